@@ -1,0 +1,17 @@
+#include "startup.h"
+
+#include <QCoreApplication>
+#include <QMetaType>
+#include <QSerialPort>
+
+void prepareApplication()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(BB_VERSION));
+
+    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
+    qRegisterMetaType<QSerialPort::DataBits>("QSerialPort::DataBits");
+    qRegisterMetaType<QSerialPort::FlowControl>("QSerialPort::FlowControl");
+    qRegisterMetaType<QSerialPort::Parity>("QSerialPort::Parity");
+    qRegisterMetaType<QSerialPort::StopBits>("QSerialPort::StopBits");
+    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
+}

@@ -1,0 +1,6 @@
+#include "ttwidget.h"
+
+ttwidget::ttwidget(QWidget *parent)
+    : QWidget(parent)
+{
+}

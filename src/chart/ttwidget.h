@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+
+// The temperature-time chart panel of the main window.
+class ttwidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ttwidget(QWidget *parent = nullptr);
+};
