@@ -17,7 +17,7 @@ void applyCommon(NavButton *button, bool setLinePosition)
 }
 
 void setColors(NavButton *button, const QColor &normalText, const QColor &hoverText, const QColor &checkText,
-               const QColor &normalBg, const QColor &hoverBg, const QColor &checkBg)
+    const QColor &normalBg, const QColor &hoverBg, const QColor &checkBg)
 {
     button->setNormalTextColor(normalText);
     button->setHoverTextColor(hoverText);
@@ -57,8 +57,8 @@ void applyActiveStyle(NavButton *button)
     button->setEnabled(true);
     applyCommon(button, true);
     button->setShowTriangle(false);
-    setColors(button, Qt::white, Qt::red, Qt::black, QColor(215, 13, 24), QColor(0, 18, 124),
-              QColor(18, 246, 104));
+    setColors(
+        button, Qt::white, Qt::red, Qt::black, QColor(215, 13, 24), QColor(0, 18, 124), QColor(18, 246, 104));
 }
 
 void applyCheckboxIconStyle(NavButton *button, const QPixmap &box)

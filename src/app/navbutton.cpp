@@ -143,7 +143,9 @@ void NavButton::paintEvent(QPaintEvent *)
     const QColor fg = state == State::Check ? m_checkTextColor
         : state == State::Hover             ? m_hoverTextColor
                                             : m_normalTextColor;
-    const QPixmap &icon = state == State::Check ? m_iconCheck : state == State::Hover ? m_iconHover : m_iconNormal;
+    const QPixmap &icon = state == State::Check ? m_iconCheck
+        : state == State::Hover                 ? m_iconHover
+                                                : m_iconNormal;
 
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);

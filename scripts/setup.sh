@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (and, with --run, what the desktop needs to show Chinese
+# text; with --fuzz, the clang fuzzing runtime). Skips everything already present.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev)
+for arg in "$@"; do
+    case "$arg" in
+        --run) packages+=(fonts-wqy-microhei) ;;
+        --fuzz) packages+=(clang libclang-rt-dev) ;;
+        *) echo "usage: $0 [--run] [--fuzz]" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// What distinguishes the blackbody models on the line and in the set-point box.
+struct BlackbodyModel
+{
+    QString name;
+    QSerialPort::StopBits stopBits;
+    int wireScale; // wire units per degree Celsius, for readings and set points alike
+    int decimals;
+    double valueAfterOpen;
+    double minimum;
+    double maximum;
+};
+
+// Rows in the order of the model list; an index outside the table falls back to the first row.
+int blackbodyModelCount();
+const BlackbodyModel &blackbodyModel(int index);

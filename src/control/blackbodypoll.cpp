@@ -1,0 +1,48 @@
+#include "blackbodypoll.h"
+
+#include "control/blackbodyprotocol.h"
+
+void BlackbodyPoll::start(int wireScale, qint64 now)
+{
+    m_wireScale = wireScale;
+    m_filter.reset();
+    m_inFlight = false;
+    m_readingValid = false;
+    m_expired = false;
+    m_lastGoodAt = now;
+}
+
+bool BlackbodyPoll::takePollTurn(qint64 now)
+{
+    if (m_inFlight && now - m_sentAt < kLostAfterMs)
+        return false;
+    m_inFlight = true;
+    m_sentAt = now;
+    return true;
+}
+
+std::optional<BlackbodyPoll::Reading> BlackbodyPoll::readReply(const QByteArray &reply, bool ok, qint64 now)
+{
+    m_inFlight = false;
+    if (!ok)
+        return std::nullopt;
+    const auto decoded = BlackbodyProtocol::decodePollReply(reply, m_wireScale);
+    if (!decoded)
+        return std::nullopt;
+    m_readingValid = true;
+    m_expired = false;
+    m_lastGoodAt = now;
+    return Reading {m_filter.filter(decoded->current), decoded->set};
+}
+
+bool BlackbodyPoll::expire(qint64 now)
+{
+    if (m_expired || now - m_lastGoodAt <= kStaleAfterMs)
+        return false;
+    m_expired = true;
+    m_readingValid = false;
+    // The last accepted value is as old as the display; judging the next reading against it would
+    // hold back a real change that happened during the gap.
+    m_filter.reset();
+    return true;
+}

@@ -1,0 +1,178 @@
+#include "app/buttonstyles.h"
+#include "app/navbutton.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+// Paints the button into an image and returns the colour of a pixel far from text and icon.
+static QColor backgroundPixel(NavButton &button)
+{
+    const QImage image = button.grab().toImage();
+    return image.pixelColor(2, 2);
+}
+
+class TestNavButton : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void paintsBackgroundOfEachState();
+    void drawsIconAtItsOffset();
+    void presetsSetTheirColours_data();
+    void presetsSetTheirColours();
+    void disabledPresetDisablesAndActiveEnables();
+    void checkboxPresetPlacesIconFromCurrentWidth();
+    void clickStillWorks();
+};
+
+void TestNavButton::paintsBackgroundOfEachState()
+{
+    NavButton button;
+    button.resize(80, 30);
+    button.setNormalBgColor(QColor(10, 20, 30));
+    button.setHoverBgColor(QColor(40, 50, 60));
+    button.setCheckBgColor(QColor(70, 80, 90));
+
+    QCOMPARE(button.visualState(), NavButton::State::Normal);
+    QCOMPARE(backgroundPixel(button), QColor(10, 20, 30));
+
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&button, &enter);
+    QCOMPARE(button.visualState(), NavButton::State::Hover);
+    QCOMPARE(backgroundPixel(button), QColor(40, 50, 60));
+
+    button.setDown(true);
+    QCOMPARE(button.visualState(), NavButton::State::Check);
+    QCOMPARE(backgroundPixel(button), QColor(70, 80, 90));
+
+    button.setDown(false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&button, &leave);
+    QCOMPARE(backgroundPixel(button), QColor(10, 20, 30));
+}
+
+void TestNavButton::drawsIconAtItsOffset()
+{
+    NavButton button;
+    button.resize(100, 30);
+    button.setNormalBgColor(Qt::white);
+    QPixmap red(18, 18);
+    red.fill(Qt::red);
+    button.setIconSize(QSize(18, 18));
+    button.setIconNormal(red);
+    button.setIconSpace(60);
+
+    // Hidden until shown.
+    QCOMPARE(button.grab().toImage().pixelColor(69, 15), QColor(Qt::white));
+
+    button.setShowIcon(true);
+    const QImage image = button.grab().toImage();
+    QCOMPARE(image.pixelColor(69, 15), QColor(Qt::red));
+    QCOMPARE(image.pixelColor(58, 15), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(79, 15), QColor(Qt::white));
+}
+
+void TestNavButton::presetsSetTheirColours_data()
+{
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<QColor>("normalText");
+    QTest::addColumn<QColor>("hoverText");
+    QTest::addColumn<QColor>("checkText");
+    QTest::addColumn<QColor>("normalBg");
+    QTest::addColumn<QColor>("hoverBg");
+    QTest::addColumn<QColor>("checkBg");
+
+    const QColor panel(160, 177, 204);
+    const QColor black(Qt::black);
+    QTest::newRow("menu") << 0 << black << black << black << panel << panel << panel;
+    QTest::newRow("plain") << 1 << black << black << black << panel << panel << panel;
+    QTest::newRow("disabled") << 2 << QColor(156, 156, 156) << QColor(156, 156, 156) << QColor(156, 156, 156)
+                              << QColor(192, 192, 192) << QColor(192, 192, 192) << QColor(192, 192, 192);
+    QTest::newRow("active") << 3 << QColor(Qt::white) << QColor(Qt::red) << black << QColor(215, 13, 24)
+                            << QColor(0, 18, 124) << QColor(18, 246, 104);
+    QTest::newRow("checkbox") << 4 << black << black << black << panel << panel << panel;
+}
+
+void TestNavButton::presetsSetTheirColours()
+{
+    QFETCH(int, preset);
+    NavButton button;
+    // Start from another look, so a preset that forgets a colour is caught.
+    applyActiveStyle(&button);
+    button.setNormalTextColor(Qt::green);
+    button.setShowLine(true);
+    button.setPadding(5, 5, 5, 5);
+
+    switch (preset) {
+    case 0:
+        applyMenuStyle(&button);
+        break;
+    case 1:
+        applyPlainStyle(&button);
+        break;
+    case 2:
+        applyDisabledStyle(&button);
+        break;
+    case 3:
+        applyActiveStyle(&button);
+        break;
+    case 4:
+        applyCheckboxIconStyle(&button, QPixmap(18, 18));
+        break;
+    }
+
+    QTEST(button.normalTextColor(), "normalText");
+    QTEST(button.hoverTextColor(), "hoverText");
+    QTEST(button.checkTextColor(), "checkText");
+    QTEST(button.normalBgColor(), "normalBg");
+    QTEST(button.hoverBgColor(), "hoverBg");
+    QTEST(button.checkBgColor(), "checkBg");
+    QCOMPARE(button.padding(), QMargins(0, 0, 0, 0));
+    QCOMPARE(button.textAlign(), NavButton::TextAlign(4));
+    QVERIFY(!button.showLine());
+    QCOMPARE(button.lineWidth(), 10);
+}
+
+void TestNavButton::disabledPresetDisablesAndActiveEnables()
+{
+    NavButton button;
+    applyDisabledStyle(&button);
+    QVERIFY(!button.isEnabled());
+    applyActiveStyle(&button);
+    QVERIFY(button.isEnabled());
+    QVERIFY(!button.showTriangle());
+    applyDisabledStyle(&button);
+    applyPlainStyle(&button);
+    QVERIFY(button.isEnabled());
+}
+
+void TestNavButton::checkboxPresetPlacesIconFromCurrentWidth()
+{
+    NavButton button;
+    button.resize(120, 30);
+    QPixmap box(18, 18);
+    box.fill(Qt::blue);
+    applyCheckboxIconStyle(&button, box);
+    QVERIFY(button.showIcon());
+    QCOMPARE(button.iconSize(), QSize(18, 18));
+    QCOMPARE(button.iconSpace(), 100);
+    QCOMPARE(button.iconNormal().toImage(), box.toImage());
+
+    button.resize(90, 30);
+    applyCheckboxIconStyle(&button, box);
+    QCOMPARE(button.iconSpace(), 70);
+    QCOMPARE(button.grab().toImage().pixelColor(80, 15), QColor(Qt::blue));
+}
+
+void TestNavButton::clickStillWorks()
+{
+    NavButton button;
+    button.resize(80, 30);
+    QSignalSpy clicked(&button, &QAbstractButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicked.count(), 1);
+}
+
+QTEST_MAIN(TestNavButton)
+#include "tst_navbutton.moc"
