@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QXmlStreamReader>
 
 // Text values under text keys, mirrored to config.xml in the per-user settings folder.
@@ -36,7 +37,10 @@ public:
 
 private:
     void readSettingsElement();
+    void readChartElement();
     void skipUnknownElement();
+    // Known keys in their default order, then the others sorted, so saved files are stable and diffable.
+    QStringList orderedKeys() const;
 
     QXmlStreamReader reader;
     QHash<QString, QString> values;

@@ -1,0 +1,221 @@
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QXmlStreamWriter>
+
+#include <iostream>
+
+Settings appSettings;
+
+namespace {
+
+const QString kFileName = QStringLiteral("config.xml");
+
+// Stderr rather than the Qt log: these lines must appear even where a message handler swallows qDebug.
+void printError(const QString &line)
+{
+    std::cerr << line.toLocal8Bit().constData() << std::endl;
+}
+
+QString defaultConfigDir()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:/Users/") + QDir::home().dirName() + QStringLiteral("/AppData/Roaming/")
+        + QCoreApplication::applicationName();
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
+        + QCoreApplication::applicationName();
+#endif
+}
+
+} // namespace
+
+Settings::Settings() = default;
+
+Settings::~Settings()
+{
+    save();
+}
+
+QString Settings::filePath() const
+{
+    if (configDir.isEmpty())
+        return QString();
+    return configDir + QLatin1Char('/') + kFileName;
+}
+
+bool Settings::load()
+{
+    if (configDir.isEmpty())
+        configDir = defaultConfigDir();
+    QDir().mkpath(configDir);
+
+    const QString path = filePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        printError(
+            QStringLiteral("Error: Cannot read file ") + path + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+
+    reader.setDevice(&file);
+    reader.readNext();
+    while (!reader.atEnd()) {
+        if (reader.isStartElement()) {
+            if (reader.name() == rootElement)
+                readSettingsElement();
+            else
+                reader.raiseError(tr("Not a settings file"));
+        } else {
+            reader.readNext();
+        }
+    }
+    file.close();
+
+    // Taken before the device is detached: detaching resets the reader's error state.
+    const bool parseFailed = reader.hasError();
+    const QString parseError = reader.errorString();
+    reader.setDevice(nullptr);
+
+    if (parseFailed) {
+        printError(QStringLiteral("Error: Failed to parse file ") + path + QStringLiteral(": ") + parseError);
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        printError(
+            QStringLiteral("Error: Cannot read file ") + path + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void Settings::readSettingsElement()
+{
+    reader.readNext();
+    while (!reader.atEnd()) {
+        if (reader.isEndElement()) {
+            reader.readNext();
+            return;
+        }
+        if (!reader.isStartElement()) {
+            reader.readNext();
+        } else if (reader.name() == chartElement) {
+            readChartElement();
+        } else {
+            skipUnknownElement();
+        }
+    }
+}
+
+void Settings::readChartElement()
+{
+    reader.readNext();
+    while (!reader.atEnd()) {
+        if (reader.isEndElement()) {
+            reader.readNext();
+            return;
+        }
+        if (reader.isStartElement()) {
+            const QString key = reader.name().toString();
+            // Leaves the reader on the entry's end tag, which must not be mistaken for the end of "Chart".
+            const QString text = reader.readElementText();
+            if (reader.hasError())
+                return;
+            values.insert(key, text);
+        }
+        reader.readNext();
+    }
+}
+
+void Settings::skipUnknownElement()
+{
+    // Counted rather than recursive, so a hostile file nested a million deep cannot exhaust the stack.
+    int depth = 1;
+    reader.readNext();
+    while (!reader.atEnd() && depth > 0) {
+        if (reader.isEndElement())
+            --depth;
+        else if (reader.isStartElement())
+            ++depth;
+        reader.readNext();
+    }
+}
+
+void Settings::applyDefaults()
+{
+    const std::pair<QString, QString> defaults[] = {
+        {chartLineWidthKey, QStringLiteral("2")},
+        {chartLineColorKey, QStringLiteral("255")},
+        {chartLineCacheKey, QStringLiteral("1000")},
+        {chartLineFpsKey, QStringLiteral("100")},
+        {languageKey, QStringLiteral("Simplified Chinese")},
+    };
+    for (const auto &[key, text] : defaults) {
+        if (values.value(key).isEmpty())
+            values.insert(key, text);
+    }
+}
+
+QStringList Settings::orderedKeys() const
+{
+    const QStringList known
+        = {chartLineWidthKey, chartLineColorKey, chartLineCacheKey, chartLineFpsKey, languageKey};
+    QStringList others;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (!known.contains(it.key()))
+            others.append(it.key());
+    }
+    others.sort();
+
+    QStringList keys;
+    for (const QString &key : known) {
+        if (values.contains(key))
+            keys.append(key);
+    }
+    return keys + others;
+}
+
+void Settings::save()
+{
+    // Without a loaded folder there is no file of ours to write; guessing one would litter the disk.
+    if (configDir.isEmpty())
+        return;
+
+    // Written beside the old file and renamed over it, so a crash or power cut mid-write keeps the old one.
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+
+    QXmlStreamWriter writer(&file);
+    writer.setCodec("UTF-8");
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(4);
+    writer.writeStartDocument();
+    writer.writeStartElement(rootElement);
+    writer.writeStartElement(chartElement);
+    const QStringList keys = orderedKeys();
+    for (const QString &key : keys)
+        writer.writeTextElement(key, values.value(key));
+    writer.writeEndElement();
+    writer.writeEndElement();
+    writer.writeEndDocument();
+
+    if (writer.hasError())
+        file.cancelWriting();
+    file.commit();
+}
+
+QString Settings::value(const QString &key, const QString &fallback) const
+{
+    const QString text = values.value(key);
+    return text.isEmpty() ? fallback : text;
+}
+
+void Settings::setValue(const QString &key, const QString &text)
+{
+    values.insert(key, text);
+}

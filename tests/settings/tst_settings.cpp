@@ -1,0 +1,545 @@
+#include "settings/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+const char kSaveLoopArg[] = "--save-loop";
+const char kExitWithLanguageArg[] = "--exit-with-language";
+constexpr int kLoopEntries = 20000;
+
+QString configDirOf(const QString &appName)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
+        + appName;
+}
+
+// Redirects file descriptor 2 into a temporary file, so the test sees exactly what reaches stderr.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::cerr.flush();
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+
+    QStringList lines()
+    {
+        restore();
+        m_file.seek(0);
+        const QString text = QString::fromLocal8Bit(m_file.readAll());
+        QStringList result = text.split(QLatin1Char('\n'));
+        if (!result.isEmpty() && result.last().isEmpty())
+            result.removeLast();
+        return result;
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::cerr.flush();
+        std::fflush(stderr);
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+// An independent reading of config.xml, so the checks do not rest on the reader under test.
+struct ParsedFile
+{
+    bool ok = false;
+    QString root;
+    QHash<QString, QString> entries;
+};
+
+ParsedFile parseFile(const QString &path)
+{
+    ParsedFile parsed;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return parsed;
+    QXmlStreamReader xml(&file);
+    int depth = 0;
+    QString key;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++depth;
+            if (depth == 1)
+                parsed.root = xml.name().toString();
+            if (depth == 3)
+                key = xml.name().toString();
+        } else if (xml.isCharacters() && depth == 3) {
+            parsed.entries[key] += xml.text().toString();
+        } else if (xml.isEndElement()) {
+            if (depth == 3 && !parsed.entries.contains(key))
+                parsed.entries.insert(key, QString());
+            --depth;
+        }
+    }
+    parsed.ok = !xml.hasError();
+    return parsed;
+}
+
+// Child mode: saves ever newer versions of a large map until it is killed. Each version holds one
+// value in every entry, so a reader can tell a complete file from a mixture or a torn one.
+int runSaveLoop(const QString &appName)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(appName);
+    Settings settings;
+    settings.load();
+    // Continues from the version on disk, so versions count completed saves across killed children.
+    const int first = settings.value(QStringLiteral("Version"), QStringLiteral("0")).toInt() + 1;
+    for (int version = first;; ++version) {
+        const QString text = QString::number(version);
+        for (int i = 0; i < kLoopEntries; ++i)
+            settings.setValue(QStringLiteral("Entry%1").arg(i, 5, 10, QLatin1Char('0')), text);
+        settings.setValue(QStringLiteral("Version"), text);
+        // Announced first, so the parent can kill while the file is being written.
+        std::printf("saving %d\n", version);
+        std::fflush(stdout);
+        settings.save();
+    }
+}
+
+// Child mode: behaves like the program, changing the language and leaving the final save to the
+// destruction of the global store.
+int runExitWithLanguage(const QString &appName)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(appName);
+    appSettings.load();
+    appSettings.applyDefaults();
+    appSettings.setValue(appSettings.languageKey, QStringLiteral("English"));
+    return 0;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartCreatesFolderReportsMissingFileAndWritesDefaults();
+    void folderEndsInApplicationName();
+    void configDirIsNotRecomputedByLaterLoads();
+    void unreadableXmlIsReportedAndDefaultsFillTheRest_data();
+    void unreadableXmlIsReportedAndDefaultsFillTheRest();
+    void wrongRootIsReplacedBySettingsDocumentAtNextSave();
+    void emptyValueFallsBack_data();
+    void emptyValueFallsBack();
+    void valueReturnsStoredTextOrFallback();
+    void unknownKeyUnderChartIsKeptAndWrittenBack();
+    void elementBesideChartIsDroppedAtNextSave();
+    void severalChartElementsAreAllReadLaterWins();
+    void valuesSurviveRoundTrip();
+    void saveBeforeLoadWritesNothing();
+    void languageChangeReachesFileAtProgramExit();
+    void interruptedSaveLeavesPreviousFileIntact();
+
+private:
+    QString dir() const { return configDirOf(m_appName); }
+    QString path() const { return dir() + QStringLiteral("/config.xml"); }
+    void writeConfig(const QByteArray &content);
+    QByteArray readConfig() const;
+
+    QString m_appName;
+    int m_counter = 0;
+};
+
+void TestSettings::init()
+{
+    // Unique per process and test, so parallel runs from other build trees never share a folder.
+    m_appName
+        = QStringLiteral("bb-tst-settings-%1-%2").arg(QCoreApplication::applicationPid()).arg(++m_counter);
+    QCoreApplication::setApplicationName(m_appName);
+    QDir(dir()).removeRecursively();
+}
+
+void TestSettings::cleanup()
+{
+    QDir(dir()).removeRecursively();
+}
+
+void TestSettings::writeConfig(const QByteArray &content)
+{
+    QVERIFY(QDir().mkpath(dir()));
+    QFile file(path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray TestSettings::readConfig() const
+{
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void TestSettings::firstStartCreatesFolderReportsMissingFileAndWritesDefaults()
+{
+    QVERIFY(!QFileInfo::exists(dir()));
+    {
+        Settings settings;
+        StderrCapture capture;
+        QVERIFY(!settings.load());
+        const QStringList lines = capture.lines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith(QStringLiteral("Error: Cannot read file ") + path() + ": "),
+            qPrintable(lines.first()));
+        QVERIFY(QFileInfo(dir()).isDir());
+        QVERIFY(!QFileInfo::exists(path()));
+
+        settings.applyDefaults();
+        QCOMPARE(settings.value(settings.chartLineWidthKey, QString()), QStringLiteral("2"));
+        QCOMPARE(settings.value(settings.chartLineColorKey, QString()), QStringLiteral("255"));
+        QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("1000"));
+        QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("100"));
+        QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("Simplified Chinese"));
+    } // the destructor writes the file
+
+    const QList<QByteArray> lines = readConfig().split('\n');
+    QCOMPARE(lines.size(), 11);
+    QCOMPARE(lines.at(0), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    QCOMPARE(lines.at(1), QByteArray("<Settings>"));
+    QCOMPARE(lines.at(2), QByteArray("    <Chart>"));
+    QCOMPARE(lines.at(8), QByteArray("    </Chart>"));
+    QCOMPARE(lines.at(9), QByteArray("</Settings>"));
+    QCOMPARE(lines.at(10), QByteArray()); // final line end
+    QList<QByteArray> entries = lines.mid(3, 5);
+    std::sort(entries.begin(), entries.end());
+    const QList<QByteArray> expected = {
+        "        <ChartLineCache>1000</ChartLineCache>",
+        "        <ChartLineColor>255</ChartLineColor>",
+        "        <ChartLineFPS>100</ChartLineFPS>",
+        "        <ChartLineWidth>2</ChartLineWidth>",
+        "        <Language>Simplified Chinese</Language>",
+    };
+    QCOMPARE(entries, expected);
+}
+
+void TestSettings::folderEndsInApplicationName()
+{
+    Settings settings;
+    QVERIFY(settings.filePath().isEmpty());
+    StderrCapture capture;
+    settings.load();
+    QCOMPARE(settings.configDir, dir());
+    QVERIFY(settings.configDir.endsWith(QLatin1Char('/') + m_appName));
+    QCOMPARE(settings.filePath(), path());
+}
+
+void TestSettings::configDirIsNotRecomputedByLaterLoads()
+{
+    writeConfig("<Settings><Chart><ChartLineFPS>50</ChartLineFPS></Chart></Settings>");
+    Settings settings;
+    QVERIFY(settings.load());
+    QCoreApplication::setApplicationName(QStringLiteral("renamed-by-the-window"));
+    QVERIFY(settings.load());
+    QCoreApplication::setApplicationName(m_appName);
+    QCOMPARE(settings.configDir, dir());
+    QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("50"));
+    QVERIFY(!QFileInfo::exists(configDirOf(QStringLiteral("renamed-by-the-window"))));
+}
+
+void TestSettings::unreadableXmlIsReportedAndDefaultsFillTheRest_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("errorText"); // empty: any reader message
+    QTest::addColumn<QString>("fps");
+
+    QTest::newRow("empty file") << QByteArray() << QString() << "100";
+    QTest::newRow("binary noise") << QByteArray("\x00\xff\x13<<&&\x7f", 9) << QString() << "100";
+    QTest::newRow("mismatched tags") << QByteArray("<Settings><Chart><ChartLineFPS>50</Chart></Settings>")
+                                     << QString() << "100";
+    QTest::newRow("truncated after an entry")
+        << QByteArray("<Settings>\n    <Chart>\n        <ChartLineFPS>50</ChartLineFPS>\n        <Langu")
+        << QString() << "50";
+    QTest::newRow("element inside an entry")
+        << QByteArray("<Settings><Chart><ChartLineFPS>50</ChartLineFPS>"
+                      "<Language><b>English</b></Language></Chart></Settings>")
+        << QString() << "50";
+    QTest::newRow("wrong root") << QByteArray(
+        "<Config><Chart><ChartLineFPS>50</ChartLineFPS></Chart></Config>")
+                                << QStringLiteral("Not a settings file") << "100";
+    QTest::newRow("two roots") << QByteArray(
+        "<Settings><Chart><ChartLineFPS>50</ChartLineFPS></Chart></Settings><Settings/>")
+                               << QString() << "50";
+}
+
+void TestSettings::unreadableXmlIsReportedAndDefaultsFillTheRest()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, errorText);
+    QFETCH(QString, fps);
+
+    writeConfig(content);
+    Settings settings;
+    StderrCapture capture;
+    QVERIFY(!settings.load());
+    const QStringList lines = capture.lines();
+    QCOMPARE(lines.size(), 1);
+    const QString prefix = QStringLiteral("Error: Failed to parse file ") + path() + ": ";
+    QVERIFY2(lines.first().startsWith(prefix), qPrintable(lines.first()));
+    QVERIFY(lines.first().size() > prefix.size());
+    if (!errorText.isEmpty())
+        QVERIFY2(lines.first().endsWith(errorText), qPrintable(lines.first()));
+
+    settings.applyDefaults();
+    QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), fps);
+    QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("Simplified Chinese"));
+    QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("1000"));
+}
+
+void TestSettings::wrongRootIsReplacedBySettingsDocumentAtNextSave()
+{
+    writeConfig("<?xml version=\"1.0\"?>\n<Preferences><Chart><Language>English</Language></Chart>"
+                "</Preferences>\n");
+    {
+        Settings settings;
+        StderrCapture capture;
+        QVERIFY(!settings.load());
+        settings.applyDefaults();
+        QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("Simplified Chinese"));
+        settings.save();
+    }
+    const ParsedFile parsed = parseFile(path());
+    QVERIFY(parsed.ok);
+    QCOMPARE(parsed.root, QStringLiteral("Settings"));
+    QCOMPARE(parsed.entries.value(QStringLiteral("Language")), QStringLiteral("Simplified Chinese"));
+
+    Settings again;
+    StderrCapture capture;
+    QVERIFY(again.load());
+    QVERIFY(capture.lines().isEmpty());
+}
+
+void TestSettings::emptyValueFallsBack_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::newRow("empty element") << QByteArray("<ChartLineFPS></ChartLineFPS>");
+    QTest::newRow("self-closing element") << QByteArray("<ChartLineFPS/>");
+}
+
+void TestSettings::emptyValueFallsBack()
+{
+    QFETCH(QByteArray, entry);
+    writeConfig("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Settings>\n    <Chart>\n        " + entry
+        + "\n        <ChartLineCache>20</ChartLineCache>\n    </Chart>\n</Settings>\n");
+    Settings settings;
+    QVERIFY(settings.load());
+    QCOMPARE(
+        settings.value(settings.chartLineFpsKey, QStringLiteral("fallback")), QStringLiteral("fallback"));
+    settings.applyDefaults();
+    QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("100"));
+    QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("20"));
+}
+
+void TestSettings::valueReturnsStoredTextOrFallback()
+{
+    Settings settings;
+    QCOMPARE(settings.value(QStringLiteral("Absent"), QStringLiteral("fb")), QStringLiteral("fb"));
+    settings.setValue(QStringLiteral("Key"), QString());
+    QCOMPARE(settings.value(QStringLiteral("Key"), QStringLiteral("fb")), QStringLiteral("fb"));
+    settings.setValue(QStringLiteral("Key"), QStringLiteral(" 7 "));
+    QCOMPARE(settings.value(QStringLiteral("Key"), QStringLiteral("fb")), QStringLiteral(" 7 "));
+    settings.setValue(QStringLiteral("Key"), QStringLiteral("8"));
+    QCOMPARE(settings.value(QStringLiteral("Key"), QStringLiteral("fb")), QStringLiteral("8"));
+}
+
+void TestSettings::unknownKeyUnderChartIsKeptAndWrittenBack()
+{
+    writeConfig("<Settings><Chart><OperatorName>Wang Li</OperatorName>"
+                "<Language>English</Language></Chart></Settings>");
+    {
+        Settings settings;
+        QVERIFY(settings.load());
+        settings.applyDefaults();
+        QCOMPARE(settings.value(QStringLiteral("OperatorName"), QString()), QStringLiteral("Wang Li"));
+        QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("English"));
+    }
+    const ParsedFile parsed = parseFile(path());
+    QVERIFY(parsed.ok);
+    QCOMPARE(parsed.entries.size(), 6);
+    QCOMPARE(parsed.entries.value(QStringLiteral("OperatorName")), QStringLiteral("Wang Li"));
+    QCOMPARE(parsed.entries.value(QStringLiteral("Language")), QStringLiteral("English"));
+}
+
+void TestSettings::elementBesideChartIsDroppedAtNextSave()
+{
+    writeConfig(
+        "<Settings>\n"
+        "    <Window><Geometry>10,10</Geometry><Nested><Deeper><Deepest/></Deeper></Nested></Window>\n"
+        "    <Chart><ChartLineFPS>20</ChartLineFPS></Chart>\n"
+        "    <Trailer>text</Trailer>\n"
+        "</Settings>\n");
+    {
+        Settings settings;
+        QVERIFY(settings.load());
+        QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("20"));
+        QCOMPARE(settings.value(QStringLiteral("Geometry"), QStringLiteral("none")), QStringLiteral("none"));
+        QCOMPARE(settings.value(QStringLiteral("Trailer"), QStringLiteral("none")), QStringLiteral("none"));
+        settings.save();
+    }
+    const QByteArray saved = readConfig();
+    QVERIFY(!saved.contains("Window"));
+    QVERIFY(!saved.contains("Geometry"));
+    QVERIFY(!saved.contains("Trailer"));
+    QCOMPARE(parseFile(path()).entries.value(QStringLiteral("ChartLineFPS")), QStringLiteral("20"));
+}
+
+void TestSettings::severalChartElementsAreAllReadLaterWins()
+{
+    writeConfig("<Settings>"
+                "<Chart><ChartLineFPS>50</ChartLineFPS><Language>English</Language></Chart>"
+                "<Other/>"
+                "<Chart><ChartLineFPS>200</ChartLineFPS><ChartLineCache>5</ChartLineCache></Chart>"
+                "</Settings>");
+    Settings settings;
+    QVERIFY(settings.load());
+    QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("200"));
+    QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("English"));
+    QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("5"));
+}
+
+void TestSettings::valuesSurviveRoundTrip()
+{
+    const QList<std::pair<QString, QString>> entries = {
+        {QStringLiteral("Markup"), QStringLiteral("a<b>&c \"d\" 'e' ]]>")},
+        {QStringLiteral("Chinese"), QStringLiteral("繁體中文 ℃")},
+        {QStringLiteral("Padded"), QStringLiteral("  both ends  ")},
+        {QStringLiteral("Lines"), QStringLiteral("one\ntwo\tthree")},
+        {QStringLiteral("Language"), QStringLiteral("Tr Chinese")},
+    };
+    {
+        Settings settings;
+        StderrCapture capture;
+        settings.load();
+        settings.applyDefaults();
+        for (const auto &[key, text] : entries)
+            settings.setValue(key, text);
+        settings.save();
+    }
+    Settings reloaded;
+    QVERIFY(reloaded.load());
+    for (const auto &[key, text] : entries)
+        QCOMPARE(reloaded.value(key, QString()), text);
+    QCOMPARE(reloaded.value(reloaded.chartLineCacheKey, QString()), QStringLiteral("1000"));
+}
+
+void TestSettings::saveBeforeLoadWritesNothing()
+{
+    QTemporaryDir workDir;
+    QVERIFY(workDir.isValid());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(workDir.path()));
+    const bool rootFileExisted = QFileInfo::exists(QStringLiteral("/config.xml"));
+    {
+        Settings settings;
+        settings.applyDefaults();
+        settings.setValue(settings.languageKey, QStringLiteral("English"));
+        settings.save();
+    } // and once more on destruction
+    QDir::setCurrent(previous);
+    QVERIFY(QDir(workDir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    QCOMPARE(QFileInfo::exists(QStringLiteral("/config.xml")), rootFileExisted);
+    QVERIFY(!QFileInfo::exists(dir()));
+}
+
+void TestSettings::languageChangeReachesFileAtProgramExit()
+{
+    QProcess child;
+    child.start(
+        QCoreApplication::applicationFilePath(), {QString::fromLatin1(kExitWithLanguageArg), m_appName});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+
+    const ParsedFile parsed = parseFile(path());
+    QVERIFY(parsed.ok);
+    QCOMPARE(parsed.entries.value(QStringLiteral("Language")), QStringLiteral("English"));
+    QCOMPARE(parsed.entries.value(QStringLiteral("ChartLineFPS")), QStringLiteral("100"));
+}
+
+void TestSettings::interruptedSaveLeavesPreviousFileIntact()
+{
+    int lastSeen = 0;
+    // Round 0 is killed before its first save can complete; round n as the n-th save begins.
+    for (int round = 0; round < 10; ++round) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kSaveLoopArg), m_appName});
+        QVERIFY(child.waitForStarted(10000));
+        int started = 0;
+        int completed = lastSeen; // versions below the one being written are complete
+        while (started < round) {
+            if (!child.canReadLine())
+                QVERIFY2(child.waitForReadyRead(30000), "the saving child stopped reporting");
+            if (!child.canReadLine())
+                continue;
+            const QByteArray line = child.readLine().trimmed();
+            QVERIFY(line.startsWith("saving "));
+            completed = line.mid(7).toInt() - 1;
+            ++started;
+        }
+        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        if (completed == 0 && !QFileInfo::exists(path()))
+            continue; // nothing completed yet, and nothing half-written was left as config.xml
+        const ParsedFile parsed = parseFile(path());
+        QVERIFY2(parsed.ok, qPrintable(QStringLiteral("round %1: config.xml does not parse").arg(round)));
+        QCOMPARE(parsed.root, QStringLiteral("Settings"));
+        QCOMPARE(parsed.entries.size(), kLoopEntries + 1);
+        const QString version = parsed.entries.value(QStringLiteral("Version"));
+        for (auto it = parsed.entries.cbegin(); it != parsed.entries.cend(); ++it)
+            QCOMPARE(it.value(), version);
+        QVERIFY(version.toInt() >= completed);
+        lastSeen = version.toInt();
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], kSaveLoopArg) == 0)
+        return runSaveLoop(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], kExitWithLanguageArg) == 0)
+        return runExitWithLanguage(QString::fromLocal8Bit(argv[2]));
+
+    QStandardPaths::setTestModeEnabled(true);
+    TestSettings test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settings.moc"
