@@ -2,5 +2,4 @@
 
 ttwidget::ttwidget(QWidget *parent)
     : QWidget(parent)
-{
-}
+{ }
