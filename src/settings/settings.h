@@ -19,6 +19,7 @@ public:
 
     bool load();
     void applyDefaults();
+    // Replaces config.xml as a whole or not at all; does nothing before load() has fixed the folder.
     void save();
     QString value(const QString &key, const QString &fallback) const;
     void setValue(const QString &key, const QString &text);
