@@ -1,0 +1,197 @@
+// bbsim: a blackbody controller on a pseudo-terminal, for trying the program without hardware.
+
+#include "blackbodydevice.h"
+#include "blackbodymodel.h"
+#include "devicesimulator.h"
+#include "simcommands.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ')).toUpper();
+}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bbsim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated blackbody controller on a pseudo-terminal.\n"
+                       "Open the printed link path as the port name. Commands are read from standard "
+                       "input (type help).\nModels: %1.")
+            .arg(BlackbodyModel::names().join(QStringLiteral(", "))));
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
+    const QCommandLineOption linkOption({QStringLiteral("l"), QStringLiteral("link")},
+        QStringLiteral("Symlink to publish as the port name."), QStringLiteral("path"),
+        QStringLiteral("/tmp/bbsim"));
+    const QCommandLineOption modelOption({QStringLiteral("m"), QStringLiteral("model")},
+        QStringLiteral("Blackbody model (sets stop bits and wire unit)."), QStringLiteral("name"),
+        QStringLiteral("VBM100"));
+    const QCommandLineOption baudOption({QStringLiteral("b"), QStringLiteral("baud")},
+        QStringLiteral("Baud rate the controller is set to."), QStringLiteral("rate"),
+        QStringLiteral("9600"));
+    const QCommandLineOption initialOption(QStringLiteral("initial"),
+        QStringLiteral("Initial temperature in degrees Celsius."), QStringLiteral("C"), QStringLiteral("25"));
+    const QCommandLineOption setPointOption(QStringLiteral("setpoint"),
+        QStringLiteral("Initial set point (default: the initial "
+                       "temperature)."),
+        QStringLiteral("C"));
+    const QCommandLineOption tauOption(QStringLiteral("tau"),
+        QStringLiteral("Thermal time constant in seconds (0: instant)."), QStringLiteral("s"),
+        QStringLiteral("30"));
+    const QCommandLineOption noiseOption(QStringLiteral("noise"),
+        QStringLiteral("Peak reading noise in degrees (0: exact)."), QStringLiteral("C"),
+        QStringLiteral("0.02"));
+    const QCommandLineOption delayOption(QStringLiteral("reply-delay"),
+        QStringLiteral("Time the controller takes to answer."), QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed for noise and garbage."),
+        QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
+        QStringLiteral("Log every request and answer to stderr."));
+    parser.addOptions({linkOption, modelOption, baudOption, initialOption, setPointOption, tauOption,
+        noiseOption, delayOption, seedOption, verboseOption});
+    parser.process(app.arguments());
+    if (parser.isSet(QStringLiteral("help"))) {
+        const BlackbodyDevice example(BlackbodyModel::find(QStringLiteral("VBM100")));
+        out() << parser.helpText() << "\nCommands on standard input:\n  "
+              << (SimCommands::generalHelp() + example.commandHelp()).join(QStringLiteral("\n  "))
+              << Qt::endl;
+        return 0;
+    }
+
+    const auto number = [&](const QCommandLineOption &option, double *value) {
+        bool ok = false;
+        *value = parser.value(option).toDouble(&ok);
+        if (!ok)
+            err() << "bbsim: --" << option.names().constLast() << " needs a number" << Qt::endl;
+        return ok;
+    };
+    const BlackbodyModel model = BlackbodyModel::find(parser.value(modelOption));
+    if (!model.isValid()) {
+        err() << "bbsim: unknown model " << parser.value(modelOption) << "; choose one of "
+              << BlackbodyModel::names().join(QStringLiteral(", ")) << Qt::endl;
+        return 2;
+    }
+    double baud = 0;
+    double initial = 0;
+    double tau = 0;
+    double noise = 0;
+    double delay = 0;
+    double seed = 0;
+    if (!number(baudOption, &baud) || !number(initialOption, &initial) || !number(tauOption, &tau)
+        || !number(noiseOption, &noise) || !number(delayOption, &delay) || !number(seedOption, &seed))
+        return 2;
+
+    auto device = std::make_unique<BlackbodyDevice>(model, int(baud), initial);
+    device->setTimeConstant(tau);
+    device->setNoise(noise);
+    device->setSeed(quint32(seed));
+    if (parser.isSet(setPointOption)) {
+        double setPoint = 0;
+        if (!number(setPointOption, &setPoint))
+            return 2;
+        if (!device->setSetPoint(setPoint)) {
+            err() << "bbsim: set point " << setPoint << " is outside the range of " << model.name << Qt::endl;
+            return 2;
+        }
+    }
+    BlackbodyDevice *blackbody = device.get();
+    DeviceSimulator simulator(std::move(device));
+    simulator.setReplyDelay(int(delay));
+    simulator.setSeed(quint32(seed));
+
+    // Signals only write a byte; the link is removed by the normal shutdown in the event loop.
+    if (::pipe(g_signalPipe) != 0)
+        return 1;
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+
+    QString error;
+    if (!simulator.open(parser.value(linkOption), &error)) {
+        err() << "bbsim: " << error << Qt::endl;
+        return 1;
+    }
+    out() << "port: " << simulator.portName() << " (" << simulator.clientPath() << ")" << Qt::endl;
+    out() << blackbody->describe() << Qt::endl;
+    out() << "Type help for commands." << Qt::endl;
+
+    if (parser.isSet(verboseOption)) {
+        QObject::connect(&simulator, &DeviceSimulator::requestReceived, &app,
+            [](const QByteArray &request) { err() << "rx " << hex(request) << Qt::endl; });
+        QObject::connect(&simulator, &DeviceSimulator::replySent, &app,
+            [](const QByteArray &reply) { err() << "tx " << hex(reply) << Qt::endl; });
+        QObject::connect(&simulator, &DeviceSimulator::bytesIgnored, &app,
+            [](const QByteArray &bytes, const QString &reason) {
+                err() << "ignored " << hex(bytes) << " (" << reason << ")" << Qt::endl;
+            });
+    }
+    QObject::connect(
+        &simulator, &DeviceSimulator::hungUp, &app, [] { err() << "bbsim: device hung up" << Qt::endl; });
+
+    SimCommands commands(&simulator);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            // End of input (e.g. started in the background): keep serving the line.
+            input.setEnabled(false);
+            return;
+        }
+        pending.append(buffer, int(n));
+        int end = 0;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromLocal8Bit(pending.left(end));
+            pending.remove(0, end + 1);
+            bool quit = false;
+            const QString answer = commands.execute(line, &quit);
+            if (!answer.isEmpty())
+                out() << answer << Qt::endl;
+            if (quit) {
+                QCoreApplication::quit();
+                return;
+            }
+        }
+    });
+
+    return app.exec();
+}
