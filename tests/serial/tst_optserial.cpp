@@ -1,0 +1,613 @@
+#include "blackbodydevice.h"
+#include "devicesimulator.h"
+#include "serial/optserial.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+const QByteArray kPoll = QByteArray::fromHex("8080520000");
+const QByteArray kPollFramed = QByteArray::fromHex("808052000052");
+// 25.00 °C current and set on a 0.01 °C model.
+const QByteArray kReading2500 = QByteArray::fromHex("C40900000000C4091A");
+constexpr int kWaitMs = 5000;
+
+} // namespace
+
+// Stands in for the main window: the same request signals, connected by signature text as it does, and
+// receiving slots in the test's thread, where the worker's results arrive as queued calls.
+class WindowStandIn : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowStandIn(OptSerial *worker)
+    {
+        QVERIFY(
+            connect(this, SIGNAL(sig_sendread(unsigned char)), worker, SLOT(SendReadCommand(unsigned char))));
+        QVERIFY(connect(this, SIGNAL(sig_sendread(QByteArray)), worker, SLOT(SendReadCommand(QByteArray))));
+        QVERIFY(connect(
+            this, SIGNAL(sig_sendread_crc(QByteArray)), worker, SLOT(SendReadCrcCommand(QByteArray))));
+        QVERIFY(connect(this, SIGNAL(sig_opencom(QString, QSerialPort::BaudRate)), worker,
+            SLOT(OpenCom(QString, QSerialPort::BaudRate))));
+        QVERIFY(connect(this,
+            SIGNAL(sig_opencom1(QString, QSerialPort::BaudRate, QSerialPort::DataBits,
+                QSerialPort::FlowControl, QSerialPort::Parity, QSerialPort::StopBits)),
+            worker,
+            SLOT(OpenCom1(QString, QSerialPort::BaudRate, QSerialPort::DataBits, QSerialPort::FlowControl,
+                QSerialPort::Parity, QSerialPort::StopBits))));
+        connect(this, &WindowStandIn::sig_sendwrite, worker, &OptSerial::SendWriteCommand);
+        connect(this, &WindowStandIn::sig_closecom, worker, &OptSerial::CloseCom);
+        connect(worker, &OptSerial::DataRecv, this, &WindowStandIn::recvdata);
+        connect(worker, &OptSerial::OpenSuccessed, this, &WindowStandIn::opened);
+        connect(worker, &OptSerial::CloseSuccessed, this, &WindowStandIn::closed);
+        connect(worker, &OptSerial::errorOccurred, this, &WindowStandIn::handleSerialError);
+        m_clock.start();
+    }
+
+    // Everything that arrived, in order: "data", "open", "close", "error <n>".
+    QStringList events;
+
+    void recvdata(uchar code, const QByteArray &data, bool ok)
+    {
+        events << QStringLiteral("data");
+        emit dataArrived(code, data, ok, m_clock.elapsed());
+    }
+    void opened(bool ok)
+    {
+        events << QStringLiteral("open");
+        emit openArrived(ok);
+    }
+    void closed(bool ok)
+    {
+        events << QStringLiteral("close");
+        emit closeArrived(ok);
+    }
+    void handleSerialError(QSerialPort::SerialPortError error)
+    {
+        // The port's routine "no error" reports are of no interest here.
+        if (error == QSerialPort::NoError)
+            return;
+        events << QStringLiteral("error %1").arg(int(error));
+        emit errorArrived(error);
+    }
+    // Milliseconds since the last request was sent, as the data signal reports it.
+    void restartClock() { m_clock.restart(); }
+
+signals:
+    void sig_sendread(unsigned char code);
+    void sig_sendread(QByteArray array);
+    void sig_sendread_crc(QByteArray array);
+    void sig_opencom(QString name, QSerialPort::BaudRate baud);
+    void sig_opencom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
+        QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits);
+    void sig_sendwrite(uchar code, QByteArray data, ushort index);
+    void sig_closecom();
+
+    void dataArrived(uchar code, QByteArray data, bool ok, qint64 elapsedMs);
+    void openArrived(bool ok);
+    void closeArrived(bool ok);
+    void errorArrived(QSerialPort::SerialPortError error);
+
+private:
+    QElapsedTimer m_clock;
+};
+
+// A simulated controller, a worker and the stand-in window, wired as the program wires them.
+struct Rig
+{
+    explicit Rig(const QString &model = QStringLiteral("VBM100"), int deviceBaud = 9600)
+        : sim(makeDevice(model, deviceBaud, &device))
+        , window(&worker)
+    {
+        QString error;
+        if (!sim.open(dir.filePath(QStringLiteral("bb")), &error))
+            qFatal("simulator: %s", qPrintable(error));
+    }
+
+    static std::unique_ptr<SimDevice> makeDevice(const QString &model, int baud, BlackbodyDevice **out)
+    {
+        auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), baud, 25.0);
+        device->setNoise(0.0);
+        *out = device.get();
+        return device;
+    }
+
+    // Opens the worker's port on the simulator and returns what OpenSuccessed said.
+    bool open(QSerialPort::StopBits stopBits = QSerialPort::TwoStop,
+        QSerialPort::BaudRate baud = QSerialPort::Baud9600, const QString &name = QString())
+    {
+        QSignalSpy spy(&window, &WindowStandIn::openArrived);
+        emit window.sig_opencom1(name.isEmpty() ? sim.portName() : name, baud, QSerialPort::Data8,
+            QSerialPort::NoFlowControl, QSerialPort::NoParity, stopBits);
+        if (!spy.wait(kWaitMs))
+            return false;
+        return spy.at(0).at(0).toBool();
+    }
+
+    // Closes the port and waits for the answer; since slots run in order, every earlier request has
+    // then been handled too.
+    bool close()
+    {
+        QSignalSpy spy(&window, &WindowStandIn::closeArrived);
+        emit window.sig_closecom();
+        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
+    }
+
+    // Sends a request and waits for its DataRecv; fills code, reply, ok and the time it took.
+    bool exchange(const std::function<void()> &send)
+    {
+        QSignalSpy spy(&window, &WindowStandIn::dataArrived);
+        window.restartClock();
+        send();
+        if (!spy.wait(kWaitMs))
+            return false;
+        code = spy.at(0).at(0).value<uchar>();
+        reply = spy.at(0).at(1).toByteArray();
+        ok = spy.at(0).at(2).toBool();
+        elapsedMs = spy.at(0).at(3).toLongLong();
+        return true;
+    }
+    bool poll()
+    {
+        return exchange([this] { emit window.sig_sendread(kPoll); });
+    }
+
+    QTemporaryDir dir;
+    BlackbodyDevice *device = nullptr;
+    DeviceSimulator sim;
+    OptSerial worker;
+    WindowStandIn window;
+
+    uchar code = 0;
+    QByteArray reply;
+    bool ok = false;
+    qint64 elapsedMs = 0;
+};
+
+class TestOptSerial : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void opensWithRequestedLineSettings_data();
+    void opensWithRequestedLineSettings();
+    void openOfMissingPortFails();
+    void reopenClosesFirstAndFailedReopenLeavesPortClosed();
+    void isOpenFollowsWorkerWithoutWaitingForSignals();
+    void closeAlwaysReportsSuccess();
+    void requestToClosedPortEmitsNothing();
+
+    void pollIsFramedAndAnsweredWithCode52();
+    void setPointIsConfirmedWithCode43();
+    void refusedSetPointFailsAtDeadline();
+    void checksumRequestsGoOutFramed_data();
+    void checksumRequestsGoOutFramed();
+    void crcExchangesAcceptReplyEndingInItsCrc();
+    void tryOpenReportsWhetherProbeWasAnswered();
+
+    void garbageReplyIsReportedWithItsBytes();
+    void replyInPiecesIsAccepted();
+    void replyWithBadCheckByteFailsAtDeadline();
+    void silentDeviceFailsAfterOneSecondThenRecovers();
+    void lateReplyDoesNotSpoilNextExchange();
+    void strayBytesBeforeRequestAreDiscarded();
+    void checksumExchangesOfAllWorkersTakeTurns();
+
+    void hangUpDuringExchangeEndsItAndClosesPort();
+    void hangUpWhileIdleClosesPortAndReplugWorks();
+    void destroyingWorkerReleasesPortEvenMidExchange();
+};
+
+void TestOptSerial::initTestCase()
+{
+    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
+    qRegisterMetaType<QSerialPort::DataBits>("QSerialPort::DataBits");
+    qRegisterMetaType<QSerialPort::FlowControl>("QSerialPort::FlowControl");
+    qRegisterMetaType<QSerialPort::Parity>("QSerialPort::Parity");
+    qRegisterMetaType<QSerialPort::StopBits>("QSerialPort::StopBits");
+    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
+}
+
+void TestOptSerial::opensWithRequestedLineSettings_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("stopBits");
+
+    QTest::newRow("VBM100, two stop bits, 9600") << "VBM100" << 9600 << 2;
+    QTest::newRow("VBM400, one stop bit, 9600") << "VBM400" << 9600 << 1;
+    QTest::newRow("VB125, two stop bits, 115200") << "VB125" << 115200 << 2;
+    QTest::newRow("VBM500, one stop bit, 1200") << "VBM500" << 1200 << 1;
+}
+
+void TestOptSerial::opensWithRequestedLineSettings()
+{
+    QFETCH(QString, model);
+    QFETCH(int, baud);
+    QFETCH(int, stopBits);
+
+    Rig rig(model, baud);
+    QVERIFY(
+        rig.open(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop, QSerialPort::BaudRate(baud)));
+    QVERIFY(rig.worker.IsOpen());
+    const LineSettings line = rig.sim.clientLine();
+    QCOMPARE(line.baud, baud);
+    QCOMPARE(line.stopBits, stopBits);
+    QCOMPARE(line.dataBits, 8);
+    QCOMPARE(line.parity, 'N');
+    // With matching settings the device understands the line.
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+}
+
+void TestOptSerial::openOfMissingPortFails()
+{
+    Rig rig;
+    QVERIFY(!rig.open(QSerialPort::TwoStop, QSerialPort::Baud9600, rig.dir.filePath(QStringLiteral("none"))));
+    QVERIFY(!rig.worker.IsOpen());
+    const QStringList expected {
+        QStringLiteral("error %1").arg(int(QSerialPort::DeviceNotFoundError)), QStringLiteral("open")};
+    QCOMPARE(rig.window.events, expected);
+}
+
+void TestOptSerial::reopenClosesFirstAndFailedReopenLeavesPortClosed()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    // The port is opened for exclusive use, so opening it again succeeds only if it was closed first.
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+
+    QVERIFY(!rig.open(QSerialPort::TwoStop, QSerialPort::Baud9600, rig.dir.filePath(QStringLiteral("none"))));
+    QVERIFY(!rig.worker.IsOpen());
+    rig.sim.clearLog();
+    emit rig.window.sig_sendread(kPoll);
+    QVERIFY(rig.close());
+    QVERIFY(rig.sim.received().isEmpty());
+}
+
+void TestOptSerial::isOpenFollowsWorkerWithoutWaitingForSignals()
+{
+    // Called from this thread while the worker changes the state on its own: must be race-free.
+    Rig rig;
+    emit rig.window.sig_opencom(rig.sim.portName(), QSerialPort::Baud9600);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.worker.IsOpen(), kWaitMs);
+    emit rig.window.sig_closecom();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.worker.IsOpen(), kWaitMs);
+}
+
+void TestOptSerial::closeAlwaysReportsSuccess()
+{
+    Rig rig;
+    QVERIFY(rig.close());
+    QVERIFY(rig.open());
+    QVERIFY(rig.close());
+    QVERIFY(!rig.worker.IsOpen());
+    QVERIFY(rig.close());
+}
+
+void TestOptSerial::requestToClosedPortEmitsNothing()
+{
+    Rig rig;
+    emit rig.window.sig_sendread(kPoll);
+    emit rig.window.sig_sendread(uchar(0x52));
+    emit rig.window.sig_sendread_crc(QByteArray::fromHex("010300000001"));
+    emit rig.window.sig_sendwrite(0xE8, QByteArray::fromHex("01"), 0);
+    QVERIFY(rig.close());
+    QCOMPARE(rig.window.events, QStringList {QStringLiteral("close")});
+    QVERIFY(rig.sim.received().isEmpty());
+}
+
+void TestOptSerial::pollIsFramedAndAnsweredWithCode52()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    QCOMPARE(rig.sim.requests(), QList<QByteArray> {kPollFramed});
+    QCOMPARE(int(rig.code), 0x52);
+    QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+    QVERIFY(rig.ok);
+}
+
+void TestOptSerial::setPointIsConfirmedWithCode43()
+{
+    Rig rig(QStringLiteral("VBM400"));
+    QVERIFY(rig.open(QSerialPort::OneStop));
+    // 25.5 °C on a 0.1 °C model: S = 255.
+    QVERIFY(rig.exchange([&] { emit rig.window.sig_sendread(QByteArray::fromHex("80804300FF00")); }));
+    QCOMPARE(rig.sim.requests(), QList<QByteArray> {QByteArray::fromHex("80804300FF0042")});
+    QCOMPARE(int(rig.code), 0x43);
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.device->setPoint(), 25.5);
+}
+
+void TestOptSerial::refusedSetPointFailsAtDeadline()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    // 150.00 °C is beyond a VBM100: the controller does not answer.
+    QVERIFY(rig.exchange([&] { emit rig.window.sig_sendread(QByteArray::fromHex("80804300983A")); }));
+    QCOMPARE(int(rig.code), 0x43);
+    QVERIFY(!rig.ok);
+    QVERIFY(rig.reply.isEmpty());
+    QCOMPARE(rig.device->refusedSetPoints(), 1);
+    QCOMPARE(rig.device->setPoint(), 25.0);
+}
+
+void TestOptSerial::checksumRequestsGoOutFramed_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("write E8 01") << 0 << QByteArray::fromHex("E80169") << 0x69;
+    QTest::newRow("read by code byte 52") << 1 << QByteArray::fromHex("5252") << 0;
+}
+
+void TestOptSerial::checksumRequestsGoOutFramed()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, wire);
+    QFETCH(int, code);
+
+    Rig rig;
+    QVERIFY(rig.open());
+    QVERIFY(rig.exchange([&] {
+        if (kind == 0)
+            emit rig.window.sig_sendwrite(0xE8, QByteArray::fromHex("01"), 0);
+        else
+            emit rig.window.sig_sendread(uchar(0x52));
+    }));
+    QCOMPARE(rig.sim.received().toHex(' '), wire.toHex(' '));
+    QCOMPARE(int(rig.code), code);
+    // The blackbody does not know these requests.
+    QVERIFY(!rig.ok);
+}
+
+void TestOptSerial::crcExchangesAcceptReplyEndingInItsCrc()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    const QByteArray request = QByteArray::fromHex("010300000001840A");
+    const QByteArray answer = QByteArray::fromHex("0103020007F986");
+    QObject::connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&] {
+        if (rig.sim.received() == request)
+            rig.sim.writeRaw(answer);
+    });
+
+    QVERIFY(rig.exchange([&] { emit rig.window.sig_sendread_crc(QByteArray::fromHex("010300000001")); }));
+    QCOMPARE(rig.sim.received().toHex(' '), request.toHex(' '));
+    QCOMPARE(int(rig.code), 0x00);
+    QCOMPARE(rig.reply.toHex(' '), answer.toHex(' '));
+    QVERIFY(rig.ok);
+
+    // The command exchange is connected to nothing: it is reached by name.
+    rig.sim.clearLog();
+    QVERIFY(rig.exchange([&] {
+        QVERIFY(QMetaObject::invokeMethod(&rig.worker, "SendCommand", Qt::QueuedConnection, Q_ARG(uchar, 1),
+            Q_ARG(uchar, 3), Q_ARG(ushort, 1), Q_ARG(ushort, 0)));
+    }));
+    QCOMPARE(rig.sim.received().toHex(' '), request.toHex(' '));
+    QCOMPARE(int(rig.code), 3);
+    QVERIFY(rig.ok);
+}
+
+void TestOptSerial::tryOpenReportsWhetherProbeWasAnswered()
+{
+    Rig rig;
+    QVERIFY(rig.worker.metaObject()->indexOfSlot("TryOpen(QString,QSerialPort::BaudRate)") >= 0);
+    std::atomic<int> result {-1};
+    const auto startTryOpen = [&] {
+        result = -1;
+        QMetaObject::invokeMethod(&rig.worker,
+            [&] { result = rig.worker.TryOpen(rig.sim.portName(), QSerialPort::Baud9600) ? 1 : 0; });
+    };
+
+    startTryOpen();
+    QTRY_VERIFY_WITH_TIMEOUT(result != -1, kWaitMs);
+    QCOMPARE(result.load(), 0);
+    QVERIFY(rig.worker.IsOpen());
+    QCOMPARE(rig.sim.received().toHex(' '), QByteArray(6, '\0').toHex(' '));
+    QCOMPARE(rig.sim.clientLine().stopBits, 2);
+
+    rig.sim.clearLog();
+    QObject::connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&] {
+        if (rig.sim.received() == QByteArray(6, '\0'))
+            rig.sim.writeRaw(QByteArray::fromHex("1717"));
+    });
+    startTryOpen();
+    QTRY_VERIFY_WITH_TIMEOUT(result != -1, kWaitMs);
+    QCOMPARE(result.load(), 1);
+    QVERIFY(rig.worker.IsOpen());
+    // The probe answers by its return value only (the port's own time-out reports are still relayed).
+    for (const QString &event : qAsConst(rig.window.events))
+        QVERIFY2(event.startsWith(QLatin1String("error")), qPrintable(event));
+}
+
+void TestOptSerial::garbageReplyIsReportedWithItsBytes()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+    rig.sim.faults().garbage();
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    QCOMPARE(int(rig.code), 0x52);
+    QCOMPARE(sent.count(), 1);
+    QCOMPARE(rig.reply.toHex(' '), sent.at(0).at(0).toByteArray().toHex(' '));
+}
+
+void TestOptSerial::replyInPiecesIsAccepted()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.sim.faults().split(3, 150);
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+    QVERIFY2(rig.elapsedMs >= 250, qPrintable(QString::number(rig.elapsedMs)));
+}
+
+void TestOptSerial::replyWithBadCheckByteFailsAtDeadline()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.sim.faults().badCheck();
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    QCOMPARE(rig.reply.size(), 9);
+    QCOMPARE(rig.reply.left(8), kReading2500.left(8));
+    QVERIFY2(rig.elapsedMs >= 950 && rig.elapsedMs < 1500, qPrintable(QString::number(rig.elapsedMs)));
+}
+
+void TestOptSerial::silentDeviceFailsAfterOneSecondThenRecovers()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.sim.faults().silence(1);
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    QVERIFY(rig.reply.isEmpty());
+    // Bounded by the deadline itself, not by a whole extra wait after it.
+    QVERIFY2(rig.elapsedMs >= 950 && rig.elapsedMs < 1500, qPrintable(QString::number(rig.elapsedMs)));
+
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+}
+
+void TestOptSerial::lateReplyDoesNotSpoilNextExchange()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+    rig.sim.faults().late(1300);
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    // The late reply now sits in the worker's input.
+    QVERIFY(sent.wait(kWaitMs));
+
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+}
+
+void TestOptSerial::strayBytesBeforeRequestAreDiscarded()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    rig.sim.writeRaw(QByteArray::fromHex("0102"));
+    // Let the worker's port take them in while idle.
+    QTest::qWait(50);
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+}
+
+void TestOptSerial::checksumExchangesOfAllWorkersTakeTurns()
+{
+    Rig first;
+    Rig second;
+    QVERIFY(first.open());
+    QVERIFY(second.open());
+    first.sim.faults().silence(1);
+
+    QSignalSpy firstData(&first.window, &WindowStandIn::dataArrived);
+    QSignalSpy secondData(&second.window, &WindowStandIn::dataArrived);
+    first.window.restartClock();
+    second.window.restartClock();
+    emit first.window.sig_sendread(kPoll);
+    QTRY_COMPARE_WITH_TIMEOUT(first.sim.requests().size(), 1, kWaitMs);
+    emit second.window.sig_sendread(kPoll);
+
+    QVERIFY(secondData.wait(kWaitMs));
+    // The second worker waited for the first one's exchange to run out.
+    QCOMPARE(firstData.count(), 1);
+    QVERIFY(secondData.at(0).at(2).toBool());
+    QVERIFY2(secondData.at(0).at(3).toLongLong() >= 900, qPrintable(secondData.at(0).at(3).toString()));
+}
+
+void TestOptSerial::hangUpDuringExchangeEndsItAndClosesPort()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.window.events.clear();
+    QSignalSpy closed(&rig.window, &WindowStandIn::closeArrived);
+    rig.sim.faults().hangUpOnNextRequest();
+
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    // Ended at once instead of spinning on the dead line until the deadline.
+    QVERIFY2(rig.elapsedMs < 500, qPrintable(QString::number(rig.elapsedMs)));
+    QVERIFY(closed.count() == 1 || closed.wait(kWaitMs));
+    QVERIFY(closed.at(0).at(0).toBool());
+    QVERIFY(!rig.worker.IsOpen());
+    const QStringList expected {QStringLiteral("error %1").arg(int(QSerialPort::ResourceError)),
+        QStringLiteral("data"), QStringLiteral("close")};
+    QCOMPARE(rig.window.events, expected);
+
+    // Requests after that are dropped like any to a closed port.
+    rig.window.events.clear();
+    emit rig.window.sig_sendread(kPoll);
+    QVERIFY(rig.close());
+    QCOMPARE(rig.window.events, QStringList {QStringLiteral("close")});
+}
+
+void TestOptSerial::hangUpWhileIdleClosesPortAndReplugWorks()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    rig.window.events.clear();
+    QSignalSpy closed(&rig.window, &WindowStandIn::closeArrived);
+
+    rig.sim.hangUp();
+    QVERIFY(closed.wait(kWaitMs));
+    QVERIFY(!rig.worker.IsOpen());
+    const QStringList expected {
+        QStringLiteral("error %1").arg(int(QSerialPort::ResourceError)), QStringLiteral("close")};
+    QCOMPARE(rig.window.events, expected);
+
+    // The adapter comes back under the same name.
+    QVERIFY(rig.sim.open(rig.sim.portName()));
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+}
+
+void TestOptSerial::destroyingWorkerReleasesPortEvenMidExchange()
+{
+    Rig rig;
+    auto worker = std::make_unique<OptSerial>();
+    QSignalSpy opened(worker.get(), &OptSerial::OpenSuccessed);
+    QMetaObject::invokeMethod(
+        worker.get(), [&] { worker->OpenCom(rig.sim.portName(), QSerialPort::Baud9600); });
+    QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);
+    rig.sim.faults().silence();
+    QMetaObject::invokeMethod(worker.get(), [&] { worker->SendReadCommand(kPoll); });
+    QTRY_COMPARE_WITH_TIMEOUT(rig.sim.requests().size(), 1, kWaitMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    worker.reset();
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+
+    // The port was closed, so it can be opened for exclusive use again.
+    rig.sim.faults().clear();
+    QVERIFY(rig.open());
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+}
+
+QTEST_GUILESS_MAIN(TestOptSerial)
+#include "tst_optserial.moc"
