@@ -1,0 +1,56 @@
+#pragma once
+
+#include "qcp.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+class QIODevice;
+
+// The curve text file, written and read on byte streams only. Lines end in CR LF; the reader also takes
+// LF alone. Safe to call from any thread: nothing here touches a widget or shared state.
+
+struct CurveFileHeader
+{
+    QString appName; // line 1
+    qint64 startMsecs = 0; // recording start, ms since the epoch; rows get start + i × interval
+    float emissivity = 1;
+    int unit = 2; // 1 Fahrenheit, 2 Celsius; any other code is written without a symbol line
+    QString unitSymbol; // written after "UnitSymbol:" for units 1 and 2
+    int intervalMs = 100; // chooses the duration precision and spaces the rows' clock times
+};
+
+struct CurveFileContents
+{
+    bool hasUnit = false;
+    int unit = 0;
+    bool hasEmissivity = false;
+    float emissivity = 0;
+    int declaredCount = 0; // the "DataCounts" value, only a hint
+    QVector<QCPGraphData> samples; // sorted by key
+    double highest = 0; // extremes of the values; meaningless without samples
+    double lowest = 0;
+};
+
+enum class CurveReadResult {
+    Ok, // every readable file is a curve, possibly an empty one
+    ReadError,
+    TooLarge, // more rows than the reader was allowed to hold
+};
+
+// Receives whole percentages, and only when the whole percentage changes.
+using CurveProgress = std::function<void(int percent)>;
+
+// Decimals of the duration column for a record interval.
+int durationDecimals(int intervalMs);
+
+// Writes the whole file; false when the device refuses bytes.
+bool writeCurve(QIODevice *device, const CurveFileHeader &header, const QCPGraphData *begin,
+    const QCPGraphData *end, const CurveProgress &progress = {});
+
+// Reads a whole file from its current position. Rows are capped at maxRows, and the room reserved for the
+// declared count is bounded by what the remaining bytes can hold.
+CurveReadResult readCurve(
+    QIODevice *device, CurveFileContents *out, const CurveProgress &progress = {}, int maxRows = 50'000'000);
