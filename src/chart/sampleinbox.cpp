@@ -1,0 +1,71 @@
+#include "sampleinbox.h"
+
+#include <QDateTime>
+
+void SampleInbox::open(int limit)
+{
+    QMutexLocker lock(&m_mutex);
+    m_open = true;
+    m_limit = qMax(limit, 1);
+    m_pending.clear();
+    m_lastElapsed = 0;
+    m_lastTickMsecs = 0;
+    m_clock.start();
+}
+
+QVector<QCPGraphData> SampleInbox::close()
+{
+    QMutexLocker lock(&m_mutex);
+    m_open = false;
+    m_lastElapsed = 0;
+    QVector<QCPGraphData> rest;
+    rest.swap(m_pending);
+    return rest;
+}
+
+QVector<QCPGraphData> SampleInbox::take()
+{
+    QVector<QCPGraphData> taken;
+    QMutexLocker lock(&m_mutex);
+    taken.swap(m_pending);
+    return taken;
+}
+
+bool SampleInbox::push(double value)
+{
+    // Sampled before the lock so a waiting drain does not shift the time stamp.
+    const qint64 wallMs = QDateTime::currentMSecsSinceEpoch();
+    QMutexLocker lock(&m_mutex);
+    if (!m_open)
+        return false;
+    // 64-bit milliseconds: a recording may run for years at long intervals.
+    const qint64 elapsedMs = m_clock.elapsed();
+    m_lastElapsed = double(elapsedMs) / 1000.0;
+    m_lastTickMsecs = wallMs;
+    if (value == NoReading)
+        return false;
+    // Only reached when the GUI thread has stopped draining for a whole capacity of ticks; those samples
+    // would be dropped for capacity anyway.
+    if (m_pending.size() >= m_limit)
+        m_pending.removeFirst();
+    m_pending.append(QCPGraphData(m_lastElapsed, value));
+    return true;
+}
+
+bool SampleInbox::isOpen() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_open;
+}
+
+double SampleInbox::lastElapsed() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastElapsed;
+}
+
+qint64 SampleInbox::lastTickMsecsSinceEpoch() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastTickMsecs;
+}
