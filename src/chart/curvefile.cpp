@@ -268,10 +268,10 @@ int durationDecimals(int intervalMs)
     return 1;
 }
 
-bool writeCurve(QIODevice *device, const CurveFileHeader &header, const QCPGraphData *begin,
-    const QCPGraphData *end, const CurveProgress &progress)
+bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, const CurveSampleAt &sampleAt,
+    const CurveProgress &progress)
 {
-    const qint64 n = end - begin;
+    const qint64 n = count;
     QByteArray head;
     const auto putLine = [&head](const QString &text) { head += text.toUtf8() + "\r\n"; };
     putLine(header.appName);
@@ -295,7 +295,7 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, const QCPGraph
     char *const limit = start + buffer.size();
     char *p = start;
     for (qint64 i = 0; i < n; ++i) {
-        const QCPGraphData &d = begin[i];
+        const QCPGraphData &d = sampleAt(i);
         p = putFixed(p, limit, d.key, decimals);
         *p++ = '\t';
         p = putFixed(p, limit, d.value, 1);

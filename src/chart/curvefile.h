@@ -46,9 +46,12 @@ using CurveProgress = std::function<void(int percent)>;
 // Decimals of the duration column for a record interval.
 int durationDecimals(int intervalMs);
 
+// Gives sample i of the curve being written, for i in [0, count).
+using CurveSampleAt = std::function<const QCPGraphData &(qint64 i)>;
+
 // Writes the whole file; false when the device refuses bytes.
-bool writeCurve(QIODevice *device, const CurveFileHeader &header, const QCPGraphData *begin,
-    const QCPGraphData *end, const CurveProgress &progress = {});
+bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, const CurveSampleAt &sampleAt,
+    const CurveProgress &progress = {});
 
 // Reads a whole file from its current position. Rows are capped at maxRows, and the room reserved for the
 // declared count is bounded by what the remaining bytes can hold.

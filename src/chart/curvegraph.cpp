@@ -2,6 +2,9 @@
 
 #include "samplestore.h"
 
+#include <algorithm>
+#include <cmath>
+
 CurveGraph::CurveGraph(QCPAxis *keyAxis, QCPAxis *valueAxis)
     : QCPGraph(keyAxis, valueAxis)
 { }
@@ -9,45 +12,146 @@ CurveGraph::CurveGraph(QCPAxis *keyAxis, QCPAxis *valueAxis)
 void CurveGraph::setStore(const SampleStore *store)
 {
     m_store = store;
-    if (m_store)
-        setData(m_store->data());
 }
 
-bool CurveGraph::drawsStore() const
+QVector<QPointF> CurveGraph::visibleLines() const
 {
-    return m_store && m_store->data() == mDataContainer;
+    const QCPAxis *keyAxis = mKeyAxis.data();
+    if (!keyAxis || !mValueAxis || m_store->isEmpty() || keyAxis->range().size() <= 0)
+        return {};
+    const QCPRange range = keyAxis->range();
+    const int columns = keyAxis->orientation() == Qt::Horizontal ? keyAxis->axisRect()->width()
+                                                                 : keyAxis->axisRect()->height();
+    QVector<QCPGraphData> lineData;
+    m_store->lineData(0, m_store->size(), range.lower, range.upper, columns, &lineData);
+    if (keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical))
+        std::reverse(lineData.begin(), lineData.end());
+    return dataToLines(lineData);
+}
+
+void CurveGraph::draw(QCPPainter *painter)
+{
+    if (!m_store) {
+        QCPGraph::draw(painter);
+        return;
+    }
+    if (mLineStyle == lsNone)
+        return;
+    const QVector<QPointF> lines = visibleLines();
+    if (lines.isEmpty())
+        return;
+    if (selected())
+        mSelectionDecorator->applyPen(painter);
+    else
+        painter->setPen(mPen);
+    painter->setBrush(Qt::NoBrush);
+    drawLinePlot(painter, lines);
+}
+
+double CurveGraph::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
+{
+    if (!m_store)
+        return QCPGraph::selectTest(pos, onlySelectable, details);
+    if ((onlySelectable && mSelectable == QCP::stNone) || m_store->isEmpty() || !mKeyAxis)
+        return -1;
+    if (!mKeyAxis->axisRect()->rect().contains(pos.toPoint())
+        && !mParentPlot->interactions().testFlag(QCP::iSelectPlottablesBeyondAxisRect))
+        return -1;
+    const QVector<QPointF> lines = visibleLines();
+    if (lines.isEmpty())
+        return -1;
+    double best = QCPVector2D(pos).distanceSquaredToLine(lines[0], lines[0]);
+    for (int i = 1; i < lines.size(); ++i)
+        best = std::min(best, QCPVector2D(pos).distanceSquaredToLine(lines[i - 1], lines[i]));
+    // The curve is selected as a whole; any non-empty range marks it.
+    if (details)
+        details->setValue(QCPDataSelection(QCPDataRange(0, 1)));
+    return std::sqrt(best);
+}
+
+QCPRange CurveGraph::getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain) const
+{
+    if (!m_store)
+        return QCPGraph::getKeyRange(foundRange, inSignDomain);
+    int first = 0;
+    int last = m_store->size() - 1;
+    if (inSignDomain == QCP::sdPositive)
+        first = m_store->upperBound(0);
+    else if (inSignDomain == QCP::sdNegative)
+        last = m_store->lowerBound(0) - 1;
+    foundRange = first <= last;
+    return foundRange ? QCPRange(m_store->at(first).key, m_store->at(last).key) : QCPRange();
 }
 
 QCPRange CurveGraph::getValueRange(
     bool &foundRange, QCP::SignDomain inSignDomain, const QCPRange &inKeyRange) const
 {
-    if (!drawsStore() || inSignDomain != QCP::sdBoth)
+    if (!m_store)
         return QCPGraph::getValueRange(foundRange, inSignDomain, inKeyRange);
     int from = 0;
     int to = m_store->size();
-    // QCPDataContainer::valueRange() treats the default QCPRange as "no key restriction"; so do we.
+    // As in QCPDataContainer::valueRange(), the default QCPRange means "no key restriction".
     if (inKeyRange != QCPRange()) {
-        from = int(mDataContainer->findBegin(inKeyRange.lower, false) - mDataContainer->constBegin());
-        to = int(mDataContainer->findEnd(inKeyRange.upper, false) - mDataContainer->constBegin());
+        from = m_store->lowerBound(inKeyRange.lower);
+        to = m_store->upperBound(inKeyRange.upper);
     }
     const SampleStore::Extremes e = m_store->valueRange(from, to);
+    QCPRange range(e.min, e.max);
     foundRange = from < to;
-    return foundRange ? QCPRange(e.min, e.max) : QCPRange();
+    // Log axes are not used here; keep only the part of the range in the requested sign domain.
+    if (inSignDomain == QCP::sdPositive) {
+        foundRange = foundRange && range.upper > 0;
+        range.lower = std::max(range.lower, range.upper * 1e-9);
+    } else if (inSignDomain == QCP::sdNegative) {
+        foundRange = foundRange && range.lower < 0;
+        range.upper = std::min(range.upper, range.lower * 1e-9);
+    }
+    return foundRange ? range : QCPRange();
 }
 
-void CurveGraph::getOptimizedLineData(QVector<QCPGraphData> *lineData,
-    const QCPGraphDataContainer::const_iterator &begin,
-    const QCPGraphDataContainer::const_iterator &end) const
+void CurveGraph::drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines) const
 {
-    if (!lineData)
+    const QCPAxis *keyAxis = mKeyAxis.data();
+    const QPen pen = painter->pen();
+    if (pen.style() == Qt::NoPen || pen.color().alpha() == 0)
         return;
-    QCPAxis *keyAxis = mKeyAxis.data();
-    if (!drawsStore() || !keyAxis || keyAxis->orientation() != Qt::Horizontal) {
-        QCPGraph::getOptimizedLineData(lineData, begin, end);
+    // Sparse lines keep the ordinary stroke; so does anything not drawn left to right on screen.
+    if (!keyAxis || keyAxis->orientation() != Qt::Horizontal || lines.size() < 2
+        || lines.size() < 3 * keyAxis->axisRect()->width() / 2 || pen.style() != Qt::SolidLine) {
+        QCPGraph::drawLinePlot(painter, lines);
         return;
     }
-    const QCPRange range = keyAxis->range();
-    const int first = int(begin - mDataContainer->constBegin());
-    const int last = int(end - mDataContainer->constBegin());
-    m_store->lineData(first, last, range.lower, range.upper, keyAxis->axisRect()->width(), lineData);
+    const double w = std::max(1.0, pen.widthF());
+    QVector<QLineF> jumps;
+    QVector<QRectF> spans;
+    spans.reserve(keyAxis->axisRect()->width() + 1);
+    const auto startSpan = [&spans](const QPointF &p, double y) {
+        spans.append(QRectF(std::floor(p.x()), std::min(p.y(), y), 1, std::abs(p.y() - y)));
+    };
+    startSpan(lines[0], lines[0].y());
+    for (int i = 1; i < lines.size(); ++i) {
+        const QPointF &p = lines[i];
+        const QPointF &prev = lines[i - 1];
+        QRectF &span = spans.last();
+        const double column = std::floor(p.x());
+        if (column == span.x()) {
+            span.setTop(std::min(span.top(), p.y()));
+            span.setBottom(std::max(span.bottom(), p.y()));
+        } else if (column == span.x() + 1) {
+            // The step into the next column is covered by stretching its span up to the previous point.
+            startSpan(p, prev.y());
+        } else {
+            jumps.append(QLineF(prev, p));
+            startSpan(p, p.y());
+        }
+    }
+    for (QRectF &span : spans)
+        span.adjust(-w / 2 + 0.5, -w / 2, w / 2 - 0.5, w / 2);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(pen.brush());
+    painter->drawRects(spans);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(pen);
+    if (!jumps.isEmpty())
+        painter->drawLines(jumps);
 }

@@ -4,9 +4,11 @@
 
 class SampleStore;
 
-// A graph that draws a SampleStore through its min/max pyramid: a frame costs in proportion to the pixels
-// drawn, and value fitting does not scan the samples. With any other data container (after a setData of
-// vectors) it behaves as a plain QCPGraph. The store must outlive the graph or be unset first.
+// A graph that draws a SampleStore instead of its own data container: through the store's min/max
+// pyramid a frame costs in proportion to the pixels drawn, and fitting does not scan the samples. Lines
+// denser than the pixels are painted as one vertical span per pixel column, which looks the same and costs
+// a fraction of stroking a zigzag with a wide pen. Without a store it is a plain QCPGraph. GUI thread only;
+// the store must stay alive while it is set.
 class CurveGraph : public QCPGraph
 {
     Q_OBJECT
@@ -14,19 +16,21 @@ class CurveGraph : public QCPGraph
 public:
     CurveGraph(QCPAxis *keyAxis, QCPAxis *valueAxis);
 
-    // Shows the store's samples; call again after the store resets or is reassigned.
     void setStore(const SampleStore *store);
+    const SampleStore *store() const { return m_store; }
 
+    double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
+    QCPRange getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
     QCPRange getValueRange(bool &foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
         const QCPRange &inKeyRange = QCPRange()) const override;
 
 protected:
-    void getOptimizedLineData(QVector<QCPGraphData> *lineData,
-        const QCPGraphDataContainer::const_iterator &begin,
-        const QCPGraphDataContainer::const_iterator &end) const override;
+    void draw(QCPPainter *painter) override;
+    void drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines) const override;
 
 private:
-    bool drawsStore() const;
+    // Pixel points of the visible part of the store; empty when nothing is visible.
+    QVector<QPointF> visibleLines() const;
 
     const SampleStore *m_store = nullptr;
 };

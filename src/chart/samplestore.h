@@ -3,35 +3,41 @@
 #include "minmaxpyramid.h"
 #include "qcp.h"
 
-#include <QSharedPointer>
 #include <QVector>
 
-class StoreContainer;
+#include <deque>
+#include <memory>
 
-// The one copy of a curve: the graph's own data container, appended in place and dropping its oldest
-// sample once `capacity` are held, plus a min/max pyramid over it so fitting and whole-curve drawing cost
-// in proportion to pixels, not samples. Keys never decrease. Not thread-safe: once its container is given
-// to a graph, only the GUI thread may change it. reset() and assign() start a new container, so a holder
-// of the previous one (a file writer) keeps an unchanging curve.
+// The one copy of a curve, kept in fixed blocks so appending and dropping the oldest sample are O(1) with
+// no pause ever (no block is copied or grown), plus a min/max pyramid so fitting and whole-curve drawing
+// cost in proportion to pixels, not samples. Keys never decrease. Not thread-safe: while a graph draws
+// it, only the GUI thread may change it; a reader on another thread needs the owner's promise that no
+// change happens meanwhile.
 class SampleStore
 {
 public:
     using Extremes = MinMaxPyramid::Extremes;
 
+    // Room for `capacity` samples (at least 1); once full, each append drops the oldest.
     explicit SampleStore(int capacity = 1);
+    // Samples sorted by key; the capacity becomes their count (at least 1).
+    explicit SampleStore(const QVector<QCPGraphData> &samples);
 
-    // Empties the store into a new container with room for `capacity` samples (at least 1).
-    void reset(int capacity);
-    // Takes samples sorted by key; capacity becomes their count (at least 1).
-    void assign(const QVector<QCPGraphData> &samples);
-    // Amortised O(1); a key below the last one is raised to it, and non-finite samples are ignored.
+    // O(1); a key below the last one is raised to it, and non-finite samples are ignored.
     void append(double key, double value);
 
-    QSharedPointer<QCPGraphDataContainer> data() const;
-    int size() const;
-    bool isEmpty() const { return size() == 0; }
+    int size() const { return m_size; }
+    bool isEmpty() const { return m_size == 0; }
     int capacity() const { return m_capacity; }
-    const QCPGraphData &at(int index) const;
+    const QCPGraphData &at(int index) const
+    {
+        const qint64 i = m_head + index;
+        return m_blocks[size_t(i >> kBlockShift)][i & kBlockMask];
+    }
+
+    // Index of the first sample whose key is not below `key` / is above `key`.
+    int lowerBound(double key) const;
+    int upperBound(double key) const;
 
     // Extremes of the values of samples [from, to); the whole store without arguments.
     Extremes valueRange() const { return valueRange(0, size()); }
@@ -39,7 +45,8 @@ public:
 
     // Points to draw samples [begin, end) over the key span [keyLo, keyHi] split into `columns` equal
     // columns (one per pixel): the samples themselves when they are few, otherwise per column its first
-    // sample, its minimum, its maximum and its last sample, so every extreme stays visible.
+    // sample, its minimum, its maximum and its last sample, so every extreme stays visible. Of the samples
+    // outside the span only the nearest on each side is kept, to carry the line to the edges.
     void lineData(
         int begin, int end, double keyLo, double keyHi, int columns, QVector<QCPGraphData> *out) const;
 
@@ -47,10 +54,15 @@ public:
     size_t bytes() const;
 
 private:
-    const QCPGraphData *samples() const;
+    static constexpr int kBlockShift = 16;
+    static constexpr qint64 kBlockMask = (qint64(1) << kBlockShift) - 1;
+    using Block = std::unique_ptr<QCPGraphData[]>;
 
-    QSharedPointer<StoreContainer> m_data;
+    std::deque<Block> m_blocks;
+    Block m_spare; // the last emptied block, reused for the next one needed
+    qint64 m_head = 0; // index of sample 0 within the first block
+    int m_size = 0;
+    int m_capacity = 1;
     MinMaxPyramid m_pyramid;
     qint64 m_firstSeq = 0; // pyramid sequence number of sample 0
-    int m_capacity = 1;
 };

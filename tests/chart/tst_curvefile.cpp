@@ -22,10 +22,13 @@ QByteArray written(const CurveFileHeader &header, const Samples &samples, QVecto
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const bool ok = writeCurve(&buffer, header, samples.cbegin(), samples.cend(), [percents](int p) {
-        if (percents)
-            percents->append(p);
-    });
+    const bool ok = writeCurve(
+        &buffer, header, samples.size(),
+        [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; },
+        [percents](int p) {
+            if (percents)
+                percents->append(p);
+        });
     return ok ? bytes : QByteArray("write failed");
 }
 
@@ -203,7 +206,8 @@ void TestCurveFile::writerReportsRefusedBytes()
     RefusingDevice device;
     device.open(QIODevice::WriteOnly);
     const Samples samples {{1, 1}};
-    QVERIFY(!writeCurve(&device, header(2, 100), samples.cbegin(), samples.cend()));
+    QVERIFY(!writeCurve(
+        &device, header(2, 100), 1, [&samples](qint64) -> const QCPGraphData & { return samples[0]; }));
 }
 
 void TestCurveFile::numbersRoundAsQtPrintsThem()

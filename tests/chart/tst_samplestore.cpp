@@ -44,9 +44,9 @@ class TestSampleStore : public QObject
 private slots:
     void fullStoreDropsOldestFirst();
     void capacityZeroKeepsOneSample();
-    void compactionKeepsOrderAndExtremes();
+    void droppingAcrossBlocksKeepsOrderAndExtremes();
     void keysNeverGoBackAndNonFiniteSamplesAreIgnored();
-    void resetLeavesPreviousContainerUntouched();
+    void boundsFindKeysAcrossBlocks();
     void pyramidMatchesBruteForceOverRandomSpans();
 
     void everyColumnKeepsItsMinimumAndMaximum();
@@ -76,19 +76,16 @@ void TestSampleStore::capacityZeroKeepsOneSample()
     QCOMPARE(keysOf(store), QVector<double> {2});
 }
 
-void TestSampleStore::compactionKeepsOrderAndExtremes()
+void TestSampleStore::droppingAcrossBlocksKeepsOrderAndExtremes()
 {
     SampleStore store(100);
     auto *rng = QRandomGenerator::global();
-    for (int i = 0; i < 10'000; ++i)
+    // Far more than one block of samples passes through, so blocks are dropped and reused.
+    for (int i = 0; i < 300'000; ++i)
         store.append(i * 0.01, rng->bounded(1000.0));
     QCOMPARE(store.size(), 100);
-    // The container is the graph's: its own iteration must see the same samples in order.
-    const QSharedPointer<QCPGraphDataContainer> data = store.data();
-    QCOMPARE(data->size(), 100);
-    int i = 9900;
-    for (auto it = data->constBegin(); it != data->constEnd(); ++it, ++i)
-        QCOMPARE(it->key, i * 0.01);
+    for (int i = 0; i < 100; ++i)
+        QCOMPARE(store.at(i).key, (299'900 + i) * 0.01);
     for (int from = 0; from < 100; from += 7) {
         for (int to = from; to <= 100; to += 13) {
             const auto got = store.valueRange(from, to);
@@ -109,16 +106,18 @@ void TestSampleStore::keysNeverGoBackAndNonFiniteSamplesAreIgnored()
     QCOMPARE(keysOf(store), (QVector<double> {5, 5}));
 }
 
-void TestSampleStore::resetLeavesPreviousContainerUntouched()
+void TestSampleStore::boundsFindKeysAcrossBlocks()
 {
-    SampleStore store(10);
-    store.append(1, 1);
-    const QSharedPointer<QCPGraphDataContainer> old = store.data();
-    store.reset(10);
-    store.append(2, 2);
-    QCOMPARE(old->size(), 1);
-    QCOMPARE(old->constBegin()->key, 1.0);
-    QCOMPARE(store.size(), 1);
+    SampleStore store(200'000);
+    for (int i = 0; i < 150'000; ++i)
+        store.append(i / 2, i);
+    QCOMPARE(store.lowerBound(40'000), 80'000);
+    QCOMPARE(store.upperBound(40'000), 80'002);
+    QCOMPARE(store.lowerBound(-1), 0);
+    QCOMPARE(store.upperBound(1e9), 150'000);
+    const SampleStore copy(QVector<QCPGraphData> {{1, 5}, {2, 6}});
+    QCOMPARE(copy.capacity(), 2);
+    QCOMPARE(copy.at(1).value, 6.0);
 }
 
 void TestSampleStore::pyramidMatchesBruteForceOverRandomSpans()
@@ -204,6 +203,7 @@ void TestSampleStore::lineReachesPastBothEdges()
         store.append(i, i);
     QVector<QCPGraphData> line;
     store.lineData(0, store.size(), 40'000.5, 60'000.5, 100, &line);
+    QCOMPARE(line[1].key, 40'001.0);
     QCOMPARE(line.first().key, 40'000.0);
     QCOMPARE(line.last().key, 60'001.0);
     QVERIFY(line.size() <= 4 * 100 + 2);

@@ -1,0 +1,155 @@
+// Sample store and graph at full capacity: append cost and pauses, memory per sample, follow-mode and
+// whole-curve frame times, for a realistic curve and a worst-case noisy one.
+// Usage: bench_chart_store [samples]   (default 10,000,000)
+
+#include "chart/curvegraph.h"
+#include "chart/samplestore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+const double kIntervalS = 0.01;
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// First-order steps between set points every 20 minutes, with ±0.05 °C noise.
+std::function<double(qint64)> realisticCurve()
+{
+    auto *rng = QRandomGenerator::global();
+    return [rng, temp = 25.0, target = 25.0](qint64 i) mutable {
+        if (i % 120'000 == 0)
+            target = 50 + 50 * double(rng->bounded(10));
+        temp += (target - temp) * (kIntervalS / 90.0);
+        return temp + rng->bounded(0.1) - 0.05;
+    };
+}
+
+std::function<double(qint64)> noisyCurve()
+{
+    auto *rng = QRandomGenerator::global();
+    return [rng](qint64) { return rng->bounded(1000.0); };
+}
+
+struct Frames
+{
+    double mean = 0;
+    double max = 0;
+};
+
+Frames timeFrames(QCustomPlot &plot, int count, const std::function<void(int)> &prepare)
+{
+    Frames f;
+    for (int k = 0; k < count; ++k) {
+        prepare(k);
+        QElapsedTimer t;
+        t.start();
+        plot.replot(QCustomPlot::rpImmediateRefresh);
+        const double ms = t.nsecsElapsed() / 1e6;
+        f.mean += ms / count;
+        f.max = std::max(f.max, ms);
+    }
+    return f;
+}
+
+void run(const char *name, std::function<double(qint64)> curve, qint64 samples)
+{
+    std::printf("\n== %s curve, %lld samples at %.0f ms ==\n", name, samples, kIntervalS * 1000);
+    QCustomPlot plot;
+    plot.resize(900, 500);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+    plot.legend->setVisible(true);
+    plot.xAxis->setLabel(QStringLiteral("时间(秒)"));
+    plot.yAxis->setLabel(QStringLiteral("温度(℃)"));
+    auto *graph = new CurveGraph(plot.xAxis, plot.yAxis);
+    graph->setPen(QPen(QColor(255, 128, 0), 2));
+    graph->setName(QStringLiteral("实温"));
+    plot.show();
+
+    const qint64 before = residentBytes();
+    SampleStore store {int(samples)};
+    graph->setStore(&store);
+
+    // Fill to capacity, then run as long again past it so drops and compaction are measured too.
+    QElapsedTimer clock;
+    double fillMax = 0;
+    qint64 fillSlow = 0;
+    clock.start();
+    qint64 i = 0;
+    for (; i < samples; ++i) {
+        QElapsedTimer one;
+        one.start();
+        store.append(i * kIntervalS, curve(i));
+        const double us = one.nsecsElapsed() / 1e3;
+        fillMax = std::max(fillMax, us);
+        fillSlow += us > 1000;
+    }
+    const double fillMean = clock.nsecsElapsed() / 1e3 / samples;
+    const qint64 after = residentBytes();
+
+    double fullMax = 0;
+    qint64 fullSlow = 0;
+    clock.restart();
+    const qint64 more = samples / 4;
+    for (qint64 k = 0; k < more; ++k, ++i) {
+        QElapsedTimer one;
+        one.start();
+        store.append(i * kIntervalS, curve(i));
+        const double us = one.nsecsElapsed() / 1e3;
+        fullMax = std::max(fullMax, us);
+        fullSlow += us > 1000;
+    }
+    const double fullMean = clock.nsecsElapsed() / 1e3 / more;
+    const double perSample = double(after - before) / samples;
+    std::printf("append (filling)         mean %7.3f us  max %8.1f us   target <= 10 us, no pause > 15 ms\n",
+        fillMean, fillMax);
+    std::printf(
+        "append (full, dropping)  mean %7.3f us  max %8.1f us   (includes compaction)\n", fullMean, fullMax);
+    std::printf("memory while recording   %7.1f bytes/sample (store says %.1f)   target <= 24\n", perSample,
+        double(store.bytes()) / samples);
+
+    const double last = store.at(store.size() - 1).key;
+    plot.yAxis->setRange(store.valueRange().min - 1, store.valueRange().max + 1);
+    const Frames follow
+        = timeFrames(plot, 100, [&](int k) { plot.xAxis->setRange(last - 30 - k * 0.03, last - k * 0.03); });
+    std::printf(
+        "follow-mode frame (30 s) mean %6.2f ms  max %6.2f ms   target <= 2 ms\n", follow.mean, follow.max);
+    const double first = store.at(0).key;
+    const Frames whole = timeFrames(plot, 30, [&](int k) { plot.xAxis->setRange(first, last - k * 0.03); });
+    std::printf(
+        "whole-curve frame        mean %6.2f ms  max %6.2f ms   target <= 10 ms\n", whole.mean, whole.max);
+    QElapsedTimer fit;
+    fit.start();
+    graph->rescaleAxes(false);
+    std::printf("auto-fit rescale          %6.3f ms\n", fit.nsecsElapsed() / 1e6);
+    graph->setStore(nullptr);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 samples = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10'000'000;
+    run("realistic", realisticCurve(), samples);
+    run("noisy", noisyCurve(), samples);
+    return 0;
+}
