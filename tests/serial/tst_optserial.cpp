@@ -589,7 +589,6 @@ void TestOptSerial::destroyingWorkerReleasesPortEvenMidExchange()
 {
     Rig rig;
     auto worker = std::make_unique<OptSerial>();
-    QSignalSpy opened(worker.get(), &OptSerial::OpenSuccessed);
     QMetaObject::invokeMethod(
         worker.get(), [&] { worker->OpenCom(rig.sim.portName(), QSerialPort::Baud9600); });
     QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);

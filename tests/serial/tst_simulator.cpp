@@ -1,0 +1,356 @@
+#include "blackbodydevice.h"
+#include "devicesimulator.h"
+#include "faultplan.h"
+#include "simcommands.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+QByteArray withSum(const QByteArray &payload)
+{
+    unsigned sum = 0;
+    for (const char byte : payload)
+        sum += uchar(byte);
+    return payload + char(sum & 0x7F);
+}
+
+const QByteArray kPoll = QByteArray::fromHex("808052000052");
+
+QByteArray setFrame(qint16 counts)
+{
+    QByteArray payload = QByteArray::fromHex("80804300");
+    payload.append(char(counts & 0xFF));
+    payload.append(char((counts >> 8) & 0xFF));
+    return withSum(payload);
+}
+
+double currentOf(const QByteArray &reply, double unit)
+{
+    return qint16(uchar(reply.at(0)) | (uchar(reply.at(1)) << 8)) * unit;
+}
+
+std::unique_ptr<BlackbodyDevice> device(const QString &model, double initial = 25.0)
+{
+    auto made = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, initial);
+    made->setNoise(0.0);
+    return made;
+}
+
+} // namespace
+
+class TestSimulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framesAreFoundInNoiseAndPieces_data();
+    void framesAreFoundInNoiseAndPieces();
+    void readingIsEncodedInModelWireUnit_data();
+    void readingIsEncodedInModelWireUnit();
+    void setPointOutsideModelRangeIsRefused_data();
+    void setPointOutsideModelRangeIsRefused();
+    void temperatureFollowsFirstOrderResponse();
+    void noiseStaysWithinItsAmplitude();
+
+    void faultPlanHandsOutFaultsInOrder();
+    void consoleCommandsScheduleFaultsAndRejectBadArguments();
+
+    void linkReplacesStaleLinkButNeverAFile();
+    void mismatchedLineSettingsGetNoAnswer_data();
+    void mismatchedLineSettingsGetNoAnswer();
+    void hangUpDropsPendingRepliesAndRemovesLink();
+};
+
+void TestSimulator::framesAreFoundInNoiseAndPieces_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("pieceSize");
+    QTest::addColumn<int>("requests");
+
+    QTest::newRow("poll in one piece") << kPoll << 64 << 1;
+    QTest::newRow("poll byte by byte") << kPoll << 1 << 1;
+    QTest::newRow("noise and a third header byte before the poll")
+        << QByteArray::fromHex("001380808052000052") << 64 << 1;
+    QTest::newRow("two polls in one piece") << kPoll + kPoll << 64 << 2;
+    QTest::newRow("set frame in pieces of two") << setFrame(2500) << 2 << 1;
+    QTest::newRow("bad check byte is ignored") << QByteArray::fromHex("808052000053") << 64 << 0;
+    QTest::newRow("unknown command is ignored") << withSum(QByteArray::fromHex("8080410000")) << 64 << 0;
+    QTest::newRow("bad frame then good one") << QByteArray::fromHex("808052000053") + kPoll << 3 << 1;
+}
+
+void TestSimulator::framesAreFoundInNoiseAndPieces()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, pieceSize);
+    QFETCH(int, requests);
+
+    auto blackbody = device(QStringLiteral("VBM100"));
+    QVector<SimDevice::Exchange> exchanges;
+    for (int i = 0; i < bytes.size(); i += pieceSize)
+        exchanges += blackbody->receive(bytes.mid(i, pieceSize));
+    QCOMPARE(exchanges.size(), requests);
+    for (const SimDevice::Exchange &exchange : qAsConst(exchanges))
+        QVERIFY(blackbody->isValidReply(exchange.reply));
+}
+
+void TestSimulator::readingIsEncodedInModelWireUnit_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<QByteArray>("wire");
+
+    QTest::newRow("VBM100 25.00") << "VBM100" << 25.0 << QByteArray::fromHex("C409");
+    QTest::newRow("VBM400 25.0") << "VBM400" << 25.0 << QByteArray::fromHex("FA00");
+    QTest::newRow("VB125 -12.34") << "VB125" << -12.34 << QByteArray::fromHex("2EFB");
+    QTest::newRow("VBM500 505.5") << "VBM500" << 505.5 << QByteArray::fromHex("BF13");
+    QTest::newRow("VB400 -0.1") << "VB400" << -0.1 << QByteArray::fromHex("FFFF");
+}
+
+void TestSimulator::readingIsEncodedInModelWireUnit()
+{
+    QFETCH(QString, model);
+    QFETCH(double, celsius);
+    QFETCH(QByteArray, wire);
+
+    auto blackbody = device(model, celsius);
+    const QVector<SimDevice::Exchange> exchanges = blackbody->receive(kPoll);
+    QCOMPARE(exchanges.size(), 1);
+    const QByteArray reply = exchanges.at(0).reply;
+    QVERIFY(blackbody->isValidReply(reply));
+    QCOMPARE(reply.left(2).toHex(' '), wire.toHex(' '));
+    QCOMPARE(reply.mid(2, 4), QByteArray(4, '\0'));
+    // The set point starts at the initial temperature.
+    QCOMPARE(reply.mid(6, 2).toHex(' '), wire.toHex(' '));
+}
+
+void TestSimulator::setPointOutsideModelRangeIsRefused_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("counts");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("VBM100 100.00") << "VBM100" << 10000 << true;
+    QTest::newRow("VBM100 100.01") << "VBM100" << 10001 << false;
+    QTest::newRow("VBM100 -0.01") << "VBM100" << -1 << false;
+    QTest::newRow("VB125 -30.00") << "VB125" << -3000 << true;
+    QTest::newRow("VB125 -30.01") << "VB125" << -3001 << false;
+    QTest::newRow("VB125 125.00") << "VB125" << 12500 << true;
+    QTest::newRow("VBM400 410.0") << "VBM400" << 4100 << true;
+    QTest::newRow("VBM400 410.1") << "VBM400" << 4101 << false;
+    QTest::newRow("VBM500 510.0") << "VBM500" << 5100 << true;
+    QTest::newRow("VB400 0.0") << "VB400" << 0 << true;
+}
+
+void TestSimulator::setPointOutsideModelRangeIsRefused()
+{
+    QFETCH(QString, model);
+    QFETCH(int, counts);
+    QFETCH(bool, accepted);
+
+    auto blackbody = device(model);
+    const QVector<SimDevice::Exchange> exchanges = blackbody->receive(setFrame(qint16(counts)));
+    QCOMPARE(exchanges.size(), 1);
+    QCOMPARE(!exchanges.at(0).reply.isEmpty(), accepted);
+    QCOMPARE(blackbody->refusedSetPoints(), accepted ? 0 : 1);
+    const double expected = accepted ? counts * blackbody->model().wireUnit : 25.0;
+    QVERIFY(std::abs(blackbody->setPoint() - expected) < 1e-9);
+}
+
+void TestSimulator::temperatureFollowsFirstOrderResponse()
+{
+    auto blackbody = device(QStringLiteral("VBM100"), 20.0);
+    blackbody->setTimeConstant(0.3);
+    // The device's own clock starts between these two.
+    QElapsedTimer early;
+    early.start();
+    QVERIFY(blackbody->setSetPoint(30.0));
+    QElapsedTimer late;
+    late.start();
+    const auto expected = [](qint64 ns) { return 30.0 - 10.0 * std::exp(-double(ns) / 1e9 / 0.3); };
+
+    double last = 20.0;
+    for (int i = 0; i < 20; ++i) {
+        const qint64 before = late.nsecsElapsed();
+        const double now = blackbody->temperature();
+        const qint64 after = early.nsecsElapsed();
+        QVERIFY2(now >= expected(before) - 1e-6 && now <= expected(after) + 1e-6,
+            qPrintable(QString::number(now)));
+        QVERIFY(now >= last);
+        last = now;
+        QTest::qWait(20);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(blackbody->temperature() > 29.99, 5000);
+
+    blackbody->setTimeConstant(0.0);
+    QVERIFY(blackbody->setSetPoint(50.0));
+    QCOMPARE(blackbody->temperature(), 50.0);
+}
+
+void TestSimulator::noiseStaysWithinItsAmplitude()
+{
+    auto blackbody = device(QStringLiteral("VBM100"));
+    blackbody->setNoise(0.5);
+    QSet<QByteArray> distinct;
+    for (int i = 0; i < 200; ++i) {
+        const QByteArray reply = blackbody->receive(kPoll).value(0).reply;
+        QVERIFY(blackbody->isValidReply(reply));
+        QVERIFY(std::abs(currentOf(reply, 0.01) - 25.0) <= 0.5 + 0.005);
+        distinct.insert(reply.left(2));
+    }
+    QVERIFY(distinct.size() > 10);
+}
+
+void TestSimulator::faultPlanHandsOutFaultsInOrder()
+{
+    FaultPlan plan;
+    plan.silence(2);
+    plan.late(300);
+    plan.split(3, 50, 1);
+    QCOMPARE(plan.take().kind, Fault::Silence);
+    QCOMPARE(plan.take().kind, Fault::Silence);
+    const Fault late = plan.take();
+    QCOMPARE(late.kind, Fault::Late);
+    QCOMPARE(late.delayMs, 300);
+    const Fault split = plan.take();
+    QCOMPARE(split.kind, Fault::Split);
+    QCOMPARE(split.pieces, 3);
+    QCOMPARE(split.pauseMs, 50);
+    QCOMPARE(plan.take().kind, Fault::None);
+    QVERIFY(plan.isEmpty());
+
+    plan.silence();
+    plan.garbage();
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(plan.take().kind, Fault::Silence);
+    plan.clear();
+    QCOMPARE(plan.take().kind, Fault::None);
+}
+
+void TestSimulator::consoleCommandsScheduleFaultsAndRejectBadArguments()
+{
+    auto owned = device(QStringLiteral("VBM100"));
+    BlackbodyDevice *blackbody = owned.get();
+    DeviceSimulator simulator(std::move(owned));
+    SimCommands commands(&simulator);
+
+    QVERIFY(commands.execute(QStringLiteral("silence 2")).contains(QLatin1String("silence x2")));
+    QVERIFY(commands.execute(QStringLiteral("  split 3   100 "))
+                .contains(QLatin1String("split 3 pieces, 100 ms apart x1")));
+    QVERIFY(commands.execute(QStringLiteral("late 1300 2")).contains(QLatin1String("late 1300 ms x2")));
+    QVERIFY(commands.execute(QStringLiteral("clear")).contains(QLatin1String("faults: none")));
+
+    const QStringList rejected {QStringLiteral("late"), QStringLiteral("split 0 10"),
+        QStringLiteral("silence x"), QStringLiteral("garbage -1"), QStringLiteral("delay"),
+        QStringLiteral("frobnicate"), QStringLiteral("temp warm"), QStringLiteral("setpoint 150")};
+    for (const QString &line : rejected)
+        QVERIFY2(commands.execute(line).startsWith(QLatin1String("error")), qPrintable(line));
+    QVERIFY(simulator.faults().isEmpty());
+    QCOMPARE(blackbody->setPoint(), 25.0);
+
+    commands.execute(QStringLiteral("temp 40"));
+    commands.execute(QStringLiteral("tau 0"));
+    commands.execute(QStringLiteral("setpoint 60"));
+    QCOMPARE(blackbody->temperature(), 60.0);
+    bool quit = false;
+    commands.execute(QStringLiteral("quit"), &quit);
+    QVERIFY(quit);
+}
+
+void TestSimulator::linkReplacesStaleLinkButNeverAFile()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("port"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), link));
+    {
+        DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+        QString error;
+        QVERIFY2(simulator.open(link, &error), qPrintable(error));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), simulator.clientPath());
+    }
+    QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+
+    QFile file(link);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    QString error;
+    QVERIFY(!simulator.open(link, &error));
+    QVERIFY(error.contains(QLatin1String("not a symlink")));
+    QVERIFY(QFileInfo(link).isFile());
+}
+
+void TestSimulator::mismatchedLineSettingsGetNoAnswer_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("stopBits");
+    QTest::addColumn<bool>("answered");
+
+    QTest::newRow("matching 9600 8N2") << 9600 << 2 << true;
+    QTest::newRow("wrong baud rate") << 19200 << 2 << false;
+    QTest::newRow("one stop bit on a two-stop-bit model") << 9600 << 1 << false;
+}
+
+void TestSimulator::mismatchedLineSettingsGetNoAnswer()
+{
+    QFETCH(int, baud);
+    QFETCH(int, stopBits);
+    QFETCH(bool, answered);
+
+    QTemporaryDir dir;
+    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    QVERIFY(simulator.open(dir.filePath(QStringLiteral("port"))));
+    QSignalSpy requests(&simulator, &DeviceSimulator::requestReceived);
+    QSignalSpy ignored(&simulator, &DeviceSimulator::bytesIgnored);
+
+    QSerialPort client(simulator.portName());
+    QVERIFY(client.open(QIODevice::ReadWrite));
+    client.setBaudRate(baud);
+    client.setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    client.write(kPoll);
+    QTRY_VERIFY_WITH_TIMEOUT(requests.count() + ignored.count() > 0, 5000);
+    QCOMPARE(requests.count(), answered ? 1 : 0);
+    if (answered)
+        QTRY_COMPARE_WITH_TIMEOUT(client.bytesAvailable(), qint64(9), 5000);
+    else
+        QVERIFY(ignored.at(0).at(1).toString().contains(QLatin1String("device line 9600 8N2")));
+}
+
+void TestSimulator::hangUpDropsPendingRepliesAndRemovesLink()
+{
+    QTemporaryDir dir;
+    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    QVERIFY(simulator.open(dir.filePath(QStringLiteral("port"))));
+    QSignalSpy requests(&simulator, &DeviceSimulator::requestReceived);
+    QSignalSpy sent(&simulator, &DeviceSimulator::replySent);
+
+    QSerialPort client(simulator.portName());
+    QVERIFY(client.open(QIODevice::ReadWrite));
+    client.setStopBits(QSerialPort::TwoStop);
+    QSignalSpy clientErrors(&client, &QSerialPort::errorOccurred);
+    simulator.faults().late(200);
+    client.write(kPoll);
+    QVERIFY(requests.wait(5000));
+
+    simulator.hangUp();
+    QVERIFY(!QFileInfo(simulator.portName()).isSymLink());
+    // The client's line is hung up, as with an unplugged adapter.
+    QTRY_VERIFY_WITH_TIMEOUT(clientErrors.count() > 0, 5000);
+    client.close();
+
+    QVERIFY(simulator.open(simulator.portName()));
+    QVERIFY(QFileInfo(simulator.portName()).isSymLink());
+    // The reply scheduled for the vanished line never reaches the new one.
+    QVERIFY(!sent.wait(400));
+}
+
+QTEST_GUILESS_MAIN(TestSimulator)
+#include "tst_simulator.moc"
