@@ -1,5 +1,568 @@
 #include "ttwidget.h"
 
+#include "app/buttonstyles.h"
+#include "chartranges.h"
+#include "collect.h"
+#include "corvelescale.h"
+#include "curvegraph.h"
+#include "dialogs/waitdialog.h"
+#include "samplestore.h"
+#include "settings/settings.h"
+#include "ui_ttwidget.h"
+#include "writefilethread.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QTimerEvent>
+
+namespace {
+const int kRefreshMs = 30;
+const double kTimeFloor = 0;
+const double kTemperatureFloor = -50;
+const double kMinTimeWidth = 1.0;
+const double kMaxTimeWidth = 100000;
+const double kMinTemperatureWidth = 0.1;
+const double kMaxTemperatureWidth = 10000;
+const float kImportMargin = 10;
+} // namespace
+
 ttwidget::ttwidget(QWidget *parent)
     : QWidget(parent)
-{ }
+    , ui(new Ui::ttwidget)
+{
+    connect(this, &ttwidget::occurerror, this, &ttwidget::showErrorInfo);
+    ui->setupUi(this);
+
+    plot = new QCustomPlot(this);
+    plot->setInteractions(
+        QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables | QCP::iSelectAxes | QCP::iSelectLegend);
+    // Dense curves are drawn as one polyline, not as thousands of single segments.
+    plot->setPlottingHint(QCP::phFastPolylines, true);
+    plot->xAxis->setLabel(tr("时间(秒)"));
+    plot->yAxis->setLabel(tr("温度(℃)"));
+    plot->legend->setVisible(true);
+    plot->setBackground(QBrush(Qt::white));
+    for (QCPAxis *axis : {plot->xAxis, plot->yAxis}) {
+        axis->setTickLabelColor(Qt::black);
+        axis->setLabelColor(Qt::black);
+        axis->setBasePen(QPen(Qt::black));
+        axis->setTickPen(QPen(Qt::black));
+        axis->setSubTickPen(QPen(Qt::black));
+        QFont font = axis->labelFont();
+        font.setPixelSize(14);
+        axis->setLabelFont(font);
+    }
+    plot->yAxis->setRange(0, 100);
+    connect(plot->yAxis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
+        &ttwidget::yAxisRangeChanged);
+    connect(plot->xAxis, QOverload<const QCPRange &>::of(&QCPAxis::rangeChanged), this,
+        &ttwidget::xAxisRangeChanged);
+
+    ui->pushButton_hc->setText(tr("暂停"));
+    tempGraph = new CurveGraph(plot->xAxis, plot->yAxis);
+    tempGraph->setPen(QPen(QColor(255, 128, 0), 2));
+    tempGraph->setName(tr("实温"));
+    plot->xAxis->setRange(0, 30);
+
+    applyDisabledStyle(ui->pushButton_startstop);
+    applyDisabledStyle(ui->pushButton_hc);
+    applyDisabledStyle(ui->pushButton_mode);
+    applyPlainStyle(ui->pushButton_horizontal);
+    applyPlainStyle(ui->pushButton_vertical);
+    applyPlainStyle(ui->pushButton_export);
+
+    const QString cache = appSettings.value(QStringLiteral("ChartLineCache"), QStringLiteral("1000"));
+    if (!cache.isEmpty())
+        setCacheSize(int(qBound<qint64>(0, cache.toLongLong() * 1000, MaxCacheSize)));
+    const QString fps = appSettings.value(QStringLiteral("ChartLineFPS"), QStringLiteral("10"));
+    if (!fps.isEmpty())
+        setSampleInterval(fps.toInt());
+    m_store = QSharedPointer<SampleStore>::create(cacheSize);
+    tempGraph->setStore(m_store.data());
+
+    ui->pushButton_startstop->setText(tr("开始"));
+    ui->pushButton_mode->setText(tr("全局"));
+
+    collector = new Collect;
+    connect(this, &ttwidget::startcollect, collector, &Collect::start);
+    connect(this, &ttwidget::stopcollect, collector, &Collect::stop);
+    connect(collector, &Collect::timeOut, this, &ttwidget::Recording, Qt::DirectConnection);
+
+    m_refreshTimerId = startTimer(kRefreshMs, Qt::CoarseTimer);
+    ui->widget_menu->hide();
+}
+
+ttwidget::~ttwidget()
+{
+    // The collector calls Recording() on its own thread; it must be gone before anything else is.
+    delete collector;
+    delete hScale;
+    delete vScale;
+    tempGraph->setStore(nullptr);
+    delete ui;
+}
+
+void ttwidget::setUnit(int u)
+{
+    if (u == 1)
+        plot->yAxis->setLabel(tr("温度(℉)"));
+    else if (u == 2)
+        plot->yAxis->setLabel(tr("温度(℃)"));
+    unit = u;
+}
+
+void ttwidget::setCacheSize(int n)
+{
+    cacheSize = qBound(0, n, MaxCacheSize);
+}
+
+void ttwidget::setSampleInterval(int ms)
+{
+    // A zero or negative interval would make the collector spin.
+    sampleInterval = qMax(ms, 1);
+}
+
+bool ttwidget::isRecording() const
+{
+    return recording;
+}
+
+void ttwidget::stopAndClose()
+{
+    emit stopcollect();
+    close();
+}
+
+void ttwidget::disableRecordControls()
+{
+    applyDisabledStyle(ui->pushButton_startstop);
+    applyDisabledStyle(ui->pushButton_hc);
+    applyDisabledStyle(ui->pushButton_mode);
+}
+
+void ttwidget::enableRecordControls(bool on)
+{
+    if (!on)
+        return;
+    applyActiveStyle(ui->pushButton_startstop);
+    applyActiveStyle(ui->pushButton_hc);
+    applyActiveStyle(ui->pushButton_mode);
+}
+
+void ttwidget::setAmbientVisible(bool on)
+{
+    if (!ambientGraph)
+        return;
+    ambientGraph->setVisible(on);
+    if (plot->legend->itemCount() > 1)
+        plot->legend->item(1)->setVisible(on);
+}
+
+void ttwidget::Recording()
+{
+    m_inbox.push(currentTemp.load(std::memory_order_relaxed));
+}
+
+void ttwidget::UpdateTemp(double v)
+{
+    currentTemp.store(v, std::memory_order_relaxed);
+}
+
+void ttwidget::UpdateTempAmb(double v)
+{
+    ambientTemp = v;
+}
+
+void ttwidget::on_pushButton_startstop_clicked()
+{
+    recording = !recording;
+    if (!recording) {
+        ui->pushButton_startstop->setText(tr("开始"));
+        emit stopcollect();
+        // Whatever the collector stamped before the gate closed belongs to this curve.
+        drain(m_inbox.close());
+        if (paused == 0)
+            plot->replot(QCustomPlot::rpRefreshHint);
+        return;
+    }
+    showCurve(QSharedPointer<SampleStore>::create(cacheSize));
+    ui->pushButton_startstop->setText(tr("停止"));
+    startTime = QDateTime::currentDateTime();
+    startMsecs = startTime.toMSecsSinceEpoch();
+    if (paused == 1) {
+        paused = 0;
+        ui->pushButton_hc->setText(tr("暂停"));
+    }
+    m_inbox.open(cacheSize);
+    emit startcollect(sampleInterval);
+}
+
+void ttwidget::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_refreshTimerId) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    refreshChart();
+}
+
+void ttwidget::refreshChart()
+{
+    if (!recording)
+        return;
+    drain(m_inbox.take());
+    const int n = m_store->size();
+    QCPRange range;
+    if (n > 0) {
+        const double newest = m_store->at(n - 1).key;
+        range = mode == followMode ? followRange(plot->xAxis->range(), newest)
+                                   : QCPRange(m_store->at(0).key, newest);
+    }
+    if (paused != 0)
+        return;
+    // An empty or single-point range is no range: QCustomPlot keeps the axis as it is.
+    plot->xAxis->setRange(range);
+    if (autoFit)
+        tempGraph->rescaleAxes(false);
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::drain(const QVector<QCPGraphData> &samples)
+{
+    for (const QCPGraphData &d : samples)
+        m_store->append(d.key, d.value);
+}
+
+void ttwidget::showCurve(const QSharedPointer<SampleStore> &store)
+{
+    m_store = store;
+    tempGraph->setStore(m_store.data());
+}
+
+void ttwidget::AreasChanged()
+{
+    showCurve(QSharedPointer<SampleStore>::create(cacheSize));
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::on_pushButton_mode_clicked()
+{
+    if (mode == followMode) {
+        mode = wholeCurveMode;
+        return;
+    }
+    mode = followMode;
+    if (!m_store->isEmpty())
+        plot->xAxis->setRange(
+            followWindowFromWholeCurve(plot->xAxis->range(), m_store->at(m_store->size() - 1).key));
+}
+
+void ttwidget::on_pushButton_hc_clicked()
+{
+    if (paused == 0) {
+        paused = 1;
+        ui->pushButton_hc->setText(tr("继续"));
+    } else {
+        paused = 0;
+        ui->pushButton_hc->setText(tr("暂停"));
+    }
+}
+
+void ttwidget::pauseForInspection()
+{
+    if (paused == 0) {
+        paused = 1;
+        ui->pushButton_hc->setText(tr("继续"));
+    }
+}
+
+CorveleScale *ttwidget::openPopup(
+    CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(), void (ttwidget::*zoomout)())
+{
+    dropPopup(old);
+    auto *popup = new CorveleScale;
+    connect(popup, &CorveleScale::disapper, this, destroy);
+    connect(popup, &CorveleScale::zoomin_clicked, this, zoomin);
+    connect(popup, &CorveleScale::zoomout_clicked, this, zoomout);
+    pauseForInspection();
+    popup->show();
+    return popup;
+}
+
+void ttwidget::dropPopup(CorveleScale *&popup)
+{
+    if (!popup)
+        return;
+    // It may be inside its own timer handler, and it must not reach us once replaced.
+    popup->disconnect(this);
+    popup->hide();
+    popup->deleteLater();
+    popup = nullptr;
+}
+
+void ttwidget::on_pushButton_horizontal_clicked()
+{
+    hScale = openPopup(
+        hScale, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
+}
+
+void ttwidget::on_pushButton_vertical_clicked()
+{
+    vScale
+        = openPopup(vScale, &ttwidget::vScaleDestory, &ttwidget::verticalZoomin, &ttwidget::verticalZoomout);
+}
+
+void ttwidget::hScaleDestory()
+{
+    dropPopup(hScale);
+}
+
+void ttwidget::vScaleDestory()
+{
+    dropPopup(vScale);
+}
+
+void ttwidget::zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth)
+{
+    if (!plot->isVisible())
+        return;
+    if (const std::optional<QCPRange> range = zoomStep(axis->range(), zoomIn, minWidth, maxWidth)) {
+        axis->setRange(*range);
+        plot->replot(QCustomPlot::rpRefreshHint);
+    }
+}
+
+void ttwidget::horizontalZoomin()
+{
+    zoomAxis(plot->xAxis, true, kMinTimeWidth, kMaxTimeWidth);
+}
+
+void ttwidget::horizontalZoomout()
+{
+    zoomAxis(plot->xAxis, false, kMinTimeWidth, kMaxTimeWidth);
+}
+
+void ttwidget::verticalZoomin()
+{
+    zoomAxis(plot->yAxis, true, kMinTemperatureWidth, kMaxTemperatureWidth);
+}
+
+void ttwidget::verticalZoomout()
+{
+    zoomAxis(plot->yAxis, false, kMinTemperatureWidth, kMaxTemperatureWidth);
+}
+
+void ttwidget::xAxisRangeChanged(QCPRange range)
+{
+    if (const std::optional<QCPRange> guarded = guardedRange(range, kTimeFloor))
+        plot->xAxis->setRange(*guarded);
+}
+
+void ttwidget::yAxisRangeChanged(QCPRange range)
+{
+    if (const std::optional<QCPRange> guarded = guardedRange(range, kTemperatureFloor))
+        plot->yAxis->setRange(*guarded);
+}
+
+void ttwidget::warnRecording()
+{
+    QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+}
+
+void ttwidget::on_pushButton_export_clicked()
+{
+    if (recording) {
+        warnRecording();
+        return;
+    }
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
+    if (fileName.isEmpty())
+        return;
+    exportCurve(fileName);
+}
+
+void ttwidget::exportCurve(const QString &fileName)
+{
+    if (recording) {
+        warnRecording();
+        return;
+    }
+    {
+        QMutexLocker lock(&m_fileMutex);
+        m_writeJob = makeWriteJob();
+    }
+    const bool written = runFileWorker(fileName, WriteFileThread::Write);
+    {
+        QMutexLocker lock(&m_fileMutex);
+        m_writeJob = WriteJob();
+    }
+    if (!written)
+        return;
+    QMessageBox box(QMessageBox::Information, tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName),
+        QMessageBox::NoButton, this);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void ttwidget::importCurve(QString fileName)
+{
+    if (recording) {
+        warnRecording();
+        return;
+    }
+    if (runFileWorker(fileName, WriteFileThread::Read)) {
+        ImportResult result;
+        {
+            QMutexLocker lock(&m_fileMutex);
+            std::swap(result, m_import);
+        }
+        applyImport(result);
+    }
+    if (!m_store->isEmpty()) {
+        setUnit(unit);
+        plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
+        plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
+    }
+    // Always: an import that yielded no samples must not leave the previous picture standing.
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+bool ttwidget::runFileWorker(const QString &fileName, int direction)
+{
+    WriteFileThread worker(this, fileName, direction);
+    WaitDialog dialog;
+    connect(this, &ttwidget::writefinish, &dialog, &WaitDialog::accept);
+    connect(this, &ttwidget::progress, &dialog, &WaitDialog::Progress);
+    worker.start();
+    dialog.exec();
+    worker.wait();
+    return worker.succeeded();
+}
+
+ttwidget::WriteJob ttwidget::makeWriteJob() const
+{
+    WriteJob job;
+    job.header.appName = QCoreApplication::applicationName();
+    job.header.startMsecs = startMsecs;
+    job.header.emissivity = emissivity;
+    job.header.unit = unit;
+    job.header.unitSymbol = unit == 1 ? tr("℉") : tr("℃");
+    job.header.intervalMs = sampleInterval;
+    job.store = m_store;
+    return job;
+}
+
+bool ttwidget::writeCurveFile(QString fileName)
+{
+    WriteJob job;
+    if (QThread::currentThread() == thread()) {
+        job = makeWriteJob();
+    } else {
+        QMutexLocker lock(&m_fileMutex);
+        job = m_writeJob;
+    }
+    if (!job.store)
+        return false;
+    // Written beside the target and renamed over it when complete, so a failure never leaves a
+    // truncated curve under the chosen name.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qDebug() << "Cannot open file for writing:" << file.errorString();
+        return false;
+    }
+    const SampleStore &store = *job.store;
+    const bool ok = writeCurve(
+        &file, job.header, store.size(),
+        [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
+        [this](int percent) { emit progress(percent); });
+    if (!ok || !file.commit()) {
+        qDebug() << "Cannot write file:" << fileName << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool ttwidget::readCurveFile(QString fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "Cannot open file" << file.errorString();
+        return false;
+    }
+    ImportResult result;
+    const CurveReadResult read
+        = readCurve(&file, &result.header, [this](int percent) { emit progress(percent); });
+    if (read != CurveReadResult::Ok) {
+        qDebug() << "Cannot read file" << fileName
+                 << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")
+                                                       : file.errorString());
+        return false;
+    }
+    // The pyramid is built here, off the GUI thread.
+    result.store = QSharedPointer<SampleStore>::create(result.header.samples);
+    result.header.samples = QVector<QCPGraphData>();
+    if (QThread::currentThread() == thread()) {
+        applyImport(result);
+    } else {
+        QMutexLocker lock(&m_fileMutex);
+        m_import = result;
+    }
+    return true;
+}
+
+void ttwidget::applyImport(const ImportResult &result)
+{
+    if (!result.store)
+        return;
+    showCurve(result.store);
+    // A file without these lines keeps the chart's values.
+    if (result.header.hasUnit)
+        unit = result.header.unit;
+    if (result.header.hasEmissivity)
+        emissivity = result.header.emissivity;
+    if (!result.store->isEmpty()) {
+        maxTemp = float(result.header.highest);
+        minTemp = float(result.header.lowest);
+    }
+}
+
+void ttwidget::showErrorInfo(QString message)
+{
+    QMessageBox::critical(nullptr, tr("错误"), message, QMessageBox::Ok);
+}
+
+void ttwidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        retranslateCaptions();
+    }
+    QWidget::changeEvent(event);
+}
+
+void ttwidget::retranslateCaptions()
+{
+    plot->xAxis->setLabel(tr("时间(秒)"));
+    setUnit(unit);
+    ui->pushButton_startstop->setText(recording ? tr("停止") : tr("开始"));
+    ui->pushButton_mode->setText(mode != 0 ? tr("模式1") : tr("模式2"));
+    ui->pushButton_hc->setText(paused != 0 ? tr("继续") : tr("暂停"));
+    tempGraph->setName(tr("实温"));
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (plot)
+        plot->resize(ui->graphicwidget->size());
+}
+
+void ttwidget::mousePressEvent(QMouseEvent *event)
+{
+    Q_UNUSED(event)
+}

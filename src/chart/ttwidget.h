@@ -1,12 +1,167 @@
 #pragma once
 
+#include "curvefile.h"
+#include "qcp.h"
+#include "sampleinbox.h"
+
+#include <QDateTime>
+#include <QMutex>
+#include <QSharedPointer>
 #include <QWidget>
 
-// The temperature-time chart panel of the main window.
+#include <atomic>
+
+class Collect;
+class CorveleScale;
+class CurveGraph;
+class SampleStore;
+
+namespace Ui {
+class ttwidget;
+}
+
+// The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
+// and imports curve files. Everything runs on the GUI thread except Recording(), which the collector
+// calls on its own thread and which only stamps a sample into the inbox, and writeCurveFile() /
+// readCurveFile(), which a file worker calls while the GUI thread waits; neither touches the plot.
 class ttwidget : public QWidget
 {
     Q_OBJECT
 
 public:
+    enum Mode { followMode = 0, wholeCurveMode = 1 };
+    static constexpr double NoReading = SampleInbox::NoReading;
+    // The largest capacity the settings dialog offers; larger stored values are clamped to it.
+    static constexpr int MaxCacheSize = 10'000'000;
+
     explicit ttwidget(QWidget *parent = nullptr);
+    ~ttwidget() override;
+
+    // 1 labels the temperature axis in Fahrenheit, 2 in Celsius; other codes keep the label but are
+    // stored and written to files.
+    void setUnit(int u);
+    // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
+    void setCacheSize(int n);
+    void setSampleInterval(int ms);
+    bool isRecording() const;
+    // Refused while recording. An import replaces the curve on screen; a save reports success only once
+    // the file is complete on disk.
+    void importCurve(QString fileName);
+    void exportCurve(const QString &fileName);
+    // Stops the collector and closes the widget; used at shutdown.
+    void stopAndClose();
+    void disableRecordControls();
+    void enableRecordControls(bool on);
+    void setAmbientVisible(bool on);
+
+    // Called by WriteFileThread on its thread (or directly on the GUI thread). The writer works on the
+    // curve as it was when the save began; the reader leaves its result for importCurve() to show.
+    bool writeCurveFile(QString fileName);
+    bool readCurveFile(QString fileName);
+
+    // Read-back for the window and for tests.
+    int unitCode() const { return unit; }
+    float emissivityValue() const { return emissivity; }
+    int cacheSizeValue() const { return cacheSize; }
+    int sampleIntervalValue() const { return sampleInterval; }
+    const SampleStore &curve() const { return *m_store; }
+    QCustomPlot *chartPlot() const { return plot; }
+    CorveleScale *horizontalPopup() const { return hScale; }
+    CorveleScale *verticalPopup() const { return vScale; }
+
+    // Read, and for showAmbient and autoFit toggled, by the main window. GUI thread only.
+    int mode = followMode;
+    int paused = 0;
+    bool recording = false;
+    bool showAmbient = true;
+    bool autoFit = false;
+
+signals:
+    void writefinish();
+    void progress(int percent);
+    void startstop(bool flag);
+    void occurerror(QString message);
+    void startcollect(int ms);
+    void stopcollect();
+
+public slots:
+    void Recording();
+    void AreasChanged();
+    void hScaleDestory();
+    void horizontalZoomin();
+    void horizontalZoomout();
+    void vScaleDestory();
+    void verticalZoomin();
+    void verticalZoomout();
+    void on_pushButton_export_clicked();
+    void UpdateTemp(double v);
+    void showErrorInfo(QString message);
+    void UpdateTempAmb(double v);
+    void on_pushButton_hc_clicked();
+    void xAxisRangeChanged(QCPRange range);
+    void yAxisRangeChanged(QCPRange range);
+    void on_pushButton_mode_clicked();
+    void on_pushButton_horizontal_clicked();
+    void on_pushButton_vertical_clicked();
+    void on_pushButton_startstop_clicked();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    // Presses stop here, so they never reach the frameless main window's drag handling.
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    struct WriteJob
+    {
+        CurveFileHeader header;
+        QSharedPointer<const SampleStore> store;
+    };
+    struct ImportResult
+    {
+        CurveFileContents header; // samples moved out into store
+        QSharedPointer<SampleStore> store;
+    };
+
+    void refreshChart();
+    void drain(const QVector<QCPGraphData> &samples);
+    void showCurve(const QSharedPointer<SampleStore> &store);
+    void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
+    CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
+        void (ttwidget::*zoomout)());
+    void dropPopup(CorveleScale *&popup);
+    void pauseForInspection();
+    void warnRecording();
+    bool runFileWorker(const QString &fileName, int direction);
+    WriteJob makeWriteJob() const;
+    void applyImport(const ImportResult &result);
+    void retranslateCaptions();
+
+    int unit = 2;
+    float emissivity = 1;
+    float maxTemp = 0;
+    float minTemp = 0;
+    CorveleScale *hScale = nullptr;
+    CorveleScale *vScale = nullptr;
+    QCustomPlot *plot = nullptr;
+    QDateTime startTime;
+    Ui::ttwidget *ui = nullptr;
+    CurveGraph *tempGraph = nullptr;
+    QCPGraph *ambientGraph = nullptr;
+    int cacheSize = 1'000'000;
+    int sampleInterval = 100;
+    qint64 startMsecs = 0;
+    Collect *collector = nullptr;
+    std::atomic<double> currentTemp {0.0};
+    double ambientTemp = 0.0;
+
+    // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
+    QSharedPointer<SampleStore> m_store;
+    SampleInbox m_inbox;
+    int m_refreshTimerId = 0;
+    // Guards the hand-over to and from a file worker.
+    QMutex m_fileMutex;
+    WriteJob m_writeJob;
+    ImportResult m_import;
 };

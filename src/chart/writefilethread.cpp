@@ -1,0 +1,31 @@
+#include "writefilethread.h"
+
+#include "ttwidget.h"
+
+namespace {
+// Keeps the wait dialog on screen long enough to be seen even for small files.
+const unsigned long kLingerMs = 250;
+} // namespace
+
+WriteFileThread::WriteFileThread(ttwidget *owner, const QString &fileName, int direction)
+    : fileName(fileName)
+    , owner(owner)
+    , direction(direction)
+{ }
+
+void WriteFileThread::run()
+{
+    bool ok = false;
+    if (direction == Write) {
+        ok = owner->writeCurveFile(fileName);
+        if (!ok)
+            emit owner->occurerror(tr("无法保存文件!"));
+    } else if (direction == Read) {
+        ok = owner->readCurveFile(fileName);
+        if (!ok)
+            emit owner->occurerror(tr("无法识别的文件格式!"));
+    }
+    m_succeeded = ok;
+    msleep(kLingerMs);
+    emit owner->writefinish();
+}
