@@ -27,23 +27,41 @@ public:
     bool IsOpen() const;
 
 signals:
+    // Ends every exchange written to an open port: the request code, every byte collected (possibly
+    // none) and whether a complete, valid reply arrived before the deadline.
     void DataRecv(uchar code, QByteArray data, bool ok);
     void OpenSuccessed(bool ok);
     void CloseSuccessed(bool ok);
-    // The port's own errors, relayed. A vanished device (unplugged adapter, hung-up line) is reported
-    // once as ResourceError; the worker then closes the port and emits CloseSuccessed(true).
+    // The port's own reports, relayed (NoError and TimeoutError included). A vanished device (unplugged
+    // adapter, hung-up line) is reported once as ResourceError, after which the worker closes the port
+    // and emits CloseSuccessed(true).
     void errorOccurred(QSerialPort::SerialPortError error);
 
 public slots:
+    // Requests to a closed port are dropped: nothing is written and no signal follows.
+
+    // CRC-framed 8-byte command; reply awaited up to 2000 ms; DataRecv carries `code` itself.
     void SendCommand(uchar addr, uchar code, ushort data = 0, ushort index = 0);
+    // Data8, no flow control, no parity, two stop bits. Answers OpenSuccessed.
     void OpenCom(QString name, QSerialPort::BaudRate baud);
+    // Closes an open port first; a failed re-open leaves it closed. Answers OpenSuccessed.
     void OpenCom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
         QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits);
+    // Opens and sends six zero bytes; true if an XOR-checked answer comes within 200 ms. Reports by
+    // return value only and leaves the port open.
     bool TryOpen(QString name, QSerialPort::BaudRate baud);
+    // Closes the port if open; always answers CloseSuccessed(true).
     void CloseCom();
+    // Protocol 0: checksum exchange of code + data. Protocol 1: CRC exchange of 00, code, index (high,
+    // low) and the value padded in front to two bytes.
     void SendWriteCommand(uchar code, QByteArray data, ushort index = 0);
+    // Protocol 0: checksum exchange of the one byte (code 0). Protocol 1: nothing.
     void SendReadCommand(uchar code);
+    // Checksum exchange: a 7-bit sum byte is appended; the reply must be 9 bytes within 1000 ms;
+    // DataRecv carries the third framed byte as code.
     void SendReadCommand(QByteArray array);
+    // CRC exchange: the CRC is appended; reply of 6 or more bytes ending in its CRC within 1000 ms;
+    // DataRecv carries the fourth framed byte. An empty array is ignored.
     void SendReadCrcCommand(QByteArray array);
 
 private:
