@@ -408,8 +408,10 @@ void TestOptSerial::tryOpenReportsWhetherProbeWasAnswered()
     std::atomic<int> result {-1};
     const auto startTryOpen = [&] {
         result = -1;
-        QMetaObject::invokeMethod(&rig.worker,
-            [&] { result = rig.worker.TryOpen(rig.sim.portName(), QSerialPort::Baud9600) ? 1 : 0; });
+        // Runs on the worker's thread: it takes copies, and reports through the atomic only.
+        QMetaObject::invokeMethod(&rig.worker, [&result, worker = &rig.worker, port = rig.sim.portName()] {
+            result = worker->TryOpen(port, QSerialPort::Baud9600) ? 1 : 0;
+        });
     };
 
     startTryOpen();
@@ -589,11 +591,13 @@ void TestOptSerial::destroyingWorkerReleasesPortEvenMidExchange()
 {
     Rig rig;
     auto worker = std::make_unique<OptSerial>();
+    // The calls run on the worker's thread: they must not touch the owning pointer that is reset here.
+    OptSerial *raw = worker.get();
     QMetaObject::invokeMethod(
-        worker.get(), [&] { worker->OpenCom(rig.sim.portName(), QSerialPort::Baud9600); });
+        raw, [raw, port = rig.sim.portName()] { raw->OpenCom(port, QSerialPort::Baud9600); });
     QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);
     rig.sim.faults().silence();
-    QMetaObject::invokeMethod(worker.get(), [&] { worker->SendReadCommand(kPoll); });
+    QMetaObject::invokeMethod(raw, [raw] { raw->SendReadCommand(kPoll); });
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim.requests().size(), 1, kWaitMs);
 
     QElapsedTimer clock;
