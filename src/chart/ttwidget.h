@@ -65,6 +65,8 @@ public:
     int cacheSizeValue() const { return cacheSize; }
     int sampleIntervalValue() const { return sampleInterval; }
     const SampleStore &curve() const { return *m_store; }
+    // Seconds of the latest collector tick since the recording started; 0 when not recording.
+    double lastElapsed() const { return m_inbox.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }

@@ -1,0 +1,438 @@
+#include "chart/corvelescale.h"
+#include "chart/samplestore.h"
+#include "chart/ttwidget.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Modal boxes would block the test: this closes each one as it appears and remembers what it said.
+class BoxCloser : public QObject
+{
+public:
+    BoxCloser()
+    {
+        connect(&m_timer, &QTimer::timeout, this, &BoxCloser::poll);
+        m_timer.start(10);
+    }
+    QStringList seen;
+
+private:
+    void poll()
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *w : windows) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (box && box->isVisible()) {
+                seen << box->windowTitle() + QLatin1Char('|') + box->text();
+                box->done(0);
+            }
+        }
+    }
+    QTimer m_timer;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString buttonText(ttwidget &chart, const char *name)
+{
+    return chart.findChild<QPushButton *>(QLatin1String(name))->text();
+}
+
+} // namespace
+
+class TestTtWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void constructionMatchesTheForm();
+    void recordingStoresTheLatestReading();
+    void noReadingStoresNothingAndKeepsTheAxis();
+    void fullChartKeepsTheNewestSamples();
+    void followModeKeepsWindowWidth();
+    void wholeCurveModeShowsEverythingAndBackGivesWholeSeconds();
+    void startClearsPauseAndTheOldCurve();
+    void zoomStepsActOnlyWithinLimits();
+    void axisGuardsHoldUnderAnyChange();
+    void unitThreeKeepsCaptionAndWritesNoSymbol();
+    void saveAndImportRoundTrip();
+    void failedSaveShowsErrorButNoSuccess();
+    void importAlwaysReplacesTheCurve();
+    void unreadableImportKeepsCurve();
+    void savingAndImportingAreRefusedWhileRecording();
+    void settingsChangeKeepsShownCurve();
+    void zoomPopupPausesAndIsReplaced();
+    void languageChangeRecaptions();
+
+private:
+    QTemporaryDir m_dir;
+    ttwidget *m_chart = nullptr;
+    BoxCloser *m_boxes = nullptr;
+};
+
+void TestTtWidget::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_dir.isValid());
+    QCoreApplication::setApplicationName(QStringLiteral("Ostrel"));
+}
+
+void TestTtWidget::init()
+{
+    m_boxes = new BoxCloser;
+    m_chart = new ttwidget;
+    m_chart->resize(945, 571);
+    m_chart->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_chart));
+}
+
+void TestTtWidget::cleanup()
+{
+    delete m_chart;
+    m_chart = nullptr;
+    delete m_boxes;
+    m_boxes = nullptr;
+}
+
+void TestTtWidget::constructionMatchesTheForm()
+{
+    ttwidget &c = *m_chart;
+    QCOMPARE(c.mode, 0);
+    QCOMPARE(c.paused, 0);
+    QVERIFY(!c.recording);
+    QVERIFY(c.showAmbient);
+    QVERIFY(!c.autoFit);
+    QCOMPARE(c.cacheSizeValue(), 1'000'000);
+    QCOMPARE(c.sampleIntervalValue(), 10);
+    QCOMPARE(c.chartPlot()->graph(0)->name(), QStringLiteral("实温"));
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
+    QCOMPARE(c.chartPlot()->yAxis->range(), QCPRange(0, 100));
+    QVERIFY(!c.findChild<QWidget *>(QStringLiteral("widget_menu"))->isVisible());
+    QCOMPARE(buttonText(c, "pushButton_startstop"), QStringLiteral("开始"));
+    QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("暂停"));
+    QCOMPARE(buttonText(c, "pushButton_mode"), QStringLiteral("全局"));
+    QCOMPARE(buttonText(c, "pushButton_export"), QStringLiteral("保存曲线"));
+    QVERIFY(!c.findChild<QPushButton *>(QStringLiteral("pushButton_startstop"))->isEnabled());
+    c.enableRecordControls(true);
+    QVERIFY(c.findChild<QPushButton *>(QStringLiteral("pushButton_startstop"))->isEnabled());
+    c.disableRecordControls();
+    QVERIFY(!c.findChild<QPushButton *>(QStringLiteral("pushButton_mode"))->isEnabled());
+}
+
+void TestTtWidget::recordingStoresTheLatestReading()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(25.5);
+    c.on_pushButton_startstop_clicked();
+    QVERIFY(c.isRecording());
+    QCOMPARE(buttonText(c, "pushButton_startstop"), QStringLiteral("停止"));
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 5, 5000);
+    c.on_pushButton_startstop_clicked();
+    QVERIFY(!c.isRecording());
+    const int kept = c.curve().size();
+    QTest::qWait(60);
+    QCOMPARE(c.curve().size(), kept);
+    for (int i = 0; i < kept; ++i) {
+        QCOMPARE(c.curve().at(i).value, 25.5);
+        if (i > 0)
+            QVERIFY(c.curve().at(i).key >= c.curve().at(i - 1).key);
+    }
+}
+
+void TestTtWidget::noReadingStoresNothingAndKeepsTheAxis()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(ttwidget::NoReading);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
+    QTest::qWait(40); // one refresh
+    QCOMPARE(c.curve().size(), 0);
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.lastElapsed(), 0.0);
+}
+
+void TestTtWidget::fullChartKeepsTheNewestSamples()
+{
+    ttwidget &c = *m_chart;
+    c.setCacheSize(3);
+    c.UpdateTemp(1);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.curve().size(), 3);
+    // The newest three: the last one was stamped at the last tick.
+    QVERIFY(c.curve().at(2).key > 0.15);
+}
+
+void TestTtWidget::followModeKeepsWindowWidth()
+{
+    ttwidget &c = *m_chart;
+    c.chartPlot()->xAxis->setRange(0, 0.2);
+    c.UpdateTemp(30);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.chartPlot()->xAxis->range().upper > 0.3, 5000);
+    QCOMPARE(c.chartPlot()->xAxis->range().size(), 0.2);
+    c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::wholeCurveModeShowsEverythingAndBackGivesWholeSeconds()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(30);
+    c.on_pushButton_mode_clicked();
+    QCOMPARE(c.mode, 1);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 10 && c.chartPlot()->xAxis->range().lower > 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        c.chartPlot()->xAxis->range().upper, c.curve().at(c.curve().size() - 1).key, 5000);
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->xAxis->range().lower, c.curve().at(0).key);
+
+    // Back to following from a 12.7 s window gives a 12 s one ending at the newest sample or beyond.
+    c.chartPlot()->xAxis->setRange(0, 12.7);
+    c.on_pushButton_mode_clicked();
+    QCOMPARE(c.mode, 0);
+    QCOMPARE(c.chartPlot()->xAxis->range().lower, 0.7);
+    QCOMPARE(c.chartPlot()->xAxis->range().upper, 12.7);
+}
+
+void TestTtWidget::startClearsPauseAndTheOldCurve()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(20);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
+    c.on_pushButton_startstop_clicked();
+    const int first = c.curve().size();
+    c.on_pushButton_hc_clicked();
+    QCOMPARE(c.paused, 1);
+    QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("继续"));
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.paused, 0);
+    QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("暂停"));
+    QVERIFY(c.curve().size() < first);
+    c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::zoomStepsActOnlyWithinLimits()
+{
+    ttwidget &c = *m_chart;
+    QCPAxis *x = c.chartPlot()->xAxis;
+    QCPAxis *y = c.chartPlot()->yAxis;
+    x->setRange(10, 22);
+    c.horizontalZoomin();
+    QCOMPARE(x->range(), QCPRange(11, 21));
+    c.horizontalZoomout();
+    QCOMPARE(x->range().size(), 12.0);
+    x->setRange(5, 6);
+    c.horizontalZoomin();
+    QCOMPARE(x->range(), QCPRange(5, 6));
+    y->setRange(0, 10000);
+    c.verticalZoomout();
+    QCOMPARE(y->range(), QCPRange(0, 10000));
+    y->setRange(0, 0.1);
+    c.verticalZoomin();
+    QCOMPARE(y->range(), QCPRange(0, 0.1));
+    // Hidden plot: no step at all.
+    c.hide();
+    x->setRange(0, 12);
+    c.horizontalZoomin();
+    QCOMPARE(x->range(), QCPRange(0, 12));
+}
+
+void TestTtWidget::axisGuardsHoldUnderAnyChange()
+{
+    ttwidget &c = *m_chart;
+    c.chartPlot()->xAxis->setRange(-5, 25);
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 25));
+    c.chartPlot()->xAxis->moveRange(-100);
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 25));
+    c.chartPlot()->yAxis->setRange(-80, 20);
+    QCOMPARE(c.chartPlot()->yAxis->range(), QCPRange(-50, 20));
+}
+
+void TestTtWidget::unitThreeKeepsCaptionAndWritesNoSymbol()
+{
+    ttwidget &c = *m_chart;
+    c.setUnit(1);
+    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+    c.setUnit(3);
+    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+    QCOMPARE(c.unitCode(), 3);
+    const QString path = m_dir.filePath(QStringLiteral("unit3.txt"));
+    QVERIFY(c.writeCurveFile(path));
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.contains("\r\nUnit:3\r\nDataCounts:0\r\nDuration,Temperature,Time\r\n"));
+    QVERIFY(bytes.endsWith("Duration,Temperature,Time\r\n"));
+    QVERIFY(bytes.startsWith("Ostrel\r\n"));
+}
+
+void TestTtWidget::saveAndImportRoundTrip()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(36.6);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 5, 5000);
+    c.on_pushButton_startstop_clicked();
+    const int n = c.curve().size();
+    const QString path = m_dir.filePath(QStringLiteral("curve.txt"));
+    c.exportCurve(path);
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
+    QVERIFY(fileBytes(path).contains(QByteArray("DataCounts:") + QByteArray::number(n) + "\r\n"));
+
+    c.AreasChanged();
+    QCOMPARE(c.curve().size(), 0);
+    c.importCurve(path);
+    QCOMPARE(c.curve().size(), n);
+    QCOMPARE(c.curve().at(0).value, 36.6);
+    QCOMPARE(c.chartPlot()->xAxis->range().upper, c.curve().at(n - 1).key);
+    QCOMPARE(c.chartPlot()->yAxis->range(), QCPRange(double(36.6f - 10.f), double(36.6f + 10.f)));
+}
+
+void TestTtWidget::failedSaveShowsErrorButNoSuccess()
+{
+    ttwidget &c = *m_chart;
+    const QString path = m_dir.filePath(QStringLiteral("missing/dir/curve.txt"));
+    c.exportCurve(path);
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestTtWidget::importAlwaysReplacesTheCurve()
+{
+    ttwidget &c = *m_chart;
+    const QString first = m_dir.filePath(QStringLiteral("first.txt"));
+    writeFile(first, "n\nUnit:1\nEmissivity:0.9\nDataCounts:3\nc\n1\t10\n2\t20\n3\t30\n");
+    c.importCurve(first);
+    QCOMPARE(c.curve().size(), 3);
+    QCOMPARE(c.unitCode(), 1);
+    QCOMPARE(c.emissivityValue(), 0.9f);
+    const int capacity = c.cacheSizeValue();
+
+    const QString zero = m_dir.filePath(QStringLiteral("zero.txt"));
+    writeFile(zero, "n\nDataCounts:0\nc\n7\t70\n8\t80\n");
+    c.importCurve(zero);
+    QCOMPARE(c.curve().size(), 2);
+    QCOMPARE(c.curve().at(0).key, 7.0);
+    // Missing header lines keep the chart's values; the recording capacity is not the file's.
+    QCOMPARE(c.unitCode(), 1);
+    QCOMPARE(c.emissivityValue(), 0.9f);
+    QCOMPARE(c.cacheSizeValue(), capacity);
+
+    const QString huge = m_dir.filePath(QStringLiteral("huge.txt"));
+    writeFile(huge, "n\nDataCounts:2000000000\nc\n1\t2\n");
+    c.importCurve(huge);
+    QCOMPARE(c.curve().size(), 1);
+    QVERIFY(m_boxes->seen.isEmpty());
+}
+
+void TestTtWidget::unreadableImportKeepsCurve()
+{
+    ttwidget &c = *m_chart;
+    const QString path = m_dir.filePath(QStringLiteral("ok.txt"));
+    writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
+    c.importCurve(path);
+    c.importCurve(m_dir.filePath(QStringLiteral("does-not-exist.txt")));
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法识别的文件格式!")});
+    QCOMPARE(c.curve().size(), 2);
+}
+
+void TestTtWidget::savingAndImportingAreRefusedWhileRecording()
+{
+    ttwidget &c = *m_chart;
+    const QString path = m_dir.filePath(QStringLiteral("refused.txt"));
+    writeFile(path, "n\nDataCounts:1\nc\n1\t10\n");
+    c.UpdateTemp(5);
+    c.on_pushButton_startstop_clicked();
+    c.importCurve(path);
+    c.exportCurve(m_dir.filePath(QStringLiteral("not-written.txt")));
+    c.on_pushButton_export_clicked();
+    const QString refusal = QStringLiteral("提示|正在记录曲线，请先停止！");
+    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal, refusal}));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("not-written.txt"))));
+    QVERIFY(c.isRecording());
+    c.on_pushButton_startstop_clicked();
+    QVERIFY(c.curve().isEmpty() || c.curve().at(0).value == 5.0);
+}
+
+void TestTtWidget::settingsChangeKeepsShownCurve()
+{
+    ttwidget &c = *m_chart;
+    const QString path = m_dir.filePath(QStringLiteral("kept.txt"));
+    writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
+    c.importCurve(path);
+    c.setCacheSize(2000);
+    c.setSampleInterval(1000);
+    QCOMPARE(c.curve().size(), 2);
+    QCOMPARE(c.cacheSizeValue(), 2000);
+    c.setCacheSize(-5);
+    QCOMPARE(c.cacheSizeValue(), 0);
+    c.setSampleInterval(0);
+    QCOMPARE(c.sampleIntervalValue(), 1);
+}
+
+void TestTtWidget::zoomPopupPausesAndIsReplaced()
+{
+    ttwidget &c = *m_chart;
+    c.on_pushButton_horizontal_clicked();
+    QPointer<CorveleScale> first = c.horizontalPopup();
+    QVERIFY(first);
+    QCOMPARE(c.paused, 1);
+    c.on_pushButton_horizontal_clicked();
+    QVERIFY(c.horizontalPopup() && c.horizontalPopup() != first.data());
+    QTRY_VERIFY(first.isNull());
+    QPointer<CorveleScale> second = c.horizontalPopup();
+    emit second->disapper();
+    QCOMPARE(c.horizontalPopup(), nullptr);
+    QTRY_VERIFY(second.isNull());
+
+    c.chartPlot()->xAxis->setRange(0, 12);
+    c.on_pushButton_horizontal_clicked();
+    emit c.horizontalPopup()->zoomin_clicked();
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(1, 11));
+    c.on_pushButton_vertical_clicked();
+    QVERIFY(c.verticalPopup());
+}
+
+void TestTtWidget::languageChangeRecaptions()
+{
+    ttwidget &c = *m_chart;
+    c.on_pushButton_mode_clicked();
+    c.on_pushButton_hc_clicked();
+    c.setUnit(1);
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(&c, &change);
+    QCOMPARE(buttonText(c, "pushButton_mode"), QStringLiteral("模式1"));
+    QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("继续"));
+    QCOMPARE(buttonText(c, "pushButton_startstop"), QStringLiteral("开始"));
+    QCOMPARE(buttonText(c, "pushButton_horizontal"), QStringLiteral("水平缩放"));
+    QCOMPARE(c.chartPlot()->xAxis->label(), QStringLiteral("时间(秒)"));
+    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+}
+
+QTEST_MAIN(TestTtWidget)
+#include "tst_ttwidget.moc"
