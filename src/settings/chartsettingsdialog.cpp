@@ -1,0 +1,69 @@
+#include "chartsettingsdialog.h"
+
+#include "recordestimate.h"
+#include "settings.h"
+#include "ui_chartsettingsdialog.h"
+
+namespace {
+// Selected when the stored interval is none of the ten.
+const int kDefaultIntervalMs = 100;
+} // namespace
+
+ChartSettingsDialog::ChartSettingsDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::ChartSettingsDialog)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::WindowCloseButtonHint);
+    const QString cache = appSettings.value(QStringLiteral("ChartLineCache"), QString());
+    if (!cache.isEmpty())
+        ui->spinBox_caches->setValue(cache.toInt());
+    ui->comboBox_fps->addItems(intervalNames());
+    const QString fps = appSettings.value(QStringLiteral("ChartLineFPS"), QString());
+    if (!fps.isEmpty()) {
+        const int index = indexOfInterval(fps.toInt());
+        ui->comboBox_fps->setCurrentIndex(index >= 0 ? index : indexOfInterval(kDefaultIntervalMs));
+    }
+    updateLabels(true);
+}
+
+ChartSettingsDialog::~ChartSettingsDialog()
+{
+    delete ui;
+}
+
+void ChartSettingsDialog::updateLabels(bool openingStyle)
+{
+    const int value = ui->spinBox_caches->value();
+    ui->label_duration->setText(durationText(value, ui->comboBox_fps->currentText(), openingStyle));
+    ui->label_memory->setText(memoryText(value));
+}
+
+void ChartSettingsDialog::on_buttonBox_accepted()
+{
+    appSettings.setValue(QStringLiteral("ChartLineCache"), QString::number(ui->spinBox_caches->value()));
+    const int index = ui->comboBox_fps->currentIndex();
+    const int ms = index >= 0 && index < intervalNames().size() ? intervalToMs(intervalNames()[index])
+                                                                : kDefaultIntervalMs;
+    appSettings.setValue(QStringLiteral("ChartLineFPS"), QString::number(ms));
+    appSettings.save();
+    accept();
+}
+
+void ChartSettingsDialog::on_buttonBox_rejected()
+{
+    reject();
+}
+
+void ChartSettingsDialog::on_spinBox_caches_valueChanged(int arg1)
+{
+    Q_UNUSED(arg1)
+    updateLabels(true);
+}
+
+void ChartSettingsDialog::on_comboBox_fps_currentIndexChanged(int index)
+{
+    if (index < 0 || index >= intervalNames().size())
+        return;
+    ui->label_duration->setText(durationText(ui->spinBox_caches->value(), intervalNames()[index], false));
+}

@@ -1,0 +1,83 @@
+#include "recordestimate.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const quint32 kBytesPerPoint = 16;
+const quint32 kMiB = 1048576;
+
+QString word(const char *text)
+{
+    return QCoreApplication::translate("ChartSettingsDialog", text);
+}
+
+} // namespace
+
+const QStringList &intervalNames()
+{
+    static const QStringList names {
+        QStringLiteral("10ms"),
+        QStringLiteral("20ms"),
+        QStringLiteral("50ms"),
+        QStringLiteral("100ms"),
+        QStringLiteral("200ms"),
+        QStringLiteral("500ms"),
+        QStringLiteral("1s"),
+        QStringLiteral("2s"),
+        QStringLiteral("5s"),
+        QStringLiteral("10s"),
+    };
+    return names;
+}
+
+int intervalToMs(const QString &name)
+{
+    QString rest = name;
+    if (name.contains(QLatin1String("ms")))
+        return rest.remove(QLatin1String("ms")).toInt();
+    if (name.contains(QLatin1Char('s')))
+        return rest.remove(QLatin1Char('s')).toInt() * 1000;
+    return -1;
+}
+
+int indexOfInterval(int ms)
+{
+    const QStringList &names = intervalNames();
+    for (int i = 0; i < names.size(); ++i) {
+        if (intervalToMs(names[i]) == ms)
+            return i;
+    }
+    return -1;
+}
+
+QString durationText(int thousands, const QString &intervalName, bool openingStyle)
+{
+    const int interval = intervalToMs(intervalName);
+    if (interval <= 0)
+        return QString();
+    const quint32 points = quint32(thousands) * 1000u;
+    // Single precision on purpose: these are the figures the operator has always been shown.
+    const quint32 seconds = quint32(float(points) / (1000.0f / float(interval)));
+    const quint32 d = seconds / 86400;
+    const quint32 h = seconds % 86400 / 3600;
+    const quint32 m = seconds % 3600 / 60;
+    const quint32 s = seconds % 60;
+    if (seconds >= 86400)
+        return QString::number(d) + word("天,") + QString::number(h) + word("时,") + QString::number(m)
+            + (openingStyle ? word("分,") : word("分"));
+    const QString last = QString::number(s) + (openingStyle ? word("秒,") : word("秒"));
+    if (seconds >= 3600)
+        return QString::number(h) + word("时,") + QString::number(m) + word("分,") + last;
+    if (seconds >= 60)
+        return QString::number(m) + word("分,") + last;
+    return last;
+}
+
+QString memoryText(int thousands)
+{
+    const quint32 bytes = quint32(thousands) * 1000u * kBytesPerPoint;
+    if (bytes < kMiB)
+        return QString::number(double(float(double(bytes) / 1024.0)), 'f', 1) + QStringLiteral("KB");
+    return QString::number(double(float(double(bytes) / double(kMiB))), 'f', 2) + QStringLiteral("MB");
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Record intervals and the duration and memory estimates of the chart settings dialog, without widgets.
+
+// The ten record intervals in the order the dialog lists them: "10ms" ... "10s". Never translated.
+const QStringList &intervalNames();
+
+// "…ms" gives the number before it, "…s" that number × 1000, anything else -1; a number that is not one
+// reads as 0.
+int intervalToMs(const QString &name);
+
+// The first index of intervalNames() whose interval is `ms`, or -1.
+int indexOfInterval(int ms);
+
+// How long `thousands` × 1000 samples last at the named interval, as "D天,H时,M分," from a day on,
+// "H时,M分,S秒," from an hour, "M分,S秒," from a minute, else "S秒,". Without the opening style the last
+// unit word loses its comma. Empty for an interval that is not one. Unit words are translated in the
+// context "ChartSettingsDialog".
+QString durationText(int thousands, const QString &intervalName, bool openingStyle);
+
+// Memory of `thousands` × 1000 samples at 16 bytes each: "15.6KB" below 1 MiB, else "15.26MB".
+QString memoryText(int thousands);
