@@ -2,16 +2,65 @@
 
 #include "app/buttonstyles.h"
 #include "app/textfile.h"
+#include "control/blackbodymodel.h"
+#include "control/blackbodyprotocol.h"
+#include "serial/optserial.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QScroller>
 #include <QSerialPortInfo>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include <array>
 
 namespace {
 
-const QStringList kBaudRates = {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-constexpr int kDefaultBaudIndex = 3; // 9600
-const QStringList kModelNames = {"VBM100", "VBM400", "VBM500", "VB125", "VB400"};
+constexpr double NoReading = -10000.0;
+
+struct BaudChoice
+{
+    const char *text;
+    QSerialPort::BaudRate rate;
+};
+const std::array<BaudChoice, 8> kBaudChoices = {{
+    {"1200", QSerialPort::Baud1200},
+    {"2400", QSerialPort::Baud2400},
+    {"4800", QSerialPort::Baud4800},
+    {"9600", QSerialPort::Baud9600},
+    {"19200", QSerialPort::Baud19200},
+    {"38400", QSerialPort::Baud38400},
+    {"57600", QSerialPort::Baud57600},
+    {"115200", QSerialPort::Baud115200},
+}};
+constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
+constexpr int kPollIntervalMs = 500;
+
+QStringList baudTexts()
+{
+    QStringList texts;
+    for (const BaudChoice &choice : kBaudChoices)
+        texts << QString::fromLatin1(choice.text);
+    return texts;
+}
+
+QSerialPort::BaudRate baudForIndex(int index)
+{
+    if (index < 0 || index >= int(kBaudChoices.size()))
+        index = kDefaultBaudIndex;
+    return kBaudChoices[size_t(index)].rate;
+}
+
+QStringList availablePortNames()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &port : ports)
+        names << port.portName();
+    return names;
+}
 
 QString windowStyleSheet(const QString &current)
 {
@@ -23,33 +72,65 @@ QString windowStyleSheet(const QString &current)
         + QStringLiteral("QWidget[flag=\"nav\"] QWidget{background:none;border:none;}");
 }
 
+// A box without icon whose title bar offers no resizing, as the set-point confirmation is shown.
+void showNote(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), text, QMessageBox::Ok, nullptr,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box.exec();
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
 {
+    m_clock.start();
     ui->setupUi(this);
     // No translator is installed yet, so this is the source text whatever the language.
     QCoreApplication::setApplicationName(QMainWindow::tr("Ostrel黑体控制软件"));
+
+    blackbodySerial = new OptSerial(nullptr, 0);
+    connect(blackbodySerial, &OptSerial::DataRecv, this, &MainWindow::recvdata);
+    connect(blackbodySerial, &OptSerial::OpenSuccessed, this, &MainWindow::open_successed);
+    connect(blackbodySerial, &OptSerial::CloseSuccessed, this, &MainWindow::close_successed);
+    connect(blackbodySerial, &OptSerial::errorOccurred, this, &MainWindow::handleSerialError);
+    connect(this, &MainWindow::sig_sendread, blackbodySerial,
+        QOverload<QByteArray>::of(&OptSerial::SendReadCommand));
+    connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
+    connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
+
+    connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
+    connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
 
     setStyleSheet(QStringLiteral("QLabel#labTitle{font:%1px;}").arg(18));
     setStyleSheet(windowStyleSheet(styleSheet()));
     ui->widget_params->setStyleSheet(QStringLiteral(
         "QWidget{font-family: \"Microsoft YaHei\";font-weight:normal;font-size:13px;color: #000000;}"));
 
-    fillPortLists();
-    ui->comboBoxBaud->addItems(kBaudRates);
+    // The port boxes also take a typed device path, for virtual ports.
+    const QStringList ports = availablePortNames();
+    for (QComboBox *box :
+        {static_cast<QComboBox *>(ui->comboBoxCom), static_cast<QComboBox *>(ui->comboBoxCom_2)}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->addItems(ports);
+    }
+    ui->comboBoxBaud->addItems(baudTexts());
     ui->comboBoxBaud->setCurrentIndex(kDefaultBaudIndex);
-    ui->comboBoxBaud_2->addItems(kBaudRates);
+    ui->comboBoxBaud_2->addItems(baudTexts());
     ui->comboBoxBaud_2->setCurrentIndex(kDefaultBaudIndex);
-    ui->comboBoxBodtype->addItems(kModelNames);
+    for (int i = 0; i < blackbodyModelCount(); ++i)
+        ui->comboBoxBodtype->addItem(blackbodyModel(i).name);
     ui->comboBoxBodtype->setCurrentIndex(0);
 
     applyPlainStyle(ui->pushButton_com);
     applyPlainStyle(ui->pushButton_set);
 
     ui->groupBox_thermometer->setVisible(false);
+
+    QTimer::singleShot(100, this, &MainWindow::setUpAreaList);
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
@@ -94,12 +175,194 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-void MainWindow::fillPortLists()
+void MainWindow::setUpAreaList()
 {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &port : ports)
-        names << port.portName();
-    ui->comboBoxCom->addItems(names);
-    ui->comboBoxCom_2->addItems(names);
+    QListWidget *list = ui->listWidgetAreas;
+    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QScroller::grabGesture(list, QScroller::LeftMouseButtonGesture);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    const QSize tile(list->width(), list->height() / 2);
+    currentArea.setFixedSize(tile);
+    setArea.setFixedSize(tile);
+    areaAspect = float(currentArea.width()) / float(currentArea.height());
+
+    currentArea.setCaption(tr("当前温度值"));
+    setArea.setCaption(tr("设定温度值"));
+
+    currentItem.setSizeHint(currentArea.size());
+    list->addItem(&currentItem);
+    list->setItemWidget(&currentItem, &currentArea);
+    setItem.setSizeHint(setArea.size());
+    list->addItem(&setItem);
+    list->setItemWidget(&setItem, &setArea);
+
+    const int decimals = ui->doubleSpinBox->decimals();
+    currentArea.UpdateTemp(100.12f, unit, Qt::green, false, decimals);
+    setArea.UpdateTemp(100.0f, unit, Qt::red, false, decimals);
+
+    // Three tiles high until the first resize brings it to exactly two.
+    list->setFixedHeight(3 * currentArea.height());
+}
+
+void MainWindow::resizeEvent(QResizeEvent *)
+{
+    const int width = ui->listWidgetAreas->width();
+    for (TempAreaItem *tile : {&currentArea, &setArea})
+        tile->setFixedWidth(width);
+    if (areaAspect != 0.0f) {
+        const int height = int(float(width) / areaAspect) + 1;
+        currentArea.setFixedHeight(height);
+        setArea.setFixedHeight(height);
+        currentItem.setSizeHint(currentArea.size());
+        setItem.setSizeHint(setArea.size());
+        ui->listWidgetAreas->setFixedHeight(2 * currentArea.height() + 2);
+    }
+}
+
+void MainWindow::refreshPortList(QComboBox *box)
+{
+    box->clear();
+    box->addItems(availablePortNames());
+}
+
+void MainWindow::comboBoxClicked()
+{
+    refreshPortList(ui->comboBoxCom);
+}
+
+void MainWindow::comboBoxClicked2()
+{
+    refreshPortList(ui->comboBoxCom_2);
+}
+
+void MainWindow::on_pushButton_com_clicked()
+{
+    const QString name = ui->comboBoxCom->currentText();
+    modelIndex = ui->comboBoxBodtype->currentIndex();
+    const QSerialPort::BaudRate baud = baudForIndex(ui->comboBoxBaud->currentIndex());
+    if (blackbodySerial->IsOpen()) {
+        emit sig_closecom();
+        return;
+    }
+    emit sig_opencom1(name, baud, QSerialPort::Data8, QSerialPort::NoFlowControl, QSerialPort::NoParity,
+        blackbodyModel(modelIndex).stopBits);
+}
+
+void MainWindow::open_successed(bool ok)
+{
+    if (ok) {
+        ui->pushButton_com->setText(tr("关闭串口"));
+        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
+        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
+        ui->widget_com->setEnabled(false);
+        ui->widget_baud->setEnabled(false);
+        ui->widget_bod_type->setEnabled(false);
+
+        const BlackbodyModel &model = blackbodyModel(modelIndex);
+        ui->doubleSpinBox->setDecimals(model.decimals);
+        ui->doubleSpinBox->setValue(model.valueAfterOpen);
+        ui->doubleSpinBox->setRange(model.minimum, model.maximum);
+
+        m_poll.start(model.wireScale, m_clock.elapsed());
+        startPollTimer();
+    } else {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
+    }
+}
+
+void MainWindow::close_successed(bool ret)
+{
+    if (ret) {
+        ui->pushButton_com->setText(tr("打开串口"));
+        portLabel.setText(tr("端口已关闭"));
+        baudLabel.clear();
+        showNoReading();
+    } else {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
+    }
+    ui->widget_com->setEnabled(true);
+    ui->widget_baud->setEnabled(true);
+    ui->widget_bod_type->setEnabled(true);
+    stopPollTimer();
+}
+
+void MainWindow::startPollTimer()
+{
+    stopPollTimer();
+    pollTimerId = startTimer(kPollIntervalMs, Qt::CoarseTimer);
+    pollTimerStarted = true;
+}
+
+void MainWindow::stopPollTimer()
+{
+    if (pollTimerStarted && pollTimerId != 0) {
+        killTimer(pollTimerId);
+        pollTimerId = 0;
+    }
+}
+
+// Both tiles and the chart say there is no reading, rather than keep showing the last one as valid.
+void MainWindow::showNoReading()
+{
+    emit ttwidget_addvalue(NoReading);
+    currentArea.UpdateTemp(0.0f, unit, Qt::green, false, 1);
+    setArea.UpdateTemp(0.0f, unit, Qt::red, false, 1);
+}
+
+void MainWindow::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != pollTimerId || !blackbodySerial->IsOpen())
+        return;
+    const qint64 now = m_clock.elapsed();
+    if (m_poll.expire(now))
+        showNoReading();
+    if (m_poll.takePollTurn(now))
+        emit sig_sendread(BlackbodyProtocol::pollPayload());
+}
+
+void MainWindow::on_pushButton_set_clicked()
+{
+    // Polling pauses until the set reply has been handled.
+    stopPollTimer();
+    const double value = ui->doubleSpinBox->value();
+    emit sig_sendread(BlackbodyProtocol::setPointPayload(value, blackbodyModel(modelIndex).wireScale));
+}
+
+void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
+{
+    if (code == BlackbodyProtocol::kReadCode) {
+        const auto reading = m_poll.readReply(data, ok, m_clock.elapsed());
+        if (!reading)
+            return;
+        const int decimals = ui->doubleSpinBox->decimals();
+        currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
+        setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
+        emit ttwidget_addvalue(reading->current);
+    } else if (code == BlackbodyProtocol::kSetCode) {
+        startPollTimer();
+        const bool confirmed = ok && data.size() == BlackbodyProtocol::kReplyLength;
+        showNote(confirmed ? QStringLiteral("设置成功") : QStringLiteral("设置失败,请再试一次"));
+    }
+}
+
+void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::UnknownError || error == QSerialPort::TimeoutError) {
+        ++errorCount;
+        if (pollTimerStarted && errorCount >= 30)
+            qDebug() << "handleSerialError ";
+    } else if (error == QSerialPort::ResourceError && !m_portLostPending) {
+        // The worker has closed the port and reports it next; tell the operator once the controls show it.
+        m_portLostPending = true;
+        QMetaObject::invokeMethod(this, &MainWindow::showPortLost, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::showPortLost()
+{
+    QMessageBox::critical(this, QStringLiteral("错误"),
+        tr("与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。"), QMessageBox::Ok);
+    m_portLostPending = false;
 }

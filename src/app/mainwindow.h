@@ -1,14 +1,23 @@
 #pragma once
 
+#include "chart/tempareaitem.h"
+#include "control/blackbodypoll.h"
+
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidgetItem>
 #include <QMainWindow>
+#include <QSerialPort>
 
 namespace Ui {
 class MainWindow;
 }
+class OptSerial;
+class QComboBox;
 
 // The program's window: owns the form and every long-lived object, receives every operator action and
 // every device result. It wires and displays; protocol and chart logic live in their own classes.
+// GUI thread only; the blackbody worker answers through queued signals.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -17,13 +26,56 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+signals:
+    // Latest blackbody reading for the chart, NoReading when there is none.
+    void ttwidget_addvalue(double value);
+    void sig_opencom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits dataBits,
+        QSerialPort::FlowControl flowControl, QSerialPort::Parity parity, QSerialPort::StopBits stopBits);
+    void sig_closecom();
+    void sig_sendread(QByteArray data);
+
+public slots:
+    void open_successed(bool ok);
+    void close_successed(bool ret);
+    void recvdata(uchar code, QByteArray data, bool ok);
+    void handleSerialError(QSerialPort::SerialPortError error);
+    void comboBoxClicked();
+    void comboBoxClicked2();
+
+private slots:
+    void on_pushButton_com_clicked();
+    void on_pushButton_set_clicked();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
-    void fillPortLists();
+    void setUpAreaList();
+    void startPollTimer();
+    void stopPollTimer();
+    void showNoReading();
+    void showPortLost();
+    void refreshPortList(QComboBox *box);
 
     Ui::MainWindow *ui;
+    int pollTimerId = 0;
+    bool pollTimerStarted = false;
+    int errorCount = 0; // timeout and unknown errors reported by the blackbody port; never reset
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
-    // Status-bar texts; value members adopted by the status bar, which they leave again on destruction.
+    OptSerial *blackbodySerial = nullptr; // lives on its own thread until the process ends
+    // Tiles and their list rows; value members adopted by the list, which they leave on destruction.
+    QListWidgetItem currentItem;
+    QListWidgetItem setItem;
+    TempAreaItem currentArea;
+    TempAreaItem setArea;
+    // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
     QLabel versionLabel;
+    int modelIndex = 0; // blackbody model chosen when the port was last opened or closed
+    float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
+    BlackbodyPoll m_poll;
+    QElapsedTimer m_clock;
+    bool m_portLostPending = false;
 };

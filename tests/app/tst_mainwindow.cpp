@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QSerialPortInfo>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 

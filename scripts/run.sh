@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds the program and starts it against the bundled blackbody
+# simulator. The simulator stops when the program does.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh --run
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target ostrel-blackbody bbsim
+
+link=/tmp/ostrel-blackbody-sim
+# A pipe keeps the simulator's command console open; write commands to it, e.g.
+#   echo "silence 5" > /tmp/ostrel-blackbody-sim.cmd
+console=$link.cmd
+rm -f "$console"
+mkfifo "$console"
+build/bin/bbsim --link "$link" --model VBM100 --tau 20 <>"$console" &
+sim=$!
+trap 'kill $sim 2>/dev/null; rm -f "$console"' EXIT
+
+for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
+cat <<MSG
+
+The blackbody simulator (model VBM100, 9600 baud) is on $link.
+Type that path into the port box (串口号), keep 9600 and VBM100, press 打开串口.
+Simulator commands (faults, temperature jumps; "help" lists them): echo "<command>" > $console
+
+MSG
+build/bin/ostrel-blackbody

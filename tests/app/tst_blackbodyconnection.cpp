@@ -1,0 +1,409 @@
+#include "app/mainwindow.h"
+#include "app/navbutton.h"
+#include "app/startup.h"
+#include "blackbodydevice.h"
+#include "chart/tempareaitem.h"
+#include "devicesimulator.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSerialPortInfo>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 6000;
+constexpr double NoReading = -10000.0;
+
+// Answers every message box the window opens and remembers what it said.
+class BoxAnswerer : public QObject
+{
+public:
+    BoxAnswerer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            shown << box->windowTitle() + QLatin1Char('|') + box->text();
+            box->done(QMessageBox::Ok);
+        });
+        m_timer.start(20);
+    }
+    QStringList shown;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestBlackbodyConnection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensWithTheModelsLineSettings_data();
+    void opensWithTheModelsLineSettings();
+    void openFailureIsReportedAndControlsStayUsable();
+    void pollsEveryHalfSecondAndShowsBothTemperatures();
+    void confirmedSetPointReachesController();
+    void unansweredSetPointIsReportedAndPollingResumes();
+    void closingMarksTilesWithoutReading();
+    void silentControllerIsShownWithoutReadingThenRecovers();
+    void pollsDoNotPileUpWhileControllerIsSilent();
+    void newLevelAfterJumpIsAcceptedAfterThreeReadings();
+    void unpluggedControllerClosesPortAndTellsOperator();
+    void portListRefreshesOnlyOnLeftPress();
+    void tileListHoldsTwoTilesAndFollowsWidth();
+
+private:
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no child %s", name);
+        return widget;
+    }
+    TempAreaItem *tile(const QString &caption) const;
+    void openSimulator(int modelIndex = 0);
+    bool waitForRequests(int count);
+    void clickSet(double value);
+
+    QTemporaryDir m_dir;
+    BlackbodyDevice *m_device = nullptr;
+    std::unique_ptr<DeviceSimulator> m_sim;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<BoxAnswerer> m_boxes;
+};
+
+void TestBlackbodyConnection::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    prepareApplication();
+}
+
+void TestBlackbodyConnection::init()
+{
+    m_boxes = std::make_unique<BoxAnswerer>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // The tiles join their list shortly after start-up.
+    QTRY_COMPARE(child<QListWidget>("listWidgetAreas")->count(), 2);
+}
+
+void TestBlackbodyConnection::cleanup()
+{
+    m_window.reset();
+    m_sim.reset();
+    m_boxes.reset();
+}
+
+TempAreaItem *TestBlackbodyConnection::tile(const QString &caption) const
+{
+    const auto tiles = m_window->findChildren<TempAreaItem *>();
+    for (TempAreaItem *item : tiles) {
+        if (item->caption() == caption)
+            return item;
+    }
+    qFatal("no tile %s", qPrintable(caption));
+}
+
+// Starts a noise-free controller of the chosen model, types its port into the window and opens it.
+void TestBlackbodyConnection::openSimulator(int modelIndex)
+{
+    const QString model = child<QComboBox>("comboBoxBodtype")->itemText(modelIndex);
+    auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, 25.0);
+    device->setNoise(0.0);
+    device->setTimeConstant(0.0);
+    m_device = device.get();
+    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    QString error;
+    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
+
+    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
+    child<QComboBox>("comboBoxBodtype")->setCurrentIndex(modelIndex);
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+}
+
+bool TestBlackbodyConnection::waitForRequests(int count)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_sim->requests().size() < count && timer.elapsed() < 4 * kWaitMs)
+        QTest::qWait(20);
+    return m_sim->requests().size() >= count;
+}
+
+void TestBlackbodyConnection::clickSet(double value)
+{
+    child<QDoubleSpinBox>("doubleSpinBox")->setValue(value);
+    QTest::mouseClick(child<NavButton>("pushButton_set"), Qt::LeftButton);
+}
+
+void TestBlackbodyConnection::opensWithTheModelsLineSettings_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<int>("stopBits");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+
+    QTest::newRow("VBM100") << 0 << 2 << 2 << 20.0 << 0.0 << 100.0;
+    QTest::newRow("VBM400") << 1 << 1 << 1 << 10.0 << 0.0 << 410.0;
+    QTest::newRow("VB125") << 3 << 2 << 2 << 10.0 << -30.0 << 125.0;
+}
+
+void TestBlackbodyConnection::opensWithTheModelsLineSettings()
+{
+    QFETCH(int, model);
+    openSimulator(model);
+
+    const LineSettings line = m_sim->clientLine();
+    QCOMPARE(line.baud, 9600);
+    QCOMPARE(line.dataBits, 8);
+    QCOMPARE(line.parity, 'N');
+    QTEST(line.stopBits, "stopBits");
+
+    auto *spin = child<QDoubleSpinBox>("doubleSpinBox");
+    QTEST(spin->decimals(), "decimals");
+    QTEST(spin->value(), "value");
+    QTEST(spin->minimum(), "minimum");
+    QTEST(spin->maximum(), "maximum");
+    QVERIFY(!child<QWidget>("widget_com")->isEnabled());
+    QVERIFY(!child<QWidget>("widget_baud")->isEnabled());
+    QVERIFY(!child<QWidget>("widget_bod_type")->isEnabled());
+    QVERIFY(m_window->statusBar()->findChildren<QLabel *>().size() >= 3);
+    bool portShown = false;
+    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
+        portShown |= label->text() == QStringLiteral("已选择:") + m_sim->portName();
+    QVERIFY(portShown);
+}
+
+void TestBlackbodyConnection::openFailureIsReportedAndControlsStayUsable()
+{
+    child<QComboBox>("comboBoxCom")->setEditText(m_dir.filePath(QStringLiteral("no-such-port")));
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown, QStringList {QStringLiteral("错误|无法打开端口")}, kWaitMs);
+    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
+    QVERIFY(child<QWidget>("widget_com")->isEnabled());
+}
+
+void TestBlackbodyConnection::pollsEveryHalfSecondAndShowsBothTemperatures()
+{
+    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    openSimulator(0);
+    m_device->setSetPoint(37.25);
+
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("37.25℃"), kWaitMs);
+    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("37.25℃"));
+    QTRY_VERIFY(!chart.isEmpty());
+    QCOMPARE(chart.last().at(0).toDouble(), double(37.25f));
+
+    // Requests come one per tick: five more need about two seconds, and never arrive in bursts.
+    QSignalSpy requests(m_sim.get(), &DeviceSimulator::requestReceived);
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> times;
+    while (times.size() < 5 && clock.elapsed() < kWaitMs) {
+        if (requests.wait(kWaitMs))
+            times << clock.elapsed();
+    }
+    QCOMPARE(times.size(), 5);
+    for (int i = 1; i < times.size(); ++i) {
+        const qint64 gap = times.at(i) - times.at(i - 1);
+        QVERIFY2(gap > 300 && gap < 900, qPrintable(QString::number(gap)));
+    }
+    QCOMPARE(requests.first().at(0).toByteArray(), QByteArray::fromHex("808052000052"));
+}
+
+void TestBlackbodyConnection::confirmedSetPointReachesController()
+{
+    openSimulator(1);
+    clickSet(25.5);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
+    QCOMPARE(m_device->setPoint(), 25.5);
+    bool setFrameSeen = false;
+    for (const QByteArray &request : m_sim->requests())
+        setFrameSeen |= request == QByteArray::fromHex("80804300ff0042");
+    QVERIFY(setFrameSeen);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("25.5℃"), kWaitMs);
+}
+
+void TestBlackbodyConnection::unansweredSetPointIsReportedAndPollingResumes()
+{
+    openSimulator(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    m_sim->faults().silence();
+    clickSet(40.0);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_boxes->shown, QStringList {QStringLiteral("提示|设置失败,请再试一次")}, kWaitMs);
+
+    // The controller took the set point but its answer was lost; readings come in again.
+    m_sim->faults().clear();
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("40.00℃"), kWaitMs);
+    QCOMPARE(m_sim->requests().last(), QByteArray::fromHex("808052000052"));
+}
+
+void TestBlackbodyConnection::closingMarksTilesWithoutReading()
+{
+    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    openSimulator(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
+    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
+    QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+    QVERIFY(child<QWidget>("widget_com")->isEnabled());
+    QVERIFY(child<QWidget>("widget_bod_type")->isEnabled());
+    bool closedShown = false;
+    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
+        closedShown |= label->text() == QStringLiteral("端口已关闭");
+    QVERIFY(closedShown);
+
+    // Nothing more goes out once closed.
+    const int sent = m_sim->requests().size();
+    QTest::qWait(1200);
+    QCOMPARE(m_sim->requests().size(), sent);
+    QVERIFY(m_boxes->shown.isEmpty());
+}
+
+void TestBlackbodyConnection::silentControllerIsShownWithoutReadingThenRecovers()
+{
+    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    openSimulator(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+
+    m_sim->faults().silence();
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("---"), kWaitMs);
+    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
+    QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+
+    m_device->setSetPoint(30.0);
+    m_sim->faults().clear();
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("30.00℃"), kWaitMs);
+    QCOMPARE(chart.last().at(0).toDouble(), 30.0);
+    QVERIFY(m_boxes->shown.isEmpty());
+}
+
+void TestBlackbodyConnection::pollsDoNotPileUpWhileControllerIsSilent()
+{
+    openSimulator(0);
+    QVERIFY(waitForRequests(1));
+    m_sim->faults().silence();
+    m_sim->clearLog();
+    QTest::qWait(4000);
+    // Each unanswered exchange lasts its one-second deadline, and only one is ever in flight.
+    QVERIFY2(m_sim->requests().size() <= 5, qPrintable(QString::number(m_sim->requests().size())));
+
+    // A close goes through after at most the exchange in progress.
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestBlackbodyConnection::newLevelAfterJumpIsAcceptedAfterThreeReadings()
+{
+    openSimulator(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    m_sim->clearLog();
+    m_device->setSetPoint(60.0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("60.00℃"), kWaitMs);
+    // Held back until three readings agreed on the new level.
+    QVERIFY(m_sim->requests().size() >= 3);
+}
+
+void TestBlackbodyConnection::unpluggedControllerClosesPortAndTellsOperator()
+{
+    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    openSimulator(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+
+    m_sim->hangUp();
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown.size(), 1, kWaitMs);
+    QVERIFY(m_boxes->shown.first().startsWith(QStringLiteral("错误|")));
+    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
+    QVERIFY(child<QWidget>("widget_com")->isEnabled());
+    QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
+    QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+
+    // Plugged in again, the same port opens as before.
+    QString error;
+    QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    QCOMPARE(m_boxes->shown.size(), 1);
+}
+
+void TestBlackbodyConnection::portListRefreshesOnlyOnLeftPress()
+{
+    QStringList ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        ports << info.portName();
+    auto items = [](QComboBox *box) {
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    };
+
+    auto *blackbody = child<QComboBox>("comboBoxCom");
+    auto *thermometer = child<QComboBox>("comboBoxCom_2");
+    blackbody->addItem(QStringLiteral("/tmp/stale-port"));
+    thermometer->addItem(QStringLiteral("/tmp/other-port"));
+
+    QTest::mousePress(blackbody, Qt::RightButton);
+    QTest::mouseRelease(blackbody, Qt::RightButton);
+    QVERIFY(items(blackbody).contains(QStringLiteral("/tmp/stale-port")));
+
+    QTest::mousePress(blackbody, Qt::LeftButton);
+    QTest::keyClick(
+        QApplication::activePopupWidget() ? QApplication::activePopupWidget() : blackbody, Qt::Key_Escape);
+    QCOMPARE(items(blackbody), ports);
+    QVERIFY(items(thermometer).contains(QStringLiteral("/tmp/other-port")));
+}
+
+void TestBlackbodyConnection::tileListHoldsTwoTilesAndFollowsWidth()
+{
+    auto *list = child<QListWidget>("listWidgetAreas");
+    TempAreaItem *current = tile("当前温度值");
+    QCOMPARE(current->text(), QStringLiteral("---"));
+    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
+
+    m_window->resize(1200, 700);
+    QTRY_COMPARE(current->width(), list->width());
+    QCOMPARE(list->height(), 2 * current->height() + 2);
+    const double aspect = double(current->width()) / current->height();
+    m_window->resize(1500, 800);
+    QTRY_COMPARE(current->width(), list->width());
+    QCOMPARE(list->height(), 2 * current->height() + 2);
+    QVERIFY(qAbs(double(current->width()) / current->height() - aspect) < 0.1);
+}
+
+QTEST_MAIN(TestBlackbodyConnection)
+#include "tst_blackbodyconnection.moc"
