@@ -104,9 +104,40 @@ char *putClock(char *p, qint64 msOfDay)
     return p + 3;
 }
 
+char *putExactFixed(char *p, char *end, double v, int decimals);
+
 // Fixed-point text as QString::number(v, 'f', decimals) gives it: correctly rounded, except that an exact
-// tie rounds away from zero (29.25 -> "29.3") where to_chars would round to even.
+// tie rounds away from zero (29.25 -> "29.3") where to_chars would round to even. Ordinary values take an
+// integer shortcut; anything near a rounding boundary takes the exact path.
 char *putFixed(char *p, char *end, double v, int decimals)
+{
+    static const double kPow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    if (decimals < 0 || decimals > 6)
+        return putExactFixed(p, end, v, decimals);
+    const double scaled = std::abs(v) * kPow10[decimals];
+    // Below 2^31 one rounding of the product errs by at most 2^-22, so a fraction this far from one
+    // half rounds the same way as the exact decimal value would.
+    const double frac = scaled - std::floor(scaled);
+    if (!(scaled < 2147483648.0) || std::abs(frac - 0.5) < 1e-5)
+        return putExactFixed(p, end, v, decimals);
+    const quint64 n = quint64(scaled + 0.5);
+    const quint64 unit = quint64(kPow10[decimals]);
+    if (v < 0) // as Qt: -0.04 prints "-0.0", but negative zero prints "0.0"
+        *p++ = '-';
+    p = std::to_chars(p, end, n / unit).ptr;
+    if (decimals > 0) {
+        *p++ = '.';
+        quint64 rest = n % unit;
+        for (int i = decimals - 1; i >= 0; --i) {
+            p[i] = char('0' + rest % 10);
+            rest /= 10;
+        }
+        p += decimals;
+    }
+    return p;
+}
+
+char *putExactFixed(char *p, char *end, double v, int decimals)
 {
     // v is a tie at `decimals` exactly when v * 2^(decimals + 1) is an odd integer; scaling by a power of
     // two is exact.

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <time.h>
@@ -219,6 +220,11 @@ void TestCurveFile::numbersRoundAsQtPrintsThem()
     samples.append(QCPGraphData(9.5, 99.95));
     samples.append(QCPGraphData(-0.5, -0.05));
     samples.append(QCPGraphData(123456.875, 1e6 + 0.75));
+    samples.append(QCPGraphData(-0.0, -0.04));
+    samples.append(QCPGraphData(-0.001, 3e12 + 0.25));
+    auto *rng = QRandomGenerator::global();
+    for (int i = 0; i < 20'000; ++i)
+        samples.append(QCPGraphData(rng->bounded(200'000.0), rng->bounded(4000.0) - 1000));
     for (int interval : {1000, 100, 20}) {
         const QList<QByteArray> lines = written(header(3, interval), samples).split('\n');
         const int decimals = durationDecimals(interval);
