@@ -321,7 +321,9 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
     const int decimals = durationDecimals(header.intervalMs);
     ProgressGate gate(progress, n);
     LocalClock clock;
-    QByteArray buffer(kWriteChunk + kMaxRowBytes, Qt::Uninitialized);
+    // Rows take some 30 bytes; a short curve needs no megabyte of buffer.
+    const int chunk = int(std::min<qint64>(kWriteChunk, 64 * n + 64));
+    QByteArray buffer(chunk + kMaxRowBytes, Qt::Uninitialized);
     char *const start = buffer.data();
     char *const limit = start + buffer.size();
     char *p = start;
@@ -335,7 +337,7 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
         p = putClock(p, clock.msOfDay(header.startMsecs + i * qint64(header.intervalMs)));
         *p++ = '\r';
         *p++ = '\n';
-        if (p - start >= kWriteChunk) {
+        if (p - start >= chunk) {
             if (device->write(start, p - start) != p - start)
                 return false;
             p = start;
@@ -352,13 +354,15 @@ CurveReadResult readCurve(
     const qint64 bytesLeft = device->isSequential() ? qint64(kReadChunk) : device->size() - device->pos();
     CurveParser parser(out, progress, maxRows, bytesLeft);
 
+    // Small files get a small buffer; a sequential device of unknown size gets the full chunk.
+    const int chunk = int(std::clamp<qint64>(bytesLeft + 1, 4096, kReadChunk));
     QByteArray buffer;
     qint64 carried = 0; // bytes of an unfinished line kept at the front of the buffer
     bool skipping = false; // inside an overlong line, already handed on as an empty one
     bool atEnd = false;
     while (!atEnd) {
-        buffer.resize(int(carried) + kReadChunk);
-        const qint64 got = device->read(buffer.data() + carried, kReadChunk);
+        buffer.resize(int(carried) + chunk);
+        const qint64 got = device->read(buffer.data() + carried, chunk);
         if (got < 0)
             return CurveReadResult::ReadError;
         atEnd = got == 0;
