@@ -4,10 +4,15 @@
 #include "app/textfile.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
+#include "dialogs/aboutdialog.h"
 #include "serial/optserial.h"
+#include "settings/chartsettingsdialog.h"
+#include "settings/settings.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScroller>
 #include <QSerialPortInfo>
@@ -101,6 +106,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
+    connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
+
     connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
     connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
 
@@ -129,6 +136,8 @@ MainWindow::MainWindow(QWidget *parent)
     applyPlainStyle(ui->pushButton_set);
 
     ui->groupBox_thermometer->setVisible(false);
+
+    ui->widget_tt->setUnit(unit);
 
     QTimer::singleShot(100, this, &MainWindow::setUpAreaList);
 
@@ -164,8 +173,12 @@ MainWindow::MainWindow(QWidget *parent)
     applyPlainStyle(ui->navButton_vertical);
     applyPlainStyle(ui->navButton_export);
 
-    // The device menu has nothing to offer the operator.
-    ui->pushButton_device->hide();
+    InitMenus();
+
+    // The window is resized before its layout gives the buttons their width; the tick box has to
+    // follow the button itself.
+    ui->navButton_mode->installEventFilter(this);
+    ui->navButton_autofit->installEventFilter(this);
 
     ui->comboBoxCom->setFocus(Qt::OtherFocusReason);
 }
@@ -173,6 +186,136 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete ui;
+}
+
+void MainWindow::InitMenus()
+{
+    // The device menu has nothing to offer the operator.
+    ui->pushButton_device->hide();
+
+    // Owned by the window rather than left without a parent, so they go with it.
+    auto *fileMenu = new QMenu(this);
+    connect(fileMenu->addAction(tr("打开曲线")), &QAction::triggered, this, &MainWindow::ClickImportData);
+    connect(fileMenu->addAction(tr("保存曲线")), &QAction::triggered, ui->widget_tt,
+        &ttwidget::on_pushButton_export_clicked);
+    connect(fileMenu->addAction(tr("退出")), &QAction::triggered, this, &MainWindow::close);
+    ui->pushButton_file->setMenu(fileMenu);
+
+    auto *settingsMenu = new QMenu(this);
+    connect(
+        settingsMenu->addAction(tr("表格设置")), &QAction::triggered, this, &MainWindow::ClickChartSettings);
+    ui->pushButton_settings->setMenu(settingsMenu);
+
+    auto *helpMenu = new QMenu(this);
+    connect(helpMenu->addAction(tr("关于")), &QAction::triggered, this, &MainWindow::ClickAbout);
+    ui->pushButton_help->setMenu(helpMenu);
+}
+
+void MainWindow::close()
+{
+    ui->widget_tt->stopAndClose();
+    QWidget::close();
+}
+
+void MainWindow::ClickImportData()
+{
+    if (ui->widget_tt->isRecording()) {
+        showNote(QStringLiteral("正在记录曲线，请先停止！"));
+        return;
+    }
+    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."), tr("文件(*.txt*)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        ui->widget_tt->importCurve(dialog.selectedFiles().constFirst());
+}
+
+void MainWindow::ClickChartSettings()
+{
+    if (ui->widget_tt->isRecording()) {
+        QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+        return;
+    }
+    ChartSettingsDialog dialog;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
+    if (!cache.isEmpty())
+        ui->widget_tt->setCacheSize(cache.toInt() * 1000);
+    const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
+    if (!interval.isEmpty())
+        ui->widget_tt->setSampleInterval(interval.toInt());
+}
+
+void MainWindow::ClickAbout()
+{
+    AboutDialog dialog;
+    dialog.exec();
+}
+
+void MainWindow::on_navButton_startstop_clicked()
+{
+    ttwidget *chart = ui->widget_tt;
+    chart->on_pushButton_startstop_clicked();
+    if (chart->isRecording()) {
+        ui->navButton_startstop->setText(tr("停止"));
+        if (chart->paused == 0)
+            ui->navButton_hc->setText(tr("暂停"));
+    } else {
+        ui->navButton_startstop->setText(tr("开始"));
+    }
+}
+
+void MainWindow::on_navButton_hc_clicked()
+{
+    ui->widget_tt->on_pushButton_hc_clicked();
+    ui->navButton_hc->setText(ui->widget_tt->paused == 0 ? tr("暂停") : tr("继续"));
+}
+
+void MainWindow::on_navButton_mode_clicked()
+{
+    ui->widget_tt->on_pushButton_mode_clicked();
+    updateToggleIcons();
+}
+
+void MainWindow::on_navButton_autofit_clicked()
+{
+    ui->widget_tt->autoFit = !ui->widget_tt->autoFit;
+    updateToggleIcons();
+}
+
+void MainWindow::on_navButton_export_clicked()
+{
+    ui->widget_tt->on_pushButton_export_clicked();
+}
+
+void MainWindow::on_navButton_horizontal_clicked()
+{
+    ui->widget_tt->on_pushButton_horizontal_clicked();
+}
+
+void MainWindow::on_navButton_vertical_clicked()
+{
+    ui->widget_tt->on_pushButton_vertical_clicked();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize
+        && (watched == ui->navButton_mode || watched == ui->navButton_autofit))
+        updateToggleIcons();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The tick boxes show the chart's state; their place depends on the button width, so they are redone
+// on every resize too.
+void MainWindow::updateToggleIcons()
+{
+    const QPixmap ticked(QStringLiteral(":/imager/ic_checkbox_sel.png"));
+    const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
+    const ttwidget *chart = ui->widget_tt;
+    applyCheckboxIconStyle(ui->navButton_mode, chart->mode == ttwidget::wholeCurveMode ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_autofit, chart->autoFit ? ticked : unticked);
 }
 
 void MainWindow::setUpAreaList()
@@ -219,6 +362,7 @@ void MainWindow::resizeEvent(QResizeEvent *)
         setItem.setSizeHint(setArea.size());
         ui->listWidgetAreas->setFixedHeight(2 * currentArea.height() + 2);
     }
+    updateToggleIcons();
 }
 
 void MainWindow::refreshPortList(QComboBox *box)
@@ -270,6 +414,7 @@ void MainWindow::open_successed(bool ok)
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
     }
+    ui->widget_tt->enableRecordControls(ok);
 }
 
 void MainWindow::close_successed(bool ret)
@@ -278,10 +423,16 @@ void MainWindow::close_successed(bool ret)
         ui->pushButton_com->setText(tr("打开串口"));
         portLabel.setText(tr("端口已关闭"));
         baudLabel.clear();
+        // A recording cannot go on without readings; the button then offers to start a new one.
+        if (ui->widget_tt->isRecording()) {
+            ui->widget_tt->on_pushButton_startstop_clicked();
+            ui->navButton_startstop->setText(tr("开始"));
+        }
         showNoReading();
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
     }
+    ui->widget_tt->disableRecordControls();
     ui->widget_com->setEnabled(true);
     ui->widget_baud->setEnabled(true);
     ui->widget_bod_type->setEnabled(true);

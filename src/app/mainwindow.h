@@ -35,6 +35,10 @@ signals:
     void sig_sendread(QByteArray data);
 
 public slots:
+    // Ends the recording's collector, then closes the window.
+    void close();
+    void ClickImportData();
+    void ClickAbout();
     void open_successed(bool ok);
     void close_successed(bool ret);
     void recvdata(uchar code, QByteArray data, bool ok);
@@ -45,12 +49,23 @@ public slots:
 private slots:
     void on_pushButton_com_clicked();
     void on_pushButton_set_clicked();
+    void on_navButton_startstop_clicked();
+    void on_navButton_hc_clicked();
+    void on_navButton_mode_clicked();
+    void on_navButton_autofit_clicked();
+    void on_navButton_export_clicked();
+    void on_navButton_horizontal_clicked();
+    void on_navButton_vertical_clicked();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void ClickChartSettings();
+    void InitMenus();
+    void updateToggleIcons();
     void setUpAreaList();
     void startPollTimer();
     void stopPollTimer();

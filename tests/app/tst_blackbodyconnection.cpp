@@ -2,7 +2,9 @@
 #include "app/navbutton.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
+#include "chart/samplestore.h"
 #include "chart/tempareaitem.h"
+#include "chart/ttwidget.h"
 #include "devicesimulator.h"
 
 #include <QComboBox>
@@ -267,8 +269,14 @@ void TestBlackbodyConnection::unansweredSetPointIsReportedAndPollingResumes()
 void TestBlackbodyConnection::closingMarksTilesWithoutReading()
 {
     QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    auto *recordControl = m_window->findChild<ttwidget *>()->findChild<NavButton *>("pushButton_startstop");
+    QVERIFY(!recordControl->isEnabled());
     openSimulator(0);
+    QVERIFY(recordControl->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QVERIFY(m_window->findChild<ttwidget *>()->isRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<ttwidget *>()->curve().size() > 0, kWaitMs);
 
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(
@@ -278,6 +286,11 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
     QCOMPARE(chart.last().at(0).toDouble(), NoReading);
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
     QVERIFY(child<QWidget>("widget_bod_type")->isEnabled());
+    // The recording ends with the link, keeping its samples.
+    QVERIFY(!m_window->findChild<ttwidget *>()->isRecording());
+    QVERIFY(m_window->findChild<ttwidget *>()->curve().size() > 0);
+    QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("开始"));
+    QVERIFY(!recordControl->isEnabled());
     bool closedShown = false;
     for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
         closedShown |= label->text() == QStringLiteral("端口已关闭");

@@ -1,0 +1,284 @@
+#include "app/mainwindow.h"
+#include "app/navbutton.h"
+#include "app/startup.h"
+#include "chart/corvelescale.h"
+#include "chart/samplestore.h"
+#include "chart/ttwidget.h"
+#include "settings/chartsettingsdialog.h"
+#include "settings/settings.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Deals with every modal window the main window opens: message boxes are answered and remembered,
+// other dialogs are handed to the test's handler (or rejected when there is none).
+class ModalHandler : public QObject
+{
+public:
+    ModalHandler()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || modal == m_handled)
+                return;
+            m_handled = modal;
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->windowTitle() + QLatin1Char('|') + box->text();
+                box->done(QMessageBox::Ok);
+                return;
+            }
+            dialogs << modal->metaObject()->className();
+            auto *dialog = qobject_cast<QDialog *>(modal);
+            if (onDialog)
+                onDialog(dialog);
+            else
+                dialog->reject();
+        });
+        m_timer.start(20);
+    }
+    QStringList boxes;
+    QStringList dialogs;
+    std::function<void(QDialog *)> onDialog;
+
+private:
+    QTimer m_timer;
+    QPointer<QWidget> m_handled;
+};
+
+QAction *menuAction(NavButton *button, const QString &text)
+{
+    const auto actions = button->menu()->actions();
+    for (QAction *action : actions) {
+        if (action->text() == text)
+            return action;
+    }
+    qFatal("no menu entry %s", qPrintable(text));
+}
+
+} // namespace
+
+class TestChartActions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void menusOfferTheirEntries();
+    void openCurveIsRefusedWhileRecording();
+    void chartSettingsAreRefusedWhileRecording();
+    void acceptedChartSettingsReachTheChart();
+    void cancelledChartSettingsChangeNothing();
+    void openCurveShowsTheChosenFile();
+    void pauseAndNewStartKeepButtonCaptionsInStep();
+    void zoomPopupPausesWithoutTouchingPauseCaption();
+    void toggleButtonsShowChartState();
+    void exitStopsTheChartAndClosesTheWindow();
+
+private:
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no child %s", name);
+        return widget;
+    }
+    ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ModalHandler> m_modal;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestChartActions::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(QStringLiteral("tst_chartactions"));
+    prepareApplication();
+    appSettings.load();
+    appSettings.applyDefaults();
+}
+
+void TestChartActions::init()
+{
+    m_modal = std::make_unique<ModalHandler>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestChartActions::cleanup()
+{
+    m_window.reset();
+    m_modal.reset();
+}
+
+void TestChartActions::menusOfferTheirEntries()
+{
+    auto texts = [](NavButton *button) {
+        QStringList list;
+        for (QAction *action : button->menu()->actions())
+            list << action->text();
+        return list;
+    };
+    QCOMPARE(texts(child<NavButton>("pushButton_file")),
+        (QStringList {QStringLiteral("打开曲线"), QStringLiteral("保存曲线"), QStringLiteral("退出")}));
+    QCOMPARE(texts(child<NavButton>("pushButton_settings")), QStringList {QStringLiteral("表格设置")});
+    QCOMPARE(texts(child<NavButton>("pushButton_help")), QStringList {QStringLiteral("关于")});
+
+    menuAction(child<NavButton>("pushButton_help"), QStringLiteral("关于"))->trigger();
+    QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("AboutDialog")});
+}
+
+void TestChartActions::openCurveIsRefusedWhileRecording()
+{
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QVERIFY(chart()->isRecording());
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
+    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("提示|正在记录曲线，请先停止！")});
+    QVERIFY(m_modal->dialogs.isEmpty());
+}
+
+void TestChartActions::chartSettingsAreRefusedWhileRecording()
+{
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    const int before = chart()->cacheSizeValue();
+    menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
+    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("提示|正在记录曲线，请先停止！")});
+    QVERIFY(m_modal->dialogs.isEmpty());
+    QCOMPARE(chart()->cacheSizeValue(), before);
+}
+
+void TestChartActions::acceptedChartSettingsReachTheChart()
+{
+    m_modal->onDialog = [](QDialog *dialog) {
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinBox_caches"))->setValue(2);
+        dialog->findChild<QComboBox *>(QStringLiteral("comboBox_fps"))->setCurrentText(QStringLiteral("1s"));
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    };
+    menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
+    QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("ChartSettingsDialog")});
+    QCOMPARE(chart()->cacheSizeValue(), 2000);
+    QCOMPARE(chart()->sampleIntervalValue(), 1000);
+    QCOMPARE(appSettings.value(appSettings.chartLineCacheKey, QString()), QStringLiteral("2"));
+}
+
+void TestChartActions::cancelledChartSettingsChangeNothing()
+{
+    const int cache = chart()->cacheSizeValue();
+    const int interval = chart()->sampleIntervalValue();
+    m_modal->onDialog = [](QDialog *dialog) {
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinBox_caches"))->setValue(7);
+        dialog->reject();
+    };
+    menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
+    QCOMPARE(chart()->cacheSizeValue(), cache);
+    QCOMPARE(chart()->sampleIntervalValue(), interval);
+}
+
+void TestChartActions::openCurveShowsTheChosenFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("curve.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Ostrel\r\nDate:2021-03-04 09:15:02:417\r\nEmissivity:0.95\r\nUnit:2\r\nDataCounts:3\r\n"
+               "Duration,Temperature,Time\r\n0.1\t35.2\t09:15:02:417\r\n0.2\t35.3\t09:15:02:517\r\n"
+               "0.3\t35.4\t09:15:02:617\r\n");
+    file.close();
+
+    m_modal->onDialog = [&path](QDialog *dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+            QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+            files->selectFile(path);
+            QMetaObject::invokeMethod(files, "accept");
+        } else {
+            // The wait dialog closes itself when the file is read.
+        }
+    };
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
+    QCOMPARE(m_modal->dialogs.first(), QStringLiteral("QFileDialog"));
+    QCOMPARE(chart()->curve().size(), 3);
+    QCOMPARE(chart()->curve().at(2).value, 35.4);
+    QVERIFY(m_modal->boxes.isEmpty());
+}
+
+void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
+{
+    auto *startStop = child<NavButton>("navButton_startstop");
+    auto *pause = child<NavButton>("navButton_hc");
+
+    QTest::mouseClick(startStop, Qt::LeftButton);
+    QCOMPARE(startStop->text(), QStringLiteral("停止"));
+    QTest::mouseClick(pause, Qt::LeftButton);
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    QCOMPARE(chart()->paused, 1);
+
+    QTest::mouseClick(startStop, Qt::LeftButton);
+    QCOMPARE(startStop->text(), QStringLiteral("开始"));
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    // A new recording clears the pause.
+    QTest::mouseClick(startStop, Qt::LeftButton);
+    QCOMPARE(chart()->paused, 0);
+    QCOMPARE(pause->text(), QStringLiteral("暂停"));
+}
+
+void TestChartActions::zoomPopupPausesWithoutTouchingPauseCaption()
+{
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QTest::mouseClick(child<NavButton>("navButton_horizontal"), Qt::LeftButton);
+    QVERIFY(chart()->horizontalPopup());
+    QCOMPARE(chart()->paused, 1);
+    QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("暂停"));
+}
+
+void TestChartActions::toggleButtonsShowChartState()
+{
+    const QImage ticked = QPixmap(QStringLiteral(":/imager/ic_checkbox_sel.png")).toImage();
+    const QImage unticked = QPixmap(QStringLiteral(":/imager/ic_checkbox_unsel.png")).toImage();
+    auto *mode = child<NavButton>("navButton_mode");
+    auto *autofit = child<NavButton>("navButton_autofit");
+
+    QCOMPARE(mode->iconNormal().toImage(), unticked);
+    QCOMPARE(mode->iconSpace(), mode->width() - 20);
+    QTest::mouseClick(mode, Qt::LeftButton);
+    QCOMPARE(chart()->mode, int(ttwidget::wholeCurveMode));
+    QCOMPARE(mode->iconNormal().toImage(), ticked);
+    QCOMPARE(mode->text(), QStringLiteral("全局"));
+    QTest::mouseClick(mode, Qt::LeftButton);
+    QCOMPARE(mode->iconNormal().toImage(), unticked);
+
+    QTest::mouseClick(autofit, Qt::LeftButton);
+    QVERIFY(chart()->autoFit);
+    QCOMPARE(autofit->iconNormal().toImage(), ticked);
+
+    // The boxes follow the buttons' width.
+    m_window->resize(m_window->width() + 300, m_window->height());
+    QTRY_COMPARE(autofit->iconSpace(), autofit->width() - 20);
+    QCOMPARE(autofit->iconNormal().toImage(), ticked);
+}
+
+void TestChartActions::exitStopsTheChartAndClosesTheWindow()
+{
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!chart()->isVisible());
+}
+
+QTEST_MAIN(TestChartActions)
+#include "tst_chartactions.moc"
