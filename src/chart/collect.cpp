@@ -12,18 +12,15 @@ Collect::Collect()
     timer->moveToThread(thread);
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, &Collect::TimerOutEvent);
+    // A running timer may only be stopped by its own thread, so it is deleted there as the thread ends.
+    connect(
+        thread, &QThread::finished, timer, [t = timer] { delete t; }, Qt::DirectConnection);
     thread->start();
 }
 
 Collect::~Collect()
 {
-    // A running timer may only be stopped by its own thread, so it is destroyed there.
-    if (thread->isRunning())
-        QMetaObject::invokeMethod(
-            this, [this] { delete timer; }, Qt::BlockingQueuedConnection);
-    else
-        delete timer;
-    timer = nullptr;
+    // The thread deletes the timer as it ends (see the constructor).
     thread->quit();
     thread->wait();
     delete thread;

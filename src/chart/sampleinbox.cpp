@@ -4,7 +4,7 @@
 
 void SampleInbox::open(int limit)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_open = true;
     m_limit = qMax(limit, 1);
     m_pending.clear();
@@ -15,7 +15,7 @@ void SampleInbox::open(int limit)
 
 QVector<QCPGraphData> SampleInbox::close()
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_open = false;
     m_lastElapsed = 0;
     QVector<QCPGraphData> rest;
@@ -26,7 +26,7 @@ QVector<QCPGraphData> SampleInbox::close()
 QVector<QCPGraphData> SampleInbox::take()
 {
     QVector<QCPGraphData> taken;
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     taken.swap(m_pending);
     return taken;
 }
@@ -35,7 +35,7 @@ bool SampleInbox::push(double value)
 {
     // Sampled before the lock so a waiting drain does not shift the time stamp.
     const qint64 wallMs = QDateTime::currentMSecsSinceEpoch();
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return false;
     // 64-bit milliseconds: a recording may run for years at long intervals.
@@ -54,18 +54,18 @@ bool SampleInbox::push(double value)
 
 bool SampleInbox::isOpen() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_open;
 }
 
 double SampleInbox::lastElapsed() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_lastElapsed;
 }
 
 qint64 SampleInbox::lastTickMsecsSinceEpoch() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_lastTickMsecs;
 }

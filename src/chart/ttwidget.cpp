@@ -391,12 +391,12 @@ void ttwidget::exportCurve(const QString &fileName)
         return;
     }
     {
-        QMutexLocker lock(&m_fileMutex);
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
         m_writeJob = makeWriteJob();
     }
     const bool written = runFileWorker(fileName, WriteFileThread::Write);
     {
-        QMutexLocker lock(&m_fileMutex);
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
         m_writeJob = WriteJob();
     }
     if (!written)
@@ -416,7 +416,7 @@ void ttwidget::importCurve(QString fileName)
     if (runFileWorker(fileName, WriteFileThread::Read)) {
         ImportResult result;
         {
-            QMutexLocker lock(&m_fileMutex);
+            const std::lock_guard<std::mutex> lock(m_fileMutex);
             std::swap(result, m_import);
         }
         applyImport(result);
@@ -461,7 +461,7 @@ bool ttwidget::writeCurveFile(QString fileName)
     if (QThread::currentThread() == thread()) {
         job = makeWriteJob();
     } else {
-        QMutexLocker lock(&m_fileMutex);
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
         job = m_writeJob;
     }
     if (!job.store)
@@ -508,7 +508,7 @@ bool ttwidget::readCurveFile(QString fileName)
     if (QThread::currentThread() == thread()) {
         applyImport(result);
     } else {
-        QMutexLocker lock(&m_fileMutex);
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
         m_import = result;
     }
     return true;

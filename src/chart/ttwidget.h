@@ -5,11 +5,11 @@
 #include "sampleinbox.h"
 
 #include <QDateTime>
-#include <QMutex>
 #include <QSharedPointer>
 #include <QWidget>
 
 #include <atomic>
+#include <mutex>
 
 class Collect;
 class CorveleScale;
@@ -162,8 +162,8 @@ private:
     QSharedPointer<SampleStore> m_store;
     SampleInbox m_inbox;
     int m_refreshTimerId = 0;
-    // Guards the hand-over to and from a file worker.
-    QMutex m_fileMutex;
+    // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).
+    std::mutex m_fileMutex;
     WriteJob m_writeJob;
     ImportResult m_import;
 };

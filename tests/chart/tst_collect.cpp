@@ -40,8 +40,8 @@ private slots:
 
 void TestCollect::ticksArriveOnCollectorThread()
 {
+    TickLog log; // outlives the collector, whose ticks write into it
     Collect collector;
-    TickLog log;
     log.attach(&collector);
     QMetaObject::invokeMethod(&collector, "start", Qt::QueuedConnection, Q_ARG(int, 10));
     QTRY_VERIFY_WITH_TIMEOUT(log.ticks.load() >= 3, 5000);
@@ -51,8 +51,8 @@ void TestCollect::ticksArriveOnCollectorThread()
 
 void TestCollect::restartWithShorterIntervalTicksSooner()
 {
+    TickLog log; // outlives the collector, whose ticks write into it
     Collect collector;
-    TickLog log;
     log.attach(&collector);
     QMetaObject::invokeMethod(&collector, "start", Qt::QueuedConnection, Q_ARG(int, 5000));
     QMetaObject::invokeMethod(&collector, "start", Qt::QueuedConnection, Q_ARG(int, 100));
@@ -63,8 +63,8 @@ void TestCollect::restartWithShorterIntervalTicksSooner()
 
 void TestCollect::stopEndsTicksAndIdleStopDoesNothing()
 {
+    TickLog log; // outlives the collector, whose ticks write into it
     Collect collector;
-    TickLog log;
     log.attach(&collector);
     QMetaObject::invokeMethod(&collector, "stop", Qt::BlockingQueuedConnection);
     QMetaObject::invokeMethod(&collector, "start", Qt::QueuedConnection, Q_ARG(int, 10));
