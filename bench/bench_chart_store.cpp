@@ -120,7 +120,7 @@ void run(const char *name, std::function<double(qint64)> curve, qint64 samples)
     std::printf("append (filling)         mean %7.3f us  max %8.1f us   target <= 10 us, no pause > 15 ms\n",
         fillMean, fillMax);
     std::printf(
-        "append (full, dropping)  mean %7.3f us  max %8.1f us   (includes compaction)\n", fullMean, fullMax);
+        "append (full, dropping)  mean %7.3f us  max %8.1f us   (drops the oldest)\n", fullMean, fullMax);
     std::printf("memory while recording   %7.1f bytes/sample (store says %.1f)   target <= 24\n", perSample,
         double(store.bytes()) / samples);
 
