@@ -117,10 +117,12 @@ void run(const char *name, std::function<double(qint64)> curve, qint64 samples)
     }
     const double fullMean = clock.nsecsElapsed() / 1e3 / more;
     const double perSample = double(after - before) / samples;
-    std::printf("append (filling)         mean %7.3f us  max %8.1f us   target <= 10 us, no pause > 15 ms\n",
-        fillMean, fillMax);
-    std::printf(
-        "append (full, dropping)  mean %7.3f us  max %8.1f us   (drops the oldest)\n", fullMean, fullMax);
+    // A lone slow append on a shared machine is the scheduler or a page fault, not the store: count them.
+    std::printf("append (filling)         mean %7.3f us  max %8.1f us  over 1 ms: %lld   target <= 10 us, "
+                "no pause > 15 ms\n",
+        fillMean, fillMax, fillSlow);
+    std::printf("append (full, dropping)  mean %7.3f us  max %8.1f us  over 1 ms: %lld\n", fullMean, fullMax,
+        fullSlow);
     std::printf("memory while recording   %7.1f bytes/sample (store says %.1f)   target <= 24\n", perSample,
         double(store.bytes()) / samples);
 
