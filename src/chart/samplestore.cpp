@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace {
 // Below this many samples per column the samples are drawn as they are.
@@ -38,8 +39,10 @@ void SampleStore::append(double key, double value)
     }
     const qint64 slot = m_head + m_size;
     if ((slot >> kBlockShift) >= qint64(m_blocks.size()))
-        m_blocks.push_back(m_spare ? std::move(m_spare) : Block(new QCPGraphData[size_t(kBlockMask + 1)]));
-    m_blocks[size_t(slot >> kBlockShift)][slot & kBlockMask] = QCPGraphData(key, value);
+        m_blocks.push_back(m_spare ? std::move(m_spare)
+                                   : Block(static_cast<QCPGraphData *>(
+                                       ::operator new(size_t(kBlockMask + 1) * sizeof(QCPGraphData)))));
+    new (m_blocks[size_t(slot >> kBlockShift)].get() + (slot & kBlockMask)) QCPGraphData(key, value);
     ++m_size;
     m_pyramid.append(m_firstSeq + m_size - 1, value);
 }

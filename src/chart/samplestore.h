@@ -32,7 +32,7 @@ public:
     const QCPGraphData &at(int index) const
     {
         const qint64 i = m_head + index;
-        return m_blocks[size_t(i >> kBlockShift)][i & kBlockMask];
+        return m_blocks[size_t(i >> kBlockShift)].get()[i & kBlockMask];
     }
 
     // Index of the first sample whose key is not below `key` / is above `key`.
@@ -56,7 +56,13 @@ public:
 private:
     static constexpr int kBlockShift = 16;
     static constexpr qint64 kBlockMask = (qint64(1) << kBlockShift) - 1;
-    using Block = std::unique_ptr<QCPGraphData[]>;
+    // Raw storage: constructing a block's samples up front would touch a whole megabyte at once, a
+    // page-fault pause of several milliseconds; untouched pages fault in one by one as samples arrive.
+    struct BlockDeleter
+    {
+        void operator()(QCPGraphData *p) const { ::operator delete(p); }
+    };
+    using Block = std::unique_ptr<QCPGraphData, BlockDeleter>;
 
     std::deque<Block> m_blocks;
     Block m_spare; // the last emptied block, reused for the next one needed
