@@ -241,7 +241,8 @@ void MainWindow::ClickChartSettings()
         return;
     const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
     if (!cache.isEmpty())
-        ui->widget_tt->setCacheSize(cache.toInt() * 1000);
+        ui->widget_tt->setCacheSize(
+            int(qBound<qint64>(0, cache.toLongLong() * 1000, ttwidget::MaxCacheSize)));
     const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!interval.isEmpty())
         ui->widget_tt->setSampleInterval(interval.toInt());

@@ -73,10 +73,10 @@ ttwidget::ttwidget(QWidget *parent)
     applyPlainStyle(ui->pushButton_vertical);
     applyPlainStyle(ui->pushButton_export);
 
-    const QString cache = appSettings.value(QStringLiteral("ChartLineCache"), QStringLiteral("1000"));
+    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
     if (!cache.isEmpty())
         setCacheSize(int(qBound<qint64>(0, cache.toLongLong() * 1000, MaxCacheSize)));
-    const QString fps = appSettings.value(QStringLiteral("ChartLineFPS"), QStringLiteral("10"));
+    const QString fps = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!fps.isEmpty())
         setSampleInterval(fps.toInt());
     m_store = QSharedPointer<SampleStore>::create(cacheSize);

@@ -15,11 +15,11 @@ ChartSettingsDialog::ChartSettingsDialog(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::WindowCloseButtonHint);
-    const QString cache = appSettings.value(QStringLiteral("ChartLineCache"), QString());
+    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QString());
     if (!cache.isEmpty())
         ui->spinBox_caches->setValue(cache.toInt());
     ui->comboBox_fps->addItems(intervalNames());
-    const QString fps = appSettings.value(QStringLiteral("ChartLineFPS"), QString());
+    const QString fps = appSettings.value(appSettings.chartLineFpsKey, QString());
     if (!fps.isEmpty()) {
         const int index = indexOfInterval(fps.toInt());
         ui->comboBox_fps->setCurrentIndex(index >= 0 ? index : indexOfInterval(kDefaultIntervalMs));
@@ -41,11 +41,11 @@ void ChartSettingsDialog::updateLabels(bool openingStyle)
 
 void ChartSettingsDialog::on_buttonBox_accepted()
 {
-    appSettings.setValue(QStringLiteral("ChartLineCache"), QString::number(ui->spinBox_caches->value()));
+    appSettings.setValue(appSettings.chartLineCacheKey, QString::number(ui->spinBox_caches->value()));
     const int index = ui->comboBox_fps->currentIndex();
     const int ms = index >= 0 && index < intervalNames().size() ? intervalToMs(intervalNames()[index])
                                                                 : kDefaultIntervalMs;
-    appSettings.setValue(QStringLiteral("ChartLineFPS"), QString::number(ms));
+    appSettings.setValue(appSettings.chartLineFpsKey, QString::number(ms));
     appSettings.save();
     accept();
 }
