@@ -185,6 +185,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Releases the gesture recognizer the kinetic scrolling registered for the list.
+    QScroller::ungrabGesture(ui->listWidgetAreas);
     delete ui;
 }
 
