@@ -591,13 +591,13 @@ void TestOptSerial::destroyingWorkerReleasesPortEvenMidExchange()
 {
     Rig rig;
     auto worker = std::make_unique<OptSerial>();
-    // The calls run on the worker's thread: they must not touch the owning pointer that is reset here.
-    OptSerial *raw = worker.get();
-    QMetaObject::invokeMethod(
-        raw, [raw, port = rig.sim.portName()] { raw->OpenCom(port, QSerialPort::Baud9600); });
+    // Queued by name, as the window's signals reach the worker, rather than through lambdas.
+    QMetaObject::invokeMethod(worker.get(), "OpenCom", Qt::QueuedConnection,
+        Q_ARG(QString, rig.sim.portName()), Q_ARG(QSerialPort::BaudRate, QSerialPort::Baud9600));
     QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);
     rig.sim.faults().silence();
-    QMetaObject::invokeMethod(raw, [raw] { raw->SendReadCommand(kPoll); });
+    QMetaObject::invokeMethod(
+        worker.get(), "SendReadCommand", Qt::QueuedConnection, Q_ARG(QByteArray, kPoll));
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim.requests().size(), 1, kWaitMs);
 
     QElapsedTimer clock;
