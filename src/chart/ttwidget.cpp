@@ -151,15 +151,6 @@ void ttwidget::enableRecordControls(bool on)
     applyActiveStyle(ui->pushButton_mode);
 }
 
-void ttwidget::setAmbientVisible(bool on)
-{
-    if (!ambientGraph)
-        return;
-    ambientGraph->setVisible(on);
-    if (plot->legend->itemCount() > 1)
-        plot->legend->item(1)->setVisible(on);
-}
-
 void ttwidget::Recording()
 {
     m_inbox.push(currentTemp.load(std::memory_order_relaxed));
@@ -168,11 +159,6 @@ void ttwidget::Recording()
 void ttwidget::UpdateTemp(double v)
 {
     currentTemp.store(v, std::memory_order_relaxed);
-}
-
-void ttwidget::UpdateTempAmb(double v)
-{
-    ambientTemp = v;
 }
 
 void ttwidget::on_pushButton_startstop_clicked()
@@ -239,12 +225,6 @@ void ttwidget::showCurve(const QSharedPointer<SampleStore> &store)
 {
     m_store = store;
     tempGraph->setStore(m_store.data());
-}
-
-void ttwidget::AreasChanged()
-{
-    showCurve(QSharedPointer<SampleStore>::create(cacheSize));
-    plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void ttwidget::on_pushButton_mode_clicked()

@@ -52,7 +52,6 @@ public:
     void stopAndClose();
     void disableRecordControls();
     void enableRecordControls(bool on);
-    void setAmbientVisible(bool on);
 
     // Called by WriteFileThread on its thread (or directly on the GUI thread). The writer works on the
     // curve as it was when the save began; the reader leaves its result for importCurve() to show.
@@ -71,24 +70,21 @@ public:
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
 
-    // Read, and for showAmbient and autoFit toggled, by the main window. GUI thread only.
+    // Read, and for autoFit toggled, by the main window. GUI thread only.
     int mode = followMode;
     int paused = 0;
     bool recording = false;
-    bool showAmbient = true;
     bool autoFit = false;
 
 signals:
     void writefinish();
     void progress(int percent);
-    void startstop(bool flag);
     void occurerror(QString message);
     void startcollect(int ms);
     void stopcollect();
 
 public slots:
     void Recording();
-    void AreasChanged();
     void hScaleDestory();
     void horizontalZoomin();
     void horizontalZoomout();
@@ -98,7 +94,6 @@ public slots:
     void on_pushButton_export_clicked();
     void UpdateTemp(double v);
     void showErrorInfo(QString message);
-    void UpdateTempAmb(double v);
     void on_pushButton_hc_clicked();
     void xAxisRangeChanged(QCPRange range);
     void yAxisRangeChanged(QCPRange range);
@@ -150,13 +145,11 @@ private:
     QDateTime startTime;
     Ui::ttwidget *ui = nullptr;
     CurveGraph *tempGraph = nullptr;
-    QCPGraph *ambientGraph = nullptr;
     int cacheSize = 1'000'000;
     int sampleInterval = 100;
     qint64 startMsecs = 0;
     Collect *collector = nullptr;
     std::atomic<double> currentTemp {0.0};
-    double ambientTemp = 0.0;
 
     // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
     QSharedPointer<SampleStore> m_store;
