@@ -4,6 +4,7 @@
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/optserial.h"
+#include "serial/serialmetatypes.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -51,12 +52,7 @@ void printFigures(const char *what, const std::vector<double> &ms)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
-    qRegisterMetaType<QSerialPort::DataBits>("QSerialPort::DataBits");
-    qRegisterMetaType<QSerialPort::FlowControl>("QSerialPort::FlowControl");
-    qRegisterMetaType<QSerialPort::Parity>("QSerialPort::Parity");
-    qRegisterMetaType<QSerialPort::StopBits>("QSerialPort::StopBits");
-    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
+    registerSerialPortMetaTypes();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "serial/serialmetatypes.h"
+
 #include <QCoreApplication>
 #include <QMetaType>
 #include <QSerialPort>
@@ -8,10 +10,5 @@ void prepareApplication()
 {
     QCoreApplication::setApplicationVersion(QStringLiteral(BB_VERSION));
 
-    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
-    qRegisterMetaType<QSerialPort::DataBits>("QSerialPort::DataBits");
-    qRegisterMetaType<QSerialPort::FlowControl>("QSerialPort::FlowControl");
-    qRegisterMetaType<QSerialPort::Parity>("QSerialPort::Parity");
-    qRegisterMetaType<QSerialPort::StopBits>("QSerialPort::StopBits");
-    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
+    registerSerialPortMetaTypes();
 }

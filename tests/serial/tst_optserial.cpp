@@ -1,6 +1,7 @@
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/optserial.h"
+#include "serial/serialmetatypes.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -208,12 +209,7 @@ private slots:
 
 void TestOptSerial::initTestCase()
 {
-    qRegisterMetaType<QSerialPort::BaudRate>("QSerialPort::BaudRate");
-    qRegisterMetaType<QSerialPort::DataBits>("QSerialPort::DataBits");
-    qRegisterMetaType<QSerialPort::FlowControl>("QSerialPort::FlowControl");
-    qRegisterMetaType<QSerialPort::Parity>("QSerialPort::Parity");
-    qRegisterMetaType<QSerialPort::StopBits>("QSerialPort::StopBits");
-    qRegisterMetaType<QSerialPort::SerialPortError>("QSerialPort::SerialPortError");
+    registerSerialPortMetaTypes();
 }
 
 void TestOptSerial::opensWithRequestedLineSettings_data()
