@@ -6,6 +6,7 @@
 #include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -26,27 +27,6 @@ namespace {
 
 constexpr int kWaitMs = 6000;
 constexpr double NoReading = -10000.0;
-
-// Answers every message box the window opens and remembers what it said.
-class BoxAnswerer : public QObject
-{
-public:
-    BoxAnswerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            shown << box->windowTitle() + QLatin1Char('|') + box->text();
-            box->done(QMessageBox::Ok);
-        });
-        m_timer.start(20);
-    }
-    QStringList shown;
-
-private:
-    QTimer m_timer;
-};
 
 } // namespace
 
@@ -77,10 +57,7 @@ private:
     template<typename T>
     T *child(const char *name) const
     {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
+        return namedChild<T>(m_window.get(), name);
     }
     TempAreaItem *tile(const QString &caption) const;
     void openSimulator(int modelIndex = 0);
@@ -91,7 +68,7 @@ private:
     BlackbodyDevice *m_device = nullptr;
     std::unique_ptr<DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<BoxAnswerer> m_boxes;
+    std::unique_ptr<ModalHandler> m_boxes;
 };
 
 void TestBlackbodyConnection::initTestCase()
@@ -102,7 +79,7 @@ void TestBlackbodyConnection::initTestCase()
 
 void TestBlackbodyConnection::init()
 {
-    m_boxes = std::make_unique<BoxAnswerer>();
+    m_boxes = std::make_unique<ModalHandler>();
     m_window = std::make_unique<MainWindow>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -205,7 +182,7 @@ void TestBlackbodyConnection::openFailureIsReportedAndControlsStayUsable()
 {
     child<QComboBox>("comboBoxCom")->setEditText(m_dir.filePath(QStringLiteral("no-such-port")));
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown, QStringList {QStringLiteral("错误|无法打开端口")}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes, QStringList {QStringLiteral("错误|无法打开端口")}, kWaitMs);
     QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
 }
@@ -242,7 +219,7 @@ void TestBlackbodyConnection::confirmedSetPointReachesController()
 {
     openSimulator(1);
     clickSet(25.5);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
     QCOMPARE(m_device->setPoint(), 25.5);
     bool setFrameSeen = false;
     for (const QByteArray &request : m_sim->requests())
@@ -258,7 +235,7 @@ void TestBlackbodyConnection::unansweredSetPointIsReportedAndPollingResumes()
     m_sim->faults().silence();
     clickSet(40.0);
     QTRY_COMPARE_WITH_TIMEOUT(
-        m_boxes->shown, QStringList {QStringLiteral("提示|设置失败,请再试一次")}, kWaitMs);
+        m_boxes->boxes, QStringList {QStringLiteral("提示|设置失败,请再试一次")}, kWaitMs);
 
     // The controller took the set point but its answer was lost; readings come in again.
     m_sim->faults().clear();
@@ -300,7 +277,7 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
     const int sent = m_sim->requests().size();
     QTest::qWait(1200);
     QCOMPARE(m_sim->requests().size(), sent);
-    QVERIFY(m_boxes->shown.isEmpty());
+    QVERIFY(m_boxes->boxes.isEmpty());
 }
 
 void TestBlackbodyConnection::silentControllerIsShownWithoutReadingThenRecovers()
@@ -318,7 +295,7 @@ void TestBlackbodyConnection::silentControllerIsShownWithoutReadingThenRecovers(
     m_sim->faults().clear();
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("30.00℃"), kWaitMs);
     QCOMPARE(chart.last().at(0).toDouble(), 30.0);
-    QVERIFY(m_boxes->shown.isEmpty());
+    QVERIFY(m_boxes->boxes.isEmpty());
 }
 
 void TestBlackbodyConnection::pollsDoNotPileUpWhileControllerIsSilent()
@@ -358,8 +335,8 @@ void TestBlackbodyConnection::unpluggedControllerClosesPortAndTellsOperator()
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
 
     m_sim->hangUp();
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->shown.size(), 1, kWaitMs);
-    QVERIFY(m_boxes->shown.first().startsWith(QStringLiteral("错误|")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 1, kWaitMs);
+    QVERIFY(m_boxes->boxes.first().startsWith(QStringLiteral("错误|")));
     QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
     QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
@@ -370,7 +347,7 @@ void TestBlackbodyConnection::unpluggedControllerClosesPortAndTellsOperator()
     QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
-    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->boxes.size(), 1);
 }
 
 void TestBlackbodyConnection::portListRefreshesOnlyOnLeftPress()

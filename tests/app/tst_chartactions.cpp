@@ -6,6 +6,7 @@
 #include "chart/ttwidget.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -21,41 +22,6 @@
 #include <memory>
 
 namespace {
-
-// Deals with every modal window the main window opens: message boxes are answered and remembered,
-// other dialogs are handed to the test's handler (or rejected when there is none).
-class ModalHandler : public QObject
-{
-public:
-    ModalHandler()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_handled)
-                return;
-            m_handled = modal;
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                boxes << box->windowTitle() + QLatin1Char('|') + box->text();
-                box->done(QMessageBox::Ok);
-                return;
-            }
-            dialogs << modal->metaObject()->className();
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            if (onDialog)
-                onDialog(dialog);
-            else
-                dialog->reject();
-        });
-        m_timer.start(20);
-    }
-    QStringList boxes;
-    QStringList dialogs;
-    std::function<void(QDialog *)> onDialog;
-
-private:
-    QTimer m_timer;
-    QPointer<QWidget> m_handled;
-};
 
 QAction *menuAction(NavButton *button, const QString &text)
 {
@@ -93,10 +59,7 @@ private:
     template<typename T>
     T *child(const char *name) const
     {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
+        return namedChild<T>(m_window.get(), name);
     }
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
 

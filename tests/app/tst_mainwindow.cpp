@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/navbutton.h"
 #include "app/startup.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,10 +28,7 @@ private:
     template<typename T>
     T *child(MainWindow &window, const char *name)
     {
-        T *widget = window.findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child %s", name);
-        return widget;
+        return namedChild<T>(&window, name);
     }
 };
 
