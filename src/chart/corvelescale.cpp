@@ -12,6 +12,8 @@ CorveleScale::CorveleScale(QWidget *parent, int closeDelayMs)
     ui->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
+    // A popup left open must not keep the program running once the main window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     timerId = startTimer(m_closeDelayMs, Qt::CoarseTimer);
 }
 

@@ -1,7 +1,5 @@
 #include "sampleinbox.h"
 
-#include <QDateTime>
-
 void SampleInbox::open(int limit)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -9,7 +7,6 @@ void SampleInbox::open(int limit)
     m_limit = qMax(limit, 1);
     m_pending.clear();
     m_lastElapsed = 0;
-    m_lastTickMsecs = 0;
     m_clock.start();
 }
 
@@ -33,15 +30,12 @@ QVector<QCPGraphData> SampleInbox::take()
 
 bool SampleInbox::push(double value)
 {
-    // Sampled before the lock so a waiting drain does not shift the time stamp.
-    const qint64 wallMs = QDateTime::currentMSecsSinceEpoch();
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_open)
         return false;
     // 64-bit milliseconds: a recording may run for years at long intervals.
     const qint64 elapsedMs = m_clock.elapsed();
     m_lastElapsed = double(elapsedMs) / 1000.0;
-    m_lastTickMsecs = wallMs;
     if (value == NoReading)
         return false;
     // Only reached when the GUI thread has stopped draining for a whole capacity of ticks; those samples
@@ -52,20 +46,8 @@ bool SampleInbox::push(double value)
     return true;
 }
 
-bool SampleInbox::isOpen() const
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_open;
-}
-
 double SampleInbox::lastElapsed() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     return m_lastElapsed;
-}
-
-qint64 SampleInbox::lastTickMsecsSinceEpoch() const
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_lastTickMsecs;
 }

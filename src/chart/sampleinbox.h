@@ -27,10 +27,8 @@ public:
     // resolution. Returns false when closed or when value is NoReading.
     bool push(double value);
 
-    bool isOpen() const;
-    // Seconds of the latest tick since open(), 0 when closed; wall-clock time of that tick in ms.
+    // Seconds of the latest tick since open(), 0 when closed.
     double lastElapsed() const;
-    qint64 lastTickMsecsSinceEpoch() const;
 
 private:
     // std::mutex rather than QMutex: Qt 5 takes a contended QMutex inside its (uninstrumented) library,
@@ -40,6 +38,5 @@ private:
     int m_limit = 1;
     QElapsedTimer m_clock;
     double m_lastElapsed = 0;
-    qint64 m_lastTickMsecs = 0;
     QVector<QCPGraphData> m_pending;
 };

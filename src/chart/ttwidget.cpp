@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QTimerEvent>
@@ -75,7 +76,7 @@ ttwidget::ttwidget(QWidget *parent)
 
     const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
     if (!cache.isEmpty())
-        setCacheSize(int(qBound<qint64>(0, cache.toLongLong() * 1000, MaxCacheSize)));
+        setCacheSize(cacheSizeFromSetting(cache));
     const QString fps = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!fps.isEmpty())
         setSampleInterval(fps.toInt());
@@ -102,6 +103,12 @@ ttwidget::~ttwidget()
     delete vScale;
     tempGraph->setStore(nullptr);
     delete ui;
+}
+
+int ttwidget::cacheSizeFromSetting(const QString &thousands)
+{
+    // Clamped before multiplying, so no stored number can overflow.
+    return int(qBound<qint64>(0, thousands.toLongLong(), MaxCacheSize / 1000) * 1000);
 }
 
 void ttwidget::setUnit(int u)
@@ -132,6 +139,8 @@ bool ttwidget::isRecording() const
 void ttwidget::stopAndClose()
 {
     emit stopcollect();
+    dropPopup(hScale);
+    dropPopup(vScale);
     close();
 }
 
@@ -400,11 +409,13 @@ void ttwidget::importCurve(QString fileName)
             std::swap(result, m_import);
         }
         applyImport(result);
-    }
-    if (!m_store->isEmpty()) {
-        setUnit(unit);
-        plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
-        plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
+        // The axes follow the file only when it was read: after a failure the curve on screen stays
+        // in view.
+        if (!m_store->isEmpty()) {
+            setUnit(unit);
+            plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
+            plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
+        }
     }
     // Always: an import that yielded no samples must not leave the previous picture standing.
     plot->replot(QCustomPlot::rpRefreshHint);
@@ -468,14 +479,20 @@ bool ttwidget::writeCurveFile(QString fileName)
 
 bool ttwidget::readCurveFile(QString fileName)
 {
+    // A device or pipe may never end, and the wait dialog cannot be dismissed.
+    if (!QFileInfo(fileName).isFile()) {
+        qDebug() << "Cannot open file" << fileName << "is not a regular file";
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         qDebug() << "Cannot open file" << file.errorString();
         return false;
     }
     ImportResult result;
-    const CurveReadResult read
-        = readCurve(&file, &result.header, [this](int percent) { emit progress(percent); });
+    // No more rows than the chart can hold.
+    const CurveReadResult read = readCurve(
+        &file, &result.header, [this](int percent) { emit progress(percent); }, MaxCacheSize);
     if (read != CurveReadResult::Ok) {
         qDebug() << "Cannot read file" << fileName
                  << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")

@@ -35,6 +35,9 @@ public:
     static constexpr int MaxCacheSize = 10'000'000;
 
     explicit ttwidget(QWidget *parent = nullptr);
+
+    // The capacity in samples for a stored "ChartLineCache" text (thousands); 0 for no number.
+    static int cacheSizeFromSetting(const QString &thousands);
     ~ttwidget() override;
 
     // 1 labels the temperature axis in Fahrenheit, 2 in Celsius; other codes keep the label but are
@@ -106,7 +109,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
-    // Presses stop here, so they never reach the frameless main window's drag handling.
+    // Presses stop here rather than travel on to the main window.
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
@@ -149,7 +152,8 @@ private:
     int sampleInterval = 100;
     qint64 startMsecs = 0;
     Collect *collector = nullptr;
-    std::atomic<double> currentTemp {0.0};
+    // Nothing is recorded until a reading has arrived.
+    std::atomic<double> currentTemp {NoReading};
 
     // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
     QSharedPointer<SampleStore> m_store;

@@ -82,6 +82,8 @@ private slots:
     void failedSaveShowsErrorButNoSuccess();
     void importAlwaysReplacesTheCurve();
     void unreadableImportKeepsCurve();
+    void capacitySettingIsClampedBeforeMultiplying_data();
+    void capacitySettingIsClampedBeforeMultiplying();
     void savingAndImportingAreRefusedWhileRecording();
     void settingsChangeKeepsShownCurve();
     void zoomPopupPausesAndIsReplaced();
@@ -164,7 +166,7 @@ void TestTtWidget::recordingStoresTheLatestReading()
 void TestTtWidget::noReadingStoresNothingAndKeepsTheAxis()
 {
     ttwidget &c = *m_chart;
-    c.UpdateTemp(ttwidget::NoReading);
+    // A chart that never got a reading has none: nothing may be recorded as 0 degrees.
     c.on_pushButton_startstop_clicked();
     QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
     QTest::qWait(40); // one refresh
@@ -359,9 +361,33 @@ void TestTtWidget::unreadableImportKeepsCurve()
     const QString path = m_dir.filePath(QStringLiteral("ok.txt"));
     writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
     c.importCurve(path);
+    const QCPRange temperatures = c.chartPlot()->yAxis->range();
     c.importCurve(m_dir.filePath(QStringLiteral("does-not-exist.txt")));
-    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法识别的文件格式!")});
+    // A device never ends: it is refused rather than read for ever behind the wait dialog.
+    c.importCurve(QStringLiteral("/dev/zero"));
+    const QString refusal = QStringLiteral("错误|无法识别的文件格式!");
+    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal}));
     QCOMPARE(c.curve().size(), 2);
+    QCOMPARE(c.chartPlot()->yAxis->range(), temperatures);
+}
+
+void TestTtWidget::capacitySettingIsClampedBeforeMultiplying_data()
+{
+    QTest::addColumn<QString>("thousands");
+    QTest::addColumn<int>("samples");
+    QTest::newRow("default") << "1000" << 1'000'000;
+    QTest::newRow("small") << "2" << 2000;
+    QTest::newRow("largest offered") << "10000" << 10'000'000;
+    QTest::newRow("above the largest") << "10001" << 10'000'000;
+    QTest::newRow("would overflow") << "9223372036854775807" << 10'000'000;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("no number") << "abc" << 0;
+}
+
+void TestTtWidget::capacitySettingIsClampedBeforeMultiplying()
+{
+    QFETCH(QString, thousands);
+    QTEST(ttwidget::cacheSizeFromSetting(thousands), "samples");
 }
 
 void TestTtWidget::savingAndImportingAreRefusedWhileRecording()
