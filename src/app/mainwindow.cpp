@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr double NoReading = -10000.0;
-
 struct BaudChoice
 {
     const char *text;
@@ -187,6 +185,8 @@ MainWindow::~MainWindow()
 {
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
     QScroller::ungrabGesture(ui->listWidgetAreas);
+    // Joins the worker's thread, so no exchange outlives the window.
+    delete blackbodySerial;
     delete ui;
 }
 
@@ -243,8 +243,7 @@ void MainWindow::ClickChartSettings()
         return;
     const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
     if (!cache.isEmpty())
-        ui->widget_tt->setCacheSize(
-            int(qBound<qint64>(0, cache.toLongLong() * 1000, ttwidget::MaxCacheSize)));
+        ui->widget_tt->setCacheSize(ttwidget::cacheSizeFromSetting(cache));
     const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!interval.isEmpty())
         ui->widget_tt->setSampleInterval(interval.toInt());
@@ -370,8 +369,12 @@ void MainWindow::resizeEvent(QResizeEvent *)
 
 void MainWindow::refreshPortList(QComboBox *box)
 {
+    // A typed device path (a virtual port) is never among the enumerated names; it stays in the box.
+    const QString typed = box->currentText();
     box->clear();
     box->addItems(availablePortNames());
+    if (typed.contains(QLatin1Char('/')))
+        box->setEditText(typed);
 }
 
 void MainWindow::comboBoxClicked()
@@ -413,6 +416,7 @@ void MainWindow::open_successed(bool ok)
         ui->doubleSpinBox->setRange(model.minimum, model.maximum);
 
         m_poll.start(model.wireScale, m_clock.elapsed());
+        m_linkOpen = true;
         startPollTimer();
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
@@ -435,6 +439,7 @@ void MainWindow::close_successed(bool ret)
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
     }
+    m_linkOpen = false;
     ui->widget_tt->disableRecordControls();
     ui->widget_com->setEnabled(true);
     ui->widget_baud->setEnabled(true);
@@ -460,7 +465,7 @@ void MainWindow::stopPollTimer()
 // Both tiles and the chart say there is no reading, rather than keep showing the last one as valid.
 void MainWindow::showNoReading()
 {
-    emit ttwidget_addvalue(NoReading);
+    emit ttwidget_addvalue(ttwidget::NoReading);
     currentArea.UpdateTemp(0.0f, unit, Qt::green, false, 1);
     setArea.UpdateTemp(0.0f, unit, Qt::red, false, 1);
 }
@@ -507,7 +512,7 @@ void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
         ++errorCount;
         if (pollTimerStarted && errorCount >= 30)
             qDebug() << "handleSerialError ";
-    } else if (error == QSerialPort::ResourceError && !m_portLostPending) {
+    } else if (error == QSerialPort::ResourceError && m_linkOpen && !m_portLostPending) {
         // The worker has closed the port and reports it next; tell the operator once the controls show it.
         m_portLostPending = true;
         QMetaObject::invokeMethod(this, &MainWindow::showPortLost, Qt::QueuedConnection);

@@ -92,5 +92,6 @@ private:
     float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
     BlackbodyPoll m_poll;
     QElapsedTimer m_clock;
+    bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
     bool m_portLostPending = false;
 };

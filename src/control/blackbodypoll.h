@@ -34,7 +34,6 @@ public:
     bool expire(qint64 now);
 
     bool readingValid() const { return m_readingValid; }
-    const JumpFilter &filter() const { return m_filter; }
 
 private:
     JumpFilter m_filter;

@@ -243,6 +243,11 @@ void OptSerial::onPortError(QSerialPort::SerialPortError error)
     // A dead line keeps failing on every access; one report is enough.
     if (m_lineLost)
         return;
+    // A port that fails to open is reported by OpenSuccessed(false), not as a vanished device.
+    if (!m_port->isOpen()) {
+        emit errorOccurred(error);
+        return;
+    }
     const bool lost = error == QSerialPort::ResourceError
         || ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) && lineHungUp());
     if (!lost) {

@@ -9,8 +9,6 @@
 
 #include <iostream>
 
-Settings appSettings;
-
 namespace {
 
 const QString kFileName = QStringLiteral("config.xml");
@@ -33,6 +31,9 @@ QString defaultConfigDir()
 }
 
 } // namespace
+
+// After the constants above, so they outlive it: it saves while it is destroyed.
+Settings appSettings;
 
 Settings::Settings() = default;
 

@@ -45,6 +45,7 @@ private slots:
     void cleanup();
 
     void menusOfferTheirEntries();
+    void recordingBeforeAnyReadingStoresNothing();
     void openCurveIsRefusedWhileRecording();
     void chartSettingsAreRefusedWhileRecording();
     void acceptedChartSettingsReachTheChart();
@@ -106,6 +107,13 @@ void TestChartActions::menusOfferTheirEntries()
 
     menuAction(child<NavButton>("pushButton_help"), QStringLiteral("关于"))->trigger();
     QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("AboutDialog")});
+}
+
+void TestChartActions::recordingBeforeAnyReadingStoresNothing()
+{
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QTRY_VERIFY(chart()->lastElapsed() > 0.3);
+    QCOMPARE(chart()->curve().size(), 0);
 }
 
 void TestChartActions::openCurveIsRefusedWhileRecording()
@@ -238,9 +246,26 @@ void TestChartActions::toggleButtonsShowChartState()
 void TestChartActions::exitStopsTheChartAndClosesTheWindow()
 {
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QTRY_VERIFY(chart()->lastElapsed() > 0.1);
+    // An open zoom popup must not keep the program running.
+    QTest::mouseClick(child<NavButton>("navButton_horizontal"), Qt::LeftButton);
+    QPointer<CorveleScale> popup = chart()->horizontalPopup();
+    QVERIFY(popup && popup->isVisible());
+    // Even when left open, a popup does not count as a window that keeps the program alive.
+    QVERIFY(!popup->testAttribute(Qt::WA_QuitOnClose));
+
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
     QVERIFY(!m_window->isVisible());
     QVERIFY(!chart()->isVisible());
+    QVERIFY(!popup || !popup->isVisible());
+    // Nothing is left that would keep the event loop from ending.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        QVERIFY(!window->isVisible() || !window->testAttribute(Qt::WA_QuitOnClose));
+    // The collector has stopped ticking.
+    const double elapsed = chart()->lastElapsed();
+    QTest::qWait(300);
+    QCOMPARE(chart()->lastElapsed(), elapsed);
 }
 
 QTEST_MAIN(TestChartActions)
