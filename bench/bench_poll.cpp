@@ -158,7 +158,7 @@ int main(int argc, char *argv[])
     std::printf("bench_poll: %d polls, VBM100 at 9600 baud over a pseudo-terminal, simulator reply delay "
                 "%d ms\n",
         polls, replyDelay);
-    printFigures("request written -> DataRecv in main thread", fromWrite);
+    printFigures("request on the line (simulator got it) -> DataRecv", fromWrite);
     printFigures("sig_sendread emitted -> DataRecv", fromRequest);
     std::printf("  failed polls %d; %.1f polls/s; CPU %.1f%% of one core while polling flat out\n", failures,
         double(polls) / pollSeconds, 100.0 * pollCpu / pollSeconds);

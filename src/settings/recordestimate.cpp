@@ -7,6 +7,7 @@ namespace {
 const quint32 kBytesPerPoint = 16;
 const quint32 kMiB = 1048576;
 
+// The unit words are marked where they are used, so the translation tools find them.
 QString word(const char *text)
 {
     return QCoreApplication::translate("ChartSettingsDialog", text);
@@ -64,13 +65,18 @@ QString durationText(int thousands, const QString &intervalName, bool openingSty
     const quint32 m = seconds % 3600 / 60;
     const quint32 s = seconds % 60;
     if (seconds >= 86400)
-        return QString::number(d) + word("天,") + QString::number(h) + word("时,") + QString::number(m)
-            + (openingStyle ? word("分,") : word("分"));
-    const QString last = QString::number(s) + (openingStyle ? word("秒,") : word("秒"));
+        return QString::number(d) + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "天,")) + QString::number(h)
+            + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "时,")) + QString::number(m)
+            + (openingStyle ? word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "分,"))
+                            : word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "分")));
+    const QString last = QString::number(s)
+        + (openingStyle ? word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "秒,"))
+                        : word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "秒")));
     if (seconds >= 3600)
-        return QString::number(h) + word("时,") + QString::number(m) + word("分,") + last;
+        return QString::number(h) + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "时,")) + QString::number(m)
+            + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "分,")) + last;
     if (seconds >= 60)
-        return QString::number(m) + word("分,") + last;
+        return QString::number(m) + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "分,")) + last;
     return last;
 }
 

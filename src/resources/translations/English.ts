@@ -56,6 +56,39 @@
         <source>内存:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <location filename="../../settings/recordestimate.cpp" line="+68"/>
+        <source>天,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+7"/>
+        <source>时,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <location line="+7"/>
+        <location line="+2"/>
+        <source>分,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>分</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>秒,</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>秒</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CorveleScale</name>
@@ -149,23 +182,23 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+160"/>
-        <location line="+108"/>
-        <location line="+164"/>
+        <location filename="../../app/mainwindow.cpp" line="+158"/>
+        <location line="+109"/>
+        <location line="+169"/>
         <source>开始</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-271"/>
-        <location line="+105"/>
+        <location filename="../../app/mainwindow.cpp" line="-277"/>
+        <location line="+106"/>
         <location line="+9"/>
         <source>暂停</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-112"/>
+        <location filename="../../app/mainwindow.cpp" line="-113"/>
         <source>环温</source>
         <translation type="unfinished"></translation>
     </message>
@@ -192,19 +225,19 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+39"/>
+        <location filename="../../app/mainwindow.cpp" line="+41"/>
         <source>保存曲线</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-51"/>
+        <location filename="../../app/mainwindow.cpp" line="-53"/>
         <location line="+7"/>
-        <location line="+269"/>
+        <location line="+275"/>
         <source>打开串口</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-226"/>
+        <location line="-230"/>
         <source>打开曲线</source>
         <translation type="unfinished"></translation>
     </message>
@@ -244,7 +277,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+25"/>
         <source>停止</source>
         <translation type="unfinished"></translation>
     </message>
@@ -264,7 +297,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+69"/>
         <source>关闭串口</source>
         <translation type="unfinished"></translation>
     </message>
@@ -279,12 +312,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>端口已关闭</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+93"/>
+        <location line="+94"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -292,7 +325,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location line="-423"/>
+        <location line="-430"/>
         <source>Ostrel黑体控制软件</source>
         <translation type="unfinished"></translation>
     </message>
@@ -300,7 +333,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+72"/>
+        <location filename="../../settings/settings.cpp" line="+73"/>
         <source>Not a settings file</source>
         <translation type="unfinished"></translation>
     </message>
@@ -357,63 +390,63 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+43"/>
-        <location line="+506"/>
+        <location filename="../../chart/ttwidget.cpp" line="+44"/>
+        <location line="+502"/>
         <source>时间(秒)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-505"/>
-        <location line="+68"/>
+        <location line="-501"/>
+        <location line="+74"/>
         <source>温度(℃)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-49"/>
-        <location line="+133"/>
-        <location line="+73"/>
-        <location line="+284"/>
+        <location line="-55"/>
+        <location line="+127"/>
+        <location line="+67"/>
+        <location line="+292"/>
         <source>暂停</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-487"/>
-        <location line="+488"/>
+        <location line="-483"/>
+        <location line="+484"/>
         <source>实温</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-469"/>
-        <location line="+97"/>
-        <location line="+369"/>
+        <location line="-465"/>
+        <location line="+91"/>
+        <location line="+371"/>
         <source>开始</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-465"/>
+        <location line="-461"/>
         <source>全局</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+30"/>
         <source>温度(℉)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+81"/>
-        <location line="+360"/>
+        <location line="+69"/>
+        <location line="+362"/>
         <source>停止</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-285"/>
+        <location line="-293"/>
         <location line="+11"/>
-        <location line="+276"/>
+        <location line="+284"/>
         <source>继续</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-182"/>
+        <location line="-190"/>
         <source>提示</source>
         <translation type="unfinished"></translation>
     </message>
@@ -438,7 +471,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+48"/>
         <source>℉</source>
         <translation type="unfinished"></translation>
     </message>
@@ -448,7 +481,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+89"/>
         <source>错误</source>
         <translation type="unfinished"></translation>
     </message>
