@@ -17,7 +17,9 @@ rm -f "$console"
 mkfifo "$console"
 build/bin/bbsim --link "$link" --model VBM100 --tau 20 <>"$console" &
 sim=$!
-trap 'kill $sim 2>/dev/null; rm -f "$console"' EXIT
+cleanup() { kill "$sim" 2>/dev/null; rm -f "$console"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 cat <<MSG
