@@ -87,42 +87,39 @@ void run(const char *name, std::function<double(qint64)> curve, qint64 samples)
     graph->setStore(&store);
 
     // Fill to capacity, then run as long again past it so drops and compaction are measured too.
-    QElapsedTimer clock;
-    double fillMax = 0;
-    qint64 fillSlow = 0;
-    clock.start();
+    // Appends `count` samples from index `i` on; mean and longest append in µs, and appends over 1 ms.
+    struct Appends
+    {
+        double mean = 0;
+        double max = 0;
+        qint64 slow = 0;
+    };
     qint64 i = 0;
-    for (; i < samples; ++i) {
-        QElapsedTimer one;
-        one.start();
-        store.append(i * kIntervalS, curve(i));
-        const double us = one.nsecsElapsed() / 1e3;
-        fillMax = std::max(fillMax, us);
-        fillSlow += us > 1000;
-    }
-    const double fillMean = clock.nsecsElapsed() / 1e3 / samples;
+    const auto appendRun = [&](qint64 count) {
+        Appends run;
+        QElapsedTimer clock;
+        clock.start();
+        for (qint64 k = 0; k < count; ++k, ++i) {
+            QElapsedTimer one;
+            one.start();
+            store.append(i * kIntervalS, curve(i));
+            const double us = one.nsecsElapsed() / 1e3;
+            run.max = std::max(run.max, us);
+            run.slow += us > 1000;
+        }
+        run.mean = clock.nsecsElapsed() / 1e3 / count;
+        return run;
+    };
+    const Appends fill = appendRun(samples);
     const qint64 after = residentBytes();
-
-    double fullMax = 0;
-    qint64 fullSlow = 0;
-    clock.restart();
-    const qint64 more = samples / 4;
-    for (qint64 k = 0; k < more; ++k, ++i) {
-        QElapsedTimer one;
-        one.start();
-        store.append(i * kIntervalS, curve(i));
-        const double us = one.nsecsElapsed() / 1e3;
-        fullMax = std::max(fullMax, us);
-        fullSlow += us > 1000;
-    }
-    const double fullMean = clock.nsecsElapsed() / 1e3 / more;
+    const Appends full = appendRun(samples / 4);
     const double perSample = double(after - before) / samples;
     // A lone slow append on a shared machine is the scheduler or a page fault, not the store: count them.
     std::printf("append (filling)         mean %7.3f us  max %8.1f us  over 1 ms: %lld   target <= 10 us, "
                 "no pause > 15 ms\n",
-        fillMean, fillMax, fillSlow);
-    std::printf("append (full, dropping)  mean %7.3f us  max %8.1f us  over 1 ms: %lld\n", fullMean, fullMax,
-        fullSlow);
+        fill.mean, fill.max, fill.slow);
+    std::printf("append (full, dropping)  mean %7.3f us  max %8.1f us  over 1 ms: %lld\n", full.mean,
+        full.max, full.slow);
     std::printf("memory while recording   %7.1f bytes/sample (store says %.1f)   target <= 24\n", perSample,
         double(store.bytes()) / samples);
 
