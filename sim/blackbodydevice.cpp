@@ -105,7 +105,7 @@ QVector<SimDevice::Exchange> BlackbodyDevice::receive(const QByteArray &bytes)
             continue;
         }
         m_pending.remove(0, size);
-        exchanges.append({frame, answer(frame)});
+        exchanges.append({frame, answer(frame), command == kRead ? m_pollDelayMs : 0});
     }
     return exchanges;
 }
@@ -126,25 +126,41 @@ bool BlackbodyDevice::isValidReply(const QByteArray &bytes) const
 QString BlackbodyDevice::describe() const
 {
     const int decimals = m_model.wireUnit < 0.1 ? 2 : 1;
-    return QStringLiteral("%1 (%2 °C per count, %3): %4 °C, set point %5 °C, tau %6 s, noise ±%7 °C")
-        .arg(m_model.name)
-        .arg(m_model.wireUnit)
-        .arg(line().toString())
-        .arg(temperature(), 0, 'f', decimals)
-        .arg(m_setPoint, 0, 'f', decimals)
-        .arg(m_tau)
-        .arg(m_noise);
+    QString text = QStringLiteral("%1 (%2 °C per count, %3): %4 °C, set point %5 °C, tau %6 s, noise ±%7 °C")
+                       .arg(m_model.name)
+                       .arg(m_model.wireUnit)
+                       .arg(line().toString())
+                       .arg(temperature(), 0, 'f', decimals)
+                       .arg(m_setPoint, 0, 'f', decimals)
+                       .arg(m_tau)
+                       .arg(m_noise);
+    if (m_pollDelayMs > 0)
+        text += QStringLiteral(", read answers %1 ms late").arg(m_pollDelayMs);
+    if (m_ignoreSetFrames)
+        text += QStringLiteral(", ignores set frames");
+    return text;
 }
 
 bool BlackbodyDevice::handleCommand(const QStringList &words, QString *response)
 {
     if (words.size() != 2)
         return false;
+    if (words.at(0) == QLatin1String("ignoreset")) {
+        const bool on = words.at(1) == QLatin1String("on");
+        if (!on && words.at(1) != QLatin1String("off")) {
+            *response = QStringLiteral("error: ignoreset needs on or off");
+            return true;
+        }
+        setIgnoreSetFrames(on);
+        *response = describe();
+        return true;
+    }
     bool numeric = false;
     const double value = words.at(1).toDouble(&numeric);
     const QString &command = words.at(0);
     if (command != QLatin1String("temp") && command != QLatin1String("setpoint")
-        && command != QLatin1String("tau") && command != QLatin1String("noise"))
+        && command != QLatin1String("tau") && command != QLatin1String("noise")
+        && command != QLatin1String("polldelay"))
         return false;
     if (!numeric) {
         *response = QStringLiteral("error: %1 needs a number").arg(command);
@@ -162,6 +178,12 @@ bool BlackbodyDevice::handleCommand(const QStringList &words, QString *response)
         }
     } else if (command == QLatin1String("tau")) {
         setTimeConstant(value);
+    } else if (command == QLatin1String("polldelay")) {
+        if (value < 0) {
+            *response = QStringLiteral("error: polldelay needs a number of milliseconds");
+            return true;
+        }
+        setPollDelay(int(value));
     } else {
         setNoise(value);
     }
@@ -174,7 +196,9 @@ QStringList BlackbodyDevice::commandHelp() const
     return {QStringLiteral("temp C          jump the current temperature to C"),
         QStringLiteral("setpoint C      change the set point (model range only)"),
         QStringLiteral("tau S           thermal time constant in seconds (0: instant)"),
-        QStringLiteral("noise C         reading noise, peak degrees (0: exact)")};
+        QStringLiteral("noise C         reading noise, peak degrees (0: exact)"),
+        QStringLiteral("polldelay MS    answer read frames MS ms late (0: at once)"),
+        QStringLiteral("ignoreset on|off  neither obey nor answer set frames")};
 }
 
 void BlackbodyDevice::reanchor()
@@ -199,6 +223,8 @@ QByteArray BlackbodyDevice::reply(double current)
 QByteArray BlackbodyDevice::answer(const QByteArray &frame)
 {
     if (uchar(frame.at(2)) == kSet) {
+        if (m_ignoreSetFrames)
+            return {};
         const qint16 counts = qint16(uchar(frame.at(4)) | (uchar(frame.at(5)) << 8));
         if (!setSetPoint(counts * m_model.wireUnit)) {
             ++m_refused;

@@ -30,6 +30,12 @@ public:
     double noise() const { return m_noise; }
     void setSeed(quint32 seed) { m_random.seed(seed); }
     int refusedSetPoints() const { return m_refused; }
+    // Answers to read frames come this much later than others (a controller busy with its loop).
+    void setPollDelay(int ms) { m_pollDelayMs = qMax(0, ms); }
+    int pollDelay() const { return m_pollDelayMs; }
+    // Set frames are received but neither obeyed nor answered (a controller in local mode).
+    void setIgnoreSetFrames(bool ignore) { m_ignoreSetFrames = ignore; }
+    bool ignoresSetFrames() const { return m_ignoreSetFrames; }
 
     QVector<Exchange> receive(const QByteArray &bytes) override;
     LineSettings line() const override;
@@ -54,6 +60,8 @@ private:
     double m_noise = 0.0;
     QRandomGenerator m_random {1};
     int m_refused = 0;
+    int m_pollDelayMs = 0;
+    bool m_ignoreSetFrames = false;
     QByteArray m_pending;
     qint64 m_lastByteNs = 0;
 };

@@ -75,29 +75,29 @@ void DeviceSimulator::onReceived(const QByteArray &bytes)
         emit requestReceived(exchange.request);
         const Fault fault = m_faults.take();
         if (!exchange.reply.isEmpty() || fault.kind == Fault::HangUp)
-            respond(exchange.reply, fault);
+            respond(exchange.reply, m_replyDelayMs + exchange.delayMs, fault);
         if (!m_host->isOpen())
             break;
     }
 }
 
-void DeviceSimulator::respond(const QByteArray &reply, const Fault &fault)
+void DeviceSimulator::respond(const QByteArray &reply, int delayMs, const Fault &fault)
 {
     switch (fault.kind) {
     case Fault::None:
-        writeAfter(m_replyDelayMs, reply, reply);
+        writeAfter(delayMs, reply, reply);
         break;
     case Fault::Silence:
         break;
     case Fault::Garbage: {
         const QByteArray garbage = garbageFor(reply);
-        writeAfter(m_replyDelayMs, garbage, garbage);
+        writeAfter(delayMs, garbage, garbage);
         break;
     }
     case Fault::BadCheck: {
         QByteArray corrupt = reply;
         corrupt[corrupt.size() - 1] = char(uchar(corrupt.at(corrupt.size() - 1)) ^ 0x01);
-        writeAfter(m_replyDelayMs, corrupt, corrupt);
+        writeAfter(delayMs, corrupt, corrupt);
         break;
     }
     case Fault::Split: {
@@ -105,8 +105,7 @@ void DeviceSimulator::respond(const QByteArray &reply, const Fault &fault)
         const int size = (reply.size() + pieces - 1) / pieces;
         for (int i = 0; i * size < reply.size(); ++i) {
             const bool last = (i + 1) * size >= reply.size();
-            writeAfter(
-                m_replyDelayMs + i * fault.pauseMs, reply.mid(i * size, size), last ? reply : QByteArray());
+            writeAfter(delayMs + i * fault.pauseMs, reply.mid(i * size, size), last ? reply : QByteArray());
         }
         break;
     }

@@ -65,7 +65,7 @@ signals:
 
 private:
     void onReceived(const QByteArray &bytes);
-    void respond(const QByteArray &reply, const Fault &fault);
+    void respond(const QByteArray &reply, int delayMs, const Fault &fault);
     // completes: the whole answer when this write ends it, for replySent.
     void writeAfter(int ms, const QByteArray &bytes, const QByteArray &completes);
     QByteArray garbageFor(const QByteArray &reply);

@@ -77,12 +77,17 @@ int main(int argc, char *argv[])
         QStringLiteral("0.02"));
     const QCommandLineOption delayOption(QStringLiteral("reply-delay"),
         QStringLiteral("Time the controller takes to answer."), QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption pollDelayOption(QStringLiteral("poll-delay"),
+        QStringLiteral("Extra time the controller takes to answer a read frame."), QStringLiteral("ms"),
+        QStringLiteral("0"));
+    const QCommandLineOption ignoreSetOption(
+        QStringLiteral("ignore-set"), QStringLiteral("Neither obey nor answer set frames."));
     const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed for noise and garbage."),
         QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
         QStringLiteral("Log every request and answer to stderr."));
     parser.addOptions({linkOption, modelOption, baudOption, initialOption, setPointOption, tauOption,
-        noiseOption, delayOption, seedOption, verboseOption});
+        noiseOption, delayOption, pollDelayOption, ignoreSetOption, seedOption, verboseOption});
     parser.process(app.arguments());
     if (parser.isSet(QStringLiteral("help"))) {
         const BlackbodyDevice example(BlackbodyModel::find(QStringLiteral("VBM100")));
@@ -110,15 +115,19 @@ int main(int argc, char *argv[])
     double tau = 0;
     double noise = 0;
     double delay = 0;
+    double pollDelay = 0;
     double seed = 0;
     if (!number(baudOption, &baud) || !number(initialOption, &initial) || !number(tauOption, &tau)
-        || !number(noiseOption, &noise) || !number(delayOption, &delay) || !number(seedOption, &seed))
+        || !number(noiseOption, &noise) || !number(delayOption, &delay)
+        || !number(pollDelayOption, &pollDelay) || !number(seedOption, &seed))
         return 2;
 
     auto device = std::make_unique<BlackbodyDevice>(model, int(baud), initial);
     device->setTimeConstant(tau);
     device->setNoise(noise);
     device->setSeed(quint32(seed));
+    device->setPollDelay(int(pollDelay));
+    device->setIgnoreSetFrames(parser.isSet(ignoreSetOption));
     if (parser.isSet(setPointOption)) {
         double setPoint = 0;
         if (!number(setPointOption, &setPoint))

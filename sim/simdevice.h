@@ -16,6 +16,7 @@ public:
     {
         QByteArray request;
         QByteArray reply; // empty: the device does not answer this request
+        int delayMs = 0; // time the device itself takes over this answer, on top of the line's delay
     };
 
     virtual ~SimDevice() = default;

@@ -250,7 +250,8 @@ void TestSimulator::consoleCommandsScheduleFaultsAndRejectBadArguments()
 
     const QStringList rejected {QStringLiteral("late"), QStringLiteral("split 0 10"),
         QStringLiteral("silence x"), QStringLiteral("garbage -1"), QStringLiteral("delay"),
-        QStringLiteral("frobnicate"), QStringLiteral("temp warm"), QStringLiteral("setpoint 150")};
+        QStringLiteral("frobnicate"), QStringLiteral("temp warm"), QStringLiteral("setpoint 150"),
+        QStringLiteral("polldelay -5"), QStringLiteral("ignoreset maybe")};
     for (const QString &line : rejected)
         QVERIFY2(commands.execute(line).startsWith(QLatin1String("error")), qPrintable(line));
     QVERIFY(simulator.faults().isEmpty());
@@ -260,6 +261,16 @@ void TestSimulator::consoleCommandsScheduleFaultsAndRejectBadArguments()
     commands.execute(QStringLiteral("tau 0"));
     commands.execute(QStringLiteral("setpoint 60"));
     QCOMPARE(blackbody->temperature(), 60.0);
+
+    // A slow controller answers reads late; one in local mode neither obeys nor answers set frames.
+    QVERIFY(commands.execute(QStringLiteral("polldelay 1100")).contains(QLatin1String("1100 ms late")));
+    QVERIFY(commands.execute(QStringLiteral("ignoreset on")).contains(QLatin1String("ignores set frames")));
+    QCOMPARE(blackbody->receive(kPoll).value(0).delayMs, 1100);
+    QCOMPARE(blackbody->receive(setFrame(3000)).value(0).reply, QByteArray());
+    QCOMPARE(blackbody->setPoint(), 60.0);
+    commands.execute(QStringLiteral("ignoreset off"));
+    QCOMPARE(blackbody->receive(setFrame(3000)).value(0).delayMs, 0);
+    QCOMPARE(blackbody->setPoint(), 30.0);
     bool quit = false;
     commands.execute(QStringLiteral("quit"), &quit);
     QVERIFY(quit);
