@@ -19,6 +19,10 @@ constexpr int kCrcWrittenWaitMs = 1000;
 constexpr int kReplyTimeoutMs = 1000;
 constexpr int kCommandTimeoutMs = 2000;
 constexpr int kProbeTimeoutMs = 200;
+// After an unanswered exchange the line counts as quiet after this long without a byte...
+constexpr int kQuietGapMs = 50;
+// ...but a babbling line must not hold the next request back for longer than this.
+constexpr int kQuietLimitMs = 1000;
 
 // Serialises checksum exchanges across every worker in the process.
 QMutex &checksumLock()
@@ -143,6 +147,7 @@ bool OptSerial::openPort(const QString &name)
         m_port->close();
     }
     m_lineLost = false;
+    m_replyOverdue = false;
     m_port->setPortName(name);
     const bool opened = m_port->open(QIODevice::ReadWrite);
     m_open.store(opened);
@@ -165,6 +170,7 @@ bool OptSerial::openRoutine(const QString &name, QSerialPort::BaudRate baud, QSe
     qDebug() << "OpenComport id" << QThread::currentThreadId();
     if (!openPort(name)) {
         qDebug() << name << "open failed !";
+        emit OpenFailed(name, m_port->error(), m_port->errorString());
         emit OpenSuccessed(false);
         return false;
     }
@@ -179,8 +185,27 @@ bool OptSerial::portUsable() const
     return m_port->isOpen() && !m_lineLost;
 }
 
+void OptSerial::waitForQuietLine()
+{
+    const QDeadlineTimer limit(kQuietLimitMs, Qt::PreciseTimer);
+    QDeadlineTimer quiet(kQuietGapMs, Qt::PreciseTimer);
+    m_port->readAll();
+    while (!m_lineLost) {
+        const qint64 left = qMin(quiet.remainingTime(), limit.remainingTime());
+        if (left <= 0)
+            break;
+        if (m_port->waitForReadyRead(int(left))) {
+            m_port->readAll();
+            quiet.setRemainingTime(kQuietGapMs, Qt::PreciseTimer);
+        }
+    }
+}
+
 void OptSerial::writeRequest(const QByteArray &framed, int writtenWaitMs)
 {
+    // A late reply to the last request would be taken for the answer to this one.
+    if (m_replyOverdue)
+        waitForQuietLine();
     // Bytes of a reply that missed an earlier deadline would otherwise spoil this exchange too.
     m_port->clear(QSerialPort::Input);
     m_port->write(framed);
@@ -205,6 +230,7 @@ QByteArray OptSerial::collectReply(int timeoutMs, bool (*complete)(const QByteAr
             break;
         }
     }
+    m_replyOverdue = !*ok;
     return reply;
 }
 

@@ -31,6 +31,8 @@ signals:
     // none) and whether a complete, valid reply arrived before the deadline.
     void DataRecv(uchar code, QByteArray data, bool ok);
     void OpenSuccessed(bool ok);
+    // Precedes OpenSuccessed(false): the port that failed, the port's error and the system's reason.
+    void OpenFailed(QString name, QSerialPort::SerialPortError error, QString reason);
     void CloseSuccessed(bool ok);
     // The port's own reports, relayed (NoError and TimeoutError included). A vanished device (unplugged
     // adapter, hung-up line) is reported once as ResourceError, after which the worker closes the port
@@ -71,6 +73,7 @@ private:
     bool openRoutine(const QString &name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
         QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits);
     bool portUsable() const;
+    void waitForQuietLine();
     void writeRequest(const QByteArray &framed, int writtenWaitMs);
     QByteArray collectReply(int timeoutMs, bool (*complete)(const QByteArray &), bool *ok);
     void checksumExchange(const QByteArray &payload);
@@ -87,4 +90,6 @@ private:
     // Worker-thread only: an exchange is running, and the device has vanished since the last open.
     bool m_inExchange = false;
     bool m_lineLost = false;
+    // Worker-thread only: the last exchange ended without its reply, which may still be on its way.
+    bool m_replyOverdue = false;
 };

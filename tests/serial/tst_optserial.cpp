@@ -199,6 +199,7 @@ private slots:
     void replyWithBadCheckByteFailsAtDeadline();
     void silentDeviceFailsAfterOneSecondThenRecovers();
     void lateReplyDoesNotSpoilNextExchange();
+    void replyJustAfterDeadlineIsNotTakenForTheNextRequests();
     void strayBytesBeforeRequestAreDiscarded();
     void checksumExchangesOfAllWorkersTakeTurns();
 
@@ -497,6 +498,25 @@ void TestOptSerial::lateReplyDoesNotSpoilNextExchange()
     QVERIFY(rig.poll());
     QVERIFY(rig.ok);
     QCOMPARE(rig.reply.toHex(' '), kReading2500.toHex(' '));
+}
+
+void TestOptSerial::replyJustAfterDeadlineIsNotTakenForTheNextRequests()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.device->setTimeConstant(0.0);
+    QSignalSpy requests(&rig.sim, &DeviceSimulator::requestReceived);
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    // The 25.00 reply arrives just after the worker gave up on it, before the answer to the next request.
+    rig.sim.setReplyDelay(100);
+    rig.sim.faults().late(1020);
+    emit rig.window.sig_sendread(kPoll);
+    QVERIFY(requests.wait(kWaitMs));
+    rig.device->setSetPoint(30.0);
+    emit rig.window.sig_sendread(kPoll);
+    QTRY_COMPARE_WITH_TIMEOUT(data.count(), 2, kWaitMs);
+    QVERIFY(data.at(1).at(2).toBool());
+    QCOMPARE(data.at(1).at(1).toByteArray().toHex(' '), QByteArray::fromHex("B80B00000000B80B06").toHex(' '));
 }
 
 void TestOptSerial::strayBytesBeforeRequestAreDiscarded()
