@@ -5,7 +5,7 @@
 void BlackbodyPoll::start(int wireScale, qint64 now)
 {
     m_wireScale = wireScale;
-    m_filter.reset();
+    m_filter = JumpFilter(kMaxJumpCelsius * wireScale);
     m_inFlight = false;
     m_readingValid = false;
     m_expired = false;
@@ -32,7 +32,8 @@ std::optional<BlackbodyPoll::Reading> BlackbodyPoll::readReply(const QByteArray 
     m_readingValid = true;
     m_expired = false;
     m_lastGoodAt = now;
-    return Reading {m_filter.filter(decoded->current), decoded->set};
+    const int shown = m_filter.filter(decoded->currentWire, now);
+    return Reading {float(shown) / float(m_wireScale), decoded->set, decoded->setWire};
 }
 
 bool BlackbodyPoll::expire(qint64 now)

@@ -18,10 +18,14 @@ public:
     // The worker drops requests once its port is gone; such a request stops blocking the next after this.
     static constexpr qint64 kLostAfterMs = 3000;
 
+    // Readings further than this from the last shown one are suspect (see JumpFilter).
+    static constexpr int kMaxJumpCelsius = 5;
+
     struct Reading
     {
         float current; // after the jump filter
         float set;
+        qint16 setWire; // the set point the controller holds, in wire units
     };
 
     // The port opened: no reading yet, and the first one is accepted whatever its value.

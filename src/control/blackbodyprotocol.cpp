@@ -43,7 +43,9 @@ std::optional<PollReading> decodePollReply(const QByteArray &reply, int wireScal
     if (reply.size() != kReplyLength)
         return std::nullopt;
     const float scale = float(wireScale);
-    return PollReading {signedLittleEndian(reply, 0) / scale, signedLittleEndian(reply, 6) / scale};
+    const qint16 current = signedLittleEndian(reply, 0);
+    const qint16 set = signedLittleEndian(reply, 6);
+    return PollReading {current / scale, set / scale, current, set};
 }
 
 } // namespace BlackbodyProtocol

@@ -23,6 +23,8 @@ struct PollReading
 {
     float current;
     float set;
+    qint16 currentWire;
+    qint16 setWire;
 };
 
 // Current and set temperature of a read reply; nothing when the reply is not 9 bytes long.

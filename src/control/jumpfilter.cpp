@@ -1,42 +1,74 @@
 #include "jumpfilter.h"
 
-#include <QtGlobal>
-
 #include <cmath>
 
-JumpFilter::JumpFilter(float maxJump, int confirmCount)
+namespace {
+
+// The value a straight line through a and b takes at time t; equal times count as equal spacing.
+double extrapolate(int a, qint64 aAt, int b, qint64 bAt, qint64 t)
+{
+    if (bAt <= aAt)
+        return 2.0 * b - a;
+    return b + double(b - a) * double(t - bAt) / double(bAt - aAt);
+}
+
+double slopeBetween(int a, qint64 aAt, int b, qint64 bAt)
+{
+    return bAt > aAt ? double(b - a) / double(bAt - aAt) : 0.0;
+}
+
+} // namespace
+
+JumpFilter::JumpFilter(int maxJump)
     : m_maxJump(maxJump)
-    , m_confirmCount(confirmCount)
 { }
 
 void JumpFilter::reset()
 {
     m_hasAccepted = false;
-    m_runLength = 0;
+    m_slope = 0;
+    m_heldCount = 0;
 }
 
-float JumpFilter::filter(float reading)
+int JumpFilter::filter(int reading, qint64 nowMs)
 {
-    if (!m_hasAccepted || std::fabs(reading - m_lastAccepted) <= m_maxJump) {
-        m_hasAccepted = true;
-        m_lastAccepted = reading;
-        m_runLength = 0;
+    const Point point {reading, nowMs};
+    if (!m_hasAccepted) {
+        accept(point, 0.0);
+        return reading;
+    }
+    const double predicted = m_accepted.value + m_slope * double(nowMs - m_accepted.at);
+    if (std::abs(reading - m_accepted.value) <= m_maxJump || near(predicted, reading)) {
+        accept(point, slopeBetween(m_accepted.value, m_accepted.at, reading, nowMs));
         return reading;
     }
 
-    if (m_runLength > 0 && qMax(m_runMax, reading) - qMin(m_runMin, reading) <= m_maxJump) {
-        ++m_runLength;
-        m_runMin = qMin(m_runMin, reading);
-        m_runMax = qMax(m_runMax, reading);
-    } else {
-        m_runLength = 1;
-        m_runMin = m_runMax = reading;
+    if (m_heldCount == 3) {
+        m_held[0] = m_held[1];
+        m_held[1] = m_held[2];
+        m_heldCount = 2;
     }
+    m_held[m_heldCount++] = point;
+    if (m_heldCount == 3) {
+        const Point &a = m_held[0];
+        const Point &b = m_held[1];
+        if (near(extrapolate(a.value, a.at, b.value, b.at, nowMs), reading)) {
+            accept(point, slopeBetween(b.value, b.at, reading, nowMs));
+            return reading;
+        }
+    }
+    return m_accepted.value;
+}
 
-    if (m_runLength >= m_confirmCount) {
-        m_lastAccepted = reading;
-        m_runLength = 0;
-        return reading;
-    }
-    return m_lastAccepted;
+void JumpFilter::accept(const Point &point, double slope)
+{
+    m_hasAccepted = true;
+    m_accepted = point;
+    m_slope = slope;
+    m_heldCount = 0;
+}
+
+bool JumpFilter::near(double expected, int reading) const
+{
+    return std::abs(double(reading) - expected) <= double(m_maxJump);
 }

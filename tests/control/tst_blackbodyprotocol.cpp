@@ -2,6 +2,7 @@
 #include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
 #include "control/jumpfilter.h"
+#include "control/setpointconfirmation.h"
 
 #include <QTest>
 
@@ -41,11 +42,11 @@ private slots:
     void decodesReadReply();
     void replyOfWrongLengthIsNotDecoded();
 
-    void filterAcceptsFirstReadingAndStepsUpToFive();
-    void filterHoldsBackSingleSpike();
-    void filterAcceptsNewLevelAfterThreeAgreeingReadings();
-    void filterRestartsRunWhenHeldBackReadingsDisagree();
+    void filterShowsRealChangesButNotOutliers_data();
+    void filterShowsRealChangesButNotOutliers();
     void filterResetAcceptsAnything();
+    void setPointConfirmedOnlyByReadBack_data();
+    void setPointConfirmedOnlyByReadBack();
 
     void pollKeepsOneRequestInFlight();
     void pollRequestLostByWorkerStopsBlocking();
@@ -177,61 +178,103 @@ void TestBlackbodyProtocol::replyOfWrongLengthIsNotDecoded()
     QVERIFY(!decodePollReply(readReply(100, 100) + '\0', 100));
 }
 
-void TestBlackbodyProtocol::filterAcceptsFirstReadingAndStepsUpToFive()
+void TestBlackbodyProtocol::filterShowsRealChangesButNotOutliers_data()
 {
-    JumpFilter filter;
-    QCOMPARE(filter.filter(900.0f), 900.0f);
-    filter.reset();
-    QCOMPARE(filter.filter(100.0f), 100.0f);
-    QCOMPARE(filter.filter(105.0f), 105.0f);
-    QCOMPARE(filter.filter(100.0f), 100.0f);
-    QCOMPARE(filter.lastAccepted(), 100.0f);
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QVector<double>>("readings"); // one every 500 ms
+    QTest::addColumn<QVector<double>>("shown");
+
+    QTest::newRow("first reading, whatever its value")
+        << 10 << QVector<double> {900.0} << QVector<double> {900.0};
+    // In floats 30.01 - 25.01 is a little over 5.
+    QTest::newRow("exactly 5.00 either way")
+        << 100 << QVector<double> {25.01, 30.01, 25.01} << QVector<double> {25.01, 30.01, 25.01};
+    QTest::newRow("single outlier") << 10 << QVector<double> {100.0, 105.1, 100.2, 300.0, 100.1}
+                                    << QVector<double> {100.0, 100.0, 100.2, 100.2, 100.1};
+    QTest::newRow("double outlier") << 10 << QVector<double> {100.0, 300.0, 300.0, 100.1}
+                                    << QVector<double> {100.0, 100.0, 100.0, 100.1};
+    QTest::newRow("step shows by its third reading") << 10 << QVector<double> {25.0, 60.0, 60.1, 59.9, 60.0}
+                                                     << QVector<double> {25.0, 25.0, 25.0, 59.9, 60.0};
+    QTest::newRow("slow ramp") << 10 << QVector<double> {100.0, 101.0, 102.0, 103.0}
+                               << QVector<double> {100.0, 101.0, 102.0, 103.0};
+    QTest::newRow("ramp at 50 per second")
+        << 10 << QVector<double> {300.0, 275.0, 250.0, 225.0, 200.0, 175.0, 150.0}
+        << QVector<double> {300.0, 300.0, 300.0, 225.0, 200.0, 175.0, 150.0};
+    QTest::newRow("ramp that ends") << 10 << QVector<double> {100.0, 106.0, 112.0, 118.0, 124.0, 124.0, 124.1}
+                                    << QVector<double> {100.0, 100.0, 100.0, 118.0, 124.0, 124.0, 124.1};
+    QTest::newRow("outlier during a ramp")
+        << 10 << QVector<double> {300.0, 275.0, 250.0, 225.0, 900.0, 175.0, 150.0}
+        << QVector<double> {300.0, 300.0, 300.0, 225.0, 225.0, 175.0, 150.0};
 }
 
-void TestBlackbodyProtocol::filterHoldsBackSingleSpike()
+void TestBlackbodyProtocol::filterShowsRealChangesButNotOutliers()
 {
-    JumpFilter filter;
-    filter.filter(100.0f);
-    QCOMPARE(filter.filter(105.1f), 100.0f);
-    QCOMPARE(filter.lastAccepted(), 100.0f);
-    QCOMPARE(filter.filter(100.2f), 100.2f);
-    // Isolated spikes far apart never add up to a new level.
-    QCOMPARE(filter.filter(300.0f), 100.2f);
-    QCOMPARE(filter.filter(100.1f), 100.1f);
-    QCOMPARE(filter.filter(300.0f), 100.1f);
-    QCOMPARE(filter.filter(300.0f), 100.1f);
-    QCOMPARE(filter.filter(100.0f), 100.0f);
-}
-
-void TestBlackbodyProtocol::filterAcceptsNewLevelAfterThreeAgreeingReadings()
-{
-    JumpFilter filter;
-    filter.filter(25.0f);
-    QCOMPARE(filter.filter(60.0f), 25.0f);
-    QCOMPARE(filter.filter(61.0f), 25.0f);
-    QCOMPARE(filter.filter(62.0f), 62.0f);
-    QCOMPARE(filter.lastAccepted(), 62.0f);
-    QCOMPARE(filter.filter(63.0f), 63.0f);
-}
-
-void TestBlackbodyProtocol::filterRestartsRunWhenHeldBackReadingsDisagree()
-{
-    JumpFilter filter;
-    filter.filter(25.0f);
-    QCOMPARE(filter.filter(60.0f), 25.0f);
-    QCOMPARE(filter.filter(66.0f), 25.0f); // 6 away from 60: a new run starts at 66
-    QCOMPARE(filter.filter(62.0f), 25.0f); // span 62..66 agrees, run of two
-    QCOMPARE(filter.filter(61.5f), 61.5f); // third agreeing reading
+    QFETCH(int, scale);
+    QFETCH(QVector<double>, readings);
+    QFETCH(QVector<double>, shown);
+    JumpFilter filter(5 * scale);
+    QVector<double> got;
+    for (int i = 0; i < readings.size(); ++i)
+        got << filter.filter(int(std::lround(readings[i] * scale)), i * 500) / double(scale);
+    QCOMPARE(got, shown);
 }
 
 void TestBlackbodyProtocol::filterResetAcceptsAnything()
 {
-    JumpFilter filter;
-    filter.filter(25.0f);
-    filter.filter(80.0f);
+    JumpFilter filter(50);
+    filter.filter(250, 0);
+    filter.filter(800, 500);
     filter.reset();
     QVERIFY(!filter.hasAccepted());
-    QCOMPARE(filter.filter(80.0f), 80.0f);
+    QCOMPARE(filter.filter(800, 1000), 800);
+}
+
+void TestBlackbodyProtocol::setPointConfirmedOnlyByReadBack_data()
+{
+    // Events: "sent W", "reply ok|bad T", "read W T", "expire T", "reset"; each gives -, confirmed or
+    // refused.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("outcomes");
+
+    QTest::newRow("read back") << QStringList {"sent 2000", "reply ok 0", "read 2000 50"} << "--C";
+    QTest::newRow("read back differs") << QStringList {"sent 2000", "reply ok 0", "read 1500 50"} << "--R";
+    QTest::newRow("invalid set reply") << QStringList {"sent 2000", "reply bad 0"} << "-R";
+    QTest::newRow("no read-back within 2 s")
+        << QStringList {"sent 2000", "reply ok 0", "expire 1999", "expire 2000", "read 2000 2100"} << "---R-";
+    QTest::newRow("read back too late") << QStringList {"sent 2000", "reply ok 0", "read 2000 2001"} << "--R";
+    QTest::newRow("poll before the set reply")
+        << QStringList {"sent 2000", "read 2000 0", "reply ok 10"} << "---";
+    QTest::newRow("second set point while the first is on its way")
+        << QStringList {"sent 1000", "sent 2000", "reply ok 0", "read 1000 10", "reply bad 20"} << "----R";
+    QTest::newRow("second set point while confirming") << QStringList {"sent 1000", "reply ok 0", "sent 2000",
+        "read 1000 10", "reply ok 20", "read 2000 30"} << "-----C";
+    QTest::newRow("link reopened") << QStringList {"sent 2000", "reset", "reply ok 0", "read 2000 10"}
+                                   << "----";
+}
+
+void TestBlackbodyProtocol::setPointConfirmedOnlyByReadBack()
+{
+    QFETCH(QStringList, events);
+    SetPointConfirmation confirmation;
+    QString outcomes;
+    for (const QString &event : events) {
+        const QStringList w = event.split(QLatin1Char(' '));
+        auto outcome = SetPointConfirmation::Outcome::None;
+        if (w[0] == "sent")
+            confirmation.sent(qint16(w[1].toInt()));
+        else if (w[0] == "reply")
+            outcome = confirmation.setReply(w[1] == "ok", w[2].toLongLong());
+        else if (w[0] == "read")
+            outcome = confirmation.readBack(qint16(w[1].toInt()), w[2].toLongLong());
+        else if (w[0] == "expire")
+            outcome = confirmation.expire(w[1].toLongLong());
+        else
+            confirmation.reset();
+        outcomes += outcome == SetPointConfirmation::Outcome::Confirmed ? 'C'
+            : outcome == SetPointConfirmation::Outcome::Refused         ? 'R'
+                                                                        : '-';
+    }
+    QTEST(outcomes, "outcomes");
 }
 
 void TestBlackbodyProtocol::pollKeepsOneRequestInFlight()
