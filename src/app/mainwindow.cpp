@@ -5,6 +5,7 @@
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "dialogs/aboutdialog.h"
+#include "serial/openfailure.h"
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
@@ -96,6 +97,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     blackbodySerial = new OptSerial(nullptr, 0);
     connect(blackbodySerial, &OptSerial::DataRecv, this, &MainWindow::recvdata);
+    connect(blackbodySerial, &OptSerial::OpenFailed, this, &MainWindow::openFailed);
     connect(blackbodySerial, &OptSerial::OpenSuccessed, this, &MainWindow::open_successed);
     connect(blackbodySerial, &OptSerial::CloseSuccessed, this, &MainWindow::close_successed);
     connect(blackbodySerial, &OptSerial::errorOccurred, this, &MainWindow::handleSerialError);
@@ -139,10 +141,17 @@ MainWindow::MainWindow(QWidget *parent)
 
     QTimer::singleShot(100, this, &MainWindow::setUpAreaList);
 
+    m_confirmationDeadline.setSingleShot(true);
+    // A coarse timer may fire before the deadline it was set for.
+    m_confirmationDeadline.setTimerType(Qt::PreciseTimer);
+    connect(&m_confirmationDeadline, &QTimer::timeout, this, &MainWindow::confirmationOverdue);
+
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
     statusBar()->addWidget(&portLabel);
     statusBar()->addWidget(&baudLabel);
+    linkLabel.setObjectName(QStringLiteral("linkLabel"));
+    statusBar()->addWidget(&linkLabel);
     statusBar()->addPermanentWidget(&versionLabel);
 
     ui->pushButton_com->setText(tr("打开串口"));
@@ -416,20 +425,31 @@ void MainWindow::open_successed(bool ok)
         ui->doubleSpinBox->setRange(model.minimum, model.maximum);
 
         m_poll.start(model.wireScale, m_clock.elapsed());
+        m_confirmation.reset();
         m_linkOpen = true;
         startPollTimer();
     } else {
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
+        const QString text = m_openFailure.isEmpty() ? QStringLiteral("无法打开端口") : m_openFailure;
+        m_openFailure.clear();
+        QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
     }
     ui->widget_tt->enableRecordControls(ok);
 }
 
+void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QString reason)
+{
+    m_openFailure = openFailureText(name, error, reason, serialDeviceGroup(name));
+}
+
 void MainWindow::close_successed(bool ret)
 {
+    m_confirmation.reset();
+    m_confirmationDeadline.stop();
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         portLabel.setText(tr("端口已关闭"));
         baudLabel.clear();
+        linkLabel.clear();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording()) {
             ui->widget_tt->on_pushButton_startstop_clicked();
@@ -474,10 +494,16 @@ void MainWindow::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != pollTimerId || !blackbodySerial->IsOpen())
         return;
-    const qint64 now = m_clock.elapsed();
-    if (m_poll.expire(now))
+    if (m_poll.expire(m_clock.elapsed())) {
         showNoReading();
-    if (m_poll.takePollTurn(now))
+        linkLabel.setText(tr("黑体无应答，请检查型号、波特率和连线"));
+    }
+    sendPoll();
+}
+
+void MainWindow::sendPoll()
+{
+    if (m_poll.takePollTurn(m_clock.elapsed()))
         emit sig_sendread(BlackbodyProtocol::pollPayload());
 }
 
@@ -485,8 +511,11 @@ void MainWindow::on_pushButton_set_clicked()
 {
     // Polling pauses until the set reply has been handled.
     stopPollTimer();
+    m_confirmationDeadline.stop();
+    const int wireScale = blackbodyModel(modelIndex).wireScale;
     const double value = ui->doubleSpinBox->value();
-    emit sig_sendread(BlackbodyProtocol::setPointPayload(value, blackbodyModel(modelIndex).wireScale));
+    m_confirmation.sent(BlackbodyProtocol::toWireUnits(value, wireScale));
+    emit sig_sendread(BlackbodyProtocol::setPointPayload(value, wireScale));
 }
 
 void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
@@ -498,12 +527,43 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         const int decimals = ui->doubleSpinBox->decimals();
         currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
         setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
+        linkLabel.clear();
         emit ttwidget_addvalue(reading->current);
+        showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
         startPollTimer();
-        const bool confirmed = ok && data.size() == BlackbodyProtocol::kReplyLength;
-        showNote(confirmed ? QStringLiteral("设置成功") : QStringLiteral("设置失败,请再试一次"));
+        const bool valid = ok && data.size() == BlackbodyProtocol::kReplyLength;
+        const auto outcome = m_confirmation.setReply(valid, m_clock.elapsed());
+        if (m_confirmation.state() == SetPointConfirmation::State::Confirming) {
+            // Read the set point back at once rather than at the next tick.
+            armConfirmationDeadline();
+            sendPoll();
+        }
+        showSetPointOutcome(outcome);
     }
+}
+
+void MainWindow::armConfirmationDeadline()
+{
+    m_confirmationDeadline.start(int(qMax<qint64>(0, m_confirmation.deadline() - m_clock.elapsed())));
+}
+
+void MainWindow::confirmationOverdue()
+{
+    const auto outcome = m_confirmation.expire(m_clock.elapsed());
+    if (outcome == SetPointConfirmation::Outcome::None
+        && m_confirmation.state() == SetPointConfirmation::State::Confirming)
+        armConfirmationDeadline();
+    showSetPointOutcome(outcome);
+}
+
+void MainWindow::showSetPointOutcome(SetPointConfirmation::Outcome outcome)
+{
+    if (outcome == SetPointConfirmation::Outcome::None)
+        return;
+    m_confirmationDeadline.stop();
+    showNote(outcome == SetPointConfirmation::Outcome::Confirmed ? QStringLiteral("设置成功")
+                                                                 : QStringLiteral("设置失败,请再试一次"));
 }
 
 void MainWindow::handleSerialError(QSerialPort::SerialPortError error)

@@ -2,12 +2,14 @@
 
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
+#include "control/setpointconfirmation.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QMainWindow>
 #include <QSerialPort>
+#include <QTimer>
 
 namespace Ui {
 class MainWindow;
@@ -40,6 +42,7 @@ public slots:
     void ClickImportData();
     void ClickAbout();
     void open_successed(bool ok);
+    void openFailed(QString name, QSerialPort::SerialPortError error, QString reason);
     void close_successed(bool ret);
     void recvdata(uchar code, QByteArray data, bool ok);
     void handleSerialError(QSerialPort::SerialPortError error);
@@ -71,6 +74,10 @@ private:
     void stopPollTimer();
     void showNoReading();
     void showPortLost();
+    void sendPoll();
+    void showSetPointOutcome(SetPointConfirmation::Outcome outcome);
+    void armConfirmationDeadline();
+    void confirmationOverdue();
     void refreshPortList(QComboBox *box);
 
     Ui::MainWindow *ui;
@@ -87,6 +94,8 @@ private:
     // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
+    // Says when the open port's controller does not answer.
+    QLabel linkLabel;
     QLabel versionLabel;
     int modelIndex = 0; // blackbody model chosen when the port was last opened or closed
     float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
@@ -94,4 +103,7 @@ private:
     QElapsedTimer m_clock;
     bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
     bool m_portLostPending = false;
+    SetPointConfirmation m_confirmation;
+    QTimer m_confirmationDeadline;
+    QString m_openFailure; // the reason the last open failed, for the operator
 };

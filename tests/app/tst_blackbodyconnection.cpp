@@ -45,10 +45,13 @@ private slots:
     void pollsEveryHalfSecondAndShowsBothTemperatures();
     void confirmedSetPointReachesController();
     void unansweredSetPointIsReportedAndPollingResumes();
+    void setPointIsConfirmedOnlyWhenControllerHoldsIt_data();
+    void setPointIsConfirmedOnlyWhenControllerHoldsIt();
     void closingMarksTilesWithoutReading();
     void silentControllerIsShownWithoutReadingThenRecovers();
     void pollsDoNotPileUpWhileControllerIsSilent();
     void newLevelAfterJumpIsAcceptedAfterThreeReadings();
+    void fastRampIsFollowedOnTheTile();
     void faultyReplyNeverShowsAWrongTemperature_data();
     void faultyReplyNeverShowsAWrongTemperature();
     void unpluggedControllerClosesPortAndTellsOperator();
@@ -62,6 +65,7 @@ private:
         return namedChild<T>(m_window.get(), name);
     }
     TempAreaItem *tile(const QString &caption) const;
+    QString linkText() const { return child<QLabel>("linkLabel")->text(); }
     void openSimulator(int modelIndex = 0);
     bool waitForRequests(int count);
     void clickSet(double value);
@@ -184,7 +188,11 @@ void TestBlackbodyConnection::openFailureIsReportedAndControlsStayUsable()
 {
     child<QComboBox>("comboBoxCom")->setEditText(m_dir.filePath(QStringLiteral("no-such-port")));
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes, QStringList {QStringLiteral("错误|无法打开端口")}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 1, kWaitMs);
+    // Which port, and why.
+    QCOMPARE(m_boxes->boxes.first(),
+        QStringLiteral("错误|无法打开端口 %1：No such file or directory")
+            .arg(m_dir.filePath(QStringLiteral("no-such-port"))));
     QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
 }
@@ -220,8 +228,18 @@ void TestBlackbodyConnection::pollsEveryHalfSecondAndShowsBothTemperatures()
 void TestBlackbodyConnection::confirmedSetPointReachesController()
 {
     openSimulator(1);
+    // Time from the controller's answer to the set frame to the confirmation on screen.
+    QElapsedTimer sinceSetReply;
+    bool setFrameArrived = false;
+    connect(m_sim.get(), &DeviceSimulator::requestReceived, this,
+        [&](const QByteArray &request) { setFrameArrived |= quint8(request.at(2)) == 0x43; });
+    connect(m_sim.get(), &DeviceSimulator::replySent, this, [&] {
+        if (setFrameArrived && !sinceSetReply.isValid())
+            sinceSetReply.start();
+    });
     clickSet(25.5);
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
+    QVERIFY2(sinceSetReply.elapsed() < 1000, qPrintable(QString::number(sinceSetReply.elapsed())));
     QCOMPARE(m_device->setPoint(), 25.5);
     bool setFrameSeen = false;
     for (const QByteArray &request : m_sim->requests())
@@ -243,6 +261,32 @@ void TestBlackbodyConnection::unansweredSetPointIsReportedAndPollingResumes()
     m_sim->faults().clear();
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("40.00℃"), kWaitMs);
     QCOMPARE(m_sim->requests().last(), QByteArray::fromHex("808052000052"));
+}
+
+void TestBlackbodyConnection::setPointIsConfirmedOnlyWhenControllerHoldsIt_data()
+{
+    QTest::addColumn<int>("pollDelay");
+    QTest::addColumn<bool>("ignoreSet");
+
+    // A late poll reply must never pass for the answer to a set frame.
+    QTest::newRow("late polls, set frames ignored") << 1100 << true;
+    QTest::newRow("set frames ignored") << 0 << true;
+}
+
+void TestBlackbodyConnection::setPointIsConfirmedOnlyWhenControllerHoldsIt()
+{
+    QFETCH(int, pollDelay);
+    QFETCH(bool, ignoreSet);
+    openSimulator(1);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.0℃"), kWaitMs);
+    m_device->setPollDelay(pollDelay);
+    m_device->setIgnoreSetFrames(ignoreSet);
+    const int tries = qMax(3, qEnvironmentVariableIntValue("BB_SET_POINT_TRIES"));
+    for (int i = 0; i < tries; ++i) {
+        clickSet(30.0 + i);
+        QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), i + 1, 2 * kWaitMs);
+        QCOMPARE(m_boxes->boxes.last(), QStringLiteral("提示|设置失败,请再试一次"));
+    }
 }
 
 void TestBlackbodyConnection::closingMarksTilesWithoutReading()
@@ -288,15 +332,18 @@ void TestBlackbodyConnection::silentControllerIsShownWithoutReadingThenRecovers(
     openSimulator(0);
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
 
+    QVERIFY(linkText().isEmpty());
     m_sim->faults().silence();
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("---"), kWaitMs);
     QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
     QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+    QCOMPARE(linkText(), QStringLiteral("黑体无应答，请检查型号、波特率和连线"));
 
     m_device->setSetPoint(30.0);
     m_sim->faults().clear();
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("30.00℃"), kWaitMs);
     QCOMPARE(chart.last().at(0).toDouble(), 30.0);
+    QVERIFY(linkText().isEmpty());
     QVERIFY(m_boxes->boxes.isEmpty());
 }
 
@@ -333,6 +380,31 @@ void TestBlackbodyConnection::newLevelAfterJumpIsAcceptedAfterThreeReadings()
     QCOMPARE(shown.last(), 60.0);
     QVERIFY2(shown.count(25.0) >= 2 && shown.count(25.0) == shown.size() - 1,
         qPrintable(QString::number(shown.size())));
+}
+
+void TestBlackbodyConnection::fastRampIsFollowedOnTheTile()
+{
+    openSimulator(1);
+    m_device->setSetPoint(300.0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("300.0℃"), 2 * kWaitMs);
+
+    // Cooling from 300 to 100 °C at first faster than 40 °C/s: each reading the controller sends is
+    // paired with what the window then shows.
+    QList<double> sent;
+    QList<double> shown;
+    connect(m_sim.get(), &DeviceSimulator::replySent, this, [&](const QByteArray &reply) {
+        sent << qint16(quint8(reply.at(0)) | quint8(reply.at(1)) << 8) / 10.0;
+    });
+    connect(m_window.get(), &MainWindow::ttwidget_addvalue, this, [&](double value) {
+        if (!sent.isEmpty())
+            shown << std::round(value * 10) / 10;
+    });
+    m_device->setTimeConstant(5.0);
+    m_device->setSetPoint(100.0);
+    QTRY_VERIFY_WITH_TIMEOUT(shown.size() >= 8, 2 * kWaitMs);
+    QVERIFY2(sent.first() > 300.0 - 25.0 && sent.at(7) < 200.0, qPrintable(QString::number(sent.at(7))));
+    // Held back at most for the first two readings of the ramp, then the reading itself.
+    QCOMPARE(shown.mid(2, 6), sent.mid(2, 6));
 }
 
 void TestBlackbodyConnection::faultyReplyNeverShowsAWrongTemperature_data()

@@ -1,4 +1,5 @@
 #include "serial/framing.h"
+#include "serial/openfailure.h"
 
 #include <QtTest>
 
@@ -32,6 +33,8 @@ private slots:
     void crcWriteFramePadsValueToTwoBytes();
     void xorReplyEndsInXorOfPrecedingBytes_data();
     void xorReplyEndsInXorOfPrecedingBytes();
+    void openFailureNamesPortReasonAndRemedy_data();
+    void openFailureNamesPortReasonAndRemedy();
 };
 
 void TestFraming::checksumFramingAppendsSevenBitSumAndTakesThirdByteAsCode_data()
@@ -207,6 +210,32 @@ void TestFraming::xorReplyEndsInXorOfPrecedingBytes()
     QFETCH(bool, valid);
 
     QCOMPARE(Framing::isXorReply(reply), valid);
+}
+
+void TestFraming::openFailureNamesPortReasonAndRemedy_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("missing") << int(QSerialPort::DeviceNotFoundError) << "No such file or directory"
+                             << "无法打开端口 /dev/ttyUSB0：No such file or directory";
+    QTest::newRow("no reason given") << int(QSerialPort::OpenError) << ""
+                                     << "无法打开端口 /dev/ttyUSB0：未知错误";
+    QTest::newRow("no access")
+        << int(QSerialPort::PermissionError) << "Permission denied"
+        << "无法打开端口 /dev/ttyUSB0：Permission denied\n当前用户无权使用该串口。"
+           "请将用户加入串口设备所属的用户组 uucp（例如 sudo usermod -aG uucp $USER），"
+           "然后重新登录。";
+}
+
+void TestFraming::openFailureNamesPortReasonAndRemedy()
+{
+    QFETCH(int, error);
+    QFETCH(QString, reason);
+    QTEST(openFailureText(QStringLiteral("/dev/ttyUSB0"), QSerialPort::SerialPortError(error), reason,
+              QStringLiteral("uucp")),
+        "text");
 }
 
 QTEST_APPLESS_MAIN(TestFraming)
