@@ -105,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
+    connect(ui->widget_tt, &ttwidget::pausedChanged, this, &MainWindow::showPaused);
 
     connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
     connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
@@ -259,19 +260,17 @@ void MainWindow::on_navButton_startstop_clicked()
 {
     ttwidget *chart = ui->widget_tt;
     chart->on_pushButton_startstop_clicked();
-    if (chart->isRecording()) {
-        ui->navButton_startstop->setText(tr("停止"));
-        if (chart->paused == 0)
-            ui->navButton_hc->setText(tr("暂停"));
-    } else {
-        ui->navButton_startstop->setText(tr("开始"));
-    }
+    ui->navButton_startstop->setText(chart->isRecording() ? tr("停止") : tr("开始"));
 }
 
 void MainWindow::on_navButton_hc_clicked()
 {
     ui->widget_tt->on_pushButton_hc_clicked();
-    ui->navButton_hc->setText(ui->widget_tt->paused == 0 ? tr("暂停") : tr("继续"));
+}
+
+void MainWindow::showPaused(bool paused)
+{
+    ui->navButton_hc->setText(paused ? tr("继续") : tr("暂停"));
 }
 
 void MainWindow::on_navButton_mode_clicked()

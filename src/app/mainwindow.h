@@ -72,6 +72,7 @@ private:
     void showNoReading();
     void showPortLost();
     void refreshPortList(QComboBox *box);
+    void showPaused(bool paused);
 
     Ui::MainWindow *ui;
     int pollTimerId = 0;

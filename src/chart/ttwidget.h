@@ -85,6 +85,8 @@ signals:
     void occurerror(QString message);
     void startcollect(int ms);
     void stopcollect();
+    // Every change of `paused`, whoever made it (pause button, zoom popup, new recording).
+    void pausedChanged(bool paused);
 
 public slots:
     void Recording();
@@ -125,6 +127,9 @@ private:
     };
 
     void refreshChart();
+    void moveAxes();
+    void setPaused(int value);
+    void resumeAfterInspection();
     void drain(const QVector<QCPGraphData> &samples);
     void showCurve(const QSharedPointer<SampleStore> &store);
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
@@ -154,6 +159,8 @@ private:
     Collect *collector = nullptr;
     // Nothing is recorded until a reading has arrived.
     std::atomic<double> currentTemp {NoReading};
+    // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
+    bool m_pausedByPopup = false;
 
     // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
     QSharedPointer<SampleStore> m_store;
