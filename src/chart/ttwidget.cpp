@@ -136,6 +136,11 @@ bool ttwidget::isRecording() const
     return recording;
 }
 
+bool ttwidget::hasUnsavedCurve() const
+{
+    return !m_curveSaved && !m_store->isEmpty();
+}
+
 void ttwidget::stopAndClose()
 {
     emit stopcollect();
@@ -146,7 +151,10 @@ void ttwidget::stopAndClose()
 
 void ttwidget::disableRecordControls()
 {
-    applyDisabledStyle(ui->pushButton_startstop);
+    m_recordControlsOn = false;
+    // A running recording must stay stoppable.
+    if (!recording)
+        applyDisabledStyle(ui->pushButton_startstop);
     applyDisabledStyle(ui->pushButton_hc);
     applyDisabledStyle(ui->pushButton_mode);
 }
@@ -155,6 +163,7 @@ void ttwidget::enableRecordControls(bool on)
 {
     if (!on)
         return;
+    m_recordControlsOn = true;
     applyActiveStyle(ui->pushButton_startstop);
     applyActiveStyle(ui->pushButton_hc);
     applyActiveStyle(ui->pushButton_mode);
@@ -175,6 +184,8 @@ void ttwidget::on_pushButton_startstop_clicked()
     recording = !recording;
     if (!recording) {
         ui->pushButton_startstop->setText(tr("开始"));
+        if (!m_recordControlsOn)
+            applyDisabledStyle(ui->pushButton_startstop);
         emit stopcollect();
         // Whatever the collector stamped before the gate closed belongs to this curve.
         drain(m_inbox.close());
@@ -183,6 +194,7 @@ void ttwidget::on_pushButton_startstop_clicked()
         return;
     }
     showCurve(QSharedPointer<SampleStore>::create(cacheSize));
+    m_curveSaved = false;
     ui->pushButton_startstop->setText(tr("停止"));
     startTime = QDateTime::currentDateTime();
     startMsecs = startTime.toMSecsSinceEpoch();
@@ -420,6 +432,7 @@ void ttwidget::exportCurve(const QString &fileName)
     }
     if (!written)
         return;
+    m_curveSaved = true;
     QMessageBox box(QMessageBox::Information, tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName),
         QMessageBox::NoButton, this);
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
@@ -546,6 +559,7 @@ void ttwidget::applyImport(const ImportResult &result)
     if (!result.store)
         return;
     showCurve(result.store);
+    m_curveSaved = true;
     // A file without these lines keeps the chart's values.
     if (result.header.hasUnit)
         unit = result.header.unit;

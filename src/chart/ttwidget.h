@@ -47,6 +47,8 @@ public:
     void setCacheSize(int n);
     void setSampleInterval(int ms);
     bool isRecording() const;
+    // A curve with samples that was neither written to a file nor read from one.
+    bool hasUnsavedCurve() const;
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
     // the file is complete on disk.
     void importCurve(QString fileName);
@@ -161,6 +163,9 @@ private:
     std::atomic<double> currentTemp {NoReading};
     // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
     bool m_pausedByPopup = false;
+    bool m_curveSaved = true;
+    // Between enableRecordControls(true) and disableRecordControls().
+    bool m_recordControlsOn = false;
 
     // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
     QSharedPointer<SampleStore> m_store;
