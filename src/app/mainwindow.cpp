@@ -11,10 +11,13 @@
 #include "settings/settings.h"
 #include "ui_mainwindow.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScroller>
 #include <QSerialPortInfo>
 #include <QTimer>
@@ -107,6 +110,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
+    connect(ui->widget_tt, &ttwidget::pausedChanged, this, &MainWindow::showPaused);
 
     connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
     connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
@@ -179,6 +183,7 @@ MainWindow::MainWindow(QWidget *parent)
     applyPlainStyle(ui->navButton_horizontal);
     applyPlainStyle(ui->navButton_vertical);
     applyPlainStyle(ui->navButton_export);
+    updateStartButton();
 
     InitMenus();
 
@@ -224,8 +229,32 @@ void MainWindow::InitMenus()
 
 void MainWindow::close()
 {
-    ui->widget_tt->stopAndClose();
     QWidget::close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!mayDiscardCurve()) {
+        event->ignore();
+        return;
+    }
+    ui->widget_tt->stopAndClose();
+    QMainWindow::closeEvent(event);
+}
+
+bool MainWindow::mayDiscardCurve()
+{
+    // The session manager closes the window at logout; nobody would be there to answer.
+    if (!ui->widget_tt->hasUnsavedCurve() || qApp->isSavingSession())
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("提示"), tr("当前曲线尚未保存，放弃这条曲线吗？"),
+        QMessageBox::NoButton, this);
+    QPushButton *discard = box.addButton(tr("放弃"), QMessageBox::DestructiveRole);
+    QPushButton *keep = box.addButton(tr("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == discard;
 }
 
 void MainWindow::ClickImportData()
@@ -234,6 +263,8 @@ void MainWindow::ClickImportData()
         showNote(QStringLiteral("正在记录曲线，请先停止！"));
         return;
     }
+    if (!mayDiscardCurve())
+        return;
     QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."), tr("文件(*.txt*)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
@@ -267,20 +298,31 @@ void MainWindow::ClickAbout()
 void MainWindow::on_navButton_startstop_clicked()
 {
     ttwidget *chart = ui->widget_tt;
+    if (!chart->isRecording() && !mayDiscardCurve())
+        return;
     chart->on_pushButton_startstop_clicked();
-    if (chart->isRecording()) {
-        ui->navButton_startstop->setText(tr("停止"));
-        if (chart->paused == 0)
-            ui->navButton_hc->setText(tr("暂停"));
-    } else {
-        ui->navButton_startstop->setText(tr("开始"));
-    }
+    ui->navButton_startstop->setText(chart->isRecording() ? tr("停止") : tr("开始"));
+    updateStartButton();
 }
 
 void MainWindow::on_navButton_hc_clicked()
 {
     ui->widget_tt->on_pushButton_hc_clicked();
-    ui->navButton_hc->setText(ui->widget_tt->paused == 0 ? tr("暂停") : tr("继续"));
+}
+
+void MainWindow::showPaused(bool paused)
+{
+    ui->navButton_hc->setText(paused ? tr("继续") : tr("暂停"));
+}
+
+// 开始 needs a link to record from; a running recording must stay stoppable. Pause, the modes and zoom
+// stay usable, to look at an opened curve.
+void MainWindow::updateStartButton()
+{
+    if (m_linkOpen || ui->widget_tt->isRecording())
+        applyPlainStyle(ui->navButton_startstop);
+    else
+        applyDisabledStyle(ui->navButton_startstop);
 }
 
 void MainWindow::on_navButton_mode_clicked()
@@ -434,6 +476,7 @@ void MainWindow::open_successed(bool ok)
         QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
     }
     ui->widget_tt->enableRecordControls(ok);
+    updateStartButton();
 }
 
 void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QString reason)
@@ -465,6 +508,7 @@ void MainWindow::close_successed(bool ret)
     ui->widget_baud->setEnabled(true);
     ui->widget_bod_type->setEnabled(true);
     stopPollTimer();
+    updateStartButton();
 }
 
 void MainWindow::startPollTimer()

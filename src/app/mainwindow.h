@@ -37,7 +37,7 @@ signals:
     void sig_sendread(QByteArray data);
 
 public slots:
-    // Ends the recording's collector, then closes the window.
+    // Closes the window the way every other close does: through closeEvent().
     void close();
     void ClickImportData();
     void ClickAbout();
@@ -62,6 +62,8 @@ private slots:
 
 protected:
     void timerEvent(QTimerEvent *event) override;
+    // Asks before an unsaved curve is lost, then runs the shutdown steps; 取消 keeps everything running.
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -79,6 +81,10 @@ private:
     void armConfirmationDeadline();
     void confirmationOverdue();
     void refreshPortList(QComboBox *box);
+    // True when no unsaved curve is in the way or the operator chose to drop it.
+    bool mayDiscardCurve();
+    void updateStartButton();
+    void showPaused(bool paused);
 
     Ui::MainWindow *ui;
     int pollTimerId = 0;

@@ -1,5 +1,6 @@
 #include "curvegraph.h"
 
+#include "columnspans.h"
 #include "samplestore.h"
 
 #include <algorithm>
@@ -121,37 +122,18 @@ void CurveGraph::drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines
         QCPGraph::drawLinePlot(painter, lines);
         return;
     }
-    const double w = std::max(1.0, pen.widthF());
-    QVector<QLineF> jumps;
-    QVector<QRectF> spans;
-    spans.reserve(keyAxis->axisRect()->width() + 1);
-    const auto startSpan = [&spans](const QPointF &p, double y) {
-        spans.append(QRectF(std::floor(p.x()), std::min(p.y(), y), 1, std::abs(p.y() - y)));
-    };
-    startSpan(lines[0], lines[0].y());
-    for (int i = 1; i < lines.size(); ++i) {
-        const QPointF &p = lines[i];
-        const QPointF &prev = lines[i - 1];
-        QRectF &span = spans.last();
-        const double column = std::floor(p.x());
-        if (column == span.x()) {
-            span.setTop(std::min(span.top(), p.y()));
-            span.setBottom(std::max(span.bottom(), p.y()));
-        } else if (column == span.x() + 1) {
-            // The step into the next column is covered by stretching its span up to the previous point.
-            startSpan(p, prev.y());
-        } else {
-            jumps.append(QLineF(prev, p));
-            startSpan(p, p.y());
-        }
+    const ColumnSpans split = splitIntoColumnSpans(lines, std::max(1.0, pen.widthF()));
+    if (!split.spans.isEmpty()) {
+        // Whole pixels without antialiasing take the raster engine's plain fill, the point of spans.
+        // QCustomPlot also sets the high-quality hint, which the raster engine takes for antialiasing.
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->setRenderHints(painter->renderHints(), false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(pen.brush());
+        painter->drawRects(split.spans);
+        painter->restore();
     }
-    for (QRectF &span : spans)
-        span.adjust(-w / 2 + 0.5, -w / 2, w / 2 - 0.5, w / 2);
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(pen.brush());
-    painter->drawRects(spans);
-    painter->setBrush(Qt::NoBrush);
-    painter->setPen(pen);
-    if (!jumps.isEmpty())
-        painter->drawLines(jumps);
+    for (const QPolygonF &line : split.lines)
+        QCPGraph::drawLinePlot(painter, line);
 }

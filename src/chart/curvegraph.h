@@ -5,10 +5,11 @@
 class SampleStore;
 
 // A graph that draws a SampleStore instead of its own data container: through the store's min/max
-// pyramid a frame costs in proportion to the pixels drawn, and fitting does not scan the samples. Lines
-// denser than the pixels are painted as one vertical span per pixel column, which looks the same and costs
-// a fraction of stroking a zigzag with a wide pen. Without a store it is a plain QCPGraph. GUI thread only;
-// the store must stay alive while it is set.
+// pyramid a frame costs in proportion to the pixels drawn, and fitting does not scan the samples. Where a
+// line denser than the pixels reaches further up and down within a pixel column than the pen is wide, the
+// column is filled as one vertical span (splitIntoColumnSpans), which looks the same and costs a fraction of
+// stroking the zigzag. Without a store it is a plain QCPGraph. GUI thread only; the store must stay alive
+// while it is set.
 class CurveGraph : public QCPGraph
 {
     Q_OBJECT

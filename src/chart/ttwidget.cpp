@@ -136,6 +136,11 @@ bool ttwidget::isRecording() const
     return recording;
 }
 
+bool ttwidget::hasUnsavedCurve() const
+{
+    return !m_curveSaved && !m_store->isEmpty();
+}
+
 void ttwidget::stopAndClose()
 {
     emit stopcollect();
@@ -146,7 +151,10 @@ void ttwidget::stopAndClose()
 
 void ttwidget::disableRecordControls()
 {
-    applyDisabledStyle(ui->pushButton_startstop);
+    m_recordControlsOn = false;
+    // A running recording must stay stoppable.
+    if (!recording)
+        applyDisabledStyle(ui->pushButton_startstop);
     applyDisabledStyle(ui->pushButton_hc);
     applyDisabledStyle(ui->pushButton_mode);
 }
@@ -155,6 +163,7 @@ void ttwidget::enableRecordControls(bool on)
 {
     if (!on)
         return;
+    m_recordControlsOn = true;
     applyActiveStyle(ui->pushButton_startstop);
     applyActiveStyle(ui->pushButton_hc);
     applyActiveStyle(ui->pushButton_mode);
@@ -175,6 +184,8 @@ void ttwidget::on_pushButton_startstop_clicked()
     recording = !recording;
     if (!recording) {
         ui->pushButton_startstop->setText(tr("开始"));
+        if (!m_recordControlsOn)
+            applyDisabledStyle(ui->pushButton_startstop);
         emit stopcollect();
         // Whatever the collector stamped before the gate closed belongs to this curve.
         drain(m_inbox.close());
@@ -183,13 +194,14 @@ void ttwidget::on_pushButton_startstop_clicked()
         return;
     }
     showCurve(QSharedPointer<SampleStore>::create(cacheSize));
+    m_curveSaved = false;
     ui->pushButton_startstop->setText(tr("停止"));
     startTime = QDateTime::currentDateTime();
     startMsecs = startTime.toMSecsSinceEpoch();
-    if (paused == 1) {
-        paused = 0;
-        ui->pushButton_hc->setText(tr("暂停"));
-    }
+    m_pausedByPopup = false;
+    setPaused(0);
+    // Whatever the last curve left on the time axis, the new one starts in view.
+    plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), mode == wholeCurveMode));
     m_inbox.open(cacheSize);
     emit startcollect(sampleInterval);
 }
@@ -208,20 +220,31 @@ void ttwidget::refreshChart()
     if (!recording)
         return;
     drain(m_inbox.take());
-    const int n = m_store->size();
-    QCPRange range;
-    if (n > 0) {
-        const double newest = m_store->at(n - 1).key;
-        range = mode == followMode ? followRange(plot->xAxis->range(), newest)
-                                   : QCPRange(m_store->at(0).key, newest);
-    }
     if (paused != 0)
         return;
-    // An empty or single-point range is no range: QCustomPlot keeps the axis as it is.
-    plot->xAxis->setRange(range);
-    if (autoFit)
-        tempGraph->rescaleAxes(false);
+    moveAxes();
     plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::moveAxes()
+{
+    const int n = m_store->size();
+    if (n == 0)
+        return;
+    const SampleStore &store = *m_store;
+    const double newest = store.at(n - 1).key;
+    // A single-point range is no range: QCustomPlot keeps the axis as it is.
+    plot->xAxis->setRange(
+        mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
+    if (autoFit) {
+        tempGraph->rescaleAxes(false);
+    } else if (mode == wholeCurveMode) {
+        const SampleStore::Extremes e = store.valueRange();
+        plot->yAxis->setRange(wholeCurveValueRange(e.min, e.max));
+    } else if (const std::optional<QCPRange> shifted
+        = keepValueInView(plot->yAxis->range(), store.at(n - 1).value, kTemperatureFloor)) {
+        plot->yAxis->setRange(*shifted);
+    }
 }
 
 void ttwidget::drain(const QVector<QCPGraphData> &samples)
@@ -240,6 +263,11 @@ void ttwidget::on_pushButton_mode_clicked()
 {
     if (mode == followMode) {
         mode = wholeCurveMode;
+        // A stopped or opened curve is shown whole at once; a recording's next refresh would do the same.
+        if (paused == 0 && !recording) {
+            moveAxes();
+            plot->replot(QCustomPlot::rpRefreshHint);
+        }
         return;
     }
     mode = followMode;
@@ -250,21 +278,33 @@ void ttwidget::on_pushButton_mode_clicked()
 
 void ttwidget::on_pushButton_hc_clicked()
 {
-    if (paused == 0) {
-        paused = 1;
-        ui->pushButton_hc->setText(tr("继续"));
-    } else {
-        paused = 0;
-        ui->pushButton_hc->setText(tr("暂停"));
-    }
+    m_pausedByPopup = false;
+    setPaused(paused == 0 ? 1 : 0);
+}
+
+void ttwidget::setPaused(int value)
+{
+    ui->pushButton_hc->setText(value != 0 ? tr("继续") : tr("暂停"));
+    if (value == paused)
+        return;
+    paused = value;
+    emit pausedChanged(paused != 0);
 }
 
 void ttwidget::pauseForInspection()
 {
     if (paused == 0) {
-        paused = 1;
-        ui->pushButton_hc->setText(tr("继续"));
+        m_pausedByPopup = true;
+        setPaused(1);
     }
+}
+
+void ttwidget::resumeAfterInspection()
+{
+    if (hScale || vScale || !m_pausedByPopup)
+        return;
+    m_pausedByPopup = false;
+    setPaused(0);
 }
 
 CorveleScale *ttwidget::openPopup(
@@ -306,11 +346,13 @@ void ttwidget::on_pushButton_vertical_clicked()
 void ttwidget::hScaleDestory()
 {
     dropPopup(hScale);
+    resumeAfterInspection();
 }
 
 void ttwidget::vScaleDestory()
 {
     dropPopup(vScale);
+    resumeAfterInspection();
 }
 
 void ttwidget::zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth)
@@ -390,6 +432,7 @@ void ttwidget::exportCurve(const QString &fileName)
     }
     if (!written)
         return;
+    m_curveSaved = true;
     QMessageBox box(QMessageBox::Information, tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName),
         QMessageBox::NoButton, this);
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
@@ -516,6 +559,7 @@ void ttwidget::applyImport(const ImportResult &result)
     if (!result.store)
         return;
     showCurve(result.store);
+    m_curveSaved = true;
     // A file without these lines keeps the chart's values.
     if (result.header.hasUnit)
         unit = result.header.unit;

@@ -47,6 +47,8 @@ public:
     void setCacheSize(int n);
     void setSampleInterval(int ms);
     bool isRecording() const;
+    // A curve with samples that was neither written to a file nor read from one.
+    bool hasUnsavedCurve() const;
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
     // the file is complete on disk.
     void importCurve(QString fileName);
@@ -85,6 +87,8 @@ signals:
     void occurerror(QString message);
     void startcollect(int ms);
     void stopcollect();
+    // Every change of `paused`, whoever made it (pause button, zoom popup, new recording).
+    void pausedChanged(bool paused);
 
 public slots:
     void Recording();
@@ -125,6 +129,9 @@ private:
     };
 
     void refreshChart();
+    void moveAxes();
+    void setPaused(int value);
+    void resumeAfterInspection();
     void drain(const QVector<QCPGraphData> &samples);
     void showCurve(const QSharedPointer<SampleStore> &store);
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
@@ -154,6 +161,11 @@ private:
     Collect *collector = nullptr;
     // Nothing is recorded until a reading has arrived.
     std::atomic<double> currentTemp {NoReading};
+    // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
+    bool m_pausedByPopup = false;
+    bool m_curveSaved = true;
+    // Between enableRecordControls(true) and disableRecordControls().
+    bool m_recordControlsOn = false;
 
     // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
     QSharedPointer<SampleStore> m_store;

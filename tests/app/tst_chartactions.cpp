@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 #include "app/navbutton.h"
 #include "app/startup.h"
+#include "blackbodydevice.h"
 #include "chart/corvelescale.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "devicesimulator.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
 #include "windowtest.h"
@@ -16,12 +18,18 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <functional>
 #include <memory>
 
 namespace {
+
+constexpr int kWaitMs = 6000;
+
+// What the operator does while a curve is unsaved.
+enum Action { Start, Open, Exit, WindowManager };
 
 QAction *menuAction(NavButton *button, const QString &text)
 {
@@ -45,6 +53,11 @@ private slots:
     void cleanup();
 
     void menusOfferTheirEntries();
+    void startNeedsAnOpenLink();
+    void unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo_data();
+    void unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo();
+    void savedCurveIsDroppedWithoutAsking_data();
+    void savedCurveIsDroppedWithoutAsking();
     void recordingBeforeAnyReadingStoresNothing();
     void openCurveIsRefusedWhileRecording();
     void chartSettingsAreRefusedWhileRecording();
@@ -52,7 +65,7 @@ private slots:
     void cancelledChartSettingsChangeNothing();
     void openCurveShowsTheChosenFile();
     void pauseAndNewStartKeepButtonCaptionsInStep();
-    void zoomPopupPausesWithoutTouchingPauseCaption();
+    void pauseCaptionFollowsZoomPopup();
     void toggleButtonsShowChartState();
     void exitStopsTheChartAndClosesTheWindow();
 
@@ -63,9 +76,13 @@ private:
         return namedChild<T>(m_window.get(), name);
     }
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
+    void openLink(bool answering = false);
+    void recordCurve();
+    void click(const char *button) { QTest::mouseClick(child<NavButton>(button), Qt::LeftButton); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<ModalHandler> m_modal;
+    std::unique_ptr<DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -89,7 +106,35 @@ void TestChartActions::init()
 void TestChartActions::cleanup()
 {
     m_window.reset();
+    m_sim.reset();
     m_modal.reset();
+}
+
+// Opens the blackbody link to a simulated controller; a silent one gives the chart no reading.
+void TestChartActions::openLink(bool answering)
+{
+    auto device
+        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
+    device->setNoise(0.0);
+    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    if (!answering)
+        m_sim->faults().silence();
+    QString error;
+    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
+    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+}
+
+// A recorded curve with readings, stopped and not saved.
+void TestChartActions::recordCurve()
+{
+    openLink(true);
+    click("navButton_startstop");
+    QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() > 0, kWaitMs);
+    click("navButton_startstop");
+    QVERIFY(!chart()->isRecording());
 }
 
 void TestChartActions::menusOfferTheirEntries()
@@ -109,8 +154,100 @@ void TestChartActions::menusOfferTheirEntries()
     QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("AboutDialog")});
 }
 
+void TestChartActions::startNeedsAnOpenLink()
+{
+    auto *start = child<NavButton>("navButton_startstop");
+    QVERIFY(!start->isEnabled());
+    // The chart can still be looked at.
+    for (const char *name : {"navButton_hc", "navButton_mode", "navButton_horizontal", "navButton_vertical"})
+        QVERIFY2(child<NavButton>(name)->isEnabled(), name);
+    openLink();
+    QVERIFY(start->isEnabled());
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QVERIFY(!start->isEnabled());
+}
+
+void TestChartActions::unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("answer"); // a button's caption, or the key pressed
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("start, 放弃") << int(Start) << "放弃" << true;
+    QTest::newRow("start, 取消") << int(Start) << "取消" << false;
+    QTest::newRow("open, 放弃") << int(Open) << "放弃" << true;
+    QTest::newRow("open, Return takes 取消") << int(Open) << "Return" << false;
+    QTest::newRow("退出, 放弃") << int(Exit) << "放弃" << true;
+    QTest::newRow("退出, 取消") << int(Exit) << "取消" << false;
+    QTest::newRow("window manager, 放弃") << int(WindowManager) << "放弃" << true;
+    QTest::newRow("window manager, Escape") << int(WindowManager) << "Escape" << false;
+}
+
+void TestChartActions::unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo()
+{
+    QFETCH(int, action);
+    QFETCH(QString, answer);
+    QFETCH(bool, dropped);
+    recordCurve();
+    const int samples = chart()->curve().size();
+    m_modal->onBox = [answer](QMessageBox *box) {
+        if (answer == QLatin1String("Return") || answer == QLatin1String("Escape"))
+            QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
+        else
+            boxButton(box, answer)->click();
+    };
+
+    switch (action) {
+    case Start:
+        click("navButton_startstop");
+        QCOMPARE(chart()->isRecording(), dropped);
+        break;
+    case Open:
+        menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
+        QCOMPARE(m_modal->dialogs.contains(QStringLiteral("QFileDialog")), dropped);
+        break;
+    default:
+        if (action == Exit)
+            menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
+        else
+            m_window->windowHandle()->close();
+        // 取消 comes before any shutdown step: the chart is still open.
+        QCOMPARE(m_window->isVisible() && chart()->isVisible(), !dropped);
+    }
+    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("提示|当前曲线尚未保存，放弃这条曲线吗？")});
+    if (!dropped)
+        QCOMPARE(chart()->curve().size(), samples);
+}
+
+void TestChartActions::savedCurveIsDroppedWithoutAsking_data()
+{
+    QTest::addColumn<bool>("written"); // else read back from the file
+    QTest::newRow("written to a file") << true;
+    QTest::newRow("read from a file") << false;
+}
+
+void TestChartActions::savedCurveIsDroppedWithoutAsking()
+{
+    QFETCH(bool, written);
+    recordCurve();
+    const QString path = m_dir.filePath(QStringLiteral("saved.txt"));
+    chart()->exportCurve(path);
+    if (!written) {
+        click("navButton_startstop");
+        QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() > 0, kWaitMs);
+        click("navButton_startstop");
+        chart()->importCurve(path);
+    }
+    m_modal->boxes.clear();
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
+    QVERIFY(m_modal->boxes.isEmpty());
+    QVERIFY(!m_window->isVisible());
+}
+
 void TestChartActions::recordingBeforeAnyReadingStoresNothing()
 {
+    openLink();
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     QTRY_VERIFY(chart()->lastElapsed() > 0.3);
     QCOMPARE(chart()->curve().size(), 0);
@@ -118,6 +255,7 @@ void TestChartActions::recordingBeforeAnyReadingStoresNothing()
 
 void TestChartActions::openCurveIsRefusedWhileRecording()
 {
+    openLink();
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     QVERIFY(chart()->isRecording());
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
@@ -127,6 +265,7 @@ void TestChartActions::openCurveIsRefusedWhileRecording()
 
 void TestChartActions::chartSettingsAreRefusedWhileRecording()
 {
+    openLink();
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     const int before = chart()->cacheSizeValue();
     menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
@@ -190,6 +329,7 @@ void TestChartActions::openCurveShowsTheChosenFile()
 
 void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
 {
+    openLink();
     auto *startStop = child<NavButton>("navButton_startstop");
     auto *pause = child<NavButton>("navButton_hc");
 
@@ -208,13 +348,17 @@ void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
     QCOMPARE(pause->text(), QStringLiteral("暂停"));
 }
 
-void TestChartActions::zoomPopupPausesWithoutTouchingPauseCaption()
+void TestChartActions::pauseCaptionFollowsZoomPopup()
 {
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
-    QTest::mouseClick(child<NavButton>("navButton_horizontal"), Qt::LeftButton);
+    auto *pause = child<NavButton>("navButton_hc");
+    click("navButton_horizontal");
     QVERIFY(chart()->horizontalPopup());
     QCOMPARE(chart()->paused, 1);
-    QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("暂停"));
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    // The pause was the popup's own, so it ends with the popup.
+    emit chart()->horizontalPopup()->disapper();
+    QCOMPARE(chart()->paused, 0);
+    QCOMPARE(pause->text(), QStringLiteral("暂停"));
 }
 
 void TestChartActions::toggleButtonsShowChartState()
@@ -245,6 +389,7 @@ void TestChartActions::toggleButtonsShowChartState()
 
 void TestChartActions::exitStopsTheChartAndClosesTheWindow()
 {
+    openLink();
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     QTRY_VERIFY(chart()->lastElapsed() > 0.1);
     // An open zoom popup must not keep the program running.
@@ -255,6 +400,8 @@ void TestChartActions::exitStopsTheChartAndClosesTheWindow()
     QVERIFY(!popup->testAttribute(Qt::WA_QuitOnClose));
 
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
+    // A curve without samples is nothing to lose.
+    QVERIFY(m_modal->boxes.isEmpty());
     QVERIFY(!m_window->isVisible());
     QVERIFY(!chart()->isVisible());
     QVERIFY(!popup || !popup->isVisible());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -10,6 +11,17 @@
 
 // The window's widget of that object name; a missing one ends the test run, since every later step
 // would only fail less clearly.
+// The button of a message box with that caption; a missing one ends the test run.
+inline QAbstractButton *boxButton(QMessageBox *box, const QString &text)
+{
+    const auto buttons = box->buttons();
+    for (QAbstractButton *button : buttons) {
+        if (button->text() == text)
+            return button;
+    }
+    qFatal("no button %s", qPrintable(text));
+}
+
 template<typename T>
 T *namedChild(const QObject *window, const char *name)
 {
@@ -19,8 +31,9 @@ T *namedChild(const QObject *window, const char *name)
     return widget;
 }
 
-// Deals with every modal window the program opens: message boxes are answered and remembered as
-// "title|text", other dialogs are remembered by class and handed to onDialog (rejected when unset).
+// Deals with every modal window the program opens: message boxes are remembered as "title|text" and
+// handed to onBox (answered with Ok when unset, which a box with buttons of its own takes as no choice),
+// other dialogs are remembered by class and handed to onDialog (rejected when unset).
 class ModalHandler : public QObject
 {
 public:
@@ -33,7 +46,10 @@ public:
             m_handled = modal;
             if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 boxes << box->windowTitle() + QLatin1Char('|') + box->text();
-                box->done(QMessageBox::Ok);
+                if (onBox)
+                    onBox(box);
+                else
+                    box->done(QMessageBox::Ok);
                 return;
             }
             dialogs << QString::fromLatin1(modal->metaObject()->className());
@@ -49,6 +65,7 @@ public:
     QStringList boxes;
     QStringList dialogs;
     std::function<void(QDialog *)> onDialog;
+    std::function<void(QMessageBox *)> onBox;
 
 private:
     QTimer m_timer;

@@ -13,6 +13,10 @@ private slots:
     void followKeepsWidthAndNeverMovesLeft();
     void leavingWholeCurveGivesWholeSecondsUpToThirty_data();
     void leavingWholeCurveGivesWholeSecondsUpToThirty();
+    void recordingStartsAtZeroAsWideAsTheFollowWindow_data();
+    void recordingStartsAtZeroAsWideAsTheFollowWindow();
+    void latestValueIsKeptInViewByTheLeastShift_data();
+    void latestValueIsKeptInViewByTheLeastShift();
     void zoomStepsAndLimits_data();
     void zoomStepsAndLimits();
     void guardsKeepRangesAboveFloor_data();
@@ -57,6 +61,57 @@ void TestChartRanges::leavingWholeCurveGivesWholeSecondsUpToThirty()
     const QCPRange got = followWindowFromWholeCurve(current, newest);
     QCOMPARE(got.lower, expected.lower);
     QCOMPARE(got.upper, expected.upper);
+}
+
+void TestChartRanges::recordingStartsAtZeroAsWideAsTheFollowWindow_data()
+{
+    QTest::addColumn<QCPRange>("current");
+    QTest::addColumn<bool>("wholeCurve");
+    QTest::addColumn<QCPRange>("expected");
+    QTest::newRow("following") << QCPRange(3, 33) << false << QCPRange(0, 30);
+    QTest::newRow("following, zoomed in") << QCPRange(100, 110.5) << false << QCPRange(0, 10.5);
+    QTest::newRow("whole curve of 500 s") << QCPRange(0, 500) << true << QCPRange(0, 30);
+    QTest::newRow("whole curve of 12.7 s") << QCPRange(0, 12.7) << true << QCPRange(0, 12);
+    QTest::newRow("whole curve under a second") << QCPRange(0, 0.4) << true << QCPRange(0, 30);
+}
+
+void TestChartRanges::recordingStartsAtZeroAsWideAsTheFollowWindow()
+{
+    QFETCH(QCPRange, current);
+    QFETCH(bool, wholeCurve);
+    QFETCH(QCPRange, expected);
+    const QCPRange got = recordingStartWindow(current, wholeCurve);
+    QCOMPARE(got.lower, expected.lower);
+    QCOMPARE(got.upper, expected.upper);
+}
+
+void TestChartRanges::latestValueIsKeptInViewByTheLeastShift_data()
+{
+    QTest::addColumn<QCPRange>("current");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("moves");
+    QTest::addColumn<QCPRange>("expected");
+    QTest::newRow("in view") << QCPRange(0, 100) << 100.0 << false << QCPRange();
+    QTest::newRow("above: up, 5 % margin") << QCPRange(0, 100) << 300.0 << true << QCPRange(205, 305);
+    QTest::newRow("below: down, 5 % margin") << QCPRange(200, 300) << 20.0 << true << QCPRange(15, 115);
+    QTest::newRow("below near the floor: span kept")
+        << QCPRange(0, 100) << -49.0 << true << QCPRange(-50, 50);
+    QTest::newRow("no reading is never followed") << QCPRange(0, 100) << -10000.0 << false << QCPRange();
+    QTest::newRow("not a number") << QCPRange(0, 100) << qQNaN() << false << QCPRange();
+}
+
+void TestChartRanges::latestValueIsKeptInViewByTheLeastShift()
+{
+    QFETCH(QCPRange, current);
+    QFETCH(double, value);
+    QFETCH(bool, moves);
+    QFETCH(QCPRange, expected);
+    const std::optional<QCPRange> got = keepValueInView(current, value, -50);
+    QCOMPARE(got.has_value(), moves);
+    if (moves) {
+        QCOMPARE(got->lower, expected.lower);
+        QCOMPARE(got->upper, expected.upper);
+    }
 }
 
 void TestChartRanges::zoomStepsAndLimits_data()

@@ -1,3 +1,4 @@
+#include "chart/columnspans.h"
 #include "chart/curvegraph.h"
 #include "chart/minmaxpyramid.h"
 #include "chart/sampleinbox.h"
@@ -29,6 +30,22 @@ SampleStore::Extremes bruteRange(const SampleStore &store, int from, int to)
     return e;
 }
 
+// The pixels a set of rectangles fills, as one sorted list, so overlaps and banding do not matter.
+QVector<QPoint> pixelsOf(const QVector<QRect> &rects)
+{
+    QVector<QPoint> pixels;
+    for (const QRect &r : rects) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                pixels.append(QPoint(x, y));
+        }
+    }
+    std::sort(pixels.begin(), pixels.end(),
+        [](const QPoint &a, const QPoint &b) { return a.x() != b.x() ? a.x() < b.x() : a.y() < b.y(); });
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    return pixels;
+}
+
 bool containsPoint(const QVector<QCPGraphData> &line, double keyLo, double keyHi, double value)
 {
     return std::any_of(line.cbegin(), line.cend(),
@@ -54,6 +71,9 @@ private slots:
     void lineReachesPastBothEdges();
     void graphFitsValuesWithoutScanning();
     void singleSampleSpikeIsDrawn();
+    void denseLineSplitsIntoSpansAndStrokes_data();
+    void denseLineSplitsIntoSpansAndStrokes();
+    void spansFillExactlyTheNoisyColumns();
 
     void inboxStampsAndGates();
     void inboxIsSafeAcrossThreads();
@@ -252,6 +272,77 @@ void TestSampleStore::singleSampleSpikeIsDrawn()
     for (int x = 0; x < image.width() && !drawn; ++x)
         drawn = image.pixelColor(x, y) == orange;
     QVERIFY(drawn);
+}
+
+void TestSampleStore::denseLineSplitsIntoSpansAndStrokes_data()
+{
+    QTest::addColumn<QPolygonF>("points");
+    QTest::addColumn<QVector<QRect>>("spans");
+    QTest::addColumn<QVector<QPolygonF>>("lines");
+    const auto line
+        = [](std::initializer_list<QPointF> points) { return QPolygonF(QVector<QPointF>(points)); };
+    // Pen 2 px wide; a column is [x, x + 1).
+    const QPolygonF flat = line({{10.1, 50}, {10.6, 50.5}, {11.2, 51}, {11.7, 50.8}, {12.3, 50}});
+    QTest::newRow("flat line stays one stroke") << flat << QVector<QRect>() << QVector<QPolygonF> {flat};
+    const QPolygonF pen = line({{10.5, 50}, {10.6, 52}, {10.7, 51}});
+    QTest::newRow("reach of one pen width stays a stroke")
+        << pen << QVector<QRect>() << QVector<QPolygonF> {pen};
+    QTest::newRow("noisy column is a span the line runs into and out of")
+        << line({{10.5, 50}, {11.2, 50}, {11.5, 80}, {11.8, 60}, {12.5, 61}})
+        << QVector<QRect> {QRect(11, 49, 2, 32)}
+        << QVector<QPolygonF> {line({{10.5, 50}, {11.2, 50}}), line({{11.8, 60}, {12.5, 61}})};
+    QTest::newRow("neighbouring spans need no stroke between them")
+        << line({{10.2, 10}, {10.8, 30}, {11.2, 12}, {11.8, 40}})
+        << QVector<QRect> {QRect(10, 9, 2, 22), QRect(11, 11, 2, 30)} << QVector<QPolygonF>();
+    QTest::newRow("gap between spans is stroked") << line({{10.2, 10}, {10.8, 30}, {20.2, 10}, {20.8, 30}})
+                                                  << QVector<QRect> {QRect(10, 9, 2, 22), QRect(20, 9, 2, 22)}
+                                                  << QVector<QPolygonF> {line({{10.8, 30}, {20.2, 10}})};
+}
+
+void TestSampleStore::denseLineSplitsIntoSpansAndStrokes()
+{
+    QFETCH(QPolygonF, points);
+    QFETCH(QVector<QRect>, spans);
+    QFETCH(QVector<QPolygonF>, lines);
+    const ColumnSpans split = splitIntoColumnSpans(points, 2);
+    QCOMPARE(pixelsOf(split.spans), pixelsOf(spans));
+    QCOMPARE(split.lines, lines);
+}
+
+void TestSampleStore::spansFillExactlyTheNoisyColumns()
+{
+    // Noise over 800 columns, three or four points each, with a quiet stretch in the middle.
+    QRandomGenerator rng(11);
+    QPolygonF points;
+    for (int i = 0; i < 3000; ++i)
+        points << QPointF(100 + i * 800.0 / 3000, i > 1400 && i < 1600 ? 200 : rng.bounded(400.0));
+    const double pen = 3;
+    // Each noisy column as one rectangle of its own, pen wide, half a pen beyond its reach.
+    QVector<QRect> columns;
+    for (int i = 0; i < points.size();) {
+        const double c = std::floor(points[i].x());
+        double lo = qInf();
+        double hi = -qInf();
+        if (i > 0 && std::floor(points[i - 1].x()) == c - 1)
+            lo = hi = points[i - 1].y();
+        for (; i < points.size() && std::floor(points[i].x()) == c; ++i) {
+            lo = std::min(lo, points[i].y());
+            hi = std::max(hi, points[i].y());
+        }
+        if (hi - lo > pen)
+            columns << QRect(int(c) - 1, qFloor(lo - pen / 2), 3, qCeil(hi + pen / 2) - qFloor(lo - pen / 2));
+    }
+    const ColumnSpans split = splitIntoColumnSpans(points, pen);
+    QCOMPARE(pixelsOf(split.spans), pixelsOf(columns));
+    // Banding is what makes the fill cheap: far fewer rows to fill than with one rectangle per column.
+    const auto rows = [](const QVector<QRect> &rects) {
+        qint64 sum = 0;
+        for (const QRect &r : rects)
+            sum += r.height();
+        return sum;
+    };
+    QVERIFY(rows(split.spans) < rows(columns) / 3);
+    QCOMPARE(split.lines.size(), 1);
 }
 
 void TestSampleStore::inboxStampsAndGates()

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(QCPRange)
+
 namespace {
 
 // Modal boxes would block the test: this closes each one as it appears and remembers what it said.
@@ -75,6 +77,11 @@ private slots:
     void followModeKeepsWindowWidth();
     void wholeCurveModeShowsEverythingAndBackGivesWholeSeconds();
     void startClearsPauseAndTheOldCurve();
+    void newRecordingStartsInViewAtZero();
+    void temperatureAxisShowsTheRecording_data();
+    void temperatureAxisShowsTheRecording();
+    void popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused_data();
+    void popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused();
     void zoomStepsActOnlyWithinLimits();
     void axisGuardsHoldUnderAnyChange();
     void unitThreeKeepsCaptionAndWritesNoSymbol();
@@ -237,6 +244,85 @@ void TestTtWidget::startClearsPauseAndTheOldCurve()
     QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("暂停"));
     QVERIFY(c.curve().size() < first);
     c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::newRecordingStartsInViewAtZero()
+{
+    ttwidget &c = *m_chart;
+    // Where a 33 s recording left the time axis.
+    c.chartPlot()->xAxis->setRange(3, 33);
+    c.UpdateTemp(20);
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
+    QTest::qWait(40); // one refresh
+    QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
+    c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::temperatureAxisShowsTheRecording_data()
+{
+    QTest::addColumn<bool>("wholeCurve");
+    QTest::addColumn<bool>("autoFit");
+    QTest::addColumn<QCPRange>("expected");
+    // Readings of 300, then 310, on the initial 0..100 axis.
+    QTest::newRow("follow: latest value kept in view") << false << false << QCPRange(215, 315);
+    QTest::newRow("whole curve: every value in view") << true << false << QCPRange(299.5, 310.5);
+    QTest::newRow("follow with auto-fit: the fit wins") << false << true << QCPRange(300, 310);
+    QTest::newRow("whole curve with auto-fit: the fit wins") << true << true << QCPRange(300, 310);
+}
+
+void TestTtWidget::temperatureAxisShowsTheRecording()
+{
+    QFETCH(bool, wholeCurve);
+    QFETCH(bool, autoFit);
+    QFETCH(QCPRange, expected);
+    ttwidget &c = *m_chart;
+    if (wholeCurve)
+        c.on_pushButton_mode_clicked();
+    c.autoFit = autoFit;
+    c.UpdateTemp(300);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 2, 5000);
+    c.UpdateTemp(310);
+    QTRY_COMPARE_WITH_TIMEOUT(c.chartPlot()->yAxis->range(), expected, 5000);
+    c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused_data()
+{
+    QTest::addColumn<bool>("pausedBefore");
+    QTest::addColumn<int>("popups");
+    QTest::addColumn<int>("togglesMeanwhile");
+    QTest::addColumn<bool>("pausedAfter");
+    QTest::newRow("the popup's own pause ends") << false << 1 << 0 << false;
+    QTest::newRow("it ends with the last of two popups") << false << 2 << 0 << false;
+    QTest::newRow("the operator's pause stays") << true << 1 << 0 << true;
+    QTest::newRow("resumed meanwhile stays running") << false << 1 << 1 << false;
+    QTest::newRow("paused again meanwhile stays paused") << false << 1 << 2 << true;
+}
+
+void TestTtWidget::popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused()
+{
+    QFETCH(bool, pausedBefore);
+    QFETCH(int, popups);
+    QFETCH(int, togglesMeanwhile);
+    ttwidget &c = *m_chart;
+    if (pausedBefore)
+        c.on_pushButton_hc_clicked();
+    c.on_pushButton_horizontal_clicked();
+    if (popups == 2)
+        c.on_pushButton_vertical_clicked();
+    QCOMPARE(c.paused, 1);
+    for (int i = 0; i < togglesMeanwhile; ++i)
+        c.on_pushButton_hc_clicked();
+    emit c.horizontalPopup()->disapper();
+    if (popups == 2) {
+        QCOMPARE(c.paused, 1);
+        emit c.verticalPopup()->disapper();
+    }
+    QTEST(c.paused == 1, "pausedAfter");
+    QCOMPARE(buttonText(c, "pushButton_hc"), c.paused == 1 ? QStringLiteral("继续") : QStringLiteral("暂停"));
 }
 
 void TestTtWidget::zoomStepsActOnlyWithinLimits()
