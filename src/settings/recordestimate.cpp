@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <cmath>
+
 namespace {
 
 const quint32 kBytesPerPoint = 16;
@@ -50,6 +52,17 @@ int indexOfInterval(int ms)
             return i;
     }
     return -1;
+}
+
+int nearestIntervalMs(double ms)
+{
+    int nearest = -1;
+    for (const QString &name : intervalNames()) {
+        const int interval = intervalToMs(name);
+        if (nearest < 0 || std::abs(ms - interval) < std::abs(ms - nearest))
+            nearest = interval;
+    }
+    return nearest;
 }
 
 QString durationText(int thousands, const QString &intervalName, bool openingStyle)

@@ -15,6 +15,13 @@ int intervalToMs(const QString &name);
 // The first index of intervalNames() whose interval is `ms`, or -1.
 int indexOfInterval(int ms);
 
+// The interval of intervalNames() nearest to `ms`; the shorter one on a tie.
+int nearestIntervalMs(double ms);
+
+// The capacities the dialog offers, in thousands of samples.
+inline constexpr int kMinCacheThousands = 1;
+inline constexpr int kMaxCacheThousands = 10000;
+
 // How long `thousands` × 1000 samples last at the named interval, as "D天,H时,M分," from a day on,
 // "H时,M分,S秒," from an hour, "M分,S秒," from a minute, else "S秒,". Without the opening style the last
 // unit word loses its comma. Empty for an interval that is not one. Unit words are translated in the
