@@ -34,6 +34,17 @@ const QStringList &intervalNames()
     return names;
 }
 
+const QVector<int> &intervalsMs()
+{
+    static const QVector<int> ms = [] {
+        QVector<int> list;
+        for (const QString &name : intervalNames())
+            list.append(intervalToMs(name));
+        return list;
+    }();
+    return ms;
+}
+
 int intervalToMs(const QString &name)
 {
     QString rest = name;
@@ -56,10 +67,9 @@ int indexOfInterval(int ms)
 
 int nearestIntervalMs(double ms)
 {
-    int nearest = -1;
-    for (const QString &name : intervalNames()) {
-        const int interval = intervalToMs(name);
-        if (nearest < 0 || std::abs(ms - interval) < std::abs(ms - nearest))
+    int nearest = intervalsMs().constFirst();
+    for (const int interval : intervalsMs()) {
+        if (std::abs(ms - interval) < std::abs(ms - nearest))
             nearest = interval;
     }
     return nearest;

@@ -2,11 +2,15 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Record intervals and the duration and memory estimates of the chart settings dialog, without widgets.
 
 // The ten record intervals in the order the dialog lists them: "10ms" ... "10s". Never translated.
 const QStringList &intervalNames();
+
+// The same intervals in milliseconds, in the same order.
+const QVector<int> &intervalsMs();
 
 // "…ms" gives the number before it, "…s" that number × 1000, anything else -1; a number that is not one
 // reads as 0.
