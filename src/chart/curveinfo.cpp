@@ -50,7 +50,7 @@ int inferredIntervalMs(const QVector<QCPGraphData> &samples)
         // Steps repeat: most rows need no search.
         if (step != lastStep) {
             lastStep = step;
-            lastIndex = intervals.indexOf(nearestIntervalMs(step * 1000));
+            lastIndex = nearestIntervalIndex(step * 1000);
         }
         ++counts[lastIndex];
         ++steps;

@@ -17,7 +17,6 @@ struct CurveInfo
     CurveFileHeader fileHeader(const QString &appName, const QString &unitSymbol) const;
 
     bool operator==(const CurveInfo &other) const;
-    bool operator!=(const CurveInfo &other) const { return !(*this == other); }
 };
 
 // The record interval that keys (seconds, sorted) were taken at: their median positive step, snapped to

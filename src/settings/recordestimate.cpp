@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -65,14 +65,16 @@ int indexOfInterval(int ms)
     return -1;
 }
 
-int nearestIntervalMs(double ms)
+int nearestIntervalIndex(double ms)
 {
-    int nearest = intervalsMs().constFirst();
-    for (const int interval : intervalsMs()) {
-        if (std::abs(ms - interval) < std::abs(ms - nearest))
-            nearest = interval;
-    }
-    return nearest;
+    const QVector<int> &intervals = intervalsMs();
+    // The first interval not below ms, or the one before it if that one is nearer.
+    const int above = int(std::lower_bound(intervals.cbegin(), intervals.cend(), ms) - intervals.cbegin());
+    if (above == 0)
+        return 0;
+    if (above == intervals.size() || ms - intervals[above - 1] <= intervals[above] - ms)
+        return above - 1;
+    return above;
 }
 
 QString durationText(int thousands, const QString &intervalName, bool openingStyle)

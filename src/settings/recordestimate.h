@@ -9,7 +9,7 @@
 // The ten record intervals in the order the dialog lists them: "10ms" ... "10s". Never translated.
 const QStringList &intervalNames();
 
-// The same intervals in milliseconds, in the same order.
+// The same intervals in milliseconds, in the same (rising) order.
 const QVector<int> &intervalsMs();
 
 // "…ms" gives the number before it, "…s" that number × 1000, anything else -1; a number that is not one
@@ -19,8 +19,8 @@ int intervalToMs(const QString &name);
 // The first index of intervalNames() whose interval is `ms`, or -1.
 int indexOfInterval(int ms);
 
-// The interval of intervalNames() nearest to `ms`; the shorter one on a tie.
-int nearestIntervalMs(double ms);
+// The index of the interval nearest to `ms`; the shorter one on a tie.
+int nearestIntervalIndex(double ms);
 
 // The capacities the dialog offers, in thousands of samples.
 inline constexpr int kMinCacheThousands = 1;

@@ -579,7 +579,7 @@ void TestCurveFile::openedFileKeepsWhatItWasRecordedWith_data()
     QTest::newRow("repeated and unsorted keys")
         << QByteArray("n\nDataCounts:5\nc\n0.4\t1\n0.2\t1\n0.2\t1\n0\t1\n0.6\t1\n") << with(200);
     QTest::newRow("halfway between two takes the shorter")
-        << QByteArray("n\nDataCounts:3\nc\n0\t1\n0.15\t1\n0.3\t1\n") << with(100);
+        << QByteArray("n\nDataCounts:3\nc\n0\t1\n1.5\t1\n3\t1\n") << with(1000);
     QTest::newRow("beyond the longest") << QByteArray("n\nDataCounts:2\nc\n0\t1\n60\t1\n") << with(10000);
     QTest::newRow("one row shows no interval") << QByteArray("n\nDataCounts:1\nc\n7\t1\n") << fallback;
 }
