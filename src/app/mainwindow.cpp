@@ -265,7 +265,8 @@ void MainWindow::ClickImportData()
     }
     if (!mayDiscardCurve())
         return;
-    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."), tr("文件(*.txt*)"));
+    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."));
+    dialog.setNameFilters({tr("文件(*.txt*)"), tr("所有文件(*)")});
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

@@ -1,6 +1,7 @@
 #include "curvefile.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QLocale>
 #include <QTimeZone>
@@ -23,6 +24,9 @@ const int kMaxRowBytes = 1024;
 const qint64 kMinRowBytes = 4;
 // Longer lines are no curve lines; they count as empty ones instead of growing the buffer without end.
 const qint64 kMaxLineBytes = 64 << 10;
+// Row times further than this from the start (some 2000 years) are clamped.
+const qint64 kMaxOffsetMs = qint64(1) << 46;
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz");
 
 // Reports a percentage only when its whole value changes; with no total nothing can be computed.
 class ProgressGate
@@ -69,12 +73,16 @@ private:
         m_offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::LocalTime).offsetFromUtc()) * 1000;
         m_validFrom = utcMs;
         m_validTo = utcMs + kMsPerDay;
+        // Looked up once: finding the system zone asks the file system each time.
+        if (!m_zone.isValid())
+            m_zone = QTimeZone::systemTimeZone();
         const QTimeZone::OffsetData next
-            = QTimeZone::systemTimeZone().nextTransition(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC));
+            = m_zone.nextTransition(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC));
         if (next.atUtc.isValid())
             m_validTo = std::min(m_validTo, next.atUtc.toMSecsSinceEpoch());
     }
 
+    QTimeZone m_zone;
     qint64 m_offsetMs = 0;
     qint64 m_validFrom = 1;
     qint64 m_validTo = 0;
@@ -189,17 +197,35 @@ void trim(const char *&b, const char *&e)
 }
 
 // A finite decimal number filling the whole field (surrounding blanks allowed, as QString::toDouble()
-// allows them), else 0: a non-finite key could not be kept in order.
-double fieldValue(const char *b, const char *e)
+// allows them); anything else is no number and reads as 0, since a non-finite key could not be kept in
+// order.
+bool fieldValue(const char *b, const char *e, double *value)
 {
+    *value = 0;
     trim(b, e);
     if (b < e && *b == '+' && e - b > 1 && b[1] != '-')
         ++b;
     double v = 0;
     const std::from_chars_result r = std::from_chars(b, e, v, std::chars_format::general);
     if (r.ec != std::errc() || r.ptr != e || !std::isfinite(v))
-        return 0;
-    return v;
+        return false;
+    *value = v;
+    return true;
+}
+
+// The milliseconds a duration stands for as it was written ("12.34" with 2 decimals is 12340), so a row's
+// clock time agrees with the duration printed beside it. Saturates far beyond any recording.
+qint64 writtenMs(const char *b, const char *e, int decimals)
+{
+    static const qint64 kMsPerUnit[] = {1000, 100, 10, 1};
+    const bool negative = b < e && *b == '-';
+    qint64 units = 0;
+    for (const char *p = negative ? b + 1 : b; p < e; ++p) {
+        if (*p != '.')
+            units = std::min(units * 10 + (*p - '0'), kMaxOffsetMs);
+    }
+    const qint64 ms = std::min(units * kMsPerUnit[std::clamp(decimals, 0, 3)], kMaxOffsetMs);
+    return negative ? -ms : ms;
 }
 
 enum class Section { FirstLine, Header, ColumnLine, Rows };
@@ -225,6 +251,7 @@ public:
             header(b, e);
             return true;
         case Section::ColumnLine:
+            m_out->hasColumns = true;
             m_section = Section::Rows;
             return true;
         case Section::Rows:
@@ -236,8 +263,16 @@ public:
 private:
     void header(const char *b, const char *e)
     {
-        const QStringList parts
-            = QString::fromUtf8(b, int(e - b)).trimmed().split(QLatin1Char(':'), Qt::KeepEmptyParts);
+        const QString line = QString::fromUtf8(b, int(e - b)).trimmed();
+        if (line.startsWith(QLatin1String("Date:"))) {
+            const QDateTime date = QLocale::c().toDateTime(line.mid(5), kDateFormat);
+            if (date.isValid()) {
+                m_out->hasDate = true;
+                m_out->startMsecs = date.toMSecsSinceEpoch();
+            }
+            return;
+        }
+        const QStringList parts = line.split(QLatin1Char(':'), Qt::KeepEmptyParts);
         if (parts.size() != 2)
             return;
         if (parts[0] == QLatin1String("DataCounts")) {
@@ -269,7 +304,13 @@ private:
                 = static_cast<const char *>(std::memchr(tab + 1, '\t', size_t(e - tab - 1)));
             if (!secondEnd)
                 secondEnd = e;
-            m_out->samples.append(QCPGraphData(fieldValue(b, tab), fieldValue(tab + 1, secondEnd)));
+            double key = 0;
+            double value = 0;
+            const bool keyIsNumber = fieldValue(b, tab, &key);
+            const bool valueIsNumber = fieldValue(tab + 1, secondEnd, &value);
+            if (keyIsNumber && valueIsNumber)
+                ++m_out->numericRows;
+            m_out->samples.append(QCPGraphData(key, value));
         }
         ++m_rows;
         if (m_gate)
@@ -299,6 +340,14 @@ int durationDecimals(int intervalMs)
     return 1;
 }
 
+QString curveFileName(const QString &chosen)
+{
+    if (!QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return chosen.endsWith(QLatin1Char('.')) ? chosen + QStringLiteral("txt")
+                                             : chosen + QStringLiteral(".txt");
+}
+
 bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, const CurveSampleAt &sampleAt,
     const CurveProgress &progress)
 {
@@ -307,8 +356,7 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
     const auto putLine = [&head](const QString &text) { head += text.toUtf8() + "\r\n"; };
     putLine(header.appName);
     putLine(QStringLiteral("Date:")
-        + QLocale::c().toString(
-            QDateTime::fromMSecsSinceEpoch(header.startMsecs), QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz")));
+        + QLocale::c().toString(QDateTime::fromMSecsSinceEpoch(header.startMsecs), kDateFormat));
     putLine(QStringLiteral("Emissivity:") + QString::number(double(header.emissivity), 'g', 6));
     putLine(QStringLiteral("Unit:") + QString::number(header.unit));
     if (header.unit == 1 || header.unit == 2)
@@ -329,12 +377,15 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
     char *p = start;
     for (qint64 i = 0; i < n; ++i) {
         const QCPGraphData &d = sampleAt(i);
+        char *const duration = p;
         p = putFixed(p, limit, d.key, decimals);
+        // From the duration, not the row number: rows go missing when the oldest are dropped and while
+        // there is no reading.
+        const qint64 offsetMs = writtenMs(duration, p, decimals);
         *p++ = '\t';
         p = putFixed(p, limit, d.value, 1);
         *p++ = '\t';
-        // 64-bit: at long intervals row times pass 2^31 ms within a recording.
-        p = putClock(p, clock.msOfDay(header.startMsecs + i * qint64(header.intervalMs)));
+        p = putClock(p, clock.msOfDay(header.startMsecs + offsetMs));
         *p++ = '\r';
         *p++ = '\n';
         if (p - start >= chunk) {

@@ -15,27 +15,34 @@ class QIODevice;
 struct CurveFileHeader
 {
     QString appName; // line 1
-    qint64 startMsecs = 0; // recording start, ms since the epoch; rows get start + i × interval
+    qint64 startMsecs = 0; // recording start, ms since the epoch; each row's time is start + its duration
     float emissivity = 1;
     int unit = 2; // 1 Fahrenheit, 2 Celsius; any other code is written without a symbol line
     QString unitSymbol; // written after "UnitSymbol:" for units 1 and 2
-    int intervalMs = 100; // chooses the duration precision and spaces the rows' clock times
+    int intervalMs = 100; // chooses the duration precision
 };
 
 struct CurveFileContents
 {
+    bool hasDate = false;
+    qint64 startMsecs = 0; // the "Date" line, local time read as ms since the epoch
     bool hasUnit = false;
     int unit = 0;
     bool hasEmissivity = false;
     float emissivity = 0;
     int declaredCount = 0; // the "DataCounts" value, only a hint
-    QVector<QCPGraphData> samples; // sorted by key
+    bool hasColumns = false; // a "DataCounts" line and the column line after it were read
+    int numericRows = 0; // rows whose duration and temperature are both numbers
+    QVector<QCPGraphData> samples; // sorted by key; a field that is no number reads as 0
     double highest = 0; // extremes of the values; meaningless without samples
     double lowest = 0;
+
+    // A curve file has its header and at least one row of numbers; anything else is some other file.
+    bool isCurve() const { return hasColumns && numericRows > 0; }
 };
 
 enum class CurveReadResult {
-    Ok, // every readable file is a curve, possibly an empty one
+    Ok, // the file was read to its end; isCurve() tells whether it held a curve
     ReadError,
     TooLarge, // more rows than the reader was allowed to hold
 };
@@ -45,6 +52,9 @@ using CurveProgress = std::function<void(int percent)>;
 
 // Decimals of the duration column for a record interval.
 int durationDecimals(int intervalMs);
+
+// The name a curve is saved under: a name without a suffix gets ".txt", any other stays as it is.
+QString curveFileName(const QString &chosen);
 
 // Gives sample i of the curve being written, for i in [0, count).
 using CurveSampleAt = std::function<const QCPGraphData &(qint64 i)>;

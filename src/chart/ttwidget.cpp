@@ -6,6 +6,7 @@
 #include "corvelescale.h"
 #include "curvegraph.h"
 #include "dialogs/waitdialog.h"
+#include "files/savetarget.h"
 #include "samplestore.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
@@ -27,6 +28,8 @@ const double kMaxTimeWidth = 100000;
 const double kMinTemperatureWidth = 0.1;
 const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
+// What every new recording is written with; only an opened file brings another.
+const float kFreshEmissivity = 1;
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -81,6 +84,7 @@ ttwidget::ttwidget(QWidget *parent)
     if (!fps.isEmpty())
         setSampleInterval(fps.toInt());
     m_store = QSharedPointer<SampleStore>::create(cacheSize);
+    m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
 
     ui->pushButton_startstop->setText(tr("开始"));
@@ -113,11 +117,29 @@ int ttwidget::cacheSizeFromSetting(const QString &thousands)
 
 void ttwidget::setUnit(int u)
 {
-    if (u == 1)
-        plot->yAxis->setLabel(tr("温度(℉)"));
-    else if (u == 2)
-        plot->yAxis->setLabel(tr("温度(℃)"));
     unit = u;
+    // Numbers taken in another unit keep theirs; an empty curve has none to keep.
+    if (!recording && m_store->isEmpty())
+        m_curveInfo.unit = u;
+    labelTemperatureAxis();
+}
+
+void ttwidget::labelTemperatureAxis()
+{
+    if (m_curveInfo.unit == 1)
+        plot->yAxis->setLabel(tr("温度(℉)"));
+    else if (m_curveInfo.unit == 2)
+        plot->yAxis->setLabel(tr("温度(℃)"));
+}
+
+CurveInfo ttwidget::newCurveInfo(qint64 startMsecs) const
+{
+    CurveInfo info;
+    info.startMsecs = startMsecs;
+    info.intervalMs = sampleInterval;
+    info.unit = unit;
+    info.emissivity = kFreshEmissivity;
+    return info;
 }
 
 void ttwidget::setCacheSize(int n)
@@ -193,11 +215,10 @@ void ttwidget::on_pushButton_startstop_clicked()
             plot->replot(QCustomPlot::rpRefreshHint);
         return;
     }
-    showCurve(QSharedPointer<SampleStore>::create(cacheSize));
+    startTime = QDateTime::currentDateTime();
+    showCurve(QSharedPointer<SampleStore>::create(cacheSize), newCurveInfo(startTime.toMSecsSinceEpoch()));
     m_curveSaved = false;
     ui->pushButton_startstop->setText(tr("停止"));
-    startTime = QDateTime::currentDateTime();
-    startMsecs = startTime.toMSecsSinceEpoch();
     m_pausedByPopup = false;
     setPaused(0);
     // Whatever the last curve left on the time axis, the new one starts in view.
@@ -253,10 +274,12 @@ void ttwidget::drain(const QVector<QCPGraphData> &samples)
         m_store->append(d.key, d.value);
 }
 
-void ttwidget::showCurve(const QSharedPointer<SampleStore> &store)
+void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
 {
     m_store = store;
+    m_curveInfo = info;
     tempGraph->setStore(m_store.data());
+    labelTemperatureAxis();
 }
 
 void ttwidget::on_pushButton_mode_clicked()
@@ -408,11 +431,16 @@ void ttwidget::on_pushButton_export_clicked()
         warnRecording();
         return;
     }
-    const QString fileName = QFileDialog::getSaveFileName(
-        this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
+    QFileDialog dialog(this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Lets the dialog ask before replacing the file the name will get.
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
     if (fileName.isEmpty())
         return;
-    exportCurve(fileName);
+    exportCurve(curveFileName(fileName));
 }
 
 void ttwidget::exportCurve(const QString &fileName)
@@ -455,7 +483,6 @@ void ttwidget::importCurve(QString fileName)
         // The axes follow the file only when it was read: after a failure the curve on screen stays
         // in view.
         if (!m_store->isEmpty()) {
-            setUnit(unit);
             plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
             plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
         }
@@ -479,12 +506,8 @@ bool ttwidget::runFileWorker(const QString &fileName, int direction)
 ttwidget::WriteJob ttwidget::makeWriteJob() const
 {
     WriteJob job;
-    job.header.appName = QCoreApplication::applicationName();
-    job.header.startMsecs = startMsecs;
-    job.header.emissivity = emissivity;
-    job.header.unit = unit;
-    job.header.unitSymbol = unit == 1 ? tr("℉") : tr("℃");
-    job.header.intervalMs = sampleInterval;
+    job.header = m_curveInfo.fileHeader(
+        QCoreApplication::applicationName(), m_curveInfo.unit == 1 ? tr("℉") : tr("℃"));
     job.store = m_store;
     return job;
 }
@@ -500,9 +523,14 @@ bool ttwidget::writeCurveFile(QString fileName)
     }
     if (!job.store)
         return false;
+    const QString target = saveTarget(fileName);
+    if (target.isEmpty()) {
+        qDebug() << "Cannot open file for writing:" << fileName << "is not a regular file";
+        return false;
+    }
     // Written beside the target and renamed over it when complete, so a failure never leaves a
     // truncated curve under the chosen name.
-    QSaveFile file(fileName);
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
         qDebug() << "Cannot open file for writing:" << file.errorString();
         return false;
@@ -542,6 +570,12 @@ bool ttwidget::readCurveFile(QString fileName)
                                                        : file.errorString());
         return false;
     }
+    if (!result.header.isCurve()) {
+        qDebug() << "Cannot read file" << fileName << "holds no curve";
+        return false;
+    }
+    // The GUI thread waits meanwhile, so the chart's settings read here cannot change.
+    result.info = CurveInfo::fromFile(result.header, newCurveInfo(0));
     // The pyramid is built here, off the GUI thread.
     result.store = QSharedPointer<SampleStore>::create(result.header.samples);
     result.header.samples = QVector<QCPGraphData>();
@@ -558,13 +592,8 @@ void ttwidget::applyImport(const ImportResult &result)
 {
     if (!result.store)
         return;
-    showCurve(result.store);
+    showCurve(result.store, result.info);
     m_curveSaved = true;
-    // A file without these lines keeps the chart's values.
-    if (result.header.hasUnit)
-        unit = result.header.unit;
-    if (result.header.hasEmissivity)
-        emissivity = result.header.emissivity;
     if (!result.store->isEmpty()) {
         maxTemp = float(result.header.highest);
         minTemp = float(result.header.lowest);
@@ -588,7 +617,7 @@ void ttwidget::changeEvent(QEvent *event)
 void ttwidget::retranslateCaptions()
 {
     plot->xAxis->setLabel(tr("时间(秒)"));
-    setUnit(unit);
+    labelTemperatureAxis();
     ui->pushButton_startstop->setText(recording ? tr("停止") : tr("开始"));
     ui->pushButton_mode->setText(mode != 0 ? tr("模式1") : tr("模式2"));
     ui->pushButton_hc->setText(paused != 0 ? tr("继续") : tr("暂停"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "curvefile.h"
+#include "curveinfo.h"
 #include "qcp.h"
 #include "sampleinbox.h"
 
@@ -40,8 +40,8 @@ public:
     static int cacheSizeFromSetting(const QString &thousands);
     ~ttwidget() override;
 
-    // 1 labels the temperature axis in Fahrenheit, 2 in Celsius; other codes keep the label but are
-    // stored and written to files.
+    // The unit of the next recording (and of the empty curve shown before any): 1 Fahrenheit, 2 Celsius;
+    // other codes keep the axis label but are written to files. The axis names the shown curve's unit.
     void setUnit(int u);
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
     void setCacheSize(int n);
@@ -63,9 +63,10 @@ public:
     bool writeCurveFile(QString fileName);
     bool readCurveFile(QString fileName);
 
-    // Read-back for the window and for tests.
-    int unitCode() const { return unit; }
-    float emissivityValue() const { return emissivity; }
+    // Read-back for the window and for tests. Unit and emissivity are those of the shown curve.
+    int unitCode() const { return m_curveInfo.unit; }
+    float emissivityValue() const { return m_curveInfo.emissivity; }
+    const CurveInfo &curveInfo() const { return m_curveInfo; }
     int cacheSizeValue() const { return cacheSize; }
     int sampleIntervalValue() const { return sampleInterval; }
     const SampleStore &curve() const { return *m_store; }
@@ -126,6 +127,7 @@ private:
     {
         CurveFileContents header; // samples moved out into store
         QSharedPointer<SampleStore> store;
+        CurveInfo info;
     };
 
     void refreshChart();
@@ -133,7 +135,9 @@ private:
     void setPaused(int value);
     void resumeAfterInspection();
     void drain(const QVector<QCPGraphData> &samples);
-    void showCurve(const QSharedPointer<SampleStore> &store);
+    void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
+    CurveInfo newCurveInfo(qint64 startMsecs) const;
+    void labelTemperatureAxis();
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
     CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
         void (ttwidget::*zoomout)());
@@ -145,8 +149,7 @@ private:
     void applyImport(const ImportResult &result);
     void retranslateCaptions();
 
-    int unit = 2;
-    float emissivity = 1;
+    int unit = 2; // the window's unit, in which new recordings are taken
     float maxTemp = 0;
     float minTemp = 0;
     CorveleScale *hScale = nullptr;
@@ -157,7 +160,6 @@ private:
     CurveGraph *tempGraph = nullptr;
     int cacheSize = 1'000'000;
     int sampleInterval = 100;
-    qint64 startMsecs = 0;
     Collect *collector = nullptr;
     // Nothing is recorded until a reading has arrived.
     std::atomic<double> currentTemp {NoReading};
@@ -167,8 +169,10 @@ private:
     // Between enableRecordControls(true) and disableRecordControls().
     bool m_recordControlsOn = false;
 
-    // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged.
+    // The shown curve; replaced, never cleared in place, so a writer's reference stays unchanged. Its
+    // description is replaced with it.
     QSharedPointer<SampleStore> m_store;
+    CurveInfo m_curveInfo;
     SampleInbox m_inbox;
     int m_refreshTimerId = 0;
     // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).

@@ -2,6 +2,8 @@
 
 #include "ttwidget.h"
 
+#include <QDir>
+
 namespace {
 // Keeps the wait dialog on screen long enough to be seen even for small files.
 const unsigned long kLingerMs = 250;
@@ -23,7 +25,8 @@ void WriteFileThread::run()
     } else if (direction == Read) {
         ok = owner->readCurveFile(fileName);
         if (!ok)
-            emit owner->occurerror(tr("无法识别的文件格式!"));
+            emit owner->occurerror(
+                tr("无法识别的文件格式!") + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
     }
     m_succeeded = ok;
     msleep(kLingerMs);

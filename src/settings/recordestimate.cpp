@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 const quint32 kBytesPerPoint = 16;
@@ -32,6 +34,17 @@ const QStringList &intervalNames()
     return names;
 }
 
+const QVector<int> &intervalsMs()
+{
+    static const QVector<int> ms = [] {
+        QVector<int> list;
+        for (const QString &name : intervalNames())
+            list.append(intervalToMs(name));
+        return list;
+    }();
+    return ms;
+}
+
 int intervalToMs(const QString &name)
 {
     QString rest = name;
@@ -50,6 +63,18 @@ int indexOfInterval(int ms)
             return i;
     }
     return -1;
+}
+
+int nearestIntervalIndex(double ms)
+{
+    const QVector<int> &intervals = intervalsMs();
+    // The first interval not below ms, or the one before it if that one is nearer.
+    const int above = int(std::lower_bound(intervals.cbegin(), intervals.cend(), ms) - intervals.cbegin());
+    if (above == 0)
+        return 0;
+    if (above == intervals.size() || ms - intervals[above - 1] <= intervals[above] - ms)
+        return above - 1;
+    return above;
 }
 
 QString durationText(int thousands, const QString &intervalName, bool openingStyle)

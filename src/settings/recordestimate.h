@@ -2,11 +2,15 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Record intervals and the duration and memory estimates of the chart settings dialog, without widgets.
 
 // The ten record intervals in the order the dialog lists them: "10ms" ... "10s". Never translated.
 const QStringList &intervalNames();
+
+// The same intervals in milliseconds, in the same (rising) order.
+const QVector<int> &intervalsMs();
 
 // "…ms" gives the number before it, "…s" that number × 1000, anything else -1; a number that is not one
 // reads as 0.
@@ -14,6 +18,13 @@ int intervalToMs(const QString &name);
 
 // The first index of intervalNames() whose interval is `ms`, or -1.
 int indexOfInterval(int ms);
+
+// The index of the interval nearest to `ms`; the shorter one on a tie.
+int nearestIntervalIndex(double ms);
+
+// The capacities the dialog offers, in thousands of samples.
+inline constexpr int kMinCacheThousands = 1;
+inline constexpr int kMaxCacheThousands = 10000;
 
 // How long `thousands` × 1000 samples last at the named interval, as "D天,H时,M分," from a day on,
 // "H时,M分,S秒," from an hour, "M分,S秒," from a minute, else "S秒,". Without the opening style the last

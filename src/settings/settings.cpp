@@ -1,8 +1,14 @@
 #include "settings.h"
 
+#include "files/savetarget.h"
+#include "recordestimate.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
@@ -56,10 +62,19 @@ bool Settings::load()
     QDir().mkpath(configDir);
 
     const QString path = filePath();
+    const QFileInfo info(path);
+    // A pipe would block the start-up; a device is not ours to move.
+    if (info.exists() && !info.isFile()) {
+        printError(
+            QStringLiteral("Error: Cannot read file ") + path + QStringLiteral(": not a regular file"));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         printError(
             QStringLiteral("Error: Cannot read file ") + path + QStringLiteral(": ") + file.errorString());
+        if (info.exists())
+            moveAside(path);
         return false;
     }
 
@@ -84,14 +99,33 @@ bool Settings::load()
 
     if (parseFailed) {
         printError(QStringLiteral("Error: Failed to parse file ") + path + QStringLiteral(": ") + parseError);
+        moveAside(path);
         return false;
     }
     if (file.error() != QFileDevice::NoError) {
         printError(
             QStringLiteral("Error: Cannot read file ") + path + QStringLiteral(": ") + file.errorString());
+        moveAside(path);
         return false;
     }
     return true;
+}
+
+void Settings::moveAside(const QString &path)
+{
+    const QString base = path + QStringLiteral(".bad-")
+        + QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("yyyyMMdd-hhmmss"));
+    QString aside = base;
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = base + QLatin1Char('-') + QString::number(n);
+    QFile file(path);
+    if (file.rename(aside)) {
+        printError(QStringLiteral("Moved unreadable file ") + path + QStringLiteral(" to ") + aside);
+        return;
+    }
+    m_keepUnreadableFile = true;
+    printError(QStringLiteral("Error: Cannot move unreadable file ") + path + QStringLiteral(" aside: ")
+        + file.errorString() + QStringLiteral("; settings will not be saved"));
 }
 
 void Settings::readSettingsElement()
@@ -156,9 +190,20 @@ void Settings::applyDefaults()
         {languageKey, QStringLiteral("Simplified Chinese")},
     };
     for (const auto &[key, text] : defaults) {
-        if (values.value(key).isEmpty())
+        if (!isUsableValue(key, values.value(key)))
             values.insert(key, text);
     }
+}
+
+bool Settings::isUsableValue(const QString &key, const QString &text) const
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (key == chartLineCacheKey)
+        return ok && number >= kMinCacheThousands && number <= kMaxCacheThousands;
+    if (key == chartLineFpsKey)
+        return ok && indexOfInterval(number) >= 0;
+    return !text.isEmpty();
 }
 
 QStringList Settings::orderedKeys() const
@@ -183,11 +228,17 @@ QStringList Settings::orderedKeys() const
 void Settings::save()
 {
     // Without a loaded folder there is no file of ours to write; guessing one would litter the disk.
-    if (configDir.isEmpty())
+    if (configDir.isEmpty() || m_keepUnreadableFile)
         return;
 
+    const QString target = saveTarget(filePath());
+    if (target.isEmpty()) {
+        printError(QStringLiteral("Error: Cannot write file ") + filePath()
+            + QStringLiteral(": not a regular file"));
+        return;
+    }
     // Written beside the old file and renamed over it, so a crash or power cut mid-write keeps the old one.
-    QSaveFile file(filePath());
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return;
 

@@ -17,15 +17,24 @@ public:
     Settings();
     ~Settings() override;
 
+    // A config.xml that exists but cannot be read or parsed is moved aside, so no save replaces it; the
+    // entries read before the fault are kept.
     bool load();
+    // Fills in the default of every known key whose value is missing or not usable (isUsableValue).
     void applyDefaults();
     // Replaces config.xml as a whole or not at all; does nothing before load() has fixed the folder.
+    // Writes through a symbolic link to its target; refuses anything that is not a regular file.
     void save();
     QString value(const QString &key, const QString &fallback) const;
     void setValue(const QString &key, const QString &text);
 
     // Full path of config.xml; empty before load().
     QString filePath() const;
+
+    // Whether `text` is a value the chart and its settings dialog both show as it is: for "ChartLineCache"
+    // an integer in 1..10000, for "ChartLineFPS" one of the dialog's ten intervals; any other key takes
+    // any text but an empty one.
+    bool isUsableValue(const QString &key, const QString &text) const;
 
     const QString rootElement = QStringLiteral("Settings");
     const QString chartElement = QStringLiteral("Chart");
@@ -40,11 +49,14 @@ private:
     void readSettingsElement();
     void readChartElement();
     void skipUnknownElement();
+    void moveAside(const QString &path);
     // Known keys in their default order, then the others sorted, so saved files are stable and diffable.
     QStringList orderedKeys() const;
 
     QXmlStreamReader reader;
     QHash<QString, QString> values;
+    // Set when an unreadable config.xml could not be moved aside: saving would destroy it.
+    bool m_keepUnreadableFile = false;
 };
 
 // The process-wide store, alive from static initialisation to static destruction.

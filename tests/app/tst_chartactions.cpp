@@ -314,6 +314,8 @@ void TestChartActions::openCurveShowsTheChosenFile()
     m_modal->onDialog = [&path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
+            QCOMPARE(files->nameFilters(),
+                (QStringList {QStringLiteral("文件(*.txt*)"), QStringLiteral("所有文件(*)")}));
             files->selectFile(path);
             QMetaObject::invokeMethod(files, "accept");
         } else {

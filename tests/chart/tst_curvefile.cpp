@@ -1,4 +1,5 @@
 #include "chart/curvefile.h"
+#include "chart/curveinfo.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -60,6 +61,17 @@ CurveFileHeader header(int unit, int intervalMs, qint64 start = utcMs("2021-03-0
     return h;
 }
 
+// What the chart takes for what a file does not tell.
+CurveInfo chartFallback()
+{
+    CurveInfo info;
+    info.startMsecs = 42;
+    info.intervalMs = 500;
+    info.unit = 2;
+    info.emissivity = 1;
+    return info;
+}
+
 void setTimeZone(const char *zone)
 {
     qputenv("TZ", zone);
@@ -77,6 +89,7 @@ protected:
 } // namespace
 
 Q_DECLARE_METATYPE(CurveFileHeader)
+Q_DECLARE_METATYPE(CurveInfo)
 Q_DECLARE_METATYPE(QCPGraphData)
 
 class TestCurveFile : public QObject
@@ -89,11 +102,15 @@ private slots:
 
     void writesExactBytes_data();
     void writesExactBytes();
+    void rowTimeIsStartPlusDurationAsWritten_data();
+    void rowTimeIsStartPlusDurationAsWritten();
     void rowTimesUseSixtyFourBitMilliseconds();
     void rowTimesFollowDaylightSavingChange();
     void writerReportsEachWholePercentOnce();
     void writerReportsRefusedBytes();
     void numbersRoundAsQtPrintsThem();
+    void savedNameGetsTxtOnlyWithoutSuffix_data();
+    void savedNameGetsTxtOnlyWithoutSuffix();
 
     void roundTripKeepsWrittenPrecision();
     void lfOnlyReadsLikeCrLf();
@@ -108,6 +125,10 @@ private slots:
     void overlongLineCountsAsEmpty();
     void unsortedRowsAreOrderedByTime();
     void extremesAreTheRealOnes();
+    void onlyHeaderAndANumericRowMakeACurve_data();
+    void onlyHeaderAndANumericRowMakeACurve();
+    void openedFileKeepsWhatItWasRecordedWith_data();
+    void openedFileKeepsWhatItWasRecordedWith();
 };
 
 void TestCurveFile::initTestCase()
@@ -135,21 +156,21 @@ void TestCurveFile::writesExactBytes_data()
 
     QTest::newRow("100 ms, one decimal") << header(2, 100) << Samples {{0.1, 35.2}, {0.2, 35.3}}
                                          << top + celsius + "DataCounts:2\r\n" + columns
-            + "0.1\t35.2\t09:15:02:417\r\n0.2\t35.3\t09:15:02:517\r\n";
+            + "0.1\t35.2\t09:15:02:517\r\n0.2\t35.3\t09:15:02:617\r\n";
     QTest::newRow("1000 ms, no decimal point") << header(2, 1000) << Samples {{5, 20.04}, {6.4, -3.25}}
                                                << top + celsius + "DataCounts:2\r\n" + columns
-            + "5\t20.0\t09:15:02:417\r\n6\t-3.3\t09:15:03:417\r\n";
+            + "5\t20.0\t09:15:07:417\r\n6\t-3.3\t09:15:08:417\r\n";
     QTest::newRow("20 ms, two decimals")
         << header(2, 20) << Samples {{0.52, 100}}
-        << top + celsius + "DataCounts:1\r\n" + columns + "0.52\t100.0\t09:15:02:417\r\n";
+        << top + celsius + "DataCounts:1\r\n" + columns + "0.52\t100.0\t09:15:02:937\r\n";
     QTest::newRow("5 ms, one decimal")
         << header(2, 5) << Samples {{0.52, 100}}
-        << top + celsius + "DataCounts:1\r\n" + columns + "0.5\t100.0\t09:15:02:417\r\n";
+        << top + celsius + "DataCounts:1\r\n" + columns + "0.5\t100.0\t09:15:02:917\r\n";
     QTest::newRow("fahrenheit symbol") << header(
         1, 100) << Samples {} << top + "Unit:1\r\nUnitSymbol:\xe2\x84\x89\r\nDataCounts:0\r\n" + columns;
     QTest::newRow("unit 3 has no symbol line")
         << header(3, 100) << Samples {{1, 2}}
-        << top + "Unit:3\r\nDataCounts:1\r\n" + columns + "1.0\t2.0\t09:15:02:417\r\n";
+        << top + "Unit:3\r\nDataCounts:1\r\n" + columns + "1.0\t2.0\t09:15:03:417\r\n";
     QTest::newRow("count 0 has no data lines")
         << header(2, 100) << Samples {} << top + celsius + "DataCounts:0\r\n" + columns;
 
@@ -170,10 +191,37 @@ void TestCurveFile::writesExactBytes()
     QCOMPARE(written(head, samples), expected);
 }
 
+void TestCurveFile::rowTimeIsStartPlusDurationAsWritten_data()
+{
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<double>("key");
+    QTest::addColumn<QByteArray>("row");
+    // The start is 09:15:02:417.
+    QTest::newRow("oldest samples dropped") << 100 << 600.5 << QByteArray("600.5\t1.0\t09:25:02:917");
+    QTest::newRow("after an hour without readings")
+        << 100 << 3600.2 << QByteArray("3600.2\t1.0\t10:15:02:617");
+    QTest::newRow("milliseconds the duration does not show")
+        << 10 << 1.234 << QByteArray("1.23\t1.0\t09:15:03:647");
+    QTest::newRow("duration rounded up") << 1000 << 2.6 << QByteArray("3\t1.0\t09:15:05:417");
+    QTest::newRow("tie rounded away from zero") << 100 << 0.25 << QByteArray("0.3\t1.0\t09:15:02:717");
+    QTest::newRow("before the start") << 1000 << -1.0 << QByteArray("-1\t1.0\t09:15:01:417");
+}
+
+void TestCurveFile::rowTimeIsStartPlusDurationAsWritten()
+{
+    QFETCH(int, interval);
+    QFETCH(double, key);
+    QFETCH(QByteArray, row);
+    const QByteArray bytes = written(header(2, interval), Samples {{key, 1}});
+    QVERIFY2(bytes.endsWith("Duration,Temperature,Time\r\n" + row + "\r\n"), bytes.constData());
+}
+
 void TestCurveFile::rowTimesUseSixtyFourBitMilliseconds()
 {
     // 250,000 rows 10 s apart reach 2.5e9 ms, past the 32-bit limit after 24.8 days.
-    Samples samples(250'000, QCPGraphData(0, 0));
+    Samples samples;
+    for (int i = 0; i < 250'000; ++i)
+        samples.append(QCPGraphData(i * 10.0, 0));
     const QByteArray bytes = written(header(2, 10'000, utcMs("2021-01-01T00:00:00.000")), samples);
     QVERIFY(bytes.endsWith("\t22:26:30:000\r\n"));
 }
@@ -185,9 +233,9 @@ void TestCurveFile::rowTimesFollowDaylightSavingChange()
     setTimeZone("Europe/Berlin");
     // 01:59:59 CET, then clocks jump to 03:00 CEST.
     const QByteArray bytes
-        = written(header(2, 1000, utcMs("2021-03-28T00:59:59.000")), Samples(3, QCPGraphData(0, 0)));
+        = written(header(2, 1000, utcMs("2021-03-28T00:59:59.000")), Samples {{0, 0}, {1, 0}, {2, 0}});
     QVERIFY(bytes.contains("Date:2021-03-28 01:59:59:000\r\n"));
-    QVERIFY(bytes.endsWith("\t01:59:59:000\r\n0\t0.0\t03:00:00:000\r\n0\t0.0\t03:00:01:000\r\n"));
+    QVERIFY(bytes.endsWith("\t01:59:59:000\r\n1\t0.0\t03:00:00:000\r\n2\t0.0\t03:00:01:000\r\n"));
 }
 
 void TestCurveFile::writerReportsEachWholePercentOnce()
@@ -234,6 +282,30 @@ void TestCurveFile::numbersRoundAsQtPrintsThem()
             QCOMPARE(fields[1], QString::number(samples[i].value, 'f', 1).toLatin1());
         }
     }
+}
+
+void TestCurveFile::savedNameGetsTxtOnlyWithoutSuffix_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no suffix") << "/data/curve"
+                               << "/data/curve.txt";
+    QTest::newRow("dot in a folder name") << "/data/run.3/curve"
+                                          << "/data/run.3/curve.txt";
+    QTest::newRow("trailing dot") << "curve."
+                                  << "curve.txt";
+    QTest::newRow("txt") << "/data/curve.txt"
+                         << "/data/curve.txt";
+    QTest::newRow("other suffix") << "/data/curve.csv"
+                                  << "/data/curve.csv";
+    QTest::newRow("capital TXT") << "curve.TXT"
+                                 << "curve.TXT";
+}
+
+void TestCurveFile::savedNameGetsTxtOnlyWithoutSuffix()
+{
+    QFETCH(QString, chosen);
+    QTEST(curveFileName(chosen), "saved");
 }
 
 void TestCurveFile::roundTripKeepsWrittenPrecision()
@@ -437,6 +509,92 @@ void TestCurveFile::extremesAreTheRealOnes()
     read("n\nDataCounts:2\nc\n1\t-1500\n2\t-1200\n", &contents);
     QCOMPARE(contents.lowest, -1500.0);
     QCOMPARE(contents.highest, -1200.0);
+}
+
+void TestCurveFile::onlyHeaderAndANumericRowMakeACurve_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("curve");
+
+    const QByteArray own = written(header(2, 100), Samples {{0.1, 20}, {0.2, 21}});
+    QByteArray lf = own;
+    lf.replace("\r\n", "\n");
+    QByteArray noise(64 << 10, Qt::Uninitialized);
+    QRandomGenerator random(7);
+    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+
+    QTest::newRow("written by the program") << own << true;
+    QTest::newRow("line feeds only") << lf << true;
+    QTest::newRow("unsorted rows") << QByteArray("n\nDataCounts:2\nc\n2\t1\n1\t1\n") << true;
+    QTest::newRow("no date, unit or emissivity") << QByteArray("n\nDataCounts:1\nc\n1\t2\n") << true;
+    QTest::newRow("one row of numbers among others")
+        << QByteArray("n\nDataCounts:3\nc\nabc\tdef\n1\t2\nx\n") << true;
+    QTest::newRow("saved empty curve") << written(header(2, 100), Samples {}) << false;
+    QTest::newRow("no count line") << QByteArray("n\nUnit:1\n1\t2\n3\t4\n") << false;
+    QTest::newRow("no column line") << QByteArray("n\nDataCounts:1\n") << false;
+    QTest::newRow("rows without numbers") << QByteArray("n\nDataCounts:1\nc\nabc\tdef\n") << false;
+    QTest::newRow("temperature no number") << QByteArray("n\nDataCounts:1\nc\n1\tx\n") << false;
+    QTest::newRow("random bytes") << noise << false;
+    QTest::newRow("empty file") << QByteArray() << false;
+}
+
+void TestCurveFile::onlyHeaderAndANumericRowMakeACurve()
+{
+    QFETCH(QByteArray, file);
+    CurveFileContents contents;
+    QCOMPARE(read(file, &contents), CurveReadResult::Ok);
+    QTEST(contents.isCurve(), "curve");
+}
+
+void TestCurveFile::openedFileKeepsWhatItWasRecordedWith_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<CurveInfo>("expected");
+
+    const CurveInfo fallback = chartFallback();
+    const auto with = [&fallback](int intervalMs) {
+        CurveInfo info = fallback;
+        info.intervalMs = intervalMs;
+        return info;
+    };
+
+    CurveInfo own;
+    own.startMsecs = utcMs("2021-03-04T09:15:02.417");
+    own.intervalMs = 20;
+    own.unit = 1;
+    own.emissivity = 0.95f;
+    Samples ticks;
+    for (int i = 1; i <= 50; ++i)
+        ticks.append(QCPGraphData(0.02 * i + 0.003 * (i % 3), 70));
+    QTest::newRow("written by the program") << written(header(1, 20), ticks) << own;
+    QTest::newRow("only rows, one second apart")
+        << QByteArray("n\nDataCounts:3\nc\n1\t5\n2\t5\n3\t5\n") << with(1000);
+    QTest::newRow("date that is none")
+        << QByteArray("n\nDate:yesterday\nDataCounts:2\nc\n0\t1\n0.2\t1\n") << with(200);
+    QTest::newRow("ticks a millisecond or two off")
+        << QByteArray("n\nDataCounts:6\nc\n0.010\t1\n0.021\t1\n0.030\t1\n0.042\t1\n0.050\t1\n0.061\t1\n")
+        << with(10);
+    QTest::newRow("gaps without readings")
+        << QByteArray("n\nDataCounts:6\nc\n0.1\t1\n0.2\t1\n30.2\t1\n30.3\t1\n30.4\t1\n90\t1\n") << with(100);
+    QTest::newRow("repeated and unsorted keys")
+        << QByteArray("n\nDataCounts:5\nc\n0.4\t1\n0.2\t1\n0.2\t1\n0\t1\n0.6\t1\n") << with(200);
+    QTest::newRow("halfway between two takes the shorter")
+        << QByteArray("n\nDataCounts:3\nc\n0\t1\n1.5\t1\n3\t1\n") << with(1000);
+    QTest::newRow("beyond the longest") << QByteArray("n\nDataCounts:2\nc\n0\t1\n60\t1\n") << with(10000);
+    QTest::newRow("one row shows no interval") << QByteArray("n\nDataCounts:1\nc\n7\t1\n") << fallback;
+}
+
+void TestCurveFile::openedFileKeepsWhatItWasRecordedWith()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(CurveInfo, expected);
+    CurveFileContents contents;
+    QCOMPARE(read(file, &contents), CurveReadResult::Ok);
+    const CurveInfo info = CurveInfo::fromFile(contents, chartFallback());
+    QCOMPARE(info.startMsecs, expected.startMsecs);
+    QCOMPARE(info.intervalMs, expected.intervalMs);
+    QCOMPARE(info.unit, expected.unit);
+    QCOMPARE(info.emissivity, expected.emissivity);
 }
 
 QTEST_GUILESS_MAIN(TestCurveFile)

@@ -3,6 +3,7 @@
 #include "chart/ttwidget.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -10,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(QCPRange)
 
@@ -59,6 +62,8 @@ QString buttonText(ttwidget &chart, const char *name)
     return chart.findChild<QPushButton *>(QLatin1String(name))->text();
 }
 
+const QString kFileDateFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz");
+
 } // namespace
 
 class TestTtWidget : public QObject
@@ -86,8 +91,14 @@ private slots:
     void axisGuardsHoldUnderAnyChange();
     void unitThreeKeepsCaptionAndWritesNoSymbol();
     void saveAndImportRoundTrip();
+    void savedRowTimesAreStartPlusDuration();
+    void curveKeepsWhatItWasRecordedWith();
+    void saveDialogOffersCurveFilesAndAddsTxt();
     void failedSaveShowsErrorButNoSuccess();
+    void saveWritesThroughLinksAndRefusesOtherFiles_data();
+    void saveWritesThroughLinksAndRefusesOtherFiles();
     void importAlwaysReplacesTheCurve();
+    void unreadableImportKeepsCurve_data();
     void unreadableImportKeepsCurve();
     void capacitySettingIsClampedBeforeMultiplying_data();
     void capacitySettingIsClampedBeforeMultiplying();
@@ -404,6 +415,121 @@ void TestTtWidget::saveAndImportRoundTrip()
     QCOMPARE(c.chartPlot()->yAxis->range(), QCPRange(double(36.6f - 10.f), double(36.6f + 10.f)));
 }
 
+void TestTtWidget::savedRowTimesAreStartPlusDuration()
+{
+    ttwidget &c = *m_chart;
+    c.setSampleInterval(10);
+    c.setCacheSize(100);
+    c.UpdateTemp(20);
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    c.on_pushButton_startstop_clicked();
+    const qint64 after = QDateTime::currentMSecsSinceEpoch();
+    // The oldest samples dropped, then a gap without readings.
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() == 100 && c.curve().at(0).key > 0.2, 10000);
+    c.UpdateTemp(ttwidget::NoReading);
+    const double gapStart = c.lastElapsed();
+    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > gapStart + 0.3, 5000);
+    c.UpdateTemp(21);
+    const double gapEnd = c.lastElapsed();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().at(c.curve().size() - 1).key > gapEnd, 5000);
+    c.on_pushButton_startstop_clicked();
+
+    const QString first = m_dir.filePath(QStringLiteral("times1.txt"));
+    const QString second = m_dir.filePath(QStringLiteral("times2.txt"));
+    QVERIFY(c.writeCurveFile(first));
+    QVERIFY(c.writeCurveFile(second));
+    const QByteArray bytes = fileBytes(first);
+    QCOMPARE(fileBytes(second), bytes);
+
+    const QList<QByteArray> lines = bytes.split('\n');
+    QVERIFY(lines.at(1).startsWith("Date:"));
+    const qint64 date
+        = QDateTime::fromString(QString::fromLatin1(lines.at(1).mid(5).trimmed()), kFileDateFormat)
+              .toMSecsSinceEpoch();
+    QVERIFY(date >= before && date <= after);
+    QCOMPARE(lines.at(5).trimmed(), QByteArray("DataCounts:100"));
+    double previous = 0;
+    bool sawGap = false;
+    for (int i = 0; i < 100; ++i) {
+        const QList<QByteArray> fields = lines.at(7 + i).trimmed().split('\t');
+        const double duration = fields.at(0).toDouble();
+        QVERIFY(i > 0 || duration >= 0.2);
+        sawGap = sawGap || duration - previous > 0.25;
+        previous = duration;
+        QCOMPARE(QString::fromLatin1(fields.at(2)),
+            QDateTime::fromMSecsSinceEpoch(date + qRound64(duration * 1000))
+                .toString(QStringLiteral("hh:mm:ss:zzz")));
+    }
+    QVERIFY(sawGap);
+}
+
+void TestTtWidget::curveKeepsWhatItWasRecordedWith()
+{
+    ttwidget &c = *m_chart;
+    c.setSampleInterval(100);
+    c.UpdateTemp(30);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
+    c.on_pushButton_startstop_clicked();
+    const CurveInfo recorded = c.curveInfo();
+    QCOMPARE(recorded.intervalMs, 100);
+    // Settings chosen afterwards are for the next recording; this one is saved as it was taken.
+    c.setSampleInterval(1000);
+    QVERIFY(c.curveInfo() == recorded);
+    const QString saved = m_dir.filePath(QStringLiteral("recorded.txt"));
+    QVERIFY(c.writeCurveFile(saved));
+    const QList<QByteArray> rows = fileBytes(saved).split('\n').mid(7);
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d\t"))
+                .match(QString::fromLatin1(rows.first()))
+                .hasMatch());
+    QVERIFY(fileBytes(saved).contains("\r\nDate:"
+        + QDateTime::fromMSecsSinceEpoch(recorded.startMsecs).toString(kFileDateFormat).toLatin1() + "\r\n"));
+
+    // An opened curve is saved again as it came.
+    const QByteArray file
+        = "Ostrel\r\nDate:2021-03-04 09:15:02:417\r\nEmissivity:0.9\r\nUnit:1\r\n"
+          "UnitSymbol:\xe2\x84\x89\r\nDataCounts:3\r\nDuration,Temperature,Time\r\n"
+          "0.02\t100.5\t09:15:02:437\r\n0.04\t100.6\t09:15:02:457\r\n0.08\t100.7\t09:15:02:497\r\n";
+    const QString opened = m_dir.filePath(QStringLiteral("opened.txt"));
+    writeFile(opened, file);
+    c.importCurve(opened);
+    QCOMPARE(c.unitCode(), 1);
+    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+    const QString again = m_dir.filePath(QStringLiteral("again.txt"));
+    QVERIFY(c.writeCurveFile(again));
+    QCOMPARE(fileBytes(again), file);
+
+    // A new recording is the window's, not the opened file's.
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.unitCode(), 2);
+    QCOMPARE(c.emissivityValue(), 1.0f);
+    QCOMPARE(c.curveInfo().intervalMs, 1000);
+    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℃)"));
+    c.on_pushButton_startstop_clicked();
+}
+
+void TestTtWidget::saveDialogOffersCurveFilesAndAddsTxt()
+{
+    ttwidget &c = *m_chart;
+    const QString typed = m_dir.filePath(QStringLiteral("typed"));
+    QStringList filters;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        answer.stop();
+        filters = dialog->nameFilters();
+        dialog->selectFile(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    answer.start(10);
+    c.on_pushButton_export_clicked();
+    QCOMPARE(filters, QStringList {QStringLiteral("Files (*.txt)")});
+    QVERIFY(QFileInfo(typed + QStringLiteral(".txt")).isFile());
+    QVERIFY(!QFileInfo::exists(typed));
+}
+
 void TestTtWidget::failedSaveShowsErrorButNoSuccess()
 {
     ttwidget &c = *m_chart;
@@ -411,6 +537,46 @@ void TestTtWidget::failedSaveShowsErrorButNoSuccess()
     c.exportCurve(path);
     QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
     QVERIFY(!QFile::exists(path));
+}
+
+void TestTtWidget::saveWritesThroughLinksAndRefusesOtherFiles_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<QString>("target"); // "file", "pipe" or "none"
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("link to a file") << true << "file" << true;
+    QTest::newRow("pipe") << false << "pipe" << false;
+    QTest::newRow("link to a pipe") << true << "pipe" << false;
+    QTest::newRow("link to nothing") << true << "none" << false;
+}
+
+void TestTtWidget::saveWritesThroughLinksAndRefusesOtherFiles()
+{
+    QFETCH(bool, throughLink);
+    QFETCH(QString, target);
+    QFETCH(bool, saved);
+    ttwidget &c = *m_chart;
+    const QString tag
+        = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+    const QString path = m_dir.filePath(tag + QStringLiteral(".txt"));
+    const QString end = throughLink ? m_dir.filePath(tag + QStringLiteral("-target")) : path;
+    if (target == QLatin1String("file"))
+        writeFile(end, "old");
+    else if (target == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(end).constData(), 0600), 0);
+    if (throughLink)
+        QVERIFY(QFile::link(end, path));
+
+    c.exportCurve(path);
+    QCOMPARE(QFileInfo(path).isSymLink(), throughLink);
+    if (saved) {
+        QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
+        QVERIFY(fileBytes(end).startsWith("Ostrel\r\nDate:"));
+    } else {
+        QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
+        QCOMPARE(QFileInfo(end).isFile(), false);
+        QCOMPARE(QFileInfo::exists(end), target == QLatin1String("pipe"));
+    }
 }
 
 void TestTtWidget::importAlwaysReplacesTheCurve()
@@ -429,9 +595,10 @@ void TestTtWidget::importAlwaysReplacesTheCurve()
     c.importCurve(zero);
     QCOMPARE(c.curve().size(), 2);
     QCOMPARE(c.curve().at(0).key, 7.0);
-    // Missing header lines keep the chart's values; the recording capacity is not the file's.
-    QCOMPARE(c.unitCode(), 1);
-    QCOMPARE(c.emissivityValue(), 0.9f);
+    // What the file does not tell is what a new recording would have, not what the last file said; the
+    // recording capacity is not the file's.
+    QCOMPARE(c.unitCode(), 2);
+    QCOMPARE(c.emissivityValue(), 1.0f);
     QCOMPARE(c.cacheSizeValue(), capacity);
 
     const QString huge = m_dir.filePath(QStringLiteral("huge.txt"));
@@ -441,19 +608,43 @@ void TestTtWidget::importAlwaysReplacesTheCurve()
     QVERIFY(m_boxes->seen.isEmpty());
 }
 
+void TestTtWidget::unreadableImportKeepsCurve_data()
+{
+    QTest::addColumn<QString>("name"); // in the test folder unless absolute
+    QTest::addColumn<QByteArray>("content"); // null: no file is written
+    QByteArray noise(256 << 10, Qt::Uninitialized);
+    QRandomGenerator(11).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+
+    QTest::newRow("missing") << "does-not-exist.txt" << QByteArray();
+    // A device never ends: it is refused rather than read for ever behind the wait dialog.
+    QTest::newRow("device") << "/dev/zero" << QByteArray();
+    QTest::newRow("random bytes") << "noise.bin" << noise;
+    QTest::newRow("no curve header") << "notes.txt" << QByteArray("shopping\n1\t2\n3\t4\n");
+    QTest::newRow("no row of numbers") << "words.txt" << QByteArray("n\nDataCounts:1\nc\nabc\tdef\n");
+    QTest::newRow("saved empty curve")
+        << "empty.txt"
+        << QByteArray("Ostrel\r\nDate:2021-03-04 09:15:02:417\r\nEmissivity:1\r\nUnit:2\r\n"
+                      "DataCounts:0\r\nDuration,Temperature,Time\r\n");
+}
+
 void TestTtWidget::unreadableImportKeepsCurve()
 {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
     ttwidget &c = *m_chart;
-    const QString path = m_dir.filePath(QStringLiteral("ok.txt"));
-    writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
-    c.importCurve(path);
+    const QString good = m_dir.filePath(QStringLiteral("ok.txt"));
+    writeFile(good, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
+    c.importCurve(good);
     const QCPRange temperatures = c.chartPlot()->yAxis->range();
-    c.importCurve(m_dir.filePath(QStringLiteral("does-not-exist.txt")));
-    // A device never ends: it is refused rather than read for ever behind the wait dialog.
-    c.importCurve(QStringLiteral("/dev/zero"));
-    const QString refusal = QStringLiteral("错误|无法识别的文件格式!");
-    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal}));
+
+    const QString path = QDir::isAbsolutePath(name) ? name : m_dir.filePath(name);
+    if (!content.isNull())
+        writeFile(path, content);
+    c.importCurve(path);
+    QCOMPARE(m_boxes->seen,
+        QStringList {QStringLiteral("错误|无法识别的文件格式!\n") + QDir::toNativeSeparators(path)});
     QCOMPARE(c.curve().size(), 2);
+    QCOMPARE(c.curve().at(1).value, 20.0);
     QCOMPARE(c.chartPlot()->yAxis->range(), temperatures);
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -157,12 +159,16 @@ private slots:
     void wrongRootIsReplacedBySettingsDocumentAtNextSave();
     void emptyValueFallsBack_data();
     void emptyValueFallsBack();
+    void storedChartValuesTheDialogCannotShowFallBack_data();
+    void storedChartValuesTheDialogCannotShowFallBack();
     void valueReturnsStoredTextOrFallback();
     void unknownKeyUnderChartIsKeptAndWrittenBack();
     void elementBesideChartIsDroppedAtNextSave();
     void severalChartElementsAreAllReadLaterWins();
     void valuesSurviveRoundTrip();
     void saveBeforeLoadWritesNothing();
+    void saveWritesThroughLinksAndRefusesOtherFiles_data();
+    void saveWritesThroughLinksAndRefusesOtherFiles();
     void languageChangeReachesFileAtProgramExit();
     void interruptedSaveLeavesPreviousFileIntact();
 
@@ -308,17 +314,34 @@ void TestSettings::unreadableXmlIsReportedAndDefaultsFillTheRest()
     StderrCapture capture;
     QVERIFY(!settings.load());
     const QStringList lines = capture.lines();
-    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines.size(), 2);
     const QString prefix = QStringLiteral("Error: Failed to parse file ") + path() + ": ";
     QVERIFY2(lines.first().startsWith(prefix), qPrintable(lines.first()));
     QVERIFY(lines.first().size() > prefix.size());
     if (!errorText.isEmpty())
         QVERIFY2(lines.first().endsWith(errorText), qPrintable(lines.first()));
 
+    // Moved aside, under a name with the date and time, before anything could replace it.
+    const QStringList aside = QDir(dir()).entryList({QStringLiteral("config.xml.bad-*")});
+    QCOMPARE(aside.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^config\\.xml\\.bad-\\d{8}-\\d{6}$"))
+                 .match(aside.first())
+                 .hasMatch(),
+        qPrintable(aside.first()));
+    const QString asidePath = dir() + QLatin1Char('/') + aside.first();
+    QCOMPARE(
+        lines.at(1), QStringLiteral("Moved unreadable file ") + path() + QStringLiteral(" to ") + asidePath);
+    QVERIFY(!QFileInfo::exists(path()));
+
     settings.applyDefaults();
     QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), fps);
     QCOMPARE(settings.value(settings.languageKey, QString()), QStringLiteral("Simplified Chinese"));
     QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("1000"));
+    settings.save();
+    QCOMPARE(parseFile(path()).entries.value(QStringLiteral("ChartLineFPS")), fps);
+    QFile kept(asidePath);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content);
 }
 
 void TestSettings::wrongRootIsReplacedBySettingsDocumentAtNextSave()
@@ -363,6 +386,68 @@ void TestSettings::emptyValueFallsBack()
     settings.applyDefaults();
     QCOMPARE(settings.value(settings.chartLineFpsKey, QString()), QStringLiteral("100"));
     QCOMPARE(settings.value(settings.chartLineCacheKey, QString()), QStringLiteral("20"));
+}
+
+void TestSettings::storedChartValuesTheDialogCannotShowFallBack_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("loaded");
+
+    QTest::newRow("cache, smallest") << "ChartLineCache"
+                                     << "1"
+                                     << "1";
+    QTest::newRow("cache, largest") << "ChartLineCache"
+                                    << "10000"
+                                    << "10000";
+    QTest::newRow("cache, no number") << "ChartLineCache"
+                                      << "abc"
+                                      << "1000";
+    QTest::newRow("cache, zero") << "ChartLineCache"
+                                 << "0"
+                                 << "1000";
+    QTest::newRow("cache, negative") << "ChartLineCache"
+                                     << "-5"
+                                     << "1000";
+    QTest::newRow("cache, above the dialog's range") << "ChartLineCache"
+                                                     << "10001"
+                                                     << "1000";
+    QTest::newRow("cache, fraction") << "ChartLineCache"
+                                     << "2.5"
+                                     << "1000";
+    QTest::newRow("interval, shortest") << "ChartLineFPS"
+                                        << "10"
+                                        << "10";
+    QTest::newRow("interval, longest") << "ChartLineFPS"
+                                       << "10000"
+                                       << "10000";
+    QTest::newRow("interval, no number") << "ChartLineFPS"
+                                         << "abc"
+                                         << "100";
+    QTest::newRow("interval, zero") << "ChartLineFPS"
+                                    << "0"
+                                    << "100";
+    QTest::newRow("interval, not one of the ten") << "ChartLineFPS"
+                                                  << "33"
+                                                  << "100";
+    QTest::newRow("interval, with its unit") << "ChartLineFPS"
+                                             << "100ms"
+                                             << "100";
+    QTest::newRow("language, any text") << "Language"
+                                        << "Klingon"
+                                        << "Klingon";
+}
+
+void TestSettings::storedChartValuesTheDialogCannotShowFallBack()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(QString, loaded);
+    Settings settings;
+    QCOMPARE(settings.isUsableValue(key, stored), stored == loaded);
+    settings.setValue(key, stored);
+    settings.applyDefaults();
+    QCOMPARE(settings.value(key, QString()), loaded);
 }
 
 void TestSettings::valueReturnsStoredTextOrFallback()
@@ -474,6 +559,59 @@ void TestSettings::saveBeforeLoadWritesNothing()
     QVERIFY(QDir(workDir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     QCOMPARE(QFileInfo::exists(QStringLiteral("/config.xml")), rootFileExisted);
     QVERIFY(!QFileInfo::exists(dir()));
+}
+
+void TestSettings::saveWritesThroughLinksAndRefusesOtherFiles_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("link to a file") << true << false;
+    QTest::newRow("pipe") << false << true;
+    QTest::newRow("link to a pipe") << true << true;
+}
+
+void TestSettings::saveWritesThroughLinksAndRefusesOtherFiles()
+{
+    QFETCH(bool, throughLink);
+    QFETCH(bool, pipe);
+    QTemporaryDir elsewhere;
+    QVERIFY(QDir().mkpath(dir()));
+    const QString target = throughLink ? elsewhere.filePath(QStringLiteral("real.xml")) : path();
+    if (pipe) {
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    } else {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<Settings><Chart><Language>English</Language></Chart></Settings>");
+    }
+    if (throughLink)
+        QVERIFY(QFile::link(target, path()));
+
+    StderrCapture capture;
+    {
+        Settings settings;
+        // A pipe is never opened: that would block until something writes to it.
+        QCOMPARE(settings.load(), !pipe);
+        settings.applyDefaults();
+        settings.setValue(settings.chartLineCacheKey, QStringLiteral("7"));
+    } // the exit save
+    const QStringList lines = capture.lines();
+
+    QCOMPARE(QFileInfo(path()).isSymLink(), throughLink);
+    if (pipe) {
+        QCOMPARE(lines,
+            (QStringList {
+                QStringLiteral("Error: Cannot read file ") + path() + QStringLiteral(": not a regular file"),
+                QStringLiteral("Error: Cannot write file ") + path()
+                    + QStringLiteral(": not a regular file")}));
+        QVERIFY(!QFileInfo(target).isFile());
+        QVERIFY(QDir(dir()).entryList({QStringLiteral("config.xml.bad-*")}).isEmpty());
+    } else {
+        QVERIFY(lines.isEmpty());
+        const ParsedFile parsed = parseFile(target);
+        QCOMPARE(parsed.entries.value(QStringLiteral("ChartLineCache")), QStringLiteral("7"));
+        QCOMPARE(parsed.entries.value(QStringLiteral("Language")), QStringLiteral("English"));
+    }
 }
 
 void TestSettings::languageChangeReachesFileAtProgramExit()
