@@ -28,7 +28,7 @@ void WriteFileThread::run()
             emit owner->occurerror(
                 tr("无法识别的文件格式!") + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
     }
-    m_succeeded = ok;
     msleep(kLingerMs);
     emit owner->writefinish();
+    m_succeeded.store(ok, std::memory_order_release);
 }

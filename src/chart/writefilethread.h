@@ -3,6 +3,8 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+
 class ttwidget;
 
 // Short-lived thread that writes the chart's curve to a file or reads a file for it, while the GUI
@@ -18,7 +20,7 @@ public:
     WriteFileThread(ttwidget *owner, const QString &fileName, int direction);
 
     // Whether the file work succeeded; valid after wait().
-    bool succeeded() const { return m_succeeded; }
+    bool succeeded() const { return m_succeeded.load(std::memory_order_acquire); }
 
 protected:
     void run() override;
@@ -27,5 +29,7 @@ private:
     QString fileName;
     ttwidget *owner = nullptr;
     int direction = Read;
-    bool m_succeeded = false;
+    // Stored last of all: QThread::wait() joins inside Qt, where ThreadSanitizer cannot see it, so this
+    // is what orders everything run() did before whatever the owner does next.
+    std::atomic<bool> m_succeeded {false};
 };
