@@ -27,6 +27,7 @@ cat <<MSG
 The blackbody simulator (model VBM100, 9600 baud) is on $link.
 Type that path into the port box (串口号), keep 9600 and VBM100, press 打开串口.
 Simulator commands (faults, temperature jumps; "help" lists them): echo "<command>" > $console
+for example "silence 5", "polldelay 1100" (late answers) or "ignoreset on" (set points not taken).
 
 MSG
 build/bin/ostrel-blackbody
