@@ -57,7 +57,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../settings/recordestimate.cpp" line="+68"/>
+        <location filename="../../settings/recordestimate.cpp" line="+93"/>
         <source>天,</source>
         <translation type="unfinished"></translation>
     </message>
@@ -182,23 +182,22 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+158"/>
-        <location line="+109"/>
-        <location line="+169"/>
+        <location filename="../../app/mainwindow.cpp" line="+171"/>
+        <location line="+134"/>
+        <location line="+195"/>
         <source>开始</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-277"/>
-        <location line="+106"/>
-        <location line="+9"/>
+        <location filename="../../app/mainwindow.cpp" line="-328"/>
+        <location line="+144"/>
         <source>暂停</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-113"/>
+        <location filename="../../app/mainwindow.cpp" line="-142"/>
         <source>环温</source>
         <translation type="unfinished"></translation>
     </message>
@@ -225,19 +224,19 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+41"/>
+        <location filename="../../app/mainwindow.cpp" line="+42"/>
         <source>保存曲线</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-53"/>
+        <location filename="../../app/mainwindow.cpp" line="-54"/>
         <location line="+7"/>
-        <location line="+275"/>
+        <location line="+325"/>
         <source>打开串口</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-230"/>
+        <location line="-279"/>
         <source>打开曲线</source>
         <translation type="unfinished"></translation>
     </message>
@@ -257,27 +256,48 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+42"/>
         <source>选择文件</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>文件(*.txt*)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="-19"/>
+        <location line="+29"/>
         <source>提示</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-29"/>
+        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>放弃</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>所有文件(*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>正在记录曲线，请先停止！</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>停止</source>
         <translation type="unfinished"></translation>
     </message>
@@ -287,7 +307,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+72"/>
         <source>当前温度值</source>
         <translation type="unfinished"></translation>
     </message>
@@ -312,20 +332,40 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+34"/>
         <source>端口已关闭</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+50"/>
+        <source>黑体无应答，请检查型号、波特率和连线</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+86"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../../serial/openfailure.cpp" line="+9"/>
+        <source>未知错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>无法打开端口 %1：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>当前用户无权使用该串口。请将用户加入串口设备所属的用户组 %1（例如 sudo usermod -aG %1 $USER），然后重新登录。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>QMainWindow</name>
     <message>
-        <location line="-430"/>
+        <location filename="../../app/mainwindow.cpp" line="-531"/>
         <source>Ostrel黑体控制软件</source>
         <translation type="unfinished"></translation>
     </message>
@@ -333,7 +373,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+73"/>
+        <location filename="../../settings/settings.cpp" line="+88"/>
         <source>Not a settings file</source>
         <translation type="unfinished"></translation>
     </message>
@@ -357,12 +397,12 @@
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+22"/>
+        <location filename="../../chart/writefilethread.cpp" line="+24"/>
         <source>无法保存文件!</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>无法识别的文件格式!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -390,63 +430,61 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+44"/>
-        <location line="+502"/>
+        <location filename="../../chart/ttwidget.cpp" line="+47"/>
+        <location line="+572"/>
         <source>时间(秒)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-501"/>
-        <location line="+74"/>
+        <location line="-571"/>
+        <location line="+84"/>
         <source>温度(℃)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-55"/>
-        <location line="+127"/>
-        <location line="+67"/>
-        <location line="+292"/>
+        <location line="-65"/>
+        <location line="+243"/>
+        <location line="+313"/>
         <source>暂停</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-483"/>
-        <location line="+484"/>
+        <location line="-553"/>
+        <location line="+554"/>
         <source>实温</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-465"/>
-        <location line="+91"/>
-        <location line="+371"/>
+        <location line="-534"/>
+        <location line="+118"/>
+        <location line="+413"/>
         <source>开始</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-461"/>
+        <location line="-530"/>
         <source>全局</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+39"/>
         <source>温度(℉)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+69"/>
-        <location line="+362"/>
+        <location line="+91"/>
+        <location line="+400"/>
         <source>停止</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-293"/>
-        <location line="+11"/>
-        <location line="+284"/>
+        <location line="-311"/>
+        <location line="+313"/>
         <source>继续</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-198"/>
         <source>提示</source>
         <translation type="unfinished"></translation>
     </message>
@@ -456,7 +494,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+39"/>
         <source>导出数据成功</source>
         <translation type="unfinished"></translation>
     </message>
@@ -471,7 +509,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+44"/>
         <source>℉</source>
         <translation type="unfinished"></translation>
     </message>
@@ -481,7 +519,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+95"/>
         <source>错误</source>
         <translation type="unfinished"></translation>
     </message>
