@@ -145,11 +145,6 @@ MainWindow::MainWindow(QWidget *parent)
 
     QTimer::singleShot(100, this, &MainWindow::setUpAreaList);
 
-    m_confirmationDeadline.setSingleShot(true);
-    // A coarse timer may fire before the deadline it was set for.
-    m_confirmationDeadline.setTimerType(Qt::PreciseTimer);
-    connect(&m_confirmationDeadline, &QTimer::timeout, this, &MainWindow::confirmationOverdue);
-
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
     statusBar()->addWidget(&portLabel);
@@ -488,7 +483,6 @@ void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QS
 void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
-    m_confirmationDeadline.stop();
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         portLabel.setText(tr("端口已关闭"));
@@ -539,10 +533,13 @@ void MainWindow::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != pollTimerId || !blackbodySerial->IsOpen())
         return;
-    if (m_poll.expire(m_clock.elapsed())) {
+    const qint64 now = m_clock.elapsed();
+    if (m_poll.expire(now)) {
         showNoReading();
         linkLabel.setText(tr("黑体无应答，请检查型号、波特率和连线"));
     }
+    // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
+    showSetPointOutcome(m_confirmation.expire(now));
     sendPoll();
 }
 
@@ -556,7 +553,6 @@ void MainWindow::on_pushButton_set_clicked()
 {
     // Polling pauses until the set reply has been handled.
     stopPollTimer();
-    m_confirmationDeadline.stop();
     const int wireScale = blackbodyModel(modelIndex).wireScale;
     const double value = ui->doubleSpinBox->value();
     m_confirmation.sent(BlackbodyProtocol::toWireUnits(value, wireScale));
@@ -579,34 +575,17 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         startPollTimer();
         const bool valid = ok && data.size() == BlackbodyProtocol::kReplyLength;
         const auto outcome = m_confirmation.setReply(valid, m_clock.elapsed());
-        if (m_confirmation.state() == SetPointConfirmation::State::Confirming) {
-            // Read the set point back at once rather than at the next tick.
-            armConfirmationDeadline();
+        // Read the set point back at once rather than at the next tick.
+        if (m_confirmation.state() == SetPointConfirmation::State::Confirming)
             sendPoll();
-        }
         showSetPointOutcome(outcome);
     }
-}
-
-void MainWindow::armConfirmationDeadline()
-{
-    m_confirmationDeadline.start(int(qMax<qint64>(0, m_confirmation.deadline() - m_clock.elapsed())));
-}
-
-void MainWindow::confirmationOverdue()
-{
-    const auto outcome = m_confirmation.expire(m_clock.elapsed());
-    if (outcome == SetPointConfirmation::Outcome::None
-        && m_confirmation.state() == SetPointConfirmation::State::Confirming)
-        armConfirmationDeadline();
-    showSetPointOutcome(outcome);
 }
 
 void MainWindow::showSetPointOutcome(SetPointConfirmation::Outcome outcome)
 {
     if (outcome == SetPointConfirmation::Outcome::None)
         return;
-    m_confirmationDeadline.stop();
     showNote(outcome == SetPointConfirmation::Outcome::Confirmed ? QStringLiteral("设置成功")
                                                                  : QStringLiteral("设置失败,请再试一次"));
 }

@@ -9,7 +9,6 @@
 #include <QListWidgetItem>
 #include <QMainWindow>
 #include <QSerialPort>
-#include <QTimer>
 
 namespace Ui {
 class MainWindow;
@@ -78,8 +77,6 @@ private:
     void showPortLost();
     void sendPoll();
     void showSetPointOutcome(SetPointConfirmation::Outcome outcome);
-    void armConfirmationDeadline();
-    void confirmationOverdue();
     void refreshPortList(QComboBox *box);
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
@@ -110,6 +107,5 @@ private:
     bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
     bool m_portLostPending = false;
     SetPointConfirmation m_confirmation;
-    QTimer m_confirmationDeadline;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

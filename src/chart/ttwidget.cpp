@@ -112,7 +112,7 @@ ttwidget::~ttwidget()
 int ttwidget::cacheSizeFromSetting(const QString &thousands)
 {
     // Clamped before multiplying, so no stored number can overflow.
-    return int(qBound<qint64>(0, thousands.toLongLong(), MaxCacheSize / 1000) * 1000);
+    return int(qBound<qint64>(0, thousands.toLongLong(), kMaxCacheThousands) * 1000);
 }
 
 void ttwidget::setUnit(int u)
@@ -435,12 +435,9 @@ void ttwidget::on_pushButton_export_clicked()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
-    const QString fileName = dialog.selectedFiles().constFirst();
-    if (fileName.isEmpty())
-        return;
-    exportCurve(curveFileName(fileName));
+    exportCurve(curveFileName(dialog.selectedFiles().constFirst()));
 }
 
 void ttwidget::exportCurve(const QString &fileName)

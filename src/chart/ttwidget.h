@@ -3,6 +3,7 @@
 #include "curveinfo.h"
 #include "qcp.h"
 #include "sampleinbox.h"
+#include "settings/recordestimate.h"
 
 #include <QDateTime>
 #include <QSharedPointer>
@@ -32,7 +33,7 @@ public:
     enum Mode { followMode = 0, wholeCurveMode = 1 };
     static constexpr double NoReading = SampleInbox::NoReading;
     // The largest capacity the settings dialog offers; larger stored values are clamped to it.
-    static constexpr int MaxCacheSize = 10'000'000;
+    static constexpr int MaxCacheSize = kMaxCacheThousands * 1000;
 
     explicit ttwidget(QWidget *parent = nullptr);
 

@@ -31,8 +31,6 @@ public:
     void reset();
 
     State state() const { return m_state; }
-    // While confirming: when the read-back becomes overdue.
-    qint64 deadline() const { return m_deadline; }
 
 private:
     State m_state = State::Idle;

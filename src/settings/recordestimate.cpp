@@ -57,12 +57,7 @@ int intervalToMs(const QString &name)
 
 int indexOfInterval(int ms)
 {
-    const QStringList &names = intervalNames();
-    for (int i = 0; i < names.size(); ++i) {
-        if (intervalToMs(names[i]) == ms)
-            return i;
-    }
-    return -1;
+    return intervalsMs().indexOf(ms);
 }
 
 int nearestIntervalIndex(double ms)

@@ -31,11 +31,6 @@ public:
     // Full path of config.xml; empty before load().
     QString filePath() const;
 
-    // Whether `text` is a value the chart and its settings dialog both show as it is: for "ChartLineCache"
-    // an integer in 1..10000, for "ChartLineFPS" one of the dialog's ten intervals; any other key takes
-    // any text but an empty one.
-    bool isUsableValue(const QString &key, const QString &text) const;
-
     const QString rootElement = QStringLiteral("Settings");
     const QString chartElement = QStringLiteral("Chart");
     const QString chartLineWidthKey = QStringLiteral("ChartLineWidth");
@@ -46,6 +41,10 @@ public:
     QString configDir;
 
 private:
+    // Whether `text` is a value the chart and its settings dialog both show as it is: for "ChartLineCache"
+    // an integer in 1..10000, for "ChartLineFPS" one of the dialog's ten intervals; any other key takes
+    // any text but an empty one.
+    bool isUsableValue(const QString &key, const QString &text) const;
     void readSettingsElement();
     void readChartElement();
     void skipUnknownElement();
