@@ -73,7 +73,6 @@ private slots:
     void singleSampleSpikeIsDrawn();
     void denseLineSplitsIntoSpansAndStrokes_data();
     void denseLineSplitsIntoSpansAndStrokes();
-    void spansFillExactlyTheNoisyColumns();
 
     void inboxStampsAndGates();
     void inboxIsSafeAcrossThreads();
@@ -307,42 +306,6 @@ void TestSampleStore::denseLineSplitsIntoSpansAndStrokes()
     const ColumnSpans split = splitIntoColumnSpans(points, 2);
     QCOMPARE(pixelsOf(split.spans), pixelsOf(spans));
     QCOMPARE(split.lines, lines);
-}
-
-void TestSampleStore::spansFillExactlyTheNoisyColumns()
-{
-    // Noise over 800 columns, three or four points each, with a quiet stretch in the middle.
-    QRandomGenerator rng(11);
-    QPolygonF points;
-    for (int i = 0; i < 3000; ++i)
-        points << QPointF(100 + i * 800.0 / 3000, i > 1400 && i < 1600 ? 200 : rng.bounded(400.0));
-    const double pen = 3;
-    // Each noisy column as one rectangle of its own, pen wide, half a pen beyond its reach.
-    QVector<QRect> columns;
-    for (int i = 0; i < points.size();) {
-        const double c = std::floor(points[i].x());
-        double lo = qInf();
-        double hi = -qInf();
-        if (i > 0 && std::floor(points[i - 1].x()) == c - 1)
-            lo = hi = points[i - 1].y();
-        for (; i < points.size() && std::floor(points[i].x()) == c; ++i) {
-            lo = std::min(lo, points[i].y());
-            hi = std::max(hi, points[i].y());
-        }
-        if (hi - lo > pen)
-            columns << QRect(int(c) - 1, qFloor(lo - pen / 2), 3, qCeil(hi + pen / 2) - qFloor(lo - pen / 2));
-    }
-    const ColumnSpans split = splitIntoColumnSpans(points, pen);
-    QCOMPARE(pixelsOf(split.spans), pixelsOf(columns));
-    // Banding is what makes the fill cheap: far fewer rows to fill than with one rectangle per column.
-    const auto rows = [](const QVector<QRect> &rects) {
-        qint64 sum = 0;
-        for (const QRect &r : rects)
-            sum += r.height();
-        return sum;
-    };
-    QVERIFY(rows(split.spans) < rows(columns) / 3);
-    QCOMPARE(split.lines.size(), 1);
 }
 
 void TestSampleStore::inboxStampsAndGates()

@@ -12,8 +12,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 Q_DECLARE_METATYPE(QCPRange)
 
 namespace {
@@ -93,10 +91,8 @@ private slots:
     void saveAndImportRoundTrip();
     void savedRowTimesAreStartPlusDuration();
     void curveKeepsWhatItWasRecordedWith();
-    void saveDialogOffersCurveFilesAndAddsTxt();
     void failedSaveShowsErrorButNoSuccess();
-    void saveWritesThroughLinksAndRefusesOtherFiles_data();
-    void saveWritesThroughLinksAndRefusesOtherFiles();
+    void saveThroughLinkToNothingIsRefused();
     void importAlwaysReplacesTheCurve();
     void unreadableImportKeepsCurve_data();
     void unreadableImportKeepsCurve();
@@ -306,10 +302,9 @@ void TestTtWidget::popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused_data()
     QTest::addColumn<int>("popups");
     QTest::addColumn<int>("togglesMeanwhile");
     QTest::addColumn<bool>("pausedAfter");
-    QTest::newRow("the popup's own pause ends") << false << 1 << 0 << false;
+    // The popup's own pause ending with its only popup is the window suite's case.
     QTest::newRow("it ends with the last of two popups") << false << 2 << 0 << false;
     QTest::newRow("the operator's pause stays") << true << 1 << 0 << true;
-    QTest::newRow("resumed meanwhile stays running") << false << 1 << 1 << false;
     QTest::newRow("paused again meanwhile stays paused") << false << 1 << 2 << true;
 }
 
@@ -424,14 +419,8 @@ void TestTtWidget::savedRowTimesAreStartPlusDuration()
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
     c.on_pushButton_startstop_clicked();
     const qint64 after = QDateTime::currentMSecsSinceEpoch();
-    // The oldest samples dropped, then a gap without readings.
+    // The oldest samples dropped: row numbers no longer tell the time (gaps are the writer's table).
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() == 100 && c.curve().at(0).key > 0.2, 10000);
-    c.UpdateTemp(ttwidget::NoReading);
-    const double gapStart = c.lastElapsed();
-    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > gapStart + 0.3, 5000);
-    c.UpdateTemp(21);
-    const double gapEnd = c.lastElapsed();
-    QTRY_VERIFY_WITH_TIMEOUT(c.curve().at(c.curve().size() - 1).key > gapEnd, 5000);
     c.on_pushButton_startstop_clicked();
 
     const QString first = m_dir.filePath(QStringLiteral("times1.txt"));
@@ -448,19 +437,14 @@ void TestTtWidget::savedRowTimesAreStartPlusDuration()
               .toMSecsSinceEpoch();
     QVERIFY(date >= before && date <= after);
     QCOMPARE(lines.at(5).trimmed(), QByteArray("DataCounts:100"));
-    double previous = 0;
-    bool sawGap = false;
     for (int i = 0; i < 100; ++i) {
         const QList<QByteArray> fields = lines.at(7 + i).trimmed().split('\t');
         const double duration = fields.at(0).toDouble();
         QVERIFY(i > 0 || duration >= 0.2);
-        sawGap = sawGap || duration - previous > 0.25;
-        previous = duration;
         QCOMPARE(QString::fromLatin1(fields.at(2)),
             QDateTime::fromMSecsSinceEpoch(date + qRound64(duration * 1000))
                 .toString(QStringLiteral("hh:mm:ss:zzz")));
     }
-    QVERIFY(sawGap);
 }
 
 void TestTtWidget::curveKeepsWhatItWasRecordedWith()
@@ -476,14 +460,6 @@ void TestTtWidget::curveKeepsWhatItWasRecordedWith()
     // Settings chosen afterwards are for the next recording; this one is saved as it was taken.
     c.setSampleInterval(1000);
     QVERIFY(c.curveInfo() == recorded);
-    const QString saved = m_dir.filePath(QStringLiteral("recorded.txt"));
-    QVERIFY(c.writeCurveFile(saved));
-    const QList<QByteArray> rows = fileBytes(saved).split('\n').mid(7);
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d\t"))
-                .match(QString::fromLatin1(rows.first()))
-                .hasMatch());
-    QVERIFY(fileBytes(saved).contains("\r\nDate:"
-        + QDateTime::fromMSecsSinceEpoch(recorded.startMsecs).toString(kFileDateFormat).toLatin1() + "\r\n"));
 
     // An opened curve is saved again as it came.
     const QByteArray file
@@ -504,30 +480,7 @@ void TestTtWidget::curveKeepsWhatItWasRecordedWith()
     QCOMPARE(c.unitCode(), 2);
     QCOMPARE(c.emissivityValue(), 1.0f);
     QCOMPARE(c.curveInfo().intervalMs, 1000);
-    QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℃)"));
     c.on_pushButton_startstop_clicked();
-}
-
-void TestTtWidget::saveDialogOffersCurveFilesAndAddsTxt()
-{
-    ttwidget &c = *m_chart;
-    const QString typed = m_dir.filePath(QStringLiteral("typed"));
-    QStringList filters;
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, this, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        answer.stop();
-        filters = dialog->nameFilters();
-        dialog->selectFile(typed);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    answer.start(10);
-    c.on_pushButton_export_clicked();
-    QCOMPARE(filters, QStringList {QStringLiteral("Files (*.txt)")});
-    QVERIFY(QFileInfo(typed + QStringLiteral(".txt")).isFile());
-    QVERIFY(!QFileInfo::exists(typed));
 }
 
 void TestTtWidget::failedSaveShowsErrorButNoSuccess()
@@ -539,44 +492,16 @@ void TestTtWidget::failedSaveShowsErrorButNoSuccess()
     QVERIFY(!QFile::exists(path));
 }
 
-void TestTtWidget::saveWritesThroughLinksAndRefusesOtherFiles_data()
+void TestTtWidget::saveThroughLinkToNothingIsRefused()
 {
-    QTest::addColumn<bool>("throughLink");
-    QTest::addColumn<QString>("target"); // "file", "pipe" or "none"
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("link to a file") << true << "file" << true;
-    QTest::newRow("pipe") << false << "pipe" << false;
-    QTest::newRow("link to a pipe") << true << "pipe" << false;
-    QTest::newRow("link to nothing") << true << "none" << false;
-}
-
-void TestTtWidget::saveWritesThroughLinksAndRefusesOtherFiles()
-{
-    QFETCH(bool, throughLink);
-    QFETCH(QString, target);
-    QFETCH(bool, saved);
-    ttwidget &c = *m_chart;
-    const QString tag
-        = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
-    const QString path = m_dir.filePath(tag + QStringLiteral(".txt"));
-    const QString end = throughLink ? m_dir.filePath(tag + QStringLiteral("-target")) : path;
-    if (target == QLatin1String("file"))
-        writeFile(end, "old");
-    else if (target == QLatin1String("pipe"))
-        QCOMPARE(::mkfifo(QFile::encodeName(end).constData(), 0600), 0);
-    if (throughLink)
-        QVERIFY(QFile::link(end, path));
-
-    c.exportCurve(path);
-    QCOMPARE(QFileInfo(path).isSymLink(), throughLink);
-    if (saved) {
-        QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
-        QVERIFY(fileBytes(end).startsWith("Ostrel\r\nDate:"));
-    } else {
-        QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
-        QCOMPARE(QFileInfo(end).isFile(), false);
-        QCOMPARE(QFileInfo::exists(end), target == QLatin1String("pipe"));
-    }
+    // Where a save may write is the settings store's table; the chart has to say it did not save.
+    const QString path = m_dir.filePath(QStringLiteral("dangling.txt"));
+    const QString end = m_dir.filePath(QStringLiteral("nowhere.txt"));
+    QVERIFY(QFile::link(end, path));
+    m_chart->exportCurve(path);
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
+    QVERIFY(QFileInfo(path).isSymLink());
+    QVERIFY(!QFileInfo::exists(end));
 }
 
 void TestTtWidget::importAlwaysReplacesTheCurve()
@@ -612,19 +537,11 @@ void TestTtWidget::unreadableImportKeepsCurve_data()
 {
     QTest::addColumn<QString>("name"); // in the test folder unless absolute
     QTest::addColumn<QByteArray>("content"); // null: no file is written
-    QByteArray noise(256 << 10, Qt::Uninitialized);
-    QRandomGenerator(11).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-
     QTest::newRow("missing") << "does-not-exist.txt" << QByteArray();
     // A device never ends: it is refused rather than read for ever behind the wait dialog.
     QTest::newRow("device") << "/dev/zero" << QByteArray();
-    QTest::newRow("random bytes") << "noise.bin" << noise;
+    // Which files are curves is the reader's table; one that is none is enough here.
     QTest::newRow("no curve header") << "notes.txt" << QByteArray("shopping\n1\t2\n3\t4\n");
-    QTest::newRow("no row of numbers") << "words.txt" << QByteArray("n\nDataCounts:1\nc\nabc\tdef\n");
-    QTest::newRow("saved empty curve")
-        << "empty.txt"
-        << QByteArray("Ostrel\r\nDate:2021-03-04 09:15:02:417\r\nEmissivity:1\r\nUnit:2\r\n"
-                      "DataCounts:0\r\nDuration,Temperature,Time\r\n");
 }
 
 void TestTtWidget::unreadableImportKeepsCurve()
