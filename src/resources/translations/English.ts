@@ -6,22 +6,22 @@
     <message>
         <location filename="../../dialogs/aboutdialog.ui" line="+20"/>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>About</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>科沃测温</source>
-        <translation type="unfinished"></translation>
+        <translation>Corvel Thermometry</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>版本号:1.0.0.1</source>
-        <translation type="unfinished"></translation>
+        <translation>Version: 1.0.0.1</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>黑体温度校准源控制程序</source>
-        <translation type="unfinished"></translation>
+        <translation>Blackbody calibrator control</translation>
     </message>
 </context>
 <context>
@@ -29,65 +29,65 @@
     <message>
         <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
         <source>图表参数设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Chart settings</translation>
     </message>
     <message>
         <location line="+21"/>
         <source>最大数据量:</source>
-        <translation type="unfinished"></translation>
+        <translation>Max. points:</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>1000X</source>
-        <translation type="unfinished"></translation>
+        <translation>1000X</translation>
     </message>
     <message>
         <location line="+44"/>
         <source>记录间隔:</source>
-        <translation type="unfinished"></translation>
+        <translation>Record interval:</translation>
     </message>
     <message>
         <location line="+31"/>
         <source>记录时长:</source>
-        <translation type="unfinished"></translation>
+        <translation>Record time:</translation>
     </message>
     <message>
         <location line="+38"/>
         <source>内存:</source>
-        <translation type="unfinished"></translation>
+        <translation>Memory:</translation>
     </message>
     <message>
         <location filename="../../settings/recordestimate.cpp" line="+93"/>
         <source>天,</source>
-        <translation type="unfinished"></translation>
+        <translation> d, </translation>
     </message>
     <message>
         <location line="+1"/>
         <location line="+7"/>
         <source>时,</source>
-        <translation type="unfinished"></translation>
+        <translation> h, </translation>
     </message>
     <message>
         <location line="-6"/>
         <location line="+7"/>
         <location line="+2"/>
         <source>分,</source>
-        <translation type="unfinished"></translation>
+        <translation> min, </translation>
     </message>
     <message>
         <location line="-8"/>
         <source>分</source>
-        <translation type="unfinished"></translation>
+        <translation> min</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>秒,</source>
-        <translation type="unfinished"></translation>
+        <translation> s,</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>秒</source>
-        <translation type="unfinished"></translation>
+        <translation> s</translation>
     </message>
 </context>
 <context>
@@ -95,7 +95,7 @@
     <message>
         <location filename="../../chart/corvelescale.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
 </context>
 <context>
@@ -103,27 +103,27 @@
     <message>
         <location filename="../../dialogs/deviceinfodialog.ui" line="+14"/>
         <source>设备信息</source>
-        <translation type="unfinished"></translation>
+        <translation>Device info</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>日期:</source>
-        <translation type="unfinished"></translation>
+        <translation>Date:</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>序列号:</source>
-        <translation type="unfinished"></translation>
+        <translation>Serial no.:</translation>
     </message>
     <message>
         <location line="+41"/>
         <source>量程:</source>
-        <translation type="unfinished"></translation>
+        <translation>Range:</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>-</source>
-        <translation type="unfinished"></translation>
+        <translation>-</translation>
     </message>
 </context>
 <context>
@@ -131,54 +131,54 @@
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
         <source>MainWindow</source>
-        <translation type="unfinished"></translation>
+        <translation>MainWindow</translation>
     </message>
     <message>
         <location line="+54"/>
         <source>文件</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>设备</source>
-        <translation type="unfinished"></translation>
+        <translation>Device</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Settings</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>帮助</source>
-        <translation type="unfinished"></translation>
+        <translation>Help</translation>
     </message>
     <message>
         <location line="+104"/>
         <location line="+198"/>
         <source>串口号：</source>
-        <translation type="unfinished"></translation>
+        <translation>Port:</translation>
     </message>
     <message>
         <location line="-154"/>
         <location line="+198"/>
         <source>波特率：</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud rate:</translation>
     </message>
     <message>
         <location line="-160"/>
         <source>型号：</source>
-        <translation type="unfinished"></translation>
+        <translation>Model:</translation>
     </message>
     <message>
         <location line="+67"/>
         <source>设置温度</source>
-        <translation type="unfinished"></translation>
+        <translation>Set</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>测温仪</source>
-        <translation type="unfinished"></translation>
+        <translation>Thermometer</translation>
     </message>
     <message>
         <location line="+269"/>
@@ -186,180 +186,180 @@
         <location line="+134"/>
         <location line="+195"/>
         <source>开始</source>
-        <translation type="unfinished"></translation>
+        <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-328"/>
         <location line="+144"/>
         <source>暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-142"/>
         <source>环温</source>
-        <translation type="unfinished"></translation>
+        <translation>Ambient</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-1"/>
         <source>全局</source>
-        <translation type="unfinished"></translation>
+        <translation>Overview</translation>
     </message>
     <message>
         <location line="+14"/>
         <source>自适应</source>
-        <translation type="unfinished"></translation>
+        <translation>Auto fit</translation>
     </message>
     <message>
         <location line="+139"/>
         <source>水平缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom X</translation>
     </message>
     <message>
         <location line="+151"/>
         <source>垂直缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom Y</translation>
     </message>
     <message>
         <location line="+145"/>
         <location filename="../../app/mainwindow.cpp" line="+42"/>
         <source>保存曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>Save curve</translation>
     </message>
     <message>
         <location filename="../../app/mainwindow.cpp" line="-54"/>
         <location line="+7"/>
         <location line="+325"/>
         <source>打开串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Open port</translation>
     </message>
     <message>
         <location line="-279"/>
         <source>打开曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>Open curve</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>退出</source>
-        <translation type="unfinished"></translation>
+        <translation>Exit</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>表格设置</source>
-        <translation type="unfinished"></translation>
+        <translation>Chart settings</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>About</translation>
     </message>
     <message>
         <location line="+42"/>
         <source>选择文件</source>
-        <translation type="unfinished"></translation>
+        <translation>Select file</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>文件(*.txt*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Text files (*.txt*)</translation>
     </message>
     <message>
         <location line="-19"/>
         <location line="+29"/>
         <source>提示</source>
-        <translation type="unfinished"></translation>
+        <translation>Notice</translation>
     </message>
     <message>
         <location line="-29"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
-        <translation type="unfinished"></translation>
+        <translation>The current curve has not been saved. Discard it?</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>放弃</source>
-        <translation type="unfinished"></translation>
+        <translation>Discard</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>取消</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>所有文件(*)</source>
-        <translation type="unfinished"></translation>
+        <translation>All files (*)</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>正在记录曲线，请先停止！</source>
-        <translation type="unfinished"></translation>
+        <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>继续</source>
-        <translation type="unfinished"></translation>
+        <translation>Resume</translation>
     </message>
     <message>
         <location line="+72"/>
         <source>当前温度值</source>
-        <translation type="unfinished"></translation>
+        <translation>Current</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>设定温度值</source>
-        <translation type="unfinished"></translation>
+        <translation>Set point</translation>
     </message>
     <message>
         <location line="+69"/>
         <source>关闭串口</source>
-        <translation type="unfinished"></translation>
+        <translation>Close port</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>已选择:</source>
-        <translation type="unfinished"></translation>
+        <translation>Port: </translation>
     </message>
     <message>
         <location line="+1"/>
         <source>波特率:</source>
-        <translation type="unfinished"></translation>
+        <translation>Baud rate: </translation>
     </message>
     <message>
         <location line="+34"/>
         <source>端口已关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>Port closed</translation>
     </message>
     <message>
         <location line="+50"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
-        <translation type="unfinished"></translation>
+        <translation>No reply from the blackbody. Check the model, baud rate and cable.</translation>
     </message>
     <message>
         <location line="+86"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
-        <translation type="unfinished"></translation>
+        <translation>The serial connection to the blackbody was lost (the device was disconnected or unplugged). Check the connection, then open the port again.</translation>
     </message>
     <message>
         <location filename="../../serial/openfailure.cpp" line="+9"/>
         <source>未知错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Unknown error</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>无法打开端口 %1：%2</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot open port %1: %2</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>当前用户无权使用该串口。请将用户加入串口设备所属的用户组 %1（例如 sudo usermod -aG %1 $USER），然后重新登录。</source>
-        <translation type="unfinished"></translation>
+        <translation>The current user may not use this serial port. Add the user to group %1, which owns the serial device (for example: sudo usermod -aG %1 $USER), then log in again.</translation>
     </message>
 </context>
 <context>
@@ -367,7 +367,7 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-531"/>
         <source>Ostrel黑体控制软件</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrel Blackbody Control</translation>
     </message>
 </context>
 <context>
@@ -375,7 +375,7 @@
     <message>
         <location filename="../../settings/settings.cpp" line="+88"/>
         <source>Not a settings file</source>
-        <translation type="unfinished"></translation>
+        <translation>Not a settings file</translation>
     </message>
 </context>
 <context>
@@ -383,7 +383,7 @@
     <message>
         <location filename="../../chart/tempareaitem.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
 </context>
 <context>
@@ -391,7 +391,7 @@
     <message>
         <location filename="../../dialogs/waitdialog.ui" line="+26"/>
         <source>请稍候...</source>
-        <translation type="unfinished"></translation>
+        <translation>Please wait...</translation>
     </message>
 </context>
 <context>
@@ -399,12 +399,12 @@
     <message>
         <location filename="../../chart/writefilethread.cpp" line="+24"/>
         <source>无法保存文件!</source>
-        <translation type="unfinished"></translation>
+        <translation>Cannot save the file!</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>无法识别的文件格式!</source>
-        <translation type="unfinished"></translation>
+        <translation>Unrecognized file format!</translation>
     </message>
 </context>
 <context>
@@ -412,126 +412,126 @@
     <message>
         <location filename="../../chart/ttwidget.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
     <message>
         <location line="+495"/>
         <source>水平缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom X</translation>
     </message>
     <message>
         <location line="+148"/>
         <source>垂直缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>Zoom Y</translation>
     </message>
     <message>
         <location line="+139"/>
         <source>保存曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>Save curve</translation>
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+47"/>
         <location line="+572"/>
         <source>时间(秒)</source>
-        <translation type="unfinished"></translation>
+        <translation>Time (s)</translation>
     </message>
     <message>
         <location line="-571"/>
         <location line="+84"/>
         <source>温度(℃)</source>
-        <translation type="unfinished"></translation>
+        <translation>Temperature (℃)</translation>
     </message>
     <message>
         <location line="-65"/>
         <location line="+243"/>
         <location line="+313"/>
         <source>暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <location line="-553"/>
         <location line="+554"/>
         <source>实温</source>
-        <translation type="unfinished"></translation>
+        <translation>Measured</translation>
     </message>
     <message>
         <location line="-534"/>
         <location line="+118"/>
         <location line="+413"/>
         <source>开始</source>
-        <translation type="unfinished"></translation>
+        <translation>Start</translation>
     </message>
     <message>
         <location line="-530"/>
         <source>全局</source>
-        <translation type="unfinished"></translation>
+        <translation>Overview</translation>
     </message>
     <message>
         <location line="+39"/>
         <source>温度(℉)</source>
-        <translation type="unfinished"></translation>
+        <translation>Temperature (℉)</translation>
     </message>
     <message>
         <location line="+91"/>
         <location line="+400"/>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>Stop</translation>
     </message>
     <message>
         <location line="-311"/>
         <location line="+313"/>
         <source>继续</source>
-        <translation type="unfinished"></translation>
+        <translation>Resume</translation>
     </message>
     <message>
         <location line="-198"/>
         <source>提示</source>
-        <translation type="unfinished"></translation>
+        <translation>Notice</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>正在记录曲线，请先停止！</source>
-        <translation type="unfinished"></translation>
+        <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
         <location line="+39"/>
         <source>导出数据成功</source>
-        <translation type="unfinished"></translation>
+        <translation>Data exported</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>信息已保存在%1！</source>
-        <translation type="unfinished"></translation>
+        <translation>Saved to %1.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>确定</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <location line="+44"/>
         <source>℉</source>
-        <translation type="unfinished"></translation>
+        <translation>℉</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>℃</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
         <location line="+95"/>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>模式1</source>
-        <translation type="unfinished"></translation>
+        <translation>Mode 1</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>模式2</source>
-        <translation type="unfinished"></translation>
+        <translation>Mode 2</translation>
     </message>
 </context>
 </TS>

@@ -6,22 +6,22 @@
     <message>
         <location filename="../../dialogs/aboutdialog.ui" line="+20"/>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>關於</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>科沃测温</source>
-        <translation type="unfinished"></translation>
+        <translation>科沃測溫</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>版本号:1.0.0.1</source>
-        <translation type="unfinished"></translation>
+        <translation>版本:1.0.0.1</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>黑体温度校准源控制程序</source>
-        <translation type="unfinished"></translation>
+        <translation>黑體溫度校正源控制程式</translation>
     </message>
 </context>
 <context>
@@ -29,65 +29,65 @@
     <message>
         <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
         <source>图表参数设置</source>
-        <translation type="unfinished"></translation>
+        <translation>圖表參數設定</translation>
     </message>
     <message>
         <location line="+21"/>
         <source>最大数据量:</source>
-        <translation type="unfinished"></translation>
+        <translation>最大資料量:</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>1000X</source>
-        <translation type="unfinished"></translation>
+        <translation>1000X</translation>
     </message>
     <message>
         <location line="+44"/>
         <source>记录间隔:</source>
-        <translation type="unfinished"></translation>
+        <translation>記錄間隔:</translation>
     </message>
     <message>
         <location line="+31"/>
         <source>记录时长:</source>
-        <translation type="unfinished"></translation>
+        <translation>記錄時間:</translation>
     </message>
     <message>
         <location line="+38"/>
         <source>内存:</source>
-        <translation type="unfinished"></translation>
+        <translation>記憶體:</translation>
     </message>
     <message>
         <location filename="../../settings/recordestimate.cpp" line="+93"/>
         <source>天,</source>
-        <translation type="unfinished"></translation>
+        <translation>天,</translation>
     </message>
     <message>
         <location line="+1"/>
         <location line="+7"/>
         <source>时,</source>
-        <translation type="unfinished"></translation>
+        <translation>小時,</translation>
     </message>
     <message>
         <location line="-6"/>
         <location line="+7"/>
         <location line="+2"/>
         <source>分,</source>
-        <translation type="unfinished"></translation>
+        <translation>分,</translation>
     </message>
     <message>
         <location line="-8"/>
         <source>分</source>
-        <translation type="unfinished"></translation>
+        <translation>分</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>秒,</source>
-        <translation type="unfinished"></translation>
+        <translation>秒,</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>秒</source>
-        <translation type="unfinished"></translation>
+        <translation>秒</translation>
     </message>
 </context>
 <context>
@@ -95,7 +95,7 @@
     <message>
         <location filename="../../chart/corvelescale.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
 </context>
 <context>
@@ -103,27 +103,27 @@
     <message>
         <location filename="../../dialogs/deviceinfodialog.ui" line="+14"/>
         <source>设备信息</source>
-        <translation type="unfinished"></translation>
+        <translation>裝置資訊</translation>
     </message>
     <message>
         <location line="+9"/>
         <source>日期:</source>
-        <translation type="unfinished"></translation>
+        <translation>日期:</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>序列号:</source>
-        <translation type="unfinished"></translation>
+        <translation>序號:</translation>
     </message>
     <message>
         <location line="+41"/>
         <source>量程:</source>
-        <translation type="unfinished"></translation>
+        <translation>量測範圍:</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>-</source>
-        <translation type="unfinished"></translation>
+        <translation>-</translation>
     </message>
 </context>
 <context>
@@ -131,54 +131,54 @@
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
         <source>MainWindow</source>
-        <translation type="unfinished"></translation>
+        <translation>MainWindow</translation>
     </message>
     <message>
         <location line="+54"/>
         <source>文件</source>
-        <translation type="unfinished"></translation>
+        <translation>檔案</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>设备</source>
-        <translation type="unfinished"></translation>
+        <translation>裝置</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>设置</source>
-        <translation type="unfinished"></translation>
+        <translation>設定</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>帮助</source>
-        <translation type="unfinished"></translation>
+        <translation>說明</translation>
     </message>
     <message>
         <location line="+104"/>
         <location line="+198"/>
         <source>串口号：</source>
-        <translation type="unfinished"></translation>
+        <translation>序列埠：</translation>
     </message>
     <message>
         <location line="-154"/>
         <location line="+198"/>
         <source>波特率：</source>
-        <translation type="unfinished"></translation>
+        <translation>鮑率：</translation>
     </message>
     <message>
         <location line="-160"/>
         <source>型号：</source>
-        <translation type="unfinished"></translation>
+        <translation>型號：</translation>
     </message>
     <message>
         <location line="+67"/>
         <source>设置温度</source>
-        <translation type="unfinished"></translation>
+        <translation>設定溫度</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>测温仪</source>
-        <translation type="unfinished"></translation>
+        <translation>測溫儀</translation>
     </message>
     <message>
         <location line="+269"/>
@@ -186,180 +186,180 @@
         <location line="+134"/>
         <location line="+195"/>
         <source>开始</source>
-        <translation type="unfinished"></translation>
+        <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-328"/>
         <location line="+144"/>
         <source>暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-142"/>
         <source>环温</source>
-        <translation type="unfinished"></translation>
+        <translation>環溫</translation>
     </message>
     <message>
         <location line="+139"/>
         <location filename="../../app/mainwindow.cpp" line="-1"/>
         <source>全局</source>
-        <translation type="unfinished"></translation>
+        <translation>總覽</translation>
     </message>
     <message>
         <location line="+14"/>
         <source>自适应</source>
-        <translation type="unfinished"></translation>
+        <translation>自適應</translation>
     </message>
     <message>
         <location line="+139"/>
         <source>水平缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>水平縮放</translation>
     </message>
     <message>
         <location line="+151"/>
         <source>垂直缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>垂直縮放</translation>
     </message>
     <message>
         <location line="+145"/>
         <location filename="../../app/mainwindow.cpp" line="+42"/>
         <source>保存曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>儲存曲線</translation>
     </message>
     <message>
         <location filename="../../app/mainwindow.cpp" line="-54"/>
         <location line="+7"/>
         <location line="+325"/>
         <source>打开串口</source>
-        <translation type="unfinished"></translation>
+        <translation>開啟序列埠</translation>
     </message>
     <message>
         <location line="-279"/>
         <source>打开曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>開啟曲線</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>退出</source>
-        <translation type="unfinished"></translation>
+        <translation>結束</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>表格设置</source>
-        <translation type="unfinished"></translation>
+        <translation>圖表設定</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>关于</source>
-        <translation type="unfinished"></translation>
+        <translation>關於</translation>
     </message>
     <message>
         <location line="+42"/>
         <source>选择文件</source>
-        <translation type="unfinished"></translation>
+        <translation>選擇檔案</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>文件(*.txt*)</source>
-        <translation type="unfinished"></translation>
+        <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
         <location line="-19"/>
         <location line="+29"/>
         <source>提示</source>
-        <translation type="unfinished"></translation>
+        <translation>提示</translation>
     </message>
     <message>
         <location line="-29"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
-        <translation type="unfinished"></translation>
+        <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>放弃</source>
-        <translation type="unfinished"></translation>
+        <translation>放棄</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>取消</source>
-        <translation type="unfinished"></translation>
+        <translation>取消</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>所有文件(*)</source>
-        <translation type="unfinished"></translation>
+        <translation>所有檔案(*)</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>正在记录曲线，请先停止！</source>
-        <translation type="unfinished"></translation>
+        <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
         <location line="+26"/>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>停止</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>继续</source>
-        <translation type="unfinished"></translation>
+        <translation>繼續</translation>
     </message>
     <message>
         <location line="+72"/>
         <source>当前温度值</source>
-        <translation type="unfinished"></translation>
+        <translation>目前溫度值</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>设定温度值</source>
-        <translation type="unfinished"></translation>
+        <translation>設定溫度值</translation>
     </message>
     <message>
         <location line="+69"/>
         <source>关闭串口</source>
-        <translation type="unfinished"></translation>
+        <translation>關閉序列埠</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>已选择:</source>
-        <translation type="unfinished"></translation>
+        <translation>已選擇:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>波特率:</source>
-        <translation type="unfinished"></translation>
+        <translation>鮑率:</translation>
     </message>
     <message>
         <location line="+34"/>
         <source>端口已关闭</source>
-        <translation type="unfinished"></translation>
+        <translation>序列埠已關閉</translation>
     </message>
     <message>
         <location line="+50"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
-        <translation type="unfinished"></translation>
+        <translation>黑體沒有回應，請檢查型號、鮑率和連線</translation>
     </message>
     <message>
         <location line="+86"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
-        <translation type="unfinished"></translation>
+        <translation>與黑體的序列埠連線已中斷（裝置已斷線或被拔除）。請檢查連線後重新開啟序列埠。</translation>
     </message>
     <message>
         <location filename="../../serial/openfailure.cpp" line="+9"/>
         <source>未知错误</source>
-        <translation type="unfinished"></translation>
+        <translation>未知的錯誤</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>无法打开端口 %1：%2</source>
-        <translation type="unfinished"></translation>
+        <translation>無法開啟序列埠 %1：%2</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>当前用户无权使用该串口。请将用户加入串口设备所属的用户组 %1（例如 sudo usermod -aG %1 $USER），然后重新登录。</source>
-        <translation type="unfinished"></translation>
+        <translation>目前的使用者沒有使用此序列埠的權限。請將使用者加入序列埠裝置所屬的群組 %1（例如 sudo usermod -aG %1 $USER），然後重新登入。</translation>
     </message>
 </context>
 <context>
@@ -367,7 +367,7 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-531"/>
         <source>Ostrel黑体控制软件</source>
-        <translation type="unfinished"></translation>
+        <translation>Ostrel黑體控制軟體</translation>
     </message>
 </context>
 <context>
@@ -375,7 +375,7 @@
     <message>
         <location filename="../../settings/settings.cpp" line="+88"/>
         <source>Not a settings file</source>
-        <translation type="unfinished"></translation>
+        <translation>不是設定檔</translation>
     </message>
 </context>
 <context>
@@ -383,7 +383,7 @@
     <message>
         <location filename="../../chart/tempareaitem.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
 </context>
 <context>
@@ -391,7 +391,7 @@
     <message>
         <location filename="../../dialogs/waitdialog.ui" line="+26"/>
         <source>请稍候...</source>
-        <translation type="unfinished"></translation>
+        <translation>請稍候...</translation>
     </message>
 </context>
 <context>
@@ -399,12 +399,12 @@
     <message>
         <location filename="../../chart/writefilethread.cpp" line="+24"/>
         <source>无法保存文件!</source>
-        <translation type="unfinished"></translation>
+        <translation>無法儲存檔案!</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>无法识别的文件格式!</source>
-        <translation type="unfinished"></translation>
+        <translation>無法辨識的檔案格式!</translation>
     </message>
 </context>
 <context>
@@ -412,126 +412,126 @@
     <message>
         <location filename="../../chart/ttwidget.ui" line="+14"/>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Form</translation>
     </message>
     <message>
         <location line="+495"/>
         <source>水平缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>水平縮放</translation>
     </message>
     <message>
         <location line="+148"/>
         <source>垂直缩放</source>
-        <translation type="unfinished"></translation>
+        <translation>垂直縮放</translation>
     </message>
     <message>
         <location line="+139"/>
         <source>保存曲线</source>
-        <translation type="unfinished"></translation>
+        <translation>儲存曲線</translation>
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+47"/>
         <location line="+572"/>
         <source>时间(秒)</source>
-        <translation type="unfinished"></translation>
+        <translation>時間(秒)</translation>
     </message>
     <message>
         <location line="-571"/>
         <location line="+84"/>
         <source>温度(℃)</source>
-        <translation type="unfinished"></translation>
+        <translation>溫度(℃)</translation>
     </message>
     <message>
         <location line="-65"/>
         <location line="+243"/>
         <location line="+313"/>
         <source>暂停</source>
-        <translation type="unfinished"></translation>
+        <translation>暫停</translation>
     </message>
     <message>
         <location line="-553"/>
         <location line="+554"/>
         <source>实温</source>
-        <translation type="unfinished"></translation>
+        <translation>實測溫度</translation>
     </message>
     <message>
         <location line="-534"/>
         <location line="+118"/>
         <location line="+413"/>
         <source>开始</source>
-        <translation type="unfinished"></translation>
+        <translation>開始</translation>
     </message>
     <message>
         <location line="-530"/>
         <source>全局</source>
-        <translation type="unfinished"></translation>
+        <translation>總覽</translation>
     </message>
     <message>
         <location line="+39"/>
         <source>温度(℉)</source>
-        <translation type="unfinished"></translation>
+        <translation>溫度(℉)</translation>
     </message>
     <message>
         <location line="+91"/>
         <location line="+400"/>
         <source>停止</source>
-        <translation type="unfinished"></translation>
+        <translation>停止</translation>
     </message>
     <message>
         <location line="-311"/>
         <location line="+313"/>
         <source>继续</source>
-        <translation type="unfinished"></translation>
+        <translation>繼續</translation>
     </message>
     <message>
         <location line="-198"/>
         <source>提示</source>
-        <translation type="unfinished"></translation>
+        <translation>提示</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>正在记录曲线，请先停止！</source>
-        <translation type="unfinished"></translation>
+        <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
         <location line="+39"/>
         <source>导出数据成功</source>
-        <translation type="unfinished"></translation>
+        <translation>資料匯出成功</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>信息已保存在%1！</source>
-        <translation type="unfinished"></translation>
+        <translation>資料已儲存至%1！</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>确定</source>
-        <translation type="unfinished"></translation>
+        <translation>確定</translation>
     </message>
     <message>
         <location line="+44"/>
         <source>℉</source>
-        <translation type="unfinished"></translation>
+        <translation>℉</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>℃</source>
-        <translation type="unfinished"></translation>
+        <translation>℃</translation>
     </message>
     <message>
         <location line="+95"/>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>錯誤</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>模式1</source>
-        <translation type="unfinished"></translation>
+        <translation>模式1</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>模式2</source>
-        <translation type="unfinished"></translation>
+        <translation>模式2</translation>
     </message>
 </context>
 </TS>
