@@ -1,10 +1,13 @@
 #include "mainwindow.h"
 
 #include "app/buttonstyles.h"
+#include "app/framehittest.h"
+#include "app/language.h"
 #include "app/textfile.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/deviceinfodialog.h"
 #include "serial/openfailure.h"
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
@@ -15,13 +18,20 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScroller>
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QWindow>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #include <array>
 
@@ -109,6 +119,25 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    setMenuWidget(&titleBar);
+    // Hover moves over the window reach it, so the resize borders can show their cursor.
+    setMouseTracking(true);
+
+    connect(&titleBar, &CorvelTitalbar::MinimizeButtonClicked, this, &QWidget::showMinimized);
+    connect(&titleBar, &CorvelTitalbar::CloseButtonClicked, this, &MainWindow::close);
+    connect(&titleBar, &CorvelTitalbar::WindowsChangeClicked, this, &MainWindow::WindowsChanged);
+    connect(&titleBar, &CorvelTitalbar::actionAbout, this, &MainWindow::ClickAbout);
+    connect(&titleBar, &CorvelTitalbar::actionDeviceInfo, this, &MainWindow::ClickDeviceInfo);
+    connect(&titleBar, &CorvelTitalbar::actionExit, this, &MainWindow::close);
+    connect(&titleBar, &CorvelTitalbar::actionImportData, this, &MainWindow::ClickImportData);
+    connect(&titleBar, &CorvelTitalbar::actionChartSettings, this, &MainWindow::ClickChartSettings);
+    connect(&titleBar, &CorvelTitalbar::actionChinese, this, &MainWindow::ClickLangChinese);
+    connect(&titleBar, &CorvelTitalbar::actionEnglish, this, &MainWindow::ClickLangEnglish);
+    connect(
+        &titleBar, &CorvelTitalbar::actionExportData, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    connect(&titleBar, &CorvelTitalbar::fileClicked, this, &MainWindow::onFilesClicked);
+
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
     connect(ui->widget_tt, &ttwidget::pausedChanged, this, &MainWindow::showPaused);
 
@@ -154,6 +183,8 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->addPermanentWidget(&versionLabel);
 
     ui->pushButton_com->setText(tr("打开串口"));
+
+    LoadLanguage(appSettings.value(appSettings.languageKey, Language::simplifiedChinese));
 
     applyMenuStyle(ui->pushButton_file);
     applyMenuStyle(ui->pushButton_device);
@@ -213,13 +244,61 @@ void MainWindow::InitMenus()
     ui->pushButton_file->setMenu(fileMenu);
 
     auto *settingsMenu = new QMenu(this);
+    chartSettingsAction = settingsMenu->addAction(tr("表格设置"));
+    connect(chartSettingsAction, &QAction::triggered, this, &MainWindow::ClickChartSettings);
+    languageMenu = settingsMenu->addMenu(tr("语言"));
     connect(
-        settingsMenu->addAction(tr("表格设置")), &QAction::triggered, this, &MainWindow::ClickChartSettings);
+        languageMenu->addAction(tr("简体中文")), &QAction::triggered, this, &MainWindow::ClickLangChinese);
+    connect(languageMenu->addAction(tr("English")), &QAction::triggered, this, &MainWindow::ClickLangEnglish);
+    connect(languageMenu->addAction(tr("繁體中文")), &QAction::triggered, this, &MainWindow::ClickTrChinese);
     ui->pushButton_settings->setMenu(settingsMenu);
 
     auto *helpMenu = new QMenu(this);
-    connect(helpMenu->addAction(tr("关于")), &QAction::triggered, this, &MainWindow::ClickAbout);
+    aboutAction = helpMenu->addAction(tr("关于"));
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::ClickAbout);
     ui->pushButton_help->setMenu(helpMenu);
+}
+
+void MainWindow::LoadLanguage(const QString &language)
+{
+    Language::install(language, QCoreApplication::applicationDirPath(),
+        QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    ui->retranslateUi(this);
+}
+
+void MainWindow::ClickLangChinese()
+{
+    appSettings.setValue(appSettings.languageKey, Language::simplifiedChinese);
+    LoadLanguage(Language::simplifiedChinese);
+}
+
+void MainWindow::ClickTrChinese()
+{
+    appSettings.setValue(appSettings.languageKey, Language::traditionalChinese);
+    LoadLanguage(Language::traditionalChinese);
+}
+
+void MainWindow::ClickLangEnglish()
+{
+    appSettings.setValue(appSettings.languageKey, Language::english);
+    LoadLanguage(Language::english);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        ui->pushButton_com->setText(blackbodySerial->IsOpen() ? tr("关闭串口") : tr("打开串口"));
+        currentArea.setCaption(tr("当前温度值"));
+        setArea.setCaption(tr("设定温度值"));
+        // The form's texts are those of a window at rest; a running or paused recording keeps its own.
+        showRecordingButtons();
+        showPortStatus();
+    } else if (event->type() == QEvent::WindowStateChange) {
+        // The window manager may maximise or restore the window without the title bar's button.
+        titleBar.changeImage(!isMaximized());
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::close()
@@ -291,13 +370,102 @@ void MainWindow::ClickAbout()
     dialog.exec();
 }
 
+void MainWindow::ClickDeviceInfo()
+{
+    // Nothing reads the instrument's range or serial number, so the dialog shows its zero defaults.
+    DeviceInfoDialog dialog;
+    dialog.showDeviceInfo();
+    dialog.exec();
+}
+
+void MainWindow::onFilesClicked()
+{
+    qDebug() << "onFilesClicked";
+}
+
+void MainWindow::WindowsChanged()
+{
+    if (isMaximized()) {
+        showNormal();
+        titleBar.changeImage(true);
+    } else {
+        showMaximized();
+        titleBar.changeImage(false);
+    }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QMainWindow::mousePressEvent(event);
+        return;
+    }
+    pressWindowPos = pos();
+    pressGlobalPos = event->globalPos();
+    const FrameHit hit = frameHitTest(event->globalPos() - geometry().topLeft(), size());
+    if (hit != FrameHit::None && !isMaximized() && windowHandle()
+        && windowHandle()->startSystemResize(frameEdges(hit)))
+        return;
+    if (event->globalPos().y() < y() + titleBar.height())
+        m_pressOnTitleBar = true;
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        const FrameHit hit = isMaximized() ? FrameHit::None
+                                           : frameHitTest(event->globalPos() - geometry().topLeft(), size());
+        if (hit == FrameHit::None)
+            unsetCursor();
+        else
+            setCursor(frameCursor(hit));
+        return;
+    }
+    if (isMaximized())
+        return;
+    // A move starts only once the pointer leaves the click, so a double click still toggles maximise.
+    if (m_pressOnTitleBar
+        && (event->globalPos() - pressGlobalPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_pressOnTitleBar = false;
+        if (!windowHandle() || !windowHandle()->startSystemMove())
+            dragging = true;
+    }
+    if (dragging)
+        move(pressWindowPos + (event->globalPos() - pressGlobalPos));
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        dragging = false;
+        m_pressOnTitleBar = false;
+    }
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+#ifdef Q_OS_WIN
+    const MSG *msg = static_cast<const MSG *>(message);
+    if (eventType == "windows_generic_MSG" && msg->message == WM_NCHITTEST) {
+        const QPoint global(short(msg->lParam & 0xffff), short((msg->lParam >> 16) & 0xffff));
+        const FrameHit hit = frameHitTest(global - geometry().topLeft(), size());
+        if (hit == FrameHit::None)
+            return false;
+        *result = long(hit);
+        return true;
+    }
+#endif
+    return QMainWindow::nativeEvent(eventType, message, result);
+}
+
 void MainWindow::on_navButton_startstop_clicked()
 {
     ttwidget *chart = ui->widget_tt;
     if (!chart->isRecording() && !mayDiscardCurve())
         return;
     chart->on_pushButton_startstop_clicked();
-    ui->navButton_startstop->setText(chart->isRecording() ? tr("停止") : tr("开始"));
+    showRecordingButtons();
     updateStartButton();
 }
 
@@ -309,6 +477,12 @@ void MainWindow::on_navButton_hc_clicked()
 void MainWindow::showPaused(bool paused)
 {
     ui->navButton_hc->setText(paused ? tr("继续") : tr("暂停"));
+}
+
+void MainWindow::showRecordingButtons()
+{
+    ui->navButton_startstop->setText(ui->widget_tt->isRecording() ? tr("停止") : tr("开始"));
+    showPaused(ui->widget_tt->paused != 0);
 }
 
 // 开始 needs a link to record from; a running recording must stay stoppable. Pause, the modes and zoom
@@ -451,8 +625,8 @@ void MainWindow::open_successed(bool ok)
 {
     if (ok) {
         ui->pushButton_com->setText(tr("关闭串口"));
-        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
-        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
+        m_portStatus = PortStatus::Open;
+        showPortStatus();
         ui->widget_com->setEnabled(false);
         ui->widget_baud->setEnabled(false);
         ui->widget_bod_type->setEnabled(false);
@@ -485,13 +659,13 @@ void MainWindow::close_successed(bool ret)
     m_confirmation.reset();
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
-        portLabel.setText(tr("端口已关闭"));
-        baudLabel.clear();
-        linkLabel.clear();
+        m_portStatus = PortStatus::Closed;
+        m_noAnswer = false;
+        showPortStatus();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording()) {
             ui->widget_tt->on_pushButton_startstop_clicked();
-            ui->navButton_startstop->setText(tr("开始"));
+            showRecordingButtons();
         }
         showNoReading();
     } else {
@@ -504,6 +678,23 @@ void MainWindow::close_successed(bool ret)
     ui->widget_bod_type->setEnabled(true);
     stopPollTimer();
     updateStartButton();
+}
+
+void MainWindow::showPortStatus()
+{
+    switch (m_portStatus) {
+    case PortStatus::NeverOpened:
+        break;
+    case PortStatus::Open:
+        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
+        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
+        break;
+    case PortStatus::Closed:
+        portLabel.setText(tr("端口已关闭"));
+        baudLabel.clear();
+        break;
+    }
+    linkLabel.setText(m_noAnswer ? tr("黑体无应答，请检查型号、波特率和连线") : QString());
 }
 
 void MainWindow::startPollTimer()
@@ -536,7 +727,8 @@ void MainWindow::timerEvent(QTimerEvent *event)
     const qint64 now = m_clock.elapsed();
     if (m_poll.expire(now)) {
         showNoReading();
-        linkLabel.setText(tr("黑体无应答，请检查型号、波特率和连线"));
+        m_noAnswer = true;
+        showPortStatus();
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
     showSetPointOutcome(m_confirmation.expire(now));
@@ -568,7 +760,10 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         const int decimals = ui->doubleSpinBox->decimals();
         currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
         setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
-        linkLabel.clear();
+        if (m_noAnswer) {
+            m_noAnswer = false;
+            showPortStatus();
+        }
         emit ttwidget_addvalue(reading->current);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/corveltitalbar.h"
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
 #include "control/setpointconfirmation.h"
@@ -14,7 +15,9 @@ namespace Ui {
 class MainWindow;
 }
 class OptSerial;
+class QAction;
 class QComboBox;
+class QMenu;
 
 // The program's window: owns the form and every long-lived object, receives every operator action and
 // every device result. It wires and displays; protocol and chart logic live in their own classes.
@@ -40,6 +43,13 @@ public slots:
     void close();
     void ClickImportData();
     void ClickAbout();
+    void ClickDeviceInfo();
+    void onFilesClicked();
+    void ClickLangChinese();
+    void ClickTrChinese();
+    void ClickLangEnglish();
+    // Maximises a normal window and restores a maximised one.
+    void WindowsChanged();
     void open_successed(bool ok);
     void openFailed(QString name, QSerialPort::SerialPortError error, QString reason);
     void close_successed(bool ret);
@@ -61,12 +71,21 @@ private slots:
 
 protected:
     void timerEvent(QTimerEvent *event) override;
+    // Frameless window: a press on the border resizes, a drag on the title bar moves the window.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    // Windows asks the window itself where its resize borders are.
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+    void changeEvent(QEvent *event) override;
     // Asks before an unsaved curve is lost, then runs the shutdown steps; 取消 keeps everything running.
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Installs the translations of `language` (a stored "Language" value) and retranslates the form.
+    void LoadLanguage(const QString &language);
     void ClickChartSettings();
     void InitMenus();
     void updateToggleIcons();
@@ -82,8 +101,17 @@ private:
     bool mayDiscardCurve();
     void updateStartButton();
     void showPaused(bool paused);
+    // Start/stop and pause captions from the chart's recording state.
+    void showRecordingButtons();
+    // Status-bar texts from the link's state, in the language in force.
+    void showPortStatus();
 
     Ui::MainWindow *ui;
+    CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
+    bool dragging = false; // moving the window by mouse deltas, where the platform cannot move it
+    bool m_pressOnTitleBar = false; // the left button went down on the title bar and is still down
+    QPoint pressWindowPos;
+    QPoint pressGlobalPos;
     int pollTimerId = 0;
     bool pollTimerStarted = false;
     int errorCount = 0; // timeout and unknown errors reported by the blackbody port; never reset
@@ -100,12 +128,21 @@ private:
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
+    QAction *openCurveAction = nullptr;
+    QAction *saveCurveAction = nullptr;
+    QAction *exitAction = nullptr;
+    QAction *chartSettingsAction = nullptr;
+    QMenu *languageMenu = nullptr;
+    QAction *aboutAction = nullptr;
     int modelIndex = 0; // blackbody model chosen when the port was last opened or closed
     float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
     BlackbodyPoll m_poll;
     QElapsedTimer m_clock;
     bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
     bool m_portLostPending = false;
+    enum class PortStatus { NeverOpened, Open, Closed };
+    PortStatus m_portStatus = PortStatus::NeverOpened;
+    bool m_noAnswer = false; // the open port's controller has stopped answering
     SetPointConfirmation m_confirmation;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

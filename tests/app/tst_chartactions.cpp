@@ -4,6 +4,7 @@
 #include "blackbodydevice.h"
 #include "chart/corvelescale.h"
 #include "chart/samplestore.h"
+#include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
 #include "settings/chartsettingsdialog.h"
@@ -67,6 +68,7 @@ private slots:
     void pauseCaptionFollowsZoomPopup();
     void toggleButtonsShowChartState();
     void exitStopsTheChartAndClosesTheWindow();
+    void languageSwitchRetranslatesWhatIsShown();
 
 private:
     template<typename T>
@@ -104,6 +106,9 @@ void TestChartActions::init()
 
 void TestChartActions::cleanup()
 {
+    // The language is process-wide; the next window starts in the source language again.
+    if (m_window)
+        m_window->ClickLangChinese();
     m_window.reset();
     m_sim.reset();
     m_modal.reset();
@@ -146,7 +151,15 @@ void TestChartActions::menusOfferTheirEntries()
     };
     QCOMPARE(texts(child<NavButton>("pushButton_file")),
         (QStringList {QStringLiteral("打开曲线"), QStringLiteral("保存曲线"), QStringLiteral("退出")}));
-    QCOMPARE(texts(child<NavButton>("pushButton_settings")), QStringList {QStringLiteral("表格设置")});
+    QCOMPARE(texts(child<NavButton>("pushButton_settings")),
+        (QStringList {QStringLiteral("表格设置"), QStringLiteral("语言")}));
+    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(1)->menu();
+    QVERIFY(languages);
+    QStringList languageTexts;
+    for (QAction *action : languages->actions())
+        languageTexts << action->text();
+    QCOMPARE(languageTexts,
+        (QStringList {QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文")}));
     QCOMPARE(texts(child<NavButton>("pushButton_help")), QStringList {QStringLiteral("关于")});
 
     menuAction(child<NavButton>("pushButton_help"), QStringLiteral("关于"))->trigger();
@@ -398,4 +411,35 @@ void TestChartActions::exitStopsTheChartAndClosesTheWindow()
 }
 
 QTEST_MAIN(TestChartActions)
+// What a switch does not reach keeps its language: the menus, built once at start-up.
+void TestChartActions::languageSwitchRetranslatesWhatIsShown()
+{
+    openLink(true);
+    click("navButton_startstop");
+    QVERIFY(chart()->isRecording());
+    click("navButton_hc");
+
+    m_window->ClickLangEnglish();
+    QCOMPARE(appSettings.value(appSettings.languageKey, QString()), QStringLiteral("English"));
+    // Qt posts the change to every window.
+    QTRY_COMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("Close port"));
+    QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("Stop"));
+    QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("Resume"));
+    auto captions = [this] {
+        QStringList texts;
+        for (const TempAreaItem *tile : m_window->findChildren<TempAreaItem *>())
+            texts << tile->caption();
+        return texts;
+    };
+    QTRY_COMPARE(captions(), (QStringList {QStringLiteral("Current"), QStringLiteral("Set point")}));
+    QVERIFY(menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线")));
+
+    // A window started later speaks the stored language from the beginning.
+    m_window.reset();
+    m_sim.reset();
+    m_window = std::make_unique<MainWindow>();
+    QTRY_COMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("Open port"));
+    QVERIFY(menuAction(child<NavButton>("pushButton_file"), QStringLiteral("Open curve")));
+}
+
 #include "tst_chartactions.moc"

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -25,7 +26,13 @@ inline QAbstractButton *boxButton(QMessageBox *box, const QString &text)
 template<typename T>
 T *namedChild(const QObject *window, const char *name)
 {
-    T *widget = window->findChild<T *>(QLatin1String(name));
+    // The title bar's hidden menu row repeats the names of the window's menu buttons; the window's own
+    // are meant.
+    T *widget = nullptr;
+    if (auto *main = qobject_cast<const QMainWindow *>(window); main && main->centralWidget())
+        widget = main->centralWidget()->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        widget = window->findChild<T *>(QLatin1String(name));
     if (!widget)
         qFatal("no child %s", name);
     return widget;
