@@ -57,7 +57,7 @@
         <translation>記憶體:</translation>
     </message>
     <message>
-        <location filename="../../settings/recordestimate.cpp" line="+93"/>
+        <location filename="../../settings/recordestimate.cpp" line="+88"/>
         <source>天,</source>
         <translation>天,</translation>
     </message>
@@ -88,6 +88,89 @@
         <location line="+1"/>
         <source>秒</source>
         <translation>秒</translation>
+    </message>
+</context>
+<context>
+    <name>CorvelTitalbar</name>
+    <message>
+        <location filename="../../app/corveltitalbar.ui" line="+12"/>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>Ostrel黑体控温软件</source>
+        <translation>Ostrel黑體控溫軟體</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>00:00:00</source>
+        <translation>00:00:00</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>文件</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>设备</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>设置</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>帮助</source>
+        <translation>說明</translation>
+    </message>
+    <message>
+        <location filename="../../app/corveltitalbar.cpp" line="+108"/>
+        <source>简体中文</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>打开曲线</source>
+        <translation>開啟曲線</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>保存曲线</source>
+        <translation>儲存曲線</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>退出</source>
+        <translation>結束</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>仪器信息</source>
+        <translation>儀器資訊</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>表格设置</source>
+        <translation>圖表設定</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>关于</source>
+        <translation>關於</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>语言</source>
+        <translation>語言</translation>
     </message>
 </context>
 <context>
@@ -182,22 +265,21 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+171"/>
-        <location line="+134"/>
-        <location line="+195"/>
+        <location filename="../../app/mainwindow.cpp" line="+196"/>
+        <location line="+286"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-328"/>
-        <location line="+144"/>
+        <location filename="../../app/mainwindow.cpp" line="-285"/>
+        <location line="+280"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-142"/>
+        <location filename="../../app/mainwindow.cpp" line="-278"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
@@ -229,14 +311,15 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-54"/>
-        <location line="+7"/>
-        <location line="+325"/>
+        <location filename="../../app/mainwindow.cpp" line="-56"/>
+        <location line="+9"/>
+        <location line="+96"/>
+        <location line="+370"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-279"/>
+        <location line="-420"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -246,9 +329,29 @@
         <translation>結束</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>表格设置</source>
         <translation>圖表設定</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>语言</source>
+        <translation>語言</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简体中文</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>繁體中文</source>
+        <translation>繁體中文</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -256,7 +359,7 @@
         <translation>關於</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+85"/>
         <source>选择文件</source>
         <translation>選擇檔案</translation>
     </message>
@@ -297,32 +400,35 @@
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+131"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="-5"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="-187"/>
+        <location line="+265"/>
         <source>当前温度值</source>
         <translation>目前溫度值</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-264"/>
+        <location line="+265"/>
         <source>设定温度值</source>
         <translation>設定溫度值</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="-267"/>
+        <location line="+336"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+62"/>
         <source>已选择:</source>
         <translation>已選擇:</translation>
     </message>
@@ -332,17 +438,17 @@
         <translation>鮑率:</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+3"/>
         <source>端口已关闭</source>
         <translation>序列埠已關閉</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+4"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>黑體沒有回應，請檢查型號、鮑率和連線</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+107"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
         <translation>與黑體的序列埠連線已中斷（裝置已斷線或被拔除）。請檢查連線後重新開啟序列埠。</translation>
     </message>
@@ -365,7 +471,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-531"/>
+        <location filename="../../app/mainwindow.cpp" line="-693"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -431,12 +537,12 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+47"/>
-        <location line="+572"/>
+        <location line="+569"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-571"/>
+        <location line="-568"/>
         <location line="+84"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
@@ -444,25 +550,25 @@
     <message>
         <location line="-65"/>
         <location line="+243"/>
-        <location line="+313"/>
+        <location line="+310"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-553"/>
-        <location line="+554"/>
+        <location line="-550"/>
+        <location line="+551"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-534"/>
+        <location line="-531"/>
         <location line="+118"/>
-        <location line="+413"/>
+        <location line="+410"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-530"/>
+        <location line="-527"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -473,18 +579,18 @@
     </message>
     <message>
         <location line="+91"/>
-        <location line="+400"/>
+        <location line="+397"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-311"/>
-        <location line="+313"/>
+        <location line="-308"/>
+        <location line="+310"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-198"/>
+        <location line="-195"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -494,7 +600,7 @@
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+36"/>
         <source>导出数据成功</source>
         <translation>資料匯出成功</translation>
     </message>
