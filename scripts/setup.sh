@@ -3,7 +3,7 @@
 # text; with --fuzz, the clang fuzzing runtime). Skips everything already present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev)
+packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev qttranslations5-l10n)
 for arg in "$@"; do
     case "$arg" in
         --run) packages+=(fonts-wqy-microhei) ;;
