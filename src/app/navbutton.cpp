@@ -111,6 +111,22 @@ void NavButton::setIconCheck(const QPixmap &pixmap)
     update();
 }
 
+// Text that fits beside the icon keeps its place; longer text (another language's caption) is set in the
+// room on the far side of the icon rather than under it.
+QRect NavButton::textBeside(const QRect &content, const QRect &icon) const
+{
+    QRect span(QPoint(), QSize(fontMetrics().horizontalAdvance(text()), content.height()));
+    span.moveCenter(content.center());
+    if (!(m_textAlign & TextAlign_Center) || span.right() < icon.left() || span.left() > icon.right())
+        return content;
+    QRect room = content;
+    if (icon.center().x() > content.center().x())
+        room.setRight(icon.left() - 2);
+    else
+        room.setLeft(icon.right() + 2);
+    return room;
+}
+
 NavButton::State NavButton::visualState() const
 {
     if (isDown() || isChecked())
@@ -183,10 +199,12 @@ void NavButton::paintEvent(QPaintEvent *)
         painter.fillPath(triangle, fg);
     }
 
+    QRect textRect = content;
     if (m_showIcon && !icon.isNull()) {
         const QSize size = iconSize();
         const QRect target(m_iconSpace, (height() - size.height()) / 2, size.width(), size.height());
         painter.drawPixmap(target, icon);
+        textRect = textBeside(content, target);
     }
 
     int flags = m_textAlign;
@@ -194,5 +212,5 @@ void NavButton::paintEvent(QPaintEvent *)
         flags |= Qt::AlignVCenter;
     painter.setPen(fg);
     painter.setFont(font());
-    painter.drawText(content, flags | Qt::TextShowMnemonic, text());
+    painter.drawText(textRect, flags | Qt::TextShowMnemonic, text());
 }

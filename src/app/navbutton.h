@@ -76,6 +76,8 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    QRect textBeside(const QRect &content, const QRect &icon) const;
+
     QMargins m_padding;
     TextAlign m_textAlign = TextAlign_Center;
     bool m_showLine = false;

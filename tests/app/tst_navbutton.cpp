@@ -19,6 +19,8 @@ class TestNavButton : public QObject
 private slots:
     void paintsBackgroundOfEachState();
     void drawsIconAtItsOffset();
+    void textNeverRunsUnderTheIcon_data();
+    void textNeverRunsUnderTheIcon();
     void presetsSetTheirColours_data();
     void presetsSetTheirColours();
     void disabledPresetDisablesAndActiveEnables();
@@ -71,6 +73,48 @@ void TestNavButton::drawsIconAtItsOffset()
     QCOMPARE(image.pixelColor(69, 15), QColor(Qt::red));
     QCOMPARE(image.pixelColor(58, 15), QColor(Qt::white));
     QCOMPARE(image.pixelColor(79, 15), QColor(Qt::white));
+}
+
+void TestNavButton::textNeverRunsUnderTheIcon_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("fits beside the icon: centred") << QStringLiteral("全局") << true;
+    QTest::newRow("would reach the icon: moved beside it") << QStringLiteral("Overview WWW") << false;
+}
+
+void TestNavButton::textNeverRunsUnderTheIcon()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, centred);
+    NavButton button;
+    button.resize(92, 28);
+    button.setText(text);
+    button.setNormalBgColor(Qt::white);
+    button.setNormalTextColor(Qt::black);
+    QPixmap red(18, 18);
+    red.fill(Qt::red);
+    button.setIconSize(QSize(18, 18));
+    button.setIconNormal(red);
+    button.setIconSpace(72);
+    button.setShowIcon(true);
+
+    const QImage image = button.grab().toImage();
+    int left = image.width();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() < 128 && c.green() < 128) { // text, not background or icon
+                left = qMin(left, x);
+                right = qMax(right, x);
+            }
+        }
+    }
+    QVERIFY(right >= 0);
+    QVERIFY2(right < 72, qPrintable(QStringLiteral("text reaches x=%1").arg(right)));
+    if (centred)
+        QVERIFY(qAbs((left + right) / 2 - 46) <= 2);
 }
 
 void TestNavButton::presetsSetTheirColours_data()
