@@ -1,7 +1,10 @@
 #include "app/corveltitalbar.h"
 #include "app/framehittest.h"
+#include "app/language.h"
+#include "app/navbutton.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -19,6 +22,7 @@ private slots:
     void clockShowsPlaceholderThenTicksEverySecond();
     void changeButtonOffersWhatTheWindowCanBecome();
     void doubleClickAsksToToggleMaximise();
+    void menusFollowTheLanguageButNotTheLanguageNames();
 };
 
 void TestTitleBar::hitTestFindsBordersAndCorners_data()
@@ -88,6 +92,30 @@ void TestTitleBar::doubleClickAsksToToggleMaximise()
     QCOMPARE(toggles.count(), 1);
     QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("ChangeButton")), Qt::LeftButton);
     QCOMPARE(toggles.count(), 2);
+}
+
+void TestTitleBar::menusFollowTheLanguageButNotTheLanguageNames()
+{
+    CorvelTitalbar bar;
+    auto texts = [&bar](const char *button) {
+        QStringList list;
+        for (QAction *action : bar.findChild<NavButton *>(QLatin1String(button))->menu()->actions()) {
+            list << action->text();
+            if (action->menu()) {
+                for (QAction *entry : action->menu()->actions())
+                    list << entry->text();
+            }
+        }
+        return list;
+    };
+    QVERIFY(Language::install(Language::english, QCoreApplication::applicationDirPath(), QString()));
+    QTRY_COMPARE(texts("pushButton_file"),
+        (QStringList {QStringLiteral("Open curve"), QStringLiteral("Save curve"), QStringLiteral("Exit")}));
+    QCOMPARE(texts("pushButton_settings"),
+        (QStringList {QStringLiteral("Chart settings"), QStringLiteral("Language"),
+            QStringLiteral("简体中文"), QStringLiteral("English")}));
+    Language::install(Language::simplifiedChinese, QCoreApplication::applicationDirPath(), QString());
+    QTRY_COMPARE(texts("pushButton_help"), QStringList {QStringLiteral("关于")});
 }
 
 QTEST_MAIN(TestTitleBar)
