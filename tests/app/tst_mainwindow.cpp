@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -23,6 +24,8 @@ private slots:
     void buttonsCarryTheirCaptionsAndLooks();
     void styleSheetIncludesBundledRules();
     void portBoxHasFocus();
+    void dragOnTitleBarMovesTheWindow_data();
+    void dragOnTitleBarMovesTheWindow();
 
 private:
     template<typename T>
@@ -156,3 +159,43 @@ void TestMainWindow::portBoxHasFocus()
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
+
+// Offscreen there is no window manager to move the window, so the window moves itself by the deltas.
+void TestMainWindow::dragOnTitleBarMovesTheWindow_data()
+{
+    QTest::addColumn<bool>("onTitleBar");
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("title bar") << true << false << true;
+    QTest::newRow("below the title bar") << false << false << false;
+    QTest::newRow("maximised") << true << true << false;
+}
+
+void TestMainWindow::dragOnTitleBarMovesTheWindow()
+{
+    QFETCH(bool, onTitleBar);
+    QFETCH(bool, maximised);
+    QFETCH(bool, moves);
+    MainWindow window;
+    window.setGeometry(100, 100, 900, 640);
+    if (maximised)
+        window.showMaximized();
+    else
+        window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *bar = window.findChild<CorvelTitalbar *>();
+    QVERIFY(bar);
+    const QPoint start = window.pos();
+    // Presses on the bar itself or on the empty form below reach the window, as the operator's would.
+    QWidget *target = onTitleBar ? static_cast<QWidget *>(bar) : window.centralWidget();
+    const QPoint at(target->width() / 2, onTitleBar ? bar->height() / 2 : 3);
+    QTest::mousePress(target, Qt::LeftButton, {}, at);
+    const QPoint pressed = target->mapToGlobal(at);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint delta(10 * step, 5 * step);
+        QMouseEvent move(QEvent::MouseMove, at + delta, pressed + delta, Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &move);
+    }
+    QTest::mouseRelease(target, Qt::LeftButton, {}, at + QPoint(40, 20));
+    QCOMPARE(window.pos(), moves ? start + QPoint(40, 20) : start);
+}
