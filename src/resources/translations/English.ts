@@ -128,12 +128,12 @@
         <translation>Help</translation>
     </message>
     <message>
-        <location filename="../../app/corveltitalbar.cpp" line="+108"/>
+        <location filename="../../app/corveltitalbar.cpp" line="+109"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>English</source>
         <translation>English</translation>
     </message>
@@ -265,21 +265,21 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+196"/>
-        <location line="+286"/>
+        <location filename="../../app/mainwindow.cpp" line="+197"/>
+        <location line="+287"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-285"/>
-        <location line="+280"/>
+        <location filename="../../app/mainwindow.cpp" line="-286"/>
+        <location line="+281"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-278"/>
+        <location filename="../../app/mainwindow.cpp" line="-279"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -313,13 +313,13 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-56"/>
         <location line="+9"/>
-        <location line="+96"/>
+        <location line="+97"/>
         <location line="+370"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-420"/>
+        <location line="-421"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -339,7 +339,7 @@
         <translation>Language</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
@@ -471,7 +471,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-693"/>
+        <location filename="../../app/mainwindow.cpp" line="-695"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
