@@ -30,6 +30,8 @@
 #include <QWindow>
 
 #ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 
