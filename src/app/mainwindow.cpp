@@ -141,6 +141,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&titleBar, &CorvelTitalbar::fileClicked, this, &MainWindow::onFilesClicked);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
+    connect(this, &MainWindow::ttwidget_addvalue_amb, ui->widget_tt, &ttwidget::UpdateTempAmb);
     connect(ui->widget_tt, &ttwidget::pausedChanged, this, &MainWindow::showPaused);
 
     connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
@@ -503,6 +504,14 @@ void MainWindow::on_navButton_mode_clicked()
     updateToggleIcons();
 }
 
+void MainWindow::on_navButton_amb_clicked()
+{
+    ttwidget *chart = ui->widget_tt;
+    chart->showAmbient = !chart->showAmbient;
+    updateToggleIcons();
+    chart->setAmbientVisible(chart->showAmbient);
+}
+
 void MainWindow::on_navButton_autofit_clicked()
 {
     ui->widget_tt->autoFit = !ui->widget_tt->autoFit;
@@ -541,6 +550,7 @@ void MainWindow::updateToggleIcons()
     const ttwidget *chart = ui->widget_tt;
     applyCheckboxIconStyle(ui->navButton_mode, chart->mode == ttwidget::wholeCurveMode ? ticked : unticked);
     applyCheckboxIconStyle(ui->navButton_autofit, chart->autoFit ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_amb, chart->showAmbient ? ticked : unticked);
 }
 
 void MainWindow::setUpAreaList()

@@ -33,6 +33,8 @@ public:
 signals:
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
+    // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.
+    void ttwidget_addvalue_amb(double value);
     void sig_opencom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits dataBits,
         QSerialPort::FlowControl flowControl, QSerialPort::Parity parity, QSerialPort::StopBits stopBits);
     void sig_closecom();
@@ -64,6 +66,7 @@ private slots:
     void on_navButton_startstop_clicked();
     void on_navButton_hc_clicked();
     void on_navButton_mode_clicked();
+    void on_navButton_amb_clicked();
     void on_navButton_autofit_clicked();
     void on_navButton_export_clicked();
     void on_navButton_horizontal_clicked();

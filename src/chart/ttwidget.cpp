@@ -68,6 +68,9 @@ ttwidget::ttwidget(QWidget *parent)
     tempGraph = new CurveGraph(plot->xAxis, plot->yAxis);
     tempGraph->setPen(QPen(QColor(255, 128, 0), 2));
     tempGraph->setName(tr("实温"));
+    ambientGraph = new CurveGraph(plot->xAxis, plot->yAxis);
+    ambientGraph->setPen(QPen(QColor(0, 112, 192), 2));
+    ambientGraph->setName(tr("环温"));
     plot->xAxis->setRange(0, 30);
 
     applyDisabledStyle(ui->pushButton_startstop);
@@ -86,6 +89,9 @@ ttwidget::ttwidget(QWidget *parent)
     m_store = QSharedPointer<SampleStore>::create(cacheSize);
     m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
+    m_ambientStore = QSharedPointer<SampleStore>::create();
+    ambientGraph->setStore(m_ambientStore.data());
+    showAmbientGraph();
 
     ui->pushButton_startstop->setText(tr("开始"));
     ui->pushButton_mode->setText(tr("全局"));
@@ -106,6 +112,7 @@ ttwidget::~ttwidget()
     delete hScale;
     delete vScale;
     tempGraph->setStore(nullptr);
+    ambientGraph->setStore(nullptr);
     delete ui;
 }
 
@@ -194,11 +201,35 @@ void ttwidget::enableRecordControls(bool on)
 void ttwidget::Recording()
 {
     m_inbox.push(currentTemp.load(std::memory_order_relaxed));
+    m_ambientInbox.push(ambientTemp.load(std::memory_order_relaxed));
 }
 
 void ttwidget::UpdateTemp(double v)
 {
     currentTemp.store(v, std::memory_order_relaxed);
+}
+
+void ttwidget::UpdateTempAmb(double v)
+{
+    ambientTemp.store(v, std::memory_order_relaxed);
+}
+
+void ttwidget::setAmbientVisible(bool on)
+{
+    showAmbient = on;
+    showAmbientGraph();
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+// Without a thermometer there is nothing to show, and a legend entry would promise a curve.
+void ttwidget::showAmbientGraph()
+{
+    const bool visible = showAmbient && !m_ambientStore->isEmpty();
+    ambientGraph->setVisible(visible);
+    if (visible)
+        ambientGraph->addToLegend();
+    else
+        ambientGraph->removeFromLegend();
 }
 
 void ttwidget::on_pushButton_startstop_clicked()
@@ -211,6 +242,7 @@ void ttwidget::on_pushButton_startstop_clicked()
         emit stopcollect();
         // Whatever the collector stamped before the gate closed belongs to this curve.
         drain(m_inbox.close());
+        drainAmbient(m_ambientInbox.close());
         if (paused == 0)
             plot->replot(QCustomPlot::rpRefreshHint);
         return;
@@ -223,7 +255,11 @@ void ttwidget::on_pushButton_startstop_clicked()
     setPaused(0);
     // Whatever the last curve left on the time axis, the new one starts in view.
     plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), mode == wholeCurveMode));
+    m_ambientStore = QSharedPointer<SampleStore>::create(cacheSize);
+    ambientGraph->setStore(m_ambientStore.data());
+    showAmbientGraph();
     m_inbox.open(cacheSize);
+    m_ambientInbox.open(cacheSize);
     emit startcollect(sampleInterval);
 }
 
@@ -241,6 +277,7 @@ void ttwidget::refreshChart()
     if (!recording)
         return;
     drain(m_inbox.take());
+    drainAmbient(m_ambientInbox.take());
     if (paused != 0)
         return;
     moveAxes();
@@ -272,6 +309,17 @@ void ttwidget::drain(const QVector<QCPGraphData> &samples)
 {
     for (const QCPGraphData &d : samples)
         m_store->append(d.key, d.value);
+}
+
+void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
+{
+    if (samples.isEmpty())
+        return;
+    const bool first = m_ambientStore->isEmpty();
+    for (const QCPGraphData &d : samples)
+        m_ambientStore->append(d.key, d.value);
+    if (first)
+        showAmbientGraph();
 }
 
 void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
@@ -590,6 +638,9 @@ void ttwidget::applyImport(const ImportResult &result)
     if (!result.store)
         return;
     showCurve(result.store, result.info);
+    m_ambientStore = QSharedPointer<SampleStore>::create();
+    ambientGraph->setStore(m_ambientStore.data());
+    showAmbientGraph();
     m_curveSaved = true;
     if (!result.store->isEmpty()) {
         maxTemp = float(result.header.highest);
@@ -619,6 +670,7 @@ void ttwidget::retranslateCaptions()
     ui->pushButton_mode->setText(mode != 0 ? tr("模式1") : tr("模式2"));
     ui->pushButton_hc->setText(paused != 0 ? tr("继续") : tr("暂停"));
     tempGraph->setName(tr("实温"));
+    ambientGraph->setName(tr("环温"));
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 

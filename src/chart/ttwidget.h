@@ -71,6 +71,10 @@ public:
     int cacheSizeValue() const { return cacheSize; }
     int sampleIntervalValue() const { return sampleInterval; }
     const SampleStore &curve() const { return *m_store; }
+    // Ambient readings of the shown recording; not part of curve files, so empty for an opened curve.
+    const SampleStore &ambientCurve() const { return *m_ambientStore; }
+    // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
+    void setAmbientVisible(bool on);
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
     double lastElapsed() const { return m_inbox.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
@@ -82,6 +86,7 @@ public:
     int paused = 0;
     bool recording = false;
     bool autoFit = false;
+    bool showAmbient = true;
 
 signals:
     void writefinish();
@@ -103,6 +108,8 @@ public slots:
     void on_pushButton_export_clicked();
     void UpdateTemp(double v);
     void showErrorInfo(QString message);
+    // Latest thermometer reading, recorded beside the blackbody's at each tick; NoReading when none.
+    void UpdateTempAmb(double v);
     void on_pushButton_hc_clicked();
     void xAxisRangeChanged(QCPRange range);
     void yAxisRangeChanged(QCPRange range);
@@ -136,6 +143,8 @@ private:
     void setPaused(int value);
     void resumeAfterInspection();
     void drain(const QVector<QCPGraphData> &samples);
+    void drainAmbient(const QVector<QCPGraphData> &samples);
+    void showAmbientGraph();
     void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
     CurveInfo newCurveInfo(qint64 startMsecs) const;
     void labelTemperatureAxis();
@@ -159,11 +168,13 @@ private:
     QDateTime startTime;
     Ui::ttwidget *ui = nullptr;
     CurveGraph *tempGraph = nullptr;
+    CurveGraph *ambientGraph = nullptr;
     int cacheSize = 1'000'000;
     int sampleInterval = 100;
     Collect *collector = nullptr;
     // Nothing is recorded until a reading has arrived.
     std::atomic<double> currentTemp {NoReading};
+    std::atomic<double> ambientTemp {NoReading};
     // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
     bool m_pausedByPopup = false;
     bool m_curveSaved = true;
@@ -175,6 +186,9 @@ private:
     QSharedPointer<SampleStore> m_store;
     CurveInfo m_curveInfo;
     SampleInbox m_inbox;
+    // Ambient samples take the same road, through an inbox of their own.
+    QSharedPointer<SampleStore> m_ambientStore;
+    SampleInbox m_ambientInbox;
     int m_refreshTimerId = 0;
     // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).
     std::mutex m_fileMutex;
