@@ -3,6 +3,7 @@
 #include "app/buttonstyles.h"
 #include "app/framehittest.h"
 #include "app/language.h"
+#include "app/rememberedlink.h"
 #include "app/textfile.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMenu>
@@ -167,6 +169,7 @@ MainWindow::MainWindow(QWidget *parent)
     for (int i = 0; i < blackbodyModelCount(); ++i)
         ui->comboBoxBodtype->addItem(blackbodyModel(i).name);
     ui->comboBoxBodtype->setCurrentIndex(0);
+    restoreLastLink(ports);
 
     applyPlainStyle(ui->pushButton_com);
     applyPlainStyle(ui->pushButton_set);
@@ -648,6 +651,12 @@ void MainWindow::open_successed(bool ok)
         ui->doubleSpinBox->setValue(model.valueAfterOpen);
         ui->doubleSpinBox->setRange(model.minimum, model.maximum);
 
+        // Until the first reply shows what the controller holds, the box shows the model's value.
+        m_setBoxAtOpen = ui->doubleSpinBox->value();
+        m_setBoxFromController = true;
+        RememberedLink {ui->comboBoxCom->currentText(), ui->comboBoxBaud->currentText(), model.name}.store(
+            appSettings);
+
         m_poll.start(model.wireScale, m_clock.elapsed());
         m_confirmation.reset();
         m_linkOpen = true;
@@ -690,6 +699,34 @@ void MainWindow::close_successed(bool ret)
     ui->widget_bod_type->setEnabled(true);
     stopPollTimer();
     updateStartButton();
+}
+
+// A set point sent in a hurry after opening is then the one the controller already holds, not the
+// model's default; what the operator typed meanwhile is kept.
+void MainWindow::takeControllerSetPoint(double set)
+{
+    if (!m_setBoxFromController)
+        return;
+    m_setBoxFromController = false;
+    if (ui->doubleSpinBox->value() == m_setBoxAtOpen)
+        ui->doubleSpinBox->setValue(set);
+}
+
+void MainWindow::restoreLastLink(const QStringList &listedPorts)
+{
+    QStringList models;
+    for (int i = 0; i < blackbodyModelCount(); ++i)
+        models << blackbodyModel(i).name;
+    const auto link = RememberedLink::restorable(appSettings, listedPorts, baudTexts(), models,
+        [](const QString &path) { return QFile::exists(path); });
+    if (!link)
+        return;
+    if (listedPorts.contains(link->port))
+        ui->comboBoxCom->setCurrentIndex(listedPorts.indexOf(link->port));
+    else
+        ui->comboBoxCom->setEditText(link->port);
+    ui->comboBoxBaud->setCurrentIndex(baudTexts().indexOf(link->baud));
+    ui->comboBoxBodtype->setCurrentIndex(models.indexOf(link->model));
 }
 
 void MainWindow::showPortStatus()
@@ -777,6 +814,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
             showPortStatus();
         }
         emit ttwidget_addvalue(reading->current);
+        takeControllerSetPoint(reading->set);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
         startPollTimer();

@@ -108,6 +108,9 @@ private:
     void showRecordingButtons();
     // Status-bar texts from the link's state, in the language in force.
     void showPortStatus();
+    // Once per opening: the box takes the controller's set point unless the operator changed it.
+    void takeControllerSetPoint(double set);
+    void restoreLastLink(const QStringList &listedPorts);
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
@@ -145,6 +148,8 @@ private:
     bool m_portLostPending = false;
     enum class PortStatus { NeverOpened, Open, Closed };
     PortStatus m_portStatus = PortStatus::NeverOpened;
+    bool m_setBoxFromController = false; // opened, and no reply has set the box yet
+    double m_setBoxAtOpen = 0;
     bool m_noAnswer = false; // the open port's controller has stopped answering
     SetPointConfirmation m_confirmation;
     QString m_openFailure; // the reason the last open failed, for the operator

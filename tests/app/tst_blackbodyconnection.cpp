@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 #include "app/navbutton.h"
+#include "app/rememberedlink.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/samplestore.h"
 #include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
+#include "settings/settings.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -57,6 +59,9 @@ private slots:
     void unpluggedControllerClosesPortAndTellsOperator();
     void portListRefreshesOnlyOnLeftPress();
     void tileListHoldsTwoTilesAndFollowsWidth();
+    void setPointBoxTakesTheControllersUnlessEdited_data();
+    void setPointBoxTakesTheControllersUnlessEdited();
+    void lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsThere();
 
 private:
     template<typename T>
@@ -95,6 +100,8 @@ void TestBlackbodyConnection::init()
 
 void TestBlackbodyConnection::cleanup()
 {
+    // Each case chooses its own port.
+    appSettings.setValue(RememberedLink::portKey, QString());
     m_window.reset();
     m_sim.reset();
     m_boxes.reset();
@@ -510,4 +517,50 @@ void TestBlackbodyConnection::tileListHoldsTwoTilesAndFollowsWidth()
 }
 
 QTEST_MAIN(TestBlackbodyConnection)
+void TestBlackbodyConnection::setPointBoxTakesTheControllersUnlessEdited_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::addColumn<double>("shown");
+    QTest::newRow("controller's set point") << false << 60.0;
+    QTest::newRow("operator's edit before the first reply") << true << 42.0;
+}
+
+void TestBlackbodyConnection::setPointBoxTakesTheControllersUnlessEdited()
+{
+    QFETCH(bool, edited);
+    openSimulator(0);
+    // Reopened against a controller that already holds 60 and answers late, so there is time to edit.
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    m_device->setSetPoint(60.0);
+    m_device->setPollDelay(300);
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    auto *box = child<QDoubleSpinBox>("doubleSpinBox");
+    QCOMPARE(box->value(), 20.0);
+    if (edited)
+        box->setValue(42.0);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("60.00℃"), kWaitMs);
+    QTEST(box->value(), "shown");
+}
+
+void TestBlackbodyConnection::lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsThere()
+{
+    openSimulator(1);
+    const QString port = m_sim->portName();
+    m_window = std::make_unique<MainWindow>();
+    QCOMPARE(child<QComboBox>("comboBoxCom")->currentText(), port);
+    QCOMPARE(child<QComboBox>("comboBoxBodtype")->currentText(), QStringLiteral("VBM400"));
+    QCOMPARE(child<QComboBox>("comboBoxBaud")->currentText(), QStringLiteral("9600"));
+
+    // The adapter is gone: the usual start-up choices.
+    m_window.reset();
+    m_sim.reset();
+    m_window = std::make_unique<MainWindow>();
+    QVERIFY(child<QComboBox>("comboBoxCom")->currentText() != port);
+    QCOMPARE(child<QComboBox>("comboBoxBodtype")->currentText(), QStringLiteral("VBM100"));
+}
+
 #include "tst_blackbodyconnection.moc"

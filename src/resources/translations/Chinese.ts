@@ -265,7 +265,7 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+197"/>
+        <location filename="../../app/mainwindow.cpp" line="+203"/>
         <location line="+287"/>
         <source>开始</source>
         <translation>开始</translation>
@@ -314,12 +314,12 @@
         <location filename="../../app/mainwindow.cpp" line="-56"/>
         <location line="+9"/>
         <location line="+97"/>
-        <location line="+370"/>
+        <location line="+385"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-421"/>
+        <location line="-436"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -411,24 +411,24 @@
     </message>
     <message>
         <location line="-187"/>
-        <location line="+265"/>
+        <location line="+274"/>
         <source>当前温度值</source>
         <translation>当前温度值</translation>
     </message>
     <message>
-        <location line="-264"/>
-        <location line="+265"/>
+        <location line="-273"/>
+        <location line="+274"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
     </message>
     <message>
-        <location line="-267"/>
-        <location line="+336"/>
+        <location line="-276"/>
+        <location line="+345"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+96"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -448,7 +448,7 @@
         <translation>黑体无应答，请检查型号、波特率和连线</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
         <translation>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</translation>
     </message>
@@ -471,7 +471,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-695"/>
+        <location filename="../../app/mainwindow.cpp" line="-741"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -537,60 +537,66 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+47"/>
-        <location line="+569"/>
+        <location line="+620"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-568"/>
-        <location line="+84"/>
+        <location line="-619"/>
+        <location line="+91"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
     </message>
     <message>
-        <location line="-65"/>
-        <location line="+243"/>
-        <location line="+310"/>
+        <location line="-72"/>
+        <location line="+291"/>
+        <location line="+313"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-550"/>
-        <location line="+551"/>
+        <location line="-601"/>
+        <location line="+602"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-531"/>
-        <location line="+118"/>
-        <location line="+410"/>
+        <location line="-599"/>
+        <location line="+600"/>
+        <source>环温</source>
+        <translation>环温</translation>
+    </message>
+    <message>
+        <location line="-577"/>
+        <location line="+143"/>
+        <location line="+430"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-527"/>
+        <location line="-572"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>温度(℉)</source>
         <translation>温度(℉)</translation>
     </message>
     <message>
-        <location line="+91"/>
-        <location line="+397"/>
+        <location line="+116"/>
+        <location line="+416"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-308"/>
-        <location line="+310"/>
+        <location line="-311"/>
+        <location line="+313"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-195"/>
+        <location line="-198"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -625,7 +631,7 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+98"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
