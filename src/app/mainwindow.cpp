@@ -58,6 +58,8 @@ const std::array<BaudChoice, 8> kBaudChoices = {{
 }};
 constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
 constexpr int kPollIntervalMs = 500;
+// Reconnection attempts fall due every second; the tick only looks whether one is due.
+constexpr int kReconnectTickMs = 200;
 
 QStringList baudTexts()
 {
@@ -625,6 +627,13 @@ void MainWindow::comboBoxClicked2()
 
 void MainWindow::on_pushButton_com_clicked()
 {
+    if (m_linkState == LinkState::Reconnecting) {
+        // The operator gives up on the vanished port.
+        stopReconnecting();
+        m_linkState = LinkState::Closed;
+        showClosed(true);
+        return;
+    }
     const QString name = ui->comboBoxCom->currentText();
     modelIndex = ui->comboBoxBodtype->currentIndex();
     const QSerialPort::BaudRate baud = baudForIndex(ui->comboBoxBaud->currentIndex());
@@ -632,12 +641,35 @@ void MainWindow::on_pushButton_com_clicked()
         emit sig_closecom();
         return;
     }
-    emit sig_opencom1(name, baud, QSerialPort::Data8, QSerialPort::NoFlowControl, QSerialPort::NoParity,
-        blackbodyModel(modelIndex).stopBits);
+    m_linkPort = name;
+    m_linkBaud = baud;
+    m_linkState = LinkState::Opening;
+    sendOpen();
+}
+
+void MainWindow::sendOpen()
+{
+    emit sig_opencom1(m_linkPort, m_linkBaud, QSerialPort::Data8, QSerialPort::NoFlowControl,
+        QSerialPort::NoParity, blackbodyModel(modelIndex).stopBits);
 }
 
 void MainWindow::open_successed(bool ok)
 {
+    m_attemptPending = false;
+    if (m_linkState == LinkState::Reconnecting) {
+        // Failed attempts stay silent; the status bar already says what is going on.
+        m_openFailure.clear();
+        if (ok)
+            resumeAfterReconnect();
+        return;
+    }
+    if (m_linkState == LinkState::Closed) {
+        // An attempt the operator's close overtook.
+        if (ok)
+            emit sig_closecom();
+        return;
+    }
+    m_linkState = ok ? LinkState::Open : LinkState::Closed;
     if (ok) {
         ui->pushButton_com->setText(tr("关闭串口"));
         m_portStatus = PortStatus::Open;
@@ -678,10 +710,26 @@ void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QS
 void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
+    if (m_linkState == LinkState::Reconnecting) {
+        // The worker let go of the vanished port: keep the window as it is and try again every second.
+        m_linkOpen = false;
+        stopPollTimer();
+        showNoReading();
+        m_reconnect.lost(m_clock.elapsed());
+        m_reconnectTimerId = startTimer(kReconnectTickMs);
+        return;
+    }
+    m_linkState = LinkState::Closed;
+    showClosed(ret);
+}
+
+// The closed state, after the operator's close or when the operator gives up reconnecting.
+void MainWindow::showClosed(bool ret)
+{
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_portStatus = PortStatus::Closed;
-        m_noAnswer = false;
+        m_linkNote = LinkNote::None;
         showPortStatus();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording()) {
@@ -743,7 +791,17 @@ void MainWindow::showPortStatus()
         baudLabel.clear();
         break;
     }
-    linkLabel.setText(m_noAnswer ? tr("黑体无应答，请检查型号、波特率和连线") : QString());
+    switch (m_linkNote) {
+    case LinkNote::None:
+        linkLabel.clear();
+        break;
+    case LinkNote::NoAnswer:
+        linkLabel.setText(tr("黑体无应答，请检查型号、波特率和连线"));
+        break;
+    case LinkNote::Reconnecting:
+        linkLabel.setText(tr("连接已断开，正在重新连接…"));
+        break;
+    }
 }
 
 void MainWindow::startPollTimer()
@@ -771,12 +829,16 @@ void MainWindow::showNoReading()
 
 void MainWindow::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_reconnectTimerId) {
+        reconnectTick();
+        return;
+    }
     if (event->timerId() != pollTimerId || !blackbodySerial->IsOpen())
         return;
     const qint64 now = m_clock.elapsed();
     if (m_poll.expire(now)) {
         showNoReading();
-        m_noAnswer = true;
+        m_linkNote = LinkNote::NoAnswer;
         showPortStatus();
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
@@ -809,8 +871,8 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         const int decimals = ui->doubleSpinBox->decimals();
         currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
         setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
-        if (m_noAnswer) {
-            m_noAnswer = false;
+        if (m_linkNote != LinkNote::None) {
+            m_linkNote = LinkNote::None;
             showPortStatus();
         }
         emit ttwidget_addvalue(reading->current);
@@ -841,16 +903,58 @@ void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
         ++errorCount;
         if (pollTimerStarted && errorCount >= 30)
             qDebug() << "handleSerialError ";
-    } else if (error == QSerialPort::ResourceError && m_linkOpen && !m_portLostPending) {
-        // The worker has closed the port and reports it next; tell the operator once the controls show it.
-        m_portLostPending = true;
-        QMetaObject::invokeMethod(this, &MainWindow::showPortLost, Qt::QueuedConnection);
+    } else if (error == QSerialPort::ResourceError && m_linkState == LinkState::Open) {
+        // The worker closes the vanished port and reports it next; reconnecting starts from there.
+        m_linkState = LinkState::Reconnecting;
+        m_linkNote = LinkNote::Reconnecting;
+        showPortStatus();
     }
 }
 
+void MainWindow::reconnectTick()
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_reconnect.takeWarning(now))
+        showPortLost();
+    if (!m_attemptPending && m_reconnect.takeAttempt(now)) {
+        m_attemptPending = true;
+        sendOpen();
+    }
+}
+
+void MainWindow::stopReconnecting()
+{
+    m_reconnect.stop();
+    if (m_reconnectTimerId != 0) {
+        killTimer(m_reconnectTimerId);
+        m_reconnectTimerId = 0;
+    }
+    if (m_portLostBox)
+        m_portLostBox->close();
+}
+
+// The same path is back: polling resumes where it stopped, and a running recording goes on.
+void MainWindow::resumeAfterReconnect()
+{
+    stopReconnecting();
+    m_linkState = LinkState::Open;
+    m_linkOpen = true;
+    m_linkNote = LinkNote::None;
+    showPortStatus();
+    m_poll.start(blackbodyModel(modelIndex).wireScale, m_clock.elapsed());
+    m_confirmation.reset();
+    startPollTimer();
+    ui->widget_tt->enableRecordControls(true);
+    updateStartButton();
+}
+
+// Attempts go on behind the box, which closes itself when the port is back.
 void MainWindow::showPortLost()
 {
-    QMessageBox::critical(this, QStringLiteral("错误"),
-        tr("与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。"), QMessageBox::Ok);
-    m_portLostPending = false;
+    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("错误"),
+        tr("与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。"),
+        QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_portLostBox = box;
+    box->open();
 }

@@ -3,12 +3,14 @@
 #include "app/corveltitalbar.h"
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
+#include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSerialPort>
 
 namespace Ui {
@@ -18,6 +20,7 @@ class OptSerial;
 class QAction;
 class QComboBox;
 class QMenu;
+class QMessageBox;
 
 // The program's window: owns the form and every long-lived object, receives every operator action and
 // every device result. It wires and displays; protocol and chart logic live in their own classes.
@@ -29,6 +32,10 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // How long a vanished port may stay away before the operator is told; one minute unless a test
+    // wants it sooner.
+    void setReconnectWarningDelay(qint64 ms) { m_reconnect.setWarningDelay(ms); }
 
 signals:
     // Latest blackbody reading for the chart, NoReading when there is none.
@@ -97,6 +104,11 @@ private:
     void stopPollTimer();
     void showNoReading();
     void showPortLost();
+    void showClosed(bool ret);
+    void sendOpen();
+    void reconnectTick();
+    void stopReconnecting();
+    void resumeAfterReconnect();
     void sendPoll();
     void showSetPointOutcome(SetPointConfirmation::Outcome outcome);
     void refreshPortList(QComboBox *box);
@@ -145,12 +157,23 @@ private:
     BlackbodyPoll m_poll;
     QElapsedTimer m_clock;
     bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
-    bool m_portLostPending = false;
+    // Closed → Opening → Open; a vanished port turns Open into Reconnecting until it is back or the
+    // operator closes.
+    enum class LinkState { Closed, Opening, Open, Reconnecting };
+    LinkState m_linkState = LinkState::Closed;
+    QString m_linkPort; // what the operator opened, for reconnecting
+    QSerialPort::BaudRate m_linkBaud = QSerialPort::Baud9600;
+    ReconnectPolicy m_reconnect;
+    int m_reconnectTimerId = 0;
+    bool m_attemptPending = false; // an open request is with the worker
+    QPointer<QMessageBox> m_portLostBox;
     enum class PortStatus { NeverOpened, Open, Closed };
     PortStatus m_portStatus = PortStatus::NeverOpened;
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
-    bool m_noAnswer = false; // the open port's controller has stopped answering
+    // What the status bar says about the link beyond the port and baud rate.
+    enum class LinkNote { None, NoAnswer, Reconnecting };
+    LinkNote m_linkNote = LinkNote::None;
     SetPointConfirmation m_confirmation;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

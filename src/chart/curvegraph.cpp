@@ -5,6 +5,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+QVector<QVector<QCPGraphData>> splitAtGaps(const QVector<QCPGraphData> &points, double gap)
+{
+    QVector<QVector<QCPGraphData>> stretches;
+    for (const QCPGraphData &d : points) {
+        if (stretches.isEmpty() || (gap > 0 && d.key - stretches.last().last().key > gap))
+            stretches.append(QVector<QCPGraphData>());
+        stretches.last().append(d);
+    }
+    return stretches;
+}
 
 CurveGraph::CurveGraph(QCPAxis *keyAxis, QCPAxis *valueAxis)
     : QCPGraph(keyAxis, valueAxis)
@@ -15,7 +27,7 @@ void CurveGraph::setStore(const SampleStore *store)
     m_store = store;
 }
 
-QVector<QPointF> CurveGraph::visibleLines() const
+QVector<QVector<QPointF>> CurveGraph::visibleLines() const
 {
     const QCPAxis *keyAxis = mKeyAxis.data();
     if (!keyAxis || !mValueAxis || m_store->isEmpty() || keyAxis->range().size() <= 0)
@@ -25,9 +37,21 @@ QVector<QPointF> CurveGraph::visibleLines() const
                                                                  : keyAxis->axisRect()->height();
     QVector<QCPGraphData> lineData;
     m_store->lineData(0, m_store->size(), range.lower, range.upper, columns, &lineData);
-    if (keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical))
-        std::reverse(lineData.begin(), lineData.end());
-    return dataToLines(lineData);
+    // Dense data comes as one or two points per pixel column, so neighbours up to two columns apart are
+    // still one stretch.
+    const double gap
+        = m_gapSeconds > 0 ? std::max(m_gapSeconds, 2.0 * range.size() / std::max(columns, 1)) : 0;
+    QVector<QVector<QCPGraphData>> stretches = splitAtGaps(lineData, gap);
+    const bool reversed = keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical);
+    QVector<QVector<QPointF>> lines;
+    for (QVector<QCPGraphData> &stretch : stretches) {
+        if (reversed)
+            std::reverse(stretch.begin(), stretch.end());
+        lines.append(dataToLines(stretch));
+    }
+    if (reversed)
+        std::reverse(lines.begin(), lines.end());
+    return lines;
 }
 
 void CurveGraph::draw(QCPPainter *painter)
@@ -38,7 +62,7 @@ void CurveGraph::draw(QCPPainter *painter)
     }
     if (mLineStyle == lsNone)
         return;
-    const QVector<QPointF> lines = visibleLines();
+    const QVector<QVector<QPointF>> lines = visibleLines();
     if (lines.isEmpty())
         return;
     if (selected())
@@ -46,7 +70,8 @@ void CurveGraph::draw(QCPPainter *painter)
     else
         painter->setPen(mPen);
     painter->setBrush(Qt::NoBrush);
-    drawLinePlot(painter, lines);
+    for (const QVector<QPointF> &line : lines)
+        drawLinePlot(painter, line);
 }
 
 double CurveGraph::selectTest(const QPointF &pos, bool onlySelectable, QVariant *details) const
@@ -58,12 +83,15 @@ double CurveGraph::selectTest(const QPointF &pos, bool onlySelectable, QVariant 
     if (!mKeyAxis->axisRect()->rect().contains(pos.toPoint())
         && !mParentPlot->interactions().testFlag(QCP::iSelectPlottablesBeyondAxisRect))
         return -1;
-    const QVector<QPointF> lines = visibleLines();
+    const QVector<QVector<QPointF>> lines = visibleLines();
     if (lines.isEmpty())
         return -1;
-    double best = QCPVector2D(pos).distanceSquaredToLine(lines[0], lines[0]);
-    for (int i = 1; i < lines.size(); ++i)
-        best = std::min(best, QCPVector2D(pos).distanceSquaredToLine(lines[i - 1], lines[i]));
+    double best = std::numeric_limits<double>::max();
+    for (const QVector<QPointF> &line : lines) {
+        best = std::min(best, QCPVector2D(pos).distanceSquaredToLine(line[0], line[0]));
+        for (int i = 1; i < line.size(); ++i)
+            best = std::min(best, QCPVector2D(pos).distanceSquaredToLine(line[i - 1], line[i]));
+    }
     // The curve is selected as a whole; any non-empty range marks it.
     if (details)
         details->setValue(QCPDataSelection(QCPDataRange(0, 1)));

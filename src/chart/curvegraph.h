@@ -4,6 +4,9 @@
 
 class SampleStore;
 
+// Splits key-sorted points wherever neighbours lie more than `gap` apart; `gap` 0 keeps them together.
+QVector<QVector<QCPGraphData>> splitAtGaps(const QVector<QCPGraphData> &points, double gap);
+
 // A graph that draws a SampleStore instead of its own data container: through the store's min/max
 // pyramid a frame costs in proportion to the pixels drawn, and fitting does not scan the samples. Where a
 // line denser than the pixels reaches further up and down within a pixel column than the pen is wide, the
@@ -19,6 +22,9 @@ public:
 
     void setStore(const SampleStore *store);
     const SampleStore *store() const { return m_store; }
+    // Neighbouring samples further apart than this (seconds) are not joined, so a stretch without
+    // readings shows as a gap; 0 joins every sample.
+    void setGapSeconds(double seconds) { m_gapSeconds = seconds; }
 
     double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
     QCPRange getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
@@ -30,8 +36,10 @@ protected:
     void drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines) const override;
 
 private:
-    // Pixel points of the visible part of the store; empty when nothing is visible.
-    QVector<QPointF> visibleLines() const;
+    // Pixel polylines of the visible part of the store, one per stretch without a gap; none when
+    // nothing is visible.
+    QVector<QVector<QPointF>> visibleLines() const;
 
     const SampleStore *m_store = nullptr;
+    double m_gapSeconds = 0;
 };

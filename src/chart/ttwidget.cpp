@@ -19,6 +19,8 @@
 #include <QSaveFile>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 namespace {
 const int kRefreshMs = 30;
 const double kTimeFloor = 0;
@@ -327,6 +329,11 @@ void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveIn
     m_store = store;
     m_curveInfo = info;
     tempGraph->setStore(m_store.data());
+    // Ticks without a reading leave no sample; a stretch of them (a silent or vanished controller) shows
+    // as a break. Under a second is no break: readings come every half second, and ticks may run late.
+    const double gap = std::max(2.5 * info.intervalMs / 1000.0, 1.0);
+    tempGraph->setGapSeconds(gap);
+    ambientGraph->setGapSeconds(gap);
     labelTemperatureAxis();
 }
 

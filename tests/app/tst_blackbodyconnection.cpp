@@ -56,7 +56,7 @@ private slots:
     void fastRampIsFollowedOnTheTile();
     void faultyReplyNeverShowsAWrongTemperature_data();
     void faultyReplyNeverShowsAWrongTemperature();
-    void unpluggedControllerClosesPortAndTellsOperator();
+    void vanishedPortIsReopenedWhileRecordingGoesOn();
     void portListRefreshesOnlyOnLeftPress();
     void tileListHoldsTwoTilesAndFollowsWidth();
     void setPointBoxTakesTheControllersUnlessEdited_data();
@@ -449,26 +449,56 @@ void TestBlackbodyConnection::faultyReplyNeverShowsAWrongTemperature()
     QVERIFY(m_boxes->boxes.isEmpty());
 }
 
-void TestBlackbodyConnection::unpluggedControllerClosesPortAndTellsOperator()
+// The port vanishes while a recording runs: the window keeps its state, reopens the same path as soon
+// as it is back, and the recording goes on with a gap; a close during the attempts ends them.
+void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
 {
-    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    m_window->setReconnectWarningDelay(1500);
+    m_boxes->onBox = [](QMessageBox *) {}; // left open: it must close itself
     openSimulator(0);
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    ttwidget *chart = child<ttwidget>("widget_tt");
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(chart->curve().size() > 0, kWaitMs);
 
     m_sim->hangUp();
+    QTRY_COMPARE_WITH_TIMEOUT(linkText(), QStringLiteral("连接已断开，正在重新连接…"), kWaitMs);
+    QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
+    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"));
+    QVERIFY(!child<QWidget>("widget_com")->isEnabled());
+    QVERIFY(chart->isRecording());
+    QVERIFY(child<NavButton>("navButton_startstop")->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 1, kWaitMs);
     QVERIFY(m_boxes->boxes.first().startsWith(QStringLiteral("错误|")));
-    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
-    QVERIFY(child<QWidget>("widget_com")->isEnabled());
-    QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
-    QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+    const double lastBeforeGap = chart->curve().at(chart->curve().size() - 1).key;
 
-    // Plugged in again, the same port opens as before.
+    QSignalSpy requests(m_sim.get(), &DeviceSimulator::requestReceived);
     QString error;
     QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QElapsedTimer back;
+    back.start();
+    QVERIFY(requests.wait(kWaitMs));
+    QVERIFY2(back.elapsed() < 2000, qPrintable(QString::number(back.elapsed())));
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
-    QCOMPARE(m_boxes->boxes.size(), 1);
+    QTRY_VERIFY(m_window->findChildren<QMessageBox *>().isEmpty());
+    QVERIFY(linkText().isEmpty());
+    QVERIFY(chart->isRecording());
+    // No samples for the outage, then the curve goes on.
+    QTRY_VERIFY_WITH_TIMEOUT(chart->curve().at(chart->curve().size() - 1).key > lastBeforeGap + 1.5, kWaitMs);
+    const int after = chart->curve().lowerBound(lastBeforeGap + 0.001);
+    QVERIFY(chart->curve().at(after).key - lastBeforeGap > 1.0);
+
+    // Giving up during the attempts closes for good.
+    m_sim->hangUp();
+    QTRY_COMPARE_WITH_TIMEOUT(linkText(), QStringLiteral("连接已断开，正在重新连接…"), kWaitMs);
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
+    QVERIFY(child<QWidget>("widget_com")->isEnabled());
+    QVERIFY(!chart->isRecording());
+    QVERIFY(linkText().isEmpty());
+    requests.clear();
+    QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
+    QVERIFY(!requests.wait(2500));
 }
 
 void TestBlackbodyConnection::portListRefreshesOnlyOnLeftPress()

@@ -73,10 +73,39 @@ private slots:
     void singleSampleSpikeIsDrawn();
     void denseLineSplitsIntoSpansAndStrokes_data();
     void denseLineSplitsIntoSpansAndStrokes();
+    void lineBreaksOnlyAtGaps_data();
+    void lineBreaksOnlyAtGaps();
 
     void inboxStampsAndGates();
     void inboxIsSafeAcrossThreads();
 };
+
+void TestSampleStore::lineBreaksOnlyAtGaps_data()
+{
+    QTest::addColumn<QVector<double>>("keys");
+    QTest::addColumn<double>("gap");
+    QTest::addColumn<QVector<int>>("stretchSizes");
+    QTest::newRow("steady ticks") << QVector<double> {0, 0.1, 0.2, 0.3} << 1.0 << QVector<int> {4};
+    QTest::newRow("exactly the gap is joined") << QVector<double> {0, 1.0, 2.0} << 1.0 << QVector<int> {3};
+    QTest::newRow("one outage") << QVector<double> {0, 0.1, 3.1, 3.2} << 1.0 << QVector<int> {2, 2};
+    QTest::newRow("a lone sample between outages")
+        << QVector<double> {0, 5, 10, 10.1} << 1.0 << QVector<int> {1, 1, 2};
+    QTest::newRow("no gap given joins all") << QVector<double> {0, 50} << 0.0 << QVector<int> {2};
+    QTest::newRow("nothing") << QVector<double> {} << 1.0 << QVector<int> {};
+}
+
+void TestSampleStore::lineBreaksOnlyAtGaps()
+{
+    QFETCH(QVector<double>, keys);
+    QFETCH(double, gap);
+    QVector<QCPGraphData> points;
+    for (double key : keys)
+        points.append(QCPGraphData(key, 20.0));
+    QVector<int> sizes;
+    for (const auto &stretch : splitAtGaps(points, gap))
+        sizes.append(stretch.size());
+    QTEST(sizes, "stretchSizes");
+}
 
 void TestSampleStore::fullStoreDropsOldestFirst()
 {

@@ -2,6 +2,7 @@
 #include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
 #include "control/jumpfilter.h"
+#include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
 
 #include <QTest>
@@ -30,6 +31,8 @@ class TestBlackbodyProtocol : public QObject
     Q_OBJECT
 
 private slots:
+    void reconnectTriesEverySecondAndWarnsOnce_data();
+    void reconnectTriesEverySecondAndWarnsOnce();
     void modelTableFixesLineAndSetPointBox_data();
     void modelTableFixesLineAndSetPointBox();
     void pollPayloadIsReadCommand();
@@ -337,4 +340,45 @@ void TestBlackbodyProtocol::pollAcceptsChangeThatHappenedWhileStale()
 }
 
 QTEST_GUILESS_MAIN(TestBlackbodyProtocol)
+// Each step: a time in ms after the loss at 10000, and whether an attempt and the warning fall due then.
+struct ReconnectStep
+{
+    qint64 at;
+    bool attempt;
+    bool warning;
+};
+Q_DECLARE_METATYPE(QVector<ReconnectStep>)
+
+void TestBlackbodyProtocol::reconnectTriesEverySecondAndWarnsOnce_data()
+{
+    QTest::addColumn<QVector<ReconnectStep>>("steps");
+    QTest::addColumn<bool>("stopAfterFirst");
+    QTest::newRow("first attempt at once, then one per second") << QVector<ReconnectStep> {{0, true, false},
+        {200, false, false}, {999, false, false}, {1000, true, false}, {1200, false, false},
+        {2000, true, false}} << false;
+    QTest::newRow("a late tick does not shift the schedule")
+        << QVector<ReconnectStep> {{0, true, false}, {1700, true, false}, {2000, true, false}} << false;
+    QTest::newRow("warning once after a minute") << QVector<ReconnectStep> {{59999, true, false},
+        {60000, true, true}, {60200, false, false}, {61000, true, false}}
+                                                 << false;
+    QTest::newRow("nothing after the port is back")
+        << QVector<ReconnectStep> {{0, true, false}, {1000, false, false}, {60000, false, false}} << true;
+}
+
+void TestBlackbodyProtocol::reconnectTriesEverySecondAndWarnsOnce()
+{
+    QFETCH(QVector<ReconnectStep>, steps);
+    QFETCH(bool, stopAfterFirst);
+    ReconnectPolicy policy;
+    QVERIFY(!policy.takeAttempt(10000));
+    policy.lost(10000);
+    for (int i = 0; i < steps.size(); ++i) {
+        const ReconnectStep &step = steps.at(i);
+        QCOMPARE(policy.takeWarning(10000 + step.at), step.warning);
+        QCOMPARE(policy.takeAttempt(10000 + step.at), step.attempt);
+        if (i == 0 && stopAfterFirst)
+            policy.stop();
+    }
+}
+
 #include "tst_blackbodyprotocol.moc"

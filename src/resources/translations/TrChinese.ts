@@ -265,7 +265,7 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+203"/>
+        <location filename="../../app/mainwindow.cpp" line="+205"/>
         <location line="+287"/>
         <source>开始</source>
         <translation>開始</translation>
@@ -314,12 +314,12 @@
         <location filename="../../app/mainwindow.cpp" line="-56"/>
         <location line="+9"/>
         <location line="+97"/>
-        <location line="+385"/>
+        <location line="+431"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-436"/>
+        <location line="-482"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -369,7 +369,17 @@
         <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="+451"/>
+        <source>连接已断开，正在重新连接…</source>
+        <translation>連線已中斷，正在重新連線…</translation>
+    </message>
+    <message>
+        <location line="+153"/>
+        <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
+        <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
+    </message>
+    <message>
+        <location line="-623"/>
         <location line="+29"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -423,12 +433,12 @@
     </message>
     <message>
         <location line="-276"/>
-        <location line="+345"/>
+        <location line="+375"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+112"/>
         <source>已选择:</source>
         <translation>已選擇:</translation>
     </message>
@@ -443,14 +453,9 @@
         <translation>序列埠已關閉</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+9"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>黑體沒有回應，請檢查型號、鮑率和連線</translation>
-    </message>
-    <message>
-        <location line="+108"/>
-        <source>与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。</source>
-        <translation>與黑體的序列埠連線已中斷（裝置已斷線或被拔除）。請檢查連線後重新開啟序列埠。</translation>
     </message>
     <message>
         <location filename="../../serial/openfailure.cpp" line="+9"/>
@@ -471,7 +476,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-741"/>
+        <location filename="../../app/mainwindow.cpp" line="-684"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -536,45 +541,45 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+47"/>
-        <location line="+620"/>
+        <location filename="../../chart/ttwidget.cpp" line="+49"/>
+        <location line="+625"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-619"/>
+        <location line="-624"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+291"/>
+        <location line="+296"/>
         <location line="+313"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-601"/>
-        <location line="+602"/>
+        <location line="-606"/>
+        <location line="+607"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-599"/>
-        <location line="+600"/>
+        <location line="-604"/>
+        <location line="+605"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-577"/>
+        <location line="-582"/>
         <location line="+143"/>
-        <location line="+430"/>
+        <location line="+435"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-572"/>
+        <location line="-577"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -585,7 +590,7 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+416"/>
+        <location line="+421"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
