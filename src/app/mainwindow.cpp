@@ -12,6 +12,7 @@
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
+#include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -181,6 +182,9 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
     statusBar()->addWidget(&portLabel);
     statusBar()->addWidget(&baudLabel);
+    stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
+    statusBar()->addWidget(&stabilityLabel);
+    applyStabilityLimits();
     linkLabel.setObjectName(QStringLiteral("linkLabel"));
     statusBar()->addWidget(&linkLabel);
     statusBar()->addPermanentWidget(&versionLabel);
@@ -365,6 +369,7 @@ void MainWindow::ClickChartSettings()
     const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!interval.isEmpty())
         ui->widget_tt->setSampleInterval(interval.toInt());
+    applyStabilityLimits();
 }
 
 void MainWindow::ClickAbout()
@@ -669,6 +674,7 @@ void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QS
 void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
+    clearStability();
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_portStatus = PortStatus::Closed;
@@ -739,6 +745,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
     const qint64 now = m_clock.elapsed();
     if (m_poll.expire(now)) {
         showNoReading();
+        clearStability();
         m_noAnswer = true;
         showPortStatus();
     }
@@ -777,6 +784,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
             showPortStatus();
         }
         emit ttwidget_addvalue(reading->current);
+        judgeStability(*reading);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
         startPollTimer();
@@ -815,4 +823,30 @@ void MainWindow::showPortLost()
     QMessageBox::critical(this, QStringLiteral("错误"),
         tr("与黑体的串口连接已中断（设备已断开或被拔出）。请检查连接后重新打开串口。"), QMessageBox::Ok);
     m_portLostPending = false;
+}
+
+// Reaching stability is worth a beep and, while recording, a mark on the chart.
+void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_stability.reading(now, reading.current, reading.set, reading.accepted)) {
+        QApplication::beep();
+        ui->widget_tt->markStable();
+    }
+    if (m_stability.state() == StabilityJudge::State::Stable)
+        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - m_stability.stableSince())));
+    else
+        stabilityLabel.setText(tr("未稳定"));
+}
+
+void MainWindow::clearStability()
+{
+    m_stability.reset();
+    stabilityLabel.clear();
+}
+
+void MainWindow::applyStabilityLimits()
+{
+    m_stability.setLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
+        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
 }

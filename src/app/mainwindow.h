@@ -4,6 +4,7 @@
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
 #include "control/setpointconfirmation.h"
+#include "control/stabilityjudge.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -108,6 +109,10 @@ private:
     void showRecordingButtons();
     // Status-bar texts from the link's state, in the language in force.
     void showPortStatus();
+    // Stability indicator: judges each reading, beeps and marks the chart when the source becomes stable.
+    void judgeStability(const BlackbodyPoll::Reading &reading);
+    void clearStability();
+    void applyStabilityLimits();
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
@@ -128,6 +133,7 @@ private:
     // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
+    QLabel stabilityLabel;
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
@@ -147,5 +153,6 @@ private:
     PortStatus m_portStatus = PortStatus::NeverOpened;
     bool m_noAnswer = false; // the open port's controller has stopped answering
     SetPointConfirmation m_confirmation;
+    StabilityJudge m_stability;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

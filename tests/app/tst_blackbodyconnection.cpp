@@ -6,6 +6,7 @@
 #include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
+#include "settings/settings.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -57,6 +59,7 @@ private slots:
     void unpluggedControllerClosesPortAndTellsOperator();
     void portListRefreshesOnlyOnLeftPress();
     void tileListHoldsTwoTilesAndFollowsWidth();
+    void stabilityIsShownOnceTheControllerHoldsItsSetPoint();
 
 private:
     template<typename T>
@@ -81,6 +84,8 @@ void TestBlackbodyConnection::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication();
+    // Seconds; short, so a controller is found stable within a test's wait.
+    appSettings.setValue(appSettings.stableWindowKey, QStringLiteral("2"));
 }
 
 void TestBlackbodyConnection::init()
@@ -507,6 +512,23 @@ void TestBlackbodyConnection::tileListHoldsTwoTilesAndFollowsWidth()
     QTRY_COMPARE(current->width(), list->width());
     QCOMPARE(list->height(), 2 * current->height() + 2);
     QVERIFY(qAbs(double(current->width()) / current->height() - aspect) < 0.1);
+}
+
+void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint()
+{
+    openSimulator(0);
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    auto *label = child<QLabel>("stabilityLabel");
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("未稳定"), kWaitMs);
+    const QRegularExpression stable(QStringLiteral("^稳定 00:0\\d$"));
+    QTRY_VERIFY_WITH_TIMEOUT(stable.match(label->text()).hasMatch(), kWaitMs);
+    // The moment is marked on the recording.
+    QCOMPARE(m_window->findChild<ttwidget *>()->chartPlot()->itemCount(), 1);
+
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QCOMPARE(label->text(), QString());
 }
 
 QTEST_MAIN(TestBlackbodyConnection)
