@@ -23,7 +23,8 @@ public:
     };
 
     // A narrower band restarts the window, since the readings so far were judged against the wider one;
-    // a wider band or another window keeps it, and the readings still to come are judged by the new limits.
+    // a wider band or another length keeps its start, and a longer window ends a stability it no longer
+    // covers at once.
     void setLimits(double band, qint64 windowMs);
     // A reply of the poll: `accepted` is false when the jump filter held `current` back. True exactly
     // when this reading made the state Stable.
@@ -33,8 +34,6 @@ public:
 
     State state() const { return m_state; }
     qint64 stableSince() const { return m_stableSince; }
-    double band() const { return m_band; }
-    qint64 windowMs() const { return m_windowMs; }
 
 private:
     void restart();
