@@ -13,6 +13,7 @@
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
+#include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -186,6 +187,9 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
     statusBar()->addWidget(&portLabel);
     statusBar()->addWidget(&baudLabel);
+    stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
+    statusBar()->addWidget(&stabilityLabel);
+    applyStabilityLimits();
     linkLabel.setObjectName(QStringLiteral("linkLabel"));
     statusBar()->addWidget(&linkLabel);
     statusBar()->addPermanentWidget(&versionLabel);
@@ -370,6 +374,7 @@ void MainWindow::ClickChartSettings()
     const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!interval.isEmpty())
         ui->widget_tt->setSampleInterval(interval.toInt());
+    applyStabilityLimits();
 }
 
 void MainWindow::ClickAbout()
@@ -710,6 +715,7 @@ void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QS
 void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
+    clearStability();
     if (m_linkState == LinkState::Reconnecting) {
         // The worker let go of the vanished port: keep the window as it is and try again every second.
         m_linkOpen = false;
@@ -838,6 +844,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
     const qint64 now = m_clock.elapsed();
     if (m_poll.expire(now)) {
         showNoReading();
+        clearStability();
         m_linkNote = LinkNote::NoAnswer;
         showPortStatus();
     }
@@ -877,6 +884,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         }
         emit ttwidget_addvalue(reading->current);
         takeControllerSetPoint(reading->set);
+        judgeStability(*reading);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
         startPollTimer();
@@ -957,4 +965,30 @@ void MainWindow::showPortLost()
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_portLostBox = box;
     box->open();
+}
+
+// Reaching stability is worth a beep and, while recording, a mark on the chart.
+void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_stability.reading(now, reading.current, reading.set, reading.accepted)) {
+        QApplication::beep();
+        ui->widget_tt->markStable();
+    }
+    if (m_stability.state() == StabilityJudge::State::Stable)
+        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - m_stability.stableSince())));
+    else
+        stabilityLabel.setText(tr("未稳定"));
+}
+
+void MainWindow::clearStability()
+{
+    m_stability.reset();
+    stabilityLabel.clear();
+}
+
+void MainWindow::applyStabilityLimits()
+{
+    m_stability.setLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
+        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
 }

@@ -5,6 +5,7 @@
 #include "control/blackbodypoll.h"
 #include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
+#include "control/stabilityjudge.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -123,6 +124,10 @@ private:
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
     void restoreLastLink(const QStringList &listedPorts);
+    // Stability indicator: judges each reading, beeps and marks the chart when the source becomes stable.
+    void judgeStability(const BlackbodyPoll::Reading &reading);
+    void clearStability();
+    void applyStabilityLimits();
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
@@ -143,6 +148,7 @@ private:
     // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
+    QLabel stabilityLabel;
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
@@ -175,5 +181,6 @@ private:
     enum class LinkNote { None, NoAnswer, Reconnecting };
     LinkNote m_linkNote = LinkNote::None;
     SetPointConfirmation m_confirmation;
+    StabilityJudge m_stability;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

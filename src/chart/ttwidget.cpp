@@ -324,8 +324,25 @@ void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
         showAmbientGraph();
 }
 
+void ttwidget::markStable()
+{
+    if (!recording)
+        return;
+    auto *mark = new QCPItemStraightLine(plot);
+    const double at = m_inbox.elapsedNow();
+    mark->point1->setCoords(at, 0);
+    mark->point2->setCoords(at, 1);
+    mark->setPen(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
+    mark->setSelectable(false);
+    m_stableMarks.append(mark);
+}
+
 void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
 {
+    // The marks belong to the curve on screen.
+    for (QCPItemStraightLine *mark : qAsConst(m_stableMarks))
+        plot->removeItem(mark);
+    m_stableMarks.clear();
     m_store = store;
     m_curveInfo = info;
     tempGraph->setStore(m_store.data());

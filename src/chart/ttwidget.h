@@ -75,6 +75,10 @@ public:
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
     // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
     void setAmbientVisible(bool on);
+    // Marks this moment of the running recording with a vertical line (the source became stable); the
+    // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
+    // recording starts or a curve is opened.
+    void markStable();
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
     double lastElapsed() const { return m_inbox.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
@@ -189,6 +193,8 @@ private:
     // Ambient samples take the same road, through an inbox of their own.
     QSharedPointer<SampleStore> m_ambientStore;
     SampleInbox m_ambientInbox;
+    // Owned by the plot.
+    QVector<QCPItemStraightLine *> m_stableMarks;
     int m_refreshTimerId = 0;
     // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).
     std::mutex m_fileMutex;

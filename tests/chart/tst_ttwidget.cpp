@@ -102,6 +102,7 @@ private slots:
     void settingsChangeKeepsShownCurve();
     void zoomPopupPausesAndIsReplaced();
     void languageChangeRecaptions();
+    void stableMarksGoWithTheCurve();
 
 private:
     QTemporaryDir m_dir;
@@ -655,6 +656,36 @@ void TestTtWidget::languageChangeRecaptions()
     QCOMPARE(buttonText(c, "pushButton_horizontal"), QStringLiteral("水平缩放"));
     QCOMPARE(c.chartPlot()->xAxis->label(), QStringLiteral("时间(秒)"));
     QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+}
+
+void TestTtWidget::stableMarksGoWithTheCurve()
+{
+    ttwidget &c = *m_chart;
+    c.markStable();
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+
+    c.UpdateTemp(25);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
+    c.markStable();
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->itemCount(), 1);
+    auto *mark = qobject_cast<QCPItemStraightLine *>(c.chartPlot()->item(0));
+    QVERIFY(mark);
+    QCOMPARE(mark->point1->key(), mark->point2->key());
+    QVERIFY(mark->point1->key() > 0.2 && mark->point1->key() < c.curve().at(c.curve().size() - 1).key + 1);
+
+    const QString file = m_dir.filePath(QStringLiteral("marks.txt"));
+    writeFile(file, "n\nDataCounts:1\nc\n1\t10\n");
+    c.importCurve(file);
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+
+    c.on_pushButton_startstop_clicked();
+    c.markStable();
+    c.on_pushButton_startstop_clicked();
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+    c.on_pushButton_startstop_clicked();
 }
 
 QTEST_MAIN(TestTtWidget)

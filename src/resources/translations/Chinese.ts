@@ -57,6 +57,16 @@
         <translation>内存:</translation>
     </message>
     <message>
+        <location line="+32"/>
+        <source>稳定范围(±℃):</source>
+        <translation>稳定范围(±℃):</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>稳定时长(秒):</source>
+        <translation>稳定时长(秒):</translation>
+    </message>
+    <message>
         <location filename="../../settings/recordestimate.cpp" line="+88"/>
         <source>天,</source>
         <translation>天,</translation>
@@ -265,21 +275,21 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+205"/>
-        <location line="+287"/>
+        <location filename="../../app/mainwindow.cpp" line="+209"/>
+        <location line="+288"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-286"/>
-        <location line="+281"/>
+        <location filename="../../app/mainwindow.cpp" line="-287"/>
+        <location line="+282"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-279"/>
+        <location filename="../../app/mainwindow.cpp" line="-280"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -314,12 +324,12 @@
         <location filename="../../app/mainwindow.cpp" line="-56"/>
         <location line="+9"/>
         <location line="+97"/>
-        <location line="+431"/>
+        <location line="+433"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-482"/>
+        <location line="-484"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -369,17 +379,27 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+451"/>
+        <location line="+453"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>连接已断开，正在重新连接…</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+155"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-623"/>
+        <location line="+16"/>
+        <source>稳定 %1</source>
+        <translation>稳定 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未稳定</source>
+        <translation>未稳定</translation>
+    </message>
+    <message>
+        <location line="-645"/>
         <location line="+29"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -410,7 +430,7 @@
         <translation>正在记录曲线，请先停止！</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+132"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -420,25 +440,25 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-187"/>
-        <location line="+274"/>
+        <location line="-188"/>
+        <location line="+275"/>
         <source>当前温度值</source>
         <translation>当前温度值</translation>
     </message>
     <message>
-        <location line="-273"/>
-        <location line="+274"/>
+        <location line="-274"/>
+        <location line="+275"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
     </message>
     <message>
-        <location line="-276"/>
-        <location line="+375"/>
+        <location line="-277"/>
+        <location line="+376"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -476,7 +496,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-684"/>
+        <location filename="../../app/mainwindow.cpp" line="-689"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -484,7 +504,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+88"/>
+        <location filename="../../settings/settings.cpp" line="+89"/>
         <source>Not a settings file</source>
         <translation>Not a settings file</translation>
     </message>
@@ -542,44 +562,44 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+49"/>
-        <location line="+625"/>
+        <location line="+642"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-624"/>
+        <location line="-641"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+296"/>
+        <location line="+313"/>
         <location line="+313"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-606"/>
-        <location line="+607"/>
+        <location line="-623"/>
+        <location line="+624"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-604"/>
-        <location line="+605"/>
+        <location line="-621"/>
+        <location line="+622"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-582"/>
+        <location line="-599"/>
         <location line="+143"/>
-        <location line="+435"/>
+        <location line="+452"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-577"/>
+        <location line="-594"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -590,7 +610,7 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+421"/>
+        <location line="+438"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
