@@ -22,9 +22,10 @@ class ttwidget;
 }
 
 // The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
-// and imports curve files. Everything runs on the GUI thread except Recording(), which the collector
-// calls on its own thread and which only stamps a sample into the inbox, and writeCurveFile() /
-// readCurveFile(), which a file worker calls while the GUI thread waits; neither touches the plot.
+// and imports curve files, exports a table or a picture. Everything runs on the GUI thread except
+// Recording(), which the collector calls on its own thread and which only stamps a sample into the inbox, and
+// writeCurveFile(), writeCsvFile() and readCurveFile(), which a file worker calls while the GUI thread waits;
+// none touches the plot.
 class ttwidget : public QWidget
 {
     Q_OBJECT
