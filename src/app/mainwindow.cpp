@@ -252,6 +252,9 @@ void MainWindow::InitMenus()
     connect(fileMenu->addAction(tr("打开曲线")), &QAction::triggered, this, &MainWindow::ClickImportData);
     connect(fileMenu->addAction(tr("保存曲线")), &QAction::triggered, ui->widget_tt,
         &ttwidget::on_pushButton_export_clicked);
+    connect(fileMenu->addAction(tr("导出CSV")), &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
+    connect(
+        fileMenu->addAction(tr("导出图片")), &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
     connect(fileMenu->addAction(tr("退出")), &QAction::triggered, this, &MainWindow::close);
     ui->pushButton_file->setMenu(fileMenu);
 

@@ -276,20 +276,20 @@
     <message>
         <location line="+269"/>
         <location filename="../../app/mainwindow.cpp" line="+209"/>
-        <location line="+288"/>
+        <location line="+291"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-287"/>
-        <location line="+282"/>
+        <location filename="../../app/mainwindow.cpp" line="-290"/>
+        <location line="+285"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-280"/>
+        <location filename="../../app/mainwindow.cpp" line="-283"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -323,18 +323,28 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-56"/>
         <location line="+9"/>
-        <location line="+97"/>
+        <location line="+100"/>
         <location line="+433"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-484"/>
+        <location line="-487"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>导出图片</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>退出</source>
         <translation>Exit</translation>
     </message>
@@ -496,7 +506,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-689"/>
+        <location filename="../../app/mainwindow.cpp" line="-692"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -561,13 +571,13 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+49"/>
-        <location line="+642"/>
+        <location filename="../../chart/ttwidget.cpp" line="+74"/>
+        <location line="+727"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-641"/>
+        <location line="-726"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
@@ -575,31 +585,31 @@
     <message>
         <location line="-72"/>
         <location line="+313"/>
-        <location line="+313"/>
+        <location line="+398"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-623"/>
-        <location line="+624"/>
+        <location line="-708"/>
+        <location line="+709"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-621"/>
-        <location line="+622"/>
+        <location line="-706"/>
+        <location line="+707"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-599"/>
+        <location line="-684"/>
         <location line="+143"/>
-        <location line="+452"/>
+        <location line="+537"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-594"/>
+        <location line="-679"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -610,18 +620,18 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+438"/>
+        <location line="+523"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-311"/>
-        <location line="+313"/>
+        <location line="-396"/>
+        <location line="+398"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-198"/>
+        <location line="-283"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -631,22 +641,64 @@
         <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+27"/>
+        <location line="+24"/>
         <source>导出数据成功</source>
         <translation>Data exported</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-24"/>
+        <location line="+24"/>
         <source>信息已保存在%1！</source>
         <translation>Saved to %1.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-15"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV文件</source>
+        <translation>CSV files</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>PNG图片</source>
+        <translation>PNG images</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PDF文件</source>
+        <translation>PDF files</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>无法保存图片!</source>
+        <translation>Cannot save the image!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>导出图片成功</source>
+        <translation>Image exported</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>图片已保存在%1！</source>
+        <translation>Image saved to %1.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>确定</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+56"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -656,7 +708,7 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+98"/>
+        <location line="+102"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
