@@ -1,5 +1,6 @@
 #include "control/thermometerprotocol.h"
 #include "devicesimulator.h"
+#include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
 #include "serial/serialmetatypes.h"
 #include "thermometerdevice.h"
@@ -44,6 +45,8 @@ public:
 
     // Everything that arrived, in order: "data <code>", "open", "close", "error <n>".
     QStringList events;
+    // Started when the port opens and stopped when it closes, as the window does; none: not polling.
+    GetTempThread *poll = nullptr;
 
     void recvdata(uchar code, const QByteArray &data, bool ok)
     {
@@ -53,11 +56,15 @@ public:
     void opened(bool ok)
     {
         events << QStringLiteral("open");
+        if (ok && poll)
+            poll->startThread();
         emit openArrived(ok);
     }
     void closed(bool ok)
     {
         events << QStringLiteral("close");
+        if (poll)
+            poll->stopThread();
         emit closeArrived(ok);
     }
     void handleSerialError(QSerialPort::SerialPortError error)
@@ -227,6 +234,13 @@ private slots:
     void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
     void tryOpenFindsDeviceOnlyAtItsBaudRate();
     void requestToClosedPortEmitsNothing();
+
+    void stopOfNeverStartedPollReturnsAtOnce();
+    void stopWhileInsideExchangeStartsNoOther();
+    void stopFromThreadTheCallIsQueuedToDoesNotDeadlock();
+    void pollRestartsAfterCloseOrUnplug_data();
+    void pollRestartsAfterCloseOrUnplug();
+    void shutdownWhileExchangesRunDoesNotHang();
 
 private:
     // Opened once and shared by the tables that only exchange: each open costs the unanswered wake-up.
@@ -503,6 +517,134 @@ void TestKelvraSerial::requestToClosedPortEmitsNothing()
     QVERIFY(rig.close());
     QCOMPARE(rig.window.events, QStringList {QStringLiteral("close")});
     QVERIFY(rig.sim.received().isEmpty());
+}
+
+void TestKelvraSerial::stopOfNeverStartedPollReturnsAtOnce()
+{
+    Rig rig;
+    GetTempThread poll(&rig.worker);
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!poll.isRunning());
+}
+
+void TestKelvraSerial::stopWhileInsideExchangeStartsNoOther()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    GetTempThread poll(&rig.worker);
+    QSignalSpy requests(&rig.sim, &DeviceSimulator::requestReceived);
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    rig.sim.faults().silence();
+    poll.startThread();
+    // The device has the read and keeps silent: the poll waits inside the exchange.
+    QVERIFY(requests.wait(kWaitMs));
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(poll.isFinished());
+
+    // The read under way ends on its own and is reported...
+    QVERIFY(data.count() > 0 || data.wait(kWaitMs));
+    // ...and no other follows: a running poll would read about every 120 ms from a silent device.
+    requests.clear();
+    clock.restart();
+    while (requests.count() < 2 && clock.elapsed() < 600)
+        requests.wait(int(600 - clock.elapsed()));
+    QVERIFY2(requests.count() <= 1, qPrintable(QString::number(requests.count())));
+}
+
+void TestKelvraSerial::stopFromThreadTheCallIsQueuedToDoesNotDeadlock()
+{
+    QObject receiver;
+    int ticks = 0;
+    GetTempThread poll(&receiver, [&ticks] { ++ticks; });
+    poll.startThread();
+    // The ticks run in this thread's event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, kWaitMs);
+    // Hold this thread for longer than one rest, so the loop's next call is queued here and waiting for it.
+    QThread::msleep(3 * GetTempThread::kRestMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    const int atStop = ticks;
+    // The call the stop abandoned never runs.
+    QCoreApplication::processEvents();
+    QCOMPARE(ticks, atStop);
+}
+
+void TestKelvraSerial::pollRestartsAfterCloseOrUnplug_data()
+{
+    QTest::addColumn<bool>("unplug");
+
+    QTest::newRow("closed by the window") << false;
+    QTest::newRow("device unplugged") << true;
+}
+
+void TestKelvraSerial::pollRestartsAfterCloseOrUnplug()
+{
+    QFETCH(bool, unplug);
+
+    Rig rig;
+    GetTempThread poll(&rig.worker);
+    rig.window.poll = &poll;
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    QVERIFY(rig.open());
+    QVERIFY(poll.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(data.count() >= 3, kWaitMs);
+    QVERIFY(data.last().at(2).toBool());
+
+    QSignalSpy closed(&rig.window, &WindowStandIn::closeArrived);
+    if (unplug)
+        rig.sim.hangUp();
+    else
+        emit rig.window.sig_closecom2();
+    QVERIFY(closed.wait(kWaitMs));
+    QVERIFY(poll.isFinished());
+    QVERIFY(!rig.worker.IsOpen());
+    if (unplug) {
+        QVERIFY(rig.window.events.contains(QStringLiteral("error %1").arg(int(QSerialPort::ResourceError))));
+        QVERIFY(rig.sim.open(rig.sim.portName()));
+    }
+
+    data.clear();
+    QVERIFY(rig.open());
+    QVERIFY(poll.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(data.count() >= 3, kWaitMs);
+    QCOMPARE(data.last().at(1).toByteArray().toHex(' '), kReading235.toHex(' '));
+    QVERIFY(data.last().at(2).toBool());
+}
+
+void TestKelvraSerial::shutdownWhileExchangesRunDoesNotHang()
+{
+    Rig rig;
+    auto worker = std::make_unique<KelvraSerial>();
+    auto poll = std::make_unique<GetTempThread>(worker.get());
+    QMetaObject::invokeMethod(worker.get(), "OpenCom", Q_ARG(QString, rig.sim.portName()),
+        Q_ARG(QSerialPort::BaudRate, QSerialPort::Baud115200));
+    QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);
+    rig.sim.faults().silence();
+    poll->startThread();
+    // A command exchange waits in the worker's queue behind the reads.
+    QMetaObject::invokeMethod(worker.get(), "SendReadCommand", Q_ARG(uchar, 0x17));
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.requests().size() >= 2, kWaitMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.reset();
+    worker.reset();
+    // The exchange under way is cut short rather than sat out.
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+
+    // The port was closed, so it can be opened for exclusive use again.
+    rig.sim.faults().clear();
+    QVERIFY(rig.open());
 }
 
 QTEST_GUILESS_MAIN(TestKelvraSerial)
