@@ -271,7 +271,7 @@ int main(int argc, char *argv[])
                 return QStringLiteral("error: quit stops the whole simulator; type it alone");
             return thermoCommands->execute(words.mid(1).join(QLatin1Char(' ')));
         }
-        if (words.value(0) == QLatin1String("help"))
+        if (words.value(0) == QLatin1String("help") && thermoCommands)
             return (commands.help() + thermometerHelp(ThermometerDevice().commandHelp()))
                 .join(QLatin1Char('\n'));
         return commands.execute(line, quit);

@@ -274,7 +274,7 @@ void TestKelvraSerial::openWakesDeviceBeforeReportingSuccess()
     QCOMPARE(rig.sim.received().toHex(' '), QByteArray(6, '\0').toHex(' '));
     const LineSettings line = rig.sim.clientLine();
     QCOMPARE(line.toString(), QStringLiteral("115200 8N1"));
-    // The device takes the zeros as wake-up only, so the wake-up exchange fails, before the open is told.
+    // The device answers no wake-up, so that exchange fails; it is reported before the open.
     QCOMPARE(rig.window.events, (QStringList {QStringLiteral("data 0"), QStringLiteral("open")}));
     QVERIFY(data.at(0).at(1).toByteArray().isEmpty());
     QVERIFY(!data.at(0).at(2).toBool());
