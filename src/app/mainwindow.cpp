@@ -7,8 +7,11 @@
 #include "app/textfile.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
+#include "control/thermometerprotocol.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/deviceinfodialog.h"
+#include "serial/gettempthread.h"
+#include "serial/kelvraserial.h"
 #include "serial/openfailure.h"
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
@@ -126,6 +129,16 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
+    thermometerSerial = new KelvraSerial(nullptr, 0);
+    tempThread = new GetTempThread(thermometerSerial);
+    connect(thermometerSerial, &KelvraSerial::CloseSuccessed, this, &MainWindow::close_successed2);
+    connect(this, &MainWindow::sig_opencom_KelvraSerial, thermometerSerial, &KelvraSerial::OpenCom);
+    connect(thermometerSerial, &KelvraSerial::OpenSuccessed, this, &MainWindow::open_successed2);
+    connect(thermometerSerial, &KelvraSerial::DataRecv, this, &MainWindow::recvdata_Kelvraserial);
+    connect(this, &MainWindow::sig_sendreadkelvra, thermometerSerial, &KelvraSerial::SendReadCommand,
+        Qt::BlockingQueuedConnection);
+    connect(this, &MainWindow::sig_closecom2, thermometerSerial, &KelvraSerial::CloseCom);
+
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     setMenuWidget(&titleBar);
     // Hover moves over the window reach it, so the resize borders can show their cursor.
@@ -235,6 +248,10 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The poll ticks the worker and the worker reports to this window: the poll goes first.
+    tempThread->stopThread();
+    delete tempThread;
+    delete thermometerSerial;
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
     QScroller::ungrabGesture(ui->listWidgetAreas);
     // Joins the worker's thread, so no exchange outlives the window.
@@ -327,6 +344,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    tempThread->stopThread();
     ui->widget_tt->stopAndClose();
     QMainWindow::closeEvent(event);
 }
@@ -581,6 +599,7 @@ void MainWindow::setUpAreaList()
 
     currentArea.setCaption(tr("当前温度值"));
     setArea.setCaption(tr("设定温度值"));
+    thermoArea.setCaption(tr("测温仪"));
 
     currentItem.setSizeHint(currentArea.size());
     list->addItem(&currentItem);
@@ -659,6 +678,87 @@ void MainWindow::sendOpen()
 {
     emit sig_opencom1(m_linkPort, m_linkBaud, QSerialPort::Data8, QSerialPort::NoFlowControl,
         QSerialPort::NoParity, blackbodyModel(modelIndex).stopBits);
+}
+
+void MainWindow::on_pushButton_com_2_clicked()
+{
+    QString name = ui->comboBoxCom_2->currentText();
+    if (thermometerSerial->IsOpen()) {
+        emit sig_closecom2();
+        return;
+    }
+    // The thermometer's rate is found by asking it, not taken from the list.
+    QSerialPort::BaudRate found = QSerialPort::UnknownBaud;
+    for (QSerialPort::BaudRate candidate : ThermometerProtocol::kProbeBaudRates) {
+        if (TryOpen_KelvraSerial(name, candidate)) {
+            found = candidate;
+            break;
+        }
+    }
+    if (found == QSerialPort::UnknownBaud) {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法连接设备!"), QMessageBox::Ok);
+        return;
+    }
+    ui->comboBoxBaud_2->setCurrentText(QString::number(int(found)));
+    if (TryOpen_KelvraSerial(name, found))
+        emit sig_opencom_KelvraSerial(name, found);
+    else
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
+}
+
+bool MainWindow::TryOpen_KelvraSerial(QString &fitName, QSerialPort::BaudRate &fitBaud)
+{
+    QSerialPort port;
+    port.setPortName(fitName);
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    port.setBaudRate(fitBaud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    const bool answered = KelvraSerial::probe(&port);
+    port.close();
+    if (answered)
+        thermometerSerial->SetProtocol(0);
+    return answered;
+}
+
+void MainWindow::open_successed2(bool ret)
+{
+    if (!ret)
+        return;
+    emit sig_sendreadkelvra(ThermometerProtocol::kAckCode);
+    ui->pushButton_com_2->setText(tr("关闭串口"));
+    tempThread->startThread();
+}
+
+void MainWindow::close_successed2(bool)
+{
+    tempThread->stopThread();
+    ui->pushButton_com_2->setText(tr("打开串口"));
+    emit ttwidget_addvalue_amb(ttwidget::NoReading);
+    thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+}
+
+void MainWindow::recvdata_Kelvraserial(uchar code, QByteArray array, bool ret)
+{
+    if (!ret) {
+        if (code == ThermometerProtocol::kReadCode) {
+            thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+            emit ttwidget_addvalue_amb(ttwidget::NoReading);
+        }
+        return;
+    }
+    if (code == ThermometerProtocol::kAckCode) {
+        if (const auto extra = ThermometerProtocol::extraLeadingZeroFromAck(array))
+            KelvraSerial::extraLeadingZero.store(*extra);
+    } else if (code == ThermometerProtocol::kReadCode && thermometerSerial->GetProtocol() == 0) {
+        if (const auto value = ThermometerProtocol::thermometerReading(array)) {
+            thermoArea.UpdateTemp(float(*value), unit, Qt::blue, true, 1);
+            emit ttwidget_addvalue_amb(*value);
+        }
+    }
 }
 
 void MainWindow::open_successed(bool ok)

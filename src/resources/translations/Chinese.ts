@@ -270,26 +270,27 @@
     </message>
     <message>
         <location line="+10"/>
+        <location filename="../../app/mainwindow.cpp" line="+602"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+209"/>
-        <location line="+291"/>
+        <location filename="../../app/mainwindow.cpp" line="-380"/>
+        <location line="+296"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-290"/>
-        <location line="+285"/>
+        <location filename="../../app/mainwindow.cpp" line="-295"/>
+        <location line="+290"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-283"/>
+        <location filename="../../app/mainwindow.cpp" line="-288"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -316,20 +317,21 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+42"/>
+        <location filename="../../app/mainwindow.cpp" line="+46"/>
         <source>保存曲线</source>
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-56"/>
+        <location filename="../../app/mainwindow.cpp" line="-60"/>
         <location line="+9"/>
+        <location line="+104"/>
+        <location line="+416"/>
         <location line="+100"/>
-        <location line="+433"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-487"/>
+        <location line="-570"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -379,7 +381,7 @@
         <translation>关于</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+86"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
@@ -389,7 +391,7 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+453"/>
+        <location line="+535"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>连接已断开，正在重新连接…</translation>
     </message>
@@ -409,7 +411,7 @@
         <translation>未稳定</translation>
     </message>
     <message>
-        <location line="-645"/>
+        <location line="-727"/>
         <location line="+29"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -450,20 +452,21 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-188"/>
-        <location line="+275"/>
+        <location line="-189"/>
+        <location line="+276"/>
         <source>当前温度值</source>
         <translation>当前温度值</translation>
     </message>
     <message>
-        <location line="-274"/>
-        <location line="+275"/>
+        <location line="-275"/>
+        <location line="+276"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
     </message>
     <message>
-        <location line="-277"/>
-        <location line="+376"/>
+        <location line="-278"/>
+        <location line="+409"/>
+        <location line="+50"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
@@ -506,7 +509,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-692"/>
+        <location filename="../../app/mainwindow.cpp" line="-789"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
