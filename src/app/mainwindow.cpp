@@ -62,6 +62,11 @@ const std::array<BaudChoice, 8> kBaudChoices = {{
 }};
 constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
 constexpr int kPollIntervalMs = 500;
+#ifdef BB_SHOW_THERMOMETER
+constexpr bool kShowThermometer = true;
+#else
+constexpr bool kShowThermometer = false;
+#endif
 // Reconnection attempts fall due every second; the tick only looks whether one is due.
 constexpr int kReconnectTickMs = 200;
 
@@ -190,7 +195,8 @@ MainWindow::MainWindow(QWidget *parent)
     applyPlainStyle(ui->pushButton_com);
     applyPlainStyle(ui->pushButton_set);
 
-    ui->groupBox_thermometer->setVisible(false);
+    // The thermometer's controls are for a build that enables them; the link behind them is complete.
+    ui->groupBox_thermometer->setVisible(kShowThermometer);
 
     ui->widget_tt->setUnit(unit);
 
@@ -223,7 +229,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->navButton_hc->setText(tr("暂停"));
     ui->navButton_mode->setText(tr("全局"));
     ui->navButton_amb->setText(tr("环温"));
-    ui->navButton_amb->hide();
+    ui->navButton_amb->setVisible(kShowThermometer);
 
     const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
     applyPlainStyle(ui->navButton_startstop);
@@ -607,6 +613,13 @@ void MainWindow::setUpAreaList()
     setItem.setSizeHint(setArea.size());
     list->addItem(&setItem);
     list->setItemWidget(&setItem, &setArea);
+    if (kShowThermometer) {
+        thermoArea.setFixedSize(tile);
+        thermoItem.setSizeHint(thermoArea.size());
+        list->addItem(&thermoItem);
+        list->setItemWidget(&thermoItem, &thermoArea);
+        thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+    }
 
     const int decimals = ui->doubleSpinBox->decimals();
     currentArea.UpdateTemp(100.12f, unit, Qt::green, false, decimals);
@@ -619,15 +632,17 @@ void MainWindow::setUpAreaList()
 void MainWindow::resizeEvent(QResizeEvent *)
 {
     const int width = ui->listWidgetAreas->width();
-    for (TempAreaItem *tile : {&currentArea, &setArea})
+    for (TempAreaItem *tile : {&currentArea, &setArea, &thermoArea})
         tile->setFixedWidth(width);
     if (areaAspect != 0.0f) {
         const int height = int(float(width) / areaAspect) + 1;
         currentArea.setFixedHeight(height);
         setArea.setFixedHeight(height);
+        thermoArea.setFixedHeight(height);
         currentItem.setSizeHint(currentArea.size());
         setItem.setSizeHint(setArea.size());
-        ui->listWidgetAreas->setFixedHeight(2 * currentArea.height() + 2);
+        thermoItem.setSizeHint(thermoArea.size());
+        ui->listWidgetAreas->setFixedHeight(ui->listWidgetAreas->count() * currentArea.height() + 2);
     }
     updateToggleIcons();
 }

@@ -158,6 +158,7 @@ private:
     // Tiles and their list rows; value members adopted by the list, which they leave on destruction.
     QListWidgetItem currentItem;
     QListWidgetItem setItem;
+    QListWidgetItem thermoItem;
     TempAreaItem currentArea;
     TempAreaItem setArea;
     // The thermometer's tile; its controls stay hidden, so it never joins the list.
