@@ -1,23 +1,20 @@
 #include "app/mainwindow.h"
 #include "app/navbutton.h"
 #include "app/startup.h"
-#include "blackbodydevice.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
-#include "devicesimulator.h"
 #include "serial/kelvraserial.h"
-#include "thermometerdevice.h"
 #include "windowtest.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -54,34 +51,22 @@ void TestThermometerConnection::initTestCase()
 void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
 {
     ModalHandler boxes;
-    auto blackbodyDevice
-        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
-    blackbodyDevice->setNoise(0.0);
-    DeviceSimulator blackbody(std::move(blackbodyDevice));
-    QString error;
-    QVERIFY2(blackbody.open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-
-    // The window probes the thermometer from its own thread, blocking it; the simulated thermometer must
-    // answer from another one.
-    QThread simThread;
-    QObject simContext;
-    simContext.moveToThread(&simThread);
-    simThread.start();
-    DeviceSimulator *thermometerSim = nullptr;
-    ThermometerDevice *thermometer = nullptr;
+    // Both instruments from the simulator's own process: the window probes the thermometer from its own
+    // thread, blocking it, so the thermometer must answer from elsewhere.
+    QProcess sim;
+    const QString bbLink = m_dir.filePath(QStringLiteral("bb"));
     const QString thermoLink = m_dir.filePath(QStringLiteral("thermo"));
-    auto onSimThread = [&simContext](const std::function<void()> &work) {
-        QMetaObject::invokeMethod(&simContext, work, Qt::BlockingQueuedConnection);
+    sim.start(QStringLiteral(BBSIM_PATH),
+        {QStringLiteral("--link"), bbLink, QStringLiteral("--noise"), QStringLiteral("0"),
+            QStringLiteral("--thermo-link"), thermoLink, QStringLiteral("--thermo-baud"),
+            QStringLiteral("115200"), QStringLiteral("--thermo-temp"), QStringLiteral("23.5"),
+            QStringLiteral("--thermo-ack"), QStringLiteral("3")});
+    QVERIFY(sim.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bbLink) && QFile::exists(thermoLink), kWaitMs);
+    auto setTemperature = [&sim](double celsius) {
+        sim.write(QStringLiteral("thermo temp %1\n").arg(celsius).toUtf8());
+        sim.waitForBytesWritten();
     };
-    bool opened = false;
-    onSimThread([&] {
-        auto device = std::make_unique<ThermometerDevice>(115200, 23.5, 3);
-        thermometer = device.get();
-        thermometerSim = new DeviceSimulator(std::move(device));
-        opened = thermometerSim->open(thermoLink, &error);
-    });
-    QVERIFY2(opened, qPrintable(error));
-    auto setTemperature = [&](double celsius) { onSimThread([&] { thermometer->setTemperature(celsius); }); };
 
     m_window = std::make_unique<MainWindow>();
     m_window->show();
@@ -90,7 +75,7 @@ void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
     QSignalSpy ambient(m_window.get(), &MainWindow::ttwidget_addvalue_amb);
 
     // A recording runs on the blackbody's link, so the ambient readings have a curve to join.
-    child<QComboBox>("comboBoxCom")->setEditText(blackbody.portName());
+    child<QComboBox>("comboBoxCom")->setEditText(bbLink);
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(
         child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
@@ -128,9 +113,9 @@ void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     m_window.reset();
     QVERIFY(boxes.boxes.isEmpty());
-    onSimThread([&] { delete thermometerSim; });
-    simThread.quit();
-    simThread.wait();
+    sim.closeWriteChannel();
+    sim.terminate();
+    QVERIFY(sim.waitForFinished());
 }
 
 QTEST_MAIN(TestThermometerConnection)
