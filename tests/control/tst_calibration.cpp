@@ -1,3 +1,4 @@
+#include "control/calibrationreport.h"
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 #include "control/dwellstatistics.h"
@@ -6,11 +7,13 @@
 
 #include <cmath>
 #include <limits>
+#include <time.h>
 
 using Kind = CalibrationRunError::Kind;
 using Sequencer = CalibrationSequencer;
 
 Q_DECLARE_METATYPE(CalibrationRun)
+Q_DECLARE_METATYPE(QVector<CalibrationStepResult>)
 
 namespace {
 
@@ -135,6 +138,24 @@ QString trace(const QVector<CalibrationStepResult> &results)
     return rows.join(QStringLiteral("; "));
 }
 
+CalibrationStepResult result(int index, double setPoint, bool stable, qint64 stableAtMs, qint64 settleMs,
+    const QVector<double> &readings, const QVector<double> &ambient = {}, double reading = kNone)
+{
+    CalibrationStepResult r;
+    r.step = index;
+    r.setPoint = setPoint;
+    r.stable = stable;
+    r.stableAtMs = stableAtMs;
+    r.settleMs = settleMs;
+    for (double v : readings)
+        r.dwell.add(v);
+    for (double v : ambient)
+        r.dwell.addAmbient(v);
+    if (!std::isnan(reading))
+        r.reading = reading;
+    return r;
+}
+
 } // namespace
 
 class TestCalibration : public QObject
@@ -142,6 +163,8 @@ class TestCalibration : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+
     void runFileReadsFieldsAndDefaults_data();
     void runFileReadsFieldsAndDefaults();
     void badRunFileIsRefusedSayingWhere_data();
@@ -152,7 +175,18 @@ private slots:
 
     void dwellStatistics_data();
     void dwellStatistics();
+
+    void reportRowsByteForByte_data();
+    void reportRowsByteForByte();
+    void reportNamesCarryDateAndTime();
 };
+
+void TestCalibration::initTestCase()
+{
+    // A zone without summer time, so a local stable_at has a known offset.
+    qputenv("TZ", "Asia/Taipei");
+    tzset();
+}
 
 void TestCalibration::runFileReadsFieldsAndDefaults_data()
 {
@@ -553,6 +587,54 @@ void TestCalibration::dwellStatistics()
     QVERIFY(same(stats.minimum(), minimum));
     QVERIFY(same(stats.maximum(), maximum));
     QVERIFY(same(stats.ambientMean(), ambientMean));
+}
+
+void TestCalibration::reportRowsByteForByte_data()
+{
+    QTest::addColumn<QVector<CalibrationStepResult>>("results");
+    QTest::addColumn<QDateTime>("wallAtZero");
+    QTest::addColumn<QByteArray>("rows");
+
+    const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
+    QTest::newRow("reading and ambient")
+        << QVector<CalibrationStepResult> {result(
+               0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
+        << beijing
+        << QByteArray(
+               "1,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
+               "0.492\r\n");
+    QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
+        << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
+        << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
+        << QByteArray("1,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
+    QTest::newRow("local time carries its offset")
+        << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
+        << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
+        << QByteArray("3,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
+    QTest::newRow("skipped, and aborted before stable")
+        << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}), result(1, 50, false, 0, 0, {})}
+        << beijing << QByteArray("1,35.000,,,,,,,,,,\r\n2,50.000,,,,,,,,,,\r\n");
+    QTest::newRow("an error that rounds to zero has no sign")
+        << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
+        << QByteArray("1,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
+}
+
+void TestCalibration::reportRowsByteForByte()
+{
+    QFETCH(QVector<CalibrationStepResult>, results);
+    QFETCH(QDateTime, wallAtZero);
+    QFETCH(QByteArray, rows);
+    QCOMPARE(CalibrationReport::csv(results, wallAtZero),
+        "step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
+}
+
+void TestCalibration::reportNamesCarryDateAndTime()
+{
+    const QDateTime at(QDate(2024, 1, 2), QTime(15, 4, 5));
+    QCOMPARE(CalibrationReport::fileName(at, QStringLiteral("csv")),
+        QStringLiteral("calibration-20240102-150405.csv"));
+    QCOMPARE(CalibrationReport::fileName(at, QStringLiteral("pdf")),
+        QStringLiteral("calibration-20240102-150405.pdf"));
 }
 
 QTEST_GUILESS_MAIN(TestCalibration)
