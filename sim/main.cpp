@@ -1,9 +1,11 @@
-// bbsim: a blackbody controller on a pseudo-terminal, for trying the program without hardware.
+// bbsim: a blackbody controller, and optionally a thermometer, on pseudo-terminals, for trying the program
+// without hardware.
 
 #include "blackbodydevice.h"
 #include "blackbodymodel.h"
 #include "devicesimulator.h"
 #include "simcommands.h"
+#include "thermometerdevice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,6 +42,37 @@ QTextStream &err()
     return stream;
 }
 
+// The rates a serial port can be set to by the program.
+bool isStandardBaud(int baud)
+{
+    for (const int rate : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
+        if (baud == rate)
+            return true;
+    }
+    return false;
+}
+
+// Console help for the thermometer, whose commands are the blackbody's general ones behind "thermo".
+QStringList thermometerHelp(const QStringList &deviceHelp)
+{
+    QStringList lines {QStringLiteral("thermo COMMAND  any command above except quit, for the thermometer")};
+    for (const QString &line : deviceHelp)
+        lines << QStringLiteral("thermo ") + line;
+    return lines;
+}
+
+void logTraffic(DeviceSimulator *simulator, const QString &prefix)
+{
+    QObject::connect(simulator, &DeviceSimulator::requestReceived, simulator,
+        [prefix](const QByteArray &request) { err() << prefix << "rx " << hex(request) << Qt::endl; });
+    QObject::connect(simulator, &DeviceSimulator::replySent, simulator,
+        [prefix](const QByteArray &reply) { err() << prefix << "tx " << hex(reply) << Qt::endl; });
+    QObject::connect(simulator, &DeviceSimulator::bytesIgnored, simulator,
+        [prefix](const QByteArray &bytes, const QString &reason) {
+            err() << prefix << "ignored " << hex(bytes) << " (" << reason << ")" << Qt::endl;
+        });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,7 +82,8 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated blackbody controller on a pseudo-terminal.\n"
+        QStringLiteral("Simulated blackbody controller on a pseudo-terminal, and with --thermo-link a "
+                       "thermometer on a second one.\n"
                        "Open the printed link path as the port name. Commands are read from standard "
                        "input (type help).\nModels: %1.")
             .arg(BlackbodyModel::names().join(QStringLiteral(", "))));
@@ -86,13 +120,27 @@ int main(int argc, char *argv[])
         QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption verboseOption({QStringLiteral("v"), QStringLiteral("verbose")},
         QStringLiteral("Log every request and answer to stderr."));
+    const QCommandLineOption thermoLinkOption(QStringLiteral("thermo-link"),
+        QStringLiteral("Also serve a thermometer, under this symlink."), QStringLiteral("path"));
+    const QCommandLineOption thermoBaudOption(QStringLiteral("thermo-baud"),
+        QStringLiteral("The only baud rate the thermometer hears."), QStringLiteral("rate"),
+        QStringLiteral("115200"));
+    const QCommandLineOption thermoTempOption(QStringLiteral("thermo-temp"),
+        QStringLiteral("Thermometer reading in degrees Celsius."), QStringLiteral("C"), QStringLiteral("25"));
+    const QCommandLineOption thermoAckOption(QStringLiteral("thermo-ack"),
+        QStringLiteral("Length of the thermometer's answer to command 0x17 (2 or 3)."), QStringLiteral("n"),
+        QStringLiteral("2"));
     parser.addOptions({linkOption, modelOption, baudOption, initialOption, setPointOption, tauOption,
-        noiseOption, delayOption, pollDelayOption, ignoreSetOption, seedOption, verboseOption});
+        noiseOption, delayOption, pollDelayOption, ignoreSetOption, seedOption, verboseOption,
+        thermoLinkOption, thermoBaudOption, thermoTempOption, thermoAckOption});
     parser.process(app.arguments());
     if (parser.isSet(QStringLiteral("help"))) {
         const BlackbodyDevice example(BlackbodyModel::find(QStringLiteral("VBM100")));
+        const ThermometerDevice thermoExample;
         out() << parser.helpText() << "\nCommands on standard input:\n  "
-              << (SimCommands::generalHelp() + example.commandHelp()).join(QStringLiteral("\n  "))
+              << (SimCommands::generalHelp() + example.commandHelp()
+                     + thermometerHelp(thermoExample.commandHelp()))
+                     .join(QStringLiteral("\n  "))
               << Qt::endl;
         return 0;
     }
@@ -142,6 +190,32 @@ int main(int argc, char *argv[])
     simulator.setReplyDelay(int(delay));
     simulator.setSeed(quint32(seed));
 
+    std::unique_ptr<DeviceSimulator> thermometer;
+    if (parser.isSet(thermoLinkOption)) {
+        bool baudOk = false;
+        const int thermoBaud = parser.value(thermoBaudOption).toInt(&baudOk);
+        if (!baudOk || !isStandardBaud(thermoBaud)) {
+            err() << "bbsim: --thermo-baud needs a standard rate from 1200 to 115200" << Qt::endl;
+            return 2;
+        }
+        double thermoTemp = 0;
+        if (!number(thermoTempOption, &thermoTemp))
+            return 2;
+        const QString ack = parser.value(thermoAckOption);
+        if (ack != QLatin1String("2") && ack != QLatin1String("3")) {
+            err() << "bbsim: --thermo-ack needs 2 or 3" << Qt::endl;
+            return 2;
+        }
+        auto thermoDevice = std::make_unique<ThermometerDevice>(thermoBaud, 25.0, ack.toInt());
+        if (!thermoDevice->setTemperature(thermoTemp)) {
+            err() << "bbsim: --thermo-temp must lie from " << ThermometerDevice::kMinCelsius << " to "
+                  << ThermometerDevice::kMaxCelsius << Qt::endl;
+            return 2;
+        }
+        thermometer = std::make_unique<DeviceSimulator>(std::move(thermoDevice));
+        thermometer->setSeed(quint32(seed));
+    }
+
     // Signals only write a byte; the link is removed by the normal shutdown in the event loop.
     if (::pipe(g_signalPipe) != 0)
         return 1;
@@ -160,22 +234,48 @@ int main(int argc, char *argv[])
     }
     out() << "port: " << simulator.portName() << " (" << simulator.clientPath() << ")" << Qt::endl;
     out() << blackbody->describe() << Qt::endl;
+    if (thermometer) {
+        if (!thermometer->open(parser.value(thermoLinkOption), &error)) {
+            err() << "bbsim: " << error << Qt::endl;
+            return 1;
+        }
+        out() << "thermometer port: " << thermometer->portName() << " (" << thermometer->clientPath() << ")"
+              << Qt::endl;
+        out() << thermometer->device()->describe() << Qt::endl;
+    }
     out() << "Type help for commands." << Qt::endl;
 
     if (parser.isSet(verboseOption)) {
-        QObject::connect(&simulator, &DeviceSimulator::requestReceived, &app,
-            [](const QByteArray &request) { err() << "rx " << hex(request) << Qt::endl; });
-        QObject::connect(&simulator, &DeviceSimulator::replySent, &app,
-            [](const QByteArray &reply) { err() << "tx " << hex(reply) << Qt::endl; });
-        QObject::connect(&simulator, &DeviceSimulator::bytesIgnored, &app,
-            [](const QByteArray &bytes, const QString &reason) {
-                err() << "ignored " << hex(bytes) << " (" << reason << ")" << Qt::endl;
-            });
+        logTraffic(&simulator, QString());
+        if (thermometer)
+            logTraffic(thermometer.get(), QStringLiteral("thermo "));
     }
     QObject::connect(
         &simulator, &DeviceSimulator::hungUp, &app, [] { err() << "bbsim: device hung up" << Qt::endl; });
+    if (thermometer) {
+        QObject::connect(thermometer.get(), &DeviceSimulator::hungUp, &app,
+            [] { err() << "bbsim: thermometer hung up" << Qt::endl; });
+    }
 
     SimCommands commands(&simulator);
+    std::unique_ptr<SimCommands> thermoCommands;
+    if (thermometer)
+        thermoCommands = std::make_unique<SimCommands>(thermometer.get());
+    // "thermo ..." goes to the thermometer; everything else to the blackbody, as before.
+    const auto execute = [&](const QString &line, bool *quit) {
+        const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.value(0) == QLatin1String("thermo")) {
+            if (!thermoCommands)
+                return QStringLiteral("error: no thermometer (start with --thermo-link)");
+            if (words.value(1) == QLatin1String("quit"))
+                return QStringLiteral("error: quit stops the whole simulator; type it alone");
+            return thermoCommands->execute(words.mid(1).join(QLatin1Char(' ')));
+        }
+        if (words.value(0) == QLatin1String("help") && thermoCommands)
+            return (commands.help() + thermometerHelp(ThermometerDevice().commandHelp()))
+                .join(QLatin1Char('\n'));
+        return commands.execute(line, quit);
+    };
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
@@ -192,7 +292,7 @@ int main(int argc, char *argv[])
             const QString line = QString::fromLocal8Bit(pending.left(end));
             pending.remove(0, end + 1);
             bool quit = false;
-            const QString answer = commands.execute(line, &quit);
+            const QString answer = execute(line, &quit);
             if (!answer.isEmpty())
                 out() << answer << Qt::endl;
             if (quit) {

@@ -7,12 +7,16 @@
 #include "app/textfile.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
+#include "control/thermometerprotocol.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/deviceinfodialog.h"
+#include "serial/gettempthread.h"
+#include "serial/kelvraserial.h"
 #include "serial/openfailure.h"
 #include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
+#include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -125,6 +129,16 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 
+    thermometerSerial = new KelvraSerial(nullptr, 0);
+    tempThread = new GetTempThread(thermometerSerial);
+    connect(thermometerSerial, &KelvraSerial::CloseSuccessed, this, &MainWindow::close_successed2);
+    connect(this, &MainWindow::sig_opencom_KelvraSerial, thermometerSerial, &KelvraSerial::OpenCom);
+    connect(thermometerSerial, &KelvraSerial::OpenSuccessed, this, &MainWindow::open_successed2);
+    connect(thermometerSerial, &KelvraSerial::DataRecv, this, &MainWindow::recvdata_Kelvraserial);
+    connect(this, &MainWindow::sig_sendreadkelvra, thermometerSerial, &KelvraSerial::SendReadCommand,
+        Qt::BlockingQueuedConnection);
+    connect(this, &MainWindow::sig_closecom2, thermometerSerial, &KelvraSerial::CloseCom);
+
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     setMenuWidget(&titleBar);
     // Hover moves over the window reach it, so the resize borders can show their cursor.
@@ -186,6 +200,9 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
     statusBar()->addWidget(&portLabel);
     statusBar()->addWidget(&baudLabel);
+    stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
+    statusBar()->addWidget(&stabilityLabel);
+    applyStabilityLimits();
     linkLabel.setObjectName(QStringLiteral("linkLabel"));
     statusBar()->addWidget(&linkLabel);
     statusBar()->addPermanentWidget(&versionLabel);
@@ -231,6 +248,10 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // The poll ticks the worker and the worker reports to this window: the poll goes first.
+    tempThread->stopThread();
+    delete tempThread;
+    delete thermometerSerial;
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
     QScroller::ungrabGesture(ui->listWidgetAreas);
     // Joins the worker's thread, so no exchange outlives the window.
@@ -248,6 +269,9 @@ void MainWindow::InitMenus()
     connect(fileMenu->addAction(tr("打开曲线")), &QAction::triggered, this, &MainWindow::ClickImportData);
     connect(fileMenu->addAction(tr("保存曲线")), &QAction::triggered, ui->widget_tt,
         &ttwidget::on_pushButton_export_clicked);
+    connect(fileMenu->addAction(tr("导出CSV")), &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
+    connect(
+        fileMenu->addAction(tr("导出图片")), &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
     connect(fileMenu->addAction(tr("退出")), &QAction::triggered, this, &MainWindow::close);
     ui->pushButton_file->setMenu(fileMenu);
 
@@ -320,6 +344,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    tempThread->stopThread();
     ui->widget_tt->stopAndClose();
     QMainWindow::closeEvent(event);
 }
@@ -370,6 +395,7 @@ void MainWindow::ClickChartSettings()
     const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!interval.isEmpty())
         ui->widget_tt->setSampleInterval(interval.toInt());
+    applyStabilityLimits();
 }
 
 void MainWindow::ClickAbout()
@@ -573,6 +599,7 @@ void MainWindow::setUpAreaList()
 
     currentArea.setCaption(tr("当前温度值"));
     setArea.setCaption(tr("设定温度值"));
+    thermoArea.setCaption(tr("测温仪"));
 
     currentItem.setSizeHint(currentArea.size());
     list->addItem(&currentItem);
@@ -653,6 +680,87 @@ void MainWindow::sendOpen()
         QSerialPort::NoParity, blackbodyModel(modelIndex).stopBits);
 }
 
+void MainWindow::on_pushButton_com_2_clicked()
+{
+    QString name = ui->comboBoxCom_2->currentText();
+    if (thermometerSerial->IsOpen()) {
+        emit sig_closecom2();
+        return;
+    }
+    // The thermometer's rate is found by asking it, not taken from the list.
+    QSerialPort::BaudRate found = QSerialPort::UnknownBaud;
+    for (QSerialPort::BaudRate candidate : ThermometerProtocol::kProbeBaudRates) {
+        if (TryOpen_KelvraSerial(name, candidate)) {
+            found = candidate;
+            break;
+        }
+    }
+    if (found == QSerialPort::UnknownBaud) {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法连接设备!"), QMessageBox::Ok);
+        return;
+    }
+    ui->comboBoxBaud_2->setCurrentText(QString::number(int(found)));
+    if (TryOpen_KelvraSerial(name, found))
+        emit sig_opencom_KelvraSerial(name, found);
+    else
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
+}
+
+bool MainWindow::TryOpen_KelvraSerial(QString &fitName, QSerialPort::BaudRate &fitBaud)
+{
+    QSerialPort port;
+    port.setPortName(fitName);
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    port.setBaudRate(fitBaud);
+    port.setDataBits(QSerialPort::Data8);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    const bool answered = KelvraSerial::probe(&port);
+    port.close();
+    if (answered)
+        thermometerSerial->SetProtocol(0);
+    return answered;
+}
+
+void MainWindow::open_successed2(bool ret)
+{
+    if (!ret)
+        return;
+    emit sig_sendreadkelvra(ThermometerProtocol::kAckCode);
+    ui->pushButton_com_2->setText(tr("关闭串口"));
+    tempThread->startThread();
+}
+
+void MainWindow::close_successed2(bool)
+{
+    tempThread->stopThread();
+    ui->pushButton_com_2->setText(tr("打开串口"));
+    emit ttwidget_addvalue_amb(ttwidget::NoReading);
+    thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+}
+
+void MainWindow::recvdata_Kelvraserial(uchar code, QByteArray array, bool ret)
+{
+    if (!ret) {
+        if (code == ThermometerProtocol::kReadCode) {
+            thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+            emit ttwidget_addvalue_amb(ttwidget::NoReading);
+        }
+        return;
+    }
+    if (code == ThermometerProtocol::kAckCode) {
+        if (const auto extra = ThermometerProtocol::extraLeadingZeroFromAck(array))
+            KelvraSerial::extraLeadingZero.store(*extra);
+    } else if (code == ThermometerProtocol::kReadCode && thermometerSerial->GetProtocol() == 0) {
+        if (const auto value = ThermometerProtocol::thermometerReading(array)) {
+            thermoArea.UpdateTemp(float(*value), unit, Qt::blue, true, 1);
+            emit ttwidget_addvalue_amb(*value);
+        }
+    }
+}
+
 void MainWindow::open_successed(bool ok)
 {
     m_attemptPending = false;
@@ -710,6 +818,7 @@ void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QS
 void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
+    clearStability();
     if (m_linkState == LinkState::Reconnecting) {
         // The worker let go of the vanished port: keep the window as it is and try again every second.
         m_linkOpen = false;
@@ -838,6 +947,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
     const qint64 now = m_clock.elapsed();
     if (m_poll.expire(now)) {
         showNoReading();
+        clearStability();
         m_linkNote = LinkNote::NoAnswer;
         showPortStatus();
     }
@@ -877,6 +987,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         }
         emit ttwidget_addvalue(reading->current);
         takeControllerSetPoint(reading->set);
+        judgeStability(*reading);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
         startPollTimer();
@@ -957,4 +1068,30 @@ void MainWindow::showPortLost()
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_portLostBox = box;
     box->open();
+}
+
+// Reaching stability is worth a beep and, while recording, a mark on the chart.
+void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
+{
+    const qint64 now = m_clock.elapsed();
+    if (m_stability.reading(now, reading.current, reading.set, reading.accepted)) {
+        QApplication::beep();
+        ui->widget_tt->markStable();
+    }
+    if (m_stability.state() == StabilityJudge::State::Stable)
+        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - m_stability.stableSince())));
+    else
+        stabilityLabel.setText(tr("未稳定"));
+}
+
+void MainWindow::clearStability()
+{
+    m_stability.reset();
+    stabilityLabel.clear();
+}
+
+void MainWindow::applyStabilityLimits()
+{
+    m_stability.setLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
+        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
 }

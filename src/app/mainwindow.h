@@ -5,6 +5,7 @@
 #include "control/blackbodypoll.h"
 #include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
+#include "control/stabilityjudge.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,6 +17,8 @@
 namespace Ui {
 class MainWindow;
 }
+class GetTempThread;
+class KelvraSerial;
 class OptSerial;
 class QAction;
 class QComboBox;
@@ -46,6 +49,10 @@ signals:
         QSerialPort::FlowControl flowControl, QSerialPort::Parity parity, QSerialPort::StopBits stopBits);
     void sig_closecom();
     void sig_sendread(QByteArray data);
+    void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
+    void sig_closecom2();
+    // Blocks the sender until the thermometer worker's command exchange has ended.
+    void sig_sendreadkelvra(uchar code);
 
 public slots:
     // Closes the window the way every other close does: through closeEvent().
@@ -66,9 +73,15 @@ public slots:
     void handleSerialError(QSerialPort::SerialPortError error);
     void comboBoxClicked();
     void comboBoxClicked2();
+    // Probes `fitName` at `fitBaud` on a port of its own, in this thread (up to about 200 ms).
+    bool TryOpen_KelvraSerial(QString &fitName, QSerialPort::BaudRate &fitBaud);
+    void open_successed2(bool ret);
+    void close_successed2(bool ret);
+    void recvdata_Kelvraserial(uchar code, QByteArray array, bool ret);
 
 private slots:
     void on_pushButton_com_clicked();
+    void on_pushButton_com_2_clicked();
     void on_pushButton_set_clicked();
     void on_navButton_startstop_clicked();
     void on_navButton_hc_clicked();
@@ -123,6 +136,10 @@ private:
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
     void restoreLastLink(const QStringList &listedPorts);
+    // Stability indicator: judges each reading, beeps and marks the chart when the source becomes stable.
+    void judgeStability(const BlackbodyPoll::Reading &reading);
+    void clearStability();
+    void applyStabilityLimits();
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
@@ -135,14 +152,20 @@ private:
     int errorCount = 0; // timeout and unknown errors reported by the blackbody port; never reset
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
     OptSerial *blackbodySerial = nullptr; // lives on its own thread until the process ends
+    KelvraSerial *thermometerSerial = nullptr; // likewise
+    // Ticks the thermometer while its port is open; stopped before the window goes.
+    GetTempThread *tempThread = nullptr;
     // Tiles and their list rows; value members adopted by the list, which they leave on destruction.
     QListWidgetItem currentItem;
     QListWidgetItem setItem;
     TempAreaItem currentArea;
     TempAreaItem setArea;
+    // The thermometer's tile; its controls stay hidden, so it never joins the list.
+    TempAreaItem thermoArea;
     // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
+    QLabel stabilityLabel;
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
@@ -175,5 +198,6 @@ private:
     enum class LinkNote { None, NoAnswer, Reconnecting };
     LinkNote m_linkNote = LinkNote::None;
     SetPointConfirmation m_confirmation;
+    StabilityJudge m_stability;
     QString m_openFailure; // the reason the last open failed, for the operator
 };

@@ -51,3 +51,9 @@ double SampleInbox::lastElapsed() const
     const std::lock_guard<std::mutex> lock(m_mutex);
     return m_lastElapsed;
 }
+
+double SampleInbox::elapsedNow() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_open ? double(m_clock.elapsed()) / 1000.0 : 0.0;
+}

@@ -29,6 +29,8 @@ public:
 
     // Seconds of the latest tick since open(), 0 when closed.
     double lastElapsed() const;
+    // Seconds since open() at this moment, on the clock the samples are stamped with; 0 when closed.
+    double elapsedNow() const;
 
 private:
     // std::mutex rather than QMutex: Qt 5 takes a contended QMutex inside its (uninstrumented) library,

@@ -4,6 +4,7 @@
 #include "chartranges.h"
 #include "collect.h"
 #include "corvelescale.h"
+#include "csvexport.h"
 #include "curvegraph.h"
 #include "dialogs/waitdialog.h"
 #include "files/savetarget.h"
@@ -17,9 +18,11 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTimerEvent>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 const int kRefreshMs = 30;
@@ -32,6 +35,28 @@ const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
 // What every new recording is written with; only an opened file brings another.
 const float kFreshEmissivity = 1;
+
+// Writes beside the target of `fileName` and renames over it when complete, so a failure never leaves a
+// truncated file under the chosen name.
+bool saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write)
+{
+    const QString target = saveTarget(fileName);
+    if (target.isEmpty()) {
+        qDebug() << "Cannot open file for writing:" << fileName << "is not a regular file";
+        return false;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qDebug() << "Cannot open file for writing:" << file.errorString();
+        return false;
+    }
+    if (!write(&file) || !file.commit()) {
+        qDebug() << "Cannot write file:" << fileName << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -324,8 +349,25 @@ void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
         showAmbientGraph();
 }
 
+void ttwidget::markStable()
+{
+    if (!recording)
+        return;
+    auto *mark = new QCPItemStraightLine(plot);
+    const double at = m_inbox.elapsedNow();
+    mark->point1->setCoords(at, 0);
+    mark->point2->setCoords(at, 1);
+    mark->setPen(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
+    mark->setSelectable(false);
+    m_stableMarks.append(mark);
+}
+
 void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
 {
+    // The marks belong to the curve on screen.
+    for (QCPItemStraightLine *mark : qAsConst(m_stableMarks))
+        plot->removeItem(mark);
+    m_stableMarks.clear();
     m_store = store;
     m_curveInfo = info;
     tempGraph->setStore(m_store.data());
@@ -501,20 +543,89 @@ void ttwidget::exportCurve(const QString &fileName)
         warnRecording();
         return;
     }
-    {
-        const std::lock_guard<std::mutex> lock(m_fileMutex);
-        m_writeJob = makeWriteJob();
-    }
-    const bool written = runFileWorker(fileName, WriteFileThread::Write);
-    {
-        const std::lock_guard<std::mutex> lock(m_fileMutex);
-        m_writeJob = WriteJob();
-    }
-    if (!written)
+    if (!runWriteJob(fileName, WriteFileThread::Write))
         return;
     m_curveSaved = true;
-    QMessageBox box(QMessageBox::Information, tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName),
-        QMessageBox::NoButton, this);
+    reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
+}
+
+void ttwidget::exportCsvAs()
+{
+    if (recording) {
+        warnRecording();
+        return;
+    }
+    QFileDialog dialog(this, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    exportCsv(dialog.selectedFiles().constFirst());
+}
+
+void ttwidget::exportCsv(const QString &fileName)
+{
+    if (recording) {
+        warnRecording();
+        return;
+    }
+    if (runWriteJob(fileName, WriteFileThread::WriteCsv))
+        reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
+}
+
+void ttwidget::exportImageAs()
+{
+    static const char *const kSuffixes[] = {"png", "pdf"};
+    const QStringList filters {
+        tr("PNG图片") + QStringLiteral(" (*.png)"), tr("PDF文件") + QStringLiteral(" (*.pdf)")};
+    QFileDialog dialog(this, tr("导出图片"), QString(), filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name without a suffix gets the chosen type's, which then decides the format.
+    dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString &filter) {
+        dialog.setDefaultSuffix(QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    exportImage(dialog.selectedFiles().constFirst());
+}
+
+void ttwidget::exportImage(const QString &fileName)
+{
+    if (!writeImageFile(fileName)) {
+        showErrorInfo(tr("无法保存图片!"));
+        return;
+    }
+    reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
+}
+
+bool ttwidget::writeImageFile(const QString &fileName)
+{
+    // QCustomPlot writes straight to the name it is given; it renders into a file of its own here, which
+    // then replaces the target whole.
+    const QTemporaryDir dir;
+    if (!dir.isValid()) {
+        qDebug() << "Cannot write file:" << fileName << "no temporary folder";
+        return false;
+    }
+    const QString rendered = dir.filePath(QStringLiteral("chart"));
+    const bool pdf = QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    // On a high-density screen the picture has the pixels the operator sees, not the logical size.
+    const bool ok = pdf
+        ? plot->savePdf(rendered, 0, 0, QCP::epAllowCosmetic, QCoreApplication::applicationName())
+        : plot->savePng(rendered, 0, 0, plot->devicePixelRatioF());
+    QFile image(rendered);
+    if (!ok || !image.open(QIODevice::ReadOnly)) {
+        qDebug() << "Cannot write file:" << fileName << "the chart could not be rendered";
+        return false;
+    }
+    const QByteArray bytes = image.readAll();
+    return saveAtomically(fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+}
+
+void ttwidget::reportSaved(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, this);
     box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -555,6 +666,18 @@ bool ttwidget::runFileWorker(const QString &fileName, int direction)
     return worker.succeeded();
 }
 
+bool ttwidget::runWriteJob(const QString &fileName, int direction)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_fileMutex);
+        m_writeJob = makeWriteJob();
+    }
+    const bool written = runFileWorker(fileName, direction);
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    m_writeJob = WriteJob();
+    return written;
+}
+
 ttwidget::WriteJob ttwidget::makeWriteJob() const
 {
     WriteJob job;
@@ -564,40 +687,44 @@ ttwidget::WriteJob ttwidget::makeWriteJob() const
     return job;
 }
 
+ttwidget::WriteJob ttwidget::writerJob()
+{
+    if (QThread::currentThread() == thread())
+        return makeWriteJob();
+    const std::lock_guard<std::mutex> lock(m_fileMutex);
+    return m_writeJob;
+}
+
 bool ttwidget::writeCurveFile(QString fileName)
 {
-    WriteJob job;
-    if (QThread::currentThread() == thread()) {
-        job = makeWriteJob();
-    } else {
-        const std::lock_guard<std::mutex> lock(m_fileMutex);
-        job = m_writeJob;
-    }
+    const WriteJob job = writerJob();
     if (!job.store)
         return false;
-    const QString target = saveTarget(fileName);
-    if (target.isEmpty()) {
-        qDebug() << "Cannot open file for writing:" << fileName << "is not a regular file";
-        return false;
-    }
-    // Written beside the target and renamed over it when complete, so a failure never leaves a
-    // truncated curve under the chosen name.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot open file for writing:" << file.errorString();
-        return false;
-    }
     const SampleStore &store = *job.store;
-    const bool ok = writeCurve(
-        &file, job.header, store.size(),
-        [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
-        [this](int percent) { emit progress(percent); });
-    if (!ok || !file.commit()) {
-        qDebug() << "Cannot write file:" << fileName << file.errorString();
-        file.cancelWriting();
+    return saveAtomically(fileName, [this, &job, &store](QIODevice *file) {
+        return writeCurve(
+            file, job.header, store.size(),
+            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
+            [this](int percent) { emit progress(percent); });
+    });
+}
+
+bool ttwidget::writeCsvFile(const QString &fileName)
+{
+    const WriteJob job = writerJob();
+    if (!job.store)
         return false;
-    }
-    return true;
+    CsvExportHeader header;
+    header.startMsecs = job.header.startMsecs;
+    header.unit = job.header.unit;
+    header.zone = QTimeZone::systemTimeZone();
+    const SampleStore &store = *job.store;
+    return saveAtomically(fileName, [this, &header, &store](QIODevice *file) {
+        return writeCsv(
+            file, header, store.size(),
+            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
+            [this](int percent) { emit progress(percent); });
+    });
 }
 
 bool ttwidget::readCurveFile(QString fileName)

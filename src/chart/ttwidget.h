@@ -22,9 +22,10 @@ class ttwidget;
 }
 
 // The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
-// and imports curve files. Everything runs on the GUI thread except Recording(), which the collector
-// calls on its own thread and which only stamps a sample into the inbox, and writeCurveFile() /
-// readCurveFile(), which a file worker calls while the GUI thread waits; neither touches the plot.
+// and imports curve files, exports a table or a picture. Everything runs on the GUI thread except
+// Recording(), which the collector calls on its own thread and which only stamps a sample into the inbox, and
+// writeCurveFile(), writeCsvFile() and readCurveFile(), which a file worker calls while the GUI thread waits;
+// none touches the plot.
 class ttwidget : public QWidget
 {
     Q_OBJECT
@@ -54,6 +55,11 @@ public:
     // the file is complete on disk.
     void importCurve(QString fileName);
     void exportCurve(const QString &fileName);
+    // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused while
+    // recording like one; it does not count as saving the curve, which a table cannot bring back.
+    void exportCsv(const QString &fileName);
+    // The plot as it is shown, PDF for a ".pdf" name and PNG for any other; allowed while recording.
+    void exportImage(const QString &fileName);
     // Stops the collector and closes the widget; used at shutdown.
     void stopAndClose();
     void disableRecordControls();
@@ -62,6 +68,7 @@ public:
     // Called by WriteFileThread on its thread (or directly on the GUI thread). The writer works on the
     // curve as it was when the save began; the reader leaves its result for importCurve() to show.
     bool writeCurveFile(QString fileName);
+    bool writeCsvFile(const QString &fileName);
     bool readCurveFile(QString fileName);
 
     // Read-back for the window and for tests. Unit and emissivity are those of the shown curve.
@@ -75,6 +82,10 @@ public:
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
     // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
     void setAmbientVisible(bool on);
+    // Marks this moment of the running recording with a vertical line (the source became stable); the
+    // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
+    // recording starts or a curve is opened.
+    void markStable();
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
     double lastElapsed() const { return m_inbox.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
@@ -106,6 +117,9 @@ public slots:
     void verticalZoomin();
     void verticalZoomout();
     void on_pushButton_export_clicked();
+    // Ask for a file name, then export.
+    void exportCsvAs();
+    void exportImageAs();
     void UpdateTemp(double v);
     void showErrorInfo(QString message);
     // Latest thermometer reading, recorded beside the blackbody's at each tick; NoReading when none.
@@ -155,7 +169,12 @@ private:
     void pauseForInspection();
     void warnRecording();
     bool runFileWorker(const QString &fileName, int direction);
+    bool runWriteJob(const QString &fileName, int direction);
     WriteJob makeWriteJob() const;
+    // The job of the save in progress: made here on the GUI thread, handed over on a worker's.
+    WriteJob writerJob();
+    bool writeImageFile(const QString &fileName);
+    void reportSaved(const QString &title, const QString &text);
     void applyImport(const ImportResult &result);
     void retranslateCaptions();
 
@@ -189,6 +208,8 @@ private:
     // Ambient samples take the same road, through an inbox of their own.
     QSharedPointer<SampleStore> m_ambientStore;
     SampleInbox m_ambientInbox;
+    // Owned by the plot.
+    QVector<QCPItemStraightLine *> m_stableMarks;
     int m_refreshTimerId = 0;
     // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).
     std::mutex m_fileMutex;

@@ -18,8 +18,8 @@ WriteFileThread::WriteFileThread(ttwidget *owner, const QString &fileName, int d
 void WriteFileThread::run()
 {
     bool ok = false;
-    if (direction == Write) {
-        ok = owner->writeCurveFile(fileName);
+    if (direction == Write || direction == WriteCsv) {
+        ok = direction == Write ? owner->writeCurveFile(fileName) : owner->writeCsvFile(fileName);
         if (!ok)
             emit owner->occurerror(tr("无法保存文件!"));
     } else if (direction == Read) {

@@ -15,7 +15,7 @@ class WriteFileThread : public QThread
     Q_OBJECT
 
 public:
-    enum Direction { Read = 0, Write = 1 };
+    enum Direction { Read = 0, Write = 1, WriteCsv = 2 };
 
     WriteFileThread(ttwidget *owner, const QString &fileName, int direction);
 

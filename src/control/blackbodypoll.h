@@ -26,6 +26,7 @@ public:
         float current; // after the jump filter
         float set;
         qint16 setWire; // the set point the controller holds, in wire units
+        bool accepted; // false when the jump filter held the reading back and `current` is the last one shown
     };
 
     // The port opened: no reading yet, and the first one is accepted whatever its value.

@@ -2,6 +2,7 @@
 
 #include "recordestimate.h"
 #include "settings.h"
+#include "stabilitylimits.h"
 #include "ui_chartsettingsdialog.h"
 
 namespace {
@@ -25,6 +26,16 @@ ChartSettingsDialog::ChartSettingsDialog(QWidget *parent)
         ui->comboBox_fps->setCurrentIndex(index >= 0 ? index : indexOfInterval(kDefaultIntervalMs));
     }
     updateLabels(true);
+
+    // Ranges from the same table the store validates against.
+    ui->doubleSpinBox_stableBand->setDecimals(kStableBandDecimals);
+    ui->doubleSpinBox_stableBand->setRange(kMinStableBand, kMaxStableBand);
+    ui->doubleSpinBox_stableBand->setSingleStep(0.01);
+    ui->doubleSpinBox_stableBand->setValue(
+        stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())));
+    ui->spinBox_stableWindow->setRange(kMinStableWindow, kMaxStableWindow);
+    ui->spinBox_stableWindow->setValue(
+        stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString())));
 }
 
 ChartSettingsDialog::~ChartSettingsDialog()
@@ -46,6 +57,9 @@ void ChartSettingsDialog::on_buttonBox_accepted()
     const int ms = index >= 0 && index < intervalNames().size() ? intervalToMs(intervalNames()[index])
                                                                 : kDefaultIntervalMs;
     appSettings.setValue(appSettings.chartLineFpsKey, QString::number(ms));
+    appSettings.setValue(appSettings.stableBandKey,
+        QString::number(ui->doubleSpinBox_stableBand->value(), 'f', kStableBandDecimals));
+    appSettings.setValue(appSettings.stableWindowKey, QString::number(ui->spinBox_stableWindow->value()));
     appSettings.save();
     accept();
 }

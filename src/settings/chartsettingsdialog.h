@@ -7,8 +7,9 @@ class ChartSettingsDialog;
 }
 
 // Chart capacity (thousands of samples) and record interval, with live estimates of how long a
-// recording lasts and how much memory it takes. OK stores both in appSettings and saves config.xml at
-// once; the caller hands the values to the chart. GUI thread only.
+// recording lasts and how much memory it takes, and the band and window of the stability indicator.
+// OK stores them in appSettings and saves config.xml at once; the caller hands the values on.
+// GUI thread only.
 class ChartSettingsDialog : public QDialog
 {
     Q_OBJECT

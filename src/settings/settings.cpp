@@ -2,6 +2,7 @@
 
 #include "files/savetarget.h"
 #include "recordestimate.h"
+#include "stabilitylimits.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -193,6 +194,14 @@ void Settings::applyDefaults()
         if (!isUsableValue(key, values.value(key)))
             values.insert(key, text);
     }
+    const std::pair<QString, QString> repaired[] = {
+        {stableBandKey, QString::number(kDefaultStableBand)},
+        {stableWindowKey, QString::number(kDefaultStableWindow)},
+    };
+    for (const auto &[key, text] : repaired) {
+        if (values.contains(key) && !isUsableValue(key, values.value(key)))
+            values.insert(key, text);
+    }
 }
 
 bool Settings::isUsableValue(const QString &key, const QString &text) const
@@ -203,13 +212,17 @@ bool Settings::isUsableValue(const QString &key, const QString &text) const
         return ok && number >= kMinCacheThousands && number <= kMaxCacheThousands;
     if (key == chartLineFpsKey)
         return ok && indexOfInterval(number) >= 0;
+    if (key == stableBandKey)
+        return parseStableBand(text).has_value();
+    if (key == stableWindowKey)
+        return parseStableWindow(text).has_value();
     return !text.isEmpty();
 }
 
 QStringList Settings::orderedKeys() const
 {
-    const QStringList known
-        = {chartLineWidthKey, chartLineColorKey, chartLineCacheKey, chartLineFpsKey, languageKey};
+    const QStringList known = {chartLineWidthKey, chartLineColorKey, chartLineCacheKey, chartLineFpsKey,
+        languageKey, stableBandKey, stableWindowKey};
     QStringList others;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (!known.contains(it.key()))

@@ -20,7 +20,9 @@ public:
     // A config.xml that exists but cannot be read or parsed is moved aside, so no save replaces it; the
     // entries read before the fault are kept.
     bool load();
-    // Fills in the default of every known key whose value is missing or not usable (isUsableValue).
+    // Fills in the default of every known key whose value is missing or not usable (isUsableValue). The
+    // stability keys are only repaired, not added: until the dialog stores them their readers use the
+    // defaults, and a first start writes the same file as before they existed.
     void applyDefaults();
     // Replaces config.xml as a whole or not at all; does nothing before load() has fixed the folder.
     // Writes through a symbolic link to its target; refuses anything that is not a regular file.
@@ -38,12 +40,15 @@ public:
     const QString chartLineCacheKey = QStringLiteral("ChartLineCache");
     const QString chartLineFpsKey = QStringLiteral("ChartLineFPS");
     const QString languageKey = QStringLiteral("Language");
+    const QString stableBandKey = QStringLiteral("StableBand");
+    const QString stableWindowKey = QStringLiteral("StableWindow");
     QString configDir;
 
 private:
     // Whether `text` is a value the chart and its settings dialog both show as it is: for "ChartLineCache"
-    // an integer in 1..10000, for "ChartLineFPS" one of the dialog's ten intervals; any other key takes
-    // any text but an empty one.
+    // an integer in 1..10000, for "ChartLineFPS" one of the dialog's ten intervals, for "StableBand" and
+    // "StableWindow" a value in the dialog's range (stabilitylimits.h); any other key takes any text but
+    // an empty one.
     bool isUsableValue(const QString &key, const QString &text) const;
     void readSettingsElement();
     void readChartElement();

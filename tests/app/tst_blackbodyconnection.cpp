@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -62,6 +63,7 @@ private slots:
     void setPointBoxTakesTheControllersUnlessEdited_data();
     void setPointBoxTakesTheControllersUnlessEdited();
     void lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsThere();
+    void stabilityIsShownOnceTheControllerHoldsItsSetPoint();
 
 private:
     template<typename T>
@@ -86,6 +88,8 @@ void TestBlackbodyConnection::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication();
+    // Seconds; short, so a controller is found stable within a test's wait.
+    appSettings.setValue(appSettings.stableWindowKey, QStringLiteral("2"));
 }
 
 void TestBlackbodyConnection::init()
@@ -544,6 +548,23 @@ void TestBlackbodyConnection::tileListHoldsTwoTilesAndFollowsWidth()
     QTRY_COMPARE(current->width(), list->width());
     QCOMPARE(list->height(), 2 * current->height() + 2);
     QVERIFY(qAbs(double(current->width()) / current->height() - aspect) < 0.1);
+}
+
+void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint()
+{
+    openSimulator(0);
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    auto *label = child<QLabel>("stabilityLabel");
+    QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("未稳定"), kWaitMs);
+    const QRegularExpression stable(QStringLiteral("^稳定 00:0\\d$"));
+    QTRY_VERIFY_WITH_TIMEOUT(stable.match(label->text()).hasMatch(), kWaitMs);
+    // The moment is marked on the recording.
+    QCOMPARE(m_window->findChild<ttwidget *>()->chartPlot()->itemCount(), 1);
+
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QCOMPARE(label->text(), QString());
 }
 
 QTEST_MAIN(TestBlackbodyConnection)

@@ -99,9 +99,14 @@ private slots:
     void capacitySettingIsClampedBeforeMultiplying_data();
     void capacitySettingIsClampedBeforeMultiplying();
     void savingAndImportingAreRefusedWhileRecording();
+    void csvExportWritesTheShownCurveButLeavesItUnsaved();
+    void imageExportHasThePlotsPixelsAndAspect();
+    void failedExportsSayNothingWasSaved_data();
+    void failedExportsSayNothingWasSaved();
     void settingsChangeKeepsShownCurve();
     void zoomPopupPausesAndIsReplaced();
     void languageChangeRecaptions();
+    void stableMarksGoWithTheCurve();
 
 private:
     QTemporaryDir m_dir;
@@ -594,12 +599,88 @@ void TestTtWidget::savingAndImportingAreRefusedWhileRecording()
     c.importCurve(path);
     c.exportCurve(m_dir.filePath(QStringLiteral("not-written.txt")));
     c.on_pushButton_export_clicked();
+    c.exportCsv(m_dir.filePath(QStringLiteral("not-written.csv")));
+    c.exportCsvAs();
     const QString refusal = QStringLiteral("提示|正在记录曲线，请先停止！");
-    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal, refusal}));
+    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal, refusal, refusal, refusal}));
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("not-written.txt"))));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("not-written.csv"))));
     QVERIFY(c.isRecording());
     c.on_pushButton_startstop_clicked();
     QVERIFY(c.curve().isEmpty() || c.curve().at(0).value == 5.0);
+}
+
+void TestTtWidget::csvExportWritesTheShownCurveButLeavesItUnsaved()
+{
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(36.6f);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
+    c.on_pushButton_startstop_clicked();
+    const QString path = m_dir.filePath(QStringLiteral("curve.csv"));
+    c.exportCsv(path);
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
+    // A table cannot be opened again as a curve.
+    QVERIFY(c.hasUnsavedCurve());
+
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
+    QCOMPARE(lines.size(), c.curve().size() + 2);
+    const QCPGraphData &first = c.curve().at(0);
+    const QDateTime stamp
+        = QDateTime::fromMSecsSinceEpoch(c.curveInfo().startMsecs + qRound64(first.key * 1000));
+    const int offset = stamp.offsetFromUtc() / 60;
+    const QString time = stamp.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss.zzz"))
+        + QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', qAbs(offset) / 60, qAbs(offset) % 60);
+    QCOMPARE(lines.at(1), time.toLatin1() + ',' + QByteArray::number(first.key) + ",36.6,\xE2\x84\x83\r");
+}
+
+void TestTtWidget::imageExportHasThePlotsPixelsAndAspect()
+{
+    ttwidget &c = *m_chart;
+    QCustomPlot *plot = c.chartPlot();
+    const QString png = m_dir.filePath(QStringLiteral("chart.png"));
+    c.exportImage(png);
+    const QImage image(png, "PNG");
+    QCOMPARE(image.size(), plot->size() * plot->devicePixelRatioF());
+
+    const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
+    c.exportImage(pdf);
+    const QByteArray bytes = fileBytes(pdf);
+    QVERIFY(bytes.startsWith("%PDF-"));
+    // "/MediaBox [0 0 width height]" in points.
+    const int box = bytes.indexOf("/MediaBox [");
+    QVERIFY(box >= 0);
+    const QList<QByteArray> page = bytes.mid(box + 11, bytes.indexOf(']', box) - box - 11).split(' ');
+    QCOMPARE(page.size(), 4);
+    QVERIFY(qAbs(page[2].toDouble() / page[3].toDouble() - double(plot->width()) / plot->height()) < 0.01);
+    QCOMPARE(m_boxes->seen,
+        (QStringList {QStringLiteral("导出图片成功|图片已保存在%1！").arg(png),
+            QStringLiteral("导出图片成功|图片已保存在%1！").arg(pdf)}));
+}
+
+void TestTtWidget::failedExportsSayNothingWasSaved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("csv") << "missing/curve.csv"
+                         << "错误|无法保存文件!";
+    QTest::newRow("png") << "missing/chart.png"
+                         << "错误|无法保存图片!";
+    QTest::newRow("pdf") << "missing/chart.pdf"
+                         << "错误|无法保存图片!";
+}
+
+void TestTtWidget::failedExportsSayNothingWasSaved()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    const QString path = m_dir.filePath(name);
+    if (name.endsWith(QLatin1String(".csv")))
+        m_chart->exportCsv(path);
+    else
+        m_chart->exportImage(path);
+    QCOMPARE(m_boxes->seen, QStringList {error});
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestTtWidget::settingsChangeKeepsShownCurve()
@@ -655,6 +736,36 @@ void TestTtWidget::languageChangeRecaptions()
     QCOMPARE(buttonText(c, "pushButton_horizontal"), QStringLiteral("水平缩放"));
     QCOMPARE(c.chartPlot()->xAxis->label(), QStringLiteral("时间(秒)"));
     QCOMPARE(c.chartPlot()->yAxis->label(), QStringLiteral("温度(℉)"));
+}
+
+void TestTtWidget::stableMarksGoWithTheCurve()
+{
+    ttwidget &c = *m_chart;
+    c.markStable();
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+
+    c.UpdateTemp(25);
+    c.on_pushButton_startstop_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
+    c.markStable();
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->itemCount(), 1);
+    auto *mark = qobject_cast<QCPItemStraightLine *>(c.chartPlot()->item(0));
+    QVERIFY(mark);
+    QCOMPARE(mark->point1->key(), mark->point2->key());
+    QVERIFY(mark->point1->key() > 0.2 && mark->point1->key() < c.curve().at(c.curve().size() - 1).key + 1);
+
+    const QString file = m_dir.filePath(QStringLiteral("marks.txt"));
+    writeFile(file, "n\nDataCounts:1\nc\n1\t10\n");
+    c.importCurve(file);
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+
+    c.on_pushButton_startstop_clicked();
+    c.markStable();
+    c.on_pushButton_startstop_clicked();
+    c.on_pushButton_startstop_clicked();
+    QCOMPARE(c.chartPlot()->itemCount(), 0);
+    c.on_pushButton_startstop_clicked();
 }
 
 QTEST_MAIN(TestTtWidget)

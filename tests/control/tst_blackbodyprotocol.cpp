@@ -334,9 +334,14 @@ void TestBlackbodyProtocol::pollAcceptsChangeThatHappenedWhileStale()
     BlackbodyPoll poll;
     poll.start(10, 0);
     QCOMPARE(poll.readReply(readReply(250, 250), true, 100)->current, 25.0f);
+    const auto heldBack = poll.readReply(readReply(800, 250), true, 600);
+    QCOMPARE(heldBack->current, 25.0f);
+    QVERIFY(!heldBack->accepted);
     QVERIFY(poll.expire(5000));
     // The controller heated up during the gap: the first reading afterwards is shown as it is.
-    QCOMPARE(poll.readReply(readReply(800, 800), true, 5200)->current, 80.0f);
+    const auto afterGap = poll.readReply(readReply(800, 800), true, 5200);
+    QCOMPARE(afterGap->current, 80.0f);
+    QVERIFY(afterGap->accepted);
 }
 
 QTEST_GUILESS_MAIN(TestBlackbodyProtocol)

@@ -32,8 +32,10 @@ class TestBbsim : public QObject
 
 private slots:
     void helpListsOptionsAndCommands();
-    void unknownModelIsRejected();
+    void badOptionsAreRejected_data();
+    void badOptionsAreRejected();
     void servesLinkTakesCommandsAndCleansUpOnTerminate();
+    void servesThermometerOnSecondLinkWithItsOwnCommands();
 };
 
 void TestBbsim::helpListsOptionsAndCommands()
@@ -44,17 +46,38 @@ void TestBbsim::helpListsOptionsAndCommands()
     QCOMPARE(process.exitCode(), 0);
     const QString help = QString::fromUtf8(process.readAllStandardOutput());
     for (const char *word :
-        {"--link", "--model", "--baud", "--tau", "--noise", "silence", "late", "hangup", "setpoint"})
+        {"--link", "--model", "--baud", "--tau", "--noise", "silence", "late", "hangup", "setpoint",
+            "--thermo-link", "--thermo-baud", "--thermo-temp", "--thermo-ack", "thermo temp", "thermo ack"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
 }
 
-void TestBbsim::unknownModelIsRejected()
+void TestBbsim::badOptionsAreRejected_data()
 {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("hint");
+
+    QTest::newRow("unknown model") << QStringList {"--model", "VBX9"} << QByteArray("VBM100");
+    QTest::newRow("thermometer answer of 4 bytes")
+        << QStringList {"--thermo-link", "unused", "--thermo-ack", "4"} << QByteArray("2 or 3");
+    QTest::newRow("thermometer at no standard rate")
+        << QStringList {"--thermo-link", "unused", "--thermo-baud", "12345"} << QByteArray("standard rate");
+    QTest::newRow("thermometer reading it cannot send")
+        << QStringList {"--thermo-link", "unused", "--thermo-temp", "7000"} << QByteArray("6453.5");
+}
+
+void TestBbsim::badOptionsAreRejected()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, hint);
+
+    QTemporaryDir dir;
     QProcess process;
-    process.start(QStringLiteral(BBSIM_PATH), {QStringLiteral("--model"), QStringLiteral("VBX9")});
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(BBSIM_PATH), QStringList {"--link", dir.filePath("bb")} + arguments);
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 2);
-    QVERIFY(process.readAllStandardError().contains("VBM100"));
+    QVERIFY(process.readAllStandardError().contains(hint));
+    QVERIFY(!QFileInfo(dir.filePath("bb")).isSymLink());
 }
 
 void TestBbsim::servesLinkTakesCommandsAndCleansUpOnTerminate()
@@ -86,6 +109,43 @@ void TestBbsim::servesLinkTakesCommandsAndCleansUpOnTerminate()
     process.terminate();
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestBbsim::servesThermometerOnSecondLinkWithItsOwnCommands()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("thermo"));
+    QProcess process;
+    process.start(QStringLiteral(BBSIM_PATH),
+        {QStringLiteral("--link"), dir.filePath(QStringLiteral("bb")), QStringLiteral("--thermo-link"), link,
+            QStringLiteral("--thermo-baud"), QStringLiteral("9600"), QStringLiteral("--thermo-temp"),
+            QStringLiteral("23.5"), QStringLiteral("--thermo-ack"), QStringLiteral("3")});
+    QVERIFY(process.waitForStarted(5000));
+    QVERIFY(readLineContaining(process, QStringLiteral("thermometer port: "))
+                .startsWith(QStringLiteral("thermometer port: ") + link));
+
+    QSerialPort client(link);
+    QVERIFY(client.open(QIODevice::ReadWrite));
+    client.setBaudRate(9600);
+    client.write(QByteArray::fromHex("00000000000101"));
+    QTRY_COMPARE_WITH_TIMEOUT(client.bytesAvailable(), qint64(3), 5000);
+    QCOMPARE(client.readAll().toHex(' '), QByteArray("04 d3 d7"));
+
+    process.write("thermo temp 30\n");
+    QVERIFY(!readLineContaining(process, QStringLiteral("8N1): 30.0")).isEmpty());
+    client.write(QByteArray::fromHex("00000000000101"));
+    QTRY_COMPARE_WITH_TIMEOUT(client.bytesAvailable(), qint64(3), 5000);
+    QCOMPARE(client.readAll().toHex(' '), QByteArray("05 14 11"));
+    // Faults go to the device they are addressed to.
+    process.write("thermo silence\nstatus\n");
+    QVERIFY(!readLineContaining(process, QStringLiteral("faults: none")).isEmpty());
+    process.write("thermo status\n");
+    QVERIFY(!readLineContaining(process, QStringLiteral("silence until cleared")).isEmpty());
+
+    process.terminate();
+    QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
 }

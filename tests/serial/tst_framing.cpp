@@ -1,4 +1,6 @@
 #include "serial/framing.h"
+#include "serial/kelvraframing.h"
+#include "serial/kelvraserial.h"
 #include "serial/openfailure.h"
 
 #include <QtTest>
@@ -33,6 +35,10 @@ private slots:
     void crcWriteFramePadsValueToTwoBytes();
     void xorReplyEndsInXorOfPrecedingBytes_data();
     void xorReplyEndsInXorOfPrecedingBytes();
+    void thermometerRequestsCarryCheckByteAndWakeUpZeros_data();
+    void thermometerRequestsCarryCheckByteAndWakeUpZeros();
+    void thermometerCommandReplyIsCompleteOnValidFrame_data();
+    void thermometerCommandReplyIsCompleteOnValidFrame();
     void openFailureNamesPortReasonAndRemedy_data();
     void openFailureNamesPortReasonAndRemedy();
 };
@@ -198,9 +204,13 @@ void TestFraming::xorReplyEndsInXorOfPrecedingBytes_data()
     QTest::addColumn<bool>("valid");
 
     QTest::newRow("reading R = 1000") << hex("03E8EB") << true;
+    QTest::newRow("reading R = 0") << hex("000000") << true;
     QTest::newRow("two equal bytes") << hex("1717") << true;
+    QTest::newRow("two different bytes") << hex("1716") << false;
+    QTest::newRow("five bytes") << hex("4001020340") << true;
     QTest::newRow("wrong check") << hex("03E8EA") << false;
     QTest::newRow("single byte") << hex("00") << false;
+    QTest::newRow("single byte of its own XOR") << hex("17") << false;
     QTest::newRow("empty") << QByteArray() << false;
 }
 
@@ -210,6 +220,58 @@ void TestFraming::xorReplyEndsInXorOfPrecedingBytes()
     QFETCH(bool, valid);
 
     QCOMPARE(Framing::isXorReply(reply), valid);
+    QCOMPARE(KelvraSerial::CheckFrame(reply), valid);
+}
+
+void TestFraming::thermometerRequestsCarryCheckByteAndWakeUpZeros_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("extraZero");
+    QTest::addColumn<QByteArray>("wire");
+
+    QTest::newRow("0x17") << hex("17") << false << hex("00000000001717");
+    QTest::newRow("0x17, extra zero") << hex("17") << true << hex("0000000000001717");
+    QTest::newRow("0x82: no check byte") << hex("82") << false << hex("00000000000082");
+    QTest::newRow("0x78 with data: no check byte") << hex("7801") << true << hex("0000000000007801");
+    QTest::newRow("write 0x40 01 02") << hex("400102") << false << hex("00000040010243");
+    QTest::newRow("8 bytes framed: no zeros") << hex("30010203040506") << true << hex("3001020304050637");
+    QTest::newRow("7 bytes framed: one zero with the extra one")
+        << hex("300102030405") << true << hex("0030010203040531");
+}
+
+void TestFraming::thermometerRequestsCarryCheckByteAndWakeUpZeros()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, extraZero);
+    QFETCH(QByteArray, wire);
+
+    const QByteArray actual = KelvraFraming::paddedCommand(KelvraFraming::commandFrame(payload), extraZero);
+    QCOMPARE(actual.toHex(' '), wire.toHex(' '));
+}
+
+void TestFraming::thermometerCommandReplyIsCompleteOnValidFrame_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("complete");
+
+    QTest::newRow("0x17, 2 bytes") << 0x17 << hex("1717") << true;
+    QTest::newRow("0x17, 3 bytes") << 0x17 << hex("170116") << true;
+    QTest::newRow("0x17, bad check") << 0x17 << hex("1716") << false;
+    QTest::newRow("0x40, valid 3 bytes: wait for more") << 0x40 << hex("102030") << false;
+    QTest::newRow("0x40, valid 5 bytes") << 0x40 << hex("4001020340") << true;
+    QTest::newRow("0x40, 5 bytes with bad check") << 0x40 << hex("4001020341") << false;
+    QTest::newRow("0x12, valid 5 bytes") << 0x12 << hex("1201020312") << true;
+    QTest::newRow("0x12, valid 6 bytes") << 0x12 << hex("102030010203") << false;
+}
+
+void TestFraming::thermometerCommandReplyIsCompleteOnValidFrame()
+{
+    QFETCH(int, code);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, complete);
+
+    QCOMPARE(KelvraFraming::isCommandReply(uchar(code), reply), complete);
 }
 
 void TestFraming::openFailureNamesPortReasonAndRemedy_data()

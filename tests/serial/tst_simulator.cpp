@@ -2,6 +2,7 @@
 #include "devicesimulator.h"
 #include "faultplan.h"
 #include "simcommands.h"
+#include "thermometerdevice.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,6 +64,12 @@ private slots:
 
     void faultPlanHandsOutFaultsInOrder();
     void consoleCommandsScheduleFaultsAndRejectBadArguments();
+
+    void thermometerAnswersKnownRequestsBehindWakeUpZeros_data();
+    void thermometerAnswersKnownRequestsBehindWakeUpZeros();
+    void thermometerReadingIsTenthsAboveMinusHundred_data();
+    void thermometerReadingIsTenthsAboveMinusHundred();
+    void thermometerConsoleCommandsRejectWhatItCannotSend();
 
     void linkReplacesStaleLinkButNeverAFile();
     void mismatchedLineSettingsGetNoAnswer_data();
@@ -274,6 +281,91 @@ void TestSimulator::consoleCommandsScheduleFaultsAndRejectBadArguments()
     bool quit = false;
     commands.execute(QStringLiteral("quit"), &quit);
     QVERIFY(quit);
+}
+
+void TestSimulator::thermometerAnswersKnownRequestsBehindWakeUpZeros_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("pieceSize");
+    QTest::addColumn<int>("ackLength");
+    // Every reply, one after another.
+    QTest::addColumn<QByteArray>("replies");
+
+    const QByteArray reading = QByteArray::fromHex("04D3D7");
+    QTest::newRow("read behind five zeros") << QByteArray::fromHex("00000000000101") << 64 << 2 << reading;
+    QTest::newRow("0x17 behind six zeros, byte by byte")
+        << QByteArray::fromHex("0000000000001717") << 1 << 2 << QByteArray::fromHex("1717");
+    QTest::newRow("0x17 with a 3-byte answer")
+        << QByteArray::fromHex("00000000001717") << 64 << 3 << QByteArray::fromHex("170116");
+    QTest::newRow("wake-up zeros alone") << QByteArray(6, '\0') << 64 << 2 << QByteArray();
+    QTest::newRow("unknown 0x40 and bare 0x82, then a read")
+        << QByteArray::fromHex("0000000000404000000000008200000000000101") << 3 << 2 << reading;
+    QTest::newRow("read with a bad check byte")
+        << QByteArray::fromHex("00000000000102") << 64 << 2 << QByteArray();
+    QTest::newRow("two reads in one piece")
+        << QByteArray::fromHex("0000000000010100000000000101") << 64 << 2 << reading + reading;
+}
+
+void TestSimulator::thermometerAnswersKnownRequestsBehindWakeUpZeros()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, pieceSize);
+    QFETCH(int, ackLength);
+    QFETCH(QByteArray, replies);
+
+    ThermometerDevice thermometer(115200, 23.5, ackLength);
+    QByteArray answered;
+    for (int i = 0; i < bytes.size(); i += pieceSize) {
+        for (const SimDevice::Exchange &exchange : thermometer.receive(bytes.mid(i, pieceSize))) {
+            QVERIFY(thermometer.isValidReply(exchange.reply));
+            answered += exchange.reply;
+        }
+    }
+    QCOMPARE(answered.toHex(' '), replies.toHex(' '));
+}
+
+void TestSimulator::thermometerReadingIsTenthsAboveMinusHundred_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<QByteArray>("reply");
+
+    QTest::newRow("0.0") << 0.0 << QByteArray::fromHex("03E8EB");
+    QTest::newRow("50.0") << 50.0 << QByteArray::fromHex("05DCD9");
+    QTest::newRow("-100.0, the lowest") << -100.0 << QByteArray::fromHex("000000");
+    QTest::newRow("6453.5, the highest") << 6453.5 << QByteArray::fromHex("FFFF00");
+    QTest::newRow("23.44 rounds to 23.4") << 23.44 << QByteArray::fromHex("04D2D6");
+}
+
+void TestSimulator::thermometerReadingIsTenthsAboveMinusHundred()
+{
+    QFETCH(double, celsius);
+    QFETCH(QByteArray, reply);
+
+    ThermometerDevice thermometer(115200, celsius);
+    QCOMPARE(thermometer.receive(QByteArray::fromHex("00000000000101")).value(0).reply.toHex(' '),
+        reply.toHex(' '));
+}
+
+void TestSimulator::thermometerConsoleCommandsRejectWhatItCannotSend()
+{
+    auto owned = std::make_unique<ThermometerDevice>(9600, 23.5, 2);
+    ThermometerDevice *thermometer = owned.get();
+    DeviceSimulator simulator(std::move(owned));
+    SimCommands commands(&simulator);
+
+    const QStringList rejected {QStringLiteral("temp -100.1"), QStringLiteral("temp 6453.6"),
+        QStringLiteral("temp warm"), QStringLiteral("ack 4"), QStringLiteral("ack 2.5"),
+        QStringLiteral("setpoint 30")};
+    for (const QString &line : rejected)
+        QVERIFY2(commands.execute(line).startsWith(QLatin1String("error")), qPrintable(line));
+    QCOMPARE(thermometer->temperature(), 23.5);
+    QCOMPARE(thermometer->ackLength(), 2);
+
+    QVERIFY(commands.execute(QStringLiteral("temp -12.5")).contains(QStringLiteral("-12.5 °C")));
+    QVERIFY(commands.execute(QStringLiteral("ack 3")).contains(QLatin1String("with 3 bytes")));
+    // The faults are the simulator's own, the same for every device.
+    QVERIFY(commands.execute(QStringLiteral("silence 2")).contains(QLatin1String("silence x2")));
+    QVERIFY(commands.execute(QStringLiteral("status")).contains(QLatin1String("9600 8N1")));
 }
 
 void TestSimulator::linkReplacesStaleLinkButNeverAFile()

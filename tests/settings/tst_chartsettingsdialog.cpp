@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -48,6 +49,8 @@ void TestChartSettingsDialog::init()
     QFile::remove(appSettings.filePath());
     appSettings.setValue(QStringLiteral("ChartLineCache"), QStringLiteral("1000"));
     appSettings.setValue(QStringLiteral("ChartLineFPS"), QStringLiteral("100"));
+    appSettings.setValue(QStringLiteral("StableBand"), QString());
+    appSettings.setValue(QStringLiteral("StableWindow"), QString());
 }
 
 void TestChartSettingsDialog::intervalNamesConvert_data()
@@ -119,6 +122,8 @@ void TestChartSettingsDialog::opensWithStoredValues()
     QCOMPARE(dialog.findChild<QComboBox *>("comboBox_fps")->count(), 10);
     QCOMPARE(dialog.findChild<QLabel *>("label_duration")->text(), QStringLiteral("1天,3时,46分,"));
     QCOMPARE(dialog.findChild<QLabel *>("label_memory")->text(), QStringLiteral("15.26MB"));
+    QCOMPARE(dialog.findChild<QDoubleSpinBox *>("doubleSpinBox_stableBand")->value(), 0.1);
+    QCOMPARE(dialog.findChild<QSpinBox *>("spinBox_stableWindow")->value(), 30);
 }
 
 void TestChartSettingsDialog::unknownStoredIntervalSelectsDefault()
@@ -148,10 +153,14 @@ void TestChartSettingsDialog::okStoresAndSavesAtOnce()
     ChartSettingsDialog dialog;
     dialog.findChild<QSpinBox *>("spinBox_caches")->setValue(2);
     dialog.findChild<QComboBox *>("comboBox_fps")->setCurrentIndex(indexOfInterval(1000));
+    dialog.findChild<QDoubleSpinBox *>("doubleSpinBox_stableBand")->setValue(0.25);
+    dialog.findChild<QSpinBox *>("spinBox_stableWindow")->setValue(45);
     dialog.findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok)->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(appSettings.value(QStringLiteral("ChartLineCache"), QString()), QStringLiteral("2"));
     QCOMPARE(appSettings.value(QStringLiteral("ChartLineFPS"), QString()), QStringLiteral("1000"));
+    QCOMPARE(appSettings.value(QStringLiteral("StableBand"), QString()), QStringLiteral("0.25"));
+    QCOMPARE(appSettings.value(QStringLiteral("StableWindow"), QString()), QStringLiteral("45"));
     QFile file(appSettings.filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray xml = file.readAll();

@@ -412,6 +412,15 @@ void TestSettings::storedChartValuesTheDialogCannotShowFallBack_data()
     QTest::newRow("interval, not one of the ten") << "ChartLineFPS"
                                                   << "33"
                                                   << "100";
+    QTest::newRow("stable band, hundredths") << "StableBand"
+                                             << "0.25"
+                                             << "0.25";
+    QTest::newRow("stable band, finer than the dialog") << "StableBand"
+                                                        << "0.125"
+                                                        << "0.1";
+    QTest::newRow("stable window, above the dialog's range") << "StableWindow"
+                                                             << "3601"
+                                                             << "30";
     QTest::newRow("language, any text") << "Language"
                                         << "Klingon"
                                         << "Klingon";

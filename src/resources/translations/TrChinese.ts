@@ -57,6 +57,16 @@
         <translation>記憶體:</translation>
     </message>
     <message>
+        <location line="+32"/>
+        <source>稳定范围(±℃):</source>
+        <translation>穩定範圍(±℃):</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>稳定时长(秒):</source>
+        <translation>穩定時長(秒):</translation>
+    </message>
+    <message>
         <location filename="../../settings/recordestimate.cpp" line="+88"/>
         <source>天,</source>
         <translation>天,</translation>
@@ -260,26 +270,27 @@
     </message>
     <message>
         <location line="+10"/>
+        <location filename="../../app/mainwindow.cpp" line="+602"/>
         <source>测温仪</source>
         <translation>測溫儀</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+205"/>
-        <location line="+287"/>
+        <location filename="../../app/mainwindow.cpp" line="-380"/>
+        <location line="+296"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-286"/>
-        <location line="+281"/>
+        <location filename="../../app/mainwindow.cpp" line="-295"/>
+        <location line="+290"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-279"/>
+        <location filename="../../app/mainwindow.cpp" line="-288"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
@@ -306,25 +317,36 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+42"/>
+        <location filename="../../app/mainwindow.cpp" line="+46"/>
         <source>保存曲线</source>
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-56"/>
+        <location filename="../../app/mainwindow.cpp" line="-60"/>
         <location line="+9"/>
-        <location line="+97"/>
-        <location line="+431"/>
+        <location line="+104"/>
+        <location line="+416"/>
+        <location line="+100"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-482"/>
+        <location line="-570"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>导出CSV</source>
+        <translation>匯出CSV</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>导出图片</source>
+        <translation>匯出圖片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>退出</source>
         <translation>結束</translation>
     </message>
@@ -359,7 +381,7 @@
         <translation>關於</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+86"/>
         <source>选择文件</source>
         <translation>選擇檔案</translation>
     </message>
@@ -369,17 +391,27 @@
         <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
-        <location line="+451"/>
+        <location line="+535"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>連線已中斷，正在重新連線…</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+155"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-623"/>
+        <location line="+16"/>
+        <source>稳定 %1</source>
+        <translation>穩定 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未稳定</source>
+        <translation>未穩定</translation>
+    </message>
+    <message>
+        <location line="-727"/>
         <location line="+29"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -410,7 +442,7 @@
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+132"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -420,25 +452,26 @@
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-187"/>
-        <location line="+274"/>
+        <location line="-189"/>
+        <location line="+276"/>
         <source>当前温度值</source>
         <translation>目前溫度值</translation>
     </message>
     <message>
-        <location line="-273"/>
-        <location line="+274"/>
+        <location line="-275"/>
+        <location line="+276"/>
         <source>设定温度值</source>
         <translation>設定溫度值</translation>
     </message>
     <message>
-        <location line="-276"/>
-        <location line="+375"/>
+        <location line="-278"/>
+        <location line="+409"/>
+        <location line="+50"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>已选择:</source>
         <translation>已選擇:</translation>
     </message>
@@ -476,7 +509,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-684"/>
+        <location filename="../../app/mainwindow.cpp" line="-789"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -484,7 +517,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+88"/>
+        <location filename="../../settings/settings.cpp" line="+89"/>
         <source>Not a settings file</source>
         <translation>不是設定檔</translation>
     </message>
@@ -541,45 +574,45 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+49"/>
-        <location line="+625"/>
+        <location filename="../../chart/ttwidget.cpp" line="+74"/>
+        <location line="+727"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-624"/>
+        <location line="-726"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+296"/>
         <location line="+313"/>
+        <location line="+398"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-606"/>
-        <location line="+607"/>
+        <location line="-708"/>
+        <location line="+709"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-604"/>
-        <location line="+605"/>
+        <location line="-706"/>
+        <location line="+707"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-582"/>
+        <location line="-684"/>
         <location line="+143"/>
-        <location line="+435"/>
+        <location line="+537"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-577"/>
+        <location line="-679"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -590,18 +623,18 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+421"/>
+        <location line="+523"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-311"/>
-        <location line="+313"/>
+        <location line="-396"/>
+        <location line="+398"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-198"/>
+        <location line="-283"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -611,22 +644,64 @@
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+27"/>
+        <location line="+24"/>
         <source>导出数据成功</source>
         <translation>資料匯出成功</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-24"/>
+        <location line="+24"/>
         <source>信息已保存在%1！</source>
         <translation>資料已儲存至%1！</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-15"/>
+        <source>导出CSV</source>
+        <translation>匯出CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV文件</source>
+        <translation>CSV檔案</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>PNG图片</source>
+        <translation>PNG圖片</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PDF文件</source>
+        <translation>PDF檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>匯出圖片</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>无法保存图片!</source>
+        <translation>無法儲存圖片!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>导出图片成功</source>
+        <translation>圖片匯出成功</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>图片已保存在%1！</source>
+        <translation>圖片已儲存在%1！</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>确定</source>
         <translation>確定</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+56"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -636,7 +711,7 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+98"/>
+        <location line="+102"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>

@@ -1,0 +1,137 @@
+#include "app/mainwindow.h"
+#include "app/navbutton.h"
+#include "app/startup.h"
+#include "blackbodydevice.h"
+#include "chart/samplestore.h"
+#include "chart/ttwidget.h"
+#include "devicesimulator.h"
+#include "serial/kelvraserial.h"
+#include "thermometerdevice.h"
+#include "windowtest.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+constexpr int kWaitMs = 8000;
+constexpr double NoReading = -10000;
+} // namespace
+
+// The thermometer's controls are hidden in the product; shown here, they drive the link end to end.
+class TestThermometerConnection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void probesOpensPollsAndFeedsTheChartsAmbientCurve();
+
+private:
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return namedChild<T>(m_window.get(), name);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestThermometerConnection::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    prepareApplication();
+}
+
+void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
+{
+    ModalHandler boxes;
+    auto blackbodyDevice
+        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
+    blackbodyDevice->setNoise(0.0);
+    DeviceSimulator blackbody(std::move(blackbodyDevice));
+    QString error;
+    QVERIFY2(blackbody.open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
+
+    // The window probes the thermometer from its own thread, blocking it; the simulated thermometer must
+    // answer from another one.
+    QThread simThread;
+    QObject simContext;
+    simContext.moveToThread(&simThread);
+    simThread.start();
+    DeviceSimulator *thermometerSim = nullptr;
+    ThermometerDevice *thermometer = nullptr;
+    const QString thermoLink = m_dir.filePath(QStringLiteral("thermo"));
+    auto onSimThread = [&simContext](const std::function<void()> &work) {
+        QMetaObject::invokeMethod(&simContext, work, Qt::BlockingQueuedConnection);
+    };
+    bool opened = false;
+    onSimThread([&] {
+        auto device = std::make_unique<ThermometerDevice>(115200, 23.5, 3);
+        thermometer = device.get();
+        thermometerSim = new DeviceSimulator(std::move(device));
+        opened = thermometerSim->open(thermoLink, &error);
+    });
+    QVERIFY2(opened, qPrintable(error));
+    auto setTemperature = [&](double celsius) { onSimThread([&] { thermometer->setTemperature(celsius); }); };
+
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    child<QGroupBox>("groupBox_thermometer")->setVisible(true);
+    QSignalSpy ambient(m_window.get(), &MainWindow::ttwidget_addvalue_amb);
+
+    // A recording runs on the blackbody's link, so the ambient readings have a curve to join.
+    child<QComboBox>("comboBoxCom")->setEditText(blackbody.portName());
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    ttwidget *chart = child<ttwidget>("widget_tt");
+    QVERIFY(chart->isRecording());
+
+    // Deaf at 9600: the rate found is the second one, and the list shows it.
+    child<QComboBox>("comboBoxCom_2")->setEditText(thermoLink);
+    QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
+    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.boxes.join(QLatin1Char(';'))));
+    QCOMPARE(child<QComboBox>("comboBoxBaud_2")->currentText(), QStringLiteral("115200"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com_2")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!ambient.isEmpty() && ambient.last().at(0).toDouble() == 23.5, kWaitMs);
+    // A 3-byte answer to 0x17 asks for one more wake-up zero.
+    QTRY_VERIFY_WITH_TIMEOUT(KelvraSerial::extraLeadingZero.load(), kWaitMs);
+    setTemperature(30.2);
+    QTRY_COMPARE_WITH_TIMEOUT(ambient.last().at(0).toDouble(), 30.2, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(chart->ambientCurve().size() > 0, kWaitMs);
+    const SampleStore &curve = chart->ambientCurve();
+    QVERIFY(curve.at(curve.size() - 1).value == 23.5 || curve.at(curve.size() - 1).value == 30.2);
+
+    // Closed, the chart is told there is no reading; reopened, the poll starts again.
+    QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com_2")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QCOMPARE(ambient.last().at(0).toDouble(), NoReading);
+    ambient.clear();
+    setTemperature(18.0);
+    QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!ambient.isEmpty() && ambient.last().at(0).toDouble() == 18.0, kWaitMs);
+
+    // Closing the window while the poll runs must not hang.
+    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    m_window.reset();
+    QVERIFY(boxes.boxes.isEmpty());
+    onSimThread([&] { delete thermometerSim; });
+    simThread.quit();
+    simThread.wait();
+}
+
+QTEST_MAIN(TestThermometerConnection)
+#include "tst_thermometerconnection.moc"

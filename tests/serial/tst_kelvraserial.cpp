@@ -1,0 +1,651 @@
+#include "control/thermometerprotocol.h"
+#include "devicesimulator.h"
+#include "serial/gettempthread.h"
+#include "serial/kelvraserial.h"
+#include "serial/serialmetatypes.h"
+#include "thermometerdevice.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+const QByteArray kReading235 = QByteArray::fromHex("04D3D7");
+
+enum Action { Command, Write, Fast, CrcCommand };
+
+} // namespace
+
+// Stands in for the main window: its request signals and receiving slots in the test's thread, where the
+// worker's results arrive as queued calls. The window calls SendReadCommand over a blocking connection;
+// here the simulator shares the test's thread, which must stay free to answer, so the call is queued.
+class WindowStandIn : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowStandIn(KelvraSerial *worker)
+    {
+        QVERIFY(connect(this, SIGNAL(sig_opencom_KelvraSerial(QString, QSerialPort::BaudRate)), worker,
+            SLOT(OpenCom(QString, QSerialPort::BaudRate))));
+        connect(this, &WindowStandIn::sig_closecom2, worker, &KelvraSerial::CloseCom);
+        connect(this, &WindowStandIn::sig_sendreadkelvra, worker, &KelvraSerial::SendReadCommand);
+        connect(worker, &KelvraSerial::DataRecv, this, &WindowStandIn::recvdata);
+        connect(worker, &KelvraSerial::OpenSuccessed, this, &WindowStandIn::opened);
+        connect(worker, &KelvraSerial::CloseSuccessed, this, &WindowStandIn::closed);
+        connect(worker, &KelvraSerial::errorOccurred, this, &WindowStandIn::handleSerialError);
+        m_clock.start();
+    }
+
+    // Everything that arrived, in order: "data <code>", "open", "close", "error <n>".
+    QStringList events;
+    // Started when the port opens and stopped when it closes, as the window does; none: not polling.
+    GetTempThread *poll = nullptr;
+
+    void recvdata(uchar code, const QByteArray &data, bool ok)
+    {
+        events << QStringLiteral("data %1").arg(code);
+        emit dataArrived(code, data, ok, m_clock.elapsed());
+    }
+    void opened(bool ok)
+    {
+        events << QStringLiteral("open");
+        if (ok && poll)
+            poll->startThread();
+        emit openArrived(ok);
+    }
+    void closed(bool ok)
+    {
+        events << QStringLiteral("close");
+        if (poll)
+            poll->stopThread();
+        emit closeArrived(ok);
+    }
+    void handleSerialError(QSerialPort::SerialPortError error)
+    {
+        // Routine reports (no error, a wait that timed out) are of no interest here.
+        if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+            return;
+        events << QStringLiteral("error %1").arg(int(error));
+    }
+    void restartClock() { m_clock.restart(); }
+
+signals:
+    void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
+    void sig_closecom2();
+    void sig_sendreadkelvra(uchar code);
+
+    void dataArrived(uchar code, QByteArray data, bool ok, qint64 elapsedMs);
+    void openArrived(bool ok);
+    void closeArrived(bool ok);
+
+private:
+    QElapsedTimer m_clock;
+};
+
+// Runs a call on the worker's thread, where its port lives. Posted by name, with its inputs and result
+// under a lock, so the hand-over is one ThreadSanitizer can follow.
+class OnWorkerThread : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit OnWorkerThread(KelvraSerial *worker) { moveToThread(worker->thread()); }
+
+    void start(std::function<int()> call)
+    {
+        {
+            std::lock_guard<std::mutex> locker(m_lock);
+            m_call = std::move(call);
+            m_result = -1;
+        }
+        QMetaObject::invokeMethod(this, "run", Qt::QueuedConnection);
+    }
+    // -1 until the call has returned.
+    int result()
+    {
+        std::lock_guard<std::mutex> locker(m_lock);
+        return m_result;
+    }
+
+public slots:
+    void run()
+    {
+        std::function<int()> call;
+        {
+            std::lock_guard<std::mutex> locker(m_lock);
+            call = m_call;
+        }
+        const int result = call();
+        std::lock_guard<std::mutex> locker(m_lock);
+        m_result = result;
+    }
+
+private:
+    std::mutex m_lock;
+    std::function<int()> m_call;
+    int m_result = -1;
+};
+
+// A simulated thermometer, a worker and the stand-in window, wired as the program wires them.
+struct Rig
+{
+    explicit Rig(int deviceBaud = 115200)
+        : sim(makeDevice(deviceBaud, &device))
+        , onWorker(&worker)
+        , window(&worker)
+    {
+        QString error;
+        if (!sim.open(dir.filePath(QStringLiteral("thermo")), &error))
+            qFatal("simulator: %s", qPrintable(error));
+    }
+
+    static std::unique_ptr<SimDevice> makeDevice(int baud, ThermometerDevice **out)
+    {
+        auto device = std::make_unique<ThermometerDevice>(baud, 23.5, 2);
+        *out = device.get();
+        return device;
+    }
+
+    bool open(QSerialPort::BaudRate baud = QSerialPort::Baud115200)
+    {
+        QSignalSpy spy(&window, &WindowStandIn::openArrived);
+        emit window.sig_opencom_KelvraSerial(sim.portName(), baud);
+        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
+    }
+
+    // Since slots run in order, every earlier request has been handled once this returns.
+    bool close()
+    {
+        QSignalSpy spy(&window, &WindowStandIn::closeArrived);
+        emit window.sig_closecom2();
+        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
+    }
+
+    // Sends a request and waits for its DataRecv; fills code, reply, ok and the time it took.
+    bool exchange(const std::function<void()> &send)
+    {
+        QSignalSpy spy(&window, &WindowStandIn::dataArrived);
+        window.restartClock();
+        send();
+        if (!spy.wait(kWaitMs))
+            return false;
+        code = spy.at(0).at(0).value<uchar>();
+        reply = spy.at(0).at(1).toByteArray();
+        ok = spy.at(0).at(2).toBool();
+        elapsedMs = spy.at(0).at(3).toLongLong();
+        return true;
+    }
+    bool fastRead()
+    {
+        return exchange([this] { QMetaObject::invokeMethod(&worker, "FastRead", Q_ARG(uchar, 0x01)); });
+    }
+
+    // Puts answers[k] on the line once the device has received `request` k + 1 times over, standing in for a
+    // device that speaks commands the simulator does not know. Empty answers: silence.
+    void script(const QByteArray &request, const QList<QByteArray> &answers)
+    {
+        QObject::disconnect(scripted);
+        scripted = QObject::connect(&sim, &DeviceSimulator::bytesReceived, &sim, [=] {
+            const QByteArray received = sim.received();
+            const int times = received.size() / request.size();
+            if (received.size() % request.size() == 0 && received == request.repeated(times)
+                && times <= answers.size())
+                sim.writeRaw(answers.at(times - 1));
+        });
+    }
+
+    QTemporaryDir dir;
+    ThermometerDevice *device = nullptr;
+    DeviceSimulator sim;
+    KelvraSerial worker;
+    OnWorkerThread onWorker;
+    WindowStandIn window;
+    QMetaObject::Connection scripted;
+
+    uchar code = 0;
+    QByteArray reply;
+    bool ok = false;
+    qint64 elapsedMs = 0;
+};
+
+class TestKelvraSerial : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void openWakesDeviceBeforeReportingSuccess();
+    void requestsReachDeviceFramedAndPadded_data();
+    void requestsReachDeviceFramedAndPadded();
+    void secondAttemptIsJudgedOnItsOwn_data();
+    void secondAttemptIsJudgedOnItsOwn();
+    void fastReadFailsWithinItsDeadlineAndRecovers_data();
+    void fastReadFailsWithinItsDeadlineAndRecovers();
+    void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
+    void tryOpenFindsDeviceOnlyAtItsBaudRate();
+    void requestToClosedPortEmitsNothing();
+
+    void stopOfNeverStartedPollReturnsAtOnce();
+    void stopWhileInsideExchangeStartsNoOther();
+    void stopFromThreadTheCallIsQueuedToDoesNotDeadlock();
+    void pollRestartsAfterCloseOrUnplug_data();
+    void pollRestartsAfterCloseOrUnplug();
+    void shutdownWhileExchangesRunDoesNotHang();
+
+private:
+    // Opened once and shared by the tables that only exchange: each open costs the unanswered wake-up.
+    std::unique_ptr<Rig> m_open;
+};
+
+void TestKelvraSerial::initTestCase()
+{
+    registerSerialPortMetaTypes();
+    m_open = std::make_unique<Rig>();
+    QVERIFY(m_open->open());
+}
+
+void TestKelvraSerial::init()
+{
+    KelvraSerial::extraLeadingZero = false;
+}
+
+void TestKelvraSerial::cleanupTestCase()
+{
+    m_open.reset();
+    KelvraSerial::extraLeadingZero = false;
+}
+
+void TestKelvraSerial::openWakesDeviceBeforeReportingSuccess()
+{
+    Rig rig;
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    QVERIFY(rig.open());
+    QVERIFY(rig.worker.IsOpen());
+    QCOMPARE(rig.sim.received().toHex(' '), QByteArray(6, '\0').toHex(' '));
+    const LineSettings line = rig.sim.clientLine();
+    QCOMPARE(line.toString(), QStringLiteral("115200 8N1"));
+    // The device answers no wake-up, so that exchange fails; it is reported before the open.
+    QCOMPARE(rig.window.events, (QStringList {QStringLiteral("data 0"), QStringLiteral("open")}));
+    QVERIFY(data.at(0).at(1).toByteArray().isEmpty());
+    QVERIFY(!data.at(0).at(2).toBool());
+}
+
+void TestKelvraSerial::requestsReachDeviceFramedAndPadded_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("extraZero");
+    QTest::addColumn<int>("ack");
+    QTest::addColumn<QByteArray>("wire");
+    // Scripted answer; empty: the simulated thermometer answers itself.
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("reply");
+
+    const QByteArray none;
+    const QByteArray bareAnswer = QByteArray::fromHex("5A5A");
+    QTest::newRow("0x17, 2-byte answer")
+        << 0 << int(Command) << 0x17 << none << false << 2 << QByteArray::fromHex("00000000001717") << none
+        << QByteArray::fromHex("1717");
+    QTest::newRow("0x17 with extra zero, 3-byte answer")
+        << 0 << int(Command) << 0x17 << none << true << 3 << QByteArray::fromHex("0000000000001717") << none
+        << QByteArray::fromHex("170116");
+    QTest::newRow("0x82: no check byte") << 0 << int(Command) << 0x82 << none << false << 2
+                                         << QByteArray::fromHex("00000000000082") << bareAnswer << bareAnswer;
+    QTest::newRow("0x78 with extra zero: no check byte")
+        << 0 << int(Command) << 0x78 << none << true << 2 << QByteArray::fromHex("0000000000000078")
+        << bareAnswer << bareAnswer;
+    QTest::newRow("8-byte write: no zeros, even with the extra one")
+        << 0 << int(Write) << 0x30 << QByteArray::fromHex("010203040506") << true << 2
+        << QByteArray::fromHex("3001020304050637") << bareAnswer << bareAnswer;
+    QTest::newRow("fast read") << 0 << int(Fast) << 0x01 << none << false << 2
+                               << QByteArray::fromHex("00000000000101") << none << kReading235;
+    QTest::newRow("fast read with extra zero")
+        << 0 << int(Fast) << 0x01 << none << true << 2 << QByteArray::fromHex("0000000000000101") << none
+        << kReading235;
+    QTest::newRow("protocol 1 read") << 1 << int(Command) << 0x03 << none << false << 2
+                                     << QByteArray::fromHex("000300000000441B")
+                                     << QByteArray::fromHex("0103020007F986")
+                                     << QByteArray::fromHex("0103020007F986");
+    QTest::newRow("protocol 1 command")
+        << 1 << int(CrcCommand) << 0x03 << none << false << 2 << QByteArray::fromHex("010300000001840A")
+        << QByteArray::fromHex("0103020007F986") << QByteArray::fromHex("0103020007F986");
+}
+
+void TestKelvraSerial::requestsReachDeviceFramedAndPadded()
+{
+    QFETCH(int, protocol);
+    QFETCH(int, action);
+    QFETCH(int, code);
+    QFETCH(QByteArray, data);
+    QFETCH(bool, extraZero);
+    QFETCH(int, ack);
+    QFETCH(QByteArray, wire);
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, reply);
+
+    Rig &rig = *m_open;
+    rig.sim.clearLog();
+    rig.device->setAckLength(ack);
+    rig.script(wire, {answer});
+    rig.worker.SetProtocol(protocol);
+    KelvraSerial::extraLeadingZero = extraZero;
+    // When the first and the last byte reached the device.
+    QElapsedTimer sinceFirst;
+    qint64 spanMs = -1;
+    const QMetaObject::Connection timing
+        = connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&](const QByteArray &bytes) {
+              if (!sinceFirst.isValid())
+                  sinceFirst.start();
+              if (rig.sim.received().size() == wire.size() && bytes.size() > 0)
+                  spanMs = sinceFirst.elapsed();
+          });
+
+    QVERIFY(rig.exchange([&] {
+        switch (action) {
+        case Command:
+            emit rig.window.sig_sendreadkelvra(uchar(code));
+            break;
+        case Write:
+            QMetaObject::invokeMethod(&rig.worker, "SendWriteCommand", Q_ARG(uchar, uchar(code)),
+                Q_ARG(QByteArray, data), Q_ARG(ushort, 0));
+            break;
+        case Fast:
+            QMetaObject::invokeMethod(&rig.worker, "FastRead", Q_ARG(uchar, uchar(code)));
+            break;
+        case CrcCommand:
+            QMetaObject::invokeMethod(&rig.worker, "SendCommand", Q_ARG(uchar, 1), Q_ARG(uchar, uchar(code)),
+                Q_ARG(ushort, 1), Q_ARG(ushort, 0));
+            break;
+        }
+    }));
+    disconnect(timing);
+    rig.worker.SetProtocol(0);
+
+    QCOMPARE(rig.sim.received().toHex(' '), wire.toHex(' '));
+    QCOMPARE(int(rig.code), code);
+    QCOMPARE(rig.reply.toHex(' '), reply.toHex(' '));
+    QVERIFY(rig.ok);
+    if (action == Fast)
+        QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 23.5);
+    // Commands go out one byte every 10 ms; a port left to buffer them would send them all at once.
+    if (protocol == 0 && action != Fast)
+        QVERIFY2(spanMs >= (wire.size() - 1) * 10 / 2, qPrintable(QString::number(spanMs)));
+}
+
+void TestKelvraSerial::secondAttemptIsJudgedOnItsOwn_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("reply");
+
+    const QByteArray three = QByteArray::fromHex("1020 30");
+    const QByteArray five = QByteArray::fromHex("4001020340");
+    QTest::newRow("0x40: 3-byte frame, then the 5-byte one") << 0x40 << three << five << true << five;
+    QTest::newRow("0x12: 3-byte frame, then nothing") << 0x12 << three << QByteArray() << false << three;
+    // Together 01 02 03 04 04 would pass as one 5-byte frame.
+    QTest::newRow("0x40: halves of two answers")
+        << 0x40 << QByteArray::fromHex("010203") << QByteArray::fromHex("0404") << false
+        << QByteArray::fromHex("0102030404");
+    // Reported alone, the answer's length still tells the window what it means.
+    QTest::newRow("0x17: a stray byte, then the answer")
+        << 0x17 << QByteArray::fromHex("55") << QByteArray::fromHex("1717") << true
+        << QByteArray::fromHex("1717");
+}
+
+void TestKelvraSerial::secondAttemptIsJudgedOnItsOwn()
+{
+    QFETCH(int, code);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, reply);
+
+    Rig &rig = *m_open;
+    rig.sim.clearLog();
+    rig.sim.faults().silence();
+    const QByteArray request = QByteArray::fromHex("0000000000") + char(code) + char(code);
+    rig.script(request, {first, second});
+    QVERIFY(rig.exchange([&] { emit rig.window.sig_sendreadkelvra(uchar(code)); }));
+    rig.sim.faults().clear();
+
+    QCOMPARE(rig.sim.received().toHex(' '), request.repeated(2).toHex(' '));
+    QCOMPARE(int(rig.code), code);
+    QCOMPARE(rig.ok, ok);
+    QCOMPARE(rig.reply.toHex(' '), reply.toHex(' '));
+    // The first attempt ran into its deadline.
+    QVERIFY2(rig.elapsedMs >= 1000, qPrintable(QString::number(rig.elapsedMs)));
+}
+
+void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("replySize");
+
+    QTest::newRow("silence") << "silence 1" << false << 0;
+    QTest::newRow("garbage") << "garbage" << false << 3;
+    QTest::newRow("bad check byte") << "badcheck" << false << 3;
+    QTest::newRow("reply in pieces within the deadline") << "split 3 15" << true << 3;
+    QTest::newRow("late reply") << "late 150" << false << 0;
+}
+
+void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, ok);
+    QFETCH(int, replySize);
+
+    Rig &rig = *m_open;
+    rig.device->setTemperature(20.0);
+    const QStringList words = fault.split(QLatin1Char(' '));
+    FaultPlan &faults = rig.sim.faults();
+    if (words.at(0) == QLatin1String("silence"))
+        faults.silence(1);
+    else if (words.at(0) == QLatin1String("garbage"))
+        faults.garbage();
+    else if (words.at(0) == QLatin1String("badcheck"))
+        faults.badCheck();
+    else if (words.at(0) == QLatin1String("split"))
+        faults.split(words.at(1).toInt(), words.at(2).toInt());
+    else
+        faults.late(words.at(1).toInt());
+    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+
+    QVERIFY(rig.fastRead());
+    QCOMPARE(rig.ok, ok);
+    QCOMPARE(rig.reply.size(), replySize);
+    QVERIFY2(rig.elapsedMs < 500, qPrintable(QString::number(rig.elapsedMs)));
+
+    // Whatever the device still sends for the failed read must not pass for the next reading.
+    if (fault != QLatin1String("silence 1"))
+        QVERIFY(sent.count() > 0 || sent.wait(kWaitMs));
+    rig.device->setTemperature(30.0);
+    QVERIFY(rig.fastRead());
+    QVERIFY(rig.ok);
+    QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 30.0);
+    rig.device->setTemperature(23.5);
+}
+
+void TestKelvraSerial::tryOpenFindsDeviceOnlyAtItsBaudRate_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("found");
+
+    QTest::newRow("9600: the device is deaf") << 9600 << 0;
+    QTest::newRow("115200: its own rate") << 115200 << 1;
+}
+
+void TestKelvraSerial::tryOpenFindsDeviceOnlyAtItsBaudRate()
+{
+    QFETCH(int, baud);
+    QFETCH(int, found);
+
+    Rig rig(115200);
+    const QString port = rig.sim.portName();
+    KelvraSerial *worker = &rig.worker;
+    rig.onWorker.start([=] { return worker->TryOpen(port, QSerialPort::BaudRate(baud)) ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(rig.onWorker.result() != -1, kWaitMs);
+    QCOMPARE(rig.onWorker.result(), found);
+    QCOMPARE(rig.sim.clientLine().baud, baud);
+    QCOMPARE(rig.sim.received().toHex(' '), QByteArray::fromHex("00000000000101").toHex(' '));
+    // The port stays open either way; the probe answers by its return value only.
+    QVERIFY(rig.worker.IsOpen());
+    QVERIFY(rig.window.events.isEmpty());
+}
+
+void TestKelvraSerial::requestToClosedPortEmitsNothing()
+{
+    Rig rig;
+    emit rig.window.sig_sendreadkelvra(0x17);
+    QMetaObject::invokeMethod(&rig.worker, "FastRead", Q_ARG(uchar, 0x01));
+    QMetaObject::invokeMethod(
+        &rig.worker, "SendWriteCommand", Q_ARG(uchar, 0x40), Q_ARG(QByteArray, "a"), Q_ARG(ushort, 0));
+    QVERIFY(rig.close());
+    QCOMPARE(rig.window.events, QStringList {QStringLiteral("close")});
+    QVERIFY(rig.sim.received().isEmpty());
+}
+
+void TestKelvraSerial::stopOfNeverStartedPollReturnsAtOnce()
+{
+    Rig rig;
+    GetTempThread poll(&rig.worker);
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!poll.isRunning());
+}
+
+void TestKelvraSerial::stopWhileInsideExchangeStartsNoOther()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    GetTempThread poll(&rig.worker);
+    QSignalSpy requests(&rig.sim, &DeviceSimulator::requestReceived);
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    rig.sim.faults().silence();
+    poll.startThread();
+    // The device has the read and keeps silent: the poll waits inside the exchange.
+    QVERIFY(requests.wait(kWaitMs));
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(poll.isFinished());
+
+    // The read under way ends on its own and is reported...
+    QVERIFY(data.count() > 0 || data.wait(kWaitMs));
+    // ...and no other follows: a running poll would read about every 120 ms from a silent device.
+    requests.clear();
+    clock.restart();
+    while (requests.count() < 2 && clock.elapsed() < 600)
+        requests.wait(int(600 - clock.elapsed()));
+    QVERIFY2(requests.count() <= 1, qPrintable(QString::number(requests.count())));
+}
+
+void TestKelvraSerial::stopFromThreadTheCallIsQueuedToDoesNotDeadlock()
+{
+    QObject receiver;
+    int ticks = 0;
+    GetTempThread poll(&receiver, [&ticks] { ++ticks; });
+    poll.startThread();
+    // The ticks run in this thread's event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, kWaitMs);
+    // Hold this thread for longer than one rest, so the loop's next call is queued here and waiting for it.
+    QThread::msleep(3 * GetTempThread::kRestMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.stopThread();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    const int atStop = ticks;
+    // The call the stop abandoned never runs.
+    QCoreApplication::processEvents();
+    QCOMPARE(ticks, atStop);
+}
+
+void TestKelvraSerial::pollRestartsAfterCloseOrUnplug_data()
+{
+    QTest::addColumn<bool>("unplug");
+
+    QTest::newRow("closed by the window") << false;
+    QTest::newRow("device unplugged") << true;
+}
+
+void TestKelvraSerial::pollRestartsAfterCloseOrUnplug()
+{
+    QFETCH(bool, unplug);
+
+    Rig rig;
+    GetTempThread poll(&rig.worker);
+    rig.window.poll = &poll;
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    QVERIFY(rig.open());
+    QVERIFY(poll.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(data.count() >= 3, kWaitMs);
+    QVERIFY(data.last().at(2).toBool());
+
+    QSignalSpy closed(&rig.window, &WindowStandIn::closeArrived);
+    if (unplug)
+        rig.sim.hangUp();
+    else
+        emit rig.window.sig_closecom2();
+    QVERIFY(closed.wait(kWaitMs));
+    QVERIFY(poll.isFinished());
+    QVERIFY(!rig.worker.IsOpen());
+    if (unplug) {
+        QVERIFY(rig.window.events.contains(QStringLiteral("error %1").arg(int(QSerialPort::ResourceError))));
+        QVERIFY(rig.sim.open(rig.sim.portName()));
+    }
+
+    data.clear();
+    QVERIFY(rig.open());
+    QVERIFY(poll.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(data.count() >= 3, kWaitMs);
+    QCOMPARE(data.last().at(1).toByteArray().toHex(' '), kReading235.toHex(' '));
+    QVERIFY(data.last().at(2).toBool());
+}
+
+void TestKelvraSerial::shutdownWhileExchangesRunDoesNotHang()
+{
+    Rig rig;
+    auto worker = std::make_unique<KelvraSerial>();
+    auto poll = std::make_unique<GetTempThread>(worker.get());
+    QMetaObject::invokeMethod(worker.get(), "OpenCom", Q_ARG(QString, rig.sim.portName()),
+        Q_ARG(QSerialPort::BaudRate, QSerialPort::Baud115200));
+    QTRY_VERIFY_WITH_TIMEOUT(worker->IsOpen(), kWaitMs);
+    rig.sim.faults().silence();
+    poll->startThread();
+    // A command exchange waits in the worker's queue behind the reads.
+    QMetaObject::invokeMethod(worker.get(), "SendReadCommand", Q_ARG(uchar, 0x17));
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.requests().size() >= 2, kWaitMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    poll.reset();
+    worker.reset();
+    // The exchange under way is cut short rather than sat out.
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+
+    // The port was closed, so it can be opened for exclusive use again.
+    rig.sim.faults().clear();
+    QVERIFY(rig.open());
+}
+
+QTEST_GUILESS_MAIN(TestKelvraSerial)
+#include "tst_kelvraserial.moc"
