@@ -9,6 +9,7 @@
 #include "control/blackbodyprotocol.h"
 #include "control/thermometerprotocol.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/calibrationrundialog.h"
 #include "dialogs/deviceinfodialog.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
@@ -211,6 +212,13 @@ MainWindow::MainWindow(QWidget *parent)
     applyStabilityLimits();
     linkLabel.setObjectName(QStringLiteral("linkLabel"));
     statusBar()->addWidget(&linkLabel);
+    m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, &m_clock, this);
+    statusBar()->addWidget(m_calibration->statusLabel());
+    connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
+    connect(m_calibration.get(), &CalibrationRunner::setPointDue, this, [this](double celsius) {
+        ui->doubleSpinBox->setValue(celsius);
+        on_pushButton_set_clicked();
+    });
     statusBar()->addPermanentWidget(&versionLabel);
 
     ui->pushButton_com->setText(tr("打开串口"));
@@ -284,6 +292,8 @@ void MainWindow::InitMenus()
     auto *settingsMenu = new QMenu(this);
     chartSettingsAction = settingsMenu->addAction(tr("表格设置"));
     connect(chartSettingsAction, &QAction::triggered, this, &MainWindow::ClickChartSettings);
+    connect(
+        settingsMenu->addAction(tr("校准程序")), &QAction::triggered, this, &MainWindow::ClickCalibrationRun);
     languageMenu = settingsMenu->addMenu(tr("语言"));
     connect(
         languageMenu->addAction(tr("简体中文")), &QAction::triggered, this, &MainWindow::ClickLangChinese);
@@ -350,6 +360,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_calibration->abort();
+    if (m_runDialog)
+        m_runDialog->close();
     tempThread->stopThread();
     ui->widget_tt->stopAndClose();
     QMainWindow::closeEvent(event);
@@ -529,7 +542,10 @@ void MainWindow::showRecordingButtons()
 // stay usable, to look at an opened curve.
 void MainWindow::updateStartButton()
 {
-    if (m_linkOpen || ui->widget_tt->isRecording())
+    // A run's recording lasts as long as the run.
+    if (m_calibration->isRunning())
+        applyDisabledStyle(ui->navButton_startstop);
+    else if (m_linkOpen || ui->widget_tt->isRecording())
         applyPlainStyle(ui->navButton_startstop);
     else
         applyDisabledStyle(ui->navButton_startstop);
@@ -772,6 +788,7 @@ void MainWindow::recvdata_Kelvraserial(uchar code, QByteArray array, bool ret)
         if (const auto value = ThermometerProtocol::thermometerReading(array)) {
             thermoArea.UpdateTemp(float(*value), unit, Qt::blue, true, 1);
             emit ttwidget_addvalue_amb(*value);
+            m_calibration->ambient(*value);
         }
     }
 }
@@ -841,6 +858,7 @@ void MainWindow::close_successed(bool ret)
         showNoReading();
         m_reconnect.lost(m_clock.elapsed());
         m_reconnectTimerId = startTimer(kReconnectTickMs);
+        m_calibration->linkLost();
         return;
     }
     m_linkState = LinkState::Closed;
@@ -850,6 +868,8 @@ void MainWindow::close_successed(bool ret)
 // The closed state, after the operator's close or when the operator gives up reconnecting.
 void MainWindow::showClosed(bool ret)
 {
+    // A run cannot go on without its source; it ends with a report of what it measured.
+    m_calibration->abort();
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_portStatus = PortStatus::Closed;
@@ -968,6 +988,7 @@ void MainWindow::timerEvent(QTimerEvent *event)
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
     showSetPointOutcome(m_confirmation.expire(now));
+    m_calibration->tick();
     sendPoll();
 }
 
@@ -1002,6 +1023,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         }
         emit ttwidget_addvalue(reading->current);
         takeControllerSetPoint(reading->set);
+        m_calibration->reading(*reading);
         judgeStability(*reading);
         showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
     } else if (code == BlackbodyProtocol::kSetCode) {
@@ -1017,7 +1039,7 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
 
 void MainWindow::showSetPointOutcome(SetPointConfirmation::Outcome outcome)
 {
-    if (outcome == SetPointConfirmation::Outcome::None)
+    if (outcome == SetPointConfirmation::Outcome::None || m_calibration->setPointOutcome(outcome))
         return;
     showNote(outcome == SetPointConfirmation::Outcome::Confirmed ? QStringLiteral("设置成功")
                                                                  : QStringLiteral("设置失败,请再试一次"));
@@ -1072,6 +1094,7 @@ void MainWindow::resumeAfterReconnect()
     startPollTimer();
     ui->widget_tt->enableRecordControls(true);
     updateStartButton();
+    m_calibration->linkBack();
 }
 
 // Attempts go on behind the box, which closes itself when the port is back.
@@ -1093,8 +1116,10 @@ void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
         QApplication::beep();
         ui->widget_tt->markStable();
     }
-    if (m_stability.state() == StabilityJudge::State::Stable)
-        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - m_stability.stableSince())));
+    // A run judges by its step's band and window.
+    const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_stability;
+    if (shown.state() == StabilityJudge::State::Stable)
+        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - shown.stableSince())));
     else
         stabilityLabel.setText(tr("未稳定"));
 }
@@ -1109,4 +1134,52 @@ void MainWindow::applyStabilityLimits()
 {
     m_stability.setLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
         qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
+}
+
+void MainWindow::ClickCalibrationRun()
+{
+    if (!m_runDialog) {
+        m_runDialog = std::make_unique<CalibrationRunDialog>();
+        connect(
+            m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
+        connect(m_runDialog.get(), &CalibrationRunDialog::pauseRequested, m_calibration.get(),
+            &CalibrationRunner::pauseOrResume);
+        connect(m_runDialog.get(), &CalibrationRunDialog::skipRequested, m_calibration.get(),
+            &CalibrationRunner::skip);
+        connect(m_runDialog.get(), &CalibrationRunDialog::abortRequested, m_calibration.get(),
+            &CalibrationRunner::abort);
+        showCalibrationState();
+    }
+    // The box is locked to the open model while the port is open.
+    const BlackbodyModel &model = blackbodyModel(ui->comboBoxBodtype->currentIndex());
+    m_runDialog->setSetPointRange(model.minimum, model.maximum, model.decimals);
+    m_runDialog->show();
+    m_runDialog->raise();
+    m_runDialog->activateWindow();
+}
+
+void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &runFile)
+{
+    if (m_linkState != LinkState::Open) {
+        QMessageBox::warning(m_runDialog.get(), tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
+        return;
+    }
+    const BlackbodyModel &model = blackbodyModel(modelIndex);
+    m_calibration->start(run,
+        {runFile, model.name, m_linkPort, model.wireScale, model.minimum, model.maximum},
+        [this] { return mayDiscardCurve(); });
+}
+
+void MainWindow::showCalibrationState()
+{
+    const bool running = m_calibration->isRunning();
+    // The run sends its own set points meanwhile.
+    if (running)
+        applyDisabledStyle(ui->pushButton_set);
+    else
+        applyPlainStyle(ui->pushButton_set);
+    showRecordingButtons();
+    updateStartButton();
+    if (m_runDialog)
+        m_runDialog->showRunState(running, m_calibration->isPaused());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
@@ -14,9 +15,12 @@
 #include <QPointer>
 #include <QSerialPort>
 
+#include <memory>
+
 namespace Ui {
 class MainWindow;
 }
+class CalibrationRunDialog;
 class GetTempThread;
 class KelvraSerial;
 class OptSerial;
@@ -140,6 +144,10 @@ private:
     void judgeStability(const BlackbodyPoll::Reading &reading);
     void clearStability();
     void applyStabilityLimits();
+    // Calibration runs: the dialog edits and starts them, the runner carries them out.
+    void ClickCalibrationRun();
+    void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
+    void showCalibrationState();
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
@@ -201,4 +209,6 @@ private:
     SetPointConfirmation m_confirmation;
     StabilityJudge m_stability;
     QString m_openFailure; // the reason the last open failed, for the operator
+    std::unique_ptr<CalibrationRunner> m_calibration;
+    std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
 };

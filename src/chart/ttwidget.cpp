@@ -351,15 +351,41 @@ void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
 
 void ttwidget::markStable()
 {
+    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
+}
+
+void ttwidget::markStep(bool start)
+{
+    addMark(QPen(start ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine));
+}
+
+void ttwidget::addMark(const QPen &pen)
+{
     if (!recording)
         return;
     auto *mark = new QCPItemStraightLine(plot);
     const double at = m_inbox.elapsedNow();
     mark->point1->setCoords(at, 0);
     mark->point2->setCoords(at, 1);
-    mark->setPen(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
+    mark->setPen(pen);
     mark->setSelectable(false);
     m_stableMarks.append(mark);
+}
+
+QPixmap ttwidget::wholeCurvePixmap(const QSize &size)
+{
+    const QCPRange keys = plot->xAxis->range();
+    const QCPRange values = plot->yAxis->range();
+    if (!m_store->isEmpty()) {
+        const SampleStore::Extremes e = m_store->valueRange();
+        plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
+        plot->yAxis->setRange(wholeCurveValueRange(e.min, e.max));
+    }
+    const QPixmap pixmap = plot->toPixmap(size.width(), size.height());
+    plot->xAxis->setRange(keys);
+    plot->yAxis->setRange(values);
+    plot->replot(QCustomPlot::rpQueuedReplot);
+    return pixmap;
 }
 
 void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
@@ -547,6 +573,14 @@ void ttwidget::exportCurve(const QString &fileName)
         return;
     m_curveSaved = true;
     reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
+}
+
+bool ttwidget::saveCurveQuietly(const QString &fileName)
+{
+    if (recording || !writeCurveFile(fileName))
+        return false;
+    m_curveSaved = true;
+    return true;
 }
 
 void ttwidget::exportCsvAs()

@@ -55,6 +55,9 @@ public:
     // the file is complete on disk.
     void importCurve(QString fileName);
     void exportCurve(const QString &fileName);
+    // Writes the curve file on this thread without asking or reporting, for a program that saves its own
+    // curves; it then counts as saved. Refused while recording.
+    bool saveCurveQuietly(const QString &fileName);
     // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused while
     // recording like one; it does not count as saving the curve, which a table cannot bring back.
     void exportCsv(const QString &fileName);
@@ -86,6 +89,11 @@ public:
     // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
     // recording starts or a curve is opened.
     void markStable();
+    // Marks the start or the end of a calibration step the same way, in a colour of its own.
+    void markStep(bool start);
+    // The whole shown curve, as the whole-curve view shows it, rendered at `size` without changing the
+    // view on screen.
+    QPixmap wholeCurvePixmap(const QSize &size);
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
     double lastElapsed() const { return m_inbox.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
@@ -167,6 +175,7 @@ private:
         void (ttwidget::*zoomout)());
     void dropPopup(CorveleScale *&popup);
     void pauseForInspection();
+    void addMark(const QPen &pen);
     void warnRecording();
     bool runFileWorker(const QString &fileName, int direction);
     bool runWriteJob(const QString &fileName, int direction);

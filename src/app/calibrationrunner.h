@@ -1,0 +1,105 @@
+#pragma once
+
+#include "control/blackbodypoll.h"
+#include "control/calibrationrun.h"
+#include "control/calibrationsequencer.h"
+#include "control/setpointconfirmation.h"
+#include "control/stabilityjudge.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QElapsedTimer;
+class ttwidget;
+
+// What the report names besides the run itself, and what the run's set points must fit.
+struct CalibrationRunSetup
+{
+    QString runFile; // empty for a run never saved
+    QString model;
+    QString port;
+    int wireScale = 100;
+    double minimum = 0;
+    double maximum = 0;
+};
+
+// Carries out a calibration run for the window: feeds the sequencer and the run's own stability judge
+// with what the window hears, and turns the sequencer's commands into set points, chart marks, the
+// question for the instrument's reading, a status-bar text and, at the end, the report files. The window
+// calls the event functions whether or not a run is on; they do nothing without one. Times come from the
+// window's monotonic clock. GUI thread only.
+class CalibrationRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The settings key of the folder reports go to.
+    static const QString reportFolderKey;
+
+    // `chart` records the run; `window` parents the boxes. Both outlive the runner.
+    CalibrationRunner(ttwidget *chart, const QElapsedTimer *clock, QWidget *window);
+    ~CalibrationRunner() override;
+
+    bool isRunning() const { return m_run && m_run->isRunning(); }
+    bool isPaused() const { return isRunning() && m_run->isPaused(); }
+
+    // Checks the set points against the model and makes sure of the report folder; then, if
+    // `mayDiscardCurve` agrees, starts a new recording and the run. False when anything stood in the way;
+    // the operator has been told.
+    bool start(const CalibrationRun &run, const CalibrationRunSetup &setup,
+        const std::function<bool()> &mayDiscardCurve);
+
+    void reading(const BlackbodyPoll::Reading &reading);
+    // True when the outcome belonged to the run: it is then shown in the status bar, not in a box.
+    bool setPointOutcome(SetPointConfirmation::Outcome outcome);
+    void tick();
+    void ambient(double celsius);
+    void linkLost();
+    void linkBack();
+    void pauseOrResume();
+    void skip();
+    void abort();
+
+    // The judge the status bar's stability text follows during a run.
+    const StabilityJudge &judge() const { return m_judge; }
+    // Progress during a run, where the report went after it.
+    QLabel *statusLabel() { return &m_label; }
+    // The report's CSV file of the last run, once written.
+    QString lastReport() const { return m_lastReport; }
+
+signals:
+    // Send this set point by the window's confirmation rule, and report the outcome to setPointOutcome().
+    void setPointDue(double celsius);
+    // The run started, paused, resumed or ended; a start and an end also start or stop the recording.
+    void stateChanged();
+
+private:
+    qint64 now() const;
+    void apply(const CalibrationSequencer::Commands &commands);
+    void startJudge(const CalibrationSequencer::Command &command);
+    void askReading(int step, double setPoint);
+    void finish(bool aborted);
+    void writeReport(bool aborted);
+    // The stored report folder; asks for one when none is stored or it is gone. Empty when refused.
+    QString reportFolder();
+    void showProgress();
+
+    ttwidget *m_chart;
+    const QElapsedTimer *m_clock;
+    QWidget *m_window;
+    std::unique_ptr<CalibrationSequencer> m_run;
+    CalibrationRun m_header;
+    CalibrationRunSetup m_setup;
+    QDateTime m_wallAtZero; // wall-clock time at 0 on the window's clock
+    StabilityJudge m_judge;
+    bool m_judging = false;
+    double m_judgeSetPoint = 0;
+    QString m_note; // the latest set-point outcome, shown for a few seconds
+    qint64 m_noteUntil = 0;
+    QLabel m_label;
+    QString m_lastReport;
+};

@@ -1,0 +1,69 @@
+#include "calibrationreport.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr int kTemperatureDecimals = 3;
+constexpr int kColumns = 12;
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// Empty for a value that does not exist (NaN); never "-0.000", which would read as a sign.
+QByteArray fixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return {};
+    QByteArray text = QByteArray::number(value, 'f', decimals);
+    if (text.startsWith('-') && text.count('0') == text.size() - 2)
+        text.remove(0, 1);
+    return text;
+}
+
+QByteArray isoWithOffset(const QDateTime &at)
+{
+    const int offset = at.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return at.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")).toLatin1() + (offset < 0 ? '-' : '+')
+        + QByteArray::number(minutes / 60).rightJustified(2, '0') + ':'
+        + QByteArray::number(minutes % 60).rightJustified(2, '0');
+}
+
+QByteArray row(const CalibrationStepResult &result, const QDateTime &wallAtZero)
+{
+    QByteArrayList fields {QByteArray::number(result.step + 1), fixed(result.setPoint, kTemperatureDecimals)};
+    if (result.stable) {
+        const DwellStatistics &dwell = result.dwell;
+        const double error = result.reading ? *result.reading - dwell.mean() : kNone;
+        fields << isoWithOffset(wallAtZero.addMSecs(result.stableAtMs)) << fixed(result.settleMs / 1000.0, 1)
+               << fixed(dwell.mean(), kTemperatureDecimals) << fixed(dwell.standardDeviation(), 4)
+               << fixed(dwell.minimum(), kTemperatureDecimals) << fixed(dwell.maximum(), kTemperatureDecimals)
+               << QByteArray::number(dwell.count()) << fixed(dwell.ambientMean(), kTemperatureDecimals)
+               << fixed(result.reading.value_or(kNone), kTemperatureDecimals)
+               << fixed(error, kTemperatureDecimals);
+    }
+    while (fields.size() < kColumns)
+        fields << QByteArray();
+    return fields.join(',') + "\r\n";
+}
+
+} // namespace
+
+namespace CalibrationReport {
+
+QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
+{
+    QByteArray text = "step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n";
+    for (const CalibrationStepResult &result : results)
+        text += row(result, wallAtZero);
+    return text;
+}
+
+QString fileName(const QDateTime &at, const QString &suffix)
+{
+    return QStringLiteral("calibration-") + at.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('.')
+        + suffix;
+}
+
+} // namespace CalibrationReport

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "control/calibrationsequencer.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+// The report of a calibration run as CSV: UTF-8, comma-separated, a point for the decimal mark, one row
+// per result under a fixed header row. Lines end in CR LF, as RFC 4180 and the curve files have them, so
+// spreadsheets on every system split them alike. Every field is plain ASCII, so no byte-order mark is
+// written: a script reading the header row sees `step` as its first word.
+namespace CalibrationReport {
+
+// `wallAtZero` is the wall-clock time at 0 on the sequencer's monotonic clock; stable_at is written with
+// its UTC offset at that moment (a QDateTime in local time gives the local offset, summer time included).
+QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero);
+
+// "calibration-YYYYMMDD-hhmmss.<suffix>" for a run that ended at `at`.
+QString fileName(const QDateTime &at, const QString &suffix);
+
+} // namespace CalibrationReport

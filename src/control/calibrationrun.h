@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+#include <QVector>
+
+// One point of a calibration run. Temperatures in degrees Celsius, times in seconds.
+struct CalibrationStep
+{
+    double setPoint = 0;
+    double band = 0.1; // half-width of the stability band around the set point
+    double window = 30; // how long the readings must stay in the band to count as stable
+    double dwell = 60; // how long readings are collected once stable
+    bool askReading = true; // pause for the reading of the instrument under test
+
+    bool operator==(const CalibrationStep &other) const;
+    bool operator!=(const CalibrationStep &other) const { return !(*this == other); }
+};
+
+// Why a run file was refused, and where: a syntax error names its line and column (1-based, counted in
+// characters), a bad value its step (1-based; 0 for the header) and its field as spelled in the file.
+struct CalibrationRunError
+{
+    enum class Kind {
+        None,
+        Syntax,
+        NotARun, // valid JSON, but not an object
+        NoVersion,
+        BadVersion, // not a whole number of at least 1
+        NewerVersion,
+        WrongType,
+        Missing,
+        Negative,
+        NotPositive,
+        TooLarge,
+        OutsideModel, // a set point outside the open model's range
+    };
+
+    Kind kind = Kind::None;
+    int line = 0;
+    int column = 0;
+    int step = 0;
+    QString field;
+    QString message; // for the operator, translated in the context "CalibrationRun"
+
+    bool isError() const { return kind != Kind::None; }
+};
+
+// A calibration run: the header its report carries and the steps in order. A plain value; the `.bbrun`
+// file is its UTF-8 JSON form, version kVersion.
+struct CalibrationRun
+{
+    Q_DECLARE_TR_FUNCTIONS(CalibrationRun)
+
+public:
+    static constexpr int kVersion = 1;
+
+    QString instrument; // the instrument under test, free text
+    QString operatorName;
+    double distanceMm = 0; // from the instrument to the source
+    double emissivity = 0.95; // the instrument's setting
+    QVector<CalibrationStep> steps;
+
+    bool operator==(const CalibrationRun &other) const;
+    bool operator!=(const CalibrationRun &other) const { return !(*this == other); }
+
+    QByteArray toJson() const;
+    // Fields left out of the file take their defaults, except a step's set point. A file of a newer
+    // version is refused before any of it is read, and so is any bad value: nothing is half-read.
+    static CalibrationRun fromJson(const QByteArray &json, CalibrationRunError *error);
+
+    // The first step whose set point lies outside [minimum, maximum], as an OutsideModel error.
+    CalibrationRunError checkRange(double minimum, double maximum) const;
+};

@@ -1,0 +1,353 @@
+#include "calibrationsequencer.h"
+
+#include "control/blackbodyprotocol.h"
+
+#include <cmath>
+
+using Kind = CalibrationSequencer::Command::Kind;
+using Outcome = CalibrationStepResult::Outcome;
+
+CalibrationSequencer::CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale)
+    : m_steps(steps)
+    , m_wireScale(wireScale)
+{ }
+
+qint64 CalibrationSequencer::windowMs(int step) const
+{
+    return std::llround(m_steps.at(step).window * 1000);
+}
+
+qint64 CalibrationSequencer::dwellMs(int step) const
+{
+    return std::llround(m_steps.at(step).dwell * 1000);
+}
+
+void CalibrationSequencer::add(Kind kind, Commands *out) const
+{
+    Command command;
+    command.kind = kind;
+    if (m_index < m_steps.size()) {
+        command.step = m_index;
+        command.setPoint = current().setPoint;
+    }
+    out->append(command);
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::start()
+{
+    Commands out;
+    if (m_phase != Phase::Idle)
+        return out;
+    if (m_steps.isEmpty()) {
+        m_phase = Phase::Finished;
+        add(Kind::Finished, &out);
+        return out;
+    }
+    sendSetPoint(&out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::tick(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::reading(qint64 now, double celsius, qint16 setWire)
+{
+    Commands out;
+    advance(now, &out);
+    if (isPaused() || !judging())
+        return out;
+    m_readBackOk = setWire == BlackbodyProtocol::toWireUnits(current().setPoint, m_wireScale);
+    if (m_phase == Phase::Dwelling && !m_readBackOk)
+        m_phase = Phase::Settling;
+    else if (m_phase == Phase::Settling && m_readBackOk && m_judgeStable)
+        enterDwell(now);
+    if (m_phase == Phase::Dwelling)
+        m_dwell.add(celsius);
+    advance(now, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::ambient(qint64 now, double celsius)
+{
+    Commands out;
+    advance(now, &out);
+    if (!isPaused() && m_phase == Phase::Dwelling)
+        m_dwell.addAmbient(celsius);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::confirmation(qint64 now, bool confirmed)
+{
+    Commands out;
+    if (isPaused() || m_phase != Phase::Setting)
+        return out;
+    if (confirmed) {
+        m_phase = Phase::Settling;
+        m_confirmedAt = now;
+        // The confirmation itself read the set point back.
+        m_readBackOk = true;
+        m_judgeStable = false;
+        Command command;
+        command.kind = Kind::StartJudge;
+        command.step = m_index;
+        command.setPoint = current().setPoint;
+        command.band = current().band;
+        command.windowMs = windowMs(m_index);
+        out.append(command);
+    } else if (m_tries < kSetPointTries) {
+        ++m_tries;
+        add(Kind::SendSetPoint, &out);
+    } else {
+        addPause(SetPointRefused, &out);
+    }
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::stability(qint64 now, bool stable)
+{
+    Commands out;
+    advance(now, &out);
+    if (isPaused() || !judging())
+        return out;
+    m_judgeStable = stable;
+    if (!stable && m_phase == Phase::Dwelling)
+        m_phase = Phase::Settling;
+    else if (stable && m_phase == Phase::Settling && m_readBackOk)
+        enterDwell(now);
+    advance(now, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::linkLost(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (isRunning())
+        addPause(LinkLost, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::linkBack()
+{
+    Commands out;
+    removePause(LinkLost, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (isRunning())
+        addPause(OperatorPause, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::resume()
+{
+    Commands out;
+    removePause(OperatorPause | SetPointRefused, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::skip(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (!isRunning())
+        return out;
+    const bool wasPaused = isPaused();
+    // The refusal belonged to the skipped step's set point.
+    m_pause &= ~SetPointRefused;
+    endStep(Outcome::Skipped, &out);
+    if (wasPaused && !isPaused() && !isOver())
+        add(Kind::Resumed, &out);
+    nextStep(&out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::abort(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (!isRunning())
+        return out;
+    stopJudge(&out);
+    if (m_stepStarted) {
+        CalibrationStepResult result;
+        result.step = m_index;
+        result.setPoint = current().setPoint;
+        result.outcome = Outcome::Aborted;
+        if (m_phase == Phase::Dwelling || m_phase == Phase::WaitingForReading) {
+            result.stable = true;
+            result.stableAtMs = m_stableAt;
+            result.settleMs = m_stableAt - m_confirmedAt;
+            result.dwell = m_dwell;
+        }
+        m_results.append(result);
+        add(Kind::MarkStepEnd, &out);
+    }
+    m_phase = Phase::Aborted;
+    add(Kind::Aborted, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::readingEntered(qint64 now, double celsius)
+{
+    Commands out;
+    advance(now, &out);
+    if (m_phase != Phase::WaitingForReading)
+        return out;
+    m_reading = celsius;
+    endStep(Outcome::Done, &out);
+    nextStep(&out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::readingSkipped(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (m_phase == Phase::WaitingForReading) {
+        endStep(Outcome::Done, &out);
+        nextStep(&out);
+    }
+    return out;
+}
+
+void CalibrationSequencer::advance(qint64 now, Commands *out)
+{
+    if (isPaused() || m_phase != Phase::Dwelling || now < m_stableAt + dwellMs(m_index))
+        return;
+    if (current().askReading) {
+        stopJudge(out);
+        m_phase = Phase::WaitingForReading;
+        add(Kind::AskReading, out);
+    } else {
+        endStep(Outcome::Done, out);
+        nextStep(out);
+    }
+}
+
+void CalibrationSequencer::sendSetPoint(Commands *out)
+{
+    if (!m_stepStarted) {
+        m_stepStarted = true;
+        add(Kind::MarkStepStart, out);
+    }
+    m_phase = Phase::Setting;
+    m_tries = 1;
+    m_dwell.clear();
+    add(Kind::SendSetPoint, out);
+}
+
+void CalibrationSequencer::enterDwell(qint64 now)
+{
+    m_phase = Phase::Dwelling;
+    m_stableAt = now;
+    m_dwell.clear();
+}
+
+void CalibrationSequencer::endStep(Outcome outcome, Commands *out)
+{
+    stopJudge(out);
+    CalibrationStepResult result;
+    result.step = m_index;
+    result.setPoint = current().setPoint;
+    result.outcome = outcome;
+    if (outcome == Outcome::Done) {
+        result.stable = true;
+        result.stableAtMs = m_stableAt;
+        result.settleMs = m_stableAt - m_confirmedAt;
+        result.dwell = m_dwell;
+        result.reading = m_reading;
+    }
+    m_results.append(result);
+    if (m_stepStarted)
+        add(Kind::MarkStepEnd, out);
+
+    m_reading.reset();
+    m_dwell.clear();
+    m_stepStarted = false;
+    if (++m_index == m_steps.size()) {
+        m_pause = NoPause;
+        m_phase = Phase::Finished;
+        add(Kind::Finished, out);
+        return;
+    }
+    m_phase = Phase::Setting;
+}
+
+void CalibrationSequencer::nextStep(Commands *out)
+{
+    // A paused run holds the next step back until it resumes.
+    if (!isOver() && !isPaused())
+        sendSetPoint(out);
+}
+
+void CalibrationSequencer::stopJudge(Commands *out)
+{
+    if (judging() && !isPaused())
+        add(Kind::StopJudge, out);
+}
+
+void CalibrationSequencer::addPause(PauseReason reason, Commands *out)
+{
+    const bool wasPaused = isPaused();
+    stopJudge(out);
+    m_pause |= reason;
+    if (wasPaused)
+        return;
+    Command command;
+    command.kind = Kind::Paused;
+    command.step = m_index;
+    command.setPoint = current().setPoint;
+    command.reason = reason;
+    out->append(command);
+}
+
+void CalibrationSequencer::removePause(int reasons, Commands *out)
+{
+    if (!isRunning() || !isPaused())
+        return;
+    m_pause &= ~reasons;
+    if (isPaused())
+        return;
+    add(Kind::Resumed, out);
+    if (m_phase != Phase::WaitingForReading)
+        sendSetPoint(out);
+}
+
+CalibrationSequencer::Progress CalibrationSequencer::progress(qint64 now) const
+{
+    Progress p;
+    p.phase = m_phase;
+    p.pauseReasons = m_pause;
+    p.step = m_index;
+    p.stepCount = m_steps.size();
+    if (isOver() || m_steps.isEmpty())
+        return p;
+    for (int i = m_index + 1; i < m_steps.size(); ++i)
+        p.remainingMs += windowMs(i) + dwellMs(i);
+    if (m_phase == Phase::Idle) {
+        p.remainingMs += windowMs(0) + dwellMs(0);
+        return p;
+    }
+    const qint64 dwellLeft = qMax<qint64>(0, m_stableAt + dwellMs(m_index) - now);
+    if (m_phase == Phase::Dwelling)
+        p.dwellLeftMs = dwellLeft;
+    if (m_phase == Phase::WaitingForReading)
+        return p;
+    // A paused step starts over when it resumes.
+    if (isPaused() || m_phase == Phase::Setting)
+        p.remainingMs += windowMs(m_index) + dwellMs(m_index);
+    else if (m_phase == Phase::Settling)
+        p.remainingMs += qMax<qint64>(0, m_confirmedAt + windowMs(m_index) - now) + dwellMs(m_index);
+    else
+        p.remainingMs += dwellLeft;
+    return p;
+}

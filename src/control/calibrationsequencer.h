@@ -1,0 +1,160 @@
+#pragma once
+
+#include "control/calibrationrun.h"
+#include "control/dwellstatistics.h"
+
+#include <QVector>
+#include <QtGlobal>
+
+#include <optional>
+
+// What became of one step of a run, for its report row.
+struct CalibrationStepResult
+{
+    enum class Outcome {
+        Done,
+        Skipped, // nothing but the step and its set point is known
+        Aborted, // the step that was running when the run was aborted; what it measured so far
+    };
+
+    int step = 0; // 0-based
+    double setPoint = 0;
+    Outcome outcome = Outcome::Done;
+    bool stable = false; // stability was declared; stableAtMs, settleMs and dwell belong to it
+    qint64 stableAtMs = 0; // on the sequencer's monotonic clock
+    qint64 settleMs = 0; // from the set point's confirmation to stableAtMs
+    DwellStatistics dwell; // the final, uninterrupted dwell
+    std::optional<double> reading; // the instrument under test, when one was entered
+};
+
+// The steps of a calibration run as a state machine with no widgets, ports or clocks of its own. The
+// window feeds it events, the timed ones with monotonic milliseconds that never decrease, and carries out
+// the commands each event returns, in their order. For each accepted reading it first feeds the judge,
+// reports a change of the judge's mind with stability(), then passes the reading. GUI thread only.
+//
+// A step sends its set point and waits for the confirmation (kSetPointTries tries, then the run pauses),
+// then waits until the window's stability judge, started by StartJudge, declares it stable while the
+// read-back set point equals the step's. It then dwells, collecting the readings and ambient readings;
+// instability or a changed read-back set point during the dwell sends it back to settling, and the dwell
+// starts over. After the dwell it asks for the instrument's reading, when the step wants one.
+//
+// A pause (the operator's, a lost link or a set point refused too often) stops the dwell clock and takes no
+// readings; the run goes on once every reason is gone, and a step due meanwhile waits for that. A resumed
+// step sends its set point again, waits for its confirmation and settles again, since the source may
+// have drifted meanwhile; only a step already waiting for the reading keeps its dwell, and its question
+// stays open throughout (AskReading is issued once per step and answered whenever the operator answers).
+// Skipping ends the current step, in any phase, with an empty row.
+class CalibrationSequencer
+{
+public:
+    static constexpr int kSetPointTries = 3; // the first try and two retries
+
+    enum class Phase { Idle, Setting, Settling, Dwelling, WaitingForReading, Finished, Aborted };
+
+    enum PauseReason {
+        NoPause = 0,
+        OperatorPause = 1,
+        LinkLost = 2,
+        SetPointRefused = 4, // the step's set point was refused kSetPointTries times in a row
+    };
+
+    struct Command
+    {
+        enum class Kind {
+            MarkStepStart, // on the chart
+            SendSetPoint, // by the confirmation rule; answer with confirmation()
+            StartJudge, // a fresh judge: band and windowMs around setPoint; answer with stability()
+            StopJudge,
+            AskReading, // answer with readingEntered() or readingSkipped()
+            MarkStepEnd,
+            Paused, // `reason` says why the run stopped
+            Resumed,
+            Finished, // the run is over; results() holds its rows
+            Aborted, // likewise
+        };
+
+        Kind kind = Kind::Finished;
+        int step = -1; // 0-based
+        double setPoint = 0;
+        double band = 0;
+        qint64 windowMs = 0;
+        PauseReason reason = NoPause;
+    };
+    using Commands = QVector<Command>;
+
+    struct Progress
+    {
+        Phase phase = Phase::Idle; // while paused, the phase the pause interrupted
+        int pauseReasons = NoPause; // PauseReason flags; the run is paused when any is set
+        int step = 0; // 0-based
+        int stepCount = 0;
+        qint64 dwellLeftMs = 0; // while dwelling
+        // To the end of the run, taking each step that is not yet stable as stable one window after its
+        // confirmation, or after now when not confirmed yet; the operator's answers take no time.
+        qint64 remainingMs = 0;
+    };
+
+    // `wireScale` is the open model's, for comparing set points as the controller holds them.
+    CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale);
+
+    Commands start();
+    // Lets a dwell end on time between readings.
+    Commands tick(qint64 now);
+    // An accepted reading and the set point the controller reported with it, in wire units.
+    Commands reading(qint64 now, double celsius, qint16 setWire);
+    // The thermometer's reading, while its link is open.
+    Commands ambient(qint64 now, double celsius);
+    // The outcome of the newest SendSetPoint.
+    Commands confirmation(qint64 now, bool confirmed);
+    // The judge started by the newest StartJudge changed its mind; feed it each reading first.
+    Commands stability(qint64 now, bool stable);
+    Commands linkLost(qint64 now);
+    Commands linkBack();
+    Commands pause(qint64 now);
+    // Clears the operator's pause and a refused set point's; a lost link still holds the run.
+    Commands resume();
+    Commands skip(qint64 now);
+    Commands abort(qint64 now);
+    Commands readingEntered(qint64 now, double celsius);
+    Commands readingSkipped(qint64 now);
+
+    Phase phase() const { return m_phase; }
+    bool isPaused() const { return m_pause != NoPause; }
+    bool isRunning() const { return m_phase != Phase::Idle && !isOver(); }
+    bool isOver() const { return m_phase == Phase::Finished || m_phase == Phase::Aborted; }
+    Progress progress(qint64 now) const;
+    // One row per step that ended, in order, and on abort one for the step that was running.
+    const QVector<CalibrationStepResult> &results() const { return m_results; }
+
+private:
+    const CalibrationStep &current() const { return m_steps.at(m_index); }
+    qint64 windowMs(int step) const;
+    qint64 dwellMs(int step) const;
+    bool judging() const { return m_phase == Phase::Settling || m_phase == Phase::Dwelling; }
+
+    void advance(qint64 now, Commands *out);
+    void sendSetPoint(Commands *out);
+    void enterDwell(qint64 now);
+    // Records the step's row and makes the next step current, or finishes the run; nextStep() starts it.
+    void endStep(CalibrationStepResult::Outcome outcome, Commands *out);
+    void nextStep(Commands *out);
+    void stopJudge(Commands *out);
+    void addPause(PauseReason reason, Commands *out);
+    void removePause(int reasons, Commands *out);
+    void add(Command::Kind kind, Commands *out) const;
+
+    QVector<CalibrationStep> m_steps;
+    int m_wireScale = 100;
+    Phase m_phase = Phase::Idle;
+    int m_pause = NoPause;
+    int m_index = 0;
+    bool m_stepStarted = false; // its start is marked; false for a step held back by a pause
+    int m_tries = 0;
+    qint64 m_confirmedAt = 0;
+    bool m_judgeStable = false;
+    bool m_readBackOk = false;
+    qint64 m_stableAt = 0; // start of the dwell under way
+    DwellStatistics m_dwell;
+    std::optional<double> m_reading;
+    QVector<CalibrationStepResult> m_results;
+};

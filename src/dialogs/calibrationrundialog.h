@@ -1,0 +1,68 @@
+#pragma once
+
+#include "control/calibrationrun.h"
+
+#include <QDialog>
+
+namespace Ui {
+class CalibrationRunDialog;
+}
+class QDoubleSpinBox;
+
+// Edits a calibration run (its report header and its steps), opens and saves it as a `.bbrun` file and
+// offers the run's controls. It hands plain values to the window, which starts and steers the run and
+// tells the dialog what the run is doing. The table is a view of run(): it is rebuilt from it after
+// every change of rows, and each cell writes its value back. Modeless, GUI thread only.
+class CalibrationRunDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CalibrationRunDialog(QWidget *parent = nullptr);
+    ~CalibrationRunDialog() override;
+
+    CalibrationRun run() const { return m_run; }
+    void setRun(const CalibrationRun &run);
+    // The file the run was last opened from or saved to; empty for a run never saved.
+    QString runFile() const { return m_runFile; }
+    // Set points offered in the table: the open model's range. Values outside it are kept, not clamped,
+    // so that a change of model never alters a run behind the operator's back; starting checks them.
+    void setSetPointRange(double minimum, double maximum, int decimals);
+    void showRunState(bool running, bool paused);
+
+signals:
+    void startRequested(const CalibrationRun &run, const QString &runFile);
+    // Pauses a running run, resumes a paused one.
+    void pauseRequested();
+    void skipRequested();
+    void abortRequested();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void on_pushButton_addStep_clicked();
+    void on_pushButton_removeStep_clicked();
+    void on_pushButton_moveUp_clicked();
+    void on_pushButton_moveDown_clicked();
+    void on_pushButton_openRun_clicked();
+    void on_pushButton_saveRun_clicked();
+    void on_pushButton_startRun_clicked();
+
+private:
+    void showSteps(int selectedRow);
+    void moveStep(int offset);
+    int selectedRow() const;
+    QDoubleSpinBox *cellSpinBox(
+        int row, double minimum, double maximum, int decimals, double value, double CalibrationStep::*field);
+    void showRunButtons();
+
+    Ui::CalibrationRunDialog *ui = nullptr;
+    CalibrationRun m_run;
+    QString m_runFile;
+    double m_minimum = 0;
+    double m_maximum = 100;
+    int m_decimals = 2;
+    bool m_running = false;
+    bool m_paused = false;
+};

@@ -1,0 +1,239 @@
+#include "app/mainwindow.h"
+#include "app/navbutton.h"
+#include "app/rememberedlink.h"
+#include "app/startup.h"
+#include "blackbodydevice.h"
+#include "chart/ttwidget.h"
+#include "devicesimulator.h"
+#include "settings/settings.h"
+#include "windowtest.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 6000;
+constexpr int kRunWaitMs = 40000;
+
+struct Step
+{
+    double setPoint;
+    double window;
+    double dwell;
+};
+
+// The stable_at, settle_s and count fields hang on the clock and on the poll's timing; each is checked
+// for its form and replaced with a placeholder, so the rest can be compared byte for byte.
+QByteArray withoutTimes(const QByteArray &csv)
+{
+    static const QRegularExpression row(QStringLiteral(
+        R"(^(\d+,[^,]*),\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,\d+\.\d,([^,]*,[^,]*,[^,]*,[^,]*),([2-9]|\d\d+),)"));
+    QByteArrayList lines = csv.split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        QString line = QString::fromUtf8(lines.at(i));
+        line.replace(row, QStringLiteral("\\1,T,S,\\2,N,"));
+        lines[i] = line.toUtf8();
+    }
+    return lines.join('\n');
+}
+
+} // namespace
+
+class TestCalibrationRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void threeStepRunWritesTheReportAndTheChart();
+    void lostLinkPausesTheRunAndReconnectionResumesIt();
+
+private:
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return namedChild<T>(m_window.get(), name);
+    }
+    void openSimulator();
+    QWidget *openRunDialog();
+    void enterSteps(QWidget *dialog, const QVector<Step> &steps);
+    QString statusText() const { return child<QLabel>("calibrationLabel")->text(); }
+    QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
+
+    QTemporaryDir m_dir;
+    QString m_reports;
+    BlackbodyDevice *m_device = nullptr;
+    std::unique_ptr<DeviceSimulator> m_sim;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ModalHandler> m_modals;
+};
+
+void TestCalibrationRun::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    prepareApplication();
+}
+
+void TestCalibrationRun::init()
+{
+    // A fresh folder per case, so each finds its own report.
+    m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+    QVERIFY(QDir().mkpath(m_reports));
+    appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
+    m_modals = std::make_unique<ModalHandler>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QTRY_COMPARE(child<QListWidget>("listWidgetAreas")->count(), 2);
+}
+
+void TestCalibrationRun::cleanup()
+{
+    appSettings.setValue(RememberedLink::portKey, QString());
+    m_window.reset();
+    m_sim.reset();
+    m_modals.reset();
+}
+
+// A noise-free source that settles at once, on the first model's port.
+void TestCalibrationRun::openSimulator()
+{
+    const QString model = child<QComboBox>("comboBoxBodtype")->itemText(0);
+    auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, 25.0);
+    device->setNoise(0.0);
+    device->setTimeConstant(0.0);
+    m_device = device.get();
+    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    QString error;
+    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
+    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+}
+
+QWidget *TestCalibrationRun::openRunDialog()
+{
+    const QList<QAction *> actions = child<QPushButton>("pushButton_settings")->menu()->actions();
+    const auto entry = std::find_if(
+        actions.begin(), actions.end(), [](QAction *a) { return a->text() == QStringLiteral("校准程序"); });
+    if (entry == actions.end())
+        qFatal("no calibration entry in the settings menu");
+    (*entry)->trigger();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("CalibrationRunDialog") && widget->isVisible())
+            return widget;
+    }
+    qFatal("no CalibrationRunDialog");
+}
+
+void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
+{
+    auto *table = namedChild<QTableWidget>(dialog, "tableWidget_steps");
+    for (int row = 0; row < steps.size(); ++row) {
+        QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_addStep"), Qt::LeftButton);
+        const double values[] = {steps.at(row).setPoint, 0.1, steps.at(row).window, steps.at(row).dwell};
+        for (int column = 0; column < 4; ++column)
+            qobject_cast<QDoubleSpinBox *>(table->cellWidget(row, column))->setValue(values[column]);
+    }
+}
+
+void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
+{
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    QTest::keyClicks(namedChild<QLineEdit>(dialog, "lineEdit_instrument"), QStringLiteral("IR-1"));
+    enterSteps(dialog, {{35, 1, 2}, {80, 1, 2}, {50, 1, 2}});
+    // Entered out of order, then put right: the table's rows are the run's steps.
+    namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(2);
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
+
+    const QVector<double> readings {35.2, 49.9, 80.05};
+    QVector<double> asked;
+    m_modals->onDialog = [&](QDialog *modal) {
+        auto *input = qobject_cast<QInputDialog *>(modal);
+        if (!input)
+            return modal->reject();
+        asked << input->doubleValue();
+        input->setDoubleValue(readings.value(asked.size() - 1));
+        input->accept();
+    };
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("第 1/3 步")), kWaitMs);
+    QVERIFY(!child<NavButton>("pushButton_set")->isEnabled());
+    QVERIFY(child<ttwidget>("widget_tt")->isRecording());
+
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    // The dialog offers each step's set point as the reading to start from.
+    QCOMPARE(asked, (QVector<double> {35, 50, 80}));
+    QVERIFY(m_modals->boxes.isEmpty());
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(withoutTimes(csv.readAll()),
+        QByteArray("step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
+                   "1,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
+                   "2,50.000,T,S,50.000,0.0000,50.000,50.000,N,,49.900,-0.100\r\n"
+                   "3,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
+
+    const QString base = QFileInfo(csv).completeBaseName();
+    QVERIFY(base.contains(QRegularExpression(QStringLiteral("^calibration-\\d{8}-\\d{6}$"))));
+    QFile pdf(QDir(m_reports).filePath(base + QStringLiteral(".pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(QFileInfo::exists(QDir(m_reports).filePath(base + QStringLiteral(".txt"))));
+    ttwidget *chart = child<ttwidget>("widget_tt");
+    QVERIFY(!chart->isRecording());
+    QVERIFY(!chart->hasUnsavedCurve());
+    QVERIFY(child<NavButton>("pushButton_set")->isEnabled());
+}
+
+void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
+{
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{40, 1, 3}});
+    int setFrames = 0;
+    const auto countSetFrames
+        = [&](const QByteArray &request) { setFrames += quint8(request.at(2)) == 0x43; };
+    connect(m_sim.get(), &DeviceSimulator::requestReceived, this, countSetFrames);
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
+    QCOMPARE(setFrames, 1);
+
+    m_sim->hangUp();
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("已暂停（连接中断）")), kWaitMs);
+    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QString error;
+    QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
+    // The step starts over: its set point again, then the wait for stability and the whole dwell.
+    QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
+    // No reading entered: the question is skipped.
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("QInputDialog")});
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
+        QByteArray("1,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r"));
+}
+
+QTEST_MAIN(TestCalibrationRun)
+#include "tst_calibrationrun.moc"

@@ -1,0 +1,642 @@
+#include "control/calibrationreport.h"
+#include "control/calibrationrun.h"
+#include "control/calibrationsequencer.h"
+#include "control/dwellstatistics.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+#include <time.h>
+
+using Kind = CalibrationRunError::Kind;
+using Sequencer = CalibrationSequencer;
+
+Q_DECLARE_METATYPE(CalibrationRun)
+Q_DECLARE_METATYPE(QVector<CalibrationStepResult>)
+
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+CalibrationStep step(
+    double setPoint, double band = 0.1, double window = 30, double dwell = 60, bool ask = true)
+{
+    CalibrationStep s;
+    s.setPoint = setPoint;
+    s.band = band;
+    s.window = window;
+    s.dwell = dwell;
+    s.askReading = ask;
+    return s;
+}
+
+// The sequencer's tables use steps of band 0.1, window 10 s and dwell 20 s, written "35?" when the step
+// asks for the reading and "35" when it does not.
+QVector<CalibrationStep> steps(const QString &text)
+{
+    QVector<CalibrationStep> list;
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &word : words) {
+        const bool ask = word.endsWith(QLatin1Char('?'));
+        list << step(QString(word).remove(QLatin1Char('?')).toDouble(), 0.1, 10, 20, ask);
+    }
+    return list;
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 10);
+}
+
+QString trace(const Sequencer::Commands &commands)
+{
+    using K = Sequencer::Command::Kind;
+    QStringList words;
+    for (const Sequencer::Command &c : commands) {
+        const QString n = QString::number(c.step + 1);
+        switch (c.kind) {
+        case K::MarkStepStart:
+            words << "mark+" + n;
+            break;
+        case K::SendSetPoint:
+            words << "send" + n + " " + number(c.setPoint);
+            break;
+        case K::StartJudge:
+            words << "judge" + n + " " + number(c.setPoint) + " " + number(c.band) + " " + number(c.windowMs);
+            break;
+        case K::StopJudge:
+            words << "stopjudge";
+            break;
+        case K::AskReading:
+            words << "ask" + n;
+            break;
+        case K::MarkStepEnd:
+            words << "mark-" + n;
+            break;
+        case K::Paused:
+            words << (c.reason == Sequencer::OperatorPause ? "paused:operator"
+                    : c.reason == Sequencer::LinkLost      ? "paused:link"
+                                                           : "paused:refused");
+            break;
+        case K::Resumed:
+            words << "resumed";
+            break;
+        case K::Finished:
+            words << "finished";
+            break;
+        case K::Aborted:
+            words << "aborted";
+            break;
+        }
+    }
+    return words.isEmpty() ? QStringLiteral("-") : words.join(QLatin1Char(' '));
+}
+
+QString trace(const Sequencer::Progress &p)
+{
+    static const char *const phases[]
+        = {"idle", "setting", "settling", "dwelling", "waiting", "finished", "aborted"};
+    QString text = QStringLiteral("%1/%2 %3").arg(p.step + 1).arg(p.stepCount).arg(phases[int(p.phase)]);
+    if (p.pauseReasons != Sequencer::NoPause) {
+        QStringList why;
+        if (p.pauseReasons & Sequencer::OperatorPause)
+            why << "operator";
+        if (p.pauseReasons & Sequencer::LinkLost)
+            why << "link";
+        if (p.pauseReasons & Sequencer::SetPointRefused)
+            why << "refused";
+        text += " paused:" + why.join(QLatin1Char('+'));
+    }
+    if (p.phase == Sequencer::Phase::Dwelling)
+        text += " left=" + QString::number(p.dwellLeftMs);
+    return text + " end=" + QString::number(p.remainingMs);
+}
+
+QString trace(const QVector<CalibrationStepResult> &results)
+{
+    QStringList rows;
+    for (const CalibrationStepResult &r : results) {
+        QString row = QString::number(r.step + 1) + " "
+            + (r.outcome == CalibrationStepResult::Outcome::Done           ? "done"
+                    : r.outcome == CalibrationStepResult::Outcome::Skipped ? "skipped"
+                                                                           : "aborted");
+        if (r.stable) {
+            row += QStringLiteral(" stable@%1 settle=%2 n=%3")
+                       .arg(r.stableAtMs)
+                       .arg(r.settleMs)
+                       .arg(r.dwell.count());
+            if (r.dwell.count() > 0)
+                row += " mean=" + QString::number(r.dwell.mean(), 'f', 3);
+            if (r.dwell.ambientCount() > 0)
+                row += " amb=" + QString::number(r.dwell.ambientMean(), 'f', 3);
+        }
+        if (r.reading)
+            row += " r=" + number(*r.reading);
+        rows << row;
+    }
+    return rows.join(QStringLiteral("; "));
+}
+
+CalibrationStepResult result(int index, double setPoint, bool stable, qint64 stableAtMs, qint64 settleMs,
+    const QVector<double> &readings, const QVector<double> &ambient = {}, double reading = kNone)
+{
+    CalibrationStepResult r;
+    r.step = index;
+    r.setPoint = setPoint;
+    r.stable = stable;
+    r.stableAtMs = stableAtMs;
+    r.settleMs = settleMs;
+    for (double v : readings)
+        r.dwell.add(v);
+    for (double v : ambient)
+        r.dwell.addAmbient(v);
+    if (!std::isnan(reading))
+        r.reading = reading;
+    return r;
+}
+
+} // namespace
+
+class TestCalibration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void runFileReadsFieldsAndDefaults_data();
+    void runFileReadsFieldsAndDefaults();
+    void badRunFileIsRefusedSayingWhere_data();
+    void badRunFileIsRefusedSayingWhere();
+
+    void sequencerStepsThroughRun_data();
+    void sequencerStepsThroughRun();
+
+    void dwellStatistics_data();
+    void dwellStatistics();
+
+    void reportRowsByteForByte_data();
+    void reportRowsByteForByte();
+    void reportNamesCarryDateAndTime();
+};
+
+void TestCalibration::initTestCase()
+{
+    // A zone without summer time, so a local stable_at has a known offset.
+    qputenv("TZ", "Asia/Taipei");
+    tzset();
+}
+
+void TestCalibration::runFileReadsFieldsAndDefaults_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<CalibrationRun>("expected");
+
+    CalibrationRun example;
+    example.steps << step(35.0);
+    QTest::newRow("the documented example")
+        << QByteArray(R"({"version": 1, "instrument": "", "operator": "", "distanceMm": 0, "emissivity": 0.95,
+                         "steps": [{"setPoint": 35.0, "band": 0.1, "window": 30, "dwell": 60, "askReading": true}]})")
+        << example;
+
+    QTest::newRow("only a version: every default") << QByteArray(R"({"version": 1})") << CalibrationRun();
+
+    CalibrationRun bare;
+    bare.steps << step(-12.5);
+    QTest::newRow("a step with only its set point")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": -12.5}]})") << bare;
+
+    CalibrationRun full;
+    full.instrument = QStringLiteral("红外测温仪 IR-2 «A»");
+    full.operatorName = QStringLiteral("张三");
+    full.distanceMm = 300;
+    full.emissivity = 1;
+    full.steps << step(50, 0.05, 12.5, 0, false) << step(80.25, 0, 0.5, 86400, true);
+    QTest::newRow("every field, non-ASCII text, fractions and limits")
+        << QByteArray(R"({"version": 1, "instrument": "红外测温仪 IR-2 «A»", "operator": "张三",
+                         "distanceMm": 300, "emissivity": 1, "steps": [
+                         {"setPoint": 50, "band": 0.05, "window": 12.5, "dwell": 0, "askReading": false},
+                         {"setPoint": 80.25, "band": 0, "window": 0.5, "dwell": 86400}]})")
+        << full;
+
+    QTest::newRow("version written as 1.0, an unknown field")
+        << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
+}
+
+void TestCalibration::runFileReadsFieldsAndDefaults()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(CalibrationRun, expected);
+    CalibrationRunError error;
+    QCOMPARE(CalibrationRun::fromJson(json, &error), expected);
+    QCOMPARE(int(error.kind), int(Kind::None));
+
+    const CalibrationRun again = CalibrationRun::fromJson(expected.toJson(), &error);
+    QCOMPARE(int(error.kind), int(Kind::None));
+    QCOMPARE(again, expected);
+}
+
+void TestCalibration::badRunFileIsRefusedSayingWhere_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<double>("minimum"); // the open model's range, checked once the file reads
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("field");
+
+    const double lo = -1000;
+    const double hi = 1000;
+    // The parser places its error just past the character it stumbled on.
+    QTest::newRow("syntax error on line 4")
+        << QByteArray("{\n  \"version\": 1,\n  \"steps\": [\n    {\"setPoint\" 35.0}\n  ]\n}") << lo << hi
+        << int(Kind::Syntax) << 4 << 18 << 0 << "";
+    QTest::newRow("column counts characters, not bytes") << QByteArray(R"({"instrument": "黑体炉", x})") << lo
+                                                         << hi << int(Kind::Syntax) << 1 << 24 << 0 << "";
+    QTest::newRow("infinite number") << QByteArray("{\"version\": 1,\n\"emissivity\": 1e999}") << lo << hi
+                                     << int(Kind::Syntax) << 2 << 20 << 0 << "";
+    QTest::newRow("a list, not a run")
+        << QByteArray("[1]") << lo << hi << int(Kind::NotARun) << 0 << 0 << 0 << "";
+    QTest::newRow("no version") << QByteArray(R"({"steps": []})") << lo << hi << int(Kind::NoVersion) << 0
+                                << 0 << 0 << "";
+    QTest::newRow("version 0") << QByteArray(R"({"version": 0})") << lo << hi << int(Kind::BadVersion) << 0
+                               << 0 << 0 << "version";
+    QTest::newRow("version as text") << QByteArray(R"({"version": "1"})") << lo << hi << int(Kind::BadVersion)
+                                     << 0 << 0 << 0 << "version";
+    QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << int(Kind::BadVersion)
+                                 << 0 << 0 << 0 << "version";
+    QTest::newRow("newer version, refused before its contents")
+        << QByteArray(R"({"version": 2, "steps": "read me differently"})") << lo << hi
+        << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
+    QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi
+                                      << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
+    QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi
+                                  << int(Kind::NotPositive) << 0 << 0 << 0 << "emissivity";
+    QTest::newRow("emissivity above 1") << QByteArray(R"({"version": 1, "emissivity": 1.01})") << lo << hi
+                                        << int(Kind::TooLarge) << 0 << 0 << 0 << "emissivity";
+    QTest::newRow("steps not a list") << QByteArray(R"({"version": 1, "steps": {"setPoint": 35}})") << lo
+                                      << hi << int(Kind::WrongType) << 0 << 0 << 0 << "steps";
+    QTest::newRow("second step not an object")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35}, 50]})") << lo << hi
+        << int(Kind::WrongType) << 0 << 0 << 2 << "";
+    QTest::newRow("set point missing") << QByteArray(R"({"version": 1, "steps": [{"band": 0.2}]})") << lo
+                                       << hi << int(Kind::Missing) << 0 << 0 << 1 << "setPoint";
+    QTest::newRow("negative dwell") << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35},
+                                                      {"setPoint": 50, "dwell": -1}]})")
+                                    << lo << hi << int(Kind::Negative) << 0 << 0 << 2 << "dwell";
+    QTest::newRow("window 0") << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 0}]})")
+                              << lo << hi << int(Kind::NotPositive) << 0 << 0 << 1 << "window";
+    QTest::newRow("window over a day")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 86401}]})") << lo << hi
+        << int(Kind::TooLarge) << 0 << 0 << 1 << "window";
+    QTest::newRow("negative band") << QByteArray(
+        R"({"version": 1, "steps": [{"setPoint": 35, "band": -0.1}]})")
+                                   << lo << hi << int(Kind::Negative) << 0 << 0 << 1 << "band";
+    QTest::newRow("askReading as a number")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "askReading": 1}]})") << lo << hi
+        << int(Kind::WrongType) << 0 << 0 << 1 << "askReading";
+    QTest::newRow("set point above the model's range")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 100}, {"setPoint": 100.01}]})") << 0.0 << 100.0
+        << int(Kind::OutsideModel) << 0 << 0 << 2 << "setPoint";
+    QTest::newRow("set points on the model's limits")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": -30}, {"setPoint": 125}]})") << -30.0 << 125.0
+        << int(Kind::None) << 0 << 0 << 0 << "";
+}
+
+void TestCalibration::badRunFileIsRefusedSayingWhere()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(int, kind);
+    CalibrationRunError error;
+    const CalibrationRun run = CalibrationRun::fromJson(json, &error);
+    if (!error.isError())
+        error = run.checkRange(minimum, maximum);
+    else
+        QCOMPARE(run, CalibrationRun());
+    QCOMPARE(int(error.kind), kind);
+    QTEST(error.line, "line");
+    QTEST(error.column, "column");
+    QTEST(error.step, "step");
+    QTEST(error.field, "field");
+    QCOMPARE(error.message.isEmpty(), kind == int(Kind::None));
+    if (error.step > 0)
+        QVERIFY(error.message.contains(QString::number(error.step)) && error.message.contains(error.field));
+}
+
+void TestCalibration::sequencerStepsThroughRun_data()
+{
+    // Each line: an event at a time in ms, then " | " and the commands it returns; "?" asks for progress.
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QString>("results");
+
+    QTest::newRow("every phase of one step") << "35?"
+                                             << QStringList {
+                                                    "? 0 | 1/1 idle end=30000",
+                                                    "start 0 | mark+1 send1 35",
+                                                    "? 0 | 1/1 setting end=30000",
+                                                    "ok 1000 | judge1 35 0.1 10000",
+                                                    "? 4000 | 1/1 settling end=27000",
+                                                    "read 5000 34.95 35 | -",
+                                                    "stable 11000 | -",
+                                                    "read 11000 35.01 35 | -",
+                                                    "amb 12000 22.5 | -",
+                                                    "read 20000 35.03 35 | -",
+                                                    "? 21000 | 1/1 dwelling left=10000 end=10000",
+                                                    "read 30999 35.02 35 | -",
+                                                    "read 31000 35.10 35 | stopjudge ask1",
+                                                    "? 32000 | 1/1 waiting end=0",
+                                                    "entered 40000 35.2 | mark-1 finished",
+                                                    "read 41000 35.0 35 | -",
+                                                } << "1 done stable@11000 settle=10000 n=3 mean=35.020 amb=22.500 r=35.2";
+    QTest::newRow("steps without a reading follow each other") << "35 50"
+                                                               << QStringList {
+                                                                      "start 0 | mark+1 send1 35",
+                                                                      "ok 0 | judge1 35 0.1 10000",
+                                                                      "stable 10000 | -",
+                                                                      "? 10000 | 1/2 dwelling left=20000 end=50000",
+                                                                      "tick 29999 | -",
+                                                                      "tick 30000 | stopjudge mark-1 mark+2 send2 50",
+                                                                      "ok 31000 | judge2 50 0.1 10000",
+                                                                      "stable 41000 | -",
+                                                                      "tick 61000 | stopjudge mark-2 finished",
+                                                                  } << "1 done stable@10000 settle=10000 n=0; 2 done stable@41000 settle=10000 n=0";
+    QTest::newRow("leaving the band restarts the dwell") << "35"
+                                                         << QStringList {
+                                                                "start 0 | mark+1 send1 35",
+                                                                "ok 0 | judge1 35 0.1 10000",
+                                                                "stable 10000 | -",
+                                                                "read 12000 35.0 35 | -",
+                                                                "unstable 15000 | -",
+                                                                "? 16000 | 1/1 settling end=20000",
+                                                                "read 16000 35.5 35 | -",
+                                                                "tick 19000 | -",
+                                                                "stable 20000 | -",
+                                                                "read 21000 35.02 35 | -",
+                                                                "tick 40000 | stopjudge mark-1 finished",
+                                                            } << "1 done stable@20000 settle=20000 n=1 mean=35.020";
+    QTest::newRow("a read-back set point other than the step's holds the dwell back")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "read 5000 30 30 | -",
+               "stable 10000 | -",
+               "read 11000 35.0 35 | -",
+               "read 12000 35.0 30 | -",
+               "read 13000 35.04 35 | -",
+               "tick 31000 | -",
+               "tick 33000 | stopjudge mark-1 finished",
+           } << "1 done stable@13000 settle=13000 n=1 mean=35.040";
+    QTest::newRow("a refused set point is tried three times, then the run pauses")
+        << "35 50"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "refused 1000 | send1 35",
+               "refused 2000 | send1 35",
+               "refused 3000 | paused:refused",
+               "? 3500 | 1/2 setting paused:refused end=60000",
+               "resume 4000 | resumed send1 35",
+               "refused 5000 | send1 35",
+               "ok 6000 | judge1 35 0.1 10000",
+           } << "";
+    QTest::newRow("skipping a refused step goes on with the next")
+        << "35 50"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "refused 1000 | send1 35",
+               "refused 2000 | send1 35",
+               "refused 3000 | paused:refused",
+               "skip 4000 | mark-1 resumed mark+2 send2 50",
+           } << "1 skipped";
+    QTest::newRow("a lost link mid-dwell pauses; its return sets, confirms and settles again")
+        << "35?"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "read 11000 35.0 35 | -",
+               "lost 15000 | stopjudge paused:link",
+               "read 16000 35.0 35 | -",
+               "tick 40000 | -",
+               "? 40000 | 1/1 dwelling paused:link left=0 end=30000",
+               "back 50000 | resumed send1 35",
+               "stable 50500 | -",
+               "ok 51000 | judge1 35 0.1 10000",
+               "read 52000 35.06 35 | -",
+               "stable 61000 | -",
+               "read 62000 35.01 35 | -",
+               "tick 81000 | stopjudge ask1",
+               "noreading 82000 | mark-1 finished",
+           } << "1 done stable@61000 settle=10000 n=1 mean=35.010";
+    QTest::newRow("the operator's pause outlasts the link's, and the other way round")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "pause 1000 | stopjudge paused:operator",
+               "ok 1500 | -",
+               "lost 2000 | -",
+               "back 3000 | -",
+               "resume 4000 | resumed send1 35",
+               "lost 5000 | paused:link",
+               "resume 6000 | -",
+               "back 7000 | resumed send1 35",
+           } << "";
+    QTest::newRow("a skipped step leaves an empty row, and the next one starts")
+        << "35? 50"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "read 11000 35.0 35 | -",
+               "skip 12000 | stopjudge mark-1 mark+2 send2 50",
+           } << "1 skipped";
+    QTest::newRow("an abort keeps the finished steps and what the running one measured")
+        << "35 50 80"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "tick 30000 | stopjudge mark-1 mark+2 send2 50",
+               "ok 31000 | judge2 50 0.1 10000",
+               "stable 41000 | -",
+               "read 42000 50.01 50 | -",
+               "abort 43000 | stopjudge mark-2 aborted",
+               "tick 70000 | -",
+               "resume 70000 | -",
+           } << "1 done stable@10000 settle=10000 n=0; 2 aborted stable@41000 settle=10000 n=1 mean=50.010";
+    QTest::newRow("the reading is taken across a lost link; steps held back by it are not marked")
+        << "35? 50 80"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "tick 30000 | stopjudge ask1",
+               "lost 31000 | paused:link",
+               "back 31500 | resumed",
+               "lost 31600 | paused:link",
+               "entered 32000 35.1 | mark-1",
+               "? 32000 | 2/3 setting paused:link end=60000",
+               "skip 32500 | -",
+               "abort 33000 | aborted",
+           } << "1 done stable@10000 settle=10000 n=0 r=35.1; 2 skipped";
+    QTest::newRow("an empty run ends at once") << ""
+                                               << QStringList {
+                                                      "? 0 | 1/0 idle end=0",
+                                                      "start 0 | finished",
+                                                      "pause 100 | -",
+                                                  } << "";
+}
+
+void TestCalibration::sequencerStepsThroughRun()
+{
+    QFETCH(QString, run);
+    QFETCH(QStringList, script);
+    Sequencer sequencer(steps(run), 100);
+    for (const QString &line : script) {
+        const QStringList parts = line.split(QStringLiteral(" | "));
+        const QStringList w = parts.at(0).split(QLatin1Char(' '));
+        const qint64 t = w.at(1).toLongLong();
+        auto arg = [&w](int i) { return w.at(i).toDouble(); };
+        QString got;
+        if (w[0] == "?")
+            got = trace(sequencer.progress(t));
+        else if (w[0] == "start")
+            got = trace(sequencer.start());
+        else if (w[0] == "tick")
+            got = trace(sequencer.tick(t));
+        else if (w[0] == "read")
+            got = trace(sequencer.reading(t, arg(2), qint16(std::lround(arg(3) * 100))));
+        else if (w[0] == "amb")
+            got = trace(sequencer.ambient(t, arg(2)));
+        else if (w[0] == "ok" || w[0] == "refused")
+            got = trace(sequencer.confirmation(t, w[0] == "ok"));
+        else if (w[0] == "stable" || w[0] == "unstable")
+            got = trace(sequencer.stability(t, w[0] == "stable"));
+        else if (w[0] == "lost")
+            got = trace(sequencer.linkLost(t));
+        else if (w[0] == "back")
+            got = trace(sequencer.linkBack());
+        else if (w[0] == "pause")
+            got = trace(sequencer.pause(t));
+        else if (w[0] == "resume")
+            got = trace(sequencer.resume());
+        else if (w[0] == "skip")
+            got = trace(sequencer.skip(t));
+        else if (w[0] == "abort")
+            got = trace(sequencer.abort(t));
+        else if (w[0] == "entered")
+            got = trace(sequencer.readingEntered(t, arg(2)));
+        else if (w[0] == "noreading")
+            got = trace(sequencer.readingSkipped(t));
+        else
+            QFAIL(qPrintable("unknown event " + line));
+        QCOMPARE(parts.at(0) + " | " + got, line);
+    }
+    QTEST(trace(sequencer.results()), "results");
+}
+
+void TestCalibration::dwellStatistics_data()
+{
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<QVector<double>>("ambient");
+    QTest::addColumn<double>("mean");
+    QTest::addColumn<double>("std");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("ambientMean");
+
+    QTest::newRow("nothing") << QVector<double> {} << QVector<double> {} << kNone << kNone << kNone << kNone
+                             << kNone;
+    QTest::newRow("one reading has no spread yet")
+        << QVector<double> {35.0} << QVector<double> {} << 35.0 << kNone << 35.0 << 35.0 << kNone;
+    QTest::newRow("n - 1 in the divisor") << QVector<double> {35.0, 35.2} << QVector<double> {22.0, 23.0}
+                                          << 35.1 << std::sqrt(0.02) << 35.0 << 35.2 << 22.5;
+    // A plain sum of squares keeps only about six of these digits.
+    QTest::newRow("hundredths near 500 degrees")
+        << QVector<double> {500.03, 500.01, 500.02, 500.01, 500.03} << QVector<double> {} << 500.02
+        << std::sqrt(0.0001) << 500.01 << 500.03 << kNone;
+}
+
+void TestCalibration::dwellStatistics()
+{
+    QFETCH(QVector<double>, readings);
+    QFETCH(QVector<double>, ambient);
+    DwellStatistics stats;
+    for (double v : readings)
+        stats.add(v);
+    for (double v : ambient)
+        stats.addAmbient(v);
+    QCOMPARE(stats.count(), readings.size());
+    const auto same = [](double got, double want) {
+        return std::isnan(want) ? std::isnan(got) : std::abs(got - want) <= 1e-9 * std::abs(want);
+    };
+    QFETCH(double, mean);
+    QFETCH(double, std);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, ambientMean);
+    QVERIFY2(same(stats.mean(), mean), qPrintable(number(stats.mean())));
+    QVERIFY2(same(stats.standardDeviation(), std), qPrintable(number(stats.standardDeviation())));
+    QVERIFY(same(stats.minimum(), minimum));
+    QVERIFY(same(stats.maximum(), maximum));
+    QVERIFY(same(stats.ambientMean(), ambientMean));
+}
+
+void TestCalibration::reportRowsByteForByte_data()
+{
+    QTest::addColumn<QVector<CalibrationStepResult>>("results");
+    QTest::addColumn<QDateTime>("wallAtZero");
+    QTest::addColumn<QByteArray>("rows");
+
+    const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
+    QTest::newRow("reading and ambient")
+        << QVector<CalibrationStepResult> {result(
+               0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
+        << beijing
+        << QByteArray(
+               "1,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
+               "0.492\r\n");
+    QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
+        << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
+        << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
+        << QByteArray("1,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
+    QTest::newRow("local time carries its offset")
+        << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
+        << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
+        << QByteArray("3,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
+    QTest::newRow("skipped, and aborted before stable")
+        << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}), result(1, 50, false, 0, 0, {})}
+        << beijing << QByteArray("1,35.000,,,,,,,,,,\r\n2,50.000,,,,,,,,,,\r\n");
+    QTest::newRow("an error that rounds to zero has no sign")
+        << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
+        << QByteArray("1,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
+}
+
+void TestCalibration::reportRowsByteForByte()
+{
+    QFETCH(QVector<CalibrationStepResult>, results);
+    QFETCH(QDateTime, wallAtZero);
+    QFETCH(QByteArray, rows);
+    QCOMPARE(CalibrationReport::csv(results, wallAtZero),
+        "step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
+}
+
+void TestCalibration::reportNamesCarryDateAndTime()
+{
+    const QDateTime at(QDate(2024, 1, 2), QTime(15, 4, 5));
+    QCOMPARE(CalibrationReport::fileName(at, QStringLiteral("csv")),
+        QStringLiteral("calibration-20240102-150405.csv"));
+    QCOMPARE(CalibrationReport::fileName(at, QStringLiteral("pdf")),
+        QStringLiteral("calibration-20240102-150405.pdf"));
+}
+
+QTEST_GUILESS_MAIN(TestCalibration)
+
+#include "tst_calibration.moc"

@@ -1,0 +1,111 @@
+#include "../app/windowtest.h"
+#include "dialogs/calibrationrundialog.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The dialog's side of a run file: what the operator typed is what is saved, and what is opened is
+// what the table shows. The file format itself is tested with the run.
+class TestCalibrationRunDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void runTypedIntoTheDialogIsSavedAndOpenedUnchanged();
+    void runOutsideTheModelIsRefusedWithItsStep();
+
+private:
+    // Answers the next file dialog with `path`.
+    void chooseFile(const QString &path);
+    static QTableWidget *table(QWidget *dialog)
+    {
+        return namedChild<QTableWidget>(dialog, "tableWidget_steps");
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ModalHandler> m_modals;
+};
+
+void TestCalibrationRunDialog::init()
+{
+    m_modals = std::make_unique<ModalHandler>();
+}
+
+void TestCalibrationRunDialog::chooseFile(const QString &path)
+{
+    m_modals->onDialog = [path](QDialog *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(files);
+        files->selectFile(path);
+        static_cast<QDialog *>(files)->accept();
+    };
+}
+
+void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
+{
+    CalibrationRunDialog editor;
+    editor.setSetPointRange(0, 100, 2);
+    editor.show();
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_instrument"), QStringLiteral("IR-7"));
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_operator"), QStringLiteral("Li Wei"));
+    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_distance")->setValue(300);
+    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_emissivity")->setValue(0.9);
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_addStep"), Qt::LeftButton);
+    qobject_cast<QDoubleSpinBox *>(table(&editor)->cellWidget(1, 0))->setValue(75.5);
+    qobject_cast<QDoubleSpinBox *>(table(&editor)->cellWidget(1, 3))->setValue(120);
+    table(&editor)->cellWidget(1, 4)->findChild<QCheckBox *>()->setChecked(false);
+    const QString path = m_dir.filePath(QStringLiteral("points.bbrun"));
+    chooseFile(path);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_saveRun"), Qt::LeftButton);
+
+    CalibrationRunDialog opened;
+    opened.setSetPointRange(0, 100, 2);
+    opened.show();
+    chooseFile(path);
+    QTest::mouseClick(namedChild<QPushButton>(&opened, "pushButton_openRun"), Qt::LeftButton);
+    CalibrationRun expected;
+    expected.instrument = QStringLiteral("IR-7");
+    expected.operatorName = QStringLiteral("Li Wei");
+    expected.distanceMm = 300;
+    expected.emissivity = 0.9;
+    expected.steps = {CalibrationStep(), CalibrationStep()};
+    expected.steps[1].setPoint = 75.5;
+    expected.steps[1].dwell = 120;
+    expected.steps[1].askReading = false;
+    QCOMPARE(opened.run(), expected);
+    QCOMPARE(opened.runFile(), path);
+    QCOMPARE(table(&opened)->rowCount(), 2);
+    QCOMPARE(qobject_cast<QDoubleSpinBox *>(table(&opened)->cellWidget(1, 0))->value(), 75.5);
+    QVERIFY(m_modals->boxes.isEmpty());
+}
+
+void TestCalibrationRunDialog::runOutsideTheModelIsRefusedWithItsStep()
+{
+    const QString path = m_dir.filePath(QStringLiteral("hot.bbrun"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"version": 1, "steps": [{"setPoint": 35}, {"setPoint": 400}]})");
+    file.close();
+
+    CalibrationRunDialog editor;
+    editor.setSetPointRange(0, 100, 2);
+    editor.show();
+    chooseFile(path);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_openRun"), Qt::LeftButton);
+    QCOMPARE(m_modals->boxes.size(), 1);
+    QVERIFY2(m_modals->boxes.first().contains(QStringLiteral("第 2 步，setPoint")),
+        qPrintable(m_modals->boxes.first()));
+    QCOMPARE(table(&editor)->rowCount(), 0);
+    QVERIFY(editor.runFile().isEmpty());
+}
+
+QTEST_MAIN(TestCalibrationRunDialog)
+#include "tst_calibrationrundialog.moc"
