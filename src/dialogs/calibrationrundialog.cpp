@@ -205,13 +205,16 @@ void CalibrationRunDialog::on_pushButton_openRun_clicked()
 {
     QFileDialog dialog(this, tr("打开校准程序"), QString(), runFilter());
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    const QString fileName = dialog.selectedFiles().constFirst();
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().value(0).isEmpty())
+        openRunFile(dialog.selectedFiles().constFirst());
+}
+
+bool CalibrationRunDialog::openRunFile(const QString &fileName)
+{
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         QMessageBox::warning(this, tr("错误"), tr("无法打开文件 %1").arg(fileName));
-        return;
+        return false;
     }
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(file.readAll(), &error);
@@ -219,10 +222,11 @@ void CalibrationRunDialog::on_pushButton_openRun_clicked()
         error = run.checkRange(m_minimum, m_maximum);
     if (error.isError()) {
         QMessageBox::warning(this, tr("错误"), tr("无法读取校准程序 %1：\n%2").arg(fileName, error.message));
-        return;
+        return false;
     }
     setRun(run);
     m_runFile = fileName;
+    return true;
 }
 
 void CalibrationRunDialog::on_pushButton_saveRun_clicked()

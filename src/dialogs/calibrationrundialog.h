@@ -21,6 +21,10 @@ public:
     explicit CalibrationRunDialog(QWidget *parent = nullptr);
     ~CalibrationRunDialog() override;
 
+    // Shows the run in `fileName`; a file that cannot be read, or a run outside the model's range, is
+    // refused with a box naming the line, or the step and field.
+    bool openRunFile(const QString &fileName);
+
     CalibrationRun run() const { return m_run; }
     void setRun(const CalibrationRun &run);
     // The file the run was last opened from or saved to; empty for a run never saved.

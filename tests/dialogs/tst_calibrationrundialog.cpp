@@ -98,9 +98,8 @@ void TestCalibrationRunDialog::runOutsideTheModelIsRefusedWithItsStep()
     CalibrationRunDialog editor;
     editor.setSetPointRange(0, 100, 2);
     editor.show();
-    chooseFile(path);
-    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_openRun"), Qt::LeftButton);
-    QCOMPARE(m_modals->boxes.size(), 1);
+    QVERIFY(!editor.openRunFile(path));
+    QTRY_COMPARE(m_modals->boxes.size(), 1);
     QVERIFY2(m_modals->boxes.first().contains(QStringLiteral("第 2 步，setPoint")),
         qPrintable(m_modals->boxes.first()));
     QCOMPARE(table(&editor)->rowCount(), 0);

@@ -25,6 +25,419 @@
     </message>
 </context>
 <context>
+    <name>CalibrationRun</name>
+    <message>
+        <location filename="../../control/calibrationrun.cpp" line="+39"/>
+        <source>%1：%2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第 %1 步：%2</source>
+        <translation>第 %1 步：%2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第 %1 步，%2：%3</source>
+        <translation>第 %1 步，%2：%3</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>应为数字</source>
+        <translation>应为数字</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>必须大于零</source>
+        <translation>必须大于零</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能为负数</source>
+        <translation>不能为负数</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能大于 %1</source>
+        <translation>不能大于 %1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>应为文字</source>
+        <translation>应为文字</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>应为 true 或 false</source>
+        <translation>应为 true 或 false</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>缺少此项</source>
+        <translation>缺少此项</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>文件缺少版本号</source>
+        <translation>文件缺少版本号</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>版本号无效</source>
+        <translation>版本号无效</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>此文件由较新版本的程序保存（版本 %1），本程序无法读取</source>
+        <translation>此文件由较新版本的程序保存（版本 %1），本程序无法读取</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>第 %1 行第 %2 列：%3</source>
+        <translation>第 %1 行第 %2 列：%3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>这不是校准程序文件</source>
+        <translation>这不是校准程序文件</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>应为步骤列表</source>
+        <translation>应为步骤列表</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>应为一个步骤对象</source>
+        <translation>应为一个步骤对象</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>%1℃ 超出型号范围 %2℃ 到 %3℃</source>
+        <translation>%1℃ 超出型号范围 %2℃ 到 %3℃</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationRunDialog</name>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+27"/>
+        <source>校准程序</source>
+        <translation>校准程序</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>被测仪器:</source>
+        <translation>被测仪器:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>操作员:</source>
+        <translation>操作员:</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>距离(mm):</source>
+        <translation>距离(mm):</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>发射率:</source>
+        <translation>发射率:</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>设定点(℃)</source>
+        <translation>设定点(℃)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>稳定范围(±℃)</source>
+        <translation>稳定范围(±℃)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>稳定时间(s)</source>
+        <translation>稳定时间(s)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>保持时间(s)</source>
+        <translation>保持时间(s)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>等待读数</source>
+        <translation>等待读数</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>添加步骤</source>
+        <translation>添加步骤</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>删除步骤</source>
+        <translation>删除步骤</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>上移</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>下移</source>
+        <translation>下移</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>打开...</source>
+        <translation>打开...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>保存...</source>
+        <translation>保存...</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>开始</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+74"/>
+        <source>暂停</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>跳过此步</source>
+        <translation>跳过此步</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>中止</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+0"/>
+        <source>继续</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <location line="+105"/>
+        <source>打开校准程序</source>
+        <translation>打开校准程序</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+8"/>
+        <location line="+19"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>无法打开文件 %1</source>
+        <translation>无法打开文件 %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>无法读取校准程序 %1：
+%2</source>
+        <translation>无法读取校准程序 %1：
+%2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>保存校准程序</source>
+        <translation>保存校准程序</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>无法保存文件 %1</source>
+        <translation>无法保存文件 %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请先添加步骤</source>
+        <translation>请先添加步骤</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationRunner</name>
+    <message>
+        <location filename="../../app/calibrationrunner.cpp" line="+76"/>
+        <location line="+133"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-85"/>
+        <source>设置成功</source>
+        <translation>设置成功</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置失败</source>
+        <translation>设置失败</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
+        <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>被测仪器读数</source>
+        <translation>被测仪器读数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>第 %1 步，设定点 %2℃
+被测仪器的读数（℃）：</source>
+        <translation>第 %1 步，设定点 %2℃
+被测仪器的读数（℃）：</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>校准报告未保存</source>
+        <translation>校准报告未保存</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>被测仪器</source>
+        <translation>被测仪器</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>操作员</source>
+        <translation>操作员</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>距离</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>发射率</source>
+        <translation>发射率</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>黑体型号</source>
+        <translation>黑体型号</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>日期</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准程序文件</source>
+        <translation>校准程序文件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>未保存</source>
+        <translation>未保存</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校准报告（已中止）</source>
+        <translation>校准报告（已中止）</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准报告</source>
+        <translation>校准报告</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>校准报告未能完整保存</source>
+        <translation>校准报告未能完整保存</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无法在 %1 保存校准报告</source>
+        <translation>无法在 %1 保存校准报告</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>校准已中止，报告已保存在 %1</source>
+        <translation>校准已中止，报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准已完成，报告已保存在 %1</source>
+        <translation>校准已完成，报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>选择校准报告文件夹</source>
+        <translation>选择校准报告文件夹</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>已暂停（连接中断）</source>
+        <translation>已暂停（连接中断）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已暂停（设定点未确认）</source>
+        <translation>已暂停（设定点未确认）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已暂停</source>
+        <translation>已暂停</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>设定中</source>
+        <translation>设定中</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>等待稳定</source>
+        <translation>等待稳定</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>保持中，剩余 %1</source>
+        <translation>保持中，剩余 %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>等待读数</source>
+        <translation>等待读数</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
+        <translation>校准：第 %1/%2 步，%3，预计 %4 结束</translation>
+    </message>
+</context>
+<context>
     <name>ChartSettingsDialog</name>
     <message>
         <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
@@ -270,27 +683,27 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+602"/>
+        <location filename="../../app/mainwindow.cpp" line="+624"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-380"/>
-        <location line="+296"/>
+        <location filename="../../app/mainwindow.cpp" line="-388"/>
+        <location line="+301"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-295"/>
-        <location line="+290"/>
+        <location filename="../../app/mainwindow.cpp" line="-300"/>
+        <location line="+295"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-288"/>
+        <location filename="../../app/mainwindow.cpp" line="-293"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -324,14 +737,14 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-60"/>
         <location line="+9"/>
+        <location line="+106"/>
+        <location line="+431"/>
         <location line="+104"/>
-        <location line="+416"/>
-        <location line="+100"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-570"/>
+        <location line="-591"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -356,7 +769,12 @@
         <translation>表格设置</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>校准程序</source>
+        <translation>校准程序</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>语言</source>
         <translation>语言</translation>
     </message>
@@ -381,7 +799,7 @@
         <translation>关于</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+89"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
@@ -391,17 +809,17 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+535"/>
+        <location line="+551"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>连接已断开，正在重新连接…</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+158"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>稳定 %1</source>
         <translation>稳定 %1</translation>
     </message>
@@ -411,13 +829,19 @@
         <translation>未稳定</translation>
     </message>
     <message>
-        <location line="-727"/>
+        <location line="+40"/>
+        <source>请先打开黑体的串口</source>
+        <translation>请先打开黑体的串口</translation>
+    </message>
+    <message>
+        <location line="-788"/>
         <location line="+29"/>
+        <location line="+759"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-788"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>当前曲线尚未保存，放弃这条曲线吗？</translation>
     </message>
@@ -452,26 +876,26 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-189"/>
-        <location line="+276"/>
+        <location line="-192"/>
+        <location line="+282"/>
         <source>当前温度值</source>
         <translation>当前温度值</translation>
     </message>
     <message>
-        <location line="-275"/>
-        <location line="+276"/>
+        <location line="-281"/>
+        <location line="+282"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
     </message>
     <message>
-        <location line="-278"/>
-        <location line="+409"/>
-        <location line="+50"/>
+        <location line="-284"/>
+        <location line="+424"/>
+        <location line="+51"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+116"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -509,7 +933,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-789"/>
+        <location filename="../../app/mainwindow.cpp" line="-818"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -575,44 +999,44 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+74"/>
-        <location line="+727"/>
+        <location line="+761"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-726"/>
+        <location line="-760"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+313"/>
-        <location line="+398"/>
+        <location line="+339"/>
+        <location line="+406"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-708"/>
-        <location line="+709"/>
+        <location line="-742"/>
+        <location line="+743"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-706"/>
-        <location line="+707"/>
+        <location line="-740"/>
+        <location line="+741"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-684"/>
+        <location line="-718"/>
         <location line="+143"/>
-        <location line="+537"/>
+        <location line="+571"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-679"/>
+        <location line="-713"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -623,18 +1047,18 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+523"/>
+        <location line="+557"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-396"/>
-        <location line="+398"/>
+        <location line="-404"/>
+        <location line="+406"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-283"/>
+        <location line="-291"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -645,13 +1069,13 @@
     </message>
     <message>
         <location line="+27"/>
-        <location line="+24"/>
+        <location line="+32"/>
         <source>导出数据成功</source>
         <translation>导出数据成功</translation>
     </message>
     <message>
-        <location line="-24"/>
-        <location line="+24"/>
+        <location line="-32"/>
+        <location line="+32"/>
         <source>信息已保存在%1！</source>
         <translation>信息已保存在%1！</translation>
     </message>

@@ -25,6 +25,419 @@
     </message>
 </context>
 <context>
+    <name>CalibrationRun</name>
+    <message>
+        <location filename="../../control/calibrationrun.cpp" line="+39"/>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第 %1 步：%2</source>
+        <translation>Step %1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>第 %1 步，%2：%3</source>
+        <translation>Step %1, %2: %3</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>应为数字</source>
+        <translation>must be a number</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>必须大于零</source>
+        <translation>must be greater than zero</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能为负数</source>
+        <translation>must not be negative</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不能大于 %1</source>
+        <translation>must not exceed %1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>应为文字</source>
+        <translation>must be text</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>应为 true 或 false</source>
+        <translation>must be true or false</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>缺少此项</source>
+        <translation>is missing</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>文件缺少版本号</source>
+        <translation>The file has no version number</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>版本号无效</source>
+        <translation>invalid version number</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>此文件由较新版本的程序保存（版本 %1），本程序无法读取</source>
+        <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>第 %1 行第 %2 列：%3</source>
+        <translation>Line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>这不是校准程序文件</source>
+        <translation>This is not a calibration program file</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>应为步骤列表</source>
+        <translation>must be a list of steps</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>应为一个步骤对象</source>
+        <translation>must be a step object</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>%1℃ 超出型号范围 %2℃ 到 %3℃</source>
+        <translation>%1℃ is outside the model's range of %2℃ to %3℃</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationRunDialog</name>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+27"/>
+        <source>校准程序</source>
+        <translation>Calibration program</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>被测仪器:</source>
+        <translation>Instrument under test:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>操作员:</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>距离(mm):</source>
+        <translation>Distance (mm):</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>发射率:</source>
+        <translation>Emissivity:</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>设定点(℃)</source>
+        <translation>Set point (℃)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>稳定范围(±℃)</source>
+        <translation>Stability band (±℃)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>稳定时间(s)</source>
+        <translation>Stability window (s)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>保持时间(s)</source>
+        <translation>Dwell (s)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>等待读数</source>
+        <translation>Waiting for reading</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>添加步骤</source>
+        <translation>Add step</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>删除步骤</source>
+        <translation>Remove step</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>上移</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>下移</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>打开...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+74"/>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>跳过此步</source>
+        <translation>Skip step</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>中止</source>
+        <translation>Abort</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+0"/>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <location line="+105"/>
+        <source>打开校准程序</source>
+        <translation>Open calibration program</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+8"/>
+        <location line="+19"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>无法打开文件 %1</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>无法读取校准程序 %1：
+%2</source>
+        <translation>Cannot read calibration program %1:
+%2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>保存校准程序</source>
+        <translation>Save calibration program</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>无法保存文件 %1</source>
+        <translation>Cannot save file %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请先添加步骤</source>
+        <translation>Add a step first</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationRunner</name>
+    <message>
+        <location filename="../../app/calibrationrunner.cpp" line="+76"/>
+        <location line="+133"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="-85"/>
+        <source>设置成功</source>
+        <translation>Set point confirmed</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置失败</source>
+        <translation>Set point not confirmed</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
+        <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>被测仪器读数</source>
+        <translation>Reading of the instrument</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>第 %1 步，设定点 %2℃
+被测仪器的读数（℃）：</source>
+        <translation>Step %1, set point %2℃
+Reading of the instrument under test (℃):</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>校准报告未保存</source>
+        <translation>Calibration report not saved</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>被测仪器</source>
+        <translation>Instrument under test</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>距离</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>发射率</source>
+        <translation>Emissivity</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>黑体型号</source>
+        <translation>Blackbody model</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准程序文件</source>
+        <translation>Program file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>未保存</source>
+        <translation>not saved</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校准报告（已中止）</source>
+        <translation>Calibration report (aborted)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准报告</source>
+        <translation>Calibration report</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>校准报告未能完整保存</source>
+        <translation>Calibration report not completely saved</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无法在 %1 保存校准报告</source>
+        <translation>Cannot save the calibration report in %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>校准已中止，报告已保存在 %1</source>
+        <translation>Calibration aborted, report saved in %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准已完成，报告已保存在 %1</source>
+        <translation>Calibration finished, report saved in %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>选择校准报告文件夹</source>
+        <translation>Choose the calibration report folder</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>已暂停（连接中断）</source>
+        <translation>Paused (link lost)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已暂停（设定点未确认）</source>
+        <translation>Paused (set point not confirmed)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>设定中</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>等待稳定</source>
+        <translation>Settling</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>保持中，剩余 %1</source>
+        <translation>Dwelling, %1 left</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>等待读数</source>
+        <translation>Waiting for reading</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
+        <translation>Calibration: step %1/%2, %3, ends about %4</translation>
+    </message>
+</context>
+<context>
     <name>ChartSettingsDialog</name>
     <message>
         <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
@@ -270,27 +683,27 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+602"/>
+        <location filename="../../app/mainwindow.cpp" line="+624"/>
         <source>测温仪</source>
         <translation>Thermometer</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-380"/>
-        <location line="+296"/>
+        <location filename="../../app/mainwindow.cpp" line="-388"/>
+        <location line="+301"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-295"/>
-        <location line="+290"/>
+        <location filename="../../app/mainwindow.cpp" line="-300"/>
+        <location line="+295"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-288"/>
+        <location filename="../../app/mainwindow.cpp" line="-293"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -324,14 +737,14 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-60"/>
         <location line="+9"/>
+        <location line="+106"/>
+        <location line="+431"/>
         <location line="+104"/>
-        <location line="+416"/>
-        <location line="+100"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-570"/>
+        <location line="-591"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -356,7 +769,12 @@
         <translation>Chart settings</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
+        <source>校准程序</source>
+        <translation>Calibration program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>语言</source>
         <translation>Language</translation>
     </message>
@@ -381,7 +799,7 @@
         <translation>About</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+89"/>
         <source>选择文件</source>
         <translation>Select file</translation>
     </message>
@@ -391,17 +809,17 @@
         <translation>Text files (*.txt*)</translation>
     </message>
     <message>
-        <location line="+535"/>
+        <location line="+551"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>Connection lost, reconnecting…</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+158"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>稳定 %1</source>
         <translation>Stable %1</translation>
     </message>
@@ -411,13 +829,19 @@
         <translation>Settling</translation>
     </message>
     <message>
-        <location line="-727"/>
+        <location line="+40"/>
+        <source>请先打开黑体的串口</source>
+        <translation>Open the blackbody's port first</translation>
+    </message>
+    <message>
+        <location line="-788"/>
         <location line="+29"/>
+        <location line="+759"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-788"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>The current curve has not been saved. Discard it?</translation>
     </message>
@@ -452,26 +876,26 @@
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-189"/>
-        <location line="+276"/>
+        <location line="-192"/>
+        <location line="+282"/>
         <source>当前温度值</source>
         <translation>Current</translation>
     </message>
     <message>
-        <location line="-275"/>
-        <location line="+276"/>
+        <location line="-281"/>
+        <location line="+282"/>
         <source>设定温度值</source>
         <translation>Set point</translation>
     </message>
     <message>
-        <location line="-278"/>
-        <location line="+409"/>
-        <location line="+50"/>
+        <location line="-284"/>
+        <location line="+424"/>
+        <location line="+51"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+116"/>
         <source>已选择:</source>
         <translation>Port: </translation>
     </message>
@@ -509,7 +933,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-789"/>
+        <location filename="../../app/mainwindow.cpp" line="-818"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -575,44 +999,44 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+74"/>
-        <location line="+727"/>
+        <location line="+761"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-726"/>
+        <location line="-760"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+313"/>
-        <location line="+398"/>
+        <location line="+339"/>
+        <location line="+406"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-708"/>
-        <location line="+709"/>
+        <location line="-742"/>
+        <location line="+743"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-706"/>
-        <location line="+707"/>
+        <location line="-740"/>
+        <location line="+741"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-684"/>
+        <location line="-718"/>
         <location line="+143"/>
-        <location line="+537"/>
+        <location line="+571"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-679"/>
+        <location line="-713"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -623,18 +1047,18 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+523"/>
+        <location line="+557"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-396"/>
-        <location line="+398"/>
+        <location line="-404"/>
+        <location line="+406"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-283"/>
+        <location line="-291"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -645,13 +1069,13 @@
     </message>
     <message>
         <location line="+27"/>
-        <location line="+24"/>
+        <location line="+32"/>
         <source>导出数据成功</source>
         <translation>Data exported</translation>
     </message>
     <message>
-        <location line="-24"/>
-        <location line="+24"/>
+        <location line="-32"/>
+        <location line="+32"/>
         <source>信息已保存在%1！</source>
         <translation>Saved to %1.</translation>
     </message>
