@@ -2,16 +2,13 @@
 
 #include "framing.h"
 #include "kelvraframing.h"
+#include "lineloss.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QThread>
-
-#ifdef Q_OS_UNIX
-#include <termios.h>
-#endif
 
 namespace {
 
@@ -393,9 +390,7 @@ void KelvraSerial::onPortError(QSerialPort::SerialPortError error)
         emit errorOccurred(error);
         return;
     }
-    const bool lost = error == QSerialPort::ResourceError
-        || ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) && lineHungUp());
-    if (!lost) {
+    if (!portLineLost(*m_port, error)) {
         emit errorOccurred(error);
         return;
     }
@@ -404,18 +399,6 @@ void KelvraSerial::onPortError(QSerialPort::SerialPortError error)
     // Between exchanges the port's read notifier would fire again and again on the dead line.
     if (!m_inExchange)
         QMetaObject::invokeMethod(this, &KelvraSerial::closeIfLineLost, Qt::QueuedConnection);
-}
-
-bool KelvraSerial::lineHungUp() const
-{
-#ifdef Q_OS_UNIX
-    // A hung-up tty (unplugged adapter, vanished pseudo-terminal) reads as end of file, which the port
-    // reports as a plain read error; its line settings can no longer be read either.
-    termios settings;
-    return m_port->handle() >= 0 && ::tcgetattr(int(m_port->handle()), &settings) != 0;
-#else
-    return false;
-#endif
 }
 
 void KelvraSerial::closeIfLineLost()

@@ -98,7 +98,6 @@ private:
     void commandExchange(const QByteArray &payload);
     void crcExchange(const QByteArray &framed, uchar code, int timeoutMs);
     void onPortError(QSerialPort::SerialPortError error);
-    bool lineHungUp() const;
     void closeIfLineLost();
 
     QSerialPort *m_port = nullptr;

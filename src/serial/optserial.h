@@ -79,7 +79,6 @@ private:
     void checksumExchange(const QByteArray &payload);
     void crcExchange(const QByteArray &framed);
     void onPortError(QSerialPort::SerialPortError error);
-    bool lineHungUp() const;
     void closeIfLineLost();
 
     QSerialPort *m_port = nullptr;
