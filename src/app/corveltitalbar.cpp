@@ -1,6 +1,6 @@
 #include "corveltitalbar.h"
 
-#include "app/navbutton.h"
+#include "widgets/navbutton.h"
 #include "ui_corveltitalbar.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "app/buttonstyles.h"
+#include "widgets/buttonstyles.h"
 #include "app/framehittest.h"
 #include "app/language.h"
 #include "app/rememberedlink.h"

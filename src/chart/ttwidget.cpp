@@ -1,23 +1,22 @@
 #include "ttwidget.h"
 
-#include "app/buttonstyles.h"
 #include "chartranges.h"
 #include "collect.h"
 #include "corvelescale.h"
 #include "csvexport.h"
 #include "curvegraph.h"
 #include "dialogs/waitdialog.h"
-#include "files/savetarget.h"
+#include "files/atomicsave.h"
 #include "samplestore.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
+#include "widgets/buttonstyles.h"
 #include "writefilethread.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimerEvent>
 
@@ -35,28 +34,6 @@ const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
 // What every new recording is written with; only an opened file brings another.
 const float kFreshEmissivity = 1;
-
-// Writes beside the target of `fileName` and renames over it when complete, so a failure never leaves a
-// truncated file under the chosen name.
-bool saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write)
-{
-    const QString target = saveTarget(fileName);
-    if (target.isEmpty()) {
-        qDebug() << "Cannot open file for writing:" << fileName << "is not a regular file";
-        return false;
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot open file for writing:" << file.errorString();
-        return false;
-    }
-    if (!write(&file) || !file.commit()) {
-        qDebug() << "Cannot write file:" << fileName << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -670,13 +647,10 @@ void ttwidget::importCurve(QString fileName)
         warnRecording();
         return;
     }
-    if (runFileWorker(fileName, WriteFileThread::Read)) {
-        ImportResult result;
-        {
-            const std::lock_guard<std::mutex> lock(m_fileMutex);
-            std::swap(result, m_import);
-        }
-        applyImport(result);
+    // No more rows than the chart can hold.
+    WriteFileThread worker(fileName, MaxCacheSize, newCurveInfo(0));
+    if (runFileWorker(&worker)) {
+        applyImport(worker.contents(), worker.info(), worker.store());
         // The axes follow the file only when it was read: after a failure the curve on screen stays
         // in view.
         if (!m_store->isEmpty()) {
@@ -688,131 +662,54 @@ void ttwidget::importCurve(QString fileName)
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
-bool ttwidget::runFileWorker(const QString &fileName, int direction)
+bool ttwidget::runFileWorker(WriteFileThread *worker)
 {
-    WriteFileThread worker(this, fileName, direction);
     WaitDialog dialog;
+    connect(worker, &WriteFileThread::failed, this, &ttwidget::occurerror);
+    connect(worker, &WriteFileThread::progress, this, &ttwidget::progress);
+    connect(worker, &WriteFileThread::done, this, &ttwidget::writefinish);
     connect(this, &ttwidget::writefinish, &dialog, &WaitDialog::accept);
     connect(this, &ttwidget::progress, &dialog, &WaitDialog::Progress);
-    worker.start();
+    worker->start();
     dialog.exec();
-    worker.wait();
-    return worker.succeeded();
+    worker->wait();
+    return worker->succeeded();
 }
 
-bool ttwidget::runWriteJob(const QString &fileName, int direction)
+bool ttwidget::runWriteJob(const QString &fileName, WriteFileThread::Direction direction)
 {
-    {
-        const std::lock_guard<std::mutex> lock(m_fileMutex);
-        m_writeJob = makeWriteJob();
-    }
-    const bool written = runFileWorker(fileName, direction);
-    const std::lock_guard<std::mutex> lock(m_fileMutex);
-    m_writeJob = WriteJob();
-    return written;
+    WriteFileThread worker(fileName, direction, snapshot());
+    return runFileWorker(&worker);
 }
 
-ttwidget::WriteJob ttwidget::makeWriteJob() const
+CurveSnapshot ttwidget::snapshot() const
 {
-    WriteJob job;
-    job.header = m_curveInfo.fileHeader(
+    CurveSnapshot shot;
+    shot.header = m_curveInfo.fileHeader(
         QCoreApplication::applicationName(), m_curveInfo.unit == 1 ? tr("℉") : tr("℃"));
-    job.store = m_store;
-    return job;
+    shot.store = m_store;
+    return shot;
 }
 
-ttwidget::WriteJob ttwidget::writerJob()
+bool ttwidget::writeCurveFile(const QString &fileName)
 {
-    if (QThread::currentThread() == thread())
-        return makeWriteJob();
-    const std::lock_guard<std::mutex> lock(m_fileMutex);
-    return m_writeJob;
+    return WriteFileThread::writeCurveFile(
+        fileName, snapshot(), [this](int percent) { emit progress(percent); });
 }
 
-bool ttwidget::writeCurveFile(QString fileName)
+void ttwidget::applyImport(
+    const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store)
 {
-    const WriteJob job = writerJob();
-    if (!job.store)
-        return false;
-    const SampleStore &store = *job.store;
-    return saveAtomically(fileName, [this, &job, &store](QIODevice *file) {
-        return writeCurve(
-            file, job.header, store.size(),
-            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
-            [this](int percent) { emit progress(percent); });
-    });
-}
-
-bool ttwidget::writeCsvFile(const QString &fileName)
-{
-    const WriteJob job = writerJob();
-    if (!job.store)
-        return false;
-    CsvExportHeader header;
-    header.startMsecs = job.header.startMsecs;
-    header.unit = job.header.unit;
-    header.zone = QTimeZone::systemTimeZone();
-    const SampleStore &store = *job.store;
-    return saveAtomically(fileName, [this, &header, &store](QIODevice *file) {
-        return writeCsv(
-            file, header, store.size(),
-            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); },
-            [this](int percent) { emit progress(percent); });
-    });
-}
-
-bool ttwidget::readCurveFile(QString fileName)
-{
-    // A device or pipe may never end, and the wait dialog cannot be dismissed.
-    if (!QFileInfo(fileName).isFile()) {
-        qDebug() << "Cannot open file" << fileName << "is not a regular file";
-        return false;
-    }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "Cannot open file" << file.errorString();
-        return false;
-    }
-    ImportResult result;
-    // No more rows than the chart can hold.
-    const CurveReadResult read = readCurve(
-        &file, &result.header, [this](int percent) { emit progress(percent); }, MaxCacheSize);
-    if (read != CurveReadResult::Ok) {
-        qDebug() << "Cannot read file" << fileName
-                 << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")
-                                                       : file.errorString());
-        return false;
-    }
-    if (!result.header.isCurve()) {
-        qDebug() << "Cannot read file" << fileName << "holds no curve";
-        return false;
-    }
-    // The GUI thread waits meanwhile, so the chart's settings read here cannot change.
-    result.info = CurveInfo::fromFile(result.header, newCurveInfo(0));
-    // The pyramid is built here, off the GUI thread.
-    result.store = QSharedPointer<SampleStore>::create(result.header.samples);
-    result.header.samples = QVector<QCPGraphData>();
-    if (QThread::currentThread() == thread()) {
-        applyImport(result);
-    } else {
-        const std::lock_guard<std::mutex> lock(m_fileMutex);
-        m_import = result;
-    }
-    return true;
-}
-
-void ttwidget::applyImport(const ImportResult &result)
-{
-    if (!result.store)
+    if (!store)
         return;
-    showCurve(result.store, result.info);
+    showCurve(store, info);
     m_ambientStore = QSharedPointer<SampleStore>::create();
     ambientGraph->setStore(m_ambientStore.data());
     showAmbientGraph();
     m_curveSaved = true;
-    if (!result.store->isEmpty()) {
-        maxTemp = float(result.header.highest);
-        minTemp = float(result.header.lowest);
+    if (!store->isEmpty()) {
+        maxTemp = float(contents.highest);
+        minTemp = float(contents.lowest);
     }
 }
 

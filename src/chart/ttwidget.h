@@ -4,13 +4,13 @@
 #include "qcp.h"
 #include "sampleinbox.h"
 #include "settings/recordestimate.h"
+#include "writefilethread.h"
 
 #include <QDateTime>
 #include <QSharedPointer>
 #include <QWidget>
 
 #include <atomic>
-#include <mutex>
 
 class Collect;
 class CorveleScale;
@@ -24,8 +24,7 @@ class ttwidget;
 // The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
 // and imports curve files, exports a table or a picture. Everything runs on the GUI thread except
 // Recording(), which the collector calls on its own thread and which only stamps a sample into the inbox, and
-// writeCurveFile(), writeCsvFile() and readCurveFile(), which a file worker calls while the GUI thread waits;
-// none touches the plot.
+// the file work, which a WriteFileThread does on a snapshot of the curve while the GUI thread waits.
 class ttwidget : public QWidget
 {
     Q_OBJECT
@@ -68,11 +67,8 @@ public:
     void disableRecordControls();
     void enableRecordControls(bool on);
 
-    // Called by WriteFileThread on its thread (or directly on the GUI thread). The writer works on the
-    // curve as it was when the save began; the reader leaves its result for importCurve() to show.
-    bool writeCurveFile(QString fileName);
-    bool writeCsvFile(const QString &fileName);
-    bool readCurveFile(QString fileName);
+    // Writes the shown curve on this thread, as a save would; it does not count as saving it.
+    bool writeCurveFile(const QString &fileName);
 
     // Read-back for the window and for tests. Unit and emissivity are those of the shown curve.
     int unitCode() const { return m_curveInfo.unit; }
@@ -148,18 +144,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    struct WriteJob
-    {
-        CurveFileHeader header;
-        QSharedPointer<const SampleStore> store;
-    };
-    struct ImportResult
-    {
-        CurveFileContents header; // samples moved out into store
-        QSharedPointer<SampleStore> store;
-        CurveInfo info;
-    };
-
     void refreshChart();
     void moveAxes();
     void setPaused(int value);
@@ -177,14 +161,14 @@ private:
     void pauseForInspection();
     void addMark(const QPen &pen);
     void warnRecording();
-    bool runFileWorker(const QString &fileName, int direction);
-    bool runWriteJob(const QString &fileName, int direction);
-    WriteJob makeWriteJob() const;
-    // The job of the save in progress: made here on the GUI thread, handed over on a worker's.
-    WriteJob writerJob();
+    // Runs the worker while the wait dialog shows; whether its work succeeded.
+    bool runFileWorker(WriteFileThread *worker);
+    bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
+    CurveSnapshot snapshot() const;
     bool writeImageFile(const QString &fileName);
     void reportSaved(const QString &title, const QString &text);
-    void applyImport(const ImportResult &result);
+    void applyImport(
+        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     void retranslateCaptions();
 
     int unit = 2; // the window's unit, in which new recordings are taken
@@ -220,8 +204,4 @@ private:
     // Owned by the plot.
     QVector<QCPItemStraightLine *> m_stableMarks;
     int m_refreshTimerId = 0;
-    // Guards the hand-over to and from a file worker (std::mutex, so ThreadSanitizer sees it).
-    std::mutex m_fileMutex;
-    WriteJob m_writeJob;
-    ImportResult m_import;
 };

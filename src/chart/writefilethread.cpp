@@ -1,34 +1,114 @@
 #include "writefilethread.h"
 
-#include "ttwidget.h"
+#include "csvexport.h"
+#include "files/atomicsave.h"
+#include "samplestore.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimeZone>
 
 namespace {
 // Keeps the wait dialog on screen long enough to be seen even for small files.
 const unsigned long kLingerMs = 250;
 } // namespace
 
-WriteFileThread::WriteFileThread(ttwidget *owner, const QString &fileName, int direction)
-    : fileName(fileName)
-    , owner(owner)
-    , direction(direction)
+WriteFileThread::WriteFileThread(const QString &fileName, Direction direction, const CurveSnapshot &snapshot)
+    : m_fileName(fileName)
+    , m_direction(direction)
+    , m_snapshot(snapshot)
+{ }
+
+WriteFileThread::WriteFileThread(const QString &fileName, int maxRows, const CurveInfo &fallback)
+    : m_fileName(fileName)
+    , m_direction(Read)
+    , m_maxRows(maxRows)
+    , m_info(fallback)
 { }
 
 void WriteFileThread::run()
 {
+    const CurveProgress report = [this](int percent) { emit progress(percent); };
     bool ok = false;
-    if (direction == Write || direction == WriteCsv) {
-        ok = direction == Write ? owner->writeCurveFile(fileName) : owner->writeCsvFile(fileName);
+    switch (m_direction) {
+    case Write:
+    case WriteCsv:
+        ok = m_direction == Write ? writeCurveFile(m_fileName, m_snapshot, report)
+                                  : writeCsvFile(m_fileName, m_snapshot, report);
         if (!ok)
-            emit owner->occurerror(tr("无法保存文件!"));
-    } else if (direction == Read) {
-        ok = owner->readCurveFile(fileName);
-        if (!ok)
-            emit owner->occurerror(
-                tr("无法识别的文件格式!") + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
+            emit failed(tr("无法保存文件!"));
+        break;
+    case Read:
+        ok = readCurveFile(m_fileName, m_maxRows, &m_contents, report);
+        if (ok) {
+            m_info = CurveInfo::fromFile(m_contents, m_info);
+            m_store = QSharedPointer<SampleStore>::create(m_contents.samples);
+            m_contents.samples = QVector<QCPGraphData>();
+        } else {
+            emit failed(tr("无法识别的文件格式!") + QLatin1Char('\n') + QDir::toNativeSeparators(m_fileName));
+        }
+        break;
     }
     msleep(kLingerMs);
-    emit owner->writefinish();
+    emit done();
     m_succeeded.store(ok, std::memory_order_release);
+}
+
+bool WriteFileThread::writeCurveFile(
+    const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress)
+{
+    if (!snapshot.store)
+        return false;
+    const SampleStore &store = *snapshot.store;
+    return saveAtomically(fileName, [&](QIODevice *file) {
+        return writeCurve(
+            file, snapshot.header, store.size(),
+            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); }, progress);
+    });
+}
+
+bool WriteFileThread::writeCsvFile(
+    const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress)
+{
+    if (!snapshot.store)
+        return false;
+    CsvExportHeader header;
+    header.startMsecs = snapshot.header.startMsecs;
+    header.unit = snapshot.header.unit;
+    header.zone = QTimeZone::systemTimeZone();
+    const SampleStore &store = *snapshot.store;
+    return saveAtomically(fileName, [&](QIODevice *file) {
+        return writeCsv(
+            file, header, store.size(),
+            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); }, progress);
+    });
+}
+
+bool WriteFileThread::readCurveFile(
+    const QString &fileName, int maxRows, CurveFileContents *contents, const CurveProgress &progress)
+{
+    // A device or pipe may never end, and the wait dialog cannot be dismissed.
+    if (!QFileInfo(fileName).isFile()) {
+        qDebug() << "Cannot open file" << fileName << "is not a regular file";
+        return false;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "Cannot open file" << file.errorString();
+        return false;
+    }
+    const CurveReadResult read = readCurve(&file, contents, progress, maxRows);
+    if (read != CurveReadResult::Ok) {
+        qDebug() << "Cannot read file" << fileName
+                 << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")
+                                                       : file.errorString());
+        return false;
+    }
+    if (!contents->isCurve()) {
+        qDebug() << "Cannot read file" << fileName << "holds no curve";
+        return false;
+    }
+    return true;
 }

@@ -4,8 +4,7 @@
 
 ClickComboBox::ClickComboBox(QWidget *parent)
     : QComboBox(parent)
-{
-}
+{ }
 
 void ClickComboBox::mousePressEvent(QMouseEvent *event)
 {

@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/navbutton.h"
+#include "widgets/navbutton.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/corvelescale.h"

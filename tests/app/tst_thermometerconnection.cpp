@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/navbutton.h"
+#include "widgets/navbutton.h"
 #include "app/startup.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"

@@ -1,7 +1,7 @@
 #include "app/corveltitalbar.h"
 #include "app/framehittest.h"
 #include "app/language.h"
-#include "app/navbutton.h"
+#include "widgets/navbutton.h"
 
 #include <QLabel>
 #include <QMenu>

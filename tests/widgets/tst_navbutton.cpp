@@ -1,5 +1,5 @@
-#include "app/buttonstyles.h"
-#include "app/navbutton.h"
+#include "widgets/buttonstyles.h"
+#include "widgets/navbutton.h"
 
 #include <QApplication>
 #include <QSignalSpy>
