@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 
 #include <array>
+#include <numeric>
 
 namespace {
 
@@ -40,9 +41,7 @@ public:
     TablePainter(QPainter *painter, const QRect &page)
         : m_painter(painter)
     {
-        int total = 0;
-        for (int weight : kColumnWeights)
-            total += weight;
+        const int total = std::accumulate(kColumnWeights.begin(), kColumnWeights.end(), 0);
         int x = page.left();
         for (size_t i = 0; i < kColumnWeights.size(); ++i) {
             m_left[i] = x;

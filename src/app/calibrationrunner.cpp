@@ -249,6 +249,7 @@ void CalibrationRunner::askReading(int step, double setPoint)
         tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint), setPoint,
         kLowestReading, kHighestReading, 3, &ok);
     // The run may have been aborted while the question was open.
+    // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
     if (m_run.get() != run || !isRunning() || run->phase() != Phase::WaitingForReading)
         return;
     apply(ok ? m_run->readingEntered(now(), value) : m_run->readingSkipped(now()));

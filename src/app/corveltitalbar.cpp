@@ -1,7 +1,7 @@
 #include "corveltitalbar.h"
 
-#include "widgets/navbutton.h"
 #include "ui_corveltitalbar.h"
+#include "widgets/navbutton.h"
 
 #include <QDateTime>
 #include <QGuiApplication>

@@ -1,6 +1,5 @@
 #include "mainwindow.h"
 
-#include "widgets/buttonstyles.h"
 #include "app/framehittest.h"
 #include "app/language.h"
 #include "app/rememberedlink.h"
@@ -19,6 +18,7 @@
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
+#include "widgets/buttonstyles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -842,7 +842,7 @@ void MainWindow::open_successed(bool ok)
     updateStartButton();
 }
 
-void MainWindow::openFailed(QString name, QSerialPort::SerialPortError error, QString reason)
+void MainWindow::openFailed(const QString &name, QSerialPort::SerialPortError error, const QString &reason)
 {
     m_openFailure = openFailureText(name, error, reason, serialDeviceGroup(name));
 }

@@ -71,7 +71,7 @@ public slots:
     // Maximises a normal window and restores a maximised one.
     void WindowsChanged();
     void open_successed(bool ok);
-    void openFailed(QString name, QSerialPort::SerialPortError error, QString reason);
+    void openFailed(const QString &name, QSerialPort::SerialPortError error, const QString &reason);
     void close_successed(bool ret);
     void recvdata(uchar code, QByteArray data, bool ok);
     void handleSerialError(QSerialPort::SerialPortError error);

@@ -140,6 +140,7 @@ char *putScaled(char *p, char *end, qint64 m, int places)
     p = std::to_chars(p, end, m / kPow10[places]).ptr;
     if (places > 0) {
         *p++ = '.';
+        // cppcheck-suppress arrayIndexOutOfBoundsCond ; callers never pass more than kMaxPlaces
         p = putDigits(p, m % kPow10[places], places);
     }
     return p;

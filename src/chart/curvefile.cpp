@@ -263,16 +263,16 @@ public:
 private:
     void header(const char *b, const char *e)
     {
-        const QString line = QString::fromUtf8(b, int(e - b)).trimmed();
-        if (line.startsWith(QLatin1String("Date:"))) {
-            const QDateTime date = QLocale::c().toDateTime(line.mid(5), kDateFormat);
+        const QString text = QString::fromUtf8(b, int(e - b)).trimmed();
+        if (text.startsWith(QLatin1String("Date:"))) {
+            const QDateTime date = QLocale::c().toDateTime(text.mid(5), kDateFormat);
             if (date.isValid()) {
                 m_out->hasDate = true;
                 m_out->startMsecs = date.toMSecsSinceEpoch();
             }
             return;
         }
-        const QStringList parts = line.split(QLatin1Char(':'), Qt::KeepEmptyParts);
+        const QStringList parts = text.split(QLatin1Char(':'), Qt::KeepEmptyParts);
         if (parts.size() != 2)
             return;
         if (parts[0] == QLatin1String("DataCounts")) {

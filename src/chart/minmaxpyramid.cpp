@@ -1,5 +1,7 @@
 #include "minmaxpyramid.h"
 
+#include <numeric>
+
 namespace {
 const int kFirstShift = 5; // 32 samples
 const int kShiftStep = 3; // each level 8 times coarser
@@ -41,8 +43,6 @@ void MinMaxPyramid::append(qint64 seq, double value)
 
 size_t MinMaxPyramid::bytes() const
 {
-    size_t total = 0;
-    for (const Level &level : m_levels)
-        total += level.ring.capacity() * sizeof(Extremes);
-    return total;
+    return std::accumulate(m_levels.begin(), m_levels.end(), size_t(0),
+        [](size_t total, const Level &level) { return total + level.ring.capacity() * sizeof(Extremes); });
 }

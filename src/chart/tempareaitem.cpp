@@ -42,11 +42,11 @@ int TempAreaItem::textPixelSize() const
 
 void TempAreaItem::UpdateTemp(float t, int unit, QColor color, bool valid, const int decimal)
 {
-    const QString text = readingText(t, unit, valid, decimal);
-    ui->label_temp->setText(text);
+    const QString shown = readingText(t, unit, valid, decimal);
+    ui->label_temp->setText(shown);
     if (valid) {
         QFont font = ui->label_temp->font();
-        font.setPixelSize(fitFontPixelSize(font, text, ui->label_temp->width() - kTextMargin));
+        font.setPixelSize(fitFontPixelSize(font, shown, ui->label_temp->width() - kTextMargin));
         ui->label_temp->setFont(font);
     }
     // Re-polishing is not free and the tiles update twice a second, so only a new colour restyles.

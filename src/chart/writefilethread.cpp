@@ -61,11 +61,11 @@ bool WriteFileThread::writeCurveFile(
 {
     if (!snapshot.store)
         return false;
-    const SampleStore &store = *snapshot.store;
+    const SampleStore &samples = *snapshot.store;
     return saveAtomically(fileName, [&](QIODevice *file) {
         return writeCurve(
-            file, snapshot.header, store.size(),
-            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); }, progress);
+            file, snapshot.header, samples.size(),
+            [&samples](qint64 i) -> const QCPGraphData & { return samples.at(int(i)); }, progress);
     });
 }
 
@@ -78,11 +78,11 @@ bool WriteFileThread::writeCsvFile(
     header.startMsecs = snapshot.header.startMsecs;
     header.unit = snapshot.header.unit;
     header.zone = QTimeZone::systemTimeZone();
-    const SampleStore &store = *snapshot.store;
+    const SampleStore &samples = *snapshot.store;
     return saveAtomically(fileName, [&](QIODevice *file) {
         return writeCsv(
-            file, header, store.size(),
-            [&store](qint64 i) -> const QCPGraphData & { return store.at(int(i)); }, progress);
+            file, header, samples.size(),
+            [&samples](qint64 i) -> const QCPGraphData & { return samples.at(int(i)); }, progress);
     });
 }
 

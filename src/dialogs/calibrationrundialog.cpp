@@ -217,14 +217,14 @@ bool CalibrationRunDialog::openRunFile(const QString &fileName)
         return false;
     }
     CalibrationRunError error;
-    const CalibrationRun run = CalibrationRun::fromJson(file.readAll(), &error);
+    const CalibrationRun loaded = CalibrationRun::fromJson(file.readAll(), &error);
     if (!error.isError())
-        error = run.checkRange(m_minimum, m_maximum);
+        error = loaded.checkRange(m_minimum, m_maximum);
     if (error.isError()) {
         QMessageBox::warning(this, tr("错误"), tr("无法读取校准程序 %1：\n%2").arg(fileName, error.message));
         return false;
     }
-    setRun(run);
+    setRun(loaded);
     m_runFile = fileName;
     return true;
 }
