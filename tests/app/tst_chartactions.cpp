@@ -94,6 +94,9 @@ void TestChartActions::initTestCase()
     prepareApplication();
     appSettings.load();
     appSettings.applyDefaults();
+    // The settings case saves its choice to disk; each run starts from the default chart again.
+    appSettings.setValue(appSettings.chartLineCacheKey, QStringLiteral("1000"));
+    appSettings.setValue(appSettings.chartLineFpsKey, QStringLiteral("100"));
 }
 
 void TestChartActions::init()
