@@ -14,11 +14,13 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -34,14 +36,19 @@ constexpr int kWaitMs = 6000;
 // What the operator does while a curve is unsaved.
 enum Action { Start, Open, Exit, WindowManager };
 
-QAction *menuAction(NavButton *button, const QString &text)
+QAction *menuAction(QMenu *menu, const QString &text)
 {
-    const auto actions = button->menu()->actions();
+    const auto actions = menu->actions();
     for (QAction *action : actions) {
         if (action->text() == text)
             return action;
     }
     qFatal("no menu entry %s", qPrintable(text));
+}
+
+QAction *menuAction(NavButton *button, const QString &text)
+{
+    return menuAction(button->menu(), text);
 }
 
 } // namespace
@@ -478,12 +485,18 @@ void TestChartActions::languageSwitchRetranslatesWhatIsShown()
     QVERIFY(chart()->isRecording());
     click("navButton_hc");
 
-    m_window->ClickLangEnglish();
+    // Catches a language entry wired to the wrong language, and a status bar left in the old one.
+    QMenu *languages = menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("语言"))->menu();
+    menuAction(languages, QStringLiteral("English"))->trigger();
     QCOMPARE(appSettings.value(appSettings.languageKey, QString()), QStringLiteral("English"));
     // Qt posts the change to every window.
     QTRY_COMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("Close port"));
     QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("Stop"));
     QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("Resume"));
+    bool portShown = false;
+    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
+        portShown |= label->text() == QStringLiteral("Port: ") + m_sim->portName();
+    QVERIFY(portShown);
     auto captions = [this] {
         QStringList texts;
         for (const TempAreaItem *tile : m_window->findChildren<TempAreaItem *>())
