@@ -166,6 +166,8 @@ void TestBlackbodyConnection::opensWithTheModelsLineSettings_data()
 
     QTest::newRow("VBM100") << 0 << 2 << 2 << 20.0 << 0.0 << 100.0;
     QTest::newRow("VBM400") << 1 << 1 << 1 << 10.0 << 0.0 << 410.0;
+    // The one model reaching 510 °C: catches a set-point box capped at another model's top.
+    QTest::newRow("VBM500") << 2 << 1 << 1 << 10.0 << 0.0 << 510.0;
     QTest::newRow("VB125") << 3 << 2 << 2 << 10.0 << -30.0 << 125.0;
 }
 

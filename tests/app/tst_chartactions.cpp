@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/corvelescale.h"
+#include "chart/curvefile.h"
 #include "chart/samplestore.h"
 #include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
@@ -13,10 +14,13 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -32,14 +36,19 @@ constexpr int kWaitMs = 6000;
 // What the operator does while a curve is unsaved.
 enum Action { Start, Open, Exit, WindowManager };
 
-QAction *menuAction(NavButton *button, const QString &text)
+QAction *menuAction(QMenu *menu, const QString &text)
 {
-    const auto actions = button->menu()->actions();
+    const auto actions = menu->actions();
     for (QAction *action : actions) {
         if (action->text() == text)
             return action;
     }
     qFatal("no menu entry %s", qPrintable(text));
+}
+
+QAction *menuAction(NavButton *button, const QString &text)
+{
+    return menuAction(button->menu(), text);
 }
 
 } // namespace
@@ -60,6 +69,7 @@ private slots:
     void savedCurveIsDroppedWithoutAsking();
     void recordingBeforeAnyReadingStoresNothing();
     void openCurveIsRefusedWhileRecording();
+    void recordedCurveComesBackFromItsFile();
     void chartSettingsAreRefusedWhileRecording();
     void acceptedChartSettingsReachTheChart();
     void cancelledChartSettingsChangeNothing();
@@ -94,6 +104,9 @@ void TestChartActions::initTestCase()
     prepareApplication();
     appSettings.load();
     appSettings.applyDefaults();
+    // The settings case saves its choice to disk; each run starts from the default chart again.
+    appSettings.setValue(appSettings.chartLineCacheKey, QStringLiteral("1000"));
+    appSettings.setValue(appSettings.chartLineFpsKey, QStringLiteral("100"));
 }
 
 void TestChartActions::init()
@@ -255,6 +268,58 @@ void TestChartActions::openCurveIsRefusedWhileRecording()
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
     QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("提示|正在记录曲线，请先停止！")});
     QVERIFY(m_modal->dialogs.isEmpty());
+}
+
+// Catches view actions that cost samples, and a save or an open that does not bring back the recording.
+void TestChartActions::recordedCurveComesBackFromItsFile()
+{
+    openLink(true);
+    // A rising temperature, so each reading differs from the one before.
+    static_cast<BlackbodyDevice *>(m_sim->device())->setSetPoint(90.0);
+    click("navButton_startstop");
+    QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() >= 3, kWaitMs);
+
+    // Paused, the view stands still while the recording goes on.
+    click("navButton_hc");
+    const QCPRange shown = chart()->chartPlot()->xAxis->range();
+    const int atPause = chart()->curve().size();
+    QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() >= atPause + 3, kWaitMs);
+    QCOMPARE(chart()->chartPlot()->xAxis->range(), shown);
+    click("navButton_vertical");
+    const double height = chart()->chartPlot()->yAxis->range().size();
+    QTest::mouseClick(namedChild<QPushButton>(chart()->verticalPopup(), "pushButton_zoomin"), Qt::LeftButton);
+    QVERIFY(chart()->chartPlot()->yAxis->range().size() < height);
+    click("navButton_mode");
+    click("navButton_startstop");
+    QVERIFY(!chart()->isRecording());
+
+    QVector<QCPGraphData> recorded;
+    for (int i = 0; i < chart()->curve().size(); ++i)
+        recorded << chart()->curve().at(i);
+    const CurveInfo info = chart()->curveInfo();
+    const QString path = m_dir.filePath(QStringLiteral("recorded.txt"));
+    m_modal->onDialog = [&path](QDialog *dialog) {
+        if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+            files->selectFile(path);
+            QMetaObject::invokeMethod(files, "accept");
+        }
+        // The wait dialog closes itself when the file is written or read.
+    };
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("保存曲线"))->trigger();
+    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
+    // Saved, so opening asks nothing.
+    menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
+    QCOMPARE(m_modal->boxes.size(), 1);
+    QCOMPARE(m_modal->dialogs.count(QStringLiteral("QFileDialog")), 2);
+
+    // The file keeps durations to the interval's decimals and temperatures to one.
+    const int decimals = durationDecimals(info.intervalMs);
+    QCOMPARE(chart()->curveInfo().startMsecs, info.startMsecs);
+    QCOMPARE(chart()->curve().size(), recorded.size());
+    for (int i = 0; i < recorded.size(); ++i) {
+        QCOMPARE(chart()->curve().at(i).key, QString::number(recorded.at(i).key, 'f', decimals).toDouble());
+        QCOMPARE(chart()->curve().at(i).value, QString::number(recorded.at(i).value, 'f', 1).toDouble());
+    }
 }
 
 void TestChartActions::chartSettingsAreRefusedWhileRecording()
@@ -420,12 +485,18 @@ void TestChartActions::languageSwitchRetranslatesWhatIsShown()
     QVERIFY(chart()->isRecording());
     click("navButton_hc");
 
-    m_window->ClickLangEnglish();
+    // Catches a language entry wired to the wrong language, and a status bar left in the old one.
+    QMenu *languages = menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("语言"))->menu();
+    menuAction(languages, QStringLiteral("English"))->trigger();
     QCOMPARE(appSettings.value(appSettings.languageKey, QString()), QStringLiteral("English"));
     // Qt posts the change to every window.
     QTRY_COMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("Close port"));
     QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("Stop"));
     QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("Resume"));
+    bool portShown = false;
+    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
+        portShown |= label->text() == QStringLiteral("Port: ") + m_sim->portName();
+    QVERIFY(portShown);
     auto captions = [this] {
         QStringList texts;
         for (const TempAreaItem *tile : m_window->findChildren<TempAreaItem *>())
