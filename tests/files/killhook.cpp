@@ -1,0 +1,147 @@
+// Preloaded into a saving child, it kills the child with SIGKILL at an exact point of a save, so a test
+// interrupts the same byte on every run instead of racing a timer. Only files in one folder count; the
+// rest of the process writes undisturbed.
+//   BB_KILL_DIR        the folder, as an absolute path without a trailing slash
+//   BB_KILL_AFTER      bytes that reach files in the folder before the kill; the write that would pass
+//                      this count is cut short at it
+//   BB_KILL_AT_RENAME  when set, the kill comes as something is about to be renamed into the folder
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<long long> g_written {0};
+
+template<typename F>
+F nextSymbol(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+bool inKillDir(const char *path)
+{
+    const char *dir = std::getenv("BB_KILL_DIR");
+    if (!dir || !*dir || !path)
+        return false;
+    const size_t length = std::strlen(dir);
+    return std::strncmp(path, dir, length) == 0 && path[length] == '/';
+}
+
+// An unnamed temporary file still reads as a path in its folder, "#123 (deleted)".
+bool fdInKillDir(int fd)
+{
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char path[PATH_MAX];
+    const ssize_t n = readlink(link, path, sizeof path - 1);
+    if (n < 0)
+        return false;
+    path[n] = '\0';
+    return inKillDir(path);
+}
+
+// How many of `n` bytes about to go to `fd` may pass; fewer than `n` means the kill follows them.
+size_t allowance(int fd, size_t n)
+{
+    const char *limitText = std::getenv("BB_KILL_AFTER");
+    if (!limitText || !fdInKillDir(fd))
+        return n;
+    const long long left = std::max(0LL, std::atoll(limitText) - g_written.load());
+    return static_cast<unsigned long long>(left) < n ? size_t(left) : n;
+}
+
+void count(int fd, ssize_t written)
+{
+    if (written > 0 && fdInKillDir(fd))
+        g_written += written;
+}
+
+[[noreturn]] void die()
+{
+    kill(getpid(), SIGKILL);
+    _exit(127);
+}
+
+} // namespace
+
+extern "C" {
+
+ssize_t write(int fd, const void *buf, size_t n)
+{
+    static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t)>("write");
+    const size_t allowed = allowance(fd, n);
+    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed) : 0;
+    if (allowed < n)
+        die();
+    count(fd, written);
+    return written;
+}
+
+ssize_t pwrite(int fd, const void *buf, size_t n, off_t offset)
+{
+    static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite");
+    const size_t allowed = allowance(fd, n);
+    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed, offset) : 0;
+    if (allowed < n)
+        die();
+    count(fd, written);
+    return written;
+}
+
+ssize_t pwrite64(int fd, const void *buf, size_t n, off64_t offset)
+{
+    static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t, off64_t)>("pwrite64");
+    const size_t allowed = allowance(fd, n);
+    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed, offset) : 0;
+    if (allowed < n)
+        die();
+    count(fd, written);
+    return written;
+}
+
+ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
+{
+    static const auto real = nextSymbol<ssize_t (*)(int, const struct iovec *, int)>("writev");
+    size_t n = 0;
+    for (int i = 0; i < iovcnt; ++i)
+        n += iov[i].iov_len;
+    size_t allowed = allowance(fd, n);
+    if (allowed == n) {
+        const ssize_t written = real(fd, iov, iovcnt);
+        count(fd, written);
+        return written;
+    }
+    // The vector cut short at the allowance, as a short write would leave it.
+    static struct iovec cut[IOV_MAX];
+    int pieces = 0;
+    for (int i = 0; i < iovcnt && i < IOV_MAX && allowed > 0; ++i) {
+        cut[i] = iov[i];
+        cut[i].iov_len = std::min(iov[i].iov_len, allowed);
+        allowed -= cut[i].iov_len;
+        pieces = i + 1;
+    }
+    if (pieces > 0)
+        real(fd, cut, pieces);
+    die();
+}
+
+int rename(const char *from, const char *to) noexcept
+{
+    static const auto real = nextSymbol<int (*)(const char *, const char *)>("rename");
+    if (std::getenv("BB_KILL_AT_RENAME") && inKillDir(to))
+        die();
+    return real(from, to);
+}
+
+} // extern "C"
