@@ -3,6 +3,7 @@
 //                                             leaves the save to the program's exit
 //   bb_savechild curve <source> <target>      opens the curve file <source> in the chart and saves the
 //                                             curve as <target> with the chart's own writer
+#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "settings/settings.h"
 
@@ -29,7 +30,8 @@ int saveSettings(const QString &folder, int entries)
 int saveCurve(const QString &source, const QString &target)
 {
     ttwidget chart;
-    if (!chart.readCurveFile(source))
+    chart.importCurve(source);
+    if (chart.curve().isEmpty())
         return 2;
     return chart.saveCurveQuietly(target) ? 0 : 3;
 }
