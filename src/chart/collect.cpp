@@ -14,7 +14,12 @@ Collect::Collect()
     connect(timer, &QTimer::timeout, this, &Collect::TimerOutEvent);
     // A running timer may only be stopped by its own thread, so it is deleted there as the thread ends.
     connect(
-        thread, &QThread::finished, timer, [t = timer] { delete t; }, Qt::DirectConnection);
+        thread, &QThread::finished, timer,
+        [this, t = timer] {
+            delete t;
+            m_threadDone.store(true, std::memory_order_release);
+        },
+        Qt::DirectConnection);
     thread->start();
 }
 
@@ -23,6 +28,9 @@ Collect::~Collect()
     // The thread deletes the timer as it ends (see the constructor).
     thread->quit();
     thread->wait();
+    // wait() joins inside Qt, where ThreadSanitizer cannot see it; this pairs with the thread's last store,
+    // so what the thread did comes before whatever reuses this object's memory.
+    m_threadDone.load(std::memory_order_acquire);
     delete thread;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <atomic>
+
 class QThread;
 class QTimer;
 
@@ -28,4 +30,6 @@ public slots:
 private:
     QThread *thread = nullptr;
     QTimer *timer = nullptr;
+    // Set by the collector's thread as it ends.
+    std::atomic<bool> m_threadDone {false};
 };

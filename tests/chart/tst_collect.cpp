@@ -13,19 +13,27 @@ struct TickLog
     std::atomic<qint64> lastTickMs {0};
     QElapsedTimer clock;
 
-    void attach(Collect *collector)
-    {
-        clock.start();
-        QObject::connect(
-            collector, &Collect::timeOut, collector,
-            [this] {
-                thread.store(QThread::currentThreadId());
-                lastTickMs.store(clock.elapsed());
-                ++ticks;
-            },
-            Qt::DirectConnection);
-    }
+    void attach(Collect *collector);
 };
+
+// The log that ticks go to. The connected lambda captures nothing: a capture would live in Qt's connection
+// list, which hands it to the collector's thread under a lock the thread sanitizer cannot see.
+std::atomic<TickLog *> activeLog {nullptr};
+
+void TickLog::attach(Collect *collector)
+{
+    clock.start();
+    activeLog.store(this, std::memory_order_release);
+    QObject::connect(
+        collector, &Collect::timeOut, collector,
+        [] {
+            TickLog *log = activeLog.load(std::memory_order_acquire);
+            log->thread.store(QThread::currentThreadId());
+            log->lastTickMs.store(log->clock.elapsed());
+            ++log->ticks;
+        },
+        Qt::DirectConnection);
+}
 
 class TestCollect : public QObject
 {
