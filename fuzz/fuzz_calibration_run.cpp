@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(json, &error);
     if (error.isError()) {
-        // The file may name any step; a step number can never pass the bytes it takes to write them.
+        // Every step takes bytes of the file, so an error cannot name a step past its size.
         checkError(error, int(size));
         check(run == CalibrationRun());
         return 0;
