@@ -29,6 +29,19 @@ void checkError(const CalibrationRunError &error, int steps)
 
 } // namespace
 
+// Qt 5.15's JSON parser itself leaks the array or object a repeated key replaces ({"a":[1],"a":[2]}), and
+// the reader must accept such files. Telling that leak from one of ours takes the whole allocation stack
+// through Qt, which costs speed but keeps every other leak reported.
+extern "C" const char *__asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
+
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:QJsonDocument::fromJson\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray json(reinterpret_cast<const char *>(data), int(size));
