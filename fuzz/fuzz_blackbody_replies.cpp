@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace {
 

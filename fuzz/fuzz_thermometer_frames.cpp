@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <string>
 
 namespace {
 
