@@ -3,6 +3,7 @@
 #include "framing.h"
 #include "kelvraframing.h"
 #include "lineloss.h"
+#include "replycollector.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -104,11 +105,10 @@ bool KelvraSerial::probe(QSerialPort *port)
     port->waitForBytesWritten(kWrittenWaitMs);
     port->flush();
     const QDeadlineTimer deadline(kProbeTimeoutMs, Qt::PreciseTimer);
-    QByteArray reply;
+    ReplyCollector reply(&CheckFrame);
     for (qint64 left = deadline.remainingTime(); left > 0; left = deadline.remainingTime()) {
         const bool arrived = port->waitForReadyRead(int(left));
-        reply += port->readAll();
-        if (CheckFrame(reply))
+        if (reply.add(port->readAll()))
             return true;
         // A dead line fails every wait at once; spinning on it until the deadline helps nobody.
         if (!arrived && port->error() != QSerialPort::NoError && port->error() != QSerialPort::TimeoutError)
@@ -298,21 +298,18 @@ QByteArray KelvraSerial::collectReply(int timeoutMs, const Complete &complete, b
 {
     // Monotonic, and each wait is cut to what is left, so the exchange never outlasts its deadline.
     const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
-    QByteArray reply;
-    *ok = false;
+    ReplyCollector reply(complete);
     while (!cutShort()) {
         const qint64 left = deadline.remainingTime();
         if (left <= 0)
             break;
         waitSlice(left);
-        reply += m_port->readAll();
-        if (complete(reply)) {
-            *ok = true;
+        if (reply.add(m_port->readAll()))
             break;
-        }
     }
+    *ok = reply.isComplete();
     m_replyOverdue = !*ok;
-    return reply;
+    return reply.bytes();
 }
 
 void KelvraSerial::wakeUp()

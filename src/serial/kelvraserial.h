@@ -1,12 +1,13 @@
 #pragma once
 
+#include "replycollector.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 
 #include <atomic>
-#include <functional>
 
 class QThread;
 
@@ -83,7 +84,7 @@ protected slots:
     void receiveInfo();
 
 private:
-    using Complete = std::function<bool(const QByteArray &)>;
+    using Complete = ReplyCollector::Complete;
 
     bool openPort(const QString &name);
     void configure(QSerialPort::BaudRate baud);

@@ -2,6 +2,7 @@
 
 #include "framing.h"
 #include "lineloss.h"
+#include "replycollector.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -214,21 +215,18 @@ QByteArray OptSerial::collectReply(int timeoutMs, bool (*complete)(const QByteAr
 {
     // Monotonic, and each wait is cut to what is left, so the exchange never outlasts its deadline.
     const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
-    QByteArray reply;
-    *ok = false;
+    ReplyCollector reply(complete);
     while (!m_lineLost) {
         const qint64 left = deadline.remainingTime();
         if (left <= 0)
             break;
         m_port->waitForReadyRead(int(left));
-        reply += m_port->readAll();
-        if (complete(reply)) {
-            *ok = true;
+        if (reply.add(m_port->readAll()))
             break;
-        }
     }
+    *ok = reply.isComplete();
     m_replyOverdue = !*ok;
-    return reply;
+    return reply.bytes();
 }
 
 void OptSerial::checksumExchange(const QByteArray &payload)

@@ -37,6 +37,20 @@ QString defaultConfigDir()
 #endif
 }
 
+// A carriage return written as it is would not read back: text mode drops it, and XML readers turn line
+// ends into line feeds anyway. As a character reference it comes back unchanged.
+void writeTextElement(QXmlStreamWriter &writer, const QString &name, const QString &text)
+{
+    writer.writeStartElement(name);
+    const QStringList parts = text.split(QLatin1Char('\r'));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            writer.writeEntityReference(QStringLiteral("#13"));
+        writer.writeCharacters(parts.at(i));
+    }
+    writer.writeEndElement();
+}
+
 } // namespace
 
 // After the constants above, so they outlive it: it saves while it is destroyed.
@@ -264,7 +278,7 @@ void Settings::save()
     writer.writeStartElement(chartElement);
     const QStringList keys = orderedKeys();
     for (const QString &key : keys)
-        writer.writeTextElement(key, values.value(key));
+        writeTextElement(writer, key, values.value(key));
     writer.writeEndElement();
     writer.writeEndElement();
     writer.writeEndDocument();

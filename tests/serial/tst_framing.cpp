@@ -2,6 +2,7 @@
 #include "serial/kelvraframing.h"
 #include "serial/kelvraserial.h"
 #include "serial/openfailure.h"
+#include "serial/replycollector.h"
 
 #include <QtTest>
 
@@ -39,6 +40,8 @@ private slots:
     void thermometerRequestsCarryCheckByteAndWakeUpZeros();
     void thermometerCommandReplyIsCompleteOnValidFrame_data();
     void thermometerCommandReplyIsCompleteOnValidFrame();
+    void replyIsJudgedWholeAfterEachRead_data();
+    void replyIsJudgedWholeAfterEachRead();
     void openFailureNamesPortReasonAndRemedy_data();
     void openFailureNamesPortReasonAndRemedy();
 };
@@ -272,6 +275,40 @@ void TestFraming::thermometerCommandReplyIsCompleteOnValidFrame()
     QFETCH(bool, complete);
 
     QCOMPARE(KelvraFraming::isCommandReply(uchar(code), reply), complete);
+}
+
+void TestFraming::replyIsJudgedWholeAfterEachRead_data()
+{
+    QTest::addColumn<QByteArrayList>("reads");
+    QTest::addColumn<int>("completeAfter"); // reads taken until complete; -1: never
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray reading = hex("E80300000000D00742");
+    QTest::newRow("one read") << QByteArrayList {reading} << 1 << reading;
+    QTest::newRow("split anywhere, empty reads between")
+        << QByteArrayList {reading.left(1), QByteArray(), reading.mid(1, 6), reading.mid(7)} << 4 << reading;
+    QTest::newRow("later reads are no part of it")
+        << QByteArrayList {reading, hex("00"), reading} << 1 << reading;
+    QTest::newRow("joined with a stray byte in one read")
+        << QByteArrayList {reading + hex("00"), reading} << -1 << reading + hex("00") + reading;
+    QTest::newRow("nothing arrives") << QByteArrayList {QByteArray(), QByteArray()} << -1 << QByteArray();
+}
+
+void TestFraming::replyIsJudgedWholeAfterEachRead()
+{
+    QFETCH(QByteArrayList, reads);
+    QFETCH(int, completeAfter);
+    QFETCH(QByteArray, bytes);
+
+    ReplyCollector reply(&Framing::isChecksumReply);
+    int taken = -1;
+    for (int i = 0; i < reads.size(); ++i) {
+        if (reply.add(reads.at(i)) && taken < 0)
+            taken = i + 1;
+    }
+    QCOMPARE(taken, completeAfter);
+    QCOMPARE(reply.isComplete(), completeAfter > 0);
+    QCOMPARE(reply.bytes().toHex(' '), bytes.toHex(' '));
 }
 
 void TestFraming::openFailureNamesPortReasonAndRemedy_data()

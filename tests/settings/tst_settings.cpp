@@ -511,6 +511,7 @@ void TestSettings::valuesSurviveRoundTrip()
         {QStringLiteral("Chinese"), QStringLiteral("繁體中文 ℃")},
         {QStringLiteral("Padded"), QStringLiteral("  both ends  ")},
         {QStringLiteral("Lines"), QStringLiteral("one\ntwo\tthree")},
+        {QStringLiteral("CarriageReturns"), QStringLiteral("one\r\ntwo\rthree\r")},
         {QStringLiteral("Language"), QStringLiteral("Tr Chinese")},
     };
     {
