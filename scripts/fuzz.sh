@@ -14,11 +14,7 @@ fi
 
 targets=(curve_reader settings_loader blackbody_replies thermometer_frames calibration_run)
 
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBB_FUZZ=ON "${launcher[@]}"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBB_FUZZ=ON
 cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}"
 
 work=$(mktemp -d)

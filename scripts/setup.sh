@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (and, with --run, what the desktop needs to show Chinese
-# text; with --fuzz, the clang fuzzing runtime). Skips everything already present.
+# text; with --fuzz, the clang fuzzing runtime; with --checks, the formatter and static checker). Skips
+# everything already present.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev qttranslations5-l10n)
@@ -8,7 +9,8 @@ for arg in "$@"; do
     case "$arg" in
         --run) packages+=(fonts-wqy-microhei) ;;
         --fuzz) packages+=(clang libclang-rt-dev) ;;
-        *) echo "usage: $0 [--run] [--fuzz]" >&2; exit 2 ;;
+        --checks) packages+=(clang-format cppcheck) ;;
+        *) echo "usage: $0 [--run] [--fuzz] [--checks]" >&2; exit 2 ;;
     esac
 done
 
