@@ -73,11 +73,13 @@ Frames timeFrames(QCustomPlot &plot, int count, const std::function<void(int)> &
 
 struct Figures
 {
+    // cppcheck-suppress unusedStructMember ; read through the structured binding in main()
     Frames follow;
+    // cppcheck-suppress unusedStructMember ; read through the structured binding in main()
     Frames whole;
 };
 
-Figures run(const char *name, std::function<double(qint64)> curve, qint64 samples, const QString &folder)
+Figures run(const char *name, std::function<double(qint64)> curve, long long samples, const QString &folder)
 {
     std::printf("\n== %s curve, %lld samples at %.0f ms ==\n", name, samples, kIntervalS * 1000);
     QCustomPlot plot;
@@ -101,7 +103,7 @@ Figures run(const char *name, std::function<double(qint64)> curve, qint64 sample
     {
         double mean = 0;
         double max = 0;
-        qint64 slow = 0;
+        long long slow = 0;
     };
     qint64 i = 0;
     const auto appendRun = [&](qint64 count) {
@@ -166,7 +168,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const qint64 samples = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10'000'000;
+    const long long samples = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10'000'000;
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     const Figures realistic = run("realistic", realisticCurve(), samples, folder);
     const Figures noisy = run("noisy", noisyCurve(), samples, folder);

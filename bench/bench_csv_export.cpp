@@ -29,7 +29,7 @@ protected:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const qint64 rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10'000'000;
+    const long long rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 10'000'000;
     QTemporaryDir dir(argc > 2 ? QString::fromLocal8Bit(argv[2]) + QStringLiteral("/csv-XXXXXX") : QString());
     if (!dir.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");

@@ -130,6 +130,7 @@ int main(int argc, char *argv[])
     };
     bool silentPhase = false;
     bool outstanding = false;
+    // cppcheck-suppress variableScope ; counted by the reply handler below and reported at the end
     int silentPolls = 0;
     int silentFailures = 0;
     QObject::connect(&worker, &OptSerial::DataRecv, &receiver, [&](uchar, const QByteArray &, bool ok) {
