@@ -111,6 +111,7 @@ private:
     // since the last open.
     bool m_inExchange = false;
     bool m_lineLost = false;
-    // Worker-thread only: the last exchange ended without its reply, which may still be on its way.
+    // Worker-thread only: the last exchange ended without its reply, which may still be on its way, even
+    // after the port has been closed and opened again.
     bool m_replyOverdue = false;
 };

@@ -231,6 +231,7 @@ private slots:
     void secondAttemptIsJudgedOnItsOwn();
     void fastReadFailsWithinItsDeadlineAndRecovers_data();
     void fastReadFailsWithinItsDeadlineAndRecovers();
+    void lateReplyIsNotTakenForTheWakeUpAfterReopening();
     void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
     void tryOpenFindsDeviceOnlyAtItsBaudRate();
     void requestToClosedPortEmitsNothing();
@@ -478,6 +479,22 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QVERIFY(rig.ok);
     QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 30.0);
     rig.device->setTemperature(23.5);
+}
+
+void TestKelvraSerial::lateReplyIsNotTakenForTheWakeUpAfterReopening()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    // The reading comes just after the deadline, once the port has been closed and opened again.
+    rig.sim.faults().late(90);
+    QVERIFY(rig.fastRead());
+    QVERIFY(!rig.ok);
+    QVERIFY(rig.close());
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    QVERIFY(rig.open());
+    QCOMPARE(data.count(), 1);
+    QCOMPARE(int(data.at(0).at(0).value<uchar>()), 0);
+    QVERIFY(!data.at(0).at(2).toBool());
 }
 
 void TestKelvraSerial::tryOpenFindsDeviceOnlyAtItsBaudRate_data()
