@@ -196,7 +196,9 @@ void KelvraSerial::FastRead(uchar code)
         settleLine();
         writePaced(request, 0);
         bool ok = false;
-        const QByteArray reply = collectReply(kFastReadTimeoutMs, &CheckFrame, &ok);
+        const QByteArray reply = collectReply(
+            kFastReadTimeoutMs,
+            [code](const QByteArray &bytes) { return KelvraFraming::isCommandReply(code, bytes); }, &ok);
         emit DataRecv(code, reply, ok);
     }
     closeIfLineLost();

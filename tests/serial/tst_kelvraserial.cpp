@@ -231,6 +231,7 @@ private slots:
     void secondAttemptIsJudgedOnItsOwn();
     void fastReadFailsWithinItsDeadlineAndRecovers_data();
     void fastReadFailsWithinItsDeadlineAndRecovers();
+    void readingWithEqualHighAndLowBytesIsReadWhole();
     void lateReplyIsNotTakenForTheWakeUpAfterReopening();
     void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
     void tryOpenFindsDeviceOnlyAtItsBaudRate();
@@ -478,6 +479,19 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QVERIFY(rig.fastRead());
     QVERIFY(rig.ok);
     QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 30.0);
+    rig.device->setTemperature(23.5);
+}
+
+void TestKelvraSerial::readingWithEqualHighAndLowBytesIsReadWhole()
+{
+    Rig &rig = *m_open;
+    // 28.5 °C is 05 05 00 on the line: its first two bytes alone pass the check.
+    rig.device->setTemperature(28.5);
+    rig.sim.faults().split(2, 15);
+    QVERIFY(rig.fastRead());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), QByteArray::fromHex("050500").toHex(' '));
+    QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 28.5);
     rig.device->setTemperature(23.5);
 }
 
