@@ -46,6 +46,8 @@ std::vector<Fault> SoakLedger::makeSchedule(int reads, const std::array<int, Fau
 void SoakLedger::onRequest(const QByteArray &request)
 {
     const qint64 now = nowNs();
+    // The simulator's own log of requests would grow with every one for the whole soak.
+    m_sim->clearLog();
     std::function<void()> hook;
     bool hangUp = false;
     {
@@ -83,9 +85,16 @@ void SoakLedger::onRequest(const QByteArray &request)
             case Fault::Split:
                 plan.split(pending.fault.pieces, pending.fault.pauseMs);
                 break;
-            case Fault::Late:
+            case Fault::Late: {
                 plan.late(pending.fault.delayMs);
+                LateReply late;
+                late.tag = pending.tag;
+                late.code = pending.code;
+                m_late.push_back(late);
+                if (m_late.size() > kMaxLate)
+                    m_late.erase(m_late.begin());
                 break;
+            }
             case Fault::HangUp:
                 plan.hangUpOnNextRequest();
                 hangUp = true;
@@ -107,6 +116,21 @@ void SoakLedger::onRequest(const QByteArray &request)
         hook();
 }
 
+void SoakLedger::onReplySent(const QByteArray &reply)
+{
+    const qint64 now = nowNs();
+    std::lock_guard<std::mutex> locker(m_lock);
+    for (LateReply &late : m_late) {
+        if (late.sentNs >= 0 || m_device.reading(late.code, reply, true) != late.tag)
+            continue;
+        late.sentNs = now;
+        late.bytes = reply;
+        if (late.givenUpNs >= 0 && now - late.givenUpNs > qint64(m_device.quietGapMs) * 1000000)
+            ++m_counts.lateBeyondGap;
+        return;
+    }
+}
+
 void SoakLedger::onResult(uchar code, const QByteArray &data, bool ok)
 {
     const qint64 now = nowNs();
@@ -115,7 +139,9 @@ void SoakLedger::onResult(uchar code, const QByteArray &data, bool ok)
     if (m_device.wakeCode >= 0 && code == uchar(m_device.wakeCode)) {
         ++m_counts.wakeUps;
         // The device answers no wake-up: a good reply here is somebody else's.
-        if (ok) {
+        if (ok && takenBeyondGap(data, now)) {
+            ++m_counts.lateTakenBeyondGap;
+        } else if (ok) {
             ++m_counts.staleAccepted;
             note("good reply to the wake-up", code, data, ok, now);
         }
@@ -195,40 +221,82 @@ void SoakLedger::resolve(uchar code, const QByteArray &data, bool ok, qint64 atN
         ++m_counts.incompleteAccepted;
         note("good reply without a reading", code, data, ok, atNs);
     }
-    switch (pending.fault.kind) {
-    case Fault::None:
-    case Fault::Split:
-    case Fault::Late:
-        if (reading && *reading != pending.tag) {
-            ++m_counts.wrongReadings;
-            note(qPrintable(QStringLiteral("reading %1 instead of %2").arg(*reading).arg(pending.tag)), code,
-                data, ok, atNs);
-        } else if (reading) {
-            ++m_counts.readings;
-            if (pending.fault.kind == Fault::Late)
-                ++m_counts.lateInTime;
-        } else if (!ok && pending.fault.kind != Fault::Late) {
-            ++m_counts.goodMissed;
-            note("unspoilt reply missed", code, data, ok, atNs);
+    if (reading && *reading != pending.tag && takenBeyondGap(data, atNs)) {
+        ++m_counts.lateTakenBeyondGap;
+    } else {
+        switch (pending.fault.kind) {
+        case Fault::None:
+        case Fault::Split:
+        case Fault::Late:
+            if (reading && *reading != pending.tag) {
+                ++m_counts.wrongReadings;
+                note(qPrintable(QStringLiteral("reading %1 instead of %2").arg(*reading).arg(pending.tag)),
+                    code, data, ok, atNs);
+            } else if (reading) {
+                ++m_counts.readings;
+                if (pending.fault.kind == Fault::Late)
+                    ++m_counts.lateInTime;
+            } else if (!ok && spoiltBeyondGap(data)) {
+                ++m_counts.lateTakenBeyondGap;
+            } else if (!ok && pending.fault.kind != Fault::Late) {
+                ++m_counts.goodMissed;
+                note("unspoilt reply missed", code, data, ok, atNs);
+            }
+            break;
+        case Fault::Silence:
+        case Fault::Garbage:
+        case Fault::BadCheck:
+        case Fault::HangUp:
+            if (ok) {
+                ++m_counts.faultyAccepted;
+                note("spoilt reply accepted", code, data, ok, atNs);
+            }
+            break;
         }
-        break;
-    case Fault::Silence:
-    case Fault::Garbage:
-    case Fault::BadCheck:
-    case Fault::HangUp:
-        if (ok) {
-            ++m_counts.faultyAccepted;
-            note("spoilt reply accepted", code, data, ok, atNs);
+    }
+    // Its exchange is over without its own reply, whatever else the worker took.
+    if (pending.fault.kind == Fault::Late && reading != pending.tag) {
+        for (LateReply &late : m_late) {
+            if (late.tag == pending.tag)
+                late.givenUpNs = atNs;
         }
-        break;
     }
     m_previous = pending.fault;
+}
+
+bool SoakLedger::takenBeyondGap(const QByteArray &data, qint64 takenNs)
+{
+    for (auto late = m_late.begin(); late != m_late.end(); ++late) {
+        if (m_device.reading(late->code, data, true) != late->tag)
+            continue;
+        // Taken before the simulator's thread could note it going out: it went out just now.
+        const qint64 sent = late->sentNs >= 0 ? late->sentNs : takenNs;
+        const bool beyond
+            = late->givenUpNs >= 0 && sent - late->givenUpNs > qint64(m_device.quietGapMs) * 1000000;
+        m_late.erase(late);
+        return beyond;
+    }
+    return false;
+}
+
+bool SoakLedger::spoiltBeyondGap(const QByteArray &data)
+{
+    for (auto late = m_late.begin(); late != m_late.end(); ++late) {
+        if (late->sentNs < 0 || late->givenUpNs < 0 || !data.contains(late->bytes))
+            continue;
+        const bool beyond = late->sentNs - late->givenUpNs > qint64(m_device.quietGapMs) * 1000000;
+        m_late.erase(late);
+        return beyond;
+    }
+    return false;
 }
 
 void SoakLedger::dropOrphan()
 {
     // A result no request of this device's ever matched.
-    if (m_orphan.valid && m_orphan.ok) {
+    if (m_orphan.valid && m_orphan.ok && takenBeyondGap(m_orphan.data, m_orphan.atNs)) {
+        ++m_counts.lateTakenBeyondGap;
+    } else if (m_orphan.valid && m_orphan.ok) {
         ++m_counts.staleAccepted;
         note("good reply with no request", m_orphan.code, m_orphan.data, m_orphan.ok, m_orphan.atNs);
     }
@@ -267,10 +335,11 @@ void SoakLedger::note(const char *what, uchar code, const QByteArray &data, bool
         return text;
     };
     m_notes << QStringLiteral(
-        "%1: %2; code %3, ok %4, %5 ms after the request, reply %6; fault %7, before it %8")
+        "%1: %2; code %3, ok %4, %5 ms after request %9, reply %6; fault %7, before it %8")
                    .arg(m_device.name, QLatin1String(what))
                    .arg(code, 2, 16, QLatin1Char('0'))
                    .arg(ok)
                    .arg(double(atNs - m_pending.atNs) / 1e6, 0, 'f', 1)
-                   .arg(QString::fromLatin1(data.toHex(' ')), fault(m_pending.fault), fault(m_previous));
+                   .arg(QString::fromLatin1(data.toHex(' ')), fault(m_pending.fault), fault(m_previous))
+                   .arg(m_pending.tag);
 }

@@ -28,6 +28,9 @@ public:
         // The worker's own deadline for a read, and for any other request.
         int readDeadlineMs = 1000;
         int otherDeadlineMs = 1000;
+        // How long after a read's failed result the worker keeps a late reply to it from the next read:
+        // no later reply can be told from the answer to that one.
+        int quietGapMs = 50;
         // Result code of a wake-up exchange, which puts no request on the line; -1: none.
         int wakeCode = -1;
         // Readings run through 1..maxTag, one step per read request.
@@ -55,6 +58,8 @@ public:
         qint64 goodMissed = 0; // an unspoilt reply reported as failed
         qint64 lateInTime = 0; // a late reply that still beat the worker's deadline
         qint64 lateRequests = 0; // the device got the request only after the worker's result
+        qint64 lateBeyondGap = 0; // late replies that went out after the worker's quiet gap
+        qint64 lateTakenBeyondGap = 0; // ...and were then taken for, or spoilt, a later exchange
         qint64 wakeUps = 0;
 
         qint64 faults() const;
@@ -73,6 +78,8 @@ public:
     const Device &device() const { return m_device; }
     // Simulator thread, from DeviceSimulator::requestReceived, before the device's answer goes out.
     void onRequest(const QByteArray &request);
+    // Simulator thread, from DeviceSimulator::replySent.
+    void onReplySent(const QByteArray &reply);
     // Worker thread, from DataRecv.
     void onResult(uchar code, const QByteArray &data, bool ok);
     // Counts a request that has gone without a result for longer than its deadline + 1 s as hung.
@@ -115,6 +122,11 @@ private:
 
     void resolve(uchar code, const QByteArray &data, bool ok, qint64 atNs);
     void dropOrphan();
+    // Whether `data` is a late reply that went out after the worker's quiet gap had passed, when no
+    // worker could tell it from the answer it was taken for.
+    bool takenBeyondGap(const QByteArray &data, qint64 takenNs);
+    // Whether a late reply that went out after the worker's quiet gap is among the bytes collected.
+    bool spoiltBeyondGap(const QByteArray &data);
     qint64 boundNs(const Pending &pending) const;
     void note(const char *what, uchar code, const QByteArray &data, bool ok, qint64 atNs);
 
@@ -132,6 +144,17 @@ private:
     std::function<void()> m_hangUpHook;
     // The fault of the read before the one pending.
     Fault m_previous;
+    // The last few late replies: when the worker gave up on each and when it went out (-1: not yet).
+    struct LateReply
+    {
+        int tag = 0;
+        uchar code = 0;
+        qint64 givenUpNs = -1;
+        qint64 sentNs = -1;
+        QByteArray bytes;
+    };
+    static constexpr size_t kMaxLate = 8;
+    std::vector<LateReply> m_late;
     Counts m_counts;
     QStringList m_notes;
 };
