@@ -69,7 +69,7 @@ public:
     SoakLedger(Device device, DeviceSimulator *sim, std::vector<Fault> schedule);
 
     // The schedule: `reads` entries, each kind's quota of faults at random places, the rest None.
-    // Split replies come in 2..maxPieces pieces up to maxPauseMs apart; late ones up to lateMs past
+    // Split replies come in 2..maxPieces pieces 1..maxPauseMs apart; late ones lateMinMs..lateMaxMs past
     // readDeadlineMs.
     static std::vector<Fault> makeSchedule(int reads, const std::array<int, Fault::HangUp + 1> &quota,
         int maxPieces, int maxPauseMs, int readDeadlineMs, int lateMinMs, int lateMaxMs,
