@@ -1,3 +1,19 @@
 # Serial transport benchmark; build in Release and run it by hand, e.g. bin/bench_poll --silent-seconds 60.
 add_executable(bench_poll ${CMAKE_CURRENT_LIST_DIR}/bench_poll.cpp)
 target_link_libraries(bench_poll PRIVATE bb_serial bb_sim)
+# Fault soak of both port workers against the simulated instruments; build in Release and run it by hand,
+# e.g. bin/bench_fault_soak --exchanges 100000 --seed 1 (about ten minutes).
+add_executable(bench_fault_soak
+    ${CMAKE_CURRENT_LIST_DIR}/bench_fault_soak.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/soakblackbody.cpp ${CMAKE_CURRENT_LIST_DIR}/soakblackbody.h
+    ${CMAKE_CURRENT_LIST_DIR}/soakledger.cpp ${CMAKE_CURRENT_LIST_DIR}/soakledger.h
+    ${CMAKE_CURRENT_LIST_DIR}/soakthermometer.cpp ${CMAKE_CURRENT_LIST_DIR}/soakthermometer.h
+    ${CMAKE_CURRENT_LIST_DIR}/soakwaits.h
+)
+target_link_libraries(bench_fault_soak PRIVATE bb_serial bb_sim bb_control)
+# A short soak keeps the bench and the workers' fault handling honest in every test run; sanitizer builds
+# would slow it down and grow its memory past its limits.
+if(BB_SANITIZE STREQUAL "")
+    add_test(NAME bench_fault_soak_smoke COMMAND bench_fault_soak --exchanges 2000)
+    set_tests_properties(bench_fault_soak_smoke PROPERTIES TIMEOUT 60)
+endif()

@@ -9,6 +9,9 @@ namespace {
 constexpr int kPaddedLength = 7;
 constexpr int kFastReadZeros = 5;
 constexpr int kFiveByteReplyLength = 5;
+constexpr uchar kReadCode = 0x01;
+// Value high byte, low byte, check byte: cut after two equal value bytes, it would pass the check.
+constexpr int kReadingLength = 3;
 
 } // namespace
 
@@ -49,6 +52,8 @@ bool isCommandReply(uchar code, const QByteArray &reply)
         return false;
     if (code == 0x40 || code == 0x12)
         return reply.size() == kFiveByteReplyLength;
+    if (code == kReadCode)
+        return reply.size() == kReadingLength;
     return true;
 }
 

@@ -24,7 +24,7 @@ QByteArray paddedCommand(const QByteArray &framed, bool extraZero);
 QByteArray fastReadRequest(uchar code, bool extraZero);
 
 // Whether the bytes collected so far answer the command `code`: a valid XOR frame, which for 0x40 and
-// 0x12 must also be exactly 5 bytes long.
+// 0x12 must also be exactly 5 bytes long, and for the read 0x01 exactly 3.
 bool isCommandReply(uchar code, const QByteArray &reply);
 
 // The CRC-framed read: 00, code, 00 00 00 00, then the CRC-16/MODBUS, low byte first.

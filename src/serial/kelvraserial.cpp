@@ -196,7 +196,9 @@ void KelvraSerial::FastRead(uchar code)
         settleLine();
         writePaced(request, 0);
         bool ok = false;
-        const QByteArray reply = collectReply(kFastReadTimeoutMs, &CheckFrame, &ok);
+        const QByteArray reply = collectReply(
+            kFastReadTimeoutMs,
+            [code](const QByteArray &bytes) { return KelvraFraming::isCommandReply(code, bytes); }, &ok);
         emit DataRecv(code, reply, ok);
     }
     closeIfLineLost();
@@ -214,8 +216,8 @@ bool KelvraSerial::openPort(const QString &name)
         m_port->clear(QSerialPort::AllDirections);
         m_port->close();
     }
+    // m_replyOverdue stays: a reply missed before the close may still arrive on the reopened line.
     m_lineLost = false;
-    m_replyOverdue = false;
     m_port->setPortName(name);
     const bool opened = m_port->open(QIODevice::ReadWrite);
     m_open.store(opened);

@@ -76,7 +76,8 @@ public slots:
     // Protocol 0: command exchange, padded with wake-up zeros, up to two attempts of 1000 ms each.
     // Protocol 1: CRC read of 00, code, 00 00 00 00, reply awaited up to 500 ms.
     void SendReadCommand(uchar code);
-    // The poll: wake-up zeros, code, code; a valid frame awaited up to 70 ms; no retry.
+    // The poll: wake-up zeros, code, code; the reply, judged as a command's of that code (a reading is 3
+    // bytes), awaited up to 70 ms; no retry.
     void FastRead(uchar code);
 
 protected slots:
@@ -112,6 +113,7 @@ private:
     // since the last open.
     bool m_inExchange = false;
     bool m_lineLost = false;
-    // Worker-thread only: the last exchange ended without its reply, which may still be on its way.
+    // Worker-thread only: the last exchange ended without its reply, which may still be on its way, even
+    // after the port has been closed and opened again.
     bool m_replyOverdue = false;
 };

@@ -144,8 +144,8 @@ bool OptSerial::openPort(const QString &name)
         m_port->clear(QSerialPort::AllDirections);
         m_port->close();
     }
+    // m_replyOverdue stays: a reply missed before the close may still arrive on the reopened line.
     m_lineLost = false;
-    m_replyOverdue = false;
     m_port->setPortName(name);
     const bool opened = m_port->open(QIODevice::ReadWrite);
     m_open.store(opened);

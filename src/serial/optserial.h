@@ -89,6 +89,7 @@ private:
     // Worker-thread only: an exchange is running, and the device has vanished since the last open.
     bool m_inExchange = false;
     bool m_lineLost = false;
-    // Worker-thread only: the last exchange ended without its reply, which may still be on its way.
+    // Worker-thread only: the last exchange ended without its reply, which may still be on its way, even
+    // after the port has been closed and opened again.
     bool m_replyOverdue = false;
 };

@@ -266,6 +266,8 @@ void TestFraming::thermometerCommandReplyIsCompleteOnValidFrame_data()
     QTest::newRow("0x40, 5 bytes with bad check") << 0x40 << hex("4001020341") << false;
     QTest::newRow("0x12, valid 5 bytes") << 0x12 << hex("1201020312") << true;
     QTest::newRow("0x12, valid 6 bytes") << 0x12 << hex("102030010203") << false;
+    QTest::newRow("0x01, reading") << 0x01 << hex("04D3D7") << true;
+    QTest::newRow("0x01, two equal bytes: wait for the third") << 0x01 << hex("0505") << false;
 }
 
 void TestFraming::thermometerCommandReplyIsCompleteOnValidFrame()

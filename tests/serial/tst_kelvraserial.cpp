@@ -231,6 +231,8 @@ private slots:
     void secondAttemptIsJudgedOnItsOwn();
     void fastReadFailsWithinItsDeadlineAndRecovers_data();
     void fastReadFailsWithinItsDeadlineAndRecovers();
+    void readingWithEqualHighAndLowBytesIsReadWhole();
+    void lateReplyIsNotTakenForTheWakeUpAfterReopening();
     void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
     void tryOpenFindsDeviceOnlyAtItsBaudRate();
     void requestToClosedPortEmitsNothing();
@@ -478,6 +480,35 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QVERIFY(rig.ok);
     QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 30.0);
     rig.device->setTemperature(23.5);
+}
+
+void TestKelvraSerial::readingWithEqualHighAndLowBytesIsReadWhole()
+{
+    Rig &rig = *m_open;
+    // 28.5 °C is 05 05 00 on the line: its first two bytes alone pass the check.
+    rig.device->setTemperature(28.5);
+    rig.sim.faults().split(2, 15);
+    QVERIFY(rig.fastRead());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), QByteArray::fromHex("050500").toHex(' '));
+    QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 28.5);
+    rig.device->setTemperature(23.5);
+}
+
+void TestKelvraSerial::lateReplyIsNotTakenForTheWakeUpAfterReopening()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    // The reading comes just after the deadline, once the port has been closed and opened again.
+    rig.sim.faults().late(90);
+    QVERIFY(rig.fastRead());
+    QVERIFY(!rig.ok);
+    QVERIFY(rig.close());
+    QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
+    QVERIFY(rig.open());
+    QCOMPARE(data.count(), 1);
+    QCOMPARE(int(data.at(0).at(0).value<uchar>()), 0);
+    QVERIFY(!data.at(0).at(2).toBool());
 }
 
 void TestKelvraSerial::tryOpenFindsDeviceOnlyAtItsBaudRate_data()

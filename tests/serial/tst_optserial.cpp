@@ -200,6 +200,7 @@ private slots:
     void silentDeviceFailsAfterOneSecondThenRecovers();
     void lateReplyDoesNotSpoilNextExchange();
     void replyJustAfterDeadlineIsNotTakenForTheNextRequests();
+    void lateReplyIsNotTakenForTheFirstRequestAfterReopening();
     void strayBytesBeforeRequestAreDiscarded();
     void checksumExchangesOfAllWorkersTakeTurns();
 
@@ -517,6 +518,25 @@ void TestOptSerial::replyJustAfterDeadlineIsNotTakenForTheNextRequests()
     QTRY_COMPARE_WITH_TIMEOUT(data.count(), 2, kWaitMs);
     QVERIFY(data.at(1).at(2).toBool());
     QCOMPARE(data.at(1).at(1).toByteArray().toHex(' '), QByteArray::fromHex("B80B00000000B80B06").toHex(' '));
+}
+
+void TestOptSerial::lateReplyIsNotTakenForTheFirstRequestAfterReopening()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    rig.device->setTimeConstant(0.0);
+    // The 25.00 reply comes just after the deadline, once the port has been closed and opened again
+    // and the next request is out.
+    rig.sim.setReplyDelay(100);
+    rig.sim.faults().late(1020);
+    QVERIFY(rig.poll());
+    QVERIFY(!rig.ok);
+    QVERIFY(rig.close());
+    QVERIFY(rig.open());
+    rig.device->setSetPoint(30.0);
+    QVERIFY(rig.poll());
+    QVERIFY(rig.ok);
+    QCOMPARE(rig.reply.toHex(' '), QByteArray::fromHex("B80B00000000B80B06").toHex(' '));
 }
 
 void TestOptSerial::strayBytesBeforeRequestAreDiscarded()

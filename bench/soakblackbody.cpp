@@ -1,0 +1,173 @@
+#include "soakblackbody.h"
+
+#include "control/blackbodyprotocol.h"
+#include "devicesimulator.h"
+#include "serial/optserial.h"
+#include "soakledger.h"
+
+#include <QTimer>
+
+SoakBlackbody::SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
+    int reads, std::vector<int> closeAfterMs, quint64 seed)
+    : m_sim(sim)
+    , m_port(port)
+    , m_reads(reads)
+    , m_closeAfterMs(std::move(closeAfterMs))
+    , m_random(seed)
+{
+    connect(this, &SoakBlackbody::sig_opencom1, worker, &OptSerial::OpenCom1);
+    connect(this, &SoakBlackbody::sig_sendread, worker, qOverload<QByteArray>(&OptSerial::SendReadCommand));
+    connect(this, &SoakBlackbody::sig_closecom, worker, &OptSerial::CloseCom);
+    connect(worker, &OptSerial::DataRecv, this, &SoakBlackbody::onData);
+    connect(worker, &OptSerial::OpenSuccessed, this, &SoakBlackbody::onOpened);
+    connect(worker, &OptSerial::errorOccurred, this, &SoakBlackbody::onError);
+    // Timed where the worker says it, not when this thread gets round to it; posted behind the worker's
+    // other signals, so the order stays theirs.
+    connect(
+        worker, &OptSerial::CloseSuccessed, worker,
+        [this] {
+            const qint64 at = SoakLedger::nowNs();
+            QMetaObject::invokeMethod(
+                this, [this, at] { onClosed(at); }, Qt::QueuedConnection);
+        },
+        Qt::DirectConnection);
+    // Known before the line goes, so the worker's report of it can never come first.
+    ledger->setHangUpHook([this] {
+        m_hungUpNs = SoakLedger::nowNs();
+        m_hungUp = true;
+    });
+}
+
+void SoakBlackbody::start()
+{
+    m_lastProgressNs = SoakLedger::nowNs();
+    open();
+}
+
+void SoakBlackbody::onData()
+{
+    m_lastProgressNs = SoakLedger::nowNs();
+    if (m_state == State::Open && !m_closeArmed)
+        sendNext();
+}
+
+void SoakBlackbody::onOpened(bool ok)
+{
+    m_lastProgressNs = SoakLedger::nowNs();
+    if (m_expectFailure) {
+        m_expectFailure = false;
+        if (!ok) {
+            ++failedReopens;
+            replug();
+            open();
+            return;
+        }
+        ++unexpected;
+    }
+    if (!ok) {
+        ++unexpected;
+        replug();
+        QTimer::singleShot(20, this, &SoakBlackbody::open);
+        return;
+    }
+    m_state = State::Open;
+    sendNext();
+}
+
+void SoakBlackbody::onClosed(qint64 atNs)
+{
+    m_lastProgressNs = SoakLedger::nowNs();
+    if (m_lossPending) {
+        m_lossPending = false;
+        lossWaits.add(atNs - m_hungUpNs);
+    } else if (m_closesOutstanding > 0) {
+        --m_closesOutstanding;
+        closeWaits.add(atNs - m_closeAskedNs);
+    } else {
+        ++unexpected;
+    }
+    if (m_lossPending || m_closesOutstanding > 0)
+        return;
+    if (m_finishing) {
+        m_done = true;
+        emit finished();
+        return;
+    }
+    reopen();
+}
+
+void SoakBlackbody::onError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ResourceError)
+        return;
+    if (!m_hungUp)
+        ++unexpected;
+    m_lossPending = true;
+    m_state = State::Lost;
+}
+
+void SoakBlackbody::sendNext()
+{
+    if (m_sent >= m_reads) {
+        m_finishing = true;
+        ++m_closesOutstanding;
+        m_closeAskedNs = SoakLedger::nowNs();
+        m_state = State::Closing;
+        emit sig_closecom();
+        return;
+    }
+    const int after = m_closeAfterMs[size_t(m_sent)];
+    ++m_sent;
+    emit sig_sendread(BlackbodyProtocol::pollPayload());
+    if (after < 0)
+        return;
+    // Hold the next request back until the close has gone out.
+    m_closeArmed = true;
+    if (after == 0)
+        requestClose();
+    else
+        QTimer::singleShot(after, Qt::PreciseTimer, this, &SoakBlackbody::requestClose);
+}
+
+void SoakBlackbody::requestClose()
+{
+    m_closeArmed = false;
+    // The line vanished meanwhile; the reopen after it carries on.
+    if (m_state != State::Open)
+        return;
+    ++m_closesOutstanding;
+    m_closeAskedNs = SoakLedger::nowNs();
+    m_state = State::Closing;
+    emit sig_closecom();
+}
+
+void SoakBlackbody::reopen()
+{
+    m_state = State::Opening;
+    // Now and then the program tries before the adapter is back.
+    if (m_hungUp && std::uniform_int_distribution<int>(0, 4)(m_random) == 0) {
+        m_expectFailure = true;
+        open();
+        return;
+    }
+    replug();
+    open();
+}
+
+void SoakBlackbody::replug()
+{
+    if (!m_hungUp)
+        return;
+    bool plugged = false;
+    QMetaObject::invokeMethod(
+        m_sim, [&] { plugged = m_sim->open(m_port); }, Qt::BlockingQueuedConnection);
+    if (!plugged)
+        qFatal("cannot plug the simulated controller back in at %s", qPrintable(m_port));
+    m_hungUp = false;
+}
+
+void SoakBlackbody::open()
+{
+    emit sig_opencom1(m_port, QSerialPort::Baud115200, QSerialPort::Data8, QSerialPort::NoFlowControl,
+        QSerialPort::NoParity, QSerialPort::TwoStop);
+}

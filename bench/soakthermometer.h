@@ -1,0 +1,89 @@
+#pragma once
+
+#include "soakwaits.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <random>
+
+class DeviceSimulator;
+class GetTempThread;
+class KelvraSerial;
+class SoakLedger;
+
+// Drives the thermometer worker through the fault soak as the main window does: open, ask for the
+// acknowledgement, let the poll thread read on its own, stop it and close now and then (at random
+// moments, some while a read is on the line), and after every close or vanished line open the same port
+// again. Lives in the main thread; the worker, its poll and the simulator run in threads of their own.
+class SoakThermometer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A close comes every closeMinMs..closeMaxMs while the port is open.
+    SoakThermometer(KelvraSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
+        int reads, int closeMinMs, int closeMaxMs, quint64 seed);
+    ~SoakThermometer() override;
+
+    void start();
+    bool done() const { return m_done; }
+    qint64 lastProgressNs() const { return m_lastProgressNs; }
+
+    SoakWaits closeWaits; // close request -> the worker reports closed
+    SoakWaits lossWaits; // the device vanishes -> the worker reports closed
+    SoakWaits stopWaits; // stop request -> the poll thread has finished
+    int failedReopens = 0; // attempts on the vanished port, which must fail
+    int unexpected = 0; // an open of the vanished port that succeeded, or a close nobody asked for
+    int slowOpens = 0; // an open whose wake-up outlasted its deadline + 1 s
+
+signals:
+    void finished();
+
+    // As the main window's, connected to the worker's slots.
+    void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
+    void sig_closecom2();
+    void sig_sendreadkelvra(uchar code);
+
+private:
+    enum class State { Opening, Open, Closing, Lost };
+
+    void onData(uchar code, const QByteArray &data, bool ok);
+    void onOpened(bool ok);
+    void onClosed(qint64 atNs);
+    void onError(QSerialPort::SerialPortError error);
+    void scheduleClose();
+    void closeNow(int generation);
+    void stopPoll();
+    void reopen();
+    void replug();
+    void open();
+    int between(int low, int high);
+
+    DeviceSimulator *const m_sim;
+    SoakLedger *const m_ledger;
+    const QString m_port;
+    const int m_reads;
+    const int m_closeMinMs;
+    const int m_closeMaxMs;
+    std::unique_ptr<GetTempThread> m_poll;
+    std::mt19937_64 m_random;
+    State m_state = State::Opening;
+    // Counts the opens, so that a close meant for one is not carried out on a later one.
+    int m_generation = 0;
+    int m_closesOutstanding = 0;
+    qint64 m_closeAskedNs = 0;
+    qint64 m_openAskedNs = 0;
+    bool m_lossPending = false;
+    bool m_expectFailure = false;
+    bool m_finishing = false;
+    bool m_done = false;
+    qint64 m_lastProgressNs = 0;
+    // Set on the simulator's thread just before the device vanishes.
+    std::atomic<bool> m_hungUp {false};
+    std::atomic<qint64> m_hungUpNs {0};
+};
