@@ -218,7 +218,9 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     int setFrames = 0;
     const auto countSetFrames
         = [&](const QByteArray &request) { setFrames += quint8(request.at(2)) == 0x43; };
-    connect(m_sim.get(), &DeviceSimulator::requestReceived, this, countSetFrames);
+    // The simulator lives until cleanup; the count must stop with this case.
+    const QObject counting;
+    connect(m_sim.get(), &DeviceSimulator::requestReceived, &counting, countSetFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
     QCOMPARE(setFrames, 1);
