@@ -1,11 +1,11 @@
 #include "app/mainwindow.h"
-#include "widgets/navbutton.h"
 #include "app/rememberedlink.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
 #include "settings/settings.h"
+#include "widgets/navbutton.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -138,11 +139,13 @@ QWidget *TestCalibrationRun::openRunDialog()
     if (entry == actions.end())
         qFatal("no calibration entry in the settings menu");
     (*entry)->trigger();
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String("CalibrationRunDialog") && widget->isVisible())
-            return widget;
-    }
-    qFatal("no CalibrationRunDialog");
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto dialog = std::find_if(windows.begin(), windows.end(), [](QWidget *widget) {
+        return widget->objectName() == QLatin1String("CalibrationRunDialog") && widget->isVisible();
+    });
+    if (dialog == windows.end())
+        qFatal("no CalibrationRunDialog");
+    return *dialog;
 }
 
 void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
@@ -150,7 +153,8 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
     auto *table = namedChild<QTableWidget>(dialog, "tableWidget_steps");
     for (int row = 0; row < steps.size(); ++row) {
         QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_addStep"), Qt::LeftButton);
-        const double values[] = {steps.at(row).setPoint, 0.1, steps.at(row).window, steps.at(row).dwell};
+        const Step &step = steps.at(row);
+        const double values[] = {step.setPoint, 0.1, step.window, step.dwell};
         for (int column = 0; column < 4; ++column)
             qobject_cast<QDoubleSpinBox *>(table->cellWidget(row, column))->setValue(values[column]);
     }
@@ -167,13 +171,14 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
 
     const QVector<double> readings {35.2, 49.9, 80.05};
-    QVector<double> asked;
-    m_modals->onDialog = [&](QDialog *modal) {
+    // Shared with the handler, which outlives this case.
+    const auto asked = std::make_shared<QVector<double>>();
+    m_modals->onDialog = [readings, asked](QDialog *modal) {
         auto *input = qobject_cast<QInputDialog *>(modal);
         if (!input)
             return modal->reject();
-        asked << input->doubleValue();
-        input->setDoubleValue(readings.value(asked.size() - 1));
+        *asked << input->doubleValue();
+        input->setDoubleValue(readings.value(asked->size() - 1));
         input->accept();
     };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
@@ -183,7 +188,7 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
 
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
     // The dialog offers each step's set point as the reading to start from.
-    QCOMPARE(asked, (QVector<double> {35, 50, 80}));
+    QCOMPARE(*asked, (QVector<double> {35, 50, 80}));
     QVERIFY(m_modals->boxes.isEmpty());
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -213,7 +218,9 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     int setFrames = 0;
     const auto countSetFrames
         = [&](const QByteArray &request) { setFrames += quint8(request.at(2)) == 0x43; };
-    connect(m_sim.get(), &DeviceSimulator::requestReceived, this, countSetFrames);
+    // The simulator lives until cleanup; the count must stop with this case.
+    const QObject counting;
+    connect(m_sim.get(), &DeviceSimulator::requestReceived, &counting, countSetFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
     QCOMPARE(setFrames, 1);

@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "widgets/navbutton.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/corvelescale.h"
@@ -10,6 +9,7 @@
 #include "devicesimulator.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
+#include "widgets/navbutton.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -26,6 +26,7 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -39,11 +40,11 @@ enum Action { Start, Open, Exit, WindowManager };
 QAction *menuAction(QMenu *menu, const QString &text)
 {
     const auto actions = menu->actions();
-    for (QAction *action : actions) {
-        if (action->text() == text)
-            return action;
-    }
-    qFatal("no menu entry %s", qPrintable(text));
+    const auto found = std::find_if(
+        actions.begin(), actions.end(), [&text](QAction *action) { return action->text() == text; });
+    if (found == actions.end())
+        qFatal("no menu entry %s", qPrintable(text));
+    return *found;
 }
 
 QAction *menuAction(NavButton *button, const QString &text)
@@ -298,7 +299,7 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
         recorded << chart()->curve().at(i);
     const CurveInfo info = chart()->curveInfo();
     const QString path = m_dir.filePath(QStringLiteral("recorded.txt"));
-    m_modal->onDialog = [&path](QDialog *dialog) {
+    m_modal->onDialog = [path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             files->selectFile(path);
             QMetaObject::invokeMethod(files, "accept");
@@ -370,7 +371,7 @@ void TestChartActions::openCurveShowsTheChosenFile()
                "0.3\t35.4\t09:15:02:617\r\n");
     file.close();
 
-    m_modal->onDialog = [&path](QDialog *dialog) {
+    m_modal->onDialog = [path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
             QCOMPARE(files->nameFilters(),
@@ -458,6 +459,7 @@ void TestChartActions::exitStopsTheChartAndClosesTheWindow()
     QPointer<CorveleScale> popup = chart()->horizontalPopup();
     QVERIFY(popup && popup->isVisible());
     // Even when left open, a popup does not count as a window that keeps the program alive.
+    // cppcheck-suppress nullPointerRedundantCheck ; checked above; the exit below may delete it
     QVERIFY(!popup->testAttribute(Qt::WA_QuitOnClose));
 
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();

@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "widgets/navbutton.h"
 #include "app/startup.h"
+#include "widgets/navbutton.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
+
+#include <algorithm>
 
 class TestMainWindow : public QObject
 {
@@ -94,13 +96,11 @@ void TestMainWindow::statusBarShowsVersionAtRightEnd()
 
     const QString expected = QStringLiteral("V" BB_VERSION);
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(BB_VERSION));
-    QLabel *version = nullptr;
     const auto labels = window.statusBar()->findChildren<QLabel *>();
-    for (QLabel *label : labels) {
-        if (label->text() == expected)
-            version = label;
-    }
-    QVERIFY(version);
+    const auto found = std::find_if(
+        labels.begin(), labels.end(), [&expected](QLabel *label) { return label->text() == expected; });
+    QVERIFY(found != labels.end());
+    const QLabel *version = *found;
     for (QLabel *label : labels) {
         if (label != version)
             QVERIFY(label->geometry().right() < version->geometry().left());

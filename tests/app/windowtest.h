@@ -8,21 +8,22 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
-// The window's widget of that object name; a missing one ends the test run, since every later step
-// would only fail less clearly.
 // The button of a message box with that caption; a missing one ends the test run.
 inline QAbstractButton *boxButton(QMessageBox *box, const QString &text)
 {
     const auto buttons = box->buttons();
-    for (QAbstractButton *button : buttons) {
-        if (button->text() == text)
-            return button;
-    }
-    qFatal("no button %s", qPrintable(text));
+    const auto found = std::find_if(
+        buttons.begin(), buttons.end(), [&text](QAbstractButton *button) { return button->text() == text; });
+    if (found == buttons.end())
+        qFatal("no button %s", qPrintable(text));
+    return *found;
 }
 
+// The window's widget of that object name; a missing one ends the test run, since every later step
+// would only fail less clearly.
 template<typename T>
 T *namedChild(const QObject *window, const char *name)
 {

@@ -121,7 +121,7 @@ void TestChartRanges::zoomStepsAndLimits_data()
     QTest::addColumn<double>("width");
     QTest::newRow("time in") << QCPRange(0, 12) << true << true << 10.0;
     QTest::newRow("time in at 1 s does nothing") << QCPRange(5, 6) << true << false << 1.0;
-    QTest::newRow("time in just above 1 s") << QCPRange(5, 6.2) << true << true << 1.2 / 1.2;
+    QTest::newRow("time in just above 1 s") << QCPRange(5, 6.2) << true << true << (6.2 - 5) / 1.2;
     QTest::newRow("time out") << QCPRange(0, 10) << false << true << 12.0;
     QTest::newRow("time out at 100000 s does nothing") << QCPRange(0, 100000) << false << false << 100000.0;
 }

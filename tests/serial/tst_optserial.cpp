@@ -18,8 +18,6 @@ const QByteArray kPollFramed = QByteArray::fromHex("808052000052");
 const QByteArray kReading2500 = QByteArray::fromHex("C40900000000C4091A");
 constexpr int kWaitMs = 5000;
 
-} // namespace
-
 // Stands in for the main window: the same request signals, connected by signature text as it does, and
 // receiving slots in the test's thread, where the worker's results arrive as queued calls.
 class WindowStandIn : public QObject
@@ -170,6 +168,8 @@ struct Rig
     bool ok = false;
     qint64 elapsedMs = 0;
 };
+
+} // namespace
 
 class TestOptSerial : public QObject
 {
