@@ -1,9 +1,9 @@
 #include "app/mainwindow.h"
-#include "widgets/navbutton.h"
 #include "app/startup.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "serial/kelvraserial.h"
+#include "widgets/navbutton.h"
 #include "windowtest.h"
 
 #include <QComboBox>
