@@ -3,18 +3,20 @@
 // load again without a fault and save to the very same file, so nothing read is lost on the way.
 //
 // The loader reads a path, so every input goes to config.xml in one folder of this process's own, which is
-// emptied after each input (an unreadable file is moved aside) and removed at exit.
+// emptied after each input (an unreadable file is moved aside).
 
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -26,21 +28,47 @@ void check(bool condition)
         std::abort();
 }
 
-QTemporaryDir *folder()
+const QString kFolderPrefix = QStringLiteral("bb-fuzz-settings-");
+
+// The folder of this process, named after it, removed at exit. A crash skips that, so each start removes
+// the folders of fuzzers that no longer run.
+class Folder
 {
-    // Memory-backed where there is such a folder: every save syncs to disk, which on a real disk costs
-    // nine tenths of the speed.
-    const QString base
-        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    static QTemporaryDir dir(base + QStringLiteral("/bb-fuzz-settings-XXXXXX"));
-    if (!dir.isValid())
-        std::abort();
-    return &dir;
+public:
+    Folder()
+    {
+        // Memory-backed where there is such a folder: every save syncs to disk, which on a real disk costs
+        // nine tenths of the speed.
+        const QDir base(QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                           : QDir::tempPath());
+        const QStringList names
+            = base.entryList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &name : names) {
+            bool ok = false;
+            const qint64 pid = name.mid(kFolderPrefix.size()).toLongLong(&ok);
+            if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+                QDir(base.filePath(name)).removeRecursively();
+        }
+        path = base.filePath(kFolderPrefix + QString::number(QCoreApplication::applicationPid()));
+        QDir(path).removeRecursively();
+        check(QDir().mkpath(path));
+    }
+    ~Folder() { QDir(path).removeRecursively(); }
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    QString path;
+};
+
+const QString &folder()
+{
+    static const Folder folder;
+    return folder.path;
 }
 
 void emptyFolder()
 {
-    QDir dir(folder()->path());
+    QDir dir(folder());
     const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         check(dir.remove(name));
@@ -85,7 +113,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     emptyFolder();
-    const QString dir = folder()->path();
+    const QString dir = folder();
     const QString path = dir + QStringLiteral("/config.xml");
     {
         QFile file(path);
