@@ -24,6 +24,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -59,11 +60,10 @@ qint64 residentKb()
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    const auto rss = std::find_if(
+        lines.begin(), lines.end(), [](const QByteArray &line) { return line.startsWith("VmRSS:"); });
+    return rss == lines.end() ? -1 : rss->mid(6).trimmed().split(' ').value(0).toLongLong();
 }
 
 // Runs the simulator on a thread of its own, as a real instrument would not share the program's.
@@ -82,6 +82,8 @@ struct SimHost
         if (!opened)
             qFatal("simulator: %s", qPrintable(error));
     }
+    SimHost(const SimHost &) = delete;
+    SimHost &operator=(const SimHost &) = delete;
     ~SimHost()
     {
         QMetaObject::invokeMethod(

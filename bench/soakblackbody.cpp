@@ -16,7 +16,8 @@ SoakBlackbody::SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger
     , m_random(seed)
 {
     connect(this, &SoakBlackbody::sig_opencom1, worker, &OptSerial::OpenCom1);
-    connect(this, &SoakBlackbody::sig_sendread, worker, qOverload<QByteArray>(&OptSerial::SendReadCommand));
+    connect(this, &SoakBlackbody::sig_sendread, worker,
+        qOverload<const QByteArray &>(&OptSerial::SendReadCommand));
     connect(this, &SoakBlackbody::sig_closecom, worker, &OptSerial::CloseCom);
     connect(worker, &OptSerial::DataRecv, this, &SoakBlackbody::onData);
     connect(worker, &OptSerial::OpenSuccessed, this, &SoakBlackbody::onOpened);

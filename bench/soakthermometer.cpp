@@ -172,9 +172,9 @@ void SoakThermometer::stopPoll()
 {
     if (!m_poll->isRunning())
         return;
-    const qint64 start = SoakLedger::nowNs();
+    const qint64 asked = SoakLedger::nowNs();
     m_poll->stopThread();
-    stopWaits.add(SoakLedger::nowNs() - start);
+    stopWaits.add(SoakLedger::nowNs() - asked);
 }
 
 void SoakThermometer::reopen()

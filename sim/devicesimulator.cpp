@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 DeviceSimulator::DeviceSimulator(std::unique_ptr<SimDevice> device, QObject *parent)
     : QObject(parent)
     , m_device(std::move(device))
@@ -136,8 +138,7 @@ QByteArray DeviceSimulator::garbageFor(const QByteArray &reply)
 {
     QByteArray garbage(qMax(1, reply.size()), '\0');
     do {
-        for (char &byte : garbage)
-            byte = char(m_random.bounded(256));
+        std::generate(garbage.begin(), garbage.end(), [this] { return char(m_random.bounded(256)); });
     } while (m_device->isValidReply(garbage));
     return garbage;
 }

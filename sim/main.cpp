@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -45,11 +46,8 @@ QTextStream &err()
 // The rates a serial port can be set to by the program.
 bool isStandardBaud(int baud)
 {
-    for (const int rate : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
-        if (baud == rate)
-            return true;
-    }
-    return false;
+    static const int kRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+    return std::find(std::begin(kRates), std::end(kRates), baud) != std::end(kRates);
 }
 
 // Console help for the thermometer, whose commands are the blackbody's general ones behind "thermo".

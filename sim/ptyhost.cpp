@@ -24,6 +24,7 @@ int baudFromSpeed(speed_t speed)
         {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400},
         {B460800, 460800}, {B921600, 921600}};
     for (const auto &row : table) {
+        // cppcheck-suppress useStlAlgorithm ; with find_if cppcheck loses sight of the table's columns
         if (row.speed == speed)
             return row.baud;
     }

@@ -131,7 +131,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(blackbodySerial, &OptSerial::CloseSuccessed, this, &MainWindow::close_successed);
     connect(blackbodySerial, &OptSerial::errorOccurred, this, &MainWindow::handleSerialError);
     connect(this, &MainWindow::sig_sendread, blackbodySerial,
-        QOverload<QByteArray>::of(&OptSerial::SendReadCommand));
+        QOverload<const QByteArray &>::of(&OptSerial::SendReadCommand));
     connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
     connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
 

@@ -123,7 +123,7 @@ void KelvraSerial::SendCommand(uchar addr, uchar code, ushort data, ushort index
         crcExchange(Framing::commandFrame(addr, code, data, index), code, kCrcCommandTimeoutMs);
 }
 
-void KelvraSerial::OpenCom(QString name, QSerialPort::BaudRate baud)
+void KelvraSerial::OpenCom(const QString &name, QSerialPort::BaudRate baud)
 {
     qDebug() << "OpenComport id" << QThread::currentThreadId();
     if (!openPort(name)) {
@@ -141,7 +141,7 @@ void KelvraSerial::OpenCom(QString name, QSerialPort::BaudRate baud)
     closeIfLineLost();
 }
 
-bool KelvraSerial::TryOpen(QString name, QSerialPort::BaudRate baud)
+bool KelvraSerial::TryOpen(const QString &name, QSerialPort::BaudRate baud)
 {
     if (!openPort(name))
         return false;

@@ -64,10 +64,10 @@ public slots:
     void SendCommand(uchar addr, uchar code, ushort data = 0, ushort index = 0);
     // Data8, no flow control, no parity, one stop bit. Under protocol 0 the wake-up exchange (six zero
     // bytes, DataRecv code 0) runs before OpenSuccessed(true).
-    void OpenCom(QString name, QSerialPort::BaudRate baud);
+    void OpenCom(const QString &name, QSerialPort::BaudRate baud);
     // Opens (closing first), configures 8N1 and probes as probe() does. Reports by return value only and
     // leaves the port open; protocol 1 always answers false.
-    bool TryOpen(QString name, QSerialPort::BaudRate baud);
+    bool TryOpen(const QString &name, QSerialPort::BaudRate baud);
     // Closes the port if open; always answers CloseSuccessed(true).
     void CloseCom();
     // Protocol 0: command exchange of code + data. Protocol 1: CRC exchange of 00, code, index (high,

@@ -71,19 +71,19 @@ void OptSerial::SendCommand(uchar addr, uchar code, ushort data, ushort index)
     closeIfLineLost();
 }
 
-void OptSerial::OpenCom(QString name, QSerialPort::BaudRate baud)
+void OptSerial::OpenCom(const QString &name, QSerialPort::BaudRate baud)
 {
     openRoutine(name, baud, QSerialPort::Data8, QSerialPort::NoFlowControl, QSerialPort::NoParity,
         QSerialPort::TwoStop);
 }
 
-void OptSerial::OpenCom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
+void OptSerial::OpenCom1(const QString &name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
     QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits)
 {
     openRoutine(name, baud, databits, flowcontrol, parity, stopbits);
 }
 
-bool OptSerial::TryOpen(QString name, QSerialPort::BaudRate baud)
+bool OptSerial::TryOpen(const QString &name, QSerialPort::BaudRate baud)
 {
     if (!openPort(name))
         return false;
@@ -112,6 +112,7 @@ void OptSerial::CloseCom()
 
 void OptSerial::SendWriteCommand(uchar code, QByteArray data, ushort index)
 {
+    // cppcheck-suppress knownConditionTrueFalse ; the constructor sets the protocol
     if (m_protocol == 0)
         checksumExchange(QByteArray(1, char(code)) + data);
     else
@@ -120,11 +121,12 @@ void OptSerial::SendWriteCommand(uchar code, QByteArray data, ushort index)
 
 void OptSerial::SendReadCommand(uchar code)
 {
+    // cppcheck-suppress knownConditionTrueFalse ; the constructor sets the protocol
     if (m_protocol == 0)
         checksumExchange(QByteArray(1, char(code)));
 }
 
-void OptSerial::SendReadCommand(QByteArray array)
+void OptSerial::SendReadCommand(const QByteArray &array)
 {
     checksumExchange(array);
 }

@@ -45,13 +45,13 @@ public slots:
     // CRC-framed 8-byte command; reply awaited up to 2000 ms; DataRecv carries `code` itself.
     void SendCommand(uchar addr, uchar code, ushort data = 0, ushort index = 0);
     // Data8, no flow control, no parity, two stop bits. Answers OpenSuccessed.
-    void OpenCom(QString name, QSerialPort::BaudRate baud);
+    void OpenCom(const QString &name, QSerialPort::BaudRate baud);
     // Closes an open port first; a failed re-open leaves it closed. Answers OpenSuccessed.
-    void OpenCom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
+    void OpenCom1(const QString &name, QSerialPort::BaudRate baud, QSerialPort::DataBits databits,
         QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits);
     // Opens and sends six zero bytes; true if an XOR-checked answer comes within 200 ms. Reports by
     // return value only and leaves the port open.
-    bool TryOpen(QString name, QSerialPort::BaudRate baud);
+    bool TryOpen(const QString &name, QSerialPort::BaudRate baud);
     // Closes the port if open; always answers CloseSuccessed(true).
     void CloseCom();
     // Protocol 0: checksum exchange of code + data. Protocol 1: CRC exchange of 00, code, index (high,
@@ -61,7 +61,7 @@ public slots:
     void SendReadCommand(uchar code);
     // Checksum exchange: a 7-bit sum byte is appended; the reply must be 9 bytes within 1000 ms;
     // DataRecv carries the third framed byte as code.
-    void SendReadCommand(QByteArray array);
+    void SendReadCommand(const QByteArray &array);
     // CRC exchange: the CRC is appended; reply of 6 or more bytes ending in its CRC within 1000 ms;
     // DataRecv carries the fourth framed byte. An empty array is ignored.
     void SendReadCrcCommand(QByteArray array);

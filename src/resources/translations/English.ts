@@ -114,7 +114,7 @@
     <message>
         <location line="+23"/>
         <source>%1℃ 超出型号范围 %2℃ 到 %3℃</source>
-        <translation>%1℃ is outside the model's range of %2℃ to %3℃</translation>
+        <translation>%1℃ is outside the model&apos;s range of %2℃ to %3℃</translation>
     </message>
 </context>
 <context>
@@ -232,14 +232,14 @@
         <translation>Open calibration program</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <location line="+8"/>
-        <location line="+19"/>
+        <location line="+20"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-28"/>
         <source>无法打开文件 %1</source>
         <translation>Cannot open file %1</translation>
     </message>
@@ -251,7 +251,7 @@
 %2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>保存校准程序</source>
         <translation>Save calibration program</translation>
     </message>
@@ -307,7 +307,7 @@
 Reading of the instrument under test (℃):</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>校准报告未保存</source>
         <translation>Calibration report not saved</translation>
     </message>
@@ -831,7 +831,7 @@ Reading of the instrument under test (℃):</translation>
     <message>
         <location line="+40"/>
         <source>请先打开黑体的串口</source>
-        <translation>Open the blackbody's port first</translation>
+        <translation>Open the blackbody&apos;s port first</translation>
     </message>
     <message>
         <location line="-788"/>
@@ -941,7 +941,7 @@ Reading of the instrument under test (℃):</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+89"/>
+        <location filename="../../settings/settings.cpp" line="+103"/>
         <source>Not a settings file</source>
         <translation>Not a settings file</translation>
     </message>
@@ -965,12 +965,12 @@ Reading of the instrument under test (℃):</translation>
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+24"/>
+        <location filename="../../chart/writefilethread.cpp" line="+41"/>
         <source>无法保存文件!</source>
         <translation>Cannot save the file!</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+9"/>
         <source>无法识别的文件格式!</source>
         <translation>Unrecognized file format!</translation>
     </message>
@@ -998,13 +998,13 @@ Reading of the instrument under test (℃):</translation>
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+74"/>
-        <location line="+761"/>
+        <location filename="../../chart/ttwidget.cpp" line="+51"/>
+        <location line="+681"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-760"/>
+        <location line="-680"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
@@ -1012,31 +1012,31 @@ Reading of the instrument under test (℃):</translation>
     <message>
         <location line="-72"/>
         <location line="+339"/>
-        <location line="+406"/>
+        <location line="+326"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-742"/>
-        <location line="+743"/>
+        <location line="-662"/>
+        <location line="+663"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-740"/>
-        <location line="+741"/>
+        <location line="-660"/>
+        <location line="+661"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-718"/>
+        <location line="-638"/>
         <location line="+143"/>
-        <location line="+571"/>
+        <location line="+491"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-713"/>
+        <location line="-633"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -1047,18 +1047,18 @@ Reading of the instrument under test (℃):</translation>
     </message>
     <message>
         <location line="+116"/>
-        <location line="+557"/>
+        <location line="+477"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-404"/>
-        <location line="+406"/>
+        <location line="-324"/>
+        <location line="+326"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-291"/>
+        <location line="-211"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -1125,7 +1125,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>OK</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+49"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -1135,7 +1135,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+29"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>

@@ -232,14 +232,14 @@
         <translation>開啟校正程式</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <location line="+8"/>
-        <location line="+19"/>
+        <location line="+20"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-28"/>
         <source>无法打开文件 %1</source>
         <translation>無法開啟檔案 %1</translation>
     </message>
@@ -251,7 +251,7 @@
 %2</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>保存校准程序</source>
         <translation>儲存校正程式</translation>
     </message>
@@ -307,7 +307,7 @@
 受測儀器的讀數（℃）：</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>校准报告未保存</source>
         <translation>校正報告未儲存</translation>
     </message>
@@ -941,7 +941,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+89"/>
+        <location filename="../../settings/settings.cpp" line="+103"/>
         <source>Not a settings file</source>
         <translation>不是設定檔</translation>
     </message>
@@ -965,12 +965,12 @@
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+24"/>
+        <location filename="../../chart/writefilethread.cpp" line="+41"/>
         <source>无法保存文件!</source>
         <translation>無法儲存檔案!</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+9"/>
         <source>无法识别的文件格式!</source>
         <translation>無法辨識的檔案格式!</translation>
     </message>
@@ -998,13 +998,13 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+74"/>
-        <location line="+761"/>
+        <location filename="../../chart/ttwidget.cpp" line="+51"/>
+        <location line="+681"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-760"/>
+        <location line="-680"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
@@ -1012,31 +1012,31 @@
     <message>
         <location line="-72"/>
         <location line="+339"/>
-        <location line="+406"/>
+        <location line="+326"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-742"/>
-        <location line="+743"/>
+        <location line="-662"/>
+        <location line="+663"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-740"/>
-        <location line="+741"/>
+        <location line="-660"/>
+        <location line="+661"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-718"/>
+        <location line="-638"/>
         <location line="+143"/>
-        <location line="+571"/>
+        <location line="+491"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-713"/>
+        <location line="-633"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -1047,18 +1047,18 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+557"/>
+        <location line="+477"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-404"/>
-        <location line="+406"/>
+        <location line="-324"/>
+        <location line="+326"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-291"/>
+        <location line="-211"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -1125,7 +1125,7 @@
         <translation>確定</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+49"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -1135,7 +1135,7 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+29"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
