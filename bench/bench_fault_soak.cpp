@@ -328,11 +328,11 @@ int main(int argc, char *argv[])
         kindsMet = kindsMet && bb.injected[size_t(kind)] + th.injected[size_t(kind)] >= kindFloor;
     const qint64 hung = bb.hung + th.hung + thermometer->slowOpens;
     const qint64 wrong = bb.wrong() + th.wrong();
-    const int unexpected = blackbody->unexpected + thermometer->unexpected;
+    const int unexpected = blackbody->link.unexpected + thermometer->link.unexpected;
     const qint64 growthKb = startKb >= 0 && endKb >= 0 ? endKb - startKb : -1;
     double longestWaitMs = 0.0;
-    for (const SoakWaits *waits : {&blackbody->closeWaits, &blackbody->lossWaits, &thermometer->closeWaits,
-             &thermometer->lossWaits, &thermometer->stopWaits})
+    for (const SoakWaits *waits : {&blackbody->link.closeWaits, &blackbody->link.lossWaits,
+             &thermometer->link.closeWaits, &thermometer->link.lossWaits, &thermometer->stopWaits})
         longestWaitMs = qMax(longestWaitMs, waits->maxMs());
 
     std::printf("  exchanges done            %lld (blackbody %lld, thermometer %lld incl. %lld wake-ups)\n",
@@ -361,7 +361,7 @@ int main(int argc, char *argv[])
     both("late past the quiet gap", bb.lateBeyondGap, th.lateBeyondGap);
     both("...that spoilt a later one", bb.lateTakenBeyondGap, th.lateTakenBeyondGap);
     std::printf("  unexpected events         %d (failed reopens of a vanished port, as meant: %d)\n",
-        unexpected, blackbody->failedReopens + thermometer->failedReopens);
+        unexpected, blackbody->link.failedReopens + thermometer->link.failedReopens);
     std::printf("  exchanges hung            %lld\n", hung);
     for (const QString &line : blackbodyLedger.notes() + thermometerLedger.notes())
         std::printf("    %s\n", qPrintable(line));
@@ -370,10 +370,10 @@ int main(int argc, char *argv[])
         "at end: growth %lld kB\n",
         startKb, startExchanges, halfwayKb, endKb, growthKb);
     std::printf("  close/stop waits\n");
-    printWaits("blackbody: close request -> closed", blackbody->closeWaits);
-    printWaits("blackbody: line vanished -> closed", blackbody->lossWaits);
-    printWaits("thermometer: close request -> closed", thermometer->closeWaits);
-    printWaits("thermometer: line vanished -> closed", thermometer->lossWaits);
+    printWaits("blackbody: close request -> closed", blackbody->link.closeWaits);
+    printWaits("blackbody: line vanished -> closed", blackbody->link.lossWaits);
+    printWaits("thermometer: close request -> closed", thermometer->link.closeWaits);
+    printWaits("thermometer: line vanished -> closed", thermometer->link.lossWaits);
     printWaits("thermometer: poll stop -> thread finished", thermometer->stopWaits);
     std::printf("  longest close/stop wait   %.1f ms\n", longestWaitMs);
     std::printf(

@@ -8,6 +8,7 @@ add_executable(bench_fault_soak
     ${CMAKE_CURRENT_LIST_DIR}/soakblackbody.cpp ${CMAKE_CURRENT_LIST_DIR}/soakblackbody.h
     ${CMAKE_CURRENT_LIST_DIR}/soakledger.cpp ${CMAKE_CURRENT_LIST_DIR}/soakledger.h
     ${CMAKE_CURRENT_LIST_DIR}/soakthermometer.cpp ${CMAKE_CURRENT_LIST_DIR}/soakthermometer.h
+    ${CMAKE_CURRENT_LIST_DIR}/soaklink.cpp ${CMAKE_CURRENT_LIST_DIR}/soaklink.h
     ${CMAKE_CURRENT_LIST_DIR}/soakwaits.h
 )
 target_link_libraries(bench_fault_soak PRIVATE bb_serial bb_sim bb_control)

@@ -1,7 +1,6 @@
 #include "soakblackbody.h"
 
 #include "control/blackbodyprotocol.h"
-#include "devicesimulator.h"
 #include "serial/optserial.h"
 #include "soakledger.h"
 
@@ -9,7 +8,7 @@
 
 SoakBlackbody::SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
     int reads, std::vector<int> closeAfterMs, quint64 seed)
-    : m_sim(sim)
+    : link(sim, port, "controller")
     , m_port(port)
     , m_reads(reads)
     , m_closeAfterMs(std::move(closeAfterMs))
@@ -33,10 +32,7 @@ SoakBlackbody::SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger
         },
         Qt::DirectConnection);
     // Known before the line goes, so the worker's report of it can never come first.
-    ledger->setHangUpHook([this] {
-        m_hungUpNs = SoakLedger::nowNs();
-        m_hungUp = true;
-    });
+    ledger->setHangUpHook([this] { link.markHungUp(); });
 }
 
 void SoakBlackbody::start()
@@ -55,21 +51,15 @@ void SoakBlackbody::onData()
 void SoakBlackbody::onOpened(bool ok)
 {
     m_lastProgressNs = SoakLedger::nowNs();
-    if (m_expectFailure) {
-        m_expectFailure = false;
-        if (!ok) {
-            ++failedReopens;
-            replug();
-            open();
-            return;
-        }
-        ++unexpected;
-    }
-    if (!ok) {
-        ++unexpected;
-        replug();
+    switch (link.opened(ok)) {
+    case SoakLink::OpenOutcome::RetryNow:
+        open();
+        return;
+    case SoakLink::OpenOutcome::RetryLater:
         QTimer::singleShot(20, this, &SoakBlackbody::open);
         return;
+    case SoakLink::OpenOutcome::Opened:
+        break;
     }
     m_state = State::Open;
     sendNext();
@@ -78,16 +68,7 @@ void SoakBlackbody::onOpened(bool ok)
 void SoakBlackbody::onClosed(qint64 atNs)
 {
     m_lastProgressNs = SoakLedger::nowNs();
-    if (m_lossPending) {
-        m_lossPending = false;
-        lossWaits.add(atNs - m_hungUpNs);
-    } else if (m_closesOutstanding > 0) {
-        --m_closesOutstanding;
-        closeWaits.add(atNs - m_closeAskedNs);
-    } else {
-        ++unexpected;
-    }
-    if (m_lossPending || m_closesOutstanding > 0)
+    if (!link.closed(atNs))
         return;
     if (m_finishing) {
         m_done = true;
@@ -101,9 +82,7 @@ void SoakBlackbody::onError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError)
         return;
-    if (!m_hungUp)
-        ++unexpected;
-    m_lossPending = true;
+    link.lost();
     m_state = State::Lost;
 }
 
@@ -111,8 +90,7 @@ void SoakBlackbody::sendNext()
 {
     if (m_sent >= m_reads) {
         m_finishing = true;
-        ++m_closesOutstanding;
-        m_closeAskedNs = SoakLedger::nowNs();
+        link.askClose();
         m_state = State::Closing;
         emit sig_closecom();
         return;
@@ -136,8 +114,7 @@ void SoakBlackbody::requestClose()
     // The line vanished meanwhile; the reopen after it carries on.
     if (m_state != State::Open)
         return;
-    ++m_closesOutstanding;
-    m_closeAskedNs = SoakLedger::nowNs();
+    link.askClose();
     m_state = State::Closing;
     emit sig_closecom();
 }
@@ -146,25 +123,11 @@ void SoakBlackbody::reopen()
 {
     m_state = State::Opening;
     // Now and then the program tries before the adapter is back.
-    if (m_hungUp && std::uniform_int_distribution<int>(0, 4)(m_random) == 0) {
-        m_expectFailure = true;
-        open();
-        return;
-    }
-    replug();
+    if (link.hungUp() && std::uniform_int_distribution<int>(0, 4)(m_random) == 0)
+        link.openEarly();
+    else
+        link.replug();
     open();
-}
-
-void SoakBlackbody::replug()
-{
-    if (!m_hungUp)
-        return;
-    bool plugged = false;
-    QMetaObject::invokeMethod(
-        m_sim, [&] { plugged = m_sim->open(m_port); }, Qt::BlockingQueuedConnection);
-    if (!plugged)
-        qFatal("cannot plug the simulated controller back in at %s", qPrintable(m_port));
-    m_hungUp = false;
 }
 
 void SoakBlackbody::open()

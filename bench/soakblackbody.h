@@ -1,5 +1,6 @@
 #pragma once
 
+#include "soaklink.h"
 #include "soakwaits.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <QSerialPort>
 #include <QString>
 
-#include <atomic>
 #include <random>
 #include <vector>
 
@@ -32,10 +32,7 @@ public:
     bool done() const { return m_done; }
     qint64 lastProgressNs() const { return m_lastProgressNs; }
 
-    SoakWaits closeWaits; // close request -> the worker reports closed
-    SoakWaits lossWaits; // the device vanishes -> the worker reports closed
-    int failedReopens = 0; // attempts on the vanished port, which must fail
-    int unexpected = 0; // an open of the vanished port that succeeded, or a close nobody asked for
+    SoakLink link;
 
 signals:
     void finished();
@@ -56,10 +53,8 @@ private:
     void sendNext();
     void requestClose();
     void reopen();
-    void replug();
     void open();
 
-    DeviceSimulator *const m_sim;
     const QString m_port;
     const int m_reads;
     const std::vector<int> m_closeAfterMs;
@@ -67,14 +62,7 @@ private:
     State m_state = State::Opening;
     int m_sent = 0;
     bool m_closeArmed = false;
-    int m_closesOutstanding = 0;
-    qint64 m_closeAskedNs = 0;
-    bool m_lossPending = false;
-    bool m_expectFailure = false;
     bool m_finishing = false;
     bool m_done = false;
     qint64 m_lastProgressNs = 0;
-    // Set on the simulator's thread just before the device vanishes.
-    std::atomic<bool> m_hungUp {false};
-    std::atomic<qint64> m_hungUpNs {0};
 };

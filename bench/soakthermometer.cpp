@@ -1,7 +1,6 @@
 #include "soakthermometer.h"
 
 #include "control/thermometerprotocol.h"
-#include "devicesimulator.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
 #include "soakledger.h"
@@ -17,7 +16,7 @@ constexpr qint64 kOpenBoundNs = (60 + 1000 + 1000) * qint64(1000000);
 
 SoakThermometer::SoakThermometer(KelvraSerial *worker, DeviceSimulator *sim, SoakLedger *ledger,
     const QString &port, int reads, int closeMinMs, int closeMaxMs, quint64 seed)
-    : m_sim(sim)
+    : link(sim, port, "thermometer")
     , m_ledger(ledger)
     , m_port(port)
     , m_reads(reads)
@@ -43,10 +42,7 @@ SoakThermometer::SoakThermometer(KelvraSerial *worker, DeviceSimulator *sim, Soa
         },
         Qt::DirectConnection);
     // Known before the line goes, so the worker's report of it can never come first.
-    ledger->setHangUpHook([this] {
-        m_hungUpNs = SoakLedger::nowNs();
-        m_hungUp = true;
-    });
+    ledger->setHangUpHook([this] { link.markHungUp(); });
 }
 
 SoakThermometer::~SoakThermometer()
@@ -78,21 +74,15 @@ void SoakThermometer::onOpened(bool ok)
     m_lastProgressNs = SoakLedger::nowNs();
     if (m_lastProgressNs - m_openAskedNs > kOpenBoundNs)
         ++slowOpens;
-    if (m_expectFailure) {
-        m_expectFailure = false;
-        if (!ok) {
-            ++failedReopens;
-            replug();
-            open();
-            return;
-        }
-        ++unexpected;
-    }
-    if (!ok) {
-        ++unexpected;
-        replug();
+    switch (link.opened(ok)) {
+    case SoakLink::OpenOutcome::RetryNow:
+        open();
+        return;
+    case SoakLink::OpenOutcome::RetryLater:
         QTimer::singleShot(20, this, &SoakThermometer::open);
         return;
+    case SoakLink::OpenOutcome::Opened:
+        break;
     }
     emit sig_sendreadkelvra(ThermometerProtocol::kAckCode);
     m_poll->startThread();
@@ -106,16 +96,7 @@ void SoakThermometer::onClosed(qint64 atNs)
     m_lastProgressNs = SoakLedger::nowNs();
     // As the window does on every close.
     stopPoll();
-    if (m_lossPending) {
-        m_lossPending = false;
-        lossWaits.add(atNs - m_hungUpNs);
-    } else if (m_closesOutstanding > 0) {
-        --m_closesOutstanding;
-        closeWaits.add(atNs - m_closeAskedNs);
-    } else {
-        ++unexpected;
-    }
-    if (m_lossPending || m_closesOutstanding > 0)
+    if (!link.closed(atNs))
         return;
     if (m_finishing) {
         m_done = true;
@@ -129,9 +110,7 @@ void SoakThermometer::onError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError)
         return;
-    if (!m_hungUp)
-        ++unexpected;
-    m_lossPending = true;
+    link.lost();
     m_state = State::Lost;
 }
 
@@ -162,8 +141,7 @@ void SoakThermometer::closeNow(int generation)
     if (generation != m_generation || m_state != State::Open)
         return;
     stopPoll();
-    ++m_closesOutstanding;
-    m_closeAskedNs = SoakLedger::nowNs();
+    link.askClose();
     m_state = State::Closing;
     emit sig_closecom2();
 }
@@ -181,25 +159,11 @@ void SoakThermometer::reopen()
 {
     m_state = State::Opening;
     // Now and then the program tries before the adapter is back.
-    if (m_hungUp && between(0, 4) == 0) {
-        m_expectFailure = true;
-        open();
-        return;
-    }
-    replug();
+    if (link.hungUp() && between(0, 4) == 0)
+        link.openEarly();
+    else
+        link.replug();
     open();
-}
-
-void SoakThermometer::replug()
-{
-    if (!m_hungUp)
-        return;
-    bool plugged = false;
-    QMetaObject::invokeMethod(
-        m_sim, [&] { plugged = m_sim->open(m_port); }, Qt::BlockingQueuedConnection);
-    if (!plugged)
-        qFatal("cannot plug the simulated thermometer back in at %s", qPrintable(m_port));
-    m_hungUp = false;
 }
 
 void SoakThermometer::open()

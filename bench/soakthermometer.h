@@ -1,5 +1,6 @@
 #pragma once
 
+#include "soaklink.h"
 #include "soakwaits.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <QSerialPort>
 #include <QString>
 
-#include <atomic>
 #include <memory>
 #include <random>
 
@@ -34,11 +34,8 @@ public:
     bool done() const { return m_done; }
     qint64 lastProgressNs() const { return m_lastProgressNs; }
 
-    SoakWaits closeWaits; // close request -> the worker reports closed
-    SoakWaits lossWaits; // the device vanishes -> the worker reports closed
+    SoakLink link;
     SoakWaits stopWaits; // stop request -> the poll thread has finished
-    int failedReopens = 0; // attempts on the vanished port, which must fail
-    int unexpected = 0; // an open of the vanished port that succeeded, or a close nobody asked for
     int slowOpens = 0; // an open whose wake-up outlasted its deadline + 1 s
 
 signals:
@@ -60,11 +57,9 @@ private:
     void closeNow(int generation);
     void stopPoll();
     void reopen();
-    void replug();
     void open();
     int between(int low, int high);
 
-    DeviceSimulator *const m_sim;
     SoakLedger *const m_ledger;
     const QString m_port;
     const int m_reads;
@@ -75,15 +70,8 @@ private:
     State m_state = State::Opening;
     // Counts the opens, so that a close meant for one is not carried out on a later one.
     int m_generation = 0;
-    int m_closesOutstanding = 0;
-    qint64 m_closeAskedNs = 0;
     qint64 m_openAskedNs = 0;
-    bool m_lossPending = false;
-    bool m_expectFailure = false;
     bool m_finishing = false;
     bool m_done = false;
     qint64 m_lastProgressNs = 0;
-    // Set on the simulator's thread just before the device vanishes.
-    std::atomic<bool> m_hungUp {false};
-    std::atomic<qint64> m_hungUpNs {0};
 };
