@@ -301,8 +301,7 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
     const QString path = m_dir.filePath(QStringLiteral("recorded.txt"));
     m_modal->onDialog = [path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
-            files->selectFile(path);
-            QMetaObject::invokeMethod(files, "accept");
+            chooseFile(files, path);
         }
         // The wait dialog closes itself when the file is written or read.
     };
@@ -376,8 +375,7 @@ void TestChartActions::openCurveShowsTheChosenFile()
             QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
             QCOMPARE(files->nameFilters(),
                 (QStringList {QStringLiteral("文件(*.txt*)"), QStringLiteral("所有文件(*)")}));
-            files->selectFile(path);
-            QMetaObject::invokeMethod(files, "accept");
+            chooseFile(files, path);
         } else {
             // The wait dialog closes itself when the file is read.
         }

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -12,6 +14,18 @@
 #include <functional>
 
 // The button of a message box with that caption; a missing one ends the test run.
+// Chooses `path` in a file dialog and accepts it. The folder goes first: the dialog opens in the last
+// folder any test visited, and a name it already lists elsewhere would be looked up there. selectFile()
+// leaves the name box alone while it has the focus, which it may have taken by now.
+inline void chooseFile(QFileDialog *files, const QString &path)
+{
+    if (QWidget *focused = files->focusWidget())
+        focused->clearFocus();
+    files->setDirectory(QFileInfo(path).absolutePath());
+    files->selectFile(path);
+    QMetaObject::invokeMethod(files, "accept");
+}
+
 inline QAbstractButton *boxButton(QMessageBox *box, const QString &text)
 {
     const auto buttons = box->buttons();

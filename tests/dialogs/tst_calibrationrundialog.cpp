@@ -43,8 +43,7 @@ void TestCalibrationRunDialog::chooseFile(const QString &path)
     m_modals->onDialog = [path](QDialog *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
         QVERIFY(files);
-        files->selectFile(path);
-        static_cast<QDialog *>(files)->accept();
+        ::chooseFile(files, path);
     };
 }
 
