@@ -32,4 +32,5 @@ while IFS= read -r entry; do
         status=1
     fi
 done <"$supp"
+((status)) || echo "$supp: every entry matched a report"
 exit $status
