@@ -73,6 +73,18 @@ void count(int fd, ssize_t written)
     _exit(127);
 }
 
+// One plain write of `n` bytes to `fd`, done by `real(allowed)`: cut short at the allowance, then killed.
+template<typename Write>
+ssize_t guarded(int fd, size_t n, const Write &real)
+{
+    const size_t allowed = allowance(fd, n);
+    const ssize_t written = allowed > 0 || n == 0 ? real(allowed) : 0;
+    if (allowed < n)
+        die();
+    count(fd, written);
+    return written;
+}
+
 } // namespace
 
 extern "C" {
@@ -80,34 +92,19 @@ extern "C" {
 ssize_t write(int fd, const void *buf, size_t n)
 {
     static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t)>("write");
-    const size_t allowed = allowance(fd, n);
-    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed) : 0;
-    if (allowed < n)
-        die();
-    count(fd, written);
-    return written;
+    return guarded(fd, n, [&](size_t allowed) { return real(fd, buf, allowed); });
 }
 
 ssize_t pwrite(int fd, const void *buf, size_t n, off_t offset)
 {
     static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite");
-    const size_t allowed = allowance(fd, n);
-    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed, offset) : 0;
-    if (allowed < n)
-        die();
-    count(fd, written);
-    return written;
+    return guarded(fd, n, [&](size_t allowed) { return real(fd, buf, allowed, offset); });
 }
 
 ssize_t pwrite64(int fd, const void *buf, size_t n, off64_t offset)
 {
     static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t, off64_t)>("pwrite64");
-    const size_t allowed = allowance(fd, n);
-    const ssize_t written = allowed > 0 || n == 0 ? real(fd, buf, allowed, offset) : 0;
-    if (allowed < n)
-        die();
-    count(fd, written);
-    return written;
+    return guarded(fd, n, [&](size_t allowed) { return real(fd, buf, allowed, offset); });
 }
 
 ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
