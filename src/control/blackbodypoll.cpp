@@ -34,8 +34,8 @@ std::optional<BlackbodyPoll::Reading> BlackbodyPoll::readReply(const QByteArray 
     m_lastGoodAt = now;
     const int shown = m_filter.filter(decoded->currentWire, now);
     // A held-back reading shows the last accepted one, which lies more than the limit away from it.
-    return Reading {
-        float(shown) / float(m_wireScale), decoded->set, decoded->setWire, shown == decoded->currentWire};
+    return Reading {float(shown) / float(m_wireScale), decoded->current, decoded->set, decoded->setWire,
+        shown == decoded->currentWire};
 }
 
 bool BlackbodyPoll::expire(qint64 now)

@@ -14,6 +14,8 @@
 class BlackbodyPoll
 {
 public:
+    // One read request per tick; a run's dwell counts its readings against it.
+    static constexpr qint64 kIntervalMs = 500;
     static constexpr qint64 kStaleAfterMs = 3000;
     // The worker drops requests once its port is gone; such a request stops blocking the next after this.
     static constexpr qint64 kLostAfterMs = 3000;
@@ -24,6 +26,7 @@ public:
     struct Reading
     {
         float current; // after the jump filter
+        float raw; // as the controller reported it, which stability and a run's dwell judge
         float set;
         qint16 setWire; // the set point the controller holds, in wire units
         bool accepted; // false when the jump filter held the reading back and `current` is the last one shown

@@ -20,11 +20,9 @@ bool StabilityJudge::reading(qint64 now, double current, double set, bool accept
         m_inWindow = false;
     }
     m_lastAt = now;
-    if (!accepted)
-        return false;
     if (m_inWindow && set != m_windowSet)
         restart();
-    if (std::abs(current - set) > m_band + kEdgeTolerance) {
+    if (!accepted || std::abs(current - set) > m_band + kEdgeTolerance) {
         restart();
         return false;
     }

@@ -15,8 +15,9 @@ private slots:
 
 void TestStabilityJudge::judgesReadingsAgainstReadBackSetPoint_data()
 {
-    // Band 0.1, window 2 s. Events: "r T current set" (accepted), "h T current set" (held back by the
-    // jump filter), "lost", "limits band windowMs". After each: '-' unknown, 's' settling, 'S' stable,
+    // Band 0.1, window 2 s. Events: "r T current set" (shown on the tile), "h T current set" (held back
+    // from the tile by the jump filter), "lost", "limits band windowMs". After each: '-' unknown, 's'
+    // settling, 'S' stable,
     // '!' just became stable. Readings arrive as single-precision values, as from the controller.
     QTest::addColumn<QStringList>("events");
     QTest::addColumn<QString>("states");
@@ -31,15 +32,15 @@ void TestStabilityJudge::judgesReadingsAgainstReadBackSetPoint_data()
     QTest::newRow("edge of the band is inside")
         << QStringList {"r 0 400.1 400", "r 1000 399.9 400", "r 2000 400.1 400", "r 2500 400.11 400"}
         << "ss!s" << qint64(-1);
-    QTest::newRow("gap over 1.5 s restarts, 1.5 s does not") << QStringList {"r 0 25 25", "r 1500 25 25",
-        "r 2000 25 25", "r 3501 25 25", "r 5000 25 25", "r 5501 25 25"}
-                                                             << "ss!ss!" << qint64(5501);
+    QTest::newRow("missed polls keep the window, no reply for the stale time restarts it") << QStringList {
+        "r 0 25 25", "r 1550 25 25", "r 2000 25 25", "r 5000 25 25", "r 8001 25 25", "r 9000 25 25",
+        "r 10001 25 25"} << "ss!Sss!" << qint64(10001);
     QTest::newRow("new set point restarts the window") << QStringList {"r 0 25 25", "r 1000 25 25",
         "r 2000 25 25", "r 2500 30 30", "r 4000 30 30", "r 4500 30 30"}
                                                        << "ss!ss!" << qint64(4500);
-    QTest::newRow("held-back spikes neither count nor leave a gap")
-        << QStringList {"r 0 25 25", "h 1000 40 25", "h 2000 40 25", "r 2500 25 25", "h 3000 40 25"}
-        << "sss!S" << qint64(2500);
+    QTest::newRow("a reading held back from the tile counts as outside the band") << QStringList {"r 0 25 25",
+        "r 1000 25 25", "r 2000 25 25", "h 2500 25.05 25", "r 3000 25 25", "h 3500 43 25", "r 4000 25 25",
+        "r 6000 25 25"} << "ss!ssss!" << qint64(6000);
     QTest::newRow("link lost, then back")
         << QStringList {"r 0 25 25", "r 1000 25 25", "r 2000 25 25", "lost", "h 2500 40 25", "r 3000 25 25"}
         << "ss!-ss" << qint64(-1);
