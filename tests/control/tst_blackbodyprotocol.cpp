@@ -1,6 +1,7 @@
 #include "control/blackbodymodel.h"
 #include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
+#include "control/controlleridentity.h"
 #include "control/jumpfilter.h"
 #include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
@@ -50,6 +51,8 @@ private slots:
     void filterResetAcceptsAnything();
     void setPointConfirmedOnlyByReadBack_data();
     void setPointConfirmedOnlyByReadBack();
+    void controllerIsKnownByTheSetPointItHeld_data();
+    void controllerIsKnownByTheSetPointItHeld();
 
     void pollKeepsOneRequestInFlight();
     void pollRequestLostByWorkerStopsBlocking();
@@ -230,6 +233,49 @@ void TestBlackbodyProtocol::filterResetAcceptsAnything()
     filter.reset();
     QVERIFY(!filter.hasAccepted());
     QCOMPARE(filter.filter(800, 1000), 800);
+}
+
+void TestBlackbodyProtocol::controllerIsKnownByTheSetPointItHeld_data()
+{
+    // Events: "open", "gone" (lost or silent), "sent W", "read W", "yes"; after each the state:
+    // C confirmed, ? checking, U unconfirmed.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("states");
+
+    QTest::newRow("the same set point after the loss")
+        << QStringList {"open", "read 3500", "gone", "read 3500", "read 3600"} << "CC?CC";
+    QTest::newRow("another or a restarted controller") << QStringList {"open", "read 3500", "gone",
+        "read 2000", "read 3500", "gone", "read 3500"} << "CC?UU?C";
+    QTest::newRow("a set point sent just before the loss may have been taken")
+        << QStringList {"open", "read 3500", "sent 4000", "gone", "read 4000"} << "CCC?C";
+    QTest::newRow("nothing heard before the loss: nothing to compare")
+        << QStringList {"open", "sent 4000", "gone", "read 2000"} << "CCCC";
+    QTest::newRow("confirmed by someone who can see it, it holds what it reported")
+        << QStringList {"open", "read 3500", "gone", "read 2000", "yes", "gone", "read 2000"} << "CC?UC?C";
+    QTest::newRow("a new opening forgets the old controller")
+        << QStringList {"open", "read 3500", "gone", "open", "read 2000"} << "CC?CC";
+}
+
+void TestBlackbodyProtocol::controllerIsKnownByTheSetPointItHeld()
+{
+    QFETCH(QStringList, events);
+    ControllerIdentity identity;
+    QString states;
+    for (const QString &event : events) {
+        const QStringList w = event.split(QLatin1Char(' '));
+        if (w[0] == "open")
+            identity.opened();
+        else if (w[0] == "gone")
+            identity.interrupted();
+        else if (w[0] == "sent")
+            identity.sent(qint16(w[1].toInt()));
+        else if (w[0] == "read")
+            identity.reading(qint16(w[1].toInt()));
+        else
+            identity.accept();
+        states += "C?U"[int(identity.state())];
+    }
+    QTEST(states, "states");
 }
 
 void TestBlackbodyProtocol::setPointConfirmedOnlyByReadBack_data()

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Whether the controller answering on the line is still the one the link was opened to. A controller
+// that vanished and came back, or fell silent and answers again, may be another one at the same path,
+// or ours restarted with its power-on set point; either would take our next set frame in its own wire
+// scale. So after an interruption its first reading must report, in wire units, the set point it held
+// before, or the one last sent to it (which it may have taken just before the line went). Anything else
+// leaves it unconfirmed until someone says it is the same controller. GUI thread only.
+class ControllerIdentity
+{
+public:
+    enum class State {
+        Confirmed,
+        Checking, // interrupted: the next reading decides
+        Unconfirmed, // reported a set point it did not hold; reported() says which
+    };
+
+    // The operator opened the link: whatever answers is taken as it is.
+    void opened();
+    // The line went, or the controller stopped answering, after it had reported a set point.
+    void interrupted();
+    // A set frame carrying `wire` went out.
+    void sent(qint16 wire);
+    // The set point a valid reading reports; returns the state it leaves.
+    State reading(qint16 setWire);
+    // Someone who can see the controller says it is ours: it holds what it reported.
+    void accept();
+
+    State state() const { return m_state; }
+    bool knowsHeld() const { return m_knowsHeld; }
+    qint16 held() const { return m_held; }
+    qint16 reported() const { return m_reported; }
+
+private:
+    bool mayHold(qint16 setWire) const;
+
+    State m_state = State::Confirmed;
+    bool m_knowsHeld = false;
+    qint16 m_held = 0;
+    bool m_hasSent = false;
+    qint16 m_sent = 0;
+    qint16 m_reported = 0;
+};
