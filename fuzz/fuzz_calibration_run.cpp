@@ -82,19 +82,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(std::isfinite(step.setPoint));
         check(std::isfinite(step.band) && step.band >= 0);
         check(step.window > 0 && step.window <= kLongestSeconds);
-        check(step.dwell >= 0 && step.dwell <= kLongestSeconds);
+        check(step.dwell >= CalibrationRun::kShortestDwell && step.dwell <= kLongestSeconds);
     }
 
     for (int i = 0; i < blackbodyModelCount(); ++i) {
         const BlackbodyModel &model = blackbodyModel(i);
-        const CalibrationRunError outside = run.checkRange(model.minimum, model.maximum);
-        if (!outside.isError())
+        const CalibrationRunError refused = run.checkModel(model.minimum, model.maximum, model.decimals);
+        if (!refused.isError())
             continue;
-        check(outside.kind == CalibrationRunError::Kind::OutsideModel);
-        checkError(outside, run.steps.size());
-        check(outside.step >= 1);
-        const double setPoint = run.steps.at(outside.step - 1).setPoint;
-        check(setPoint < model.minimum || setPoint > model.maximum);
+        checkError(refused, run.steps.size());
+        check(refused.step >= 1);
+        const double setPoint = run.steps.at(refused.step - 1).setPoint;
+        const bool outside = setPoint < model.minimum || setPoint > model.maximum;
+        if (refused.kind == CalibrationRunError::Kind::OutsideModel) {
+            check(outside);
+        } else {
+            check(refused.kind == CalibrationRunError::Kind::TooPrecise && !outside);
+            // What the model would send differs from what the run asks for.
+            const double sent = std::round(setPoint * model.wireScale) / model.wireScale;
+            check(std::abs(sent - setPoint) > 1e-9);
+        }
     }
 
     CalibrationRunError again;

@@ -71,7 +71,7 @@ bool CalibrationRunner::start(
 {
     if (isRunning())
         return false;
-    const CalibrationRunError error = run.checkRange(setup.minimum, setup.maximum);
+    const CalibrationRunError error = run.checkModel(setup.minimum, setup.maximum, setup.decimals);
     if (error.isError()) {
         QMessageBox::warning(m_window, tr("提示"), error.message);
         return false;

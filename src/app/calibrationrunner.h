@@ -23,6 +23,7 @@ struct CalibrationRunSetup
     QString model;
     QString port;
     int wireScale = 100;
+    int decimals = 2;
     double minimum = 0;
     double maximum = 0;
 };

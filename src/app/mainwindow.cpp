@@ -1166,7 +1166,7 @@ void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &r
     }
     const BlackbodyModel &model = blackbodyModel(modelIndex);
     m_calibration->start(run,
-        {runFile, model.name, m_linkPort, model.wireScale, model.minimum, model.maximum},
+        {runFile, model.name, m_linkPort, model.wireScale, model.decimals, model.minimum, model.maximum},
         [this] { return mayDiscardCurve(); });
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int kTemperatureDecimals = 3;
-constexpr int kColumns = 12;
+constexpr int kColumns = 13;
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Empty for a value that does not exist (NaN); never "-0.000", which would read as a sign.
@@ -32,7 +32,8 @@ QByteArray isoWithOffset(const QDateTime &at)
 
 QByteArray row(const CalibrationStepResult &result, const QDateTime &wallAtZero)
 {
-    QByteArrayList fields {QByteArray::number(result.step + 1), fixed(result.setPoint, kTemperatureDecimals)};
+    QByteArrayList fields {QByteArray::number(result.step + 1),
+        CalibrationReport::outcomeWord(result.outcome), fixed(result.setPoint, kTemperatureDecimals)};
     if (result.stable) {
         const DwellStatistics &dwell = result.dwell;
         const double error = result.reading ? *result.reading - dwell.mean() : kNone;
@@ -54,10 +55,26 @@ namespace CalibrationReport {
 
 QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
 {
-    QByteArray text = "step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n";
+    QByteArray text
+        = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n";
     for (const CalibrationStepResult &result : results)
         text += row(result, wallAtZero);
     return text;
+}
+
+QByteArray outcomeWord(CalibrationStepResult::Outcome outcome)
+{
+    switch (outcome) {
+    case CalibrationStepResult::Outcome::Done:
+        return "done";
+    case CalibrationStepResult::Outcome::Skipped:
+        return "skipped";
+    case CalibrationStepResult::Outcome::Aborted:
+        return "aborted";
+    case CalibrationStepResult::Outcome::NotReached:
+        break;
+    }
+    return "not reached";
 }
 
 QString fileName(const QDateTime &at, const QString &suffix)

@@ -17,6 +17,9 @@ namespace CalibrationReport {
 // its UTC offset at that moment (a QDateTime in local time gives the local offset, summer time included).
 QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero);
 
+// What became of a step, as its row says it: "done", "skipped", "aborted" or "not reached".
+QByteArray outcomeWord(CalibrationStepResult::Outcome outcome);
+
 // "calibration-YYYYMMDD-hhmmss.<suffix>" for a run that ended at `at`.
 QString fileName(const QDateTime &at, const QString &suffix);
 

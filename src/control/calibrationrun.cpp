@@ -222,6 +222,9 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
         reader.number("band", &step.band, 0, false, qInf());
         reader.number("window", &step.window, 0, true, kLongestSeconds);
         reader.number("dwell", &step.dwell, 0, false, kLongestSeconds);
+        if (reader.ok() && step.dwell < kShortestDwell)
+            reader.fail(Kind::ShorterThanPoll, QStringLiteral("dwell"),
+                CalibrationRun::tr("不能短于一次轮询（%1 秒）").arg(kShortestDwell));
         reader.flag("askReading", &step.askReading);
         if (!reader.ok())
             return {};
@@ -230,16 +233,27 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
     return run;
 }
 
-CalibrationRunError CalibrationRun::checkRange(double minimum, double maximum) const
+CalibrationRunError CalibrationRun::checkModel(double minimum, double maximum, int decimals) const
 {
     CalibrationRunError error;
+    const double scale = std::pow(10.0, decimals);
     for (int i = 0; i < steps.size(); ++i) {
         const double setPoint = steps.at(i).setPoint;
-        if (setPoint >= minimum && setPoint <= maximum)
-            continue;
-        setError(&error, Kind::OutsideModel, i + 1, QStringLiteral("setPoint"),
-            CalibrationRun::tr("%1℃ 超出型号范围 %2℃ 到 %3℃").arg(setPoint).arg(minimum).arg(maximum));
-        break;
+        if (setPoint < minimum || setPoint > maximum) {
+            setError(&error, Kind::OutsideModel, i + 1, QStringLiteral("setPoint"),
+                CalibrationRun::tr("%1℃ 超出型号范围 %2℃ 到 %3℃").arg(setPoint).arg(minimum).arg(maximum));
+            break;
+        }
+        // 0.29 × 100 is 28.999… in binary: a value written with the model's decimals is near a whole unit.
+        const double units = setPoint * scale;
+        if (std::abs(units - std::round(units)) > 1e-6 * qMax(1.0, std::abs(units))) {
+            setError(&error, Kind::TooPrecise, i + 1, QStringLiteral("setPoint"), QString());
+            error.message = CalibrationRun::tr("第 %1 步的设定值 %2 超出该型号的精度（%3 位小数）")
+                                .arg(i + 1)
+                                .arg(QString::number(setPoint, 'g', 15))
+                                .arg(decimals);
+            break;
+        }
     }
     return error;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control/blackbodypoll.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
@@ -11,7 +13,7 @@ struct CalibrationStep
     double setPoint = 0;
     double band = 0.1; // half-width of the stability band around the set point
     double window = 30; // how long the readings must stay in the band to count as stable
-    double dwell = 60; // how long readings are collected once stable
+    double dwell = 60; // how long readings are collected once stable; at least kShortestDwell
     bool askReading = true; // pause for the reading of the instrument under test
 
     bool operator==(const CalibrationStep &other) const;
@@ -34,7 +36,9 @@ struct CalibrationRunError
         Negative,
         NotPositive,
         TooLarge,
+        ShorterThanPoll, // a dwell that would end before the poll could take a reading
         OutsideModel, // a set point outside the open model's range
+        TooPrecise, // a set point with more decimals than the open model sends
     };
 
     Kind kind = Kind::None;
@@ -55,6 +59,8 @@ struct CalibrationRun
 
 public:
     static constexpr int kVersion = 1;
+    // One poll interval, in seconds: a shorter dwell could hold no reading.
+    static constexpr double kShortestDwell = BlackbodyPoll::kIntervalMs / 1000.0;
 
     QString instrument; // the instrument under test, free text
     QString operatorName;
@@ -70,6 +76,7 @@ public:
     // version is refused before any of it is read, and so is any bad value: nothing is half-read.
     static CalibrationRun fromJson(const QByteArray &json, CalibrationRunError *error);
 
-    // The first step whose set point lies outside [minimum, maximum], as an OutsideModel error.
-    CalibrationRunError checkRange(double minimum, double maximum) const;
+    // The first step whose set point the open model cannot send as it stands: outside [minimum, maximum]
+    // (OutsideModel), or with more than `decimals` decimals (TooPrecise), which would be cut on the wire.
+    CalibrationRunError checkModel(double minimum, double maximum, int decimals) const;
 };

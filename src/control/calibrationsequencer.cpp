@@ -1,5 +1,6 @@
 #include "calibrationsequencer.h"
 
+#include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
 
 #include <cmath>
@@ -10,7 +11,16 @@ using Outcome = CalibrationStepResult::Outcome;
 CalibrationSequencer::CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale)
     : m_steps(steps)
     , m_wireScale(wireScale)
-{ }
+{
+    for (const CalibrationStep &step : steps)
+        m_wires.append(BlackbodyProtocol::toWireUnits(step.setPoint, wireScale));
+}
+
+int CalibrationSequencer::readingsNeeded(qint64 dwellMs)
+{
+    // In whole tenths, so 90 % of an exact number of ticks is not rounded up by a stray ulp.
+    return int((9 * dwellMs + 10 * BlackbodyPoll::kIntervalMs - 1) / (10 * BlackbodyPoll::kIntervalMs));
+}
 
 qint64 CalibrationSequencer::windowMs(int step) const
 {
@@ -28,7 +38,8 @@ void CalibrationSequencer::add(Kind kind, Commands *out) const
     command.kind = kind;
     if (m_index < m_steps.size()) {
         command.step = m_index;
-        command.setPoint = current().setPoint;
+        command.wire = m_wires.at(m_index);
+        command.setPoint = double(command.wire) / m_wireScale;
     }
     out->append(command);
 }
@@ -60,7 +71,7 @@ CalibrationSequencer::Commands CalibrationSequencer::reading(qint64 now, double 
     advance(now, &out);
     if (isPaused() || !judging())
         return out;
-    m_readBackOk = setWire == BlackbodyProtocol::toWireUnits(current().setPoint, m_wireScale);
+    m_readBackOk = setWire == m_wires.at(m_index);
     if (m_phase == Phase::Dwelling && !m_readBackOk)
         m_phase = Phase::Settling;
     else if (m_phase == Phase::Settling && m_readBackOk && m_judgeStable)
@@ -86,18 +97,10 @@ CalibrationSequencer::Commands CalibrationSequencer::confirmation(qint64 now, bo
     if (isPaused() || m_phase != Phase::Setting)
         return out;
     if (confirmed) {
-        m_phase = Phase::Settling;
         m_confirmedAt = now;
         // The confirmation itself read the set point back.
         m_readBackOk = true;
-        m_judgeStable = false;
-        Command command;
-        command.kind = Kind::StartJudge;
-        command.step = m_index;
-        command.setPoint = current().setPoint;
-        command.band = current().band;
-        command.windowMs = windowMs(m_index);
-        out.append(command);
+        startJudge(&out);
     } else if (m_tries < kSetPointTries) {
         ++m_tries;
         add(Kind::SendSetPoint, &out);
@@ -138,6 +141,31 @@ CalibrationSequencer::Commands CalibrationSequencer::linkBack()
     return out;
 }
 
+CalibrationSequencer::Commands CalibrationSequencer::silent(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (isRunning())
+        addPause(NoAnswer, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::answering()
+{
+    Commands out;
+    removePause(NoAnswer, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::controllerUnconfirmed(qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (isRunning())
+        addPause(ControllerUnconfirmed, &out);
+    return out;
+}
+
 CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
 {
     Commands out;
@@ -150,7 +178,7 @@ CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
 CalibrationSequencer::Commands CalibrationSequencer::resume()
 {
     Commands out;
-    removePause(OperatorPause | SetPointRefused, &out);
+    removePause(OperatorPause | SetPointRefused | ControllerUnconfirmed, &out);
     return out;
 }
 
@@ -178,19 +206,20 @@ CalibrationSequencer::Commands CalibrationSequencer::abort(qint64 now)
         return out;
     stopJudge(&out);
     if (m_stepStarted) {
-        CalibrationStepResult result;
-        result.step = m_index;
-        result.setPoint = current().setPoint;
-        result.outcome = Outcome::Aborted;
+        addRow(Outcome::Aborted, m_index);
+        CalibrationStepResult &result = m_results.last();
         if (m_phase == Phase::Dwelling || m_phase == Phase::WaitingForReading) {
             result.stable = true;
             result.stableAtMs = m_stableAt;
             result.settleMs = m_stableAt - m_confirmedAt;
             result.dwell = m_dwell;
         }
-        m_results.append(result);
         add(Kind::MarkStepEnd, &out);
+    } else {
+        addRow(Outcome::NotReached, m_index);
     }
+    for (int i = m_index + 1; i < m_steps.size(); ++i)
+        addRow(Outcome::NotReached, i);
     m_phase = Phase::Aborted;
     add(Kind::Aborted, &out);
     return out;
@@ -223,6 +252,11 @@ void CalibrationSequencer::advance(qint64 now, Commands *out)
 {
     if (isPaused() || m_phase != Phase::Dwelling || now < m_stableAt + dwellMs(m_index))
         return;
+    // Readings lost on the line would leave statistics that look complete and are not.
+    if (m_dwell.count() < readingsNeeded(dwellMs(m_index))) {
+        enterDwell(now);
+        return;
+    }
     if (current().askReading) {
         stopJudge(out);
         m_phase = Phase::WaitingForReading;
@@ -252,21 +286,27 @@ void CalibrationSequencer::enterDwell(qint64 now)
     m_dwell.clear();
 }
 
+void CalibrationSequencer::addRow(Outcome outcome, int step)
+{
+    CalibrationStepResult result;
+    result.step = step;
+    result.setPoint = double(m_wires.at(step)) / m_wireScale;
+    result.outcome = outcome;
+    m_results.append(result);
+}
+
 void CalibrationSequencer::endStep(Outcome outcome, Commands *out)
 {
     stopJudge(out);
-    CalibrationStepResult result;
-    result.step = m_index;
-    result.setPoint = current().setPoint;
-    result.outcome = outcome;
+    addRow(outcome, m_index);
     if (outcome == Outcome::Done) {
+        CalibrationStepResult &result = m_results.last();
         result.stable = true;
         result.stableAtMs = m_stableAt;
         result.settleMs = m_stableAt - m_confirmedAt;
         result.dwell = m_dwell;
         result.reading = m_reading;
     }
-    m_results.append(result);
     if (m_stepStarted)
         add(Kind::MarkStepEnd, out);
 
@@ -275,6 +315,7 @@ void CalibrationSequencer::endStep(Outcome outcome, Commands *out)
     m_stepStarted = false;
     if (++m_index == m_steps.size()) {
         m_pause = NoPause;
+        m_resendOnResume = false;
         m_phase = Phase::Finished;
         add(Kind::Finished, out);
         return;
@@ -300,14 +341,12 @@ void CalibrationSequencer::addPause(PauseReason reason, Commands *out)
     const bool wasPaused = isPaused();
     stopJudge(out);
     m_pause |= reason;
+    if (reason != NoAnswer)
+        m_resendOnResume = true;
     if (wasPaused)
         return;
-    Command command;
-    command.kind = Kind::Paused;
-    command.step = m_index;
-    command.setPoint = current().setPoint;
-    command.reason = reason;
-    out->append(command);
+    add(Kind::Paused, out);
+    out->last().reason = reason;
 }
 
 void CalibrationSequencer::removePause(int reasons, Commands *out)
@@ -318,8 +357,24 @@ void CalibrationSequencer::removePause(int reasons, Commands *out)
     if (isPaused())
         return;
     add(Kind::Resumed, out);
-    if (m_phase != Phase::WaitingForReading)
+    const bool resend = m_resendOnResume;
+    m_resendOnResume = false;
+    if (m_phase == Phase::WaitingForReading)
+        return;
+    if (resend || m_phase == Phase::Setting)
         sendSetPoint(out);
+    else
+        startJudge(out);
+}
+
+void CalibrationSequencer::startJudge(Commands *out)
+{
+    m_phase = Phase::Settling;
+    m_judgeStable = false;
+    m_dwell.clear();
+    add(Kind::StartJudge, out);
+    out->last().band = current().band;
+    out->last().windowMs = windowMs(m_index);
 }
 
 CalibrationSequencer::Progress CalibrationSequencer::progress(qint64 now) const

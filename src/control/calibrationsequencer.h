@@ -15,10 +15,11 @@ struct CalibrationStepResult
         Done,
         Skipped, // nothing but the step and its set point is known
         Aborted, // the step that was running when the run was aborted; what it measured so far
+        NotReached, // the run ended before the step began
     };
 
     int step = 0; // 0-based
-    double setPoint = 0;
+    double setPoint = 0; // as sent: in the model's wire units, so with its decimals
     Outcome outcome = Outcome::Done;
     bool stable = false; // stability was declared; stableAtMs, settleMs and dwell belong to it
     qint64 stableAtMs = 0; // on the sequencer's monotonic clock
@@ -29,20 +30,24 @@ struct CalibrationStepResult
 
 // The steps of a calibration run as a state machine with no widgets, ports or clocks of its own. The
 // window feeds it events, the timed ones with monotonic milliseconds that never decrease, and carries out
-// the commands each event returns, in their order. For each accepted reading it first feeds the judge,
-// reports a change of the judge's mind with stability(), then passes the reading. GUI thread only.
+// the commands each event returns, in their order. For each reading it first feeds the judge, reports a
+// change of the judge's mind with stability(), then passes the reading. GUI thread only.
 //
 // A step sends its set point and waits for the confirmation (kSetPointTries tries, then the run pauses),
 // then waits until the window's stability judge, started by StartJudge, declares it stable while the
-// read-back set point equals the step's. It then dwells, collecting the readings and ambient readings;
-// instability or a changed read-back set point during the dwell sends it back to settling, and the dwell
-// starts over. After the dwell it asks for the instrument's reading, when the step wants one.
+// read-back set point equals the step's. It then dwells, collecting every reading that passed its check
+// and the ambient readings; instability or a changed read-back set point during the dwell sends it back
+// to settling. A dwell ends complete only when it holds at least 90 % of the readings its poll ticks
+// could give; otherwise it starts over. After the dwell it asks for the instrument's reading, when the
+// step wants one. Set points are compared and reported as they travel: in the model's wire units.
 //
-// A pause (the operator's, a lost link or a set point refused too often) stops the dwell clock and takes no
-// readings; the run goes on once every reason is gone, and a step due meanwhile waits for that. A resumed
-// step sends its set point again, waits for its confirmation and settles again, since the source may
-// have drifted meanwhile; only a step already waiting for the reading keeps its dwell, and its question
-// stays open throughout (AskReading is issued once per step and answered whenever the operator answers).
+// A pause (the operator's, a lost link, a silent or unconfirmed controller, a set point refused too
+// often) stops the dwell clock and takes no readings; the run goes on once every reason is gone, and a
+// step due meanwhile waits for that. A resumed step sends its set point again, waits for its
+// confirmation and settles again, since the source may have drifted meanwhile; after nothing but a
+// silence the controller still holds the set point, so the step only waits for stability again. Only a
+// step already waiting for the reading keeps its dwell, and its question stays open throughout
+// (AskReading is issued once per step and answered whenever the operator answers).
 // Skipping ends the current step, in any phase, with an empty row.
 class CalibrationSequencer
 {
@@ -56,6 +61,8 @@ public:
         OperatorPause = 1,
         LinkLost = 2,
         SetPointRefused = 4, // the step's set point was refused kSetPointTries times in a row
+        NoAnswer = 8, // the port is open, but no valid reply came for the stale time
+        ControllerUnconfirmed = 16, // the controller may not be the one the run set; only resume() clears it
     };
 
     struct Command
@@ -75,7 +82,8 @@ public:
 
         Kind kind = Kind::Finished;
         int step = -1; // 0-based
-        double setPoint = 0;
+        double setPoint = 0; // the step's, as sent
+        qint16 wire = 0; // the same in the model's wire units
         double band = 0;
         qint64 windowMs = 0;
         PauseReason reason = NoPause;
@@ -94,13 +102,16 @@ public:
         qint64 remainingMs = 0;
     };
 
-    // `wireScale` is the open model's, for comparing set points as the controller holds them.
+    // `wireScale` is the open model's, for sending and comparing set points as the controller holds them.
     CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale);
+
+    // Readings a dwell of `dwellMs` must hold to count: 90 % of the poll ticks in it, rounded up.
+    static int readingsNeeded(qint64 dwellMs);
 
     Commands start();
     // Lets a dwell end on time between readings.
     Commands tick(qint64 now);
-    // An accepted reading and the set point the controller reported with it, in wire units.
+    // A reading as the controller reported it and the set point it reported with it, in wire units.
     Commands reading(qint64 now, double celsius, qint16 setWire);
     // The thermometer's reading, while its link is open.
     Commands ambient(qint64 now, double celsius);
@@ -110,8 +121,14 @@ public:
     Commands stability(qint64 now, bool stable);
     Commands linkLost(qint64 now);
     Commands linkBack();
+    // The controller stopped answering on an open port, and answers again.
+    Commands silent(qint64 now);
+    Commands answering();
+    // The controller on the line may be another one; only the operator's resume() lets the run go on.
+    Commands controllerUnconfirmed(qint64 now);
     Commands pause(qint64 now);
-    // Clears the operator's pause and a refused set point's; a lost link still holds the run.
+    // The operator's resume: clears the operator's pause, a refused set point's and an unconfirmed
+    // controller's; a lost link or a silent controller still holds the run.
     Commands resume();
     Commands skip(qint64 now);
     Commands abort(qint64 now);
@@ -123,8 +140,10 @@ public:
     bool isRunning() const { return m_phase != Phase::Idle && !isOver(); }
     bool isOver() const { return m_phase == Phase::Finished || m_phase == Phase::Aborted; }
     Progress progress(qint64 now) const;
-    // One row per step that ended, in order, and on abort one for the step that was running.
+    // One row per step that ended, in order; an aborted run has a row for every step.
     const QVector<CalibrationStepResult> &results() const { return m_results; }
+    // The step's set point as sent, in wire units.
+    qint16 wire(int step) const { return m_wires.at(step); }
 
 private:
     const CalibrationStep &current() const { return m_steps.at(m_index); }
@@ -141,12 +160,16 @@ private:
     void stopJudge(Commands *out);
     void addPause(PauseReason reason, Commands *out);
     void removePause(int reasons, Commands *out);
+    void startJudge(Commands *out);
+    void addRow(CalibrationStepResult::Outcome outcome, int step);
     void add(Command::Kind kind, Commands *out) const;
 
     QVector<CalibrationStep> m_steps;
+    QVector<qint16> m_wires; // each step's set point in wire units
     int m_wireScale = 100;
     Phase m_phase = Phase::Idle;
     int m_pause = NoPause;
+    bool m_resendOnResume = false; // a pause other than a silence may have cost the step its set point
     int m_index = 0;
     bool m_stepStarted = false; // its start is marked; false for a step held back by a pause
     int m_tries = 0;

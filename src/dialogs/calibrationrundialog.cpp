@@ -219,7 +219,7 @@ bool CalibrationRunDialog::openRunFile(const QString &fileName)
     CalibrationRunError error;
     const CalibrationRun loaded = CalibrationRun::fromJson(file.readAll(), &error);
     if (!error.isError())
-        error = loaded.checkRange(m_minimum, m_maximum);
+        error = loaded.checkModel(m_minimum, m_maximum, m_decimals);
     if (error.isError()) {
         QMessageBox::warning(this, tr("错误"), tr("无法读取校准程序 %1：\n%2").arg(fileName, error.message));
         return false;

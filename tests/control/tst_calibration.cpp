@@ -75,9 +75,11 @@ QString trace(const Sequencer::Commands &commands)
             words << "mark-" + n;
             break;
         case K::Paused:
-            words << (c.reason == Sequencer::OperatorPause ? "paused:operator"
-                    : c.reason == Sequencer::LinkLost      ? "paused:link"
-                                                           : "paused:refused");
+            words << (c.reason == Sequencer::OperatorPause   ? "paused:operator"
+                    : c.reason == Sequencer::LinkLost        ? "paused:link"
+                    : c.reason == Sequencer::NoAnswer        ? "paused:silent"
+                    : c.reason == Sequencer::SetPointRefused ? "paused:refused"
+                                                             : "paused:unconfirmed");
             break;
         case K::Resumed:
             words << "resumed";
@@ -106,6 +108,10 @@ QString trace(const Sequencer::Progress &p)
             why << "link";
         if (p.pauseReasons & Sequencer::SetPointRefused)
             why << "refused";
+        if (p.pauseReasons & Sequencer::NoAnswer)
+            why << "silent";
+        if (p.pauseReasons & Sequencer::ControllerUnconfirmed)
+            why << "unconfirmed";
         text += " paused:" + why.join(QLatin1Char('+'));
     }
     if (p.phase == Sequencer::Phase::Dwelling)
@@ -118,9 +124,7 @@ QString trace(const QVector<CalibrationStepResult> &results)
     QStringList rows;
     for (const CalibrationStepResult &r : results) {
         QString row = QString::number(r.step + 1) + " "
-            + (r.outcome == CalibrationStepResult::Outcome::Done           ? "done"
-                    : r.outcome == CalibrationStepResult::Outcome::Skipped ? "skipped"
-                                                                           : "aborted");
+            + QString::fromLatin1(CalibrationReport::outcomeWord(r.outcome)) + " " + number(r.setPoint);
         if (r.stable) {
             row += QStringLiteral(" stable@%1 settle=%2 n=%3")
                        .arg(r.stableAtMs)
@@ -139,9 +143,11 @@ QString trace(const QVector<CalibrationStepResult> &results)
 }
 
 CalibrationStepResult result(int index, double setPoint, bool stable, qint64 stableAtMs, qint64 settleMs,
-    const QVector<double> &readings, const QVector<double> &ambient = {}, double reading = kNone)
+    const QVector<double> &readings, const QVector<double> &ambient = {}, double reading = kNone,
+    CalibrationStepResult::Outcome outcome = CalibrationStepResult::Outcome::Done)
 {
     CalibrationStepResult r;
+    r.outcome = outcome;
     r.step = index;
     r.setPoint = setPoint;
     r.stable = stable;
@@ -212,11 +218,11 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
     full.operatorName = QStringLiteral("张三");
     full.distanceMm = 300;
     full.emissivity = 1;
-    full.steps << step(50, 0.05, 12.5, 0, false) << step(80.25, 0, 0.5, 86400, true);
+    full.steps << step(50, 0.05, 12.5, 0.5, false) << step(80.25, 0, 0.5, 86400, true);
     QTest::newRow("every field, non-ASCII text, fractions and limits")
         << QByteArray(R"({"version": 1, "instrument": "红外测温仪 IR-2 «A»", "operator": "张三",
                          "distanceMm": 300, "emissivity": 1, "steps": [
-                         {"setPoint": 50, "band": 0.05, "window": 12.5, "dwell": 0, "askReading": false},
+                         {"setPoint": 50, "band": 0.05, "window": 12.5, "dwell": 0.5, "askReading": false},
                          {"setPoint": 80.25, "band": 0, "window": 0.5, "dwell": 86400}]})")
         << full;
 
@@ -242,6 +248,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<double>("minimum"); // the open model's range, checked once the file reads
     QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("decimals");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("line");
     QTest::addColumn<int>("column");
@@ -253,57 +260,65 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     // The parser places its error just past the character it stumbled on.
     QTest::newRow("syntax error on line 4")
         << QByteArray("{\n  \"version\": 1,\n  \"steps\": [\n    {\"setPoint\" 35.0}\n  ]\n}") << lo << hi
-        << int(Kind::Syntax) << 4 << 18 << 0 << "";
-    QTest::newRow("column counts characters, not bytes") << QByteArray(R"({"instrument": "黑体炉", x})") << lo
-                                                         << hi << int(Kind::Syntax) << 1 << 24 << 0 << "";
+        << 2 << int(Kind::Syntax) << 4 << 18 << 0 << "";
+    QTest::newRow("column counts characters, not bytes")
+        << QByteArray(R"({"instrument": "黑体炉", x})") << lo << hi << 2 << int(Kind::Syntax) << 1 << 24 << 0
+        << "";
     QTest::newRow("infinite number") << QByteArray("{\"version\": 1,\n\"emissivity\": 1e999}") << lo << hi
-                                     << int(Kind::Syntax) << 2 << 20 << 0 << "";
+                                     << 2 << int(Kind::Syntax) << 2 << 20 << 0 << "";
     QTest::newRow("a list, not a run")
-        << QByteArray("[1]") << lo << hi << int(Kind::NotARun) << 0 << 0 << 0 << "";
-    QTest::newRow("no version") << QByteArray(R"({"steps": []})") << lo << hi << int(Kind::NoVersion) << 0
-                                << 0 << 0 << "";
-    QTest::newRow("version 0") << QByteArray(R"({"version": 0})") << lo << hi << int(Kind::BadVersion) << 0
-                               << 0 << 0 << "version";
-    QTest::newRow("version as text") << QByteArray(R"({"version": "1"})") << lo << hi << int(Kind::BadVersion)
-                                     << 0 << 0 << 0 << "version";
-    QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << int(Kind::BadVersion)
-                                 << 0 << 0 << 0 << "version";
+        << QByteArray("[1]") << lo << hi << 2 << int(Kind::NotARun) << 0 << 0 << 0 << "";
+    QTest::newRow("no version") << QByteArray(R"({"steps": []})") << lo << hi << 2 << int(Kind::NoVersion)
+                                << 0 << 0 << 0 << "";
+    QTest::newRow("version 0") << QByteArray(R"({"version": 0})") << lo << hi << 2 << int(Kind::BadVersion)
+                               << 0 << 0 << 0 << "version";
+    QTest::newRow("version as text") << QByteArray(R"({"version": "1"})") << lo << hi << 2
+                                     << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
+    QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
+                                 << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 2, "steps": "read me differently"})") << lo << hi
+        << QByteArray(R"({"version": 2, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
-    QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi
+    QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
-    QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi
+    QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
                                   << int(Kind::NotPositive) << 0 << 0 << 0 << "emissivity";
     QTest::newRow("emissivity above 1") << QByteArray(R"({"version": 1, "emissivity": 1.01})") << lo << hi
-                                        << int(Kind::TooLarge) << 0 << 0 << 0 << "emissivity";
+                                        << 2 << int(Kind::TooLarge) << 0 << 0 << 0 << "emissivity";
     QTest::newRow("steps not a list") << QByteArray(R"({"version": 1, "steps": {"setPoint": 35}})") << lo
-                                      << hi << int(Kind::WrongType) << 0 << 0 << 0 << "steps";
+                                      << hi << 2 << int(Kind::WrongType) << 0 << 0 << 0 << "steps";
     QTest::newRow("second step not an object")
-        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35}, 50]})") << lo << hi
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35}, 50]})") << lo << hi << 2
         << int(Kind::WrongType) << 0 << 0 << 2 << "";
     QTest::newRow("set point missing") << QByteArray(R"({"version": 1, "steps": [{"band": 0.2}]})") << lo
-                                       << hi << int(Kind::Missing) << 0 << 0 << 1 << "setPoint";
+                                       << hi << 2 << int(Kind::Missing) << 0 << 0 << 1 << "setPoint";
     QTest::newRow("negative dwell") << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35},
                                                       {"setPoint": 50, "dwell": -1}]})")
-                                    << lo << hi << int(Kind::Negative) << 0 << 0 << 2 << "dwell";
+                                    << lo << hi << 2 << int(Kind::Negative) << 0 << 0 << 2 << "dwell";
     QTest::newRow("window 0") << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 0}]})")
-                              << lo << hi << int(Kind::NotPositive) << 0 << 0 << 1 << "window";
+                              << lo << hi << 2 << int(Kind::NotPositive) << 0 << 0 << 1 << "window";
     QTest::newRow("window over a day")
-        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 86401}]})") << lo << hi
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 86401}]})") << lo << hi << 2
         << int(Kind::TooLarge) << 0 << 0 << 1 << "window";
     QTest::newRow("negative band") << QByteArray(
         R"({"version": 1, "steps": [{"setPoint": 35, "band": -0.1}]})")
-                                   << lo << hi << int(Kind::Negative) << 0 << 0 << 1 << "band";
+                                   << lo << hi << 2 << int(Kind::Negative) << 0 << 0 << 1 << "band";
     QTest::newRow("askReading as a number")
-        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "askReading": 1}]})") << lo << hi
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "askReading": 1}]})") << lo << hi << 2
         << int(Kind::WrongType) << 0 << 0 << 1 << "askReading";
+    QTest::newRow("dwell shorter than one poll")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "dwell": 0.4}]})") << lo << hi << 2
+        << int(Kind::ShorterThanPoll) << 0 << 0 << 1 << "dwell";
     QTest::newRow("set point above the model's range")
         << QByteArray(R"({"version": 1, "steps": [{"setPoint": 100}, {"setPoint": 100.01}]})") << 0.0 << 100.0
-        << int(Kind::OutsideModel) << 0 << 0 << 2 << "setPoint";
-    QTest::newRow("set points on the model's limits")
-        << QByteArray(R"({"version": 1, "steps": [{"setPoint": -30}, {"setPoint": 125}]})") << -30.0 << 125.0
-        << int(Kind::None) << 0 << 0 << 0 << "";
+        << 2 << int(Kind::OutsideModel) << 0 << 0 << 2 << "setPoint";
+    QTest::newRow("set points on the model's limits, 0.29 read as two decimals")
+        << QByteArray(
+               R"({"version": 1, "steps": [{"setPoint": -30}, {"setPoint": 0.29}, {"setPoint": 125}]})")
+        << -30.0 << 125.0 << 2 << int(Kind::None) << 0 << 0 << 0 << "";
+    QTest::newRow("more decimals than the model sends")
+        << QByteArray(R"({"version": 1, "steps": [{"setPoint": 30.1}, {"setPoint": 30.15}]})") << 0.0 << 410.0
+        << 1 << int(Kind::TooPrecise) << 0 << 0 << 2 << "setPoint";
 }
 
 void TestCalibration::badRunFileIsRefusedSayingWhere()
@@ -311,11 +326,12 @@ void TestCalibration::badRunFileIsRefusedSayingWhere()
     QFETCH(QByteArray, json);
     QFETCH(double, minimum);
     QFETCH(double, maximum);
+    QFETCH(int, decimals);
     QFETCH(int, kind);
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(json, &error);
     if (!error.isError())
-        error = run.checkRange(minimum, maximum);
+        error = run.checkModel(minimum, maximum, decimals);
     else
         QCOMPARE(run, CalibrationRun());
     QCOMPARE(int(error.kind), kind);
@@ -324,13 +340,17 @@ void TestCalibration::badRunFileIsRefusedSayingWhere()
     QTEST(error.step, "step");
     QTEST(error.field, "field");
     QCOMPARE(error.message.isEmpty(), kind == int(Kind::None));
-    if (error.step > 0)
+    if (kind == int(Kind::TooPrecise))
+        QCOMPARE(error.message, QStringLiteral("第 2 步的设定值 30.15 超出该型号的精度（1 位小数）"));
+    else if (error.step > 0)
         QVERIFY(error.message.contains(QString::number(error.step)) && error.message.contains(error.field));
 }
 
 void TestCalibration::sequencerStepsThroughRun_data()
 {
-    // Each line: an event at a time in ms, then " | " and the commands it returns; "?" asks for progress.
+    // Each line: an event at a time in ms, then " | " and the commands it returns; "?" asks for progress,
+    // "reads T0-T1 C S" gives a reading every poll from T0 to T1. A run written "/10 …" is on a model
+    // with one decimal.
     QTest::addColumn<QString>("run");
     QTest::addColumn<QStringList>("script");
     QTest::addColumn<QString>("results");
@@ -346,26 +366,39 @@ void TestCalibration::sequencerStepsThroughRun_data()
                                                     "stable 11000 | -",
                                                     "read 11000 35.01 35 | -",
                                                     "amb 12000 22.5 | -",
-                                                    "read 20000 35.03 35 | -",
+                                                    "reads 12000-20500 35.02 35 | -",
                                                     "? 21000 | 1/1 dwelling left=10000 end=10000",
-                                                    "read 30999 35.02 35 | -",
+                                                    "reads 21000-30500 35.02 35 | -",
                                                     "read 31000 35.10 35 | stopjudge ask1",
                                                     "? 32000 | 1/1 waiting end=0",
                                                     "entered 40000 35.2 | mark-1 finished",
                                                     "read 41000 35.0 35 | -",
-                                                } << "1 done stable@11000 settle=10000 n=3 mean=35.020 amb=22.500 r=35.2";
+                                                } << "1 done 35 stable@11000 settle=10000 n=39 mean=35.020 amb=22.500 r=35.2";
     QTest::newRow("steps without a reading follow each other") << "35 50"
                                                                << QStringList {
                                                                       "start 0 | mark+1 send1 35",
                                                                       "ok 0 | judge1 35 0.1 10000",
                                                                       "stable 10000 | -",
                                                                       "? 10000 | 1/2 dwelling left=20000 end=50000",
+                                                                      "reads 10000-29500 35.0 35 | -",
                                                                       "tick 29999 | -",
                                                                       "tick 30000 | stopjudge mark-1 mark+2 send2 50",
                                                                       "ok 31000 | judge2 50 0.1 10000",
                                                                       "stable 41000 | -",
+                                                                      "reads 41000-60500 50.0 50 | -",
                                                                       "tick 61000 | stopjudge mark-2 finished",
-                                                                  } << "1 done stable@10000 settle=10000 n=0; 2 done stable@41000 settle=10000 n=0";
+                                                                  } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000; 2 done 50 stable@41000 settle=10000 n=40 mean=50.000";
+    QTest::newRow("a dwell that lost readings starts over") << "35"
+                                                            << QStringList {
+                                                                   "start 0 | mark+1 send1 35",
+                                                                   "ok 0 | judge1 35 0.1 10000",
+                                                                   "stable 10000 | -",
+                                                                   "reads 10000-27000 35.0 35 | -",
+                                                                   "tick 30000 | -",
+                                                                   "? 30000 | 1/1 dwelling left=20000 end=20000",
+                                                                   "reads 30000-47500 35.0 35 | -",
+                                                                   "tick 50000 | stopjudge mark-1 finished",
+                                                               } << "1 done 35 stable@30000 settle=30000 n=36 mean=35.000";
     QTest::newRow("leaving the band restarts the dwell") << "35"
                                                          << QStringList {
                                                                 "start 0 | mark+1 send1 35",
@@ -377,9 +410,9 @@ void TestCalibration::sequencerStepsThroughRun_data()
                                                                 "read 16000 35.5 35 | -",
                                                                 "tick 19000 | -",
                                                                 "stable 20000 | -",
-                                                                "read 21000 35.02 35 | -",
+                                                                "reads 20000-39500 35.02 35 | -",
                                                                 "tick 40000 | stopjudge mark-1 finished",
-                                                            } << "1 done stable@20000 settle=20000 n=1 mean=35.020";
+                                                            } << "1 done 35 stable@20000 settle=20000 n=40 mean=35.020";
     QTest::newRow("a read-back set point other than the step's holds the dwell back")
         << "35"
         << QStringList {
@@ -390,9 +423,20 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "read 11000 35.0 35 | -",
                "read 12000 35.0 30 | -",
                "read 13000 35.04 35 | -",
-               "tick 31000 | -",
+               "reads 13500-32500 35.04 35 | -",
                "tick 33000 | stopjudge mark-1 finished",
-           } << "1 done stable@13000 settle=13000 n=1 mean=35.040";
+           } << "1 done 35 stable@13000 settle=13000 n=40 mean=35.040";
+    QTest::newRow("set points are sent and compared as the wire carries them")
+        << "/10 30.15"
+        << QStringList {
+               "start 0 | mark+1 send1 30.2",
+               "ok 0 | judge1 30.2 0.1 10000",
+               "stable 10000 | -",
+               "read 10000 30.2 30.1 | -",
+               "tick 30000 | -",
+               "reads 30000-49500 30.2 30.2 | -",
+               "tick 50000 | stopjudge mark-1 finished",
+           } << "1 done 30.2 stable@30000 settle=30000 n=40 mean=30.200";
     QTest::newRow("a refused set point is tried three times, then the run pauses")
         << "35 50"
         << QStringList {
@@ -413,7 +457,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "refused 2000 | send1 35",
                "refused 3000 | paused:refused",
                "skip 4000 | mark-1 resumed mark+2 send2 50",
-           } << "1 skipped";
+           } << "1 skipped 35";
     QTest::newRow("a lost link mid-dwell pauses; its return sets, confirms and settles again")
         << "35?"
         << QStringList {
@@ -430,10 +474,49 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "ok 51000 | judge1 35 0.1 10000",
                "read 52000 35.06 35 | -",
                "stable 61000 | -",
-               "read 62000 35.01 35 | -",
+               "reads 61000-80500 35.01 35 | -",
                "tick 81000 | stopjudge ask1",
                "noreading 82000 | mark-1 finished",
-           } << "1 done stable@61000 settle=10000 n=1 mean=35.010";
+           } << "1 done 35 stable@61000 settle=10000 n=40 mean=35.010";
+    QTest::newRow("a silent controller pauses the run; its answers restart the wait for stability")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "reads 10000-10500 35.0 35 | -",
+               "silent 13500 | stopjudge paused:silent",
+               "? 14000 | 1/1 dwelling paused:silent left=16000 end=30000",
+               "tick 40000 | -",
+               "answering 40000 | resumed judge1 35 0.1 10000",
+               "stable 50000 | -",
+               "reads 50000-69500 35.0 35 | -",
+               "tick 70000 | stopjudge mark-1 finished",
+           } << "1 done 35 stable@50000 settle=50000 n=40 mean=35.000";
+    QTest::newRow("a set point unconfirmed when the controller fell silent is sent again")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "silent 3000 | paused:silent",
+               "ok 3100 | -",
+               "answering 5000 | resumed send1 35",
+               "ok 5500 | judge1 35 0.1 10000",
+           } << "";
+    QTest::newRow("an unconfirmed controller holds the run until the operator resumes it")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "lost 2000 | stopjudge paused:link",
+               "unconfirmed 3000 | -",
+               "back 4000 | -",
+               "resume 5000 | resumed send1 35",
+               "ok 5500 | judge1 35 0.1 10000",
+               "silent 9000 | stopjudge paused:silent",
+               "unconfirmed 9500 | -",
+               "answering 9500 | -",
+               "resume 10000 | resumed send1 35",
+           } << "";
     QTest::newRow("the operator's pause outlasts the link's, and the other way round")
         << "35"
         << QStringList {
@@ -456,13 +539,14 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "stable 10000 | -",
                "read 11000 35.0 35 | -",
                "skip 12000 | stopjudge mark-1 mark+2 send2 50",
-           } << "1 skipped";
-    QTest::newRow("an abort keeps the finished steps and what the running one measured")
+           } << "1 skipped 35";
+    QTest::newRow("an abort keeps what was measured, and says which steps were never reached")
         << "35 50 80"
         << QStringList {
                "start 0 | mark+1 send1 35",
                "ok 0 | judge1 35 0.1 10000",
                "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
                "tick 30000 | stopjudge mark-1 mark+2 send2 50",
                "ok 31000 | judge2 50 0.1 10000",
                "stable 41000 | -",
@@ -470,13 +554,15 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "abort 43000 | stopjudge mark-2 aborted",
                "tick 70000 | -",
                "resume 70000 | -",
-           } << "1 done stable@10000 settle=10000 n=0; 2 aborted stable@41000 settle=10000 n=1 mean=50.010";
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000; 2 aborted 50 stable@41000 settle=10000 n=1 "
+                "mean=50.010; 3 not reached 80";
     QTest::newRow("the reading is taken across a lost link; steps held back by it are not marked")
         << "35? 50 80"
         << QStringList {
                "start 0 | mark+1 send1 35",
                "ok 0 | judge1 35 0.1 10000",
                "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
                "tick 30000 | stopjudge ask1",
                "lost 31000 | paused:link",
                "back 31500 | resumed",
@@ -485,7 +571,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "? 32000 | 2/3 setting paused:link end=60000",
                "skip 32500 | -",
                "abort 33000 | aborted",
-           } << "1 done stable@10000 settle=10000 n=0 r=35.1; 2 skipped";
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80";
     QTest::newRow("an empty run ends at once") << ""
                                                << QStringList {
                                                       "? 0 | 1/0 idle end=0",
@@ -498,45 +584,61 @@ void TestCalibration::sequencerStepsThroughRun()
 {
     QFETCH(QString, run);
     QFETCH(QStringList, script);
-    Sequencer sequencer(steps(run), 100);
+    const int scale = run.startsWith(QLatin1String("/10 ")) ? 10 : 100;
+    Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0)), scale);
     for (const QString &line : script) {
         const QStringList parts = line.split(QStringLiteral(" | "));
         const QStringList w = parts.at(0).split(QLatin1Char(' '));
         const qint64 t = w.at(1).toLongLong();
         auto arg = [&w](int i) { return w.at(i).toDouble(); };
+        auto reading
+            = [&](qint64 at) { return sequencer.reading(at, arg(2), qint16(std::lround(arg(3) * scale))); };
         QString got;
-        if (w[0] == "?")
+        if (w[0] == "?") {
             got = trace(sequencer.progress(t));
-        else if (w[0] == "start")
+        } else if (w[0] == "start") {
             got = trace(sequencer.start());
-        else if (w[0] == "tick")
+        } else if (w[0] == "tick") {
             got = trace(sequencer.tick(t));
-        else if (w[0] == "read")
-            got = trace(sequencer.reading(t, arg(2), qint16(std::lround(arg(3) * 100))));
-        else if (w[0] == "amb")
+        } else if (w[0] == "read") {
+            got = trace(reading(t));
+        } else if (w[0] == "reads") {
+            const QStringList span = w.at(1).split(QLatin1Char('-'));
+            Sequencer::Commands all;
+            for (qint64 at = span.at(0).toLongLong(); at <= span.at(1).toLongLong(); at += 500)
+                all += reading(at);
+            got = trace(all);
+        } else if (w[0] == "amb") {
             got = trace(sequencer.ambient(t, arg(2)));
-        else if (w[0] == "ok" || w[0] == "refused")
+        } else if (w[0] == "ok" || w[0] == "refused") {
             got = trace(sequencer.confirmation(t, w[0] == "ok"));
-        else if (w[0] == "stable" || w[0] == "unstable")
+        } else if (w[0] == "stable" || w[0] == "unstable") {
             got = trace(sequencer.stability(t, w[0] == "stable"));
-        else if (w[0] == "lost")
+        } else if (w[0] == "lost") {
             got = trace(sequencer.linkLost(t));
-        else if (w[0] == "back")
+        } else if (w[0] == "back") {
             got = trace(sequencer.linkBack());
-        else if (w[0] == "pause")
+        } else if (w[0] == "silent") {
+            got = trace(sequencer.silent(t));
+        } else if (w[0] == "answering") {
+            got = trace(sequencer.answering());
+        } else if (w[0] == "unconfirmed") {
+            got = trace(sequencer.controllerUnconfirmed(t));
+        } else if (w[0] == "pause") {
             got = trace(sequencer.pause(t));
-        else if (w[0] == "resume")
+        } else if (w[0] == "resume") {
             got = trace(sequencer.resume());
-        else if (w[0] == "skip")
+        } else if (w[0] == "skip") {
             got = trace(sequencer.skip(t));
-        else if (w[0] == "abort")
+        } else if (w[0] == "abort") {
             got = trace(sequencer.abort(t));
-        else if (w[0] == "entered")
+        } else if (w[0] == "entered") {
             got = trace(sequencer.readingEntered(t, arg(2)));
-        else if (w[0] == "noreading")
+        } else if (w[0] == "noreading") {
             got = trace(sequencer.readingSkipped(t));
-        else
+        } else {
             QFAIL(qPrintable("unknown event " + line));
+        }
         QCOMPARE(parts.at(0) + " | " + got, line);
     }
     QTEST(trace(sequencer.results()), "results");
@@ -601,22 +703,30 @@ void TestCalibration::reportRowsByteForByte_data()
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
         << QByteArray(
-               "1,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
+               "1,done,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
                "0.492\r\n");
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
-        << QByteArray("1,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
+        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray("3,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
-    QTest::newRow("skipped, and aborted before stable")
-        << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}), result(1, 50, false, 0, 0, {})}
-        << beijing << QByteArray("1,35.000,,,,,,,,,,\r\n2,50.000,,,,,,,,,,\r\n");
+        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
+    using Outcome = CalibrationStepResult::Outcome;
+    QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
+        << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
+               result(1, 50, true, 2000, 1000, {50.01, 50.03}, {}, kNone, Outcome::Aborted),
+               result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
+        << beijing
+        << QByteArray(
+               "1,skipped,35.000,,,,,,,,,,\r\n"
+               "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,\r\n"
+               "3,not reached,80.000,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
-        << QByteArray("1,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
+        << QByteArray(
+               "1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
@@ -625,7 +735,7 @@ void TestCalibration::reportRowsByteForByte()
     QFETCH(QDateTime, wallAtZero);
     QFETCH(QByteArray, rows);
     QCOMPARE(CalibrationReport::csv(results, wallAtZero),
-        "step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
+        "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
 }
 
 void TestCalibration::reportNamesCarryDateAndTime()
