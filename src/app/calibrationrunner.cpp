@@ -1,6 +1,7 @@
 #include "calibrationrunner.h"
 
 #include "app/calibrationpdf.h"
+#include "app/controllerquestion.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationreport.h"
 #include "settings/settings.h"
@@ -84,6 +85,8 @@ bool CalibrationRunner::start(
     m_setup = setup;
     m_note.clear();
     m_lastReport.clear();
+    m_heldWire.reset();
+    m_latestWire.reset();
     m_judging = false;
     m_judge.reset();
     // The run's curve is a recording of its own.
@@ -103,16 +106,20 @@ void CalibrationRunner::reading(const BlackbodyPoll::Reading &reading)
     if (!isRunning())
         return;
     const qint64 t = now();
+    m_latestWire = reading.setWire;
+    apply(m_run->linkBack());
+    apply(m_run->answering());
+    if (!m_run->isPaused())
+        m_heldWire = reading.setWire;
     if (m_judging) {
         const bool wasStable = m_judge.state() == StabilityJudge::State::Stable;
         // Judged against the step's set point; the sequencer checks the read-back one itself.
-        m_judge.reading(t, reading.current, m_judgeSetPoint, reading.accepted);
+        m_judge.reading(t, reading.raw, m_judgeSetPoint, reading.accepted);
         const bool stable = m_judge.state() == StabilityJudge::State::Stable;
         if (stable != wasStable)
             apply(m_run->stability(t, stable));
     }
-    if (reading.accepted)
-        apply(m_run->reading(t, reading.current, reading.setWire));
+    apply(m_run->reading(t, reading.raw, reading.setWire));
     showProgress();
 }
 
@@ -144,17 +151,38 @@ void CalibrationRunner::ambient(double celsius)
 
 void CalibrationRunner::linkLost()
 {
+    m_latestWire.reset();
     if (!isRunning())
         return;
     apply(m_run->linkLost(now()));
     showProgress();
 }
 
-void CalibrationRunner::linkBack()
+void CalibrationRunner::silent()
+{
+    m_latestWire.reset();
+    if (!isRunning())
+        return;
+    apply(m_run->silent(now()));
+    showProgress();
+}
+
+void CalibrationRunner::controllerUnconfirmed()
+{
+    m_latestWire.reset();
+    if (!isRunning())
+        return;
+    apply(m_run->controllerUnconfirmed(now()));
+    showProgress();
+}
+
+void CalibrationRunner::controllerConfirmed()
 {
     if (!isRunning())
         return;
-    apply(m_run->linkBack());
+    // What it holds now is what the run goes on from.
+    m_heldWire.reset();
+    apply(m_run->controllerConfirmed());
     showProgress();
 }
 
@@ -162,8 +190,45 @@ void CalibrationRunner::pauseOrResume()
 {
     if (!isRunning())
         return;
-    apply(m_run->isPaused() ? m_run->resume() : m_run->pause(now()));
+    if (m_run->isPaused())
+        resumeChecked();
+    else
+        apply(m_run->pause(now()));
     showProgress();
+}
+
+void CalibrationRunner::resumeChecked()
+{
+    if (!m_latestWire) {
+        QMessageBox::warning(
+            m_window, tr("提示"), tr("黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。"));
+        return;
+    }
+    const qint16 stepWire = m_run->wire(m_run->progress(now()).step);
+    if (!m_heldWire || *m_latestWire == *m_heldWire || *m_latestWire == stepWire) {
+        apply(m_run->resume());
+        return;
+    }
+    const CalibrationSequencer *run = m_run.get();
+    askSameController(m_window, m_setup.model, setPointText(*m_heldWire), setPointText(*m_latestWire),
+        [this, run](bool same) {
+            // The run may have ended while the question was open.
+            if (m_run.get() != run || !isRunning())
+                return;
+            if (same) {
+                m_heldWire = m_latestWire;
+                apply(m_run->resume());
+            } else {
+                apply(m_run->controllerUnconfirmed(now()));
+                emit closeLinkRequested();
+            }
+            showProgress();
+        });
+}
+
+QString CalibrationRunner::setPointText(qint16 wire) const
+{
+    return QString::number(double(wire) / m_setup.wireScale, 'f', m_setup.decimals);
 }
 
 void CalibrationRunner::skip()
@@ -325,8 +390,12 @@ void CalibrationRunner::showProgress()
     const qint64 t = now();
     const CalibrationSequencer::Progress progress = m_run->progress(t);
     QString phase;
-    if (progress.pauseReasons & CalibrationSequencer::LinkLost) {
+    if (progress.pauseReasons & CalibrationSequencer::ControllerUnconfirmed) {
+        phase = tr("已暂停（控制器未确认）");
+    } else if (progress.pauseReasons & CalibrationSequencer::LinkLost) {
         phase = tr("已暂停（连接中断）");
+    } else if (progress.pauseReasons & CalibrationSequencer::NoAnswer) {
+        phase = tr("黑体无应答，校准已暂停");
     } else if (progress.pauseReasons & CalibrationSequencer::SetPointRefused) {
         phase = tr("已暂停（设定点未确认）");
     } else if (progress.pauseReasons != CalibrationSequencer::NoPause) {

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QElapsedTimer;
 class ttwidget;
@@ -54,13 +55,21 @@ public:
     bool start(const CalibrationRun &run, const CalibrationRunSetup &setup,
         const std::function<bool()> &mayDiscardCurve);
 
+    // A reading from a controller known to be ours. One after a lost link or a silence lets the run
+    // go on.
     void reading(const BlackbodyPoll::Reading &reading);
     // True when the outcome belonged to the run: it is then shown in the status bar, not in a box.
     bool setPointOutcome(SetPointConfirmation::Outcome outcome);
     void tick();
     void ambient(double celsius);
     void linkLost();
-    void linkBack();
+    // No valid reply for the stale time while the port stays open.
+    void silent();
+    // The controller answering may be another one, until the operator says it is ours.
+    void controllerUnconfirmed();
+    void controllerConfirmed();
+    // The operator's resume goes on only with a controller that reports what it held when the run
+    // paused, the step's set point, or that the operator vouches for.
     void pauseOrResume();
     void skip();
     void abort();
@@ -77,6 +86,8 @@ signals:
     void setPointDue(double celsius);
     // The run started, paused, resumed or ended; a start and an end also start or stop the recording.
     void stateChanged();
+    // The operator said the controller is not the one the run set: close the link, keep the run paused.
+    void closeLinkRequested();
 
 private:
     qint64 now() const;
@@ -88,6 +99,8 @@ private:
     // The stored report folder; asks for one when none is stored or it is gone. Empty when refused.
     QString reportFolder();
     void showProgress();
+    void resumeChecked();
+    QString setPointText(qint16 wire) const;
 
     ttwidget *m_chart;
     const QElapsedTimer *m_clock;
@@ -103,4 +116,8 @@ private:
     qint64 m_noteUntil = 0;
     QLabel m_label;
     QString m_lastReport;
+    // The set point our controller reported while the run went on, and the one reported last by the
+    // link as it is now; the latter is unknown while the link is down, silent or unconfirmed.
+    std::optional<qint16> m_heldWire;
+    std::optional<qint16> m_latestWire;
 };

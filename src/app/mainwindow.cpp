@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/controllerquestion.h"
 #include "app/framehittest.h"
 #include "app/language.h"
 #include "app/rememberedlink.h"
@@ -215,6 +216,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, &m_clock, this);
     statusBar()->addWidget(m_calibration->statusLabel());
     connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
+    connect(m_calibration.get(), &CalibrationRunner::closeLinkRequested, this, &MainWindow::closeKeepingRun);
     connect(m_calibration.get(), &CalibrationRunner::setPointDue, this, [this](double celsius) {
         ui->doubleSpinBox->setValue(celsius);
         on_pushButton_set_clicked();
@@ -831,6 +833,7 @@ void MainWindow::open_successed(bool ok)
 
         m_poll.start(model.wireScale, m_clock.elapsed());
         m_confirmation.reset();
+        m_identity.opened();
         m_linkOpen = true;
         startPollTimer();
     } else {
@@ -856,6 +859,8 @@ void MainWindow::close_successed(bool ret)
         m_linkOpen = false;
         stopPollTimer();
         showNoReading();
+        m_identity.interrupted();
+        dropControllerQuestion();
         m_reconnect.lost(m_clock.elapsed());
         m_reconnectTimerId = startTimer(kReconnectTickMs);
         m_calibration->linkLost();
@@ -868,8 +873,14 @@ void MainWindow::close_successed(bool ret)
 // The closed state, after the operator's close or when the operator gives up reconnecting.
 void MainWindow::showClosed(bool ret)
 {
-    // A run cannot go on without its source; it ends with a report of what it measured.
-    m_calibration->abort();
+    dropControllerQuestion();
+    // A run cannot go on without its source; it ends with a report of what it measured. One the operator
+    // held back from another controller waits, paused, for ours.
+    if (m_keepRunOnClose)
+        m_calibration->linkLost();
+    else
+        m_calibration->abort();
+    m_keepRunOnClose = false;
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_portStatus = PortStatus::Closed;
@@ -945,6 +956,9 @@ void MainWindow::showPortStatus()
     case LinkNote::Reconnecting:
         linkLabel.setText(tr("连接已断开，正在重新连接…"));
         break;
+    case LinkNote::Unconfirmed:
+        linkLabel.setText(tr("控制器未确认，读数不作为有效值"));
+        break;
     }
 }
 
@@ -985,6 +999,9 @@ void MainWindow::timerEvent(QTimerEvent *event)
         clearStability();
         m_linkNote = LinkNote::NoAnswer;
         showPortStatus();
+        // What answers next may be another controller on the same adapter.
+        m_identity.interrupted();
+        m_calibration->silent();
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
     showSetPointOutcome(m_confirmation.expire(now));
@@ -1004,7 +1021,9 @@ void MainWindow::on_pushButton_set_clicked()
     stopPollTimer();
     const int wireScale = blackbodyModel(modelIndex).wireScale;
     const double value = ui->doubleSpinBox->value();
-    m_confirmation.sent(BlackbodyProtocol::toWireUnits(value, wireScale));
+    const qint16 wire = BlackbodyProtocol::toWireUnits(value, wireScale);
+    m_confirmation.sent(wire);
+    m_identity.sent(wire);
     emit sig_sendread(BlackbodyProtocol::setPointPayload(value, wireScale));
 }
 
@@ -1014,6 +1033,13 @@ void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
         const auto reading = m_poll.readReply(data, ok, m_clock.elapsed());
         if (!reading)
             return;
+        const bool checking = m_identity.state() == ControllerIdentity::State::Checking;
+        if (m_identity.reading(reading->setWire) == ControllerIdentity::State::Unconfirmed) {
+            showUnconfirmed(*reading);
+            if (checking)
+                controllerChanged();
+            return;
+        }
         const int decimals = ui->doubleSpinBox->decimals();
         currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
         setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
@@ -1094,7 +1120,64 @@ void MainWindow::resumeAfterReconnect()
     startPollTimer();
     ui->widget_tt->enableRecordControls(true);
     updateStartButton();
-    m_calibration->linkBack();
+    // A paused run goes on once a reading shows the controller is ours.
+}
+
+void MainWindow::showUnconfirmed(const BlackbodyPoll::Reading &reading)
+{
+    const int decimals = ui->doubleSpinBox->decimals();
+    currentArea.showUnconfirmed(reading.current, unit, decimals);
+    setArea.showUnconfirmed(reading.set, unit, decimals);
+    emit ttwidget_addvalue(ttwidget::NoReading);
+}
+
+void MainWindow::controllerChanged()
+{
+    clearStability();
+    m_confirmation.reset();
+    m_linkNote = LinkNote::Unconfirmed;
+    showPortStatus();
+    m_calibration->controllerUnconfirmed();
+    if (m_identityBox)
+        return;
+    m_identityBox = askSameController(this, blackbodyModel(modelIndex).name, setPointText(m_identity.held()),
+        setPointText(m_identity.reported()), [this](bool same) {
+            if (same)
+                controllerAccepted();
+            else
+                closeKeepingRun();
+        });
+}
+
+void MainWindow::controllerAccepted()
+{
+    m_identity.accept();
+    m_linkNote = LinkNote::None;
+    showPortStatus();
+    m_calibration->controllerConfirmed();
+}
+
+void MainWindow::dropControllerQuestion()
+{
+    if (!m_identityBox)
+        return;
+    m_identityBox->disconnect();
+    m_identityBox->deleteLater();
+    m_identityBox = nullptr;
+}
+
+void MainWindow::closeKeepingRun()
+{
+    if (!blackbodySerial->IsOpen())
+        return;
+    m_keepRunOnClose = true;
+    emit sig_closecom();
+}
+
+QString MainWindow::setPointText(qint16 wire) const
+{
+    const BlackbodyModel &model = blackbodyModel(modelIndex);
+    return QString::number(double(wire) / model.wireScale, 'f', model.decimals);
 }
 
 // Attempts go on behind the box, which closes itself when the port is back.
@@ -1112,7 +1195,7 @@ void MainWindow::showPortLost()
 void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
 {
     const qint64 now = m_clock.elapsed();
-    if (m_stability.reading(now, reading.current, reading.set, reading.accepted)) {
+    if (m_stability.reading(now, reading.raw, reading.set, reading.accepted)) {
         QApplication::beep();
         ui->widget_tt->markStable();
     }

@@ -4,6 +4,7 @@
 #include "app/corveltitalbar.h"
 #include "chart/tempareaitem.h"
 #include "control/blackbodypoll.h"
+#include "control/controlleridentity.h"
 #include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
 #include "control/stabilityjudge.h"
@@ -128,6 +129,15 @@ private:
     void resumeAfterReconnect();
     void sendPoll();
     void showSetPointOutcome(SetPointConfirmation::Outcome outcome);
+    // The controller may be another one: its readings are shown as unconfirmed and reach nobody else,
+    // a run pauses, and the operator is asked.
+    void showUnconfirmed(const BlackbodyPoll::Reading &reading);
+    void controllerChanged();
+    void controllerAccepted();
+    void dropControllerQuestion();
+    // Closes the link without ending a paused run, which keeps its results for the operator.
+    void closeKeepingRun();
+    QString setPointText(qint16 wire) const;
     void refreshPortList(QComboBox *box);
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
@@ -204,9 +214,12 @@ private:
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
     // What the status bar says about the link beyond the port and baud rate.
-    enum class LinkNote { None, NoAnswer, Reconnecting };
+    enum class LinkNote { None, NoAnswer, Reconnecting, Unconfirmed };
     LinkNote m_linkNote = LinkNote::None;
     SetPointConfirmation m_confirmation;
+    ControllerIdentity m_identity;
+    QPointer<QMessageBox> m_identityBox;
+    bool m_keepRunOnClose = false; // the coming close must leave a paused run as it is
     StabilityJudge m_stability;
     QString m_openFailure; // the reason the last open failed, for the operator
     std::unique_ptr<CalibrationRunner> m_calibration;

@@ -43,14 +43,31 @@ int TempAreaItem::textPixelSize() const
 void TempAreaItem::UpdateTemp(float t, int unit, QColor color, bool valid, const int decimal)
 {
     const QString shown = readingText(t, unit, valid, decimal);
-    ui->label_temp->setText(shown);
     if (valid) {
-        QFont font = ui->label_temp->font();
-        font.setPixelSize(fitFontPixelSize(font, shown, ui->label_temp->width() - kTextMargin));
-        ui->label_temp->setFont(font);
+        showText(shown, tileStyleSheet(color));
+        return;
     }
+    ui->label_temp->setText(shown);
+    setStyleSheetIfNew(tileStyleSheet(color));
+}
+
+void TempAreaItem::showUnconfirmed(float t, int unit, int decimal)
+{
+    showText(unconfirmedReadingText(t, unit, decimal), warningTileStyleSheet());
+}
+
+void TempAreaItem::showText(const QString &text, const QString &sheet)
+{
+    ui->label_temp->setText(text);
+    QFont font = ui->label_temp->font();
+    font.setPixelSize(fitFontPixelSize(font, text, ui->label_temp->width() - kTextMargin));
+    ui->label_temp->setFont(font);
+    setStyleSheetIfNew(sheet);
+}
+
+void TempAreaItem::setStyleSheetIfNew(const QString &sheet)
+{
     // Re-polishing is not free and the tiles update twice a second, so only a new colour restyles.
-    const QString sheet = tileStyleSheet(color);
     if (styleSheet() != sheet)
         setStyleSheet(sheet);
 }

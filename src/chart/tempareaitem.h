@@ -26,11 +26,17 @@ public:
 public slots:
     // color is a code, not the text colour: see tileStyleSheet().
     void UpdateTemp(float t, int unit, QColor color = Qt::white, bool valid = true, const int decimal = 1);
+    // A reading that is not to be trusted yet: in the warning colour, with "?" after the unit.
+    void showUnconfirmed(float t, int unit, int decimal);
 
 protected:
     // The labels paint themselves; the tile draws nothing of its own.
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // A reading fitted to the tile's width.
+    void showText(const QString &text, const QString &styleSheet);
+    void setStyleSheetIfNew(const QString &styleSheet);
+
     Ui::TempAreaItem *ui = nullptr;
 };

@@ -23,6 +23,16 @@ QString readingText(float t, int unit, bool valid, int decimal)
     return QString::number(double(t), 'f', decimals) + unitSuffix(unit);
 }
 
+QString unconfirmedReadingText(float t, int unit, int decimal)
+{
+    return readingText(t, unit, true, decimal) + QLatin1Char('?');
+}
+
+QString warningTileStyleSheet()
+{
+    return QStringLiteral("QLabel{background-color: rgb(255, 255, 255);color:rgb(215, 13, 24)}");
+}
+
 QString tileStyleSheet(const QColor &color)
 {
     const QString base = QStringLiteral("QLabel{background-color: rgb(255, 255, 255);color:%1}");

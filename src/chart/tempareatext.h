@@ -14,6 +14,13 @@ QString unitSuffix(int unit);
 // Decimals outside 0..6 are clamped, so a bad count never produces exponent notation or garbage.
 QString readingText(float t, int unit, bool valid, int decimal);
 
+// A reading from a controller that may not be the one the link was opened to: the reading with "?"
+// after its unit.
+QString unconfirmedReadingText(float t, int unit, int decimal);
+
+// Style sheet of a tile whose reading is not to be trusted: the warning colour.
+QString warningTileStyleSheet();
+
 // Style sheet of the whole tile for a colour code: red gives black text, blue blue, green the curve's
 // orange, anything else white.
 QString tileStyleSheet(const QColor &color);

@@ -166,6 +166,13 @@ CalibrationSequencer::Commands CalibrationSequencer::controllerUnconfirmed(qint6
     return out;
 }
 
+CalibrationSequencer::Commands CalibrationSequencer::controllerConfirmed()
+{
+    Commands out;
+    removePause(ControllerUnconfirmed, &out);
+    return out;
+}
+
 CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
 {
     Commands out;

@@ -124,8 +124,10 @@ public:
     // The controller stopped answering on an open port, and answers again.
     Commands silent(qint64 now);
     Commands answering();
-    // The controller on the line may be another one; only the operator's resume() lets the run go on.
+    // The controller on the line may be another one; the run goes on only once the operator says it is
+    // the same (controllerConfirmed()) or resumes the run.
     Commands controllerUnconfirmed(qint64 now);
+    Commands controllerConfirmed();
     Commands pause(qint64 now);
     // The operator's resume: clears the operator's pause, a refused set point's and an unconfirmed
     // controller's; a lost link or a silent controller still holds the run.

@@ -114,12 +114,7 @@ void TestBlackbodyConnection::cleanup()
 
 TempAreaItem *TestBlackbodyConnection::tile(const QString &caption) const
 {
-    const auto tiles = m_window->findChildren<TempAreaItem *>();
-    const auto found = std::find_if(
-        tiles.begin(), tiles.end(), [&caption](TempAreaItem *item) { return item->caption() == caption; });
-    if (found == tiles.end())
-        qFatal("no tile %s", qPrintable(caption));
-    return *found;
+    return captionedTile(m_window.get(), caption);
 }
 
 // Starts a noise-free controller of the chosen model, types its port into the window and opens it.
@@ -354,7 +349,9 @@ void TestBlackbodyConnection::silentControllerIsShownWithoutReadingThenRecovers(
     QCOMPARE(chart.last().at(0).toDouble(), NoReading);
     QCOMPARE(linkText(), QStringLiteral("黑体无应答，请检查型号、波特率和连线"));
 
-    m_device->setSetPoint(30.0);
+    // The source moved meanwhile; its set point, by which the controller is known again, did not.
+    m_device->setTimeConstant(1e9);
+    m_device->setTemperature(30.0);
     m_sim->faults().clear();
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("30.00℃"), kWaitMs);
     QCOMPARE(chart.last().at(0).toDouble(), 30.0);

@@ -16,8 +16,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -43,7 +45,7 @@ struct Step
 QByteArray withoutTimes(const QByteArray &csv)
 {
     static const QRegularExpression row(QStringLiteral(
-        R"(^(\d+,[^,]*),\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,\d+\.\d,([^,]*,[^,]*,[^,]*,[^,]*),([2-9]|\d\d+),)"));
+        R"(^(\d+,[^,]*,[^,]*),\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,\d+\.\d,([^,]*,[^,]*,[^,]*,[^,]*),([2-9]|\d\d+),)"));
     QByteArrayList lines = csv.split('\n');
     for (int i = 1; i < lines.size(); ++i) {
         QString line = QString::fromUtf8(lines.at(i));
@@ -66,6 +68,9 @@ private slots:
 
     void threeStepRunWritesTheReportAndTheChart();
     void lostLinkPausesTheRunAndReconnectionResumesIt();
+    void anotherControllerAfterReconnectionPausesTheRun_data();
+    void anotherControllerAfterReconnectionPausesTheRun();
+    void silentControllerPausesTheDwell();
 
 private:
     template<typename T>
@@ -74,13 +79,18 @@ private:
         return namedChild<T>(m_window.get(), name);
     }
     void openSimulator();
+    void clickOpenButton();
+    // Counts the set frames the controller receives until the case ends.
+    void countSetFrames(int *count);
     QWidget *openRunDialog();
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
     QString statusText() const { return child<QLabel>("calibrationLabel")->text(); }
+    TempAreaItem *tile(const QString &caption) const { return captionedTile(m_window.get(), caption); }
     QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
 
     QTemporaryDir m_dir;
     QString m_reports;
+    std::unique_ptr<QObject> m_caseScope; // connections that must end with the case
     BlackbodyDevice *m_device = nullptr;
     std::unique_ptr<DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
@@ -109,6 +119,7 @@ void TestCalibrationRun::init()
 void TestCalibrationRun::cleanup()
 {
     appSettings.setValue(RememberedLink::portKey, QString());
+    m_caseScope.reset();
     m_window.reset();
     m_sim.reset();
     m_modals.reset();
@@ -126,9 +137,21 @@ void TestCalibrationRun::openSimulator()
     QString error;
     QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
     child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    clickOpenButton();
     QTRY_COMPARE_WITH_TIMEOUT(
         child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+}
+
+void TestCalibrationRun::clickOpenButton()
+{
+    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+}
+
+void TestCalibrationRun::countSetFrames(int *count)
+{
+    m_caseScope = std::make_unique<QObject>();
+    connect(m_sim.get(), &DeviceSimulator::requestReceived, m_caseScope.get(),
+        [count](const QByteArray &request) { *count += quint8(request.at(2)) == 0x43; });
 }
 
 QWidget *TestCalibrationRun::openRunDialog()
@@ -193,10 +216,11 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
-        QByteArray("step,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
-                   "1,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
-                   "2,50.000,T,S,50.000,0.0000,50.000,50.000,N,,49.900,-0.100\r\n"
-                   "3,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
+        QByteArray(
+            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
+            "1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
+            "2,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,49.900,-0.100\r\n"
+            "3,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
 
     const QString base = QFileInfo(csv).completeBaseName();
     QVERIFY(base.contains(QRegularExpression(QStringLiteral("^calibration-\\d{8}-\\d{6}$"))));
@@ -216,11 +240,7 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     QWidget *dialog = openRunDialog();
     enterSteps(dialog, {{40, 1, 3}});
     int setFrames = 0;
-    const auto countSetFrames
-        = [&](const QByteArray &request) { setFrames += quint8(request.at(2)) == 0x43; };
-    // The simulator lives until cleanup; the count must stop with this case.
-    const QObject counting;
-    connect(m_sim.get(), &DeviceSimulator::requestReceived, &counting, countSetFrames);
+    countSetFrames(&setFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
     QCOMPARE(setFrames, 1);
@@ -239,7 +259,101 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r"));
+        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r"));
+}
+
+void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
+{
+    QTest::addColumn<bool>("same");
+    QTest::newRow("是: the run sends its set point again") << true;
+    QTest::newRow("否: the link closes, the run waits; resuming on it asks again") << false;
+}
+
+// A controller restarted with its power-on set point, or one of a model ten times coarser holding
+// 200.0, reads 20.00 to a VBM100 where ours held 35.00.
+void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
+{
+    QFETCH(bool, same);
+    const QString question = QStringLiteral("提示|控制器的设定值从 35.00 变为 20.00。仍是同一台 VBM100 吗？");
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{35, 1, 60}});
+    int setFrames = 0;
+    countSetFrames(&setFrames);
+    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
+
+    QPointer<QMessageBox> asked;
+    m_modals->onBox = [&asked](QMessageBox *box) { asked = box; };
+    m_sim->hangUp();
+    m_device->setSetPoint(20.0);
+    QString error;
+    QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
+    QTRY_VERIFY_WITH_TIMEOUT(asked, kWaitMs);
+    QCOMPARE(m_modals->boxes, QStringList {question});
+    QCOMPARE(asked->defaultButton()->text(), QStringLiteral("否，关闭连接"));
+    QVERIFY(statusText().contains(QStringLiteral("已暂停（控制器未确认）")));
+    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("20.00℃?"));
+    QCOMPARE(tile("当前温度值")->text(), QStringLiteral("20.00℃?"));
+    // Nothing of it reaches the chart, and nothing is sent to it on the run's behalf.
+    QCOMPARE(chart.last().at(0).toDouble(), double(ttwidget::NoReading));
+    chart.clear();
+    QTest::qWait(1200);
+    for (const QList<QVariant> &value : qAsConst(chart))
+        QCOMPARE(value.at(0).toDouble(), double(ttwidget::NoReading));
+    QCOMPARE(setFrames, 1);
+
+    if (same) {
+        boxButton(asked, QStringLiteral("是，继续"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("35.00℃"), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
+        return;
+    }
+    boxButton(asked, QStringLiteral("否，关闭连接"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QVERIFY(statusText().contains(QStringLiteral("已暂停")));
+    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+
+    // Opened again on the same controller, which now holds 20.00: the operator's resume asks again.
+    m_modals->boxes.clear();
+    clickOpenButton();
+    QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("20.00℃"), kWaitMs);
+    QCOMPARE(setFrames, 1);
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_pauseRun"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes, QStringList {question}, kWaitMs);
+    boxButton(asked, QStringLiteral("是，继续"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("35.00℃"), kWaitMs);
+}
+
+// The controller falls silent 1 s into a 5 s dwell while its port stays open.
+void TestCalibrationRun::silentControllerPausesTheDwell()
+{
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{40, 1, 5}});
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中，剩余 00:04")), kWaitMs);
+
+    m_sim->faults().silence();
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("黑体无应答，校准已暂停")), kWaitMs);
+    // Well past where the dwell would have ended: it neither ends nor asks for the reading.
+    QTest::qWait(3000);
+    QVERIFY(statusText().contains(QStringLiteral("黑体无应答，校准已暂停")));
+    QVERIFY(m_modals->dialogs.isEmpty());
+
+    m_sim->faults().clear();
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("等待稳定")), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QByteArrayList row = csv.readAll().split('\n').value(1).split(',');
+    QCOMPARE(row.value(1), QByteArray("done"));
+    // A whole dwell after the silence: at least 9 of its 10 polls.
+    QVERIFY2(row.value(9).toInt() >= 9, row.value(9).constData());
 }
 
 QTEST_MAIN(TestCalibrationRun)

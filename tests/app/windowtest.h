@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart/tempareaitem.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -51,6 +53,17 @@ T *namedChild(const QObject *window, const char *name)
     if (!widget)
         qFatal("no child %s", name);
     return widget;
+}
+
+// The read-out tile with that caption; a missing one ends the test run.
+inline TempAreaItem *captionedTile(const QObject *window, const QString &caption)
+{
+    const auto tiles = window->findChildren<TempAreaItem *>();
+    const auto found = std::find_if(
+        tiles.begin(), tiles.end(), [&caption](TempAreaItem *item) { return item->caption() == caption; });
+    if (found == tiles.end())
+        qFatal("no tile %s", qPrintable(caption));
+    return *found;
 }
 
 // Deals with every modal window the program opens: message boxes are remembered as "title|text" and

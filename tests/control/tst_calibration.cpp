@@ -502,7 +502,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "answering 5000 | resumed send1 35",
                "ok 5500 | judge1 35 0.1 10000",
            } << "";
-    QTest::newRow("an unconfirmed controller holds the run until the operator resumes it")
+    QTest::newRow("an unconfirmed controller holds the run until the operator resumes or vouches for it")
         << "35"
         << QStringList {
                "start 0 | mark+1 send1 35",
@@ -516,6 +516,15 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "unconfirmed 9500 | -",
                "answering 9500 | -",
                "resume 10000 | resumed send1 35",
+               "ok 10500 | judge1 35 0.1 10000",
+               "pause 11000 | stopjudge paused:operator",
+               "unconfirmed 12000 | -",
+               "same 13000 | -",
+               "resume 14000 | resumed send1 35",
+               "lost 15000 | paused:link",
+               "unconfirmed 16000 | -",
+               "same 17000 | -",
+               "back 17500 | resumed send1 35",
            } << "";
     QTest::newRow("the operator's pause outlasts the link's, and the other way round")
         << "35"
@@ -624,6 +633,8 @@ void TestCalibration::sequencerStepsThroughRun()
             got = trace(sequencer.answering());
         } else if (w[0] == "unconfirmed") {
             got = trace(sequencer.controllerUnconfirmed(t));
+        } else if (w[0] == "same") {
+            got = trace(sequencer.controllerConfirmed());
         } else if (w[0] == "pause") {
             got = trace(sequencer.pause(t));
         } else if (w[0] == "resume") {
