@@ -6,12 +6,17 @@
 #include "control/calibrationreport.h"
 #include "settings/settings.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleValidator>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -25,6 +30,30 @@ constexpr qint64 kNoteMs = 3000;
 // Wide enough for any instrument under test, from a cold source to the hottest model.
 constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
+
+// Starts empty and takes only a number, so that a hurried Enter records nothing plausible.
+std::optional<double> askNumber(QWidget *parent, const QString &title, const QString &label)
+{
+    QInputDialog dialog(parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(QString());
+    // Builds the buttons, which Qt otherwise makes only when the dialog is shown.
+    dialog.setOkButtonText(dialog.okButtonText());
+    auto *edit = dialog.findChild<QLineEdit *>();
+    auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, 3, &dialog);
+    validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    edit->setValidator(validator);
+    QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    const auto enableOk = [edit, ok] { ok->setEnabled(edit->hasAcceptableInput()); };
+    QObject::connect(edit, &QLineEdit::textChanged, &dialog, enableOk);
+    enableOk();
+    if (dialog.exec() != QDialog::Accepted || !edit->hasAcceptableInput())
+        return std::nullopt;
+    return QLocale::c().toDouble(edit->text());
+}
 
 bool writeFile(const QString &fileName, const QByteArray &bytes)
 {
@@ -309,15 +338,13 @@ void CalibrationRunner::askReading(int step, double setPoint)
     const CalibrationSequencer *run = m_run.get();
     if (!isRunning() || run->phase() != Phase::WaitingForReading)
         return;
-    bool ok = false;
-    const double value = QInputDialog::getDouble(m_window, tr("被测仪器读数"),
-        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint), setPoint,
-        kLowestReading, kHighestReading, 3, &ok);
+    const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"),
+        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint));
     // The run may have been aborted while the question was open.
     // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
     if (m_run.get() != run || !isRunning() || run->phase() != Phase::WaitingForReading)
         return;
-    apply(ok ? m_run->readingEntered(now(), value) : m_run->readingSkipped(now()));
+    apply(value ? m_run->readingEntered(now(), *value) : m_run->readingSkipped(now()));
     showProgress();
 }
 
@@ -347,12 +374,14 @@ void CalibrationRunner::writeReport(bool aborted)
         {tr("被测仪器"), m_header.instrument},
         {tr("操作员"), m_header.operatorName},
         {tr("距离"), QString::number(m_header.distanceMm) + QStringLiteral(" mm")},
-        {tr("发射率"), QString::number(m_header.emissivity, 'f', 2)},
+        {tr("发射率"), QString::number(m_header.emissivity, 'g', QLocale::FloatingPointShortest)},
         {tr("黑体型号"), m_setup.model},
         {tr("端口"), m_setup.port},
         {tr("日期"), at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
         {tr("校准程序文件"),
-            m_setup.runFile.isEmpty() ? tr("未保存") : QFileInfo(m_setup.runFile).fileName()},
+            m_setup.runFile.isEmpty() ? tr("未保存")
+                : m_setup.runModified ? tr("%1（已修改）").arg(QFileInfo(m_setup.runFile).fileName())
+                                      : QFileInfo(m_setup.runFile).fileName()},
     };
     const QString title = aborted ? tr("校准报告（已中止）") : tr("校准报告");
 

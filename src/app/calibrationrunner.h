@@ -21,6 +21,7 @@ class ttwidget;
 struct CalibrationRunSetup
 {
     QString runFile; // empty for a run never saved
+    bool runModified = false; // changed since it was opened from runFile or saved to it
     QString model;
     QString port;
     int wireScale = 100;

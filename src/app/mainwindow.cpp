@@ -107,9 +107,9 @@ QString windowStyleSheet(const QString &current)
 }
 
 // A box without icon whose title bar offers no resizing, as the set-point confirmation is shown.
-void showNote(const QString &text)
+void showNote(const QString &title, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), text, QMessageBox::Ok, nullptr,
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, nullptr,
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box.exec();
 }
@@ -282,31 +282,55 @@ void MainWindow::InitMenus()
 
     // Owned by the window rather than left without a parent, so they go with it.
     auto *fileMenu = new QMenu(this);
-    connect(fileMenu->addAction(tr("打开曲线")), &QAction::triggered, this, &MainWindow::ClickImportData);
-    connect(fileMenu->addAction(tr("保存曲线")), &QAction::triggered, ui->widget_tt,
-        &ttwidget::on_pushButton_export_clicked);
-    connect(fileMenu->addAction(tr("导出CSV")), &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
-    connect(
-        fileMenu->addAction(tr("导出图片")), &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
-    connect(fileMenu->addAction(tr("退出")), &QAction::triggered, this, &MainWindow::close);
+    openCurveAction = fileMenu->addAction(QString());
+    connect(openCurveAction, &QAction::triggered, this, &MainWindow::ClickImportData);
+    saveCurveAction = fileMenu->addAction(QString());
+    connect(saveCurveAction, &QAction::triggered, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    exportCsvAction = fileMenu->addAction(QString());
+    connect(exportCsvAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
+    exportImageAction = fileMenu->addAction(QString());
+    connect(exportImageAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
+    exitAction = fileMenu->addAction(QString());
+    connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     ui->pushButton_file->setMenu(fileMenu);
 
     auto *settingsMenu = new QMenu(this);
-    chartSettingsAction = settingsMenu->addAction(tr("表格设置"));
+    chartSettingsAction = settingsMenu->addAction(QString());
     connect(chartSettingsAction, &QAction::triggered, this, &MainWindow::ClickChartSettings);
-    connect(
-        settingsMenu->addAction(tr("校准程序")), &QAction::triggered, this, &MainWindow::ClickCalibrationRun);
-    languageMenu = settingsMenu->addMenu(tr("语言"));
-    connect(
-        languageMenu->addAction(tr("简体中文")), &QAction::triggered, this, &MainWindow::ClickLangChinese);
-    connect(languageMenu->addAction(tr("English")), &QAction::triggered, this, &MainWindow::ClickLangEnglish);
-    connect(languageMenu->addAction(tr("繁體中文")), &QAction::triggered, this, &MainWindow::ClickTrChinese);
+    calibrationAction = settingsMenu->addAction(QString());
+    connect(calibrationAction, &QAction::triggered, this, &MainWindow::ClickCalibrationRun);
+    languageMenu = settingsMenu->addMenu(QString());
+    chineseAction = languageMenu->addAction(QString());
+    connect(chineseAction, &QAction::triggered, this, &MainWindow::ClickLangChinese);
+    englishAction = languageMenu->addAction(QString());
+    connect(englishAction, &QAction::triggered, this, &MainWindow::ClickLangEnglish);
+    traditionalAction = languageMenu->addAction(QString());
+    connect(traditionalAction, &QAction::triggered, this, &MainWindow::ClickTrChinese);
     ui->pushButton_settings->setMenu(settingsMenu);
 
     auto *helpMenu = new QMenu(this);
-    aboutAction = helpMenu->addAction(tr("关于"));
+    aboutAction = helpMenu->addAction(QString());
     connect(aboutAction, &QAction::triggered, this, &MainWindow::ClickAbout);
     ui->pushButton_help->setMenu(helpMenu);
+    retranslateMenus();
+}
+
+void MainWindow::retranslateMenus()
+{
+    if (!aboutAction)
+        return;
+    openCurveAction->setText(tr("打开曲线"));
+    saveCurveAction->setText(tr("保存曲线"));
+    exportCsvAction->setText(tr("导出CSV"));
+    exportImageAction->setText(tr("导出图片"));
+    exitAction->setText(tr("退出"));
+    chartSettingsAction->setText(tr("表格设置"));
+    calibrationAction->setText(tr("校准程序"));
+    languageMenu->setTitle(tr("语言"));
+    chineseAction->setText(tr("简体中文"));
+    englishAction->setText(tr("English"));
+    traditionalAction->setText(tr("繁體中文"));
+    aboutAction->setText(tr("关于"));
 }
 
 void MainWindow::LoadLanguage(const QString &language)
@@ -341,6 +365,7 @@ void MainWindow::changeEvent(QEvent *event)
         ui->pushButton_com->setText(blackbodySerial->IsOpen() ? tr("关闭串口") : tr("打开串口"));
         currentArea.setCaption(tr("当前温度值"));
         setArea.setCaption(tr("设定温度值"));
+        retranslateMenus();
         // The form's texts are those of a window at rest; a running or paused recording keeps its own.
         showRecordingButtons();
         showPortStatus();
@@ -388,7 +413,7 @@ bool MainWindow::mayDiscardCurve()
 void MainWindow::ClickImportData()
 {
     if (ui->widget_tt->isRecording()) {
-        showNote(QStringLiteral("正在记录曲线，请先停止！"));
+        showNote(QStringLiteral("提示"), QStringLiteral("正在记录曲线，请先停止！"));
         return;
     }
     if (!mayDiscardCurve())
@@ -1067,8 +1092,9 @@ void MainWindow::showSetPointOutcome(SetPointConfirmation::Outcome outcome)
 {
     if (outcome == SetPointConfirmation::Outcome::None || m_calibration->setPointOutcome(outcome))
         return;
-    showNote(outcome == SetPointConfirmation::Outcome::Confirmed ? QStringLiteral("设置成功")
-                                                                 : QStringLiteral("设置失败,请再试一次"));
+    // Said in the operator's language, like every other answer of the window.
+    showNote(tr("提示"),
+        outcome == SetPointConfirmation::Outcome::Confirmed ? tr("设置成功") : tr("设置失败,请再试一次"));
 }
 
 void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
@@ -1249,7 +1275,8 @@ void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &r
     }
     const BlackbodyModel &model = blackbodyModel(modelIndex);
     m_calibration->start(run,
-        {runFile, model.name, m_linkPort, model.wireScale, model.decimals, model.minimum, model.maximum},
+        {runFile, m_runDialog->runModified(), model.name, m_linkPort, model.wireScale, model.decimals,
+            model.minimum, model.maximum},
         [this] { return mayDiscardCurve(); });
 }
 

@@ -116,6 +116,8 @@ private:
     void LoadLanguage(const QString &language);
     void ClickChartSettings();
     void InitMenus();
+    // The drop-down menus in the language in force.
+    void retranslateMenus();
     void updateToggleIcons();
     void setUpAreaList();
     void startPollTimer();
@@ -190,9 +192,15 @@ private:
     QLabel versionLabel;
     QAction *openCurveAction = nullptr;
     QAction *saveCurveAction = nullptr;
+    QAction *exportCsvAction = nullptr;
+    QAction *exportImageAction = nullptr;
     QAction *exitAction = nullptr;
     QAction *chartSettingsAction = nullptr;
+    QAction *calibrationAction = nullptr;
     QMenu *languageMenu = nullptr;
+    QAction *chineseAction = nullptr;
+    QAction *englishAction = nullptr;
+    QAction *traditionalAction = nullptr;
     QAction *aboutAction = nullptr;
     int modelIndex = 0; // blackbody model chosen when the port was last opened or closed
     float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up

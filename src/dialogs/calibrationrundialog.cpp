@@ -38,7 +38,8 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
     ui->doubleSpinBox_emissivity->setRange(0.01, 1);
-    ui->doubleSpinBox_emissivity->setDecimals(2);
+    // Three decimals, so a setting such as 0.955 is taken as the instrument shows it.
+    ui->doubleSpinBox_emissivity->setDecimals(3);
     ui->doubleSpinBox_emissivity->setSingleStep(0.01);
     ui->tableWidget_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
@@ -137,8 +138,9 @@ void CalibrationRunDialog::showSteps(int selectedRow)
             row, BandColumn, cellSpinBox(row, 0, kWidestBand, 3, step.band, &CalibrationStep::band));
         table->setCellWidget(row, WindowColumn,
             cellSpinBox(row, 0.1, kLongestSeconds, 1, step.window, &CalibrationStep::window));
-        table->setCellWidget(
-            row, DwellColumn, cellSpinBox(row, 0, kLongestSeconds, 1, step.dwell, &CalibrationStep::dwell));
+        table->setCellWidget(row, DwellColumn,
+            cellSpinBox(row, CalibrationRun::kShortestDwell, kLongestSeconds, 1, step.dwell,
+                &CalibrationStep::dwell));
 
         // Centred in its cell, which a bare check box is not.
         auto *cell = new QWidget;
@@ -226,6 +228,7 @@ bool CalibrationRunDialog::openRunFile(const QString &fileName)
     }
     setRun(loaded);
     m_runFile = fileName;
+    m_fileRun = loaded;
     return true;
 }
 
@@ -245,6 +248,7 @@ void CalibrationRunDialog::on_pushButton_saveRun_clicked()
         return;
     }
     m_runFile = fileName;
+    m_fileRun = m_run;
 }
 
 void CalibrationRunDialog::on_pushButton_startRun_clicked()

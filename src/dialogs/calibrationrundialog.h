@@ -29,6 +29,8 @@ public:
     void setRun(const CalibrationRun &run);
     // The file the run was last opened from or saved to; empty for a run never saved.
     QString runFile() const { return m_runFile; }
+    // Whether the run differs from what that file holds; always for a run never saved.
+    bool runModified() const { return m_runFile.isEmpty() || m_run != m_fileRun; }
     // Set points offered in the table: the open model's range. Values outside it are kept, not clamped,
     // so that a change of model never alters a run behind the operator's back; starting checks them.
     void setSetPointRange(double minimum, double maximum, int decimals);
@@ -64,6 +66,7 @@ private:
     Ui::CalibrationRunDialog *ui = nullptr;
     CalibrationRun m_run;
     QString m_runFile;
+    CalibrationRun m_fileRun; // as m_runFile holds it
     double m_minimum = 0;
     double m_maximum = 100;
     int m_decimals = 2;

@@ -9,6 +9,7 @@
 #include "windowtest.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QInputDialog>
@@ -193,15 +194,19 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
     namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(2);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
 
-    const QVector<double> readings {35.2, 49.9, 80.05};
+    const QStringList readings {QStringLiteral("35.2"), QStringLiteral("49.9"), QStringLiteral("80.05")};
     // Shared with the handler, which outlives this case.
-    const auto asked = std::make_shared<QVector<double>>();
+    const auto asked = std::make_shared<QStringList>();
     m_modals->onDialog = [readings, asked](QDialog *modal) {
         auto *input = qobject_cast<QInputDialog *>(modal);
         if (!input)
             return modal->reject();
-        *asked << input->doubleValue();
-        input->setDoubleValue(readings.value(asked->size() - 1));
+        // Nothing offered, and nothing to confirm until a number is typed.
+        QPushButton *ok = input->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        *asked << input->textValue() + (ok->isEnabled() ? "+ok" : "");
+        input->setTextValue(QStringLiteral("35.2x"));
+        *asked << (ok->isEnabled() ? "x+ok" : "x");
+        input->setTextValue(readings.value(asked->size() / 2 - 1));
         input->accept();
     };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
@@ -210,8 +215,7 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
     QVERIFY(child<ttwidget>("widget_tt")->isRecording());
 
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
-    // The dialog offers each step's set point as the reading to start from.
-    QCOMPARE(*asked, (QVector<double> {35, 50, 80}));
+    QCOMPARE(*asked, (QStringList {"", "x", "", "x", "", "x"}));
     QVERIFY(m_modals->boxes.isEmpty());
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));

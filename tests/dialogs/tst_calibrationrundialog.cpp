@@ -55,7 +55,7 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_instrument"), QStringLiteral("IR-7"));
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_operator"), QStringLiteral("Li Wei"));
     namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_distance")->setValue(300);
-    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_emissivity")->setValue(0.9);
+    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_emissivity")->setValue(0.955);
     for (int i = 0; i < 2; ++i)
         QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_addStep"), Qt::LeftButton);
     qobject_cast<QDoubleSpinBox *>(table(&editor)->cellWidget(1, 0))->setValue(75.5);
@@ -63,7 +63,9 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     table(&editor)->cellWidget(1, 4)->findChild<QCheckBox *>()->setChecked(false);
     const QString path = m_dir.filePath(QStringLiteral("points.bbrun"));
     chooseFile(path);
+    QVERIFY(editor.runModified());
     QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_saveRun"), Qt::LeftButton);
+    QVERIFY(!editor.runModified());
 
     CalibrationRunDialog opened;
     opened.setSetPointRange(0, 100, 2);
@@ -74,7 +76,7 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     expected.instrument = QStringLiteral("IR-7");
     expected.operatorName = QStringLiteral("Li Wei");
     expected.distanceMm = 300;
-    expected.emissivity = 0.9;
+    expected.emissivity = 0.955;
     expected.steps = {CalibrationStep(), CalibrationStep()};
     expected.steps[1].setPoint = 75.5;
     expected.steps[1].dwell = 120;
@@ -84,6 +86,10 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     QCOMPARE(table(&opened)->rowCount(), 2);
     QCOMPARE(qobject_cast<QDoubleSpinBox *>(table(&opened)->cellWidget(1, 0))->value(), 75.5);
     QVERIFY(m_modals->boxes.isEmpty());
+    // The report names the file only for the run it holds.
+    QVERIFY(!opened.runModified());
+    qobject_cast<QDoubleSpinBox *>(table(&opened)->cellWidget(0, 3))->setValue(90);
+    QVERIFY(opened.runModified());
 }
 
 void TestCalibrationRunDialog::runOutsideTheModelIsRefusedWithItsStep()
