@@ -4,6 +4,7 @@
 #include "app/controllerquestion.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationreport.h"
+#include "settings/recordestimate.h"
 #include "settings/settings.h"
 
 #include <QDialogButtonBox>
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTimer>
+
+#include <cmath>
 
 using Command = CalibrationSequencer::Command;
 using Phase = CalibrationSequencer::Phase;
@@ -107,7 +110,7 @@ bool CalibrationRunner::start(
         return false;
     }
     // Asked before the run rather than at its end, when nobody may be there to answer.
-    if (reportFolder().isEmpty() || !mayDiscardCurve())
+    if (!chartHoldsRun(run) || reportFolder().isEmpty() || !mayDiscardCurve())
         return false;
 
     m_header = run;
@@ -128,6 +131,44 @@ bool CalibrationRunner::start(
     emit stateChanged();
     showProgress();
     return true;
+}
+
+bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
+{
+    qint64 leastMs = 0;
+    for (const CalibrationStep &step : run.steps)
+        leastMs += std::llround((step.window + step.dwell) * 1000);
+    const int interval = m_chart->sampleIntervalValue();
+    const qint64 heldMs = qint64(m_chart->cacheSizeValue() - 1) * interval;
+    if (heldMs >= leastMs)
+        return true;
+    const std::optional<RecordSetting> setting = recordSettingFor(leastMs, interval);
+    QMessageBox box(QMessageBox::Warning, tr("提示"),
+        tr("按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。")
+            .arg(secondsText(heldMs / 1000), secondsText((leastMs + 999) / 1000)),
+        QMessageBox::NoButton, m_window);
+    QPushButton *change = nullptr;
+    if (setting) {
+        change = box.addButton(tr("改为 %1 千点、间隔 %2 后开始")
+                                   .arg(setting->thousands)
+                                   .arg(intervalNames().value(indexOfInterval(setting->intervalMs))),
+            QMessageBox::AcceptRole);
+    }
+    QPushButton *asIs = box.addButton(tr("按当前设置开始"), QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(tr("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(change ? change : cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (change && box.clickedButton() == change) {
+        appSettings.setValue(appSettings.chartLineCacheKey, QString::number(setting->thousands));
+        appSettings.setValue(appSettings.chartLineFpsKey, QString::number(setting->intervalMs));
+        appSettings.save();
+        // Both apply to the recording the run is about to start.
+        m_chart->setCacheSize(setting->thousands * 1000);
+        m_chart->setSampleInterval(setting->intervalMs);
+        return true;
+    }
+    return box.clickedButton() == asIs;
 }
 
 void CalibrationRunner::reading(const BlackbodyPoll::Reading &reading)

@@ -92,6 +92,9 @@ signals:
 
 private:
     qint64 now() const;
+    // Whether the chart can hold the run's least duration; if not, offers the smallest setting that
+    // can. False when the operator cancels.
+    bool chartHoldsRun(const CalibrationRun &run);
     void apply(const CalibrationSequencer::Commands &commands);
     void startJudge(const CalibrationSequencer::Command &command);
     void askReading(int step, double setPoint);

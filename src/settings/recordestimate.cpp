@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -72,14 +73,10 @@ int nearestIntervalIndex(double ms)
     return above;
 }
 
-QString durationText(int thousands, const QString &intervalName, bool openingStyle)
+namespace {
+
+QString spanText(quint32 seconds, bool openingStyle)
 {
-    const int interval = intervalToMs(intervalName);
-    if (interval <= 0)
-        return QString();
-    const quint32 points = quint32(thousands) * 1000u;
-    // Single precision on purpose: these are the figures the operator has always been shown.
-    const quint32 seconds = quint32(float(points) / (1000.0f / float(interval)));
     const quint32 d = seconds / 86400;
     const quint32 h = seconds % 86400 / 3600;
     const quint32 m = seconds % 3600 / 60;
@@ -98,6 +95,37 @@ QString durationText(int thousands, const QString &intervalName, bool openingSty
     if (seconds >= 60)
         return QString::number(m) + word(QT_TRANSLATE_NOOP("ChartSettingsDialog", "分,")) + last;
     return last;
+}
+
+} // namespace
+
+QString durationText(int thousands, const QString &intervalName, bool openingStyle)
+{
+    const int interval = intervalToMs(intervalName);
+    if (interval <= 0)
+        return QString();
+    const quint32 points = quint32(thousands) * 1000u;
+    // Single precision on purpose: these are the figures the operator has always been shown.
+    return spanText(quint32(float(points) / (1000.0f / float(interval))), openingStyle);
+}
+
+QString secondsText(qint64 seconds)
+{
+    return spanText(quint32(qBound<qint64>(0, seconds, std::numeric_limits<quint32>::max())), false);
+}
+
+std::optional<RecordSetting> recordSettingFor(qint64 durationMs, int intervalMs)
+{
+    for (const int interval : intervalsMs()) {
+        if (interval < intervalMs)
+            continue;
+        // Both ends of the span are samples.
+        const qint64 samples = (durationMs + interval - 1) / interval + 1;
+        const qint64 thousands = qMax<qint64>(kMinCacheThousands, (samples + 999) / 1000);
+        if (thousands <= kMaxCacheThousands)
+            return RecordSetting {interval, int(thousands)};
+    }
+    return std::nullopt;
 }
 
 QString memoryText(int thousands)

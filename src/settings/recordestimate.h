@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 // Record intervals and the duration and memory estimates of the chart settings dialog, without widgets.
 
 // The ten record intervals in the order the dialog lists them: "10ms" ... "10s". Never translated.
@@ -31,6 +33,19 @@ inline constexpr int kMaxCacheThousands = 10000;
 // unit word loses its comma. Empty for an interval that is not one. Unit words are translated in the
 // context "ChartSettingsDialog".
 QString durationText(int thousands, const QString &intervalName, bool openingStyle);
+
+// `seconds` in the words durationText() uses, without the opening style.
+QString secondsText(qint64 seconds);
+
+// The chart setting a recording of `durationMs` fits in whole: the smallest capacity at `intervalMs`, or
+// failing that at the nearest longer interval the dialog lists. Nothing when even the longest interval
+// at the largest capacity is too short.
+struct RecordSetting
+{
+    int intervalMs = 0;
+    int thousands = 0;
+};
+std::optional<RecordSetting> recordSettingFor(qint64 durationMs, int intervalMs);
 
 // Memory of `thousands` × 1000 samples at 16 bytes each: "15.6KB" below 1 MiB, else "15.26MB".
 QString memoryText(int thousands);

@@ -72,6 +72,7 @@ private slots:
     void anotherControllerAfterReconnectionPausesTheRun_data();
     void anotherControllerAfterReconnectionPausesTheRun();
     void silentControllerPausesTheDwell();
+    void runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt();
 
 private:
     template<typename T>
@@ -87,6 +88,7 @@ private:
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
     QString statusText() const { return child<QLabel>("calibrationLabel")->text(); }
     TempAreaItem *tile(const QString &caption) const { return captionedTile(m_window.get(), caption); }
+    ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
     QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
 
     QTemporaryDir m_dir;
@@ -358,6 +360,29 @@ void TestCalibrationRun::silentControllerPausesTheDwell()
     QCOMPARE(row.value(1), QByteArray("done"));
     // A whole dwell after the silence: at least 9 of its 10 polls.
     QVERIFY2(row.value(9).toInt() >= 9, row.value(9).constData());
+}
+
+void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt()
+{
+    // 1,000 samples at 100 ms hold 99.9 s; the run lasts at least 101 s.
+    chart()->setCacheSize(1000);
+    chart()->setSampleInterval(100);
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{35, 1, 100}});
+    m_modals->onBox
+        = [](QMessageBox *box) { boxButton(box, QStringLiteral("改为 2 千点、间隔 100ms 后开始"))->click(); };
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(chart()->isRecording(), kWaitMs);
+    QCOMPARE(m_modals->boxes.size(), 1);
+    QVERIFY2(m_modals->boxes.constFirst().contains(
+                 QStringLiteral("最多保存 1分,39秒，而本次校准至少需要 1分,41秒")),
+        qPrintable(m_modals->boxes.constFirst()));
+    QCOMPARE(chart()->cacheSizeValue(), 2000);
+    QCOMPARE(appSettings.value(appSettings.chartLineCacheKey, QString()), QStringLiteral("2"));
+    appSettings.setValue(appSettings.chartLineCacheKey, QString());
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_abortRun"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kWaitMs);
 }
 
 QTEST_MAIN(TestCalibrationRun)

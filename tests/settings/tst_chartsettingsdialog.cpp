@@ -26,6 +26,8 @@ private slots:
     void estimatesMatchTheExamples();
     void memoryChangesUnitAtOneMebibyte();
     void intervalStyleDropsTheLastComma();
+    void recordSettingHoldsTheWholeSpan_data();
+    void recordSettingHoldsTheWholeSpan();
 
     void opensWithStoredValues();
     void unknownStoredIntervalSelectsDefault();
@@ -111,6 +113,35 @@ void TestChartSettingsDialog::intervalStyleDropsTheLastComma()
     QCOMPARE(durationText(1, QStringLiteral("10s"), false), QStringLiteral("2时,46分,40秒"));
     QCOMPARE(durationText(1000, QStringLiteral("100ms"), false), QStringLiteral("1天,3时,46分"));
     QCOMPARE(durationText(1, QStringLiteral("10ms"), false), QStringLiteral("10秒"));
+    QCOMPARE(secondsText(3725), QStringLiteral("1时,2分,5秒"));
+}
+
+void TestChartSettingsDialog::recordSettingHoldsTheWholeSpan_data()
+{
+    QTest::addColumn<qint64>("durationMs");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("wantInterval"); // 0: none fits
+    QTest::addColumn<int>("wantThousands");
+
+    QTest::newRow("a sample past the last thousand") << qint64(100'000) << 100 << 100 << 2;
+    QTest::newRow("exactly a thousand samples") << qint64(99'900) << 100 << 100 << 1;
+    QTest::newRow("too long at 10 ms: the next interval that fits")
+        << qint64(30LL * 3600 * 1000) << 10 << 20 << 5401;
+    QTest::newRow("longer than the longest interval holds") << qint64(1200LL * 86400 * 1000) << 10 << 0 << 0;
+}
+
+void TestChartSettingsDialog::recordSettingHoldsTheWholeSpan()
+{
+    QFETCH(qint64, durationMs);
+    QFETCH(int, intervalMs);
+    QFETCH(int, wantInterval);
+    const std::optional<RecordSetting> setting = recordSettingFor(durationMs, intervalMs);
+    QCOMPARE(setting.has_value(), wantInterval != 0);
+    if (!setting)
+        return;
+    QCOMPARE(setting->intervalMs, wantInterval);
+    QTEST(setting->thousands, "wantThousands");
+    QVERIFY(qint64(setting->thousands) * 1000 - 1 >= durationMs / setting->intervalMs);
 }
 
 void TestChartSettingsDialog::opensWithStoredValues()
