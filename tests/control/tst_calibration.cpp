@@ -1,8 +1,11 @@
+#include "control/calibrationjournal.h"
 #include "control/calibrationreport.h"
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 #include "control/dwellstatistics.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -181,6 +184,9 @@ private slots:
 
     void dwellStatistics_data();
     void dwellStatistics();
+
+    void journalKeepsEveryRowUntilTheProgramStopped_data();
+    void journalKeepsEveryRowUntilTheProgramStopped();
 
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
@@ -700,6 +706,86 @@ void TestCalibration::dwellStatistics()
     QVERIFY(same(stats.minimum(), minimum));
     QVERIFY(same(stats.maximum(), maximum));
     QVERIFY(same(stats.ambientMean(), ambientMean));
+}
+
+void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped_data()
+{
+    // A journal of a three-step run with two rows written, then what became of its file.
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QByteArray>("tail"); // appended to the file as it stands
+    QTest::addColumn<bool>("reads");
+    QTest::addColumn<QString>("rows"); // the report's, as trace() gives them
+
+    const QString twoRows
+        = "1 done 35 stable@1000 settle=500 n=3 mean=35.010 amb=22.000 r=35.3; 2 skipped 50";
+    QTest::newRow("an aborted run, as its rows say")
+        << "aborted" << QByteArray() << true << twoRows + "; 3 not reached 80";
+    QTest::newRow("the program stopped: the rest was never reached")
+        << "" << QByteArray() << true << twoRows + "; 3 not reached 80";
+    QTest::newRow("a line cut short by a crash is ignored")
+        << "" << QByteArray(R"({"result":{"step":2,"outcome":"done")") << true
+        << twoRows + "; 3 not reached 80";
+    QTest::newRow("nothing is read past a line that does not read")
+        << "" << QByteArray("{\"result\":{\"step\":9}}\n{\"end\":\"finished\"}\n") << true
+        << twoRows + "; 3 not reached 80";
+    QTest::newRow("a file that is not a journal") << "not a journal" << QByteArray() << false << "";
+}
+
+void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
+{
+    QFETCH(QString, ending);
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, reads);
+    QTemporaryDir dir;
+    CalibrationJournal::Header header;
+    header.run.instrument = QStringLiteral("IR-1 «测温仪»");
+    header.run.steps << step(35) << step(50) << step(80);
+    header.runFile = QStringLiteral("/runs/points.bbrun");
+    header.runModified = true;
+    header.model = QStringLiteral("VBM100");
+    header.port = QStringLiteral("/dev/ttyUSB0");
+    header.started = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5, 123), Qt::OffsetFromUTC, 8 * 3600);
+    header.wallAtZero = header.started.addMSecs(-4321);
+    QVector<CalibrationStepResult> rows {result(0, 35, true, 1000, 500, {35.0, 35.01, 35.02}, {22.0}, 35.3),
+        result(1, 50, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::Skipped)};
+
+    QString path;
+    {
+        CalibrationJournal journal;
+        QString error;
+        QVERIFY2(journal.create(dir.filePath(QStringLiteral("journals")), header, &error), qPrintable(error));
+        path = journal.path();
+        for (const CalibrationStepResult &row : qAsConst(rows))
+            QVERIFY2(journal.append(row, &error), qPrintable(error));
+        if (ending == "aborted") {
+            QVERIFY(journal.append(
+                result(2, 80, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::NotReached),
+                &error));
+            QVERIFY2(journal.end(CalibrationJournal::End::Aborted, &error), qPrintable(error));
+        }
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::Append));
+    if (ending == "not a journal")
+        QVERIFY(file.resize(0) && file.write("{\"journal\":1}\n") > 0);
+    file.write(tail);
+    file.close();
+    QCOMPARE(CalibrationJournal::list(dir.filePath(QStringLiteral("journals"))), QStringList {path});
+
+    CalibrationJournal::Contents contents;
+    QString error;
+    QCOMPARE(CalibrationJournal::read(path, &contents, &error), reads);
+    QCOMPARE(error.isEmpty(), reads);
+    if (!reads)
+        return;
+    QVERIFY(contents.header == header);
+    QCOMPARE(
+        contents.end, ending == "aborted" ? CalibrationJournal::End::Aborted : CalibrationJournal::End::None);
+    QTEST(trace(CalibrationJournal::reportRows(contents)), "rows");
+    // Every statistic comes back exactly, not merely as printed.
+    QCOMPARE(contents.results.value(0).dwell.standardDeviation(), rows.at(0).dwell.standardDeviation());
+    QVERIFY(CalibrationJournal::remove(path));
+    QVERIFY(CalibrationJournal::list(dir.filePath(QStringLiteral("journals"))).isEmpty());
 }
 
 void TestCalibration::reportRowsByteForByte_data()

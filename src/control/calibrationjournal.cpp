@@ -1,0 +1,263 @@
+#include "calibrationjournal.h"
+
+#include "control/calibrationreport.h"
+#include "files/systemerror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using Outcome = CalibrationStepResult::Outcome;
+
+const QString kSuffix = QStringLiteral(".journal");
+constexpr int kFormat = 1;
+
+QString isoText(const QDateTime &at)
+{
+    return at.toString(Qt::ISODateWithMs);
+}
+
+QJsonObject resultObject(const CalibrationStepResult &result)
+{
+    const DwellStatistics::State dwell = result.dwell.state();
+    QJsonObject object {
+        {QStringLiteral("step"), result.step},
+        {QStringLiteral("outcome"), QString::fromLatin1(CalibrationReport::outcomeWord(result.outcome))},
+        {QStringLiteral("setPoint"), result.setPoint},
+        {QStringLiteral("stable"), result.stable},
+        {QStringLiteral("stableAtMs"), double(result.stableAtMs)},
+        {QStringLiteral("settleMs"), double(result.settleMs)},
+        {QStringLiteral("dwell"),
+            QJsonArray {dwell.count, dwell.mean, dwell.squares, dwell.minimum, dwell.maximum,
+                dwell.ambientCount, dwell.ambientMean}},
+    };
+    if (result.reading)
+        object.insert(QStringLiteral("reading"), *result.reading);
+    return object;
+}
+
+std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int steps)
+{
+    CalibrationStepResult result;
+    result.step = object.value(QLatin1String("step")).toInt(-1);
+    const QString outcome = object.value(QLatin1String("outcome")).toString();
+    bool known = false;
+    for (const Outcome candidate : {Outcome::Done, Outcome::Skipped, Outcome::Aborted, Outcome::NotReached}) {
+        if (outcome == QLatin1String(CalibrationReport::outcomeWord(candidate))) {
+            result.outcome = candidate;
+            known = true;
+        }
+    }
+    const QJsonArray dwell = object.value(QLatin1String("dwell")).toArray();
+    if (!known || result.step < 0 || result.step >= steps || dwell.size() != 7)
+        return std::nullopt;
+    result.setPoint = object.value(QLatin1String("setPoint")).toDouble(qQNaN());
+    result.stable = object.value(QLatin1String("stable")).toBool();
+    result.stableAtMs = qint64(object.value(QLatin1String("stableAtMs")).toDouble());
+    result.settleMs = qint64(object.value(QLatin1String("settleMs")).toDouble());
+    const std::optional<DwellStatistics> statistics = DwellStatistics::fromState({dwell.at(0).toInt(-1),
+        dwell.at(1).toDouble(qQNaN()), dwell.at(2).toDouble(qQNaN()), dwell.at(3).toDouble(qQNaN()),
+        dwell.at(4).toDouble(qQNaN()), dwell.at(5).toInt(-1), dwell.at(6).toDouble(qQNaN())});
+    if (!statistics || !std::isfinite(result.setPoint))
+        return std::nullopt;
+    result.dwell = *statistics;
+    const QJsonValue reading = object.value(QLatin1String("reading"));
+    if (reading.isDouble())
+        result.reading = reading.toDouble();
+    return result;
+}
+
+QByteArray lineOf(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace
+
+bool CalibrationJournal::Header::operator==(const Header &other) const
+{
+    return run == other.run && runFile == other.runFile && runModified == other.runModified
+        && model == other.model && port == other.port && wireScale == other.wireScale
+        && started == other.started && wallAtZero == other.wallAtZero;
+}
+
+CalibrationJournal::~CalibrationJournal()
+{
+    close();
+}
+
+bool CalibrationJournal::create(const QString &folder, const Header &header, QString *error)
+{
+    close();
+    if (!QDir().mkpath(folder)) {
+        *error = systemErrorText(errno);
+        return false;
+    }
+    const QString base = QDir(folder).filePath(
+        QStringLiteral("run-") + header.started.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
+    for (int n = 1; m_fd < 0; ++n) {
+        m_path = n == 1 ? base + kSuffix : base + QLatin1Char('-') + QString::number(n) + kSuffix;
+        m_fd = ::open(
+            QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        if (m_fd < 0 && errno != EEXIST) {
+            *error = systemErrorText(errno);
+            return false;
+        }
+    }
+    const QJsonObject line {
+        {QStringLiteral("journal"), kFormat},
+        {QStringLiteral("run"), QJsonDocument::fromJson(header.run.toJson()).object()},
+        {QStringLiteral("runFile"), header.runFile},
+        {QStringLiteral("runModified"), header.runModified},
+        {QStringLiteral("model"), header.model},
+        {QStringLiteral("port"), header.port},
+        {QStringLiteral("wireScale"), header.wireScale},
+        {QStringLiteral("started"), isoText(header.started)},
+        {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
+    };
+    if (writeLine(lineOf(line), error))
+        return true;
+    const QString path = m_path;
+    close();
+    QFile::remove(path);
+    return false;
+}
+
+bool CalibrationJournal::append(const CalibrationStepResult &result, QString *error)
+{
+    return writeLine(lineOf(QJsonObject {{QStringLiteral("result"), resultObject(result)}}), error);
+}
+
+bool CalibrationJournal::end(End end, QString *error)
+{
+    const QString word = end == End::Aborted ? QStringLiteral("aborted") : QStringLiteral("finished");
+    return writeLine(lineOf(QJsonObject {{QStringLiteral("end"), word}}), error);
+}
+
+void CalibrationJournal::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool CalibrationJournal::writeLine(const QByteArray &line, QString *error)
+{
+    if (m_fd < 0) {
+        *error = systemErrorText(EBADF);
+        return false;
+    }
+    qint64 done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(m_fd, line.constData() + done, size_t(line.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = systemErrorText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        done += n;
+    }
+    // The run goes on only once the row is on the disk.
+    if (::fsync(m_fd) != 0) {
+        *error = systemErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
+bool CalibrationJournal::read(const QString &path, Contents *contents, QString *error)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArrayList lines = file.readAll().split('\n');
+    // The last piece has no line end: empty after a whole line, or a line cut short.
+    lines.removeLast();
+    const QJsonObject first = QJsonDocument::fromJson(lines.value(0)).object();
+    CalibrationRunError runError;
+    Contents read;
+    read.header.run = CalibrationRun::fromJson(
+        QJsonDocument(first.value(QLatin1String("run")).toObject()).toJson(), &runError);
+    read.header.runFile = first.value(QLatin1String("runFile")).toString();
+    read.header.runModified = first.value(QLatin1String("runModified")).toBool();
+    read.header.model = first.value(QLatin1String("model")).toString();
+    read.header.port = first.value(QLatin1String("port")).toString();
+    read.header.wireScale = first.value(QLatin1String("wireScale")).toInt();
+    read.header.started
+        = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
+    read.header.wallAtZero
+        = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
+    if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
+        || read.header.wireScale <= 0 || !read.header.started.isValid()
+        || !read.header.wallAtZero.isValid()) {
+        *error = QCoreApplication::translate("CalibrationJournal", "不是可读的校准记录");
+        return false;
+    }
+    for (int i = 1; i < lines.size(); ++i) {
+        const QJsonObject line = QJsonDocument::fromJson(lines.at(i)).object();
+        const QString end = line.value(QLatin1String("end")).toString();
+        if (end == QLatin1String("finished") || end == QLatin1String("aborted")) {
+            read.end = end == QLatin1String("aborted") ? End::Aborted : End::Finished;
+            break;
+        }
+        const std::optional<CalibrationStepResult> result
+            = resultFrom(line.value(QLatin1String("result")).toObject(), read.header.run.steps.size());
+        if (!result)
+            break;
+        read.results.append(*result);
+    }
+    *contents = read;
+    return true;
+}
+
+QStringList CalibrationJournal::list(const QString &folder)
+{
+    const QDir dir(folder);
+    QStringList paths;
+    // The names begin with the start time, so their order is the runs' order.
+    const QStringList names = dir.entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
+    for (const QString &name : names)
+        paths << dir.filePath(name);
+    return paths;
+}
+
+QVector<CalibrationStepResult> CalibrationJournal::reportRows(const Contents &contents)
+{
+    QVector<CalibrationStepResult> rows = contents.results;
+    const int next = rows.isEmpty() ? 0 : rows.constLast().step + 1;
+    const int wireScale = contents.header.wireScale;
+    for (int i = next; i < contents.header.run.steps.size(); ++i) {
+        CalibrationStepResult row;
+        row.step = i;
+        row.outcome = Outcome::NotReached;
+        // As the run would have sent it.
+        row.setPoint = std::round(contents.header.run.steps.at(i).setPoint * wireScale) / wireScale;
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString CalibrationJournal::curvePath(const QString &journalPath)
+{
+    return journalPath.left(journalPath.size() - kSuffix.size()) + QStringLiteral(".txt");
+}
+
+bool CalibrationJournal::remove(const QString &journalPath)
+{
+    QFile::remove(curvePath(journalPath));
+    return QFile::remove(journalPath);
+}
