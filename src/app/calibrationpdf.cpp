@@ -14,8 +14,8 @@ namespace {
 constexpr int kDpi = 150;
 // Of the printable height.
 constexpr double kChartShare = 0.42;
-// Relative column widths; stable_at carries a full ISO 8601 time.
-constexpr std::array<int, 12> kColumnWeights {4, 7, 22, 7, 7, 7, 7, 7, 5, 7, 7, 7};
+// Relative column widths; the outcome may read "not reached", stable_at carries a full ISO 8601 time.
+constexpr std::array<int, 13> kColumnWeights {4, 9, 7, 21, 6, 7, 6, 7, 7, 5, 7, 7, 7};
 
 QPageLayout pageLayout()
 {
