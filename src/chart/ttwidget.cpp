@@ -552,12 +552,14 @@ void ttwidget::exportCurve(const QString &fileName)
     reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
 
-bool ttwidget::saveCurveQuietly(const QString &fileName)
+SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
 {
-    if (recording || !writeCurveFile(fileName))
-        return false;
-    m_curveSaved = true;
-    return true;
+    if (recording)
+        return SaveResult::failure(tr("正在记录曲线，请先停止！"));
+    const SaveResult saved = writeCurveFile(fileName);
+    if (saved)
+        m_curveSaved = true;
+    return saved;
 }
 
 void ttwidget::exportCsvAs()
@@ -603,21 +605,22 @@ void ttwidget::exportImageAs()
 
 void ttwidget::exportImage(const QString &fileName)
 {
-    if (!writeImageFile(fileName)) {
-        showErrorInfo(tr("无法保存图片!"));
+    const SaveResult saved = writeImageFile(fileName);
+    if (!saved) {
+        showErrorInfo(saved.message(fileName));
         return;
     }
     reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
 }
 
-bool ttwidget::writeImageFile(const QString &fileName)
+SaveResult ttwidget::writeImageFile(const QString &fileName)
 {
     // QCustomPlot writes straight to the name it is given; it renders into a file of its own here, which
     // then replaces the target whole.
     const QTemporaryDir dir;
     if (!dir.isValid()) {
         qDebug() << "Cannot write file:" << fileName << "no temporary folder";
-        return false;
+        return SaveResult::writerFailed();
     }
     const QString rendered = dir.filePath(QStringLiteral("chart"));
     const bool pdf = QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
@@ -628,7 +631,7 @@ bool ttwidget::writeImageFile(const QString &fileName)
     QFile image(rendered);
     if (!ok || !image.open(QIODevice::ReadOnly)) {
         qDebug() << "Cannot write file:" << fileName << "the chart could not be rendered";
-        return false;
+        return SaveResult::writerFailed();
     }
     const QByteArray bytes = image.readAll();
     return saveAtomically(fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
@@ -691,7 +694,7 @@ CurveSnapshot ttwidget::snapshot() const
     return shot;
 }
 
-bool ttwidget::writeCurveFile(const QString &fileName)
+SaveResult ttwidget::writeCurveFile(const QString &fileName)
 {
     return WriteFileThread::writeCurveFile(
         fileName, snapshot(), [this](int percent) { emit progress(percent); });
