@@ -17,7 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTemporaryDir>
+#include <QPdfWriter>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -34,6 +34,8 @@ const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
 // What every new recording is written with; only an opened file brings another.
 const float kFreshEmissivity = 1;
+// The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
+const int kImageDotsPerMeter = int(96 / 0.0254);
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -615,26 +617,33 @@ void ttwidget::exportImage(const QString &fileName)
 
 SaveResult ttwidget::writeImageFile(const QString &fileName)
 {
-    // QCustomPlot writes straight to the name it is given; it renders into a file of its own here, which
-    // then replaces the target whole.
-    const QTemporaryDir dir;
-    if (!dir.isValid()) {
-        qDebug() << "Cannot write file:" << fileName << "no temporary folder";
-        return SaveResult::writerFailed();
+    const int width = plot->width();
+    const int height = plot->height();
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
+        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
+        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
+        image.setDotsPerMeterX(kImageDotsPerMeter);
+        image.setDotsPerMeterY(kImageDotsPerMeter);
+        return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
     }
-    const QString rendered = dir.filePath(QStringLiteral("chart"));
-    const bool pdf = QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    // On a high-density screen the picture has the pixels the operator sees, not the logical size.
-    const bool ok = pdf
-        ? plot->savePdf(rendered, 0, 0, QCP::epAllowCosmetic, QCoreApplication::applicationName())
-        : plot->savePng(rendered, 0, 0, plot->devicePixelRatioF());
-    QFile image(rendered);
-    if (!ok || !image.open(QIODevice::ReadOnly)) {
-        qDebug() << "Cannot write file:" << fileName << "the chart could not be rendered";
-        return SaveResult::writerFailed();
-    }
-    const QByteArray bytes = image.readAll();
-    return saveAtomically(fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+    // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
+    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
+    // text to plot as shown.
+    return saveAtomically(fileName, [&](QIODevice *file) {
+        QPdfWriter writer(file);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setResolution(plot->logicalDpiX());
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        QCPPainter painter;
+        if (!painter.begin(&writer))
+            return false;
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setWindow(0, 0, width, height);
+        plot->toPainter(&painter, width, height);
+        return painter.end();
+    });
 }
 
 void ttwidget::reportSaved(const QString &title, const QString &text)
