@@ -527,12 +527,23 @@ void ttwidget::warnRecording()
     QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
 }
 
-void ttwidget::on_pushButton_export_clicked()
+bool ttwidget::refuseCurveWrite()
 {
     if (recording) {
         warnRecording();
-        return;
+        return true;
     }
+    if (m_store->isEmpty()) {
+        QMessageBox::warning(nullptr, tr("提示"), tr("没有可保存的曲线"), QMessageBox::Ok);
+        return true;
+    }
+    return false;
+}
+
+void ttwidget::on_pushButton_export_clicked()
+{
+    if (refuseCurveWrite())
+        return;
     QFileDialog dialog(this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
@@ -544,10 +555,8 @@ void ttwidget::on_pushButton_export_clicked()
 
 void ttwidget::exportCurve(const QString &fileName)
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     if (!runWriteJob(fileName, WriteFileThread::Write))
         return;
     m_curveSaved = true;
@@ -558,6 +567,8 @@ SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
 {
     if (recording)
         return SaveResult::failure(tr("正在记录曲线，请先停止！"));
+    if (m_store->isEmpty())
+        return SaveResult::failure(tr("没有可保存的曲线"));
     const SaveResult saved = writeCurveFile(fileName);
     if (saved)
         m_curveSaved = true;
@@ -566,10 +577,8 @@ SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
 
 void ttwidget::exportCsvAs()
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     QFileDialog dialog(this, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -580,10 +589,8 @@ void ttwidget::exportCsvAs()
 
 void ttwidget::exportCsv(const QString &fileName)
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     if (runWriteJob(fileName, WriteFileThread::WriteCsv))
         reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }

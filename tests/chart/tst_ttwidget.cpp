@@ -91,6 +91,7 @@ private slots:
     void saveAndImportRoundTrip();
     void savedRowTimesAreStartPlusDuration();
     void curveKeepsWhatItWasRecordedWith();
+    void emptyCurveIsNotSaved();
     void saveThroughLinkToNothingIsRefused();
     void importAlwaysReplacesTheCurve();
     void unreadableImportKeepsCurve_data();
@@ -497,6 +498,20 @@ void TestTtWidget::openSmallCurve()
     writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
     m_chart->importCurve(path);
     QCOMPARE(m_chart->curve().size(), 2);
+}
+
+void TestTtWidget::emptyCurveIsNotSaved()
+{
+    // No reader would take a curve file without samples back, and a table of nothing helps nobody.
+    const QString curve = m_dir.filePath(QStringLiteral("empty.txt"));
+    const QString table = m_dir.filePath(QStringLiteral("empty.csv"));
+    m_chart->exportCurve(curve);
+    m_chart->exportCsv(table);
+    QCOMPARE(m_chart->saveCurveQuietly(curve).reason(), QStringLiteral("没有可保存的曲线"));
+    const QString refusal = QStringLiteral("提示|没有可保存的曲线");
+    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal}));
+    QVERIFY(!QFileInfo::exists(curve));
+    QVERIFY(!QFileInfo::exists(table));
 }
 
 void TestTtWidget::saveThroughLinkToNothingIsRefused()
