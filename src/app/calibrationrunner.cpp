@@ -3,6 +3,7 @@
 #include "app/calibrationpdf.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationreport.h"
+#include "files/atomicsave.h"
 #include "settings/settings.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTimer>
 
 using Command = CalibrationSequencer::Command;
@@ -25,10 +25,9 @@ constexpr qint64 kNoteMs = 3000;
 constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
 
-bool writeFile(const QString &fileName, const QByteArray &bytes)
+SaveResult writeFile(const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return saveAtomically(fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
 }
 
 // "calibration-YYYYMMDD-hhmmss", or with "-2", "-3"… when a report of that second exists: a run
@@ -293,8 +292,10 @@ void CalibrationRunner::writeReport(bool aborted)
 
     const bool written = writeFile(base + QStringLiteral(".csv"), csv)
         && m_chart->saveCurveQuietly(base + QStringLiteral(".txt"))
-        && CalibrationPdf::write(base + QStringLiteral(".pdf"), title, fields,
-            m_chart->wholeCurvePixmap(CalibrationPdf::chartSize()), csv);
+        && saveAtomically(base + QStringLiteral(".pdf"), [&](QIODevice *file) {
+               return CalibrationPdf::write(
+                   file, title, fields, m_chart->wholeCurvePixmap(CalibrationPdf::chartSize()), csv);
+           });
     if (!written) {
         m_label.setText(tr("校准报告未能完整保存"));
         QMessageBox::warning(m_window, tr("错误"), tr("无法在 %1 保存校准报告").arg(folder));
