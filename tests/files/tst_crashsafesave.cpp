@@ -201,7 +201,7 @@ bool TestCrashSafeSave::save(QProcess &child, int kind, const QString &folder, b
     const QStringList args = kind == SettingsKind
         ? QStringList {QStringLiteral("settings"), folder,
             QString::number(newContent ? kNewEntries : kOldEntries)}
-        : QStringList {QStringLiteral("curve"),
+        : QStringList {QStringLiteral("save-curve-quietly"),
             m_root.filePath(newContent ? QStringLiteral("new-source.txt") : QStringLiteral("old-source.txt")),
             targetIn(kind, folder)};
     return runHookedChild(child, folder, args, hook);
