@@ -83,10 +83,10 @@ QSize chartSize()
     return QSize(page.width(), int(page.height() * kChartShare));
 }
 
-bool write(const QString &fileName, const QString &title, const QVector<QPair<QString, QString>> &fields,
+bool write(QIODevice *device, const QString &title, const QVector<QPair<QString, QString>> &fields,
     const QPixmap &chart, const QByteArray &csv)
 {
-    QPdfWriter writer(fileName);
+    QPdfWriter writer(device);
     writer.setResolution(kDpi);
     writer.setPageLayout(pageLayout());
     writer.setTitle(title);

@@ -17,7 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTemporaryDir>
+#include <QPdfWriter>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -34,6 +34,8 @@ const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
 // What every new recording is written with; only an opened file brings another.
 const float kFreshEmissivity = 1;
+// The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
+const int kImageDotsPerMeter = int(96 / 0.0254);
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -525,12 +527,23 @@ void ttwidget::warnRecording()
     QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
 }
 
-void ttwidget::on_pushButton_export_clicked()
+bool ttwidget::refuseCurveWrite()
 {
     if (recording) {
         warnRecording();
-        return;
+        return true;
     }
+    if (m_store->isEmpty()) {
+        QMessageBox::warning(nullptr, tr("提示"), tr("没有可保存的曲线"), QMessageBox::Ok);
+        return true;
+    }
+    return false;
+}
+
+void ttwidget::on_pushButton_export_clicked()
+{
+    if (refuseCurveWrite())
+        return;
     QFileDialog dialog(this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
@@ -542,30 +555,30 @@ void ttwidget::on_pushButton_export_clicked()
 
 void ttwidget::exportCurve(const QString &fileName)
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     if (!runWriteJob(fileName, WriteFileThread::Write))
         return;
     m_curveSaved = true;
     reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
 
-bool ttwidget::saveCurveQuietly(const QString &fileName)
+SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
 {
-    if (recording || !writeCurveFile(fileName))
-        return false;
-    m_curveSaved = true;
-    return true;
+    if (recording)
+        return SaveResult::failure(tr("正在记录曲线，请先停止！"));
+    if (m_store->isEmpty())
+        return SaveResult::failure(tr("没有可保存的曲线"));
+    const SaveResult saved = writeCurveFile(fileName);
+    if (saved)
+        m_curveSaved = true;
+    return saved;
 }
 
 void ttwidget::exportCsvAs()
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     QFileDialog dialog(this, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -576,10 +589,8 @@ void ttwidget::exportCsvAs()
 
 void ttwidget::exportCsv(const QString &fileName)
 {
-    if (recording) {
-        warnRecording();
+    if (refuseCurveWrite())
         return;
-    }
     if (runWriteJob(fileName, WriteFileThread::WriteCsv))
         reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
@@ -603,35 +614,43 @@ void ttwidget::exportImageAs()
 
 void ttwidget::exportImage(const QString &fileName)
 {
-    if (!writeImageFile(fileName)) {
-        showErrorInfo(tr("无法保存图片!"));
+    const SaveResult saved = writeImageFile(fileName);
+    if (!saved) {
+        showErrorInfo(saved.message(fileName));
         return;
     }
     reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
 }
 
-bool ttwidget::writeImageFile(const QString &fileName)
+SaveResult ttwidget::writeImageFile(const QString &fileName)
 {
-    // QCustomPlot writes straight to the name it is given; it renders into a file of its own here, which
-    // then replaces the target whole.
-    const QTemporaryDir dir;
-    if (!dir.isValid()) {
-        qDebug() << "Cannot write file:" << fileName << "no temporary folder";
-        return false;
+    const int width = plot->width();
+    const int height = plot->height();
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
+        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
+        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
+        image.setDotsPerMeterX(kImageDotsPerMeter);
+        image.setDotsPerMeterY(kImageDotsPerMeter);
+        return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
     }
-    const QString rendered = dir.filePath(QStringLiteral("chart"));
-    const bool pdf = QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    // On a high-density screen the picture has the pixels the operator sees, not the logical size.
-    const bool ok = pdf
-        ? plot->savePdf(rendered, 0, 0, QCP::epAllowCosmetic, QCoreApplication::applicationName())
-        : plot->savePng(rendered, 0, 0, plot->devicePixelRatioF());
-    QFile image(rendered);
-    if (!ok || !image.open(QIODevice::ReadOnly)) {
-        qDebug() << "Cannot write file:" << fileName << "the chart could not be rendered";
-        return false;
-    }
-    const QByteArray bytes = image.readAll();
-    return saveAtomically(fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+    // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
+    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
+    // text to plot as shown.
+    return saveAtomically(fileName, [&](QIODevice *file) {
+        QPdfWriter writer(file);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setResolution(plot->logicalDpiX());
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        QCPPainter painter;
+        if (!painter.begin(&writer))
+            return false;
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setWindow(0, 0, width, height);
+        plot->toPainter(&painter, width, height);
+        return painter.end();
+    });
 }
 
 void ttwidget::reportSaved(const QString &title, const QString &text)
@@ -691,7 +710,7 @@ CurveSnapshot ttwidget::snapshot() const
     return shot;
 }
 
-bool ttwidget::writeCurveFile(const QString &fileName)
+SaveResult ttwidget::writeCurveFile(const QString &fileName)
 {
     return WriteFileThread::writeCurveFile(
         fileName, snapshot(), [this](int percent) { emit progress(percent); });

@@ -51,14 +51,15 @@ public:
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
-    // the file is complete on disk.
+    // the file is complete on disk, and otherwise names the file and the system's reason. A curve without
+    // samples is not saved: no reader would take the file back.
     void importCurve(QString fileName);
     void exportCurve(const QString &fileName);
     // Writes the curve file on this thread without asking or reporting, for a program that saves its own
-    // curves; it then counts as saved. Refused while recording.
-    bool saveCurveQuietly(const QString &fileName);
-    // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused while
-    // recording like one; it does not count as saving the curve, which a table cannot bring back.
+    // curves; it then counts as saved. Refused while recording and for a curve without samples.
+    SaveResult saveCurveQuietly(const QString &fileName);
+    // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused like
+    // one; it does not count as saving the curve, which a table cannot bring back.
     void exportCsv(const QString &fileName);
     // The plot as it is shown, PDF for a ".pdf" name and PNG for any other; allowed while recording.
     void exportImage(const QString &fileName);
@@ -67,8 +68,8 @@ public:
     void disableRecordControls();
     void enableRecordControls(bool on);
 
-    // Writes the shown curve on this thread, as a save would; it does not count as saving it.
-    bool writeCurveFile(const QString &fileName);
+    // Writes the shown curve on this thread, even one without samples; it does not count as saving it.
+    SaveResult writeCurveFile(const QString &fileName);
 
     // Read-back for the window and for tests. Unit and emissivity are those of the shown curve.
     int unitCode() const { return m_curveInfo.unit; }
@@ -161,11 +162,13 @@ private:
     void pauseForInspection();
     void addMark(const QPen &pen);
     void warnRecording();
+    // Tells the operator, and is true, when the curve may not be written now.
+    bool refuseCurveWrite();
     // Runs the worker while the wait dialog shows; whether its work succeeded.
     bool runFileWorker(WriteFileThread *worker);
     bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
     CurveSnapshot snapshot() const;
-    bool writeImageFile(const QString &fileName);
+    SaveResult writeImageFile(const QString &fileName);
     void reportSaved(const QString &title, const QString &text);
     void applyImport(
         const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);

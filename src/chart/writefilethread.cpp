@@ -34,12 +34,14 @@ void WriteFileThread::run()
     bool ok = false;
     switch (m_direction) {
     case Write:
-    case WriteCsv:
-        ok = m_direction == Write ? writeCurveFile(m_fileName, m_snapshot, report)
-                                  : writeCsvFile(m_fileName, m_snapshot, report);
+    case WriteCsv: {
+        const SaveResult saved = m_direction == Write ? writeCurveFile(m_fileName, m_snapshot, report)
+                                                      : writeCsvFile(m_fileName, m_snapshot, report);
+        ok = saved.ok();
         if (!ok)
-            emit failed(tr("无法保存文件!"));
+            emit failed(saved.message(m_fileName));
         break;
+    }
     case Read:
         ok = readCurveFile(m_fileName, m_maxRows, &m_contents, report);
         if (ok) {
@@ -56,11 +58,11 @@ void WriteFileThread::run()
     m_succeeded.store(ok, std::memory_order_release);
 }
 
-bool WriteFileThread::writeCurveFile(
+SaveResult WriteFileThread::writeCurveFile(
     const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress)
 {
     if (!snapshot.store)
-        return false;
+        return SaveResult::writerFailed();
     const SampleStore &samples = *snapshot.store;
     return saveAtomically(fileName, [&](QIODevice *file) {
         return writeCurve(
@@ -69,11 +71,11 @@ bool WriteFileThread::writeCurveFile(
     });
 }
 
-bool WriteFileThread::writeCsvFile(
+SaveResult WriteFileThread::writeCsvFile(
     const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress)
 {
     if (!snapshot.store)
-        return false;
+        return SaveResult::writerFailed();
     CsvExportHeader header;
     header.startMsecs = snapshot.header.startMsecs;
     header.unit = snapshot.header.unit;

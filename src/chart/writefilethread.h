@@ -2,6 +2,7 @@
 
 #include "curvefile.h"
 #include "curveinfo.h"
+#include "files/saveresult.h"
 
 #include <QSharedPointer>
 #include <QString>
@@ -43,9 +44,9 @@ public:
     QSharedPointer<SampleStore> store() const { return m_store; }
 
     // The same work on the calling thread.
-    static bool writeCurveFile(
+    static SaveResult writeCurveFile(
         const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress = {});
-    static bool writeCsvFile(
+    static SaveResult writeCsvFile(
         const QString &fileName, const CurveSnapshot &snapshot, const CurveProgress &progress = {});
     // True for a file that was read to its end and holds a curve.
     static bool readCurveFile(const QString &fileName, int maxRows, CurveFileContents *contents,
@@ -53,6 +54,7 @@ public:
 
 signals:
     void progress(int percent);
+    // What the operator is told: the file, and for a write the system's reason.
     void failed(const QString &message);
     // Last of all, whether the work succeeded or not.
     void done();

@@ -1,6 +1,6 @@
 #include "calibrationrundialog.h"
 
-#include "files/savetarget.h"
+#include "files/atomicsave.h"
 #include "ui_calibrationrundialog.h"
 
 #include <QCheckBox>
@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QSaveFile>
 
 namespace {
 
@@ -240,11 +239,11 @@ void CalibrationRunDialog::on_pushButton_saveRun_clicked()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    // A link to the run file stays a link.
-    QSaveFile file(saveTarget(fileName));
     const QByteArray json = m_run.toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
-        QMessageBox::warning(this, tr("错误"), tr("无法保存文件 %1").arg(fileName));
+    const SaveResult saved
+        = saveAtomically(fileName, [&json](QIODevice *file) { return file->write(json) == json.size(); });
+    if (!saved) {
+        QMessageBox::warning(this, tr("错误"), saved.message(fileName));
         return;
     }
     m_runFile = fileName;

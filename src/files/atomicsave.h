@@ -1,12 +1,16 @@
 #pragma once
 
+#include "saveresult.h"
+
 #include <QString>
 
 #include <functional>
 
 class QIODevice;
 
-// Writes beside the target of `fileName` (see saveTarget()) and renames over it once `write` has
-// succeeded and the bytes are on disk, so neither a failure nor a killed process ever leaves a truncated
-// file under the chosen name. False, with the reason on the debug output, when anything fails.
-bool saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write);
+// Writes beside the target of `fileName` (see saveTarget()) and renames over it once `write` has returned
+// true and every byte is on disk, so neither a failure nor a killed process ever leaves a cut file under
+// the chosen name: on failure the old file stays as it was and nothing is left beside it. `write` gets a
+// device whose first error sticks, so bytes it did not check still count. Any thread; blocks.
+[[nodiscard]] SaveResult saveAtomically(
+    const QString &fileName, const std::function<bool(QIODevice *)> &write);

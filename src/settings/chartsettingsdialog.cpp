@@ -5,6 +5,8 @@
 #include "stabilitylimits.h"
 #include "ui_chartsettingsdialog.h"
 
+#include <QMessageBox>
+
 namespace {
 // Selected when the stored interval is none of the ten.
 const int kDefaultIntervalMs = 100;
@@ -60,7 +62,10 @@ void ChartSettingsDialog::on_buttonBox_accepted()
     appSettings.setValue(appSettings.stableBandKey,
         QString::number(ui->doubleSpinBox_stableBand->value(), 'f', kStableBandDecimals));
     appSettings.setValue(appSettings.stableWindowKey, QString::number(ui->spinBox_stableWindow->value()));
-    appSettings.save();
+    // The values hold for this session even when the file could not take them.
+    const SaveResult saved = appSettings.save();
+    if (!saved)
+        QMessageBox::critical(this, tr("错误"), saved.message(appSettings.filePath()));
     accept();
 }
 

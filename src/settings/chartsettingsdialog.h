@@ -8,7 +8,8 @@ class ChartSettingsDialog;
 
 // Chart capacity (thousands of samples) and record interval, with live estimates of how long a
 // recording lasts and how much memory it takes, and the band and window of the stability indicator.
-// OK stores them in appSettings and saves config.xml at once; the caller hands the values on.
+// OK stores them in appSettings and saves config.xml at once, telling the operator when that fails; the
+// caller hands the values on either way.
 // GUI thread only.
 class ChartSettingsDialog : public QDialog
 {

@@ -1,6 +1,6 @@
 #include "settings.h"
 
-#include "files/savetarget.h"
+#include "files/atomicsave.h"
 #include "recordestimate.h"
 #include "stabilitylimits.h"
 
@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
 
@@ -60,7 +59,13 @@ Settings::Settings() = default;
 
 Settings::~Settings()
 {
-    save();
+    // A store that was never loaded has no file of its own (a tool, a test).
+    if (configDir.isEmpty())
+        return;
+    const SaveResult saved = save();
+    if (!saved)
+        printError(
+            QStringLiteral("Error: Cannot write file ") + filePath() + QStringLiteral(": ") + saved.reason());
 }
 
 QString Settings::filePath() const
@@ -252,40 +257,30 @@ QStringList Settings::orderedKeys() const
     return keys + others;
 }
 
-void Settings::save()
+SaveResult Settings::save()
 {
     // Without a loaded folder there is no file of ours to write; guessing one would litter the disk.
-    if (configDir.isEmpty() || m_keepUnreadableFile)
-        return;
+    if (configDir.isEmpty())
+        return SaveResult::failure(tr("设置尚未载入"));
+    if (m_keepUnreadableFile)
+        return SaveResult::failure(tr("无法读取的设置文件未能移开，不能覆盖"));
 
-    const QString target = saveTarget(filePath());
-    if (target.isEmpty()) {
-        printError(QStringLiteral("Error: Cannot write file ") + filePath()
-            + QStringLiteral(": not a regular file"));
-        return;
-    }
-    // Written beside the old file and renamed over it, so a crash or power cut mid-write keeps the old one.
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-
-    QXmlStreamWriter writer(&file);
-    writer.setCodec("UTF-8");
-    writer.setAutoFormatting(true);
-    writer.setAutoFormattingIndent(4);
-    writer.writeStartDocument();
-    writer.writeStartElement(rootElement);
-    writer.writeStartElement(chartElement);
     const QStringList keys = orderedKeys();
-    for (const QString &key : keys)
-        writeTextElement(writer, key, values.value(key));
-    writer.writeEndElement();
-    writer.writeEndElement();
-    writer.writeEndDocument();
-
-    if (writer.hasError())
-        file.cancelWriting();
-    file.commit();
+    return saveAtomically(filePath(), [this, &keys](QIODevice *file) {
+        QXmlStreamWriter writer(file);
+        writer.setCodec("UTF-8");
+        writer.setAutoFormatting(true);
+        writer.setAutoFormattingIndent(4);
+        writer.writeStartDocument();
+        writer.writeStartElement(rootElement);
+        writer.writeStartElement(chartElement);
+        for (const QString &key : keys)
+            writeTextElement(writer, key, values.value(key));
+        writer.writeEndElement();
+        writer.writeEndElement();
+        writer.writeEndDocument();
+        return !writer.hasError();
+    });
 }
 
 QString Settings::value(const QString &key, const QString &fallback) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/saveresult.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -8,7 +10,8 @@
 
 // Text values under text keys, mirrored to config.xml in the per-user settings folder.
 // Used from the GUI thread only. Call load() then applyDefaults() once the QCoreApplication exists and
-// before anything reads a value; the object saves itself once more when it is destroyed.
+// before anything reads a value; the object saves itself once more when it is destroyed, and says on
+// stderr when that save fails.
 class Settings : public QObject
 {
     Q_OBJECT
@@ -24,9 +27,10 @@ public:
     // stability keys are only repaired, not added: until the dialog stores them their readers use the
     // defaults, and a first start writes the same file as before they existed.
     void applyDefaults();
-    // Replaces config.xml as a whole or not at all; does nothing before load() has fixed the folder.
-    // Writes through a symbolic link to its target; refuses anything that is not a regular file.
-    void save();
+    // Replaces config.xml as a whole or not at all, and says why not. Fails without writing before load()
+    // has fixed the folder and while an unreadable file could not be moved aside; writes through a symbolic
+    // link to its target; refuses anything that is not a regular file.
+    SaveResult save();
     QString value(const QString &key, const QString &fallback) const;
     void setValue(const QString &key, const QString &text);
 

@@ -46,8 +46,9 @@ T *namedChild(const QObject *window, const char *name)
     // The title bar's hidden menu row repeats the names of the window's menu buttons; the window's own
     // are meant.
     T *widget = nullptr;
-    if (auto *main = qobject_cast<const QMainWindow *>(window); main && main->centralWidget())
-        widget = main->centralWidget()->findChild<T *>(QLatin1String(name));
+    if (auto *mainWindow = qobject_cast<const QMainWindow *>(window);
+        mainWindow && mainWindow->centralWidget())
+        widget = mainWindow->centralWidget()->findChild<T *>(QLatin1String(name));
     if (!widget)
         widget = window->findChild<T *>(QLatin1String(name));
     if (!widget)

@@ -91,7 +91,7 @@ private slots:
     void saveAndImportRoundTrip();
     void savedRowTimesAreStartPlusDuration();
     void curveKeepsWhatItWasRecordedWith();
-    void failedSaveShowsErrorButNoSuccess();
+    void emptyCurveIsNotSaved();
     void saveThroughLinkToNothingIsRefused();
     void importAlwaysReplacesTheCurve();
     void unreadableImportKeepsCurve_data();
@@ -109,6 +109,9 @@ private slots:
     void stableMarksGoWithTheCurve();
 
 private:
+    // Gives the chart a curve of two samples, read from a file.
+    void openSmallCurve();
+
     QTemporaryDir m_dir;
     ttwidget *m_chart = nullptr;
     BoxCloser *m_boxes = nullptr;
@@ -489,23 +492,37 @@ void TestTtWidget::curveKeepsWhatItWasRecordedWith()
     c.on_pushButton_startstop_clicked();
 }
 
-void TestTtWidget::failedSaveShowsErrorButNoSuccess()
+void TestTtWidget::openSmallCurve()
 {
-    ttwidget &c = *m_chart;
-    const QString path = m_dir.filePath(QStringLiteral("missing/dir/curve.txt"));
-    c.exportCurve(path);
-    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
-    QVERIFY(!QFile::exists(path));
+    const QString path = m_dir.filePath(QStringLiteral("small.txt"));
+    writeFile(path, "n\nDataCounts:2\nc\n1\t10\n2\t20\n");
+    m_chart->importCurve(path);
+    QCOMPARE(m_chart->curve().size(), 2);
+}
+
+void TestTtWidget::emptyCurveIsNotSaved()
+{
+    // No reader would take a curve file without samples back, and a table of nothing helps nobody.
+    const QString curve = m_dir.filePath(QStringLiteral("empty.txt"));
+    const QString table = m_dir.filePath(QStringLiteral("empty.csv"));
+    m_chart->exportCurve(curve);
+    m_chart->exportCsv(table);
+    QCOMPARE(m_chart->saveCurveQuietly(curve).reason(), QStringLiteral("没有可保存的曲线"));
+    const QString refusal = QStringLiteral("提示|没有可保存的曲线");
+    QCOMPARE(m_boxes->seen, (QStringList {refusal, refusal}));
+    QVERIFY(!QFileInfo::exists(curve));
+    QVERIFY(!QFileInfo::exists(table));
 }
 
 void TestTtWidget::saveThroughLinkToNothingIsRefused()
 {
     // Where a save may write is the settings store's table; the chart has to say it did not save.
+    openSmallCurve();
     const QString path = m_dir.filePath(QStringLiteral("dangling.txt"));
     const QString end = m_dir.filePath(QStringLiteral("nowhere.txt"));
     QVERIFY(QFile::link(end, path));
     m_chart->exportCurve(path);
-    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件!")});
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件 %1：不是普通文件").arg(path)});
     QVERIFY(QFileInfo(path).isSymLink());
     QVERIFY(!QFileInfo::exists(end));
 }
@@ -662,25 +679,24 @@ void TestTtWidget::imageExportHasThePlotsPixelsAndAspect()
 void TestTtWidget::failedExportsSayNothingWasSaved_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("csv") << "missing/curve.csv"
-                         << "错误|无法保存文件!";
-    QTest::newRow("png") << "missing/chart.png"
-                         << "错误|无法保存图片!";
-    QTest::newRow("pdf") << "missing/chart.pdf"
-                         << "错误|无法保存图片!";
+    QTest::newRow("curve") << "missing/curve.txt";
+    QTest::newRow("csv") << "missing/curve.csv";
+    QTest::newRow("png") << "missing/chart.png";
+    QTest::newRow("pdf") << "missing/chart.pdf";
 }
 
 void TestTtWidget::failedExportsSayNothingWasSaved()
 {
     QFETCH(QString, name);
-    QFETCH(QString, error);
+    openSmallCurve();
     const QString path = m_dir.filePath(name);
-    if (name.endsWith(QLatin1String(".csv")))
+    if (name.endsWith(QLatin1String(".txt")))
+        m_chart->exportCurve(path);
+    else if (name.endsWith(QLatin1String(".csv")))
         m_chart->exportCsv(path);
     else
         m_chart->exportImage(path);
-    QCOMPARE(m_boxes->seen, QStringList {error});
+    QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件 %1：文件夹不存在").arg(path)});
     QVERIFY(!QFileInfo::exists(path));
 }
 

@@ -1,13 +1,18 @@
-// Preloaded into a saving child, it kills the child with SIGKILL at an exact point of a save, so a test
-// interrupts the same byte on every run instead of racing a timer. Only files in one folder count; the
-// rest of the process writes undisturbed.
-//   BB_KILL_DIR        the folder, as an absolute path without a trailing slash
+// Preloaded into a saving child, it kills the child with SIGKILL, or makes the disk look full, at an
+// exact point of a save, so a test interrupts the same byte on every run instead of racing a timer or
+// filling a real disk. Only files in one folder count; the rest of the process writes undisturbed.
+//   BB_HOOK_DIR        the folder, as an absolute path without a trailing slash
 //   BB_KILL_AFTER      bytes that reach files in the folder before the kill; the write that would pass
 //                      this count is cut short at it
 //   BB_KILL_AT_RENAME  when set, the kill comes as something is about to be renamed into the folder
+//   BB_FULL_AFTER      bytes that fit in the folder: the write that would pass this count is cut short
+//                      at it, as a full disk does, and every later one fails with ENOSPC
+//   BB_FULL_AT_SYNC    when set, fsync and fdatasync of a file in the folder fail with ENOSPC
+//   BB_FULL_AT_RENAME  when set, renaming something into the folder fails with ENOSPC
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,9 +34,9 @@ F nextSymbol(const char *name)
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-bool inKillDir(const char *path)
+bool inHookDir(const char *path)
 {
-    const char *dir = std::getenv("BB_KILL_DIR");
+    const char *dir = std::getenv("BB_HOOK_DIR");
     if (!dir || !*dir || !path)
         return false;
     const size_t length = std::strlen(dir);
@@ -39,7 +44,7 @@ bool inKillDir(const char *path)
 }
 
 // An unnamed temporary file still reads as a path in its folder, "#123 (deleted)".
-bool fdInKillDir(int fd)
+bool fdInHookDir(int fd)
 {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
@@ -48,14 +53,20 @@ bool fdInKillDir(int fd)
     if (n < 0)
         return false;
     path[n] = '\0';
-    return inKillDir(path);
+    return inHookDir(path);
 }
 
-// How many of `n` bytes about to go to `fd` may pass; fewer than `n` means the kill follows them.
+bool killing()
+{
+    return std::getenv("BB_KILL_AFTER") != nullptr;
+}
+
+// How many of `n` bytes about to go to `fd` may pass; fewer than `n` means the kill or the full disk
+// follows them.
 size_t allowance(int fd, size_t n)
 {
-    const char *limitText = std::getenv("BB_KILL_AFTER");
-    if (!limitText || !fdInKillDir(fd))
+    const char *limitText = killing() ? std::getenv("BB_KILL_AFTER") : std::getenv("BB_FULL_AFTER");
+    if (!limitText || !fdInHookDir(fd))
         return n;
     const long long left = std::max(0LL, std::atoll(limitText) - g_written.load());
     return static_cast<unsigned long long>(left) < n ? size_t(left) : n;
@@ -63,7 +74,7 @@ size_t allowance(int fd, size_t n)
 
 void count(int fd, ssize_t written)
 {
-    if (written > 0 && fdInKillDir(fd))
+    if (written > 0 && fdInHookDir(fd))
         g_written += written;
 }
 
@@ -73,13 +84,22 @@ void count(int fd, ssize_t written)
     _exit(127);
 }
 
-// One plain write of `n` bytes to `fd`, done by `real(allowed)`: cut short at the allowance, then killed.
+int noSpace()
+{
+    errno = ENOSPC;
+    return -1;
+}
+
+// One plain write of `n` bytes to `fd`, done by `real(allowed)`: cut short at the allowance, then killed
+// or, once nothing fits any more, refused.
 template<typename Write>
 ssize_t guarded(int fd, size_t n, const Write &real)
 {
     const size_t allowed = allowance(fd, n);
+    if (allowed == 0 && n > 0 && !killing())
+        return noSpace();
     const ssize_t written = allowed > 0 || n == 0 ? real(allowed) : 0;
-    if (allowed < n)
+    if (allowed < n && killing())
         die();
     count(fd, written);
     return written;
@@ -119,6 +139,8 @@ ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
         count(fd, written);
         return written;
     }
+    if (allowed == 0 && !killing())
+        return noSpace();
     // The vector cut short at the allowance, as a short write would leave it.
     static struct iovec cut[IOV_MAX];
     int pieces = 0;
@@ -128,16 +150,32 @@ ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
         allowed -= cut[i].iov_len;
         pieces = i + 1;
     }
-    if (pieces > 0)
-        real(fd, cut, pieces);
-    die();
+    const ssize_t written = pieces > 0 ? real(fd, cut, pieces) : 0;
+    if (killing())
+        die();
+    count(fd, written);
+    return written;
+}
+
+int fsync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fsync");
+    return std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd);
+}
+
+int fdatasync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fdatasync");
+    return std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd);
 }
 
 int rename(const char *from, const char *to) noexcept
 {
     static const auto real = nextSymbol<int (*)(const char *, const char *)>("rename");
-    if (std::getenv("BB_KILL_AT_RENAME") && inKillDir(to))
+    if (std::getenv("BB_KILL_AT_RENAME") && inHookDir(to))
         die();
+    if (std::getenv("BB_FULL_AT_RENAME") && inHookDir(to))
+        return noSpace();
     return real(from, to);
 }
 

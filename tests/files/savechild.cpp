@@ -1,16 +1,96 @@
-// Saves one file the way the program does and exits; the crash test kills it midway.
+// Saves one file the way the program does and exits; the crash and full-disk tests stop it midway.
 //   bb_savechild settings <folder> <entries>  loads config.xml from <folder>, adds <entries> entries and
 //                                             leaves the save to the program's exit
-//   bb_savechild curve <source> <target>      opens the curve file <source> in the chart and saves the
-//                                             curve as <target> with the chart's own writer
+//   bb_savechild <saver> <source> <target>    one of kSavers below, on <target>, with the curve file
+//                                             <source> opened in the chart first unless it is "-"
+// Every message box the savers show is answered and printed to stdout as "box<TAB>title|text", with line
+// ends as "\n"; a quiet save that fails prints "failed<TAB>message".
+#include "../app/windowtest.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "dialogs/calibrationrundialog.h"
+#include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 namespace {
+
+// Each opens the chart or dialog the operator would, does the operator's action on `target` and returns
+// the exit code: 0 once the action ran, whatever it reported.
+using Saver = int (*)(ttwidget &chart, const QString &target);
+
+int exportCurve(ttwidget &chart, const QString &target)
+{
+    chart.exportCurve(target);
+    return 0;
+}
+
+int saveCurveQuietly(ttwidget &chart, const QString &target)
+{
+    const SaveResult saved = chart.saveCurveQuietly(target);
+    if (!saved)
+        std::printf("failed\t%s\n", saved.message(target).toUtf8().constData());
+    return 0;
+}
+
+int exportCsv(ttwidget &chart, const QString &target)
+{
+    chart.exportCsv(target);
+    return 0;
+}
+
+int exportImage(ttwidget &chart, const QString &target)
+{
+    chart.exportImage(target);
+    return 0;
+}
+
+// OK in the chart settings dialog with a changed value; the program's exit then saves once more.
+int acceptChartSettings(ttwidget &, const QString &target)
+{
+    appSettings.configDir = QFileInfo(target).absolutePath();
+    appSettings.load();
+    appSettings.applyDefaults();
+    ChartSettingsDialog dialog;
+    dialog.show();
+    namedChild<QSpinBox>(&dialog, "spinBox_caches")->setValue(7);
+    namedChild<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+    return 0;
+}
+
+// The target is chosen in the file dialog, as the operator does.
+int saveRunFile(ttwidget &, const QString &)
+{
+    CalibrationRun run;
+    run.instrument = QStringLiteral("IR-7");
+    run.steps = {CalibrationStep(), CalibrationStep()};
+    run.steps[1].setPoint = 75.5;
+    CalibrationRunDialog dialog;
+    dialog.setSetPointRange(0, 100, 2);
+    dialog.setRun(run);
+    dialog.show();
+    namedChild<QPushButton>(&dialog, "pushButton_saveRun")->click();
+    return 0;
+}
+
+// The calibration report's CSV and PDF go here, a line each, once the runner's report writer can be driven
+// on its own.
+const std::pair<const char *, Saver> kSavers[] = {
+    {"export-curve", exportCurve},
+    {"save-curve-quietly", saveCurveQuietly},
+    {"export-csv", exportCsv},
+    {"export-image", exportImage},
+    {"chart-settings", acceptChartSettings},
+    {"run-file", saveRunFile},
+};
 
 int saveSettings(const QString &folder, int entries)
 {
@@ -27,13 +107,42 @@ int saveSettings(const QString &folder, int entries)
     return 0;
 }
 
-int saveCurve(const QString &source, const QString &target)
+int runSaver(Saver saver, const QString &source, const QString &target)
 {
+    ModalHandler modals;
+    // The file dialog asks before replacing the old file; the operator means to, and the question is Qt's.
+    QStringList questions;
+    modals.onBox = [&questions](QMessageBox *box) {
+        QAbstractButton *yes = box->button(QMessageBox::Yes);
+        if (!yes) {
+            box->done(QMessageBox::Ok);
+            return;
+        }
+        questions << box->windowTitle() + QLatin1Char('|') + box->text();
+        // The answer is the button clicked, not the code the box ends with.
+        yes->click();
+    };
+    modals.onDialog = [&target](QDialog *dialog) {
+        // The chart's wait dialog closes itself. The file dialog is answered from the event loop: the
+        // question it then asks would wait for ever in this handler, which a timer does not reenter.
+        if (auto *files = qobject_cast<QFileDialog *>(dialog))
+            QTimer::singleShot(0, files, [files, &target] { chooseFile(files, target); });
+    };
     ttwidget chart;
-    chart.importCurve(source);
-    if (chart.curve().isEmpty())
-        return 2;
-    return chart.saveCurveQuietly(target) ? 0 : 3;
+    chart.resize(945, 571);
+    chart.show();
+    if (source != QLatin1String("-")) {
+        chart.importCurve(source);
+        if (chart.curve().isEmpty())
+            return 2;
+    }
+    const int code = saver(chart, target);
+    for (QString text : qAsConst(modals.boxes)) {
+        if (!questions.contains(text))
+            std::printf(
+                "box\t%s\n", text.replace(QLatin1Char('\n'), QLatin1String("\\n")).toUtf8().constData());
+    }
+    return code;
 }
 
 } // namespace
@@ -46,7 +155,9 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 4 && args[1] == QLatin1String("settings"))
         return saveSettings(args[2], args[3].toInt());
-    if (args.size() == 4 && args[1] == QLatin1String("curve"))
-        return saveCurve(args[2], args[3]);
+    for (const auto &[name, saver] : kSavers) {
+        if (args.size() == 4 && args[1] == QLatin1String(name))
+            return runSaver(saver, args[2], args[3]);
+    }
     return 1;
 }

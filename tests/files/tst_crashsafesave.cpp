@@ -1,4 +1,5 @@
 #include "chart/curvefile.h"
+#include "hookedchild.h"
 #include "settings/settings.h"
 
 #include <QDir>
@@ -192,31 +193,18 @@ QString TestCrashSafeSave::targetIn(int kind, const QString &folder)
 bool TestCrashSafeSave::save(QProcess &child, int kind, const QString &folder, bool newContent,
     qint64 killAfter, bool killAtRename) const
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KILLHOOK_PATH));
-    env.insert(QStringLiteral("BB_KILL_DIR"), folder);
+    QStringList hook;
     if (killAfter >= 0)
-        env.insert(QStringLiteral("BB_KILL_AFTER"), QString::number(killAfter));
+        hook << QStringLiteral("BB_KILL_AFTER=%1").arg(killAfter);
     if (killAtRename)
-        env.insert(QStringLiteral("BB_KILL_AT_RENAME"), QStringLiteral("1"));
-    // The hook is loaded ahead of an address sanitizer's runtime, which would otherwise refuse to start.
-    // Leak checks at every child's exit would take most of this suite's time; the savers' own suites
-    // look for leaks.
-    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-        (asan.isEmpty() ? QString() : asan + QLatin1Char(':'))
-            + QStringLiteral("verify_asan_link_order=0:detect_leaks=0:fast_unwind_on_malloc=1"));
-    child.setProcessEnvironment(env);
-
+        hook << QStringLiteral("BB_KILL_AT_RENAME=1");
     const QStringList args = kind == SettingsKind
         ? QStringList {QStringLiteral("settings"), folder,
             QString::number(newContent ? kNewEntries : kOldEntries)}
-        : QStringList {QStringLiteral("curve"),
+        : QStringList {QStringLiteral("save-curve-quietly"),
             m_root.filePath(newContent ? QStringLiteral("new-source.txt") : QStringLiteral("old-source.txt")),
             targetIn(kind, folder)};
-    child.start(QStringLiteral(SAVECHILD_PATH), args);
-    return child.waitForFinished(60000);
+    return runHookedChild(child, folder, args, hook);
 }
 
 QString TestCrashSafeSave::completeSave(int kind, const QString &folder, bool newContent) const
