@@ -1,9 +1,12 @@
 #include "calibrationrunner.h"
 
 #include "app/calibrationpdf.h"
+#include "app/calibrationreportfiles.h"
 #include "app/controllerquestion.h"
+#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationreport.h"
+#include "files/atomicsave.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
 
@@ -18,7 +21,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cmath>
@@ -58,26 +61,36 @@ std::optional<double> askNumber(QWidget *parent, const QString &title, const QSt
     return QLocale::c().toDouble(edit->text());
 }
 
-bool writeFile(const QString &fileName, const QByteArray &bytes)
+// The journals wait in the per-user data folder.
+QString journalFolder()
 {
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return appSettings.dataDir.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                         : appSettings.dataDir;
 }
 
-// "calibration-YYYYMMDD-hhmmss", or with "-2", "-3"… when a report of that second exists: a run
-// never overwrites a report, nor its curve file.
-QString freeBaseName(const QDir &folder, const QDateTime &at)
+QString runFileText(const QString &runFile, bool modified)
 {
-    const QString csvName = CalibrationReport::fileName(at, QStringLiteral("csv"));
-    const QString base = csvName.left(csvName.size() - 4);
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
-        bool free = true;
-        for (const char *suffix : {".csv", ".pdf", ".txt"})
-            free = free && !folder.exists(name + QLatin1String(suffix));
-        if (free)
-            return folder.filePath(name);
-    }
+    if (runFile.isEmpty())
+        return CalibrationRunner::tr("未保存");
+    const QString name = QFileInfo(runFile).fileName();
+    return modified ? CalibrationRunner::tr("%1（已修改）").arg(name) : name;
+}
+
+QVector<QPair<QString, QString>> headerFields(const CalibrationJournal::Header &header)
+{
+    const CalibrationRun &run = header.run;
+    return {
+        {CalibrationRunner::tr("被测仪器"), run.instrument},
+        {CalibrationRunner::tr("操作员"), run.operatorName},
+        {CalibrationRunner::tr("距离"), QString::number(run.distanceMm) + QStringLiteral(" mm")},
+        // As entered: 0.955 is not 0.96.
+        {CalibrationRunner::tr("发射率"),
+            QString::number(run.emissivity, 'g', QLocale::FloatingPointShortest)},
+        {CalibrationRunner::tr("黑体型号"), header.model},
+        {CalibrationRunner::tr("端口"), header.port},
+        {CalibrationRunner::tr("开始时间"), header.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+        {CalibrationRunner::tr("校准程序文件"), runFileText(header.runFile, header.runModified)},
+    };
 }
 
 } // namespace
@@ -113,7 +126,24 @@ bool CalibrationRunner::start(
     if (!chartHoldsRun(run) || reportFolder().isEmpty() || !mayDiscardCurve())
         return false;
 
-    m_header = run;
+    m_header.run = run;
+    m_header.runFile = setup.runFile;
+    m_header.runModified = setup.runModified;
+    m_header.model = setup.model;
+    m_header.port = setup.port;
+    m_header.wireScale = setup.wireScale;
+    m_header.started = QDateTime::currentDateTime();
+    m_header.wallAtZero = m_header.started.addMSecs(-now());
+    m_journaled = 0;
+    QString journalError;
+    if (!m_journal.create(journalFolder(), m_header, &journalError)) {
+        const auto answer = QMessageBox::question(m_window, tr("提示"),
+            tr("无法在 %1 记录校准结果：%2\n程序意外退出时，结果会丢失。仍然开始吗？")
+                .arg(QDir::toNativeSeparators(journalFolder()), journalError),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
+    }
     m_setup = setup;
     m_note.clear();
     m_lastReport.clear();
@@ -126,7 +156,6 @@ bool CalibrationRunner::start(
         m_chart->on_pushButton_startstop_clicked();
     m_chart->on_pushButton_startstop_clicked();
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale);
-    m_wallAtZero = QDateTime::currentDateTime().addMSecs(-now());
     apply(m_run->start());
     emit stateChanged();
     showProgress();
@@ -162,7 +191,8 @@ bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
     if (change && box.clickedButton() == change) {
         appSettings.setValue(appSettings.chartLineCacheKey, QString::number(setting->thousands));
         appSettings.setValue(appSettings.chartLineFpsKey, QString::number(setting->intervalMs));
-        appSettings.save();
+        if (const SaveResult saved = appSettings.save(); !saved)
+            QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
         // Both apply to the recording the run is about to start.
         m_chart->setCacheSize(setting->thousands * 1000);
         m_chart->setSampleInterval(setting->intervalMs);
@@ -317,6 +347,7 @@ void CalibrationRunner::abort()
 
 void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
 {
+    journalRows();
     for (const Command &command : commands) {
         switch (command.kind) {
         case Command::Kind::MarkStepStart:
@@ -389,6 +420,20 @@ void CalibrationRunner::askReading(int step, double setPoint)
     showProgress();
 }
 
+void CalibrationRunner::journalRows()
+{
+    const QVector<CalibrationStepResult> &rows = m_run->results();
+    for (; m_journaled < rows.size(); ++m_journaled) {
+        QString error;
+        if (!m_journal.isOpen() || m_journal.append(rows.at(m_journaled), &error))
+            continue;
+        // Told once; the rows stay in memory for the report at the end.
+        m_journal.close();
+        QMessageBox::warning(m_window, tr("错误"),
+            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
+    }
+}
+
 void CalibrationRunner::finish(bool aborted)
 {
     m_judging = false;
@@ -396,48 +441,158 @@ void CalibrationRunner::finish(bool aborted)
     // The curve file holds the run whole, and only the run.
     if (m_chart->isRecording())
         m_chart->on_pushButton_startstop_clicked();
+    journalRows();
+    QString error;
+    if (m_journal.isOpen())
+        m_journal.end(aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished, &error);
+    m_journal.close();
     emit stateChanged();
     writeReport(aborted);
 }
 
 void CalibrationRunner::writeReport(bool aborted)
 {
-    const QDateTime at = QDateTime::currentDateTime();
-    const QString folder = reportFolder();
-    if (folder.isEmpty()) {
-        m_label.setText(tr("校准报告未保存"));
+    CalibrationReportContent content;
+    content.at = QDateTime::currentDateTime();
+    content.title = aborted ? tr("校准报告（已中止）") : tr("校准报告");
+    content.fields = headerFields(m_header);
+    content.fields.append({tr("曲线"), curveNote()});
+    content.csv = CalibrationReport::csv(m_run->results(), m_header.wallAtZero);
+    content.chart = m_chart->wholeCurvePixmap(CalibrationPdf::chartSize());
+    // A run aborted at once may have no sample yet; its report then says so, without a curve file.
+    if (!m_chart->curve().isEmpty())
+        content.writeCurve = [this](const QString &fileName) { return m_chart->saveCurveQuietly(fileName); };
+    const QString journal = m_journal.path();
+    const bool kept = QFileInfo::exists(journal);
+    if (deliverReport(content, kept)) {
+        CalibrationJournal::remove(journal);
+        m_label.setText((aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
+                            .arg(QDir::toNativeSeparators(m_lastReport)));
         return;
     }
-    const QString base = freeBaseName(QDir(folder), at);
-    const QByteArray csv = CalibrationReport::csv(m_run->results(), m_wallAtZero);
+    // The curve waits beside the journal, for the report written later.
+    const bool curveKept
+        = content.writeCurve && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal));
+    m_label.setText(curveKept || !content.writeCurve
+            ? tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告")
+            : tr("校准报告尚未保存；结果已记录，曲线未能保存"));
+}
 
-    const QVector<QPair<QString, QString>> fields {
-        {tr("被测仪器"), m_header.instrument},
-        {tr("操作员"), m_header.operatorName},
-        {tr("距离"), QString::number(m_header.distanceMm) + QStringLiteral(" mm")},
-        {tr("发射率"), QString::number(m_header.emissivity, 'g', QLocale::FloatingPointShortest)},
-        {tr("黑体型号"), m_setup.model},
-        {tr("端口"), m_setup.port},
-        {tr("日期"), at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-        {tr("校准程序文件"),
-            m_setup.runFile.isEmpty() ? tr("未保存")
-                : m_setup.runModified ? tr("%1（已修改）").arg(QFileInfo(m_setup.runFile).fileName())
-                                      : QFileInfo(m_setup.runFile).fileName()},
-    };
-    const QString title = aborted ? tr("校准报告（已中止）") : tr("校准报告");
+QString CalibrationRunner::curveNote() const
+{
+    const SampleStore &curve = m_chart->curve();
+    if (curve.isEmpty())
+        return tr("无");
+    // The chart drops its oldest samples once full; the curve then starts after the run did.
+    const double firstSecond = curve.at(0).key;
+    if (firstSecond * 1000 <= 2.0 * m_chart->sampleIntervalValue())
+        return tr("完整");
+    const QDateTime from = QDateTime::fromMSecsSinceEpoch(
+        m_chart->curveInfo().startMsecs + qint64(std::llround(firstSecond * 1000)));
+    return tr("自 %1 起（更早的部分超出了表格容量）").arg(from.toString(QStringLiteral("HH:mm:ss")));
+}
 
-    const bool written = writeFile(base + QStringLiteral(".csv"), csv)
-        && m_chart->saveCurveQuietly(base + QStringLiteral(".txt"))
-        && CalibrationPdf::write(base + QStringLiteral(".pdf"), title, fields,
-            m_chart->wholeCurvePixmap(CalibrationPdf::chartSize()), csv);
-    if (!written) {
-        m_label.setText(tr("校准报告未能完整保存"));
-        QMessageBox::warning(m_window, tr("错误"), tr("无法在 %1 保存校准报告").arg(folder));
-        return;
+bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, bool mayWait)
+{
+    QString folder = reportFolder();
+    for (;;) {
+        CalibrationReportWrite written;
+        if (!folder.isEmpty()) {
+            written = writeCalibrationReport(folder, content);
+            if (written.result) {
+                m_lastReport = written.csvFile;
+                return true;
+            }
+        }
+        QMessageBox box(QMessageBox::Warning, tr("错误"),
+            folder.isEmpty() ? tr("尚未选择校准报告文件夹。")
+                             : tr("校准报告未能保存。\n%1").arg(written.result.message(written.failedFile)),
+            QMessageBox::NoButton, m_window);
+        QPushButton *retry = box.addButton(tr("重试"), QMessageBox::AcceptRole);
+        QPushButton *elsewhere = box.addButton(tr("另存到…"), QMessageBox::ActionRole);
+        // Without a journal, waiting would lose the results.
+        QPushButton *later = mayWait ? box.addButton(tr("稍后"), QMessageBox::RejectRole) : nullptr;
+        box.setDefaultButton(retry);
+        box.setEscapeButton(later ? later : elsewhere);
+        box.exec();
+        if (later && box.clickedButton() == later)
+            return false;
+        if (box.clickedButton() == elsewhere) {
+            const QString chosen
+                = QFileDialog::getExistingDirectory(m_window, tr("选择保存校准报告的文件夹"), folder);
+            if (!chosen.isEmpty())
+                folder = chosen;
+        }
     }
-    m_lastReport = base + QStringLiteral(".csv");
-    m_label.setText((aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
-                        .arg(QDir::toNativeSeparators(m_lastReport)));
+}
+
+void CalibrationRunner::offerPendingReports()
+{
+    QStringList journals = CalibrationJournal::list(journalFolder());
+    // Not the one of a run still going.
+    if (isRunning())
+        journals.removeAll(m_journal.path());
+    if (journals.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::Question, tr("提示"),
+        tr("有 %1 次校准的结果尚未写成报告。现在写出报告吗？").arg(journals.size()), QMessageBox::NoButton,
+        m_window);
+    QPushButton *write = box.addButton(tr("写出报告"), QMessageBox::AcceptRole);
+    QPushButton *later = box.addButton(tr("稍后"), QMessageBox::RejectRole);
+    box.setDefaultButton(write);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() != write)
+        return;
+    for (const QString &journal : qAsConst(journals)) {
+        CalibrationJournal::Contents contents;
+        QString error;
+        if (!CalibrationJournal::read(journal, &contents, &error)) {
+            QMessageBox::warning(m_window, tr("错误"),
+                tr("无法读取校准记录 %1：%2").arg(QDir::toNativeSeparators(journal), error));
+            continue;
+        }
+        if (!deliverReport(recoveredContent(journal, contents), true))
+            return;
+        CalibrationJournal::remove(journal);
+        m_label.setText(tr("校准报告已保存在 %1").arg(QDir::toNativeSeparators(m_lastReport)));
+    }
+}
+
+CalibrationReportContent CalibrationRunner::recoveredContent(
+    const QString &journal, const CalibrationJournal::Contents &contents) const
+{
+    CalibrationReportContent content;
+    content.at = QDateTime::currentDateTime();
+    switch (contents.end) {
+    case CalibrationJournal::End::Finished:
+        content.title = tr("校准报告");
+        break;
+    case CalibrationJournal::End::Aborted:
+        content.title = tr("校准报告（已中止）");
+        break;
+    case CalibrationJournal::End::None:
+        content.title = tr("校准报告（程序在校准中退出）");
+        break;
+    }
+    content.fields = headerFields(contents.header);
+    content.csv
+        = CalibrationReport::csv(CalibrationJournal::reportRows(contents), contents.header.wallAtZero);
+    const QString curve = CalibrationJournal::curvePath(journal);
+    if (QFileInfo(curve).isFile()) {
+        content.fields.append({tr("曲线"), tr("见同名的 .txt 文件")});
+        content.writeCurve = [curve](const QString &fileName) {
+            QFile source(curve);
+            if (!source.open(QIODevice::ReadOnly))
+                return SaveResult::failure(source.errorString());
+            const QByteArray bytes = source.readAll();
+            return saveAtomically(
+                fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+        };
+    } else {
+        content.fields.append({tr("曲线"), tr("未保存（程序在校准中退出）")});
+    }
+    return content;
 }
 
 QString CalibrationRunner::reportFolder()
@@ -449,7 +604,8 @@ QString CalibrationRunner::reportFolder()
     if (chosen.isEmpty())
         return {};
     appSettings.setValue(reportFolderKey, chosen);
-    appSettings.save();
+    if (const SaveResult saved = appSettings.save(); !saved)
+        QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
     return chosen;
 }
 

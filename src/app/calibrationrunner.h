@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/calibrationreportfiles.h"
 #include "control/blackbodypoll.h"
+#include "control/calibrationjournal.h"
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 #include "control/setpointconfirmation.h"
@@ -81,6 +83,9 @@ public:
     QLabel *statusLabel() { return &m_label; }
     // The report's CSV file of the last run, once written.
     QString lastReport() const { return m_lastReport; }
+    // Offers to write the reports of runs whose journals have none yet, left by a crash or put off by
+    // the operator; for the start of the program.
+    void offerPendingReports();
 
 signals:
     // Send this set point by the window's confirmation rule, and report the outcome to setPointOutcome().
@@ -99,7 +104,16 @@ private:
     void startJudge(const CalibrationSequencer::Command &command);
     void askReading(int step, double setPoint);
     void finish(bool aborted);
+    // Appends the rows the run ended since the last call to its journal.
+    void journalRows();
     void writeReport(bool aborted);
+    // Writes the report into the report folder, offering 重试, 另存到… and, when `mayWait` (its results
+    // are in a journal), 稍后 while it fails. True once written.
+    bool deliverReport(const CalibrationReportContent &content, bool mayWait);
+    CalibrationReportContent recoveredContent(
+        const QString &journal, const CalibrationJournal::Contents &contents) const;
+    // Whether the curve beside the report holds the whole run, or from when it does.
+    QString curveNote() const;
     // The stored report folder; asks for one when none is stored or it is gone. Empty when refused.
     QString reportFolder();
     void showProgress();
@@ -110,9 +124,10 @@ private:
     const QElapsedTimer *m_clock;
     QWidget *m_window;
     std::unique_ptr<CalibrationSequencer> m_run;
-    CalibrationRun m_header;
+    CalibrationJournal::Header m_header;
     CalibrationRunSetup m_setup;
-    QDateTime m_wallAtZero; // wall-clock time at 0 on the window's clock
+    CalibrationJournal m_journal;
+    int m_journaled = 0; // rows of m_run already in the journal
     StabilityJudge m_judge;
     bool m_judging = false;
     double m_judgeSetPoint = 0;

@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -16,5 +17,7 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     window.show();
+    // Once the window is up, so the question has it as its parent.
+    QTimer::singleShot(0, &window, &MainWindow::offerPendingReports);
     return app.exec();
 }

@@ -41,6 +41,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Offers to write the reports that runs left unwritten, by a crash or the operator's 稍后.
+    void offerPendingReports() { m_calibration->offerPendingReports(); }
+
     // How long a vanished port may stay away before the operator is told; one minute unless a test
     // wants it sooner.
     void setReconnectWarningDelay(qint64 ms) { m_reconnect.setWarningDelay(ms); }

@@ -1,7 +1,7 @@
 #include "calibrationjournal.h"
 
 #include "control/calibrationreport.h"
-#include "files/systemerror.h"
+#include "files/saveresult.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +17,11 @@
 #include <unistd.h>
 
 namespace {
+
+QString systemErrorText(int errorNumber)
+{
+    return SaveResult::systemError(errorNumber).reason();
+}
 
 using Outcome = CalibrationStepResult::Outcome;
 

@@ -79,6 +79,8 @@ bool Settings::load()
 {
     if (configDir.isEmpty())
         configDir = defaultConfigDir();
+    if (dataDir.isEmpty())
+        dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(configDir);
 
     const QString path = filePath();

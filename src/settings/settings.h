@@ -47,6 +47,8 @@ public:
     const QString stableBandKey = QStringLiteral("StableBand");
     const QString stableWindowKey = QStringLiteral("StableWindow");
     QString configDir;
+    // The per-user data folder (run journals); named after the executable like configDir, by load().
+    QString dataDir;
 
 private:
     // Whether `text` is a value the chart and its settings dialog both show as it is: for "ChartLineCache"

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"
+#include "control/calibrationjournal.h"
 #include "devicesimulator.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -73,6 +75,10 @@ private slots:
     void anotherControllerAfterReconnectionPausesTheRun();
     void silentControllerPausesTheDwell();
     void runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt();
+    void reportThatCannotBeWrittenWaitsInItsJournal();
+    void killedRunIsReportedAtTheNextStart();
+    // Not a case of its own: the program killedRunIsReportedAtTheNextStart() kills.
+    void childRunsUntilKilled();
 
 private:
     template<typename T>
@@ -104,6 +110,9 @@ void TestCalibrationRun::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication();
+    // Settings of the runs here stay with this suite.
+    appSettings.configDir = m_dir.filePath(QStringLiteral("config"));
+    appSettings.load();
 }
 
 void TestCalibrationRun::init()
@@ -112,6 +121,8 @@ void TestCalibrationRun::init()
     m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
     QVERIFY(QDir().mkpath(m_reports));
     appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
+    // Journals too: a run still going when a case ends leaves its journal, as it should.
+    appSettings.dataDir = m_reports + QStringLiteral("-data");
     m_modals = std::make_unique<ModalHandler>();
     m_window = std::make_unique<MainWindow>();
     m_window->show();
@@ -383,6 +394,96 @@ void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt(
     appSettings.setValue(appSettings.chartLineCacheKey, QString());
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_abortRun"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kWaitMs);
+}
+
+// The report folder is gone when the run ends, and the operator puts the report off.
+void TestCalibrationRun::reportThatCannotBeWrittenWaitsInItsJournal()
+{
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{35, 1, 1}});
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(child<ttwidget>("widget_tt")->isRecording(), kWaitMs);
+    QVERIFY(QDir(m_reports).removeRecursively());
+    m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("稍后"))->click(); };
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("校准报告尚未保存")), kRunWaitMs);
+    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("错误|尚未选择校准报告文件夹。")});
+    // The question for the folder, and the one for the instrument's reading, were turned down.
+    QCOMPARE(
+        m_modals->dialogs, (QStringList {QStringLiteral("QInputDialog"), QStringLiteral("QFileDialog")}));
+    const QStringList journals = CalibrationJournal::list(appSettings.dataDir);
+    QCOMPARE(journals.size(), 1);
+    QVERIFY(QFileInfo(CalibrationJournal::curvePath(journals.constFirst())).isFile());
+
+    QVERIFY(QDir().mkpath(m_reports));
+    m_modals->boxes.clear();
+    m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("写出报告"))->click(); };
+    m_window->offerPendingReports();
+    QCOMPARE(m_modals->boxes,
+        QStringList {QStringLiteral("提示|有 1 次校准的结果尚未写成报告。现在写出报告吗？")});
+    QCOMPARE(reports(QStringLiteral("*.csv")).size(), 1);
+    QCOMPARE(reports(QStringLiteral("*.txt")).size(), 1);
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
+        QByteArray("1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r"));
+    QVERIFY(CalibrationJournal::list(appSettings.dataDir).isEmpty());
+}
+
+// The program is killed in its third step; at its next start it writes the report of the first two from
+// the journal they left.
+void TestCalibrationRun::killedRunIsReportedAtTheNextStart()
+{
+    const QString data = m_dir.filePath(QStringLiteral("killed-data"));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("BB_CHILD_DATA"), data);
+    env.insert(QStringLiteral("BB_CHILD_REPORTS"), m_reports);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("childRunsUntilKilled")});
+    QVERIFY(child.waitForStarted());
+    const auto journaledRows = [&data] {
+        const QStringList journals = CalibrationJournal::list(data);
+        QFile journal(journals.value(0));
+        return journals.size() == 1 && journal.open(QIODevice::ReadOnly) ? journal.readAll().count('\n') - 1
+                                                                         : 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(journaledRows() == 2, kRunWaitMs);
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+
+    const QString suiteData = appSettings.dataDir;
+    appSettings.dataDir = data;
+    m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("写出报告"))->click(); };
+    m_window->offerPendingReports();
+    appSettings.dataDir = suiteData;
+    QCOMPARE(m_modals->boxes,
+        QStringList {QStringLiteral("提示|有 1 次校准的结果尚未写成报告。现在写出报告吗？")});
+    QCOMPARE(reports(QStringLiteral("*.csv")).size(), 1);
+    QCOMPARE(reports(QStringLiteral("*.pdf")).size(), 1);
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QCOMPARE(withoutTimes(csv.readAll()).split('\n').mid(1),
+        (QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r",
+            "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r", "3,not reached,45.000,,,,,,,,,,\r", ""}));
+    QVERIFY(CalibrationJournal::list(data).isEmpty());
+}
+
+void TestCalibrationRun::childRunsUntilKilled()
+{
+    const QString data = qEnvironmentVariable("BB_CHILD_DATA");
+    if (data.isEmpty())
+        QSKIP("the program killedRunIsReportedAtTheNextStart() runs and kills");
+    appSettings.dataDir = data;
+    appSettings.setValue(CalibrationRunner::reportFolderKey, qEnvironmentVariable("BB_CHILD_REPORTS"));
+    openSimulator();
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{35, 1, 1}, {40, 1, 1}, {45, 1, 600}});
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTest::qWait(kRunWaitMs * 2);
+    QFAIL("not killed");
 }
 
 QTEST_MAIN(TestCalibrationRun)

@@ -34,7 +34,7 @@ inline QAbstractButton *boxButton(QMessageBox *box, const QString &text)
     const auto found = std::find_if(
         buttons.begin(), buttons.end(), [&text](QAbstractButton *button) { return button->text() == text; });
     if (found == buttons.end())
-        qFatal("no button %s", qPrintable(text));
+        qFatal("no button %s in the box \"%s\"", qPrintable(text), qPrintable(box->text()));
     return *found;
 }
 

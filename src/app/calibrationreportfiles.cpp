@@ -1,0 +1,69 @@
+#include "calibrationreportfiles.h"
+
+#include "app/calibrationpdf.h"
+#include "control/calibrationreport.h"
+#include "files/atomicsave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <cerrno>
+
+namespace {
+
+// "calibration-YYYYMMDD-hhmmss", or with "-2", "-3"… when a report of that second exists: a report never
+// overwrites another, nor its curve file.
+QString freeBaseName(const QDir &folder, const QDateTime &at)
+{
+    const QString csvName = CalibrationReport::fileName(at, QStringLiteral("csv"));
+    const QString base = csvName.left(csvName.size() - 4);
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
+        bool free = true;
+        for (const char *suffix : {".csv", ".pdf", ".txt"})
+            free = free && !folder.exists(name + QLatin1String(suffix));
+        if (free)
+            return folder.filePath(name);
+    }
+}
+
+} // namespace
+
+CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content)
+{
+    CalibrationReportWrite outcome;
+    const QDir dir(folder);
+    if (!dir.exists()) {
+        outcome.result = SaveResult::systemError(ENOENT);
+        outcome.failedFile = folder;
+        return outcome;
+    }
+    const QString base = freeBaseName(dir, content.at);
+    const QString csvFile = base + QStringLiteral(".csv");
+    const QString pdfFile = base + QStringLiteral(".pdf");
+    const QString curveFile = base + QStringLiteral(".txt");
+    QStringList written;
+    const auto step = [&](const QString &file, const SaveResult &result) {
+        if (!result) {
+            outcome.result = result;
+            outcome.failedFile = file;
+            return false;
+        }
+        written << file;
+        return true;
+    };
+    const bool all = step(csvFile, saveAtomically(csvFile, [&content](QIODevice *file) {
+        return file->write(content.csv) == content.csv.size();
+    })) && step(pdfFile, saveAtomically(pdfFile, [&content](QIODevice *file) {
+        return CalibrationPdf::write(file, content.title, content.fields, content.chart, content.csv);
+    })) && (!content.writeCurve || step(curveFile, content.writeCurve(curveFile)));
+    if (!all) {
+        for (const QString &file : qAsConst(written))
+            QFile::remove(file);
+        return outcome;
+    }
+    outcome.result = SaveResult::success();
+    outcome.csvFile = csvFile;
+    return outcome;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "files/saveresult.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QPair>
+#include <QPixmap>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+// A calibration report ready to be written, from a run that just ended or from the journal of one.
+struct CalibrationReportContent
+{
+    QString title;
+    QVector<QPair<QString, QString>> fields;
+    QByteArray csv;
+    QPixmap chart; // null for a run whose curve was not kept
+    // Writes the run's curve file; empty when there is none.
+    std::function<SaveResult(const QString &fileName)> writeCurve;
+    QDateTime at; // names the files
+};
+
+// Where a report went, or which file failed and why.
+struct CalibrationReportWrite
+{
+    SaveResult result;
+    QString failedFile;
+    QString csvFile; // on success
+};
+
+// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt into `folder`, each whole or
+// not at all and never over an earlier report. All or nothing: when one file fails, those written
+// before it are removed again, so a retry starts clean. GUI thread (the PDF is painted).
+CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content);
