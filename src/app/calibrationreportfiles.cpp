@@ -30,6 +30,19 @@ QString freeBaseName(const QDir &folder, const QDateTime &at)
 
 } // namespace
 
+SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content)
+{
+    return saveAtomically(
+        fileName, [&content](QIODevice *file) { return file->write(content.csv) == content.csv.size(); });
+}
+
+SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content)
+{
+    return saveAtomically(fileName, [&content](QIODevice *file) {
+        return CalibrationPdf::write(file, content.title, content.fields, content.chart, content.csv);
+    });
+}
+
 CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content)
 {
     CalibrationReportWrite outcome;

@@ -31,6 +31,10 @@ struct CalibrationReportWrite
     QString csvFile; // on success
 };
 
+// The report's table and its printable form, each written whole or not at all.
+SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
+SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
+
 // Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt into `folder`, each whole or
 // not at all and never over an earlier report. All or nothing: when one file fails, those written
 // before it are removed again, so a retry starts clean. GUI thread (the PDF is painted).

@@ -6,6 +6,8 @@
 // Every message box the savers show is answered and printed to stdout as "box<TAB>title|text", with line
 // ends as "\n"; a quiet save that fails prints "failed<TAB>message".
 #include "../app/windowtest.h"
+#include "app/calibrationpdf.h"
+#include "app/calibrationreportfiles.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
@@ -33,12 +35,11 @@ int exportCurve(ttwidget &chart, const QString &target)
     return 0;
 }
 
+int reportResult(const SaveResult &saved, const QString &target);
+
 int saveCurveQuietly(ttwidget &chart, const QString &target)
 {
-    const SaveResult saved = chart.saveCurveQuietly(target);
-    if (!saved)
-        std::printf("failed\t%s\n", saved.message(target).toUtf8().constData());
-    return 0;
+    return reportResult(chart.saveCurveQuietly(target), target);
 }
 
 int exportCsv(ttwidget &chart, const QString &target)
@@ -81,8 +82,34 @@ int saveRunFile(ttwidget &, const QString &)
     return 0;
 }
 
-// The calibration report's CSV and PDF go here, a line each, once the runner's report writer can be driven
-// on its own.
+// A report of two steps, with the chart's curve as its picture.
+CalibrationReportContent calibrationReport(ttwidget &chart)
+{
+    CalibrationReportContent content;
+    content.title = QStringLiteral("校准报告");
+    content.fields = {{QStringLiteral("被测仪器"), QStringLiteral("IR-7")}};
+    content.csv = "step,outcome,set_point\r\n1,done,35.000\r\n2,not reached,50.000\r\n";
+    content.chart = chart.wholeCurvePixmap(CalibrationPdf::chartSize());
+    return content;
+}
+
+int reportResult(const SaveResult &saved, const QString &target)
+{
+    if (!saved)
+        std::printf("failed\t%s\n", saved.message(target).toUtf8().constData());
+    return 0;
+}
+
+int writeReportCsv(ttwidget &chart, const QString &target)
+{
+    return reportResult(writeCalibrationCsv(target, calibrationReport(chart)), target);
+}
+
+int writeReportPdf(ttwidget &chart, const QString &target)
+{
+    return reportResult(writeCalibrationPdf(target, calibrationReport(chart)), target);
+}
+
 const std::pair<const char *, Saver> kSavers[] = {
     {"export-curve", exportCurve},
     {"save-curve-quietly", saveCurveQuietly},
@@ -90,6 +117,8 @@ const std::pair<const char *, Saver> kSavers[] = {
     {"export-image", exportImage},
     {"chart-settings", acceptChartSettings},
     {"run-file", saveRunFile},
+    {"calibration-csv", writeReportCsv},
+    {"calibration-pdf", writeReportPdf},
 };
 
 int saveSettings(const QString &folder, int entries)

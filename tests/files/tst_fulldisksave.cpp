@@ -57,6 +57,11 @@ bool readsAsSettings(const QString &path)
     return loaded && cache == QLatin1String("7");
 }
 
+bool readsAsReportTable(const QString &path)
+{
+    return fileBytes(path).startsWith("step,outcome,set_point\r\n");
+}
+
 bool readsAsRun(const QString &path)
 {
     CalibrationRunError error;
@@ -89,7 +94,8 @@ const Saver kSavers[] = {
     // The dialog's box, then the line the exit save prints.
     {"chart-settings", "config.xml", false, 2, false, kOldSettings, readsAsSettings},
     {"run-file", "points.bbrun", false, 1, false, kOldFile, readsAsRun},
-    // The calibration report's CSV and PDF: a line each here once the saving child can write them.
+    {"calibration-csv", "report.csv", true, 1, false, kOldFile, readsAsReportTable},
+    {"calibration-pdf", "report.pdf", true, 1, false, kOldFile, readsAsPdf},
 };
 const int kSaverCount = int(sizeof kSavers / sizeof kSavers[0]);
 
