@@ -688,14 +688,17 @@ void TestTtWidget::failedExportsSayNothingWasSaved_data()
 void TestTtWidget::failedExportsSayNothingWasSaved()
 {
     QFETCH(QString, name);
-    openSmallCurve();
     const QString path = m_dir.filePath(name);
-    if (name.endsWith(QLatin1String(".txt")))
-        m_chart->exportCurve(path);
-    else if (name.endsWith(QLatin1String(".csv")))
-        m_chart->exportCsv(path);
-    else
+    if (name.endsWith(QLatin1String(".png")) || name.endsWith(QLatin1String(".pdf"))) {
         m_chart->exportImage(path);
+    } else {
+        // Without samples the curve would be refused before any file is tried.
+        openSmallCurve();
+        if (name.endsWith(QLatin1String(".txt")))
+            m_chart->exportCurve(path);
+        else
+            m_chart->exportCsv(path);
+    }
     QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("错误|无法保存文件 %1：文件夹不存在").arg(path)});
     QVERIFY(!QFileInfo::exists(path));
 }
