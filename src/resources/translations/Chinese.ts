@@ -25,6 +25,14 @@
     </message>
 </context>
 <context>
+    <name>CalibrationJournal</name>
+    <message>
+        <location filename="../../control/calibrationjournal.cpp" line="+212"/>
+        <source>不是可读的校准记录</source>
+        <translation>不是可读的校准记录</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationRun</name>
     <message>
         <location filename="../../control/calibrationrun.cpp" line="+39"/>
@@ -112,16 +120,26 @@
         <translation>应为一个步骤对象</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+9"/>
+        <source>不能短于一次轮询（%1 秒）</source>
+        <translation>不能短于一次轮询（%1 秒）</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>%1℃ 超出型号范围 %2℃ 到 %3℃</source>
         <translation>%1℃ 超出型号范围 %2℃ 到 %3℃</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>第 %1 步的设定值 %2 超出该型号的精度（%3 位小数）</source>
+        <translation>第 %1 步的设定值 %2 超出该型号的精度（%3 位小数）</translation>
     </message>
 </context>
 <context>
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+27"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+26"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
     </message>
@@ -207,7 +225,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+74"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+75"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
@@ -227,19 +245,19 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+106"/>
         <source>打开校准程序</source>
         <translation>打开校准程序</translation>
     </message>
     <message>
         <location line="+10"/>
         <location line="+8"/>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-28"/>
+        <location line="-29"/>
         <source>无法打开文件 %1</source>
         <translation>无法打开文件 %1</translation>
     </message>
@@ -251,17 +269,12 @@
 %2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>保存校准程序</source>
         <translation>保存校准程序</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>无法保存文件 %1</source>
-        <translation>无法保存文件 %1</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+20"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -274,13 +287,44 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+76"/>
-        <location line="+133"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+122"/>
+        <location line="+18"/>
+        <location line="+35"/>
+        <location line="+129"/>
+        <location line="+71"/>
+        <location line="+162"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-396"/>
+        <source>无法在 %1 记录校准结果：%2
+程序意外退出时，结果会丢失。仍然开始吗？</source>
+        <translation>无法在 %1 记录校准结果：%2
+程序意外退出时，结果会丢失。仍然开始吗？</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
+        <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>改为 %1 千点、间隔 %2 后开始</source>
+        <translation>改为 %1 千点、间隔 %2 后开始</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>按当前设置开始</source>
+        <translation>按当前设置开始</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+44"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -290,12 +334,17 @@
         <translation>设置失败</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+73"/>
+        <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
+        <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
+    </message>
+    <message>
+        <location line="+72"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+37"/>
         <source>被测仪器读数</source>
         <translation>被测仪器读数</translation>
     </message>
@@ -307,12 +356,14 @@
 被测仪器的读数（℃）：</translation>
     </message>
     <message>
-        <location line="+26"/>
-        <source>校准报告未保存</source>
-        <translation>校准报告未保存</translation>
+        <location line="+45"/>
+        <location line="+124"/>
+        <location line="+10"/>
+        <source>曲线</source>
+        <translation>曲线</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-510"/>
         <source>被测仪器</source>
         <translation>被测仪器</translation>
     </message>
@@ -327,12 +378,12 @@
         <translation>距离</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>发射率</source>
         <translation>发射率</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>黑体型号</source>
         <translation>黑体型号</translation>
     </message>
@@ -342,47 +393,55 @@
         <translation>端口</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>日期</source>
-        <translation>日期</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>校准程序文件</source>
         <translation>校准程序文件</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-18"/>
         <source>未保存</source>
         <translation>未保存</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>%1（已修改）</source>
+        <translation>%1（已修改）</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>开始时间</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <location line="+342"/>
+        <source>无法继续记录校准结果：%1
+程序意外退出时，已完成各步的结果会丢失。</source>
+        <translation>无法继续记录校准结果：%1
+程序意外退出时，已完成各步的结果会丢失。</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <location line="+115"/>
         <source>校准报告（已中止）</source>
         <translation>校准报告（已中止）</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-115"/>
+        <location line="+112"/>
         <source>校准报告</source>
         <translation>校准报告</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>校准报告未能完整保存</source>
-        <translation>校准报告未能完整保存</translation>
-    </message>
-    <message>
-        <location line="+1"/>
+        <location line="-374"/>
+        <location line="+237"/>
+        <location line="+75"/>
+        <location line="+44"/>
+        <location line="+57"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>无法在 %1 保存校准报告</source>
-        <translation>无法在 %1 保存校准报告</translation>
-    </message>
-    <message>
-        <location line="+4"/>
+        <location line="-139"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校准已中止，报告已保存在 %1</translation>
     </message>
@@ -392,14 +451,117 @@
         <translation>校准已完成，报告已保存在 %1</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+8"/>
+        <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
+        <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准报告尚未保存；结果已记录，曲线未能保存</source>
+        <translation>校准报告尚未保存；结果已记录，曲线未能保存</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>完整</source>
+        <translation>完整</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>自 %1 起（更早的部分超出了表格容量）</source>
+        <translation>自 %1 起（更早的部分超出了表格容量）</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>尚未选择校准报告文件夹。</source>
+        <translation>尚未选择校准报告文件夹。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准报告未能保存。
+%1</source>
+        <translation>校准报告未能保存。
+%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>重试</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>另存到…</source>
+        <translation>另存到…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+27"/>
+        <source>稍后</source>
+        <translation>稍后</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>选择保存校准报告的文件夹</source>
+        <translation>选择保存校准报告的文件夹</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
+        <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写出报告</source>
+        <translation>写出报告</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>无法读取校准记录 %1：%2</source>
+        <translation>无法读取校准记录 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>校准报告已保存在 %1</source>
+        <translation>校准报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>校准报告（程序在校准中退出）</source>
+        <translation>校准报告（程序在校准中退出）</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>见同名的 .txt 文件</source>
+        <translation>见同名的 .txt 文件</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>未保存（程序在校准中退出）</source>
+        <translation>未保存（程序在校准中退出）</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+17"/>
+        <source>已暂停（控制器未确认）</source>
+        <translation>已暂停（控制器未确认）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>已暂停（连接中断）</source>
         <translation>已暂停（连接中断）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>黑体无应答，校准已暂停</source>
+        <translation>黑体无应答，校准已暂停</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -480,7 +642,7 @@
         <translation>稳定时长(秒):</translation>
     </message>
     <message>
-        <location filename="../../settings/recordestimate.cpp" line="+88"/>
+        <location filename="../../settings/recordestimate.cpp" line="+85"/>
         <source>天,</source>
         <translation>天,</translation>
     </message>
@@ -511,6 +673,34 @@
         <location line="+1"/>
         <source>秒</source>
         <translation>秒</translation>
+    </message>
+    <message>
+        <location filename="../../settings/chartsettingsdialog.cpp" line="+68"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+</context>
+<context>
+    <name>ControllerQuestion</name>
+    <message>
+        <location filename="../../app/controllerquestion.cpp" line="+11"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>控制器的设定值从 %1 变为 %2。仍是同一台 %3 吗？</source>
+        <translation>控制器的设定值从 %1 变为 %2。仍是同一台 %3 吗？</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>是，继续</source>
+        <translation>是，继续</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>否，关闭连接</source>
+        <translation>否，关闭连接</translation>
     </message>
 </context>
 <context>
@@ -683,27 +873,27 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+624"/>
+        <location filename="../../app/mainwindow.cpp" line="+651"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-388"/>
-        <location line="+301"/>
+        <location filename="../../app/mainwindow.cpp" line="-413"/>
+        <location line="+326"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-300"/>
-        <location line="+295"/>
+        <location filename="../../app/mainwindow.cpp" line="-325"/>
+        <location line="+320"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-293"/>
+        <location filename="../../app/mainwindow.cpp" line="-318"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -730,31 +920,31 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+46"/>
+        <location filename="../../app/mainwindow.cpp" line="+83"/>
         <source>保存曲线</source>
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-60"/>
+        <location filename="../../app/mainwindow.cpp" line="-97"/>
         <location line="+9"/>
-        <location line="+106"/>
-        <location line="+431"/>
-        <location line="+104"/>
+        <location line="+130"/>
+        <location line="+432"/>
+        <location line="+113"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-591"/>
+        <location line="-588"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>导出CSV</source>
         <translation>导出CSV</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>导出图片</source>
         <translation>导出图片</translation>
     </message>
@@ -764,12 +954,12 @@
         <translation>退出</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>表格设置</source>
         <translation>表格设置</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
     </message>
@@ -779,7 +969,7 @@
         <translation>语言</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
@@ -794,12 +984,12 @@
         <translation>繁體中文</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>关于</source>
         <translation>关于</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+88"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
@@ -809,12 +999,27 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+551"/>
+        <location line="+560"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>连接已断开，正在重新连接…</translation>
     </message>
     <message>
-        <location line="+158"/>
+        <location line="+3"/>
+        <source>控制器未确认，读数不作为有效值</source>
+        <translation>控制器未确认，读数不作为有效值</translation>
+    </message>
+    <message>
+        <location line="+112"/>
+        <source>设置成功</source>
+        <translation>设置成功</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置失败,请再试一次</source>
+        <translation>设置失败,请再试一次</translation>
+    </message>
+    <message>
+        <location line="+116"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
@@ -834,14 +1039,15 @@
         <translation>请先打开黑体的串口</translation>
     </message>
     <message>
-        <location line="-788"/>
+        <location line="-870"/>
         <location line="+29"/>
-        <location line="+759"/>
+        <location line="+664"/>
+        <location line="+177"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-788"/>
+        <location line="-870"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>当前曲线尚未保存，放弃这条曲线吗？</translation>
     </message>
@@ -876,26 +1082,26 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-192"/>
-        <location line="+282"/>
+        <location line="-193"/>
+        <location line="+283"/>
         <source>当前温度值</source>
         <translation>当前温度值</translation>
     </message>
     <message>
-        <location line="-281"/>
-        <location line="+282"/>
+        <location line="-282"/>
+        <location line="+283"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
     </message>
     <message>
-        <location line="-284"/>
-        <location line="+424"/>
+        <location line="-285"/>
+        <location line="+425"/>
         <location line="+51"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+125"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -933,17 +1139,75 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-818"/>
+        <location filename="../../app/mainwindow.cpp" line="-853"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
 </context>
 <context>
+    <name>SaveResult</name>
+    <message>
+        <location filename="../../files/saveresult.cpp" line="+25"/>
+        <source>磁盘空间不足</source>
+        <translation>磁盘空间不足</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>超出磁盘配额</source>
+        <translation>超出磁盘配额</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>没有写入权限</source>
+        <translation>没有写入权限</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>文件系统为只读</source>
+        <translation>文件系统为只读</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>文件夹不存在</source>
+        <translation>文件夹不存在</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读写错误</source>
+        <translation>读写错误</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>不是普通文件</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法生成文件内容</source>
+        <translation>无法生成文件内容</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法保存文件 %1：%2</source>
+        <translation>无法保存文件 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+103"/>
+        <location filename="../../settings/settings.cpp" line="+110"/>
         <source>Not a settings file</source>
         <translation>Not a settings file</translation>
+    </message>
+    <message>
+        <location line="+156"/>
+        <source>设置尚未载入</source>
+        <translation>设置尚未载入</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>无法读取的设置文件未能移开，不能覆盖</source>
+        <translation>无法读取的设置文件未能移开，不能覆盖</translation>
     </message>
 </context>
 <context>
@@ -965,12 +1229,7 @@
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+41"/>
-        <source>无法保存文件!</source>
-        <translation>无法保存文件!</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location filename="../../chart/writefilethread.cpp" line="+52"/>
         <source>无法识别的文件格式!</source>
         <translation>无法识别的文件格式!</translation>
     </message>
@@ -998,13 +1257,13 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+51"/>
-        <location line="+681"/>
+        <location filename="../../chart/ttwidget.cpp" line="+53"/>
+        <location line="+698"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-680"/>
+        <location line="-697"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
@@ -1012,31 +1271,31 @@
     <message>
         <location line="-72"/>
         <location line="+339"/>
-        <location line="+326"/>
+        <location line="+343"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-662"/>
-        <location line="+663"/>
+        <location line="-679"/>
+        <location line="+680"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-660"/>
-        <location line="+661"/>
+        <location line="-677"/>
+        <location line="+678"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-638"/>
+        <location line="-655"/>
         <location line="+143"/>
-        <location line="+491"/>
+        <location line="+508"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-633"/>
+        <location line="-650"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -1047,28 +1306,36 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+477"/>
+        <location line="+494"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-324"/>
-        <location line="+326"/>
+        <location line="-341"/>
+        <location line="+343"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-211"/>
+        <location line="-228"/>
+        <location line="+10"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-10"/>
+        <location line="+42"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>正在记录曲线，请先停止！</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="-32"/>
+        <location line="+34"/>
+        <source>没有可保存的曲线</source>
+        <translation>没有可保存的曲线</translation>
+    </message>
+    <message>
+        <location line="-8"/>
         <location line="+32"/>
         <source>导出数据成功</source>
         <translation>导出数据成功</translation>
@@ -1080,7 +1347,7 @@
         <translation>信息已保存在%1！</translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-13"/>
         <source>导出CSV</source>
         <translation>导出CSV</translation>
     </message>
@@ -1090,7 +1357,7 @@
         <translation>CSV文件</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+20"/>
         <source>PNG图片</source>
         <translation>PNG图片</translation>
     </message>
@@ -1105,12 +1372,7 @@
         <translation>导出图片</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>无法保存图片!</source>
-        <translation>无法保存图片!</translation>
-    </message>
-    <message>
-        <location line="+3"/>
+        <location line="+19"/>
         <source>导出图片成功</source>
         <translation>导出图片成功</translation>
     </message>
@@ -1120,7 +1382,7 @@
         <translation>图片已保存在%1！</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+37"/>
         <source>确定</source>
         <translation>确定</translation>
     </message>
