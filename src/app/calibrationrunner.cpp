@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <numeric>
 
 using Command = CalibrationSequencer::Command;
 using Phase = CalibrationSequencer::Phase;
@@ -164,9 +165,10 @@ bool CalibrationRunner::start(
 
 bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
 {
-    qint64 leastMs = 0;
-    for (const CalibrationStep &step : run.steps)
-        leastMs += std::llround((step.window + step.dwell) * 1000);
+    const qint64 leastMs = std::accumulate(
+        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
+            return sum + std::llround((step.window + step.dwell) * 1000);
+        });
     const int interval = m_chart->sampleIntervalValue();
     const qint64 heldMs = qint64(m_chart->cacheSizeValue() - 1) * interval;
     if (heldMs >= leastMs)

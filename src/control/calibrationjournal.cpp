@@ -133,9 +133,9 @@ bool CalibrationJournal::create(const QString &folder, const Header &header, QSt
     };
     if (writeLine(lineOf(line), error))
         return true;
-    const QString path = m_path;
+    const QString unfinished = m_path;
     close();
-    QFile::remove(path);
+    QFile::remove(unfinished);
     return false;
 }
 
@@ -214,9 +214,9 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
     }
     for (int i = 1; i < lines.size(); ++i) {
         const QJsonObject line = QJsonDocument::fromJson(lines.at(i)).object();
-        const QString end = line.value(QLatin1String("end")).toString();
-        if (end == QLatin1String("finished") || end == QLatin1String("aborted")) {
-            read.end = end == QLatin1String("aborted") ? End::Aborted : End::Finished;
+        const QString ending = line.value(QLatin1String("end")).toString();
+        if (ending == QLatin1String("finished") || ending == QLatin1String("aborted")) {
+            read.end = ending == QLatin1String("aborted") ? End::Aborted : End::Finished;
             break;
         }
         const std::optional<CalibrationStepResult> result

@@ -245,9 +245,8 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
     QVERIFY(QFileInfo::exists(QDir(m_reports).filePath(base + QStringLiteral(".txt"))));
-    ttwidget *chart = child<ttwidget>("widget_tt");
-    QVERIFY(!chart->isRecording());
-    QVERIFY(!chart->hasUnsavedCurve());
+    QVERIFY(!chart()->isRecording());
+    QVERIFY(!chart()->hasUnsavedCurve());
     QVERIFY(child<NavButton>("pushButton_set")->isEnabled());
 }
 
@@ -297,12 +296,14 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     enterSteps(dialog, {{35, 1, 60}});
     int setFrames = 0;
     countSetFrames(&setFrames);
-    QSignalSpy chart(m_window.get(), &MainWindow::ttwidget_addvalue);
+    QSignalSpy chartValues(m_window.get(), &MainWindow::ttwidget_addvalue);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
 
-    QPointer<QMessageBox> asked;
-    m_modals->onBox = [&asked](QMessageBox *box) { asked = box; };
+    // Shared with the handler, which outlives this case.
+    const auto lastBox = std::make_shared<QPointer<QMessageBox>>();
+    m_modals->onBox = [lastBox](QMessageBox *box) { *lastBox = box; };
+    const QPointer<QMessageBox> &asked = *lastBox;
     m_sim->hangUp();
     m_device->setSetPoint(20.0);
     QString error;
@@ -314,10 +315,10 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     QCOMPARE(tile("设定温度值")->text(), QStringLiteral("20.00℃?"));
     QCOMPARE(tile("当前温度值")->text(), QStringLiteral("20.00℃?"));
     // Nothing of it reaches the chart, and nothing is sent to it on the run's behalf.
-    QCOMPARE(chart.last().at(0).toDouble(), double(ttwidget::NoReading));
-    chart.clear();
+    QCOMPARE(chartValues.last().at(0).toDouble(), double(ttwidget::NoReading));
+    chartValues.clear();
     QTest::qWait(1200);
-    for (const QList<QVariant> &value : qAsConst(chart))
+    for (const QList<QVariant> &value : qAsConst(chartValues))
         QCOMPARE(value.at(0).toDouble(), double(ttwidget::NoReading));
     QCOMPARE(setFrames, 1);
 
