@@ -253,28 +253,26 @@ void CalibrationRunner::ambient(double celsius)
 
 void CalibrationRunner::linkLost()
 {
-    m_latestWire.reset();
-    if (!isRunning())
-        return;
-    apply(m_run->linkLost(now()));
-    showProgress();
+    interrupted(&CalibrationSequencer::linkLost);
 }
 
 void CalibrationRunner::silent()
 {
-    m_latestWire.reset();
-    if (!isRunning())
-        return;
-    apply(m_run->silent(now()));
-    showProgress();
+    interrupted(&CalibrationSequencer::silent);
 }
 
 void CalibrationRunner::controllerUnconfirmed()
 {
+    interrupted(&CalibrationSequencer::controllerUnconfirmed);
+}
+
+void CalibrationRunner::interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64))
+{
+    // Whatever answers next has yet to show it is our controller.
     m_latestWire.reset();
     if (!isRunning())
         return;
-    apply(m_run->controllerUnconfirmed(now()));
+    apply((m_run.get()->*event)(now()));
     showProgress();
 }
 

@@ -118,6 +118,8 @@ private:
     QString reportFolder();
     void showProgress();
     void resumeChecked();
+    // The link went, fell silent or may answer from another controller: `event` tells the run.
+    void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
     QString setPointText(qint16 wire) const;
 
     ttwidget *m_chart;

@@ -127,66 +127,42 @@ CalibrationSequencer::Commands CalibrationSequencer::stability(qint64 now, bool 
 
 CalibrationSequencer::Commands CalibrationSequencer::linkLost(qint64 now)
 {
-    Commands out;
-    advance(now, &out);
-    if (isRunning())
-        addPause(LinkLost, &out);
-    return out;
+    return pausedFor(LinkLost, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::linkBack()
 {
-    Commands out;
-    removePause(LinkLost, &out);
-    return out;
+    return resumedFrom(LinkLost);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::silent(qint64 now)
 {
-    Commands out;
-    advance(now, &out);
-    if (isRunning())
-        addPause(NoAnswer, &out);
-    return out;
+    return pausedFor(NoAnswer, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::answering()
 {
-    Commands out;
-    removePause(NoAnswer, &out);
-    return out;
+    return resumedFrom(NoAnswer);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::controllerUnconfirmed(qint64 now)
 {
-    Commands out;
-    advance(now, &out);
-    if (isRunning())
-        addPause(ControllerUnconfirmed, &out);
-    return out;
+    return pausedFor(ControllerUnconfirmed, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::controllerConfirmed()
 {
-    Commands out;
-    removePause(ControllerUnconfirmed, &out);
-    return out;
+    return resumedFrom(ControllerUnconfirmed);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
 {
-    Commands out;
-    advance(now, &out);
-    if (isRunning())
-        addPause(OperatorPause, &out);
-    return out;
+    return pausedFor(OperatorPause, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::resume()
 {
-    Commands out;
-    removePause(OperatorPause | SetPointRefused | ControllerUnconfirmed, &out);
-    return out;
+    return resumedFrom(OperatorPause | SetPointRefused | ControllerUnconfirmed);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::skip(qint64 now)
@@ -341,6 +317,22 @@ void CalibrationSequencer::stopJudge(Commands *out)
 {
     if (judging() && !isPaused())
         add(Kind::StopJudge, out);
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::pausedFor(PauseReason reason, qint64 now)
+{
+    Commands out;
+    advance(now, &out);
+    if (isRunning())
+        addPause(reason, &out);
+    return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::resumedFrom(int reasons)
+{
+    Commands out;
+    removePause(reasons, &out);
+    return out;
 }
 
 void CalibrationSequencer::addPause(PauseReason reason, Commands *out)

@@ -160,6 +160,8 @@ private:
     void endStep(CalibrationStepResult::Outcome outcome, Commands *out);
     void nextStep(Commands *out);
     void stopJudge(Commands *out);
+    Commands pausedFor(PauseReason reason, qint64 now);
+    Commands resumedFrom(int reasons);
     void addPause(PauseReason reason, Commands *out);
     void removePause(int reasons, Commands *out);
     void startJudge(Commands *out);
