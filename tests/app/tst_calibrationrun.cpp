@@ -358,8 +358,8 @@ void TestCalibrationRun::silentControllerPausesTheDwell()
 
     m_sim->faults().silence();
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("黑体无应答，校准已暂停")), kWaitMs);
-    // Well past where the dwell would have ended: it neither ends nor asks for the reading.
-    QTest::qWait(3000);
+    // Past where the dwell would have ended: it neither ends nor asks for the reading.
+    QTest::qWait(1500);
     QVERIFY(statusText().contains(QStringLiteral("黑体无应答，校准已暂停")));
     QVERIFY(m_modals->dialogs.isEmpty());
 
