@@ -24,6 +24,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -123,8 +124,9 @@ bool CalibrationRunner::start(
         QMessageBox::warning(m_window, tr("提示"), error.message);
         return false;
     }
-    // Asked before the run rather than at its end, when nobody may be there to answer.
-    if (!chartHoldsRun(run) || reportFolder().isEmpty() || !mayDiscardCurve())
+    // Asked before the run rather than at its end, when nobody may be there to answer. The chart's
+    // setting changes last, once nothing else can call the start off.
+    if (reportFolder().isEmpty() || !mayDiscardCurve() || !chartHoldsRun(run))
         return false;
 
     m_header.run = run;
@@ -137,7 +139,8 @@ bool CalibrationRunner::start(
     m_header.wallAtZero = m_header.started.addMSecs(-now());
     m_journaled = 0;
     QString journalError;
-    if (!m_journal.create(journalFolder(), m_header, &journalError)) {
+    m_journalWhole = m_journal.create(journalFolder(), m_header, &journalError);
+    if (!m_journalWhole) {
         const auto answer = QMessageBox::question(m_window, tr("提示"),
             tr("无法在 %1 记录校准结果：%2\n程序意外退出时，结果会丢失。仍然开始吗？")
                 .arg(QDir::toNativeSeparators(journalFolder()), journalError),
@@ -157,6 +160,7 @@ bool CalibrationRunner::start(
         m_chart->on_pushButton_startstop_clicked();
     m_chart->on_pushButton_startstop_clicked();
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale);
+    ++m_runSerial;
     apply(m_run->start());
     emit stateChanged();
     showProgress();
@@ -268,20 +272,22 @@ void CalibrationRunner::controllerUnconfirmed()
 
 void CalibrationRunner::interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64))
 {
-    // Whatever answers next has yet to show it is our controller.
+    // Whatever answers next has yet to show it is our controller; a question about the last one is moot.
     m_latestWire.reset();
+    dropQuestion();
     if (!isRunning())
         return;
     apply((m_run.get()->*event)(now()));
     showProgress();
 }
 
-void CalibrationRunner::controllerConfirmed()
+void CalibrationRunner::controllerConfirmed(qint16 heldWire)
 {
+    dropQuestion();
     if (!isRunning())
         return;
-    // What it holds now is what the run goes on from.
-    m_heldWire.reset();
+    // What it holds now is what the run goes on from, and what a later resume checks against.
+    m_heldWire = heldWire;
     apply(m_run->controllerConfirmed());
     showProgress();
 }
@@ -309,21 +315,32 @@ void CalibrationRunner::resumeChecked()
         apply(m_run->resume());
         return;
     }
-    const CalibrationSequencer *run = m_run.get();
-    askSameController(m_window, m_setup.model, setPointText(*m_heldWire), setPointText(*m_latestWire),
-        [this, run](bool same) {
-            // The run may have ended while the question was open.
-            if (m_run.get() != run || !isRunning())
+    if (m_question)
+        return;
+    const int serial = m_runSerial;
+    m_question = askSameController(m_window, m_setup.model, setPointText(*m_heldWire),
+        setPointText(*m_latestWire), [this, serial](bool same) {
+            // The run may have ended, or another begun, while the question was open.
+            if (m_runSerial != serial || !isRunning())
                 return;
-            if (same) {
+            if (same && m_latestWire) {
                 m_heldWire = m_latestWire;
                 apply(m_run->resume());
-            } else {
+            } else if (!same) {
                 apply(m_run->controllerUnconfirmed(now()));
                 emit closeLinkRequested();
             }
             showProgress();
         });
+}
+
+void CalibrationRunner::dropQuestion()
+{
+    if (!m_question)
+        return;
+    m_question->disconnect();
+    m_question->deleteLater();
+    m_question = nullptr;
 }
 
 QString CalibrationRunner::setPointText(qint16 wire) const
@@ -362,6 +379,11 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
         case Command::Kind::StopJudge:
             m_judging = false;
             m_judge.reset();
+            break;
+        case Command::Kind::DwellRestarted:
+            // Otherwise the countdown would start again with nobody knowing why.
+            m_note = tr("保持期间读数不足，重新开始保持");
+            m_noteUntil = now() + kNoteMs;
             break;
         case Command::Kind::AskReading:
             // The dialog's own event loop would deliver readings while this loop is half done.
@@ -407,14 +429,14 @@ void CalibrationRunner::startJudge(const Command &command)
 
 void CalibrationRunner::askReading(int step, double setPoint)
 {
-    const CalibrationSequencer *run = m_run.get();
-    if (!isRunning() || run->phase() != Phase::WaitingForReading)
+    if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
         return;
+    const int serial = m_runSerial;
     const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"),
         tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint));
-    // The run may have been aborted while the question was open.
+    // The run may have been aborted, or another begun, while the question was open.
     // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
-    if (m_run.get() != run || !isRunning() || run->phase() != Phase::WaitingForReading)
+    if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
         return;
     apply(value ? m_run->readingEntered(now(), *value) : m_run->readingSkipped(now()));
     showProgress();
@@ -429,6 +451,7 @@ void CalibrationRunner::journalRows()
             continue;
         // Told once; the rows stay in memory for the report at the end.
         m_journal.close();
+        m_journalWhole = false;
         QMessageBox::warning(m_window, tr("错误"),
             tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
     }
@@ -441,10 +464,13 @@ void CalibrationRunner::finish(bool aborted)
     // The curve file holds the run whole, and only the run.
     if (m_chart->isRecording())
         m_chart->on_pushButton_startstop_clicked();
+    dropQuestion();
     journalRows();
     QString error;
-    if (m_journal.isOpen())
-        m_journal.end(aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished, &error);
+    if (m_journal.isOpen()
+        && !m_journal.end(
+            aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished, &error))
+        m_journalWhole = false;
     m_journal.close();
     emit stateChanged();
     writeReport(aborted);
@@ -463,11 +489,15 @@ void CalibrationRunner::writeReport(bool aborted)
     if (!m_chart->curve().isEmpty())
         content.writeCurve = [this](const QString &fileName) { return m_chart->saveCurveQuietly(fileName); };
     const QString journal = m_journal.path();
-    const bool kept = QFileInfo::exists(journal);
-    if (deliverReport(content, kept)) {
-        CalibrationJournal::remove(journal);
+    if (deliverReport(content, m_journalWhole)) {
+        if (!journal.isEmpty())
+            CalibrationJournal::remove(journal);
         m_label.setText((aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
                             .arg(QDir::toNativeSeparators(m_lastReport)));
+        return;
+    }
+    if (!m_journalWhole) {
+        m_label.setText(tr("校准报告未保存"));
         return;
     }
     // The curve waits beside the journal, for the report written later.
@@ -494,8 +524,10 @@ QString CalibrationRunner::curveNote() const
 
 bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, bool mayWait)
 {
-    QString folder = reportFolder();
+    QString folder;
     for (;;) {
+        if (folder.isEmpty())
+            folder = reportFolder();
         CalibrationReportWrite written;
         if (!folder.isEmpty()) {
             written = writeCalibrationReport(folder, content);
@@ -504,18 +536,20 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
                 return true;
             }
         }
-        QMessageBox box(QMessageBox::Warning, tr("错误"),
-            folder.isEmpty() ? tr("尚未选择校准报告文件夹。")
-                             : tr("校准报告未能保存。\n%1").arg(written.result.message(written.failedFile)),
-            QMessageBox::NoButton, m_window);
+        QString text = folder.isEmpty()
+            ? tr("尚未选择校准报告文件夹。")
+            : tr("校准报告未能保存。\n%1").arg(written.result.message(written.failedFile));
+        if (!mayWait)
+            text += QLatin1Char('\n') + tr("本次结果没有校准记录：放弃后就不再保存。");
+        QMessageBox box(QMessageBox::Warning, tr("错误"), text, QMessageBox::NoButton, m_window);
         QPushButton *retry = box.addButton(tr("重试"), QMessageBox::AcceptRole);
         QPushButton *elsewhere = box.addButton(tr("另存到…"), QMessageBox::ActionRole);
-        // Without a journal, waiting would lose the results.
-        QPushButton *later = mayWait ? box.addButton(tr("稍后"), QMessageBox::RejectRole) : nullptr;
+        // With a journal the results wait for a later report; without one, giving up loses them.
+        QPushButton *leave = box.addButton(mayWait ? tr("稍后") : tr("放弃"), QMessageBox::RejectRole);
         box.setDefaultButton(retry);
-        box.setEscapeButton(later ? later : elsewhere);
+        box.setEscapeButton(mayWait ? leave : retry);
         box.exec();
-        if (later && box.clickedButton() == later)
+        if (box.clickedButton() == leave)
             return false;
         if (box.clickedButton() == elsewhere) {
             const QString chosen
@@ -529,9 +563,9 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
 void CalibrationRunner::offerPendingReports()
 {
     QStringList journals = CalibrationJournal::list(journalFolder());
-    // Not the one of a run still going.
-    if (isRunning())
-        journals.removeAll(m_journal.path());
+    // Not those of runs still going, here or in another instance of the program.
+    journals.erase(
+        std::remove_if(journals.begin(), journals.end(), &CalibrationJournal::inUse), journals.end());
     if (journals.isEmpty())
         return;
     QMessageBox box(QMessageBox::Question, tr("提示"),

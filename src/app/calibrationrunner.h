@@ -11,12 +11,14 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QElapsedTimer;
+class QMessageBox;
 class ttwidget;
 
 // What the report names besides the run itself, and what the run's set points must fit.
@@ -70,7 +72,8 @@ public:
     void silent();
     // The controller answering may be another one, until the operator says it is ours.
     void controllerUnconfirmed();
-    void controllerConfirmed();
+    // The operator vouched for the controller, which holds `heldWire`.
+    void controllerConfirmed(qint16 heldWire);
     // The operator's resume goes on only with a controller that reports what it held when the run
     // paused, the step's set point, or that the operator vouches for.
     void pauseOrResume();
@@ -118,6 +121,7 @@ private:
     QString reportFolder();
     void showProgress();
     void resumeChecked();
+    void dropQuestion();
     // The link went, fell silent or may answer from another controller: `event` tells the run.
     void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
     QString setPointText(qint16 wire) const;
@@ -130,6 +134,9 @@ private:
     CalibrationRunSetup m_setup;
     CalibrationJournal m_journal;
     int m_journaled = 0; // rows of m_run already in the journal
+    bool m_journalWhole = false; // every row so far, and the end, are in the journal
+    int m_runSerial = 0; // tells a question's run from a later one
+    QPointer<QMessageBox> m_question; // whether the controller is ours, at the operator's resume
     StabilityJudge m_judge;
     bool m_judging = false;
     double m_judgeSetPoint = 0;

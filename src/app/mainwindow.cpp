@@ -63,7 +63,6 @@ const std::array<BaudChoice, 8> kBaudChoices = {{
     {"115200", QSerialPort::Baud115200},
 }};
 constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
-constexpr int kPollIntervalMs = 500;
 #ifdef BB_SHOW_THERMOMETER
 constexpr bool kShowThermometer = true;
 #else
@@ -879,6 +878,13 @@ void MainWindow::close_successed(bool ret)
 {
     m_confirmation.reset();
     clearStability();
+    if (m_keepRunOnClose) {
+        // The operator turned the controller down; a loss meanwhile changes nothing about that.
+        stopReconnecting();
+        m_linkState = LinkState::Closed;
+        showClosed(ret);
+        return;
+    }
     if (m_linkState == LinkState::Reconnecting) {
         // The worker let go of the vanished port: keep the window as it is and try again every second.
         m_linkOpen = false;
@@ -900,19 +906,20 @@ void MainWindow::showClosed(bool ret)
 {
     dropControllerQuestion();
     // A run cannot go on without its source; it ends with a report of what it measured. One the operator
-    // held back from another controller waits, paused, for ours.
-    if (m_keepRunOnClose)
+    // held back from another controller waits, paused, for ours, recording the gap meanwhile.
+    const bool keepRun = m_keepRunOnClose && m_calibration->isRunning();
+    m_keepRunOnClose = false;
+    if (keepRun)
         m_calibration->linkLost();
     else
         m_calibration->abort();
-    m_keepRunOnClose = false;
     if (ret) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_portStatus = PortStatus::Closed;
         m_linkNote = LinkNote::None;
         showPortStatus();
         // A recording cannot go on without readings; the button then offers to start a new one.
-        if (ui->widget_tt->isRecording()) {
+        if (ui->widget_tt->isRecording() && !keepRun) {
             ui->widget_tt->on_pushButton_startstop_clicked();
             showRecordingButtons();
         }
@@ -921,10 +928,12 @@ void MainWindow::showClosed(bool ret)
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
     }
     m_linkOpen = false;
-    ui->widget_tt->disableRecordControls();
+    if (!keepRun)
+        ui->widget_tt->disableRecordControls();
     ui->widget_com->setEnabled(true);
     ui->widget_baud->setEnabled(true);
-    ui->widget_bod_type->setEnabled(true);
+    // The run sends set points in its model's wire units; another model would take them wrongly.
+    ui->widget_bod_type->setEnabled(!keepRun);
     stopPollTimer();
     updateStartButton();
 }
@@ -990,7 +999,7 @@ void MainWindow::showPortStatus()
 void MainWindow::startPollTimer()
 {
     stopPollTimer();
-    pollTimerId = startTimer(kPollIntervalMs, Qt::CoarseTimer);
+    pollTimerId = startTimer(int(BlackbodyPoll::kIntervalMs), Qt::CoarseTimer);
     pollTimerStarted = true;
 }
 
@@ -1024,8 +1033,9 @@ void MainWindow::timerEvent(QTimerEvent *event)
         clearStability();
         m_linkNote = LinkNote::NoAnswer;
         showPortStatus();
-        // What answers next may be another controller on the same adapter.
+        // What answers next may be another controller on the same adapter; it is judged afresh.
         m_identity.interrupted();
+        dropControllerQuestion();
         m_calibration->silent();
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
@@ -1180,7 +1190,7 @@ void MainWindow::controllerAccepted()
     m_identity.accept();
     m_linkNote = LinkNote::None;
     showPortStatus();
-    m_calibration->controllerConfirmed();
+    m_calibration->controllerConfirmed(m_identity.held());
 }
 
 void MainWindow::dropControllerQuestion()
@@ -1273,6 +1283,12 @@ void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &r
         QMessageBox::warning(m_runDialog.get(), tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
         return;
     }
+    // A run's set points must not go to a controller that may be another one.
+    if (m_identity.state() != ControllerIdentity::State::Confirmed) {
+        QMessageBox::warning(
+            m_runDialog.get(), tr("提示"), tr("黑体尚无经确认的读数，请稍后再开始校准"), QMessageBox::Ok);
+        return;
+    }
     const BlackbodyModel &model = blackbodyModel(modelIndex);
     m_calibration->start(run,
         {runFile, m_runDialog->runModified(), model.name, m_linkPort, model.wireScale, model.decimals,
@@ -1283,6 +1299,12 @@ void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &r
 void MainWindow::showCalibrationState()
 {
     const bool running = m_calibration->isRunning();
+    // A run kept across a closed link holds the model and the recording until it ends.
+    if (m_linkState == LinkState::Closed && !running) {
+        ui->widget_bod_type->setEnabled(true);
+        if (!ui->widget_tt->isRecording())
+            ui->widget_tt->disableRecordControls();
+    }
     // The run sends its own set points meanwhile.
     if (running)
         applyDisabledStyle(ui->pushButton_set);

@@ -1,5 +1,6 @@
 #include "calibrationjournal.h"
 
+#include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
 #include "files/saveresult.h"
 
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -105,6 +107,7 @@ CalibrationJournal::~CalibrationJournal()
 bool CalibrationJournal::create(const QString &folder, const Header &header, QString *error)
 {
     close();
+    m_path.clear();
     if (!QDir().mkpath(folder)) {
         *error = systemErrorText(errno);
         return false;
@@ -117,9 +120,12 @@ bool CalibrationJournal::create(const QString &folder, const Header &header, QSt
             QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
         if (m_fd < 0 && errno != EEXIST) {
             *error = systemErrorText(errno);
+            m_path.clear();
             return false;
         }
     }
+    // Only a process can hold it; the lock goes with the process, however it ends.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
     const QJsonObject line {
         {QStringLiteral("journal"), kFormat},
         {QStringLiteral("run"), QJsonDocument::fromJson(header.run.toJson()).object()},
@@ -240,6 +246,16 @@ QStringList CalibrationJournal::list(const QString &folder)
     return paths;
 }
 
+bool CalibrationJournal::inUse(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
+}
+
 QVector<CalibrationStepResult> CalibrationJournal::reportRows(const Contents &contents)
 {
     QVector<CalibrationStepResult> rows = contents.results;
@@ -250,7 +266,9 @@ QVector<CalibrationStepResult> CalibrationJournal::reportRows(const Contents &co
         row.step = i;
         row.outcome = Outcome::NotReached;
         // As the run would have sent it.
-        row.setPoint = std::round(contents.header.run.steps.at(i).setPoint * wireScale) / wireScale;
+        row.setPoint
+            = double(BlackbodyProtocol::toWireUnits(contents.header.run.steps.at(i).setPoint, wireScale))
+            / wireScale;
         rows.append(row);
     }
     return rows;

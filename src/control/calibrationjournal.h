@@ -12,8 +12,8 @@
 // cannot be written nor a crash loses them. UTF-8 JSON, one object a line: first the run and where it
 // ran, then each step's row the moment it ends, each appended and synced to disk before the run goes
 // on, and last how the run ended. A line cut short by a crash is ignored on reading, and so is anything
-// after a line that does not read. A journal is removed only once its report files exist.
-// GUI thread only.
+// after a line that does not read. A journal is removed only once its report files exist. An open
+// journal is locked (flock), so another instance of the program leaves it alone. GUI thread only.
 class CalibrationJournal
 {
 public:
@@ -61,6 +61,8 @@ public:
     static bool read(const QString &path, Contents *contents, QString *error);
     // The journals in `folder`, oldest first.
     static QStringList list(const QString &folder);
+    // Whether a run is still writing the journal, in this process or another.
+    static bool inUse(const QString &path);
     // A report's rows: the journaled ones, then a "not reached" row for each step the run had not
     // ended when the program stopped.
     static QVector<CalibrationStepResult> reportRows(const Contents &contents);

@@ -238,6 +238,7 @@ void CalibrationSequencer::advance(qint64 now, Commands *out)
     // Readings lost on the line would leave statistics that look complete and are not.
     if (m_dwell.count() < readingsNeeded(dwellMs(m_index))) {
         enterDwell(now);
+        add(Kind::DwellRestarted, out);
         return;
     }
     if (current().askReading) {

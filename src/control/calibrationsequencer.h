@@ -72,6 +72,7 @@ public:
             SendSetPoint, // by the confirmation rule; answer with confirmation()
             StartJudge, // a fresh judge: band and windowMs around setPoint; answer with stability()
             StopJudge,
+            DwellRestarted, // the dwell ended with too few readings and starts over
             AskReading, // answer with readingEntered() or readingSkipped()
             MarkStepEnd,
             Paused, // `reason` says why the run stopped

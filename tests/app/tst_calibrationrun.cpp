@@ -73,6 +73,7 @@ private slots:
     void lostLinkPausesTheRunAndReconnectionResumesIt();
     void anotherControllerAfterReconnectionPausesTheRun_data();
     void anotherControllerAfterReconnectionPausesTheRun();
+    void runDoesNotStartOnAnUnconfirmedController();
     void silentControllerPausesTheDwell();
     void runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt();
     void reportThatCannotBeWrittenWaitsInItsJournal();
@@ -88,8 +89,8 @@ private:
     }
     void openSimulator();
     void clickOpenButton();
-    // Counts the set frames the controller receives until the case ends.
-    void countSetFrames(int *count);
+    // Counts the set frames, and the polls, the controller receives until the case ends.
+    void countSetFrames(int *count, int *polls = nullptr);
     QWidget *openRunDialog();
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
     QString statusText() const { return child<QLabel>("calibrationLabel")->text(); }
@@ -161,11 +162,15 @@ void TestCalibrationRun::clickOpenButton()
     QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
 }
 
-void TestCalibrationRun::countSetFrames(int *count)
+void TestCalibrationRun::countSetFrames(int *count, int *polls)
 {
     m_caseScope = std::make_unique<QObject>();
     connect(m_sim.get(), &DeviceSimulator::requestReceived, m_caseScope.get(),
-        [count](const QByteArray &request) { *count += quint8(request.at(2)) == 0x43; });
+        [count, polls](const QByteArray &request) {
+            *count += quint8(request.at(2)) == 0x43;
+            if (polls)
+                *polls += quint8(request.at(2)) == 0x52;
+        });
 }
 
 QWidget *TestCalibrationRun::openRunDialog()
@@ -295,7 +300,8 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     QWidget *dialog = openRunDialog();
     enterSteps(dialog, {{35, 1, 60}});
     int setFrames = 0;
-    countSetFrames(&setFrames);
+    int polls = 0;
+    countSetFrames(&setFrames, &polls);
     QSignalSpy chartValues(m_window.get(), &MainWindow::ttwidget_addvalue);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
@@ -317,7 +323,8 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     // Nothing of it reaches the chart, and nothing is sent to it on the run's behalf.
     QCOMPARE(chartValues.last().at(0).toDouble(), double(ttwidget::NoReading));
     chartValues.clear();
-    QTest::qWait(1200);
+    const int pollsAsked = polls;
+    QTRY_VERIFY_WITH_TIMEOUT(polls >= pollsAsked + 3, kWaitMs);
     for (const QList<QVariant> &value : qAsConst(chartValues))
         QCOMPARE(value.at(0).toDouble(), double(ttwidget::NoReading));
     QCOMPARE(setFrames, 1);
@@ -334,6 +341,9 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
         child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
     QVERIFY(statusText().contains(QStringLiteral("已暂停")));
     QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    // The run's recording goes on with a gap, and the model its set points are scaled for stays.
+    QVERIFY(chart()->isRecording());
+    QVERIFY(!child<QWidget>("widget_bod_type")->isEnabled());
 
     // Opened again on the same controller, which now holds 20.00: the operator's resume asks again.
     m_modals->boxes.clear();
@@ -345,6 +355,33 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     boxButton(asked, QStringLiteral("是，继续"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("35.00℃"), kWaitMs);
+}
+
+// The run dialog is a window of its own, so the question about the controller does not block it.
+void TestCalibrationRun::runDoesNotStartOnAnUnconfirmedController()
+{
+    openSimulator();
+    QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
+    int setFrames = 0;
+    countSetFrames(&setFrames);
+    // The question stays open; anything else is answered.
+    m_modals->onBox = [](QMessageBox *box) {
+        if (!box->text().startsWith(QStringLiteral("控制器的设定值")))
+            box->done(QMessageBox::Ok);
+    };
+    m_sim->hangUp();
+    m_device->setSetPoint(20.0);
+    QString error;
+    QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes.size(), 1, kWaitMs);
+
+    QWidget *dialog = openRunDialog();
+    enterSteps(dialog, {{35, 1, 2}});
+    QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes.size(), 2, kWaitMs);
+    QCOMPARE(m_modals->boxes.last(), QStringLiteral("提示|黑体尚无经确认的读数，请稍后再开始校准"));
+    QVERIFY(!chart()->isRecording());
+    QCOMPARE(setFrames, 0);
 }
 
 // The controller falls silent 1 s into a 5 s dwell while its port stays open.
@@ -441,6 +478,10 @@ void TestCalibrationRun::killedRunIsReportedAtTheNextStart()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("BB_CHILD_DATA"), data);
     env.insert(QStringLiteral("BB_CHILD_REPORTS"), m_reports);
+    // What the killed child leaves in its temporary folder goes with this suite's.
+    const QString childTemp = m_dir.filePath(QStringLiteral("child-tmp"));
+    QVERIFY(QDir().mkpath(childTemp));
+    env.insert(QStringLiteral("TMPDIR"), childTemp);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("childRunsUntilKilled")});
     QVERIFY(child.waitForStarted());

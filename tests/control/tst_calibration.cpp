@@ -71,6 +71,9 @@ QString trace(const Sequencer::Commands &commands)
         case K::StopJudge:
             words << "stopjudge";
             break;
+        case K::DwellRestarted:
+            words << "redwell" + n;
+            break;
         case K::AskReading:
             words << "ask" + n;
             break;
@@ -400,7 +403,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                                                                    "ok 0 | judge1 35 0.1 10000",
                                                                    "stable 10000 | -",
                                                                    "reads 10000-27000 35.0 35 | -",
-                                                                   "tick 30000 | -",
+                                                                   "tick 30000 | redwell1",
                                                                    "? 30000 | 1/1 dwelling left=20000 end=20000",
                                                                    "reads 30000-47500 35.0 35 | -",
                                                                    "tick 50000 | stopjudge mark-1 finished",

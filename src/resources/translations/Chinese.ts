@@ -27,7 +27,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+212"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+218"/>
         <source>不是可读的校准记录</source>
         <translation>不是可读的校准记录</translation>
     </message>
@@ -287,24 +287,24 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+122"/>
-        <location line="+18"/>
-        <location line="+35"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+124"/>
+        <location line="+20"/>
+        <location line="+37"/>
         <location line="+129"/>
-        <location line="+71"/>
-        <location line="+162"/>
+        <location line="+87"/>
+        <location line="+174"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-396"/>
+        <location line="-426"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+37"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
     </message>
@@ -339,7 +339,7 @@
         <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+88"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
     </message>
@@ -356,14 +356,14 @@
 被测仪器的读数（℃）：</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location line="+124"/>
+        <location line="+49"/>
+        <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲线</translation>
     </message>
     <message>
-        <location line="-510"/>
+        <location line="-542"/>
         <source>被测仪器</source>
         <translation>被测仪器</translation>
     </message>
@@ -413,35 +413,40 @@
         <translation>开始时间</translation>
     </message>
     <message>
-        <location line="+342"/>
+        <location line="+363"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <location line="+115"/>
+        <location line="+27"/>
+        <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>校准报告（已中止）</translation>
     </message>
     <message>
-        <location line="-115"/>
-        <location line="+112"/>
+        <location line="-123"/>
+        <location line="+120"/>
         <source>校准报告</source>
         <translation>校准报告</translation>
     </message>
     <message>
-        <location line="-374"/>
-        <location line="+237"/>
-        <location line="+75"/>
-        <location line="+44"/>
+        <location line="-402"/>
+        <location line="+254"/>
+        <location line="+89"/>
+        <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-139"/>
+        <location line="-257"/>
+        <source>保持期间读数不足，重新开始保持</source>
+        <translation>保持期间读数不足，重新开始保持</translation>
+    </message>
+    <message>
+        <location line="+110"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校准已中止，报告已保存在 %1</translation>
     </message>
@@ -451,7 +456,12 @@
         <translation>校准已完成，报告已保存在 %1</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>校准报告未保存</source>
+        <translation>校准报告未保存</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
     </message>
@@ -476,7 +486,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未选择校准报告文件夹。</translation>
     </message>
@@ -486,6 +496,11 @@
 %1</source>
         <translation>校准报告未能保存。
 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>本次结果没有校准记录：放弃后就不再保存。</source>
+        <translation>本次结果没有校准记录：放弃后就不再保存。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -504,7 +519,12 @@
         <translation>稍后</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-27"/>
+        <source>放弃</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>选择保存校准报告的文件夹</source>
         <translation>选择保存校准报告的文件夹</translation>
     </message>
@@ -873,7 +893,7 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+651"/>
+        <location filename="../../app/mainwindow.cpp" line="+650"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
@@ -929,12 +949,12 @@
         <location line="+9"/>
         <location line="+130"/>
         <location line="+432"/>
-        <location line="+113"/>
+        <location line="+121"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-588"/>
+        <location line="-596"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -999,7 +1019,7 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+560"/>
+        <location line="+570"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>连接已断开，正在重新连接…</translation>
     </message>
@@ -1009,7 +1029,7 @@
         <translation>控制器未确认，读数不作为有效值</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1039,15 +1059,21 @@
         <translation>请先打开黑体的串口</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="+6"/>
+        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
+        <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
+    </message>
+    <message>
+        <location line="-887"/>
         <location line="+29"/>
-        <location line="+664"/>
+        <location line="+675"/>
         <location line="+177"/>
+        <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="-887"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>当前曲线尚未保存，放弃这条曲线吗？</translation>
     </message>
@@ -1101,7 +1127,7 @@
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+135"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -1139,7 +1165,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-853"/>
+        <location filename="../../app/mainwindow.cpp" line="-863"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>

@@ -27,7 +27,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+212"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+218"/>
         <source>不是可读的校准记录</source>
         <translation>Not a readable calibration journal</translation>
     </message>
@@ -287,24 +287,24 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+122"/>
-        <location line="+18"/>
-        <location line="+35"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+124"/>
+        <location line="+20"/>
+        <location line="+37"/>
         <location line="+129"/>
-        <location line="+71"/>
-        <location line="+162"/>
+        <location line="+87"/>
+        <location line="+174"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-396"/>
+        <location line="-426"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+37"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -339,7 +339,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+88"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
     </message>
@@ -356,14 +356,14 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 Reading of the instrument under test (℃):</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location line="+124"/>
+        <location line="+49"/>
+        <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-510"/>
+        <location line="-542"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -413,35 +413,40 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+342"/>
+        <location line="+363"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <location line="+115"/>
+        <location line="+27"/>
+        <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>Calibration report (aborted)</translation>
     </message>
     <message>
-        <location line="-115"/>
-        <location line="+112"/>
+        <location line="-123"/>
+        <location line="+120"/>
         <source>校准报告</source>
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-374"/>
-        <location line="+237"/>
-        <location line="+75"/>
-        <location line="+44"/>
+        <location line="-402"/>
+        <location line="+254"/>
+        <location line="+89"/>
+        <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-139"/>
+        <location line="-257"/>
+        <source>保持期间读数不足，重新开始保持</source>
+        <translation>Too few readings during the dwell; the dwell starts over</translation>
+    </message>
+    <message>
+        <location line="+110"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -451,7 +456,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration finished, report saved in %1</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>校准报告未保存</source>
+        <translation>Calibration report not saved</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>Calibration report not saved yet; the results are recorded and can be written at the next start</translation>
     </message>
@@ -476,7 +486,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>From %1 (earlier parts exceeded the chart capacity)</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>No folder for calibration reports has been chosen.</translation>
     </message>
@@ -486,6 +496,11 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 %1</source>
         <translation>The calibration report could not be saved.
 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>本次结果没有校准记录：放弃后就不再保存。</source>
+        <translation>These results have no journal: once given up, they are not saved.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -504,7 +519,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Later</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-27"/>
+        <source>放弃</source>
+        <translation>Give up</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>选择保存校准报告的文件夹</source>
         <translation>Choose a folder for the calibration report</translation>
     </message>
@@ -873,7 +893,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+651"/>
+        <location filename="../../app/mainwindow.cpp" line="+650"/>
         <source>测温仪</source>
         <translation>Thermometer</translation>
     </message>
@@ -929,12 +949,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+9"/>
         <location line="+130"/>
         <location line="+432"/>
-        <location line="+113"/>
+        <location line="+121"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-588"/>
+        <location line="-596"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -999,7 +1019,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Text files (*.txt*)</translation>
     </message>
     <message>
-        <location line="+560"/>
+        <location line="+570"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>Connection lost, reconnecting…</translation>
     </message>
@@ -1009,7 +1029,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Controller not confirmed; its readings are not taken as valid</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1039,15 +1059,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="+6"/>
+        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
+        <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
+    </message>
+    <message>
+        <location line="-887"/>
         <location line="+29"/>
-        <location line="+664"/>
+        <location line="+675"/>
         <location line="+177"/>
+        <location line="+6"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="-887"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>The current curve has not been saved. Discard it?</translation>
     </message>
@@ -1101,7 +1127,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Close port</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+135"/>
         <source>已选择:</source>
         <translation>Port: </translation>
     </message>
@@ -1139,7 +1165,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-853"/>
+        <location filename="../../app/mainwindow.cpp" line="-863"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>

@@ -27,7 +27,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+212"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+218"/>
         <source>不是可读的校准记录</source>
         <translation>不是可讀的校準紀錄</translation>
     </message>
@@ -287,24 +287,24 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+122"/>
-        <location line="+18"/>
-        <location line="+35"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+124"/>
+        <location line="+20"/>
+        <location line="+37"/>
         <location line="+129"/>
-        <location line="+71"/>
-        <location line="+162"/>
+        <location line="+87"/>
+        <location line="+174"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-396"/>
+        <location line="-426"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+37"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -339,7 +339,7 @@
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+88"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的設定點 %2℃ 連續 %3 次未被確認，校正已暫停。請檢查黑體後繼續。</translation>
     </message>
@@ -356,14 +356,14 @@
 受測儀器的讀數（℃）：</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location line="+124"/>
+        <location line="+49"/>
+        <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-510"/>
+        <location line="-542"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -413,35 +413,40 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+342"/>
+        <location line="+363"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <location line="+115"/>
+        <location line="+27"/>
+        <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>校正報告（已中止）</translation>
     </message>
     <message>
-        <location line="-115"/>
-        <location line="+112"/>
+        <location line="-123"/>
+        <location line="+120"/>
         <source>校准报告</source>
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-374"/>
-        <location line="+237"/>
-        <location line="+75"/>
-        <location line="+44"/>
+        <location line="-402"/>
+        <location line="+254"/>
+        <location line="+89"/>
+        <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-139"/>
+        <location line="-257"/>
+        <source>保持期间读数不足，重新开始保持</source>
+        <translation>保持期間讀數不足，重新開始保持</translation>
+    </message>
+    <message>
+        <location line="+110"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -451,7 +456,12 @@
         <translation>校正已完成，報告已儲存於 %1</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
+        <source>校准报告未保存</source>
+        <translation>校準報告未儲存</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校準報告尚未儲存；結果已記錄，下次啟動時可再寫出報告</translation>
     </message>
@@ -476,7 +486,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未選擇校準報告資料夾。</translation>
     </message>
@@ -486,6 +496,11 @@
 %1</source>
         <translation>校準報告未能儲存。
 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>本次结果没有校准记录：放弃后就不再保存。</source>
+        <translation>本次結果沒有校準紀錄：放棄後就不再儲存。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -504,7 +519,12 @@
         <translation>稍後</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-27"/>
+        <source>放弃</source>
+        <translation>放棄</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>选择保存校准报告的文件夹</source>
         <translation>選擇儲存校準報告的資料夾</translation>
     </message>
@@ -873,7 +893,7 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+651"/>
+        <location filename="../../app/mainwindow.cpp" line="+650"/>
         <source>测温仪</source>
         <translation>測溫儀</translation>
     </message>
@@ -929,12 +949,12 @@
         <location line="+9"/>
         <location line="+130"/>
         <location line="+432"/>
-        <location line="+113"/>
+        <location line="+121"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-588"/>
+        <location line="-596"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -999,7 +1019,7 @@
         <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
-        <location line="+560"/>
+        <location line="+570"/>
         <source>连接已断开，正在重新连接…</source>
         <translation>連線已中斷，正在重新連線…</translation>
     </message>
@@ -1009,7 +1029,7 @@
         <translation>控制器未確認，讀數不作為有效值</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+113"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1039,15 +1059,21 @@
         <translation>請先開啟黑體的序列埠</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="+6"/>
+        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
+        <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
+    </message>
+    <message>
+        <location line="-887"/>
         <location line="+29"/>
-        <location line="+664"/>
+        <location line="+675"/>
         <location line="+177"/>
+        <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-870"/>
+        <location line="-887"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
     </message>
@@ -1101,7 +1127,7 @@
         <translation>關閉序列埠</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+135"/>
         <source>已选择:</source>
         <translation>已選擇:</translation>
     </message>
@@ -1139,7 +1165,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-853"/>
+        <location filename="../../app/mainwindow.cpp" line="-863"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
