@@ -5,6 +5,7 @@
 #include "app/controllerquestion.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
 #include "settings/recordestimate.h"
@@ -213,8 +214,11 @@ void CalibrationRunner::reading(const BlackbodyPoll::Reading &reading)
         return;
     const qint64 t = now();
     m_latestWire = reading.setWire;
-    apply(m_run->linkBack());
-    apply(m_run->answering());
+    if (m_run->isPaused()) {
+        // A reading from our controller ends a pause for a lost link or a silence.
+        apply(m_run->linkBack());
+        apply(m_run->answering());
+    }
     if (!m_run->isPaused())
         m_heldWire = reading.setWire;
     if (m_judging) {
@@ -318,8 +322,10 @@ void CalibrationRunner::resumeChecked()
     if (m_question)
         return;
     const int serial = m_runSerial;
-    m_question = askSameController(m_window, m_setup.model, setPointText(*m_heldWire),
-        setPointText(*m_latestWire), [this, serial](bool same) {
+    m_question = askSameController(m_window, m_setup.model,
+        BlackbodyProtocol::wireUnitsText(*m_heldWire, m_setup.wireScale, m_setup.decimals),
+        BlackbodyProtocol::wireUnitsText(*m_latestWire, m_setup.wireScale, m_setup.decimals),
+        [this, serial](bool same) {
             // The run may have ended, or another begun, while the question was open.
             if (m_runSerial != serial || !isRunning())
                 return;
@@ -341,11 +347,6 @@ void CalibrationRunner::dropQuestion()
     m_question->disconnect();
     m_question->deleteLater();
     m_question = nullptr;
-}
-
-QString CalibrationRunner::setPointText(qint16 wire) const
-{
-    return QString::number(double(wire) / m_setup.wireScale, 'f', m_setup.decimals);
 }
 
 void CalibrationRunner::skip()

@@ -124,7 +124,6 @@ private:
     void dropQuestion();
     // The link went, fell silent or may answer from another controller: `event` tells the run.
     void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
-    QString setPointText(qint16 wire) const;
 
     ttwidget *m_chart;
     const QElapsedTimer *m_clock;

@@ -1176,8 +1176,12 @@ void MainWindow::controllerChanged()
     m_calibration->controllerUnconfirmed();
     if (m_identityBox)
         return;
-    m_identityBox = askSameController(this, blackbodyModel(modelIndex).name, setPointText(m_identity.held()),
-        setPointText(m_identity.reported()), [this](bool same) {
+    const BlackbodyModel &model = blackbodyModel(modelIndex);
+    const auto text = [&model](qint16 wire) {
+        return BlackbodyProtocol::wireUnitsText(wire, model.wireScale, model.decimals);
+    };
+    m_identityBox = askSameController(
+        this, model.name, text(m_identity.held()), text(m_identity.reported()), [this](bool same) {
             if (same)
                 controllerAccepted();
             else
@@ -1208,12 +1212,6 @@ void MainWindow::closeKeepingRun()
         return;
     m_keepRunOnClose = true;
     emit sig_closecom();
-}
-
-QString MainWindow::setPointText(qint16 wire) const
-{
-    const BlackbodyModel &model = blackbodyModel(modelIndex);
-    return QString::number(double(wire) / model.wireScale, 'f', model.decimals);
 }
 
 // Attempts go on behind the box, which closes itself when the port is back.

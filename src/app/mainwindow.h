@@ -142,7 +142,6 @@ private:
     void dropControllerQuestion();
     // Closes the link without ending a paused run, which keeps its results for the operator.
     void closeKeepingRun();
-    QString setPointText(qint16 wire) const;
     void refreshPortList(QComboBox *box);
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();

@@ -527,17 +527,21 @@ void ttwidget::warnRecording()
     QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
 }
 
+QString ttwidget::curveWriteRefusal() const
+{
+    if (recording)
+        return tr("正在记录曲线，请先停止！");
+    if (m_store->isEmpty())
+        return tr("没有可保存的曲线");
+    return QString();
+}
+
 bool ttwidget::refuseCurveWrite()
 {
-    if (recording) {
-        warnRecording();
-        return true;
-    }
-    if (m_store->isEmpty()) {
-        QMessageBox::warning(nullptr, tr("提示"), tr("没有可保存的曲线"), QMessageBox::Ok);
-        return true;
-    }
-    return false;
+    const QString refusal = curveWriteRefusal();
+    if (!refusal.isEmpty())
+        QMessageBox::warning(nullptr, tr("提示"), refusal, QMessageBox::Ok);
+    return !refusal.isEmpty();
 }
 
 void ttwidget::on_pushButton_export_clicked()
@@ -565,10 +569,8 @@ void ttwidget::exportCurve(const QString &fileName)
 
 SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
 {
-    if (recording)
-        return SaveResult::failure(tr("正在记录曲线，请先停止！"));
-    if (m_store->isEmpty())
-        return SaveResult::failure(tr("没有可保存的曲线"));
+    if (const QString refusal = curveWriteRefusal(); !refusal.isEmpty())
+        return SaveResult::failure(refusal);
     const SaveResult saved = writeCurveFile(fileName);
     if (saved)
         m_curveSaved = true;

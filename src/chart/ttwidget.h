@@ -162,6 +162,8 @@ private:
     void pauseForInspection();
     void addMark(const QPen &pen);
     void warnRecording();
+    // Why the curve may not be written now (recording, or nothing to write); empty when it may.
+    QString curveWriteRefusal() const;
     // Tells the operator, and is true, when the curve may not be written now.
     bool refuseCurveWrite();
     // Runs the worker while the wait dialog shows; whether its work succeeded.

@@ -38,6 +38,11 @@ QByteArray setPointPayload(double celsius, int wireScale)
     return payload;
 }
 
+QString wireUnitsText(qint16 wire, int wireScale, int decimals)
+{
+    return QString::number(double(wire) / wireScale, 'f', decimals);
+}
+
 std::optional<PollReading> decodePollReply(const QByteArray &reply, int wireScale)
 {
     if (reply.size() != kReplyLength)

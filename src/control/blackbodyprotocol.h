@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -18,6 +19,8 @@ QByteArray pollPayload();
 // Rounding matters: 0.29 * 100 is 28.999... in binary floating point.
 qint16 toWireUnits(double celsius, int wireScale);
 QByteArray setPointPayload(double celsius, int wireScale);
+// A set point in wire units as the operator reads it, with the model's decimals: 3500 at 100 is "35.00".
+QString wireUnitsText(qint16 wire, int wireScale, int decimals);
 
 struct PollReading
 {

@@ -1,7 +1,7 @@
 #include "calibrationjournal.h"
 
-#include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
+#include "files/fdwritedevice.h"
 #include "files/saveresult.h"
 
 #include <QCoreApplication>
@@ -169,16 +169,11 @@ bool CalibrationJournal::writeLine(const QByteArray &line, QString *error)
         *error = systemErrorText(EBADF);
         return false;
     }
-    qint64 done = 0;
-    while (done < line.size()) {
-        const ssize_t n = ::write(m_fd, line.constData() + done, size_t(line.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            *error = systemErrorText(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        done += n;
+    FdWriteDevice device(m_fd);
+    device.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (device.write(line) != line.size() || !device.flushBuffer()) {
+        *error = systemErrorText(device.systemError());
+        return false;
     }
     // The run goes on only once the row is on the disk.
     if (::fsync(m_fd) != 0) {
@@ -260,15 +255,13 @@ QVector<CalibrationStepResult> CalibrationJournal::reportRows(const Contents &co
 {
     QVector<CalibrationStepResult> rows = contents.results;
     const int next = rows.isEmpty() ? 0 : rows.constLast().step + 1;
-    const int wireScale = contents.header.wireScale;
+    // As the run would have sent them.
+    const CalibrationSequencer run(contents.header.run.steps, contents.header.wireScale);
     for (int i = next; i < contents.header.run.steps.size(); ++i) {
         CalibrationStepResult row;
         row.step = i;
         row.outcome = Outcome::NotReached;
-        // As the run would have sent it.
-        row.setPoint
-            = double(BlackbodyProtocol::toWireUnits(contents.header.run.steps.at(i).setPoint, wireScale))
-            / wireScale;
+        row.setPoint = run.sentSetPoint(i);
         rows.append(row);
     }
     return rows;

@@ -39,7 +39,7 @@ void CalibrationSequencer::add(Kind kind, Commands *out) const
     if (m_index < m_steps.size()) {
         command.step = m_index;
         command.wire = m_wires.at(m_index);
-        command.setPoint = double(command.wire) / m_wireScale;
+        command.setPoint = sentSetPoint(m_index);
     }
     out->append(command);
 }
@@ -274,7 +274,7 @@ void CalibrationSequencer::addRow(Outcome outcome, int step)
 {
     CalibrationStepResult result;
     result.step = step;
-    result.setPoint = double(m_wires.at(step)) / m_wireScale;
+    result.setPoint = sentSetPoint(step);
     result.outcome = outcome;
     m_results.append(result);
 }

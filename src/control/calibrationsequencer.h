@@ -147,6 +147,8 @@ public:
     const QVector<CalibrationStepResult> &results() const { return m_results; }
     // The step's set point as sent, in wire units.
     qint16 wire(int step) const { return m_wires.at(step); }
+    // The same in degrees: what the model's decimals can carry.
+    double sentSetPoint(int step) const { return double(m_wires.at(step)) / m_wireScale; }
 
 private:
     const CalibrationStep &current() const { return m_steps.at(m_index); }
