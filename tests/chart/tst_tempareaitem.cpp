@@ -19,7 +19,6 @@ private slots:
     void defaultsShowOneDecimalCelsiusInWhite();
     void invalidReadingShowsDashesAndKeepsFontButAppliesColour();
     void fahrenheitInGreenCodeShowsOrangeWithTwoDecimals();
-    void unconfirmedReadingCarriesAQuestionMarkInTheWarningColour();
     void captionGoesToSmallLabel();
 };
 
@@ -124,19 +123,6 @@ void TestTempAreaItem::fahrenheitInGreenCodeShowsOrangeWithTwoDecimals()
     tile.UpdateTemp(77.25f, 1, Qt::green, true, 2);
     QCOMPARE(tile.text(), QStringLiteral("77.25℉"));
     QVERIFY(tile.styleSheet().contains(QStringLiteral("color:rgb(255,128,0)")));
-}
-
-void TestTempAreaItem::unconfirmedReadingCarriesAQuestionMarkInTheWarningColour()
-{
-    TempAreaItem tile;
-    tile.resize(244, 220);
-    tile.show();
-    tile.UpdateTemp(35.0f, 2, Qt::green, true, 2);
-    tile.showUnconfirmed(20.0f, 2, 2);
-    QCOMPARE(tile.text(), QStringLiteral("20.00℃?"));
-    QCOMPARE(tile.styleSheet(), warningTileStyleSheet());
-    QVERIFY(warningTileStyleSheet() != tileStyleSheet(Qt::green)
-        && warningTileStyleSheet() != tileStyleSheet(Qt::red));
 }
 
 void TestTempAreaItem::captionGoesToSmallLabel()

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "chart/curvefile.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Runs the saving child (savechild.cpp) with `args` and the hook (killhook.cpp) preloaded, watching
 // `folder` and set up by `hook`, its variables as "NAME=value". False when the child did not end.
@@ -25,4 +29,29 @@ inline bool runHookedChild(
     child.setProcessEnvironment(env);
     child.start(QStringLiteral(SAVECHILD_PATH), args);
     return child.waitForFinished(60000);
+}
+
+// What a file holds; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A curve file of `rows` samples for the child to open; empty, or what went wrong.
+inline QString writeSourceCurve(const QString &path, int rows)
+{
+    QVector<QCPGraphData> samples;
+    for (int i = 0; i < rows; ++i)
+        samples.append(QCPGraphData(i * 0.1, 20 + (i % 997) * 0.01));
+    CurveFileHeader header;
+    header.appName = QStringLiteral("source");
+    header.startMsecs = 1'600'000'000'000;
+    header.emissivity = 0.95f;
+    header.unitSymbol = QStringLiteral("℃");
+    QFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly)
+        && writeCurve(
+            &file, header, rows, [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; });
+    return ok ? QString() : QStringLiteral("cannot write ") + path;
 }

@@ -27,29 +27,6 @@ const qint64 kSeveralWrites = 4 * 16384;
 const quint32 kSeed = 20240611;
 const int kSeededOffsets = 3;
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString writeSource(const QString &path, int rows)
-{
-    QVector<QCPGraphData> samples;
-    for (int i = 0; i < rows; ++i)
-        samples.append(QCPGraphData(i * 0.1, 20 + (i % 997) * 0.01));
-    CurveFileHeader header;
-    header.appName = QStringLiteral("source");
-    header.startMsecs = 1'600'000'000'000;
-    header.emissivity = 0.95f;
-    header.unitSymbol = QStringLiteral("℃");
-    QFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly)
-        && writeCurve(
-            &file, header, rows, [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; });
-    return ok ? QString() : QStringLiteral("cannot write ") + path;
-}
-
 } // namespace
 
 class TestCrashSafeSave : public QObject
@@ -86,9 +63,9 @@ void TestCrashSafeSave::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_root.isValid());
-    QString error = writeSource(m_root.filePath(QStringLiteral("old-source.txt")), kOldRows);
+    QString error = writeSourceCurve(m_root.filePath(QStringLiteral("old-source.txt")), kOldRows);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    error = writeSource(m_root.filePath(QStringLiteral("new-source.txt")), kNewRows);
+    error = writeSourceCurve(m_root.filePath(QStringLiteral("new-source.txt")), kNewRows);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     // What an uninterrupted save writes, old and new, with the hook loaded but never striking.

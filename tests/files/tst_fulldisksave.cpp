@@ -13,12 +13,6 @@ namespace {
 
 enum Fault { NoFault, FullAtFirstByte, FullAtMiddleByte, FullAtLastByte, FullAtSync, FullAtRename };
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Whether a saved file reads back, with the program's own reader where it has one.
 using Reader = bool (*)(const QString &path);
 
@@ -137,18 +131,9 @@ private:
 void TestFullDiskSave::initTestCase()
 {
     QVERIFY(m_root.isValid());
-    QVector<QCPGraphData> samples;
-    for (int i = 0; i < kSourceRows; ++i)
-        samples.append(QCPGraphData(i * 0.1, 20 + (i % 997) * 0.01));
-    CurveFileHeader header;
-    header.appName = QStringLiteral("source");
-    header.startMsecs = 1'600'000'000'000;
-    header.unitSymbol = QStringLiteral("℃");
     m_source = m_root.filePath(QStringLiteral("source.txt"));
-    QFile file(m_source);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(writeCurve(&file, header, kSourceRows,
-        [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; }));
+    const QString error = writeSourceCurve(m_source, kSourceRows);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 void TestFullDiskSave::fullDiskLeavesOldFileAndSaysSo_data()
