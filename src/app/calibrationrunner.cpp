@@ -100,19 +100,28 @@ QVector<QPair<QString, QString>> headerFields(const CalibrationJournal::Header &
 
 const QString CalibrationRunner::reportFolderKey = QStringLiteral("ReportFolder");
 
-CalibrationRunner::CalibrationRunner(ttwidget *chart, const QElapsedTimer *clock, QWidget *window)
+CalibrationRunner::CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidget *window)
     : m_chart(chart)
-    , m_clock(clock)
+    , m_link(link)
     , m_window(window)
 {
     m_label.setObjectName(QStringLiteral("calibrationLabel"));
+    connect(link, &BlackbodyLink::reading, this, &CalibrationRunner::reading);
+    connect(link, &BlackbodyLink::setPointOutcome, this,
+        [this](bool confirmed, double, Requester requester) { setPointOutcome(confirmed, requester); });
+    connect(link, &BlackbodyLink::ticked, this, &CalibrationRunner::tick);
+    connect(link, &BlackbodyLink::lost, this, &CalibrationRunner::linkLost);
+    connect(link, &BlackbodyLink::closed, this, &CalibrationRunner::closed);
+    connect(link, &BlackbodyLink::silent, this, &CalibrationRunner::silent);
+    connect(link, &BlackbodyLink::controllerUnconfirmed, this, &CalibrationRunner::controllerUnconfirmed);
+    connect(link, &BlackbodyLink::controllerAccepted, this, &CalibrationRunner::controllerConfirmed);
 }
 
 CalibrationRunner::~CalibrationRunner() = default;
 
 qint64 CalibrationRunner::now() const
 {
-    return m_clock->elapsed();
+    return m_link->clock().elapsed();
 }
 
 bool CalibrationRunner::start(
@@ -208,10 +217,12 @@ bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
     return box.clickedButton() == asIs;
 }
 
-void CalibrationRunner::reading(const BlackbodyPoll::Reading &reading)
+void CalibrationRunner::reading()
 {
-    if (!isRunning())
+    const auto latest = m_link->latest();
+    if (!isRunning() || !latest)
         return;
+    const BlackbodyPoll::Reading &reading = *latest;
     const qint64 t = now();
     m_latestWire = reading.setWire;
     if (m_run->isPaused()) {
@@ -233,16 +244,14 @@ void CalibrationRunner::reading(const BlackbodyPoll::Reading &reading)
     showProgress();
 }
 
-bool CalibrationRunner::setPointOutcome(SetPointConfirmation::Outcome outcome)
+void CalibrationRunner::setPointOutcome(bool confirmed, Requester requester)
 {
-    if (!isRunning() || outcome == SetPointConfirmation::Outcome::None)
-        return false;
-    const bool confirmed = outcome == SetPointConfirmation::Outcome::Confirmed;
+    if (!isRunning() || requester != Requester::Run)
+        return;
     m_note = confirmed ? tr("设置成功") : tr("设置失败");
     m_noteUntil = now() + kNoteMs;
     apply(m_run->confirmation(now(), confirmed));
     showProgress();
-    return true;
 }
 
 void CalibrationRunner::tick()
@@ -262,6 +271,16 @@ void CalibrationRunner::ambient(double celsius)
 void CalibrationRunner::linkLost()
 {
     interrupted(&CalibrationSequencer::linkLost);
+}
+
+// A run cannot go on without its source; it ends with a report of what it measured. One the operator
+// held back from another controller waits, paused, for ours, recording the gap meanwhile.
+void CalibrationRunner::closed(BlackbodyLink::CloseCause cause)
+{
+    if (cause == BlackbodyLink::CloseCause::ControllerRefused)
+        linkLost();
+    else
+        abort();
 }
 
 void CalibrationRunner::silent()
@@ -334,7 +353,7 @@ void CalibrationRunner::resumeChecked()
                 apply(m_run->resume());
             } else if (!same) {
                 apply(m_run->controllerUnconfirmed(now()));
-                emit closeLinkRequested();
+                m_link->answerIdentity(false);
             }
             showProgress();
         });
@@ -372,7 +391,7 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             m_chart->markStep(true);
             break;
         case Command::Kind::SendSetPoint:
-            emit setPointDue(command.setPoint);
+            m_link->requestSetPoint(command.setPoint, Requester::Run);
             break;
         case Command::Kind::StartJudge:
             startJudge(command);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/blackbodylink.h"
 #include "app/calibrationreportfiles.h"
 #include "control/blackbodypoll.h"
 #include "control/calibrationjournal.h"
@@ -17,7 +18,6 @@
 #include <memory>
 #include <optional>
 
-class QElapsedTimer;
 class QMessageBox;
 class ttwidget;
 
@@ -34,11 +34,11 @@ struct CalibrationRunSetup
     double maximum = 0;
 };
 
-// Carries out a calibration run for the window: feeds the sequencer and the run's own stability judge
-// with what the window hears, and turns the sequencer's commands into set points, chart marks, the
-// question for the instrument's reading, a status-bar text and, at the end, the report files. The window
-// calls the event functions whether or not a run is on; they do nothing without one. Times come from the
-// window's monotonic clock. GUI thread only.
+// Carries out a calibration run: feeds the sequencer and the run's own stability judge with what the
+// blackbody link hears, and turns the sequencer's commands into set points for the link, chart marks, the
+// question for the instrument's reading, a status-bar text and, at the end, the report files. The link's
+// events reach it whether or not a run is on; they do nothing without one. Times come from the link's
+// monotonic clock. GUI thread only.
 class CalibrationRunner : public QObject
 {
     Q_OBJECT
@@ -47,8 +47,9 @@ public:
     // The settings key of the folder reports go to.
     static const QString reportFolderKey;
 
-    // `chart` records the run; `window` parents the boxes. Both outlive the runner.
-    CalibrationRunner(ttwidget *chart, const QElapsedTimer *clock, QWidget *window);
+    // `chart` records the run, `link` carries its set points and readings, `window` parents the boxes.
+    // All three outlive the runner.
+    CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidget *window);
     ~CalibrationRunner() override;
 
     bool isRunning() const { return m_run && m_run->isRunning(); }
@@ -60,20 +61,7 @@ public:
     bool start(const CalibrationRun &run, const CalibrationRunSetup &setup,
         const std::function<bool()> &mayDiscardCurve);
 
-    // A reading from a controller known to be ours. One after a lost link or a silence lets the run
-    // go on.
-    void reading(const BlackbodyPoll::Reading &reading);
-    // True when the outcome belonged to the run: it is then shown in the status bar, not in a box.
-    bool setPointOutcome(SetPointConfirmation::Outcome outcome);
-    void tick();
     void ambient(double celsius);
-    void linkLost();
-    // No valid reply for the stale time while the port stays open.
-    void silent();
-    // The controller answering may be another one, until the operator says it is ours.
-    void controllerUnconfirmed();
-    // The operator vouched for the controller, which holds `heldWire`.
-    void controllerConfirmed(qint16 heldWire);
     // The operator's resume goes on only with a controller that reports what it held when the run
     // paused, the step's set point, or that the operator vouches for.
     void pauseOrResume();
@@ -91,14 +79,24 @@ public:
     void offerPendingReports();
 
 signals:
-    // Send this set point by the window's confirmation rule, and report the outcome to setPointOutcome().
-    void setPointDue(double celsius);
     // The run started, paused, resumed or ended; a start and an end also start or stop the recording.
     void stateChanged();
-    // The operator said the controller is not the one the run set: close the link, keep the run paused.
-    void closeLinkRequested();
 
 private:
+    // A reading from a controller known to be ours. One after a lost link or a silence lets the run
+    // go on.
+    void reading();
+    // The run's own set points are shown in the status bar, not in a box.
+    void setPointOutcome(bool confirmed, Requester requester);
+    void tick();
+    void linkLost();
+    void closed(BlackbodyLink::CloseCause cause);
+    // No valid reply for the stale time while the port stays open.
+    void silent();
+    // The controller answering may be another one, until the operator says it is ours.
+    void controllerUnconfirmed();
+    // The operator vouched for the controller, which holds `heldWire`.
+    void controllerConfirmed(qint16 heldWire);
     qint64 now() const;
     // Whether the chart can hold the run's least duration; if not, offers the smallest setting that
     // can. False when the operator cancels.
@@ -126,7 +124,7 @@ private:
     void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
 
     ttwidget *m_chart;
-    const QElapsedTimer *m_clock;
+    BlackbodyLink *m_link;
     QWidget *m_window;
     std::unique_ptr<CalibrationSequencer> m_run;
     CalibrationJournal::Header m_header;

@@ -13,8 +13,6 @@
 #include "dialogs/deviceinfodialog.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
-#include "serial/openfailure.h"
-#include "serial/optserial.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
@@ -68,8 +66,6 @@ constexpr bool kShowThermometer = true;
 #else
 constexpr bool kShowThermometer = false;
 #endif
-// Reconnection attempts fall due every second; the tick only looks whether one is due.
-constexpr int kReconnectTickMs = 200;
 
 QStringList baudTexts()
 {
@@ -119,21 +115,15 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
 {
-    m_clock.start();
     ui->setupUi(this);
     // No translator is installed yet, so this is the source text whatever the language.
     QCoreApplication::setApplicationName(QMainWindow::tr("Ostrel黑体控制软件"));
 
-    blackbodySerial = new OptSerial(nullptr, 0);
-    connect(blackbodySerial, &OptSerial::DataRecv, this, &MainWindow::recvdata);
-    connect(blackbodySerial, &OptSerial::OpenFailed, this, &MainWindow::openFailed);
-    connect(blackbodySerial, &OptSerial::OpenSuccessed, this, &MainWindow::open_successed);
-    connect(blackbodySerial, &OptSerial::CloseSuccessed, this, &MainWindow::close_successed);
-    connect(blackbodySerial, &OptSerial::errorOccurred, this, &MainWindow::handleSerialError);
-    connect(this, &MainWindow::sig_sendread, blackbodySerial,
-        QOverload<const QByteArray &>::of(&OptSerial::SendReadCommand));
-    connect(this, &MainWindow::sig_opencom1, blackbodySerial, &OptSerial::OpenCom1);
-    connect(this, &MainWindow::sig_closecom, blackbodySerial, &OptSerial::CloseCom);
+    m_link = std::make_unique<BlackbodyLink>();
+    // What the link sends its worker, for whoever watches the window.
+    connect(m_link.get(), &BlackbodyLink::sig_opencom1, this, &MainWindow::sig_opencom1);
+    connect(m_link.get(), &BlackbodyLink::sig_closecom, this, &MainWindow::sig_closecom);
+    connect(m_link.get(), &BlackbodyLink::sig_sendread, this, &MainWindow::sig_sendread);
 
     thermometerSerial = new KelvraSerial(nullptr, 0);
     tempThread = new GetTempThread(thermometerSerial);
@@ -209,17 +199,13 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->addWidget(&baudLabel);
     stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
     statusBar()->addWidget(&stabilityLabel);
-    applyStabilityLimits();
     linkLabel.setObjectName(QStringLiteral("linkLabel"));
     statusBar()->addWidget(&linkLabel);
-    m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, &m_clock, this);
+    // The runner hears each event of the link before the window shows it.
+    m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, m_link.get(), this);
     statusBar()->addWidget(m_calibration->statusLabel());
     connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
-    connect(m_calibration.get(), &CalibrationRunner::closeLinkRequested, this, &MainWindow::closeKeepingRun);
-    connect(m_calibration.get(), &CalibrationRunner::setPointDue, this, [this](double celsius) {
-        ui->doubleSpinBox->setValue(celsius);
-        on_pushButton_set_clicked();
-    });
+    connectLink();
     statusBar()->addPermanentWidget(&versionLabel);
 
     ui->pushButton_com->setText(tr("打开串口"));
@@ -269,8 +255,9 @@ MainWindow::~MainWindow()
     delete thermometerSerial;
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
     QScroller::ungrabGesture(ui->listWidgetAreas);
-    // Joins the worker's thread, so no exchange outlives the window.
-    delete blackbodySerial;
+    // Joins the worker's thread, so no exchange outlives the window; the runner listens to the link.
+    m_calibration.reset();
+    m_link.reset();
     delete ui;
 }
 
@@ -361,7 +348,7 @@ void MainWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
-        ui->pushButton_com->setText(blackbodySerial->IsOpen() ? tr("关闭串口") : tr("打开串口"));
+        ui->pushButton_com->setText(m_link->isPortOpen() ? tr("关闭串口") : tr("打开串口"));
         currentArea.setCaption(tr("当前温度值"));
         setArea.setCaption(tr("设定温度值"));
         retranslateMenus();
@@ -571,7 +558,7 @@ void MainWindow::updateStartButton()
     // A run's recording lasts as long as the run.
     if (m_calibration->isRunning())
         applyDisabledStyle(ui->navButton_startstop);
-    else if (m_linkOpen || ui->widget_tt->isRecording())
+    else if (m_link->isPortOpen() || ui->widget_tt->isRecording())
         applyPlainStyle(ui->navButton_startstop);
     else
         applyDisabledStyle(ui->navButton_startstop);
@@ -709,34 +696,6 @@ void MainWindow::comboBoxClicked2()
     refreshPortList(ui->comboBoxCom_2);
 }
 
-void MainWindow::on_pushButton_com_clicked()
-{
-    if (m_linkState == LinkState::Reconnecting) {
-        // The operator gives up on the vanished port.
-        stopReconnecting();
-        m_linkState = LinkState::Closed;
-        showClosed(true);
-        return;
-    }
-    const QString name = ui->comboBoxCom->currentText();
-    modelIndex = ui->comboBoxBodtype->currentIndex();
-    const QSerialPort::BaudRate baud = baudForIndex(ui->comboBoxBaud->currentIndex());
-    if (blackbodySerial->IsOpen()) {
-        emit sig_closecom();
-        return;
-    }
-    m_linkPort = name;
-    m_linkBaud = baud;
-    m_linkState = LinkState::Opening;
-    sendOpen();
-}
-
-void MainWindow::sendOpen()
-{
-    emit sig_opencom1(m_linkPort, m_linkBaud, QSerialPort::Data8, QSerialPort::NoFlowControl,
-        QSerialPort::NoParity, blackbodyModel(modelIndex).stopBits);
-}
-
 void MainWindow::on_pushButton_com_2_clicked()
 {
     QString name = ui->comboBoxCom_2->currentText();
@@ -819,125 +778,6 @@ void MainWindow::recvdata_Kelvraserial(uchar code, QByteArray array, bool ret)
     }
 }
 
-void MainWindow::open_successed(bool ok)
-{
-    m_attemptPending = false;
-    if (m_linkState == LinkState::Reconnecting) {
-        // Failed attempts stay silent; the status bar already says what is going on.
-        m_openFailure.clear();
-        if (ok)
-            resumeAfterReconnect();
-        return;
-    }
-    if (m_linkState == LinkState::Closed) {
-        // An attempt the operator's close overtook.
-        if (ok)
-            emit sig_closecom();
-        return;
-    }
-    m_linkState = ok ? LinkState::Open : LinkState::Closed;
-    if (ok) {
-        ui->pushButton_com->setText(tr("关闭串口"));
-        m_portStatus = PortStatus::Open;
-        showPortStatus();
-        ui->widget_com->setEnabled(false);
-        ui->widget_baud->setEnabled(false);
-        ui->widget_bod_type->setEnabled(false);
-
-        const BlackbodyModel &model = blackbodyModel(modelIndex);
-        ui->doubleSpinBox->setDecimals(model.decimals);
-        ui->doubleSpinBox->setValue(model.valueAfterOpen);
-        ui->doubleSpinBox->setRange(model.minimum, model.maximum);
-
-        // Until the first reply shows what the controller holds, the box shows the model's value.
-        m_setBoxAtOpen = ui->doubleSpinBox->value();
-        m_setBoxFromController = true;
-        RememberedLink {ui->comboBoxCom->currentText(), ui->comboBoxBaud->currentText(), model.name}.store(
-            appSettings);
-
-        m_poll.start(model.wireScale, m_clock.elapsed());
-        m_confirmation.reset();
-        m_identity.opened();
-        m_linkOpen = true;
-        startPollTimer();
-    } else {
-        const QString text = m_openFailure.isEmpty() ? QStringLiteral("无法打开端口") : m_openFailure;
-        m_openFailure.clear();
-        QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
-    }
-    ui->widget_tt->enableRecordControls(ok);
-    updateStartButton();
-}
-
-void MainWindow::openFailed(const QString &name, QSerialPort::SerialPortError error, const QString &reason)
-{
-    m_openFailure = openFailureText(name, error, reason, serialDeviceGroup(name));
-}
-
-void MainWindow::close_successed(bool ret)
-{
-    m_confirmation.reset();
-    clearStability();
-    if (m_keepRunOnClose) {
-        // The operator turned the controller down; a loss meanwhile changes nothing about that.
-        stopReconnecting();
-        m_linkState = LinkState::Closed;
-        showClosed(ret);
-        return;
-    }
-    if (m_linkState == LinkState::Reconnecting) {
-        // The worker let go of the vanished port: keep the window as it is and try again every second.
-        m_linkOpen = false;
-        stopPollTimer();
-        showNoReading();
-        m_identity.interrupted();
-        dropControllerQuestion();
-        m_reconnect.lost(m_clock.elapsed());
-        m_reconnectTimerId = startTimer(kReconnectTickMs);
-        m_calibration->linkLost();
-        return;
-    }
-    m_linkState = LinkState::Closed;
-    showClosed(ret);
-}
-
-// The closed state, after the operator's close or when the operator gives up reconnecting.
-void MainWindow::showClosed(bool ret)
-{
-    dropControllerQuestion();
-    // A run cannot go on without its source; it ends with a report of what it measured. One the operator
-    // held back from another controller waits, paused, for ours, recording the gap meanwhile.
-    const bool keepRun = m_keepRunOnClose && m_calibration->isRunning();
-    m_keepRunOnClose = false;
-    if (keepRun)
-        m_calibration->linkLost();
-    else
-        m_calibration->abort();
-    if (ret) {
-        ui->pushButton_com->setText(tr("打开串口"));
-        m_portStatus = PortStatus::Closed;
-        m_linkNote = LinkNote::None;
-        showPortStatus();
-        // A recording cannot go on without readings; the button then offers to start a new one.
-        if (ui->widget_tt->isRecording() && !keepRun) {
-            ui->widget_tt->on_pushButton_startstop_clicked();
-            showRecordingButtons();
-        }
-        showNoReading();
-    } else {
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
-    }
-    m_linkOpen = false;
-    if (!keepRun)
-        ui->widget_tt->disableRecordControls();
-    ui->widget_com->setEnabled(true);
-    ui->widget_baud->setEnabled(true);
-    // The run sends set points in its model's wire units; another model would take them wrongly.
-    ui->widget_bod_type->setEnabled(!keepRun);
-    stopPollTimer();
-    updateStartButton();
-}
-
 // A set point sent in a hurry after opening is then the one the controller already holds, not the
 // model's default; what the operator typed meanwhile is kept.
 void MainWindow::takeControllerSetPoint(double set)
@@ -966,237 +806,6 @@ void MainWindow::restoreLastLink(const QStringList &listedPorts)
     ui->comboBoxBodtype->setCurrentIndex(models.indexOf(link->model));
 }
 
-void MainWindow::showPortStatus()
-{
-    switch (m_portStatus) {
-    case PortStatus::NeverOpened:
-        break;
-    case PortStatus::Open:
-        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
-        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
-        break;
-    case PortStatus::Closed:
-        portLabel.setText(tr("端口已关闭"));
-        baudLabel.clear();
-        break;
-    }
-    switch (m_linkNote) {
-    case LinkNote::None:
-        linkLabel.clear();
-        break;
-    case LinkNote::NoAnswer:
-        linkLabel.setText(tr("黑体无应答，请检查型号、波特率和连线"));
-        break;
-    case LinkNote::Reconnecting:
-        linkLabel.setText(tr("连接已断开，正在重新连接…"));
-        break;
-    case LinkNote::Unconfirmed:
-        linkLabel.setText(tr("控制器未确认，读数不作为有效值"));
-        break;
-    }
-}
-
-void MainWindow::startPollTimer()
-{
-    stopPollTimer();
-    pollTimerId = startTimer(int(BlackbodyPoll::kIntervalMs), Qt::CoarseTimer);
-    pollTimerStarted = true;
-}
-
-void MainWindow::stopPollTimer()
-{
-    if (pollTimerStarted && pollTimerId != 0) {
-        killTimer(pollTimerId);
-        pollTimerId = 0;
-    }
-}
-
-// Both tiles and the chart say there is no reading, rather than keep showing the last one as valid.
-void MainWindow::showNoReading()
-{
-    emit ttwidget_addvalue(ttwidget::NoReading);
-    currentArea.UpdateTemp(0.0f, unit, Qt::green, false, 1);
-    setArea.UpdateTemp(0.0f, unit, Qt::red, false, 1);
-}
-
-void MainWindow::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() == m_reconnectTimerId) {
-        reconnectTick();
-        return;
-    }
-    if (event->timerId() != pollTimerId || !blackbodySerial->IsOpen())
-        return;
-    const qint64 now = m_clock.elapsed();
-    if (m_poll.expire(now)) {
-        showNoReading();
-        clearStability();
-        m_linkNote = LinkNote::NoAnswer;
-        showPortStatus();
-        // What answers next may be another controller on the same adapter; it is judged afresh.
-        m_identity.interrupted();
-        dropControllerQuestion();
-        m_calibration->silent();
-    }
-    // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
-    showSetPointOutcome(m_confirmation.expire(now));
-    m_calibration->tick();
-    sendPoll();
-}
-
-void MainWindow::sendPoll()
-{
-    if (m_poll.takePollTurn(m_clock.elapsed()))
-        emit sig_sendread(BlackbodyProtocol::pollPayload());
-}
-
-void MainWindow::on_pushButton_set_clicked()
-{
-    // Polling pauses until the set reply has been handled.
-    stopPollTimer();
-    const int wireScale = blackbodyModel(modelIndex).wireScale;
-    const double value = ui->doubleSpinBox->value();
-    const qint16 wire = BlackbodyProtocol::toWireUnits(value, wireScale);
-    m_confirmation.sent(wire);
-    m_identity.sent(wire);
-    emit sig_sendread(BlackbodyProtocol::setPointPayload(value, wireScale));
-}
-
-void MainWindow::recvdata(uchar code, QByteArray data, bool ok)
-{
-    if (code == BlackbodyProtocol::kReadCode) {
-        const auto reading = m_poll.readReply(data, ok, m_clock.elapsed());
-        if (!reading)
-            return;
-        const bool checking = m_identity.state() == ControllerIdentity::State::Checking;
-        if (m_identity.reading(reading->setWire) == ControllerIdentity::State::Unconfirmed) {
-            showUnconfirmed(*reading);
-            if (checking)
-                controllerChanged();
-            return;
-        }
-        const int decimals = ui->doubleSpinBox->decimals();
-        currentArea.UpdateTemp(reading->current, 2, Qt::green, true, decimals);
-        setArea.UpdateTemp(reading->set, 2, Qt::red, true, decimals);
-        if (m_linkNote != LinkNote::None) {
-            m_linkNote = LinkNote::None;
-            showPortStatus();
-        }
-        emit ttwidget_addvalue(reading->current);
-        takeControllerSetPoint(reading->set);
-        m_calibration->reading(*reading);
-        judgeStability(*reading);
-        showSetPointOutcome(m_confirmation.readBack(reading->setWire, m_clock.elapsed()));
-    } else if (code == BlackbodyProtocol::kSetCode) {
-        startPollTimer();
-        const bool valid = ok && data.size() == BlackbodyProtocol::kReplyLength;
-        const auto outcome = m_confirmation.setReply(valid, m_clock.elapsed());
-        // Read the set point back at once rather than at the next tick.
-        if (m_confirmation.state() == SetPointConfirmation::State::Confirming)
-            sendPoll();
-        showSetPointOutcome(outcome);
-    }
-}
-
-void MainWindow::showSetPointOutcome(SetPointConfirmation::Outcome outcome)
-{
-    if (outcome == SetPointConfirmation::Outcome::None || m_calibration->setPointOutcome(outcome))
-        return;
-    // Said in the operator's language, like every other answer of the window.
-    showNote(tr("提示"),
-        outcome == SetPointConfirmation::Outcome::Confirmed ? tr("设置成功") : tr("设置失败,请再试一次"));
-}
-
-void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
-{
-    if (error == QSerialPort::UnknownError || error == QSerialPort::TimeoutError) {
-        ++errorCount;
-        if (pollTimerStarted && errorCount >= 30)
-            qDebug() << "handleSerialError ";
-    } else if (error == QSerialPort::ResourceError && m_linkState == LinkState::Open) {
-        // The worker closes the vanished port and reports it next; reconnecting starts from there.
-        m_linkState = LinkState::Reconnecting;
-        m_linkNote = LinkNote::Reconnecting;
-        showPortStatus();
-    }
-}
-
-void MainWindow::reconnectTick()
-{
-    const qint64 now = m_clock.elapsed();
-    if (m_reconnect.takeWarning(now))
-        showPortLost();
-    if (!m_attemptPending && m_reconnect.takeAttempt(now)) {
-        m_attemptPending = true;
-        sendOpen();
-    }
-}
-
-void MainWindow::stopReconnecting()
-{
-    m_reconnect.stop();
-    if (m_reconnectTimerId != 0) {
-        killTimer(m_reconnectTimerId);
-        m_reconnectTimerId = 0;
-    }
-    if (m_portLostBox)
-        m_portLostBox->close();
-}
-
-// The same path is back: polling resumes where it stopped, and a running recording goes on.
-void MainWindow::resumeAfterReconnect()
-{
-    stopReconnecting();
-    m_linkState = LinkState::Open;
-    m_linkOpen = true;
-    m_linkNote = LinkNote::None;
-    showPortStatus();
-    m_poll.start(blackbodyModel(modelIndex).wireScale, m_clock.elapsed());
-    m_confirmation.reset();
-    startPollTimer();
-    ui->widget_tt->enableRecordControls(true);
-    updateStartButton();
-    // A paused run goes on once a reading shows the controller is ours.
-}
-
-void MainWindow::showUnconfirmed(const BlackbodyPoll::Reading &reading)
-{
-    const int decimals = ui->doubleSpinBox->decimals();
-    currentArea.showUnconfirmed(reading.current, unit, decimals);
-    setArea.showUnconfirmed(reading.set, unit, decimals);
-    emit ttwidget_addvalue(ttwidget::NoReading);
-}
-
-void MainWindow::controllerChanged()
-{
-    clearStability();
-    m_confirmation.reset();
-    m_linkNote = LinkNote::Unconfirmed;
-    showPortStatus();
-    m_calibration->controllerUnconfirmed();
-    if (m_identityBox)
-        return;
-    const BlackbodyModel &model = blackbodyModel(modelIndex);
-    const auto text = [&model](qint16 wire) {
-        return BlackbodyProtocol::wireUnitsText(wire, model.wireScale, model.decimals);
-    };
-    m_identityBox = askSameController(
-        this, model.name, text(m_identity.held()), text(m_identity.reported()), [this](bool same) {
-            if (same)
-                controllerAccepted();
-            else
-                closeKeepingRun();
-        });
-}
-
-void MainWindow::controllerAccepted()
-{
-    m_identity.accept();
-    m_linkNote = LinkNote::None;
-    showPortStatus();
-    m_calibration->controllerConfirmed(m_identity.held());
-}
-
 void MainWindow::dropControllerQuestion()
 {
     if (!m_identityBox)
@@ -1204,14 +813,6 @@ void MainWindow::dropControllerQuestion()
     m_identityBox->disconnect();
     m_identityBox->deleteLater();
     m_identityBox = nullptr;
-}
-
-void MainWindow::closeKeepingRun()
-{
-    if (!blackbodySerial->IsOpen())
-        return;
-    m_keepRunOnClose = true;
-    emit sig_closecom();
 }
 
 // Attempts go on behind the box, which closes itself when the port is back.
@@ -1223,34 +824,6 @@ void MainWindow::showPortLost()
     box->setAttribute(Qt::WA_DeleteOnClose);
     m_portLostBox = box;
     box->open();
-}
-
-// Reaching stability is worth a beep and, while recording, a mark on the chart.
-void MainWindow::judgeStability(const BlackbodyPoll::Reading &reading)
-{
-    const qint64 now = m_clock.elapsed();
-    if (m_stability.reading(now, reading.raw, reading.set, reading.accepted)) {
-        QApplication::beep();
-        ui->widget_tt->markStable();
-    }
-    // A run judges by its step's band and window.
-    const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_stability;
-    if (shown.state() == StabilityJudge::State::Stable)
-        stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(now - shown.stableSince())));
-    else
-        stabilityLabel.setText(tr("未稳定"));
-}
-
-void MainWindow::clearStability()
-{
-    m_stability.reset();
-    stabilityLabel.clear();
-}
-
-void MainWindow::applyStabilityLimits()
-{
-    m_stability.setLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
-        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
 }
 
 void MainWindow::ClickCalibrationRun()
@@ -1275,30 +848,11 @@ void MainWindow::ClickCalibrationRun()
     m_runDialog->activateWindow();
 }
 
-void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &runFile)
-{
-    if (m_linkState != LinkState::Open) {
-        QMessageBox::warning(m_runDialog.get(), tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
-        return;
-    }
-    // A run's set points must not go to a controller that may be another one.
-    if (m_identity.state() != ControllerIdentity::State::Confirmed) {
-        QMessageBox::warning(
-            m_runDialog.get(), tr("提示"), tr("黑体尚无经确认的读数，请稍后再开始校准"), QMessageBox::Ok);
-        return;
-    }
-    const BlackbodyModel &model = blackbodyModel(modelIndex);
-    m_calibration->start(run,
-        {runFile, m_runDialog->runModified(), model.name, m_linkPort, model.wireScale, model.decimals,
-            model.minimum, model.maximum},
-        [this] { return mayDiscardCurve(); });
-}
-
 void MainWindow::showCalibrationState()
 {
     const bool running = m_calibration->isRunning();
     // A run kept across a closed link holds the model and the recording until it ends.
-    if (m_linkState == LinkState::Closed && !running) {
+    if (m_link->state() == BlackbodyLink::State::Closed && !running) {
         ui->widget_bod_type->setEnabled(true);
         if (!ui->widget_tt->isRecording())
             ui->widget_tt->disableRecordControls();
@@ -1312,4 +866,235 @@ void MainWindow::showCalibrationState()
     updateStartButton();
     if (m_runDialog)
         m_runDialog->showRunState(running, m_calibration->isPaused());
+}
+
+void MainWindow::connectLink()
+{
+    BlackbodyLink *link = m_link.get();
+    connect(link, &BlackbodyLink::opened, this, &MainWindow::showOpened);
+    connect(link, &BlackbodyLink::openFailed, this, &MainWindow::showOpenFailed);
+    connect(link, &BlackbodyLink::closed, this, &MainWindow::showClosed);
+    connect(link, &BlackbodyLink::back, this, &MainWindow::showBack);
+    connect(link, &BlackbodyLink::portLostWarning, this, &MainWindow::showPortLost);
+    connect(link, &BlackbodyLink::statusTextChanged, this, &MainWindow::showPortStatus);
+    connect(link, &BlackbodyLink::reading, this, &MainWindow::showReading);
+    connect(link, &BlackbodyLink::unconfirmedReading, this, &MainWindow::showUnconfirmed);
+    connect(link, &BlackbodyLink::noReading, this, &MainWindow::showNoReading);
+    connect(link, &BlackbodyLink::stabilityChanged, this, &MainWindow::showStabilityChange);
+    connect(link, &BlackbodyLink::setPointRequested, this, [this](double celsius, Requester requester) {
+        // Whoever asked, the box shows the set point on its way.
+        if (requester != Requester::Window)
+            ui->doubleSpinBox->setValue(celsius);
+    });
+    connect(link, &BlackbodyLink::setPointOutcome, this, &MainWindow::showSetPointOutcome);
+    connect(link, &BlackbodyLink::identityQuestion, this, &MainWindow::askIdentity);
+    connect(link, &BlackbodyLink::identityQuestionDropped, this, &MainWindow::dropControllerQuestion);
+    applyStabilityLimits();
+}
+
+void MainWindow::on_pushButton_com_clicked()
+{
+    if (m_link->state() == BlackbodyLink::State::Reconnecting || m_link->isPortOpen())
+        m_link->close();
+    else
+        m_link->open(ui->comboBoxCom->currentText(), baudForIndex(ui->comboBoxBaud->currentIndex()),
+            ui->comboBoxBodtype->currentIndex());
+}
+
+void MainWindow::on_pushButton_set_clicked()
+{
+    m_link->requestSetPoint(ui->doubleSpinBox->value(), Requester::Window);
+}
+
+void MainWindow::recvdata(uchar code, const QByteArray &data, bool ok)
+{
+    m_link->recvdata(code, data, ok);
+}
+
+void MainWindow::open_successed(bool ok)
+{
+    m_link->open_successed(ok);
+}
+
+void MainWindow::close_successed(bool ret)
+{
+    m_link->close_successed(ret);
+}
+
+void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
+{
+    m_link->handleSerialError(error);
+}
+
+void MainWindow::showOpened()
+{
+    ui->pushButton_com->setText(tr("关闭串口"));
+    m_portStatus = PortStatus::Open;
+    showPortStatus();
+    ui->widget_com->setEnabled(false);
+    ui->widget_baud->setEnabled(false);
+    ui->widget_bod_type->setEnabled(false);
+
+    const BlackbodyModel &model = m_link->model();
+    ui->doubleSpinBox->setDecimals(model.decimals);
+    ui->doubleSpinBox->setValue(model.valueAfterOpen);
+    ui->doubleSpinBox->setRange(model.minimum, model.maximum);
+    // Until the first reply shows what the controller holds, the box shows the model's value.
+    m_setBoxAtOpen = ui->doubleSpinBox->value();
+    m_setBoxFromController = true;
+    RememberedLink {ui->comboBoxCom->currentText(), ui->comboBoxBaud->currentText(), model.name}.store(
+        appSettings);
+    ui->widget_tt->enableRecordControls(true);
+    updateStartButton();
+}
+
+void MainWindow::showOpenFailed(const QString &text)
+{
+    QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
+    ui->widget_tt->enableRecordControls(false);
+    updateStartButton();
+}
+
+// The closed state, after the operator's close or when the operator gives up reconnecting. The runner has
+// heard it first: a run held back from another controller is still on, paused, recording the gap.
+void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
+{
+    if (m_portLostBox)
+        m_portLostBox->close();
+    const bool keepRun = cause == BlackbodyLink::CloseCause::ControllerRefused && m_calibration->isRunning();
+    if (ok) {
+        ui->pushButton_com->setText(tr("打开串口"));
+        m_portStatus = PortStatus::Closed;
+        showPortStatus();
+        // A recording cannot go on without readings; the button then offers to start a new one.
+        if (ui->widget_tt->isRecording() && !keepRun) {
+            ui->widget_tt->on_pushButton_startstop_clicked();
+            showRecordingButtons();
+        }
+    } else {
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
+    }
+    if (!keepRun)
+        ui->widget_tt->disableRecordControls();
+    ui->widget_com->setEnabled(true);
+    ui->widget_baud->setEnabled(true);
+    // The run sends set points in its model's wire units; another model would take them wrongly.
+    ui->widget_bod_type->setEnabled(!keepRun);
+    updateStartButton();
+}
+
+// The same path is back: a running recording goes on.
+void MainWindow::showBack()
+{
+    if (m_portLostBox)
+        m_portLostBox->close();
+    ui->widget_tt->enableRecordControls(true);
+    updateStartButton();
+}
+
+void MainWindow::showPortStatus()
+{
+    switch (m_portStatus) {
+    case PortStatus::NeverOpened:
+        break;
+    case PortStatus::Open:
+        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
+        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
+        break;
+    case PortStatus::Closed:
+        portLabel.setText(tr("端口已关闭"));
+        baudLabel.clear();
+        break;
+    }
+    linkLabel.setText(m_link->statusText());
+}
+
+void MainWindow::showReading(double current, double set)
+{
+    const int decimals = ui->doubleSpinBox->decimals();
+    currentArea.UpdateTemp(float(current), 2, Qt::green, true, decimals);
+    setArea.UpdateTemp(float(set), 2, Qt::red, true, decimals);
+    emit ttwidget_addvalue(current);
+    takeControllerSetPoint(set);
+    // A run judges by its step's band and window.
+    const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_link->stability();
+    if (shown.state() == StabilityJudge::State::Stable)
+        stabilityLabel.setText(
+            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.stableSince())));
+    else
+        stabilityLabel.setText(tr("未稳定"));
+}
+
+void MainWindow::showUnconfirmed(double current, double set)
+{
+    const int decimals = ui->doubleSpinBox->decimals();
+    currentArea.showUnconfirmed(float(current), unit, decimals);
+    setArea.showUnconfirmed(float(set), unit, decimals);
+    emit ttwidget_addvalue(ttwidget::NoReading);
+}
+
+// Both tiles and the chart say there is no reading, rather than keep showing the last one as valid.
+void MainWindow::showNoReading()
+{
+    emit ttwidget_addvalue(ttwidget::NoReading);
+    currentArea.UpdateTemp(0.0f, unit, Qt::green, false, 1);
+    setArea.UpdateTemp(0.0f, unit, Qt::red, false, 1);
+}
+
+// Reaching stability is worth a beep and, while recording, a mark on the chart.
+void MainWindow::showStabilityChange(StabilityJudge::State state)
+{
+    if (state == StabilityJudge::State::Stable) {
+        QApplication::beep();
+        ui->widget_tt->markStable();
+    } else if (state == StabilityJudge::State::Unknown) {
+        stabilityLabel.clear();
+    }
+}
+
+void MainWindow::applyStabilityLimits()
+{
+    m_link->setStabilityLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
+        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
+}
+
+void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester)
+{
+    if (requester != Requester::Window)
+        return;
+    // Said in the operator's language, like every other answer of the window.
+    showNote(tr("提示"), confirmed ? tr("设置成功") : tr("设置失败,请再试一次"));
+}
+
+void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
+{
+    if (m_identityBox)
+        return;
+    const BlackbodyModel &model = m_link->model();
+    const auto text = [&model](qint16 wire) {
+        return BlackbodyProtocol::wireUnitsText(wire, model.wireScale, model.decimals);
+    };
+    m_identityBox = askSameController(this, model.name, text(heldWire), text(reportedWire),
+        [this](bool same) { m_link->answerIdentity(same); });
+}
+
+void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &runFile)
+{
+    const BlackbodyLink::State state = m_link->state();
+    if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
+        || state == BlackbodyLink::State::Reconnecting) {
+        QMessageBox::warning(m_runDialog.get(), tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
+        return;
+    }
+    // A run's set points must not go to a controller that may be another one.
+    if (!m_link->controllerConfirmed()) {
+        QMessageBox::warning(
+            m_runDialog.get(), tr("提示"), tr("黑体尚无经确认的读数，请稍后再开始校准"), QMessageBox::Ok);
+        return;
+    }
+    const BlackbodyModel &model = m_link->model();
+    m_calibration->start(run,
+        {runFile, m_runDialog->runModified(), model.name, m_link->port(), model.wireScale, model.decimals,
+            model.minimum, model.maximum},
+        [this] { return mayDiscardCurve(); });
 }

@@ -1,15 +1,10 @@
 #pragma once
 
+#include "app/blackbodylink.h"
 #include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
 #include "chart/tempareaitem.h"
-#include "control/blackbodypoll.h"
-#include "control/controlleridentity.h"
-#include "control/reconnectpolicy.h"
-#include "control/setpointconfirmation.h"
-#include "control/stabilityjudge.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidgetItem>
 #include <QMainWindow>
@@ -24,15 +19,14 @@ class MainWindow;
 class CalibrationRunDialog;
 class GetTempThread;
 class KelvraSerial;
-class OptSerial;
 class QAction;
 class QComboBox;
 class QMenu;
 class QMessageBox;
 
 // The program's window: owns the form and every long-lived object, receives every operator action and
-// every device result. It wires and displays; protocol and chart logic live in their own classes.
-// GUI thread only; the blackbody worker answers through queued signals.
+// shows what the links report. It wires and displays; the link's rules, the protocol and the chart's
+// logic live in their own classes. GUI thread only.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -46,13 +40,14 @@ public:
 
     // How long a vanished port may stay away before the operator is told; one minute unless a test
     // wants it sooner.
-    void setReconnectWarningDelay(qint64 ms) { m_reconnect.setWarningDelay(ms); }
+    void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
 signals:
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.
     void ttwidget_addvalue_amb(double value);
+    // Relayed from the blackbody link: what it asks its worker.
     void sig_opencom1(QString name, QSerialPort::BaudRate baud, QSerialPort::DataBits dataBits,
         QSerialPort::FlowControl flowControl, QSerialPort::Parity parity, QSerialPort::StopBits stopBits);
     void sig_closecom();
@@ -74,10 +69,10 @@ public slots:
     void ClickLangEnglish();
     // Maximises a normal window and restores a maximised one.
     void WindowsChanged();
+    // Forwarded to the blackbody link, which hears its worker itself.
     void open_successed(bool ok);
-    void openFailed(const QString &name, QSerialPort::SerialPortError error, const QString &reason);
     void close_successed(bool ret);
-    void recvdata(uchar code, QByteArray data, bool ok);
+    void recvdata(uchar code, const QByteArray &data, bool ok);
     void handleSerialError(QSerialPort::SerialPortError error);
     void comboBoxClicked();
     void comboBoxClicked2();
@@ -101,7 +96,6 @@ private slots:
     void on_navButton_vertical_clicked();
 
 protected:
-    void timerEvent(QTimerEvent *event) override;
     // Frameless window: a press on the border resizes, a drag on the title bar moves the window.
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -123,25 +117,21 @@ private:
     void retranslateMenus();
     void updateToggleIcons();
     void setUpAreaList();
-    void startPollTimer();
-    void stopPollTimer();
-    void showNoReading();
+    void connectLink();
+    void showOpened();
+    void showOpenFailed(const QString &text);
+    void showClosed(BlackbodyLink::CloseCause cause, bool ok);
+    void showBack();
     void showPortLost();
-    void showClosed(bool ret);
-    void sendOpen();
-    void reconnectTick();
-    void stopReconnecting();
-    void resumeAfterReconnect();
-    void sendPoll();
-    void showSetPointOutcome(SetPointConfirmation::Outcome outcome);
-    // The controller may be another one: its readings are shown as unconfirmed and reach nobody else,
-    // a run pauses, and the operator is asked.
-    void showUnconfirmed(const BlackbodyPoll::Reading &reading);
-    void controllerChanged();
-    void controllerAccepted();
+    void showReading(double current, double set);
+    // Readings of a controller that may be another one are shown as unconfirmed.
+    void showUnconfirmed(double current, double set);
+    void showNoReading();
+    void showStabilityChange(StabilityJudge::State state);
+    void applyStabilityLimits();
+    void showSetPointOutcome(bool confirmed, double celsius, Requester requester);
+    void askIdentity(qint16 heldWire, qint16 reportedWire);
     void dropControllerQuestion();
-    // Closes the link without ending a paused run, which keeps its results for the operator.
-    void closeKeepingRun();
     void refreshPortList(QComboBox *box);
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
@@ -154,10 +144,6 @@ private:
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
     void restoreLastLink(const QStringList &listedPorts);
-    // Stability indicator: judges each reading, beeps and marks the chart when the source becomes stable.
-    void judgeStability(const BlackbodyPoll::Reading &reading);
-    void clearStability();
-    void applyStabilityLimits();
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
@@ -169,11 +155,7 @@ private:
     bool m_pressOnTitleBar = false; // the left button went down on the title bar and is still down
     QPoint pressWindowPos;
     QPoint pressGlobalPos;
-    int pollTimerId = 0;
-    bool pollTimerStarted = false;
-    int errorCount = 0; // timeout and unknown errors reported by the blackbody port; never reset
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
-    OptSerial *blackbodySerial = nullptr; // lives on its own thread until the process ends
     KelvraSerial *thermometerSerial = nullptr; // likewise
     // Ticks the thermometer while its port is open; stopped before the window goes.
     GetTempThread *tempThread = nullptr;
@@ -204,34 +186,14 @@ private:
     QAction *englishAction = nullptr;
     QAction *traditionalAction = nullptr;
     QAction *aboutAction = nullptr;
-    int modelIndex = 0; // blackbody model chosen when the port was last opened or closed
     float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
-    BlackbodyPoll m_poll;
-    QElapsedTimer m_clock;
-    bool m_linkOpen = false; // between OpenSuccessed(true) and CloseSuccessed
-    // Closed → Opening → Open; a vanished port turns Open into Reconnecting until it is back or the
-    // operator closes.
-    enum class LinkState { Closed, Opening, Open, Reconnecting };
-    LinkState m_linkState = LinkState::Closed;
-    QString m_linkPort; // what the operator opened, for reconnecting
-    QSerialPort::BaudRate m_linkBaud = QSerialPort::Baud9600;
-    ReconnectPolicy m_reconnect;
-    int m_reconnectTimerId = 0;
-    bool m_attemptPending = false; // an open request is with the worker
+    std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
     enum class PortStatus { NeverOpened, Open, Closed };
     PortStatus m_portStatus = PortStatus::NeverOpened;
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
-    // What the status bar says about the link beyond the port and baud rate.
-    enum class LinkNote { None, NoAnswer, Reconnecting, Unconfirmed };
-    LinkNote m_linkNote = LinkNote::None;
-    SetPointConfirmation m_confirmation;
-    ControllerIdentity m_identity;
     QPointer<QMessageBox> m_identityBox;
-    bool m_keepRunOnClose = false; // the coming close must leave a paused run as it is
-    StabilityJudge m_stability;
-    QString m_openFailure; // the reason the last open failed, for the operator
     std::unique_ptr<CalibrationRunner> m_calibration;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
 };

@@ -19,7 +19,12 @@ Command make(Kind kind)
 
 BlackbodySession::State BlackbodySession::state() const
 {
-    switch (m_link) {
+    return stateOf(m_link, m_note);
+}
+
+BlackbodySession::State BlackbodySession::stateOf(Link link, Note note)
+{
+    switch (link) {
     case Link::Closed:
         return State::Closed;
     case Link::Opening:
@@ -29,7 +34,7 @@ BlackbodySession::State BlackbodySession::state() const
     case Link::Open:
         break;
     }
-    switch (m_note) {
+    switch (note) {
     case Note::NoAnswer:
         return State::Silent;
     case Note::Unconfirmed:
@@ -49,12 +54,13 @@ std::optional<BlackbodyPoll::Reading> BlackbodySession::latest() const
 
 void BlackbodySession::setLink(Link link, Note note, Commands &out)
 {
-    const State before = state();
+    const State after = stateOf(link, note);
+    const bool changed = after != state();
     m_link = link;
     m_note = note;
-    if (state() != before) {
+    if (changed) {
         Command command = make(Kind::StateChanged);
-        command.state = state();
+        command.state = after;
         out << command;
     }
 }
@@ -323,12 +329,18 @@ void BlackbodySession::readReply(const QByteArray &bytes, bool ok, qint64 now, C
     Command shown = make(Kind::Reading);
     shown.reading = *reading;
     out << shown;
-    if (m_stability.state() != before) {
-        Command stability = make(Kind::Stability);
-        stability.stability = m_stability.state();
-        out << stability;
-    }
-    outcome(m_confirmation.readBack(reading->setWire, now), out);
+    if (m_stability.state() != before)
+        out << stabilityCommand();
+    Command check = make(Kind::ReadBack);
+    check.heldWire = reading->setWire;
+    out << check;
+}
+
+BlackbodySession::Commands BlackbodySession::readBack(qint16 setWire, qint64 now)
+{
+    Commands out;
+    outcome(m_confirmation.readBack(setWire, now), out);
+    return out;
 }
 
 void BlackbodySession::setReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out)
@@ -379,20 +391,22 @@ BlackbodySession::Commands BlackbodySession::setStabilityLimits(double band, qin
     Commands out;
     const StabilityJudge::State before = m_stability.state();
     m_stability.setLimits(band, windowMs);
-    if (m_stability.state() != before) {
-        Command stability = make(Kind::Stability);
-        stability.stability = m_stability.state();
-        out << stability;
-    }
+    if (m_stability.state() != before)
+        out << stabilityCommand();
     return out;
 }
 
 void BlackbodySession::clearStability(Commands &out)
 {
     m_stability.reset();
-    Command stability = make(Kind::Stability);
-    stability.stability = m_stability.state();
-    out << stability;
+    out << stabilityCommand();
+}
+
+BlackbodySession::Command BlackbodySession::stabilityCommand() const
+{
+    Command command = make(Kind::Stability);
+    command.stability = m_stability.state();
+    return command;
 }
 
 void BlackbodySession::noReading(Commands &out)

@@ -63,6 +63,9 @@ public:
             DropIdentityQuestion,
             ControllerAccepted, // heldWire
             Tick, // a poll tick went by while polling
+            // Feed readBack() with heldWire now: after the reading's listeners, one of which may have
+            // sent a new set point meanwhile, which the reading cannot confirm.
+            ReadBack,
         };
 
         Kind kind;
@@ -98,6 +101,8 @@ public:
     // The end of an exchange: the request's code, the bytes collected and whether they made a valid reply.
     Commands reply(uchar code, const QByteArray &bytes, bool ok, qint64 now);
     Commands requestSetPoint(double celsius, Requester requester, qint64 now);
+    // The set point a valid reading of our controller reported, once its listeners have seen it.
+    Commands readBack(qint16 setWire, qint64 now);
     // Someone who can see the controller says whether it is the one the link was opened to.
     Commands identityAnswered(bool same, qint64 now);
     Commands setStabilityLimits(double band, qint64 windowMs);
@@ -131,6 +136,8 @@ private:
     void setReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out);
     // Every change of the link or its note goes through here, so each change of state() is told.
     void setLink(Link link, Note note, Commands &out);
+    static State stateOf(Link link, Note note);
+    Command stabilityCommand() const;
 
     Link m_link = Link::Closed;
     Note m_note = Note::None;

@@ -124,6 +124,8 @@ QString trace(const Session::Commands &commands)
         case Kind::Tick:
             words << "tick";
             break;
+        case Kind::ReadBack:
+            break;
         }
     }
     return words.isEmpty() ? QStringLiteral("-") : words.join(QLatin1Char(' '));
@@ -311,7 +313,15 @@ void TestBlackbodySession::scripts()
     for (const QString &line : script) {
         const QStringList parts = line.split(QStringLiteral(" => "));
         const QStringList words = parts.at(0).split(QLatin1Char(' '));
-        const QString got = trace(play(session, words.at(0).toLongLong(), words.mid(1)));
+        const qint64 at = words.at(0).toLongLong();
+        Session::Commands commands;
+        // As the link does: the read-back is judged where it stands among the commands.
+        for (const Session::Command &c : play(session, at, words.mid(1))) {
+            commands << c;
+            if (c.kind == Kind::ReadBack)
+                commands << session.readBack(c.heldWire, at);
+        }
+        const QString got = trace(commands);
         if (got != parts.at(1))
             QFAIL(qPrintable(QStringLiteral("%1\n   got: %2").arg(line, got)));
     }

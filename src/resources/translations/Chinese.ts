@@ -25,9 +25,27 @@
     </message>
 </context>
 <context>
+    <name>BlackbodyLink</name>
+    <message>
+        <location filename="../../app/blackbodylink.cpp" line="+83"/>
+        <source>黑体无应答，请检查型号、波特率和连线</source>
+        <translation>黑体无应答，请检查型号、波特率和连线</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>连接已断开，正在重新连接…</source>
+        <translation>连接已断开，正在重新连接…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制器未确认，读数不作为有效值</source>
+        <translation>控制器未确认，读数不作为有效值</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+218"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+213"/>
         <source>不是可读的校准记录</source>
         <translation>不是可读的校准记录</translation>
     </message>
@@ -287,17 +305,17 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+124"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+134"/>
         <location line="+20"/>
         <location line="+37"/>
-        <location line="+129"/>
-        <location line="+87"/>
+        <location line="+142"/>
+        <location line="+84"/>
         <location line="+174"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-426"/>
+        <location line="-436"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>无法在 %1 记录校准结果：%2
@@ -324,7 +342,7 @@
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+48"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -334,12 +352,12 @@
         <translation>设置失败</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+82"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+85"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
     </message>
@@ -363,7 +381,7 @@
         <translation>曲线</translation>
     </message>
     <message>
-        <location line="-542"/>
+        <location line="-561"/>
         <source>被测仪器</source>
         <translation>被测仪器</translation>
     </message>
@@ -413,7 +431,7 @@
         <translation>开始时间</translation>
     </message>
     <message>
-        <location line="+363"/>
+        <location line="+382"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -432,8 +450,8 @@
         <translation>校准报告</translation>
     </message>
     <message>
-        <location line="-402"/>
-        <location line="+254"/>
+        <location line="-412"/>
+        <location line="+264"/>
         <location line="+89"/>
         <location line="+41"/>
         <location line="+57"/>
@@ -893,27 +911,27 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+650"/>
+        <location filename="../../app/mainwindow.cpp" line="+637"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-413"/>
-        <location line="+326"/>
+        <location filename="../../app/mainwindow.cpp" line="-414"/>
+        <location line="+327"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-325"/>
-        <location line="+320"/>
+        <location filename="../../app/mainwindow.cpp" line="-326"/>
+        <location line="+321"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-318"/>
+        <location filename="../../app/mainwindow.cpp" line="-319"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -940,21 +958,21 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+83"/>
+        <location filename="../../app/mainwindow.cpp" line="+84"/>
         <source>保存曲线</source>
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-97"/>
+        <location filename="../../app/mainwindow.cpp" line="-98"/>
         <location line="+9"/>
-        <location line="+130"/>
-        <location line="+432"/>
-        <location line="+121"/>
+        <location line="+131"/>
+        <location line="+404"/>
+        <location line="+211"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-596"/>
+        <location line="-658"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -1019,17 +1037,7 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+570"/>
-        <source>连接已断开，正在重新连接…</source>
-        <translation>连接已断开，正在重新连接…</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>控制器未确认，读数不作为有效值</source>
-        <translation>控制器未确认，读数不作为有效值</translation>
-    </message>
-    <message>
-        <location line="+113"/>
+        <location line="+658"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1039,12 +1047,12 @@
         <translation>设置失败,请再试一次</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="-244"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+201"/>
         <source>稳定 %1</source>
         <translation>稳定 %1</translation>
     </message>
@@ -1054,7 +1062,7 @@
         <translation>未稳定</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+61"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -1064,16 +1072,16 @@
         <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
     </message>
     <message>
-        <location line="-887"/>
+        <location line="-703"/>
         <location line="+29"/>
-        <location line="+675"/>
-        <location line="+177"/>
+        <location line="+648"/>
+        <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-887"/>
+        <location line="-703"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>当前曲线尚未保存，放弃这条曲线吗？</translation>
     </message>
@@ -1121,13 +1129,13 @@
     </message>
     <message>
         <location line="-285"/>
-        <location line="+425"/>
-        <location line="+51"/>
+        <location line="+397"/>
+        <location line="+183"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+70"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
@@ -1140,11 +1148,6 @@
         <location line="+3"/>
         <source>端口已关闭</source>
         <translation>端口已关闭</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>黑体无应答，请检查型号、波特率和连线</source>
-        <translation>黑体无应答，请检查型号、波特率和连线</translation>
     </message>
     <message>
         <location filename="../../serial/openfailure.cpp" line="+9"/>
@@ -1165,7 +1168,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-863"/>
+        <location filename="../../app/mainwindow.cpp" line="-885"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1284,12 +1287,12 @@
     </message>
     <message>
         <location filename="../../chart/ttwidget.cpp" line="+53"/>
-        <location line="+698"/>
+        <location line="+700"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-697"/>
+        <location line="-699"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
@@ -1297,31 +1300,31 @@
     <message>
         <location line="-72"/>
         <location line="+339"/>
-        <location line="+343"/>
+        <location line="+345"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-679"/>
-        <location line="+680"/>
+        <location line="-681"/>
+        <location line="+682"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-677"/>
-        <location line="+678"/>
+        <location line="-679"/>
+        <location line="+680"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-655"/>
+        <location line="-657"/>
         <location line="+143"/>
-        <location line="+508"/>
+        <location line="+510"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-650"/>
+        <location line="-652"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -1332,43 +1335,42 @@
     </message>
     <message>
         <location line="+116"/>
-        <location line="+494"/>
+        <location line="+496"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-341"/>
-        <location line="+343"/>
+        <location line="-343"/>
+        <location line="+345"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-228"/>
-        <location line="+10"/>
+        <location line="-230"/>
+        <location line="+16"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-10"/>
-        <location line="+42"/>
+        <location line="-16"/>
+        <location line="+6"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>正在记录曲线，请先停止！</translation>
     </message>
     <message>
-        <location line="-32"/>
-        <location line="+34"/>
+        <location line="+2"/>
         <source>没有可保存的曲线</source>
         <translation>没有可保存的曲线</translation>
     </message>
     <message>
-        <location line="-8"/>
         <location line="+32"/>
+        <location line="+30"/>
         <source>导出数据成功</source>
         <translation>导出数据成功</translation>
     </message>
     <message>
-        <location line="-32"/>
-        <location line="+32"/>
+        <location line="-30"/>
+        <location line="+30"/>
         <source>信息已保存在%1！</source>
         <translation>信息已保存在%1！</translation>
     </message>
