@@ -1,16 +1,16 @@
 // libFuzzer target for what the blackbody controller sends back. Each exchange's bytes arrive in reads
 // split where the fuzzer chooses, are gathered as the port worker gathers them and, once complete, are
-// handled as the main window handles them: the poll reading through BlackbodyPoll, the set-point answer
-// and read-back through SetPointConfirmation. A reply may only be taken with a valid check, and what
-// reaches the display must be a finite temperature within the wire range.
+// handed to the link's session, which polls, sets, loses and regains the line as the fuzzer chooses. A
+// reply may only be taken with a valid check, what is shown as valid must be a finite temperature within
+// the wire range from our controller, and only a read-back may confirm a set point.
 //
 // Input: the controller's bytes from the front; from the back, the model, and per exchange its kind, the
 // set point sent, how many reads the deadline allows, each read's length and the time until the next.
+// Losses of the line and answers to whether the controller is ours come between exchanges.
 
 #include "control/blackbodymodel.h"
-#include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
-#include "control/setpointconfirmation.h"
+#include "control/blackbodysession.h"
 #include "serial/framing.h"
 #include "serial/replycollector.h"
 
@@ -23,7 +23,7 @@
 
 namespace {
 
-enum Kind { Poll, SetPoint, CrcCommand, Probe, KindCount };
+enum Exchange { Poll, SetPoint, CrcCommand, Probe, Answer, Loss, KindCount };
 
 // Enough exchanges to walk the jump filter and the stale timer through their states.
 const int kMaxExchanges = 64;
@@ -53,24 +53,64 @@ ReplyCollector collect(FuzzedDataProvider &fdp, ReplyCollector::Complete complet
     return reply;
 }
 
-// The main window's handling of a poll answer (code 'R').
-void handlePoll(const QByteArray &reply, bool ok, qint64 now, int wireScale, BlackbodyPoll &poll,
-    SetPointConfirmation &confirmation)
+using Command = BlackbodySession::Command;
+using Kind = Command::Kind;
+
+struct Run
 {
-    const auto reading = poll.readReply(reply, ok, now);
-    if (!reading)
-        return;
-    check(ok && Framing::isChecksumReply(reply));
-    const auto decoded = BlackbodyProtocol::decodePollReply(reply, wireScale);
-    check(decoded.has_value());
-    const float limit = float(std::numeric_limits<qint16>::max() + 1) / float(wireScale);
-    check(std::isfinite(reading->current) && std::isfinite(reading->set));
-    check(std::abs(reading->current) <= limit && std::abs(reading->set) <= limit);
-    check(reading->set == decoded->set && reading->setWire == decoded->setWire);
-    if (reading->accepted)
-        check(reading->current == decoded->current);
-    check(poll.readingValid());
-    confirmation.readBack(reading->setWire, now);
+    BlackbodySession session;
+    int wireScale = 100;
+    qint64 now = 0;
+    QByteArray reply; // the bytes of the exchange being handled, for the checks
+    std::optional<qint16> shownSetWire; // the set point of the latest valid reading
+    QVector<QByteArray> sent; // requests the session sent, each answered in turn
+};
+
+// Carries out the session's commands as the link does, checking what it may show or confirm.
+void apply(Run &run, const BlackbodySession::Commands &commands)
+{
+    for (const Command &c : commands) {
+        switch (c.kind) {
+        case Kind::Send:
+            run.sent << c.payload;
+            break;
+        case Kind::Reading: {
+            // A valid reading needs a valid reply, and comes from our controller only.
+            check(Framing::isChecksumReply(run.reply));
+            check(run.session.state() == BlackbodySession::State::Open);
+            const auto decoded = BlackbodyProtocol::decodePollReply(run.reply, run.wireScale);
+            check(decoded.has_value());
+            const BlackbodyPoll::Reading &r = c.reading;
+            const float limit = float(std::numeric_limits<qint16>::max() + 1) / float(run.wireScale);
+            check(std::isfinite(r.current) && std::isfinite(r.set));
+            check(std::abs(r.current) <= limit && std::abs(r.set) <= limit);
+            check(r.set == decoded->set && r.setWire == decoded->setWire);
+            if (r.accepted)
+                check(r.current == decoded->current);
+            run.shownSetWire = r.setWire;
+            break;
+        }
+        case Kind::UnconfirmedReading:
+            check(run.session.identity().state() == ControllerIdentity::State::Unconfirmed);
+            break;
+        case Kind::NoReading:
+            run.shownSetWire.reset();
+            check(!run.session.latest());
+            break;
+        case Kind::SetPointOutcome:
+            // Only what the controller read back confirms a set point.
+            if (c.confirmed) {
+                check(run.shownSetWire.has_value());
+                check(*run.shownSetWire == BlackbodyProtocol::toWireUnits(c.value, run.wireScale));
+            }
+            break;
+        case Kind::ReadBack:
+            apply(run, run.session.readBack(c.heldWire, run.now));
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -78,41 +118,52 @@ void handlePoll(const QByteArray &reply, bool ok, qint64 now, int wireScale, Bla
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider fdp(data, size);
-    const int wireScale = blackbodyModel(fdp.ConsumeIntegralInRange(0, blackbodyModelCount() - 1)).wireScale;
-    BlackbodyPoll poll;
-    SetPointConfirmation confirmation;
-    qint64 now = 0;
-    poll.start(wireScale, now);
+    Run run;
+    const int model = fdp.ConsumeIntegralInRange(0, blackbodyModelCount() - 1);
+    run.wireScale = blackbodyModel(model).wireScale;
+    apply(run, run.session.open(QStringLiteral("/dev/bb"), QSerialPort::Baud9600, model, run.now));
+    apply(run, run.session.opened(true, run.now));
 
     for (int exchange = 0; exchange < kMaxExchanges && fdp.remaining_bytes() > 0; ++exchange) {
         const int kind = fdp.ConsumeIntegralInRange(0, KindCount - 1);
         if (kind == Poll || kind == SetPoint) {
-            QByteArray payload = BlackbodyProtocol::pollPayload();
             if (kind == SetPoint) {
                 // Past the wire range on purpose: the set point must clamp, not wrap.
-                const double celsius = fdp.ConsumeIntegralInRange(-40000, 40000) / double(wireScale);
-                const qint16 wire = BlackbodyProtocol::toWireUnits(celsius, wireScale);
-                payload = BlackbodyProtocol::setPointPayload(celsius, wireScale);
-                check(payload.size() == 6);
-                confirmation.sent(wire);
-            } else if (!poll.takePollTurn(now)) {
-                now += fdp.ConsumeIntegralInRange(0, 255) * 20;
-                continue;
-            }
-            const QByteArray framed = Framing::checksumFrame(payload);
-            const ReplyCollector reply = collect(fdp, &Framing::isChecksumReply);
-            const bool ok = reply.isComplete();
-            check(!ok
-                || (reply.bytes().size() == BlackbodyProtocol::kReplyLength
-                    && Framing::isChecksumReply(reply.bytes())));
-            const uchar code = Framing::checksumRequestCode(framed);
-            if (code == BlackbodyProtocol::kReadCode) {
-                handlePoll(reply.bytes(), ok, now, wireScale, poll, confirmation);
+                const double celsius = fdp.ConsumeIntegralInRange(-40000, 40000) / double(run.wireScale);
+                apply(run, run.session.requestSetPoint(celsius, Requester::Window, run.now));
             } else {
-                check(code == BlackbodyProtocol::kSetCode);
-                const bool valid = ok && reply.bytes().size() == BlackbodyProtocol::kReplyLength;
-                confirmation.setReply(valid, now);
+                apply(run, run.session.pollTick(run.now));
             }
+            // Each request the session sent is answered in turn, as the worker does.
+            while (!run.sent.isEmpty()) {
+                const QByteArray payload = run.sent.takeFirst();
+                check(payload == BlackbodyProtocol::pollPayload() || payload.size() == 6);
+                const QByteArray framed = Framing::checksumFrame(payload);
+                const ReplyCollector reply = collect(fdp, &Framing::isChecksumReply);
+                const bool ok = reply.isComplete();
+                check(!ok
+                    || (reply.bytes().size() == BlackbodyProtocol::kReplyLength
+                        && Framing::isChecksumReply(reply.bytes())));
+                const uchar code = Framing::checksumRequestCode(framed);
+                check(code == BlackbodyProtocol::kReadCode || code == BlackbodyProtocol::kSetCode);
+                run.reply = reply.bytes();
+                apply(run, run.session.reply(code, reply.bytes(), ok, run.now));
+            }
+        } else if (kind == Answer) {
+            apply(run, run.session.identityAnswered(fdp.ConsumeBool(), run.now));
+        } else if (kind == Loss) {
+            // The line goes and comes back, or a closed link is opened again; what answers then may be
+            // another controller.
+            if (run.session.portOpen()) {
+                apply(run, run.session.portLost(run.now));
+                apply(run, run.session.closed(true, run.now));
+                apply(run, run.session.reconnectTick(run.now));
+            } else {
+                apply(
+                    run, run.session.open(QStringLiteral("/dev/bb"), QSerialPort::Baud9600, model, run.now));
+            }
+            apply(run, run.session.opened(true, run.now));
+            run.sent.clear();
         } else if (kind == CrcCommand) {
             const ReplyCollector reply = collect(fdp, &Framing::isCrcReply);
             check(!reply.isComplete() || (reply.bytes().size() >= 6 && Framing::isCrcReply(reply.bytes())));
@@ -120,9 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const ReplyCollector reply = collect(fdp, &Framing::isXorReply);
             check(!reply.isComplete() || Framing::isXorReply(reply.bytes()));
         }
-        now += fdp.ConsumeIntegralInRange(0, 255) * 20;
-        poll.expire(now);
-        confirmation.expire(now);
+        run.now += fdp.ConsumeIntegralInRange(0, 255) * 20;
     }
     return 0;
 }

@@ -260,8 +260,8 @@ void BlackbodySession::sendPoll(qint64 now, Commands &out)
 BlackbodySession::Commands BlackbodySession::requestSetPoint(double celsius, Requester requester, qint64)
 {
     Commands out;
-    // The worker drops a request to a closed port: nothing would answer it.
-    if (!m_portOpen)
+    // The worker drops a request to a closed port, and one that is closing or gone answers nothing.
+    if (!m_portOpen || m_link != Link::Open)
         return out;
     // Polling pauses until the set reply has been handled.
     if (m_polling) {
@@ -295,6 +295,9 @@ BlackbodySession::Commands BlackbodySession::reply(uchar code, const QByteArray 
 
 void BlackbodySession::readReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out)
 {
+    // A reply that overtook a close or the port's loss is not shown after the link said so.
+    if (m_link != Link::Open)
+        return;
     const auto reading = m_poll.readReply(bytes, ok, now);
     if (!reading)
         return;
