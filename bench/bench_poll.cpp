@@ -1,6 +1,7 @@
 // Poll latency of the blackbody worker against the simulated controller over a pseudo-terminal, and the
-// process's CPU load while the controller is silent and the program keeps polling every 500 ms.
+// process's CPU load while the controller is silent and the blackbody link keeps polling every 500 ms.
 
+#include "app/blackbodylink.h"
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/optserial.h"
@@ -128,18 +129,8 @@ int main(int argc, char *argv[])
         sentNs = clock.nsecsElapsed();
         QMetaObject::invokeMethod(&worker, [&] { worker.SendReadCommand(kPoll); });
     };
-    bool silentPhase = false;
-    bool outstanding = false;
-    // cppcheck-suppress variableScope ; counted by the reply handler below and reported at the end
-    int silentPolls = 0;
-    int silentFailures = 0;
     QObject::connect(&worker, &OptSerial::DataRecv, &receiver, [&](uchar, const QByteArray &, bool ok) {
         const qint64 now = clock.nsecsElapsed();
-        outstanding = false;
-        if (silentPhase) {
-            silentFailures += ok ? 0 : 1;
-            return;
-        }
         if (!ok)
             ++failures;
         fromWrite.push_back(double(now - requestArrivedNs.load()) / 1e6);
@@ -164,32 +155,36 @@ int main(int argc, char *argv[])
     std::printf("  failed polls %d; %.1f polls/s; CPU %.1f%% of one core while polling flat out\n", failures,
         double(polls) / pollSeconds, 100.0 * pollCpu / pollSeconds);
 
-    // Phase 2: the controller falls silent; the program keeps polling every 500 ms, never more than
-    // one request outstanding, as the main window does.
+    // Phase 2: the controller falls silent; the link goes on polling by its own rules (every 500 ms,
+    // never more than one request outstanding) on a worker of its own.
     if (silentSeconds > 0) {
+        QObject::disconnect(&worker, nullptr, &receiver, nullptr);
+        QMetaObject::invokeMethod(
+            &worker, [&] { worker.CloseCom(); }, Qt::BlockingQueuedConnection);
+        BlackbodyLink link;
+        QObject::connect(&link, &BlackbodyLink::opened, &app, &QCoreApplication::quit);
+        QObject::connect(&link, &BlackbodyLink::openFailed, &app, [&] {
+            std::fprintf(stderr, "the link cannot open %s\n", qPrintable(port));
+            app.exit(1);
+        });
+        link.open(port, QSerialPort::Baud9600, 0);
+        if (app.exec() != 0)
+            return 1;
         QMetaObject::invokeMethod(
             sim, [&] { sim->faults().silence(); }, Qt::BlockingQueuedConnection);
-        silentPhase = true;
-        QTimer ticker;
-        ticker.setTimerType(Qt::CoarseTimer);
-        QObject::connect(&ticker, &QTimer::timeout, &receiver, [&] {
-            if (outstanding)
-                return;
-            outstanding = true;
-            ++silentPolls;
-            QMetaObject::invokeMethod(&worker, [&] { worker.SendReadCommand(kPoll); });
-        });
+        int silentPolls = 0;
+        int answered = 0;
+        QObject::connect(&link, &BlackbodyLink::sig_sendread, &receiver, [&] { ++silentPolls; });
+        QObject::connect(&link, &BlackbodyLink::reading, &receiver, [&] { ++answered; });
         const double silentCpuBefore = cpuSeconds();
         const qint64 silentStart = clock.nsecsElapsed();
         QTimer::singleShot(silentSeconds * 1000, Qt::PreciseTimer, &app, &QCoreApplication::quit);
-        ticker.start(500);
         app.exec();
-        ticker.stop();
         const double silentWall = double(clock.nsecsElapsed() - silentStart) / 1e9;
         const double silentCpu = cpuSeconds() - silentCpuBefore;
         std::printf(
-            "  silent controller for %.1f s: %d polls sent, %d failed, CPU %.3f s = %.2f%% of one core\n",
-            silentWall, silentPolls, silentFailures, silentCpu, 100.0 * silentCpu / silentWall);
+            "  silent controller for %.1f s: %d polls sent, %d answered, CPU %.3f s = %.2f%% of one core\n",
+            silentWall, silentPolls, answered, silentCpu, 100.0 * silentCpu / silentWall);
     }
 
     QMetaObject::invokeMethod(

@@ -1,6 +1,6 @@
 # Serial transport benchmark; build in Release and run it by hand, e.g. bin/bench_poll --silent-seconds 60.
 add_executable(bench_poll ${CMAKE_CURRENT_LIST_DIR}/bench_poll.cpp)
-target_link_libraries(bench_poll PRIVATE bb_serial bb_sim)
+target_link_libraries(bench_poll PRIVATE bb_app bb_serial bb_sim)
 # Fault soak of both port workers against the simulated instruments; build in Release and run it by hand,
 # e.g. bin/bench_fault_soak --exchanges 100000 --seed 1 (about ten minutes).
 add_executable(bench_fault_soak
