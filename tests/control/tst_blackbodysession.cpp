@@ -291,7 +291,7 @@ void TestBlackbodySession::scripts_data()
                 "800 retry => open-port:/dev/bb@9600/2",
                 "900 close => retry-off =closed closed none",
                 "950 opened ok => close-port",
-               "960 set 40 => -",
+                "960 set 40 => -",
                 "1000 closed => ~unknown closed none",
                 "1100 set 40 => -",
             };
