@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/controllerquestion.h"
-#include "app/framehittest.h"
+#include "app/framelessframe.h"
 #include "app/language.h"
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
@@ -27,19 +27,11 @@
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScroller>
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <QTimerEvent>
-#include <QWindow>
-
-#ifdef Q_OS_WIN
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
 
 #include <array>
 
@@ -137,8 +129,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     setMenuWidget(&titleBar);
-    // Hover moves over the window reach it, so the resize borders can show their cursor.
-    setMouseTracking(true);
+    m_frame = new FramelessFrame(this, &titleBar);
 
     connect(&titleBar, &CorvelTitalbar::MinimizeButtonClicked, this, &QWidget::showMinimized);
     connect(&titleBar, &CorvelTitalbar::CloseButtonClicked, this, &MainWindow::close);
@@ -460,69 +451,10 @@ void MainWindow::WindowsChanged()
     }
 }
 
-void MainWindow::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton) {
-        QMainWindow::mousePressEvent(event);
-        return;
-    }
-    pressWindowPos = pos();
-    pressGlobalPos = event->globalPos();
-    const FrameHit hit = frameHitTest(event->globalPos() - geometry().topLeft(), size());
-    if (hit != FrameHit::None && !isMaximized() && windowHandle()
-        && windowHandle()->startSystemResize(frameEdges(hit)))
-        return;
-    if (event->globalPos().y() < y() + titleBar.height())
-        m_pressOnTitleBar = true;
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if (!(event->buttons() & Qt::LeftButton)) {
-        const FrameHit hit = isMaximized() ? FrameHit::None
-                                           : frameHitTest(event->globalPos() - geometry().topLeft(), size());
-        if (hit == FrameHit::None)
-            unsetCursor();
-        else
-            setCursor(frameCursor(hit));
-        return;
-    }
-    if (isMaximized())
-        return;
-    // A move starts only once the pointer leaves the click, so a double click still toggles maximise.
-    if (m_pressOnTitleBar
-        && (event->globalPos() - pressGlobalPos).manhattanLength() >= QApplication::startDragDistance()) {
-        m_pressOnTitleBar = false;
-        if (!windowHandle() || !windowHandle()->startSystemMove())
-            dragging = true;
-    }
-    if (dragging)
-        move(pressWindowPos + (event->globalPos() - pressGlobalPos));
-}
-
-void MainWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton) {
-        dragging = false;
-        m_pressOnTitleBar = false;
-    }
-    QMainWindow::mouseReleaseEvent(event);
-}
-
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
 {
-#ifdef Q_OS_WIN
-    const MSG *msg = static_cast<const MSG *>(message);
-    if (eventType == "windows_generic_MSG" && msg->message == WM_NCHITTEST) {
-        const QPoint global(short(msg->lParam & 0xffff), short((msg->lParam >> 16) & 0xffff));
-        const FrameHit hit = frameHitTest(global - geometry().topLeft(), size());
-        if (hit == FrameHit::None)
-            return false;
-        *result = long(hit);
-        return true;
-    }
-#endif
-    return QMainWindow::nativeEvent(eventType, message, result);
+    return m_frame->nativeEvent(eventType, message, result)
+        || QMainWindow::nativeEvent(eventType, message, result);
 }
 
 void MainWindow::on_navButton_startstop_clicked()

@@ -17,6 +17,7 @@ namespace Ui {
 class MainWindow;
 }
 class CalibrationRunDialog;
+class FramelessFrame;
 class GetTempThread;
 class KelvraSerial;
 class QAction;
@@ -96,10 +97,6 @@ private slots:
     void on_navButton_vertical_clicked();
 
 protected:
-    // Frameless window: a press on the border resizes, a drag on the title bar moves the window.
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     // Windows asks the window itself where its resize borders are.
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
     void changeEvent(QEvent *event) override;
@@ -151,10 +148,7 @@ private:
 
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
-    bool dragging = false; // moving the window by mouse deltas, where the platform cannot move it
-    bool m_pressOnTitleBar = false; // the left button went down on the title bar and is still down
-    QPoint pressWindowPos;
-    QPoint pressGlobalPos;
+    FramelessFrame *m_frame = nullptr; // resizes and moves the frameless window; a child of it
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
     KelvraSerial *thermometerSerial = nullptr; // likewise
     // Ticks the thermometer while its port is open; stopped before the window goes.
