@@ -1,5 +1,6 @@
 #include "control/blackbodyprotocol.h"
 #include "control/blackbodysession.h"
+#include "control/jumpfilter.h"
 
 #include <QTest>
 
@@ -184,6 +185,17 @@ class TestBlackbodySession : public QObject
 private slots:
     void scripts_data();
     void scripts();
+
+    // The session's parts, in cases the scripts do not reach.
+    void filterShowsRealChangesButNotOutliers_data();
+    void filterShowsRealChangesButNotOutliers();
+    void filterResetAcceptsAnything();
+    void setPointConfirmedOnlyByReadBack_data();
+    void setPointConfirmedOnlyByReadBack();
+    void controllerIsKnownByTheSetPointItHeld_data();
+    void controllerIsKnownByTheSetPointItHeld();
+    void reconnectTriesEverySecondAndWarnsOnce_data();
+    void reconnectTriesEverySecondAndWarnsOnce();
 };
 
 void TestBlackbodySession::scripts_data()
@@ -325,6 +337,187 @@ void TestBlackbodySession::scripts()
         const QString got = trace(commands);
         if (got != parts.at(1))
             QFAIL(qPrintable(QStringLiteral("%1\n   got: %2").arg(line, got)));
+    }
+}
+
+// Each step: a time in ms after the loss at 10000, and whether an attempt and the warning fall due then.
+struct ReconnectStep
+{
+    qint64 at;
+    bool attempt;
+    bool warning;
+};
+Q_DECLARE_METATYPE(QVector<ReconnectStep>)
+
+void TestBlackbodySession::filterShowsRealChangesButNotOutliers_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QVector<double>>("readings"); // one every 500 ms
+    QTest::addColumn<QVector<double>>("shown");
+
+    QTest::newRow("first reading, whatever its value")
+        << 10 << QVector<double> {900.0} << QVector<double> {900.0};
+    // In floats 30.01 - 25.01 is a little over 5.
+    QTest::newRow("exactly 5.00 either way")
+        << 100 << QVector<double> {25.01, 30.01, 25.01} << QVector<double> {25.01, 30.01, 25.01};
+    QTest::newRow("single outlier") << 10 << QVector<double> {100.0, 105.1, 100.2, 300.0, 100.1}
+                                    << QVector<double> {100.0, 100.0, 100.2, 100.2, 100.1};
+    QTest::newRow("double outlier") << 10 << QVector<double> {100.0, 300.0, 300.0, 100.1}
+                                    << QVector<double> {100.0, 100.0, 100.0, 100.1};
+    QTest::newRow("step shows by its third reading") << 10 << QVector<double> {25.0, 60.0, 60.1, 59.9, 60.0}
+                                                     << QVector<double> {25.0, 25.0, 25.0, 59.9, 60.0};
+    QTest::newRow("slow ramp") << 10 << QVector<double> {100.0, 101.0, 102.0, 103.0}
+                               << QVector<double> {100.0, 101.0, 102.0, 103.0};
+    QTest::newRow("ramp at 50 per second")
+        << 10 << QVector<double> {300.0, 275.0, 250.0, 225.0, 200.0, 175.0, 150.0}
+        << QVector<double> {300.0, 300.0, 300.0, 225.0, 200.0, 175.0, 150.0};
+    QTest::newRow("ramp that ends") << 10 << QVector<double> {100.0, 106.0, 112.0, 118.0, 124.0, 124.0, 124.1}
+                                    << QVector<double> {100.0, 100.0, 100.0, 118.0, 124.0, 124.0, 124.1};
+    QTest::newRow("outlier during a ramp")
+        << 10 << QVector<double> {300.0, 275.0, 250.0, 225.0, 900.0, 175.0, 150.0}
+        << QVector<double> {300.0, 300.0, 300.0, 225.0, 225.0, 175.0, 150.0};
+}
+
+void TestBlackbodySession::filterShowsRealChangesButNotOutliers()
+{
+    QFETCH(int, scale);
+    QFETCH(QVector<double>, readings);
+    QFETCH(QVector<double>, shown);
+    JumpFilter filter(5 * scale);
+    QVector<double> got;
+    for (int i = 0; i < readings.size(); ++i)
+        got << filter.filter(int(std::lround(readings[i] * scale)), i * 500) / double(scale);
+    QCOMPARE(got, shown);
+}
+
+void TestBlackbodySession::filterResetAcceptsAnything()
+{
+    JumpFilter filter(50);
+    filter.filter(250, 0);
+    filter.filter(800, 500);
+    filter.reset();
+    QVERIFY(!filter.hasAccepted());
+    QCOMPARE(filter.filter(800, 1000), 800);
+}
+
+void TestBlackbodySession::setPointConfirmedOnlyByReadBack_data()
+{
+    // Events: "sent W", "reply ok|bad T", "read W T", "expire T", "reset"; each gives -, confirmed or
+    // refused.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("outcomes");
+
+    QTest::newRow("read back") << QStringList {"sent 2000", "reply ok 0", "read 2000 50"} << "--C";
+    QTest::newRow("read back differs") << QStringList {"sent 2000", "reply ok 0", "read 1500 50"} << "--R";
+    QTest::newRow("invalid set reply") << QStringList {"sent 2000", "reply bad 0"} << "-R";
+    QTest::newRow("no read-back within 2 s")
+        << QStringList {"sent 2000", "reply ok 0", "expire 1999", "expire 2000", "read 2000 2100"} << "---R-";
+    QTest::newRow("read back too late") << QStringList {"sent 2000", "reply ok 0", "read 2000 2001"} << "--R";
+    QTest::newRow("second set point while the first is on its way")
+        << QStringList {"sent 1000", "sent 2000", "reply ok 0", "read 1000 10", "reply bad 20"} << "----R";
+    QTest::newRow("second set point while confirming") << QStringList {"sent 1000", "reply ok 0", "sent 2000",
+        "read 1000 10", "reply ok 20", "read 2000 30"} << "-----C";
+    QTest::newRow("link reopened") << QStringList {"sent 2000", "reset", "reply ok 0", "read 2000 10"}
+                                   << "----";
+}
+
+void TestBlackbodySession::setPointConfirmedOnlyByReadBack()
+{
+    QFETCH(QStringList, events);
+    SetPointConfirmation confirmation;
+    QString outcomes;
+    for (const QString &event : events) {
+        const QStringList w = event.split(QLatin1Char(' '));
+        auto outcome = SetPointConfirmation::Outcome::None;
+        if (w[0] == "sent")
+            confirmation.sent(qint16(w[1].toInt()));
+        else if (w[0] == "reply")
+            outcome = confirmation.setReply(w[1] == "ok", w[2].toLongLong());
+        else if (w[0] == "read")
+            outcome = confirmation.readBack(qint16(w[1].toInt()), w[2].toLongLong());
+        else if (w[0] == "expire")
+            outcome = confirmation.expire(w[1].toLongLong());
+        else
+            confirmation.reset();
+        outcomes += outcome == SetPointConfirmation::Outcome::Confirmed ? 'C'
+            : outcome == SetPointConfirmation::Outcome::Refused         ? 'R'
+                                                                        : '-';
+    }
+    QTEST(outcomes, "outcomes");
+}
+
+void TestBlackbodySession::controllerIsKnownByTheSetPointItHeld_data()
+{
+    // Events: "open", "gone" (lost or silent), "sent W", "read W", "yes"; after each the state:
+    // C confirmed, ? checking, U unconfirmed.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("states");
+
+    QTest::newRow("the same set point after the loss")
+        << QStringList {"open", "read 3500", "gone", "read 3500", "read 3600"} << "CC?CC";
+    QTest::newRow("another or a restarted controller") << QStringList {"open", "read 3500", "gone",
+        "read 2000", "read 3500", "gone", "read 3500"} << "CC?UU?C";
+    QTest::newRow("a set point sent just before the loss may have been taken")
+        << QStringList {"open", "read 3500", "sent 4000", "gone", "read 4000"} << "CCC?C";
+    QTest::newRow("nothing heard before the loss: nothing to compare")
+        << QStringList {"open", "sent 4000", "gone", "read 2000"} << "CCCC";
+    QTest::newRow("confirmed by someone who can see it, it holds what it reported")
+        << QStringList {"open", "read 3500", "gone", "read 2000", "yes", "gone", "read 2000"} << "CC?UC?C";
+    QTest::newRow("a new opening forgets the old controller")
+        << QStringList {"open", "read 3500", "gone", "open", "read 2000"} << "CC?CC";
+}
+
+void TestBlackbodySession::controllerIsKnownByTheSetPointItHeld()
+{
+    QFETCH(QStringList, events);
+    ControllerIdentity identity;
+    QString states;
+    for (const QString &event : events) {
+        const QStringList w = event.split(QLatin1Char(' '));
+        if (w[0] == "open")
+            identity.opened();
+        else if (w[0] == "gone")
+            identity.interrupted();
+        else if (w[0] == "sent")
+            identity.sent(qint16(w[1].toInt()));
+        else if (w[0] == "read")
+            identity.reading(qint16(w[1].toInt()));
+        else
+            identity.accept();
+        states += "C?U"[int(identity.state())];
+    }
+    QTEST(states, "states");
+}
+
+void TestBlackbodySession::reconnectTriesEverySecondAndWarnsOnce_data()
+{
+    QTest::addColumn<QVector<ReconnectStep>>("steps");
+    QTest::addColumn<bool>("stopAfterFirst");
+    QTest::newRow("first attempt at once, then one per second") << QVector<ReconnectStep> {{0, true, false},
+        {200, false, false}, {999, false, false}, {1000, true, false}, {1200, false, false},
+        {2000, true, false}} << false;
+    QTest::newRow("a late tick does not shift the schedule")
+        << QVector<ReconnectStep> {{0, true, false}, {1700, true, false}, {2000, true, false}} << false;
+    QTest::newRow("warning once after a minute") << QVector<ReconnectStep> {{59999, true, false},
+        {60000, true, true}, {60200, false, false}, {61000, true, false}}
+                                                 << false;
+    QTest::newRow("nothing after the port is back")
+        << QVector<ReconnectStep> {{0, true, false}, {1000, false, false}, {60000, false, false}} << true;
+}
+
+void TestBlackbodySession::reconnectTriesEverySecondAndWarnsOnce()
+{
+    QFETCH(QVector<ReconnectStep>, steps);
+    QFETCH(bool, stopAfterFirst);
+    ReconnectPolicy policy;
+    QVERIFY(!policy.takeAttempt(10000));
+    policy.lost(10000);
+    for (int i = 0; i < steps.size(); ++i) {
+        const ReconnectStep &step = steps.at(i);
+        QCOMPARE(policy.takeWarning(10000 + step.at), step.warning);
+        QCOMPARE(policy.takeAttempt(10000 + step.at), step.attempt);
+        if (i == 0 && stopAfterFirst)
+            policy.stop();
     }
 }
 
