@@ -163,8 +163,6 @@ bool CalibrationRunner::start(
     m_lastReport.clear();
     m_heldWire.reset();
     m_latestWire.reset();
-    m_judging = false;
-    m_judge.reset();
     // The run's curve is a recording of its own.
     if (m_chart->isRecording())
         m_chart->on_pushButton_startstop_clicked();
@@ -232,15 +230,7 @@ void CalibrationRunner::reading()
     }
     if (!m_run->isPaused())
         m_heldWire = reading.setWire;
-    if (m_judging) {
-        const bool wasStable = m_judge.state() == StabilityJudge::State::Stable;
-        // Judged against the step's set point; the sequencer checks the read-back one itself.
-        m_judge.reading(t, reading.raw, m_judgeSetPoint, reading.accepted);
-        const bool stable = m_judge.state() == StabilityJudge::State::Stable;
-        if (stable != wasStable)
-            apply(m_run->stability(t, stable));
-    }
-    apply(m_run->reading(t, reading.raw, reading.setWire));
+    apply(m_run->judgedReading(t, reading.raw, reading.setWire, reading.accepted));
     showProgress();
 }
 
@@ -394,11 +384,8 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             m_link->requestSetPoint(command.setPoint, Requester::Run);
             break;
         case Command::Kind::StartJudge:
-            startJudge(command);
-            break;
         case Command::Kind::StopJudge:
-            m_judging = false;
-            m_judge.reset();
+            // The sequencer judges its readings itself.
             break;
         case Command::Kind::DwellRestarted:
             // Otherwise the countdown would start again with nobody knowing why.
@@ -439,14 +426,6 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
     }
 }
 
-void CalibrationRunner::startJudge(const Command &command)
-{
-    m_judge.reset();
-    m_judge.setLimits(command.band, command.windowMs);
-    m_judgeSetPoint = command.setPoint;
-    m_judging = true;
-}
-
 void CalibrationRunner::askReading(int step, double setPoint)
 {
     if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
@@ -479,8 +458,6 @@ void CalibrationRunner::journalRows()
 
 void CalibrationRunner::finish(bool aborted)
 {
-    m_judging = false;
-    m_judge.reset();
     // The curve file holds the run whole, and only the run.
     if (m_chart->isRecording())
         m_chart->on_pushButton_startstop_clicked();

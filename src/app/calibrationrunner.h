@@ -69,7 +69,7 @@ public:
     void abort();
 
     // The judge the status bar's stability text follows during a run.
-    const StabilityJudge &judge() const { return m_judge; }
+    const StabilityJudge &judge() const { return m_run->judge(); }
     // Progress during a run, where the report went after it.
     QLabel *statusLabel() { return &m_label; }
     // The report's CSV file of the last run, once written.
@@ -102,7 +102,6 @@ private:
     // can. False when the operator cancels.
     bool chartHoldsRun(const CalibrationRun &run);
     void apply(const CalibrationSequencer::Commands &commands);
-    void startJudge(const CalibrationSequencer::Command &command);
     void askReading(int step, double setPoint);
     void finish(bool aborted);
     // Appends the rows the run ended since the last call to its journal.
@@ -134,9 +133,6 @@ private:
     bool m_journalWhole = false; // every row so far, and the end, are in the journal
     int m_runSerial = 0; // tells a question's run from a later one
     QPointer<QMessageBox> m_question; // whether the controller is ours, at the operator's resume
-    StabilityJudge m_judge;
-    bool m_judging = false;
-    double m_judgeSetPoint = 0;
     QString m_note; // the latest set-point outcome, shown for a few seconds
     qint64 m_noteUntil = 0;
     QLabel m_label;

@@ -82,6 +82,22 @@ CalibrationSequencer::Commands CalibrationSequencer::reading(qint64 now, double 
     return out;
 }
 
+CalibrationSequencer::Commands CalibrationSequencer::judgedReading(
+    qint64 now, double celsius, qint16 setWire, bool accepted)
+{
+    Commands out;
+    if (m_judgeRunning) {
+        const bool wasStable = m_judge.state() == StabilityJudge::State::Stable;
+        // Judged against the step's set point; reading() checks the read-back one itself.
+        m_judge.reading(now, celsius, sentSetPoint(m_index), accepted);
+        const bool stable = m_judge.state() == StabilityJudge::State::Stable;
+        if (stable != wasStable)
+            out += stability(now, stable);
+    }
+    out += reading(now, celsius, setWire);
+    return out;
+}
+
 CalibrationSequencer::Commands CalibrationSequencer::ambient(qint64 now, double celsius)
 {
     Commands out;
@@ -316,8 +332,11 @@ void CalibrationSequencer::nextStep(Commands *out)
 
 void CalibrationSequencer::stopJudge(Commands *out)
 {
-    if (judging() && !isPaused())
+    if (judging() && !isPaused()) {
         add(Kind::StopJudge, out);
+        m_judge.reset();
+        m_judgeRunning = false;
+    }
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::pausedFor(PauseReason reason, qint64 now)
@@ -372,6 +391,9 @@ void CalibrationSequencer::startJudge(Commands *out)
     m_phase = Phase::Settling;
     m_judgeStable = false;
     m_dwell.clear();
+    m_judge.reset();
+    m_judge.setLimits(current().band, windowMs(m_index));
+    m_judgeRunning = true;
     add(Kind::StartJudge, out);
     out->last().band = current().band;
     out->last().windowMs = windowMs(m_index);

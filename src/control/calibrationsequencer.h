@@ -2,6 +2,7 @@
 
 #include "control/calibrationrun.h"
 #include "control/dwellstatistics.h"
+#include "control/stabilityjudge.h"
 
 #include <QVector>
 #include <QtGlobal>
@@ -114,6 +115,9 @@ public:
     Commands tick(qint64 now);
     // A reading as the controller reported it and the set point it reported with it, in wire units.
     Commands reading(qint64 now, double celsius, qint16 setWire);
+    // The same, judged first by the run's own stability judge, which StartJudge starts with the step's
+    // band and window; `accepted` is false for a reading the link's jump filter held back.
+    Commands judgedReading(qint64 now, double celsius, qint16 setWire, bool accepted);
     // The thermometer's reading, while its link is open.
     Commands ambient(qint64 now, double celsius);
     // The outcome of the newest SendSetPoint.
@@ -143,6 +147,8 @@ public:
     bool isRunning() const { return m_phase != Phase::Idle && !isOver(); }
     bool isOver() const { return m_phase == Phase::Finished || m_phase == Phase::Aborted; }
     Progress progress(qint64 now) const;
+    // The run's stability judge, which the status bar follows during a run.
+    const StabilityJudge &judge() const { return m_judge; }
     // One row per step that ended, in order; an aborted run has a row for every step.
     const QVector<CalibrationStepResult> &results() const { return m_results; }
     // The step's set point as sent, in wire units.
@@ -182,6 +188,8 @@ private:
     int m_tries = 0;
     qint64 m_confirmedAt = 0;
     bool m_judgeStable = false;
+    StabilityJudge m_judge; // judges against the step's set point, between StartJudge and StopJudge
+    bool m_judgeRunning = false;
     bool m_readBackOk = false;
     qint64 m_stableAt = 0; // start of the dwell under way
     DwellStatistics m_dwell;

@@ -358,8 +358,8 @@ void TestCalibration::badRunFileIsRefusedSayingWhere()
 void TestCalibration::sequencerStepsThroughRun_data()
 {
     // Each line: an event at a time in ms, then " | " and the commands it returns; "?" asks for progress,
-    // "reads T0-T1 C S" gives a reading every poll from T0 to T1. A run written "/10 …" is on a model
-    // with one decimal.
+    // "reads T0-T1 C S" gives a reading every poll from T0 to T1, "judged T0-T1 C S" the same through
+    // the run's own stability judge. A run written "/10 …" is on a model with one decimal.
     QTest::addColumn<QString>("run");
     QTest::addColumn<QStringList>("script");
     QTest::addColumn<QString>("results");
@@ -383,6 +383,17 @@ void TestCalibration::sequencerStepsThroughRun_data()
                                                     "entered 40000 35.2 | mark-1 finished",
                                                     "read 41000 35.0 35 | -",
                                                 } << "1 done 35 stable@11000 settle=10000 n=39 mean=35.020 amb=22.500 r=35.2";
+    QTest::newRow("the run's own judge finds the step stable from its readings")
+        << "35"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "judged 500-4500 34.5 35 | -",
+               "judged 5000-15000 35.05 35 | -",
+               "? 15500 | 1/1 dwelling left=19500 end=19500",
+               "judged 15500-34500 35.05 35 | -",
+               "judged 35000-35000 35.05 35 | stopjudge mark-1 finished",
+           } << "1 done 35 stable@15000 settle=15000 n=40 mean=35.050";
     QTest::newRow("steps without a reading follow each other") << "35 50"
                                                                << QStringList {
                                                                       "start 0 | mark+1 send1 35",
@@ -605,11 +616,14 @@ void TestCalibration::sequencerStepsThroughRun()
             got = trace(sequencer.tick(t));
         } else if (w[0] == "read") {
             got = trace(reading(t));
-        } else if (w[0] == "reads") {
+        } else if (w[0] == "reads" || w[0] == "judged") {
             const QStringList span = w.at(1).split(QLatin1Char('-'));
             Sequencer::Commands all;
-            for (qint64 at = span.at(0).toLongLong(); at <= span.at(1).toLongLong(); at += 500)
-                all += reading(at);
+            for (qint64 at = span.at(0).toLongLong(); at <= span.at(1).toLongLong(); at += 500) {
+                all += w[0] == "reads"
+                    ? reading(at)
+                    : sequencer.judgedReading(at, arg(2), qint16(std::lround(arg(3) * scale)), true);
+            }
             got = trace(all);
         } else if (w[0] == "amb") {
             got = trace(sequencer.ambient(t, arg(2)));
