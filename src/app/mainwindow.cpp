@@ -13,6 +13,7 @@
 #include "dialogs/deviceinfodialog.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
+#include "serial/portchoices.h"
 #include "settings/chartsettingsdialog.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
@@ -29,59 +30,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScroller>
-#include <QSerialPortInfo>
 #include <QTimer>
 #include <QTimerEvent>
 
-#include <array>
+using namespace PortChoices;
 
 namespace {
 
-struct BaudChoice
-{
-    const char *text;
-    QSerialPort::BaudRate rate;
-};
-const std::array<BaudChoice, 8> kBaudChoices = {{
-    {"1200", QSerialPort::Baud1200},
-    {"2400", QSerialPort::Baud2400},
-    {"4800", QSerialPort::Baud4800},
-    {"9600", QSerialPort::Baud9600},
-    {"19200", QSerialPort::Baud19200},
-    {"38400", QSerialPort::Baud38400},
-    {"57600", QSerialPort::Baud57600},
-    {"115200", QSerialPort::Baud115200},
-}};
-constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
 #ifdef BB_SHOW_THERMOMETER
 constexpr bool kShowThermometer = true;
 #else
 constexpr bool kShowThermometer = false;
 #endif
-
-QStringList baudTexts()
-{
-    QStringList texts;
-    for (const BaudChoice &choice : kBaudChoices)
-        texts << QString::fromLatin1(choice.text);
-    return texts;
-}
-
-QSerialPort::BaudRate baudForIndex(int index)
-{
-    if (index < 0 || index >= int(kBaudChoices.size()))
-        index = kDefaultBaudIndex;
-    return kBaudChoices[size_t(index)].rate;
-}
-
-QStringList availablePortNames()
-{
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &port : ports)
-        names << port.portName();
-    return names;
-}
 
 QString windowStyleSheet(const QString &current)
 {
