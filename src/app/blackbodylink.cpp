@@ -1,7 +1,7 @@
 #include "blackbodylink.h"
 
+#include "app/openfailure.h"
 #include "control/blackbodymodel.h"
-#include "serial/openfailure.h"
 #include "serial/optserial.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "app/blackbodylink.h"
 #include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
-#include "chart/tempareaitem.h"
+#include "widgets/tempareaitem.h"
 
 #include <QLabel>
 #include <QListWidgetItem>

@@ -3,11 +3,11 @@
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/samplestore.h"
-#include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
+#include "widgets/tempareaitem.h"
 #include "windowtest.h"
 
 #include <QComboBox>

@@ -2,12 +2,12 @@
 #include "app/rememberedlink.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
-#include "chart/tempareatext.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationjournal.h"
 #include "devicesimulator.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
+#include "widgets/tempareatext.h"
 #include "windowtest.h"
 
 #include <QComboBox>

@@ -4,12 +4,12 @@
 #include "chart/corvelescale.h"
 #include "chart/curvefile.h"
 #include "chart/samplestore.h"
-#include "chart/tempareaitem.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
-#include "settings/chartsettingsdialog.h"
+#include "dialogs/chartsettingsdialog.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
+#include "widgets/tempareaitem.h"
 #include "windowtest.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chart/tempareaitem.h"
+#include "widgets/tempareaitem.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
-#include "settings/chartsettingsdialog.h"
+#include "dialogs/chartsettingsdialog.h"
 #include "settings/settings.h"
 
 #include <QApplication>

@@ -1,7 +1,6 @@
 #include "serial/framing.h"
 #include "serial/kelvraframing.h"
 #include "serial/kelvraserial.h"
-#include "serial/openfailure.h"
 #include "serial/replycollector.h"
 
 #include <QtTest>
@@ -42,8 +41,6 @@ private slots:
     void thermometerCommandReplyIsCompleteOnValidFrame();
     void replyIsJudgedWholeAfterEachRead_data();
     void replyIsJudgedWholeAfterEachRead();
-    void openFailureNamesPortReasonAndRemedy_data();
-    void openFailureNamesPortReasonAndRemedy();
 };
 
 void TestFraming::checksumFramingAppendsSevenBitSumAndTakesThirdByteAsCode_data()
@@ -311,32 +308,6 @@ void TestFraming::replyIsJudgedWholeAfterEachRead()
     QCOMPARE(taken, completeAfter);
     QCOMPARE(reply.isComplete(), completeAfter > 0);
     QCOMPARE(reply.bytes().toHex(' '), bytes.toHex(' '));
-}
-
-void TestFraming::openFailureNamesPortReasonAndRemedy_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("reason");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("missing") << int(QSerialPort::DeviceNotFoundError) << "No such file or directory"
-                             << "无法打开端口 /dev/ttyUSB0：No such file or directory";
-    QTest::newRow("no reason given") << int(QSerialPort::OpenError) << ""
-                                     << "无法打开端口 /dev/ttyUSB0：未知错误";
-    QTest::newRow("no access")
-        << int(QSerialPort::PermissionError) << "Permission denied"
-        << "无法打开端口 /dev/ttyUSB0：Permission denied\n当前用户无权使用该串口。"
-           "请将用户加入串口设备所属的用户组 uucp（例如 sudo usermod -aG uucp $USER），"
-           "然后重新登录。";
-}
-
-void TestFraming::openFailureNamesPortReasonAndRemedy()
-{
-    QFETCH(int, error);
-    QFETCH(QString, reason);
-    QTEST(openFailureText(QStringLiteral("/dev/ttyUSB0"), QSerialPort::SerialPortError(error), reason,
-              QStringLiteral("uucp")),
-        "text");
 }
 
 QTEST_APPLESS_MAIN(TestFraming)

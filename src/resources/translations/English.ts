@@ -27,7 +27,7 @@
 <context>
     <name>BlackbodyLink</name>
     <message>
-        <location filename="../../app/blackbodylink.cpp" line="+83"/>
+        <location filename="../../app/blackbodylink.cpp" line="+82"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>No reply from the blackbody. Check the model, baud rate and cable.</translation>
     </message>
@@ -307,22 +307,22 @@
     <message>
         <location filename="../../app/calibrationrunner.cpp" line="+134"/>
         <location line="+20"/>
-        <location line="+37"/>
-        <location line="+142"/>
-        <location line="+84"/>
-        <location line="+174"/>
+        <location line="+35"/>
+        <location line="+134"/>
+        <location line="+81"/>
+        <location line="+164"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-436"/>
+        <location line="-413"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+35"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -342,7 +342,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+40"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -357,12 +357,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+29"/>
         <source>被测仪器读数</source>
         <translation>Reading of the instrument</translation>
     </message>
@@ -374,14 +374,14 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 Reading of the instrument under test (℃):</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+47"/>
         <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-561"/>
+        <location line="-538"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -431,14 +431,14 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+382"/>
+        <location line="+361"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+25"/>
         <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>Calibration report (aborted)</translation>
@@ -450,21 +450,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-412"/>
-        <location line="+264"/>
-        <location line="+89"/>
+        <location line="-391"/>
+        <location line="+245"/>
+        <location line="+87"/>
         <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-257"/>
+        <location line="-247"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
     <message>
-        <location line="+110"/>
+        <location line="+100"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -640,7 +640,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>ChartSettingsDialog</name>
     <message>
-        <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
+        <location filename="../../dialogs/chartsettingsdialog.ui" line="+14"/>
         <source>图表参数设置</source>
         <translation>Chart settings</translation>
     </message>
@@ -713,7 +713,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation> s</translation>
     </message>
     <message>
-        <location filename="../../settings/chartsettingsdialog.cpp" line="+68"/>
+        <location filename="../../dialogs/chartsettingsdialog.cpp" line="+68"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
@@ -911,27 +911,27 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+637"/>
+        <location filename="../../app/mainwindow.cpp" line="+529"/>
         <source>测温仪</source>
         <translation>Thermometer</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-414"/>
-        <location line="+327"/>
+        <location filename="../../app/mainwindow.cpp" line="-355"/>
+        <location line="+268"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-326"/>
-        <location line="+321"/>
+        <location filename="../../app/mainwindow.cpp" line="-267"/>
+        <location line="+262"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-319"/>
+        <location filename="../../app/mainwindow.cpp" line="-260"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -966,13 +966,13 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location filename="../../app/mainwindow.cpp" line="-98"/>
         <location line="+9"/>
         <location line="+131"/>
-        <location line="+404"/>
+        <location line="+345"/>
         <location line="+211"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-658"/>
+        <location line="-599"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -1037,7 +1037,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Text files (*.txt*)</translation>
     </message>
     <message>
-        <location line="+658"/>
+        <location line="+599"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1072,16 +1072,16 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="-703"/>
+        <location line="-644"/>
         <location line="+29"/>
-        <location line="+648"/>
+        <location line="+589"/>
         <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-703"/>
+        <location line="-644"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>The current curve has not been saved. Discard it?</translation>
     </message>
@@ -1106,7 +1106,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
-        <location line="+132"/>
+        <location line="+73"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
@@ -1116,20 +1116,20 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-193"/>
-        <location line="+283"/>
+        <location line="-134"/>
+        <location line="+224"/>
         <source>当前温度值</source>
         <translation>Current</translation>
     </message>
     <message>
-        <location line="-282"/>
-        <location line="+283"/>
+        <location line="-223"/>
+        <location line="+224"/>
         <source>设定温度值</source>
         <translation>Set point</translation>
     </message>
     <message>
-        <location line="-285"/>
-        <location line="+397"/>
+        <location line="-226"/>
+        <location line="+338"/>
         <location line="+183"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -1150,7 +1150,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Port closed</translation>
     </message>
     <message>
-        <location filename="../../serial/openfailure.cpp" line="+9"/>
+        <location filename="../../app/openfailure.cpp" line="+9"/>
         <source>未知错误</source>
         <translation>Unknown error</translation>
     </message>
@@ -1168,7 +1168,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-885"/>
+        <location filename="../../app/mainwindow.cpp" line="-825"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1242,7 +1242,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>TempAreaItem</name>
     <message>
-        <location filename="../../chart/tempareaitem.ui" line="+14"/>
+        <location filename="../../widgets/tempareaitem.ui" line="+14"/>
         <source>Form</source>
         <translation>Form</translation>
     </message>

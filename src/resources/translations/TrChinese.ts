@@ -27,7 +27,7 @@
 <context>
     <name>BlackbodyLink</name>
     <message>
-        <location filename="../../app/blackbodylink.cpp" line="+83"/>
+        <location filename="../../app/blackbodylink.cpp" line="+82"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>黑體沒有回應，請檢查型號、鮑率和連線</translation>
     </message>
@@ -307,22 +307,22 @@
     <message>
         <location filename="../../app/calibrationrunner.cpp" line="+134"/>
         <location line="+20"/>
-        <location line="+37"/>
-        <location line="+142"/>
-        <location line="+84"/>
-        <location line="+174"/>
+        <location line="+35"/>
+        <location line="+134"/>
+        <location line="+81"/>
+        <location line="+164"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-436"/>
+        <location line="-413"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+35"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -342,7 +342,7 @@
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+40"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -357,12 +357,12 @@
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+82"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的設定點 %2℃ 連續 %3 次未被確認，校正已暫停。請檢查黑體後繼續。</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+29"/>
         <source>被测仪器读数</source>
         <translation>受測儀器讀數</translation>
     </message>
@@ -374,14 +374,14 @@
 受測儀器的讀數（℃）：</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+47"/>
         <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-561"/>
+        <location line="-538"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -431,14 +431,14 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+382"/>
+        <location line="+361"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+25"/>
         <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>校正報告（已中止）</translation>
@@ -450,21 +450,21 @@
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-412"/>
-        <location line="+264"/>
-        <location line="+89"/>
+        <location line="-391"/>
+        <location line="+245"/>
+        <location line="+87"/>
         <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-257"/>
+        <location line="-247"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
     <message>
-        <location line="+110"/>
+        <location line="+100"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -640,7 +640,7 @@
 <context>
     <name>ChartSettingsDialog</name>
     <message>
-        <location filename="../../settings/chartsettingsdialog.ui" line="+14"/>
+        <location filename="../../dialogs/chartsettingsdialog.ui" line="+14"/>
         <source>图表参数设置</source>
         <translation>圖表參數設定</translation>
     </message>
@@ -713,7 +713,7 @@
         <translation>秒</translation>
     </message>
     <message>
-        <location filename="../../settings/chartsettingsdialog.cpp" line="+68"/>
+        <location filename="../../dialogs/chartsettingsdialog.cpp" line="+68"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
@@ -911,27 +911,27 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+637"/>
+        <location filename="../../app/mainwindow.cpp" line="+529"/>
         <source>测温仪</source>
         <translation>測溫儀</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-414"/>
-        <location line="+327"/>
+        <location filename="../../app/mainwindow.cpp" line="-355"/>
+        <location line="+268"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-326"/>
-        <location line="+321"/>
+        <location filename="../../app/mainwindow.cpp" line="-267"/>
+        <location line="+262"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-319"/>
+        <location filename="../../app/mainwindow.cpp" line="-260"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
@@ -966,13 +966,13 @@
         <location filename="../../app/mainwindow.cpp" line="-98"/>
         <location line="+9"/>
         <location line="+131"/>
-        <location line="+404"/>
+        <location line="+345"/>
         <location line="+211"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-658"/>
+        <location line="-599"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -1037,7 +1037,7 @@
         <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
-        <location line="+658"/>
+        <location line="+599"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1072,16 +1072,16 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="-703"/>
+        <location line="-644"/>
         <location line="+29"/>
-        <location line="+648"/>
+        <location line="+589"/>
         <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-703"/>
+        <location line="-644"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
     </message>
@@ -1106,7 +1106,7 @@
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+132"/>
+        <location line="+73"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -1116,20 +1116,20 @@
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-193"/>
-        <location line="+283"/>
+        <location line="-134"/>
+        <location line="+224"/>
         <source>当前温度值</source>
         <translation>目前溫度值</translation>
     </message>
     <message>
-        <location line="-282"/>
-        <location line="+283"/>
+        <location line="-223"/>
+        <location line="+224"/>
         <source>设定温度值</source>
         <translation>設定溫度值</translation>
     </message>
     <message>
-        <location line="-285"/>
-        <location line="+397"/>
+        <location line="-226"/>
+        <location line="+338"/>
         <location line="+183"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -1150,7 +1150,7 @@
         <translation>序列埠已關閉</translation>
     </message>
     <message>
-        <location filename="../../serial/openfailure.cpp" line="+9"/>
+        <location filename="../../app/openfailure.cpp" line="+9"/>
         <source>未知错误</source>
         <translation>未知的錯誤</translation>
     </message>
@@ -1168,7 +1168,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-885"/>
+        <location filename="../../app/mainwindow.cpp" line="-825"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1242,7 +1242,7 @@
 <context>
     <name>TempAreaItem</name>
     <message>
-        <location filename="../../chart/tempareaitem.ui" line="+14"/>
+        <location filename="../../widgets/tempareaitem.ui" line="+14"/>
         <source>Form</source>
         <translation>Form</translation>
     </message>

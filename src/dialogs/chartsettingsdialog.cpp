@@ -1,8 +1,8 @@
 #include "chartsettingsdialog.h"
 
-#include "recordestimate.h"
-#include "settings.h"
-#include "stabilitylimits.h"
+#include "settings/recordestimate.h"
+#include "settings/settings.h"
+#include "settings/stabilitylimits.h"
 #include "ui_chartsettingsdialog.h"
 
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "settings/chartsettingsdialog.h"
+#include "dialogs/chartsettingsdialog.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
 

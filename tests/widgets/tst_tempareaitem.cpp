@@ -1,5 +1,5 @@
-#include "chart/tempareaitem.h"
-#include "chart/tempareatext.h"
+#include "widgets/tempareaitem.h"
+#include "widgets/tempareatext.h"
 
 #include <QFontMetrics>
 #include <QtTest>
