@@ -31,7 +31,7 @@
 
 namespace {
 
-using Quota = std::array<int, Fault::HangUp + 1>;
+using Quota = std::array<int, sim::Fault::HangUp + 1>;
 
 // The workers' own deadlines, as their headers state them; the soak never changes them.
 constexpr int kBlackbodyDeadlineMs = 1000;
@@ -69,8 +69,8 @@ qint64 residentKb()
 // Runs the simulator on a thread of its own, as a real instrument would not share the program's.
 struct SimHost
 {
-    SimHost(std::unique_ptr<SimDevice> device, const QString &port, quint32 seed)
-        : sim(new DeviceSimulator(std::move(device)))
+    SimHost(std::unique_ptr<sim::SimDevice> device, const QString &port, quint32 seed)
+        : sim(new sim::DeviceSimulator(std::move(device)))
     {
         sim->setSeed(seed);
         sim->moveToThread(&thread);
@@ -93,7 +93,7 @@ struct SimHost
     }
 
     QThread thread;
-    DeviceSimulator *sim;
+    sim::DeviceSimulator *sim;
 };
 
 void printWaits(const char *what, const SoakWaits &waits)
@@ -134,18 +134,19 @@ int main(int argc, char *argv[])
     const int blackbodyReads = exchanges - thermometerReads;
     Quota blackbodyQuota {};
     Quota thermometerQuota {};
-    for (const Fault::Kind kind : {Fault::Silence, Fault::Garbage, Fault::BadCheck, Fault::Late}) {
+    for (const sim::Fault::Kind kind :
+        {sim::Fault::Silence, sim::Fault::Garbage, sim::Fault::BadCheck, sim::Fault::Late}) {
         blackbodyQuota[kind] = share(exchanges, 0.001);
         thermometerQuota[kind] = share(exchanges, 0.0045);
     }
-    blackbodyQuota[Fault::Split] = share(exchanges, 0.07);
-    blackbodyQuota[Fault::HangUp] = share(exchanges, 0.012);
-    thermometerQuota[Fault::Split] = share(exchanges, 0.01);
-    thermometerQuota[Fault::HangUp] = share(exchanges, 0.0004);
+    blackbodyQuota[sim::Fault::Split] = share(exchanges, 0.07);
+    blackbodyQuota[sim::Fault::HangUp] = share(exchanges, 0.012);
+    thermometerQuota[sim::Fault::Split] = share(exchanges, 0.01);
+    thermometerQuota[sim::Fault::HangUp] = share(exchanges, 0.0004);
     // Late replies land just past the worker's deadline, where it must still tell them apart.
-    const std::vector<Fault> blackbodySchedule
+    const std::vector<sim::Fault> blackbodySchedule
         = SoakLedger::makeSchedule(blackbodyReads, blackbodyQuota, 9, 3, kBlackbodyDeadlineMs, 5, 30, random);
-    const std::vector<Fault> thermometerSchedule = SoakLedger::makeSchedule(
+    const std::vector<sim::Fault> thermometerSchedule = SoakLedger::makeSchedule(
         thermometerReads, thermometerQuota, 3, 5, kThermometerReadDeadlineMs, 5, 30, random);
 
     // Closes of the controller's port: on many of the exchanges that run into the deadline, so that they
@@ -156,9 +157,9 @@ int main(int argc, char *argv[])
         std::uniform_int_distribution<int> delay(1, kBlackbodyDeadlineMs + 100);
         const auto pick = [&] { return chance(random) < 0.5 ? 0 : delay(random); };
         for (size_t i = 0; i < blackbodySchedule.size(); ++i) {
-            const Fault::Kind kind = blackbodySchedule[i].kind;
-            const bool dear = kind == Fault::Silence || kind == Fault::Garbage || kind == Fault::BadCheck
-                || kind == Fault::Late;
+            const sim::Fault::Kind kind = blackbodySchedule[i].kind;
+            const bool dear = kind == sim::Fault::Silence || kind == sim::Fault::Garbage
+                || kind == sim::Fault::BadCheck || kind == sim::Fault::Late;
             if (dear && chance(random) < 0.4)
                 closeAfterMs[i] = pick();
         }
@@ -173,13 +174,13 @@ int main(int argc, char *argv[])
 
     // Every reading carries a value of its own: the sequence number of its request, so that a reply
     // taken for the wrong request shows.
-    auto blackbodyOwned
-        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 115200, 0.01);
-    BlackbodyDevice *blackbodyDevice = blackbodyOwned.get();
+    auto blackbodyOwned = std::make_unique<sim::BlackbodyDevice>(
+        sim::BlackbodyModel::find(QStringLiteral("VBM100")), 115200, 0.01);
+    sim::BlackbodyDevice *blackbodyDevice = blackbodyOwned.get();
     blackbodyDevice->setNoise(0.0);
     blackbodyDevice->setTimeConstant(1e12);
-    auto thermometerOwned = std::make_unique<ThermometerDevice>(115200, (1 - 1000) / 10.0, 2);
-    ThermometerDevice *thermometerDevice = thermometerOwned.get();
+    auto thermometerOwned = std::make_unique<sim::ThermometerDevice>(115200, (1 - 1000) / 10.0, 2);
+    sim::ThermometerDevice *thermometerDevice = thermometerOwned.get();
     SimHost blackbodyHost(std::move(blackbodyOwned), blackbodyPort, quint32(seed * 2 + 1));
     SimHost thermometerHost(std::move(thermometerOwned), thermometerPort, quint32(seed * 2 + 2));
 
@@ -228,11 +229,11 @@ int main(int argc, char *argv[])
     for (const auto &[host, ledger] :
         {std::pair {&blackbodyHost, &blackbodyLedger}, std::pair {&thermometerHost, &thermometerLedger}}) {
         QObject::connect(
-            host->sim, &DeviceSimulator::requestReceived, host->sim,
+            host->sim, &sim::DeviceSimulator::requestReceived, host->sim,
             [ledger = ledger](const QByteArray &request) { ledger->onRequest(request); },
             Qt::DirectConnection);
         QObject::connect(
-            host->sim, &DeviceSimulator::replySent, host->sim,
+            host->sim, &sim::DeviceSimulator::replySent, host->sim,
             [ledger = ledger](const QByteArray &reply) { ledger->onReplySent(reply); }, Qt::DirectConnection);
     }
 
@@ -324,7 +325,7 @@ int main(int argc, char *argv[])
     const double faultyShare = done > 0 ? double(faults) / double(done) : 0.0;
     const qint64 kindFloor = qMax<qint64>(1, std::llround(exchanges * kMinKindShare));
     bool kindsMet = true;
-    for (int kind = Fault::Silence; kind <= Fault::HangUp; ++kind)
+    for (int kind = sim::Fault::Silence; kind <= sim::Fault::HangUp; ++kind)
         kindsMet = kindsMet && bb.injected[size_t(kind)] + th.injected[size_t(kind)] >= kindFloor;
     const qint64 hung = bb.hung + th.hung + thermometer->slowOpens;
     const qint64 wrong = bb.wrong() + th.wrong();
@@ -338,9 +339,9 @@ int main(int argc, char *argv[])
     std::printf("  exchanges done            %lld (blackbody %lld, thermometer %lld incl. %lld wake-ups)\n",
         done, bb.exchanges, th.exchanges, th.wakeUps);
     std::printf("  faults injected           %lld = %.1f %% of the exchanges\n", faults, 100.0 * faultyShare);
-    for (int kind = Fault::Silence; kind <= Fault::HangUp; ++kind) {
+    for (int kind = sim::Fault::Silence; kind <= sim::Fault::HangUp; ++kind) {
         std::printf("    %-10s %6lld   (blackbody %5lld, thermometer %5lld)\n",
-            qPrintable(SoakLedger::kindName(Fault::Kind(kind))),
+            qPrintable(SoakLedger::kindName(sim::Fault::Kind(kind))),
             bb.injected[size_t(kind)] + th.injected[size_t(kind)], bb.injected[size_t(kind)],
             th.injected[size_t(kind)]);
     }

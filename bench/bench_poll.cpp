@@ -80,15 +80,15 @@ int main(int argc, char *argv[])
 
     // The controller gets a thread of its own, as a real device would not share the program's.
     QThread simThread;
-    auto device
-        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
+    auto device = std::make_unique<sim::BlackbodyDevice>(
+        sim::BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
     device->setNoise(0.0);
-    auto *sim = new DeviceSimulator(std::move(device));
+    auto *sim = new sim::DeviceSimulator(std::move(device));
     sim->setReplyDelay(replyDelay);
     sim->moveToThread(&simThread);
     std::atomic<qint64> requestArrivedNs {0};
     QObject::connect(
-        sim, &DeviceSimulator::requestReceived, sim, [&] { requestArrivedNs = clock.nsecsElapsed(); },
+        sim, &sim::DeviceSimulator::requestReceived, sim, [&] { requestArrivedNs = clock.nsecsElapsed(); },
         Qt::DirectConnection);
     simThread.start();
     QTemporaryDir dir;

@@ -6,8 +6,8 @@
 
 #include <QTimer>
 
-SoakBlackbody::SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
-    int reads, std::vector<int> closeAfterMs, quint64 seed)
+SoakBlackbody::SoakBlackbody(OptSerial *worker, sim::DeviceSimulator *sim, SoakLedger *ledger,
+    const QString &port, int reads, std::vector<int> closeAfterMs, quint64 seed)
     : link(sim, port, "controller")
     , m_port(port)
     , m_reads(reads)

@@ -11,7 +11,9 @@
 #include <random>
 #include <vector>
 
+namespace sim {
 class DeviceSimulator;
+}
 class OptSerial;
 class SoakLedger;
 
@@ -25,8 +27,8 @@ class SoakBlackbody : public QObject
 
 public:
     // closeAfterMs[i]: a close request that many ms after read i is sent; -1: none.
-    SoakBlackbody(OptSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port, int reads,
-        std::vector<int> closeAfterMs, quint64 seed);
+    SoakBlackbody(OptSerial *worker, sim::DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
+        int reads, std::vector<int> closeAfterMs, quint64 seed);
 
     void start();
     bool done() const { return m_done; }

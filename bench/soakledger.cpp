@@ -8,31 +8,32 @@
 qint64 SoakLedger::Counts::faults() const
 {
     qint64 total = 0;
-    for (int kind = Fault::Silence; kind <= Fault::HangUp; ++kind)
+    for (int kind = sim::Fault::Silence; kind <= sim::Fault::HangUp; ++kind)
         total += injected[size_t(kind)];
     return total;
 }
 
-SoakLedger::SoakLedger(Device device, DeviceSimulator *sim, std::vector<Fault> schedule)
+SoakLedger::SoakLedger(Device device, sim::DeviceSimulator *sim, std::vector<sim::Fault> schedule)
     : m_device(std::move(device))
     , m_sim(sim)
     , m_schedule(std::move(schedule))
 { }
 
-std::vector<Fault> SoakLedger::makeSchedule(int reads, const std::array<int, Fault::HangUp + 1> &quota,
-    int maxPieces, int maxPauseMs, int readDeadlineMs, int lateMinMs, int lateMaxMs, std::mt19937_64 &random)
+std::vector<sim::Fault> SoakLedger::makeSchedule(int reads,
+    const std::array<int, sim::Fault::HangUp + 1> &quota, int maxPieces, int maxPauseMs, int readDeadlineMs,
+    int lateMinMs, int lateMaxMs, std::mt19937_64 &random)
 {
-    std::vector<Fault> schedule;
+    std::vector<sim::Fault> schedule;
     schedule.reserve(size_t(reads));
     const auto between
         = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    for (int kind = Fault::Silence; kind <= Fault::HangUp; ++kind) {
+    for (int kind = sim::Fault::Silence; kind <= sim::Fault::HangUp; ++kind) {
         for (int i = 0; i < quota[size_t(kind)] && int(schedule.size()) < reads; ++i) {
-            Fault fault {Fault::Kind(kind)};
-            if (kind == Fault::Split) {
+            sim::Fault fault {sim::Fault::Kind(kind)};
+            if (kind == sim::Fault::Split) {
                 fault.pieces = between(2, maxPieces);
                 fault.pauseMs = between(1, maxPauseMs);
-            } else if (kind == Fault::Late) {
+            } else if (kind == sim::Fault::Late) {
                 fault.delayMs = readDeadlineMs + between(lateMinMs, lateMaxMs);
             }
             schedule.push_back(fault);
@@ -62,30 +63,30 @@ void SoakLedger::onRequest(const QByteArray &request)
         pending.code = m_device.codeOf(request);
         pending.atNs = now;
         if (pending.read) {
-            pending.fault = m_nextRead < m_schedule.size() ? m_schedule[m_nextRead] : Fault {};
+            pending.fault = m_nextRead < m_schedule.size() ? m_schedule[m_nextRead] : sim::Fault {};
             ++m_nextRead;
             pending.tag = m_tag;
             m_tag = m_tag % m_device.maxTag + 1;
             m_device.showTag(m_tag);
             ++m_counts.injected[size_t(pending.fault.kind)];
-            FaultPlan &plan = m_sim->faults();
+            sim::FaultPlan &plan = m_sim->faults();
             plan.clear();
             switch (pending.fault.kind) {
-            case Fault::None:
+            case sim::Fault::None:
                 break;
-            case Fault::Silence:
+            case sim::Fault::Silence:
                 plan.silence(1);
                 break;
-            case Fault::Garbage:
+            case sim::Fault::Garbage:
                 plan.garbage();
                 break;
-            case Fault::BadCheck:
+            case sim::Fault::BadCheck:
                 plan.badCheck();
                 break;
-            case Fault::Split:
+            case sim::Fault::Split:
                 plan.split(pending.fault.pieces, pending.fault.pauseMs);
                 break;
-            case Fault::Late: {
+            case sim::Fault::Late: {
                 plan.late(pending.fault.delayMs);
                 LateReply late;
                 late.tag = pending.tag;
@@ -95,7 +96,7 @@ void SoakLedger::onRequest(const QByteArray &request)
                     m_late.erase(m_late.begin());
                 break;
             }
-            case Fault::HangUp:
+            case sim::Fault::HangUp:
                 plan.hangUpOnNextRequest();
                 hangUp = true;
                 break;
@@ -225,28 +226,28 @@ void SoakLedger::resolve(uchar code, const QByteArray &data, bool ok, qint64 atN
         ++m_counts.lateTakenBeyondGap;
     } else {
         switch (pending.fault.kind) {
-        case Fault::None:
-        case Fault::Split:
-        case Fault::Late:
+        case sim::Fault::None:
+        case sim::Fault::Split:
+        case sim::Fault::Late:
             if (reading && *reading != pending.tag) {
                 ++m_counts.wrongReadings;
                 note(qPrintable(QStringLiteral("reading %1 instead of %2").arg(*reading).arg(pending.tag)),
                     code, data, ok, atNs);
             } else if (reading) {
                 ++m_counts.readings;
-                if (pending.fault.kind == Fault::Late)
+                if (pending.fault.kind == sim::Fault::Late)
                     ++m_counts.lateInTime;
             } else if (!ok && spoiltBeyondGap(data)) {
                 ++m_counts.lateTakenBeyondGap;
-            } else if (!ok && pending.fault.kind != Fault::Late) {
+            } else if (!ok && pending.fault.kind != sim::Fault::Late) {
                 ++m_counts.goodMissed;
                 note("unspoilt reply missed", code, data, ok, atNs);
             }
             break;
-        case Fault::Silence:
-        case Fault::Garbage:
-        case Fault::BadCheck:
-        case Fault::HangUp:
+        case sim::Fault::Silence:
+        case sim::Fault::Garbage:
+        case sim::Fault::BadCheck:
+        case sim::Fault::HangUp:
             if (ok) {
                 ++m_counts.faultyAccepted;
                 note("spoilt reply accepted", code, data, ok, atNs);
@@ -255,7 +256,7 @@ void SoakLedger::resolve(uchar code, const QByteArray &data, bool ok, qint64 atN
         }
     }
     // Its exchange is over without its own reply, whatever else the worker took.
-    if (pending.fault.kind == Fault::Late && reading != pending.tag) {
+    if (pending.fault.kind == sim::Fault::Late && reading != pending.tag) {
         for (LateReply &late : m_late) {
             if (late.tag == pending.tag)
                 late.givenUpNs = atNs;
@@ -309,7 +310,7 @@ qint64 SoakLedger::boundNs(const Pending &pending) const
     return qint64(deadline + 1000) * 1000000;
 }
 
-QString SoakLedger::kindName(Fault::Kind kind)
+QString SoakLedger::kindName(sim::Fault::Kind kind)
 {
     static const char *const names[]
         = {"none", "silence", "garbage", "bad check", "split", "late", "hang-up"};
@@ -326,11 +327,11 @@ void SoakLedger::note(const char *what, uchar code, const QByteArray &data, bool
 {
     if (m_notes.size() >= kMaxNotes)
         return;
-    const auto fault = [](const Fault &fault) {
+    const auto fault = [](const sim::Fault &fault) {
         QString text = kindName(fault.kind);
-        if (fault.kind == Fault::Split)
+        if (fault.kind == sim::Fault::Split)
             text += QStringLiteral(" %1x%2ms").arg(fault.pieces).arg(fault.pauseMs);
-        else if (fault.kind == Fault::Late)
+        else if (fault.kind == sim::Fault::Late)
             text += QStringLiteral(" %1ms").arg(fault.delayMs);
         return text;
     };

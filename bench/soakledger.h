@@ -13,7 +13,9 @@
 #include <random>
 #include <vector>
 
+namespace sim {
 class DeviceSimulator;
+}
 
 // One simulated device's side of the fault soak: picks the fault for each read request as the device
 // receives it, gives every reading a value of its own, and judges each result the worker reports against
@@ -49,7 +51,7 @@ public:
         qint64 exchanges = 0;
         qint64 reads = 0; // results of read requests
         qint64 readings = 0; // right readings the program would take
-        std::array<qint64, Fault::HangUp + 1> injected {};
+        std::array<qint64, sim::Fault::HangUp + 1> injected {};
         qint64 faultyAccepted = 0; // silence, garbage, bad check or hang-up reported as a good reply
         qint64 wrongReadings = 0; // a reading other than the one the device sent for that request
         qint64 incompleteAccepted = 0; // a good reply the program can take no reading from
@@ -66,14 +68,14 @@ public:
         qint64 wrong() const { return faultyAccepted + wrongReadings + incompleteAccepted + staleAccepted; }
     };
 
-    SoakLedger(Device device, DeviceSimulator *sim, std::vector<Fault> schedule);
+    SoakLedger(Device device, sim::DeviceSimulator *sim, std::vector<sim::Fault> schedule);
 
     // The schedule: `reads` entries, each kind's quota of faults at random places, the rest None.
     // Split replies come in 2..maxPieces pieces 1..maxPauseMs apart; late ones lateMinMs..lateMaxMs past
     // readDeadlineMs.
-    static std::vector<Fault> makeSchedule(int reads, const std::array<int, Fault::HangUp + 1> &quota,
-        int maxPieces, int maxPauseMs, int readDeadlineMs, int lateMinMs, int lateMaxMs,
-        std::mt19937_64 &random);
+    static std::vector<sim::Fault> makeSchedule(int reads,
+        const std::array<int, sim::Fault::HangUp + 1> &quota, int maxPieces, int maxPauseMs,
+        int readDeadlineMs, int lateMinMs, int lateMaxMs, std::mt19937_64 &random);
 
     const Device &device() const { return m_device; }
     // Simulator thread, from DeviceSimulator::requestReceived, before the device's answer goes out.
@@ -96,7 +98,7 @@ public:
     // The first few results that were not what they should be, one line each, for the report.
     QStringList notes() const;
 
-    static QString kindName(Fault::Kind kind);
+    static QString kindName(sim::Fault::Kind kind);
     static qint64 nowNs();
 
 private:
@@ -108,7 +110,7 @@ private:
         bool read = false;
         uchar code = 0;
         int tag = 0;
-        Fault fault;
+        sim::Fault fault;
         qint64 atNs = 0;
     };
     struct Orphan
@@ -132,8 +134,8 @@ private:
 
     static constexpr int kMaxNotes = 20;
     const Device m_device;
-    DeviceSimulator *const m_sim;
-    const std::vector<Fault> m_schedule;
+    sim::DeviceSimulator *const m_sim;
+    const std::vector<sim::Fault> m_schedule;
     mutable std::mutex m_lock;
     size_t m_nextRead = 0;
     int m_tag = 1;
@@ -143,7 +145,7 @@ private:
     std::function<void()> m_readHook;
     std::function<void()> m_hangUpHook;
     // The fault of the read before the one pending.
-    Fault m_previous;
+    sim::Fault m_previous;
     // The last few late replies: when the worker gave up on each and when it went out (-1: not yet).
     struct LateReply
     {

@@ -5,7 +5,7 @@
 
 #include <QMetaObject>
 
-SoakLink::SoakLink(DeviceSimulator *sim, const QString &port, const char *device)
+SoakLink::SoakLink(sim::DeviceSimulator *sim, const QString &port, const char *device)
     : m_sim(sim)
     , m_port(port)
     , m_device(device)

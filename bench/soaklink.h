@@ -6,7 +6,9 @@
 
 #include <atomic>
 
+namespace sim {
 class DeviceSimulator;
+}
 
 // What a soak driver keeps about its port beyond the exchanges: close requests and vanished lines, how
 // long each took to be reported closed, and the simulated device plugged back in before a reopen (or, now
@@ -16,7 +18,7 @@ class SoakLink
 public:
     enum class OpenOutcome { Opened, RetryNow, RetryLater };
 
-    SoakLink(DeviceSimulator *sim, const QString &port, const char *device);
+    SoakLink(sim::DeviceSimulator *sim, const QString &port, const char *device);
 
     SoakWaits closeWaits; // close request -> the worker reports closed
     SoakWaits lossWaits; // the device vanishes -> the worker reports closed
@@ -39,7 +41,7 @@ public:
     OpenOutcome opened(bool ok);
 
 private:
-    DeviceSimulator *const m_sim;
+    sim::DeviceSimulator *const m_sim;
     const QString m_port;
     const char *const m_device;
     int m_closesOutstanding = 0;

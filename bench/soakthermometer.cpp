@@ -14,7 +14,7 @@ constexpr qint64 kOpenBoundNs = (60 + 1000 + 1000) * qint64(1000000);
 
 } // namespace
 
-SoakThermometer::SoakThermometer(KelvraSerial *worker, DeviceSimulator *sim, SoakLedger *ledger,
+SoakThermometer::SoakThermometer(KelvraSerial *worker, sim::DeviceSimulator *sim, SoakLedger *ledger,
     const QString &port, int reads, int closeMinMs, int closeMaxMs, quint64 seed)
     : link(sim, port, "thermometer")
     , m_ledger(ledger)

@@ -11,7 +11,9 @@
 #include <memory>
 #include <random>
 
+namespace sim {
 class DeviceSimulator;
+}
 class GetTempThread;
 class KelvraSerial;
 class SoakLedger;
@@ -26,7 +28,7 @@ class SoakThermometer : public QObject
 
 public:
     // A close comes every closeMinMs..closeMaxMs while the port is open.
-    SoakThermometer(KelvraSerial *worker, DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
+    SoakThermometer(KelvraSerial *worker, sim::DeviceSimulator *sim, SoakLedger *ledger, const QString &port,
         int reads, int closeMinMs, int closeMaxMs, quint64 seed);
     ~SoakThermometer() override;
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace sim {
+
 namespace {
 
 constexpr uchar kHeader = 0x80;
@@ -236,3 +238,5 @@ QByteArray BlackbodyDevice::answer(const QByteArray &frame)
         current += (m_random.generateDouble() * 2.0 - 1.0) * m_noise;
     return reply(current);
 }
+
+} // namespace sim

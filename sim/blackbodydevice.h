@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 
+namespace sim {
+
 // A blackbody controller: answers the read ("R") and set ("C") frames with 9-byte checksum replies in the
 // model's wire unit, and moves its temperature toward the set point with a first-order response.
 // A set point outside the model's range is refused: the controller does not answer it.
@@ -65,3 +67,5 @@ private:
     QByteArray m_pending;
     qint64 m_lastByteNs = 0;
 };
+
+} // namespace sim

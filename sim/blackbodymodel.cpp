@@ -1,5 +1,7 @@
 #include "blackbodymodel.h"
 
+namespace sim {
+
 namespace {
 
 const BlackbodyModel &modelAt(int index)
@@ -34,3 +36,5 @@ QStringList BlackbodyModel::names()
         list << modelAt(i).name;
     return list;
 }
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace sim {
+
 // A blackbody model's line and wire conventions and the set-point range its controller accepts.
 struct BlackbodyModel
 {
@@ -17,3 +19,5 @@ struct BlackbodyModel
     static BlackbodyModel find(const QString &name);
     static QStringList names();
 };
+
+} // namespace sim

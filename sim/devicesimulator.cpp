@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace sim {
+
 DeviceSimulator::DeviceSimulator(std::unique_ptr<SimDevice> device, QObject *parent)
     : QObject(parent)
     , m_device(std::move(device))
@@ -142,3 +144,5 @@ QByteArray DeviceSimulator::garbageFor(const QByteArray &reply)
     } while (m_device->isValidReply(garbage));
     return garbage;
 }
+
+} // namespace sim

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+namespace sim {
+
 class PtyHost;
 
 // A simulated instrument on a pseudo-terminal: feeds the client's bytes to the device and writes its
@@ -81,3 +83,5 @@ private:
     // Bumped on every hang-up and open, so writes scheduled for a vanished line are dropped.
     quint64 m_generation = 0;
 };
+
+} // namespace sim

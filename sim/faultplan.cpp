@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace sim {
+
 void FaultPlan::silence(int requests)
 {
     add({Fault::Silence}, requests);
@@ -96,3 +98,5 @@ void FaultPlan::add(const Fault &fault, int requests)
         return;
     m_steps.append({fault, requests});
 }
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+namespace sim {
+
 // What the simulated device does instead of (or to) its reply to one request.
 struct Fault
 {
@@ -44,3 +46,5 @@ private:
 
     QList<Step> m_steps;
 };
+
+} // namespace sim

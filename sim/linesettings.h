@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace sim {
+
 // Line settings of one side of a serial line, as plain numbers (no serial-port module needed).
 struct LineSettings
 {
@@ -23,3 +25,5 @@ struct LineSettings
     }
     friend bool operator!=(const LineSettings &a, const LineSettings &b) { return !(a == b); }
 };
+
+} // namespace sim

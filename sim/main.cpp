@@ -59,13 +59,13 @@ QStringList thermometerHelp(const QStringList &deviceHelp)
     return lines;
 }
 
-void logTraffic(DeviceSimulator *simulator, const QString &prefix)
+void logTraffic(sim::DeviceSimulator *simulator, const QString &prefix)
 {
-    QObject::connect(simulator, &DeviceSimulator::requestReceived, simulator,
+    QObject::connect(simulator, &sim::DeviceSimulator::requestReceived, simulator,
         [prefix](const QByteArray &request) { err() << prefix << "rx " << hex(request) << Qt::endl; });
-    QObject::connect(simulator, &DeviceSimulator::replySent, simulator,
+    QObject::connect(simulator, &sim::DeviceSimulator::replySent, simulator,
         [prefix](const QByteArray &reply) { err() << prefix << "tx " << hex(reply) << Qt::endl; });
-    QObject::connect(simulator, &DeviceSimulator::bytesIgnored, simulator,
+    QObject::connect(simulator, &sim::DeviceSimulator::bytesIgnored, simulator,
         [prefix](const QByteArray &bytes, const QString &reason) {
             err() << prefix << "ignored " << hex(bytes) << " (" << reason << ")" << Qt::endl;
         });
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
                        "thermometer on a second one.\n"
                        "Open the printed link path as the port name. Commands are read from standard "
                        "input (type help).\nModels: %1.")
-            .arg(BlackbodyModel::names().join(QStringLiteral(", "))));
+            .arg(sim::BlackbodyModel::names().join(QStringLiteral(", "))));
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
     const QCommandLineOption linkOption({QStringLiteral("l"), QStringLiteral("link")},
         QStringLiteral("Symlink to publish as the port name."), QStringLiteral("path"),
@@ -133,10 +133,10 @@ int main(int argc, char *argv[])
         thermoLinkOption, thermoBaudOption, thermoTempOption, thermoAckOption});
     parser.process(app.arguments());
     if (parser.isSet(QStringLiteral("help"))) {
-        const BlackbodyDevice example(BlackbodyModel::find(QStringLiteral("VBM100")));
-        const ThermometerDevice thermoExample;
+        const sim::BlackbodyDevice example(sim::BlackbodyModel::find(QStringLiteral("VBM100")));
+        const sim::ThermometerDevice thermoExample;
         out() << parser.helpText() << "\nCommands on standard input:\n  "
-              << (SimCommands::generalHelp() + example.commandHelp()
+              << (sim::SimCommands::generalHelp() + example.commandHelp()
                      + thermometerHelp(thermoExample.commandHelp()))
                      .join(QStringLiteral("\n  "))
               << Qt::endl;
@@ -150,10 +150,10 @@ int main(int argc, char *argv[])
             err() << "bbsim: --" << option.names().constLast() << " needs a number" << Qt::endl;
         return ok;
     };
-    const BlackbodyModel model = BlackbodyModel::find(parser.value(modelOption));
+    const sim::BlackbodyModel model = sim::BlackbodyModel::find(parser.value(modelOption));
     if (!model.isValid()) {
         err() << "bbsim: unknown model " << parser.value(modelOption) << "; choose one of "
-              << BlackbodyModel::names().join(QStringLiteral(", ")) << Qt::endl;
+              << sim::BlackbodyModel::names().join(QStringLiteral(", ")) << Qt::endl;
         return 2;
     }
     double baud = 0;
@@ -168,7 +168,7 @@ int main(int argc, char *argv[])
         || !number(pollDelayOption, &pollDelay) || !number(seedOption, &seed))
         return 2;
 
-    auto device = std::make_unique<BlackbodyDevice>(model, int(baud), initial);
+    auto device = std::make_unique<sim::BlackbodyDevice>(model, int(baud), initial);
     device->setTimeConstant(tau);
     device->setNoise(noise);
     device->setSeed(quint32(seed));
@@ -183,12 +183,12 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
-    BlackbodyDevice *blackbody = device.get();
-    DeviceSimulator simulator(std::move(device));
+    sim::BlackbodyDevice *blackbody = device.get();
+    sim::DeviceSimulator simulator(std::move(device));
     simulator.setReplyDelay(int(delay));
     simulator.setSeed(quint32(seed));
 
-    std::unique_ptr<DeviceSimulator> thermometer;
+    std::unique_ptr<sim::DeviceSimulator> thermometer;
     if (parser.isSet(thermoLinkOption)) {
         bool baudOk = false;
         const int thermoBaud = parser.value(thermoBaudOption).toInt(&baudOk);
@@ -204,13 +204,13 @@ int main(int argc, char *argv[])
             err() << "bbsim: --thermo-ack needs 2 or 3" << Qt::endl;
             return 2;
         }
-        auto thermoDevice = std::make_unique<ThermometerDevice>(thermoBaud, 25.0, ack.toInt());
+        auto thermoDevice = std::make_unique<sim::ThermometerDevice>(thermoBaud, 25.0, ack.toInt());
         if (!thermoDevice->setTemperature(thermoTemp)) {
-            err() << "bbsim: --thermo-temp must lie from " << ThermometerDevice::kMinCelsius << " to "
-                  << ThermometerDevice::kMaxCelsius << Qt::endl;
+            err() << "bbsim: --thermo-temp must lie from " << sim::ThermometerDevice::kMinCelsius << " to "
+                  << sim::ThermometerDevice::kMaxCelsius << Qt::endl;
             return 2;
         }
-        thermometer = std::make_unique<DeviceSimulator>(std::move(thermoDevice));
+        thermometer = std::make_unique<sim::DeviceSimulator>(std::move(thermoDevice));
         thermometer->setSeed(quint32(seed));
     }
 
@@ -248,17 +248,17 @@ int main(int argc, char *argv[])
         if (thermometer)
             logTraffic(thermometer.get(), QStringLiteral("thermo "));
     }
-    QObject::connect(
-        &simulator, &DeviceSimulator::hungUp, &app, [] { err() << "bbsim: device hung up" << Qt::endl; });
+    QObject::connect(&simulator, &sim::DeviceSimulator::hungUp, &app,
+        [] { err() << "bbsim: device hung up" << Qt::endl; });
     if (thermometer) {
-        QObject::connect(thermometer.get(), &DeviceSimulator::hungUp, &app,
+        QObject::connect(thermometer.get(), &sim::DeviceSimulator::hungUp, &app,
             [] { err() << "bbsim: thermometer hung up" << Qt::endl; });
     }
 
-    SimCommands commands(&simulator);
-    std::unique_ptr<SimCommands> thermoCommands;
+    sim::SimCommands commands(&simulator);
+    std::unique_ptr<sim::SimCommands> thermoCommands;
     if (thermometer)
-        thermoCommands = std::make_unique<SimCommands>(thermometer.get());
+        thermoCommands = std::make_unique<sim::SimCommands>(thermometer.get());
     // "thermo ..." goes to the thermometer; everything else to the blackbody, as before.
     const auto execute = [&](const QString &line, bool *quit) {
         const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -270,7 +270,7 @@ int main(int argc, char *argv[])
             return thermoCommands->execute(words.mid(1).join(QLatin1Char(' ')));
         }
         if (words.value(0) == QLatin1String("help") && thermoCommands)
-            return (commands.help() + thermometerHelp(ThermometerDevice().commandHelp()))
+            return (commands.help() + thermometerHelp(sim::ThermometerDevice().commandHelp()))
                 .join(QLatin1Char('\n'));
         return commands.execute(line, quit);
     };

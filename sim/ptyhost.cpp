@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace sim {
+
 namespace {
 
 int baudFromSpeed(speed_t speed)
@@ -183,3 +185,5 @@ void PtyHost::removeLink()
         ::unlink(link.constData());
     m_linkPath.clear();
 }
+
+} // namespace sim

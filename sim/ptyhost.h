@@ -8,6 +8,8 @@
 
 class QSocketNotifier;
 
+namespace sim {
+
 // The device end of a pseudo-terminal pair, published under a symlink that a client opens as its port.
 // Lives and works in the thread that calls open(); every other call must come from that thread too.
 class PtyHost : public QObject
@@ -49,3 +51,5 @@ private:
     QString m_linkPath;
     QString m_clientPath;
 };
+
+} // namespace sim

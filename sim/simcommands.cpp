@@ -2,6 +2,8 @@
 
 #include "devicesimulator.h"
 
+namespace sim {
+
 namespace {
 
 // Parses words[index] as a non-negative count or duration; fallback when the word is absent.
@@ -121,3 +123,5 @@ QStringList SimCommands::generalHelp()
         QStringLiteral("quit            stop the simulator"),
     };
 }
+
+} // namespace sim

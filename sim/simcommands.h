@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace sim {
+
 class DeviceSimulator;
 
 // The simulator's console language: fault and line commands for any device, anything else handed to the
@@ -21,3 +23,5 @@ public:
 private:
     DeviceSimulator *m_simulator = nullptr;
 };
+
+} // namespace sim

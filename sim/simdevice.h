@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+namespace sim {
+
 // One instrument behind a simulated line: turns the bytes a client sends into requests and replies.
 // Knows nothing of ports, timing of the line or faults; called from the simulator's thread only.
 class SimDevice
@@ -34,3 +36,5 @@ public:
     // Help lines for those commands.
     virtual QStringList commandHelp() const = 0;
 };
+
+} // namespace sim

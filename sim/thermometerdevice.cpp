@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace sim {
+
 namespace {
 
 // A pause this long between bytes ends a half-received request.
@@ -142,3 +144,5 @@ QByteArray ThermometerDevice::ackFrame() const
 {
     return m_ackLength == 3 ? withXor(QByteArray::fromHex("1701")) : withXor(QByteArray(1, char(kAckCode)));
 }
+
+} // namespace sim

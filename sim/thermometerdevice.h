@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+namespace sim {
+
 // A thermometer: deaf unless the line runs at its own baud rate (8N1), it takes the zero bytes in front of
 // a request as wake-up and ignores them, answers command 0x17 with a 2- or 3-byte frame and the read
 // command 0x01 with the temperature as R = °C × 10 + 1000 in two bytes, high first. Every answer ends in
@@ -46,3 +48,5 @@ private:
     QByteArray m_pending;
     qint64 m_lastByteNs = 0;
 };
+
+} // namespace sim

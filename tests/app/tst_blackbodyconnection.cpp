@@ -69,8 +69,8 @@ private:
     void clickSet(double value);
 
     QTemporaryDir m_dir;
-    BlackbodyDevice *m_device = nullptr;
-    std::unique_ptr<DeviceSimulator> m_sim;
+    sim::BlackbodyDevice *m_device = nullptr;
+    std::unique_ptr<sim::DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<ModalHandler> m_boxes;
 };
@@ -111,11 +111,11 @@ TempAreaItem *TestBlackbodyConnection::tile(const QString &caption) const
 void TestBlackbodyConnection::openSimulator(int modelIndex)
 {
     const QString model = child<QComboBox>("comboBoxBodtype")->itemText(modelIndex);
-    auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, 25.0);
+    auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), 9600, 25.0);
     device->setNoise(0.0);
     device->setTimeConstant(0.0);
     m_device = device.get();
-    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
     QString error;
     QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
 
@@ -151,7 +151,7 @@ void TestBlackbodyConnection::opensWithTheModelsLineSettings()
     QFETCH(int, model);
     openSimulator(model);
 
-    const LineSettings line = m_sim->clientLine();
+    const sim::LineSettings line = m_sim->clientLine();
     QCOMPARE(line.baud, 9600);
     QCOMPARE(line.dataBits, 8);
     QCOMPARE(line.parity, 'N');
@@ -197,7 +197,7 @@ void TestBlackbodyConnection::pollsEveryHalfSecondAndShowsBothTemperatures()
     QCOMPARE(chart.last().at(0).toDouble(), double(37.25f));
 
     // Requests come one per tick: five more need about two seconds, and never arrive in bursts.
-    QSignalSpy requests(m_sim.get(), &DeviceSimulator::requestReceived);
+    QSignalSpy requests(m_sim.get(), &sim::DeviceSimulator::requestReceived);
     QElapsedTimer clock;
     clock.start();
     QList<qint64> times;
@@ -219,9 +219,9 @@ void TestBlackbodyConnection::setPointIsConfirmedOrRefusedInABox()
     // Time from the controller's answer to the set frame to the confirmation on screen.
     QElapsedTimer sinceSetReply;
     bool setFrameArrived = false;
-    connect(m_sim.get(), &DeviceSimulator::requestReceived, this,
+    connect(m_sim.get(), &sim::DeviceSimulator::requestReceived, this,
         [&](const QByteArray &request) { setFrameArrived |= quint8(request.at(2)) == 0x43; });
-    connect(m_sim.get(), &DeviceSimulator::replySent, this, [&] {
+    connect(m_sim.get(), &sim::DeviceSimulator::replySent, this, [&] {
         if (setFrameArrived && !sinceSetReply.isValid())
             sinceSetReply.start();
     });
@@ -298,7 +298,7 @@ void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
     QVERIFY(m_boxes->boxes.first().startsWith(QStringLiteral("错误|")));
     const double lastBeforeGap = chart->curve().at(chart->curve().size() - 1).key;
 
-    QSignalSpy requests(m_sim.get(), &DeviceSimulator::requestReceived);
+    QSignalSpy requests(m_sim.get(), &sim::DeviceSimulator::requestReceived);
     QString error;
     QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
     QElapsedTimer back;

@@ -101,8 +101,8 @@ private:
     QTemporaryDir m_dir;
     QString m_reports;
     std::unique_ptr<QObject> m_caseScope; // connections that must end with the case
-    BlackbodyDevice *m_device = nullptr;
-    std::unique_ptr<DeviceSimulator> m_sim;
+    sim::BlackbodyDevice *m_device = nullptr;
+    std::unique_ptr<sim::DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<ModalHandler> m_modals;
 };
@@ -144,11 +144,11 @@ void TestCalibrationRun::cleanup()
 void TestCalibrationRun::openSimulator()
 {
     const QString model = child<QComboBox>("comboBoxBodtype")->itemText(0);
-    auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, 25.0);
+    auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), 9600, 25.0);
     device->setNoise(0.0);
     device->setTimeConstant(0.0);
     m_device = device.get();
-    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
     QString error;
     QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
     child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
@@ -165,7 +165,7 @@ void TestCalibrationRun::clickOpenButton()
 void TestCalibrationRun::countSetFrames(int *count, int *polls)
 {
     m_caseScope = std::make_unique<QObject>();
-    connect(m_sim.get(), &DeviceSimulator::requestReceived, m_caseScope.get(),
+    connect(m_sim.get(), &sim::DeviceSimulator::requestReceived, m_caseScope.get(),
         [count, polls](const QByteArray &request) {
             *count += quint8(request.at(2)) == 0x43;
             if (polls)

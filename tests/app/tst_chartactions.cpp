@@ -94,7 +94,7 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<ModalHandler> m_modal;
-    std::unique_ptr<DeviceSimulator> m_sim;
+    std::unique_ptr<sim::DeviceSimulator> m_sim;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -131,10 +131,10 @@ void TestChartActions::cleanup()
 // Opens the blackbody link to a simulated controller; a silent one gives the chart no reading.
 void TestChartActions::openLink(bool answering)
 {
-    auto device
-        = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
+    auto device = std::make_unique<sim::BlackbodyDevice>(
+        sim::BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
     device->setNoise(0.0);
-    m_sim = std::make_unique<DeviceSimulator>(std::move(device));
+    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
     if (!answering)
         m_sim->faults().silence();
     QString error;
@@ -276,7 +276,7 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
 {
     openLink(true);
     // A rising temperature, so each reading differs from the one before.
-    static_cast<BlackbodyDevice *>(m_sim->device())->setSetPoint(90.0);
+    static_cast<sim::BlackbodyDevice *>(m_sim->device())->setSetPoint(90.0);
     click("navButton_startstop");
     QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() >= 3, kWaitMs);
 

@@ -144,9 +144,9 @@ struct Rig
             qFatal("simulator: %s", qPrintable(error));
     }
 
-    static std::unique_ptr<SimDevice> makeDevice(int baud, ThermometerDevice **out)
+    static std::unique_ptr<sim::SimDevice> makeDevice(int baud, sim::ThermometerDevice **out)
     {
-        auto device = std::make_unique<ThermometerDevice>(baud, 23.5, 2);
+        auto device = std::make_unique<sim::ThermometerDevice>(baud, 23.5, 2);
         *out = device.get();
         return device;
     }
@@ -190,7 +190,7 @@ struct Rig
     void script(const QByteArray &request, const QList<QByteArray> &answers)
     {
         QObject::disconnect(scripted);
-        scripted = QObject::connect(&sim, &DeviceSimulator::bytesReceived, &sim, [=] {
+        scripted = QObject::connect(&sim, &sim::DeviceSimulator::bytesReceived, &sim, [=] {
             const QByteArray received = sim.received();
             const int times = received.size() / request.size();
             if (received.size() % request.size() == 0 && received == request.repeated(times)
@@ -200,8 +200,8 @@ struct Rig
     }
 
     QTemporaryDir dir;
-    ThermometerDevice *device = nullptr;
-    DeviceSimulator sim;
+    sim::ThermometerDevice *device = nullptr;
+    sim::DeviceSimulator sim;
     KelvraSerial worker;
     OnWorkerThread onWorker;
     WindowStandIn window;
@@ -274,7 +274,7 @@ void TestKelvraSerial::openWakesDeviceBeforeReportingSuccess()
     QVERIFY(rig.open());
     QVERIFY(rig.worker.IsOpen());
     QCOMPARE(rig.sim.received().toHex(' '), QByteArray(6, '\0').toHex(' '));
-    const LineSettings line = rig.sim.clientLine();
+    const sim::LineSettings line = rig.sim.clientLine();
     QCOMPARE(line.toString(), QStringLiteral("115200 8N1"));
     // The device answers no wake-up, so that exchange fails; it is reported before the open.
     QCOMPARE(rig.window.events, (QStringList {QStringLiteral("data 0"), QStringLiteral("open")}));
@@ -347,7 +347,7 @@ void TestKelvraSerial::requestsReachDeviceFramedAndPadded()
     QElapsedTimer sinceFirst;
     qint64 spanMs = -1;
     const QMetaObject::Connection timing
-        = connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&](const QByteArray &bytes) {
+        = connect(&rig.sim, &sim::DeviceSimulator::bytesReceived, &rig.sim, [&](const QByteArray &bytes) {
               if (!sinceFirst.isValid())
                   sinceFirst.start();
               if (rig.sim.received().size() == wire.size() && bytes.size() > 0)
@@ -454,7 +454,7 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     Rig &rig = *m_open;
     rig.device->setTemperature(20.0);
     const QStringList words = fault.split(QLatin1Char(' '));
-    FaultPlan &faults = rig.sim.faults();
+    sim::FaultPlan &faults = rig.sim.faults();
     if (words.at(0) == QLatin1String("silence"))
         faults.silence(1);
     else if (words.at(0) == QLatin1String("garbage"))
@@ -465,7 +465,7 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
         faults.split(words.at(1).toInt(), words.at(2).toInt());
     else
         faults.late(words.at(1).toInt());
-    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+    QSignalSpy sent(&rig.sim, &sim::DeviceSimulator::replySent);
 
     QVERIFY(rig.fastRead());
     QCOMPARE(rig.ok, ok);
@@ -566,7 +566,7 @@ void TestKelvraSerial::stopWhileInsideExchangeStartsNoOther()
     Rig rig;
     QVERIFY(rig.open());
     GetTempThread poll(&rig.worker);
-    QSignalSpy requests(&rig.sim, &DeviceSimulator::requestReceived);
+    QSignalSpy requests(&rig.sim, &sim::DeviceSimulator::requestReceived);
     QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
     rig.sim.faults().silence();
     poll.startThread();

@@ -109,9 +109,10 @@ struct Rig
             qFatal("simulator: %s", qPrintable(error));
     }
 
-    static std::unique_ptr<SimDevice> makeDevice(const QString &model, int baud, BlackbodyDevice **out)
+    static std::unique_ptr<sim::SimDevice> makeDevice(
+        const QString &model, int baud, sim::BlackbodyDevice **out)
     {
-        auto device = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), baud, 25.0);
+        auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), baud, 25.0);
         device->setNoise(0.0);
         *out = device.get();
         return device;
@@ -158,8 +159,8 @@ struct Rig
     }
 
     QTemporaryDir dir;
-    BlackbodyDevice *device = nullptr;
-    DeviceSimulator sim;
+    sim::BlackbodyDevice *device = nullptr;
+    sim::DeviceSimulator sim;
     OptSerial worker;
     WindowStandIn window;
 
@@ -236,7 +237,7 @@ void TestOptSerial::opensWithRequestedLineSettings()
     QVERIFY(
         rig.open(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop, QSerialPort::BaudRate(baud)));
     QVERIFY(rig.worker.IsOpen());
-    const LineSettings line = rig.sim.clientLine();
+    const sim::LineSettings line = rig.sim.clientLine();
     QCOMPARE(line.baud, baud);
     QCOMPARE(line.stopBits, stopBits);
     QCOMPARE(line.dataBits, 8);
@@ -377,7 +378,7 @@ void TestOptSerial::crcExchangesAcceptReplyEndingInItsCrc()
     QVERIFY(rig.open());
     const QByteArray request = QByteArray::fromHex("010300000001840A");
     const QByteArray answer = QByteArray::fromHex("0103020007F986");
-    QObject::connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&] {
+    QObject::connect(&rig.sim, &sim::DeviceSimulator::bytesReceived, &rig.sim, [&] {
         if (rig.sim.received() == request)
             rig.sim.writeRaw(answer);
     });
@@ -420,7 +421,7 @@ void TestOptSerial::tryOpenReportsWhetherProbeWasAnswered()
     QCOMPARE(rig.sim.clientLine().stopBits, 2);
 
     rig.sim.clearLog();
-    QObject::connect(&rig.sim, &DeviceSimulator::bytesReceived, &rig.sim, [&] {
+    QObject::connect(&rig.sim, &sim::DeviceSimulator::bytesReceived, &rig.sim, [&] {
         if (rig.sim.received() == QByteArray(6, '\0'))
             rig.sim.writeRaw(QByteArray::fromHex("1717"));
     });
@@ -437,7 +438,7 @@ void TestOptSerial::garbageReplyIsReportedWithItsBytes()
 {
     Rig rig;
     QVERIFY(rig.open());
-    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+    QSignalSpy sent(&rig.sim, &sim::DeviceSimulator::replySent);
     rig.sim.faults().garbage();
     QVERIFY(rig.poll());
     QVERIFY(!rig.ok);
@@ -489,7 +490,7 @@ void TestOptSerial::lateReplyDoesNotSpoilNextExchange()
 {
     Rig rig;
     QVERIFY(rig.open());
-    QSignalSpy sent(&rig.sim, &DeviceSimulator::replySent);
+    QSignalSpy sent(&rig.sim, &sim::DeviceSimulator::replySent);
     rig.sim.faults().late(1300);
     QVERIFY(rig.poll());
     QVERIFY(!rig.ok);
@@ -506,7 +507,7 @@ void TestOptSerial::replyJustAfterDeadlineIsNotTakenForTheNextRequests()
     Rig rig;
     QVERIFY(rig.open());
     rig.device->setTimeConstant(0.0);
-    QSignalSpy requests(&rig.sim, &DeviceSimulator::requestReceived);
+    QSignalSpy requests(&rig.sim, &sim::DeviceSimulator::requestReceived);
     QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
     // The 25.00 reply arrives just after the worker gave up on it, before the answer to the next request.
     rig.sim.setReplyDelay(100);

@@ -39,9 +39,9 @@ double currentOf(const QByteArray &reply, double unit)
     return qint16(uchar(reply.at(0)) | (uchar(reply.at(1)) << 8)) * unit;
 }
 
-std::unique_ptr<BlackbodyDevice> device(const QString &model, double initial = 25.0)
+std::unique_ptr<sim::BlackbodyDevice> device(const QString &model, double initial = 25.0)
 {
-    auto made = std::make_unique<BlackbodyDevice>(BlackbodyModel::find(model), 9600, initial);
+    auto made = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), 9600, initial);
     made->setNoise(0.0);
     return made;
 }
@@ -101,11 +101,11 @@ void TestSimulator::framesAreFoundInNoiseAndPieces()
     QFETCH(int, requests);
 
     auto blackbody = device(QStringLiteral("VBM100"));
-    QVector<SimDevice::Exchange> exchanges;
+    QVector<sim::SimDevice::Exchange> exchanges;
     for (int i = 0; i < bytes.size(); i += pieceSize)
         exchanges += blackbody->receive(bytes.mid(i, pieceSize));
     QCOMPARE(exchanges.size(), requests);
-    for (const SimDevice::Exchange &exchange : qAsConst(exchanges))
+    for (const sim::SimDevice::Exchange &exchange : qAsConst(exchanges))
         QVERIFY(blackbody->isValidReply(exchange.reply));
 }
 
@@ -129,7 +129,7 @@ void TestSimulator::readingIsEncodedInModelWireUnit()
     QFETCH(QByteArray, wire);
 
     auto blackbody = device(model, celsius);
-    const QVector<SimDevice::Exchange> exchanges = blackbody->receive(kPoll);
+    const QVector<sim::SimDevice::Exchange> exchanges = blackbody->receive(kPoll);
     QCOMPARE(exchanges.size(), 1);
     const QByteArray reply = exchanges.at(0).reply;
     QVERIFY(blackbody->isValidReply(reply));
@@ -164,7 +164,7 @@ void TestSimulator::setPointOutsideModelRangeIsRefused()
     QFETCH(bool, accepted);
 
     auto blackbody = device(model);
-    const QVector<SimDevice::Exchange> exchanges = blackbody->receive(setFrame(qint16(counts)));
+    const QVector<sim::SimDevice::Exchange> exchanges = blackbody->receive(setFrame(qint16(counts)));
     QCOMPARE(exchanges.size(), 1);
     QCOMPARE(!exchanges.at(0).reply.isEmpty(), accepted);
     QCOMPARE(blackbody->refusedSetPoints(), accepted ? 0 : 1);
@@ -218,36 +218,36 @@ void TestSimulator::noiseStaysWithinItsAmplitude()
 
 void TestSimulator::faultPlanHandsOutFaultsInOrder()
 {
-    FaultPlan plan;
+    sim::FaultPlan plan;
     plan.silence(2);
     plan.late(300);
     plan.split(3, 50, 1);
-    QCOMPARE(plan.take().kind, Fault::Silence);
-    QCOMPARE(plan.take().kind, Fault::Silence);
-    const Fault late = plan.take();
-    QCOMPARE(late.kind, Fault::Late);
+    QCOMPARE(plan.take().kind, sim::Fault::Silence);
+    QCOMPARE(plan.take().kind, sim::Fault::Silence);
+    const sim::Fault late = plan.take();
+    QCOMPARE(late.kind, sim::Fault::Late);
     QCOMPARE(late.delayMs, 300);
-    const Fault split = plan.take();
-    QCOMPARE(split.kind, Fault::Split);
+    const sim::Fault split = plan.take();
+    QCOMPARE(split.kind, sim::Fault::Split);
     QCOMPARE(split.pieces, 3);
     QCOMPARE(split.pauseMs, 50);
-    QCOMPARE(plan.take().kind, Fault::None);
+    QCOMPARE(plan.take().kind, sim::Fault::None);
     QVERIFY(plan.isEmpty());
 
     plan.silence();
     plan.garbage();
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(plan.take().kind, Fault::Silence);
+        QCOMPARE(plan.take().kind, sim::Fault::Silence);
     plan.clear();
-    QCOMPARE(plan.take().kind, Fault::None);
+    QCOMPARE(plan.take().kind, sim::Fault::None);
 }
 
 void TestSimulator::consoleCommandsScheduleFaultsAndRejectBadArguments()
 {
     auto owned = device(QStringLiteral("VBM100"));
-    BlackbodyDevice *blackbody = owned.get();
-    DeviceSimulator simulator(std::move(owned));
-    SimCommands commands(&simulator);
+    sim::BlackbodyDevice *blackbody = owned.get();
+    sim::DeviceSimulator simulator(std::move(owned));
+    sim::SimCommands commands(&simulator);
 
     QVERIFY(commands.execute(QStringLiteral("silence 2")).contains(QLatin1String("silence x2")));
     QVERIFY(commands.execute(QStringLiteral("  split 3   100 "))
@@ -313,10 +313,10 @@ void TestSimulator::thermometerAnswersKnownRequestsBehindWakeUpZeros()
     QFETCH(int, ackLength);
     QFETCH(QByteArray, replies);
 
-    ThermometerDevice thermometer(115200, 23.5, ackLength);
+    sim::ThermometerDevice thermometer(115200, 23.5, ackLength);
     QByteArray answered;
     for (int i = 0; i < bytes.size(); i += pieceSize) {
-        for (const SimDevice::Exchange &exchange : thermometer.receive(bytes.mid(i, pieceSize))) {
+        for (const sim::SimDevice::Exchange &exchange : thermometer.receive(bytes.mid(i, pieceSize))) {
             QVERIFY(thermometer.isValidReply(exchange.reply));
             answered += exchange.reply;
         }
@@ -341,17 +341,17 @@ void TestSimulator::thermometerReadingIsTenthsAboveMinusHundred()
     QFETCH(double, celsius);
     QFETCH(QByteArray, reply);
 
-    ThermometerDevice thermometer(115200, celsius);
+    sim::ThermometerDevice thermometer(115200, celsius);
     QCOMPARE(thermometer.receive(QByteArray::fromHex("00000000000101")).value(0).reply.toHex(' '),
         reply.toHex(' '));
 }
 
 void TestSimulator::thermometerConsoleCommandsRejectWhatItCannotSend()
 {
-    auto owned = std::make_unique<ThermometerDevice>(9600, 23.5, 2);
-    ThermometerDevice *thermometer = owned.get();
-    DeviceSimulator simulator(std::move(owned));
-    SimCommands commands(&simulator);
+    auto owned = std::make_unique<sim::ThermometerDevice>(9600, 23.5, 2);
+    sim::ThermometerDevice *thermometer = owned.get();
+    sim::DeviceSimulator simulator(std::move(owned));
+    sim::SimCommands commands(&simulator);
 
     const QStringList rejected {QStringLiteral("temp -100.1"), QStringLiteral("temp 6453.6"),
         QStringLiteral("temp warm"), QStringLiteral("ack 4"), QStringLiteral("ack 2.5"),
@@ -374,7 +374,7 @@ void TestSimulator::linkReplacesStaleLinkButNeverAFile()
     const QString link = dir.filePath(QStringLiteral("port"));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), link));
     {
-        DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+        sim::DeviceSimulator simulator(device(QStringLiteral("VBM100")));
         QString error;
         QVERIFY2(simulator.open(link, &error), qPrintable(error));
         QCOMPARE(QFileInfo(link).symLinkTarget(), simulator.clientPath());
@@ -384,7 +384,7 @@ void TestSimulator::linkReplacesStaleLinkButNeverAFile()
     QFile file(link);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    sim::DeviceSimulator simulator(device(QStringLiteral("VBM100")));
     QString error;
     QVERIFY(!simulator.open(link, &error));
     QVERIFY(error.contains(QLatin1String("not a symlink")));
@@ -409,10 +409,10 @@ void TestSimulator::mismatchedLineSettingsGetNoAnswer()
     QFETCH(bool, answered);
 
     QTemporaryDir dir;
-    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    sim::DeviceSimulator simulator(device(QStringLiteral("VBM100")));
     QVERIFY(simulator.open(dir.filePath(QStringLiteral("port"))));
-    QSignalSpy requests(&simulator, &DeviceSimulator::requestReceived);
-    QSignalSpy ignored(&simulator, &DeviceSimulator::bytesIgnored);
+    QSignalSpy requests(&simulator, &sim::DeviceSimulator::requestReceived);
+    QSignalSpy ignored(&simulator, &sim::DeviceSimulator::bytesIgnored);
 
     QSerialPort client(simulator.portName());
     QVERIFY(client.open(QIODevice::ReadWrite));
@@ -430,10 +430,10 @@ void TestSimulator::mismatchedLineSettingsGetNoAnswer()
 void TestSimulator::hangUpDropsPendingRepliesAndRemovesLink()
 {
     QTemporaryDir dir;
-    DeviceSimulator simulator(device(QStringLiteral("VBM100")));
+    sim::DeviceSimulator simulator(device(QStringLiteral("VBM100")));
     QVERIFY(simulator.open(dir.filePath(QStringLiteral("port"))));
-    QSignalSpy requests(&simulator, &DeviceSimulator::requestReceived);
-    QSignalSpy sent(&simulator, &DeviceSimulator::replySent);
+    QSignalSpy requests(&simulator, &sim::DeviceSimulator::requestReceived);
+    QSignalSpy sent(&simulator, &sim::DeviceSimulator::replySent);
 
     QSerialPort client(simulator.portName());
     QVERIFY(client.open(QIODevice::ReadWrite));
