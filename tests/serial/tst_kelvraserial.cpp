@@ -1,216 +1,72 @@
 #include "control/thermometerprotocol.h"
-#include "devicesimulator.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
 #include "serial/serialmetatypes.h"
 #include "thermometerdevice.h"
+#include "workerharness.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <atomic>
-#include <memory>
-#include <mutex>
 
 namespace {
 
-constexpr int kWaitMs = 5000;
 const QByteArray kReading235 = QByteArray::fromHex("04D3D7");
 
 enum Action { Command, Write, Fast, CrcCommand };
 
-// Stands in for the main window: its request signals and receiving slots in the test's thread, where the
-// worker's results arrive as queued calls. The window calls SendReadCommand over a blocking connection;
-// here the simulator shares the test's thread, which must stay free to answer, so the call is queued.
-class WindowStandIn : public QObject
+// Stands in for the main window: its request signals, and the poll it starts when the port opens and
+// stops when it closes. The window calls SendReadCommand over a blocking connection; here the simulator
+// shares the test's thread, which must stay free to answer, so the call is queued.
+class WindowStandIn : public WorkerListener
 {
     Q_OBJECT
 
 public:
     explicit WindowStandIn(KelvraSerial *worker)
+        : WorkerListener(worker)
     {
         QVERIFY(connect(this, SIGNAL(sig_opencom_KelvraSerial(QString, QSerialPort::BaudRate)), worker,
             SLOT(OpenCom(QString, QSerialPort::BaudRate))));
         connect(this, &WindowStandIn::sig_closecom2, worker, &KelvraSerial::CloseCom);
         connect(this, &WindowStandIn::sig_sendreadkelvra, worker, &KelvraSerial::SendReadCommand);
-        connect(worker, &KelvraSerial::DataRecv, this, &WindowStandIn::recvdata);
-        connect(worker, &KelvraSerial::OpenSuccessed, this, &WindowStandIn::opened);
-        connect(worker, &KelvraSerial::CloseSuccessed, this, &WindowStandIn::closed);
-        connect(worker, &KelvraSerial::errorOccurred, this, &WindowStandIn::handleSerialError);
-        m_clock.start();
+        // Ahead of any spy on these signals, as the window acts before anyone hears of it.
+        connect(this, &WorkerListener::openArrived, this, [this](bool ok) {
+            if (ok && poll)
+                poll->startThread();
+        });
+        connect(this, &WorkerListener::closeArrived, this, [this] {
+            if (poll)
+                poll->stopThread();
+        });
     }
 
-    // Everything that arrived, in order: "data <code>", "open", "close", "error <n>".
-    QStringList events;
-    // Started when the port opens and stopped when it closes, as the window does; none: not polling.
+    // None: not polling.
     GetTempThread *poll = nullptr;
-
-    void recvdata(uchar code, const QByteArray &data, bool ok)
-    {
-        events << QStringLiteral("data %1").arg(code);
-        emit dataArrived(code, data, ok, m_clock.elapsed());
-    }
-    void opened(bool ok)
-    {
-        events << QStringLiteral("open");
-        if (ok && poll)
-            poll->startThread();
-        emit openArrived(ok);
-    }
-    void closed(bool ok)
-    {
-        events << QStringLiteral("close");
-        if (poll)
-            poll->stopThread();
-        emit closeArrived(ok);
-    }
-    void handleSerialError(QSerialPort::SerialPortError error)
-    {
-        // Routine reports (no error, a wait that timed out) are of no interest here.
-        if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
-            return;
-        events << QStringLiteral("error %1").arg(int(error));
-    }
-    void restartClock() { m_clock.restart(); }
 
 signals:
     void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
     void sig_closecom2();
     void sig_sendreadkelvra(uchar code);
-
-    void dataArrived(uchar code, QByteArray data, bool ok, qint64 elapsedMs);
-    void openArrived(bool ok);
-    void closeArrived(bool ok);
-
-private:
-    QElapsedTimer m_clock;
 };
 
-// Runs a call on the worker's thread, where its port lives. Posted by name, with its inputs and result
-// under a lock, so the hand-over is one ThreadSanitizer can follow.
-class OnWorkerThread : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit OnWorkerThread(KelvraSerial *worker) { moveToThread(worker->thread()); }
-
-    void start(std::function<int()> call)
-    {
-        {
-            std::lock_guard<std::mutex> locker(m_lock);
-            m_call = std::move(call);
-            m_result = -1;
-        }
-        QMetaObject::invokeMethod(this, "run", Qt::QueuedConnection);
-    }
-    // -1 until the call has returned.
-    int result()
-    {
-        std::lock_guard<std::mutex> locker(m_lock);
-        return m_result;
-    }
-
-public slots:
-    void run()
-    {
-        std::function<int()> call;
-        {
-            std::lock_guard<std::mutex> locker(m_lock);
-            call = m_call;
-        }
-        const int returned = call();
-        std::lock_guard<std::mutex> locker(m_lock);
-        m_result = returned;
-    }
-
-private:
-    std::mutex m_lock;
-    std::function<int()> m_call;
-    int m_result = -1;
-};
-
-// A simulated thermometer, a worker and the stand-in window, wired as the program wires them.
-struct Rig
+// A simulated thermometer, a worker and the stand-in window.
+struct Rig : WorkerRig<sim::ThermometerDevice, KelvraSerial, WindowStandIn>
 {
     explicit Rig(int deviceBaud = 115200)
-        : sim(makeDevice(deviceBaud, &device))
-        , onWorker(&worker)
-        , window(&worker)
-    {
-        QString error;
-        if (!sim.open(dir.filePath(QStringLiteral("thermo")), &error))
-            qFatal("simulator: %s", qPrintable(error));
-    }
-
-    static std::unique_ptr<sim::SimDevice> makeDevice(int baud, sim::ThermometerDevice **out)
-    {
-        auto device = std::make_unique<sim::ThermometerDevice>(baud, 23.5, 2);
-        *out = device.get();
-        return device;
-    }
+        : WorkerRig(std::make_unique<sim::ThermometerDevice>(deviceBaud, 23.5, 2), QStringLiteral("thermo"))
+    { }
 
     bool open(QSerialPort::BaudRate baud = QSerialPort::Baud115200)
     {
-        QSignalSpy spy(&window, &WindowStandIn::openArrived);
-        emit window.sig_opencom_KelvraSerial(sim.portName(), baud);
-        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
+        return opened([&] { emit window.sig_opencom_KelvraSerial(sim.portName(), baud); });
     }
-
-    // Since slots run in order, every earlier request has been handled once this returns.
     bool close()
     {
-        QSignalSpy spy(&window, &WindowStandIn::closeArrived);
-        emit window.sig_closecom2();
-        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
-    }
-
-    // Sends a request and waits for its DataRecv; fills code, reply, ok and the time it took.
-    bool exchange(const std::function<void()> &send)
-    {
-        QSignalSpy spy(&window, &WindowStandIn::dataArrived);
-        window.restartClock();
-        send();
-        if (!spy.wait(kWaitMs))
-            return false;
-        code = spy.at(0).at(0).value<uchar>();
-        reply = spy.at(0).at(1).toByteArray();
-        ok = spy.at(0).at(2).toBool();
-        elapsedMs = spy.at(0).at(3).toLongLong();
-        return true;
+        return closed([this] { emit window.sig_closecom2(); });
     }
     bool fastRead()
     {
         return exchange([this] { QMetaObject::invokeMethod(&worker, "FastRead", Q_ARG(uchar, 0x01)); });
     }
-
-    // Puts answers[k] on the line once the device has received `request` k + 1 times over, standing in for a
-    // device that speaks commands the simulator does not know. Empty answers: silence.
-    void script(const QByteArray &request, const QList<QByteArray> &answers)
-    {
-        QObject::disconnect(scripted);
-        scripted = QObject::connect(&sim, &sim::DeviceSimulator::bytesReceived, &sim, [=] {
-            const QByteArray received = sim.received();
-            const int times = received.size() / request.size();
-            if (received.size() % request.size() == 0 && received == request.repeated(times)
-                && times <= answers.size())
-                sim.writeRaw(answers.at(times - 1));
-        });
-    }
-
-    QTemporaryDir dir;
-    sim::ThermometerDevice *device = nullptr;
-    sim::DeviceSimulator sim;
-    KelvraSerial worker;
-    OnWorkerThread onWorker;
-    WindowStandIn window;
-    QMetaObject::Connection scripted;
-
-    uchar code = 0;
-    QByteArray reply;
-    bool ok = false;
-    qint64 elapsedMs = 0;
 };
 
 } // namespace
@@ -528,9 +384,8 @@ void TestKelvraSerial::tryOpenFindsDeviceOnlyAtItsBaudRate()
     Rig rig(115200);
     const QString port = rig.sim.portName();
     KelvraSerial *worker = &rig.worker;
-    rig.onWorker.start([=] { return worker->TryOpen(port, QSerialPort::BaudRate(baud)) ? 1 : 0; });
-    QTRY_VERIFY_WITH_TIMEOUT(rig.onWorker.result() != -1, kWaitMs);
-    QCOMPARE(rig.onWorker.result(), found);
+    QCOMPARE(
+        rig.onWorker.call([=] { return worker->TryOpen(port, QSerialPort::BaudRate(baud)) ? 1 : 0; }), found);
     QCOMPARE(rig.sim.clientLine().baud, baud);
     QCOMPARE(rig.sim.received().toHex(' '), QByteArray::fromHex("00000000000101").toHex(' '));
     // The port stays open either way; the probe answers by its return value only.

@@ -1,14 +1,9 @@
 #include "blackbodydevice.h"
-#include "devicesimulator.h"
 #include "serial/optserial.h"
 #include "serial/serialmetatypes.h"
+#include "workerharness.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <atomic>
-#include <memory>
 
 namespace {
 
@@ -16,16 +11,15 @@ const QByteArray kPoll = QByteArray::fromHex("8080520000");
 const QByteArray kPollFramed = QByteArray::fromHex("808052000052");
 // 25.00 °C current and set on a 0.01 °C model.
 const QByteArray kReading2500 = QByteArray::fromHex("C40900000000C4091A");
-constexpr int kWaitMs = 5000;
 
-// Stands in for the main window: the same request signals, connected by signature text as it does, and
-// receiving slots in the test's thread, where the worker's results arrive as queued calls.
-class WindowStandIn : public QObject
+// Stands in for the main window: the same request signals, connected by signature text as it does.
+class WindowStandIn : public WorkerListener
 {
     Q_OBJECT
 
 public:
     explicit WindowStandIn(OptSerial *worker)
+        : WorkerListener(worker)
     {
         QVERIFY(
             connect(this, SIGNAL(sig_sendread(unsigned char)), worker, SLOT(SendReadCommand(unsigned char))));
@@ -42,41 +36,7 @@ public:
                 QSerialPort::Parity, QSerialPort::StopBits))));
         connect(this, &WindowStandIn::sig_sendwrite, worker, &OptSerial::SendWriteCommand);
         connect(this, &WindowStandIn::sig_closecom, worker, &OptSerial::CloseCom);
-        connect(worker, &OptSerial::DataRecv, this, &WindowStandIn::recvdata);
-        connect(worker, &OptSerial::OpenSuccessed, this, &WindowStandIn::opened);
-        connect(worker, &OptSerial::CloseSuccessed, this, &WindowStandIn::closed);
-        connect(worker, &OptSerial::errorOccurred, this, &WindowStandIn::handleSerialError);
-        m_clock.start();
     }
-
-    // Everything that arrived, in order: "data", "open", "close", "error <n>".
-    QStringList events;
-
-    void recvdata(uchar code, const QByteArray &data, bool ok)
-    {
-        events << QStringLiteral("data");
-        emit dataArrived(code, data, ok, m_clock.elapsed());
-    }
-    void opened(bool ok)
-    {
-        events << QStringLiteral("open");
-        emit openArrived(ok);
-    }
-    void closed(bool ok)
-    {
-        events << QStringLiteral("close");
-        emit closeArrived(ok);
-    }
-    void handleSerialError(QSerialPort::SerialPortError error)
-    {
-        // The port's routine "no error" reports are of no interest here.
-        if (error == QSerialPort::NoError)
-            return;
-        events << QStringLiteral("error %1").arg(int(error));
-        emit errorArrived(error);
-    }
-    // Milliseconds since the last request was sent, as the data signal reports it.
-    void restartClock() { m_clock.restart(); }
 
 signals:
     void sig_sendread(unsigned char code);
@@ -87,34 +47,19 @@ signals:
         QSerialPort::FlowControl flowcontrol, QSerialPort::Parity parity, QSerialPort::StopBits stopbits);
     void sig_sendwrite(uchar code, QByteArray data, ushort index);
     void sig_closecom();
-
-    void dataArrived(uchar code, QByteArray data, bool ok, qint64 elapsedMs);
-    void openArrived(bool ok);
-    void closeArrived(bool ok);
-    void errorArrived(QSerialPort::SerialPortError error);
-
-private:
-    QElapsedTimer m_clock;
 };
 
-// A simulated controller, a worker and the stand-in window, wired as the program wires them.
-struct Rig
+// A simulated controller, a worker and the stand-in window.
+struct Rig : WorkerRig<sim::BlackbodyDevice, OptSerial, WindowStandIn>
 {
     explicit Rig(const QString &model = QStringLiteral("VBM100"), int deviceBaud = 9600)
-        : sim(makeDevice(model, deviceBaud, &device))
-        , window(&worker)
-    {
-        QString error;
-        if (!sim.open(dir.filePath(QStringLiteral("bb")), &error))
-            qFatal("simulator: %s", qPrintable(error));
-    }
+        : WorkerRig(makeDevice(model, deviceBaud), QStringLiteral("bb"))
+    { }
 
-    static std::unique_ptr<sim::SimDevice> makeDevice(
-        const QString &model, int baud, sim::BlackbodyDevice **out)
+    static std::unique_ptr<sim::BlackbodyDevice> makeDevice(const QString &model, int baud)
     {
         auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), baud, 25.0);
         device->setNoise(0.0);
-        *out = device.get();
         return device;
     }
 
@@ -122,52 +67,19 @@ struct Rig
     bool open(QSerialPort::StopBits stopBits = QSerialPort::TwoStop,
         QSerialPort::BaudRate baud = QSerialPort::Baud9600, const QString &name = QString())
     {
-        QSignalSpy spy(&window, &WindowStandIn::openArrived);
-        emit window.sig_opencom1(name.isEmpty() ? sim.portName() : name, baud, QSerialPort::Data8,
-            QSerialPort::NoFlowControl, QSerialPort::NoParity, stopBits);
-        if (!spy.wait(kWaitMs))
-            return false;
-        return spy.at(0).at(0).toBool();
+        return opened([&] {
+            emit window.sig_opencom1(name.isEmpty() ? sim.portName() : name, baud, QSerialPort::Data8,
+                QSerialPort::NoFlowControl, QSerialPort::NoParity, stopBits);
+        });
     }
-
-    // Closes the port and waits for the answer; since slots run in order, every earlier request has
-    // then been handled too.
     bool close()
     {
-        QSignalSpy spy(&window, &WindowStandIn::closeArrived);
-        emit window.sig_closecom();
-        return spy.wait(kWaitMs) && spy.at(0).at(0).toBool();
-    }
-
-    // Sends a request and waits for its DataRecv; fills code, reply, ok and the time it took.
-    bool exchange(const std::function<void()> &send)
-    {
-        QSignalSpy spy(&window, &WindowStandIn::dataArrived);
-        window.restartClock();
-        send();
-        if (!spy.wait(kWaitMs))
-            return false;
-        code = spy.at(0).at(0).value<uchar>();
-        reply = spy.at(0).at(1).toByteArray();
-        ok = spy.at(0).at(2).toBool();
-        elapsedMs = spy.at(0).at(3).toLongLong();
-        return true;
+        return closed([this] { emit window.sig_closecom(); });
     }
     bool poll()
     {
         return exchange([this] { emit window.sig_sendread(kPoll); });
     }
-
-    QTemporaryDir dir;
-    sim::BlackbodyDevice *device = nullptr;
-    sim::DeviceSimulator sim;
-    OptSerial worker;
-    WindowStandIn window;
-
-    uchar code = 0;
-    QByteArray reply;
-    bool ok = false;
-    qint64 elapsedMs = 0;
 };
 
 } // namespace
@@ -378,10 +290,7 @@ void TestOptSerial::crcExchangesAcceptReplyEndingInItsCrc()
     QVERIFY(rig.open());
     const QByteArray request = QByteArray::fromHex("010300000001840A");
     const QByteArray answer = QByteArray::fromHex("0103020007F986");
-    QObject::connect(&rig.sim, &sim::DeviceSimulator::bytesReceived, &rig.sim, [&] {
-        if (rig.sim.received() == request)
-            rig.sim.writeRaw(answer);
-    });
+    rig.script(request, {answer});
 
     QVERIFY(rig.exchange([&] { emit rig.window.sig_sendread_crc(QByteArray::fromHex("010300000001")); }));
     QCOMPARE(rig.sim.received().toHex(' '), request.toHex(' '));
@@ -404,30 +313,18 @@ void TestOptSerial::tryOpenReportsWhetherProbeWasAnswered()
 {
     Rig rig;
     QVERIFY(rig.worker.metaObject()->indexOfSlot("TryOpen(QString,QSerialPort::BaudRate)") >= 0);
-    std::atomic<int> result {-1};
-    const auto startTryOpen = [&] {
-        result = -1;
-        // Runs on the worker's thread: it takes copies, and reports through the atomic only.
-        QMetaObject::invokeMethod(&rig.worker, [&result, worker = &rig.worker, port = rig.sim.portName()] {
-            result = worker->TryOpen(port, QSerialPort::Baud9600) ? 1 : 0;
-        });
-    };
+    const QString port = rig.sim.portName();
+    OptSerial *worker = &rig.worker;
+    const auto tryOpen = [=] { return worker->TryOpen(port, QSerialPort::Baud9600) ? 1 : 0; };
 
-    startTryOpen();
-    QTRY_VERIFY_WITH_TIMEOUT(result != -1, kWaitMs);
-    QCOMPARE(result.load(), 0);
+    QCOMPARE(rig.onWorker.call(tryOpen), 0);
     QVERIFY(rig.worker.IsOpen());
     QCOMPARE(rig.sim.received().toHex(' '), QByteArray(6, '\0').toHex(' '));
     QCOMPARE(rig.sim.clientLine().stopBits, 2);
 
     rig.sim.clearLog();
-    QObject::connect(&rig.sim, &sim::DeviceSimulator::bytesReceived, &rig.sim, [&] {
-        if (rig.sim.received() == QByteArray(6, '\0'))
-            rig.sim.writeRaw(QByteArray::fromHex("1717"));
-    });
-    startTryOpen();
-    QTRY_VERIFY_WITH_TIMEOUT(result != -1, kWaitMs);
-    QCOMPARE(result.load(), 1);
+    rig.script(QByteArray(6, '\0'), {QByteArray::fromHex("1717")});
+    QCOMPARE(rig.onWorker.call(tryOpen), 1);
     QVERIFY(rig.worker.IsOpen());
     // The probe answers by its return value only (the port's own time-out reports are still relayed).
     for (const QString &event : qAsConst(rig.window.events))
@@ -592,7 +489,7 @@ void TestOptSerial::hangUpDuringExchangeEndsItAndClosesPort()
     QVERIFY(closed.at(0).at(0).toBool());
     QVERIFY(!rig.worker.IsOpen());
     const QStringList expected {QStringLiteral("error %1").arg(int(QSerialPort::ResourceError)),
-        QStringLiteral("data"), QStringLiteral("close")};
+        QStringLiteral("data 82"), QStringLiteral("close")};
     QCOMPARE(rig.window.events, expected);
 
     // Requests after that are dropped like any to a closed port.
