@@ -59,10 +59,9 @@ void SoakThermometer::start()
 void SoakThermometer::onData(uchar code, const QByteArray &data, bool ok)
 {
     m_lastProgressNs = SoakLedger::nowNs();
-    if (ok && code == ThermometerProtocol::kAckCode) {
-        if (const auto extra = ThermometerProtocol::extraLeadingZeroFromAck(data))
-            KelvraSerial::extraLeadingZero.store(*extra);
-    }
+    // The preamble as the link takes it; the readings themselves are the ledger's to judge.
+    if (const auto extra = ThermometerProtocol::replyEffect(code, data, ok, 0).extraLeadingZero)
+        KelvraSerial::extraLeadingZero.store(*extra);
     if (!m_finishing && m_state == State::Open && m_ledger->counts().reads >= m_reads) {
         m_finishing = true;
         closeNow(m_generation);
@@ -94,7 +93,7 @@ void SoakThermometer::onOpened(bool ok)
 void SoakThermometer::onClosed(qint64 atNs)
 {
     m_lastProgressNs = SoakLedger::nowNs();
-    // As the window does on every close.
+    // As the link does on every close.
     stopPoll();
     if (!link.closed(atNs))
         return;

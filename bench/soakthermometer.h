@@ -18,8 +18,8 @@ class GetTempThread;
 class KelvraSerial;
 class SoakLedger;
 
-// Drives the thermometer worker through the fault soak as the main window does: open, ask for the
-// acknowledgement, let the poll thread read on its own, stop it and close now and then (at random
+// Drives the thermometer worker through the fault soak as its link does, the probe left out: open, ask for
+// the acknowledgement, let the poll thread read on its own, stop it and close now and then (at random
 // moments, some while a read is on the line), and after every close or vanished line open the same port
 // again. Lives in the main thread; the worker, its poll and the simulator run in threads of their own.
 class SoakThermometer : public QObject
@@ -43,7 +43,7 @@ public:
 signals:
     void finished();
 
-    // As the main window's, connected to the worker's slots.
+    // Requests, connected to the worker's slots.
     void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
     void sig_closecom2();
     void sig_sendreadkelvra(uchar code);

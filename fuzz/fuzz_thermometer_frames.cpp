@@ -1,7 +1,7 @@
 // libFuzzer target for what the thermometer sends back. Each exchange's bytes arrive in reads split where
 // the fuzzer chooses and are gathered as the port worker gathers them, a command getting a second attempt
-// as there; what the worker reports is then handled as the main window handles it. A reply may only be
-// taken with a valid check, a reading must be finite and within what the frame can carry, and the
+// as there; what the worker reports is then judged by the rule the thermometer's link applies. A reply may
+// only be taken with a valid check, a reading must be finite and within what the frame can carry, and the
 // acknowledgement may only change the wake-up preamble when its length says how.
 //
 // Input: the thermometer's bytes from the front; from the back, per exchange its kind, how many reads each
@@ -82,23 +82,27 @@ Report commandExchange(FuzzedDataProvider &fdp, uchar code)
     return {code, collected, false};
 }
 
-// The main window's handling of what the worker reports; readings are taken from the XOR protocol only.
+// What the link makes of what the worker reports; readings are taken from the XOR protocol only.
 void handle(const Report &report, bool crcProtocol, bool *extraZero)
 {
-    if (!report.ok)
+    const ThermometerProtocol::ReplyEffect effect
+        = ThermometerProtocol::replyEffect(report.code, report.data, report.ok, crcProtocol ? 1 : 0);
+    check(effect.noReading == (!report.ok && report.code == ThermometerProtocol::kReadCode));
+    check(!(effect.reading && effect.noReading));
+    if (!report.ok) {
+        check(!effect.extraLeadingZero && !effect.reading);
         return;
+    }
     check(crcProtocol ? Framing::isCrcReply(report.data) : Framing::isXorReply(report.data));
-    if (report.code == ThermometerProtocol::kAckCode) {
-        const auto extra = ThermometerProtocol::extraLeadingZeroFromAck(report.data);
-        check(!extra || report.data.size() == (*extra ? 3 : 2));
-        if (extra)
-            *extraZero = *extra;
-    } else if (report.code == ThermometerProtocol::kReadCode && !crcProtocol) {
-        const auto value = ThermometerProtocol::thermometerReading(report.data);
-        if (!value)
-            return;
-        check(report.data.size() == 3);
-        check(std::isfinite(*value) && *value >= kLowestReading && *value <= kHighestReading);
+    if (effect.extraLeadingZero) {
+        check(report.code == ThermometerProtocol::kAckCode);
+        check(report.data.size() == (*effect.extraLeadingZero ? 3 : 2));
+        *extraZero = *effect.extraLeadingZero;
+    }
+    if (effect.reading) {
+        check(report.code == ThermometerProtocol::kReadCode && !crcProtocol && report.data.size() == 3);
+        check(std::isfinite(*effect.reading) && *effect.reading >= kLowestReading
+            && *effect.reading <= kHighestReading);
     }
 }
 

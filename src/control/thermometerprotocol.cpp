@@ -23,4 +23,16 @@ std::optional<bool> extraLeadingZeroFromAck(const QByteArray &reply)
     return std::nullopt;
 }
 
+ReplyEffect replyEffect(unsigned char code, const QByteArray &reply, bool ok, int protocol)
+{
+    ReplyEffect effect;
+    if (!ok)
+        effect.noReading = code == kReadCode;
+    else if (code == kAckCode)
+        effect.extraLeadingZero = extraLeadingZeroFromAck(reply);
+    else if (code == kReadCode && protocol == 0)
+        effect.reading = thermometerReading(reply);
+    return effect;
+}
+
 } // namespace ThermometerProtocol

@@ -22,4 +22,16 @@ std::optional<double> thermometerReading(const QByteArray &reply);
 // more; any other length says nothing.
 std::optional<bool> extraLeadingZeroFromAck(const QByteArray &reply);
 
+// What one exchange the worker reported changes; at most one of reading and noReading is set.
+struct ReplyEffect
+{
+    std::optional<bool> extraLeadingZero; // from the answer to 0x17
+    std::optional<double> reading; // a read's temperature in °C
+    bool noReading = false; // a read went unanswered
+};
+
+// `ok` as the worker reports it: a complete reply with a valid check. Readings count only under the XOR
+// protocol (selector 0); a failed read means no reading under either.
+ReplyEffect replyEffect(unsigned char code, const QByteArray &reply, bool ok, int protocol);
+
 } // namespace ThermometerProtocol
