@@ -5,15 +5,13 @@
 #include "app/language.h"
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
+#include "app/thermometerlink.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
-#include "control/thermometerprotocol.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
 #include "dialogs/deviceinfodialog.h"
-#include "serial/gettempthread.h"
-#include "serial/kelvraserial.h"
 #include "serial/portchoices.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
@@ -77,15 +75,29 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_link.get(), &BlackbodyLink::sig_closecom, this, &MainWindow::sig_closecom);
     connect(m_link.get(), &BlackbodyLink::sig_sendread, this, &MainWindow::sig_sendread);
 
-    thermometerSerial = new KelvraSerial(nullptr, 0);
-    tempThread = new GetTempThread(thermometerSerial);
-    connect(thermometerSerial, &KelvraSerial::CloseSuccessed, this, &MainWindow::close_successed2);
-    connect(this, &MainWindow::sig_opencom_KelvraSerial, thermometerSerial, &KelvraSerial::OpenCom);
-    connect(thermometerSerial, &KelvraSerial::OpenSuccessed, this, &MainWindow::open_successed2);
-    connect(thermometerSerial, &KelvraSerial::DataRecv, this, &MainWindow::recvdata_Kelvraserial);
-    connect(this, &MainWindow::sig_sendreadkelvra, thermometerSerial, &KelvraSerial::SendReadCommand,
-        Qt::BlockingQueuedConnection);
-    connect(this, &MainWindow::sig_closecom2, thermometerSerial, &KelvraSerial::CloseCom);
+    m_thermometer = std::make_unique<ThermometerLink>();
+    ThermometerLink *thermometer = m_thermometer.get();
+    connect(this, &MainWindow::sig_opencom_KelvraSerial, thermometer, &ThermometerLink::open);
+    connect(this, &MainWindow::sig_closecom2, thermometer, &ThermometerLink::close);
+    connect(this, &MainWindow::sig_sendreadkelvra, thermometer, &ThermometerLink::sendReadCommand);
+    connect(thermometer, &ThermometerLink::opened, this, &MainWindow::open_successed2);
+    connect(thermometer, &ThermometerLink::closed, this, &MainWindow::close_successed2);
+    connect(thermometer, &ThermometerLink::rateFound, this,
+        [this](int baud) { ui->comboBoxBaud_2->setCurrentText(QString::number(baud)); });
+    connect(thermometer, &ThermometerLink::refused, this, [this](ThermometerLink::Refusal why) {
+        QMessageBox::critical(this, QStringLiteral("错误"),
+            why == ThermometerLink::Refusal::NoAnswer ? QStringLiteral("无法连接设备!")
+                                                      : QStringLiteral("无法打开端口"),
+            QMessageBox::Ok);
+    });
+    connect(thermometer, &ThermometerLink::ambient, this, [this](double celsius) {
+        thermoArea.UpdateTemp(float(celsius), unit, Qt::blue, true, 1);
+        emit ttwidget_addvalue_amb(celsius);
+    });
+    connect(thermometer, &ThermometerLink::noAmbient, this, [this] {
+        thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+        emit ttwidget_addvalue_amb(ttwidget::NoReading);
+    });
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     setMenuWidget(&titleBar);
@@ -154,6 +166,7 @@ MainWindow::MainWindow(QWidget *parent)
     statusBar()->addWidget(&linkLabel);
     // The runner hears each event of the link before the window shows it.
     m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, m_link.get(), this);
+    connect(thermometer, &ThermometerLink::ambient, m_calibration.get(), &CalibrationRunner::ambient);
     statusBar()->addWidget(m_calibration->statusLabel());
     connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
     connectLink();
@@ -200,10 +213,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The poll ticks the worker and the worker reports to this window: the poll goes first.
-    tempThread->stopThread();
-    delete tempThread;
-    delete thermometerSerial;
+    // The thermometer's link reports to this window: it goes first.
+    m_thermometer.reset();
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
     QScroller::ungrabGesture(ui->listWidgetAreas);
     // Joins the worker's thread, so no exchange outlives the window; the runner listens to the link.
@@ -327,7 +338,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_calibration->abort();
     if (m_runDialog)
         m_runDialog->close();
-    tempThread->stopThread();
+    m_thermometer->stopPolling();
     ui->widget_tt->stopAndClose();
     QMainWindow::closeEvent(event);
 }
@@ -590,84 +601,31 @@ void MainWindow::comboBoxClicked2()
 
 void MainWindow::on_pushButton_com_2_clicked()
 {
-    QString name = ui->comboBoxCom_2->currentText();
-    if (thermometerSerial->IsOpen()) {
+    if (m_thermometer->isOpen())
         emit sig_closecom2();
-        return;
-    }
-    // The thermometer's rate is found by asking it, not taken from the list.
-    QSerialPort::BaudRate found = QSerialPort::UnknownBaud;
-    for (QSerialPort::BaudRate candidate : ThermometerProtocol::kProbeBaudRates) {
-        if (TryOpen_KelvraSerial(name, candidate)) {
-            found = candidate;
-            break;
-        }
-    }
-    if (found == QSerialPort::UnknownBaud) {
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法连接设备!"), QMessageBox::Ok);
-        return;
-    }
-    ui->comboBoxBaud_2->setCurrentText(QString::number(int(found)));
-    if (TryOpen_KelvraSerial(name, found))
-        emit sig_opencom_KelvraSerial(name, found);
     else
-        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法打开端口"), QMessageBox::Ok);
+        TryOpen_KelvraSerial(ui->comboBoxCom_2->currentText());
 }
 
-bool MainWindow::TryOpen_KelvraSerial(QString &fitName, QSerialPort::BaudRate &fitBaud)
+void MainWindow::TryOpen_KelvraSerial(const QString &fitName)
 {
-    QSerialPort port;
-    port.setPortName(fitName);
-    if (!port.open(QIODevice::ReadWrite))
-        return false;
-    port.setBaudRate(fitBaud);
-    port.setDataBits(QSerialPort::Data8);
-    port.setFlowControl(QSerialPort::NoFlowControl);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    const bool answered = KelvraSerial::probe(&port);
-    port.close();
-    if (answered)
-        thermometerSerial->SetProtocol(0);
-    return answered;
+    emit sig_opencom_KelvraSerial(fitName);
 }
 
 void MainWindow::open_successed2(bool ret)
 {
-    if (!ret)
-        return;
-    emit sig_sendreadkelvra(ThermometerProtocol::kAckCode);
-    ui->pushButton_com_2->setText(tr("关闭串口"));
-    tempThread->startThread();
+    if (ret)
+        ui->pushButton_com_2->setText(tr("关闭串口"));
 }
 
-void MainWindow::close_successed2(bool)
+void MainWindow::close_successed2()
 {
-    tempThread->stopThread();
     ui->pushButton_com_2->setText(tr("打开串口"));
-    emit ttwidget_addvalue_amb(ttwidget::NoReading);
-    thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
 }
 
-void MainWindow::recvdata_Kelvraserial(uchar code, QByteArray array, bool ret)
+void MainWindow::recvdata_Kelvraserial(uchar code, const QByteArray &array, bool ret)
 {
-    if (!ret) {
-        if (code == ThermometerProtocol::kReadCode) {
-            thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
-            emit ttwidget_addvalue_amb(ttwidget::NoReading);
-        }
-        return;
-    }
-    if (code == ThermometerProtocol::kAckCode) {
-        if (const auto extra = ThermometerProtocol::extraLeadingZeroFromAck(array))
-            KelvraSerial::extraLeadingZero.store(*extra);
-    } else if (code == ThermometerProtocol::kReadCode && thermometerSerial->GetProtocol() == 0) {
-        if (const auto value = ThermometerProtocol::thermometerReading(array)) {
-            thermoArea.UpdateTemp(float(*value), unit, Qt::blue, true, 1);
-            emit ttwidget_addvalue_amb(*value);
-            m_calibration->ambient(*value);
-        }
-    }
+    m_thermometer->handleReply(code, array, ret);
 }
 
 // A set point sent in a hurry after opening is then the one the controller already holds, not the

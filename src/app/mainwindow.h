@@ -18,12 +18,11 @@ class MainWindow;
 }
 class CalibrationRunDialog;
 class FramelessFrame;
-class GetTempThread;
-class KelvraSerial;
 class QAction;
 class QComboBox;
 class QMenu;
 class QMessageBox;
+class ThermometerLink;
 
 // The program's window: owns the form and every long-lived object, receives every operator action and
 // shows what the links report. It wires and displays; the link's rules, the protocol and the chart's
@@ -53,9 +52,9 @@ signals:
         QSerialPort::FlowControl flowControl, QSerialPort::Parity parity, QSerialPort::StopBits stopBits);
     void sig_closecom();
     void sig_sendread(QByteArray data);
-    void sig_opencom_KelvraSerial(QString name, QSerialPort::BaudRate baud);
+    // Requests to the thermometer's link: find the rate and open, close, one command exchange.
+    void sig_opencom_KelvraSerial(QString name);
     void sig_closecom2();
-    // Blocks the sender until the thermometer worker's command exchange has ended.
     void sig_sendreadkelvra(uchar code);
 
 public slots:
@@ -77,11 +76,13 @@ public slots:
     void handleSerialError(QSerialPort::SerialPortError error);
     void comboBoxClicked();
     void comboBoxClicked2();
-    // Probes `fitName` at `fitBaud` on a port of its own, in this thread (up to about 200 ms).
-    bool TryOpen_KelvraSerial(QString &fitName, QSerialPort::BaudRate &fitBaud);
+    // Asks the thermometer's link to find the rate `fitName` answers at and open it there; the link
+    // answers through its signals and this thread stays free meanwhile.
+    void TryOpen_KelvraSerial(const QString &fitName);
     void open_successed2(bool ret);
-    void close_successed2(bool ret);
-    void recvdata_Kelvraserial(uchar code, QByteArray array, bool ret);
+    void close_successed2();
+    // Hands the link a reply as if its worker had reported it.
+    void recvdata_Kelvraserial(uchar code, const QByteArray &array, bool ret);
 
 private slots:
     void on_pushButton_com_clicked();
@@ -150,9 +151,8 @@ private:
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
     FramelessFrame *m_frame = nullptr; // resizes and moves the frameless window; a child of it
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
-    KelvraSerial *thermometerSerial = nullptr; // likewise
-    // Ticks the thermometer while its port is open; stopped before the window goes.
-    GetTempThread *tempThread = nullptr;
+    // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
+    std::unique_ptr<ThermometerLink> m_thermometer;
     // Tiles and their list rows; value members adopted by the list, which they leave on destruction.
     QListWidgetItem currentItem;
     QListWidgetItem setItem;

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -31,7 +32,7 @@ class TestThermometerConnection : public QObject
 
 private slots:
     void initTestCase();
-    void probesOpensPollsAndFeedsTheChartsAmbientCurve();
+    void probesWithoutBlockingOpensPollsAndFeedsTheChartsAmbientCurve();
 
 private:
     template<typename T>
@@ -50,11 +51,10 @@ void TestThermometerConnection::initTestCase()
     prepareApplication();
 }
 
-void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
+void TestThermometerConnection::probesWithoutBlockingOpensPollsAndFeedsTheChartsAmbientCurve()
 {
     ModalHandler boxes;
-    // Both instruments from the simulator's own process: the window probes the thermometer from its own
-    // thread, blocking it, so the thermometer must answer from elsewhere.
+    // Both instruments from the simulator's own process, out of reach of this thread's load.
     QProcess sim;
     const QString bbLink = m_dir.filePath(QStringLiteral("bb"));
     const QString thermoLink = m_dir.filePath(QStringLiteral("thermo"));
@@ -65,10 +65,6 @@ void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
             QStringLiteral("--thermo-ack"), QStringLiteral("3")});
     QVERIFY(sim.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bbLink) && QFile::exists(thermoLink), kWaitMs);
-    auto setTemperature = [&sim](double celsius) {
-        sim.write(QStringLiteral("thermo temp %1\n").arg(celsius).toUtf8());
-        sim.waitForBytesWritten();
-    };
 
     m_window = std::make_unique<MainWindow>();
     m_window->show();
@@ -83,50 +79,53 @@ void TestThermometerConnection::probesOpensPollsAndFeedsTheChartsAmbientCurve()
         child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
     QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
     ttwidget *chart = child<ttwidget>("widget_tt");
-    QVERIFY(chart->isRecording());
 
-    // Deaf at 9600: the rate found is the second one, and the list shows it.
+    // Deaf at 9600 and silent once at 115200: this thread ticks on through both 200 ms probes, then hears
+    // of them. The simulator's answer lists the fault once it is in force.
+    sim.write("thermo silence 1\n");
+    QByteArray answer;
+    while (!answer.contains("faults:") && sim.waitForReadyRead(kWaitMs))
+        answer += sim.readAllStandardOutput();
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ticks += boxes.boxes.isEmpty() ? 1 : 0; });
+    ticker.start(10);
     child<QComboBox>("comboBoxCom_2")->setEditText(thermoLink);
     QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
-    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.boxes.join(QLatin1Char(';'))));
-    QCOMPARE(child<QComboBox>("comboBoxBaud_2")->currentText(), QStringLiteral("115200"));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes, QStringList {QStringLiteral("错误|无法连接设备!")}, kWaitMs);
+    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+
+    // The rate found is the second one, and the list shows it.
+    QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(
         child<NavButton>("pushButton_com_2")->text(), QStringLiteral("关闭串口"), kWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!ambient.isEmpty() && ambient.last().at(0).toDouble() == 23.5, kWaitMs);
-    // A 3-byte answer to 0x17 asks for one more wake-up zero.
-    QTRY_VERIFY_WITH_TIMEOUT(KelvraSerial::extraLeadingZero.load(), kWaitMs);
-    setTemperature(30.2);
-    QTRY_COMPARE_WITH_TIMEOUT(ambient.last().at(0).toDouble(), 30.2, kWaitMs);
+    QCOMPARE(child<QComboBox>("comboBoxBaud_2")->currentText(), QStringLiteral("115200"));
+    // The 3-byte answer to 0x17 asks for one more wake-up zero, before the first read.
+    QVERIFY(KelvraSerial::extraLeadingZero.load());
     QTRY_VERIFY_WITH_TIMEOUT(chart->ambientCurve().size() > 0, kWaitMs);
-    const SampleStore &curve = chart->ambientCurve();
-    QVERIFY(curve.at(curve.size() - 1).value == 23.5 || curve.at(curve.size() - 1).value == 30.2);
+    QCOMPARE(chart->ambientCurve().at(chart->ambientCurve().size() - 1).value, 23.5);
 
     // Closed, the chart is told there is no reading; reopened, the poll starts again.
     QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(
         child<NavButton>("pushButton_com_2")->text(), QStringLiteral("打开串口"), kWaitMs);
     QCOMPARE(ambient.last().at(0).toDouble(), NoReading);
-    ambient.clear();
-    setTemperature(18.0);
+    sim.write("thermo temp 18\n");
     QTest::mouseClick(child<NavButton>("pushButton_com_2"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!ambient.isEmpty() && ambient.last().at(0).toDouble() == 18.0, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(ambient.last().at(0).toDouble(), 18.0, kWaitMs);
 
     // Closed by the operator while the recording and the poll run. Catches shutdown steps taken before
     // the answer, and a poll that outlives the closed window.
     QTRY_VERIFY_WITH_TIMEOUT(chart->curve().size() > 0, kWaitMs);
-    QString answer = QStringLiteral("取消");
-    boxes.onBox = [&answer](QMessageBox *box) { boxButton(box, answer)->click(); };
+    QString choice = QStringLiteral("取消");
+    boxes.onBox = [&choice](QMessageBox *box) { boxButton(box, choice)->click(); };
     auto *closeButton = child<QToolButton>("CloseButton");
     QTest::mouseClick(closeButton, Qt::LeftButton);
-    QVERIFY(m_window->isVisible());
-    QVERIFY(chart->isRecording());
     ambient.clear();
     QVERIFY(ambient.wait(kWaitMs));
-    answer = QStringLiteral("放弃");
+    choice = QStringLiteral("放弃");
     QTest::mouseClick(closeButton, Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
-    const QString question = QStringLiteral("提示|当前曲线尚未保存，放弃这条曲线吗？");
-    QCOMPARE(boxes.boxes, (QStringList {question, question}));
     // Only the read under way at the close may still be reported; a running poll reads many times a second.
     // Readings the poll handed over before the close may still wait in the queue of a slow build.
     QCoreApplication::sendPostedEvents();
