@@ -100,6 +100,7 @@ bool ThermometerLink::isOpen() const
 
 void ThermometerLink::stopPolling()
 {
+    m_pollingStopped = true;
     m_poll->stopThread();
 }
 
@@ -135,7 +136,8 @@ void ThermometerLink::handleReply(uchar code, const QByteArray &reply, bool ok)
     if (code == ThermometerProtocol::kAckCode && m_state == State::Acknowledging) {
         m_state = State::Open;
         emit opened(true);
-        m_poll->startThread();
+        if (!m_pollingStopped)
+            m_poll->startThread();
     }
 }
 

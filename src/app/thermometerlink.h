@@ -31,13 +31,14 @@ public:
 
     // Probes `port` at each of ThermometerProtocol::kProbeBaudRates in turn, on a port of the probe's own,
     // then once more at the rate found, and opens the worker's port there. Answered by refused(), or by
-    // rateFound() and then refused() or opened(). Ignored while an earlier open is under way.
+    // rateFound() and then refused() or opened(). Ignored while open or while an earlier open is under way.
     void open(const QString &port);
     // closed() follows; the poll reads on until then.
     void close();
     // The worker's view: its last open or close carried out.
     bool isOpen() const;
-    // No more reads, the port left as it is: for a window on its way out.
+    // No more reads, now or after an open still under way; the port is left as it is. For a window on
+    // its way out.
     void stopPolling();
     // A command exchange, queued; its reply is handled as every other.
     void sendReadCommand(uchar code);
@@ -70,4 +71,5 @@ private:
     // Ticks the worker, so it is destroyed before it.
     std::unique_ptr<GetTempThread> m_poll;
     State m_state = State::Closed;
+    bool m_pollingStopped = false;
 };
