@@ -78,8 +78,10 @@ void ThermometerLink::probeAndOpen(const QString &port)
             this, [this] { refuse(Refusal::NotReopened); }, Qt::QueuedConnection);
         return;
     }
-    // On the worker's own thread already, as a queued request would run.
-    m_worker->OpenCom(port, found);
+    // On the worker's own thread already, as a queued request would run; a link on its way out opens
+    // nothing.
+    if (!m_leaving.load())
+        m_worker->OpenCom(port, found);
 }
 
 void ThermometerLink::refuse(Refusal why)
