@@ -27,7 +27,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScroller>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -64,6 +63,7 @@ void showNote(const QString &title, const QString &text)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , m_tiles(kShowThermometer, unit)
 {
     ui->setupUi(this);
     // No translator is installed yet, so this is the source text whatever the language.
@@ -91,11 +91,11 @@ MainWindow::MainWindow(QWidget *parent)
             QMessageBox::Ok);
     });
     connect(thermometer, &ThermometerLink::ambient, this, [this](double celsius) {
-        thermoArea.UpdateTemp(float(celsius), unit, Qt::blue, true, 1);
+        m_tiles.showAmbient(celsius);
         emit ttwidget_addvalue_amb(celsius);
     });
     connect(thermometer, &ThermometerLink::noAmbient, this, [this] {
-        thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
+        m_tiles.showNoAmbient();
         emit ttwidget_addvalue_amb(ttwidget::NoReading);
     });
 
@@ -154,7 +154,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->widget_tt->setUnit(unit);
 
-    QTimer::singleShot(100, this, &MainWindow::setUpAreaList);
+    QTimer::singleShot(
+        100, this, [this] { m_tiles.setUp(ui->listWidgetAreas, ui->doubleSpinBox->decimals()); });
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
@@ -216,7 +217,6 @@ MainWindow::~MainWindow()
     // The thermometer's link reports to this window: it goes first.
     m_thermometer.reset();
     // Releases the gesture recognizer the kinetic scrolling registered for the list.
-    QScroller::ungrabGesture(ui->listWidgetAreas);
     // Joins the worker's thread, so no exchange outlives the window; the runner listens to the link.
     m_calibration.reset();
     m_link.reset();
@@ -311,8 +311,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ui->pushButton_com->setText(m_link->isPortOpen() ? tr("关闭串口") : tr("打开串口"));
-        currentArea.setCaption(tr("当前温度值"));
-        setArea.setCaption(tr("设定温度值"));
+        m_tiles.retranslate();
         retranslateMenus();
         // The form's texts are those of a window at rest; a running or paused recording keeps its own.
         showRecordingButtons();
@@ -522,60 +521,9 @@ void MainWindow::updateToggleIcons()
     applyCheckboxIconStyle(ui->navButton_amb, chart->showAmbient ? ticked : unticked);
 }
 
-void MainWindow::setUpAreaList()
-{
-    QListWidget *list = ui->listWidgetAreas;
-    list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    QScroller::grabGesture(list, QScroller::LeftMouseButtonGesture);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    const QSize tile(list->width(), list->height() / 2);
-    currentArea.setFixedSize(tile);
-    setArea.setFixedSize(tile);
-    areaAspect = float(currentArea.width()) / float(currentArea.height());
-
-    currentArea.setCaption(tr("当前温度值"));
-    setArea.setCaption(tr("设定温度值"));
-    thermoArea.setCaption(tr("测温仪"));
-
-    currentItem.setSizeHint(currentArea.size());
-    list->addItem(&currentItem);
-    list->setItemWidget(&currentItem, &currentArea);
-    setItem.setSizeHint(setArea.size());
-    list->addItem(&setItem);
-    list->setItemWidget(&setItem, &setArea);
-    if (kShowThermometer) {
-        thermoArea.setFixedSize(tile);
-        thermoItem.setSizeHint(thermoArea.size());
-        list->addItem(&thermoItem);
-        list->setItemWidget(&thermoItem, &thermoArea);
-        thermoArea.UpdateTemp(0.0f, unit, Qt::blue, false, 1);
-    }
-
-    const int decimals = ui->doubleSpinBox->decimals();
-    currentArea.UpdateTemp(100.12f, unit, Qt::green, false, decimals);
-    setArea.UpdateTemp(100.0f, unit, Qt::red, false, decimals);
-
-    // Three tiles high until the first resize brings it to exactly two.
-    list->setFixedHeight(3 * currentArea.height());
-}
-
 void MainWindow::resizeEvent(QResizeEvent *)
 {
-    const int width = ui->listWidgetAreas->width();
-    for (TempAreaItem *tile : {&currentArea, &setArea, &thermoArea})
-        tile->setFixedWidth(width);
-    if (areaAspect != 0.0f) {
-        const int height = int(float(width) / areaAspect) + 1;
-        currentArea.setFixedHeight(height);
-        setArea.setFixedHeight(height);
-        thermoArea.setFixedHeight(height);
-        currentItem.setSizeHint(currentArea.size());
-        setItem.setSizeHint(setArea.size());
-        thermoItem.setSizeHint(thermoArea.size());
-        ui->listWidgetAreas->setFixedHeight(ui->listWidgetAreas->count() * currentArea.height() + 2);
-    }
+    m_tiles.fitWidth();
     updateToggleIcons();
 }
 
@@ -862,8 +810,7 @@ void MainWindow::showPortStatus()
 void MainWindow::showReading(double current, double set)
 {
     const int decimals = ui->doubleSpinBox->decimals();
-    currentArea.UpdateTemp(float(current), 2, Qt::green, true, decimals);
-    setArea.UpdateTemp(float(set), 2, Qt::red, true, decimals);
+    m_tiles.showReading(current, set, decimals);
     emit ttwidget_addvalue(current);
     takeControllerSetPoint(set);
     // A run judges by its step's band and window.
@@ -877,9 +824,7 @@ void MainWindow::showReading(double current, double set)
 
 void MainWindow::showUnconfirmed(double current, double set)
 {
-    const int decimals = ui->doubleSpinBox->decimals();
-    currentArea.showUnconfirmed(float(current), unit, decimals);
-    setArea.showUnconfirmed(float(set), unit, decimals);
+    m_tiles.showUnconfirmed(current, set, ui->doubleSpinBox->decimals());
     emit ttwidget_addvalue(ttwidget::NoReading);
 }
 
@@ -887,8 +832,7 @@ void MainWindow::showUnconfirmed(double current, double set)
 void MainWindow::showNoReading()
 {
     emit ttwidget_addvalue(ttwidget::NoReading);
-    currentArea.UpdateTemp(0.0f, unit, Qt::green, false, 1);
-    setArea.UpdateTemp(0.0f, unit, Qt::red, false, 1);
+    m_tiles.showNoReading();
 }
 
 // Reaching stability is worth a beep and, while recording, a mark on the chart.

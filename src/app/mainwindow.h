@@ -3,10 +3,9 @@
 #include "app/blackbodylink.h"
 #include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
-#include "widgets/tempareaitem.h"
+#include "widgets/readingtiles.h"
 
 #include <QLabel>
-#include <QListWidgetItem>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSerialPort>
@@ -114,7 +113,6 @@ private:
     // The drop-down menus in the language in force.
     void retranslateMenus();
     void updateToggleIcons();
-    void setUpAreaList();
     void connectLink();
     void showOpened();
     void showOpenFailed(const QString &text);
@@ -153,14 +151,7 @@ private:
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
     // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
     std::unique_ptr<ThermometerLink> m_thermometer;
-    // Tiles and their list rows; value members adopted by the list, which they leave on destruction.
-    QListWidgetItem currentItem;
-    QListWidgetItem setItem;
-    QListWidgetItem thermoItem;
-    TempAreaItem currentArea;
-    TempAreaItem setArea;
-    // The thermometer's tile; its controls stay hidden, so it never joins the list.
-    TempAreaItem thermoArea;
+    ReadingTiles m_tiles;
     // Status-bar texts; adopted by the status bar the same way.
     QLabel portLabel;
     QLabel baudLabel;
@@ -180,7 +171,6 @@ private:
     QAction *englishAction = nullptr;
     QAction *traditionalAction = nullptr;
     QAction *aboutAction = nullptr;
-    float areaAspect = 0; // width / height of a tile, measured once by the area-list set-up
     std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
     enum class PortStatus { NeverOpened, Open, Closed };

@@ -911,27 +911,26 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+529"/>
         <source>测温仪</source>
         <translation>测温仪</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-355"/>
-        <location line="+268"/>
+        <location filename="../../app/mainwindow.cpp" line="+188"/>
+        <location line="+264"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-267"/>
-        <location line="+262"/>
+        <location filename="../../app/mainwindow.cpp" line="-263"/>
+        <location line="+258"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-260"/>
+        <location filename="../../app/mainwindow.cpp" line="-256"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -958,21 +957,21 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+84"/>
+        <location filename="../../app/mainwindow.cpp" line="+81"/>
         <source>保存曲线</source>
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-98"/>
+        <location filename="../../app/mainwindow.cpp" line="-95"/>
         <location line="+9"/>
-        <location line="+131"/>
-        <location line="+345"/>
-        <location line="+211"/>
+        <location line="+128"/>
+        <location line="+258"/>
+        <location line="+193"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-599"/>
+        <location line="-494"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -1027,7 +1026,7 @@
         <translation>关于</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+87"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
@@ -1037,7 +1036,7 @@
         <translation>文件(*.txt*)</translation>
     </message>
     <message>
-        <location line="+599"/>
+        <location line="+491"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1047,12 +1046,12 @@
         <translation>设置失败,请再试一次</translation>
     </message>
     <message>
-        <location line="-244"/>
+        <location line="-240"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+200"/>
         <source>稳定 %1</source>
         <translation>稳定 %1</translation>
     </message>
@@ -1062,7 +1061,7 @@
         <translation>未稳定</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+58"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -1072,16 +1071,16 @@
         <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
     </message>
     <message>
-        <location line="-644"/>
+        <location line="-536"/>
         <location line="+29"/>
-        <location line="+589"/>
+        <location line="+481"/>
         <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-644"/>
+        <location line="-536"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>当前曲线尚未保存，放弃这条曲线吗？</translation>
     </message>
@@ -1117,20 +1116,8 @@
     </message>
     <message>
         <location line="-134"/>
-        <location line="+224"/>
-        <source>当前温度值</source>
-        <translation>当前温度值</translation>
-    </message>
-    <message>
-        <location line="-223"/>
-        <location line="+224"/>
-        <source>设定温度值</source>
-        <translation>设定温度值</translation>
-    </message>
-    <message>
-        <location line="-226"/>
-        <location line="+338"/>
-        <location line="+183"/>
+        <location line="+253"/>
+        <location line="+163"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
@@ -1168,9 +1155,27 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-825"/>
+        <location filename="../../app/mainwindow.cpp" line="-733"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingTiles</name>
+    <message>
+        <location filename="../../widgets/readingtiles.cpp" line="+31"/>
+        <source>测温仪</source>
+        <translation>测温仪</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>当前温度值</source>
+        <translation>当前温度值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设定温度值</source>
+        <translation>设定温度值</translation>
     </message>
 </context>
 <context>

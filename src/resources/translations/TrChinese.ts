@@ -911,27 +911,26 @@
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+529"/>
         <source>测温仪</source>
         <translation>測溫儀</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-355"/>
-        <location line="+268"/>
+        <location filename="../../app/mainwindow.cpp" line="+188"/>
+        <location line="+264"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-267"/>
-        <location line="+262"/>
+        <location filename="../../app/mainwindow.cpp" line="-263"/>
+        <location line="+258"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-260"/>
+        <location filename="../../app/mainwindow.cpp" line="-256"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
@@ -958,21 +957,21 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+84"/>
+        <location filename="../../app/mainwindow.cpp" line="+81"/>
         <source>保存曲线</source>
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-98"/>
+        <location filename="../../app/mainwindow.cpp" line="-95"/>
         <location line="+9"/>
-        <location line="+131"/>
-        <location line="+345"/>
-        <location line="+211"/>
+        <location line="+128"/>
+        <location line="+258"/>
+        <location line="+193"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-599"/>
+        <location line="-494"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -1027,7 +1026,7 @@
         <translation>關於</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+87"/>
         <source>选择文件</source>
         <translation>選擇檔案</translation>
     </message>
@@ -1037,7 +1036,7 @@
         <translation>文字檔(*.txt*)</translation>
     </message>
     <message>
-        <location line="+599"/>
+        <location line="+491"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1047,12 +1046,12 @@
         <translation>設定失敗，請再試一次</translation>
     </message>
     <message>
-        <location line="-244"/>
+        <location line="-240"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+200"/>
         <source>稳定 %1</source>
         <translation>穩定 %1</translation>
     </message>
@@ -1062,7 +1061,7 @@
         <translation>未穩定</translation>
     </message>
     <message>
-        <location line="+61"/>
+        <location line="+58"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -1072,16 +1071,16 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="-644"/>
+        <location line="-536"/>
         <location line="+29"/>
-        <location line="+589"/>
+        <location line="+481"/>
         <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-644"/>
+        <location line="-536"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
     </message>
@@ -1117,20 +1116,8 @@
     </message>
     <message>
         <location line="-134"/>
-        <location line="+224"/>
-        <source>当前温度值</source>
-        <translation>目前溫度值</translation>
-    </message>
-    <message>
-        <location line="-223"/>
-        <location line="+224"/>
-        <source>设定温度值</source>
-        <translation>設定溫度值</translation>
-    </message>
-    <message>
-        <location line="-226"/>
-        <location line="+338"/>
-        <location line="+183"/>
+        <location line="+253"/>
+        <location line="+163"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -1168,9 +1155,27 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-825"/>
+        <location filename="../../app/mainwindow.cpp" line="-733"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingTiles</name>
+    <message>
+        <location filename="../../widgets/readingtiles.cpp" line="+31"/>
+        <source>测温仪</source>
+        <translation>測溫儀</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>当前温度值</source>
+        <translation>目前溫度值</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设定温度值</source>
+        <translation>設定溫度值</translation>
     </message>
 </context>
 <context>
