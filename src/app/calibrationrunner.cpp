@@ -5,6 +5,7 @@
 #include "app/controllerquestion.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
@@ -124,11 +125,26 @@ qint64 CalibrationRunner::now() const
     return m_link->clock().elapsed();
 }
 
-bool CalibrationRunner::start(
-    const CalibrationRun &run, const CalibrationRunSetup &setup, const std::function<bool()> &mayDiscardCurve)
+bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile, bool runModified,
+    const std::function<bool()> &mayDiscardCurve, QWidget *askFrom)
 {
     if (isRunning())
         return false;
+    const BlackbodyLink::State state = m_link->state();
+    if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
+        || state == BlackbodyLink::State::Reconnecting) {
+        QMessageBox::warning(askFrom, tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
+        return false;
+    }
+    // A run's set points must not go to a controller that may be another one.
+    if (!m_link->controllerConfirmed()) {
+        QMessageBox::warning(
+            askFrom, tr("提示"), tr("黑体尚无经确认的读数，请稍后再开始校准"), QMessageBox::Ok);
+        return false;
+    }
+    const BlackbodyModel &model = m_link->model();
+    const CalibrationRunSetup setup {runFile, runModified, model.name, m_link->port(), model.wireScale,
+        model.decimals, model.minimum, model.maximum};
     const CalibrationRunError error = run.checkModel(setup.minimum, setup.maximum, setup.decimals);
     if (error.isError()) {
         QMessageBox::warning(m_window, tr("提示"), error.message);

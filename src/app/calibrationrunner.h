@@ -55,11 +55,12 @@ public:
     bool isRunning() const { return m_run && m_run->isRunning(); }
     bool isPaused() const { return isRunning() && m_run->isPaused(); }
 
-    // Checks the set points against the model and makes sure of the report folder; then, if
-    // `mayDiscardCurve` agrees, starts a new recording and the run. False when anything stood in the way;
-    // the operator has been told.
-    bool start(const CalibrationRun &run, const CalibrationRunSetup &setup,
-        const std::function<bool()> &mayDiscardCurve);
+    // Checks that the link is open to a confirmed controller, the set points against its model and makes
+    // sure of the report folder; then, if `mayDiscardCurve` agrees, starts a new recording and the run.
+    // False when anything stood in the way; the operator has been told, in boxes over `askFrom` where the
+    // link stood in the way.
+    bool start(const CalibrationRun &run, const QString &runFile, bool runModified,
+        const std::function<bool()> &mayDiscardCurve, QWidget *askFrom);
 
     void ambient(double celsius);
     // The operator's resume goes on only with a controller that reports what it held when the run

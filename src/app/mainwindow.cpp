@@ -874,21 +874,6 @@ void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
 
 void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &runFile)
 {
-    const BlackbodyLink::State state = m_link->state();
-    if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
-        || state == BlackbodyLink::State::Reconnecting) {
-        QMessageBox::warning(m_runDialog.get(), tr("提示"), tr("请先打开黑体的串口"), QMessageBox::Ok);
-        return;
-    }
-    // A run's set points must not go to a controller that may be another one.
-    if (!m_link->controllerConfirmed()) {
-        QMessageBox::warning(
-            m_runDialog.get(), tr("提示"), tr("黑体尚无经确认的读数，请稍后再开始校准"), QMessageBox::Ok);
-        return;
-    }
-    const BlackbodyModel &model = m_link->model();
-    m_calibration->start(run,
-        {runFile, m_runDialog->runModified(), model.name, m_link->port(), model.wireScale, model.decimals,
-            model.minimum, model.maximum},
-        [this] { return mayDiscardCurve(); });
+    m_calibration->start(
+        run, runFile, m_runDialog->runModified(), [this] { return mayDiscardCurve(); }, m_runDialog.get());
 }

@@ -305,7 +305,9 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+134"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+136"/>
+        <location line="+6"/>
+        <location line="+8"/>
         <location line="+20"/>
         <location line="+35"/>
         <location line="+134"/>
@@ -381,7 +383,7 @@
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-538"/>
+        <location line="-553"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -431,7 +433,7 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+361"/>
+        <location line="+376"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
@@ -459,7 +461,17 @@
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-247"/>
+        <location line="-519"/>
+        <source>请先打开黑体的串口</source>
+        <translation>請先開啟黑體的序列埠</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
+        <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
+    </message>
+    <message>
+        <location line="+266"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
@@ -1061,26 +1073,14 @@
         <translation>未穩定</translation>
     </message>
     <message>
-        <location line="+58"/>
-        <source>请先打开黑体的串口</source>
-        <translation>請先開啟黑體的序列埠</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
-        <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
-    </message>
-    <message>
-        <location line="-536"/>
+        <location line="-472"/>
         <location line="+29"/>
         <location line="+481"/>
-        <location line="+20"/>
-        <location line="+6"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-536"/>
+        <location line="-510"/>
         <source>当前曲线尚未保存，放弃这条曲线吗？</source>
         <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
     </message>
