@@ -101,8 +101,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&titleBar, &CorvelTitalbar::actionChartSettings, this, &MainWindow::ClickChartSettings);
     connect(&titleBar, &CorvelTitalbar::actionChinese, this, &MainWindow::ClickLangChinese);
     connect(&titleBar, &CorvelTitalbar::actionEnglish, this, &MainWindow::ClickLangEnglish);
-    connect(
-        &titleBar, &CorvelTitalbar::actionExportData, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    connect(&titleBar, &CorvelTitalbar::actionExportData, ui->widget_tt, &ttwidget::exportCurveAs);
     connect(&titleBar, &CorvelTitalbar::fileClicked, this, &MainWindow::onFilesClicked);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
@@ -222,7 +221,7 @@ void MainWindow::InitMenus()
     openCurveAction = fileMenu->addAction(QString());
     connect(openCurveAction, &QAction::triggered, this, &MainWindow::ClickImportData);
     saveCurveAction = fileMenu->addAction(QString());
-    connect(saveCurveAction, &QAction::triggered, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    connect(saveCurveAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCurveAs);
     exportCsvAction = fileMenu->addAction(QString());
     connect(exportCsvAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
     exportImageAction = fileMenu->addAction(QString());
@@ -420,16 +419,19 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 void MainWindow::on_navButton_startstop_clicked()
 {
     ttwidget *chart = ui->widget_tt;
-    if (!chart->isRecording() && !mayDiscardCurve())
+    if (chart->isRecording())
+        chart->stopRecording();
+    else if (mayDiscardCurve())
+        chart->startRecording();
+    else
         return;
-    chart->on_pushButton_startstop_clicked();
     showRecordingButtons();
     updateStartButton();
 }
 
 void MainWindow::on_navButton_hc_clicked()
 {
-    ui->widget_tt->on_pushButton_hc_clicked();
+    ui->widget_tt->setPaused(!ui->widget_tt->isPaused());
 }
 
 void MainWindow::showPaused(bool paused)
@@ -440,7 +442,7 @@ void MainWindow::showPaused(bool paused)
 void MainWindow::showRecordingButtons()
 {
     ui->navButton_startstop->setText(ui->widget_tt->isRecording() ? tr("停止") : tr("开始"));
-    showPaused(ui->widget_tt->paused != 0);
+    showPaused(ui->widget_tt->isPaused());
 }
 
 // 开始 needs a link to record from; a running recording must stay stoppable. Pause, the modes and zoom
@@ -458,37 +460,36 @@ void MainWindow::updateStartButton()
 
 void MainWindow::on_navButton_mode_clicked()
 {
-    ui->widget_tt->on_pushButton_mode_clicked();
+    ttwidget *chart = ui->widget_tt;
+    chart->setMode(chart->mode() == ttwidget::followMode ? ttwidget::wholeCurveMode : ttwidget::followMode);
     updateToggleIcons();
 }
 
 void MainWindow::on_navButton_amb_clicked()
 {
-    ttwidget *chart = ui->widget_tt;
-    chart->showAmbient = !chart->showAmbient;
+    ui->widget_tt->setShowAmbient(!ui->widget_tt->showsAmbient());
     updateToggleIcons();
-    chart->setAmbientVisible(chart->showAmbient);
 }
 
 void MainWindow::on_navButton_autofit_clicked()
 {
-    ui->widget_tt->autoFit = !ui->widget_tt->autoFit;
+    ui->widget_tt->setAutoFit(!ui->widget_tt->isAutoFit());
     updateToggleIcons();
 }
 
 void MainWindow::on_navButton_export_clicked()
 {
-    ui->widget_tt->on_pushButton_export_clicked();
+    ui->widget_tt->exportCurveAs();
 }
 
 void MainWindow::on_navButton_horizontal_clicked()
 {
-    ui->widget_tt->on_pushButton_horizontal_clicked();
+    ui->widget_tt->showHorizontalZoom();
 }
 
 void MainWindow::on_navButton_vertical_clicked()
 {
-    ui->widget_tt->on_pushButton_vertical_clicked();
+    ui->widget_tt->showVerticalZoom();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -506,9 +507,9 @@ void MainWindow::updateToggleIcons()
     const QPixmap ticked(QStringLiteral(":/imager/ic_checkbox_sel.png"));
     const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
     const ttwidget *chart = ui->widget_tt;
-    applyCheckboxIconStyle(ui->navButton_mode, chart->mode == ttwidget::wholeCurveMode ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_autofit, chart->autoFit ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_amb, chart->showAmbient ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_mode, chart->mode() == ttwidget::wholeCurveMode ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_autofit, chart->isAutoFit() ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_amb, chart->showsAmbient() ? ticked : unticked);
 }
 
 void MainWindow::setUpAreaList()
@@ -860,7 +861,7 @@ void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
         showPortStatus();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording() && !keepRun) {
-            ui->widget_tt->on_pushButton_startstop_clicked();
+            ui->widget_tt->stopRecording();
             showRecordingButtons();
         }
     } else {

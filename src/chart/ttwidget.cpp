@@ -132,7 +132,7 @@ void ttwidget::setUnit(int u)
 {
     unit = u;
     // Numbers taken in another unit keep theirs; an empty curve has none to keep.
-    if (!recording && m_store->isEmpty())
+    if (!m_recording && m_store->isEmpty())
         m_curveInfo.unit = u;
     labelTemperatureAxis();
 }
@@ -166,11 +166,6 @@ void ttwidget::setSampleInterval(int ms)
     sampleInterval = qMax(ms, 1);
 }
 
-bool ttwidget::isRecording() const
-{
-    return recording;
-}
-
 bool ttwidget::hasUnsavedCurve() const
 {
     return !m_curveSaved && !m_store->isEmpty();
@@ -188,7 +183,7 @@ void ttwidget::disableRecordControls()
 {
     m_recordControlsOn = false;
     // A running recording must stay stoppable.
-    if (!recording)
+    if (!m_recording)
         applyDisabledStyle(ui->pushButton_startstop);
     applyDisabledStyle(ui->pushButton_hc);
     applyDisabledStyle(ui->pushButton_mode);
@@ -220,9 +215,9 @@ void ttwidget::UpdateTempAmb(double v)
     ambientTemp.store(v, std::memory_order_relaxed);
 }
 
-void ttwidget::setAmbientVisible(bool on)
+void ttwidget::setShowAmbient(bool on)
 {
-    showAmbient = on;
+    m_showAmbient = on;
     showAmbientGraph();
     plot->replot(QCustomPlot::rpRefreshHint);
 }
@@ -230,7 +225,7 @@ void ttwidget::setAmbientVisible(bool on)
 // Without a thermometer there is nothing to show, and a legend entry would promise a curve.
 void ttwidget::showAmbientGraph()
 {
-    const bool visible = showAmbient && !m_ambientStore->isEmpty();
+    const bool visible = m_showAmbient && !m_ambientStore->isEmpty();
     ambientGraph->setVisible(visible);
     if (visible)
         ambientGraph->addToLegend();
@@ -240,27 +235,41 @@ void ttwidget::showAmbientGraph()
 
 void ttwidget::on_pushButton_startstop_clicked()
 {
-    recording = !recording;
-    if (!recording) {
-        ui->pushButton_startstop->setText(tr("开始"));
-        if (!m_recordControlsOn)
-            applyDisabledStyle(ui->pushButton_startstop);
-        emit stopcollect();
-        // Whatever the collector stamped before the gate closed belongs to this curve.
-        drain(m_inbox.close());
-        drainAmbient(m_ambientInbox.close());
-        if (paused == 0)
-            plot->replot(QCustomPlot::rpRefreshHint);
+    if (m_recording)
+        stopRecording();
+    else
+        startRecording();
+}
+
+void ttwidget::stopRecording()
+{
+    if (!m_recording)
         return;
-    }
+    m_recording = false;
+    ui->pushButton_startstop->setText(tr("开始"));
+    if (!m_recordControlsOn)
+        applyDisabledStyle(ui->pushButton_startstop);
+    emit stopcollect();
+    // Whatever the collector stamped before the gate closed belongs to this curve.
+    drain(m_inbox.close());
+    drainAmbient(m_ambientInbox.close());
+    if (!m_paused)
+        plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::startRecording()
+{
+    if (m_recording)
+        return;
+    m_recording = true;
     startTime = QDateTime::currentDateTime();
     showCurve(QSharedPointer<SampleStore>::create(cacheSize), newCurveInfo(startTime.toMSecsSinceEpoch()));
     m_curveSaved = false;
     ui->pushButton_startstop->setText(tr("停止"));
     m_pausedByPopup = false;
-    setPaused(0);
+    showPaused(false);
     // Whatever the last curve left on the time axis, the new one starts in view.
-    plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), mode == wholeCurveMode));
+    plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));
     m_ambientStore = QSharedPointer<SampleStore>::create(cacheSize);
     ambientGraph->setStore(m_ambientStore.data());
     showAmbientGraph();
@@ -280,11 +289,11 @@ void ttwidget::timerEvent(QTimerEvent *event)
 
 void ttwidget::refreshChart()
 {
-    if (!recording)
+    if (!m_recording)
         return;
     drain(m_inbox.take());
     drainAmbient(m_ambientInbox.take());
-    if (paused != 0)
+    if (m_paused)
         return;
     moveAxes();
     plot->replot(QCustomPlot::rpRefreshHint);
@@ -299,10 +308,10 @@ void ttwidget::moveAxes()
     const double newest = store.at(n - 1).key;
     // A single-point range is no range: QCustomPlot keeps the axis as it is.
     plot->xAxis->setRange(
-        mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
-    if (autoFit) {
+        m_mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
+    if (m_autoFit) {
         tempGraph->rescaleAxes(false);
-    } else if (mode == wholeCurveMode) {
+    } else if (m_mode == wholeCurveMode) {
         const SampleStore::Extremes e = store.valueRange();
         plot->yAxis->setRange(wholeCurveValueRange(e.min, e.max));
     } else if (const std::optional<QCPRange> shifted
@@ -340,7 +349,7 @@ void ttwidget::markStep(bool start)
 
 void ttwidget::addMark(const QPen &pen)
 {
-    if (!recording)
+    if (!m_recording)
         return;
     auto *mark = new QCPItemStraightLine(plot);
     const double at = m_inbox.elapsedNow();
@@ -386,16 +395,22 @@ void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveIn
 
 void ttwidget::on_pushButton_mode_clicked()
 {
-    if (mode == followMode) {
-        mode = wholeCurveMode;
+    setMode(m_mode == followMode ? wholeCurveMode : followMode);
+}
+
+void ttwidget::setMode(Mode mode)
+{
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    if (mode == wholeCurveMode) {
         // A stopped or opened curve is shown whole at once; a recording's next refresh would do the same.
-        if (paused == 0 && !recording) {
+        if (!m_paused && !m_recording) {
             moveAxes();
             plot->replot(QCustomPlot::rpRefreshHint);
         }
         return;
     }
-    mode = followMode;
     if (!m_store->isEmpty())
         plot->xAxis->setRange(
             followWindowFromWholeCurve(plot->xAxis->range(), m_store->at(m_store->size() - 1).key));
@@ -403,24 +418,29 @@ void ttwidget::on_pushButton_mode_clicked()
 
 void ttwidget::on_pushButton_hc_clicked()
 {
-    m_pausedByPopup = false;
-    setPaused(paused == 0 ? 1 : 0);
+    setPaused(!m_paused);
 }
 
-void ttwidget::setPaused(int value)
+void ttwidget::setPaused(bool on)
 {
-    ui->pushButton_hc->setText(value != 0 ? tr("继续") : tr("暂停"));
-    if (value == paused)
+    m_pausedByPopup = false;
+    showPaused(on);
+}
+
+void ttwidget::showPaused(bool value)
+{
+    ui->pushButton_hc->setText(value ? tr("继续") : tr("暂停"));
+    if (value == m_paused)
         return;
-    paused = value;
-    emit pausedChanged(paused != 0);
+    m_paused = value;
+    emit pausedChanged(m_paused);
 }
 
 void ttwidget::pauseForInspection()
 {
-    if (paused == 0) {
+    if (!m_paused) {
         m_pausedByPopup = true;
-        setPaused(1);
+        showPaused(true);
     }
 }
 
@@ -429,7 +449,7 @@ void ttwidget::resumeAfterInspection()
     if (hScale || vScale || !m_pausedByPopup)
         return;
     m_pausedByPopup = false;
-    setPaused(0);
+    showPaused(false);
 }
 
 CorveleScale *ttwidget::openPopup(
@@ -458,11 +478,21 @@ void ttwidget::dropPopup(CorveleScale *&popup)
 
 void ttwidget::on_pushButton_horizontal_clicked()
 {
+    showHorizontalZoom();
+}
+
+void ttwidget::on_pushButton_vertical_clicked()
+{
+    showVerticalZoom();
+}
+
+void ttwidget::showHorizontalZoom()
+{
     hScale = openPopup(
         hScale, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
 }
 
-void ttwidget::on_pushButton_vertical_clicked()
+void ttwidget::showVerticalZoom()
 {
     vScale
         = openPopup(vScale, &ttwidget::vScaleDestory, &ttwidget::verticalZoomin, &ttwidget::verticalZoomout);
@@ -529,7 +559,7 @@ void ttwidget::warnRecording()
 
 QString ttwidget::curveWriteRefusal() const
 {
-    if (recording)
+    if (m_recording)
         return tr("正在记录曲线，请先停止！");
     if (m_store->isEmpty())
         return tr("没有可保存的曲线");
@@ -545,6 +575,11 @@ bool ttwidget::refuseCurveWrite()
 }
 
 void ttwidget::on_pushButton_export_clicked()
+{
+    exportCurveAs();
+}
+
+void ttwidget::exportCurveAs()
 {
     if (refuseCurveWrite())
         return;
@@ -664,7 +699,7 @@ void ttwidget::reportSaved(const QString &title, const QString &text)
 
 void ttwidget::importCurve(QString fileName)
 {
-    if (recording) {
+    if (m_recording) {
         warnRecording();
         return;
     }
@@ -752,9 +787,9 @@ void ttwidget::retranslateCaptions()
 {
     plot->xAxis->setLabel(tr("时间(秒)"));
     labelTemperatureAxis();
-    ui->pushButton_startstop->setText(recording ? tr("停止") : tr("开始"));
-    ui->pushButton_mode->setText(mode != 0 ? tr("模式1") : tr("模式2"));
-    ui->pushButton_hc->setText(paused != 0 ? tr("继续") : tr("暂停"));
+    ui->pushButton_startstop->setText(m_recording ? tr("停止") : tr("开始"));
+    ui->pushButton_mode->setText(m_mode != followMode ? tr("模式1") : tr("模式2"));
+    ui->pushButton_hc->setText(m_paused ? tr("继续") : tr("暂停"));
     tempGraph->setName(tr("实温"));
     ambientGraph->setName(tr("环温"));
     plot->replot(QCustomPlot::rpRefreshHint);

@@ -47,7 +47,28 @@ public:
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
     void setCacheSize(int n);
     void setSampleInterval(int ms);
-    bool isRecording() const;
+
+    // startRecording() begins a new curve, replacing the one shown, and ends any pause; stopRecording()
+    // keeps what the collector stamped before it.
+    void startRecording();
+    void stopRecording();
+    bool isRecording() const { return m_recording; }
+    // The operator's pause: the view stands still while the recording goes on.
+    void setPaused(bool on);
+    bool isPaused() const { return m_paused; }
+    // The time axis follows the newest samples or shows the whole curve.
+    void setMode(Mode mode);
+    Mode mode() const { return m_mode; }
+    // The temperature axis fits the curve at every refresh.
+    void setAutoFit(bool on) { m_autoFit = on; }
+    bool isAutoFit() const { return m_autoFit; }
+    // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
+    void setShowAmbient(bool on);
+    bool showsAmbient() const { return m_showAmbient; }
+    // A zoom popup for the time or the temperature axis, replacing one already open; the view pauses
+    // while one is open.
+    void showHorizontalZoom();
+    void showVerticalZoom();
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
@@ -80,8 +101,6 @@ public:
     const SampleStore &curve() const { return *m_store; }
     // Ambient readings of the shown recording; not part of curve files, so empty for an opened curve.
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
-    // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
-    void setAmbientVisible(bool on);
     // Marks this moment of the running recording with a vertical line (the source became stable); the
     // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
     // recording starts or a curve is opened.
@@ -96,13 +115,6 @@ public:
     QCustomPlot *chartPlot() const { return plot; }
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
-
-    // Read, and for autoFit toggled, by the main window. GUI thread only.
-    int mode = followMode;
-    int paused = 0;
-    bool recording = false;
-    bool autoFit = false;
-    bool showAmbient = true;
 
 signals:
     void writefinish();
@@ -121,7 +133,6 @@ public slots:
     void vScaleDestory();
     void verticalZoomin();
     void verticalZoomout();
-    void on_pushButton_export_clicked();
     // Ask for a file name, then export.
     void exportCsvAs();
     void exportImageAs();
@@ -129,13 +140,19 @@ public slots:
     void showErrorInfo(QString message);
     // Latest thermometer reading, recorded beside the blackbody's at each tick; NoReading when none.
     void UpdateTempAmb(double v);
-    void on_pushButton_hc_clicked();
     void xAxisRangeChanged(QCPRange range);
     void yAxisRangeChanged(QCPRange range);
+    // Ask for a file name, then save the curve.
+    void exportCurveAs();
+
+private slots:
+    // The chart's own buttons, connected by name.
+    void on_pushButton_startstop_clicked();
+    void on_pushButton_hc_clicked();
     void on_pushButton_mode_clicked();
     void on_pushButton_horizontal_clicked();
     void on_pushButton_vertical_clicked();
-    void on_pushButton_startstop_clicked();
+    void on_pushButton_export_clicked();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -147,7 +164,7 @@ protected:
 private:
     void refreshChart();
     void moveAxes();
-    void setPaused(int value);
+    void showPaused(bool value);
     void resumeAfterInspection();
     void drain(const QVector<QCPGraphData> &samples);
     void drainAmbient(const QVector<QCPGraphData> &samples);
@@ -176,6 +193,11 @@ private:
         const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     void retranslateCaptions();
 
+    Mode m_mode = followMode;
+    bool m_paused = false;
+    bool m_recording = false;
+    bool m_autoFit = false;
+    bool m_showAmbient = true;
     int unit = 2; // the window's unit, in which new recordings are taken
     float maxTemp = 0;
     float minTemp = 0;

@@ -397,14 +397,14 @@ void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
     QCOMPARE(startStop->text(), QStringLiteral("停止"));
     QTest::mouseClick(pause, Qt::LeftButton);
     QCOMPARE(pause->text(), QStringLiteral("继续"));
-    QCOMPARE(chart()->paused, 1);
+    QVERIFY(chart()->isPaused());
 
     QTest::mouseClick(startStop, Qt::LeftButton);
     QCOMPARE(startStop->text(), QStringLiteral("开始"));
     QCOMPARE(pause->text(), QStringLiteral("继续"));
     // A new recording clears the pause.
     QTest::mouseClick(startStop, Qt::LeftButton);
-    QCOMPARE(chart()->paused, 0);
+    QVERIFY(!chart()->isPaused());
     QCOMPARE(pause->text(), QStringLiteral("暂停"));
 }
 
@@ -413,11 +413,11 @@ void TestChartActions::pauseCaptionFollowsZoomPopup()
     auto *pause = child<NavButton>("navButton_hc");
     click("navButton_horizontal");
     QVERIFY(chart()->horizontalPopup());
-    QCOMPARE(chart()->paused, 1);
+    QVERIFY(chart()->isPaused());
     QCOMPARE(pause->text(), QStringLiteral("继续"));
     // The pause was the popup's own, so it ends with the popup.
     emit chart()->horizontalPopup()->disapper();
-    QCOMPARE(chart()->paused, 0);
+    QVERIFY(!chart()->isPaused());
     QCOMPARE(pause->text(), QStringLiteral("暂停"));
 }
 
@@ -431,14 +431,14 @@ void TestChartActions::toggleButtonsShowChartState()
     QCOMPARE(mode->iconNormal().toImage(), unticked);
     QCOMPARE(mode->iconSpace(), mode->width() - 20);
     QTest::mouseClick(mode, Qt::LeftButton);
-    QCOMPARE(chart()->mode, int(ttwidget::wholeCurveMode));
+    QCOMPARE(chart()->mode(), ttwidget::wholeCurveMode);
     QCOMPARE(mode->iconNormal().toImage(), ticked);
     QCOMPARE(mode->text(), QStringLiteral("全局"));
     QTest::mouseClick(mode, Qt::LeftButton);
     QCOMPARE(mode->iconNormal().toImage(), unticked);
 
     QTest::mouseClick(autofit, Qt::LeftButton);
-    QVERIFY(chart()->autoFit);
+    QVERIFY(chart()->isAutoFit());
     QCOMPARE(autofit->iconNormal().toImage(), ticked);
 
     // The boxes follow the buttons' width.

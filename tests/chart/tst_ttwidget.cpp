@@ -144,10 +144,10 @@ void TestTtWidget::cleanup()
 void TestTtWidget::constructionMatchesTheForm()
 {
     ttwidget &c = *m_chart;
-    QCOMPARE(c.mode, 0);
-    QCOMPARE(c.paused, 0);
-    QVERIFY(!c.recording);
-    QVERIFY(!c.autoFit);
+    QCOMPARE(c.mode(), ttwidget::followMode);
+    QVERIFY(!c.isPaused());
+    QVERIFY(!c.isRecording());
+    QVERIFY(!c.isAutoFit());
     QCOMPARE(c.cacheSizeValue(), 1'000'000);
     QCOMPARE(c.sampleIntervalValue(), 10);
     QCOMPARE(c.chartPlot()->graph(0)->name(), QStringLiteral("实温"));
@@ -169,11 +169,11 @@ void TestTtWidget::recordingStoresTheLatestReading()
 {
     ttwidget &c = *m_chart;
     c.UpdateTemp(25.5);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QVERIFY(c.isRecording());
     QCOMPARE(buttonText(c, "pushButton_startstop"), QStringLiteral("停止"));
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 5, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QVERIFY(!c.isRecording());
     const int kept = c.curve().size();
     QTest::qWait(60);
@@ -190,12 +190,12 @@ void TestTtWidget::noReadingStoresNothingAndKeepsTheAxis()
 {
     ttwidget &c = *m_chart;
     // A chart that never got a reading has none: nothing may be recorded as 0 degrees.
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
     QTest::qWait(40); // one refresh
     QCOMPARE(c.curve().size(), 0);
     QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QCOMPARE(c.lastElapsed(), 0.0);
 }
 
@@ -204,9 +204,9 @@ void TestTtWidget::fullChartKeepsTheNewestSamples()
     ttwidget &c = *m_chart;
     c.setCacheSize(3);
     c.UpdateTemp(1);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QCOMPARE(c.curve().size(), 3);
     // The newest three: the last one was stamped at the last tick.
     QVERIFY(c.curve().at(2).key > 0.15);
@@ -217,29 +217,27 @@ void TestTtWidget::followModeKeepsWindowWidth()
     ttwidget &c = *m_chart;
     c.chartPlot()->xAxis->setRange(0, 0.2);
     c.UpdateTemp(30);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.chartPlot()->xAxis->range().upper > 0.3, 5000);
     QCOMPARE(c.chartPlot()->xAxis->range().size(), 0.2);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 void TestTtWidget::wholeCurveModeShowsEverythingAndBackGivesWholeSeconds()
 {
     ttwidget &c = *m_chart;
     c.UpdateTemp(30);
-    c.on_pushButton_mode_clicked();
-    QCOMPARE(c.mode, 1);
-    c.on_pushButton_startstop_clicked();
+    c.setMode(ttwidget::wholeCurveMode);
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 10 && c.chartPlot()->xAxis->range().lower > 0, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(
         c.chartPlot()->xAxis->range().upper, c.curve().at(c.curve().size() - 1).key, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QCOMPARE(c.chartPlot()->xAxis->range().lower, c.curve().at(0).key);
 
     // Back to following from a 12.7 s window gives a 12 s one ending at the newest sample or beyond.
     c.chartPlot()->xAxis->setRange(0, 12.7);
-    c.on_pushButton_mode_clicked();
-    QCOMPARE(c.mode, 0);
+    c.setMode(ttwidget::followMode);
     QCOMPARE(c.chartPlot()->xAxis->range().lower, 0.7);
     QCOMPARE(c.chartPlot()->xAxis->range().upper, 12.7);
 }
@@ -248,18 +246,17 @@ void TestTtWidget::startClearsPauseAndTheOldCurve()
 {
     ttwidget &c = *m_chart;
     c.UpdateTemp(20);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     const int first = c.curve().size();
-    c.on_pushButton_hc_clicked();
-    QCOMPARE(c.paused, 1);
+    c.setPaused(true);
     QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("继续"));
-    c.on_pushButton_startstop_clicked();
-    QCOMPARE(c.paused, 0);
+    c.startRecording();
+    QVERIFY(!c.isPaused());
     QCOMPARE(buttonText(c, "pushButton_hc"), QStringLiteral("暂停"));
     QVERIFY(c.curve().size() < first);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 void TestTtWidget::newRecordingStartsInViewAtZero()
@@ -268,12 +265,12 @@ void TestTtWidget::newRecordingStartsInViewAtZero()
     // Where a 33 s recording left the time axis.
     c.chartPlot()->xAxis->setRange(3, 33);
     c.UpdateTemp(20);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
     QTest::qWait(40); // one refresh
     QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(0, 30));
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 void TestTtWidget::temperatureAxisShowsTheRecording_data()
@@ -294,15 +291,14 @@ void TestTtWidget::temperatureAxisShowsTheRecording()
     QFETCH(bool, autoFit);
     QFETCH(QCPRange, expected);
     ttwidget &c = *m_chart;
-    if (wholeCurve)
-        c.on_pushButton_mode_clicked();
-    c.autoFit = autoFit;
+    c.setMode(wholeCurve ? ttwidget::wholeCurveMode : ttwidget::followMode);
+    c.setAutoFit(autoFit);
     c.UpdateTemp(300);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 2, 5000);
     c.UpdateTemp(310);
     QTRY_COMPARE_WITH_TIMEOUT(c.chartPlot()->yAxis->range(), expected, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 void TestTtWidget::popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused_data()
@@ -323,21 +319,20 @@ void TestTtWidget::popupPauseEndsWithTheLastPopupUnlessTheOperatorPaused()
     QFETCH(int, popups);
     QFETCH(int, togglesMeanwhile);
     ttwidget &c = *m_chart;
-    if (pausedBefore)
-        c.on_pushButton_hc_clicked();
-    c.on_pushButton_horizontal_clicked();
+    c.setPaused(pausedBefore);
+    c.showHorizontalZoom();
     if (popups == 2)
-        c.on_pushButton_vertical_clicked();
-    QCOMPARE(c.paused, 1);
+        c.showVerticalZoom();
+    QVERIFY(c.isPaused());
     for (int i = 0; i < togglesMeanwhile; ++i)
-        c.on_pushButton_hc_clicked();
+        c.setPaused(!c.isPaused());
     emit c.horizontalPopup()->disapper();
     if (popups == 2) {
-        QCOMPARE(c.paused, 1);
+        QVERIFY(c.isPaused());
         emit c.verticalPopup()->disapper();
     }
-    QTEST(c.paused == 1, "pausedAfter");
-    QCOMPARE(buttonText(c, "pushButton_hc"), c.paused == 1 ? QStringLiteral("继续") : QStringLiteral("暂停"));
+    QTEST(c.isPaused(), "pausedAfter");
+    QCOMPARE(buttonText(c, "pushButton_hc"), c.isPaused() ? QStringLiteral("继续") : QStringLiteral("暂停"));
 }
 
 void TestTtWidget::zoomStepsActOnlyWithinLimits()
@@ -397,9 +392,9 @@ void TestTtWidget::saveAndImportRoundTrip()
 {
     ttwidget &c = *m_chart;
     c.UpdateTemp(36.6);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 5, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     const int n = c.curve().size();
     const QString path = m_dir.filePath(QStringLiteral("curve.txt"));
     c.exportCurve(path);
@@ -408,9 +403,9 @@ void TestTtWidget::saveAndImportRoundTrip()
 
     // Another curve on screen, which the import must replace.
     c.UpdateTemp(20.0);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 1, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QCOMPARE(c.curve().at(0).value, 20.0);
     c.importCurve(path);
     QCOMPARE(c.curve().size(), n);
@@ -426,11 +421,11 @@ void TestTtWidget::savedRowTimesAreStartPlusDuration()
     c.setCacheSize(100);
     c.UpdateTemp(20);
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     const qint64 after = QDateTime::currentMSecsSinceEpoch();
     // The oldest samples dropped: row numbers no longer tell the time (gaps are the writer's table).
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() == 100 && c.curve().at(0).key > 0.2, 10000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 
     const QString first = m_dir.filePath(QStringLiteral("times1.txt"));
     const QString second = m_dir.filePath(QStringLiteral("times2.txt"));
@@ -461,9 +456,9 @@ void TestTtWidget::curveKeepsWhatItWasRecordedWith()
     ttwidget &c = *m_chart;
     c.setSampleInterval(100);
     c.UpdateTemp(30);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     const CurveInfo recorded = c.curveInfo();
     QCOMPARE(recorded.intervalMs, 100);
     // Settings chosen afterwards are for the next recording; this one is saved as it was taken.
@@ -485,11 +480,11 @@ void TestTtWidget::curveKeepsWhatItWasRecordedWith()
     QCOMPARE(fileBytes(again), file);
 
     // A new recording is the window's, not the opened file's.
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QCOMPARE(c.unitCode(), 2);
     QCOMPARE(c.emissivityValue(), 1.0f);
     QCOMPARE(c.curveInfo().intervalMs, 1000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 void TestTtWidget::openSmallCurve()
@@ -613,10 +608,10 @@ void TestTtWidget::savingAndImportingAreRefusedWhileRecording()
     const QString path = m_dir.filePath(QStringLiteral("refused.txt"));
     writeFile(path, "n\nDataCounts:1\nc\n1\t10\n");
     c.UpdateTemp(5);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     c.importCurve(path);
     c.exportCurve(m_dir.filePath(QStringLiteral("not-written.txt")));
-    c.on_pushButton_export_clicked();
+    c.exportCurveAs();
     c.exportCsv(m_dir.filePath(QStringLiteral("not-written.csv")));
     c.exportCsvAs();
     const QString refusal = QStringLiteral("提示|正在记录曲线，请先停止！");
@@ -624,7 +619,7 @@ void TestTtWidget::savingAndImportingAreRefusedWhileRecording()
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("not-written.txt"))));
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("not-written.csv"))));
     QVERIFY(c.isRecording());
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QVERIFY(c.curve().isEmpty() || c.curve().at(0).value == 5.0);
 }
 
@@ -632,9 +627,9 @@ void TestTtWidget::csvExportWritesTheShownCurveButLeavesItUnsaved()
 {
     ttwidget &c = *m_chart;
     c.UpdateTemp(36.6f);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() >= 3, 5000);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     const QString path = m_dir.filePath(QStringLiteral("curve.csv"));
     c.exportCsv(path);
     QCOMPARE(m_boxes->seen, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
@@ -718,11 +713,11 @@ void TestTtWidget::settingsChangeKeepsShownCurve()
 void TestTtWidget::zoomPopupPausesAndIsReplaced()
 {
     ttwidget &c = *m_chart;
-    c.on_pushButton_horizontal_clicked();
+    c.showHorizontalZoom();
     QPointer<CorveleScale> first = c.horizontalPopup();
     QVERIFY(first);
-    QCOMPARE(c.paused, 1);
-    c.on_pushButton_horizontal_clicked();
+    QVERIFY(c.isPaused());
+    c.showHorizontalZoom();
     QVERIFY(c.horizontalPopup() && c.horizontalPopup() != first.data());
     QTRY_VERIFY(first.isNull());
     QPointer<CorveleScale> second = c.horizontalPopup();
@@ -731,18 +726,18 @@ void TestTtWidget::zoomPopupPausesAndIsReplaced()
     QTRY_VERIFY(second.isNull());
 
     c.chartPlot()->xAxis->setRange(0, 12);
-    c.on_pushButton_horizontal_clicked();
+    c.showHorizontalZoom();
     emit c.horizontalPopup()->zoomin_clicked();
     QCOMPARE(c.chartPlot()->xAxis->range(), QCPRange(1, 11));
-    c.on_pushButton_vertical_clicked();
+    c.showVerticalZoom();
     QVERIFY(c.verticalPopup());
 }
 
 void TestTtWidget::languageChangeRecaptions()
 {
     ttwidget &c = *m_chart;
-    c.on_pushButton_mode_clicked();
-    c.on_pushButton_hc_clicked();
+    c.setMode(ttwidget::wholeCurveMode);
+    c.setPaused(true);
     c.setUnit(1);
     QEvent change(QEvent::LanguageChange);
     QApplication::sendEvent(&c, &change);
@@ -761,10 +756,10 @@ void TestTtWidget::stableMarksGoWithTheCurve()
     QCOMPARE(c.chartPlot()->itemCount(), 0);
 
     c.UpdateTemp(25);
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
     c.markStable();
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
     QCOMPARE(c.chartPlot()->itemCount(), 1);
     auto *mark = qobject_cast<QCPItemStraightLine *>(c.chartPlot()->item(0));
     QVERIFY(mark);
@@ -776,12 +771,12 @@ void TestTtWidget::stableMarksGoWithTheCurve()
     c.importCurve(file);
     QCOMPARE(c.chartPlot()->itemCount(), 0);
 
-    c.on_pushButton_startstop_clicked();
+    c.startRecording();
     c.markStable();
-    c.on_pushButton_startstop_clicked();
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
+    c.startRecording();
     QCOMPARE(c.chartPlot()->itemCount(), 0);
-    c.on_pushButton_startstop_clicked();
+    c.stopRecording();
 }
 
 QTEST_MAIN(TestTtWidget)
