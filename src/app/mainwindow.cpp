@@ -5,6 +5,7 @@
 #include "app/language.h"
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
+#include "chart/chartfileactions.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "control/thermometerprotocol.h"
@@ -24,11 +25,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScroller>
 #include <QTimer>
 #include <QTimerEvent>
@@ -97,11 +96,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&titleBar, &CorvelTitalbar::actionAbout, this, &MainWindow::ClickAbout);
     connect(&titleBar, &CorvelTitalbar::actionDeviceInfo, this, &MainWindow::ClickDeviceInfo);
     connect(&titleBar, &CorvelTitalbar::actionExit, this, &MainWindow::close);
-    connect(&titleBar, &CorvelTitalbar::actionImportData, this, &MainWindow::ClickImportData);
+    m_chartFiles = new ChartFileActions(ui->widget_tt, this);
+    connect(&titleBar, &CorvelTitalbar::actionImportData, m_chartFiles, &ChartFileActions::openCurve);
     connect(&titleBar, &CorvelTitalbar::actionChartSettings, this, &MainWindow::ClickChartSettings);
     connect(&titleBar, &CorvelTitalbar::actionChinese, this, &MainWindow::ClickLangChinese);
     connect(&titleBar, &CorvelTitalbar::actionEnglish, this, &MainWindow::ClickLangEnglish);
-    connect(&titleBar, &CorvelTitalbar::actionExportData, ui->widget_tt, &ttwidget::exportCurveAs);
+    connect(&titleBar, &CorvelTitalbar::actionExportData, m_chartFiles, &ChartFileActions::exportCurveAs);
     connect(&titleBar, &CorvelTitalbar::fileClicked, this, &MainWindow::onFilesClicked);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
@@ -219,13 +219,13 @@ void MainWindow::InitMenus()
     // Owned by the window rather than left without a parent, so they go with it.
     auto *fileMenu = new QMenu(this);
     openCurveAction = fileMenu->addAction(QString());
-    connect(openCurveAction, &QAction::triggered, this, &MainWindow::ClickImportData);
+    connect(openCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::openCurve);
     saveCurveAction = fileMenu->addAction(QString());
-    connect(saveCurveAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCurveAs);
+    connect(saveCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCurveAs);
     exportCsvAction = fileMenu->addAction(QString());
-    connect(exportCsvAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
+    connect(exportCsvAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCsvAs);
     exportImageAction = fileMenu->addAction(QString());
-    connect(exportImageAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
+    connect(exportImageAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportImageAs);
     exitAction = fileMenu->addAction(QString());
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     ui->pushButton_file->setMenu(fileMenu);
@@ -333,41 +333,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::mayDiscardCurve()
 {
-    // The session manager closes the window at logout; nobody would be there to answer.
-    if (!ui->widget_tt->hasUnsavedCurve() || qApp->isSavingSession())
-        return true;
-    QMessageBox box(QMessageBox::Question, tr("提示"), tr("当前曲线尚未保存，放弃这条曲线吗？"),
-        QMessageBox::NoButton, this);
-    QPushButton *discard = box.addButton(tr("放弃"), QMessageBox::DestructiveRole);
-    QPushButton *keep = box.addButton(tr("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(keep);
-    box.setEscapeButton(keep);
-    box.exec();
-    return box.clickedButton() == discard;
-}
-
-void MainWindow::ClickImportData()
-{
-    if (ui->widget_tt->isRecording()) {
-        showNote(QStringLiteral("提示"), QStringLiteral("正在记录曲线，请先停止！"));
-        return;
-    }
-    if (!mayDiscardCurve())
-        return;
-    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."));
-    dialog.setNameFilters({tr("文件(*.txt*)"), tr("所有文件(*)")});
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setViewMode(QFileDialog::Detail);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        ui->widget_tt->importCurve(dialog.selectedFiles().constFirst());
+    return m_chartFiles->mayDiscardCurve();
 }
 
 void MainWindow::ClickChartSettings()
 {
-    if (ui->widget_tt->isRecording()) {
-        QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+    if (m_chartFiles->refuseWhileRecording())
         return;
-    }
     ChartSettingsDialog dialog;
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -479,7 +451,7 @@ void MainWindow::on_navButton_autofit_clicked()
 
 void MainWindow::on_navButton_export_clicked()
 {
-    ui->widget_tt->exportCurveAs();
+    m_chartFiles->exportCurveAs();
 }
 
 void MainWindow::on_navButton_horizontal_clicked()

@@ -17,6 +17,7 @@ namespace Ui {
 class MainWindow;
 }
 class CalibrationRunDialog;
+class ChartFileActions;
 class FramelessFrame;
 class GetTempThread;
 class KelvraSerial;
@@ -61,7 +62,6 @@ signals:
 public slots:
     // Closes the window the way every other close does: through closeEvent().
     void close();
-    void ClickImportData();
     void ClickAbout();
     void ClickDeviceInfo();
     void onFilesClicked();
@@ -168,6 +168,8 @@ private:
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
+    // The chart's files and the questions around them; owned by the window.
+    ChartFileActions *m_chartFiles = nullptr;
     QAction *openCurveAction = nullptr;
     QAction *saveCurveAction = nullptr;
     QAction *exportCsvAction = nullptr;

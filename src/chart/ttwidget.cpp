@@ -3,10 +3,7 @@
 #include "chartranges.h"
 #include "collect.h"
 #include "corvelescale.h"
-#include "csvexport.h"
 #include "curvegraph.h"
-#include "dialogs/waitdialog.h"
-#include "files/atomicsave.h"
 #include "samplestore.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
@@ -14,14 +11,9 @@
 #include "writefilethread.h"
 
 #include <QCoreApplication>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QMessageBox>
-#include <QPdfWriter>
 #include <QTimerEvent>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 const int kRefreshMs = 30;
@@ -34,16 +26,14 @@ const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
 // What every new recording is written with; only an opened file brings another.
 const float kFreshEmissivity = 1;
-// The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
-const int kImageDotsPerMeter = int(96 / 0.0254);
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::ttwidget)
 {
-    connect(this, &ttwidget::occurerror, this, &ttwidget::showErrorInfo);
     ui->setupUi(this);
+    connect(ui->pushButton_export, &QPushButton::clicked, this, &ttwidget::exportRequested);
 
     plot = new QCustomPlot(this);
     plot->setInteractions(
@@ -552,54 +542,18 @@ void ttwidget::yAxisRangeChanged(QCPRange range)
         plot->yAxis->setRange(*guarded);
 }
 
-void ttwidget::warnRecording()
+QString ttwidget::recordingRefusal() const
 {
-    QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+    return m_recording ? tr("正在记录曲线，请先停止！") : QString();
 }
 
 QString ttwidget::curveWriteRefusal() const
 {
     if (m_recording)
-        return tr("正在记录曲线，请先停止！");
+        return recordingRefusal();
     if (m_store->isEmpty())
         return tr("没有可保存的曲线");
     return QString();
-}
-
-bool ttwidget::refuseCurveWrite()
-{
-    const QString refusal = curveWriteRefusal();
-    if (!refusal.isEmpty())
-        QMessageBox::warning(nullptr, tr("提示"), refusal, QMessageBox::Ok);
-    return !refusal.isEmpty();
-}
-
-void ttwidget::on_pushButton_export_clicked()
-{
-    exportCurveAs();
-}
-
-void ttwidget::exportCurveAs()
-{
-    if (refuseCurveWrite())
-        return;
-    QFileDialog dialog(this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Lets the dialog ask before replacing the file the name will get.
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportCurve(curveFileName(dialog.selectedFiles().constFirst()));
-}
-
-void ttwidget::exportCurve(const QString &fileName)
-{
-    if (refuseCurveWrite())
-        return;
-    if (!runWriteJob(fileName, WriteFileThread::Write))
-        return;
-    m_curveSaved = true;
-    reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
 
 SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
@@ -610,132 +564,6 @@ SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
     if (saved)
         m_curveSaved = true;
     return saved;
-}
-
-void ttwidget::exportCsvAs()
-{
-    if (refuseCurveWrite())
-        return;
-    QFileDialog dialog(this, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportCsv(dialog.selectedFiles().constFirst());
-}
-
-void ttwidget::exportCsv(const QString &fileName)
-{
-    if (refuseCurveWrite())
-        return;
-    if (runWriteJob(fileName, WriteFileThread::WriteCsv))
-        reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
-}
-
-void ttwidget::exportImageAs()
-{
-    static const char *const kSuffixes[] = {"png", "pdf"};
-    const QStringList filters {
-        tr("PNG图片") + QStringLiteral(" (*.png)"), tr("PDF文件") + QStringLiteral(" (*.pdf)")};
-    QFileDialog dialog(this, tr("导出图片"), QString(), filters.join(QStringLiteral(";;")));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name without a suffix gets the chosen type's, which then decides the format.
-    dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString &filter) {
-        dialog.setDefaultSuffix(QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportImage(dialog.selectedFiles().constFirst());
-}
-
-void ttwidget::exportImage(const QString &fileName)
-{
-    const SaveResult saved = writeImageFile(fileName);
-    if (!saved) {
-        showErrorInfo(saved.message(fileName));
-        return;
-    }
-    reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
-}
-
-SaveResult ttwidget::writeImageFile(const QString &fileName)
-{
-    const int width = plot->width();
-    const int height = plot->height();
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
-        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
-        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
-        image.setDotsPerMeterX(kImageDotsPerMeter);
-        image.setDotsPerMeterY(kImageDotsPerMeter);
-        return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
-    }
-    // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
-    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
-    // text to plot as shown.
-    return saveAtomically(fileName, [&](QIODevice *file) {
-        QPdfWriter writer(file);
-        writer.setCreator(QCoreApplication::applicationName());
-        writer.setResolution(plot->logicalDpiX());
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
-        QCPPainter painter;
-        if (!painter.begin(&writer))
-            return false;
-        painter.setMode(QCPPainter::pmVectorized);
-        painter.setWindow(0, 0, width, height);
-        plot->toPainter(&painter, width, height);
-        return painter.end();
-    });
-}
-
-void ttwidget::reportSaved(const QString &title, const QString &text)
-{
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, this);
-    box.addButton(tr("确定"), QMessageBox::AcceptRole);
-    box.exec();
-}
-
-void ttwidget::importCurve(QString fileName)
-{
-    if (m_recording) {
-        warnRecording();
-        return;
-    }
-    // No more rows than the chart can hold.
-    WriteFileThread worker(fileName, MaxCacheSize, newCurveInfo(0));
-    if (runFileWorker(&worker)) {
-        applyImport(worker.contents(), worker.info(), worker.store());
-        // The axes follow the file only when it was read: after a failure the curve on screen stays
-        // in view.
-        if (!m_store->isEmpty()) {
-            plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
-            plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
-        }
-    }
-    // Always: an import that yielded no samples must not leave the previous picture standing.
-    plot->replot(QCustomPlot::rpRefreshHint);
-}
-
-bool ttwidget::runFileWorker(WriteFileThread *worker)
-{
-    WaitDialog dialog;
-    connect(worker, &WriteFileThread::failed, this, &ttwidget::occurerror);
-    connect(worker, &WriteFileThread::progress, this, &ttwidget::progress);
-    connect(worker, &WriteFileThread::done, this, &ttwidget::writefinish);
-    connect(this, &ttwidget::writefinish, &dialog, &WaitDialog::accept);
-    connect(this, &ttwidget::progress, &dialog, &WaitDialog::Progress);
-    worker->start();
-    dialog.exec();
-    worker->wait();
-    return worker->succeeded();
-}
-
-bool ttwidget::runWriteJob(const QString &fileName, WriteFileThread::Direction direction)
-{
-    WriteFileThread worker(fileName, direction, snapshot());
-    return runFileWorker(&worker);
 }
 
 CurveSnapshot ttwidget::snapshot() const
@@ -749,29 +577,26 @@ CurveSnapshot ttwidget::snapshot() const
 
 SaveResult ttwidget::writeCurveFile(const QString &fileName)
 {
-    return WriteFileThread::writeCurveFile(
-        fileName, snapshot(), [this](int percent) { emit progress(percent); });
+    return WriteFileThread::writeCurveFile(fileName, snapshot());
 }
 
-void ttwidget::applyImport(
+void ttwidget::showOpenedCurve(
     const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store)
 {
-    if (!store)
-        return;
-    showCurve(store, info);
-    m_ambientStore = QSharedPointer<SampleStore>::create();
-    ambientGraph->setStore(m_ambientStore.data());
-    showAmbientGraph();
-    m_curveSaved = true;
-    if (!store->isEmpty()) {
-        maxTemp = float(contents.highest);
-        minTemp = float(contents.lowest);
+    if (store) {
+        showCurve(store, info);
+        m_ambientStore = QSharedPointer<SampleStore>::create();
+        ambientGraph->setStore(m_ambientStore.data());
+        showAmbientGraph();
+        m_curveSaved = true;
+        if (!store->isEmpty()) {
+            plot->xAxis->setRange(store->at(0).key, store->at(store->size() - 1).key);
+            plot->yAxis->setRange(
+                float(contents.lowest) - kImportMargin, float(contents.highest) + kImportMargin);
+        }
     }
-}
-
-void ttwidget::showErrorInfo(QString message)
-{
-    QMessageBox::critical(nullptr, tr("错误"), message, QMessageBox::Ok);
+    // Always: a curve without samples must not leave the previous picture standing.
+    plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void ttwidget::changeEvent(QEvent *event)

@@ -21,10 +21,9 @@ namespace Ui {
 class ttwidget;
 }
 
-// The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
-// and imports curve files, exports a table or a picture. Everything runs on the GUI thread except
-// Recording(), which the collector calls on its own thread and which only stamps a sample into the inbox, and
-// the file work, which a WriteFileThread does on a snapshot of the curve while the GUI thread waits.
+// The temperature-time chart: records the latest reading at every collector tick and draws the curve;
+// ChartFileActions saves and opens it. Everything runs on the GUI thread except Recording(), which the
+// collector calls on its own thread and which only stamps a sample into the inbox.
 class ttwidget : public QWidget
 {
     Q_OBJECT
@@ -71,19 +70,20 @@ public:
     void showVerticalZoom();
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
-    // Refused while recording. An import replaces the curve on screen; a save reports success only once
-    // the file is complete on disk, and otherwise names the file and the system's reason. A curve without
-    // samples is not saved: no reader would take the file back.
-    void importCurve(QString fileName);
-    void exportCurve(const QString &fileName);
+    // The shown curve is now in a file.
+    void markCurveSaved() { m_curveSaved = true; }
+    // Why the curve may not be replaced now (recording), or written now (recording, or nothing to
+    // write); empty when it may.
+    QString recordingRefusal() const;
+    QString curveWriteRefusal() const;
+    // The curve and header a writer takes, unchanged by a recording that goes on.
+    CurveSnapshot snapshot() const;
+    // Shows a curve read from a file in place of the shown one, as saved, with the axes on it.
+    void showOpenedCurve(
+        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     // Writes the curve file on this thread without asking or reporting, for a program that saves its own
     // curves; it then counts as saved. Refused while recording and for a curve without samples.
     SaveResult saveCurveQuietly(const QString &fileName);
-    // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused like
-    // one; it does not count as saving the curve, which a table cannot bring back.
-    void exportCsv(const QString &fileName);
-    // The plot as it is shown, PDF for a ".pdf" name and PNG for any other; allowed while recording.
-    void exportImage(const QString &fileName);
     // Stops the collector and closes the widget; used at shutdown.
     void stopAndClose();
     void disableRecordControls();
@@ -116,10 +116,12 @@ public:
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
 
+    // The description a new recording gets; also what an opened file leaves unsaid.
+    CurveInfo newCurveInfo(qint64 startMsecs) const;
+
 signals:
-    void writefinish();
-    void progress(int percent);
-    void occurerror(QString message);
+    // The chart's own 保存曲线 button.
+    void exportRequested();
     void startcollect(int ms);
     void stopcollect();
     // Every change of `paused`, whoever made it (pause button, zoom popup, new recording).
@@ -133,17 +135,11 @@ public slots:
     void vScaleDestory();
     void verticalZoomin();
     void verticalZoomout();
-    // Ask for a file name, then export.
-    void exportCsvAs();
-    void exportImageAs();
     void UpdateTemp(double v);
-    void showErrorInfo(QString message);
     // Latest thermometer reading, recorded beside the blackbody's at each tick; NoReading when none.
     void UpdateTempAmb(double v);
     void xAxisRangeChanged(QCPRange range);
     void yAxisRangeChanged(QCPRange range);
-    // Ask for a file name, then save the curve.
-    void exportCurveAs();
 
 private slots:
     // The chart's own buttons, connected by name.
@@ -152,7 +148,6 @@ private slots:
     void on_pushButton_mode_clicked();
     void on_pushButton_horizontal_clicked();
     void on_pushButton_vertical_clicked();
-    void on_pushButton_export_clicked();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -170,7 +165,6 @@ private:
     void drainAmbient(const QVector<QCPGraphData> &samples);
     void showAmbientGraph();
     void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
-    CurveInfo newCurveInfo(qint64 startMsecs) const;
     void labelTemperatureAxis();
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
     CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
@@ -178,19 +172,6 @@ private:
     void dropPopup(CorveleScale *&popup);
     void pauseForInspection();
     void addMark(const QPen &pen);
-    void warnRecording();
-    // Why the curve may not be written now (recording, or nothing to write); empty when it may.
-    QString curveWriteRefusal() const;
-    // Tells the operator, and is true, when the curve may not be written now.
-    bool refuseCurveWrite();
-    // Runs the worker while the wait dialog shows; whether its work succeeded.
-    bool runFileWorker(WriteFileThread *worker);
-    bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
-    CurveSnapshot snapshot() const;
-    SaveResult writeImageFile(const QString &fileName);
-    void reportSaved(const QString &title, const QString &text);
-    void applyImport(
-        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     void retranslateCaptions();
 
     Mode m_mode = followMode;
@@ -199,8 +180,6 @@ private:
     bool m_autoFit = false;
     bool m_showAmbient = true;
     int unit = 2; // the window's unit, in which new recordings are taken
-    float maxTemp = 0;
-    float minTemp = 0;
     CorveleScale *hScale = nullptr;
     CorveleScale *vScale = nullptr;
     QCustomPlot *plot = nullptr;

@@ -307,22 +307,22 @@
     <message>
         <location filename="../../app/calibrationrunner.cpp" line="+134"/>
         <location line="+20"/>
-        <location line="+35"/>
+        <location line="+34"/>
         <location line="+134"/>
         <location line="+81"/>
-        <location line="+164"/>
+        <location line="+163"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-413"/>
+        <location line="-411"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+34"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -374,14 +374,14 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 Reading of the instrument under test (℃):</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+46"/>
         <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-538"/>
+        <location line="-536"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -431,14 +431,14 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+361"/>
+        <location line="+360"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+24"/>
         <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>Calibration report (aborted)</translation>
@@ -450,21 +450,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-391"/>
+        <location line="-390"/>
         <location line="+245"/>
-        <location line="+87"/>
+        <location line="+86"/>
         <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-247"/>
+        <location line="-246"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+99"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -635,6 +635,102 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+10"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>Calibration: step %1/%2, %3, ends about %4</translation>
+    </message>
+</context>
+<context>
+    <name>ChartFileActions</name>
+    <message>
+        <location filename="../../chart/chartfileactions.cpp" line="+30"/>
+        <location line="+14"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
+        <translation>The current curve has not been saved. Discard it?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>放弃</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>选择文件</source>
+        <translation>Select file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件(*.txt*)</source>
+        <translation>Text files (*.txt*)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有文件(*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <location line="+20"/>
+        <source>导出数据成功</source>
+        <translation>Data exported</translation>
+    </message>
+    <message>
+        <location line="-20"/>
+        <location line="+20"/>
+        <source>信息已保存在%1！</source>
+        <translation>Saved to %1.</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV文件</source>
+        <translation>CSV files</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>PNG图片</source>
+        <translation>PNG images</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PDF文件</source>
+        <translation>PDF files</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>导出图片成功</source>
+        <translation>Image exported</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>图片已保存在%1！</source>
+        <translation>Image saved to %1.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>错误</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
@@ -911,27 +1007,27 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+10"/>
-        <location filename="../../app/mainwindow.cpp" line="+529"/>
+        <location filename="../../app/mainwindow.cpp" line="+502"/>
         <source>测温仪</source>
         <translation>Thermometer</translation>
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="-355"/>
-        <location line="+268"/>
+        <location filename="../../app/mainwindow.cpp" line="-329"/>
+        <location line="+243"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-267"/>
-        <location line="+262"/>
+        <location filename="../../app/mainwindow.cpp" line="-242"/>
+        <location line="+237"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-260"/>
+        <location filename="../../app/mainwindow.cpp" line="-235"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -966,13 +1062,13 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location filename="../../app/mainwindow.cpp" line="-98"/>
         <location line="+9"/>
         <location line="+131"/>
-        <location line="+345"/>
+        <location line="+319"/>
         <location line="+211"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-599"/>
+        <location line="-573"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -1027,17 +1123,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>About</translation>
     </message>
     <message>
-        <location line="+88"/>
-        <source>选择文件</source>
-        <translation>Select file</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>文件(*.txt*)</source>
-        <translation>Text files (*.txt*)</translation>
-    </message>
-    <message>
-        <location line="+599"/>
+        <location line="+662"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1072,41 +1158,14 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="-644"/>
-        <location line="+29"/>
-        <location line="+589"/>
+        <location line="-26"/>
         <location line="+20"/>
         <location line="+6"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-644"/>
-        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
-        <translation>The current curve has not been saved. Discard it?</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>放弃</source>
-        <translation>Discard</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>所有文件(*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>正在记录曲线，请先停止！</source>
-        <translation>A curve is being recorded. Stop recording first.</translation>
-    </message>
-    <message>
-        <location line="+73"/>
+        <location line="-541"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
@@ -1116,20 +1175,20 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-134"/>
-        <location line="+224"/>
+        <location line="-109"/>
+        <location line="+198"/>
         <source>当前温度值</source>
         <translation>Current</translation>
     </message>
     <message>
-        <location line="-223"/>
-        <location line="+224"/>
+        <location line="-197"/>
+        <location line="+198"/>
         <source>设定温度值</source>
         <translation>Set point</translation>
     </message>
     <message>
-        <location line="-226"/>
-        <location line="+338"/>
+        <location line="-200"/>
+        <location line="+312"/>
         <location line="+183"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -1168,7 +1227,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-825"/>
+        <location filename="../../app/mainwindow.cpp" line="-799"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1286,45 +1345,45 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+53"/>
-        <location line="+700"/>
+        <location filename="../../chart/ttwidget.cpp" line="+43"/>
+        <location line="+570"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-699"/>
+        <location line="-569"/>
         <location line="+91"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
     </message>
     <message>
         <location line="-72"/>
-        <location line="+339"/>
-        <location line="+345"/>
+        <location line="+359"/>
+        <location line="+195"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-681"/>
-        <location line="+682"/>
+        <location line="-551"/>
+        <location line="+552"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-679"/>
-        <location line="+680"/>
+        <location line="-549"/>
+        <location line="+550"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-657"/>
-        <location line="+143"/>
-        <location line="+510"/>
+        <location line="-527"/>
+        <location line="+147"/>
+        <location line="+376"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-652"/>
+        <location line="-522"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -1334,88 +1393,29 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Temperature (℉)</translation>
     </message>
     <message>
-        <location line="+116"/>
-        <location line="+496"/>
+        <location line="+125"/>
+        <location line="+357"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-343"/>
-        <location line="+345"/>
+        <location line="-193"/>
+        <location line="+195"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-230"/>
-        <location line="+16"/>
-        <source>提示</source>
-        <translation>Notice</translation>
-    </message>
-    <message>
-        <location line="-16"/>
-        <location line="+6"/>
+        <location line="-70"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>没有可保存的曲线</source>
         <translation>There is no curve to save</translation>
     </message>
     <message>
-        <location line="+32"/>
-        <location line="+30"/>
-        <source>导出数据成功</source>
-        <translation>Data exported</translation>
-    </message>
-    <message>
-        <location line="-30"/>
-        <location line="+30"/>
-        <source>信息已保存在%1！</source>
-        <translation>Saved to %1.</translation>
-    </message>
-    <message>
-        <location line="-13"/>
-        <source>导出CSV</source>
-        <translation>Export CSV</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>CSV文件</source>
-        <translation>CSV files</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <source>PNG图片</source>
-        <translation>PNG images</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>PDF文件</source>
-        <translation>PDF files</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>导出图片</source>
-        <translation>Export image</translation>
-    </message>
-    <message>
-        <location line="+19"/>
-        <source>导出图片成功</source>
-        <translation>Image exported</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>图片已保存在%1！</source>
-        <translation>Image saved to %1.</translation>
-    </message>
-    <message>
-        <location line="+37"/>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <location line="+49"/>
+        <location line="+18"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -1425,12 +1425,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+29"/>
-        <source>错误</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <location line="+17"/>
+        <location line="+43"/>
         <source>模式1</source>
         <translation>Mode 1</translation>
     </message>
