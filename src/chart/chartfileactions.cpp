@@ -68,7 +68,7 @@ void ChartFileActions::importCurve(const QString &fileName)
     if (refuseWhileRecording())
         return;
     // No more rows than the chart can hold.
-    WriteFileThread reader(fileName, ttwidget::MaxCacheSize, m_chart->newCurveInfo(0));
+    WriteFileThread reader(fileName, CurveRecorder::MaxCacheSize, m_chart->newCurveInfo(0));
     if (runFileWorker(&reader))
         m_chart->showOpenedCurve(reader.contents(), reader.info(), reader.store());
 }

@@ -1,7 +1,6 @@
 #include "ttwidget.h"
 
 #include "chartranges.h"
-#include "collect.h"
 #include "corvelescale.h"
 #include "curvegraph.h"
 #include "samplestore.h"
@@ -11,12 +10,10 @@
 #include "writefilethread.h"
 
 #include <QCoreApplication>
-#include <QTimerEvent>
 
 #include <algorithm>
 
 namespace {
-const int kRefreshMs = 30;
 const double kTimeFloor = 0;
 const double kTemperatureFloor = -50;
 const double kMinTimeWidth = 1.0;
@@ -24,8 +21,6 @@ const double kMaxTimeWidth = 100000;
 const double kMinTemperatureWidth = 0.1;
 const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
-// What every new recording is written with; only an opened file brings another.
-const float kFreshEmissivity = 1;
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -34,6 +29,10 @@ ttwidget::ttwidget(QWidget *parent)
 {
     ui->setupUi(this);
     connect(ui->pushButton_export, &QPushButton::clicked, this, &ttwidget::exportRequested);
+    connect(&m_recorder, &CurveRecorder::drained, this, &ttwidget::refreshChart);
+    connect(&m_recorder, &CurveRecorder::pausedChanged, this, &ttwidget::pausedChanged);
+    connect(&m_recorder, &CurveRecorder::pausedChanged, this,
+        [this](bool paused) { ui->pushButton_hc->setText(paused ? tr("继续") : tr("暂停")); });
 
     plot = new QCustomPlot(this);
     plot->setInteractions(
@@ -82,7 +81,7 @@ ttwidget::ttwidget(QWidget *parent)
     const QString fps = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
     if (!fps.isEmpty())
         setSampleInterval(fps.toInt());
-    m_store = QSharedPointer<SampleStore>::create(cacheSize);
+    m_store = QSharedPointer<SampleStore>::create(m_recorder.cacheSize());
     m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
     m_ambientStore = QSharedPointer<SampleStore>::create();
@@ -91,20 +90,11 @@ ttwidget::ttwidget(QWidget *parent)
 
     ui->pushButton_startstop->setText(tr("开始"));
     ui->pushButton_mode->setText(tr("全局"));
-
-    collector = new Collect;
-    connect(this, &ttwidget::startcollect, collector, &Collect::start);
-    connect(this, &ttwidget::stopcollect, collector, &Collect::stop);
-    connect(collector, &Collect::timeOut, this, &ttwidget::Recording, Qt::DirectConnection);
-
-    m_refreshTimerId = startTimer(kRefreshMs, Qt::CoarseTimer);
     ui->widget_menu->hide();
 }
 
 ttwidget::~ttwidget()
 {
-    // The collector calls Recording() on its own thread; it must be gone before anything else is.
-    delete collector;
     delete hScale;
     delete vScale;
     tempGraph->setStore(nullptr);
@@ -120,9 +110,9 @@ int ttwidget::cacheSizeFromSetting(const QString &thousands)
 
 void ttwidget::setUnit(int u)
 {
-    unit = u;
+    m_recorder.setUnit(u);
     // Numbers taken in another unit keep theirs; an empty curve has none to keep.
-    if (!m_recording && m_store->isEmpty())
+    if (!isRecording() && m_store->isEmpty())
         m_curveInfo.unit = u;
     labelTemperatureAxis();
 }
@@ -135,27 +125,6 @@ void ttwidget::labelTemperatureAxis()
         plot->yAxis->setLabel(tr("温度(℃)"));
 }
 
-CurveInfo ttwidget::newCurveInfo(qint64 startMsecs) const
-{
-    CurveInfo info;
-    info.startMsecs = startMsecs;
-    info.intervalMs = sampleInterval;
-    info.unit = unit;
-    info.emissivity = kFreshEmissivity;
-    return info;
-}
-
-void ttwidget::setCacheSize(int n)
-{
-    cacheSize = qBound(0, n, MaxCacheSize);
-}
-
-void ttwidget::setSampleInterval(int ms)
-{
-    // A zero or negative interval would make the collector spin.
-    sampleInterval = qMax(ms, 1);
-}
-
 bool ttwidget::hasUnsavedCurve() const
 {
     return !m_curveSaved && !m_store->isEmpty();
@@ -163,7 +132,7 @@ bool ttwidget::hasUnsavedCurve() const
 
 void ttwidget::stopAndClose()
 {
-    emit stopcollect();
+    stopRecording();
     dropPopup(hScale);
     dropPopup(vScale);
     close();
@@ -173,7 +142,7 @@ void ttwidget::disableRecordControls()
 {
     m_recordControlsOn = false;
     // A running recording must stay stoppable.
-    if (!m_recording)
+    if (!isRecording())
         applyDisabledStyle(ui->pushButton_startstop);
     applyDisabledStyle(ui->pushButton_hc);
     applyDisabledStyle(ui->pushButton_mode);
@@ -189,20 +158,14 @@ void ttwidget::enableRecordControls(bool on)
     applyActiveStyle(ui->pushButton_mode);
 }
 
-void ttwidget::Recording()
-{
-    m_inbox.push(currentTemp.load(std::memory_order_relaxed));
-    m_ambientInbox.push(ambientTemp.load(std::memory_order_relaxed));
-}
-
 void ttwidget::UpdateTemp(double v)
 {
-    currentTemp.store(v, std::memory_order_relaxed);
+    m_recorder.setReading(v);
 }
 
 void ttwidget::UpdateTempAmb(double v)
 {
-    ambientTemp.store(v, std::memory_order_relaxed);
+    m_recorder.setAmbientReading(v);
 }
 
 void ttwidget::setShowAmbient(bool on)
@@ -225,7 +188,7 @@ void ttwidget::showAmbientGraph()
 
 void ttwidget::on_pushButton_startstop_clicked()
 {
-    if (m_recording)
+    if (isRecording())
         stopRecording();
     else
         startRecording();
@@ -233,57 +196,37 @@ void ttwidget::on_pushButton_startstop_clicked()
 
 void ttwidget::stopRecording()
 {
-    if (!m_recording)
+    if (!isRecording())
         return;
-    m_recording = false;
+    m_recorder.stop();
+    showAmbientGraph();
     ui->pushButton_startstop->setText(tr("开始"));
     if (!m_recordControlsOn)
         applyDisabledStyle(ui->pushButton_startstop);
-    emit stopcollect();
-    // Whatever the collector stamped before the gate closed belongs to this curve.
-    drain(m_inbox.close());
-    drainAmbient(m_ambientInbox.close());
-    if (!m_paused)
+    if (!isPaused())
         plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void ttwidget::startRecording()
 {
-    if (m_recording)
+    if (isRecording())
         return;
-    m_recording = true;
-    startTime = QDateTime::currentDateTime();
-    showCurve(QSharedPointer<SampleStore>::create(cacheSize), newCurveInfo(startTime.toMSecsSinceEpoch()));
+    m_recorder.start();
+    showCurve(m_recorder.curve(), m_recorder.info());
     m_curveSaved = false;
     ui->pushButton_startstop->setText(tr("停止"));
-    m_pausedByPopup = false;
-    showPaused(false);
     // Whatever the last curve left on the time axis, the new one starts in view.
     plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));
-    m_ambientStore = QSharedPointer<SampleStore>::create(cacheSize);
+    m_ambientStore = m_recorder.ambientCurve();
     ambientGraph->setStore(m_ambientStore.data());
     showAmbientGraph();
-    m_inbox.open(cacheSize);
-    m_ambientInbox.open(cacheSize);
-    emit startcollect(sampleInterval);
-}
-
-void ttwidget::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != m_refreshTimerId) {
-        QWidget::timerEvent(event);
-        return;
-    }
-    refreshChart();
 }
 
 void ttwidget::refreshChart()
 {
-    if (!m_recording)
-        return;
-    drain(m_inbox.take());
-    drainAmbient(m_ambientInbox.take());
-    if (m_paused)
+    // The ambient graph appears with its first sample.
+    showAmbientGraph();
+    if (isPaused())
         return;
     moveAxes();
     plot->replot(QCustomPlot::rpRefreshHint);
@@ -310,23 +253,6 @@ void ttwidget::moveAxes()
     }
 }
 
-void ttwidget::drain(const QVector<QCPGraphData> &samples)
-{
-    for (const QCPGraphData &d : samples)
-        m_store->append(d.key, d.value);
-}
-
-void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
-{
-    if (samples.isEmpty())
-        return;
-    const bool first = m_ambientStore->isEmpty();
-    for (const QCPGraphData &d : samples)
-        m_ambientStore->append(d.key, d.value);
-    if (first)
-        showAmbientGraph();
-}
-
 void ttwidget::markStable()
 {
     addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
@@ -339,10 +265,10 @@ void ttwidget::markStep(bool start)
 
 void ttwidget::addMark(const QPen &pen)
 {
-    if (!m_recording)
+    if (!isRecording())
         return;
     auto *mark = new QCPItemStraightLine(plot);
-    const double at = m_inbox.elapsedNow();
+    const double at = m_recorder.elapsedNow();
     mark->point1->setCoords(at, 0);
     mark->point2->setCoords(at, 1);
     mark->setPen(pen);
@@ -395,7 +321,7 @@ void ttwidget::setMode(Mode mode)
     m_mode = mode;
     if (mode == wholeCurveMode) {
         // A stopped or opened curve is shown whole at once; a recording's next refresh would do the same.
-        if (!m_paused && !m_recording) {
+        if (!isPaused() && !isRecording()) {
             moveAxes();
             plot->replot(QCustomPlot::rpRefreshHint);
         }
@@ -408,38 +334,13 @@ void ttwidget::setMode(Mode mode)
 
 void ttwidget::on_pushButton_hc_clicked()
 {
-    setPaused(!m_paused);
-}
-
-void ttwidget::setPaused(bool on)
-{
-    m_pausedByPopup = false;
-    showPaused(on);
-}
-
-void ttwidget::showPaused(bool value)
-{
-    ui->pushButton_hc->setText(value ? tr("继续") : tr("暂停"));
-    if (value == m_paused)
-        return;
-    m_paused = value;
-    emit pausedChanged(m_paused);
-}
-
-void ttwidget::pauseForInspection()
-{
-    if (!m_paused) {
-        m_pausedByPopup = true;
-        showPaused(true);
-    }
+    setPaused(!isPaused());
 }
 
 void ttwidget::resumeAfterInspection()
 {
-    if (hScale || vScale || !m_pausedByPopup)
-        return;
-    m_pausedByPopup = false;
-    showPaused(false);
+    if (!hScale && !vScale)
+        m_recorder.endInspection();
 }
 
 CorveleScale *ttwidget::openPopup(
@@ -450,7 +351,7 @@ CorveleScale *ttwidget::openPopup(
     connect(popup, &CorveleScale::disapper, this, destroy);
     connect(popup, &CorveleScale::zoomin_clicked, this, zoomin);
     connect(popup, &CorveleScale::zoomout_clicked, this, zoomout);
-    pauseForInspection();
+    m_recorder.pauseForInspection();
     popup->show();
     return popup;
 }
@@ -544,12 +445,12 @@ void ttwidget::yAxisRangeChanged(QCPRange range)
 
 QString ttwidget::recordingRefusal() const
 {
-    return m_recording ? tr("正在记录曲线，请先停止！") : QString();
+    return isRecording() ? tr("正在记录曲线，请先停止！") : QString();
 }
 
 QString ttwidget::curveWriteRefusal() const
 {
-    if (m_recording)
+    if (isRecording())
         return recordingRefusal();
     if (m_store->isEmpty())
         return tr("没有可保存的曲线");
@@ -612,9 +513,9 @@ void ttwidget::retranslateCaptions()
 {
     plot->xAxis->setLabel(tr("时间(秒)"));
     labelTemperatureAxis();
-    ui->pushButton_startstop->setText(m_recording ? tr("停止") : tr("开始"));
+    ui->pushButton_startstop->setText(isRecording() ? tr("停止") : tr("开始"));
     ui->pushButton_mode->setText(m_mode != followMode ? tr("模式1") : tr("模式2"));
-    ui->pushButton_hc->setText(m_paused ? tr("继续") : tr("暂停"));
+    ui->pushButton_hc->setText(isPaused() ? tr("继续") : tr("暂停"));
     tempGraph->setName(tr("实温"));
     ambientGraph->setName(tr("环温"));
     plot->replot(QCustomPlot::rpRefreshHint);

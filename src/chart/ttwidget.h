@@ -1,18 +1,13 @@
 #pragma once
 
 #include "curveinfo.h"
+#include "curverecorder.h"
 #include "qcp.h"
-#include "sampleinbox.h"
-#include "settings/recordestimate.h"
 #include "writefilethread.h"
 
-#include <QDateTime>
 #include <QSharedPointer>
 #include <QWidget>
 
-#include <atomic>
-
-class Collect;
 class CorveleScale;
 class CurveGraph;
 class SampleStore;
@@ -21,18 +16,16 @@ namespace Ui {
 class ttwidget;
 }
 
-// The temperature-time chart: records the latest reading at every collector tick and draws the curve;
-// ChartFileActions saves and opens it. Everything runs on the GUI thread except Recording(), which the
-// collector calls on its own thread and which only stamps a sample into the inbox.
+// The temperature-time chart: draws what its CurveRecorder records, or a curve read from a file, and
+// holds the shown curve for ChartFileActions to save. GUI thread only, but for UpdateTemp() and
+// UpdateTempAmb(), which any thread may call.
 class ttwidget : public QWidget
 {
     Q_OBJECT
 
 public:
     enum Mode { followMode = 0, wholeCurveMode = 1 };
-    static constexpr double NoReading = SampleInbox::NoReading;
-    // The largest capacity the settings dialog offers; larger stored values are clamped to it.
-    static constexpr int MaxCacheSize = kMaxCacheThousands * 1000;
+    static constexpr double NoReading = CurveRecorder::NoReading;
 
     explicit ttwidget(QWidget *parent = nullptr);
 
@@ -44,17 +37,17 @@ public:
     // other codes keep the axis label but are written to files. The axis names the shown curve's unit.
     void setUnit(int u);
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
-    void setCacheSize(int n);
-    void setSampleInterval(int ms);
+    void setCacheSize(int n) { m_recorder.setCacheSize(n); }
+    void setSampleInterval(int ms) { m_recorder.setSampleInterval(ms); }
 
     // startRecording() begins a new curve, replacing the one shown, and ends any pause; stopRecording()
     // keeps what the collector stamped before it.
     void startRecording();
     void stopRecording();
-    bool isRecording() const { return m_recording; }
+    bool isRecording() const { return m_recorder.isRecording(); }
     // The operator's pause: the view stands still while the recording goes on.
-    void setPaused(bool on);
-    bool isPaused() const { return m_paused; }
+    void setPaused(bool on) { m_recorder.setPaused(on); }
+    bool isPaused() const { return m_recorder.isPaused(); }
     // The time axis follows the newest samples or shows the whole curve.
     void setMode(Mode mode);
     Mode mode() const { return m_mode; }
@@ -96,8 +89,8 @@ public:
     int unitCode() const { return m_curveInfo.unit; }
     float emissivityValue() const { return m_curveInfo.emissivity; }
     const CurveInfo &curveInfo() const { return m_curveInfo; }
-    int cacheSizeValue() const { return cacheSize; }
-    int sampleIntervalValue() const { return sampleInterval; }
+    int cacheSizeValue() const { return m_recorder.cacheSize(); }
+    int sampleIntervalValue() const { return m_recorder.sampleInterval(); }
     const SampleStore &curve() const { return *m_store; }
     // Ambient readings of the shown recording; not part of curve files, so empty for an opened curve.
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
@@ -111,24 +104,21 @@ public:
     // view on screen.
     QPixmap wholeCurvePixmap(const QSize &size);
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
-    double lastElapsed() const { return m_inbox.lastElapsed(); }
+    double lastElapsed() const { return m_recorder.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
 
     // The description a new recording gets; also what an opened file leaves unsaid.
-    CurveInfo newCurveInfo(qint64 startMsecs) const;
+    CurveInfo newCurveInfo(qint64 startMsecs) const { return m_recorder.newCurveInfo(startMsecs); }
 
 signals:
     // The chart's own 保存曲线 button.
     void exportRequested();
-    void startcollect(int ms);
-    void stopcollect();
-    // Every change of `paused`, whoever made it (pause button, zoom popup, new recording).
+    // Every change of the pause, whoever made it (pause button, zoom popup, new recording).
     void pausedChanged(bool paused);
 
 public slots:
-    void Recording();
     void hScaleDestory();
     void horizontalZoomin();
     void horizontalZoomout();
@@ -152,17 +142,13 @@ private slots:
 protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
     // Presses stop here rather than travel on to the main window.
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void refreshChart();
     void moveAxes();
-    void showPaused(bool value);
     void resumeAfterInspection();
-    void drain(const QVector<QCPGraphData> &samples);
-    void drainAmbient(const QVector<QCPGraphData> &samples);
     void showAmbientGraph();
     void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
     void labelTemperatureAxis();
@@ -170,31 +156,19 @@ private:
     CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
         void (ttwidget::*zoomout)());
     void dropPopup(CorveleScale *&popup);
-    void pauseForInspection();
     void addMark(const QPen &pen);
     void retranslateCaptions();
 
+    CurveRecorder m_recorder;
     Mode m_mode = followMode;
-    bool m_paused = false;
-    bool m_recording = false;
     bool m_autoFit = false;
     bool m_showAmbient = true;
-    int unit = 2; // the window's unit, in which new recordings are taken
     CorveleScale *hScale = nullptr;
     CorveleScale *vScale = nullptr;
     QCustomPlot *plot = nullptr;
-    QDateTime startTime;
     Ui::ttwidget *ui = nullptr;
     CurveGraph *tempGraph = nullptr;
     CurveGraph *ambientGraph = nullptr;
-    int cacheSize = 1'000'000;
-    int sampleInterval = 100;
-    Collect *collector = nullptr;
-    // Nothing is recorded until a reading has arrived.
-    std::atomic<double> currentTemp {NoReading};
-    std::atomic<double> ambientTemp {NoReading};
-    // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
-    bool m_pausedByPopup = false;
     bool m_curveSaved = true;
     // Between enableRecordControls(true) and disableRecordControls().
     bool m_recordControlsOn = false;
@@ -203,11 +177,8 @@ private:
     // description is replaced with it.
     QSharedPointer<SampleStore> m_store;
     CurveInfo m_curveInfo;
-    SampleInbox m_inbox;
-    // Ambient samples take the same road, through an inbox of their own.
+    // Ambient readings beside it; none for an opened curve.
     QSharedPointer<SampleStore> m_ambientStore;
-    SampleInbox m_ambientInbox;
     // Owned by the plot.
     QVector<QCPItemStraightLine *> m_stableMarks;
-    int m_refreshTimerId = 0;
 };
