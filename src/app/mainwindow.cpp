@@ -16,6 +16,7 @@
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
 #include "serial/portchoices.h"
+#include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
@@ -343,12 +344,7 @@ void MainWindow::ClickChartSettings()
     ChartSettingsDialog dialog;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
-    if (!cache.isEmpty())
-        ui->widget_tt->setCacheSize(ttwidget::cacheSizeFromSetting(cache));
-    const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
-    if (!interval.isEmpty())
-        ui->widget_tt->setSampleInterval(interval.toInt());
+    ui->widget_tt->applySettings(readChartSettings(appSettings));
     applyStabilityLimits();
 }
 

@@ -4,6 +4,7 @@
 #include "corvelescale.h"
 #include "curvegraph.h"
 #include "samplestore.h"
+#include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
 #include "widgets/buttonstyles.h"
@@ -75,12 +76,7 @@ ttwidget::ttwidget(QWidget *parent)
     applyPlainStyle(ui->pushButton_vertical);
     applyPlainStyle(ui->pushButton_export);
 
-    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
-    if (!cache.isEmpty())
-        setCacheSize(cacheSizeFromSetting(cache));
-    const QString fps = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
-    if (!fps.isEmpty())
-        setSampleInterval(fps.toInt());
+    applySettings(readChartSettings(appSettings));
     m_store = QSharedPointer<SampleStore>::create(m_recorder.cacheSize());
     m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
@@ -102,10 +98,10 @@ ttwidget::~ttwidget()
     delete ui;
 }
 
-int ttwidget::cacheSizeFromSetting(const QString &thousands)
+void ttwidget::applySettings(const ChartSettings &settings)
 {
-    // Clamped before multiplying, so no stored number can overflow.
-    return int(qBound<qint64>(0, thousands.toLongLong(), kMaxCacheThousands) * 1000);
+    setCacheSize(settings.cacheSize);
+    setSampleInterval(settings.sampleIntervalMs);
 }
 
 void ttwidget::setUnit(int u)

@@ -11,6 +11,7 @@
 class CorveleScale;
 class CurveGraph;
 class SampleStore;
+struct ChartSettings;
 
 namespace Ui {
 class ttwidget;
@@ -27,10 +28,8 @@ public:
     enum Mode { followMode = 0, wholeCurveMode = 1 };
     static constexpr double NoReading = CurveRecorder::NoReading;
 
+    // Takes the stored chart settings.
     explicit ttwidget(QWidget *parent = nullptr);
-
-    // The capacity in samples for a stored "ChartLineCache" text (thousands); 0 for no number.
-    static int cacheSizeFromSetting(const QString &thousands);
     ~ttwidget() override;
 
     // The unit of the next recording (and of the empty curve shown before any): 1 Fahrenheit, 2 Celsius;
@@ -39,6 +38,7 @@ public:
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
     void setCacheSize(int n) { m_recorder.setCacheSize(n); }
     void setSampleInterval(int ms) { m_recorder.setSampleInterval(ms); }
+    void applySettings(const ChartSettings &settings);
 
     // startRecording() begins a new curve, replacing the one shown, and ends any pause; stopRecording()
     // keeps what the collector stamped before it.
@@ -61,6 +61,7 @@ public:
     // while one is open.
     void showHorizontalZoom();
     void showVerticalZoom();
+
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
     // The shown curve is now in a file.
@@ -77,7 +78,7 @@ public:
     // Writes the curve file on this thread without asking or reporting, for a program that saves its own
     // curves; it then counts as saved. Refused while recording and for a curve without samples.
     SaveResult saveCurveQuietly(const QString &fileName);
-    // Stops the collector and closes the widget; used at shutdown.
+    // Stops the recording and closes the widget; used at shutdown.
     void stopAndClose();
     void disableRecordControls();
     void enableRecordControls(bool on);

@@ -47,8 +47,6 @@ private slots:
     void axisGuardsHoldUnderAnyChange();
     void unitThreeKeepsCaptionAndWritesNoSymbol();
     void savedRowTimesAreStartPlusDuration();
-    void capacitySettingIsClampedBeforeMultiplying_data();
-    void capacitySettingIsClampedBeforeMultiplying();
     void zoomPopupPausesAndIsReplaced();
     void languageChangeRecaptions();
     void stableMarksGoWithTheCurve();
@@ -250,24 +248,7 @@ void TestTtWidget::savedRowTimesAreStartPlusDuration()
     }
 }
 
-void TestTtWidget::capacitySettingIsClampedBeforeMultiplying_data()
-{
-    QTest::addColumn<QString>("thousands");
-    QTest::addColumn<int>("samples");
-    QTest::newRow("default") << "1000" << 1'000'000;
-    QTest::newRow("small") << "2" << 2000;
-    QTest::newRow("largest offered") << "10000" << 10'000'000;
-    QTest::newRow("above the largest") << "10001" << 10'000'000;
-    QTest::newRow("would overflow") << "9223372036854775807" << 10'000'000;
-    QTest::newRow("negative") << "-5" << 0;
-    QTest::newRow("no number") << "abc" << 0;
-}
 
-void TestTtWidget::capacitySettingIsClampedBeforeMultiplying()
-{
-    QFETCH(QString, thousands);
-    QTEST(ttwidget::cacheSizeFromSetting(thousands), "samples");
-}
 
 void TestTtWidget::zoomPopupPausesAndIsReplaced()
 {
