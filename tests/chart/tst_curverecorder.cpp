@@ -10,7 +10,6 @@ class TestCurveRecorder : public QObject
 
 private slots:
     void recordingStoresTheLatestReadingOnly();
-    void fullCurveKeepsTheNewestSamples();
     void settingsAreForTheNextRecording();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver_data();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver();
@@ -40,21 +39,6 @@ void TestCurveRecorder::recordingStoresTheLatestReadingOnly()
         QCOMPARE(curve->at(i).value, 25.5);
         QVERIFY(i == 0 || curve->at(i).key >= curve->at(i - 1).key);
     }
-}
-
-void TestCurveRecorder::fullCurveKeepsTheNewestSamples()
-{
-    CurveRecorder r;
-    r.setCacheSize(3);
-    r.setSampleInterval(10);
-    r.setReading(1);
-    r.start();
-    const QSharedPointer<SampleStore> curve = r.curve();
-    QTRY_VERIFY_WITH_TIMEOUT(r.lastElapsed() > 0.2, 5000);
-    r.stop();
-    QCOMPARE(curve->size(), 3);
-    // The newest three: the last one was stamped at the last tick.
-    QVERIFY(curve->at(2).key > 0.15);
 }
 
 void TestCurveRecorder::settingsAreForTheNextRecording()
