@@ -180,9 +180,8 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     m_heldWire.reset();
     m_latestWire.reset();
     // The run's curve is a recording of its own.
-    if (m_chart->isRecording())
-        m_chart->on_pushButton_startstop_clicked();
-    m_chart->on_pushButton_startstop_clicked();
+    m_chart->stopRecording();
+    m_chart->startRecording();
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale);
     ++m_runSerial;
     apply(m_run->start());
@@ -475,8 +474,7 @@ void CalibrationRunner::journalRows()
 void CalibrationRunner::finish(bool aborted)
 {
     // The curve file holds the run whole, and only the run.
-    if (m_chart->isRecording())
-        m_chart->on_pushButton_startstop_clicked();
+    m_chart->stopRecording();
     dropQuestion();
     journalRows();
     QString error;

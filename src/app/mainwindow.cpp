@@ -6,6 +6,7 @@
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
 #include "app/thermometerlink.h"
+#include "chart/chartfileactions.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "dialogs/aboutdialog.h"
@@ -13,6 +14,7 @@
 #include "dialogs/chartsettingsdialog.h"
 #include "dialogs/deviceinfodialog.h"
 #include "serial/portchoices.h"
+#include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "ui_mainwindow.h"
@@ -22,7 +24,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -109,12 +110,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&titleBar, &CorvelTitalbar::actionAbout, this, &MainWindow::ClickAbout);
     connect(&titleBar, &CorvelTitalbar::actionDeviceInfo, this, &MainWindow::ClickDeviceInfo);
     connect(&titleBar, &CorvelTitalbar::actionExit, this, &MainWindow::close);
-    connect(&titleBar, &CorvelTitalbar::actionImportData, this, &MainWindow::ClickImportData);
+    m_chartFiles = new ChartFileActions(ui->widget_tt, this);
+    connect(&titleBar, &CorvelTitalbar::actionImportData, m_chartFiles, &ChartFileActions::openCurve);
     connect(&titleBar, &CorvelTitalbar::actionChartSettings, this, &MainWindow::ClickChartSettings);
     connect(&titleBar, &CorvelTitalbar::actionChinese, this, &MainWindow::ClickLangChinese);
     connect(&titleBar, &CorvelTitalbar::actionEnglish, this, &MainWindow::ClickLangEnglish);
-    connect(
-        &titleBar, &CorvelTitalbar::actionExportData, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    connect(&titleBar, &CorvelTitalbar::actionExportData, m_chartFiles, &ChartFileActions::exportCurveAs);
     connect(&titleBar, &CorvelTitalbar::fileClicked, this, &MainWindow::onFilesClicked);
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
@@ -231,13 +232,13 @@ void MainWindow::InitMenus()
     // Owned by the window rather than left without a parent, so they go with it.
     auto *fileMenu = new QMenu(this);
     openCurveAction = fileMenu->addAction(QString());
-    connect(openCurveAction, &QAction::triggered, this, &MainWindow::ClickImportData);
+    connect(openCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::openCurve);
     saveCurveAction = fileMenu->addAction(QString());
-    connect(saveCurveAction, &QAction::triggered, ui->widget_tt, &ttwidget::on_pushButton_export_clicked);
+    connect(saveCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCurveAs);
     exportCsvAction = fileMenu->addAction(QString());
-    connect(exportCsvAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportCsvAs);
+    connect(exportCsvAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCsvAs);
     exportImageAction = fileMenu->addAction(QString());
-    connect(exportImageAction, &QAction::triggered, ui->widget_tt, &ttwidget::exportImageAs);
+    connect(exportImageAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportImageAs);
     exitAction = fileMenu->addAction(QString());
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     ui->pushButton_file->setMenu(fileMenu);
@@ -344,50 +345,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::mayDiscardCurve()
 {
-    // The session manager closes the window at logout; nobody would be there to answer.
-    if (!ui->widget_tt->hasUnsavedCurve() || qApp->isSavingSession())
-        return true;
-    QMessageBox box(QMessageBox::Question, tr("提示"), tr("当前曲线尚未保存，放弃这条曲线吗？"),
-        QMessageBox::NoButton, this);
-    QPushButton *discard = box.addButton(tr("放弃"), QMessageBox::DestructiveRole);
-    QPushButton *keep = box.addButton(tr("取消"), QMessageBox::RejectRole);
-    box.setDefaultButton(keep);
-    box.setEscapeButton(keep);
-    box.exec();
-    return box.clickedButton() == discard;
-}
-
-void MainWindow::ClickImportData()
-{
-    if (ui->widget_tt->isRecording()) {
-        showNote(QStringLiteral("提示"), QStringLiteral("正在记录曲线，请先停止！"));
-        return;
-    }
-    if (!mayDiscardCurve())
-        return;
-    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."));
-    dialog.setNameFilters({tr("文件(*.txt*)"), tr("所有文件(*)")});
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setViewMode(QFileDialog::Detail);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        ui->widget_tt->importCurve(dialog.selectedFiles().constFirst());
+    return m_chartFiles->mayDiscardCurve();
 }
 
 void MainWindow::ClickChartSettings()
 {
-    if (ui->widget_tt->isRecording()) {
-        QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+    if (m_chartFiles->refuseWhileRecording())
         return;
-    }
     ChartSettingsDialog dialog;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
-    if (!cache.isEmpty())
-        ui->widget_tt->setCacheSize(ttwidget::cacheSizeFromSetting(cache));
-    const QString interval = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
-    if (!interval.isEmpty())
-        ui->widget_tt->setSampleInterval(interval.toInt());
+    ui->widget_tt->applySettings(readChartSettings(appSettings));
     applyStabilityLimits();
 }
 
@@ -430,16 +398,19 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 void MainWindow::on_navButton_startstop_clicked()
 {
     ttwidget *chart = ui->widget_tt;
-    if (!chart->isRecording() && !mayDiscardCurve())
+    if (chart->isRecording())
+        chart->stopRecording();
+    else if (mayDiscardCurve())
+        chart->startRecording();
+    else
         return;
-    chart->on_pushButton_startstop_clicked();
     showRecordingButtons();
     updateStartButton();
 }
 
 void MainWindow::on_navButton_hc_clicked()
 {
-    ui->widget_tt->on_pushButton_hc_clicked();
+    ui->widget_tt->setPaused(!ui->widget_tt->isPaused());
 }
 
 void MainWindow::showPaused(bool paused)
@@ -450,7 +421,7 @@ void MainWindow::showPaused(bool paused)
 void MainWindow::showRecordingButtons()
 {
     ui->navButton_startstop->setText(ui->widget_tt->isRecording() ? tr("停止") : tr("开始"));
-    showPaused(ui->widget_tt->paused != 0);
+    showPaused(ui->widget_tt->isPaused());
 }
 
 // 开始 needs a link to record from; a running recording must stay stoppable. Pause, the modes and zoom
@@ -468,37 +439,36 @@ void MainWindow::updateStartButton()
 
 void MainWindow::on_navButton_mode_clicked()
 {
-    ui->widget_tt->on_pushButton_mode_clicked();
+    ttwidget *chart = ui->widget_tt;
+    chart->setMode(chart->mode() == ttwidget::followMode ? ttwidget::wholeCurveMode : ttwidget::followMode);
     updateToggleIcons();
 }
 
 void MainWindow::on_navButton_amb_clicked()
 {
-    ttwidget *chart = ui->widget_tt;
-    chart->showAmbient = !chart->showAmbient;
+    ui->widget_tt->setShowAmbient(!ui->widget_tt->showsAmbient());
     updateToggleIcons();
-    chart->setAmbientVisible(chart->showAmbient);
 }
 
 void MainWindow::on_navButton_autofit_clicked()
 {
-    ui->widget_tt->autoFit = !ui->widget_tt->autoFit;
+    ui->widget_tt->setAutoFit(!ui->widget_tt->isAutoFit());
     updateToggleIcons();
 }
 
 void MainWindow::on_navButton_export_clicked()
 {
-    ui->widget_tt->on_pushButton_export_clicked();
+    m_chartFiles->exportCurveAs();
 }
 
 void MainWindow::on_navButton_horizontal_clicked()
 {
-    ui->widget_tt->on_pushButton_horizontal_clicked();
+    ui->widget_tt->showHorizontalZoom();
 }
 
 void MainWindow::on_navButton_vertical_clicked()
 {
-    ui->widget_tt->on_pushButton_vertical_clicked();
+    ui->widget_tt->showVerticalZoom();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -516,9 +486,9 @@ void MainWindow::updateToggleIcons()
     const QPixmap ticked(QStringLiteral(":/imager/ic_checkbox_sel.png"));
     const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
     const ttwidget *chart = ui->widget_tt;
-    applyCheckboxIconStyle(ui->navButton_mode, chart->mode == ttwidget::wholeCurveMode ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_autofit, chart->autoFit ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_amb, chart->showAmbient ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_mode, chart->mode() == ttwidget::wholeCurveMode ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_autofit, chart->isAutoFit() ? ticked : unticked);
+    applyCheckboxIconStyle(ui->navButton_amb, chart->showsAmbient() ? ticked : unticked);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *)
@@ -766,7 +736,7 @@ void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
         showPortStatus();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording() && !keepRun) {
-            ui->widget_tt->on_pushButton_startstop_clicked();
+            ui->widget_tt->stopRecording();
             showRecordingButtons();
         }
     } else {

@@ -16,6 +16,7 @@ namespace Ui {
 class MainWindow;
 }
 class CalibrationRunDialog;
+class ChartFileActions;
 class FramelessFrame;
 class QAction;
 class QComboBox;
@@ -59,7 +60,6 @@ signals:
 public slots:
     // Closes the window the way every other close does: through closeEvent().
     void close();
-    void ClickImportData();
     void ClickAbout();
     void ClickDeviceInfo();
     void onFilesClicked();
@@ -159,6 +159,8 @@ private:
     // Says when the open port's controller does not answer.
     QLabel linkLabel;
     QLabel versionLabel;
+    // The chart's files and the questions around them; owned by the window.
+    ChartFileActions *m_chartFiles = nullptr;
     QAction *openCurveAction = nullptr;
     QAction *saveCurveAction = nullptr;
     QAction *exportCsvAction = nullptr;

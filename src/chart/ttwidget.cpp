@@ -1,30 +1,20 @@
 #include "ttwidget.h"
 
 #include "chartranges.h"
-#include "collect.h"
 #include "corvelescale.h"
-#include "csvexport.h"
 #include "curvegraph.h"
-#include "dialogs/waitdialog.h"
-#include "files/atomicsave.h"
 #include "samplestore.h"
+#include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
 #include "widgets/buttonstyles.h"
 #include "writefilethread.h"
 
 #include <QCoreApplication>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QMessageBox>
-#include <QPdfWriter>
-#include <QTimerEvent>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
-const int kRefreshMs = 30;
 const double kTimeFloor = 0;
 const double kTemperatureFloor = -50;
 const double kMinTimeWidth = 1.0;
@@ -32,18 +22,18 @@ const double kMaxTimeWidth = 100000;
 const double kMinTemperatureWidth = 0.1;
 const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
-// What every new recording is written with; only an opened file brings another.
-const float kFreshEmissivity = 1;
-// The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
-const int kImageDotsPerMeter = int(96 / 0.0254);
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::ttwidget)
 {
-    connect(this, &ttwidget::occurerror, this, &ttwidget::showErrorInfo);
     ui->setupUi(this);
+    connect(ui->pushButton_export, &QPushButton::clicked, this, &ttwidget::exportRequested);
+    connect(&m_recorder, &CurveRecorder::drained, this, &ttwidget::refreshChart);
+    connect(&m_recorder, &CurveRecorder::pausedChanged, this, &ttwidget::pausedChanged);
+    connect(&m_recorder, &CurveRecorder::pausedChanged, this,
+        [this](bool paused) { ui->pushButton_hc->setText(paused ? tr("继续") : tr("暂停")); });
 
     plot = new QCustomPlot(this);
     plot->setInteractions(
@@ -86,13 +76,8 @@ ttwidget::ttwidget(QWidget *parent)
     applyPlainStyle(ui->pushButton_vertical);
     applyPlainStyle(ui->pushButton_export);
 
-    const QString cache = appSettings.value(appSettings.chartLineCacheKey, QStringLiteral("1000"));
-    if (!cache.isEmpty())
-        setCacheSize(cacheSizeFromSetting(cache));
-    const QString fps = appSettings.value(appSettings.chartLineFpsKey, QStringLiteral("10"));
-    if (!fps.isEmpty())
-        setSampleInterval(fps.toInt());
-    m_store = QSharedPointer<SampleStore>::create(cacheSize);
+    applySettings(readChartSettings(appSettings));
+    m_store = QSharedPointer<SampleStore>::create(m_recorder.cacheSize());
     m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
     m_ambientStore = QSharedPointer<SampleStore>::create();
@@ -101,20 +86,11 @@ ttwidget::ttwidget(QWidget *parent)
 
     ui->pushButton_startstop->setText(tr("开始"));
     ui->pushButton_mode->setText(tr("全局"));
-
-    collector = new Collect;
-    connect(this, &ttwidget::startcollect, collector, &Collect::start);
-    connect(this, &ttwidget::stopcollect, collector, &Collect::stop);
-    connect(collector, &Collect::timeOut, this, &ttwidget::Recording, Qt::DirectConnection);
-
-    m_refreshTimerId = startTimer(kRefreshMs, Qt::CoarseTimer);
     ui->widget_menu->hide();
 }
 
 ttwidget::~ttwidget()
 {
-    // The collector calls Recording() on its own thread; it must be gone before anything else is.
-    delete collector;
     delete hScale;
     delete vScale;
     tempGraph->setStore(nullptr);
@@ -122,17 +98,17 @@ ttwidget::~ttwidget()
     delete ui;
 }
 
-int ttwidget::cacheSizeFromSetting(const QString &thousands)
+void ttwidget::applySettings(const ChartSettings &settings)
 {
-    // Clamped before multiplying, so no stored number can overflow.
-    return int(qBound<qint64>(0, thousands.toLongLong(), kMaxCacheThousands) * 1000);
+    setCacheSize(settings.cacheSize);
+    setSampleInterval(settings.sampleIntervalMs);
 }
 
 void ttwidget::setUnit(int u)
 {
-    unit = u;
+    m_recorder.setUnit(u);
     // Numbers taken in another unit keep theirs; an empty curve has none to keep.
-    if (!recording && m_store->isEmpty())
+    if (!isRecording() && m_store->isEmpty())
         m_curveInfo.unit = u;
     labelTemperatureAxis();
 }
@@ -145,32 +121,6 @@ void ttwidget::labelTemperatureAxis()
         plot->yAxis->setLabel(tr("温度(℃)"));
 }
 
-CurveInfo ttwidget::newCurveInfo(qint64 startMsecs) const
-{
-    CurveInfo info;
-    info.startMsecs = startMsecs;
-    info.intervalMs = sampleInterval;
-    info.unit = unit;
-    info.emissivity = kFreshEmissivity;
-    return info;
-}
-
-void ttwidget::setCacheSize(int n)
-{
-    cacheSize = qBound(0, n, MaxCacheSize);
-}
-
-void ttwidget::setSampleInterval(int ms)
-{
-    // A zero or negative interval would make the collector spin.
-    sampleInterval = qMax(ms, 1);
-}
-
-bool ttwidget::isRecording() const
-{
-    return recording;
-}
-
 bool ttwidget::hasUnsavedCurve() const
 {
     return !m_curveSaved && !m_store->isEmpty();
@@ -178,7 +128,7 @@ bool ttwidget::hasUnsavedCurve() const
 
 void ttwidget::stopAndClose()
 {
-    emit stopcollect();
+    stopRecording();
     dropPopup(hScale);
     dropPopup(vScale);
     close();
@@ -188,7 +138,7 @@ void ttwidget::disableRecordControls()
 {
     m_recordControlsOn = false;
     // A running recording must stay stoppable.
-    if (!recording)
+    if (!isRecording())
         applyDisabledStyle(ui->pushButton_startstop);
     applyDisabledStyle(ui->pushButton_hc);
     applyDisabledStyle(ui->pushButton_mode);
@@ -204,25 +154,19 @@ void ttwidget::enableRecordControls(bool on)
     applyActiveStyle(ui->pushButton_mode);
 }
 
-void ttwidget::Recording()
-{
-    m_inbox.push(currentTemp.load(std::memory_order_relaxed));
-    m_ambientInbox.push(ambientTemp.load(std::memory_order_relaxed));
-}
-
 void ttwidget::UpdateTemp(double v)
 {
-    currentTemp.store(v, std::memory_order_relaxed);
+    m_recorder.setReading(v);
 }
 
 void ttwidget::UpdateTempAmb(double v)
 {
-    ambientTemp.store(v, std::memory_order_relaxed);
+    m_recorder.setAmbientReading(v);
 }
 
-void ttwidget::setAmbientVisible(bool on)
+void ttwidget::setShowAmbient(bool on)
 {
-    showAmbient = on;
+    m_showAmbient = on;
     showAmbientGraph();
     plot->replot(QCustomPlot::rpRefreshHint);
 }
@@ -230,7 +174,7 @@ void ttwidget::setAmbientVisible(bool on)
 // Without a thermometer there is nothing to show, and a legend entry would promise a curve.
 void ttwidget::showAmbientGraph()
 {
-    const bool visible = showAmbient && !m_ambientStore->isEmpty();
+    const bool visible = m_showAmbient && !m_ambientStore->isEmpty();
     ambientGraph->setVisible(visible);
     if (visible)
         ambientGraph->addToLegend();
@@ -240,51 +184,45 @@ void ttwidget::showAmbientGraph()
 
 void ttwidget::on_pushButton_startstop_clicked()
 {
-    recording = !recording;
-    if (!recording) {
-        ui->pushButton_startstop->setText(tr("开始"));
-        if (!m_recordControlsOn)
-            applyDisabledStyle(ui->pushButton_startstop);
-        emit stopcollect();
-        // Whatever the collector stamped before the gate closed belongs to this curve.
-        drain(m_inbox.close());
-        drainAmbient(m_ambientInbox.close());
-        if (paused == 0)
-            plot->replot(QCustomPlot::rpRefreshHint);
-        return;
-    }
-    startTime = QDateTime::currentDateTime();
-    showCurve(QSharedPointer<SampleStore>::create(cacheSize), newCurveInfo(startTime.toMSecsSinceEpoch()));
-    m_curveSaved = false;
-    ui->pushButton_startstop->setText(tr("停止"));
-    m_pausedByPopup = false;
-    setPaused(0);
-    // Whatever the last curve left on the time axis, the new one starts in view.
-    plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), mode == wholeCurveMode));
-    m_ambientStore = QSharedPointer<SampleStore>::create(cacheSize);
-    ambientGraph->setStore(m_ambientStore.data());
-    showAmbientGraph();
-    m_inbox.open(cacheSize);
-    m_ambientInbox.open(cacheSize);
-    emit startcollect(sampleInterval);
+    if (isRecording())
+        stopRecording();
+    else
+        startRecording();
 }
 
-void ttwidget::timerEvent(QTimerEvent *event)
+void ttwidget::stopRecording()
 {
-    if (event->timerId() != m_refreshTimerId) {
-        QWidget::timerEvent(event);
+    if (!isRecording())
         return;
-    }
-    refreshChart();
+    m_recorder.stop();
+    showAmbientGraph();
+    ui->pushButton_startstop->setText(tr("开始"));
+    if (!m_recordControlsOn)
+        applyDisabledStyle(ui->pushButton_startstop);
+    if (!isPaused())
+        plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::startRecording()
+{
+    if (isRecording())
+        return;
+    m_recorder.start();
+    showCurve(m_recorder.curve(), m_recorder.info());
+    m_curveSaved = false;
+    ui->pushButton_startstop->setText(tr("停止"));
+    // Whatever the last curve left on the time axis, the new one starts in view.
+    plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));
+    m_ambientStore = m_recorder.ambientCurve();
+    ambientGraph->setStore(m_ambientStore.data());
+    showAmbientGraph();
 }
 
 void ttwidget::refreshChart()
 {
-    if (!recording)
-        return;
-    drain(m_inbox.take());
-    drainAmbient(m_ambientInbox.take());
-    if (paused != 0)
+    // The ambient graph appears with its first sample.
+    showAmbientGraph();
+    if (isPaused())
         return;
     moveAxes();
     plot->replot(QCustomPlot::rpRefreshHint);
@@ -299,33 +237,16 @@ void ttwidget::moveAxes()
     const double newest = store.at(n - 1).key;
     // A single-point range is no range: QCustomPlot keeps the axis as it is.
     plot->xAxis->setRange(
-        mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
-    if (autoFit) {
+        m_mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
+    if (m_autoFit) {
         tempGraph->rescaleAxes(false);
-    } else if (mode == wholeCurveMode) {
+    } else if (m_mode == wholeCurveMode) {
         const SampleStore::Extremes e = store.valueRange();
         plot->yAxis->setRange(wholeCurveValueRange(e.min, e.max));
     } else if (const std::optional<QCPRange> shifted
         = keepValueInView(plot->yAxis->range(), store.at(n - 1).value, kTemperatureFloor)) {
         plot->yAxis->setRange(*shifted);
     }
-}
-
-void ttwidget::drain(const QVector<QCPGraphData> &samples)
-{
-    for (const QCPGraphData &d : samples)
-        m_store->append(d.key, d.value);
-}
-
-void ttwidget::drainAmbient(const QVector<QCPGraphData> &samples)
-{
-    if (samples.isEmpty())
-        return;
-    const bool first = m_ambientStore->isEmpty();
-    for (const QCPGraphData &d : samples)
-        m_ambientStore->append(d.key, d.value);
-    if (first)
-        showAmbientGraph();
 }
 
 void ttwidget::markStable()
@@ -340,10 +261,10 @@ void ttwidget::markStep(bool start)
 
 void ttwidget::addMark(const QPen &pen)
 {
-    if (!recording)
+    if (!isRecording())
         return;
     auto *mark = new QCPItemStraightLine(plot);
-    const double at = m_inbox.elapsedNow();
+    const double at = m_recorder.elapsedNow();
     mark->point1->setCoords(at, 0);
     mark->point2->setCoords(at, 1);
     mark->setPen(pen);
@@ -386,16 +307,22 @@ void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveIn
 
 void ttwidget::on_pushButton_mode_clicked()
 {
-    if (mode == followMode) {
-        mode = wholeCurveMode;
+    setMode(m_mode == followMode ? wholeCurveMode : followMode);
+}
+
+void ttwidget::setMode(Mode mode)
+{
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    if (mode == wholeCurveMode) {
         // A stopped or opened curve is shown whole at once; a recording's next refresh would do the same.
-        if (paused == 0 && !recording) {
+        if (!isPaused() && !isRecording()) {
             moveAxes();
             plot->replot(QCustomPlot::rpRefreshHint);
         }
         return;
     }
-    mode = followMode;
     if (!m_store->isEmpty())
         plot->xAxis->setRange(
             followWindowFromWholeCurve(plot->xAxis->range(), m_store->at(m_store->size() - 1).key));
@@ -403,33 +330,13 @@ void ttwidget::on_pushButton_mode_clicked()
 
 void ttwidget::on_pushButton_hc_clicked()
 {
-    m_pausedByPopup = false;
-    setPaused(paused == 0 ? 1 : 0);
-}
-
-void ttwidget::setPaused(int value)
-{
-    ui->pushButton_hc->setText(value != 0 ? tr("继续") : tr("暂停"));
-    if (value == paused)
-        return;
-    paused = value;
-    emit pausedChanged(paused != 0);
-}
-
-void ttwidget::pauseForInspection()
-{
-    if (paused == 0) {
-        m_pausedByPopup = true;
-        setPaused(1);
-    }
+    setPaused(!isPaused());
 }
 
 void ttwidget::resumeAfterInspection()
 {
-    if (hScale || vScale || !m_pausedByPopup)
-        return;
-    m_pausedByPopup = false;
-    setPaused(0);
+    if (!hScale && !vScale)
+        m_recorder.endInspection();
 }
 
 CorveleScale *ttwidget::openPopup(
@@ -440,7 +347,7 @@ CorveleScale *ttwidget::openPopup(
     connect(popup, &CorveleScale::disapper, this, destroy);
     connect(popup, &CorveleScale::zoomin_clicked, this, zoomin);
     connect(popup, &CorveleScale::zoomout_clicked, this, zoomout);
-    pauseForInspection();
+    m_recorder.pauseForInspection();
     popup->show();
     return popup;
 }
@@ -458,11 +365,21 @@ void ttwidget::dropPopup(CorveleScale *&popup)
 
 void ttwidget::on_pushButton_horizontal_clicked()
 {
+    showHorizontalZoom();
+}
+
+void ttwidget::on_pushButton_vertical_clicked()
+{
+    showVerticalZoom();
+}
+
+void ttwidget::showHorizontalZoom()
+{
     hScale = openPopup(
         hScale, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
 }
 
-void ttwidget::on_pushButton_vertical_clicked()
+void ttwidget::showVerticalZoom()
 {
     vScale
         = openPopup(vScale, &ttwidget::vScaleDestory, &ttwidget::verticalZoomin, &ttwidget::verticalZoomout);
@@ -522,49 +439,18 @@ void ttwidget::yAxisRangeChanged(QCPRange range)
         plot->yAxis->setRange(*guarded);
 }
 
-void ttwidget::warnRecording()
+QString ttwidget::recordingRefusal() const
 {
-    QMessageBox::warning(nullptr, tr("提示"), tr("正在记录曲线，请先停止！"), QMessageBox::Ok);
+    return isRecording() ? tr("正在记录曲线，请先停止！") : QString();
 }
 
 QString ttwidget::curveWriteRefusal() const
 {
-    if (recording)
-        return tr("正在记录曲线，请先停止！");
+    if (isRecording())
+        return recordingRefusal();
     if (m_store->isEmpty())
         return tr("没有可保存的曲线");
     return QString();
-}
-
-bool ttwidget::refuseCurveWrite()
-{
-    const QString refusal = curveWriteRefusal();
-    if (!refusal.isEmpty())
-        QMessageBox::warning(nullptr, tr("提示"), refusal, QMessageBox::Ok);
-    return !refusal.isEmpty();
-}
-
-void ttwidget::on_pushButton_export_clicked()
-{
-    if (refuseCurveWrite())
-        return;
-    QFileDialog dialog(this, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Lets the dialog ask before replacing the file the name will get.
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportCurve(curveFileName(dialog.selectedFiles().constFirst()));
-}
-
-void ttwidget::exportCurve(const QString &fileName)
-{
-    if (refuseCurveWrite())
-        return;
-    if (!runWriteJob(fileName, WriteFileThread::Write))
-        return;
-    m_curveSaved = true;
-    reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
 
 SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
@@ -575,132 +461,6 @@ SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
     if (saved)
         m_curveSaved = true;
     return saved;
-}
-
-void ttwidget::exportCsvAs()
-{
-    if (refuseCurveWrite())
-        return;
-    QFileDialog dialog(this, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportCsv(dialog.selectedFiles().constFirst());
-}
-
-void ttwidget::exportCsv(const QString &fileName)
-{
-    if (refuseCurveWrite())
-        return;
-    if (runWriteJob(fileName, WriteFileThread::WriteCsv))
-        reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
-}
-
-void ttwidget::exportImageAs()
-{
-    static const char *const kSuffixes[] = {"png", "pdf"};
-    const QStringList filters {
-        tr("PNG图片") + QStringLiteral(" (*.png)"), tr("PDF文件") + QStringLiteral(" (*.pdf)")};
-    QFileDialog dialog(this, tr("导出图片"), QString(), filters.join(QStringLiteral(";;")));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name without a suffix gets the chosen type's, which then decides the format.
-    dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString &filter) {
-        dialog.setDefaultSuffix(QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
-        return;
-    exportImage(dialog.selectedFiles().constFirst());
-}
-
-void ttwidget::exportImage(const QString &fileName)
-{
-    const SaveResult saved = writeImageFile(fileName);
-    if (!saved) {
-        showErrorInfo(saved.message(fileName));
-        return;
-    }
-    reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
-}
-
-SaveResult ttwidget::writeImageFile(const QString &fileName)
-{
-    const int width = plot->width();
-    const int height = plot->height();
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
-        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
-        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
-        image.setDotsPerMeterX(kImageDotsPerMeter);
-        image.setDotsPerMeterY(kImageDotsPerMeter);
-        return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
-    }
-    // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
-    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
-    // text to plot as shown.
-    return saveAtomically(fileName, [&](QIODevice *file) {
-        QPdfWriter writer(file);
-        writer.setCreator(QCoreApplication::applicationName());
-        writer.setResolution(plot->logicalDpiX());
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
-        QCPPainter painter;
-        if (!painter.begin(&writer))
-            return false;
-        painter.setMode(QCPPainter::pmVectorized);
-        painter.setWindow(0, 0, width, height);
-        plot->toPainter(&painter, width, height);
-        return painter.end();
-    });
-}
-
-void ttwidget::reportSaved(const QString &title, const QString &text)
-{
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, this);
-    box.addButton(tr("确定"), QMessageBox::AcceptRole);
-    box.exec();
-}
-
-void ttwidget::importCurve(QString fileName)
-{
-    if (recording) {
-        warnRecording();
-        return;
-    }
-    // No more rows than the chart can hold.
-    WriteFileThread worker(fileName, MaxCacheSize, newCurveInfo(0));
-    if (runFileWorker(&worker)) {
-        applyImport(worker.contents(), worker.info(), worker.store());
-        // The axes follow the file only when it was read: after a failure the curve on screen stays
-        // in view.
-        if (!m_store->isEmpty()) {
-            plot->xAxis->setRange(m_store->at(0).key, m_store->at(m_store->size() - 1).key);
-            plot->yAxis->setRange(minTemp - kImportMargin, maxTemp + kImportMargin);
-        }
-    }
-    // Always: an import that yielded no samples must not leave the previous picture standing.
-    plot->replot(QCustomPlot::rpRefreshHint);
-}
-
-bool ttwidget::runFileWorker(WriteFileThread *worker)
-{
-    WaitDialog dialog;
-    connect(worker, &WriteFileThread::failed, this, &ttwidget::occurerror);
-    connect(worker, &WriteFileThread::progress, this, &ttwidget::progress);
-    connect(worker, &WriteFileThread::done, this, &ttwidget::writefinish);
-    connect(this, &ttwidget::writefinish, &dialog, &WaitDialog::accept);
-    connect(this, &ttwidget::progress, &dialog, &WaitDialog::Progress);
-    worker->start();
-    dialog.exec();
-    worker->wait();
-    return worker->succeeded();
-}
-
-bool ttwidget::runWriteJob(const QString &fileName, WriteFileThread::Direction direction)
-{
-    WriteFileThread worker(fileName, direction, snapshot());
-    return runFileWorker(&worker);
 }
 
 CurveSnapshot ttwidget::snapshot() const
@@ -714,29 +474,26 @@ CurveSnapshot ttwidget::snapshot() const
 
 SaveResult ttwidget::writeCurveFile(const QString &fileName)
 {
-    return WriteFileThread::writeCurveFile(
-        fileName, snapshot(), [this](int percent) { emit progress(percent); });
+    return WriteFileThread::writeCurveFile(fileName, snapshot());
 }
 
-void ttwidget::applyImport(
+void ttwidget::showOpenedCurve(
     const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store)
 {
-    if (!store)
-        return;
-    showCurve(store, info);
-    m_ambientStore = QSharedPointer<SampleStore>::create();
-    ambientGraph->setStore(m_ambientStore.data());
-    showAmbientGraph();
-    m_curveSaved = true;
-    if (!store->isEmpty()) {
-        maxTemp = float(contents.highest);
-        minTemp = float(contents.lowest);
+    if (store) {
+        showCurve(store, info);
+        m_ambientStore = QSharedPointer<SampleStore>::create();
+        ambientGraph->setStore(m_ambientStore.data());
+        showAmbientGraph();
+        m_curveSaved = true;
+        if (!store->isEmpty()) {
+            plot->xAxis->setRange(store->at(0).key, store->at(store->size() - 1).key);
+            plot->yAxis->setRange(
+                float(contents.lowest) - kImportMargin, float(contents.highest) + kImportMargin);
+        }
     }
-}
-
-void ttwidget::showErrorInfo(QString message)
-{
-    QMessageBox::critical(nullptr, tr("错误"), message, QMessageBox::Ok);
+    // Always: a curve without samples must not leave the previous picture standing.
+    plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void ttwidget::changeEvent(QEvent *event)
@@ -752,9 +509,9 @@ void ttwidget::retranslateCaptions()
 {
     plot->xAxis->setLabel(tr("时间(秒)"));
     labelTemperatureAxis();
-    ui->pushButton_startstop->setText(recording ? tr("停止") : tr("开始"));
-    ui->pushButton_mode->setText(mode != 0 ? tr("模式1") : tr("模式2"));
-    ui->pushButton_hc->setText(paused != 0 ? tr("继续") : tr("暂停"));
+    ui->pushButton_startstop->setText(isRecording() ? tr("停止") : tr("开始"));
+    ui->pushButton_mode->setText(m_mode != followMode ? tr("模式1") : tr("模式2"));
+    ui->pushButton_hc->setText(isPaused() ? tr("继续") : tr("暂停"));
     tempGraph->setName(tr("实温"));
     ambientGraph->setName(tr("环温"));
     plot->replot(QCustomPlot::rpRefreshHint);

@@ -1,69 +1,84 @@
 #pragma once
 
 #include "curveinfo.h"
+#include "curverecorder.h"
 #include "qcp.h"
-#include "sampleinbox.h"
-#include "settings/recordestimate.h"
 #include "writefilethread.h"
 
-#include <QDateTime>
 #include <QSharedPointer>
 #include <QWidget>
 
-#include <atomic>
-
-class Collect;
 class CorveleScale;
 class CurveGraph;
 class SampleStore;
+struct ChartSettings;
 
 namespace Ui {
 class ttwidget;
 }
 
-// The temperature-time chart: records the latest reading at every collector tick, draws the curve, saves
-// and imports curve files, exports a table or a picture. Everything runs on the GUI thread except
-// Recording(), which the collector calls on its own thread and which only stamps a sample into the inbox, and
-// the file work, which a WriteFileThread does on a snapshot of the curve while the GUI thread waits.
+// The temperature-time chart: draws what its CurveRecorder records, or a curve read from a file, and
+// holds the shown curve for ChartFileActions to save. GUI thread only, but for UpdateTemp() and
+// UpdateTempAmb(), which any thread may call.
 class ttwidget : public QWidget
 {
     Q_OBJECT
 
 public:
     enum Mode { followMode = 0, wholeCurveMode = 1 };
-    static constexpr double NoReading = SampleInbox::NoReading;
-    // The largest capacity the settings dialog offers; larger stored values are clamped to it.
-    static constexpr int MaxCacheSize = kMaxCacheThousands * 1000;
+    static constexpr double NoReading = CurveRecorder::NoReading;
 
+    // Takes the stored chart settings.
     explicit ttwidget(QWidget *parent = nullptr);
-
-    // The capacity in samples for a stored "ChartLineCache" text (thousands); 0 for no number.
-    static int cacheSizeFromSetting(const QString &thousands);
     ~ttwidget() override;
 
     // The unit of the next recording (and of the empty curve shown before any): 1 Fahrenheit, 2 Celsius;
     // other codes keep the axis label but are written to files. The axis names the shown curve's unit.
     void setUnit(int u);
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
-    void setCacheSize(int n);
-    void setSampleInterval(int ms);
-    bool isRecording() const;
+    void setCacheSize(int n) { m_recorder.setCacheSize(n); }
+    void setSampleInterval(int ms) { m_recorder.setSampleInterval(ms); }
+    void applySettings(const ChartSettings &settings);
+
+    // startRecording() begins a new curve, replacing the one shown, and ends any pause; stopRecording()
+    // keeps what the collector stamped before it.
+    void startRecording();
+    void stopRecording();
+    bool isRecording() const { return m_recorder.isRecording(); }
+    // The operator's pause: the view stands still while the recording goes on.
+    void setPaused(bool on) { m_recorder.setPaused(on); }
+    bool isPaused() const { return m_recorder.isPaused(); }
+    // The time axis follows the newest samples or shows the whole curve.
+    void setMode(Mode mode);
+    Mode mode() const { return m_mode; }
+    // The temperature axis fits the curve at every refresh.
+    void setAutoFit(bool on) { m_autoFit = on; }
+    bool isAutoFit() const { return m_autoFit; }
+    // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
+    void setShowAmbient(bool on);
+    bool showsAmbient() const { return m_showAmbient; }
+    // A zoom popup for the time or the temperature axis, replacing one already open; the view pauses
+    // while one is open.
+    void showHorizontalZoom();
+    void showVerticalZoom();
+
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
-    // Refused while recording. An import replaces the curve on screen; a save reports success only once
-    // the file is complete on disk, and otherwise names the file and the system's reason. A curve without
-    // samples is not saved: no reader would take the file back.
-    void importCurve(QString fileName);
-    void exportCurve(const QString &fileName);
+    // The shown curve is now in a file.
+    void markCurveSaved() { m_curveSaved = true; }
+    // Why the curve may not be replaced now (recording), or written now (recording, or nothing to
+    // write); empty when it may.
+    QString recordingRefusal() const;
+    QString curveWriteRefusal() const;
+    // The curve and header a writer takes, unchanged by a recording that goes on.
+    CurveSnapshot snapshot() const;
+    // Shows a curve read from a file in place of the shown one, as saved, with the axes on it.
+    void showOpenedCurve(
+        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     // Writes the curve file on this thread without asking or reporting, for a program that saves its own
     // curves; it then counts as saved. Refused while recording and for a curve without samples.
     SaveResult saveCurveQuietly(const QString &fileName);
-    // The shown curve as a spreadsheet table (csvexport.h), written like a curve file and refused like
-    // one; it does not count as saving the curve, which a table cannot bring back.
-    void exportCsv(const QString &fileName);
-    // The plot as it is shown, PDF for a ".pdf" name and PNG for any other; allowed while recording.
-    void exportImage(const QString &fileName);
-    // Stops the collector and closes the widget; used at shutdown.
+    // Stops the recording and closes the widget; used at shutdown.
     void stopAndClose();
     void disableRecordControls();
     void enableRecordControls(bool on);
@@ -75,13 +90,11 @@ public:
     int unitCode() const { return m_curveInfo.unit; }
     float emissivityValue() const { return m_curveInfo.emissivity; }
     const CurveInfo &curveInfo() const { return m_curveInfo; }
-    int cacheSizeValue() const { return cacheSize; }
-    int sampleIntervalValue() const { return sampleInterval; }
+    int cacheSizeValue() const { return m_recorder.cacheSize(); }
+    int sampleIntervalValue() const { return m_recorder.sampleInterval(); }
     const SampleStore &curve() const { return *m_store; }
     // Ambient readings of the shown recording; not part of curve files, so empty for an opened curve.
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
-    // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
-    void setAmbientVisible(bool on);
     // Marks this moment of the running recording with a vertical line (the source became stable); the
     // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
     // recording starts or a curve is opened.
@@ -92,108 +105,71 @@ public:
     // view on screen.
     QPixmap wholeCurvePixmap(const QSize &size);
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
-    double lastElapsed() const { return m_inbox.lastElapsed(); }
+    double lastElapsed() const { return m_recorder.lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
 
-    // Read, and for autoFit toggled, by the main window. GUI thread only.
-    int mode = followMode;
-    int paused = 0;
-    bool recording = false;
-    bool autoFit = false;
-    bool showAmbient = true;
+    // The description a new recording gets; also what an opened file leaves unsaid.
+    CurveInfo newCurveInfo(qint64 startMsecs) const { return m_recorder.newCurveInfo(startMsecs); }
 
 signals:
-    void writefinish();
-    void progress(int percent);
-    void occurerror(QString message);
-    void startcollect(int ms);
-    void stopcollect();
-    // Every change of `paused`, whoever made it (pause button, zoom popup, new recording).
+    // The chart's own 保存曲线 button.
+    void exportRequested();
+    // Every change of the pause, whoever made it (pause button, zoom popup, new recording).
     void pausedChanged(bool paused);
 
 public slots:
-    void Recording();
     void hScaleDestory();
     void horizontalZoomin();
     void horizontalZoomout();
     void vScaleDestory();
     void verticalZoomin();
     void verticalZoomout();
-    void on_pushButton_export_clicked();
-    // Ask for a file name, then export.
-    void exportCsvAs();
-    void exportImageAs();
     void UpdateTemp(double v);
-    void showErrorInfo(QString message);
     // Latest thermometer reading, recorded beside the blackbody's at each tick; NoReading when none.
     void UpdateTempAmb(double v);
-    void on_pushButton_hc_clicked();
     void xAxisRangeChanged(QCPRange range);
     void yAxisRangeChanged(QCPRange range);
+
+private slots:
+    // The chart's own buttons, connected by name.
+    void on_pushButton_startstop_clicked();
+    void on_pushButton_hc_clicked();
     void on_pushButton_mode_clicked();
     void on_pushButton_horizontal_clicked();
     void on_pushButton_vertical_clicked();
-    void on_pushButton_startstop_clicked();
 
 protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
     // Presses stop here rather than travel on to the main window.
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void refreshChart();
     void moveAxes();
-    void setPaused(int value);
     void resumeAfterInspection();
-    void drain(const QVector<QCPGraphData> &samples);
-    void drainAmbient(const QVector<QCPGraphData> &samples);
     void showAmbientGraph();
     void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
-    CurveInfo newCurveInfo(qint64 startMsecs) const;
     void labelTemperatureAxis();
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
     CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
         void (ttwidget::*zoomout)());
     void dropPopup(CorveleScale *&popup);
-    void pauseForInspection();
     void addMark(const QPen &pen);
-    void warnRecording();
-    // Why the curve may not be written now (recording, or nothing to write); empty when it may.
-    QString curveWriteRefusal() const;
-    // Tells the operator, and is true, when the curve may not be written now.
-    bool refuseCurveWrite();
-    // Runs the worker while the wait dialog shows; whether its work succeeded.
-    bool runFileWorker(WriteFileThread *worker);
-    bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
-    CurveSnapshot snapshot() const;
-    SaveResult writeImageFile(const QString &fileName);
-    void reportSaved(const QString &title, const QString &text);
-    void applyImport(
-        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
     void retranslateCaptions();
 
-    int unit = 2; // the window's unit, in which new recordings are taken
-    float maxTemp = 0;
-    float minTemp = 0;
+    CurveRecorder m_recorder;
+    Mode m_mode = followMode;
+    bool m_autoFit = false;
+    bool m_showAmbient = true;
     CorveleScale *hScale = nullptr;
     CorveleScale *vScale = nullptr;
     QCustomPlot *plot = nullptr;
-    QDateTime startTime;
     Ui::ttwidget *ui = nullptr;
     CurveGraph *tempGraph = nullptr;
     CurveGraph *ambientGraph = nullptr;
-    int cacheSize = 1'000'000;
-    int sampleInterval = 100;
-    Collect *collector = nullptr;
-    // Nothing is recorded until a reading has arrived.
-    std::atomic<double> currentTemp {NoReading};
-    std::atomic<double> ambientTemp {NoReading};
-    // The pause is a zoom popup's own: it ends with the last popup unless the operator toggled pause.
-    bool m_pausedByPopup = false;
     bool m_curveSaved = true;
     // Between enableRecordControls(true) and disableRecordControls().
     bool m_recordControlsOn = false;
@@ -202,11 +178,8 @@ private:
     // description is replaced with it.
     QSharedPointer<SampleStore> m_store;
     CurveInfo m_curveInfo;
-    SampleInbox m_inbox;
-    // Ambient samples take the same road, through an inbox of their own.
+    // Ambient readings beside it; none for an opened curve.
     QSharedPointer<SampleStore> m_ambientStore;
-    SampleInbox m_ambientInbox;
     // Owned by the plot.
     QVector<QCPItemStraightLine *> m_stableMarks;
-    int m_refreshTimerId = 0;
 };

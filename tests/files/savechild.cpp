@@ -8,6 +8,7 @@
 #include "../app/windowtest.h"
 #include "app/calibrationpdf.h"
 #include "app/calibrationreportfiles.h"
+#include "chart/chartfileactions.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
@@ -31,7 +32,7 @@ using Saver = int (*)(ttwidget &chart, const QString &target);
 
 int exportCurve(ttwidget &chart, const QString &target)
 {
-    chart.exportCurve(target);
+    ChartFileActions(&chart).exportCurve(target);
     return 0;
 }
 
@@ -44,13 +45,13 @@ int saveCurveQuietly(ttwidget &chart, const QString &target)
 
 int exportCsv(ttwidget &chart, const QString &target)
 {
-    chart.exportCsv(target);
+    ChartFileActions(&chart).exportCsv(target);
     return 0;
 }
 
 int exportImage(ttwidget &chart, const QString &target)
 {
-    chart.exportImage(target);
+    ChartFileActions(&chart).exportImage(target);
     return 0;
 }
 
@@ -161,7 +162,7 @@ int runSaver(Saver saver, const QString &source, const QString &target)
     chart.resize(945, 571);
     chart.show();
     if (source != QLatin1String("-")) {
-        chart.importCurve(source);
+        ChartFileActions(&chart).importCurve(source);
         if (chart.curve().isEmpty())
             return 2;
     }

@@ -1,3 +1,4 @@
+#include "settings/chartsettings.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -161,6 +162,8 @@ private slots:
     void emptyValueFallsBack();
     void storedChartValuesTheDialogCannotShowFallBack_data();
     void storedChartValuesTheDialogCannotShowFallBack();
+    void chartTakesTheStoredCapacityAndInterval_data();
+    void chartTakesTheStoredCapacityAndInterval();
     void valueReturnsStoredTextOrFallback();
     void unknownKeyUnderChartIsKeptAndWrittenBack();
     void elementBesideChartIsDroppedAtNextSave();
@@ -435,6 +438,31 @@ void TestSettings::storedChartValuesTheDialogCannotShowFallBack()
     settings.setValue(key, stored);
     settings.applyDefaults();
     QCOMPARE(settings.value(key, QString()), loaded);
+}
+
+void TestSettings::chartTakesTheStoredCapacityAndInterval_data()
+{
+    QTest::addColumn<QString>("thousands"); // empty: nothing stored
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<QString>("interval");
+    QTest::addColumn<int>("intervalMs");
+    QTest::newRow("nothing stored") << "" << 1'000'000 << "" << 10;
+    QTest::newRow("stored") << "2" << 2000 << "1000" << 1000;
+    QTest::newRow("clamped before multiplying") << "9223372036854775807" << 10'000'000 << "10" << 10;
+    QTest::newRow("negative") << "-5" << 0 << "10" << 10;
+    QTest::newRow("no number") << "abc" << 0 << "abc" << 0;
+}
+
+void TestSettings::chartTakesTheStoredCapacityAndInterval()
+{
+    QFETCH(QString, thousands);
+    QFETCH(QString, interval);
+    Settings settings;
+    settings.setValue(settings.chartLineCacheKey, thousands);
+    settings.setValue(settings.chartLineFpsKey, interval);
+    const ChartSettings chart = readChartSettings(settings);
+    QTEST(chart.cacheSize, "samples");
+    QTEST(chart.sampleIntervalMs, "intervalMs");
 }
 
 void TestSettings::valueReturnsStoredTextOrFallback()

@@ -309,22 +309,22 @@
         <location line="+6"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+35"/>
+        <location line="+34"/>
         <location line="+134"/>
         <location line="+81"/>
-        <location line="+164"/>
+        <location line="+163"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-413"/>
+        <location line="-411"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+34"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -376,14 +376,14 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 Reading of the instrument under test (℃):</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+46"/>
         <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-551"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -433,14 +433,14 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+376"/>
+        <location line="+375"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+24"/>
         <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>Calibration report (aborted)</translation>
@@ -452,16 +452,16 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-391"/>
+        <location line="-390"/>
         <location line="+245"/>
-        <location line="+87"/>
+        <location line="+86"/>
         <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-519"/>
+        <location line="-517"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -471,12 +471,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+266"/>
+        <location line="+265"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+99"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -647,6 +647,102 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+10"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>Calibration: step %1/%2, %3, ends about %4</translation>
+    </message>
+</context>
+<context>
+    <name>ChartFileActions</name>
+    <message>
+        <location filename="../../chart/chartfileactions.cpp" line="+30"/>
+        <location line="+14"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
+        <translation>The current curve has not been saved. Discard it?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>放弃</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>选择文件</source>
+        <translation>Select file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件(*.txt*)</source>
+        <translation>Text files (*.txt*)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有文件(*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <location line="+20"/>
+        <source>导出数据成功</source>
+        <translation>Data exported</translation>
+    </message>
+    <message>
+        <location line="-20"/>
+        <location line="+20"/>
+        <source>信息已保存在%1！</source>
+        <translation>Saved to %1.</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>导出CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV文件</source>
+        <translation>CSV files</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>PNG图片</source>
+        <translation>PNG images</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PDF文件</source>
+        <translation>PDF files</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>导出图片成功</source>
+        <translation>Image exported</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>图片已保存在%1！</source>
+        <translation>Image saved to %1.</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>错误</source>
+        <translation>Error</translation>
     </message>
 </context>
 <context>
@@ -928,21 +1024,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+188"/>
-        <location line="+264"/>
+        <location filename="../../app/mainwindow.cpp" line="+189"/>
+        <location line="+234"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-263"/>
-        <location line="+258"/>
+        <location filename="../../app/mainwindow.cpp" line="-233"/>
+        <location line="+228"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-256"/>
+        <location filename="../../app/mainwindow.cpp" line="-226"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
@@ -977,13 +1073,13 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location filename="../../app/mainwindow.cpp" line="-95"/>
         <location line="+9"/>
         <location line="+128"/>
-        <location line="+258"/>
+        <location line="+227"/>
         <location line="+193"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-494"/>
+        <location line="-463"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -1038,17 +1134,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>About</translation>
     </message>
     <message>
-        <location line="+87"/>
-        <source>选择文件</source>
-        <translation>Select file</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>文件(*.txt*)</source>
-        <translation>Text files (*.txt*)</translation>
-    </message>
-    <message>
-        <location line="+491"/>
+        <location line="+548"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1073,39 +1159,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Settling</translation>
     </message>
     <message>
-        <location line="-472"/>
-        <location line="+29"/>
-        <location line="+481"/>
+        <location line="+38"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-510"/>
-        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
-        <translation>The current curve has not been saved. Discard it?</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>放弃</source>
-        <translation>Discard</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>所有文件(*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>正在记录曲线，请先停止！</source>
-        <translation>A curve is being recorded. Stop recording first.</translation>
-    </message>
-    <message>
-        <location line="+73"/>
+        <location line="-407"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
@@ -1115,8 +1174,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-134"/>
-        <location line="+253"/>
+        <location line="-104"/>
+        <location line="+222"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -1155,7 +1214,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-733"/>
+        <location filename="../../app/mainwindow.cpp" line="-702"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1291,136 +1350,77 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+53"/>
-        <location line="+700"/>
+        <location filename="../../chart/ttwidget.cpp" line="+43"/>
+        <location line="+467"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-699"/>
-        <location line="+91"/>
+        <location line="-466"/>
+        <location line="+77"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
     </message>
     <message>
-        <location line="-72"/>
-        <location line="+339"/>
-        <location line="+345"/>
+        <location line="-85"/>
+        <location line="+27"/>
+        <location line="+451"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-681"/>
-        <location line="+682"/>
+        <location line="-448"/>
+        <location line="+449"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-679"/>
-        <location line="+680"/>
+        <location line="-446"/>
+        <location line="+447"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-657"/>
-        <location line="+143"/>
-        <location line="+510"/>
+        <location line="-429"/>
+        <location line="+112"/>
+        <location line="+313"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-652"/>
+        <location line="-424"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+31"/>
         <source>温度(℉)</source>
         <translation>Temperature (℉)</translation>
     </message>
     <message>
-        <location line="+116"/>
-        <location line="+496"/>
+        <location line="+94"/>
+        <location line="+299"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-343"/>
-        <location line="+345"/>
+        <location line="-476"/>
+        <location line="+478"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-230"/>
-        <location line="+16"/>
-        <source>提示</source>
-        <translation>Notice</translation>
-    </message>
-    <message>
-        <location line="-16"/>
-        <location line="+6"/>
+        <location line="-70"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>没有可保存的曲线</source>
         <translation>There is no curve to save</translation>
     </message>
     <message>
-        <location line="+32"/>
-        <location line="+30"/>
-        <source>导出数据成功</source>
-        <translation>Data exported</translation>
-    </message>
-    <message>
-        <location line="-30"/>
-        <location line="+30"/>
-        <source>信息已保存在%1！</source>
-        <translation>Saved to %1.</translation>
-    </message>
-    <message>
-        <location line="-13"/>
-        <source>导出CSV</source>
-        <translation>Export CSV</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>CSV文件</source>
-        <translation>CSV files</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <source>PNG图片</source>
-        <translation>PNG images</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>PDF文件</source>
-        <translation>PDF files</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>导出图片</source>
-        <translation>Export image</translation>
-    </message>
-    <message>
-        <location line="+19"/>
-        <source>导出图片成功</source>
-        <translation>Image exported</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>图片已保存在%1！</source>
-        <translation>Image saved to %1.</translation>
-    </message>
-    <message>
-        <location line="+37"/>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <location line="+49"/>
+        <location line="+18"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -1430,12 +1430,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+29"/>
-        <source>错误</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <location line="+17"/>
+        <location line="+43"/>
         <source>模式1</source>
         <translation>Mode 1</translation>
     </message>

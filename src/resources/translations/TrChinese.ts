@@ -309,22 +309,22 @@
         <location line="+6"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+35"/>
+        <location line="+34"/>
         <location line="+134"/>
         <location line="+81"/>
-        <location line="+164"/>
+        <location line="+163"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-413"/>
+        <location line="-411"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+34"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -376,14 +376,14 @@
 受測儀器的讀數（℃）：</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+46"/>
         <location line="+132"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-551"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -433,14 +433,14 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+376"/>
+        <location line="+375"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+24"/>
         <location line="+123"/>
         <source>校准报告（已中止）</source>
         <translation>校正報告（已中止）</translation>
@@ -452,16 +452,16 @@
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-391"/>
+        <location line="-390"/>
         <location line="+245"/>
-        <location line="+87"/>
+        <location line="+86"/>
         <location line="+41"/>
         <location line="+57"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-519"/>
+        <location line="-517"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -471,12 +471,12 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="+266"/>
+        <location line="+265"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+99"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -647,6 +647,102 @@
         <location line="+10"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>校正：第 %1/%2 步，%3，預計 %4 結束</translation>
+    </message>
+</context>
+<context>
+    <name>ChartFileActions</name>
+    <message>
+        <location filename="../../chart/chartfileactions.cpp" line="+30"/>
+        <location line="+14"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
+        <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>放弃</source>
+        <translation>放棄</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>选择文件</source>
+        <translation>選擇檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>文件(*.txt*)</source>
+        <translation>文字檔(*.txt*)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>所有文件(*)</source>
+        <translation>所有檔案(*)</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <location line="+20"/>
+        <source>导出数据成功</source>
+        <translation>資料匯出成功</translation>
+    </message>
+    <message>
+        <location line="-20"/>
+        <location line="+20"/>
+        <source>信息已保存在%1！</source>
+        <translation>資料已儲存至%1！</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>导出CSV</source>
+        <translation>匯出CSV</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>CSV文件</source>
+        <translation>CSV檔案</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>PNG图片</source>
+        <translation>PNG圖片</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PDF文件</source>
+        <translation>PDF檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>匯出圖片</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>导出图片成功</source>
+        <translation>圖片匯出成功</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>图片已保存在%1！</source>
+        <translation>圖片已儲存在%1！</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
     </message>
 </context>
 <context>
@@ -928,21 +1024,21 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+188"/>
-        <location line="+264"/>
+        <location filename="../../app/mainwindow.cpp" line="+189"/>
+        <location line="+234"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-263"/>
-        <location line="+258"/>
+        <location filename="../../app/mainwindow.cpp" line="-233"/>
+        <location line="+228"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-256"/>
+        <location filename="../../app/mainwindow.cpp" line="-226"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
@@ -977,13 +1073,13 @@
         <location filename="../../app/mainwindow.cpp" line="-95"/>
         <location line="+9"/>
         <location line="+128"/>
-        <location line="+258"/>
+        <location line="+227"/>
         <location line="+193"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-494"/>
+        <location line="-463"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -1038,17 +1134,7 @@
         <translation>關於</translation>
     </message>
     <message>
-        <location line="+87"/>
-        <source>选择文件</source>
-        <translation>選擇檔案</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>文件(*.txt*)</source>
-        <translation>文字檔(*.txt*)</translation>
-    </message>
-    <message>
-        <location line="+491"/>
+        <location line="+548"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1073,39 +1159,12 @@
         <translation>未穩定</translation>
     </message>
     <message>
-        <location line="-472"/>
-        <location line="+29"/>
-        <location line="+481"/>
+        <location line="+38"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-510"/>
-        <source>当前曲线尚未保存，放弃这条曲线吗？</source>
-        <translation>目前的曲線尚未儲存，要放棄這條曲線嗎？</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>放弃</source>
-        <translation>放棄</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>取消</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>所有文件(*)</source>
-        <translation>所有檔案(*)</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>正在记录曲线，请先停止！</source>
-        <translation>正在記錄曲線，請先停止！</translation>
-    </message>
-    <message>
-        <location line="+73"/>
+        <location line="-407"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -1115,8 +1174,8 @@
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-134"/>
-        <location line="+253"/>
+        <location line="-104"/>
+        <location line="+222"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -1155,7 +1214,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-733"/>
+        <location filename="../../app/mainwindow.cpp" line="-702"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1291,136 +1350,77 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+53"/>
-        <location line="+700"/>
+        <location filename="../../chart/ttwidget.cpp" line="+43"/>
+        <location line="+467"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-699"/>
-        <location line="+91"/>
+        <location line="-466"/>
+        <location line="+77"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
     </message>
     <message>
-        <location line="-72"/>
-        <location line="+339"/>
-        <location line="+345"/>
+        <location line="-85"/>
+        <location line="+27"/>
+        <location line="+451"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-681"/>
-        <location line="+682"/>
+        <location line="-448"/>
+        <location line="+449"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-679"/>
-        <location line="+680"/>
+        <location line="-446"/>
+        <location line="+447"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-657"/>
-        <location line="+143"/>
-        <location line="+510"/>
+        <location line="-429"/>
+        <location line="+112"/>
+        <location line="+313"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-652"/>
+        <location line="-424"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+31"/>
         <source>温度(℉)</source>
         <translation>溫度(℉)</translation>
     </message>
     <message>
-        <location line="+116"/>
-        <location line="+496"/>
+        <location line="+94"/>
+        <location line="+299"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-343"/>
-        <location line="+345"/>
+        <location line="-476"/>
+        <location line="+478"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-230"/>
-        <location line="+16"/>
-        <source>提示</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <location line="-16"/>
-        <location line="+6"/>
+        <location line="-70"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>正在記錄曲線，請先停止！</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+8"/>
         <source>没有可保存的曲线</source>
         <translation>沒有可儲存的曲線</translation>
     </message>
     <message>
-        <location line="+32"/>
-        <location line="+30"/>
-        <source>导出数据成功</source>
-        <translation>資料匯出成功</translation>
-    </message>
-    <message>
-        <location line="-30"/>
-        <location line="+30"/>
-        <source>信息已保存在%1！</source>
-        <translation>資料已儲存至%1！</translation>
-    </message>
-    <message>
-        <location line="-13"/>
-        <source>导出CSV</source>
-        <translation>匯出CSV</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>CSV文件</source>
-        <translation>CSV檔案</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <source>PNG图片</source>
-        <translation>PNG圖片</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>PDF文件</source>
-        <translation>PDF檔案</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>导出图片</source>
-        <translation>匯出圖片</translation>
-    </message>
-    <message>
-        <location line="+19"/>
-        <source>导出图片成功</source>
-        <translation>圖片匯出成功</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>图片已保存在%1！</source>
-        <translation>圖片已儲存在%1！</translation>
-    </message>
-    <message>
-        <location line="+37"/>
-        <source>确定</source>
-        <translation>確定</translation>
-    </message>
-    <message>
-        <location line="+49"/>
+        <location line="+18"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
@@ -1430,12 +1430,7 @@
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+29"/>
-        <source>错误</source>
-        <translation>錯誤</translation>
-    </message>
-    <message>
-        <location line="+17"/>
+        <location line="+43"/>
         <source>模式1</source>
         <translation>模式1</translation>
     </message>

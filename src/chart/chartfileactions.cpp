@@ -1,0 +1,205 @@
+#include "chartfileactions.h"
+
+#include "dialogs/waitdialog.h"
+#include "files/atomicsave.h"
+#include "ttwidget.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPdfWriter>
+#include <QPushButton>
+
+namespace {
+// The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
+const int kImageDotsPerMeter = int(96 / 0.0254);
+} // namespace
+
+ChartFileActions::ChartFileActions(ttwidget *chart, QWidget *window)
+    : QObject(window)
+    , m_chart(chart)
+    , m_window(window)
+{
+    connect(chart, &ttwidget::exportRequested, this, &ChartFileActions::exportCurveAs);
+}
+
+bool ChartFileActions::refuse(const QString &refusal)
+{
+    if (!refusal.isEmpty())
+        QMessageBox::warning(nullptr, tr("提示"), refusal, QMessageBox::Ok);
+    return !refusal.isEmpty();
+}
+
+bool ChartFileActions::refuseWhileRecording()
+{
+    return refuse(m_chart->recordingRefusal());
+}
+
+bool ChartFileActions::mayDiscardCurve()
+{
+    // The session manager closes the window at logout; nobody would be there to answer.
+    if (!m_chart->hasUnsavedCurve() || qApp->isSavingSession())
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("提示"), tr("当前曲线尚未保存，放弃这条曲线吗？"),
+        QMessageBox::NoButton, m_window);
+    QPushButton *discard = box.addButton(tr("放弃"), QMessageBox::DestructiveRole);
+    QPushButton *keep = box.addButton(tr("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == discard;
+}
+
+void ChartFileActions::openCurve()
+{
+    if (refuseWhileRecording() || !mayDiscardCurve())
+        return;
+    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."));
+    dialog.setNameFilters({tr("文件(*.txt*)"), tr("所有文件(*)")});
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        importCurve(dialog.selectedFiles().constFirst());
+}
+
+void ChartFileActions::importCurve(const QString &fileName)
+{
+    if (refuseWhileRecording())
+        return;
+    // No more rows than the chart can hold.
+    WriteFileThread reader(fileName, CurveRecorder::MaxCacheSize, m_chart->newCurveInfo(0));
+    if (runFileWorker(&reader))
+        m_chart->showOpenedCurve(reader.contents(), reader.info(), reader.store());
+}
+
+void ChartFileActions::exportCurveAs()
+{
+    if (refuse(m_chart->curveWriteRefusal()))
+        return;
+    QFileDialog dialog(m_chart, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Lets the dialog ask before replacing the file the name will get.
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    exportCurve(curveFileName(dialog.selectedFiles().constFirst()));
+}
+
+void ChartFileActions::exportCurve(const QString &fileName)
+{
+    if (refuse(m_chart->curveWriteRefusal()) || !runWriteJob(fileName, WriteFileThread::Write))
+        return;
+    m_chart->markCurveSaved();
+    reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
+}
+
+void ChartFileActions::exportCsvAs()
+{
+    if (refuse(m_chart->curveWriteRefusal()))
+        return;
+    QFileDialog dialog(m_chart, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    exportCsv(dialog.selectedFiles().constFirst());
+}
+
+void ChartFileActions::exportCsv(const QString &fileName)
+{
+    if (refuse(m_chart->curveWriteRefusal()))
+        return;
+    if (runWriteJob(fileName, WriteFileThread::WriteCsv))
+        reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
+}
+
+void ChartFileActions::exportImageAs()
+{
+    static const char *const kSuffixes[] = {"png", "pdf"};
+    const QStringList filters {
+        tr("PNG图片") + QStringLiteral(" (*.png)"), tr("PDF文件") + QStringLiteral(" (*.pdf)")};
+    QFileDialog dialog(m_chart, tr("导出图片"), QString(), filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name without a suffix gets the chosen type's, which then decides the format.
+    dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString &filter) {
+        dialog.setDefaultSuffix(QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    exportImage(dialog.selectedFiles().constFirst());
+}
+
+void ChartFileActions::exportImage(const QString &fileName)
+{
+    const SaveResult saved = writeImageFile(fileName);
+    if (!saved) {
+        showError(saved.message(fileName));
+        return;
+    }
+    reportSaved(tr("导出图片成功"), tr("图片已保存在%1！").arg(fileName));
+}
+
+SaveResult ChartFileActions::writeImageFile(const QString &fileName)
+{
+    QCustomPlot *plot = m_chart->chartPlot();
+    const int width = plot->width();
+    const int height = plot->height();
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
+        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
+        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
+        image.setDotsPerMeterX(kImageDotsPerMeter);
+        image.setDotsPerMeterY(kImageDotsPerMeter);
+        return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
+    }
+    // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
+    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
+    // text to plot as shown.
+    return saveAtomically(fileName, [&](QIODevice *file) {
+        QPdfWriter writer(file);
+        writer.setCreator(QCoreApplication::applicationName());
+        writer.setResolution(plot->logicalDpiX());
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        QCPPainter painter;
+        if (!painter.begin(&writer))
+            return false;
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setWindow(0, 0, width, height);
+        plot->toPainter(&painter, width, height);
+        return painter.end();
+    });
+}
+
+void ChartFileActions::reportSaved(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, m_chart);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void ChartFileActions::showError(const QString &message)
+{
+    QMessageBox::critical(nullptr, tr("错误"), message, QMessageBox::Ok);
+}
+
+bool ChartFileActions::runFileWorker(WriteFileThread *worker)
+{
+    WaitDialog dialog;
+    // Queued, in the order the worker sent them: a failure is told before the dialog closes.
+    connect(worker, &WriteFileThread::failed, this, &ChartFileActions::showError);
+    connect(worker, &WriteFileThread::progress, &dialog, &WaitDialog::Progress);
+    connect(worker, &WriteFileThread::done, &dialog, &WaitDialog::accept);
+    worker->start();
+    dialog.exec();
+    worker->wait();
+    return worker->succeeded();
+}
+
+bool ChartFileActions::runWriteJob(const QString &fileName, WriteFileThread::Direction direction)
+{
+    WriteFileThread writer(fileName, direction, m_chart->snapshot());
+    return runFileWorker(&writer);
+}
