@@ -6,6 +6,7 @@
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
 #include "app/thermometerlink.h"
+#include "app/windowmenus.h"
 #include "chart/chartfileactions.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
@@ -25,7 +26,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -228,58 +228,21 @@ void MainWindow::InitMenus()
 {
     // The device menu has nothing to offer the operator.
     ui->pushButton_device->hide();
-
-    // Owned by the window rather than left without a parent, so they go with it.
-    auto *fileMenu = new QMenu(this);
-    openCurveAction = fileMenu->addAction(QString());
-    connect(openCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::openCurve);
-    saveCurveAction = fileMenu->addAction(QString());
-    connect(saveCurveAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCurveAs);
-    exportCsvAction = fileMenu->addAction(QString());
-    connect(exportCsvAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportCsvAs);
-    exportImageAction = fileMenu->addAction(QString());
-    connect(exportImageAction, &QAction::triggered, m_chartFiles, &ChartFileActions::exportImageAs);
-    exitAction = fileMenu->addAction(QString());
-    connect(exitAction, &QAction::triggered, this, &MainWindow::close);
-    ui->pushButton_file->setMenu(fileMenu);
-
-    auto *settingsMenu = new QMenu(this);
-    chartSettingsAction = settingsMenu->addAction(QString());
-    connect(chartSettingsAction, &QAction::triggered, this, &MainWindow::ClickChartSettings);
-    calibrationAction = settingsMenu->addAction(QString());
-    connect(calibrationAction, &QAction::triggered, this, &MainWindow::ClickCalibrationRun);
-    languageMenu = settingsMenu->addMenu(QString());
-    chineseAction = languageMenu->addAction(QString());
-    connect(chineseAction, &QAction::triggered, this, &MainWindow::ClickLangChinese);
-    englishAction = languageMenu->addAction(QString());
-    connect(englishAction, &QAction::triggered, this, &MainWindow::ClickLangEnglish);
-    traditionalAction = languageMenu->addAction(QString());
-    connect(traditionalAction, &QAction::triggered, this, &MainWindow::ClickTrChinese);
-    ui->pushButton_settings->setMenu(settingsMenu);
-
-    auto *helpMenu = new QMenu(this);
-    aboutAction = helpMenu->addAction(QString());
-    connect(aboutAction, &QAction::triggered, this, &MainWindow::ClickAbout);
-    ui->pushButton_help->setMenu(helpMenu);
-    retranslateMenus();
-}
-
-void MainWindow::retranslateMenus()
-{
-    if (!aboutAction)
-        return;
-    openCurveAction->setText(tr("打开曲线"));
-    saveCurveAction->setText(tr("保存曲线"));
-    exportCsvAction->setText(tr("导出CSV"));
-    exportImageAction->setText(tr("导出图片"));
-    exitAction->setText(tr("退出"));
-    chartSettingsAction->setText(tr("表格设置"));
-    calibrationAction->setText(tr("校准程序"));
-    languageMenu->setTitle(tr("语言"));
-    chineseAction->setText(tr("简体中文"));
-    englishAction->setText(tr("English"));
-    traditionalAction->setText(tr("繁體中文"));
-    aboutAction->setText(tr("关于"));
+    m_menus = new WindowMenus(this);
+    ui->pushButton_file->setMenu(m_menus->fileMenu());
+    ui->pushButton_settings->setMenu(m_menus->settingsMenu());
+    ui->pushButton_help->setMenu(m_menus->helpMenu());
+    connect(m_menus, &WindowMenus::openCurve, m_chartFiles, &ChartFileActions::openCurve);
+    connect(m_menus, &WindowMenus::saveCurve, m_chartFiles, &ChartFileActions::exportCurveAs);
+    connect(m_menus, &WindowMenus::exportCsv, m_chartFiles, &ChartFileActions::exportCsvAs);
+    connect(m_menus, &WindowMenus::exportImage, m_chartFiles, &ChartFileActions::exportImageAs);
+    connect(m_menus, &WindowMenus::exit, this, &MainWindow::close);
+    connect(m_menus, &WindowMenus::chartSettings, this, &MainWindow::ClickChartSettings);
+    connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
+    connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
+    connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
+    connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
+    connect(m_menus, &WindowMenus::about, this, &MainWindow::ClickAbout);
 }
 
 void MainWindow::LoadLanguage(const QString &language)
@@ -313,7 +276,8 @@ void MainWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->pushButton_com->setText(m_link->isPortOpen() ? tr("关闭串口") : tr("打开串口"));
         m_tiles.retranslate();
-        retranslateMenus();
+        if (m_menus)
+            m_menus->retranslate();
         // The form's texts are those of a window at rest; a running or paused recording keeps its own.
         showRecordingButtons();
         showPortStatus();

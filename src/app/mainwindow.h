@@ -18,9 +18,8 @@ class MainWindow;
 class CalibrationRunDialog;
 class ChartFileActions;
 class FramelessFrame;
-class QAction;
+class WindowMenus;
 class QComboBox;
-class QMenu;
 class QMessageBox;
 class ThermometerLink;
 
@@ -110,8 +109,6 @@ private:
     void LoadLanguage(const QString &language);
     void ClickChartSettings();
     void InitMenus();
-    // The drop-down menus in the language in force.
-    void retranslateMenus();
     void updateToggleIcons();
     void connectLink();
     void showOpened();
@@ -161,18 +158,7 @@ private:
     QLabel versionLabel;
     // The chart's files and the questions around them; owned by the window.
     ChartFileActions *m_chartFiles = nullptr;
-    QAction *openCurveAction = nullptr;
-    QAction *saveCurveAction = nullptr;
-    QAction *exportCsvAction = nullptr;
-    QAction *exportImageAction = nullptr;
-    QAction *exitAction = nullptr;
-    QAction *chartSettingsAction = nullptr;
-    QAction *calibrationAction = nullptr;
-    QMenu *languageMenu = nullptr;
-    QAction *chineseAction = nullptr;
-    QAction *englishAction = nullptr;
-    QAction *traditionalAction = nullptr;
-    QAction *aboutAction = nullptr;
+    WindowMenus *m_menus = nullptr; // made by InitMenus(); a child of the window
     std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
     enum class PortStatus { NeverOpened, Open, Closed };

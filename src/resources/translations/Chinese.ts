@@ -1025,20 +1025,20 @@
     <message>
         <location line="+269"/>
         <location filename="../../app/mainwindow.cpp" line="+189"/>
-        <location line="+234"/>
+        <location line="+198"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-233"/>
-        <location line="+228"/>
+        <location filename="../../app/mainwindow.cpp" line="-197"/>
+        <location line="+192"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-226"/>
+        <location filename="../../app/mainwindow.cpp" line="-190"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
@@ -1065,76 +1065,20 @@
     </message>
     <message>
         <location line="+145"/>
-        <location filename="../../app/mainwindow.cpp" line="+81"/>
         <source>保存曲线</source>
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-95"/>
+        <location filename="../../app/mainwindow.cpp" line="-14"/>
         <location line="+9"/>
-        <location line="+128"/>
-        <location line="+227"/>
+        <location line="+91"/>
+        <location line="+228"/>
         <location line="+193"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-463"/>
-        <source>打开曲线</source>
-        <translation>打开曲线</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>导出CSV</source>
-        <translation>导出CSV</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>导出图片</source>
-        <translation>导出图片</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>退出</source>
-        <translation>退出</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>表格设置</source>
-        <translation>表格设置</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>校准程序</source>
-        <translation>校准程序</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>语言</source>
-        <translation>语言</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>简体中文</source>
-        <translation>简体中文</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>English</source>
-        <translation>English</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>繁體中文</source>
-        <translation>繁體中文</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>关于</source>
-        <translation>关于</translation>
-    </message>
-    <message>
-        <location line="+548"/>
+        <location line="+96"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1174,8 +1118,8 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-104"/>
-        <location line="+222"/>
+        <location line="-105"/>
+        <location line="+223"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
@@ -1214,7 +1158,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-702"/>
+        <location filename="../../app/mainwindow.cpp" line="-666"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1317,6 +1261,69 @@
         <location filename="../../dialogs/waitdialog.ui" line="+26"/>
         <source>请稍候...</source>
         <translation>请稍候...</translation>
+    </message>
+</context>
+<context>
+    <name>WindowMenus</name>
+    <message>
+        <location filename="../../app/windowmenus.cpp" line="+34"/>
+        <source>打开曲线</source>
+        <translation>打开曲线</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>保存曲线</source>
+        <translation>保存曲线</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出CSV</source>
+        <translation>导出CSV</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>导出图片</source>
+        <translation>导出图片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>表格设置</source>
+        <translation>表格设置</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准程序</source>
+        <translation>校准程序</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>语言</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>简体中文</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>繁體中文</source>
+        <translation>繁體中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>关于</source>
+        <translation>关于</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,46 @@
+#include "windowmenus.h"
+
+#include <QMenu>
+
+WindowMenus::WindowMenus(QWidget *window)
+    : QObject(window)
+    , m_file(new QMenu(window))
+    , m_settings(new QMenu(window))
+    , m_language(new QMenu(m_settings))
+    , m_help(new QMenu(window))
+{
+    const auto entry = [this](QMenu *menu, void (WindowMenus::*signal)()) {
+        QAction *action = menu->addAction(QString());
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    m_openCurve = entry(m_file, &WindowMenus::openCurve);
+    m_saveCurve = entry(m_file, &WindowMenus::saveCurve);
+    m_exportCsv = entry(m_file, &WindowMenus::exportCsv);
+    m_exportImage = entry(m_file, &WindowMenus::exportImage);
+    m_exit = entry(m_file, &WindowMenus::exit);
+    m_chartSettings = entry(m_settings, &WindowMenus::chartSettings);
+    m_calibration = entry(m_settings, &WindowMenus::calibration);
+    m_settings->addMenu(m_language);
+    m_chinese = entry(m_language, &WindowMenus::simplifiedChinese);
+    m_english = entry(m_language, &WindowMenus::english);
+    m_traditional = entry(m_language, &WindowMenus::traditionalChinese);
+    m_about = entry(m_help, &WindowMenus::about);
+    retranslate();
+}
+
+void WindowMenus::retranslate()
+{
+    m_openCurve->setText(tr("打开曲线"));
+    m_saveCurve->setText(tr("保存曲线"));
+    m_exportCsv->setText(tr("导出CSV"));
+    m_exportImage->setText(tr("导出图片"));
+    m_exit->setText(tr("退出"));
+    m_chartSettings->setText(tr("表格设置"));
+    m_calibration->setText(tr("校准程序"));
+    m_language->setTitle(tr("语言"));
+    m_chinese->setText(tr("简体中文"));
+    m_english->setText(tr("English"));
+    m_traditional->setText(tr("繁體中文"));
+    m_about->setText(tr("关于"));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// The drop-down menus of the window's menu buttons, in the language in force. Each entry is told by a
+// signal; the window decides what it does.
+class WindowMenus : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The menus are children of `window`, so they go with it.
+    explicit WindowMenus(QWidget *window);
+
+    QMenu *fileMenu() const { return m_file; }
+    QMenu *settingsMenu() const { return m_settings; }
+    QMenu *helpMenu() const { return m_help; }
+    void retranslate();
+
+signals:
+    void openCurve();
+    void saveCurve();
+    void exportCsv();
+    void exportImage();
+    void exit();
+    void chartSettings();
+    void calibration();
+    void simplifiedChinese();
+    void english();
+    void traditionalChinese();
+    void about();
+
+private:
+    QMenu *m_file;
+    QMenu *m_settings;
+    QMenu *m_language;
+    QMenu *m_help;
+    QAction *m_openCurve;
+    QAction *m_saveCurve;
+    QAction *m_exportCsv;
+    QAction *m_exportImage;
+    QAction *m_exit;
+    QAction *m_chartSettings;
+    QAction *m_calibration;
+    QAction *m_chinese;
+    QAction *m_english;
+    QAction *m_traditional;
+    QAction *m_about;
+};
