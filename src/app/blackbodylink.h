@@ -54,6 +54,7 @@ public:
     int modelIndex() const { return m_session.modelIndex(); }
     const BlackbodyModel &model() const;
     const QString &port() const { return m_session.port(); }
+    QSerialPort::BaudRate baud() const { return m_session.baud(); }
     // What the status bar says about the link beyond port and baud rate, in the language in force.
     QString statusText() const;
     // The monotonic clock every time of the link is taken from.

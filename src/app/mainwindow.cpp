@@ -3,6 +3,7 @@
 #include "app/controllerquestion.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
+#include "app/linkstatus.h"
 #include "app/rememberedlink.h"
 #include "app/textfile.h"
 #include "app/thermometerlink.h"
@@ -160,12 +161,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
-    statusBar()->addWidget(&portLabel);
-    statusBar()->addWidget(&baudLabel);
-    stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
-    statusBar()->addWidget(&stabilityLabel);
-    linkLabel.setObjectName(QStringLiteral("linkLabel"));
-    statusBar()->addWidget(&linkLabel);
+    m_status = std::make_unique<LinkStatus>(statusBar(), m_link.get());
     // The runner hears each event of the link before the window shows it.
     m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, m_link.get(), this);
     connect(thermometer, &ThermometerLink::ambient, m_calibration.get(), &CalibrationRunner::ambient);
@@ -217,7 +213,6 @@ MainWindow::~MainWindow()
 {
     // The thermometer's link reports to this window: it goes first.
     m_thermometer.reset();
-    // Releases the gesture recognizer the kinetic scrolling registered for the list.
     // Joins the worker's thread, so no exchange outlives the window; the runner listens to the link.
     m_calibration.reset();
     m_link.reset();
@@ -280,7 +275,8 @@ void MainWindow::changeEvent(QEvent *event)
             m_menus->retranslate();
         // The form's texts are those of a window at rest; a running or paused recording keeps its own.
         showRecordingButtons();
-        showPortStatus();
+        if (m_status)
+            m_status->refresh();
     } else if (event->type() == QEvent::WindowStateChange) {
         // The window manager may maximise or restore the window without the title bar's button.
         titleBar.changeImage(!isMaximized());
@@ -608,7 +604,7 @@ void MainWindow::connectLink()
     connect(link, &BlackbodyLink::closed, this, &MainWindow::showClosed);
     connect(link, &BlackbodyLink::back, this, &MainWindow::showBack);
     connect(link, &BlackbodyLink::portLostWarning, this, &MainWindow::showPortLost);
-    connect(link, &BlackbodyLink::statusTextChanged, this, &MainWindow::showPortStatus);
+    connect(link, &BlackbodyLink::statusTextChanged, this, [this] { m_status->refresh(); });
     connect(link, &BlackbodyLink::reading, this, &MainWindow::showReading);
     connect(link, &BlackbodyLink::unconfirmedReading, this, &MainWindow::showUnconfirmed);
     connect(link, &BlackbodyLink::noReading, this, &MainWindow::showNoReading);
@@ -661,8 +657,7 @@ void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
 void MainWindow::showOpened()
 {
     ui->pushButton_com->setText(tr("关闭串口"));
-    m_portStatus = PortStatus::Open;
-    showPortStatus();
+    m_status->showOpen();
     ui->widget_com->setEnabled(false);
     ui->widget_baud->setEnabled(false);
     ui->widget_bod_type->setEnabled(false);
@@ -696,8 +691,7 @@ void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
     const bool keepRun = cause == BlackbodyLink::CloseCause::ControllerRefused && m_calibration->isRunning();
     if (ok) {
         ui->pushButton_com->setText(tr("打开串口"));
-        m_portStatus = PortStatus::Closed;
-        showPortStatus();
+        m_status->showClosed();
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording() && !keepRun) {
             ui->widget_tt->stopRecording();
@@ -724,23 +718,6 @@ void MainWindow::showBack()
     updateStartButton();
 }
 
-void MainWindow::showPortStatus()
-{
-    switch (m_portStatus) {
-    case PortStatus::NeverOpened:
-        break;
-    case PortStatus::Open:
-        portLabel.setText(tr("已选择:") + ui->comboBoxCom->currentText());
-        baudLabel.setText(tr("波特率:") + ui->comboBoxBaud->currentText());
-        break;
-    case PortStatus::Closed:
-        portLabel.setText(tr("端口已关闭"));
-        baudLabel.clear();
-        break;
-    }
-    linkLabel.setText(m_link->statusText());
-}
-
 void MainWindow::showReading(double current, double set)
 {
     const int decimals = ui->doubleSpinBox->decimals();
@@ -749,11 +726,7 @@ void MainWindow::showReading(double current, double set)
     takeControllerSetPoint(set);
     // A run judges by its step's band and window.
     const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_link->stability();
-    if (shown.state() == StabilityJudge::State::Stable)
-        stabilityLabel.setText(
-            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.stableSince())));
-    else
-        stabilityLabel.setText(tr("未稳定"));
+    m_status->showStability(shown);
 }
 
 void MainWindow::showUnconfirmed(double current, double set)
@@ -776,7 +749,7 @@ void MainWindow::showStabilityChange(StabilityJudge::State state)
         QApplication::beep();
         ui->widget_tt->markStable();
     } else if (state == StabilityJudge::State::Unknown) {
-        stabilityLabel.clear();
+        m_status->clearStability();
     }
 }
 

@@ -18,6 +18,7 @@ class MainWindow;
 class CalibrationRunDialog;
 class ChartFileActions;
 class FramelessFrame;
+class LinkStatus;
 class WindowMenus;
 class QComboBox;
 class QMessageBox;
@@ -132,8 +133,6 @@ private:
     void showPaused(bool paused);
     // Start/stop and pause captions from the chart's recording state.
     void showRecordingButtons();
-    // Status-bar texts from the link's state, in the language in force.
-    void showPortStatus();
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
     void restoreLastLink(const QStringList &listedPorts);
@@ -149,20 +148,13 @@ private:
     // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
     std::unique_ptr<ThermometerLink> m_thermometer;
     ReadingTiles m_tiles;
-    // Status-bar texts; adopted by the status bar the same way.
-    QLabel portLabel;
-    QLabel baudLabel;
-    QLabel stabilityLabel;
-    // Says when the open port's controller does not answer.
-    QLabel linkLabel;
-    QLabel versionLabel;
+    std::unique_ptr<LinkStatus> m_status; // the status bar's texts about the link
+    QLabel versionLabel; // adopted by the status bar, which it leaves on destruction
     // The chart's files and the questions around them; owned by the window.
     ChartFileActions *m_chartFiles = nullptr;
     WindowMenus *m_menus = nullptr; // made by InitMenus(); a child of the window
     std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
-    enum class PortStatus { NeverOpened, Open, Closed };
-    PortStatus m_portStatus = PortStatus::NeverOpened;
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
     QPointer<QMessageBox> m_identityBox;

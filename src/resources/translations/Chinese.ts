@@ -969,6 +969,34 @@
     </message>
 </context>
 <context>
+    <name>LinkStatus</name>
+    <message>
+        <location filename="../../app/linkstatus.cpp" line="+36"/>
+        <source>已选择:</source>
+        <translation>已选择:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>端口已关闭</source>
+        <translation>端口已关闭</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>稳定 %1</source>
+        <translation>稳定 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未稳定</source>
+        <translation>未稳定</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
@@ -1024,7 +1052,7 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+189"/>
+        <location filename="../../app/mainwindow.cpp" line="+185"/>
         <location line="+198"/>
         <source>开始</source>
         <translation>开始</translation>
@@ -1071,14 +1099,14 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-14"/>
         <location line="+9"/>
-        <location line="+91"/>
-        <location line="+228"/>
-        <location line="+193"/>
+        <location line="+90"/>
+        <location line="+229"/>
+        <location line="+192"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+74"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1088,27 +1116,17 @@
         <translation>设置失败,请再试一次</translation>
     </message>
     <message>
-        <location line="-240"/>
+        <location line="-217"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="+200"/>
-        <source>稳定 %1</source>
-        <translation>稳定 %1</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>未稳定</source>
-        <translation>未稳定</translation>
-    </message>
-    <message>
-        <location line="+38"/>
+        <location line="+217"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-407"/>
+        <location line="-384"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -1118,26 +1136,11 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-105"/>
-        <location line="+223"/>
+        <location line="-106"/>
+        <location line="+224"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
-    </message>
-    <message>
-        <location line="+70"/>
-        <source>已选择:</source>
-        <translation>已选择:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>波特率:</source>
-        <translation>波特率:</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>端口已关闭</source>
-        <translation>端口已关闭</translation>
     </message>
     <message>
         <location filename="../../app/openfailure.cpp" line="+9"/>
@@ -1158,7 +1161,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-666"/>
+        <location filename="../../app/mainwindow.cpp" line="-587"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>

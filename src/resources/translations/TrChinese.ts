@@ -969,6 +969,34 @@
     </message>
 </context>
 <context>
+    <name>LinkStatus</name>
+    <message>
+        <location filename="../../app/linkstatus.cpp" line="+36"/>
+        <source>已选择:</source>
+        <translation>已選擇:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>波特率:</source>
+        <translation>鮑率:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>端口已关闭</source>
+        <translation>序列埠已關閉</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>稳定 %1</source>
+        <translation>穩定 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未稳定</source>
+        <translation>未穩定</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
@@ -1024,7 +1052,7 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+189"/>
+        <location filename="../../app/mainwindow.cpp" line="+185"/>
         <location line="+198"/>
         <source>开始</source>
         <translation>開始</translation>
@@ -1071,14 +1099,14 @@
     <message>
         <location filename="../../app/mainwindow.cpp" line="-14"/>
         <location line="+9"/>
-        <location line="+91"/>
-        <location line="+228"/>
-        <location line="+193"/>
+        <location line="+90"/>
+        <location line="+229"/>
+        <location line="+192"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+74"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1088,27 +1116,17 @@
         <translation>設定失敗，請再試一次</translation>
     </message>
     <message>
-        <location line="-240"/>
+        <location line="-217"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="+200"/>
-        <source>稳定 %1</source>
-        <translation>穩定 %1</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>未稳定</source>
-        <translation>未穩定</translation>
-    </message>
-    <message>
-        <location line="+38"/>
+        <location line="+217"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-407"/>
+        <location line="-384"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -1118,26 +1136,11 @@
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="-105"/>
-        <location line="+223"/>
+        <location line="-106"/>
+        <location line="+224"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
-    </message>
-    <message>
-        <location line="+70"/>
-        <source>已选择:</source>
-        <translation>已選擇:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>波特率:</source>
-        <translation>鮑率:</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>端口已关闭</source>
-        <translation>序列埠已關閉</translation>
     </message>
     <message>
         <location filename="../../app/openfailure.cpp" line="+9"/>
@@ -1158,7 +1161,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-666"/>
+        <location filename="../../app/mainwindow.cpp" line="-587"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>

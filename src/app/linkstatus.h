@@ -1,0 +1,40 @@
+#pragma once
+
+#include "control/stabilityjudge.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+class BlackbodyLink;
+class QStatusBar;
+
+// The status bar's texts about the blackbody link: the port and baud rate opened, what the link is
+// doing beyond that, and whether the source is stable. GUI thread only.
+class LinkStatus
+{
+    Q_DECLARE_TR_FUNCTIONS(LinkStatus)
+
+public:
+    // Adds its labels to `bar`; `link` outlives them.
+    LinkStatus(QStatusBar *bar, const BlackbodyLink *link);
+
+    // The operator's opening succeeded, or the link closed.
+    void showOpen();
+    void showClosed();
+    // Every text again, from the link as it is, in the language in force.
+    void refresh();
+    // After each reading: stable since when by `shown`, or not yet.
+    void showStability(const StabilityJudge &shown);
+    void clearStability();
+
+private:
+    enum class Port { NeverOpened, Open, Closed };
+
+    const BlackbodyLink *m_link;
+    Port m_port = Port::NeverOpened;
+    QLabel m_portLabel;
+    QLabel m_baudLabel;
+    QLabel m_stabilityLabel;
+    // Says when the open port's controller does not answer, may be another one, or the port is gone.
+    QLabel m_linkLabel;
+};
