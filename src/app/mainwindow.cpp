@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/chartbuttons.h"
 #include "app/controllerquestion.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
@@ -121,7 +122,6 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(this, &MainWindow::ttwidget_addvalue, ui->widget_tt, &ttwidget::UpdateTemp);
     connect(this, &MainWindow::ttwidget_addvalue_amb, ui->widget_tt, &ttwidget::UpdateTempAmb);
-    connect(ui->widget_tt, &ttwidget::pausedChanged, this, &MainWindow::showPaused);
 
     connect(ui->comboBoxCom, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked);
     connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
@@ -182,29 +182,13 @@ MainWindow::MainWindow(QWidget *parent)
     ui->pushButton_com_2->setText(tr("打开串口"));
     applyPlainStyle(ui->pushButton_com_2);
 
-    ui->navButton_startstop->setText(tr("开始"));
-    ui->navButton_hc->setText(tr("暂停"));
-    ui->navButton_mode->setText(tr("全局"));
-    ui->navButton_amb->setText(tr("环温"));
-    ui->navButton_amb->setVisible(kShowThermometer);
-
-    const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
-    applyPlainStyle(ui->navButton_startstop);
-    applyCheckboxIconStyle(ui->navButton_mode, unticked);
-    applyPlainStyle(ui->navButton_hc);
-    applyCheckboxIconStyle(ui->navButton_amb, unticked);
-    applyCheckboxIconStyle(ui->navButton_autofit, unticked);
-    applyPlainStyle(ui->navButton_horizontal);
-    applyPlainStyle(ui->navButton_vertical);
-    applyPlainStyle(ui->navButton_export);
+    m_chartButtons = new ChartButtons(
+        {ui->navButton_startstop, ui->navButton_hc, ui->navButton_mode, ui->navButton_amb,
+            ui->navButton_autofit, ui->navButton_horizontal, ui->navButton_vertical, ui->navButton_export},
+        ui->widget_tt, kShowThermometer, this);
     updateStartButton();
 
     InitMenus();
-
-    // The window is resized before its layout gives the buttons their width; the tick box has to
-    // follow the button itself.
-    ui->navButton_mode->installEventFilter(this);
-    ui->navButton_autofit->installEventFilter(this);
 
     ui->comboBoxCom->setFocus(Qt::OtherFocusReason);
 }
@@ -271,12 +255,13 @@ void MainWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->pushButton_com->setText(m_link->isPortOpen() ? tr("关闭串口") : tr("打开串口"));
         m_tiles.retranslate();
-        if (m_menus)
+        // The language is first installed while the window is still being built.
+        if (m_menus) {
             m_menus->retranslate();
-        // The form's texts are those of a window at rest; a running or paused recording keeps its own.
-        showRecordingButtons();
-        if (m_status)
+            // The form's texts are those of a window at rest; a running or paused recording keeps its own.
+            m_chartButtons->showRecordingState();
             m_status->refresh();
+        }
     } else if (event->type() == QEvent::WindowStateChange) {
         // The window manager may maximise or restore the window without the title bar's button.
         titleBar.changeImage(!isMaximized());
@@ -364,24 +349,13 @@ void MainWindow::on_navButton_startstop_clicked()
         chart->startRecording();
     else
         return;
-    showRecordingButtons();
+    m_chartButtons->showRecordingState();
     updateStartButton();
 }
 
 void MainWindow::on_navButton_hc_clicked()
 {
-    ui->widget_tt->setPaused(!ui->widget_tt->isPaused());
-}
-
-void MainWindow::showPaused(bool paused)
-{
-    ui->navButton_hc->setText(paused ? tr("继续") : tr("暂停"));
-}
-
-void MainWindow::showRecordingButtons()
-{
-    ui->navButton_startstop->setText(ui->widget_tt->isRecording() ? tr("停止") : tr("开始"));
-    showPaused(ui->widget_tt->isPaused());
+    m_chartButtons->togglePause();
 }
 
 // 开始 needs a link to record from; a running recording must stay stoppable. Pause, the modes and zoom
@@ -389,31 +363,23 @@ void MainWindow::showRecordingButtons()
 void MainWindow::updateStartButton()
 {
     // A run's recording lasts as long as the run.
-    if (m_calibration->isRunning())
-        applyDisabledStyle(ui->navButton_startstop);
-    else if (m_link->isPortOpen() || ui->widget_tt->isRecording())
-        applyPlainStyle(ui->navButton_startstop);
-    else
-        applyDisabledStyle(ui->navButton_startstop);
+    m_chartButtons->offerStart(
+        !m_calibration->isRunning() && (m_link->isPortOpen() || ui->widget_tt->isRecording()));
 }
 
 void MainWindow::on_navButton_mode_clicked()
 {
-    ttwidget *chart = ui->widget_tt;
-    chart->setMode(chart->mode() == ttwidget::followMode ? ttwidget::wholeCurveMode : ttwidget::followMode);
-    updateToggleIcons();
+    m_chartButtons->toggleMode();
 }
 
 void MainWindow::on_navButton_amb_clicked()
 {
-    ui->widget_tt->setShowAmbient(!ui->widget_tt->showsAmbient());
-    updateToggleIcons();
+    m_chartButtons->toggleAmbient();
 }
 
 void MainWindow::on_navButton_autofit_clicked()
 {
-    ui->widget_tt->setAutoFit(!ui->widget_tt->isAutoFit());
-    updateToggleIcons();
+    m_chartButtons->toggleAutoFit();
 }
 
 void MainWindow::on_navButton_export_clicked()
@@ -431,30 +397,11 @@ void MainWindow::on_navButton_vertical_clicked()
     ui->widget_tt->showVerticalZoom();
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Resize
-        && (watched == ui->navButton_mode || watched == ui->navButton_autofit))
-        updateToggleIcons();
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// The tick boxes show the chart's state; their place depends on the button width, so they are redone
-// on every resize too.
-void MainWindow::updateToggleIcons()
-{
-    const QPixmap ticked(QStringLiteral(":/imager/ic_checkbox_sel.png"));
-    const QPixmap unticked(QStringLiteral(":/imager/ic_checkbox_unsel.png"));
-    const ttwidget *chart = ui->widget_tt;
-    applyCheckboxIconStyle(ui->navButton_mode, chart->mode() == ttwidget::wholeCurveMode ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_autofit, chart->isAutoFit() ? ticked : unticked);
-    applyCheckboxIconStyle(ui->navButton_amb, chart->showsAmbient() ? ticked : unticked);
-}
-
 void MainWindow::resizeEvent(QResizeEvent *)
 {
     m_tiles.fitWidth();
-    updateToggleIcons();
+    if (m_chartButtons)
+        m_chartButtons->showTicks();
 }
 
 void MainWindow::refreshPortList(QComboBox *box)
@@ -590,7 +537,7 @@ void MainWindow::showCalibrationState()
         applyDisabledStyle(ui->pushButton_set);
     else
         applyPlainStyle(ui->pushButton_set);
-    showRecordingButtons();
+    m_chartButtons->showRecordingState();
     updateStartButton();
     if (m_runDialog)
         m_runDialog->showRunState(running, m_calibration->isPaused());
@@ -695,7 +642,7 @@ void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
         // A recording cannot go on without readings; the button then offers to start a new one.
         if (ui->widget_tt->isRecording() && !keepRun) {
             ui->widget_tt->stopRecording();
-            showRecordingButtons();
+            m_chartButtons->showRecordingState();
         }
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);

@@ -16,6 +16,7 @@ namespace Ui {
 class MainWindow;
 }
 class CalibrationRunDialog;
+class ChartButtons;
 class ChartFileActions;
 class FramelessFrame;
 class LinkStatus;
@@ -103,14 +104,12 @@ protected:
     // Asks before an unsaved curve is lost, then runs the shutdown steps; 取消 keeps everything running.
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Installs the translations of `language` (a stored "Language" value) and retranslates the form.
     void LoadLanguage(const QString &language);
     void ClickChartSettings();
     void InitMenus();
-    void updateToggleIcons();
     void connectLink();
     void showOpened();
     void showOpenFailed(const QString &text);
@@ -130,9 +129,6 @@ private:
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
     void updateStartButton();
-    void showPaused(bool paused);
-    // Start/stop and pause captions from the chart's recording state.
-    void showRecordingButtons();
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
     void restoreLastLink(const QStringList &listedPorts);
@@ -152,6 +148,7 @@ private:
     QLabel versionLabel; // adopted by the status bar, which it leaves on destruction
     // The chart's files and the questions around them; owned by the window.
     ChartFileActions *m_chartFiles = nullptr;
+    ChartButtons *m_chartButtons = nullptr; // a child of the window
     WindowMenus *m_menus = nullptr; // made by InitMenus(); a child of the window
     std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;

@@ -650,6 +650,41 @@
     </message>
 </context>
 <context>
+    <name>ChartButtons</name>
+    <message>
+        <location filename="../../app/chartbuttons.cpp" line="+14"/>
+        <location line="+42"/>
+        <source>开始</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <location line="-41"/>
+        <location line="+47"/>
+        <source>暂停</source>
+        <translation>暫停</translation>
+    </message>
+    <message>
+        <location line="-46"/>
+        <source>全局</source>
+        <translation>總覽</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>环温</source>
+        <translation>環溫</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>继续</source>
+        <translation>繼續</translation>
+    </message>
+</context>
+<context>
     <name>ChartFileActions</name>
     <message>
         <location filename="../../chart/chartfileactions.cpp" line="+30"/>
@@ -1052,27 +1087,21 @@
     </message>
     <message>
         <location line="+269"/>
-        <location filename="../../app/mainwindow.cpp" line="+185"/>
-        <location line="+198"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-197"/>
-        <location line="+192"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-190"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
         <location line="+139"/>
-        <location filename="../../app/mainwindow.cpp" line="-1"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -1097,10 +1126,10 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-14"/>
+        <location filename="../../app/mainwindow.cpp" line="+173"/>
         <location line="+9"/>
-        <location line="+90"/>
-        <location line="+229"/>
+        <location line="+74"/>
+        <location line="+192"/>
         <location line="+192"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
@@ -1126,18 +1155,8 @@
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-384"/>
-        <source>停止</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <location line="-5"/>
-        <source>继续</source>
-        <translation>繼續</translation>
-    </message>
-    <message>
-        <location line="-106"/>
-        <location line="+224"/>
+        <location line="-458"/>
+        <location line="+187"/>
         <location line="+163"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -1161,7 +1180,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-587"/>
+        <location filename="../../app/mainwindow.cpp" line="-533"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
