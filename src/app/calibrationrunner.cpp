@@ -366,11 +366,7 @@ void CalibrationRunner::resumeChecked()
 
 void CalibrationRunner::dropQuestion()
 {
-    if (!m_question)
-        return;
-    m_question->disconnect();
-    m_question->deleteLater();
-    m_question = nullptr;
+    withdrawQuestion(m_question);
 }
 
 void CalibrationRunner::skip()

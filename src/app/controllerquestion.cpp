@@ -25,3 +25,12 @@ QPointer<QMessageBox> askSameController(QWidget *window, const QString &model, c
     box->open();
     return box;
 }
+
+void withdrawQuestion(QPointer<QMessageBox> &box)
+{
+    if (!box)
+        return;
+    box->disconnect();
+    box->deleteLater();
+    box = nullptr;
+}

@@ -131,22 +131,18 @@ MainWindow::MainWindow(QWidget *parent)
     ui->widget_params->setStyleSheet(QStringLiteral(
         "QWidget{font-family: \"Microsoft YaHei\";font-weight:normal;font-size:13px;color: #000000;}"));
 
-    // The port boxes also take a typed device path, for virtual ports.
     const QStringList ports = availablePortNames();
-    for (QComboBox *box :
-        {static_cast<QComboBox *>(ui->comboBoxCom), static_cast<QComboBox *>(ui->comboBoxCom_2)}) {
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->addItems(ports);
+    ui->comboBoxCom->refill(ports);
+    ui->comboBoxCom_2->refill(ports);
+    for (QComboBox *box : {ui->comboBoxBaud, ui->comboBoxBaud_2}) {
+        box->addItems(baudTexts());
+        box->setCurrentIndex(kDefaultBaudIndex);
     }
-    ui->comboBoxBaud->addItems(baudTexts());
-    ui->comboBoxBaud->setCurrentIndex(kDefaultBaudIndex);
-    ui->comboBoxBaud_2->addItems(baudTexts());
-    ui->comboBoxBaud_2->setCurrentIndex(kDefaultBaudIndex);
+    QStringList models;
     for (int i = 0; i < blackbodyModelCount(); ++i)
-        ui->comboBoxBodtype->addItem(blackbodyModel(i).name);
-    ui->comboBoxBodtype->setCurrentIndex(0);
-    restoreLastLink(ports);
+        models << blackbodyModel(i).name;
+    ui->comboBoxBodtype->addItems(models);
+    restoreLastLink(ports, models);
 
     applyPlainStyle(ui->pushButton_com);
     applyPlainStyle(ui->pushButton_set);
@@ -174,10 +170,9 @@ MainWindow::MainWindow(QWidget *parent)
 
     LoadLanguage(appSettings.value(appSettings.languageKey, Language::simplifiedChinese));
 
-    applyMenuStyle(ui->pushButton_file);
-    applyMenuStyle(ui->pushButton_device);
-    applyMenuStyle(ui->pushButton_settings);
-    applyMenuStyle(ui->pushButton_help);
+    for (NavButton *button :
+        {ui->pushButton_file, ui->pushButton_device, ui->pushButton_settings, ui->pushButton_help})
+        applyMenuStyle(button);
 
     ui->pushButton_com_2->setText(tr("打开串口"));
     applyPlainStyle(ui->pushButton_com_2);
@@ -404,24 +399,14 @@ void MainWindow::resizeEvent(QResizeEvent *)
         m_chartButtons->showTicks();
 }
 
-void MainWindow::refreshPortList(QComboBox *box)
-{
-    // A typed device path (a virtual port) is never among the enumerated names; it stays in the box.
-    const QString typed = box->currentText();
-    box->clear();
-    box->addItems(availablePortNames());
-    if (typed.contains(QLatin1Char('/')))
-        box->setEditText(typed);
-}
-
 void MainWindow::comboBoxClicked()
 {
-    refreshPortList(ui->comboBoxCom);
+    ui->comboBoxCom->refill(availablePortNames());
 }
 
 void MainWindow::comboBoxClicked2()
 {
-    refreshPortList(ui->comboBoxCom_2);
+    ui->comboBoxCom_2->refill(availablePortNames());
 }
 
 void MainWindow::on_pushButton_com_2_clicked()
@@ -464,11 +449,8 @@ void MainWindow::takeControllerSetPoint(double set)
         ui->doubleSpinBox->setValue(set);
 }
 
-void MainWindow::restoreLastLink(const QStringList &listedPorts)
+void MainWindow::restoreLastLink(const QStringList &listedPorts, const QStringList &models)
 {
-    QStringList models;
-    for (int i = 0; i < blackbodyModelCount(); ++i)
-        models << blackbodyModel(i).name;
     const auto link = RememberedLink::restorable(appSettings, listedPorts, baudTexts(), models,
         [](const QString &path) { return QFile::exists(path); });
     if (!link)
@@ -483,11 +465,7 @@ void MainWindow::restoreLastLink(const QStringList &listedPorts)
 
 void MainWindow::dropControllerQuestion()
 {
-    if (!m_identityBox)
-        return;
-    m_identityBox->disconnect();
-    m_identityBox->deleteLater();
-    m_identityBox = nullptr;
+    withdrawQuestion(m_identityBox);
 }
 
 // Attempts go on behind the box, which closes itself when the port is back.

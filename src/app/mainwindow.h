@@ -125,13 +125,12 @@ private:
     void showSetPointOutcome(bool confirmed, double celsius, Requester requester);
     void askIdentity(qint16 heldWire, qint16 reportedWire);
     void dropControllerQuestion();
-    void refreshPortList(QComboBox *box);
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
     void updateStartButton();
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
-    void restoreLastLink(const QStringList &listedPorts);
+    void restoreLastLink(const QStringList &listedPorts, const QStringList &models);
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
