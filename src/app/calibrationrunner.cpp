@@ -8,6 +8,7 @@
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
+#include "dialogs/calibrationrundialog.h"
 #include "files/atomicsave.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
@@ -119,6 +120,13 @@ CalibrationRunner::CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidg
 }
 
 CalibrationRunner::~CalibrationRunner() = default;
+
+void CalibrationRunner::takeOrdersFrom(const CalibrationRunDialog *dialog)
+{
+    connect(dialog, &CalibrationRunDialog::pauseRequested, this, &CalibrationRunner::pauseOrResume);
+    connect(dialog, &CalibrationRunDialog::skipRequested, this, &CalibrationRunner::skip);
+    connect(dialog, &CalibrationRunDialog::abortRequested, this, &CalibrationRunner::abort);
+}
 
 qint64 CalibrationRunner::now() const
 {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 
+class CalibrationRunDialog;
 class QMessageBox;
 class ttwidget;
 
@@ -63,6 +64,8 @@ public:
         const std::function<bool()> &mayDiscardCurve, QWidget *askFrom);
 
     void ambient(double celsius);
+    // The dialog's pause/resume, skip and abort go to this runner.
+    void takeOrdersFrom(const CalibrationRunDialog *dialog);
     // The operator's resume goes on only with a controller that reports what it held when the run
     // paused, the step's set point, or that the operator vouches for.
     void pauseOrResume();

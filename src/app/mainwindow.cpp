@@ -29,9 +29,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
-#include <QTimerEvent>
 
 using namespace PortChoices;
 
@@ -51,14 +49,6 @@ QString windowStyleSheet(const QString &current)
                          "stop:0 %1,stop:1 %2);}")
               .arg(nav, nav)
         + QStringLiteral("QWidget[flag=\"nav\"] QWidget{background:none;border:none;}");
-}
-
-// A box without icon whose title bar offers no resizing, as the set-point confirmation is shown.
-void showNote(const QString &title, const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, nullptr,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    box.exec();
 }
 
 } // namespace
@@ -320,13 +310,12 @@ void MainWindow::onFilesClicked()
 
 void MainWindow::WindowsChanged()
 {
-    if (isMaximized()) {
-        showNormal();
-        titleBar.changeImage(true);
-    } else {
+    const bool maximise = !isMaximized();
+    if (maximise)
         showMaximized();
-        titleBar.changeImage(false);
-    }
+    else
+        showNormal();
+    titleBar.changeImage(!maximise);
 }
 
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
@@ -485,12 +474,7 @@ void MainWindow::ClickCalibrationRun()
         m_runDialog = std::make_unique<CalibrationRunDialog>();
         connect(
             m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
-        connect(m_runDialog.get(), &CalibrationRunDialog::pauseRequested, m_calibration.get(),
-            &CalibrationRunner::pauseOrResume);
-        connect(m_runDialog.get(), &CalibrationRunDialog::skipRequested, m_calibration.get(),
-            &CalibrationRunner::skip);
-        connect(m_runDialog.get(), &CalibrationRunDialog::abortRequested, m_calibration.get(),
-            &CalibrationRunner::abort);
+        m_calibration->takeOrdersFrom(m_runDialog.get());
         showCalibrationState();
     }
     // The box is locked to the open model while the port is open.
@@ -511,10 +495,7 @@ void MainWindow::showCalibrationState()
             ui->widget_tt->disableRecordControls();
     }
     // The run sends its own set points meanwhile.
-    if (running)
-        applyDisabledStyle(ui->pushButton_set);
-    else
-        applyPlainStyle(ui->pushButton_set);
+    (running ? applyDisabledStyle : applyPlainStyle)(ui->pushButton_set);
     m_chartButtons->showRecordingState();
     updateStartButton();
     if (m_runDialog)
@@ -688,8 +669,10 @@ void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester
 {
     if (requester != Requester::Window)
         return;
-    // Said in the operator's language, like every other answer of the window.
-    showNote(tr("提示"), confirmed ? tr("设置成功") : tr("设置失败,请再试一次"));
+    // Said in the operator's language, like every other answer of the window; no icon, no resizing.
+    QMessageBox box(QMessageBox::NoIcon, tr("提示"), confirmed ? tr("设置成功") : tr("设置失败,请再试一次"),
+        QMessageBox::Ok, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box.exec();
 }
 
 void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)

@@ -305,19 +305,19 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+136"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+144"/>
         <location line="+6"/>
         <location line="+8"/>
         <location line="+20"/>
         <location line="+34"/>
         <location line="+134"/>
-        <location line="+81"/>
+        <location line="+77"/>
         <location line="+163"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-411"/>
+        <location line="-407"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
@@ -359,7 +359,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+78"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
     </message>
@@ -383,7 +383,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-551"/>
+        <location line="-554"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -433,7 +433,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+375"/>
+        <location line="+378"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -452,8 +452,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-390"/>
-        <location line="+245"/>
+        <location line="-386"/>
+        <location line="+241"/>
         <location line="+86"/>
         <location line="+41"/>
         <location line="+57"/>
@@ -461,7 +461,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-517"/>
+        <location line="-513"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -471,7 +471,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+265"/>
+        <location line="+261"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
@@ -653,18 +653,18 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <name>ChartButtons</name>
     <message>
         <location filename="../../app/chartbuttons.cpp" line="+14"/>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+47"/>
+        <location line="-44"/>
+        <location line="+50"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location line="-49"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -674,7 +674,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+42"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
@@ -1126,11 +1126,11 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="+173"/>
-        <location line="+9"/>
+        <location filename="../../app/mainwindow.cpp" line="+159"/>
+        <location line="+8"/>
         <location line="+74"/>
-        <location line="+192"/>
-        <location line="+192"/>
+        <location line="+181"/>
+        <location line="+177"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
@@ -1145,19 +1145,19 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Set point not confirmed, please try again</translation>
     </message>
     <message>
-        <location line="-217"/>
+        <location line="-209"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="+217"/>
+        <location line="+209"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-458"/>
-        <location line="+187"/>
-        <location line="+163"/>
+        <location line="-432"/>
+        <location line="+176"/>
+        <location line="+148"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
@@ -1180,7 +1180,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-533"/>
+        <location filename="../../app/mainwindow.cpp" line="-502"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>

@@ -305,19 +305,19 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+136"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+144"/>
         <location line="+6"/>
         <location line="+8"/>
         <location line="+20"/>
         <location line="+34"/>
         <location line="+134"/>
-        <location line="+81"/>
+        <location line="+77"/>
         <location line="+163"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-411"/>
+        <location line="-407"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
@@ -359,7 +359,7 @@
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+78"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的設定點 %2℃ 連續 %3 次未被確認，校正已暫停。請檢查黑體後繼續。</translation>
     </message>
@@ -383,7 +383,7 @@
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-551"/>
+        <location line="-554"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -433,7 +433,7 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+375"/>
+        <location line="+378"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
@@ -452,8 +452,8 @@
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-390"/>
-        <location line="+245"/>
+        <location line="-386"/>
+        <location line="+241"/>
         <location line="+86"/>
         <location line="+41"/>
         <location line="+57"/>
@@ -461,7 +461,7 @@
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-517"/>
+        <location line="-513"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -471,7 +471,7 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="+265"/>
+        <location line="+261"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
@@ -653,18 +653,18 @@
     <name>ChartButtons</name>
     <message>
         <location filename="../../app/chartbuttons.cpp" line="+14"/>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-41"/>
-        <location line="+47"/>
+        <location line="-44"/>
+        <location line="+50"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location line="-49"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -674,7 +674,7 @@
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+42"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
@@ -1126,11 +1126,11 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="+173"/>
-        <location line="+9"/>
+        <location filename="../../app/mainwindow.cpp" line="+159"/>
+        <location line="+8"/>
         <location line="+74"/>
-        <location line="+192"/>
-        <location line="+192"/>
+        <location line="+181"/>
+        <location line="+177"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
@@ -1145,19 +1145,19 @@
         <translation>設定失敗，請再試一次</translation>
     </message>
     <message>
-        <location line="-217"/>
+        <location line="-209"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="+217"/>
+        <location line="+209"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-458"/>
-        <location line="+187"/>
-        <location line="+163"/>
+        <location line="-432"/>
+        <location line="+176"/>
+        <location line="+148"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -1180,7 +1180,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-533"/>
+        <location filename="../../app/mainwindow.cpp" line="-502"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
