@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/rememberedlink.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/samplestore.h"
@@ -7,34 +6,18 @@
 #include "devicesimulator.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
-#include "widgets/tempareaitem.h"
 #include "windowtest.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <algorithm>
-#include <memory>
-
-namespace {
-
-constexpr int kWaitMs = 6000;
-constexpr double NoReading = -10000.0;
-
-} // namespace
-
-class TestBlackbodyConnection : public QObject
+class TestBlackbodyConnection : public WindowTest
 {
     Q_OBJECT
 
@@ -50,29 +33,14 @@ private slots:
     void setPointIsConfirmedOrRefusedInABox();
     void closingMarksTilesWithoutReading();
     void vanishedPortIsReopenedWhileRecordingGoesOn();
-    void portListRefreshesOnlyOnLeftPress();
-    void tileListHoldsTwoTilesAndFollowsWidth();
     void setPointBoxTakesTheControllersUnlessEdited_data();
     void setPointBoxTakesTheControllersUnlessEdited();
     void lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsThere();
     void stabilityIsShownOnceTheControllerHoldsItsSetPoint();
 
 private:
-    template<typename T>
-    T *child(const char *name) const
-    {
-        return namedChild<T>(m_window.get(), name);
-    }
-    TempAreaItem *tile(const QString &caption) const;
     QString linkText() const { return child<QLabel>("linkLabel")->text(); }
-    void openSimulator(int modelIndex = 0);
     void clickSet(double value);
-
-    QTemporaryDir m_dir;
-    sim::BlackbodyDevice *m_device = nullptr;
-    std::unique_ptr<sim::DeviceSimulator> m_sim;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<ModalHandler> m_boxes;
 };
 
 void TestBlackbodyConnection::initTestCase()
@@ -85,51 +53,18 @@ void TestBlackbodyConnection::initTestCase()
 
 void TestBlackbodyConnection::init()
 {
-    m_boxes = std::make_unique<ModalHandler>();
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    // The tiles join their list shortly after start-up.
-    QTRY_COMPARE(child<QListWidget>("listWidgetAreas")->count(), 2);
+    showWindow();
 }
 
 void TestBlackbodyConnection::cleanup()
 {
-    // Each case chooses its own port.
-    appSettings.setValue(RememberedLink::portKey, QString());
-    m_window.reset();
-    m_sim.reset();
-    m_boxes.reset();
-}
-
-TempAreaItem *TestBlackbodyConnection::tile(const QString &caption) const
-{
-    return captionedTile(m_window.get(), caption);
-}
-
-// Starts a noise-free controller of the chosen model, types its port into the window and opens it.
-void TestBlackbodyConnection::openSimulator(int modelIndex)
-{
-    const QString model = child<QComboBox>("comboBoxBodtype")->itemText(modelIndex);
-    auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), 9600, 25.0);
-    device->setNoise(0.0);
-    device->setTimeConstant(0.0);
-    m_device = device.get();
-    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
-    QString error;
-    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-
-    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
-    child<QComboBox>("comboBoxBodtype")->setCurrentIndex(modelIndex);
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    closeWindow();
 }
 
 void TestBlackbodyConnection::clickSet(double value)
 {
     child<QDoubleSpinBox>("doubleSpinBox")->setValue(value);
-    QTest::mouseClick(child<NavButton>("pushButton_set"), Qt::LeftButton);
+    click("pushButton_set");
 }
 
 void TestBlackbodyConnection::opensWithTheModelsLineSettings_data()
@@ -166,22 +101,19 @@ void TestBlackbodyConnection::opensWithTheModelsLineSettings()
     QVERIFY(!child<QWidget>("widget_baud")->isEnabled());
     QVERIFY(!child<QWidget>("widget_bod_type")->isEnabled());
     QVERIFY(m_window->statusBar()->findChildren<QLabel *>().size() >= 3);
-    bool portShown = false;
-    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
-        portShown |= label->text() == QStringLiteral("已选择:") + m_sim->portName();
-    QVERIFY(portShown);
+    QVERIFY(statusBarShows(QStringLiteral("已选择:") + m_sim->portName()));
 }
 
 void TestBlackbodyConnection::openFailureIsReportedAndControlsStayUsable()
 {
     child<QComboBox>("comboBoxCom")->setEditText(m_dir.filePath(QStringLiteral("no-such-port")));
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 1, kWaitMs);
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes.size(), 1, kWaitMs);
     // Which port, and why.
-    QCOMPARE(m_boxes->boxes.first(),
+    QCOMPARE(m_modals->boxes.first(),
         QStringLiteral("错误|无法打开端口 %1：No such file or directory")
             .arg(m_dir.filePath(QStringLiteral("no-such-port"))));
-    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
+    QCOMPARE(portButton(), QStringLiteral("打开串口"));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
 }
 
@@ -226,7 +158,7 @@ void TestBlackbodyConnection::setPointIsConfirmedOrRefusedInABox()
             sinceSetReply.start();
     });
     clickSet(25.5);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes, QStringList {QStringLiteral("提示|设置成功")}, kWaitMs);
     QVERIFY2(sinceSetReply.elapsed() < 1000, qPrintable(QString::number(sinceSetReply.elapsed())));
     QCOMPARE(m_device->setPoint(), 25.5);
     bool setFrameSeen = false;
@@ -238,8 +170,8 @@ void TestBlackbodyConnection::setPointIsConfirmedOrRefusedInABox()
     // A set point the controller never takes is reported as such.
     m_device->setIgnoreSetFrames(true);
     clickSet(30.0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 2, 2 * kWaitMs);
-    QCOMPARE(m_boxes->boxes.last(), QStringLiteral("提示|设置失败,请再试一次"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes.size(), 2, 2 * kWaitMs);
+    QCOMPARE(m_modals->boxes.last(), QStringLiteral("提示|设置失败,请再试一次"));
 }
 
 void TestBlackbodyConnection::closingMarksTilesWithoutReading()
@@ -250,16 +182,15 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
     openSimulator(0);
     QVERIFY(recordControl->isEnabled());
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    click("navButton_startstop");
     QVERIFY(m_window->findChild<ttwidget *>()->isRecording());
     QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<ttwidget *>()->curve().size() > 0, kWaitMs);
 
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QCOMPARE(tile("当前温度值")->text(), QStringLiteral("---"));
     QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
-    QCOMPARE(chart.last().at(0).toDouble(), NoReading);
+    QCOMPARE(chart.last().at(0).toDouble(), double(ttwidget::NoReading));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
     QVERIFY(child<QWidget>("widget_bod_type")->isEnabled());
     // The recording ends with the link, keeping its samples.
@@ -267,11 +198,8 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
     QVERIFY(m_window->findChild<ttwidget *>()->curve().size() > 0);
     QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("开始"));
     QVERIFY(!recordControl->isEnabled());
-    bool closedShown = false;
-    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
-        closedShown |= label->text() == QStringLiteral("端口已关闭");
-    QVERIFY(closedShown);
-    QVERIFY(m_boxes->boxes.isEmpty());
+    QVERIFY(statusBarShows(QStringLiteral("端口已关闭")));
+    QVERIFY(m_modals->boxes.isEmpty());
 }
 
 // The port vanishes while a recording runs: the window keeps its state, reopens the same path as soon
@@ -279,23 +207,23 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
 void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
 {
     m_window->setReconnectWarningDelay(1500);
-    m_boxes->onBox = [](QMessageBox *) {}; // left open: it must close itself
+    m_modals->onBox = [](QMessageBox *) {}; // left open: it must close itself
     openSimulator(0);
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);
     ttwidget *chart = child<ttwidget>("widget_tt");
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    click("navButton_startstop");
     QTRY_VERIFY_WITH_TIMEOUT(chart->curve().size() > 0, kWaitMs);
 
     m_sim->hangUp();
     QTRY_COMPARE_WITH_TIMEOUT(linkText(), QStringLiteral("连接已断开，正在重新连接…"), kWaitMs);
     // The port's error comes first, the worker's close of it a moment later.
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("---"), kWaitMs);
-    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"));
+    QCOMPARE(portButton(), QStringLiteral("关闭串口"));
     QVERIFY(!child<QWidget>("widget_com")->isEnabled());
     QVERIFY(chart->isRecording());
     QVERIFY(child<NavButton>("navButton_startstop")->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_boxes->boxes.size(), 1, kWaitMs);
-    QVERIFY(m_boxes->boxes.first().startsWith(QStringLiteral("错误|")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_modals->boxes.size(), 1, kWaitMs);
+    QVERIFY(m_modals->boxes.first().startsWith(QStringLiteral("错误|")));
     const double lastBeforeGap = chart->curve().at(chart->curve().size() - 1).key;
 
     QSignalSpy requests(m_sim.get(), &sim::DeviceSimulator::requestReceived);
@@ -317,8 +245,8 @@ void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
     // Giving up during the attempts closes for good.
     m_sim->hangUp();
     QTRY_COMPARE_WITH_TIMEOUT(linkText(), QStringLiteral("连接已断开，正在重新连接…"), kWaitMs);
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QCOMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"));
+    click("pushButton_com");
+    QCOMPARE(portButton(), QStringLiteral("打开串口"));
     QVERIFY(child<QWidget>("widget_com")->isEnabled());
     QVERIFY(!chart->isRecording());
     QVERIFY(linkText().isEmpty());
@@ -327,55 +255,10 @@ void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
     QVERIFY(!requests.wait(2500));
 }
 
-void TestBlackbodyConnection::portListRefreshesOnlyOnLeftPress()
-{
-    QStringList ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        ports << info.portName();
-    auto items = [](QComboBox *box) {
-        QStringList list;
-        for (int i = 0; i < box->count(); ++i)
-            list << box->itemText(i);
-        return list;
-    };
-
-    auto *blackbody = child<QComboBox>("comboBoxCom");
-    auto *thermometer = child<QComboBox>("comboBoxCom_2");
-    blackbody->addItem(QStringLiteral("/tmp/stale-port"));
-    thermometer->addItem(QStringLiteral("/tmp/other-port"));
-
-    QTest::mousePress(blackbody, Qt::RightButton);
-    QTest::mouseRelease(blackbody, Qt::RightButton);
-    QVERIFY(items(blackbody).contains(QStringLiteral("/tmp/stale-port")));
-
-    QTest::mousePress(blackbody, Qt::LeftButton);
-    QTest::keyClick(
-        QApplication::activePopupWidget() ? QApplication::activePopupWidget() : blackbody, Qt::Key_Escape);
-    QCOMPARE(items(blackbody), ports);
-    QVERIFY(items(thermometer).contains(QStringLiteral("/tmp/other-port")));
-}
-
-void TestBlackbodyConnection::tileListHoldsTwoTilesAndFollowsWidth()
-{
-    auto *list = child<QListWidget>("listWidgetAreas");
-    TempAreaItem *current = tile("当前温度值");
-    QCOMPARE(current->text(), QStringLiteral("---"));
-    QCOMPARE(tile("设定温度值")->text(), QStringLiteral("---"));
-
-    m_window->resize(1200, 700);
-    QTRY_COMPARE(current->width(), list->width());
-    QCOMPARE(list->height(), 2 * current->height() + 2);
-    const double aspect = double(current->width()) / current->height();
-    m_window->resize(1500, 800);
-    QTRY_COMPARE(current->width(), list->width());
-    QCOMPARE(list->height(), 2 * current->height() + 2);
-    QVERIFY(qAbs(double(current->width()) / current->height() - aspect) < 0.1);
-}
-
 void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint()
 {
     openSimulator(0);
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    click("navButton_startstop");
     auto *label = child<QLabel>("stabilityLabel");
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("未稳定"), kWaitMs);
     const QRegularExpression stable(QStringLiteral("^稳定 00:0\\d$"));
@@ -383,9 +266,8 @@ void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint(
     // The moment is marked on the recording.
     QCOMPARE(m_window->findChild<ttwidget *>()->chartPlot()->itemCount(), 1);
 
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QCOMPARE(label->text(), QString());
 }
 
@@ -403,14 +285,12 @@ void TestBlackbodyConnection::setPointBoxTakesTheControllersUnlessEdited()
     QFETCH(bool, edited);
     openSimulator(0);
     // Reopened against a controller that already holds 60 and answers late, so there is time to edit.
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     m_device->setSetPoint(60.0);
     m_device->setPollDelay(300);
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    click("pushButton_com");
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("关闭串口"), kWaitMs);
     auto *box = child<QDoubleSpinBox>("doubleSpinBox");
     QCOMPARE(box->value(), 20.0);
     if (edited)

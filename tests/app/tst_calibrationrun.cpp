@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/rememberedlink.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"
@@ -10,14 +9,12 @@
 #include "widgets/tempareatext.h"
 #include "windowtest.h"
 
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -26,15 +23,12 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
-constexpr int kWaitMs = 6000;
 constexpr int kRunWaitMs = 40000;
 
 struct Step
@@ -61,7 +55,7 @@ QByteArray withoutTimes(const QByteArray &csv)
 
 } // namespace
 
-class TestCalibrationRun : public QObject
+class TestCalibrationRun : public WindowTest
 {
     Q_OBJECT
 
@@ -82,29 +76,15 @@ private slots:
     void childRunsUntilKilled();
 
 private:
-    template<typename T>
-    T *child(const char *name) const
-    {
-        return namedChild<T>(m_window.get(), name);
-    }
-    void openSimulator();
-    void clickOpenButton();
     // Counts the set frames, and the polls, the controller receives until the case ends.
     void countSetFrames(int *count, int *polls = nullptr);
     QWidget *openRunDialog();
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
-    QString statusText() const { return child<QLabel>("calibrationLabel")->text(); }
-    TempAreaItem *tile(const QString &caption) const { return captionedTile(m_window.get(), caption); }
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
     QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
 
-    QTemporaryDir m_dir;
     QString m_reports;
     std::unique_ptr<QObject> m_caseScope; // connections that must end with the case
-    sim::BlackbodyDevice *m_device = nullptr;
-    std::unique_ptr<sim::DeviceSimulator> m_sim;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<ModalHandler> m_modals;
 };
 
 void TestCalibrationRun::initTestCase()
@@ -124,42 +104,13 @@ void TestCalibrationRun::init()
     appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
     // Journals too: a run still going when a case ends leaves its journal, as it should.
     appSettings.dataDir = m_reports + QStringLiteral("-data");
-    m_modals = std::make_unique<ModalHandler>();
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QTRY_COMPARE(child<QListWidget>("listWidgetAreas")->count(), 2);
+    showWindow();
 }
 
 void TestCalibrationRun::cleanup()
 {
-    appSettings.setValue(RememberedLink::portKey, QString());
     m_caseScope.reset();
-    m_window.reset();
-    m_sim.reset();
-    m_modals.reset();
-}
-
-// A noise-free source that settles at once, on the first model's port.
-void TestCalibrationRun::openSimulator()
-{
-    const QString model = child<QComboBox>("comboBoxBodtype")->itemText(0);
-    auto device = std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(model), 9600, 25.0);
-    device->setNoise(0.0);
-    device->setTimeConstant(0.0);
-    m_device = device.get();
-    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
-    QString error;
-    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
-    clickOpenButton();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
-}
-
-void TestCalibrationRun::clickOpenButton()
-{
-    QTest::mouseClick(child<NavButton>("pushButton_com"), Qt::LeftButton);
+    closeWindow();
 }
 
 void TestCalibrationRun::countSetFrames(int *count, int *polls)
@@ -360,8 +311,7 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
         return;
     }
     boxButton(asked, QStringLiteral("否，关闭连接"))->click();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QVERIFY(statusText().contains(QStringLiteral("已暂停")));
     QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
     // The run's recording goes on with a gap, and the model its set points are scaled for stays.
@@ -370,7 +320,7 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
 
     // Opened again on the same controller, which now holds 20.00: the operator's resume asks again.
     m_modals->boxes.clear();
-    clickOpenButton();
+    click("pushButton_com");
     QTRY_COMPARE_WITH_TIMEOUT(tile("设定温度值")->text(), QStringLiteral("20.00℃"), kWaitMs);
     QCOMPARE(setFrames, 1);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_pauseRun"), Qt::LeftButton);

@@ -21,19 +21,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
-#include <functional>
-#include <memory>
 
 namespace {
-
-constexpr int kWaitMs = 6000;
 
 // What the operator does while a curve is unsaved.
 enum Action { Start, Open, Exit, WindowManager };
@@ -55,7 +48,7 @@ QAction *menuAction(NavButton *button, const QString &text)
 
 } // namespace
 
-class TestChartActions : public QObject
+class TestChartActions : public WindowTest
 {
     Q_OBJECT
 
@@ -82,20 +75,10 @@ private slots:
     void languageSwitchRetranslatesWhatIsShown();
 
 private:
-    template<typename T>
-    T *child(const char *name) const
-    {
-        return namedChild<T>(m_window.get(), name);
-    }
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
-    void openLink(bool answering = false);
+    // A silent controller gives the chart no reading.
+    void openLink(bool answering = false) { openSimulator(0, answering); }
     void recordCurve();
-    void click(const char *button) { QTest::mouseClick(child<NavButton>(button), Qt::LeftButton); }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<ModalHandler> m_modal;
-    std::unique_ptr<sim::DeviceSimulator> m_sim;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestChartActions::initTestCase()
@@ -112,10 +95,7 @@ void TestChartActions::initTestCase()
 
 void TestChartActions::init()
 {
-    m_modal = std::make_unique<ModalHandler>();
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    showWindow(false);
 }
 
 void TestChartActions::cleanup()
@@ -123,26 +103,7 @@ void TestChartActions::cleanup()
     // The language is process-wide; the next window starts in the source language again.
     if (m_window)
         m_window->ClickLangChinese();
-    m_window.reset();
-    m_sim.reset();
-    m_modal.reset();
-}
-
-// Opens the blackbody link to a simulated controller; a silent one gives the chart no reading.
-void TestChartActions::openLink(bool answering)
-{
-    auto device = std::make_unique<sim::BlackbodyDevice>(
-        sim::BlackbodyModel::find(QStringLiteral("VBM100")), 9600, 25.0);
-    device->setNoise(0.0);
-    m_sim = std::make_unique<sim::DeviceSimulator>(std::move(device));
-    if (!answering)
-        m_sim->faults().silence();
-    QString error;
-    QVERIFY2(m_sim->open(m_dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-    child<QComboBox>("comboBoxCom")->setEditText(m_sim->portName());
-    click("pushButton_com");
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("关闭串口"), kWaitMs);
+    closeWindow();
 }
 
 // A recorded curve with readings, stopped and not saved.
@@ -178,7 +139,7 @@ void TestChartActions::menusOfferTheirEntries()
     QCOMPARE(texts(child<NavButton>("pushButton_help")), QStringList {QStringLiteral("关于")});
 
     menuAction(child<NavButton>("pushButton_help"), QStringLiteral("关于"))->trigger();
-    QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("AboutDialog")});
+    QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("AboutDialog")});
 }
 
 void TestChartActions::startNeedsAnOpenLink()
@@ -191,8 +152,7 @@ void TestChartActions::startNeedsAnOpenLink()
     openLink();
     QVERIFY(start->isEnabled());
     click("pushButton_com");
-    QTRY_COMPARE_WITH_TIMEOUT(
-        child<NavButton>("pushButton_com")->text(), QStringLiteral("打开串口"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QVERIFY(!start->isEnabled());
 }
 
@@ -214,7 +174,7 @@ void TestChartActions::unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo()
     QFETCH(bool, dropped);
     recordCurve();
     const int samples = chart()->curve().size();
-    m_modal->onBox = [answer](QMessageBox *box) {
+    m_modals->onBox = [answer](QMessageBox *box) {
         if (answer == QLatin1String("Return"))
             QTest::keyClick(box, Qt::Key_Return);
         else
@@ -228,7 +188,7 @@ void TestChartActions::unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo()
         break;
     case Open:
         menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
-        QCOMPARE(m_modal->dialogs.contains(QStringLiteral("QFileDialog")), dropped);
+        QCOMPARE(m_modals->dialogs.contains(QStringLiteral("QFileDialog")), dropped);
         break;
     default:
         if (action == Exit)
@@ -238,7 +198,7 @@ void TestChartActions::unsavedCurveIsDroppedOnlyWhenTheOperatorSaysSo()
         // 取消 comes before any shutdown step: the chart is still open.
         QCOMPARE(m_window->isVisible() && chart()->isVisible(), !dropped);
     }
-    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("提示|当前曲线尚未保存，放弃这条曲线吗？")});
+    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("提示|当前曲线尚未保存，放弃这条曲线吗？")});
     if (!dropped)
         QCOMPARE(chart()->curve().size(), samples);
 }
@@ -247,16 +207,16 @@ void TestChartActions::savedCurveIsDroppedWithoutAsking()
 {
     recordCurve();
     m_window->findChild<ChartFileActions *>()->exportCurve(m_dir.filePath(QStringLiteral("saved.txt")));
-    m_modal->boxes.clear();
+    m_modals->boxes.clear();
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
-    QVERIFY(m_modal->boxes.isEmpty());
+    QVERIFY(m_modals->boxes.isEmpty());
     QVERIFY(!m_window->isVisible());
 }
 
 void TestChartActions::recordingBeforeAnyReadingStoresNothing()
 {
     openLink();
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    click("navButton_startstop");
     QTRY_VERIFY(chart()->lastElapsed() > 0.3);
     QCOMPARE(chart()->curve().size(), 0);
 }
@@ -269,8 +229,8 @@ void TestChartActions::openCurveAndChartSettingsAreRefusedWhileRecording()
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
     menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
     const QString refusal = QStringLiteral("提示|正在记录曲线，请先停止！");
-    QCOMPARE(m_modal->boxes, (QStringList {refusal, refusal}));
-    QVERIFY(m_modal->dialogs.isEmpty());
+    QCOMPARE(m_modals->boxes, (QStringList {refusal, refusal}));
+    QVERIFY(m_modals->dialogs.isEmpty());
 }
 
 // Catches view actions that cost samples, and a save or an open that does not bring back the recording.
@@ -278,7 +238,8 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
 {
     openLink(true);
     // A rising temperature, so each reading differs from the one before.
-    static_cast<sim::BlackbodyDevice *>(m_sim->device())->setSetPoint(90.0);
+    m_device->setTimeConstant(30.0);
+    m_device->setSetPoint(90.0);
     click("navButton_startstop");
     QTRY_VERIFY_WITH_TIMEOUT(chart()->curve().size() >= 3, kWaitMs);
 
@@ -301,18 +262,18 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
         recorded << chart()->curve().at(i);
     const CurveInfo info = chart()->curveInfo();
     const QString path = m_dir.filePath(QStringLiteral("recorded.txt"));
-    m_modal->onDialog = [path](QDialog *dialog) {
+    m_modals->onDialog = [path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             chooseFile(files, path);
         }
         // The wait dialog closes itself when the file is written or read.
     };
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("保存曲线"))->trigger();
-    QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
+    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
     // Saved, so opening asks nothing.
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
-    QCOMPARE(m_modal->boxes.size(), 1);
-    QCOMPARE(m_modal->dialogs.count(QStringLiteral("QFileDialog")), 2);
+    QCOMPARE(m_modals->boxes.size(), 1);
+    QCOMPARE(m_modals->dialogs.count(QStringLiteral("QFileDialog")), 2);
 
     // The file keeps durations to the interval's decimals and temperatures to one.
     const int decimals = durationDecimals(info.intervalMs);
@@ -326,13 +287,13 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
 
 void TestChartActions::acceptedChartSettingsReachTheChart()
 {
-    m_modal->onDialog = [](QDialog *dialog) {
+    m_modals->onDialog = [](QDialog *dialog) {
         dialog->findChild<QSpinBox *>(QStringLiteral("spinBox_caches"))->setValue(2);
         dialog->findChild<QComboBox *>(QStringLiteral("comboBox_fps"))->setCurrentText(QStringLiteral("1s"));
         dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     };
     menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("表格设置"))->trigger();
-    QCOMPARE(m_modal->dialogs, QStringList {QStringLiteral("ChartSettingsDialog")});
+    QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("ChartSettingsDialog")});
     QCOMPARE(chart()->cacheSizeValue(), 2000);
     QCOMPARE(chart()->sampleIntervalValue(), 1000);
     QCOMPARE(appSettings.value(appSettings.chartLineCacheKey, QString()), QStringLiteral("2"));
@@ -342,7 +303,7 @@ void TestChartActions::cancelledChartSettingsChangeNothing()
 {
     const int cache = chart()->cacheSizeValue();
     const int interval = chart()->sampleIntervalValue();
-    m_modal->onDialog = [](QDialog *dialog) {
+    m_modals->onDialog = [](QDialog *dialog) {
         dialog->findChild<QSpinBox *>(QStringLiteral("spinBox_caches"))->setValue(7);
         dialog->reject();
     };
@@ -361,7 +322,7 @@ void TestChartActions::openCurveShowsTheChosenFile()
                "0.3\t35.4\t09:15:02:617\r\n");
     file.close();
 
-    m_modal->onDialog = [path](QDialog *dialog) {
+    m_modals->onDialog = [path](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
             QCOMPARE(files->nameFilters(),
@@ -372,10 +333,10 @@ void TestChartActions::openCurveShowsTheChosenFile()
         }
     };
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("打开曲线"))->trigger();
-    QCOMPARE(m_modal->dialogs.first(), QStringLiteral("QFileDialog"));
+    QCOMPARE(m_modals->dialogs.first(), QStringLiteral("QFileDialog"));
     QCOMPARE(chart()->curve().size(), 3);
     QCOMPARE(chart()->curve().at(2).value, 35.4);
-    QVERIFY(m_modal->boxes.isEmpty());
+    QVERIFY(m_modals->boxes.isEmpty());
 }
 
 void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
@@ -441,10 +402,10 @@ void TestChartActions::toggleButtonsShowChartState()
 void TestChartActions::exitStopsTheChartAndClosesTheWindow()
 {
     openLink();
-    QTest::mouseClick(child<NavButton>("navButton_startstop"), Qt::LeftButton);
+    click("navButton_startstop");
     QTRY_VERIFY(chart()->lastElapsed() > 0.1);
     // An open zoom popup must not keep the program running.
-    QTest::mouseClick(child<NavButton>("navButton_horizontal"), Qt::LeftButton);
+    click("navButton_horizontal");
     QPointer<CorveleScale> popup = chart()->horizontalPopup();
     QVERIFY(popup && popup->isVisible());
     // Even when left open, a popup does not count as a window that keeps the program alive.
@@ -453,7 +414,7 @@ void TestChartActions::exitStopsTheChartAndClosesTheWindow()
 
     menuAction(child<NavButton>("pushButton_file"), QStringLiteral("退出"))->trigger();
     // A curve without samples is nothing to lose.
-    QVERIFY(m_modal->boxes.isEmpty());
+    QVERIFY(m_modals->boxes.isEmpty());
     QVERIFY(!m_window->isVisible());
     QVERIFY(!chart()->isVisible());
     QVERIFY(!popup || !popup->isVisible());
@@ -483,10 +444,7 @@ void TestChartActions::languageSwitchRetranslatesWhatIsShown()
     QTRY_COMPARE(child<NavButton>("pushButton_com")->text(), QStringLiteral("Close port"));
     QCOMPARE(child<NavButton>("navButton_startstop")->text(), QStringLiteral("Stop"));
     QCOMPARE(child<NavButton>("navButton_hc")->text(), QStringLiteral("Resume"));
-    bool portShown = false;
-    for (QLabel *label : m_window->statusBar()->findChildren<QLabel *>())
-        portShown |= label->text() == QStringLiteral("Port: ") + m_sim->portName();
-    QVERIFY(portShown);
+    QVERIFY(statusBarShows(QStringLiteral("Port: ") + m_sim->portName()));
     auto captions = [this] {
         QStringList texts;
         for (const TempAreaItem *tile : m_window->findChildren<TempAreaItem *>())
@@ -497,10 +455,10 @@ void TestChartActions::languageSwitchRetranslatesWhatIsShown()
     // The drop-down menus, built once at start-up, follow too, and so does the set point's answer.
     QVERIFY(menuAction(child<NavButton>("pushButton_file"), QStringLiteral("Open curve")));
     QVERIFY(menuAction(child<NavButton>("pushButton_settings"), QStringLiteral("Language")));
-    m_modal->boxes.clear();
-    QTest::mouseClick(child<NavButton>("pushButton_set"), Qt::LeftButton);
+    m_modals->boxes.clear();
+    click("pushButton_set");
     QTRY_COMPARE_WITH_TIMEOUT(
-        m_modal->boxes, QStringList {QStringLiteral("Notice|Set point confirmed")}, kWaitMs);
+        m_modals->boxes, QStringList {QStringLiteral("Notice|Set point confirmed")}, kWaitMs);
 
     // A window started later speaks the stored language from the beginning.
     m_window.reset();

@@ -10,10 +10,18 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+
+class MainWindow;
+namespace sim {
+class BlackbodyDevice;
+class DeviceSimulator;
+} // namespace sim
 
 // The button of a message box with that caption; a missing one ends the test run.
 // Chooses `path` in a file dialog and accepts it. The folder goes first: the dialog opens in the last
@@ -106,4 +114,48 @@ public:
 private:
     QTimer m_timer;
     QPointer<QWidget> m_handled;
+};
+
+// The window as an operator meets it, driven against the bundled controller simulator. A suite derives
+// from it, calls showWindow() from init() and closeWindow() from cleanup(); the rest is its own.
+class WindowTest : public QObject
+{
+public:
+    static constexpr int kWaitMs = 6000;
+
+    WindowTest();
+    ~WindowTest() override;
+
+protected:
+    // A new window, shown; modal windows are handled from now on. The read-out tiles join their list
+    // shortly after start-up: a suite that reads them waits for them here.
+    void showWindow(bool withTiles = true);
+    // Forgets the port the case chose, then ends the window, the controller and the modal handler.
+    void closeWindow();
+    // Starts a noise-free controller of the chosen model that follows its set point at once, types its
+    // port into the window and opens it. A silent one never answers, so the chart gets no reading.
+    void openSimulator(int modelIndex = 0, bool answering = true);
+    void click(const char *name) const;
+    // Whether a label in the status bar shows exactly this.
+    bool statusBarShows(const QString &text) const;
+    // The caption of the blackbody port's open/close button, which tells whether the link is open.
+    QString portButton() const;
+    // The calibration run's line in the status bar.
+    QString statusText() const;
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return namedChild<T>(windowObject(), name);
+    }
+    TempAreaItem *tile(const QString &caption) const { return captionedTile(windowObject(), caption); }
+
+    QTemporaryDir m_dir;
+    sim::BlackbodyDevice *m_device = nullptr;
+    std::unique_ptr<sim::DeviceSimulator> m_sim;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ModalHandler> m_modals;
+
+private:
+    QObject *windowObject() const;
 };
