@@ -35,7 +35,6 @@ private slots:
     void init();
     void cleanup();
 
-    void constructionMatchesTheForm();
     void followModeKeepsWindowWidth();
     void wholeCurveModeShowsEverythingAndBackGivesWholeSeconds();
     void newRecordingStartsInViewAtZero();
@@ -73,15 +72,6 @@ void TestTtWidget::cleanup()
 {
     delete m_chart;
     m_chart = nullptr;
-}
-
-void TestTtWidget::constructionMatchesTheForm()
-{
-    const QCustomPlot *plot = m_chart->chartPlot();
-    QCOMPARE(plot->graph(0)->name(), QStringLiteral("实温"));
-    QCOMPARE(plot->xAxis->range(), QCPRange(0, 30));
-    QCOMPARE(plot->yAxis->range(), QCPRange(0, 100));
-    QVERIFY(!m_chart->findChild<QWidget *>(QStringLiteral("widget_menu"))->isVisible());
 }
 
 void TestTtWidget::followModeKeepsWindowWidth()

@@ -21,8 +21,6 @@ private slots:
     void drawsIconAtItsOffset();
     void textNeverRunsUnderTheIcon_data();
     void textNeverRunsUnderTheIcon();
-    void presetsSetTheirColours_data();
-    void presetsSetTheirColours();
     void disabledPresetDisablesAndActiveEnables();
     void checkboxPresetPlacesIconFromCurrentWidth();
     void clickStillWorks();
@@ -115,67 +113,6 @@ void TestNavButton::textNeverRunsUnderTheIcon()
     QVERIFY2(right < 72, qPrintable(QStringLiteral("text reaches x=%1").arg(right)));
     if (centred)
         QVERIFY(qAbs((left + right) / 2 - 46) <= 2);
-}
-
-void TestNavButton::presetsSetTheirColours_data()
-{
-    QTest::addColumn<int>("preset");
-    QTest::addColumn<QColor>("normalText");
-    QTest::addColumn<QColor>("hoverText");
-    QTest::addColumn<QColor>("checkText");
-    QTest::addColumn<QColor>("normalBg");
-    QTest::addColumn<QColor>("hoverBg");
-    QTest::addColumn<QColor>("checkBg");
-
-    const QColor panel(160, 177, 204);
-    const QColor black(Qt::black);
-    QTest::newRow("menu") << 0 << black << black << black << panel << panel << panel;
-    QTest::newRow("plain") << 1 << black << black << black << panel << panel << panel;
-    QTest::newRow("disabled") << 2 << QColor(156, 156, 156) << QColor(156, 156, 156) << QColor(156, 156, 156)
-                              << QColor(192, 192, 192) << QColor(192, 192, 192) << QColor(192, 192, 192);
-    QTest::newRow("active") << 3 << QColor(Qt::white) << QColor(Qt::red) << black << QColor(215, 13, 24)
-                            << QColor(0, 18, 124) << QColor(18, 246, 104);
-    QTest::newRow("checkbox") << 4 << black << black << black << panel << panel << panel;
-}
-
-void TestNavButton::presetsSetTheirColours()
-{
-    QFETCH(int, preset);
-    NavButton button;
-    // Start from another look, so a preset that forgets a colour is caught.
-    applyActiveStyle(&button);
-    button.setNormalTextColor(Qt::green);
-    button.setShowLine(true);
-    button.setPadding(5, 5, 5, 5);
-
-    switch (preset) {
-    case 0:
-        applyMenuStyle(&button);
-        break;
-    case 1:
-        applyPlainStyle(&button);
-        break;
-    case 2:
-        applyDisabledStyle(&button);
-        break;
-    case 3:
-        applyActiveStyle(&button);
-        break;
-    case 4:
-        applyCheckboxIconStyle(&button, QPixmap(18, 18));
-        break;
-    }
-
-    QTEST(button.normalTextColor(), "normalText");
-    QTEST(button.hoverTextColor(), "hoverText");
-    QTEST(button.checkTextColor(), "checkText");
-    QTEST(button.normalBgColor(), "normalBg");
-    QTEST(button.hoverBgColor(), "hoverBg");
-    QTEST(button.checkBgColor(), "checkBg");
-    QCOMPARE(button.padding(), QMargins(0, 0, 0, 0));
-    QCOMPARE(button.textAlign(), NavButton::TextAlign(4));
-    QVERIFY(!button.showLine());
-    QCOMPARE(button.lineWidth(), 10);
 }
 
 void TestNavButton::disabledPresetDisablesAndActiveEnables()
