@@ -158,16 +158,10 @@ BlackbodySession::Commands BlackbodySession::closed(bool ok, qint64 now)
     }
     if (m_link == Link::Reconnecting) {
         // The worker let go of the vanished port: keep everything as it is and try again every second.
-        if (m_polling) {
-            m_polling = false;
-            out << make(Kind::StopPollTimer);
-        }
+        stopPolling(out);
         noReading(out);
         m_identity.interrupted();
-        if (m_asking) {
-            m_asking = false;
-            out << make(Kind::DropIdentityQuestion);
-        }
+        dropQuestion(out);
         m_reconnect.lost(now);
         m_reconnectTimer = true;
         out << make(Kind::StartReconnectTimer) << make(Kind::Lost);
@@ -181,10 +175,7 @@ BlackbodySession::Commands BlackbodySession::closed(bool ok, qint64 now)
 // The closed state, after the operator's close or when the operator gives up reconnecting.
 void BlackbodySession::showClosed(bool ok, Commands &out)
 {
-    if (m_asking) {
-        m_asking = false;
-        out << make(Kind::DropIdentityQuestion);
-    }
+    dropQuestion(out);
     Command command = make(Kind::Closed);
     command.cause = m_refusing ? CloseCause::ControllerRefused : CloseCause::Operator;
     command.ok = ok;
@@ -194,10 +185,7 @@ void BlackbodySession::showClosed(bool ok, Commands &out)
     out << command;
     if (ok)
         noReading(out);
-    if (m_polling) {
-        m_polling = false;
-        out << make(Kind::StopPollTimer);
-    }
+    stopPolling(out);
 }
 
 BlackbodySession::Commands BlackbodySession::portLost(qint64)
@@ -221,10 +209,7 @@ BlackbodySession::Commands BlackbodySession::pollTick(qint64 now)
         setLink(m_link, Note::NoAnswer, out);
         // What answers next may be another controller on the same adapter; it is judged afresh.
         m_identity.interrupted();
-        if (m_asking) {
-            m_asking = false;
-            out << make(Kind::DropIdentityQuestion);
-        }
+        dropQuestion(out);
         out << make(Kind::Silence);
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
@@ -264,10 +249,7 @@ BlackbodySession::Commands BlackbodySession::requestSetPoint(double celsius, Req
     if (!m_portOpen || m_link != Link::Open)
         return out;
     // Polling pauses until the set reply has been handled.
-    if (m_polling) {
-        m_polling = false;
-        out << make(Kind::StopPollTimer);
-    }
+    stopPolling(out);
     const int wireScale = blackbodyModel(m_modelIndex).wireScale;
     const qint16 wire = BlackbodyProtocol::toWireUnits(celsius, wireScale);
     m_confirmation.sent(wire);
@@ -416,6 +398,22 @@ void BlackbodySession::noReading(Commands &out)
 {
     m_latestValid = false;
     out << make(Kind::NoReading);
+}
+
+void BlackbodySession::dropQuestion(Commands &out)
+{
+    if (!m_asking)
+        return;
+    m_asking = false;
+    out << make(Kind::DropIdentityQuestion);
+}
+
+void BlackbodySession::stopPolling(Commands &out)
+{
+    if (!m_polling)
+        return;
+    m_polling = false;
+    out << make(Kind::StopPollTimer);
 }
 
 void BlackbodySession::stopReconnecting(Commands &out)

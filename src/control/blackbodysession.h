@@ -131,6 +131,8 @@ private:
     void clearStability(Commands &out);
     void noReading(Commands &out);
     void stopReconnecting(Commands &out);
+    void stopPolling(Commands &out);
+    void dropQuestion(Commands &out);
     void showClosed(bool ok, Commands &out);
     void readReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out);
     void setReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out);

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <iterator>
 
 using Session = BlackbodySession;
 using Kind = Session::Command::Kind;
@@ -36,59 +37,30 @@ QString celsius(double value)
 
 QString trace(const Session::Commands &commands)
 {
+    // Words of the kinds that carry nothing more, in the order of Kind.
+    static const char *const plain[] = {"", "close-port", "", "poll-on", "poll-off", "retry-on", "retry-off",
+        "opened", "open-failed", "", "lost", "silence", "unconfirmed", "back", "warn", "", "", "", "none", "",
+        "", "", "", "drop-question", "", "tick", ""};
+    static_assert(std::size(plain) == size_t(Kind::ReadBack) + 1, "one word per kind");
     static const char *const states[]
         = {"closed", "opening", "open", "silent", "reconnecting", "unconfirmed"};
     static const char *const stability[] = {"unknown", "settling", "stable"};
     static const char *const requesters[] = {"window", "scpi", "mqtt", "run"};
+    const auto wire = [](qint16 w) { return BlackbodyProtocol::wireUnitsText(w, 100, 2); };
     QStringList words;
     for (const Session::Command &c : commands) {
         const QString reading = celsius(c.reading.current) + "/" + celsius(c.reading.set);
+        const QString value = celsius(c.value) + " " + requesters[int(c.requester)];
         switch (c.kind) {
         case Kind::OpenPort:
             words << QStringLiteral("open-port:%1@%2/%3").arg(c.port).arg(int(c.baud)).arg(int(c.stopBits));
             break;
-        case Kind::ClosePort:
-            words << "close-port";
-            break;
         case Kind::Send:
             words << (c.payload == BlackbodyProtocol::pollPayload() ? "poll" : "frame:" + c.payload.toHex());
-            break;
-        case Kind::StartPollTimer:
-            words << "poll-on";
-            break;
-        case Kind::StopPollTimer:
-            words << "poll-off";
-            break;
-        case Kind::StartReconnectTimer:
-            words << "retry-on";
-            break;
-        case Kind::StopReconnectTimer:
-            words << "retry-off";
-            break;
-        case Kind::Opened:
-            words << "opened";
-            break;
-        case Kind::OpenFailed:
-            words << "open-failed";
             break;
         case Kind::Closed:
             words << QString("closed") + (c.cause == Session::CloseCause::ControllerRefused ? ":refused" : "")
                     + (c.ok ? "" : ":failed");
-            break;
-        case Kind::Lost:
-            words << "lost";
-            break;
-        case Kind::Back:
-            words << "back";
-            break;
-        case Kind::WarnPortLost:
-            words << "warn";
-            break;
-        case Kind::Silence:
-            words << "silence";
-            break;
-        case Kind::ControllerUnconfirmed:
-            words << "unconfirmed";
             break;
         case Kind::StateChanged:
             words << QString("=") + states[int(c.state)];
@@ -99,34 +71,25 @@ QString trace(const Session::Commands &commands)
         case Kind::UnconfirmedReading:
             words << "show? " + reading;
             break;
-        case Kind::NoReading:
-            words << "none";
-            break;
         case Kind::Stability:
             words << QString("~") + stability[int(c.stability)];
             break;
         case Kind::SetPointRequested:
-            words << "asked " + celsius(c.value) + " " + requesters[int(c.requester)];
+            words << "asked " + value;
             break;
         case Kind::SetPointOutcome:
-            words << QString(c.confirmed ? "confirmed " : "refused ") + celsius(c.value) + " "
-                    + requesters[int(c.requester)];
+            words << (c.confirmed ? "confirmed " : "refused ") + value;
             break;
         case Kind::AskIdentity:
-            words << "same? " + BlackbodyProtocol::wireUnitsText(c.heldWire, 100, 2) + "->"
-                    + BlackbodyProtocol::wireUnitsText(c.reportedWire, 100, 2);
-            break;
-        case Kind::DropIdentityQuestion:
-            words << "drop-question";
+            words << "same? " + wire(c.heldWire) + "->" + wire(c.reportedWire);
             break;
         case Kind::ControllerAccepted:
-            words << "accepted " + BlackbodyProtocol::wireUnitsText(c.heldWire, 100, 2);
-            break;
-        case Kind::Tick:
-            words << "tick";
+            words << "accepted " + wire(c.heldWire);
             break;
         case Kind::ReadBack:
             break;
+        default:
+            words << plain[int(c.kind)];
         }
     }
     return words.isEmpty() ? QStringLiteral("-") : words.join(QLatin1Char(' '));
