@@ -48,7 +48,7 @@ void TestBlackbodyConnection::initTestCase()
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication();
     // Seconds; short, so a controller is found stable within a test's wait.
-    appSettings.setValue(appSettings.stableWindowKey, QStringLiteral("2"));
+    appSettings.setValue(appSettings.stableWindowKey, QStringLiteral("1"));
 }
 
 void TestBlackbodyConnection::init()

@@ -64,7 +64,7 @@ private slots:
     void init();
     void cleanup();
 
-    void threeStepRunWritesTheReportAndTheChart();
+    void runWritesTheReportAndTheChart();
     void lostLinkPausesTheRunAndReconnectionResumesIt();
     void anotherControllerAfterReconnectionPausesTheRun_data();
     void anotherControllerAfterReconnectionPausesTheRun();
@@ -153,17 +153,17 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
     }
 }
 
-void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
+void TestCalibrationRun::runWritesTheReportAndTheChart()
 {
     openSimulator();
     QWidget *dialog = openRunDialog();
     QTest::keyClicks(namedChild<QLineEdit>(dialog, "lineEdit_instrument"), QStringLiteral("IR-1"));
-    enterSteps(dialog, {{35, 1, 2}, {80, 1, 2}, {50, 1, 2}});
+    enterSteps(dialog, {{80, 0.1, 1}, {35, 0.1, 1}});
     // Entered out of order, then put right: the table's rows are the run's steps.
-    namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(2);
+    namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(1);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
 
-    const QStringList readings {QStringLiteral("35.2"), QStringLiteral("49.9"), QStringLiteral("80.05")};
+    const QStringList readings {QStringLiteral("35.2"), QStringLiteral("80.05")};
     // Shared with the handler, which outlives this case.
     const auto asked = std::make_shared<QStringList>();
     m_modals->onDialog = [readings, asked](QDialog *modal) {
@@ -179,12 +179,12 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
         input->accept();
     };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("第 1/3 步")), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("第 1/2 步")), kWaitMs);
     QVERIFY(!child<NavButton>("pushButton_set")->isEnabled());
     QVERIFY(child<ttwidget>("widget_tt")->isRecording());
 
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
-    QCOMPARE(*asked, (QStringList {"", "x", "", "x", "", "x"}));
+    QCOMPARE(*asked, (QStringList {"", "x", "", "x"}));
     QVERIFY(m_modals->boxes.isEmpty());
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -192,8 +192,7 @@ void TestCalibrationRun::threeStepRunWritesTheReportAndTheChart()
         QByteArray(
             "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
             "1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
-            "2,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,49.900,-0.100\r\n"
-            "3,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
+            "2,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
 
     const QString base = QFileInfo(csv).completeBaseName();
     QVERIFY(base.contains(QRegularExpression(QStringLiteral("^calibration-\\d{8}-\\d{6}$"))));
@@ -210,7 +209,7 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
 {
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{40, 1, 3}});
+    enterSteps(dialog, {{40, 0.1, 2}});
     int setFrames = 0;
     countSetFrames(&setFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
@@ -253,7 +252,7 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     openSimulator();
     m_device->setSetPoint(35.0);
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{35, 1, 60}});
+    enterSteps(dialog, {{35, 0.1, 60}});
     int setFrames = 0;
     int polls = 0;
     countSetFrames(&setFrames, &polls);
@@ -335,7 +334,7 @@ void TestCalibrationRun::silentControllerPausesTheDwell()
 {
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{40, 1, 5}});
+    enterSteps(dialog, {{40, 0.1, 5}});
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中，剩余 00:04")), kWaitMs);
 
@@ -349,12 +348,12 @@ void TestCalibrationRun::silentControllerPausesTheDwell()
 
 void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt()
 {
-    // 1,000 samples at 100 ms hold 99.9 s; the run lasts at least 101 s.
+    // 1,000 samples at 100 ms hold 99.9 s; the run lasts at least 100.1 s.
     chart()->setCacheSize(1000);
     chart()->setSampleInterval(100);
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{35, 1, 100}});
+    enterSteps(dialog, {{35, 0.1, 100}});
     m_modals->onBox
         = [](QMessageBox *box) { boxButton(box, QStringLiteral("改为 2 千点、间隔 100ms 后开始"))->click(); };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
@@ -412,7 +411,7 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
     } else {
         openSimulator();
         QWidget *dialog = openRunDialog();
-        enterSteps(dialog, {{35, 1, 1}});
+        enterSteps(dialog, {{35, 0.1, 1}});
         QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(chart()->isRecording(), kWaitMs);
         QVERIFY(QDir(m_reports).removeRecursively());
@@ -448,7 +447,7 @@ void TestCalibrationRun::childRunsUntilKilled()
     appSettings.setValue(CalibrationRunner::reportFolderKey, qEnvironmentVariable("BB_CHILD_REPORTS"));
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{35, 1, 1}, {40, 1, 1}, {45, 1, 600}});
+    enterSteps(dialog, {{35, 0.1, 1}, {40, 0.1, 1}, {45, 0.1, 600}});
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTest::qWait(kRunWaitMs * 2);
     QFAIL("not killed");
