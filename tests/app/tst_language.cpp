@@ -19,6 +19,7 @@ private slots:
     void storedValueNamesItsFile();
     void switchingReplacesBothTranslators_data();
     void switchingReplacesBothTranslators();
+    void besideTheExecutableFirstThenTheInstalledFolder();
 
 private:
     QTemporaryDir m_dir; // our .qm files, copied so one can be missing
@@ -57,9 +58,6 @@ void TestLanguage::storedValueNamesItsFile_data()
     QTest::newRow("English") << "English"
                              << "/English.qm"
                              << "qt_en";
-    QTest::newRow("lower case is not English, but loads it") << "english"
-                                                             << "/English.qm"
-                                                             << "qt_en";
     QTest::newRow("lower case Chinese") << "simplified chinese"
                                         << "/English.qm"
                                         << "qt_en";
@@ -105,9 +103,25 @@ void TestLanguage::switchingReplacesBothTranslators()
     QFETCH(QString, openPort);
     QFETCH(QString, cancel);
     const QString qtDir = withQt ? QLibraryInfo::location(QLibraryInfo::TranslationsPath) : m_noQt.path();
-    QCOMPARE(Language::install(language, m_dir.path(), qtDir), loaded);
+    QCOMPARE(Language::install(language, {m_dir.path()}, qtDir), loaded);
     QCOMPARE(ours("打开串口"), openPort);
     QCOMPARE(qts("Cancel"), cancel);
+}
+
+void TestLanguage::besideTheExecutableFirstThenTheInstalledFolder()
+{
+    // The installed folder's English.qm is the Chinese one, so the texts tell which folder was read.
+    const QString bin = m_dir.path() + "/bin";
+    const QString installed = m_dir.path() + "/share/ostrel-blackbody/translations";
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(installed));
+    const QString built = QCoreApplication::applicationDirPath();
+    QVERIFY(QFile::copy(built + "/English.qm", bin + "/English.qm"));
+    QVERIFY(QFile::copy(built + "/Chinese.qm", installed + "/English.qm"));
+    QVERIFY(QFile::copy(built + "/TrChinese.qm", installed + "/TrChinese.qm"));
+    QVERIFY(Language::install(Language::english, Language::translationDirs(bin), m_noQt.path()));
+    QCOMPARE(ours("打开串口"), "Open port");
+    QVERIFY(Language::install(Language::traditionalChinese, Language::translationDirs(bin), m_noQt.path()));
+    QCOMPARE(ours("打开串口"), "開啟序列埠");
 }
 
 QTEST_MAIN(TestLanguage)
