@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine and checks all that CI checks:
-#   formatting and cppcheck; the build and every test; the Debian
+#   formatting and cppcheck; that the Windows-only code compiles; the build and every test; the Debian
 #   package, installed and started; every test again under AddressSanitizer with
 #   UndefinedBehaviorSanitizer and the threaded ones under ThreadSanitizer (a report, or a suppression
 #   entry that matched none, fails them); a short run of every fuzz target.
@@ -21,6 +21,7 @@ if command -v ccache >/dev/null; then
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
 scripts/check-style.sh
+scripts/check-windows.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
