@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (and, with --run, what the desktop needs to show Chinese
-# text; with --fuzz, the clang fuzzing runtime; with --checks, the formatter and static checker). Skips
-# everything already present.
+# text; with --fuzz, the clang fuzzing runtime; with --checks, the formatter, the static checker and the
+# MinGW compiler that checks the Windows-only code; with --package, the Debian packaging and validation
+# tools). Skips everything already present.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev qttranslations5-l10n)
@@ -9,8 +10,10 @@ for arg in "$@"; do
     case "$arg" in
         --run) packages+=(fonts-wqy-microhei) ;;
         --fuzz) packages+=(clang libclang-rt-dev) ;;
-        --checks) packages+=(clang-format cppcheck) ;;
-        *) echo "usage: $0 [--run] [--fuzz] [--checks]" >&2; exit 2 ;;
+        # Only the win32 thread model: the check compiles no threads, and it halves the download.
+        --checks) packages+=(clang-format cppcheck g++-mingw-w64-x86-64-win32) ;;
+        --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream) ;;
+        *) echo "usage: $0 [--run] [--fuzz] [--checks] [--package]" >&2; exit 2 ;;
     esac
 done
 

@@ -8,8 +8,13 @@
 #include <QWindow>
 
 #ifdef Q_OS_WIN
+// MinGW's standard library defines NOMINMAX already.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #endif
 

@@ -8,17 +8,20 @@ namespace {
 QTranslator *appTranslator = nullptr;
 QTranslator *qtTranslator = nullptr;
 
-bool replace(QTranslator *&translator, const QString &path)
+bool replace(QTranslator *&translator, const QStringList &paths)
 {
     if (translator) {
         QCoreApplication::removeTranslator(translator);
         delete translator;
     }
     translator = new QTranslator;
-    if (!translator->load(path))
-        return false;
-    QCoreApplication::installTranslator(translator);
-    return true;
+    for (const QString &path : paths) {
+        if (translator->load(path)) {
+            QCoreApplication::installTranslator(translator);
+            return true;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -42,11 +45,19 @@ QString qtCatalogue(const QString &language)
     return QStringLiteral("qt_en");
 }
 
-bool install(const QString &language, const QString &dir, const QString &qtDir)
+QStringList translationDirs(const QString &exeDir)
+{
+    return {exeDir, exeDir + QStringLiteral("/" BB_TRANSLATIONS_FROM_BIN)};
+}
+
+bool install(const QString &language, const QStringList &dirs, const QString &qtDir)
 {
     // Qt's first, so ours is searched first wherever both translate the same context.
-    replace(qtTranslator, qtDir + QLatin1Char('/') + qtCatalogue(language) + QStringLiteral(".qm"));
-    return replace(appTranslator, dir + translationFile(language));
+    replace(qtTranslator, {qtDir + QLatin1Char('/') + qtCatalogue(language) + QStringLiteral(".qm")});
+    QStringList paths;
+    for (const QString &dir : dirs)
+        paths.append(dir + translationFile(language));
+    return replace(appTranslator, paths);
 }
 
 } // namespace Language

@@ -211,7 +211,7 @@ void MainWindow::InitMenus()
 
 void MainWindow::LoadLanguage(const QString &language)
 {
-    Language::install(language, QCoreApplication::applicationDirPath(),
+    Language::install(language, Language::translationDirs(QCoreApplication::applicationDirPath()),
         QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     ui->retranslateUi(this);
 }

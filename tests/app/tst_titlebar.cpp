@@ -108,13 +108,13 @@ void TestTitleBar::menusFollowTheLanguageButNotTheLanguageNames()
         }
         return list;
     };
-    QVERIFY(Language::install(Language::english, QCoreApplication::applicationDirPath(), QString()));
+    QVERIFY(Language::install(Language::english, {QCoreApplication::applicationDirPath()}, QString()));
     QTRY_COMPARE(texts("pushButton_file"),
         (QStringList {QStringLiteral("Open curve"), QStringLiteral("Save curve"), QStringLiteral("Exit")}));
     QCOMPARE(texts("pushButton_settings"),
         (QStringList {QStringLiteral("Chart settings"), QStringLiteral("Language"),
             QStringLiteral("简体中文"), QStringLiteral("English")}));
-    Language::install(Language::simplifiedChinese, QCoreApplication::applicationDirPath(), QString());
+    Language::install(Language::simplifiedChinese, {QCoreApplication::applicationDirPath()}, QString());
     QTRY_COMPARE(texts("pushButton_help"), QStringList {QStringLiteral("关于")});
 }
 
