@@ -39,14 +39,31 @@ private slots:
     void killedSaveLeavesOldOrNewFile();
 
 private:
+    // A save killed at one point, and what each of its steps left.
+    struct Row
+    {
+        QString name;
+        int kind;
+        bool hasOld;
+        qint64 killAfter; // negative lets every byte through
+        bool killAtRename;
+        QString folder;
+        // What each step left, filled in as they run.
+        HookedChild oldSave {};
+        QString afterOld {};
+        HookedChild save {};
+        QString afterSave {};
+        QStringList strays {}; // what lies beside the target after a kill at the rename
+        HookedChild freshSave {};
+        QString afterFresh {};
+        bool killed() const { return killAfter >= 0 || killAtRename; }
+    };
+
     QString freshFolder();
     static QString targetIn(int kind, const QString &folder);
-    // Runs the saving child for the old or the new content; a negative killAfter lets every byte through.
-    // False when the child did not end.
-    bool save(QProcess &child, int kind, const QString &folder, bool newContent, qint64 killAfter = -1,
+    // Readies a child that saves the old or the new content in `folder`.
+    HookedChild save(int kind, const QString &folder, bool newContent, qint64 killAfter = -1,
         bool killAtRename = false) const;
-    // Empty when the child saved and exited normally, else what went wrong.
-    QString completeSave(int kind, const QString &folder, bool newContent) const;
     // What a file holds, in the words failures show.
     QString describe(int kind, const QString &path) const;
     static QString describe(Content content);
@@ -57,6 +74,7 @@ private:
     int m_folders = 0;
     QByteArray m_old[2];
     QByteArray m_new[2];
+    QVector<Row> m_rows;
 };
 
 void TestCrashSafeSave::initTestCase()
@@ -69,89 +87,118 @@ void TestCrashSafeSave::initTestCase()
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     // What an uninterrupted save writes, old and new, with the hook loaded but never striking.
+    HookedChild plain[2][2];
+    QVector<HookedChild *> children;
     for (const int kind : {SettingsKind, CurveKind}) {
         for (const bool newContent : {false, true}) {
-            const QString folder = freshFolder();
-            error = completeSave(kind, folder, newContent);
+            plain[kind][newContent] = save(kind, freshFolder(), newContent);
+            children << &plain[kind][newContent];
+        }
+    }
+    runHookedChildren(children);
+    for (const int kind : {SettingsKind, CurveKind}) {
+        for (const bool newContent : {false, true}) {
+            const HookedChild &child = plain[kind][newContent];
+            QVERIFY2(child.failure().isEmpty(), qPrintable(child.failure()));
+            error = loadError(kind, child.folder, newContent ? NewContent : OldContent);
             QVERIFY2(error.isEmpty(), qPrintable(error));
-            error = loadError(kind, folder, newContent ? NewContent : OldContent);
-            QVERIFY2(error.isEmpty(), qPrintable(error));
-            (newContent ? m_new : m_old)[kind] = fileBytes(targetIn(kind, folder));
+            (newContent ? m_new : m_old)[kind] = fileBytes(targetIn(kind, child.folder));
         }
         QVERIFY(m_new[kind].size() > kSeveralWrites);
         QVERIFY(m_old[kind].size() < m_new[kind].size());
     }
+
+    QRandomGenerator random(kSeed);
+    for (const int kind : {SettingsKind, CurveKind}) {
+        const QString name = QLatin1String(kind == SettingsKind ? "config.xml: " : "curve: ");
+        const int size = m_new[kind].size();
+        const auto row = [&](const QString &what, bool hasOld, qint64 killAfter, bool killAtRename) {
+            m_rows.append({name + what, kind, hasOld, killAfter, killAtRename, freshFolder()});
+        };
+        row(QStringLiteral("not killed"), true, -1, false);
+        row(QStringLiteral("at byte 0"), true, 0, false);
+        for (int i = 0; i < kSeededOffsets; ++i) {
+            const int offset = random.bounded(2, size - 1);
+            row(QStringLiteral("at byte %1").arg(offset), true, offset, false);
+        }
+        row(QStringLiteral("at the last byte"), true, size - 1, false);
+        row(QStringLiteral("after the last byte, before the rename"), true, -1, true);
+        const int offset = random.bounded(2, size - 1);
+        row(QStringLiteral("first save, at byte %1").arg(offset), false, offset, false);
+    }
+
+    // Every row's steps, each step for all rows at once: the old file, the save that may be killed, and
+    // after a kill a fresh save.
+    children.clear();
+    for (Row &row : m_rows) {
+        if (row.hasOld) {
+            row.oldSave = save(row.kind, row.folder, false);
+            children << &row.oldSave;
+        }
+    }
+    runHookedChildren(children);
+    children.clear();
+    for (Row &row : m_rows) {
+        row.afterOld = describe(row.kind, targetIn(row.kind, row.folder));
+        row.save = save(row.kind, row.folder, true, row.killAfter, row.killAtRename);
+        children << &row.save;
+    }
+    runHookedChildren(children);
+    children.clear();
+    for (Row &row : m_rows) {
+        const QString target = targetIn(row.kind, row.folder);
+        row.afterSave = describe(row.kind, target);
+        const QStringList names
+            = row.killAtRename ? QDir(row.folder).entryList(QDir::Files | QDir::Hidden) : QStringList();
+        for (const QString &name : names) {
+            if (name != QFileInfo(target).fileName())
+                row.strays.append(describe(row.kind, row.folder + QLatin1Char('/') + name));
+        }
+        if (row.killed()) {
+            row.freshSave = save(row.kind, row.folder, true);
+            children << &row.freshSave;
+        }
+    }
+    runHookedChildren(children);
+    for (Row &row : m_rows)
+        row.afterFresh = describe(row.kind, targetIn(row.kind, row.folder));
 }
 
 void TestCrashSafeSave::killedSaveLeavesOldOrNewFile_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<bool>("hasOld");
-    QTest::addColumn<qint64>("killAfter");
-    QTest::addColumn<bool>("killAtRename");
-
-    QRandomGenerator random(kSeed);
-    for (const int kind : {SettingsKind, CurveKind}) {
-        const char *name = kind == SettingsKind ? "config.xml" : "curve";
-        const int size = m_new[kind].size();
-        const auto row = [name](const QString &what) -> QTestData & {
-            return QTest::newRow(qPrintable(QString::fromLatin1(name) + QStringLiteral(": ") + what));
-        };
-        row(QStringLiteral("not killed")) << kind << true << qint64(-1) << false;
-        row(QStringLiteral("at byte 0")) << kind << true << qint64(0) << false;
-        for (int i = 0; i < kSeededOffsets; ++i) {
-            const int offset = random.bounded(2, size - 1);
-            row(QStringLiteral("at byte %1").arg(offset)) << kind << true << qint64(offset) << false;
-        }
-        row(QStringLiteral("at the last byte")) << kind << true << qint64(size - 1) << false;
-        row(QStringLiteral("after the last byte, before the rename")) << kind << true << qint64(-1) << true;
-        const int offset = random.bounded(2, size - 1);
-        row(QStringLiteral("first save, at byte %1").arg(offset)) << kind << false << qint64(offset) << false;
-    }
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < m_rows.size(); ++i)
+        QTest::newRow(qPrintable(m_rows[i].name)) << i;
 }
 
 void TestCrashSafeSave::killedSaveLeavesOldOrNewFile()
 {
-    QFETCH(int, kind);
-    QFETCH(bool, hasOld);
-    QFETCH(qint64, killAfter);
-    QFETCH(bool, killAtRename);
-    const bool killed = killAfter >= 0 || killAtRename;
-    const QString folder = freshFolder();
-    const QString target = targetIn(kind, folder);
-    if (hasOld) {
-        const QString error = completeSave(kind, folder, false);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(describe(kind, target), describe(OldContent));
+    QFETCH(int, row);
+    const Row &r = m_rows[row];
+    if (r.hasOld) {
+        QVERIFY2(r.oldSave.failure().isEmpty(), qPrintable(r.oldSave.failure()));
+        QCOMPARE(r.afterOld, describe(OldContent));
     }
 
-    QProcess child;
-    QVERIFY2(save(child, kind, folder, true, killAfter, killAtRename), "the saving child did not end");
+    QVERIFY2(r.save.ended, "the saving child did not end");
     // Killed rows die by the hook's SIGKILL and nothing else; the others end as the program does.
-    QVERIFY2(child.exitStatus() == (killed ? QProcess::CrashExit : QProcess::NormalExit)
-            && child.exitCode() == (killed ? int(SIGKILL) : 0),
-        child.readAllStandardError().constData());
+    QVERIFY2(r.save.exitStatus == (r.killed() ? QProcess::CrashExit : QProcess::NormalExit)
+            && r.save.exitCode == (r.killed() ? int(SIGKILL) : 0),
+        r.save.err.constData());
 
     // Byte for byte the old or the new file, both of which the loader read in initTestCase().
-    const Content expected = !killed ? NewContent : hasOld ? OldContent : NoFile;
-    QCOMPARE(describe(kind, target), describe(expected));
-    if (!killed)
+    const Content expected = !r.killed() ? NewContent : r.hasOld ? OldContent : NoFile;
+    QCOMPARE(r.afterSave, describe(expected));
+    if (!r.killed())
         return;
 
-    if (killAtRename) {
-        // The kill came after the last byte: the complete file waited under another name.
-        QStringList strays = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        strays.removeOne(QFileInfo(target).fileName());
-        QStringList found;
-        for (const QString &name : qAsConst(strays))
-            found.append(describe(kind, folder + QLatin1Char('/') + name));
-        QVERIFY2(found.contains(describe(NewContent)), qPrintable(found.join(QStringLiteral(", "))));
-    }
+    // The kill came after the last byte: the complete file waited under another name.
+    if (r.killAtRename)
+        QVERIFY2(r.strays.contains(describe(NewContent)), qPrintable(r.strays.join(QStringLiteral(", "))));
 
     // Whatever the kill left beside the target, the next save replaces the target whole.
-    const QString error = completeSave(kind, folder, true);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(describe(kind, target), describe(NewContent));
+    QVERIFY2(r.freshSave.failure().isEmpty(), qPrintable(r.freshSave.failure()));
+    QCOMPARE(r.afterFresh, describe(NewContent));
 }
 
 QString TestCrashSafeSave::freshFolder()
@@ -167,34 +214,22 @@ QString TestCrashSafeSave::targetIn(int kind, const QString &folder)
     return folder + (kind == SettingsKind ? QStringLiteral("/config.xml") : QStringLiteral("/curve.txt"));
 }
 
-bool TestCrashSafeSave::save(QProcess &child, int kind, const QString &folder, bool newContent,
-    qint64 killAfter, bool killAtRename) const
+HookedChild TestCrashSafeSave::save(
+    int kind, const QString &folder, bool newContent, qint64 killAfter, bool killAtRename) const
 {
-    QStringList hook;
+    HookedChild child;
+    child.folder = folder;
     if (killAfter >= 0)
-        hook << QStringLiteral("BB_KILL_AFTER=%1").arg(killAfter);
+        child.hook << QStringLiteral("BB_KILL_AFTER=%1").arg(killAfter);
     if (killAtRename)
-        hook << QStringLiteral("BB_KILL_AT_RENAME=1");
-    const QStringList args = kind == SettingsKind
+        child.hook << QStringLiteral("BB_KILL_AT_RENAME=1");
+    child.args = kind == SettingsKind
         ? QStringList {QStringLiteral("settings"), folder,
             QString::number(newContent ? kNewEntries : kOldEntries)}
         : QStringList {QStringLiteral("save-curve-quietly"),
             m_root.filePath(newContent ? QStringLiteral("new-source.txt") : QStringLiteral("old-source.txt")),
             targetIn(kind, folder)};
-    return runHookedChild(child, folder, args, hook);
-}
-
-QString TestCrashSafeSave::completeSave(int kind, const QString &folder, bool newContent) const
-{
-    QProcess child;
-    if (!save(child, kind, folder, newContent))
-        return QStringLiteral("the saving child did not end");
-    if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
-        return QString();
-    return QStringLiteral("the saving child failed (%1, code %2): ")
-               .arg(child.exitStatus())
-               .arg(child.exitCode())
-        + QString::fromLocal8Bit(child.readAllStandardError());
+    return child;
 }
 
 QString TestCrashSafeSave::describe(int kind, const QString &path) const

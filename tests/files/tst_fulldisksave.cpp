@@ -12,6 +12,15 @@
 namespace {
 
 enum Fault { NoFault, FullAtFirstByte, FullAtMiddleByte, FullAtLastByte, FullAtSync, FullAtRename };
+const char *const kFaults[] = {"saved", "full at the first byte", "full at the middle byte",
+    "full at the last byte", "full at the sync", "full at the rename"};
+const int kFaultCount = int(sizeof kFaults / sizeof kFaults[0]);
+
+// Where the disk fills depends on the size the save without a fault wrote.
+bool atByte(int fault)
+{
+    return fault == FullAtMiddleByte || fault == FullAtLastByte;
+}
 
 // Whether a saved file reads back, with the program's own reader where it has one.
 using Reader = bool (*)(const QString &path);
@@ -113,19 +122,19 @@ private:
     struct Outcome
     {
         QString target;
+        HookedChild child;
         // Boxes, failed quiet saves and stderr error lines, in the words shown.
         QStringList reports;
         QString error; // empty when the child ran to its end
     };
-    // Saves over the old file in a fresh folder, with the hook set up by `hook`.
-    Outcome save(int saver, const QStringList &hook);
-    // The size of what `saver` writes when nothing fails.
-    qint64 newSize(int saver);
+    // Readies a fresh folder with the old file and the child that saves over it; false on an error.
+    bool prepare(int saver, int fault);
+    // Reads what the child reported and left.
+    static void conclude(Outcome &outcome);
 
     QTemporaryDir m_root;
     QString m_source;
-    int m_folders = 0;
-    qint64 m_newSizes[kSaverCount] = {};
+    Outcome m_outcomes[kSaverCount][kFaultCount];
 };
 
 void TestFullDiskSave::initTestCase()
@@ -134,24 +143,33 @@ void TestFullDiskSave::initTestCase()
     m_source = m_root.filePath(QStringLiteral("source.txt"));
     const QString error = writeSourceCurve(m_source, kSourceRows);
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    // Every row saves in a folder of its own, all at once; those at a byte once the sizes are known.
+    for (const bool second : {false, true}) {
+        QVector<HookedChild *> children;
+        for (int saver = 0; saver < kSaverCount; ++saver) {
+            for (int fault = 0; fault < kFaultCount; ++fault) {
+                if (atByte(fault) == second && prepare(saver, fault))
+                    children << &m_outcomes[saver][fault].child;
+            }
+        }
+        runHookedChildren(children);
+        for (int saver = 0; saver < kSaverCount; ++saver) {
+            for (int fault = 0; fault < kFaultCount; ++fault) {
+                if (atByte(fault) == second)
+                    conclude(m_outcomes[saver][fault]);
+            }
+        }
+    }
 }
 
 void TestFullDiskSave::fullDiskLeavesOldFileAndSaysSo_data()
 {
     QTest::addColumn<int>("saver");
     QTest::addColumn<int>("fault");
-    const std::pair<Fault, const char *> faults[] = {
-        {NoFault, "saved"},
-        {FullAtFirstByte, "full at the first byte"},
-        {FullAtMiddleByte, "full at the middle byte"},
-        {FullAtLastByte, "full at the last byte"},
-        {FullAtSync, "full at the sync"},
-        {FullAtRename, "full at the rename"},
-    };
     for (int saver = 0; saver < kSaverCount; ++saver) {
-        for (const auto &[fault, what] : faults) {
-            QTest::addRow("%s %s: %s", kSavers[saver].mode, kSavers[saver].target, what)
-                << saver << int(fault);
+        for (int fault = 0; fault < kFaultCount; ++fault) {
+            QTest::addRow("%s %s: %s", kSavers[saver].mode, kSavers[saver].target, kFaults[fault])
+                << saver << fault;
         }
     }
 }
@@ -161,28 +179,7 @@ void TestFullDiskSave::fullDiskLeavesOldFileAndSaysSo()
     QFETCH(int, saver);
     QFETCH(int, fault);
     const Saver &s = kSavers[saver];
-    const bool atByte = fault == FullAtMiddleByte || fault == FullAtLastByte;
-    const qint64 size = atByte ? newSize(saver) : 0;
-    QVERIFY2(!atByte || size > 1, "the save without a fault failed");
-    QStringList hook;
-    switch (fault) {
-    case FullAtFirstByte:
-        hook << QStringLiteral("BB_FULL_AFTER=0");
-        break;
-    case FullAtMiddleByte:
-        hook << QStringLiteral("BB_FULL_AFTER=%1").arg(size / 2);
-        break;
-    case FullAtLastByte:
-        hook << QStringLiteral("BB_FULL_AFTER=%1").arg(size - 1);
-        break;
-    case FullAtSync:
-        hook << QStringLiteral("BB_FULL_AT_SYNC=1");
-        break;
-    case FullAtRename:
-        hook << QStringLiteral("BB_FULL_AT_RENAME=1");
-        break;
-    }
-    const Outcome outcome = save(saver, hook);
+    const Outcome &outcome = m_outcomes[saver][fault];
     QVERIFY2(outcome.error.isEmpty(), qPrintable(outcome.error));
     const QString shown = outcome.reports.join(QLatin1Char('\n'));
 
@@ -202,43 +199,57 @@ void TestFullDiskSave::fullDiskLeavesOldFileAndSaysSo()
     QCOMPARE(fileBytes(outcome.target), QByteArray(s.old));
 }
 
-TestFullDiskSave::Outcome TestFullDiskSave::save(int saver, const QStringList &hook)
+bool TestFullDiskSave::prepare(int saver, int fault)
 {
     const Saver &s = kSavers[saver];
-    const QString folder = m_root.filePath(QStringLiteral("save%1").arg(++m_folders));
+    Outcome &outcome = m_outcomes[saver][fault];
+    const QString folder = m_root.filePath(QStringLiteral("save%1-%2").arg(saver).arg(fault));
     QDir().mkpath(folder);
-    Outcome outcome;
     // The hook compares the paths the kernel reports.
-    outcome.target = QDir(folder).canonicalPath() + QLatin1Char('/') + QLatin1String(s.target);
+    outcome.child.folder = QDir(folder).canonicalPath();
+    outcome.target = outcome.child.folder + QLatin1Char('/') + QLatin1String(s.target);
+    const Outcome &saved = m_outcomes[saver][NoFault];
+    const qint64 size = saved.error.isEmpty() ? QFileInfo(saved.target).size() : 0;
+    switch (fault) {
+    case FullAtFirstByte:
+        outcome.child.hook << QStringLiteral("BB_FULL_AFTER=0");
+        break;
+    case FullAtMiddleByte:
+        outcome.child.hook << QStringLiteral("BB_FULL_AFTER=%1").arg(size / 2);
+        break;
+    case FullAtLastByte:
+        outcome.child.hook << QStringLiteral("BB_FULL_AFTER=%1").arg(size - 1);
+        break;
+    case FullAtSync:
+        outcome.child.hook << QStringLiteral("BB_FULL_AT_SYNC=1");
+        break;
+    case FullAtRename:
+        outcome.child.hook << QStringLiteral("BB_FULL_AT_RENAME=1");
+        break;
+    }
+    if (atByte(fault) && size <= 1)
+        outcome.error = QStringLiteral("the save without a fault failed");
+    outcome.child.args
+        = QStringList {QLatin1String(s.mode), s.opensCurve ? m_source : QStringLiteral("-"), outcome.target};
     QFile old(outcome.target);
-    if (!old.open(QIODevice::WriteOnly) || old.write(s.old) != qstrlen(s.old)) {
+    if (!old.open(QIODevice::WriteOnly) || old.write(s.old) != qstrlen(s.old))
         outcome.error = QStringLiteral("cannot write the old file");
-        return outcome;
-    }
-    old.close();
+    return outcome.error.isEmpty();
+}
 
-    QProcess child;
-    const QStringList args {
-        QLatin1String(s.mode), s.opensCurve ? m_source : QStringLiteral("-"), outcome.target};
-    if (!runHookedChild(child, QFileInfo(outcome.target).absolutePath(), args, hook)) {
-        outcome.error = QStringLiteral("the saving child did not end");
-        return outcome;
-    }
-    const QString errors = QString::fromLocal8Bit(child.readAllStandardError());
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        outcome.error = QStringLiteral("the saving child failed (%1, code %2): %3")
-                            .arg(child.exitStatus())
-                            .arg(child.exitCode())
-                            .arg(errors);
-        return outcome;
-    }
-    const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
+void TestFullDiskSave::conclude(Outcome &outcome)
+{
+    if (outcome.error.isEmpty())
+        outcome.error = outcome.child.failure();
+    if (!outcome.error.isEmpty())
+        return;
+    const QStringList lines = QString::fromUtf8(outcome.child.out).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
         if (line.startsWith(QLatin1String("box\t")) || line.startsWith(QLatin1String("failed\t")))
             outcome.reports
                 << line.section(QLatin1Char('\t'), 1).replace(QLatin1String("\\n"), QLatin1String("\n"));
     }
-    const QStringList errorLines = errors.split(QLatin1Char('\n'));
+    const QStringList errorLines = QString::fromLocal8Bit(outcome.child.err).split(QLatin1Char('\n'));
     for (const QString &line : errorLines) {
         if (line.startsWith(QLatin1String("Error: Cannot write file")))
             outcome.reports << line;
@@ -246,20 +257,10 @@ TestFullDiskSave::Outcome TestFullDiskSave::save(int saver, const QStringList &h
 
     // Nothing but the target, whatever happened: no temporary file stays behind.
     const QStringList left
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    if (left != QStringList {QLatin1String(s.target)})
+        = QDir(outcome.child.folder)
+              .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (left != QStringList {QFileInfo(outcome.target).fileName()})
         outcome.error = QStringLiteral("the folder holds ") + left.join(QStringLiteral(", "));
-    else if (hook.isEmpty())
-        m_newSizes[saver] = QFileInfo(outcome.target).size();
-    return outcome;
-}
-
-qint64 TestFullDiskSave::newSize(int saver)
-{
-    // The row that saves without a fault comes first and measures it; a row run alone measures it here.
-    if (m_newSizes[saver] == 0)
-        save(saver, {});
-    return m_newSizes[saver];
 }
 
 QTEST_GUILESS_MAIN(TestFullDiskSave)
