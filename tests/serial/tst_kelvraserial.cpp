@@ -2,6 +2,7 @@
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
 #include "serial/serialmetatypes.h"
+#include "simcommands.h"
 #include "thermometerdevice.h"
 #include "workerharness.h"
 
@@ -88,7 +89,6 @@ private slots:
     void secondAttemptIsJudgedOnItsOwn();
     void fastReadFailsWithinItsDeadlineAndRecovers_data();
     void fastReadFailsWithinItsDeadlineAndRecovers();
-    void readingWithEqualHighAndLowBytesIsReadWhole();
     void lateReplyIsNotTakenForTheWakeUpAfterReopening();
     void tryOpenFindsDeviceOnlyAtItsBaudRate_data();
     void tryOpenFindsDeviceOnlyAtItsBaudRate();
@@ -294,6 +294,7 @@ void TestKelvraSerial::secondAttemptIsJudgedOnItsOwn()
 
 void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers_data()
 {
+    // In the simulator's console language.
     QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("replySize");
@@ -312,19 +313,10 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QFETCH(int, replySize);
 
     Rig &rig = *m_open;
-    rig.device->setTemperature(20.0);
-    const QStringList words = fault.split(QLatin1Char(' '));
-    sim::FaultPlan &faults = rig.sim.faults();
-    if (words.at(0) == QLatin1String("silence"))
-        faults.silence(1);
-    else if (words.at(0) == QLatin1String("garbage"))
-        faults.garbage();
-    else if (words.at(0) == QLatin1String("badcheck"))
-        faults.badCheck();
-    else if (words.at(0) == QLatin1String("split"))
-        faults.split(words.at(1).toInt(), words.at(2).toInt());
-    else
-        faults.late(words.at(1).toInt());
+    // 28.5 °C is 05 05 00 on the line: its first two bytes alone pass the check.
+    rig.device->setTemperature(28.5);
+    sim::SimCommands(&rig.sim).execute(fault);
+    QVERIFY(!rig.sim.faults().isEmpty());
     QSignalSpy sent(&rig.sim, &sim::DeviceSimulator::replySent);
 
     QVERIFY(rig.fastRead());
@@ -339,19 +331,6 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QVERIFY(rig.fastRead());
     QVERIFY(rig.ok);
     QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 30.0);
-    rig.device->setTemperature(23.5);
-}
-
-void TestKelvraSerial::readingWithEqualHighAndLowBytesIsReadWhole()
-{
-    Rig &rig = *m_open;
-    // 28.5 °C is 05 05 00 on the line: its first two bytes alone pass the check.
-    rig.device->setTemperature(28.5);
-    rig.sim.faults().split(2, 15);
-    QVERIFY(rig.fastRead());
-    QVERIFY(rig.ok);
-    QCOMPARE(rig.reply.toHex(' '), QByteArray::fromHex("050500").toHex(' '));
-    QCOMPARE(ThermometerProtocol::thermometerReading(rig.reply).value_or(-1.0), 28.5);
     rig.device->setTemperature(23.5);
 }
 
