@@ -6,13 +6,14 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTestData>
 
 #include <functional>
 #include <memory>
 #include <mutex>
 
-// What the port-worker suites share: the window's receiving side, a call made on the worker's thread, and
-// a rig of simulated device, worker and stand-in window with bounded waits.
+// What the port-worker suites share: the window's receiving side, a call made on the worker's thread, a
+// rig of simulated device, worker and stand-in window with bounded waits, and tables run side by side.
 
 constexpr int kWaitMs = 5000;
 
@@ -37,6 +38,16 @@ signals:
 private:
     QElapsedTimer m_clock;
 };
+
+// Runs a table's rows side by side, each in a process of its own: all workers of a process take one lock
+// for their exchanges, so rows in one process would sit out their deadlines in turn. The _data function
+// names its rows with newRow(); the test function starts with `if (!RowProcesses::runsRowHere()) return;`.
+namespace RowProcesses {
+QTestData &newRow(const char *tag);
+// True in a row's own process (or with BB_ROW_PROCESS=1 set). Otherwise false, the current row passing or
+// failing as its process did; the table's first row starts them all and waits for them.
+bool runsRowHere();
+} // namespace RowProcesses
 
 // Runs a call on the worker's thread, where its port lives. Posted by name, with its inputs and result
 // under a lock, so the hand-over is one ThreadSanitizer can follow.
