@@ -253,7 +253,9 @@ int main(int argc, char *argv[])
     auto thermometer = std::make_unique<SoakThermometer>(&thermometerWorker, thermometerHost.sim,
         &thermometerLedger, thermometerPort, thermometerReads, 4000, 16000, random());
 
-    const qint64 warmUp = qMax<qint64>(1000, exchanges / 20);
+    // Memory is first read once start-up allocations have settled: after a thousand exchanges, or a quarter
+    // of a short run, so the reading comes well before its end.
+    const qint64 warmUp = qMax<qint64>(exchanges / 20, qMin<qint64>(1000, exchanges / 4));
     qint64 startKb = -1;
     qint64 startExchanges = 0;
     // Halfway as well, so that steady growth shows apart from a step.
