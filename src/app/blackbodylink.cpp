@@ -42,7 +42,8 @@ BlackbodyLink::~BlackbodyLink()
 
 void BlackbodyLink::open(const QString &port, QSerialPort::BaudRate baud, int modelIndex)
 {
-    apply(m_session.open(port, baud, modelIndex, m_clock.elapsed()));
+    const QString path = StablePortNames::stablePath(port, StablePortNames::readLinks(m_stableFolder));
+    apply(m_session.open(path, baud, modelIndex, m_clock.elapsed()));
 }
 
 void BlackbodyLink::close()

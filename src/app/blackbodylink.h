@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/blackbodysession.h"
+#include "serial/stableportnames.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,7 +27,9 @@ public:
     explicit BlackbodyLink(QObject *parent = nullptr);
     ~BlackbodyLink() override;
 
-    // Opens `port` for the model at `modelIndex` in the model table; opened() or openFailed() answers.
+    // Opens `port` for the model at `modelIndex` in the model table; opened() or openFailed() answers. An
+    // adapter with a stable name is opened, remembered and reconnected under it, so a re-plugged one is
+    // found under its new number.
     void open(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     // Closes the port, or stops reconnecting to a vanished one; closed() answers.
     void close();
@@ -39,6 +42,8 @@ public:
     // How long a vanished port may stay away before portLostWarning(); one minute unless a test wants it
     // sooner.
     void setReconnectWarningDelay(qint64 ms);
+    // Where the stable names are looked up; udev's folder unless a test has its own.
+    void setStableNameFolder(const QString &folder) { m_stableFolder = folder; }
 
     State state() const { return m_session.state(); }
     // True between a successful open and the worker's close.
@@ -108,6 +113,7 @@ private:
     void apply(const BlackbodySession::Commands &commands);
 
     QElapsedTimer m_clock;
+    QString m_stableFolder = StablePortNames::defaultFolder();
     BlackbodySession m_session;
     OptSerial *m_worker = nullptr; // lives on its own thread until the link goes
     QTimer m_pollTimer;

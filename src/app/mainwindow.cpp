@@ -121,7 +121,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->widget_params->setStyleSheet(QStringLiteral(
         "QWidget{font-family: \"Microsoft YaHei\";font-weight:normal;font-size:13px;color: #000000;}"));
 
-    const QStringList ports = availablePortNames();
+    const QVector<StablePortNames::Choice> ports = availablePorts();
     ui->comboBoxCom->refill(ports);
     ui->comboBoxCom_2->refill(ports);
     for (QComboBox *box : {ui->comboBoxBaud, ui->comboBoxBaud_2}) {
@@ -390,12 +390,12 @@ void MainWindow::resizeEvent(QResizeEvent *)
 
 void MainWindow::comboBoxClicked()
 {
-    ui->comboBoxCom->refill(availablePortNames());
+    ui->comboBoxCom->refill(availablePorts());
 }
 
 void MainWindow::comboBoxClicked2()
 {
-    ui->comboBoxCom_2->refill(availablePortNames());
+    ui->comboBoxCom_2->refill(availablePorts());
 }
 
 void MainWindow::on_pushButton_com_2_clicked()
@@ -403,7 +403,7 @@ void MainWindow::on_pushButton_com_2_clicked()
     if (m_thermometer->isOpen())
         emit sig_closecom2();
     else
-        TryOpen_KelvraSerial(ui->comboBoxCom_2->currentText());
+        TryOpen_KelvraSerial(ui->comboBoxCom_2->chosenPath());
 }
 
 void MainWindow::TryOpen_KelvraSerial(const QString &fitName)
@@ -438,16 +438,16 @@ void MainWindow::takeControllerSetPoint(double set)
         ui->doubleSpinBox->setValue(set);
 }
 
-void MainWindow::restoreLastLink(const QStringList &listedPorts, const QStringList &models)
+void MainWindow::restoreLastLink(const QVector<StablePortNames::Choice> &ports, const QStringList &models)
 {
+    QStringList listedPorts;
+    for (const StablePortNames::Choice &port : ports)
+        listedPorts << port.path;
     const auto link = RememberedLink::restorable(appSettings, listedPorts, baudTexts(), models,
         [](const QString &path) { return QFile::exists(path); });
     if (!link)
         return;
-    if (listedPorts.contains(link->port))
-        ui->comboBoxCom->setCurrentIndex(listedPorts.indexOf(link->port));
-    else
-        ui->comboBoxCom->setEditText(link->port);
+    ui->comboBoxCom->choosePath(link->port);
     ui->comboBoxBaud->setCurrentIndex(baudTexts().indexOf(link->baud));
     ui->comboBoxBodtype->setCurrentIndex(models.indexOf(link->model));
 }
@@ -531,7 +531,7 @@ void MainWindow::on_pushButton_com_clicked()
     if (m_link->state() == BlackbodyLink::State::Reconnecting || m_link->isPortOpen())
         m_link->close();
     else
-        m_link->open(ui->comboBoxCom->currentText(), baudForIndex(ui->comboBoxBaud->currentIndex()),
+        m_link->open(ui->comboBoxCom->chosenPath(), baudForIndex(ui->comboBoxBaud->currentIndex()),
             ui->comboBoxBodtype->currentIndex());
 }
 
@@ -575,8 +575,8 @@ void MainWindow::showOpened()
     // Until the first reply shows what the controller holds, the box shows the model's value.
     m_setBoxAtOpen = ui->doubleSpinBox->value();
     m_setBoxFromController = true;
-    RememberedLink {ui->comboBoxCom->currentText(), ui->comboBoxBaud->currentText(), model.name}.store(
-        appSettings);
+    // The link's own name for the port: an adapter's stable name when it has one.
+    RememberedLink {m_link->port(), ui->comboBoxBaud->currentText(), model.name}.store(appSettings);
     ui->widget_tt->enableRecordControls(true);
     updateStartButton();
 }

@@ -3,6 +3,7 @@
 #include "app/blackbodylink.h"
 #include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
+#include "serial/stableportnames.h"
 #include "widgets/readingtiles.h"
 
 #include <QLabel>
@@ -130,7 +131,7 @@ private:
     void updateStartButton();
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
-    void restoreLastLink(const QStringList &listedPorts, const QStringList &models);
+    void restoreLastLink(const QVector<StablePortNames::Choice> &ports, const QStringList &models);
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);

@@ -39,11 +39,11 @@ QSerialPort::BaudRate PortChoices::baudForIndex(int index)
     return kBaudChoices[size_t(index)].rate;
 }
 
-QStringList PortChoices::availablePortNames()
+QVector<StablePortNames::Choice> PortChoices::availablePorts(const QString &stableFolder)
 {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &port : ports)
-        names << port.portName();
-    return names;
+    QVector<StablePortNames::Port> ports;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        ports.append({info.portName(), info.systemLocation(), info.description()});
+    return StablePortNames::choices(ports, StablePortNames::readLinks(stableFolder));
 }

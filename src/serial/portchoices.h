@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/stableportnames.h"
+
 #include <QSerialPort>
 #include <QStringList>
 
@@ -11,7 +13,8 @@ constexpr int kDefaultBaudIndex = 3; // 9600, also used when nothing is selected
 // The rates from 1200 to 115200, as the boxes list them.
 QStringList baudTexts();
 QSerialPort::BaudRate baudForIndex(int index);
-// The serial ports the system knows now, by name.
-QStringList availablePortNames();
+// The serial ports the system knows now, each adapter under its stable name when `stableFolder` has one.
+QVector<StablePortNames::Choice> availablePorts(
+    const QString &stableFolder = StablePortNames::defaultFolder());
 
 } // namespace PortChoices
