@@ -42,6 +42,7 @@ BlackbodyLink::~BlackbodyLink()
 
 void BlackbodyLink::open(const QString &port, QSerialPort::BaudRate baud, int modelIndex)
 {
+    emit openRequested(port, baud, modelIndex);
     apply(m_session.open(port, baud, modelIndex, m_clock.elapsed()));
 }
 

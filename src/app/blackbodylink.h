@@ -73,6 +73,8 @@ signals:
     void reading(double current, double setPoint);
     // A reading from a controller that may be another one: shown as such, trusted by nobody.
     void unconfirmedReading(double current, double setPoint);
+    // Someone opens `port`; the window's boxes show what is being opened.
+    void openRequested(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     // Whatever was shown is no longer a valid reading.
     void noReading();
     void setPointRequested(double celsius, Requester requester);

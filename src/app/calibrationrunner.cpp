@@ -43,9 +43,11 @@ constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
 
 // Starts empty and takes only a number, so that a hurried Enter records nothing plausible.
-std::optional<double> askNumber(QWidget *parent, const QString &title, const QString &label)
+std::optional<double> askNumber(
+    QWidget *parent, const QString &title, const QString &label, QPointer<QInputDialog> *shown)
 {
     QInputDialog dialog(parent);
+    *shown = &dialog;
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
@@ -64,6 +66,15 @@ std::optional<double> askNumber(QWidget *parent, const QString &title, const QSt
     if (dialog.exec() != QDialog::Accepted || !edit->hasAcceptableInput())
         return std::nullopt;
     return QLocale::c().toDouble(edit->text());
+}
+
+// Each step at least settles for its window and dwells.
+qint64 leastDurationMs(const CalibrationRun &run)
+{
+    return std::accumulate(
+        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
+            return sum + std::llround((step.window + step.dwell) * 1000);
+        });
 }
 
 // The journals wait in the per-user data folder.
@@ -162,7 +173,41 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     // setting changes last, once nothing else can call the start off.
     if (reportFolder().isEmpty() || !mayDiscardCurve() || !chartHoldsRun(run))
         return false;
+    m_unattended = false;
+    return begin(run, setup, nullptr);
+}
 
+QString CalibrationRunner::startUnattended(const CalibrationRun &run, const QString &runFile, bool curveUnsaved)
+{
+    if (isRunning())
+        return QStringLiteral("run in progress");
+    const BlackbodyLink::State state = m_link->state();
+    if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
+        || state == BlackbodyLink::State::Reconnecting)
+        return QStringLiteral("link not open");
+    if (!m_link->controllerConfirmed())
+        return QStringLiteral("controller unconfirmed");
+    const BlackbodyModel &model = m_link->model();
+    const CalibrationRunSetup setup {runFile, false, model.name, m_link->port(), model.wireScale,
+        model.decimals, model.minimum, model.maximum};
+    if (run.checkModel(setup.minimum, setup.maximum, setup.decimals).isError())
+        return QStringLiteral("program outside the model's range");
+    const QString folder = appSettings.value(reportFolderKey, QString());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return QStringLiteral("no report folder");
+    if (curveUnsaved)
+        return QStringLiteral("unsaved curve");
+    if (qint64(m_chart->cacheSizeValue() - 1) * m_chart->sampleIntervalValue() < leastDurationMs(run))
+        return QStringLiteral("chart capacity too small");
+    m_unattended = true;
+    QString refusal;
+    if (!begin(run, setup, &refusal))
+        m_unattended = false;
+    return refusal;
+}
+
+bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSetup &setup, QString *refusal)
+{
     m_header.run = run;
     m_header.runFile = setup.runFile;
     m_header.runModified = setup.runModified;
@@ -174,6 +219,10 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     m_journaled = 0;
     QString journalError;
     m_journalWhole = m_journal.create(journalFolder(), m_header, &journalError);
+    if (!m_journalWhole && refusal) {
+        *refusal = QStringLiteral("journal cannot be written");
+        return false;
+    }
     if (!m_journalWhole) {
         const auto answer = QMessageBox::question(m_window, tr("提示"),
             tr("无法在 %1 记录校准结果：%2\n程序意外退出时，结果会丢失。仍然开始吗？")
@@ -200,10 +249,7 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
 
 bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
 {
-    const qint64 leastMs = std::accumulate(
-        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
-            return sum + std::llround((step.window + step.dwell) * 1000);
-        });
+    const qint64 leastMs = leastDurationMs(run);
     const int interval = m_chart->sampleIntervalValue();
     const qint64 heldMs = qint64(m_chart->cacheSizeValue() - 1) * interval;
     if (heldMs >= leastMs)
@@ -339,6 +385,77 @@ void CalibrationRunner::pauseOrResume()
     showProgress();
 }
 
+QString CalibrationRunner::pauseOrResumeUnattended(bool pause)
+{
+    if (!isRunning())
+        return QStringLiteral("no run");
+    if (pause) {
+        if (!m_run->isPaused())
+            apply(m_run->pause(now()));
+    } else if (m_run->isPaused()) {
+        if (!m_latestWire)
+            return QStringLiteral("no reading");
+        const qint16 stepWire = m_run->wire(m_run->progress(now()).step);
+        if (!m_heldWire || *m_latestWire == *m_heldWire || *m_latestWire == stepWire) {
+            apply(m_run->resume());
+        } else {
+            // The safe answer to "the same controller?": no, which closes the link and keeps the run
+            // paused, as the window's 否 does.
+            dropQuestion();
+            apply(m_run->controllerUnconfirmed(now()));
+            m_link->answerIdentity(false);
+        }
+    }
+    showProgress();
+    return {};
+}
+
+bool CalibrationRunner::supplyReading(double celsius)
+{
+    if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
+        return false;
+    apply(m_run->readingEntered(now(), celsius));
+    showProgress();
+    // The dialog's caller sees the run has moved on and drops its answer.
+    if (m_readingDialog)
+        m_readingDialog->reject();
+    return true;
+}
+
+CalibrationRunner::RunState CalibrationRunner::runState() const
+{
+    if (!m_run)
+        return RunState::Idle;
+    switch (m_run->phase()) {
+    case Phase::Idle:
+        return RunState::Idle;
+    case Phase::Finished:
+        return RunState::Done;
+    case Phase::Aborted:
+        return RunState::Aborted;
+    case Phase::WaitingForReading:
+        return m_run->isPaused() ? RunState::Paused : RunState::Reading;
+    default:
+        return m_run->isPaused() ? RunState::Paused : RunState::Running;
+    }
+}
+
+CalibrationSequencer::Progress CalibrationRunner::progress() const
+{
+    return m_run ? m_run->progress(now()) : CalibrationSequencer::Progress {};
+}
+
+void CalibrationRunner::warn(const QString &title, const QString &text)
+{
+    if (!m_unattended) {
+        QMessageBox::warning(m_window, title, text);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void CalibrationRunner::resumeChecked()
 {
     if (!m_latestWire) {
@@ -451,7 +568,7 @@ void CalibrationRunner::askReading(int step, double setPoint)
         return;
     const int serial = m_runSerial;
     const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"),
-        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint));
+        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint), &m_readingDialog);
     // The run may have been aborted, or another begun, while the question was open.
     // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
     if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
@@ -470,8 +587,7 @@ void CalibrationRunner::journalRows()
         // Told once; the rows stay in memory for the report at the end.
         m_journal.close();
         m_journalWhole = false;
-        QMessageBox::warning(m_window, tr("错误"),
-            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
+        warn(tr("错误"), tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
     }
 }
 
@@ -551,6 +667,9 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
                 return true;
             }
         }
+        // Nobody is there to choose: 稍后 keeps the results in the journal, and without one nothing can.
+        if (m_unattended)
+            return false;
         QString text = folder.isEmpty()
             ? tr("尚未选择校准报告文件夹。")
             : tr("校准报告未能保存。\n%1").arg(written.result.message(written.failedFile));
@@ -649,6 +768,8 @@ QString CalibrationRunner::reportFolder()
     const QString stored = appSettings.value(reportFolderKey, QString());
     if (!stored.isEmpty() && QFileInfo(stored).isDir())
         return stored;
+    if (m_unattended)
+        return {};
     const QString chosen = QFileDialog::getExistingDirectory(m_window, tr("选择校准报告文件夹"), stored);
     if (chosen.isEmpty())
         return {};

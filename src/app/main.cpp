@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "remote/remotecontrol.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
 
     MainWindow window;
     window.show();
+    RemoteControl remote(&window);
+    remote.apply(readRemoteSettings(appSettings));
     // Once the window is up, so the question has it as its parent.
     QTimer::singleShot(0, &window, &MainWindow::offerPendingReports);
     return app.exec();

@@ -203,6 +203,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::exit, this, &MainWindow::close);
     connect(m_menus, &WindowMenus::chartSettings, this, &MainWindow::ClickChartSettings);
     connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
+    connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
@@ -335,6 +336,39 @@ void MainWindow::on_navButton_startstop_clicked()
         return;
     m_chartButtons->showRecordingState();
     updateStartButton();
+}
+
+bool MainWindow::startRecording()
+{
+    ttwidget *chart = ui->widget_tt;
+    if (chart->isRecording())
+        return true;
+    if (m_calibration->isRunning() || !m_link->isPortOpen() || chart->hasUnsavedCurve())
+        return false;
+    chart->startRecording();
+    m_chartButtons->showRecordingState();
+    updateStartButton();
+    return true;
+}
+
+bool MainWindow::stopRecording()
+{
+    if (m_calibration->isRunning())
+        return false;
+    ui->widget_tt->stopRecording();
+    m_chartButtons->showRecordingState();
+    updateStartButton();
+    return true;
+}
+
+bool MainWindow::isRecording() const
+{
+    return ui->widget_tt->isRecording();
+}
+
+bool MainWindow::hasUnsavedCurve() const
+{
+    return ui->widget_tt->hasUnsavedCurve();
 }
 
 void MainWindow::on_navButton_hc_clicked()
@@ -505,6 +539,7 @@ void MainWindow::showCalibrationState()
 void MainWindow::connectLink()
 {
     BlackbodyLink *link = m_link.get();
+    connect(link, &BlackbodyLink::openRequested, this, &MainWindow::showOpening);
     connect(link, &BlackbodyLink::opened, this, &MainWindow::showOpened);
     connect(link, &BlackbodyLink::openFailed, this, &MainWindow::showOpenFailed);
     connect(link, &BlackbodyLink::closed, this, &MainWindow::showClosed);
@@ -558,6 +593,19 @@ void MainWindow::close_successed(bool ret)
 void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
 {
     m_link->handleSerialError(error);
+}
+
+void MainWindow::showOpening(const QString &port, QSerialPort::BaudRate baud, int modelIndex)
+{
+    const int listed = ui->comboBoxCom->findText(port);
+    if (listed >= 0)
+        ui->comboBoxCom->setCurrentIndex(listed);
+    else
+        ui->comboBoxCom->setEditText(port);
+    const int baudIndex = baudTexts().indexOf(QString::number(baud));
+    if (baudIndex >= 0)
+        ui->comboBoxBaud->setCurrentIndex(baudIndex);
+    ui->comboBoxBodtype->setCurrentIndex(modelIndex);
 }
 
 void MainWindow::showOpened()
@@ -667,6 +715,18 @@ void MainWindow::applyStabilityLimits()
 
 void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester)
 {
+    if (requester == Requester::Scpi) {
+        // The same words, in a box nobody has to close for the client to go on.
+        if (m_remoteOutcomeBox)
+            m_remoteOutcomeBox->close();
+        auto *box = new QMessageBox(QMessageBox::NoIcon, tr("提示"),
+            confirmed ? tr("设置成功") : tr("设置失败,请再试一次"), QMessageBox::Ok, this,
+            Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        m_remoteOutcomeBox = box;
+        box->open();
+        return;
+    }
     if (requester != Requester::Window)
         return;
     // Said in the operator's language, like every other answer of the window; no icon, no resizing.

@@ -43,7 +43,20 @@ public:
     // wants it sooner.
     void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
+    // For remote control, which works through the link and the runner and shows itself here.
+    BlackbodyLink *link() const { return m_link.get(); }
+    CalibrationRunner *calibration() const { return m_calibration.get(); }
+    // The recording as 开始 and 停止 drive it, never dropping an unsaved curve; false when 开始 is not
+    // offered or a curve is unsaved.
+    bool startRecording();
+    // False while a run holds the recording.
+    bool stopRecording();
+    bool isRecording() const;
+    bool hasUnsavedCurve() const;
+
 signals:
+    // 设置 → 远程控制.
+    void remoteControlRequested();
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.
@@ -112,6 +125,8 @@ private:
     void InitMenus();
     void connectLink();
     void showOpened();
+    // The boxes show what someone else opens.
+    void showOpening(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     void showOpenFailed(const QString &text);
     void showClosed(BlackbodyLink::CloseCause cause, bool ok);
     void showBack();
@@ -154,6 +169,7 @@ private:
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
     QPointer<QMessageBox> m_identityBox;
+    QPointer<QMessageBox> m_remoteOutcomeBox; // a remote set point's outcome; nobody waits on it
     std::unique_ptr<CalibrationRunner> m_calibration;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
 };
