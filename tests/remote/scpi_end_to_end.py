@@ -87,8 +87,34 @@ def refused_writes(root):
         expect(program.q("MEAS:TEMP?"), "9.91E37", "a reading with the link closed")
         expect(program.error(), '-230,"Data corrupt or stale"', "its error")
         expect(program.error(), '0,"No error"', "an empty queue")
+        sessions(program.port)
+        expect(program.q("*IDN?").split(",")[0], "Ostrel", "the first client after the others' bytes")
     finally:
         program.stop()
+
+
+def sessions(port):
+    """An overlong line, any bytes at all, and a ninth client, beside a client that waits for answers."""
+    def client():
+        s = socket.create_connection(("127.0.0.1", port), timeout=10)
+        return s, s.makefile("rb")
+    clients = [client() for _ in range(7)]  # the PyVISA client is the eighth
+    s, f = clients[0]
+    s.sendall(b"X" * 5000 + b";*IDN?\nSYST:ERR?;SYST:ERR?\r\n")
+    expect(f.readline(), b'-223,"Too much data"\n', "an overlong line")
+    expect(f.readline(), b'0,"No error"\n', "its rest dropped")
+    clients[1][0].sendall(bytes(range(256)) * 64 + b"\n\x00\xff;;\"\n")
+    ninth = socket.create_connection(("127.0.0.1", port), timeout=10)
+    try:
+        closed = ninth.recv(1) == b""
+    except ConnectionResetError:
+        closed = True
+    expect(closed, True, "a ninth client closed at once")
+    ninth.close()
+    for s, f in clients:
+        s.sendall(b"*IDN?\n")
+        expect(f.readline().split(b",")[0], b"Ostrel", "every client still answered")
+        s.close()
 
 
 def drive(root, sim):
