@@ -26,8 +26,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -118,12 +118,14 @@ int main(int argc, char *argv[])
         lastTickNs = now;
     });
     link.open(port, QSerialPort::Baud9600, 0);
-    waitFor(app, [&] { return link.latest().has_value(); }, 5000);
+    waitFor(
+        app, [&] { return link.latest().has_value(); }, 5000);
     if (!link.latest()) {
         std::fprintf(stderr, "no reading from the simulated controller\n");
         return 1;
     }
-    waitFor(app, [] { return false; }, 5000);
+    waitFor(
+        app, [] { return false; }, 5000);
     const std::vector<double> idlePeriods = periods;
     periods.clear();
     lastTickNs = 0;
@@ -168,7 +170,8 @@ int main(int argc, char *argv[])
     }
     QElapsedTimer wall;
     wall.start();
-    waitFor(app, [&] { return finished.load() == clients; }, 600000);
+    waitFor(
+        app, [&] { return finished.load() == clients; }, 600000);
     const double seconds = double(wall.elapsed()) / 1000;
     for (auto &thread : threads)
         thread->wait();
@@ -176,16 +179,18 @@ int main(int argc, char *argv[])
     std::vector<double> all;
     for (const auto &mine : trips)
         all.insert(all.end(), mine.begin(), mine.end());
-    std::printf("%d clients x %d MEAS:TEMP? in %.1f s (%zu answers, %d failures)\n", clients, queries, seconds,
-        all.size(), failures.load());
+    std::printf("%d clients x %d MEAS:TEMP? in %.1f s (%zu answers, %d failures)\n", clients, queries,
+        seconds, all.size(), failures.load());
     std::printf("round trip: p50 %.3f ms (goal <= 0.5), p99 %.3f ms (goal <= 2), max %.3f ms\n",
         percentile(all, 50), percentile(all, 99), percentile(all, 100));
     printPeriods("poll period without clients", idlePeriods);
     printPeriods("poll period with clients   ", periods);
 
     link.close();
-    waitFor(app, [&] { return !link.isPortOpen(); }, 3000);
-    QMetaObject::invokeMethod(sim, [sim] { delete sim; }, Qt::BlockingQueuedConnection);
+    waitFor(
+        app, [&] { return !link.isPortOpen(); }, 3000);
+    QMetaObject::invokeMethod(
+        sim, [sim] { delete sim; }, Qt::BlockingQueuedConnection);
     simThread.quit();
     simThread.wait();
     return failures.load() == 0 ? 0 : 1;

@@ -13,9 +13,9 @@ void check(bool condition)
         std::abort();
 }
 
-const QStringList kPatterns = {"*IDN?", "*CLS", "*OPC?", "SYSTem:ERRor[:NEXT]?", "SYSTem:LINK?",
-    "SYSTem:LINK:OPEN", "SOURce:SPOint", "SOURce:SPOint?", "SOURce:STABility:LIMit", "PROGram:STATe",
-    "PROGram:READing"};
+const QStringList kPatterns
+    = {"*IDN?", "*CLS", "*OPC?", "SYSTem:ERRor[:NEXT]?", "SYSTem:LINK?", "SYSTem:LINK:OPEN", "SOURce:SPOint",
+        "SOURce:SPOint?", "SOURce:STABility:LIMit", "PROGram:STATe", "PROGram:READing"};
 
 } // namespace
 

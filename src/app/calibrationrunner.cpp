@@ -47,6 +47,7 @@ std::optional<double> askNumber(
     QWidget *parent, const QString &title, const QString &label, QPointer<QInputDialog> *shown)
 {
     QInputDialog dialog(parent);
+    // cppcheck-suppress autoVariables ; a QPointer, which clears itself when the dialog goes
     *shown = &dialog;
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
@@ -177,7 +178,8 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     return begin(run, setup, nullptr);
 }
 
-QString CalibrationRunner::startUnattended(const CalibrationRun &run, const QString &runFile, bool curveUnsaved)
+QString CalibrationRunner::startUnattended(
+    const CalibrationRun &run, const QString &runFile, bool curveUnsaved)
 {
     if (isRunning())
         return QStringLiteral("run in progress");
@@ -440,7 +442,7 @@ CalibrationRunner::RunState CalibrationRunner::runState() const
     }
 }
 
-CalibrationSequencer::Progress CalibrationRunner::progress() const
+CalibrationSequencer::Progress CalibrationRunner::runProgress() const
 {
     return m_run ? m_run->progress(now()) : CalibrationSequencer::Progress {};
 }

@@ -77,7 +77,7 @@ public:
     enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
     RunState runState() const;
     // Where the run is; a default Progress without a run.
-    CalibrationSequencer::Progress progress() const;
+    CalibrationSequencer::Progress runProgress() const;
 
     void ambient(double celsius);
     // The dialog's pause/resume, skip and abort go to this runner.

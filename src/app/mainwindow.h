@@ -44,7 +44,7 @@ public:
     void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
     // For remote control, which works through the link and the runner and shows itself here.
-    BlackbodyLink *link() const { return m_link.get(); }
+    BlackbodyLink *blackbodyLink() const { return m_link.get(); }
     CalibrationRunner *calibration() const { return m_calibration.get(); }
     // The recording as 开始 and 停止 drive it, never dropping an unsaved curve; false when 开始 is not
     // offered or a curve is unsaved.

@@ -173,8 +173,9 @@ void RemoteCommands::answerWaiters()
 
 void RemoteCommands::sessionEnded(int id)
 {
-    m_opcWaiters.erase(std::remove_if(m_opcWaiters.begin(), m_opcWaiters.end(),
-                           [id](const Waiter &waiter) { return !waiter.session || waiter.session->id() == id; }),
+    m_opcWaiters.erase(
+        std::remove_if(m_opcWaiters.begin(), m_opcWaiters.end(),
+            [id](const Waiter &waiter) { return !waiter.session || waiter.session->id() == id; }),
         m_opcWaiters.end());
     if (m_setPointClient && m_setPointClient->id() == id)
         m_setPointClient = nullptr;
@@ -299,12 +300,13 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
             stabilityLimit(session, parameters.at(0), command == StabilityWindow);
         break;
     case StabilityLimitQuery:
-        session.answerNow(QByteArray::number(
-            stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())), 'f', kStableBandDecimals));
+        session.answerNow(
+            QByteArray::number(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
+                'f', kStableBandDecimals));
         break;
     case StabilityWindowQuery:
-        session.answerNow(
-            QByteArray::number(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))));
+        session.answerNow(QByteArray::number(
+            stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))));
         break;
     case StabilityTime:
         session.answerNow(
@@ -348,7 +350,8 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
         session.answerNow(programStep());
         break;
     case ProgramReading:
-        if (checkParameters(session, parameters, {kNumber}) && !m_runner->supplyReading(parameters.at(0).number))
+        if (checkParameters(session, parameters, {kNumber})
+            && !m_runner->supplyReading(parameters.at(0).number))
             conflict(session, QStringLiteral("no reading awaited"));
         break;
     case ProgramReport:
@@ -406,13 +409,15 @@ void RemoteCommands::setPoint(ScpiSession &session, const ScpiParameter &value)
 void RemoteCommands::stabilityLimit(ScpiSession &session, const ScpiParameter &value, bool window)
 {
     const QString key = window ? appSettings.stableWindowKey : appSettings.stableBandKey;
-    const bool valid = window ? parseStableWindow(value.text).has_value() : parseStableBand(value.text).has_value();
+    const bool valid
+        = window ? parseStableWindow(value.text).has_value() : parseStableBand(value.text).has_value();
     if (!valid) {
         session.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
-    appSettings.setValue(key, window ? QString::number(*parseStableWindow(value.text))
-                                     : QString::number(*parseStableBand(value.text)));
+    appSettings.setValue(key,
+        window ? QString::number(*parseStableWindow(value.text))
+               : QString::number(*parseStableBand(value.text)));
     if (!appSettings.save())
         session.errors().push(-200, QStringLiteral("Execution error;settings not saved"));
     m_link->setStabilityLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
@@ -466,7 +471,7 @@ void RemoteCommands::programState(ScpiSession &session, const QString &state)
 QByteArray RemoteCommands::programStep() const
 {
     using Phase = CalibrationSequencer::Phase;
-    const CalibrationSequencer::Progress progress = m_runner->progress();
+    const CalibrationSequencer::Progress progress = m_runner->runProgress();
     static const QHash<int, QByteArray> phases = {
         {int(Phase::Idle), "IDLE"},
         {int(Phase::Setting), "SETTING"},

@@ -54,8 +54,8 @@ private:
         quint64 slot;
     };
 
-    bool checkParameters(ScpiSession &session, const QVector<ScpiParameter> &parameters,
-        const QVector<int> &kinds) const;
+    bool checkParameters(
+        ScpiSession &session, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const;
     void answerData(ScpiSession &session, std::optional<double> value);
     QByteArray formatted(double value) const;
     void linkOpen(ScpiSession &session, const QVector<ScpiParameter> &parameters);

@@ -12,7 +12,7 @@
 
 RemoteControl::RemoteControl(MainWindow *window)
     : m_window(window)
-    , m_commands(window->link(), window->calibration(),
+    , m_commands(window->blackbodyLink(), window->calibration(),
           {[window] { return window->startRecording(); }, [window] { return window->stopRecording(); },
               [window] { return window->isRecording(); }, [window] { return window->hasUnsavedCurve(); }})
     , m_server(RemoteCommands::patterns(), &m_commands)
@@ -66,8 +66,8 @@ void RemoteControl::editSettings()
         const AllowList allow(dialog.settings().allow);
         if (allow.invalid().isEmpty())
             break;
-        QMessageBox::warning(&dialog, tr("提示"),
-            tr("这些地址无法识别：%1").arg(allow.invalid().join(QStringLiteral(", "))));
+        QMessageBox::warning(
+            &dialog, tr("提示"), tr("这些地址无法识别：%1").arg(allow.invalid().join(QStringLiteral(", "))));
     }
     const RemoteSettings settings = dialog.settings();
     storeRemoteSettings(appSettings, settings);

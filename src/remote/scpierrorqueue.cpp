@@ -15,7 +15,7 @@ void ScpiErrorQueue::push(int code, const QString &text)
 
 QByteArray ScpiErrorQueue::next()
 {
-    const QPair<int, QString> entry = m_entries.isEmpty() ? qMakePair(0, QStringLiteral("No error"))
-                                                          : m_entries.dequeue();
+    const QPair<int, QString> entry
+        = m_entries.isEmpty() ? qMakePair(0, QStringLiteral("No error")) : m_entries.dequeue();
     return QByteArray::number(entry.first) + ",\"" + entry.second.toLatin1() + '"';
 }

@@ -11,5 +11,5 @@ public:
     // Queries answer through session.reserve() and session.answer(), now or later; errors go to
     // session.errors().
     virtual void execute(ScpiSession &session, const ScpiUnit &unit) = 0;
-    virtual void sessionEnded(int /*id*/) {}
+    virtual void sessionEnded(int /*id*/) { }
 };

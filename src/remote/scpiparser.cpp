@@ -101,8 +101,7 @@ ScpiUnit ScpiParser::parseUnit(const QString &unit) const
     if (rest.isEmpty())
         return result;
 
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     static const QRegularExpression word(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*$"));
     for (const QString &piece : splitOutsideQuotes(rest, QLatin1Char(','))) {
         const QString text = piece.trimmed();

@@ -10,8 +10,7 @@ ScpiServer::ScpiServer(const QStringList &patterns, ScpiHandler *handler, QObjec
     : QObject(parent)
     , m_parser(patterns)
     , m_handler(handler)
-{
-}
+{ }
 
 ScpiServer::~ScpiServer()
 {

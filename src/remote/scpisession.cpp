@@ -42,6 +42,7 @@ void ScpiSession::readInput()
 {
     // A command may run an event loop in which the client goes and its session is deleted.
     const QPointer<ScpiSession> alive(this);
+    // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
     while (alive && !m_ended && !outputFull() && m_socket->bytesAvailable() > 0) {
         char chunk[4096];
         // Up to a newline at most, so that a full output stops the reading between lines.
@@ -73,7 +74,7 @@ void ScpiSession::readInput()
     }
 }
 
-void ScpiSession::takeLine(QByteArray line)
+void ScpiSession::takeLine(const QByteArray &line)
 {
     const QPointer<ScpiSession> alive(this);
     for (const ScpiUnit &unit : m_parser.parse(line)) {
@@ -81,6 +82,7 @@ void ScpiSession::takeLine(QByteArray line)
             m_errors.push(unit.error, unit.errorText);
         else
             m_handler->execute(*this, unit);
+        // cppcheck-suppress knownConditionTrueFalse ; the handler may run an event loop
         if (!alive || m_ended)
             return;
     }

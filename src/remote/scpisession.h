@@ -39,7 +39,7 @@ signals:
 
 private:
     void readInput();
-    void takeLine(QByteArray line);
+    void takeLine(const QByteArray &line);
     bool outputFull() const;
 
     QTcpSocket *m_socket;

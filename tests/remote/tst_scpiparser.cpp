@@ -6,8 +6,8 @@
 
 namespace {
 
-const QStringList kPatterns = {"*IDN?", "SYSTem:ERRor[:NEXT]?", "SOURce:SPOint", "SOURce:SPOint?",
-    "SYSTem:LINK:OPEN", "PROGram:STATe"};
+const QStringList kPatterns = {
+    "*IDN?", "SYSTem:ERRor[:NEXT]?", "SOURce:SPOint", "SOURce:SPOint?", "SYSTem:LINK:OPEN", "PROGram:STATe"};
 
 // Each unit as "index(param|param)" or "error"; numbers as parsed, strings in brackets.
 QString described(const QVector<ScpiUnit> &units)
@@ -64,7 +64,7 @@ void TestScpiParser::parse_data()
     QTest::newRow("query form of a command only") << QByteArray("PROG:STAT?") << "-113";
     QTest::newRow("several units") << QByteArray("SOUR:SPO 1e1; SOUR:SPO?;;*IDN?") << "2(10) 3() 0()";
     QTest::newRow("quoted ; and ,") << QByteArray("SYST:LINK:OPEN \"a;b,c\",9600,VBM100")
-                                   << "4([a;b,c]|9600|VBM100)";
+                                    << "4([a;b,c]|9600|VBM100)";
     QTest::newRow("doubled quote") << QByteArray("SYST:LINK:OPEN 'it''s'") << "4([it's])";
     QTest::newRow("unterminated string") << QByteArray("SYST:LINK:OPEN \"abc") << "-151";
     QTest::newRow("empty parameter") << QByteArray("SYST:LINK:OPEN 1,,2") << "-109";
@@ -98,13 +98,20 @@ void TestScpiParser::allowList_data()
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("client");
     QTest::addColumn<bool>("allowed");
-    QTest::newRow("empty allows nobody") << "" << "127.0.0.1" << false;
-    QTest::newRow("in range") << "192.168.1.0/24,10.0.0.5" << "192.168.1.77" << true;
-    QTest::newRow("outside range") << "192.168.1.0/24" << "192.168.2.1" << false;
-    QTest::newRow("single address") << "192.168.1.0/24, 10.0.0.5" << "10.0.0.5" << true;
-    QTest::newRow("mapped IPv4") << "10.0.0.0/8" << "::ffff:10.1.2.3" << true;
-    QTest::newRow("IPv6 range") << "fd00::/8" << "fd12::1" << true;
-    QTest::newRow("garbage entry ignored") << "nonsense,10.0.0.5" << "10.0.0.5" << true;
+    QTest::newRow("empty allows nobody") << ""
+                                         << "127.0.0.1" << false;
+    QTest::newRow("in range") << "192.168.1.0/24,10.0.0.5"
+                              << "192.168.1.77" << true;
+    QTest::newRow("outside range") << "192.168.1.0/24"
+                                   << "192.168.2.1" << false;
+    QTest::newRow("single address") << "192.168.1.0/24, 10.0.0.5"
+                                    << "10.0.0.5" << true;
+    QTest::newRow("mapped IPv4") << "10.0.0.0/8"
+                                 << "::ffff:10.1.2.3" << true;
+    QTest::newRow("IPv6 range") << "fd00::/8"
+                                << "fd12::1" << true;
+    QTest::newRow("garbage entry ignored") << "nonsense,10.0.0.5"
+                                           << "10.0.0.5" << true;
 }
 
 void TestScpiParser::allowList()

@@ -305,10 +305,10 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+155"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+156"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+58"/>
+        <location line="+59"/>
         <location line="+31"/>
         <location line="+205"/>
         <location line="+77"/>
@@ -383,7 +383,7 @@
         <translation>曲线</translation>
     </message>
     <message>
-        <location line="-662"/>
+        <location line="-663"/>
         <source>被测仪器</source>
         <translation>被测仪器</translation>
     </message>
@@ -433,7 +433,7 @@
         <translation>开始时间</translation>
     </message>
     <message>
-        <location line="+483"/>
+        <location line="+484"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -461,7 +461,7 @@
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-623"/>
+        <location line="-624"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -471,7 +471,7 @@
         <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
     </message>
     <message>
-        <location line="+367"/>
+        <location line="+368"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期间读数不足，重新开始保持</translation>
     </message>
@@ -1222,12 +1222,12 @@
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-5"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>这些地址无法识别：%1</source>
         <translation>这些地址无法识别：%1</translation>
     </message>

@@ -305,10 +305,10 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+155"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+156"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+58"/>
+        <location line="+59"/>
         <location line="+31"/>
         <location line="+205"/>
         <location line="+77"/>
@@ -383,7 +383,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-662"/>
+        <location line="-663"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -433,7 +433,7 @@ Reading of the instrument under test (℃):</translation>
         <translation>Started</translation>
     </message>
     <message>
-        <location line="+483"/>
+        <location line="+484"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -461,7 +461,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-623"/>
+        <location line="-624"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -471,7 +471,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+367"/>
+        <location line="+368"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
@@ -1222,12 +1222,12 @@ The program goes on without remote control.</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-5"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>这些地址无法识别：%1</source>
         <translation>These addresses are not recognised: %1</translation>
     </message>

@@ -305,10 +305,10 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+155"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+156"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+58"/>
+        <location line="+59"/>
         <location line="+31"/>
         <location line="+205"/>
         <location line="+77"/>
@@ -383,7 +383,7 @@
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-662"/>
+        <location line="-663"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -433,7 +433,7 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+483"/>
+        <location line="+484"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
@@ -461,7 +461,7 @@
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-623"/>
+        <location line="-624"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -471,7 +471,7 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="+367"/>
+        <location line="+368"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
@@ -1222,12 +1222,12 @@
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="-5"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>这些地址无法识别：%1</source>
         <translation>這些位址無法識別：%1</translation>
     </message>
