@@ -9,6 +9,10 @@
 namespace {
 // A client that does not read its answers stops being read, rather than fill the program's memory.
 constexpr qint64 kMaxPendingOutput = 1 << 20;
+// Answers owed but not yet written, e.g. *OPC? waiting for an outcome; more stop the reading too.
+constexpr quint64 kMaxPendingAnswers = 1024;
+// Lines handled per wake-up before the other clients and the window get their turn.
+constexpr int kLinesPerTurn = 32;
 } // namespace
 
 ScpiSession::ScpiSession(
@@ -20,6 +24,8 @@ ScpiSession::ScpiSession(
     , m_id(id)
 {
     socket->setParent(this);
+    // Unread input stays in the kernel, so that TCP holds back a client that sends without reading.
+    socket->setReadBufferSize(4 * kMaxLine);
     connect(socket, &QTcpSocket::readyRead, this, &ScpiSession::readInput);
     connect(socket, &QTcpSocket::bytesWritten, this, &ScpiSession::readInput);
     connect(socket, &QTcpSocket::disconnected, this, [this] {
@@ -35,15 +41,41 @@ ScpiSession::~ScpiSession() = default;
 
 bool ScpiSession::outputFull() const
 {
-    return m_socket->bytesToWrite() + m_readyBytes > kMaxPendingOutput;
+    return m_socket->bytesToWrite() + m_readyBytes > kMaxPendingOutput
+        || m_nextSlot - m_firstSlot > kMaxPendingAnswers;
 }
 
 void ScpiSession::readInput()
 {
+    // Answers stay in order only if a line is done before the next one starts.
+    if (m_reading)
+        return;
+    m_reading = true;
     // A command may run an event loop in which the client goes and its session is deleted.
     const QPointer<ScpiSession> alive(this);
+    readLines();
     // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
-    while (alive && !m_ended && !outputFull() && m_socket->bytesAvailable() > 0) {
+    if (!alive)
+        return;
+    m_reading = false;
+    if (!m_ended && !outputFull() && m_socket->bytesAvailable() > 0 && !m_continuing) {
+        m_continuing = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_continuing = false;
+                readInput();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void ScpiSession::readLines()
+{
+    const QPointer<ScpiSession> alive(this);
+    int lines = 0;
+    // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
+    while (alive && !m_ended && !outputFull() && lines < kLinesPerTurn && m_socket->bytesAvailable() > 0) {
         char chunk[4096];
         // Up to a newline at most, so that a full output stops the reading between lines.
         const qint64 n = m_socket->readLine(chunk, sizeof chunk);
@@ -57,6 +89,7 @@ void ScpiSession::readInput()
         }
         m_line += bytes;
         if (complete) {
+            ++lines;
             m_line.chop(1);
             if (m_line.endsWith('\r'))
                 m_line.chop(1);

@@ -39,6 +39,7 @@ signals:
 
 private:
     void readInput();
+    void readLines();
     void takeLine(const QByteArray &line);
     bool outputFull() const;
 
@@ -54,4 +55,6 @@ private:
     QMap<quint64, QByteArray> m_ready; // answers waiting for an earlier one
     qint64 m_readyBytes = 0;
     bool m_ended = false;
+    bool m_reading = false; // within readLines(): a command's event loop must not read on
+    bool m_continuing = false; // a queued readInput() is on its way
 };
