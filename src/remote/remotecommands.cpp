@@ -138,47 +138,51 @@ RemoteCommands::RemoteCommands(
 {
     connect(link, &BlackbodyLink::setPointRequested, this, [this] { settle(); });
     connect(link, &BlackbodyLink::setPointOutcome, this, [this](bool confirmed, double, Requester requester) {
+        // Only a client's own set point settles it; another's request settled it already.
+        if (requester != Requester::Scpi)
+            return;
         // Told to the client that asked; the others never hear of it.
-        if (!confirmed && requester == Requester::Scpi && m_setPointPending && m_setPointClient)
-            m_setPointClient->errors().push(-200, QStringLiteral("Execution error;set point refused"));
+        if (!confirmed)
+            refused();
         settle();
     });
-    // A set point on its way is gone with the link.
     connect(link, &BlackbodyLink::stateChanged, this, [this](BlackbodyLink::State state) {
-        if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Reconnecting)
+        // A controller that is not confirmed drops the confirmation on its way: as good as refused.
+        if (state == BlackbodyLink::State::Unconfirmed)
+            refused();
+        // A set point on its way is gone with the link.
+        if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Reconnecting
+            || state == BlackbodyLink::State::Unconfirmed)
             settle();
     });
 }
 
-void RemoteCommands::settle()
+void RemoteCommands::refused()
 {
-    m_setPointPending = false;
-    m_setPointClient = nullptr;
-    answerWaiters();
+    if (m_setPointPending && m_setPointClient)
+        m_setPointClient->errors().push(-200, QStringLiteral("Execution error;set point refused"));
 }
 
-void RemoteCommands::answerWaiters()
+void RemoteCommands::settle()
 {
-    const QVector<Waiter> waiters = m_opcWaiters;
-    m_opcWaiters.clear();
-    for (const Waiter &waiter : waiters) {
-        if (!waiter.session)
-            continue;
-        if (m_setPointPending && m_setPointClient == waiter.session)
-            m_opcWaiters.append(waiter);
-        else
-            waiter.session->answer(waiter.slot, QByteArrayLiteral("1"));
+    const QPointer<ScpiSession> client = m_setPointClient;
+    const QVector<quint64> owed = m_opcSlots;
+    m_setPointPending = false;
+    m_setPointClient = nullptr;
+    m_opcSlots.clear();
+    if (client) {
+        for (const quint64 slot : owed)
+            client->answer(slot, QByteArrayLiteral("1"));
     }
 }
 
 void RemoteCommands::sessionEnded(int id)
 {
-    m_opcWaiters.erase(
-        std::remove_if(m_opcWaiters.begin(), m_opcWaiters.end(),
-            [id](const Waiter &waiter) { return !waiter.session || waiter.session->id() == id; }),
-        m_opcWaiters.end());
-    if (m_setPointClient && m_setPointClient->id() == id)
+    if (m_setPointClient && m_setPointClient->id() == id) {
         m_setPointClient = nullptr;
+        m_setPointPending = false;
+        m_opcSlots.clear();
+    }
 }
 
 bool RemoteCommands::checkParameters(
@@ -248,12 +252,13 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
     case Cls:
         session.errors().clear();
         break;
-    case Opc: {
-        const quint64 slot = session.reserve();
-        m_opcWaiters.append({&session, slot});
-        answerWaiters();
+    case Opc:
+        // Waits only for this client's own set point; the session caps the answers it owes.
+        if (m_setPointPending && m_setPointClient == &session)
+            m_opcSlots.append(session.reserve());
+        else
+            session.answerNow(QByteArrayLiteral("1"));
         break;
-    }
     case ErrorNext:
         session.answerNow(session.errors().next());
         break;

@@ -48,12 +48,6 @@ public:
     void sessionEnded(int id) override;
 
 private:
-    struct Waiter
-    {
-        QPointer<ScpiSession> session;
-        quint64 slot;
-    };
-
     bool checkParameters(
         ScpiSession &session, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const;
     void answerData(ScpiSession &session, std::optional<double> value);
@@ -65,9 +59,10 @@ private:
     void programState(ScpiSession &session, const QString &state);
     QByteArray programStep() const;
     // The set point waiting for its outcome is settled: confirmed, refused, superseded or gone with
-    // the link.
+    // the link. Its client's *OPC? waiters answer.
     void settle();
-    void answerWaiters();
+    // The waiting set point's client hears it was refused.
+    void refused();
 
     BlackbodyLink *m_link;
     CalibrationRunner *m_runner;
@@ -76,7 +71,7 @@ private:
     // The client whose set point waits for its outcome; only the newest set point has one.
     QPointer<ScpiSession> m_setPointClient;
     bool m_setPointPending = false;
-    QVector<Waiter> m_opcWaiters;
+    QVector<quint64> m_opcSlots; // the *OPC? answers m_setPointClient waits for
     CalibrationRun m_program;
     QString m_programFile;
     bool m_programLoaded = false;
