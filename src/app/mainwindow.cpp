@@ -31,6 +31,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <utility>
+
 using namespace PortChoices;
 
 namespace {
@@ -565,9 +567,11 @@ void MainWindow::on_pushButton_com_clicked()
 {
     if (m_link->state() == BlackbodyLink::State::Reconnecting || m_link->isPortOpen())
         m_link->close();
-    else
+    else {
+        m_openFromWindow = true;
         m_link->open(ui->comboBoxCom->currentText(), baudForIndex(ui->comboBoxBaud->currentIndex()),
             ui->comboBoxBodtype->currentIndex());
+    }
 }
 
 void MainWindow::on_pushButton_set_clicked()
@@ -610,6 +614,7 @@ void MainWindow::showOpening(const QString &port, QSerialPort::BaudRate baud, in
 
 void MainWindow::showOpened()
 {
+    m_openFromWindow = false;
     ui->pushButton_com->setText(tr("关闭串口"));
     m_status->showOpen();
     ui->widget_com->setEnabled(false);
@@ -631,7 +636,18 @@ void MainWindow::showOpened()
 
 void MainWindow::showOpenFailed(const QString &text)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
+    if (std::exchange(m_openFromWindow, false)) {
+        QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
+    } else {
+        // A remote client's open: one box at a time that nobody has to close for the client to go on.
+        if (m_remoteOpenFailedBox)
+            m_remoteOpenFailedBox->close();
+        auto *box
+            = new QMessageBox(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        m_remoteOpenFailedBox = box;
+        box->open();
+    }
     ui->widget_tt->enableRecordControls(false);
     updateStartButton();
 }

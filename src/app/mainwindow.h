@@ -170,6 +170,8 @@ private:
     double m_setBoxAtOpen = 0;
     QPointer<QMessageBox> m_identityBox;
     QPointer<QMessageBox> m_remoteOutcomeBox; // a remote set point's outcome; nobody waits on it
+    bool m_openFromWindow = false; // the open on its way is the window's own
+    QPointer<QMessageBox> m_remoteOpenFailedBox; // a remote open's failure; nobody waits on it
     std::unique_ptr<CalibrationRunner> m_calibration;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
 };

@@ -137,6 +137,13 @@ RemoteCommands::RemoteCommands(
     , m_recording(recording)
 {
     connect(link, &BlackbodyLink::setPointRequested, this, [this] { settle(); });
+    connect(link, &BlackbodyLink::opened, this, [this] { m_openClient = nullptr; });
+    // The window's reason is in the operator's language; the client hears SCPI's plain words.
+    connect(link, &BlackbodyLink::openFailed, this, [this] {
+        if (m_openClient)
+            m_openClient->errors().push(-240, QStringLiteral("Hardware error;cannot open port"));
+        m_openClient = nullptr;
+    });
     connect(link, &BlackbodyLink::setPointOutcome, this, [this](bool confirmed, double, Requester requester) {
         // Only a client's own set point settles it; another's request settled it already.
         if (requester != Requester::Scpi)
@@ -383,6 +390,7 @@ void RemoteCommands::linkOpen(ScpiSession &session, const QVector<ScpiParameter>
         session.errors().push(-224, QStringLiteral("Illegal parameter value"));
         return;
     }
+    m_openClient = &session;
     m_link->open(parameters.at(0).text, PortChoices::baudForIndex(baudIndex), model);
 }
 

@@ -71,6 +71,7 @@ private:
     // The client whose set point waits for its outcome; only the newest set point has one.
     QPointer<ScpiSession> m_setPointClient;
     bool m_setPointPending = false;
+    QPointer<ScpiSession> m_openClient; // the client whose SYST:LINK:OPEN is on its way
     QVector<quint64> m_opcSlots; // the *OPC? answers m_setPointClient waits for
     CalibrationRun m_program;
     QString m_programFile;

@@ -121,6 +121,9 @@ def drive(root, sim):
     program = Program(root, writes=True)
     try:
         q, w = program.q, program.inst.write
+        w(f'SYST:LINK:OPEN "{os.path.join(root, "none")}",9600,VBM100')
+        until(lambda: q("SYST:LINK?") == "CLOSED")
+        expect(program.error(), '-240,"Hardware error;cannot open port"', "a port that does not open")
         w(f':SYSTem:LINK:OPEN "{os.path.join(root, "bb")}",9600,VBM100')
         until(lambda: q("SYST:LINK?") == "OPEN")
         w("sour:stab:lim 0.5;SOUR:STAB:WIND 1")
