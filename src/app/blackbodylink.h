@@ -43,6 +43,8 @@ public:
     State state() const { return m_session.state(); }
     // True between a successful open and the worker's close.
     bool isPortOpen() const { return m_session.portOpen(); }
+    // identityQuestion() is out and nobody has answered it yet.
+    bool isAskingIdentity() const { return m_session.identityAsked(); }
     // The latest reading from our controller, while it is valid.
     std::optional<BlackbodyPoll::Reading> latest() const { return m_session.latest(); }
     const StabilityJudge &stability() const { return m_session.stability(); }

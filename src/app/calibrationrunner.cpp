@@ -129,6 +129,8 @@ CalibrationRunner::CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidg
     connect(link, &BlackbodyLink::silent, this, &CalibrationRunner::silent);
     connect(link, &BlackbodyLink::controllerUnconfirmed, this, &CalibrationRunner::controllerUnconfirmed);
     connect(link, &BlackbodyLink::controllerAccepted, this, &CalibrationRunner::controllerConfirmed);
+    // Heard before the window's box, which then stays away.
+    connect(link, &BlackbodyLink::identityQuestion, this, &CalibrationRunner::identityQuestion);
 }
 
 CalibrationRunner::~CalibrationRunner() = default;
@@ -150,6 +152,8 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
 {
     if (isRunning())
         return false;
+    // The window's start asks its questions, whoever started the last run.
+    m_unattended = false;
     const BlackbodyLink::State state = m_link->state();
     if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
         || state == BlackbodyLink::State::Reconnecting) {
@@ -174,7 +178,6 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     // setting changes last, once nothing else can call the start off.
     if (reportFolder().isEmpty() || !mayDiscardCurve() || !chartHoldsRun(run))
         return false;
-    m_unattended = false;
     return begin(run, setup, nullptr);
 }
 
@@ -352,6 +355,13 @@ void CalibrationRunner::silent()
 void CalibrationRunner::controllerUnconfirmed()
 {
     interrupted(&CalibrationSequencer::controllerUnconfirmed);
+}
+
+void CalibrationRunner::identityQuestion()
+{
+    // Nobody may be at the window: the safe answer 否 closes the link and keeps the run paused.
+    if (isRunning() && m_unattended)
+        m_link->answerIdentity(false);
 }
 
 void CalibrationRunner::interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64))
@@ -598,6 +608,9 @@ void CalibrationRunner::finish(bool aborted)
     // The curve file holds the run whole, and only the run.
     m_chart->stopRecording();
     dropQuestion();
+    // The run has moved past its reading; the dialog's caller sees that and drops its answer.
+    if (m_readingDialog)
+        m_readingDialog->reject();
     journalRows();
     QString error;
     if (m_journal.isOpen()
@@ -607,6 +620,7 @@ void CalibrationRunner::finish(bool aborted)
     m_journal.close();
     emit stateChanged();
     writeReport(aborted);
+    m_unattended = false;
 }
 
 void CalibrationRunner::writeReport(bool aborted)

@@ -115,6 +115,7 @@ private:
     void silent();
     // The controller answering may be another one, until the operator says it is ours.
     void controllerUnconfirmed();
+    void identityQuestion();
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     qint64 now() const;

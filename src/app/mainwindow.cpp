@@ -753,7 +753,8 @@ void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester
 
 void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
 {
-    if (m_identityBox)
+    // A remote run may have given the safe answer already.
+    if (m_identityBox || !m_link->isAskingIdentity())
         return;
     const BlackbodyModel &model = m_link->model();
     const auto text = [&model](qint16 wire) {
