@@ -41,6 +41,7 @@ constexpr qint64 kNoteMs = 3000;
 // Wide enough for any instrument under test, from a cold source to the hottest model.
 constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
+constexpr int kReadingDecimals = 3;
 
 // Starts empty and takes only a number, so that a hurried Enter records nothing plausible.
 std::optional<double> askNumber(
@@ -56,7 +57,7 @@ std::optional<double> askNumber(
     // Builds the buttons, which Qt otherwise makes only when the dialog is shown.
     dialog.setOkButtonText(dialog.okButtonText());
     auto *edit = dialog.findChild<QLineEdit *>();
-    auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, 3, &dialog);
+    auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, kReadingDecimals, &dialog);
     validator->setNotation(QDoubleValidator::StandardNotation);
     validator->setLocale(QLocale::c());
     edit->setValidator(validator);
@@ -420,6 +421,11 @@ QString CalibrationRunner::pauseOrResumeUnattended(bool pause)
     }
     showProgress();
     return {};
+}
+
+bool CalibrationRunner::acceptsReading(double celsius, int decimals)
+{
+    return decimals <= kReadingDecimals && celsius >= kLowestReading && celsius <= kHighestReading;
 }
 
 bool CalibrationRunner::supplyReading(double celsius)

@@ -73,6 +73,8 @@ public:
     // The instrument's reading as if typed into the reading dialog, which closes. False when the run
     // waits for none.
     bool supplyReading(double celsius);
+    // What the reading dialog takes, `decimals` being the places after the point as written.
+    static bool acceptsReading(double celsius, int decimals);
 
     enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
     RunState runState() const;

@@ -12,8 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cmath>
-
 namespace {
 
 enum Command {
@@ -362,8 +360,11 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
         session.answerNow(programStep());
         break;
     case ProgramReading:
-        if (checkParameters(session, parameters, {kNumber})
-            && !m_runner->supplyReading(parameters.at(0).number))
+        if (!checkParameters(session, parameters, {kNumber}))
+            break;
+        if (!CalibrationRunner::acceptsReading(parameters.at(0).number, parameters.at(0).decimals))
+            session.errors().push(-222, QStringLiteral("Data out of range"));
+        else if (!m_runner->supplyReading(parameters.at(0).number))
             conflict(session, QStringLiteral("no reading awaited"));
         break;
     case ProgramReport:
@@ -407,9 +408,7 @@ void RemoteCommands::setPoint(ScpiSession &session, const ScpiParameter &value)
         return;
     }
     const BlackbodyModel &model = m_link->model();
-    const double scaled = value.number * std::pow(10.0, model.decimals);
-    const bool fits = std::abs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, std::abs(scaled));
-    if (!fits || value.number < model.minimum || value.number > model.maximum) {
+    if (value.decimals > model.decimals || value.number < model.minimum || value.number > model.maximum) {
         session.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }

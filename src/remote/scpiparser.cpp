@@ -119,10 +119,16 @@ ScpiUnit ScpiParser::parseUnit(const QString &unit) const
                 return failed(-151, QStringLiteral("Invalid string data"));
             parameter.kind = ScpiParameter::Kind::String;
             parameter.text = QString(inner).replace(doubled, QString(first));
-        } else if (number.match(text).hasMatch()) {
+        } else if (const QRegularExpressionMatch numeric = number.match(text); numeric.hasMatch()) {
             parameter.kind = ScpiParameter::Kind::Number;
             parameter.text = text;
             parameter.number = text.toDouble();
+            // From the digits, not the double, which cannot tell 30.0000001 from a rounding error.
+            QString fraction = numeric.captured(1).section(QLatin1Char('.'), 1);
+            while (fraction.endsWith(QLatin1Char('0')))
+                fraction.chop(1);
+            const int exponent = qBound(-100000, numeric.captured(2).mid(1).toInt(), 100000);
+            parameter.decimals = qMax(0, int(fraction.size()) - exponent);
         } else if (word.match(text).hasMatch()) {
             parameter.kind = ScpiParameter::Kind::Word;
             parameter.text = text;

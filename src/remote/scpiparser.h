@@ -12,6 +12,7 @@ struct ScpiParameter
     Kind kind = Kind::Word;
     QString text; // a string's contents without its quotes; a word or number as written
     double number = 0; // for a number
+    int decimals = 0; // a number's places after the point as written, e.g. 2 for 3.050E1 and 1.25
 };
 
 // One unit of a line: a command of the table, or the error that stood in its place.

@@ -134,7 +134,7 @@ def drive(root, sim):
         until(lambda: q("SOURce:STABility:TEST?") == "1")
         expect(abs(float(q("MEAS:TEMP?")) - 30) < 0.5, True, "the temperature once stable")
 
-        w("SOUR:SPO 30.123")
+        w("SOUR:SPO 30.0000001")
         expect(program.error(), '-222,"Data out of range"', "more decimals than the model holds")
         sim.stdin.write("ignoreset on\n")
         sim.stdin.flush()
@@ -160,6 +160,9 @@ def drive(root, sim):
             assert state in ("RUNNING", "READING"), state
             assert time.monotonic() < deadline, "the run did not end"
             if state == "READING":
+                if readings == 0:
+                    w("PROG:READ 1e300")
+                    expect(program.error(), '-222,"Data out of range"', "a reading the dialog would refuse")
                 w(f"PROG:READ {35.1 + 5 * readings}")
                 readings += 1
             time.sleep(0.05)

@@ -22,7 +22,7 @@ QString described(const QVector<ScpiUnit> &units)
         for (const ScpiParameter &p : unit.parameters) {
             switch (p.kind) {
             case ScpiParameter::Kind::Number:
-                parameters << QString::number(p.number);
+                parameters << QString::number(p.number) + QLatin1Char(':') + QString::number(p.decimals);
                 break;
             case ScpiParameter::Kind::String:
                 parameters << QLatin1Char('[') + p.text + QLatin1Char(']');
@@ -59,12 +59,14 @@ void TestScpiParser::parse_data()
     QTest::newRow("common query") << QByteArray("*idn?") << "0()";
     QTest::newRow("long form, optional node") << QByteArray("SYSTem:ERRor:NEXT?") << "1()";
     QTest::newRow("short form, node left out") << QByteArray("syst:err?") << "1()";
-    QTest::newRow("leading colon, mixed case") << QByteArray(":SoUrCe:SpOiNt 25.5") << "2(25.5)";
+    QTest::newRow("leading colon, mixed case") << QByteArray(":SoUrCe:SpOiNt 25.5") << "2(25.5:1)";
+    QTest::newRow("decimals as written")
+        << QByteArray("SOUR:SPO 30.0000001,3.050E1,305e-1,-.5,2.E3") << "2(30:7|30.5:1|30.5:1|-0.5:1|2000:0)";
     QTest::newRow("neither long nor short") << QByteArray("SOURC:SPO 1") << "-113";
     QTest::newRow("query form of a command only") << QByteArray("PROG:STAT?") << "-113";
-    QTest::newRow("several units") << QByteArray("SOUR:SPO 1e1; SOUR:SPO?;;*IDN?") << "2(10) 3() 0()";
+    QTest::newRow("several units") << QByteArray("SOUR:SPO 1e1; SOUR:SPO?;;*IDN?") << "2(10:0) 3() 0()";
     QTest::newRow("quoted ; and ,") << QByteArray("SYST:LINK:OPEN \"a;b,c\",9600,VBM100")
-                                    << "4([a;b,c]|9600|VBM100)";
+                                    << "4([a;b,c]|9600:0|VBM100)";
     QTest::newRow("doubled quote") << QByteArray("SYST:LINK:OPEN 'it''s'") << "4([it's])";
     QTest::newRow("unterminated string") << QByteArray("SYST:LINK:OPEN \"abc") << "-151";
     QTest::newRow("empty parameter") << QByteArray("SYST:LINK:OPEN 1,,2") << "-109";
