@@ -55,6 +55,8 @@ public:
     ~CalibrationRunner() override;
 
     bool isRunning() const { return m_run && m_run->isRunning(); }
+    // The model the run's set points are meant for.
+    const QString &runModel() const { return m_setup.model; }
     bool isPaused() const { return isRunning() && m_run->isPaused(); }
 
     // Checks that the link is open to a confirmed controller, the set points against its model and makes

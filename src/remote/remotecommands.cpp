@@ -104,6 +104,8 @@ bool changes(int command)
     }
 }
 
+constexpr qint64 kMaxProgramBytes = 1 << 20;
+
 // SCPI's not-a-number, for a reading there is none of.
 const QByteArray kNotANumber = QByteArrayLiteral("9.91E37");
 
@@ -391,6 +393,11 @@ void RemoteCommands::linkOpen(ScpiSession &session, const QVector<ScpiParameter>
         session.errors().push(-224, QStringLiteral("Illegal parameter value"));
         return;
     }
+    // The run sends set points in its model's wire units; another model would take them wrongly.
+    if (m_runner->isRunning() && blackbodyModel(model).name != m_runner->runModel()) {
+        conflict(session, QStringLiteral("run kept for another model"));
+        return;
+    }
     m_openClient = &session;
     m_link->open(parameters.at(0).text, PortChoices::baudForIndex(baudIndex), model);
 }
@@ -442,13 +449,19 @@ void RemoteCommands::programLoad(ScpiSession &session, const QString &path)
         conflict(session, QStringLiteral("run in progress"));
         return;
     }
+    // Only a plain file of a program's size: a FIFO or a device would hold the window up.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         session.errors().push(-256, QStringLiteral("File name not found"));
         return;
     }
+    const QByteArray bytes = file.read(kMaxProgramBytes + 1);
+    if (bytes.size() > kMaxProgramBytes) {
+        session.errors().push(-224, QStringLiteral("Illegal parameter value;not a calibration program"));
+        return;
+    }
     CalibrationRunError error;
-    const CalibrationRun run = CalibrationRun::fromJson(file.readAll(), &error);
+    const CalibrationRun run = CalibrationRun::fromJson(bytes, &error);
     if (error.isError()) {
         session.errors().push(-224, QStringLiteral("Illegal parameter value;not a calibration program"));
         return;
