@@ -12,6 +12,11 @@ AllowList::AllowList(const QString &text)
         } else if (QHostAddress address(entry); !address.isNull()) {
             range = {address, address.protocol() == QAbstractSocket::IPv4Protocol ? 32 : 128};
         }
+        // An IPv4-mapped entry names the IPv4 client it maps, which is how allows() sees that client.
+        bool mapped = false;
+        const quint32 ipv4 = range.first.toIPv4Address(&mapped);
+        if (mapped && range.first.protocol() == QAbstractSocket::IPv6Protocol && range.second >= 96)
+            range = {QHostAddress(ipv4), range.second - 96};
         if (range.first.isNull())
             m_invalid.append(entry);
         else

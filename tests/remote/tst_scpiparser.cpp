@@ -110,6 +110,8 @@ void TestScpiParser::allowList_data()
                                     << "10.0.0.5" << true;
     QTest::newRow("mapped IPv4") << "10.0.0.0/8"
                                  << "::ffff:10.1.2.3" << true;
+    QTest::newRow("mapped IPv4 entry") << "::ffff:10.0.0.5"
+                                       << "10.0.0.5" << true;
     QTest::newRow("IPv6 range") << "fd00::/8"
                                 << "fd12::1" << true;
     QTest::newRow("garbage entry ignored") << "nonsense,10.0.0.5"
