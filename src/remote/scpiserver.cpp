@@ -52,6 +52,7 @@ void ScpiServer::close()
     for (ScpiSession *session : sessions) {
         m_handler->sessionEnded(session->id());
         session->disconnect(this);
+        session->abort();
         session->deleteLater();
     }
     if (!sessions.isEmpty())

@@ -107,6 +107,12 @@ void ScpiSession::readLines()
     }
 }
 
+void ScpiSession::abort()
+{
+    m_ended = true;
+    m_socket->abort();
+}
+
 void ScpiSession::takeLine(const QByteArray &line)
 {
     const QPointer<ScpiSession> alive(this);

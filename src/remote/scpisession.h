@@ -32,6 +32,8 @@ public:
     // Fills a reserved place; the answer goes out once every earlier one has.
     void answer(quint64 slot, const QByteArray &text);
     void answerNow(const QByteArray &text) { answer(reserve(), text); }
+    // Drops the client at once, without ended().
+    void abort();
 
 signals:
     // The client went; the session deletes itself later.
