@@ -4,6 +4,7 @@
 #include "dialogs/remotecontroldialog.h"
 #include "settings/settings.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -21,6 +22,7 @@ RemoteControl::RemoteControl(MainWindow *window)
     m_label->setObjectName(QStringLiteral("remoteControlLabel"));
     window->statusBar()->addWidget(m_label);
     m_label->hide();
+    m_label->installEventFilter(this);
     connect(&m_server, &ScpiServer::clientCountChanged, this, &RemoteControl::showClients);
     connect(window, &MainWindow::remoteControlRequested, this, &RemoteControl::editSettings);
 }
@@ -74,6 +76,13 @@ void RemoteControl::editSettings()
     if (const SaveResult saved = appSettings.save(); !saved)
         QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
     apply(settings);
+}
+
+bool RemoteControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label && event->type() == QEvent::LanguageChange)
+        showClients(m_server.clientCount());
+    return QObject::eventFilter(watched, event);
 }
 
 void RemoteControl::showClients(int count)

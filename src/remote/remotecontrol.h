@@ -28,6 +28,9 @@ public:
     void apply(const RemoteSettings &settings);
     bool isServing() const { return m_server.isListening(); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void editSettings();
     void showClients(int count);
