@@ -18,3 +18,6 @@ if(BB_SANITIZE STREQUAL "")
     add_test(NAME bench_fault_soak_smoke COMMAND bench_fault_soak --exchanges 1000)
     set_tests_properties(bench_fault_soak_smoke PROPERTIES TIMEOUT 60)
 endif()
+# Remote-control round trips and the poll period while clients query; run by hand, e.g. bin/bench_scpi.
+add_executable(bench_scpi ${CMAKE_CURRENT_LIST_DIR}/bench_scpi.cpp)
+target_link_libraries(bench_scpi PRIVATE bb_remote bb_sim)

@@ -12,7 +12,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 
-targets=(curve_reader settings_loader blackbody_replies thermometer_frames calibration_run)
+targets=(curve_reader settings_loader blackbody_replies thermometer_frames calibration_run scpi_parser)
 
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBB_FUZZ=ON
 cmake --build build-fuzz -j2 --target "${targets[@]/#/fuzz_}"

@@ -43,6 +43,7 @@ BlackbodyLink::~BlackbodyLink()
 void BlackbodyLink::open(const QString &port, QSerialPort::BaudRate baud, int modelIndex)
 {
     const QString path = StablePortNames::stablePath(port, StablePortNames::readLinks(m_stableFolder));
+    emit openRequested(path, baud, modelIndex);
     apply(m_session.open(path, baud, modelIndex, m_clock.elapsed()));
 }
 

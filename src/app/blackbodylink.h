@@ -48,6 +48,8 @@ public:
     State state() const { return m_session.state(); }
     // True between a successful open and the worker's close.
     bool isPortOpen() const { return m_session.portOpen(); }
+    // identityQuestion() is out and nobody has answered it yet.
+    bool isAskingIdentity() const { return m_session.identityAsked(); }
     // The latest reading from our controller, while it is valid.
     std::optional<BlackbodyPoll::Reading> latest() const { return m_session.latest(); }
     const StabilityJudge &stability() const { return m_session.stability(); }
@@ -78,6 +80,8 @@ signals:
     void reading(double current, double setPoint);
     // A reading from a controller that may be another one: shown as such, trusted by nobody.
     void unconfirmedReading(double current, double setPoint);
+    // Someone opens `port`; the window's boxes show what is being opened.
+    void openRequested(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     // Whatever was shown is no longer a valid reading.
     void noReading();
     void setPointRequested(double celsius, Requester requester);

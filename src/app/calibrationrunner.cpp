@@ -41,11 +41,15 @@ constexpr qint64 kNoteMs = 3000;
 // Wide enough for any instrument under test, from a cold source to the hottest model.
 constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
+constexpr int kReadingDecimals = 3;
 
 // Starts empty and takes only a number, so that a hurried Enter records nothing plausible.
-std::optional<double> askNumber(QWidget *parent, const QString &title, const QString &label)
+std::optional<double> askNumber(
+    QWidget *parent, const QString &title, const QString &label, QPointer<QInputDialog> *shown)
 {
     QInputDialog dialog(parent);
+    // cppcheck-suppress autoVariables ; a QPointer, which clears itself when the dialog goes
+    *shown = &dialog;
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
@@ -53,7 +57,7 @@ std::optional<double> askNumber(QWidget *parent, const QString &title, const QSt
     // Builds the buttons, which Qt otherwise makes only when the dialog is shown.
     dialog.setOkButtonText(dialog.okButtonText());
     auto *edit = dialog.findChild<QLineEdit *>();
-    auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, 3, &dialog);
+    auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, kReadingDecimals, &dialog);
     validator->setNotation(QDoubleValidator::StandardNotation);
     validator->setLocale(QLocale::c());
     edit->setValidator(validator);
@@ -64,6 +68,15 @@ std::optional<double> askNumber(QWidget *parent, const QString &title, const QSt
     if (dialog.exec() != QDialog::Accepted || !edit->hasAcceptableInput())
         return std::nullopt;
     return QLocale::c().toDouble(edit->text());
+}
+
+// Each step at least settles for its window and dwells.
+qint64 leastDurationMs(const CalibrationRun &run)
+{
+    return std::accumulate(
+        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
+            return sum + std::llround((step.window + step.dwell) * 1000);
+        });
 }
 
 // The journals wait in the per-user data folder.
@@ -117,6 +130,8 @@ CalibrationRunner::CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidg
     connect(link, &BlackbodyLink::silent, this, &CalibrationRunner::silent);
     connect(link, &BlackbodyLink::controllerUnconfirmed, this, &CalibrationRunner::controllerUnconfirmed);
     connect(link, &BlackbodyLink::controllerAccepted, this, &CalibrationRunner::controllerConfirmed);
+    // Heard before the window's box, which then stays away.
+    connect(link, &BlackbodyLink::identityQuestion, this, &CalibrationRunner::identityQuestion);
 }
 
 CalibrationRunner::~CalibrationRunner() = default;
@@ -138,6 +153,8 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
 {
     if (isRunning())
         return false;
+    // The window's start asks its questions, whoever started the last run.
+    m_unattended = false;
     const BlackbodyLink::State state = m_link->state();
     if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
         || state == BlackbodyLink::State::Reconnecting) {
@@ -162,7 +179,41 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     // setting changes last, once nothing else can call the start off.
     if (reportFolder().isEmpty() || !mayDiscardCurve() || !chartHoldsRun(run))
         return false;
+    return begin(run, setup, nullptr);
+}
 
+QString CalibrationRunner::startUnattended(
+    const CalibrationRun &run, const QString &runFile, bool curveUnsaved)
+{
+    if (isRunning())
+        return QStringLiteral("run in progress");
+    const BlackbodyLink::State state = m_link->state();
+    if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Opening
+        || state == BlackbodyLink::State::Reconnecting)
+        return QStringLiteral("link not open");
+    if (!m_link->controllerConfirmed())
+        return QStringLiteral("controller unconfirmed");
+    const BlackbodyModel &model = m_link->model();
+    const CalibrationRunSetup setup {runFile, false, model.name, m_link->port(), model.wireScale,
+        model.decimals, model.minimum, model.maximum};
+    if (run.checkModel(setup.minimum, setup.maximum, setup.decimals).isError())
+        return QStringLiteral("program outside the model's range");
+    const QString folder = appSettings.value(reportFolderKey, QString());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return QStringLiteral("no report folder");
+    if (curveUnsaved)
+        return QStringLiteral("unsaved curve");
+    if (qint64(m_chart->cacheSizeValue() - 1) * m_chart->sampleIntervalValue() < leastDurationMs(run))
+        return QStringLiteral("chart capacity too small");
+    m_unattended = true;
+    QString refusal;
+    if (!begin(run, setup, &refusal))
+        m_unattended = false;
+    return refusal;
+}
+
+bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSetup &setup, QString *refusal)
+{
     m_header.run = run;
     m_header.runFile = setup.runFile;
     m_header.runModified = setup.runModified;
@@ -174,6 +225,10 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     m_journaled = 0;
     QString journalError;
     m_journalWhole = m_journal.create(journalFolder(), m_header, &journalError);
+    if (!m_journalWhole && refusal) {
+        *refusal = QStringLiteral("journal cannot be written");
+        return false;
+    }
     if (!m_journalWhole) {
         const auto answer = QMessageBox::question(m_window, tr("提示"),
             tr("无法在 %1 记录校准结果：%2\n程序意外退出时，结果会丢失。仍然开始吗？")
@@ -200,10 +255,7 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
 
 bool CalibrationRunner::chartHoldsRun(const CalibrationRun &run)
 {
-    const qint64 leastMs = std::accumulate(
-        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
-            return sum + std::llround((step.window + step.dwell) * 1000);
-        });
+    const qint64 leastMs = leastDurationMs(run);
     const int interval = m_chart->sampleIntervalValue();
     const qint64 heldMs = qint64(m_chart->cacheSizeValue() - 1) * interval;
     if (heldMs >= leastMs)
@@ -306,6 +358,13 @@ void CalibrationRunner::controllerUnconfirmed()
     interrupted(&CalibrationSequencer::controllerUnconfirmed);
 }
 
+void CalibrationRunner::identityQuestion()
+{
+    // Nobody may be at the window: the safe answer 否 closes the link and keeps the run paused.
+    if (isRunning() && m_unattended)
+        m_link->answerIdentity(false);
+}
+
 void CalibrationRunner::interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64))
 {
     // Whatever answers next has yet to show it is our controller; a question about the last one is moot.
@@ -337,6 +396,82 @@ void CalibrationRunner::pauseOrResume()
     else
         apply(m_run->pause(now()));
     showProgress();
+}
+
+QString CalibrationRunner::pauseOrResumeUnattended(bool pause)
+{
+    if (!isRunning())
+        return QStringLiteral("no run");
+    if (pause) {
+        if (!m_run->isPaused())
+            apply(m_run->pause(now()));
+    } else if (m_run->isPaused()) {
+        if (!m_latestWire)
+            return QStringLiteral("no reading");
+        const qint16 stepWire = m_run->wire(m_run->progress(now()).step);
+        if (!m_heldWire || *m_latestWire == *m_heldWire || *m_latestWire == stepWire) {
+            apply(m_run->resume());
+        } else {
+            // The safe answer to "the same controller?": no, which closes the link and keeps the run
+            // paused, as the window's 否 does.
+            dropQuestion();
+            apply(m_run->controllerUnconfirmed(now()));
+            m_link->answerIdentity(false);
+        }
+    }
+    showProgress();
+    return {};
+}
+
+bool CalibrationRunner::acceptsReading(double celsius, int decimals)
+{
+    return decimals <= kReadingDecimals && celsius >= kLowestReading && celsius <= kHighestReading;
+}
+
+bool CalibrationRunner::supplyReading(double celsius)
+{
+    if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
+        return false;
+    apply(m_run->readingEntered(now(), celsius));
+    showProgress();
+    // The dialog's caller sees the run has moved on and drops its answer.
+    if (m_readingDialog)
+        m_readingDialog->reject();
+    return true;
+}
+
+CalibrationRunner::RunState CalibrationRunner::runState() const
+{
+    if (!m_run)
+        return RunState::Idle;
+    switch (m_run->phase()) {
+    case Phase::Idle:
+        return RunState::Idle;
+    case Phase::Finished:
+        return RunState::Done;
+    case Phase::Aborted:
+        return RunState::Aborted;
+    case Phase::WaitingForReading:
+        return m_run->isPaused() ? RunState::Paused : RunState::Reading;
+    default:
+        return m_run->isPaused() ? RunState::Paused : RunState::Running;
+    }
+}
+
+CalibrationSequencer::Progress CalibrationRunner::runProgress() const
+{
+    return m_run ? m_run->progress(now()) : CalibrationSequencer::Progress {};
+}
+
+void CalibrationRunner::warn(const QString &title, const QString &text)
+{
+    if (!m_unattended) {
+        QMessageBox::warning(m_window, title, text);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void CalibrationRunner::resumeChecked()
@@ -451,7 +586,7 @@ void CalibrationRunner::askReading(int step, double setPoint)
         return;
     const int serial = m_runSerial;
     const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"),
-        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint));
+        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint), &m_readingDialog);
     // The run may have been aborted, or another begun, while the question was open.
     // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
     if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
@@ -470,8 +605,7 @@ void CalibrationRunner::journalRows()
         // Told once; the rows stay in memory for the report at the end.
         m_journal.close();
         m_journalWhole = false;
-        QMessageBox::warning(m_window, tr("错误"),
-            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
+        warn(tr("错误"), tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
     }
 }
 
@@ -480,6 +614,9 @@ void CalibrationRunner::finish(bool aborted)
     // The curve file holds the run whole, and only the run.
     m_chart->stopRecording();
     dropQuestion();
+    // The run has moved past its reading; the dialog's caller sees that and drops its answer.
+    if (m_readingDialog)
+        m_readingDialog->reject();
     journalRows();
     QString error;
     if (m_journal.isOpen()
@@ -489,6 +626,7 @@ void CalibrationRunner::finish(bool aborted)
     m_journal.close();
     emit stateChanged();
     writeReport(aborted);
+    m_unattended = false;
 }
 
 void CalibrationRunner::writeReport(bool aborted)
@@ -551,6 +689,9 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
                 return true;
             }
         }
+        // Nobody is there to choose: 稍后 keeps the results in the journal, and without one nothing can.
+        if (m_unattended)
+            return false;
         QString text = folder.isEmpty()
             ? tr("尚未选择校准报告文件夹。")
             : tr("校准报告未能保存。\n%1").arg(written.result.message(written.failedFile));
@@ -649,6 +790,8 @@ QString CalibrationRunner::reportFolder()
     const QString stored = appSettings.value(reportFolderKey, QString());
     if (!stored.isEmpty() && QFileInfo(stored).isDir())
         return stored;
+    if (m_unattended)
+        return {};
     const QString chosen = QFileDialog::getExistingDirectory(m_window, tr("选择校准报告文件夹"), stored);
     if (chosen.isEmpty())
         return {};

@@ -19,6 +19,7 @@
 #include <optional>
 
 class CalibrationRunDialog;
+class QInputDialog;
 class QMessageBox;
 class ttwidget;
 
@@ -54,6 +55,8 @@ public:
     ~CalibrationRunner() override;
 
     bool isRunning() const { return m_run && m_run->isRunning(); }
+    // The model the run's set points are meant for.
+    const QString &runModel() const { return m_setup.model; }
     bool isPaused() const { return isRunning() && m_run->isPaused(); }
 
     // Checks that the link is open to a confirmed controller, the set points against its model and makes
@@ -62,6 +65,23 @@ public:
     // link stood in the way.
     bool start(const CalibrationRun &run, const QString &runFile, bool runModified,
         const std::function<bool()> &mayDiscardCurve, QWidget *askFrom);
+
+    // A run a remote client starts, with nobody at the window to answer: every question takes its safe
+    // answer and no box waits. Empty when the run started, else why not, in the client's words.
+    QString startUnattended(const CalibrationRun &run, const QString &runFile, bool curveUnsaved);
+    // The remote client's pause (true) or resume; a controller that may be another one is taken for
+    // another one. Empty when done, else why not.
+    QString pauseOrResumeUnattended(bool pause);
+    // The instrument's reading as if typed into the reading dialog, which closes. False when the run
+    // waits for none.
+    bool supplyReading(double celsius);
+    // What the reading dialog takes, `decimals` being the places after the point as written.
+    static bool acceptsReading(double celsius, int decimals);
+
+    enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
+    RunState runState() const;
+    // Where the run is; a default Progress without a run.
+    CalibrationSequencer::Progress runProgress() const;
 
     void ambient(double celsius);
     // The dialog's pause/resume, skip and abort go to this runner.
@@ -99,12 +119,18 @@ private:
     void silent();
     // The controller answering may be another one, until the operator says it is ours.
     void controllerUnconfirmed();
+    void identityQuestion();
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     qint64 now() const;
     // Whether the chart can hold the run's least duration; if not, offers the smallest setting that
     // can. False when the operator cancels.
     bool chartHoldsRun(const CalibrationRun &run);
+    // Starts the checked run; false, with `refusal` for a run nobody watches, when its journal cannot be
+    // made and the operator, or the safe answer, says not to start.
+    bool begin(const CalibrationRun &run, const CalibrationRunSetup &setup, QString *refusal);
+    // Tells the operator without waiting for an answer when nobody may be there.
+    void warn(const QString &title, const QString &text);
     void apply(const CalibrationSequencer::Commands &commands);
     void askReading(int step, double setPoint);
     void finish(bool aborted);
@@ -137,6 +163,8 @@ private:
     bool m_journalWhole = false; // every row so far, and the end, are in the journal
     int m_runSerial = 0; // tells a question's run from a later one
     QPointer<QMessageBox> m_question; // whether the controller is ours, at the operator's resume
+    QPointer<QInputDialog> m_readingDialog;
+    bool m_unattended = false; // the run was started remotely: no box may wait for an answer
     QString m_note; // the latest set-point outcome, shown for a few seconds
     qint64 m_noteUntil = 0;
     QLabel m_label;

@@ -34,3 +34,12 @@ void withdrawQuestion(QPointer<QMessageBox> &box)
     box->deleteLater();
     box = nullptr;
 }
+
+void showInPassing(QPointer<QMessageBox> &shown, QMessageBox *box)
+{
+    if (shown)
+        shown->close();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    shown = box;
+    box->open();
+}

@@ -16,3 +16,6 @@ QPointer<QMessageBox> askSameController(QWidget *window, const QString &model, c
     const QString &reported, const std::function<void(bool same)> &answered);
 // Takes an open question away unanswered, so that no answer is heard; `box` is null afterwards.
 void withdrawQuestion(QPointer<QMessageBox> &box);
+// Opens `box` without waiting on it, in place of the one `shown` held: for outcomes of remote requests,
+// which nobody has to dismiss for the client to go on. The box deletes itself when closed.
+void showInPassing(QPointer<QMessageBox> &shown, QMessageBox *box);

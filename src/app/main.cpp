@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/windowtexts.h"
+#include "remote/remotecontrol.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -70,6 +71,8 @@ int main(int argc, char *argv[])
         });
         return app.exec();
     }
+    RemoteControl remote(&window);
+    remote.apply(readRemoteSettings(appSettings));
     // Once the window is up, so the question has it as its parent.
     QTimer::singleShot(0, &window, &MainWindow::offerPendingReports);
     return app.exec();

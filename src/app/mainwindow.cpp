@@ -4,9 +4,9 @@
 #include "app/controllerquestion.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
+#include "app/linkchoices.h"
 #include "app/linkstatus.h"
 #include "app/rememberedlink.h"
-#include "app/textfile.h"
 #include "app/thermometerlink.h"
 #include "app/windowmenus.h"
 #include "chart/chartfileactions.h"
@@ -31,6 +31,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <utility>
+
 using namespace PortChoices;
 
 namespace {
@@ -40,16 +42,6 @@ constexpr bool kShowThermometer = true;
 #else
 constexpr bool kShowThermometer = false;
 #endif
-
-QString windowStyleSheet(const QString &current)
-{
-    const QString nav = QStringLiteral("#000000");
-    return current + readTextFile(QStringLiteral(":/imager/qss/light.qss"))
-        + QStringLiteral("QWidget[flag=\"nav\"]{background:qlineargradient(spread:pad,x1:0,y1:0,x2:0,y2:1,"
-                         "stop:0 %1,stop:1 %2);}")
-              .arg(nav, nav)
-        + QStringLiteral("QWidget[flag=\"nav\"] QWidget{background:none;border:none;}");
-}
 
 } // namespace
 
@@ -117,22 +109,13 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->comboBoxCom_2, &ClickComboBox::clicked, this, &MainWindow::comboBoxClicked2);
 
     setStyleSheet(QStringLiteral("QLabel#labTitle{font:%1px;}").arg(18));
-    setStyleSheet(windowStyleSheet(styleSheet()));
+    setStyleSheet(styleSheet() + windowStyleSheet());
     ui->widget_params->setStyleSheet(QStringLiteral(
         "QWidget{font-family: \"Microsoft YaHei\";font-weight:normal;font-size:13px;color: #000000;}"));
 
-    const QVector<StablePortNames::Choice> ports = availablePorts();
-    ui->comboBoxCom->refill(ports);
-    ui->comboBoxCom_2->refill(ports);
-    for (QComboBox *box : {ui->comboBoxBaud, ui->comboBoxBaud_2}) {
-        box->addItems(baudTexts());
-        box->setCurrentIndex(kDefaultBaudIndex);
-    }
-    QStringList models;
-    for (int i = 0; i < blackbodyModelCount(); ++i)
-        models << blackbodyModel(i).name;
-    ui->comboBoxBodtype->addItems(models);
-    restoreLastLink(ports, models);
+    m_choices = std::make_unique<LinkChoices>(LinkChoices::Boxes {
+        ui->comboBoxCom, ui->comboBoxBaud, ui->comboBoxBodtype, ui->comboBoxCom_2, ui->comboBoxBaud_2});
+    m_choices->fill();
 
     applyPlainStyle(ui->pushButton_com);
     applyPlainStyle(ui->pushButton_set);
@@ -203,6 +186,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::exit, this, &MainWindow::close);
     connect(m_menus, &WindowMenus::chartSettings, this, &MainWindow::ClickChartSettings);
     connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
+    connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
@@ -326,15 +310,26 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 
 void MainWindow::on_navButton_startstop_clicked()
 {
-    ttwidget *chart = ui->widget_tt;
-    if (chart->isRecording())
-        chart->stopRecording();
-    else if (mayDiscardCurve())
-        chart->startRecording();
-    else
-        return;
+    setRecording(!ui->widget_tt->isRecording(), true);
+}
+
+ttwidget *MainWindow::chart() const
+{
+    return ui->widget_tt;
+}
+
+bool MainWindow::setRecording(bool on, bool mayAsk)
+{
+    ttwidget *plot = ui->widget_tt;
+    if (plot->isRecording() == on)
+        return true;
+    if (m_calibration->isRunning()
+        || (on && (!m_link->isPortOpen() || (mayAsk ? !mayDiscardCurve() : plot->hasUnsavedCurve()))))
+        return false;
+    on ? plot->startRecording() : plot->stopRecording();
     m_chartButtons->showRecordingState();
     updateStartButton();
+    return true;
 }
 
 void MainWindow::on_navButton_hc_clicked()
@@ -438,20 +433,6 @@ void MainWindow::takeControllerSetPoint(double set)
         ui->doubleSpinBox->setValue(set);
 }
 
-void MainWindow::restoreLastLink(const QVector<StablePortNames::Choice> &ports, const QStringList &models)
-{
-    QStringList listedPorts;
-    for (const StablePortNames::Choice &port : ports)
-        listedPorts << port.path;
-    const auto link = RememberedLink::restorable(appSettings, listedPorts, baudTexts(), models,
-        [](const QString &path) { return QFile::exists(path); });
-    if (!link)
-        return;
-    ui->comboBoxCom->choosePath(link->port);
-    ui->comboBoxBaud->setCurrentIndex(baudTexts().indexOf(link->baud));
-    ui->comboBoxBodtype->setCurrentIndex(models.indexOf(link->model));
-}
-
 void MainWindow::dropControllerQuestion()
 {
     withdrawQuestion(m_identityBox);
@@ -505,6 +486,10 @@ void MainWindow::showCalibrationState()
 void MainWindow::connectLink()
 {
     BlackbodyLink *link = m_link.get();
+    connect(link, &BlackbodyLink::openRequested, this,
+        [this](const QString &port, QSerialPort::BaudRate baud, int model) {
+            m_choices->show(port, baud, model);
+        });
     connect(link, &BlackbodyLink::opened, this, &MainWindow::showOpened);
     connect(link, &BlackbodyLink::openFailed, this, &MainWindow::showOpenFailed);
     connect(link, &BlackbodyLink::closed, this, &MainWindow::showClosed);
@@ -530,9 +515,11 @@ void MainWindow::on_pushButton_com_clicked()
 {
     if (m_link->state() == BlackbodyLink::State::Reconnecting || m_link->isPortOpen())
         m_link->close();
-    else
+    else {
+        m_openFromWindow = true;
         m_link->open(ui->comboBoxCom->chosenPath(), baudForIndex(ui->comboBoxBaud->currentIndex()),
             ui->comboBoxBodtype->currentIndex());
+    }
 }
 
 void MainWindow::on_pushButton_set_clicked()
@@ -562,6 +549,7 @@ void MainWindow::handleSerialError(QSerialPort::SerialPortError error)
 
 void MainWindow::showOpened()
 {
+    m_openFromWindow = false;
     ui->pushButton_com->setText(tr("关闭串口"));
     m_status->showOpen();
     ui->widget_com->setEnabled(false);
@@ -583,7 +571,11 @@ void MainWindow::showOpened()
 
 void MainWindow::showOpenFailed(const QString &text)
 {
-    QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
+    if (std::exchange(m_openFromWindow, false))
+        QMessageBox::critical(this, QStringLiteral("错误"), text, QMessageBox::Ok);
+    else
+        showInPassing(m_remoteOpenFailedBox,
+            new QMessageBox(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok, this));
     ui->widget_tt->enableRecordControls(false);
     updateStartButton();
 }
@@ -667,17 +659,22 @@ void MainWindow::applyStabilityLimits()
 
 void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester)
 {
-    if (requester != Requester::Window)
+    if (requester != Requester::Window && requester != Requester::Scpi)
         return;
     // Said in the operator's language, like every other answer of the window; no icon, no resizing.
-    QMessageBox box(QMessageBox::NoIcon, tr("提示"), confirmed ? tr("设置成功") : tr("设置失败,请再试一次"),
-        QMessageBox::Ok, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    box.exec();
+    auto *box = new QMessageBox(QMessageBox::NoIcon, tr("提示"),
+        confirmed ? tr("设置成功") : tr("设置失败,请再试一次"), QMessageBox::Ok,
+        requester == Requester::Window ? nullptr : this, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    if (requester == Requester::Scpi)
+        return showInPassing(m_remoteOutcomeBox, box); // the client goes on
+    box->exec();
+    delete box;
 }
 
 void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
 {
-    if (m_identityBox)
+    // A remote run may have given the safe answer already.
+    if (m_identityBox || !m_link->isAskingIdentity())
         return;
     const BlackbodyModel &model = m_link->model();
     const auto text = [&model](qint16 wire) {

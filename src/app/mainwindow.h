@@ -3,7 +3,6 @@
 #include "app/blackbodylink.h"
 #include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
-#include "serial/stableportnames.h"
 #include "widgets/readingtiles.h"
 
 #include <QLabel>
@@ -20,6 +19,7 @@ class CalibrationRunDialog;
 class ChartButtons;
 class ChartFileActions;
 class FramelessFrame;
+class LinkChoices;
 class LinkStatus;
 class WindowMenus;
 class QComboBox;
@@ -44,7 +44,17 @@ public:
     // wants it sooner.
     void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
+    // For remote control, which works through the link and the runner and shows itself here.
+    BlackbodyLink *blackbodyLink() const { return m_link.get(); }
+    CalibrationRunner *calibration() const { return m_calibration.get(); }
+    ttwidget *chart() const;
+    // 开始 or 停止, as the button does; false when not offered then (a run holds the recording, no link to
+    // record from). An unsaved curve is dropped only when `mayAsk` lets the operator say so.
+    bool setRecording(bool on, bool mayAsk = false);
+
 signals:
+    // 设置 → 远程控制.
+    void remoteControlRequested();
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.
@@ -131,7 +141,6 @@ private:
     void updateStartButton();
     // Once per opening: the box takes the controller's set point unless the operator changed it.
     void takeControllerSetPoint(double set);
-    void restoreLastLink(const QVector<StablePortNames::Choice> &ports, const QStringList &models);
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
@@ -144,6 +153,7 @@ private:
     // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
     std::unique_ptr<ThermometerLink> m_thermometer;
     ReadingTiles m_tiles;
+    std::unique_ptr<LinkChoices> m_choices;
     std::unique_ptr<LinkStatus> m_status; // the status bar's texts about the link
     QLabel versionLabel; // adopted by the status bar, which it leaves on destruction
     // The chart's files and the questions around them; owned by the window.
@@ -155,6 +165,10 @@ private:
     bool m_setBoxFromController = false; // opened, and no reply has set the box yet
     double m_setBoxAtOpen = 0;
     QPointer<QMessageBox> m_identityBox;
+    // Remote requests' outcomes: one box at a time that nobody waits on.
+    QPointer<QMessageBox> m_remoteOutcomeBox;
+    bool m_openFromWindow = false; // the open on its way is the window's own
+    QPointer<QMessageBox> m_remoteOpenFailedBox;
     std::unique_ptr<CalibrationRunner> m_calibration;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
 };

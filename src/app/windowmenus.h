@@ -29,6 +29,7 @@ signals:
     void exit();
     void chartSettings();
     void calibration();
+    void remoteControl();
     void simplifiedChinese();
     void english();
     void traditionalChinese();
@@ -46,6 +47,7 @@ private:
     QAction *m_exit;
     QAction *m_chartSettings;
     QAction *m_calibration;
+    QAction *m_remoteControl;
     QAction *m_chinese;
     QAction *m_english;
     QAction *m_traditional;

@@ -110,6 +110,7 @@ public:
     State state() const;
     // True between a successful open and the worker's close.
     bool portOpen() const { return m_portOpen; }
+    bool identityAsked() const { return m_asking; }
     int modelIndex() const { return m_modelIndex; }
     const QString &port() const { return m_port; }
     QSerialPort::BaudRate baud() const { return m_baud; }

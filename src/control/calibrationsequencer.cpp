@@ -408,6 +408,8 @@ CalibrationSequencer::Progress CalibrationSequencer::progress(qint64 now) const
     p.stepCount = m_steps.size();
     if (isOver() || m_steps.isEmpty())
         return p;
+    p.readingsTaken = m_dwell.count();
+    p.readingsNeeded = readingsNeeded(dwellMs(m_index));
     for (int i = m_index + 1; i < m_steps.size(); ++i)
         p.remainingMs += windowMs(i) + dwellMs(i);
     if (m_phase == Phase::Idle) {

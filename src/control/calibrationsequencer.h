@@ -102,6 +102,8 @@ public:
         // To the end of the run, taking each step that is not yet stable as stable one window after its
         // confirmation, or after now when not confirmed yet; the operator's answers take no time.
         qint64 remainingMs = 0;
+        int readingsTaken = 0; // in the step's dwell so far
+        int readingsNeeded = 0; // for the step's dwell to count
     };
 
     // `wireScale` is the open model's, for sending and comparing set points as the controller holds them.

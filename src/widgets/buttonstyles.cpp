@@ -2,6 +2,9 @@
 
 #include "navbutton.h"
 
+#include <QFile>
+#include <QString>
+
 namespace {
 
 const QColor kPanelBlue(160, 177, 204);
@@ -72,4 +75,15 @@ void applyCheckboxIconStyle(NavButton *button, const QPixmap &box)
     button->setIconNormal(box);
     button->setIconHover(box);
     button->setIconCheck(box);
+}
+
+QString windowStyleSheet()
+{
+    QFile rules(QStringLiteral(":/imager/qss/light.qss"));
+    const QString nav = QStringLiteral("#000000");
+    return (rules.open(QIODevice::ReadOnly) ? QString::fromUtf8(rules.readAll()) : QString())
+        + QStringLiteral("QWidget[flag=\"nav\"]{background:qlineargradient(spread:pad,x1:0,y1:0,x2:0,y2:1,"
+                         "stop:0 %1,stop:1 %2);}")
+              .arg(nav, nav)
+        + QStringLiteral("QWidget[flag=\"nav\"] QWidget{background:none;border:none;}");
 }

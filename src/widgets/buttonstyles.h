@@ -2,6 +2,7 @@
 
 class NavButton;
 class QPixmap;
+class QString;
 
 // The five looks a NavButton takes in this program. Each one sets every colour it needs, so applying one
 // after another never leaves a mix of both.
@@ -16,3 +17,5 @@ void applyDisabledStyle(NavButton *button);
 void applyActiveStyle(NavButton *button);
 // Toggle buttons: a tick box drawn at the right end of the button, placed from its current width.
 void applyCheckboxIconStyle(NavButton *button, const QPixmap &box);
+// The main window's bundled rules and its menu row's look.
+QString windowStyleSheet();

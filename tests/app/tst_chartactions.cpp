@@ -128,8 +128,9 @@ void TestChartActions::menusOfferTheirEntries()
         (QStringList {QStringLiteral("打开曲线"), QStringLiteral("保存曲线"), QStringLiteral("导出CSV"),
             QStringLiteral("导出图片"), QStringLiteral("退出")}));
     QCOMPARE(texts(child<NavButton>("pushButton_settings")),
-        (QStringList {QStringLiteral("表格设置"), QStringLiteral("校准程序"), QStringLiteral("语言")}));
-    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(2)->menu();
+        (QStringList {QStringLiteral("表格设置"), QStringLiteral("校准程序"), QStringLiteral("远程控制"),
+            QStringLiteral("语言")}));
+    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(3)->menu();
     QVERIFY(languages);
     QStringList languageTexts;
     for (QAction *action : languages->actions())

@@ -27,7 +27,7 @@
 <context>
     <name>BlackbodyLink</name>
     <message>
-        <location filename="../../app/blackbodylink.cpp" line="+82"/>
+        <location filename="../../app/blackbodylink.cpp" line="+84"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>黑體沒有回應，請檢查型號、鮑率和連線</translation>
     </message>
@@ -305,26 +305,26 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+144"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+161"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+20"/>
-        <location line="+34"/>
-        <location line="+134"/>
+        <location line="+58"/>
+        <location line="+31"/>
+        <location line="+217"/>
         <location line="+77"/>
-        <location line="+163"/>
+        <location line="+169"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-407"/>
+        <location line="-493"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+31"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -354,7 +354,7 @@
         <translation>設定失敗</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+165"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
@@ -376,14 +376,14 @@
 受測儀器的讀數（℃）：</translation>
     </message>
     <message>
-        <location line="+46"/>
-        <location line="+132"/>
+        <location line="+49"/>
+        <location line="+135"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-554"/>
+        <location line="-682"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -433,35 +433,35 @@
         <translation>開始時間</translation>
     </message>
     <message>
-        <location line="+378"/>
+        <location line="+499"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="+24"/>
-        <location line="+123"/>
+        <location line="+28"/>
+        <location line="+126"/>
         <source>校准报告（已中止）</source>
         <translation>校正報告（已中止）</translation>
     </message>
     <message>
-        <location line="-123"/>
-        <location line="+120"/>
+        <location line="-126"/>
+        <location line="+123"/>
         <source>校准报告</source>
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-386"/>
-        <location line="+241"/>
-        <location line="+86"/>
+        <location line="-475"/>
+        <location line="+324"/>
+        <location line="+92"/>
         <location line="+41"/>
-        <location line="+57"/>
+        <location line="+59"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-513"/>
+        <location line="-639"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -471,12 +471,12 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="+261"/>
+        <location line="+379"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+102"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -516,7 +516,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+21"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未選擇校準報告資料夾。</translation>
     </message>
@@ -594,7 +594,7 @@
         <translation>未儲存（程式在校準中結束）</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -1126,16 +1126,16 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="+159"/>
+        <location filename="../../app/mainwindow.cpp" line="+142"/>
         <location line="+8"/>
-        <location line="+74"/>
-        <location line="+181"/>
-        <location line="+177"/>
+        <location line="+75"/>
+        <location line="+192"/>
+        <location line="+174"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+75"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1145,19 +1145,19 @@
         <translation>設定失敗，請再試一次</translation>
     </message>
     <message>
-        <location line="-209"/>
+        <location line="-221"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="+209"/>
+        <location line="+220"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-432"/>
-        <location line="+176"/>
-        <location line="+148"/>
+        <location line="-440"/>
+        <location line="+187"/>
+        <location line="+141"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -1180,7 +1180,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-502"/>
+        <location filename="../../app/mainwindow.cpp" line="-498"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1201,6 +1201,80 @@
         <location line="+1"/>
         <source>设定温度值</source>
         <translation>設定溫度值</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteControl</name>
+    <message>
+        <location filename="../../remote/remotecontrol.cpp" line="+50"/>
+        <source>远程控制无法使用 TCP 端口 %1：%2
+程序照常运行，但不提供远程控制。</source>
+        <translation>遠端控制無法使用 TCP 連接埠 %1：%2
+程式照常執行，但不提供遠端控制。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+21"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>这些地址无法识别：%1</source>
+        <translation>這些位址無法識別：%1</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>远程控制：%1 个客户端</source>
+        <translation>遠端控制：%1 個用戶端</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteControlDialog</name>
+    <message>
+        <location filename="../../dialogs/remotecontroldialog.ui" line="+6"/>
+        <source>远程控制</source>
+        <translation>遠端控制</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>启用远程控制（SCPI，TCP）</source>
+        <translation>啟用遠端控制（SCPI，TCP）</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>TCP 端口</source>
+        <translation>TCP 連接埠</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>监听</source>
+        <translation>監聽</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>只限本机</source>
+        <translation>只限本機</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>网络</source>
+        <translation>網路</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>允许的地址</source>
+        <translation>允許的位址</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>允许远程更改</source>
+        <translation>允許遠端更改</translation>
     </message>
 </context>
 <context>
@@ -1288,7 +1362,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+34"/>
+        <location filename="../../app/windowmenus.cpp" line="+35"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -1321,6 +1395,11 @@
         <location line="+1"/>
         <source>校准程序</source>
         <translation>校正程式</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>远程控制</source>
+        <translation>遠端控制</translation>
     </message>
     <message>
         <location line="+1"/>

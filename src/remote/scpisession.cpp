@@ -1,0 +1,145 @@
+#include "scpisession.h"
+
+#include "remote/scpihandler.h"
+#include "remote/scpiparser.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+
+namespace {
+// A client that does not read its answers stops being read, rather than fill the program's memory.
+constexpr qint64 kMaxPendingOutput = 1 << 20;
+// Answers owed but not yet written, e.g. *OPC? waiting for an outcome; more stop the reading too.
+constexpr quint64 kMaxPendingAnswers = 1024;
+// Lines handled per wake-up before the other clients and the window get their turn.
+constexpr int kLinesPerTurn = 32;
+} // namespace
+
+ScpiSession::ScpiSession(
+    QTcpSocket *socket, const ScpiParser &parser, ScpiHandler *handler, int id, QObject *parent)
+    : QObject(parent)
+    , m_socket(socket)
+    , m_parser(parser)
+    , m_handler(handler)
+    , m_id(id)
+{
+    socket->setParent(this);
+    // Unread input stays in the kernel, so that TCP holds back a client that sends without reading.
+    socket->setReadBufferSize(4 * kMaxLine);
+    connect(socket, &QTcpSocket::readyRead, this, &ScpiSession::readInput);
+    connect(socket, &QTcpSocket::bytesWritten, this, &ScpiSession::readInput);
+    connect(socket, &QTcpSocket::disconnected, this, [this] {
+        if (m_ended)
+            return;
+        m_ended = true;
+        m_handler->sessionEnded(m_id);
+        emit ended(this);
+    });
+}
+
+ScpiSession::~ScpiSession() = default;
+
+bool ScpiSession::outputFull() const
+{
+    return m_socket->bytesToWrite() + m_readyBytes > kMaxPendingOutput
+        || m_nextSlot - m_firstSlot > kMaxPendingAnswers;
+}
+
+void ScpiSession::readInput()
+{
+    // Answers stay in order only if a line is done before the next one starts.
+    if (m_reading)
+        return;
+    m_reading = true;
+    // A command may run an event loop in which the client goes and its session is deleted.
+    const QPointer<ScpiSession> alive(this);
+    readLines();
+    // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
+    if (!alive)
+        return;
+    m_reading = false;
+    if (!m_ended && !outputFull() && m_socket->bytesAvailable() > 0 && !m_continuing) {
+        m_continuing = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_continuing = false;
+                readInput();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void ScpiSession::readLines()
+{
+    const QPointer<ScpiSession> alive(this);
+    int lines = 0;
+    // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
+    while (alive && !m_ended && !outputFull() && lines < kLinesPerTurn && m_socket->bytesAvailable() > 0) {
+        char chunk[4096];
+        // Up to a newline at most, so that a full output stops the reading between lines.
+        const qint64 n = m_socket->readLine(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        const QByteArray bytes(chunk, int(n));
+        const bool complete = bytes.endsWith('\n');
+        if (m_dropping) {
+            m_dropping = !complete;
+            continue;
+        }
+        m_line += bytes;
+        if (complete) {
+            ++lines;
+            m_line.chop(1);
+            if (m_line.endsWith('\r'))
+                m_line.chop(1);
+            if (m_line.size() > kMaxLine)
+                m_errors.push(-223, QStringLiteral("Too much data"));
+            else
+                takeLine(m_line);
+            m_line.clear();
+        } else if (m_line.size() > kMaxLine + 1) {
+            // One byte of slack for a '\r' before the newline.
+            m_errors.push(-223, QStringLiteral("Too much data"));
+            m_line.clear();
+            m_dropping = true;
+        }
+    }
+}
+
+void ScpiSession::abort()
+{
+    m_ended = true;
+    m_socket->abort();
+}
+
+void ScpiSession::takeLine(const QByteArray &line)
+{
+    const QPointer<ScpiSession> alive(this);
+    for (const ScpiUnit &unit : m_parser.parse(line)) {
+        if (unit.command < 0)
+            m_errors.push(unit.error, unit.errorText);
+        else
+            m_handler->execute(*this, unit);
+        // cppcheck-suppress knownConditionTrueFalse ; the handler may run an event loop
+        if (!alive || m_ended)
+            return;
+    }
+}
+
+void ScpiSession::answer(quint64 slot, const QByteArray &text)
+{
+    if (m_ended || slot < m_firstSlot || m_ready.contains(slot))
+        return;
+    m_ready.insert(slot, text);
+    m_readyBytes += text.size() + 1;
+    QByteArray out;
+    while (!m_ready.isEmpty() && m_ready.firstKey() == m_firstSlot) {
+        const QByteArray next = m_ready.take(m_firstSlot++);
+        m_readyBytes -= next.size() + 1;
+        out += next;
+        out += '\n';
+    }
+    if (!out.isEmpty())
+        m_socket->write(out);
+}

@@ -1,0 +1,49 @@
+#include "remotesettings.h"
+
+#include "settings/settings.h"
+
+namespace {
+
+const QString kEnabled = QStringLiteral("RemoteEnabled");
+const QString kPort = QStringLiteral("RemotePort");
+const QString kListen = QStringLiteral("RemoteListen");
+const QString kAllow = QStringLiteral("RemoteAllow");
+const QString kWrites = QStringLiteral("RemoteWrites");
+const QString kNetwork = QStringLiteral("network");
+
+bool flag(const Settings &settings, const QString &key)
+{
+    const QString text = settings.value(key, QString()).trimmed().toLower();
+    return text == QLatin1String("1") || text == QLatin1String("true");
+}
+
+} // namespace
+
+bool RemoteSettings::operator==(const RemoteSettings &other) const
+{
+    return enabled == other.enabled && port == other.port && network == other.network && allow == other.allow
+        && writes == other.writes;
+}
+
+RemoteSettings readRemoteSettings(const Settings &settings)
+{
+    RemoteSettings remote;
+    remote.enabled = flag(settings, kEnabled);
+    bool ok = false;
+    const int port = settings.value(kPort, QString()).toInt(&ok);
+    if (ok && port > 0 && port <= 65535)
+        remote.port = quint16(port);
+    remote.network = settings.value(kListen, QString()).trimmed().toLower() == kNetwork;
+    remote.allow = settings.value(kAllow, QString()).trimmed();
+    remote.writes = flag(settings, kWrites);
+    return remote;
+}
+
+void storeRemoteSettings(Settings &settings, const RemoteSettings &remote)
+{
+    settings.setValue(kEnabled, remote.enabled ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(kPort, QString::number(remote.port));
+    settings.setValue(kListen, remote.network ? kNetwork : QStringLiteral("local"));
+    settings.setValue(kAllow, remote.allow);
+    settings.setValue(kWrites, remote.writes ? QStringLiteral("1") : QStringLiteral("0"));
+}
