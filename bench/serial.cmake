@@ -15,7 +15,7 @@ target_link_libraries(bench_fault_soak PRIVATE bb_serial bb_sim bb_control)
 # A short soak keeps the bench and the workers' fault handling honest in every test run; sanitizer builds
 # would slow it down and grow its memory past its limits.
 if(BB_SANITIZE STREQUAL "")
-    add_test(NAME bench_fault_soak_smoke COMMAND bench_fault_soak --exchanges 1000)
+    add_test(NAME bench_fault_soak_smoke COMMAND bench_fault_soak --exchanges 600)
     set_tests_properties(bench_fault_soak_smoke PROPERTIES TIMEOUT 60)
 endif()
 # Remote-control round trips and the poll period while clients query; run by hand, e.g. bin/bench_scpi.
