@@ -81,9 +81,17 @@ def refused_writes(root):
     program = Program(root, writes=False)
     try:
         expect(program.q("*IDN?").split(",")[:3], ["Ostrel", "NONE", "0"], "*IDN?")
-        for command in ['SYST:LINK:OPEN "x",9600,VBM100', "SOUR:SPO 50", "REC:STAR", "PROG:STAT RUN"]:
-            program.inst.write(command)
-            expect(program.error(), '-203,"Command protected"', command)
+        # Every command that changes something is protected; queries and *CLS never are.
+        protected = ['SYST:LINK:OPEN "x",9600,VBM100', "SYST:LINK:CLOS", "SOUR:SPO 50", "SOUR:STAB:LIM 0.5",
+                     "SOUR:STAB:WIND 5", "REC:STAR", "REC:STOP", 'PROG:LOAD "x.bbrun"', "PROG:STAT RUN",
+                     "PROG:READ 30"]
+        for command in protected + ["*CLS", "SOUR:STAB:LIM?", "REC:STAT?", "PROG:STAT?"]:
+            if command.endswith("?"):
+                program.q(command)
+            else:
+                program.inst.write(command)
+            wanted = '-203,"Command protected"' if command in protected else '0,"No error"'
+            expect(program.error(), wanted, command)
         expect(program.q("MEAS:TEMP?"), "9.91E37", "a reading with the link closed")
         expect(program.error(), '-230,"Data corrupt or stale"', "its error")
         expect(program.error(), '0,"No error"', "an empty queue")
@@ -134,8 +142,9 @@ def drive(root, sim):
         until(lambda: q("SOURce:STABility:TEST?") == "1")
         expect(abs(float(q("MEAS:TEMP?")) - 30) < 0.5, True, "the temperature once stable")
 
-        w("SOUR:SPO 30.0000001")
-        expect(program.error(), '-222,"Data out of range"', "more decimals than the model holds")
+        for command in ["SOUR:SPO 30.0000001", "SOUR:SPO 100.01", "SOUR:SPO -0.01"]:
+            w(command)
+            expect(program.error(), '-222,"Data out of range"', f"{command}: outside the model's range or decimals")
         sim.stdin.write("ignoreset on\n")
         sim.stdin.flush()
         w("SOUR:SPO 40")
