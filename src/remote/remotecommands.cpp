@@ -136,7 +136,11 @@ RemoteCommands::RemoteCommands(
     , m_runner(runner)
     , m_recording(recording)
 {
-    connect(link, &BlackbodyLink::setPointRequested, this, [this] { settle(); });
+    // Another set point, whoever asks for it, ends the wait for the one on its way: it was never confirmed.
+    connect(link, &BlackbodyLink::setPointRequested, this, [this] {
+        unconfirmed(QStringLiteral("Execution error;set point superseded"));
+        settle();
+    });
     connect(link, &BlackbodyLink::opened, this, [this] { m_openClient = nullptr; });
     // The window's reason is in the operator's language; the client hears SCPI's plain words.
     connect(link, &BlackbodyLink::openFailed, this, [this] {
@@ -150,24 +154,27 @@ RemoteCommands::RemoteCommands(
             return;
         // Told to the client that asked; the others never hear of it.
         if (!confirmed)
-            refused();
+            unconfirmed(QStringLiteral("Execution error;set point refused"));
         settle();
     });
     connect(link, &BlackbodyLink::stateChanged, this, [this](BlackbodyLink::State state) {
         // A controller that is not confirmed drops the confirmation on its way: as good as refused.
         if (state == BlackbodyLink::State::Unconfirmed)
-            refused();
+            unconfirmed(QStringLiteral("Execution error;set point refused"));
         // A set point on its way is gone with the link.
-        if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Reconnecting
-            || state == BlackbodyLink::State::Unconfirmed)
+        if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Reconnecting) {
+            unconfirmed(QStringLiteral("Execution error;link lost"));
+            settle();
+        }
+        if (state == BlackbodyLink::State::Unconfirmed)
             settle();
     });
 }
 
-void RemoteCommands::refused()
+void RemoteCommands::unconfirmed(const QString &why)
 {
     if (m_setPointPending && m_setPointClient)
-        m_setPointClient->errors().push(-200, QStringLiteral("Execution error;set point refused"));
+        m_setPointClient->errors().push(-200, why);
 }
 
 void RemoteCommands::settle()

@@ -61,8 +61,8 @@ private:
     // The set point waiting for its outcome is settled: confirmed, refused, superseded or gone with
     // the link. Its client's *OPC? waiters answer.
     void settle();
-    // The waiting set point's client hears it was refused.
-    void refused();
+    // Tells the client whose set point is on its way that it will not be confirmed, and why.
+    void unconfirmed(const QString &why);
 
     BlackbodyLink *m_link;
     CalibrationRunner *m_runner;

@@ -145,6 +145,10 @@ def drive(root, sim):
         for command in ["SOUR:SPO 30.0000001", "SOUR:SPO 100.01", "SOUR:SPO -0.01"]:
             w(command)
             expect(program.error(), '-222,"Data out of range"', f"{command}: outside the model's range or decimals")
+        w("SOUR:SPO 31;SOUR:SPO 30")
+        expect(q("*OPC?"), "1", "*OPC? after two set points")
+        expect(program.error(), '-200,"Execution error;set point superseded"', "the first of two set points")
+        expect(program.error(), '0,"No error"', "the second, confirmed")
         sim.stdin.write("ignoreset on\n")
         sim.stdin.flush()
         w("SOUR:SPO 40")
