@@ -125,6 +125,14 @@ def sessions(port):
         s.close()
 
 
+def sim_command(sim, command, shows):
+    """Gives the simulator a console command and waits for the state line that shows it took effect."""
+    sim.stdin.write(command + "\n")
+    sim.stdin.flush()
+    while not shows(line := sim.stdout.readline()):
+        assert line, f"the simulator ended before {command!r} took effect"
+
+
 def drive(root, sim):
     program = Program(root, writes=True)
     try:
@@ -149,13 +157,11 @@ def drive(root, sim):
         expect(q("*OPC?"), "1", "*OPC? after two set points")
         expect(program.error(), '-200,"Execution error;set point superseded"', "the first of two set points")
         expect(program.error(), '0,"No error"', "the second, confirmed")
-        sim.stdin.write("ignoreset on\n")
-        sim.stdin.flush()
+        sim_command(sim, "ignoreset on", lambda line: "ignores set frames" in line)
         w("SOUR:SPO 40")
         expect(q("*OPC?"), "1", "*OPC? after a refused set point")
         expect(program.error(), '-200,"Execution error;set point refused"', "the refused set point")
-        sim.stdin.write("ignoreset off\n")
-        sim.stdin.flush()
+        sim_command(sim, "ignoreset off", lambda line: line.startswith("VBM100") and "ignores" not in line)
 
         # A two-step run with nobody at the window.
         run = os.path.join(root, "two.bbrun")
@@ -194,7 +200,7 @@ def main():
     root = tempfile.mkdtemp(prefix="scpi-e2e-")
     os.makedirs(os.path.join(root, "reports"))
     sim = subprocess.Popen([SIM, "--link", os.path.join(root, "bb"), "--model", "VBM100", "--initial", "25",
-                            "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                            "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                            text=True)
     try:
         until(lambda: os.path.exists(os.path.join(root, "bb")))
