@@ -134,6 +134,9 @@ int main(int argc, char *argv[])
     std::vector<std::vector<double>> trips {size_t(clients)};
     std::atomic<int> finished {0};
     std::atomic<int> failures {0};
+    // The clients go on querying, unmeasured, until the poll period has been seen often enough under them.
+    std::atomic<int> measured {0};
+    std::atomic<bool> stop {false};
     std::vector<std::unique_ptr<QThread>> threads;
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back(QThread::create([&, c] {
@@ -148,7 +151,7 @@ int main(int argc, char *argv[])
             QElapsedTimer trip;
             std::vector<double> &mine = trips[size_t(c)];
             mine.reserve(size_t(queries));
-            for (int i = 0; i < queries; ++i) {
+            for (int i = 0; i < queries || !stop.load(); ++i) {
                 trip.start();
                 socket.write("MEAS:TEMP?\n");
                 socket.flush();
@@ -160,9 +163,13 @@ int main(int argc, char *argv[])
                     }
                 }
                 const QByteArray answer = socket.readLine();
+                if (i >= queries)
+                    continue;
                 mine.push_back(double(trip.nsecsElapsed()) / 1e6);
                 if (answer.startsWith("9.91E37"))
                     ++failures;
+                if (i + 1 == queries)
+                    ++measured;
             }
             ++finished;
         }));
@@ -171,8 +178,13 @@ int main(int argc, char *argv[])
     QElapsedTimer wall;
     wall.start();
     waitFor(
-        app, [&] { return finished.load() == clients; }, 600000);
+        app, [&] { return measured.load() + finished.load() >= clients; }, 600000);
     const double seconds = double(wall.elapsed()) / 1000;
+    waitFor(
+        app, [&] { return periods.size() >= 10 || finished.load() == clients; }, 60000);
+    stop = true;
+    waitFor(
+        app, [&] { return finished.load() == clients; }, 60000);
     for (auto &thread : threads)
         thread->wait();
 
