@@ -206,7 +206,7 @@ void TestBlackbodyConnection::closingMarksTilesWithoutReading()
 // as it is back, and the recording goes on with a gap; a close during the attempts ends them.
 void TestBlackbodyConnection::vanishedPortIsReopenedWhileRecordingGoesOn()
 {
-    m_window->setReconnectWarningDelay(1500);
+    m_window->setReconnectWarningDelay(800);
     m_modals->onBox = [](QMessageBox *) {}; // left open: it must close itself
     openSimulator(0);
     QTRY_COMPARE_WITH_TIMEOUT(tile("当前温度值")->text(), QStringLiteral("25.00℃"), kWaitMs);

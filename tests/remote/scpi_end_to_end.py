@@ -168,8 +168,8 @@ def drive(root, sim):
         with open(run, "w") as f:
             f.write('{"version":1,"instrument":"IR-1","operator":"script","distanceMm":300,'
                     '"emissivity":0.95,"steps":['
-                    '{"setPoint":35,"band":0.5,"window":0.1,"dwell":1,"askReading":true},'
-                    '{"setPoint":40,"band":0.5,"window":0.1,"dwell":1,"askReading":true}]}')
+                    '{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true},'
+                    '{"setPoint":40,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true}]}')
         w(f'PROG:LOAD "{run}"')
         w("PROG:STAT RUN")
         expect(program.error(), '0,"No error"', "loading and starting the run")
