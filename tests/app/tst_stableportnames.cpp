@@ -10,10 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 using StablePortNames::Choice;
 using StablePortNames::Port;
 
@@ -24,25 +20,6 @@ namespace {
 
 const QString kFtdi = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
 const QString kCh340 = QStringLiteral("/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
-
-// A pseudo-terminal held open, so the next one gets another number, as a re-plugged adapter does.
-class HeldTerminal
-{
-public:
-    HeldTerminal()
-        : m_fd(posix_openpt(O_RDWR | O_NOCTTY))
-    { }
-    ~HeldTerminal()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    HeldTerminal(const HeldTerminal &) = delete;
-    HeldTerminal &operator=(const HeldTerminal &) = delete;
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -124,18 +101,26 @@ void TestStablePortNames::linksAreReadFromTheFolder()
     QVERIFY(StablePortNames::readLinks(dir.filePath(QStringLiteral("missing"))).isEmpty());
 }
 
-// Re-plugged, an adapter comes back under another number while its stable link moves with it.
+// Re-plugged, an adapter comes back under another number while its stable link moves with it. The
+// adapter's second number is a second pseudo-terminal, opened while the first is held, so the kernel
+// cannot hand out the first number again.
 void TestStablePortNames::repluggedAdapterIsReconnectedUnderItsStableName()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("by-id"));
     QVERIFY(QDir().mkpath(folder));
     const QString stable = folder + QStringLiteral("/usb-Ostrel_VBM100_0001-if00-port0");
-    sim::DeviceSimulator sim(
-        std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(QStringLiteral("VBM100"))));
+    const auto adapter = [] {
+        return std::make_unique<sim::DeviceSimulator>(
+            std::make_unique<sim::BlackbodyDevice>(sim::BlackbodyModel::find(QStringLiteral("VBM100"))));
+    };
+    const auto sim = adapter();
+    const auto replugged = adapter();
     QString error;
-    QVERIFY2(sim.open(dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-    const QString first = sim.clientPath();
+    QVERIFY2(sim->open(dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
+    QVERIFY2(replugged->open(dir.filePath(QStringLiteral("bb2")), &error), qPrintable(error));
+    const QString first = sim->clientPath();
+    QVERIFY(replugged->clientPath() != first);
     QVERIFY(QFile::link(first, stable));
 
     BlackbodyLink link;
@@ -148,13 +133,10 @@ void TestStablePortNames::repluggedAdapterIsReconnectedUnderItsStableName()
     QVERIFY(readings.wait());
 
     QSignalSpy lost(&link, &BlackbodyLink::lost);
-    sim.hangUp();
+    sim->hangUp();
     QVERIFY(lost.wait());
-    const HeldTerminal takesTheOldNumber;
-    QVERIFY2(sim.open(dir.filePath(QStringLiteral("bb")), &error), qPrintable(error));
-    QVERIFY(sim.clientPath() != first);
     QVERIFY(QFile::remove(stable));
-    QVERIFY(QFile::link(sim.clientPath(), stable));
+    QVERIFY(QFile::link(replugged->clientPath(), stable));
 
     QSignalSpy back(&link, &BlackbodyLink::back);
     readings.clear();
