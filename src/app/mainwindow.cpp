@@ -653,8 +653,8 @@ void MainWindow::showStabilityChange(StabilityJudge::State state)
 
 void MainWindow::applyStabilityLimits()
 {
-    m_link->setStabilityLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
-        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
+    const StabilityLimits limits = storedStabilityLimits(appSettings);
+    m_link->setStabilityLimits(limits.band, qint64(limits.windowSeconds) * 1000);
 }
 
 void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester)

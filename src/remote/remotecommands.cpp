@@ -320,12 +320,10 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
         break;
     case StabilityLimitQuery:
         session.answerNow(
-            QByteArray::number(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
-                'f', kStableBandDecimals));
+            QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
         break;
     case StabilityWindowQuery:
-        session.answerNow(QByteArray::number(
-            stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))));
+        session.answerNow(QByteArray::number(storedStabilityLimits(appSettings).windowSeconds));
         break;
     case StabilityTime:
         session.answerNow(
@@ -434,20 +432,22 @@ void RemoteCommands::setPoint(ScpiSession &session, const ScpiParameter &value)
 
 void RemoteCommands::stabilityLimit(ScpiSession &session, const ScpiParameter &value, bool window)
 {
-    const QString key = window ? appSettings.stableWindowKey : appSettings.stableBandKey;
-    const bool valid
-        = window ? parseStableWindow(value.text).has_value() : parseStableBand(value.text).has_value();
-    if (!valid) {
+    std::optional<QString> stored;
+    if (window) {
+        if (const auto seconds = parseStableWindow(value.text))
+            stored = QString::number(*seconds);
+    } else if (const auto band = parseStableBand(value.text)) {
+        stored = QString::number(*band);
+    }
+    if (!stored) {
         session.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
-    appSettings.setValue(key,
-        window ? QString::number(*parseStableWindow(value.text))
-               : QString::number(*parseStableBand(value.text)));
+    appSettings.setValue(window ? appSettings.stableWindowKey : appSettings.stableBandKey, *stored);
     if (!appSettings.save())
         session.errors().push(-200, QStringLiteral("Execution error;settings not saved"));
-    m_link->setStabilityLimits(stableBandFromText(appSettings.value(appSettings.stableBandKey, QString())),
-        qint64(stableWindowFromText(appSettings.value(appSettings.stableWindowKey, QString()))) * 1000);
+    const StabilityLimits limits = storedStabilityLimits(appSettings);
+    m_link->setStabilityLimits(limits.band, qint64(limits.windowSeconds) * 1000);
 }
 
 void RemoteCommands::programLoad(ScpiSession &session, const QString &path)

@@ -1,5 +1,7 @@
 #include "stabilitylimits.h"
 
+#include "settings/settings.h"
+
 #include <cmath>
 
 std::optional<double> parseStableBand(const QString &text)
@@ -31,4 +33,10 @@ double stableBandFromText(const QString &text)
 int stableWindowFromText(const QString &text)
 {
     return parseStableWindow(text).value_or(kDefaultStableWindow);
+}
+
+StabilityLimits storedStabilityLimits(const Settings &settings)
+{
+    return {stableBandFromText(settings.value(settings.stableBandKey, QString())),
+        stableWindowFromText(settings.value(settings.stableWindowKey, QString()))};
 }

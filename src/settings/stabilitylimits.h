@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class Settings;
+
 // The stability indicator's band (°C either side of the set temperature, "StableBand") and window
 // (seconds, "StableWindow"): the ranges the chart settings dialog offers and the store accepts.
 inline constexpr double kMinStableBand = 0.01;
@@ -22,3 +24,11 @@ std::optional<int> parseStableWindow(const QString &text);
 // The stored value, or the default for a missing or unusable one.
 double stableBandFromText(const QString &text);
 int stableWindowFromText(const QString &text);
+
+// The band and window config.xml holds, each the default where it holds none that is usable.
+struct StabilityLimits
+{
+    double band;
+    int windowSeconds;
+};
+StabilityLimits storedStabilityLimits(const Settings &settings);
