@@ -1,5 +1,6 @@
 #include "remotecontrol.h"
 
+#include "app/controllerquestion.h"
 #include "app/mainwindow.h"
 #include "chart/ttwidget.h"
 #include "dialogs/remotecontroldialog.h"
@@ -52,13 +53,9 @@ void RemoteControl::apply(const RemoteSettings &settings)
                              .arg(m_server.errorString());
     std::fprintf(stderr, "Remote control: cannot listen on port %u: %s\n", unsigned(settings.port),
         qPrintable(m_server.errorString()));
-    if (m_failure)
-        m_failure->close();
     // Not modal: the program goes on, also at the start when nobody may be there.
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    m_failure = box;
-    box->open();
+    showInPassing(
+        m_failure, new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window));
 }
 
 void RemoteControl::editSettings()

@@ -19,12 +19,6 @@ bool flag(const Settings &settings, const QString &key)
 
 } // namespace
 
-bool RemoteSettings::operator==(const RemoteSettings &other) const
-{
-    return enabled == other.enabled && port == other.port && network == other.network && allow == other.allow
-        && writes == other.writes;
-}
-
 RemoteSettings readRemoteSettings(const Settings &settings)
 {
     RemoteSettings remote;

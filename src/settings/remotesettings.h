@@ -14,8 +14,6 @@ struct RemoteSettings
     bool network = false; // all interfaces, for the allowed addresses; else 127.0.0.1 and ::1 only
     QString allow; // comma-separated addresses and CIDR ranges
     bool writes = false; // clients may change things, not only ask
-
-    bool operator==(const RemoteSettings &other) const;
 };
 
 // Missing or unusable values read as their defaults.
