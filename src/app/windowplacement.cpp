@@ -18,8 +18,11 @@ void WindowPlacement::show(QWidget *window, const Settings &settings)
     QScreen *screen = stored.isEmpty() ? nullptr : QGuiApplication::screenAt(stored.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (!stored.isEmpty() && screen)
-        window->setGeometry(fitted(stored, screen->availableGeometry(), window->minimumSizeHint()));
+    // The form's size where nothing is stored, kept on a screen smaller than it.
+    if (screen)
+        window->setGeometry(
+            fitted(stored.isEmpty() ? QRect(screen->availableGeometry().topLeft(), window->size()) : stored,
+                screen->availableGeometry(), window->minimumSizeHint()));
     if (settings.value(maximizedKey, QString()) == QLatin1String("true"))
         window->showMaximized();
     else
