@@ -15,15 +15,14 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 bool hasHan(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
-            return true;
-    }
-    return false;
+    return std::any_of(
+        text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF; });
 }
 
 // Where a shown text falls short: "name: text" for one that kept its Chinese source in English or that
