@@ -645,20 +645,25 @@ void CalibrationRunner::writeReport(bool aborted)
     if (deliverReport(content, m_journalWhole)) {
         if (!journal.isEmpty())
             CalibrationJournal::remove(journal);
-        m_label.setText((aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
-                            .arg(QDir::toNativeSeparators(m_lastReport)));
+        announce((aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
+                     .arg(QDir::toNativeSeparators(m_lastReport)));
         return;
     }
     if (!m_journalWhole) {
-        m_label.setText(tr("校准报告未保存"));
+        announce(tr("校准报告未保存"));
         return;
     }
     // The curve waits beside the journal, for the report written later.
     const bool curveKept
         = content.writeCurve && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal));
-    m_label.setText(curveKept || !content.writeCurve
-            ? tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告")
-            : tr("校准报告尚未保存；结果已记录，曲线未能保存"));
+    announce(curveKept || !content.writeCurve ? tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告")
+                                              : tr("校准报告尚未保存；结果已记录，曲线未能保存"));
+}
+
+void CalibrationRunner::announce(const QString &text)
+{
+    m_label.clear();
+    emit finished(text, m_lastReport);
 }
 
 QString CalibrationRunner::curveNote() const
@@ -745,7 +750,7 @@ void CalibrationRunner::offerPendingReports()
         if (!deliverReport(recoveredContent(journal, contents), true))
             return;
         CalibrationJournal::remove(journal);
-        m_label.setText(tr("校准报告已保存在 %1").arg(QDir::toNativeSeparators(m_lastReport)));
+        announce(tr("校准报告已保存在 %1").arg(QDir::toNativeSeparators(m_lastReport)));
     }
 }
 

@@ -8,9 +8,9 @@
 #include "control/calibrationsequencer.h"
 #include "control/setpointconfirmation.h"
 #include "control/stabilityjudge.h"
+#include "widgets/elidedlabel.h"
 
 #include <QDateTime>
-#include <QLabel>
 #include <QObject>
 #include <QPointer>
 
@@ -94,7 +94,7 @@ public:
 
     // The judge the status bar's stability text follows during a run.
     const StabilityJudge &judge() const { return m_run->judge(); }
-    // Progress during a run, where the report went after it.
+    // Progress during a run; what happened at its end goes to finished().
     QLabel *statusLabel() { return &m_label; }
     // The report's CSV file of the last run, once written.
     QString lastReport() const { return m_lastReport; }
@@ -105,6 +105,9 @@ public:
 signals:
     // The run started, paused, resumed or ended; a start and an end also start or stop the recording.
     void stateChanged();
+    // What became of a run's report, for the operator to read in passing; `reportFile` is the report
+    // written, empty when none was.
+    void finished(const QString &text, const QString &reportFile);
 
 private:
     // A reading from a controller known to be ours. One after a lost link or a silence lets the run
@@ -123,6 +126,8 @@ private:
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     qint64 now() const;
+    // The run's line gives way to what became of its report.
+    void announce(const QString &text);
     // Whether the chart can hold the run's least duration; if not, offers the smallest setting that
     // can. False when the operator cancels.
     bool chartHoldsRun(const CalibrationRun &run);
@@ -167,7 +172,7 @@ private:
     bool m_unattended = false; // the run was started remotely: no box may wait for an answer
     QString m_note; // the latest set-point outcome, shown for a few seconds
     qint64 m_noteUntil = 0;
-    QLabel m_label;
+    ElidedLabel m_label;
     QString m_lastReport;
     // The set point our controller reported while the run went on, and the one reported last by the
     // link as it is now; the latter is unknown while the link is down, silent or unconfirmed.

@@ -8,7 +8,11 @@
 #include <QMenu>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int kLeastHeight = 60;
 
 QString windowButtonStyle(const char *name)
 {
@@ -52,7 +56,8 @@ CorvelTitalbar::CorvelTitalbar(QWidget *parent)
 {
     ui->setupUi(this);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        setFixedHeight(int(screen->virtualGeometry().height() * 0.065));
+        // Never lower than the name and the window buttons need, which a small screen's share would cut off.
+        setFixedHeight(std::max(int(screen->virtualGeometry().height() * 0.065), kLeastHeight));
     ui->widget_menu->hide();
     ui->label_logo->show();
     setProperty("canMove", true);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "control/stabilityjudge.h"
+#include "widgets/elidedlabel.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 
 class BlackbodyLink;
 class QStatusBar;
@@ -32,9 +32,10 @@ private:
 
     const BlackbodyLink *m_link;
     Port m_port = Port::NeverOpened;
-    QLabel m_portLabel;
-    QLabel m_baudLabel;
-    QLabel m_stabilityLabel;
+    // Cut short rather than widen the window: a port's stable name can be long.
+    ElidedLabel m_portLabel;
+    ElidedLabel m_baudLabel;
+    ElidedLabel m_stabilityLabel;
     // Says when the open port's controller does not answer, may be another one, or the port is gone.
-    QLabel m_linkLabel;
+    ElidedLabel m_linkLabel;
 };

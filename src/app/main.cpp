@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "app/windowplacement.h"
 #include "app/windowtexts.h"
 #include "remote/remotecontrol.h"
 #include "settings/settings.h"
@@ -61,7 +62,7 @@ int main(int argc, char *argv[])
     appSettings.applyDefaults();
 
     MainWindow window;
-    window.show();
+    WindowPlacement::show(&window, appSettings);
     if (parser.isSet(printTexts)) {
         // Queued, so the texts are read from the window as shown. UTF-8 whatever the locale, so the Chinese
         // source texts cannot turn into question marks that a check would miss.

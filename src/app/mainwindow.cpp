@@ -2,13 +2,16 @@
 
 #include "app/chartbuttons.h"
 #include "app/controllerquestion.h"
+#include "app/eventmessageview.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
 #include "app/linkchoices.h"
 #include "app/linkstatus.h"
 #include "app/rememberedlink.h"
+#include "app/setpointcontrol.h"
 #include "app/thermometerlink.h"
 #include "app/windowmenus.h"
+#include "app/windowplacement.h"
 #include "chart/chartfileactions.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
@@ -136,6 +139,13 @@ MainWindow::MainWindow(QWidget *parent)
     connect(thermometer, &ThermometerLink::ambient, m_calibration.get(), &CalibrationRunner::ambient);
     statusBar()->addWidget(m_calibration->statusLabel());
     connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
+    m_setPoint = new SetPointControl(
+        ui->doubleSpinBox, ui->pushButton_set, m_link.get(), [this] { return m_calibration->isRunning(); },
+        this);
+    // What just happened takes the room the texts above leave; none of them widens the window.
+    auto *events = new EventMessageView;
+    statusBar()->addWidget(events, 1);
+    connect(m_calibration.get(), &CalibrationRunner::finished, events, &EventMessageView::showMessage);
     connectLink();
     statusBar()->addPermanentWidget(&versionLabel);
 
@@ -224,16 +234,21 @@ void MainWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->pushButton_com->setText(m_link->isPortOpen() ? tr("关闭串口") : tr("打开串口"));
         m_tiles.retranslate();
+        // The About box and the task bar name the program in the operator's language.
+        QGuiApplication::setApplicationDisplayName(tr("Ostrel黑体控制软件"));
         // The language is first installed while the window is still being built.
         if (m_menus) {
             m_menus->retranslate();
             // The form's texts are those of a window at rest; a running or paused recording keeps its own.
             m_chartButtons->showRecordingState();
             m_status->refresh();
+            m_setPoint->update();
         }
     } else if (event->type() == QEvent::WindowStateChange) {
         // The window manager may maximise or restore the window without the title bar's button.
         titleBar.changeImage(!isMaximized());
+        if (!isMaximized())
+            m_tiles.releaseHeight();
     }
     QMainWindow::changeEvent(event);
 }
@@ -254,6 +269,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_runDialog->close();
     m_thermometer->stopPolling();
     ui->widget_tt->stopAndClose();
+    WindowPlacement::store(this, appSettings);
     QMainWindow::closeEvent(event);
 }
 
@@ -295,10 +311,12 @@ void MainWindow::onFilesClicked()
 void MainWindow::WindowsChanged()
 {
     const bool maximise = !isMaximized();
-    if (maximise)
+    if (maximise) {
         showMaximized();
-    else
+    } else {
+        m_tiles.releaseHeight();
         showNormal();
+    }
     titleBar.changeImage(!maximise);
 }
 
@@ -422,17 +440,6 @@ void MainWindow::recvdata_Kelvraserial(uchar code, const QByteArray &array, bool
     m_thermometer->handleReply(code, array, ret);
 }
 
-// A set point sent in a hurry after opening is then the one the controller already holds, not the
-// model's default; what the operator typed meanwhile is kept.
-void MainWindow::takeControllerSetPoint(double set)
-{
-    if (!m_setBoxFromController)
-        return;
-    m_setBoxFromController = false;
-    if (ui->doubleSpinBox->value() == m_setBoxAtOpen)
-        ui->doubleSpinBox->setValue(set);
-}
-
 void MainWindow::dropControllerQuestion()
 {
     withdrawQuestion(m_identityBox);
@@ -476,7 +483,7 @@ void MainWindow::showCalibrationState()
             ui->widget_tt->disableRecordControls();
     }
     // The run sends its own set points meanwhile.
-    (running ? applyDisabledStyle : applyPlainStyle)(ui->pushButton_set);
+    m_setPoint->update();
     m_chartButtons->showRecordingState();
     updateStartButton();
     if (m_runDialog)
@@ -500,11 +507,6 @@ void MainWindow::connectLink()
     connect(link, &BlackbodyLink::unconfirmedReading, this, &MainWindow::showUnconfirmed);
     connect(link, &BlackbodyLink::noReading, this, &MainWindow::showNoReading);
     connect(link, &BlackbodyLink::stabilityChanged, this, &MainWindow::showStabilityChange);
-    connect(link, &BlackbodyLink::setPointRequested, this, [this](double celsius, Requester requester) {
-        // Whoever asked, the box shows the set point on its way.
-        if (requester != Requester::Window)
-            ui->doubleSpinBox->setValue(celsius);
-    });
     connect(link, &BlackbodyLink::setPointOutcome, this, &MainWindow::showSetPointOutcome);
     connect(link, &BlackbodyLink::identityQuestion, this, &MainWindow::askIdentity);
     connect(link, &BlackbodyLink::identityQuestionDropped, this, &MainWindow::dropControllerQuestion);
@@ -524,7 +526,7 @@ void MainWindow::on_pushButton_com_clicked()
 
 void MainWindow::on_pushButton_set_clicked()
 {
-    m_link->requestSetPoint(ui->doubleSpinBox->value(), Requester::Window);
+    m_setPoint->send();
 }
 
 void MainWindow::recvdata(uchar code, const QByteArray &data, bool ok)
@@ -557,12 +559,7 @@ void MainWindow::showOpened()
     ui->widget_bod_type->setEnabled(false);
 
     const BlackbodyModel &model = m_link->model();
-    ui->doubleSpinBox->setDecimals(model.decimals);
-    ui->doubleSpinBox->setValue(model.valueAfterOpen);
-    ui->doubleSpinBox->setRange(model.minimum, model.maximum);
-    // Until the first reply shows what the controller holds, the box shows the model's value.
-    m_setBoxAtOpen = ui->doubleSpinBox->value();
-    m_setBoxFromController = true;
+    m_setPoint->showModel(model);
     // The link's own name for the port: an adapter's stable name when it has one.
     RememberedLink {m_link->port(), ui->comboBoxBaud->currentText(), model.name}.store(appSettings);
     ui->widget_tt->enableRecordControls(true);
@@ -621,7 +618,7 @@ void MainWindow::showReading(double current, double set)
     const int decimals = ui->doubleSpinBox->decimals();
     m_tiles.showReading(current, set, decimals);
     emit ttwidget_addvalue(current);
-    takeControllerSetPoint(set);
+    m_setPoint->takeControllerSetPoint(set);
     // A run judges by its step's band and window.
     const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_link->stability();
     m_status->showStability(shown);

@@ -21,6 +21,7 @@ class ChartFileActions;
 class FramelessFrame;
 class LinkChoices;
 class LinkStatus;
+class SetPointControl;
 class WindowMenus;
 class QComboBox;
 class QMessageBox;
@@ -139,8 +140,6 @@ private:
     // True when no unsaved curve is in the way or the operator chose to drop it.
     bool mayDiscardCurve();
     void updateStartButton();
-    // Once per opening: the box takes the controller's set point unless the operator changed it.
-    void takeControllerSetPoint(double set);
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
@@ -162,8 +161,7 @@ private:
     WindowMenus *m_menus = nullptr; // made by InitMenus(); a child of the window
     std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
-    bool m_setBoxFromController = false; // opened, and no reply has set the box yet
-    double m_setBoxAtOpen = 0;
+    SetPointControl *m_setPoint = nullptr; // a child of the window
     QPointer<QMessageBox> m_identityBox;
     // Remote requests' outcomes: one box at a time that nobody waits on.
     QPointer<QMessageBox> m_remoteOutcomeBox;

@@ -1,5 +1,6 @@
 #include "windowmenus.h"
 
+#include <QKeySequence>
 #include <QMenu>
 
 WindowMenus::WindowMenus(QWidget *window)
@@ -27,6 +28,14 @@ WindowMenus::WindowMenus(QWidget *window)
     m_english = entry(m_language, &WindowMenus::english);
     m_traditional = entry(m_language, &WindowMenus::traditionalChinese);
     m_about = entry(m_help, &WindowMenus::about);
+    // The menus open from buttons, not a menu bar: the window itself must hold the entries for their
+    // keys to work while the menus are closed.
+    m_openCurve->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_saveCurve->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_exportCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_about->setShortcut(QKeySequence(Qt::Key_F1));
+    window->addActions({m_openCurve, m_saveCurve, m_exportCsv, m_exit, m_about});
     retranslate();
 }
 

@@ -7,7 +7,8 @@ class QMenu;
 class QWidget;
 
 // The drop-down menus of the window's menu buttons, in the language in force. Each entry is told by a
-// signal; the window decides what it does.
+// signal; the window decides what it does. Open, save, CSV export, exit and About have keys (Ctrl+O,
+// Ctrl+S, Ctrl+E, Ctrl+Q, F1) that work anywhere in the window.
 class WindowMenus : public QObject
 {
     Q_OBJECT

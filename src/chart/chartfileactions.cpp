@@ -77,7 +77,7 @@ void ChartFileActions::exportCurveAs()
 {
     if (refuse(m_chart->curveWriteRefusal()))
         return;
-    QFileDialog dialog(m_chart, QStringLiteral("File"), QString(), QStringLiteral("Files (*.txt)"));
+    QFileDialog dialog(m_chart, tr("保存曲线"), QString(), tr("曲线文件 (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
     dialog.setDefaultSuffix(QStringLiteral("txt"));

@@ -6,7 +6,8 @@ namespace Ui {
 class AboutDialog;
 }
 
-// Shows the application's display name. Created on the stack, run with exec(), GUI thread only.
+// Shows the application's display name and version, with a button that closes it. Created on the
+// stack, run with exec(), GUI thread only.
 class AboutDialog : public QDialog
 {
     Q_OBJECT

@@ -14,6 +14,8 @@ ClickComboBox::ClickComboBox(QWidget *parent)
     setItemDelegate(new PortItemDelegate(this));
     // Stable names are long; the list may be wider than the box.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // The box may be too narrow for the whole path; its tooltip always has it.
+    connect(this, &QComboBox::currentTextChanged, this, [this] { setToolTip(chosenPath()); });
 }
 
 void ClickComboBox::mousePressEvent(QMouseEvent *event)

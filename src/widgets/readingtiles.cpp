@@ -68,6 +68,12 @@ void ReadingTiles::fitWidth()
     m_list->setFixedHeight(m_list->count() * m_current.height() + 2);
 }
 
+void ReadingTiles::releaseHeight()
+{
+    if (m_list)
+        m_list->setMinimumHeight(0);
+}
+
 void ReadingTiles::retranslate()
 {
     m_current.setCaption(tr("当前温度值"));

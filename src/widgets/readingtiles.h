@@ -23,6 +23,9 @@ public:
     void setUp(QListWidget *list, int decimals);
     // Tiles as wide as the list, keeping their proportions; the list exactly as high as its tiles.
     void fitWidth();
+    // Lets the list be shorter until the next fitWidth(), so a window being restored from maximised gets
+    // its old size rather than one that still holds the large tiles.
+    void releaseHeight();
     void retranslate();
 
     void showReading(double current, double set, int decimals);

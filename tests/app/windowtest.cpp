@@ -73,7 +73,9 @@ QString WindowTest::portButton() const
 
 QString WindowTest::statusText() const
 {
-    return child<QLabel>("calibrationLabel")->text();
+    // The run's line, then what became of its report.
+    return child<QLabel>("calibrationLabel")->text() + QLatin1Char(' ')
+        + child<QLabel>("eventMessageText")->text();
 }
 
 QObject *WindowTest::windowObject() const

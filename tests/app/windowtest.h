@@ -140,7 +140,7 @@ protected:
     bool statusBarShows(const QString &text) const;
     // The caption of the blackbody port's open/close button, which tells whether the link is open.
     QString portButton() const;
-    // The calibration run's line in the status bar.
+    // The calibration run's line in the status bar, and the message its end left.
     QString statusText() const;
 
     template<typename T>

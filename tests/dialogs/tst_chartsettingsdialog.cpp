@@ -146,7 +146,7 @@ void TestChartSettingsDialog::recordSettingHoldsTheWholeSpan()
 void TestChartSettingsDialog::opensWithStoredValues()
 {
     ChartSettingsDialog dialog;
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("图表参数设置"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("表格设置"));
     QCOMPARE(dialog.findChild<QSpinBox *>("spinBox_caches")->value(), 1000);
     QCOMPARE(dialog.findChild<QComboBox *>("comboBox_fps")->currentText(), QStringLiteral("100ms"));
     QCOMPARE(dialog.findChild<QComboBox *>("comboBox_fps")->count(), 10);

@@ -23,6 +23,16 @@
         <source>黑体温度校准源控制程序</source>
         <translation>Blackbody calibrator control</translation>
     </message>
+    <message>
+        <location line="+16"/>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/aboutdialog.cpp" line="+13"/>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
 </context>
 <context>
     <name>BlackbodyLink</name>
@@ -189,12 +199,12 @@
     <message>
         <location line="+5"/>
         <source>稳定范围(±℃)</source>
-        <translation>Stability band (±℃)</translation>
+        <translation>Band (±℃)</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>稳定时间(s)</source>
-        <translation>Stability window (s)</translation>
+        <translation>Window (s)</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -204,7 +214,7 @@
     <message>
         <location line="+5"/>
         <source>等待读数</source>
-        <translation>Waiting for reading</translation>
+        <translation>Wait reading</translation>
     </message>
     <message>
         <location line="+23"/>
@@ -312,12 +322,12 @@
         <location line="+31"/>
         <location line="+217"/>
         <location line="+77"/>
-        <location line="+169"/>
+        <location line="+174"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-493"/>
+        <location line="-498"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
@@ -377,13 +387,13 @@ Reading of the instrument under test (℃):</translation>
     </message>
     <message>
         <location line="+49"/>
-        <location line="+135"/>
+        <location line="+140"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="-682"/>
+        <location line="-687"/>
         <source>被测仪器</source>
         <translation>Instrument under test</translation>
     </message>
@@ -441,27 +451,27 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+28"/>
-        <location line="+126"/>
+        <location line="+131"/>
         <source>校准报告（已中止）</source>
         <translation>Calibration report (aborted)</translation>
     </message>
     <message>
-        <location line="-126"/>
-        <location line="+123"/>
+        <location line="-131"/>
+        <location line="+128"/>
         <source>校准报告</source>
         <translation>Calibration report</translation>
     </message>
     <message>
-        <location line="-475"/>
+        <location line="-480"/>
         <location line="+324"/>
-        <location line="+92"/>
+        <location line="+97"/>
         <location line="+41"/>
         <location line="+59"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-639"/>
+        <location line="-644"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -491,7 +501,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report not saved</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>Calibration report not saved yet; the results are recorded and can be written at the next start</translation>
     </message>
@@ -501,7 +511,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report not saved yet; the results are recorded, the curve could not be saved</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+13"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -723,7 +733,17 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>All files (*)</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+21"/>
+        <source>保存曲线</source>
+        <translation>Save curve</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>曲线文件 (*.txt)</source>
+        <translation>Curve files (*.txt)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <location line="+20"/>
         <source>导出数据成功</source>
         <translation>Data exported</translation>
@@ -784,7 +804,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <name>ChartSettingsDialog</name>
     <message>
         <location filename="../../dialogs/chartsettingsdialog.ui" line="+14"/>
-        <source>图表参数设置</source>
+        <source>表格设置</source>
         <translation>Chart settings</translation>
     </message>
     <message>
@@ -893,8 +913,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+60"/>
-        <source>Ostrel黑体控温软件</source>
-        <translation>Ostrel Blackbody Temperature Control</translation>
+        <source>Ostrel黑体控制软件</source>
+        <translation>Ostrel Blackbody Control</translation>
     </message>
     <message>
         <location line="+72"/>
@@ -1004,6 +1024,15 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
 </context>
 <context>
+    <name>EventMessageView</name>
+    <message>
+        <location filename="../../app/eventmessageview.cpp" line="+37"/>
+        <location line="+32"/>
+        <source>打开报告文件夹</source>
+        <translation>Open report folder</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36"/>
@@ -1035,8 +1064,9 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <source>MainWindow</source>
-        <translation>MainWindow</translation>
+        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <source>Ostrel黑体控制软件</source>
+        <translation>Ostrel Blackbody Control</translation>
     </message>
     <message>
         <location line="+54"/>
@@ -1059,7 +1089,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Help</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+98"/>
         <location line="+198"/>
         <source>串口号：</source>
         <translation>Port:</translation>
@@ -1126,11 +1156,11 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="+142"/>
+        <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+192"/>
-        <location line="+174"/>
+        <location line="+200"/>
+        <location line="+153"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
@@ -1145,19 +1175,19 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Set point not confirmed, please try again</translation>
     </message>
     <message>
-        <location line="-221"/>
+        <location line="-211"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="+220"/>
+        <location line="+210"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-440"/>
-        <location line="+187"/>
-        <location line="+141"/>
+        <location line="-427"/>
+        <location line="+195"/>
+        <location line="+125"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
@@ -1180,7 +1210,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-498"/>
+        <location filename="../../app/mainwindow.cpp" line="-497"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1193,7 +1223,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Thermometer</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+48"/>
         <source>当前温度值</source>
         <translation>Current</translation>
     </message>
@@ -1206,15 +1236,15 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../../remote/remotecontrol.cpp" line="+50"/>
+        <location filename="../../remote/remotecontrol.cpp" line="+51"/>
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>Remote control cannot use TCP port %1: %2
 The program goes on without remote control.</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <location line="+21"/>
+        <location line="+7"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
@@ -1326,6 +1356,42 @@ The program goes on without remote control.</translation>
     </message>
 </context>
 <context>
+    <name>SetPointGate</name>
+    <message>
+        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <source>校准进行中，设定点由校准程序发送</source>
+        <translation>A calibration run is sending its own set points</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>串口未打开，请先打开串口</source>
+        <translation>The port is not open: open it first</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>正在打开串口，请稍候</source>
+        <translation>Opening the port, please wait</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>连接已断开，正在重新连接</source>
+        <translation>Connection lost, reconnecting</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制器未确认，请先确认是否为同一台黑体</source>
+        <translation>Controller not confirmed: confirm it is the same blackbody first</translation>
+    </message>
+</context>
+<context>
+    <name>SetPointSpinBox</name>
+    <message>
+        <location filename="../../widgets/setpointspinbox.cpp" line="+38"/>
+        <source>设定范围：%1 至 %2 ℃</source>
+        <translation>Set-point range: %1 to %2 ℃</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <location filename="../../settings/settings.cpp" line="+110"/>
@@ -1362,7 +1428,7 @@ The program goes on without remote control.</translation>
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+35"/>
+        <location filename="../../app/windowmenus.cpp" line="+44"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>

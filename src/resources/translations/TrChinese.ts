@@ -23,6 +23,16 @@
         <source>黑体温度校准源控制程序</source>
         <translation>黑體溫度校正源控制程式</translation>
     </message>
+    <message>
+        <location line="+16"/>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/aboutdialog.cpp" line="+13"/>
+        <source>版本 %1</source>
+        <translation>版本 %1</translation>
+    </message>
 </context>
 <context>
     <name>BlackbodyLink</name>
@@ -312,12 +322,12 @@
         <location line="+31"/>
         <location line="+217"/>
         <location line="+77"/>
-        <location line="+169"/>
+        <location line="+174"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-493"/>
+        <location line="-498"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
@@ -377,13 +387,13 @@
     </message>
     <message>
         <location line="+49"/>
-        <location line="+135"/>
+        <location line="+140"/>
         <location line="+10"/>
         <source>曲线</source>
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="-682"/>
+        <location line="-687"/>
         <source>被测仪器</source>
         <translation>受測儀器</translation>
     </message>
@@ -441,27 +451,27 @@
     </message>
     <message>
         <location line="+28"/>
-        <location line="+126"/>
+        <location line="+131"/>
         <source>校准报告（已中止）</source>
         <translation>校正報告（已中止）</translation>
     </message>
     <message>
-        <location line="-126"/>
-        <location line="+123"/>
+        <location line="-131"/>
+        <location line="+128"/>
         <source>校准报告</source>
         <translation>校正報告</translation>
     </message>
     <message>
-        <location line="-475"/>
+        <location line="-480"/>
         <location line="+324"/>
-        <location line="+92"/>
+        <location line="+97"/>
         <location line="+41"/>
         <location line="+59"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-639"/>
+        <location line="-644"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -491,7 +501,7 @@
         <translation>校準報告未儲存</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校準報告尚未儲存；結果已記錄，下次啟動時可再寫出報告</translation>
     </message>
@@ -501,7 +511,7 @@
         <translation>校準報告尚未儲存；結果已記錄，曲線未能儲存</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+13"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -723,7 +733,17 @@
         <translation>所有檔案(*)</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+21"/>
+        <source>保存曲线</source>
+        <translation>儲存曲線</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>曲线文件 (*.txt)</source>
+        <translation>曲線檔案 (*.txt)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <location line="+20"/>
         <source>导出数据成功</source>
         <translation>資料匯出成功</translation>
@@ -784,8 +804,8 @@
     <name>ChartSettingsDialog</name>
     <message>
         <location filename="../../dialogs/chartsettingsdialog.ui" line="+14"/>
-        <source>图表参数设置</source>
-        <translation>圖表參數設定</translation>
+        <source>表格设置</source>
+        <translation>表格設定</translation>
     </message>
     <message>
         <location line="+21"/>
@@ -893,8 +913,8 @@
     </message>
     <message>
         <location line="+60"/>
-        <source>Ostrel黑体控温软件</source>
-        <translation>Ostrel黑體控溫軟體</translation>
+        <source>Ostrel黑体控制软件</source>
+        <translation>Ostrel黑體控制軟體</translation>
     </message>
     <message>
         <location line="+72"/>
@@ -1004,6 +1024,15 @@
     </message>
 </context>
 <context>
+    <name>EventMessageView</name>
+    <message>
+        <location filename="../../app/eventmessageview.cpp" line="+37"/>
+        <location line="+32"/>
+        <source>打开报告文件夹</source>
+        <translation>開啟報告資料夾</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36"/>
@@ -1035,8 +1064,9 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <source>MainWindow</source>
-        <translation>MainWindow</translation>
+        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <source>Ostrel黑体控制软件</source>
+        <translation>Ostrel黑體控制軟體</translation>
     </message>
     <message>
         <location line="+54"/>
@@ -1059,7 +1089,7 @@
         <translation>說明</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+98"/>
         <location line="+198"/>
         <source>串口号：</source>
         <translation>序列埠：</translation>
@@ -1126,11 +1156,11 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="+142"/>
+        <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+192"/>
-        <location line="+174"/>
+        <location line="+200"/>
+        <location line="+153"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
@@ -1145,19 +1175,19 @@
         <translation>設定失敗，請再試一次</translation>
     </message>
     <message>
-        <location line="-221"/>
+        <location line="-211"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="+220"/>
+        <location line="+210"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-440"/>
-        <location line="+187"/>
-        <location line="+141"/>
+        <location line="-427"/>
+        <location line="+195"/>
+        <location line="+125"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -1180,7 +1210,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-498"/>
+        <location filename="../../app/mainwindow.cpp" line="-497"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1193,7 +1223,7 @@
         <translation>測溫儀</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+48"/>
         <source>当前温度值</source>
         <translation>目前溫度值</translation>
     </message>
@@ -1206,15 +1236,15 @@
 <context>
     <name>RemoteControl</name>
     <message>
-        <location filename="../../remote/remotecontrol.cpp" line="+50"/>
+        <location filename="../../remote/remotecontrol.cpp" line="+51"/>
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>遠端控制無法使用 TCP 連接埠 %1：%2
 程式照常執行，但不提供遠端控制。</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <location line="+21"/>
+        <location line="+7"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
@@ -1326,6 +1356,42 @@
     </message>
 </context>
 <context>
+    <name>SetPointGate</name>
+    <message>
+        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <source>校准进行中，设定点由校准程序发送</source>
+        <translation>校準進行中，設定點由校準程序傳送</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>串口未打开，请先打开串口</source>
+        <translation>序列埠未開啟，請先開啟序列埠</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>正在打开串口，请稍候</source>
+        <translation>正在開啟序列埠，請稍候</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>连接已断开，正在重新连接</source>
+        <translation>連線已中斷，正在重新連線</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>控制器未确认，请先确认是否为同一台黑体</source>
+        <translation>控制器未確認，請先確認是否為同一台黑體</translation>
+    </message>
+</context>
+<context>
+    <name>SetPointSpinBox</name>
+    <message>
+        <location filename="../../widgets/setpointspinbox.cpp" line="+38"/>
+        <source>设定范围：%1 至 %2 ℃</source>
+        <translation>設定範圍：%1 至 %2 ℃</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <location filename="../../settings/settings.cpp" line="+110"/>
@@ -1362,7 +1428,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+35"/>
+        <location filename="../../app/windowmenus.cpp" line="+44"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>

@@ -1,0 +1,52 @@
+#include "elidedlabel.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QToolTip>
+
+ElidedLabel::ElidedLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+bool ElidedLabel::isElided() const
+{
+    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    // Room for an ellipsis and a little of each end.
+    return QSize(
+        fontMetrics().horizontalAdvance(QStringLiteral("MM…MM")), QLabel::minimumSizeHint().height());
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    const QMargins m = contentsMargins();
+    return QSize(fontMetrics().horizontalAdvance(text()) + m.left() + m.right(), QLabel::sizeHint().height());
+}
+
+bool ElidedLabel::event(QEvent *event)
+{
+    // The whole text, while it is cut, unless the owner gave a tooltip of its own.
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        if (isElided())
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QLabel::event(event);
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect room = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
+    style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLabel>
+
+// A one-line label for the status bar: a text wider than the room it gets is cut in the middle, so both
+// its start and its end (a file's name) stay readable, and the whole text becomes its tooltip. It never
+// asks for more width than a few characters, so no text widens the window. Plain text only.
+class ElidedLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit ElidedLabel(QWidget *parent = nullptr);
+
+    // Whether the text is cut at the current width.
+    bool isElided() const;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+};

@@ -1,0 +1,169 @@
+#include "app/setpointgate.h"
+#include "app/transientmessage.h"
+#include "app/windowmenus.h"
+#include "app/windowplacement.h"
+#include "widgets/setpointspinbox.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(BlackbodySession::State)
+
+class TestWindowRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void eventMessageStandsFifteenSecondsOrUntilTheNext_data();
+    void eventMessageStandsFifteenSecondsOrUntilTheNext();
+    void setPointIsOfferedOnlyOverAnOpenLink_data();
+    void setPointIsOfferedOnlyOverAnOpenLink();
+    void setPointBoxKeepsAnOutOfRangeNumber_data();
+    void setPointBoxKeepsAnOutOfRangeNumber();
+    void menuEntriesAnswerTheirKeys_data();
+    void menuEntriesAnswerTheirKeys();
+    void storedPlacementFitsTheScreen_data();
+    void storedPlacementFitsTheScreen();
+};
+
+// "at ms: text" shows a message; "at ms" alone asks what is shown.
+void TestWindowRules::eventMessageStandsFifteenSecondsOrUntilTheNext_data()
+{
+    QTest::addColumn<QStringList>("script");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("stands until its time is up")
+        << QStringList {"0: saved", "0", "14999", "15000"} << QStringList {"saved", "saved", ""};
+    QTest::newRow("the next event replaces it and gets its own time") << QStringList {
+        "0: saved", "10000: aborted", "14999", "24999", "25000"} << QStringList {"aborted", "aborted", ""};
+}
+
+void TestWindowRules::eventMessageStandsFifteenSecondsOrUntilTheNext()
+{
+    QFETCH(QStringList, script);
+    TransientMessage message;
+    QStringList seen;
+    for (const QString &line : script) {
+        const QStringList parts = line.split(QStringLiteral(": "));
+        if (parts.size() == 2)
+            message.show(parts.at(1), parts.at(0).toLongLong());
+        else
+            seen << message.textAt(line.toLongLong());
+    }
+    QTEST(seen, "shown");
+}
+
+void TestWindowRules::setPointIsOfferedOnlyOverAnOpenLink_data()
+{
+    using State = BlackbodySession::State;
+    QTest::addColumn<State>("link");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("closed") << State::Closed << false << false;
+    QTest::newRow("opening") << State::Opening << false << false;
+    QTest::newRow("open") << State::Open << false << true;
+    // The controller may come back; the link stays the operator's.
+    QTest::newRow("silent") << State::Silent << false << true;
+    QTest::newRow("reconnecting") << State::Reconnecting << false << false;
+    QTest::newRow("unconfirmed") << State::Unconfirmed << false << false;
+    QTest::newRow("a run sends its own") << State::Open << true << false;
+}
+
+void TestWindowRules::setPointIsOfferedOnlyOverAnOpenLink()
+{
+    QFETCH(BlackbodySession::State, link);
+    QFETCH(bool, running);
+    QFETCH(bool, offered);
+    // A refusal always says why.
+    QCOMPARE(SetPointGate::refusal(link, running).isEmpty(), offered);
+}
+
+void TestWindowRules::setPointBoxKeepsAnOutOfRangeNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("in range") << "55"
+                              << "55.00" << true;
+    QTest::newRow("above the range") << "999"
+                                     << "999" << false;
+    QTest::newRow("below the range") << "-31"
+                                     << "-31" << false;
+    QTest::newRow("too many decimals are refused as typed") << "5.123"
+                                                            << "5.12" << true;
+}
+
+void TestWindowRules::setPointBoxKeepsAnOutOfRangeNumber()
+{
+    QFETCH(QString, typed);
+    SetPointSpinBox box;
+    QLineEdit other;
+    box.setDecimals(2);
+    box.setRange(-30.0, 125.0);
+    box.show();
+    other.show();
+    QSignalSpy submitted(&box, &SetPointSpinBox::submitted);
+    box.setFocus();
+    box.findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(&box, typed);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTEST(submitted.count() == 1, "sent");
+    // Leaving the box does not put the last value back either.
+    other.setFocus();
+    QTEST(box.text(), "text");
+}
+
+void TestWindowRules::menuEntriesAnswerTheirKeys_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QByteArray>("entry");
+    QTest::newRow("open") << QKeySequence(Qt::CTRL | Qt::Key_O) << QByteArray(SIGNAL(openCurve()));
+    QTest::newRow("save") << QKeySequence(Qt::CTRL | Qt::Key_S) << QByteArray(SIGNAL(saveCurve()));
+    QTest::newRow("export CSV") << QKeySequence(Qt::CTRL | Qt::Key_E) << QByteArray(SIGNAL(exportCsv()));
+    QTest::newRow("quit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << QByteArray(SIGNAL(exit()));
+    QTest::newRow("about") << QKeySequence(Qt::Key_F1) << QByteArray(SIGNAL(about()));
+}
+
+void TestWindowRules::menuEntriesAnswerTheirKeys()
+{
+    QFETCH(QKeySequence, key);
+    QFETCH(QByteArray, entry);
+    QWidget window;
+    WindowMenus menus(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // Every entry that has a key, to catch a key that reaches the wrong one.
+    const QList<QByteArray> entries
+        = {SIGNAL(openCurve()), SIGNAL(saveCurve()), SIGNAL(exportCsv()), SIGNAL(exit()), SIGNAL(about())};
+    QList<QSharedPointer<QSignalSpy>> spies;
+    for (const QByteArray &signal : entries)
+        spies << QSharedPointer<QSignalSpy>::create(&menus, signal.constData());
+    QTest::keySequence(&window, key);
+    for (int i = 0; i < entries.size(); ++i)
+        QCOMPARE(spies.at(i)->count(), entries.at(i) == entry ? 1 : 0);
+}
+
+void TestWindowRules::storedPlacementFitsTheScreen_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QRect>("placed");
+    const QRect screen(0, 0, 1024, 600);
+    QTest::newRow("on the screen") << "100,50,900,500" << QRect(100, 50, 900, 500);
+    QTest::newRow("partly off to the right") << "600,50,900,500" << QRect(124, 50, 900, 500);
+    QTest::newRow("on a screen since removed") << "2000,-900,900,500" << QRect(124, 0, 900, 500);
+    QTest::newRow("larger than the screen") << "0,0,1920,1080" << QRect(0, 0, 1024, 600);
+    QTest::newRow("smaller than the window can be") << "10,10,100,100" << QRect(10, 10, 800, 480);
+    QTest::newRow("not four numbers") << "10,10,wide,100" << QRect();
+}
+
+void TestWindowRules::storedPlacementFitsTheScreen()
+{
+    QFETCH(QString, stored);
+    const QRect rect = WindowPlacement::parse(stored);
+    const QRect placed
+        = rect.isEmpty() ? QRect() : WindowPlacement::fitted(rect, QRect(0, 0, 1024, 600), QSize(800, 480));
+    QTEST(placed, "placed");
+}
+
+QTEST_MAIN(TestWindowRules)
+#include "tst_windowrules.moc"
