@@ -1,5 +1,6 @@
 #include "windowplacement.h"
 
+#include "app/screenkeeper.h"
 #include "settings/settings.h"
 
 #include <QGuiApplication>
@@ -27,6 +28,7 @@ void WindowPlacement::show(QWidget *window, const Settings &settings)
         window->showMaximized();
     else
         window->show();
+    new ScreenKeeper(window, 3000);
 }
 
 void WindowPlacement::store(const QWidget *window, Settings &settings)

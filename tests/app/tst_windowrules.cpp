@@ -1,12 +1,16 @@
+#include "app/screenkeeper.h"
 #include "app/setpointgate.h"
 #include "app/transientmessage.h"
 #include "app/windowmenus.h"
 #include "app/windowplacement.h"
 #include "widgets/setpointspinbox.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 Q_DECLARE_METATYPE(BlackbodySession::State)
 
@@ -25,6 +29,7 @@ private slots:
     void menuEntriesAnswerTheirKeys();
     void storedPlacementFitsTheScreen_data();
     void storedPlacementFitsTheScreen();
+    void windowGrownByItsLayoutComesBackOnScreen();
 };
 
 // "at ms: text" shows a message; "at ms" alone asks what is shown.
@@ -166,4 +171,40 @@ void TestWindowRules::storedPlacementFitsTheScreen()
 }
 
 QTEST_MAIN(TestWindowRules)
+namespace {
+
+// Like the main window: tiles set up three high, brought to two by the next resize.
+class LateTilesWindow : public QWidget
+{
+public:
+    explicit LateTilesWindow(int twoTiles)
+        : m_twoTiles(twoTiles)
+    {
+        new QVBoxLayout(this);
+        layout()->addWidget(&m_tiles);
+    }
+    void setUpTiles() { m_tiles.setFixedHeight(m_twoTiles * 3 / 2); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { m_tiles.setFixedHeight(m_twoTiles); }
+
+private:
+    QWidget m_tiles;
+    int m_twoTiles;
+};
+
+} // namespace
+
+void TestWindowRules::windowGrownByItsLayoutComesBackOnScreen()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    LateTilesWindow window(available.height() * 3 / 4);
+    window.setGeometry(available.x(), available.y(), 300, available.height() / 2);
+    window.show();
+    new ScreenKeeper(&window, 60000);
+    window.setUpTiles();
+    QTRY_VERIFY(window.height() > available.height() / 2 && available.contains(window.frameGeometry()));
+    QVERIFY(window.height() >= window.minimumSizeHint().height());
+}
+
 #include "tst_windowrules.moc"
