@@ -1,10 +1,10 @@
 #include "chartfileactions.h"
 
+#include "curvetitle.h"
 #include "dialogs/waitdialog.h"
 #include "files/atomicsave.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
-#include "curvetitle.h"
 #include "ttwidget.h"
 
 #include <QApplication>
@@ -75,7 +75,8 @@ void ChartFileActions::openCurve()
         return;
     LastFolders folders(appSettings);
     QFileDialog dialog(nullptr, tr("选择文件"), folders.folder(LastFolders::Curves));
-    dialog.setNameFilters({tr("文件(*.txt*)"), tr("CSV文件") + QStringLiteral(" (*.csv)"), tr("所有文件(*)")});
+    dialog.setNameFilters(
+        {tr("文件(*.txt*)"), tr("CSV文件") + QStringLiteral(" (*.csv)"), tr("所有文件(*)")});
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -182,7 +183,8 @@ SaveResult ChartFileActions::writeImageFile(const QString &fileName)
     plot->plotLayout()->insertRow(0);
     plot->plotLayout()->addElement(0, 0, title);
     const int width = plot->width();
-    const int height = plot->height() + static_cast<QCPLayoutElement *>(title)->minimumOuterSizeHint().height();
+    const int height
+        = plot->height() + static_cast<QCPLayoutElement *>(title)->minimumOuterSizeHint().height();
     const SaveResult saved = writeImage(fileName, width, height);
     plot->plotLayout()->remove(title);
     plot->plotLayout()->simplify();

@@ -46,7 +46,8 @@ bool looksLikeCsvCurve(const QByteArray &start)
     return text.startsWith(kColumns);
 }
 
-CurveReadResult readCsvCurve(QIODevice *device, CurveFileContents *out, const CurveProgress &progress, int maxRows)
+CurveReadResult readCsvCurve(
+    QIODevice *device, CurveFileContents *out, const CurveProgress &progress, int maxRows)
 {
     *out = CurveFileContents();
     const qint64 total = device->isSequential() ? 0 : device->size();
@@ -86,7 +87,8 @@ CurveReadResult readCsvCurve(QIODevice *device, CurveFileContents *out, const Cu
             ++out->numericRows;
         out->samples.append(QCPGraphData(key, value));
         if (!out->hasDate && keyIsNumber) {
-            const QDateTime at = QDateTime::fromString(QString::fromLatin1(fields[0].trimmed()), Qt::ISODateWithMs);
+            const QDateTime at
+                = QDateTime::fromString(QString::fromLatin1(fields[0].trimmed()), Qt::ISODateWithMs);
             if (at.isValid()) {
                 out->hasDate = true;
                 out->startMsecs = at.toMSecsSinceEpoch() - std::llround(key * 1000);

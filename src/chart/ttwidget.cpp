@@ -356,8 +356,8 @@ void ttwidget::placeLegend()
         if (!graph->visible() || !store || store->isEmpty())
             return;
         QVector<QCPGraphData> data;
-        store->lineData(0, store->size(), plot->xAxis->range().lower, plot->xAxis->range().upper,
-            area.width(), &data);
+        store->lineData(
+            0, store->size(), plot->xAxis->range().lower, plot->xAxis->range().upper, area.width(), &data);
         for (const QCPGraphData &d : qAsConst(data))
             points.append(QPointF(plot->xAxis->coordToPixel(d.key), plot->yAxis->coordToPixel(d.value)));
     };
@@ -513,8 +513,8 @@ void ttwidget::on_pushButton_vertical_clicked()
 
 void ttwidget::showHorizontalZoom(const QWidget *button)
 {
-    hScale = openPopup(hScale, button, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin,
-        &ttwidget::horizontalZoomout);
+    hScale = openPopup(
+        hScale, button, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
     titlePopups();
 }
 

@@ -103,8 +103,9 @@ bool WriteFileThread::readCurveFile(
         return false;
     }
     // The program's own tables come back too, at the precision they hold.
-    const CurveReadResult read = looksLikeCsvCurve(file.peek(64)) ? readCsvCurve(&file, contents, progress, maxRows)
-                                                                   : readCurve(&file, contents, progress, maxRows);
+    const CurveReadResult read = looksLikeCsvCurve(file.peek(64))
+        ? readCsvCurve(&file, contents, progress, maxRows)
+        : readCurve(&file, contents, progress, maxRows);
     if (read != CurveReadResult::Ok) {
         qDebug() << "Cannot read file" << fileName
                  << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")

@@ -14,6 +14,8 @@
 #include <QHeaderView>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 
 // Columns of the step table, in the form's order.
@@ -32,11 +34,9 @@ const QColor kCurrentStep(255, 236, 160);
 
 const CalibrationStepResult *resultOf(int row, const QVector<CalibrationStepResult> &results)
 {
-    for (const CalibrationStepResult &result : results) {
-        if (result.step == row)
-            return &result;
-    }
-    return nullptr;
+    const auto found = std::find_if(results.cbegin(), results.cend(),
+        [row](const CalibrationStepResult &result) { return result.step == row; });
+    return found == results.cend() ? nullptr : &*found;
 }
 
 // The same limits the run file is read with: a day at most for one point.
@@ -132,11 +132,12 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
     showRunButtons();
     if (!changed)
         return;
-    for (QWidget *editor : {static_cast<QWidget *>(ui->lineEdit_instrument),
-             static_cast<QWidget *>(ui->lineEdit_operator), static_cast<QWidget *>(ui->doubleSpinBox_distance),
-             static_cast<QWidget *>(ui->doubleSpinBox_emissivity), static_cast<QWidget *>(ui->pushButton_addStep),
-             static_cast<QWidget *>(ui->pushButton_removeStep), static_cast<QWidget *>(ui->pushButton_moveUp),
-             static_cast<QWidget *>(ui->pushButton_moveDown)})
+    for (QWidget *editor :
+        {static_cast<QWidget *>(ui->lineEdit_instrument), static_cast<QWidget *>(ui->lineEdit_operator),
+            static_cast<QWidget *>(ui->doubleSpinBox_distance),
+            static_cast<QWidget *>(ui->doubleSpinBox_emissivity),
+            static_cast<QWidget *>(ui->pushButton_addStep), static_cast<QWidget *>(ui->pushButton_removeStep),
+            static_cast<QWidget *>(ui->pushButton_moveUp), static_cast<QWidget *>(ui->pushButton_moveDown)})
         editor->setEnabled(!running);
     retranslateResultHeaders();
     m_currentStep = -1;

@@ -3,9 +3,8 @@
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 
-#include <QPointer>
-
 #include <QDialog>
+#include <QPointer>
 
 namespace Ui {
 class CalibrationRunDialog;

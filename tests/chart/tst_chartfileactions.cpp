@@ -256,12 +256,12 @@ void TestChartFileActions::csvTablesOpenAtFullPrecision_data()
             + "2021-03-04T17:15:02.417+08:00,0.1,36.61234,\xE2\x84\x83\r\n"
               "2021-03-04T17:15:02.517+08:00,0.2,36.70005,\xE2\x84\x83\r\n"
                                 << 2 << 36.70005 << 2 << at;
-    QTest::newRow("Fahrenheit, LF only, no mark") << columns.left(columns.size() - 2)
-            + "\n2021-03-04T09:15:03.317Z,1,98.25,\xE2\x84\x89\n"
-                                                   << 1 << 98.25 << 1 << at;
-    QTest::newRow("a field that is no number reads as 0") << columns
-            + "2021-03-04T09:15:02.417Z,0.1,oops,\xE2\x84\x83\r\nx,0.2,36.5,\xE2\x84\x83\r\n"
-                                                           << 2 << 36.5 << 2 << at;
+    QTest::newRow("Fahrenheit, LF only, no mark")
+        << columns.left(columns.size() - 2) + "\n2021-03-04T09:15:03.317Z,1,98.25,\xE2\x84\x89\n"
+        << 1 << 98.25 << 1 << at;
+    QTest::newRow("a field that is no number reads as 0")
+        << columns + "2021-03-04T09:15:02.417Z,0.1,oops,\xE2\x84\x83\r\nx,0.2,36.5,\xE2\x84\x83\r\n"
+        << 2 << 36.5 << 2 << at;
     QTest::newRow("header only") << columns << 0 << 20.0 << 2 << qint64(0);
 }
 

@@ -45,8 +45,10 @@ void TestChartPlacement::legendGoesWhereItCoversLeastData_data()
     const QVector<QPointF> everywhere {{20, 20}, {380, 20}, {20, 280}, {380, 280}};
     QTest::newRow("rising curve under the top right: top left")
         << rising << LegendCorner::TopRight << LegendCorner::TopLeft;
-    QTest::newRow("falling curve: top right is free") << falling << LegendCorner::TopRight << LegendCorner::TopRight;
-    QTest::newRow("no data: stays") << QVector<QPointF>() << LegendCorner::BottomLeft << LegendCorner::BottomLeft;
+    QTest::newRow("falling curve: top right is free")
+        << falling << LegendCorner::TopRight << LegendCorner::TopRight;
+    QTest::newRow("no data: stays") << QVector<QPointF>() << LegendCorner::BottomLeft
+                                    << LegendCorner::BottomLeft;
     QTest::newRow("all corners covered alike: stays")
         << everywhere << LegendCorner::BottomRight << LegendCorner::BottomRight;
 }

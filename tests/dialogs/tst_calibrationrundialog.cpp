@@ -122,8 +122,11 @@ void TestCalibrationRunDialog::startNeedsInstrumentAndOperatorAndRemembersThem_d
     QTest::addColumn<QString>("instrument");
     QTest::addColumn<QString>("operatorName");
     QTest::addColumn<QString>("refusal"); // empty: the run is asked to start
-    QTest::newRow("both") << "IR-7" << "Li Wei" << QString();
-    QTest::newRow("no instrument") << "  " << "Li Wei" << "请填写被测仪器：报告须写明校准的是哪台仪器。";
+    QTest::newRow("both") << "IR-7"
+                          << "Li Wei" << QString();
+    QTest::newRow("no instrument") << "  "
+                                   << "Li Wei"
+                                   << "请填写被测仪器：报告须写明校准的是哪台仪器。";
     QTest::newRow("no operator") << "IR-7" << QString() << "请填写操作员：报告须写明由谁校准。";
 }
 
@@ -139,8 +142,8 @@ void TestCalibrationRunDialog::startNeedsInstrumentAndOperatorAndRemembersThem()
     QSignalSpy started(&editor, &CalibrationRunDialog::startRequested);
     QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_startRun"), Qt::LeftButton);
     QCOMPARE(started.count(), refusal.isEmpty() ? 1 : 0);
-    QCOMPARE(m_modals->boxes,
-        refusal.isEmpty() ? QStringList() : QStringList {QStringLiteral("提示|") + refusal});
+    QCOMPARE(
+        m_modals->boxes, refusal.isEmpty() ? QStringList() : QStringList {QStringLiteral("提示|") + refusal});
 
     // The next run starts with what the last started one had.
     CalibrationRunDialog next;

@@ -23,10 +23,14 @@ void TestLastFolders::dialogsStartInTheFolderLastUsedForTheirKind_data()
     QTest::addColumn<bool>("removed"); // the folder is gone by the next dialog
     QTest::addColumn<QString>("curves"); // where a curve dialog then starts; "." the working folder
     QTest::addColumn<QString>("exports");
-    QTest::newRow("nothing yet") << QString() << false << false << "." << ".";
-    QTest::newRow("a chosen file's folder") << "a" << true << false << "a" << ".";
-    QTest::newRow("a chosen folder") << "b" << false << false << "b" << ".";
-    QTest::newRow("a folder since removed") << "c" << true << true << "." << ".";
+    QTest::newRow("nothing yet") << QString() << false << false << "."
+                                 << ".";
+    QTest::newRow("a chosen file's folder") << "a" << true << false << "a"
+                                            << ".";
+    QTest::newRow("a chosen folder") << "b" << false << false << "b"
+                                     << ".";
+    QTest::newRow("a folder since removed") << "c" << true << true << "."
+                                            << ".";
 }
 
 void TestLastFolders::dialogsStartInTheFolderLastUsedForTheirKind()
@@ -62,7 +66,8 @@ void TestLastFolders::dialogsStartInTheFolderLastUsedForTheirKind()
 void TestLastFolders::suggestedNameFollowsTheCurveStart()
 {
     const QDateTime start(QDate(2021, 3, 4), QTime(9, 15, 2, 417));
-    QCOMPARE(LastFolders::curveName(start, QStringLiteral("txt")), QStringLiteral("curve-20210304-091502.txt"));
+    QCOMPARE(
+        LastFolders::curveName(start, QStringLiteral("txt")), QStringLiteral("curve-20210304-091502.txt"));
 }
 
 QTEST_GUILESS_MAIN(TestLastFolders)
