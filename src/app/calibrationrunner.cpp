@@ -10,6 +10,7 @@
 #include "control/calibrationreport.h"
 #include "dialogs/calibrationrundialog.h"
 #include "files/atomicsave.h"
+#include "settings/lastfolders.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
 
@@ -797,9 +798,12 @@ QString CalibrationRunner::reportFolder()
         return stored;
     if (m_unattended)
         return {};
-    const QString chosen = QFileDialog::getExistingDirectory(m_window, tr("选择校准报告文件夹"), stored);
+    LastFolders folders(appSettings);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        m_window, tr("选择校准报告文件夹"), folders.folder(LastFolders::Reports));
     if (chosen.isEmpty())
         return {};
+    folders.rememberFolder(LastFolders::Reports, chosen);
     appSettings.setValue(reportFolderKey, chosen);
     if (const SaveResult saved = appSettings.save(); !saved)
         QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
@@ -853,4 +857,5 @@ void CalibrationRunner::showProgress()
     if (t < m_noteUntil)
         text += QStringLiteral("  ") + m_note;
     m_label.setText(text);
+    emit progressShown();
 }

@@ -82,6 +82,11 @@ public:
     RunState runState() const;
     // Where the run is; a default Progress without a run.
     CalibrationSequencer::Progress runProgress() const;
+    // The rows of the steps the run has ended so far; none without a run.
+    QVector<CalibrationStepResult> stepResults() const
+    {
+        return m_run ? m_run->results() : QVector<CalibrationStepResult>();
+    }
 
     void ambient(double celsius);
     // The dialog's pause/resume, skip and abort go to this runner.
@@ -108,6 +113,8 @@ signals:
     // What became of a run's report, for the operator to read in passing; `reportFile` is the report
     // written, empty when none was.
     void finished(const QString &text, const QString &reportFile);
+    // The run's progress was shown anew: a reading, a tick or a step's end.
+    void progressShown();
 
 private:
     // A reading from a controller known to be ours. One after a lost link or a silence lets the run

@@ -386,12 +386,12 @@ void MainWindow::on_navButton_export_clicked()
 
 void MainWindow::on_navButton_horizontal_clicked()
 {
-    ui->widget_tt->showHorizontalZoom();
+    ui->widget_tt->showHorizontalZoom(ui->navButton_horizontal);
 }
 
 void MainWindow::on_navButton_vertical_clicked()
 {
-    ui->widget_tt->showVerticalZoom();
+    ui->widget_tt->showVerticalZoom(ui->navButton_vertical);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *)
@@ -463,6 +463,10 @@ void MainWindow::ClickCalibrationRun()
         connect(
             m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
         m_calibration->takeOrdersFrom(m_runDialog.get());
+        m_runDialog->keepAboveWhileRunning(this);
+        connect(m_calibration.get(), &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
+            m_runDialog->showRunProgress(m_calibration->runProgress(), m_calibration->stepResults());
+        });
         showCalibrationState();
     }
     // The box is locked to the open model while the port is open.
@@ -560,6 +564,7 @@ void MainWindow::showOpened()
 
     const BlackbodyModel &model = m_link->model();
     m_setPoint->showModel(model);
+    ui->widget_tt->setModelName(model.name);
     // The link's own name for the port: an adapter's stable name when it has one.
     RememberedLink {m_link->port(), ui->comboBoxBaud->currentText(), model.name}.store(appSettings);
     ui->widget_tt->enableRecordControls(true);
@@ -618,6 +623,7 @@ void MainWindow::showReading(double current, double set)
     const int decimals = ui->doubleSpinBox->decimals();
     m_tiles.showReading(current, set, decimals);
     emit ttwidget_addvalue(current);
+    ui->widget_tt->setSetPoint(set);
     m_setPoint->takeControllerSetPoint(set);
     // A run judges by its step's band and window.
     const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_link->stability();

@@ -1,7 +1,10 @@
 #include "chartfileactions.h"
 
+#include "curvetitle.h"
 #include "dialogs/waitdialog.h"
 #include "files/atomicsave.h"
+#include "settings/lastfolders.h"
+#include "settings/settings.h"
 #include "ttwidget.h"
 
 #include <QApplication>
@@ -22,6 +25,8 @@ ChartFileActions::ChartFileActions(ttwidget *chart, QWidget *window)
     , m_window(window)
 {
     connect(chart, &ttwidget::exportRequested, this, &ChartFileActions::exportCurveAs);
+    if (window)
+        new CurveTitle(window, chart);
 }
 
 bool ChartFileActions::refuse(const QString &refusal)
@@ -43,24 +48,41 @@ bool ChartFileActions::mayDiscardCurve()
         return true;
     QMessageBox box(QMessageBox::Question, tr("提示"), tr("当前曲线尚未保存，放弃这条曲线吗？"),
         QMessageBox::NoButton, m_window);
+    QPushButton *save = box.addButton(tr("保存"), QMessageBox::AcceptRole);
     QPushButton *discard = box.addButton(tr("放弃"), QMessageBox::DestructiveRole);
     QPushButton *keep = box.addButton(tr("取消"), QMessageBox::RejectRole);
     box.setDefaultButton(keep);
     box.setEscapeButton(keep);
     box.exec();
+    if (box.clickedButton() == save) {
+        exportCurveAs();
+        // A cancelled or failed save keeps the curve.
+        return !m_chart->hasUnsavedCurve();
+    }
     return box.clickedButton() == discard;
+}
+
+QString ChartFileActions::suggestedName(const QString &suffix) const
+{
+    const qint64 start = m_chart->curveInfo().startMsecs;
+    return LastFolders::curveName(
+        start > 0 ? QDateTime::fromMSecsSinceEpoch(start) : QDateTime::currentDateTime(), suffix);
 }
 
 void ChartFileActions::openCurve()
 {
     if (refuseWhileRecording() || !mayDiscardCurve())
         return;
-    QFileDialog dialog(nullptr, tr("选择文件"), QStringLiteral("."));
-    dialog.setNameFilters({tr("文件(*.txt*)"), tr("所有文件(*)")});
+    LastFolders folders(appSettings);
+    QFileDialog dialog(nullptr, tr("选择文件"), folders.folder(LastFolders::Curves));
+    dialog.setNameFilters(
+        {tr("文件(*.txt*)"), tr("CSV文件") + QStringLiteral(" (*.csv)"), tr("所有文件(*)")});
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setViewMode(QFileDialog::Detail);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        importCurve(dialog.selectedFiles().constFirst());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    folders.rememberFile(LastFolders::Curves, dialog.selectedFiles().constFirst());
+    importCurve(dialog.selectedFiles().constFirst());
 }
 
 void ChartFileActions::importCurve(const QString &fileName)
@@ -70,19 +92,22 @@ void ChartFileActions::importCurve(const QString &fileName)
     // No more rows than the chart can hold.
     WriteFileThread reader(fileName, CurveRecorder::MaxCacheSize, m_chart->newCurveInfo(0));
     if (runFileWorker(&reader))
-        m_chart->showOpenedCurve(reader.contents(), reader.info(), reader.store());
+        m_chart->showOpenedCurve(reader.contents(), reader.info(), reader.store(), fileName);
 }
 
 void ChartFileActions::exportCurveAs()
 {
     if (refuse(m_chart->curveWriteRefusal()))
         return;
-    QFileDialog dialog(m_chart, tr("保存曲线"), QString(), tr("曲线文件 (*.txt)"));
+    LastFolders folders(appSettings);
+    QFileDialog dialog(m_chart, tr("保存曲线"),
+        folders.suggestion(LastFolders::Curves, suggestedName(QStringLiteral("txt"))), tr("曲线文件 (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
+    folders.rememberFile(LastFolders::Curves, dialog.selectedFiles().constFirst());
     exportCurve(curveFileName(dialog.selectedFiles().constFirst()));
 }
 
@@ -90,7 +115,7 @@ void ChartFileActions::exportCurve(const QString &fileName)
 {
     if (refuse(m_chart->curveWriteRefusal()) || !runWriteJob(fileName, WriteFileThread::Write))
         return;
-    m_chart->markCurveSaved();
+    m_chart->markCurveSaved(fileName);
     reportSaved(tr("导出数据成功"), tr("信息已保存在%1！").arg(fileName));
 }
 
@@ -98,11 +123,15 @@ void ChartFileActions::exportCsvAs()
 {
     if (refuse(m_chart->curveWriteRefusal()))
         return;
-    QFileDialog dialog(m_chart, tr("导出CSV"), QString(), tr("CSV文件") + QStringLiteral(" (*.csv)"));
+    LastFolders folders(appSettings);
+    QFileDialog dialog(m_chart, tr("导出CSV"),
+        folders.suggestion(LastFolders::Exports, suggestedName(QStringLiteral("csv"))),
+        tr("CSV文件") + QStringLiteral(" (*.csv)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
+    folders.rememberFile(LastFolders::Exports, dialog.selectedFiles().constFirst());
     exportCsv(dialog.selectedFiles().constFirst());
 }
 
@@ -119,7 +148,10 @@ void ChartFileActions::exportImageAs()
     static const char *const kSuffixes[] = {"png", "pdf"};
     const QStringList filters {
         tr("PNG图片") + QStringLiteral(" (*.png)"), tr("PDF文件") + QStringLiteral(" (*.pdf)")};
-    QFileDialog dialog(m_chart, tr("导出图片"), QString(), filters.join(QStringLiteral(";;")));
+    LastFolders folders(appSettings);
+    QFileDialog dialog(m_chart, tr("导出图片"),
+        folders.suggestion(LastFolders::Exports, suggestedName(QLatin1String(kSuffixes[0]))),
+        filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name without a suffix gets the chosen type's, which then decides the format.
     dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
@@ -128,6 +160,7 @@ void ChartFileActions::exportImageAs()
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
+    folders.rememberFile(LastFolders::Exports, dialog.selectedFiles().constFirst());
     exportImage(dialog.selectedFiles().constFirst());
 }
 
@@ -144,8 +177,23 @@ void ChartFileActions::exportImage(const QString &fileName)
 SaveResult ChartFileActions::writeImageFile(const QString &fileName)
 {
     QCustomPlot *plot = m_chart->chartPlot();
+    // A picture passed on must say what it shows; the title line comes on top of the plot as shown.
+    auto *title = new QCPTextElement(plot, m_chart->exportTitle(), QFont(plot->font().family(), 10));
+    plot->plotLayout()->insertRow(0);
+    plot->plotLayout()->addElement(0, 0, title);
     const int width = plot->width();
-    const int height = plot->height();
+    const int height
+        = plot->height() + static_cast<QCPLayoutElement *>(title)->minimumOuterSizeHint().height();
+    const SaveResult saved = writeImage(fileName, width, height);
+    plot->plotLayout()->remove(title);
+    plot->plotLayout()->simplify();
+    plot->replot(QCustomPlot::rpQueuedReplot);
+    return saved;
+}
+
+SaveResult ChartFileActions::writeImage(const QString &fileName, int width, int height)
+{
+    QCustomPlot *plot = m_chart->chartPlot();
     if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
         // On a high-density screen the picture has the pixels the operator sees, not the logical size.
         QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();

@@ -23,7 +23,7 @@ public:
     // Tells the operator, and is true, while the chart records: the curve may then be neither replaced
     // nor written, and the chart settings not changed.
     bool refuseWhileRecording();
-    // True when no unsaved curve is in the way or the operator chose to drop it.
+    // True when no unsaved curve is in the way, or the operator saved it or chose to drop it.
     bool mayDiscardCurve();
 
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
@@ -46,10 +46,13 @@ public slots:
 
 private:
     bool refuse(const QString &refusal);
+    // A name after the shown curve's start, or now for a curve without one.
+    QString suggestedName(const QString &suffix) const;
     // Runs the worker while the wait dialog shows; whether its work succeeded.
     bool runFileWorker(WriteFileThread *worker);
     bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
     SaveResult writeImageFile(const QString &fileName);
+    SaveResult writeImage(const QString &fileName, int width, int height);
     void reportSaved(const QString &title, const QString &text);
     void showError(const QString &message);
 

@@ -10,7 +10,8 @@ CorveleScale::CorveleScale(QWidget *parent, int closeDelayMs)
     , m_closeDelayMs(closeDelayMs)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::FramelessWindowHint);
+    // A window of its own even with a parent, which it stays above.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     // A popup left open must not keep the program running once the main window has closed.
     setAttribute(Qt::WA_QuitOnClose, false);

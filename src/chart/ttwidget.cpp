@@ -11,6 +11,9 @@
 #include "writefilethread.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -22,6 +25,8 @@ const double kMaxTimeWidth = 100000;
 const double kMinTemperatureWidth = 0.1;
 const double kMaxTemperatureWidth = 10000;
 const float kImportMargin = 10;
+// The legend looks for a quieter corner at most this often while a recording draws.
+const qint64 kLegendCheckMs = 1000;
 } // namespace
 
 ttwidget::ttwidget(QWidget *parent)
@@ -67,6 +72,12 @@ ttwidget::ttwidget(QWidget *parent)
     ambientGraph = new CurveGraph(plot->xAxis, plot->yAxis);
     ambientGraph->setPen(QPen(QColor(0, 112, 192), 2));
     ambientGraph->setName(tr("环温"));
+    setPointGraph = plot->addGraph();
+    setPointGraph->setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+    setPointGraph->setLineStyle(QCPGraph::lsStepLeft);
+    setPointGraph->setName(tr("设定值"));
+    setPointGraph->setSelectable(QCP::stNone);
+    setPointGraph->removeFromLegend();
     plot->xAxis->setRange(0, 30);
 
     applyDisabledStyle(ui->pushButton_startstop);
@@ -119,6 +130,13 @@ void ttwidget::labelTemperatureAxis()
         plot->yAxis->setLabel(tr("温度(℉)"));
     else if (m_curveInfo.unit == 2)
         plot->yAxis->setLabel(tr("温度(℃)"));
+}
+
+void ttwidget::markCurveSaved(const QString &fileName)
+{
+    m_curveSaved = true;
+    if (!fileName.isEmpty())
+        m_curveFile = fileName;
 }
 
 bool ttwidget::hasUnsavedCurve() const
@@ -210,6 +228,8 @@ void ttwidget::startRecording()
     m_recorder.start();
     showCurve(m_recorder.curve(), m_recorder.info());
     m_curveSaved = false;
+    m_curveModel = m_modelName;
+    emit shownCurveChanged();
     ui->pushButton_startstop->setText(tr("停止"));
     // Whatever the last curve left on the time axis, the new one starts in view.
     plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));
@@ -225,6 +245,9 @@ void ttwidget::refreshChart()
     if (isPaused())
         return;
     moveAxes();
+    showSetPointTrace();
+    if (!m_legendPlaced.isValid() || m_legendPlaced.hasExpired(kLegendCheckMs))
+        placeLegend();
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
@@ -251,15 +274,18 @@ void ttwidget::moveAxes()
 
 void ttwidget::markStable()
 {
-    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine));
+    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine), tr("稳定"));
 }
 
 void ttwidget::markStep(bool start)
 {
-    addMark(QPen(start ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine));
+    if (!isRecording())
+        return;
+    addMark(QPen(start ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine),
+        start ? tr("步骤%1").arg(++m_stepMarks) : tr("结束"));
 }
 
-void ttwidget::addMark(const QPen &pen)
+void ttwidget::addMark(const QPen &pen, const QString &label)
 {
     if (!isRecording())
         return;
@@ -270,6 +296,96 @@ void ttwidget::addMark(const QPen &pen)
     mark->setPen(pen);
     mark->setSelectable(false);
     m_stableMarks.append(mark);
+    // At the top of the plot, beside its line; neighbouring labels take turns in three rows.
+    auto *text = new QCPItemText(plot);
+    text->position->setTypeX(QCPItemPosition::ptPlotCoords);
+    text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    text->position->setAxes(plot->xAxis, plot->yAxis);
+    text->position->setAxisRect(plot->axisRect());
+    text->position->setCoords(at, 0.01 + 0.05 * ((m_stableMarks.size() / 2) % 3));
+    text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setClipToAxisRect(true);
+    text->setText(label);
+    text->setColor(pen.color());
+    QFont font = text->font();
+    font.setPixelSize(11);
+    text->setFont(font);
+    text->setPadding(QMargins(2, 0, 2, 0));
+    text->setSelectable(false);
+    m_stableMarks.append(text);
+}
+
+void ttwidget::setSetPoint(double celsius)
+{
+    if (!isRecording() || celsius == NoReading)
+        return;
+    if (!m_setPointValues.isEmpty() && m_setPointValues.constLast() == celsius)
+        return;
+    m_setPointKeys.append(m_recorder.elapsedNow());
+    m_setPointValues.append(celsius);
+}
+
+// The latest set point reaches on to the newest sample.
+void ttwidget::showSetPointTrace()
+{
+    if (m_setPointKeys.isEmpty() || m_store->isEmpty()) {
+        setPointGraph->data()->clear();
+        setPointGraph->removeFromLegend();
+        return;
+    }
+    QVector<double> keys = m_setPointKeys;
+    QVector<double> values = m_setPointValues;
+    keys.append(std::max(keys.constLast(), m_store->at(m_store->size() - 1).key));
+    values.append(values.constLast());
+    setPointGraph->setData(keys, values, true);
+    setPointGraph->addToLegend();
+}
+
+void ttwidget::placeLegend()
+{
+    m_legendPlaced.start();
+    QCPAxisRect *rect = plot->axisRect();
+    const QRect area = rect->rect();
+    QSize size = plot->legend->outerRect().size();
+    if (size.isEmpty())
+        size = static_cast<QCPLayoutElement *>(plot->legend)->minimumOuterSizeHint();
+    if (area.isEmpty() || size.isEmpty())
+        return;
+    QVector<QPointF> points;
+    const auto addGraph = [&](const QCPGraph *graph, const SampleStore *store) {
+        if (!graph->visible() || !store || store->isEmpty())
+            return;
+        QVector<QCPGraphData> data;
+        store->lineData(
+            0, store->size(), plot->xAxis->range().lower, plot->xAxis->range().upper, area.width(), &data);
+        for (const QCPGraphData &d : qAsConst(data))
+            points.append(QPointF(plot->xAxis->coordToPixel(d.key), plot->yAxis->coordToPixel(d.value)));
+    };
+    addGraph(tempGraph, m_store.data());
+    addGraph(ambientGraph, m_ambientStore.data());
+    for (auto it = setPointGraph->data()->constBegin(); it != setPointGraph->data()->constEnd(); ++it)
+        points.append(QPointF(plot->xAxis->coordToPixel(it->key), plot->yAxis->coordToPixel(it->value)));
+    m_legendCorner = quietestCorner(points, area, size, 0, m_legendCorner);
+    static const Qt::Alignment kAlignments[] = {Qt::AlignTop | Qt::AlignRight, Qt::AlignTop | Qt::AlignLeft,
+        Qt::AlignBottom | Qt::AlignRight, Qt::AlignBottom | Qt::AlignLeft};
+    rect->insetLayout()->setInsetAlignment(0, kAlignments[int(m_legendCorner)]);
+}
+
+QString ttwidget::exportTitle() const
+{
+    const qint64 start = m_curveInfo.startMsecs;
+    QStringList parts;
+    parts << (start > 0 && !m_store->isEmpty() ? QDateTime::fromMSecsSinceEpoch(start)
+                                               : QDateTime::currentDateTime())
+                 .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!m_curveModel.isEmpty())
+        parts << tr("型号: %1").arg(m_curveModel);
+    if (!m_setPointValues.isEmpty())
+        parts << tr("设定值: %1").arg(m_setPointValues.constLast(), 0, 'f', 1)
+                + (m_curveInfo.unit == 1 ? tr("℉") : tr("℃"));
+    if (!m_curveFile.isEmpty())
+        parts << QFileInfo(m_curveFile).fileName();
+    return parts.join(QStringLiteral("    "));
 }
 
 QPixmap ttwidget::wholeCurvePixmap(const QSize &size)
@@ -290,10 +406,17 @@ QPixmap ttwidget::wholeCurvePixmap(const QSize &size)
 
 void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info)
 {
-    // The marks belong to the curve on screen.
-    for (QCPItemStraightLine *mark : qAsConst(m_stableMarks))
+    // The marks and the set points belong to the curve on screen.
+    for (QCPAbstractItem *mark : qAsConst(m_stableMarks))
         plot->removeItem(mark);
     m_stableMarks.clear();
+    m_stepMarks = 0;
+    m_setPointKeys.clear();
+    m_setPointValues.clear();
+    showSetPointTrace();
+    m_curveFile.clear();
+    m_curveModel.clear();
+    m_opened = false;
     m_store = store;
     m_curveInfo = info;
     tempGraph->setStore(m_store.data());
@@ -319,6 +442,7 @@ void ttwidget::setMode(Mode mode)
         // A stopped or opened curve is shown whole at once; a recording's next refresh would do the same.
         if (!isPaused() && !isRecording()) {
             moveAxes();
+            placeLegend();
             plot->replot(QCustomPlot::rpRefreshHint);
         }
         return;
@@ -339,17 +463,31 @@ void ttwidget::resumeAfterInspection()
         m_recorder.endInspection();
 }
 
-CorveleScale *ttwidget::openPopup(
-    CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(), void (ttwidget::*zoomout)())
+CorveleScale *ttwidget::openPopup(CorveleScale *old, const QWidget *button, void (ttwidget::*destroy)(),
+    void (ttwidget::*zoomin)(), void (ttwidget::*zoomout)())
 {
     dropPopup(old);
-    auto *popup = new CorveleScale;
+    // Over the window it belongs to, so a click on the window does not bury it.
+    auto *popup = new CorveleScale(button ? button->window() : nullptr);
+    if (button) {
+        const QRect screen = button->screen() ? button->screen()->availableGeometry() : QRect();
+        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
+        popup->move(screen.isEmpty() ? at.topLeft() : popupPosition(at, popup->size(), screen));
+    }
     connect(popup, &CorveleScale::disapper, this, destroy);
     connect(popup, &CorveleScale::zoomin_clicked, this, zoomin);
     connect(popup, &CorveleScale::zoomout_clicked, this, zoomout);
     m_recorder.pauseForInspection();
     popup->show();
     return popup;
+}
+
+void ttwidget::titlePopups()
+{
+    if (hScale)
+        hScale->setWindowTitle(tr("水平缩放"));
+    if (vScale)
+        vScale->setWindowTitle(tr("垂直缩放"));
 }
 
 void ttwidget::dropPopup(CorveleScale *&popup)
@@ -373,16 +511,18 @@ void ttwidget::on_pushButton_vertical_clicked()
     showVerticalZoom();
 }
 
-void ttwidget::showHorizontalZoom()
+void ttwidget::showHorizontalZoom(const QWidget *button)
 {
     hScale = openPopup(
-        hScale, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
+        hScale, button, &ttwidget::hScaleDestory, &ttwidget::horizontalZoomin, &ttwidget::horizontalZoomout);
+    titlePopups();
 }
 
-void ttwidget::showVerticalZoom()
+void ttwidget::showVerticalZoom(const QWidget *button)
 {
-    vScale
-        = openPopup(vScale, &ttwidget::vScaleDestory, &ttwidget::verticalZoomin, &ttwidget::verticalZoomout);
+    vScale = openPopup(
+        vScale, button, &ttwidget::vScaleDestory, &ttwidget::verticalZoomin, &ttwidget::verticalZoomout);
+    titlePopups();
 }
 
 void ttwidget::hScaleDestory()
@@ -401,8 +541,15 @@ void ttwidget::zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxW
 {
     if (!plot->isVisible())
         return;
-    if (const std::optional<QCPRange> range = zoomStep(axis->range(), zoomIn, minWidth, maxWidth)) {
+    if (std::optional<QCPRange> range = zoomStep(axis->range(), zoomIn, minWidth, maxWidth)) {
+        // Zooming in on the temperature must not lose the reading being recorded.
+        if (axis == plot->yAxis && isRecording() && !m_store->isEmpty()) {
+            if (const std::optional<QCPRange> shifted
+                = keepValueInView(*range, m_store->at(m_store->size() - 1).value, kTemperatureFloor))
+                range = shifted;
+        }
         axis->setRange(*range);
+        placeLegend();
         plot->replot(QCustomPlot::rpRefreshHint);
     }
 }
@@ -477,11 +624,13 @@ SaveResult ttwidget::writeCurveFile(const QString &fileName)
     return WriteFileThread::writeCurveFile(fileName, snapshot());
 }
 
-void ttwidget::showOpenedCurve(
-    const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store)
+void ttwidget::showOpenedCurve(const CurveFileContents &contents, const CurveInfo &info,
+    const QSharedPointer<SampleStore> &store, const QString &fileName)
 {
     if (store) {
         showCurve(store, info);
+        m_curveFile = fileName;
+        m_opened = !fileName.isEmpty();
         m_ambientStore = QSharedPointer<SampleStore>::create();
         ambientGraph->setStore(m_ambientStore.data());
         showAmbientGraph();
@@ -491,6 +640,8 @@ void ttwidget::showOpenedCurve(
             plot->yAxis->setRange(
                 float(contents.lowest) - kImportMargin, float(contents.highest) + kImportMargin);
         }
+        placeLegend();
+        emit shownCurveChanged();
     }
     // Always: a curve without samples must not leave the previous picture standing.
     plot->replot(QCustomPlot::rpRefreshHint);
@@ -514,6 +665,8 @@ void ttwidget::retranslateCaptions()
     ui->pushButton_hc->setText(isPaused() ? tr("继续") : tr("暂停"));
     tempGraph->setName(tr("实温"));
     ambientGraph->setName(tr("环温"));
+    setPointGraph->setName(tr("设定值"));
+    titlePopups();
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 

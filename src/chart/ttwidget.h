@@ -1,10 +1,12 @@
 #pragma once
 
+#include "chartplacement.h"
 #include "curveinfo.h"
 #include "curverecorder.h"
 #include "qcp.h"
 #include "writefilethread.h"
 
+#include <QElapsedTimer>
 #include <QSharedPointer>
 #include <QWidget>
 
@@ -57,15 +59,19 @@ public:
     // Shows or hides the ambient graph and its legend entry; a graph without samples stays hidden.
     void setShowAmbient(bool on);
     bool showsAmbient() const { return m_showAmbient; }
-    // A zoom popup for the time or the temperature axis, replacing one already open; the view pauses
-    // while one is open.
-    void showHorizontalZoom();
-    void showVerticalZoom();
+    // A zoom popup for the time or the temperature axis, replacing one already open, beside `button`
+    // when given; the view pauses while one is open.
+    void showHorizontalZoom(const QWidget *button = nullptr);
+    void showVerticalZoom(const QWidget *button = nullptr);
 
     // A curve with samples that was neither written to a file nor read from one.
     bool hasUnsavedCurve() const;
-    // The shown curve is now in a file.
-    void markCurveSaved() { m_curveSaved = true; }
+    // The shown curve is now in that file.
+    void markCurveSaved(const QString &fileName = QString());
+    // The file the shown curve was opened from or last saved to; empty for one never in a file.
+    QString curveFile() const { return m_curveFile; }
+    // Whether the shown curve was opened from a file rather than recorded here.
+    bool isOpenedCurve() const { return m_opened; }
     // Why the curve may not be replaced now (recording), or written now (recording, or nothing to
     // write); empty when it may.
     QString recordingRefusal() const;
@@ -73,8 +79,8 @@ public:
     // The curve and header a writer takes, unchanged by a recording that goes on.
     CurveSnapshot snapshot() const;
     // Shows a curve read from a file in place of the shown one, as saved, with the axes on it.
-    void showOpenedCurve(
-        const CurveFileContents &contents, const CurveInfo &info, const QSharedPointer<SampleStore> &store);
+    void showOpenedCurve(const CurveFileContents &contents, const CurveInfo &info,
+        const QSharedPointer<SampleStore> &store, const QString &fileName = QString());
     // Writes the curve file on this thread without asking or reporting, for a program that saves its own
     // curves; it then counts as saved. Refused while recording and for a curve without samples.
     SaveResult saveCurveQuietly(const QString &fileName);
@@ -99,8 +105,17 @@ public:
     // mark is no sample and never reaches a curve file. Nothing while not recording. The marks go when a
     // recording starts or a curve is opened.
     void markStable();
-    // Marks the start or the end of a calibration step the same way, in a colour of its own.
+    // Marks the start or the end of a calibration step the same way, in a colour of its own; starts are
+    // numbered from the recording's first.
     void markStep(bool start);
+    // The controller's set point with each reading, drawn as a dashed step trace while recording.
+    void setSetPoint(double celsius);
+    // The blackbody model a recording started now is taken with.
+    void setModelName(const QString &name) { m_modelName = name; }
+    // The line above an exported picture: the curve's date, model, set point and file, as far as known.
+    QString exportTitle() const;
+    // Where the legend is now.
+    LegendCorner legendCorner() const { return m_legendCorner; }
     // The whole shown curve, as the whole-curve view shows it, rendered at `size` without changing the
     // view on screen.
     QPixmap wholeCurvePixmap(const QSize &size);
@@ -118,6 +133,8 @@ signals:
     void exportRequested();
     // Every change of the pause, whoever made it (pause button, zoom popup, new recording).
     void pausedChanged(bool paused);
+    // A recording started or a curve was opened in place of the shown one.
+    void shownCurveChanged();
 
 public slots:
     void hScaleDestory();
@@ -154,10 +171,13 @@ private:
     void showCurve(const QSharedPointer<SampleStore> &store, const CurveInfo &info);
     void labelTemperatureAxis();
     void zoomAxis(QCPAxis *axis, bool zoomIn, double minWidth, double maxWidth);
-    CorveleScale *openPopup(CorveleScale *old, void (ttwidget::*destroy)(), void (ttwidget::*zoomin)(),
-        void (ttwidget::*zoomout)());
+    CorveleScale *openPopup(CorveleScale *old, const QWidget *button, void (ttwidget::*destroy)(),
+        void (ttwidget::*zoomin)(), void (ttwidget::*zoomout)());
+    void titlePopups();
+    void placeLegend();
+    void showSetPointTrace();
     void dropPopup(CorveleScale *&popup);
-    void addMark(const QPen &pen);
+    void addMark(const QPen &pen, const QString &label);
     void retranslateCaptions();
 
     CurveRecorder m_recorder;
@@ -181,5 +201,16 @@ private:
     // Ambient readings beside it; none for an opened curve.
     QSharedPointer<SampleStore> m_ambientStore;
     // Owned by the plot.
-    QVector<QCPItemStraightLine *> m_stableMarks;
+    QVector<QCPAbstractItem *> m_stableMarks;
+    int m_stepMarks = 0; // step starts marked on the shown curve
+    QCPGraph *setPointGraph = nullptr;
+    // Set-point changes of the shown recording (elapsed seconds, degrees).
+    QVector<double> m_setPointKeys;
+    QVector<double> m_setPointValues;
+    QString m_modelName; // of the open link
+    QString m_curveModel; // the shown curve's, when recorded here
+    QString m_curveFile;
+    bool m_opened = false;
+    LegendCorner m_legendCorner = LegendCorner::TopRight;
+    QElapsedTimer m_legendPlaced;
 };

@@ -1,6 +1,7 @@
 #include "writefilethread.h"
 
 #include "csvexport.h"
+#include "csvimport.h"
 #include "files/atomicsave.h"
 #include "samplestore.h"
 
@@ -101,7 +102,10 @@ bool WriteFileThread::readCurveFile(
         qDebug() << "Cannot open file" << file.errorString();
         return false;
     }
-    const CurveReadResult read = readCurve(&file, contents, progress, maxRows);
+    // The program's own tables come back too, at the precision they hold.
+    const CurveReadResult read = looksLikeCsvCurve(file.peek(64))
+        ? readCsvCurve(&file, contents, progress, maxRows)
+        : readCurve(&file, contents, progress, maxRows);
     if (read != CurveReadResult::Ok) {
         qDebug() << "Cannot read file" << fileName
                  << (read == CurveReadResult::TooLarge ? QStringLiteral("too many rows")

@@ -1,6 +1,8 @@
 #include "calibrationrundialog.h"
 
 #include "files/atomicsave.h"
+#include "settings/lastfolders.h"
+#include "settings/settings.h"
 #include "ui_calibrationrundialog.h"
 
 #include <QCheckBox>
@@ -12,10 +14,30 @@
 #include <QHeaderView>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 
 // Columns of the step table, in the form's order.
-enum Column { SetPointColumn, BandColumn, WindowColumn, DwellColumn, AskReadingColumn };
+enum Column {
+    SetPointColumn,
+    BandColumn,
+    WindowColumn,
+    DwellColumn,
+    AskReadingColumn,
+    StatusColumn,
+    ResultColumn,
+    ColumnCount
+};
+
+const QColor kCurrentStep(255, 236, 160);
+
+const CalibrationStepResult *resultOf(int row, const QVector<CalibrationStepResult> &results)
+{
+    const auto found = std::find_if(results.cbegin(), results.cend(),
+        [row](const CalibrationStepResult &result) { return result.step == row; });
+    return found == results.cend() ? nullptr : &*found;
+}
 
 // The same limits the run file is read with: a day at most for one point.
 constexpr double kLongestSeconds = 86400;
@@ -41,6 +63,8 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     ui->doubleSpinBox_emissivity->setDecimals(3);
     ui->doubleSpinBox_emissivity->setSingleStep(0.01);
     ui->tableWidget_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    ui->tableWidget_steps->setColumnCount(ColumnCount);
+    retranslateResultHeaders();
 
     connect(ui->lineEdit_instrument, &QLineEdit::textEdited, this,
         [this](const QString &text) { m_run.instrument = text; });
@@ -55,8 +79,24 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::abortRequested);
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::close);
 
-    setRun(CalibrationRun());
+    // The same instrument and operator mostly come back run after run.
+    CalibrationRun fresh;
+    fresh.instrument = appSettings.value(instrumentKey, QString());
+    fresh.operatorName = appSettings.value(operatorKey, QString());
+    setRun(fresh);
     showRunButtons();
+}
+
+const QString CalibrationRunDialog::instrumentKey = QStringLiteral("LastInstrument");
+const QString CalibrationRunDialog::operatorKey = QStringLiteral("LastOperator");
+
+void CalibrationRunDialog::retranslateResultHeaders()
+{
+    QTableWidget *table = ui->tableWidget_steps;
+    table->setHorizontalHeaderItem(StatusColumn, new QTableWidgetItem(tr("状态")));
+    table->setHorizontalHeaderItem(ResultColumn, new QTableWidgetItem(tr("结果")));
+    table->setColumnHidden(StatusColumn, !m_running);
+    table->setColumnHidden(ResultColumn, !m_running);
 }
 
 CalibrationRunDialog::~CalibrationRunDialog()
@@ -86,9 +126,139 @@ void CalibrationRunDialog::setSetPointRange(double minimum, double maximum, int 
 
 void CalibrationRunDialog::showRunState(bool running, bool paused)
 {
+    const bool changed = running != m_running;
     m_running = running;
     m_paused = paused;
     showRunButtons();
+    if (!changed)
+        return;
+    for (QWidget *editor :
+        {static_cast<QWidget *>(ui->lineEdit_instrument), static_cast<QWidget *>(ui->lineEdit_operator),
+            static_cast<QWidget *>(ui->doubleSpinBox_distance),
+            static_cast<QWidget *>(ui->doubleSpinBox_emissivity),
+            static_cast<QWidget *>(ui->pushButton_addStep), static_cast<QWidget *>(ui->pushButton_removeStep),
+            static_cast<QWidget *>(ui->pushButton_moveUp), static_cast<QWidget *>(ui->pushButton_moveDown)})
+        editor->setEnabled(!running);
+    retranslateResultHeaders();
+    m_currentStep = -1;
+    if (running)
+        showStepsReadOnly();
+    else
+        showSteps(selectedRow());
+    keepAbove(running);
+}
+
+void CalibrationRunDialog::keepAbove(bool on)
+{
+    QWidget *wanted = on ? m_owner.data() : nullptr;
+    if (!m_owner || parentWidget() == wanted)
+        return;
+    // A window with a parent stays above it; reparenting hides it, so it is shown again where it was.
+    const bool shown = isVisible();
+    const QPoint at = pos();
+    setParent(wanted, windowFlags());
+    if (shown) {
+        move(at);
+        show();
+    }
+}
+
+// What the run carries out, as text: the run holds its own copy, so nothing typed now would count.
+void CalibrationRunDialog::showStepsReadOnly()
+{
+    QTableWidget *table = ui->tableWidget_steps;
+    table->setRowCount(0);
+    table->setRowCount(m_run.steps.size());
+    const auto cell = [table](int row, int column, const QString &text) {
+        auto *item = new QTableWidgetItem(text);
+        item->setFlags(Qt::ItemIsEnabled);
+        item->setTextAlignment(Qt::AlignCenter);
+        table->setItem(row, column, item);
+    };
+    for (int row = 0; row < m_run.steps.size(); ++row) {
+        const CalibrationStep &step = m_run.steps.at(row);
+        cell(row, SetPointColumn, QString::number(step.setPoint, 'f', m_decimals));
+        cell(row, BandColumn, QString::number(step.band, 'f', 3));
+        cell(row, WindowColumn, QString::number(step.window, 'f', 1));
+        cell(row, DwellColumn, QString::number(step.dwell, 'f', 1));
+        cell(row, AskReadingColumn, step.askReading ? QStringLiteral("✓") : QString());
+        cell(row, StatusColumn, QString());
+        cell(row, ResultColumn, QString());
+    }
+}
+
+void CalibrationRunDialog::showRunProgress(
+    const CalibrationSequencer::Progress &progress, const QVector<CalibrationStepResult> &results)
+{
+    QTableWidget *table = ui->tableWidget_steps;
+    if (!m_running || table->rowCount() != m_run.steps.size())
+        return;
+    m_currentStep = progress.step;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        table->item(row, StatusColumn)->setText(statusText(row, progress, results));
+        table->item(row, ResultColumn)->setText(resultText(row, results, m_decimals));
+        const bool current = row == progress.step && !resultOf(row, results);
+        for (int column = 0; column < ColumnCount; ++column) {
+            QTableWidgetItem *item = table->item(row, column);
+            item->setBackground(current ? QBrush(kCurrentStep) : QBrush());
+            QFont font = item->font();
+            font.setBold(current);
+            item->setFont(font);
+        }
+    }
+    if (m_currentStep >= 0 && m_currentStep < table->rowCount())
+        table->scrollToItem(table->item(m_currentStep, SetPointColumn));
+}
+
+QString CalibrationRunDialog::statusText(
+    int row, const CalibrationSequencer::Progress &progress, const QVector<CalibrationStepResult> &results)
+{
+    using Outcome = CalibrationStepResult::Outcome;
+    using Phase = CalibrationSequencer::Phase;
+    if (const CalibrationStepResult *result = resultOf(row, results)) {
+        switch (result->outcome) {
+        case Outcome::Done:
+            return result->stable ? tr("完成") : tr("未稳定");
+        case Outcome::Skipped:
+            return tr("已跳过");
+        case Outcome::Aborted:
+            return tr("已中止");
+        case Outcome::NotReached:
+            return tr("未进行");
+        }
+    }
+    if (row != progress.step || progress.stepCount == 0)
+        return QString();
+    if (progress.pauseReasons != CalibrationSequencer::NoPause)
+        return tr("已暂停");
+    switch (progress.phase) {
+    case Phase::Setting:
+        return tr("设定中");
+    case Phase::Settling:
+        return tr("等待稳定");
+    case Phase::Dwelling:
+        return tr("保持中 %1/%2").arg(progress.readingsTaken).arg(progress.readingsNeeded);
+    case Phase::WaitingForReading:
+        return tr("等待读数");
+    case Phase::Idle:
+    case Phase::Finished:
+    case Phase::Aborted:
+        break;
+    }
+    return QString();
+}
+
+QString CalibrationRunDialog::resultText(int row, const QVector<CalibrationStepResult> &results, int decimals)
+{
+    const CalibrationStepResult *result = resultOf(row, results);
+    if (!result)
+        return QString();
+    QStringList parts;
+    if (result->stable && result->dwell.count() > 0)
+        parts << tr("均值 %1").arg(result->dwell.mean(), 0, 'f', decimals + 1);
+    if (result->reading)
+        parts << tr("读数 %1").arg(*result->reading, 0, 'f', decimals + 1);
+    return parts.join(QStringLiteral("  "));
 }
 
 void CalibrationRunDialog::showRunButtons()
@@ -105,6 +275,7 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        retranslateResultHeaders();
         showRunButtons();
     }
     QDialog::changeEvent(event);
@@ -204,10 +375,13 @@ void CalibrationRunDialog::moveStep(int offset)
 
 void CalibrationRunDialog::on_pushButton_openRun_clicked()
 {
-    QFileDialog dialog(this, tr("打开校准程序"), QString(), runFilter());
+    LastFolders folders(appSettings);
+    QFileDialog dialog(this, tr("打开校准程序"), folders.folder(LastFolders::RunFiles), runFilter());
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().value(0).isEmpty())
-        openRunFile(dialog.selectedFiles().constFirst());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return;
+    folders.rememberFile(LastFolders::RunFiles, dialog.selectedFiles().constFirst());
+    openRunFile(dialog.selectedFiles().constFirst());
 }
 
 bool CalibrationRunDialog::openRunFile(const QString &fileName)
@@ -233,12 +407,15 @@ bool CalibrationRunDialog::openRunFile(const QString &fileName)
 
 void CalibrationRunDialog::on_pushButton_saveRun_clicked()
 {
-    QFileDialog dialog(this, tr("保存校准程序"), m_runFile, runFilter());
+    LastFolders folders(appSettings);
+    QFileDialog dialog(this, tr("保存校准程序"),
+        m_runFile.isEmpty() ? folders.folder(LastFolders::RunFiles) : m_runFile, runFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("bbrun"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
+    folders.rememberFile(LastFolders::RunFiles, fileName);
     const QByteArray json = m_run.toJson();
     const SaveResult saved
         = saveAtomically(fileName, [&json](QIODevice *file) { return file->write(json) == json.size(); });
@@ -256,5 +433,18 @@ void CalibrationRunDialog::on_pushButton_startRun_clicked()
         QMessageBox::warning(this, tr("提示"), tr("请先添加步骤"));
         return;
     }
+    // The report names both; a blank one would make it worthless as a record.
+    if (m_run.instrument.trimmed().isEmpty()) {
+        QMessageBox::warning(this, tr("提示"), tr("请填写被测仪器：报告须写明校准的是哪台仪器。"));
+        ui->lineEdit_instrument->setFocus();
+        return;
+    }
+    if (m_run.operatorName.trimmed().isEmpty()) {
+        QMessageBox::warning(this, tr("提示"), tr("请填写操作员：报告须写明由谁校准。"));
+        ui->lineEdit_operator->setFocus();
+        return;
+    }
+    appSettings.setValue(instrumentKey, m_run.instrument.trimmed());
+    appSettings.setValue(operatorKey, m_run.operatorName.trimmed());
     emit startRequested(m_run, m_runFile);
 }

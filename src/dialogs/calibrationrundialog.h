@@ -1,8 +1,10 @@
 #pragma once
 
 #include "control/calibrationrun.h"
+#include "control/calibrationsequencer.h"
 
 #include <QDialog>
+#include <QPointer>
 
 namespace Ui {
 class CalibrationRunDialog;
@@ -11,7 +13,8 @@ class QDoubleSpinBox;
 
 // Edits a calibration run (its report header and its steps), opens and saves it as a `.bbrun` file and
 // offers the run's controls. It hands plain values to the window, which starts and steers the run and
-// tells the dialog what the run is doing. The table is a view of run(): it is rebuilt from it after
+// tells the dialog what the run is doing; while a run goes the table shows each step's status and
+// results instead. The table is a view of run(): it is rebuilt from it after
 // every change of rows, and each cell writes its value back. Modeless, GUI thread only.
 class CalibrationRunDialog : public QDialog
 {
@@ -34,7 +37,20 @@ public:
     // Set points offered in the table: the open model's range. Values outside it are kept, not clamped,
     // so that a change of model never alters a run behind the operator's back; starting checks them.
     void setSetPointRange(double minimum, double maximum, int decimals);
+    // While a run goes the table is read-only and the dialog, when open, stays above `window`.
     void showRunState(bool running, bool paused);
+    void keepAboveWhileRunning(QWidget *window) { m_owner = window; }
+    // The current step highlighted, and each step's status and results as far as they have come.
+    void showRunProgress(
+        const CalibrationSequencer::Progress &progress, const QVector<CalibrationStepResult> &results);
+    // The texts of a step's status and result columns.
+    static QString statusText(int row, const CalibrationSequencer::Progress &progress,
+        const QVector<CalibrationStepResult> &results);
+    static QString resultText(int row, const QVector<CalibrationStepResult> &results, int decimals);
+
+    // Settings keys of the instrument and operator a new run starts with.
+    static const QString instrumentKey;
+    static const QString operatorKey;
 
 signals:
     void startRequested(const CalibrationRun &run, const QString &runFile);
@@ -62,6 +78,9 @@ private:
     QDoubleSpinBox *cellSpinBox(
         int row, double minimum, double maximum, int decimals, double value, double CalibrationStep::*field);
     void showRunButtons();
+    void showStepsReadOnly();
+    void keepAbove(bool on);
+    void retranslateResultHeaders();
 
     Ui::CalibrationRunDialog *ui = nullptr;
     CalibrationRun m_run;
@@ -72,4 +91,6 @@ private:
     int m_decimals = 2;
     bool m_running = false;
     bool m_paused = false;
+    QPointer<QWidget> m_owner;
+    int m_currentStep = -1; // highlighted while a run goes
 };

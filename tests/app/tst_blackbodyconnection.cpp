@@ -264,8 +264,8 @@ void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint(
     QTRY_COMPARE_WITH_TIMEOUT(label->text(), QStringLiteral("未稳定"), kWaitMs);
     const QRegularExpression stable(QStringLiteral("^稳定 00:0\\d$"));
     QTRY_VERIFY_WITH_TIMEOUT(stable.match(label->text()).hasMatch(), kWaitMs);
-    // The moment is marked on the recording.
-    QCOMPARE(m_window->findChild<ttwidget *>()->chartPlot()->itemCount(), 1);
+    // The moment is marked on the recording: a line and its label.
+    QCOMPARE(m_window->findChild<ttwidget *>()->chartPlot()->itemCount(), 2);
 
     click("pushButton_com");
     QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);

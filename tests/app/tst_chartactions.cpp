@@ -327,7 +327,8 @@ void TestChartActions::openCurveShowsTheChosenFile()
         if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
             QCOMPARE(files->fileMode(), QFileDialog::ExistingFile);
             QCOMPARE(files->nameFilters(),
-                (QStringList {QStringLiteral("文件(*.txt*)"), QStringLiteral("所有文件(*)")}));
+                (QStringList {QStringLiteral("文件(*.txt*)"), QStringLiteral("CSV文件 (*.csv)"),
+                    QStringLiteral("所有文件(*)")}));
             chooseFile(files, path);
         } else {
             // The wait dialog closes itself when the file is read.

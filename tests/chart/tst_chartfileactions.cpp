@@ -45,6 +45,8 @@ private slots:
     void unreadableImportKeepsCurve_data();
     void unreadableImportKeepsCurve();
     void csvExportWritesTheShownCurveButLeavesItUnsaved();
+    void csvTablesOpenAtFullPrecision_data();
+    void csvTablesOpenAtFullPrecision();
     void imageExportHasThePlotsPixelsAndAspect();
     void failedExportsSayNothingWasSaved_data();
     void failedExportsSayNothingWasSaved();
@@ -227,7 +229,7 @@ void TestChartFileActions::csvExportWritesTheShownCurveButLeavesItUnsaved()
     const QString path = m_dir.filePath(QStringLiteral("curve.csv"));
     m_files->exportCsv(path);
     QCOMPARE(m_modal->boxes, QStringList {QStringLiteral("导出数据成功|信息已保存在%1！").arg(path)});
-    // A table cannot be opened again as a curve.
+    // A table leaves the emissivity out, so it is no copy of the curve.
     QVERIFY(c.hasUnsavedCurve());
 
     const QList<QByteArray> lines = fileBytes(path).split('\n');
@@ -241,13 +243,57 @@ void TestChartFileActions::csvExportWritesTheShownCurveButLeavesItUnsaved()
     QCOMPARE(lines.at(1), time.toLatin1() + ',' + QByteArray::number(first.key) + ",36.6,\xE2\x84\x83\r");
 }
 
+void TestChartFileActions::csvTablesOpenAtFullPrecision_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<int>("samples"); // 0: refused, the previous curve stays
+    QTest::addColumn<double>("last");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<qint64>("start"); // ms since the epoch
+    const QByteArray columns = "Time,Elapsed (s),Temperature,Unit\r\n";
+    const qint64 at = QDateTime(QDate(2021, 3, 4), QTime(9, 15, 2, 317), Qt::UTC).toMSecsSinceEpoch();
+    QTest::newRow("own export") << "\xEF\xBB\xBF" + columns
+            + "2021-03-04T17:15:02.417+08:00,0.1,36.61234,\xE2\x84\x83\r\n"
+              "2021-03-04T17:15:02.517+08:00,0.2,36.70005,\xE2\x84\x83\r\n"
+                                << 2 << 36.70005 << 2 << at;
+    QTest::newRow("Fahrenheit, LF only, no mark")
+        << columns.left(columns.size() - 2) + "\n2021-03-04T09:15:03.317Z,1,98.25,\xE2\x84\x89\n"
+        << 1 << 98.25 << 1 << at;
+    QTest::newRow("a field that is no number reads as 0")
+        << columns + "2021-03-04T09:15:02.417Z,0.1,oops,\xE2\x84\x83\r\nx,0.2,36.5,\xE2\x84\x83\r\n"
+        << 2 << 36.5 << 2 << at;
+    QTest::newRow("header only") << columns << 0 << 20.0 << 2 << qint64(0);
+}
+
+void TestChartFileActions::csvTablesOpenAtFullPrecision()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(int, samples);
+    QFETCH(double, last);
+    QFETCH(int, unit);
+    QFETCH(qint64, start);
+    openSmallCurve();
+    const QString path = m_dir.filePath(QStringLiteral("table.csv"));
+    writeFile(path, table);
+    m_files->importCurve(path);
+    QCOMPARE(m_chart->curve().size(), samples ? samples : 2);
+    QCOMPARE(m_chart->curve().at(m_chart->curve().size() - 1).value, last);
+    QCOMPARE(m_chart->unitCode(), unit);
+    QCOMPARE(m_modal->boxes.isEmpty(), samples > 0);
+    if (samples)
+        QCOMPARE(m_chart->curveInfo().startMsecs, start);
+}
+
 void TestChartFileActions::imageExportHasThePlotsPixelsAndAspect()
 {
     QCustomPlot *plot = m_chart->chartPlot();
     const QString png = m_dir.filePath(QStringLiteral("chart.png"));
     m_files->exportImage(png);
     const QImage image(png, "PNG");
-    QCOMPARE(image.size(), plot->size() * plot->devicePixelRatioF());
+    // The plot's pixels, and a title line above them.
+    QCOMPARE(image.width(), int(plot->width() * plot->devicePixelRatioF()));
+    QVERIFY(image.height() > plot->height() * plot->devicePixelRatioF());
+    QCOMPARE(plot->plotLayout()->rowCount(), 1);
 
     const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
     m_files->exportImage(pdf);
@@ -258,7 +304,7 @@ void TestChartFileActions::imageExportHasThePlotsPixelsAndAspect()
     QVERIFY(box >= 0);
     const QList<QByteArray> page = bytes.mid(box + 11, bytes.indexOf(']', box) - box - 11).split(' ');
     QCOMPARE(page.size(), 4);
-    QVERIFY(qAbs(page[2].toDouble() / page[3].toDouble() - double(plot->width()) / plot->height()) < 0.01);
+    QVERIFY(qAbs(page[2].toDouble() / page[3].toDouble() - double(image.width()) / image.height()) < 0.01);
     QCOMPARE(m_modal->boxes,
         (QStringList {QStringLiteral("导出图片成功|图片已保存在%1！").arg(png),
             QStringLiteral("导出图片成功|图片已保存在%1！").arg(pdf)}));

@@ -281,10 +281,15 @@ void TestTtWidget::stableMarksGoWithTheCurve()
     c.startRecording();
     QTRY_VERIFY_WITH_TIMEOUT(c.lastElapsed() > 0.2, 5000);
     c.markStable();
+    c.markStep(true);
     c.stopRecording();
-    QCOMPARE(c.chartPlot()->itemCount(), 1);
+    // Each mark is a line and its label.
+    QCOMPARE(c.chartPlot()->itemCount(), 4);
     auto *mark = qobject_cast<QCPItemStraightLine *>(c.chartPlot()->item(0));
     QVERIFY(mark);
+    auto *label = qobject_cast<QCPItemText *>(c.chartPlot()->item(3));
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("步骤1"));
     QCOMPARE(mark->point1->key(), mark->point2->key());
     QVERIFY(mark->point1->key() > 0.2 && mark->point1->key() < c.curve().at(c.curve().size() - 1).key + 1);
 

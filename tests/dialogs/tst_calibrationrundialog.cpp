@@ -1,5 +1,6 @@
 #include "../app/windowtest.h"
 #include "dialogs/calibrationrundialog.h"
+#include "settings/settings.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -20,6 +21,9 @@ private slots:
     void init();
     void runTypedIntoTheDialogIsSavedAndOpenedUnchanged();
     void runOutsideTheModelIsRefusedWithItsStep();
+    void startNeedsInstrumentAndOperatorAndRemembersThem_data();
+    void startNeedsInstrumentAndOperatorAndRemembersThem();
+    void runningStepsAreReadOnlyWithTheirProgress();
 
 private:
     // Answers the next file dialog with `path`.
@@ -36,6 +40,8 @@ private:
 void TestCalibrationRunDialog::init()
 {
     m_modals = std::make_unique<ModalHandler>();
+    appSettings.setValue(CalibrationRunDialog::instrumentKey, QString());
+    appSettings.setValue(CalibrationRunDialog::operatorKey, QString());
 }
 
 void TestCalibrationRunDialog::chooseFile(const QString &path)
@@ -109,6 +115,80 @@ void TestCalibrationRunDialog::runOutsideTheModelIsRefusedWithItsStep()
         qPrintable(m_modals->boxes.first()));
     QCOMPARE(table(&editor)->rowCount(), 0);
     QVERIFY(editor.runFile().isEmpty());
+}
+
+void TestCalibrationRunDialog::startNeedsInstrumentAndOperatorAndRemembersThem_data()
+{
+    QTest::addColumn<QString>("instrument");
+    QTest::addColumn<QString>("operatorName");
+    QTest::addColumn<QString>("refusal"); // empty: the run is asked to start
+    QTest::newRow("both") << "IR-7"
+                          << "Li Wei" << QString();
+    QTest::newRow("no instrument") << "  "
+                                   << "Li Wei"
+                                   << "请填写被测仪器：报告须写明校准的是哪台仪器。";
+    QTest::newRow("no operator") << "IR-7" << QString() << "请填写操作员：报告须写明由谁校准。";
+}
+
+void TestCalibrationRunDialog::startNeedsInstrumentAndOperatorAndRemembersThem()
+{
+    QFETCH(QString, instrument);
+    QFETCH(QString, operatorName);
+    QFETCH(QString, refusal);
+    CalibrationRunDialog editor;
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_instrument"), instrument);
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_operator"), operatorName);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_addStep"), Qt::LeftButton);
+    QSignalSpy started(&editor, &CalibrationRunDialog::startRequested);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_startRun"), Qt::LeftButton);
+    QCOMPARE(started.count(), refusal.isEmpty() ? 1 : 0);
+    QCOMPARE(
+        m_modals->boxes, refusal.isEmpty() ? QStringList() : QStringList {QStringLiteral("提示|") + refusal});
+
+    // The next run starts with what the last started one had.
+    CalibrationRunDialog next;
+    QCOMPARE(next.run().instrument, refusal.isEmpty() ? instrument : QString());
+    QCOMPARE(next.run().operatorName, refusal.isEmpty() ? operatorName : QString());
+}
+
+void TestCalibrationRunDialog::runningStepsAreReadOnlyWithTheirProgress()
+{
+    CalibrationRunDialog editor;
+    editor.setSetPointRange(0, 100, 2);
+    CalibrationRun run;
+    run.steps = {CalibrationStep(), CalibrationStep(), CalibrationStep()};
+    editor.setRun(run);
+    editor.showRunState(true, false);
+    QTableWidget *steps = table(&editor);
+    QVERIFY(!steps->cellWidget(0, 0));
+    QVERIFY(!(steps->item(0, 0)->flags() & Qt::ItemIsEditable));
+
+    CalibrationStepResult done;
+    done.step = 0;
+    done.stable = true;
+    for (double reading : {35.01, 35.02, 35.03})
+        done.dwell.add(reading);
+    done.reading = 35.1;
+    CalibrationSequencer::Progress progress;
+    progress.phase = CalibrationSequencer::Phase::Dwelling;
+    progress.step = 1;
+    progress.stepCount = 3;
+    progress.readingsTaken = 3;
+    progress.readingsNeeded = 10;
+    editor.showRunProgress(progress, {done});
+    const auto row = [steps](int r) {
+        return QStringList {steps->item(r, 5)->text(), steps->item(r, 6)->text()};
+    };
+    QCOMPARE(row(0), (QStringList {QStringLiteral("完成"), QStringLiteral("均值 35.020  读数 35.100")}));
+    QCOMPARE(row(1), (QStringList {QStringLiteral("保持中 3/10"), QString()}));
+    QCOMPARE(row(2), (QStringList {QString(), QString()}));
+    QVERIFY(steps->item(1, 0)->font().bold());
+    QVERIFY(!steps->item(0, 0)->font().bold());
+
+    // Once the run is over the steps can be edited again.
+    editor.showRunState(false, false);
+    QVERIFY(qobject_cast<QDoubleSpinBox *>(steps->cellWidget(0, 0)));
+    QVERIFY(steps->isColumnHidden(5));
 }
 
 QTEST_MAIN(TestCalibrationRunDialog)

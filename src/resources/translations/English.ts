@@ -167,7 +167,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+26"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+48"/>
         <source>校准程序</source>
         <translation>Calibration program</translation>
     </message>
@@ -213,6 +213,7 @@
     </message>
     <message>
         <location line="+5"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+194"/>
         <source>等待读数</source>
         <translation>Wait reading</translation>
     </message>
@@ -253,7 +254,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+75"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+29"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
@@ -268,24 +269,89 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+0"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-175"/>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <location line="+124"/>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>未稳定</source>
+        <translation>Not stable</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>已中止</source>
+        <translation>Aborted</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>未进行</source>
+        <translation>Not reached</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>设定中</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>等待稳定</source>
+        <translation>Settling</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>保持中 %1/%2</source>
+        <translation>Dwelling %1/%2</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>均值 %1</source>
+        <translation>Mean %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>读数 %1</source>
+        <translation>Reading %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+108"/>
         <source>打开校准程序</source>
         <translation>Open calibration program</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+12"/>
         <location line="+8"/>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-32"/>
         <source>无法打开文件 %1</source>
         <translation>Cannot open file %1</translation>
     </message>
@@ -297,25 +363,37 @@
 %2</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>保存校准程序</source>
         <translation>Save calibration program</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
+        <location line="+5"/>
+        <location line="+5"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-10"/>
         <source>请先添加步骤</source>
         <translation>Add a step first</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>请填写被测仪器：报告须写明校准的是哪台仪器。</source>
+        <translation>Enter the instrument under test: the report must name the instrument calibrated.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>请填写操作员：报告须写明由谁校准。</source>
+        <translation>Enter the operator: the report must name who calibrated.</translation>
     </message>
 </context>
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+161"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+162"/>
         <location line="+6"/>
         <location line="+8"/>
         <location line="+58"/>
@@ -466,12 +544,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+324"/>
         <location line="+97"/>
         <location line="+41"/>
-        <location line="+59"/>
+        <location line="+62"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-644"/>
+        <location line="-647"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -604,12 +682,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>已暂停（控制器未确认）</source>
         <translation>paused (controller not confirmed)</translation>
     </message>
@@ -697,7 +775,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>ChartFileActions</name>
     <message>
-        <location filename="../../chart/chartfileactions.cpp" line="+30"/>
+        <location filename="../../chart/chartfileactions.cpp" line="+35"/>
         <location line="+14"/>
         <source>提示</source>
         <translation>Notice</translation>
@@ -709,6 +787,11 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+2"/>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>放弃</source>
         <translation>Discard</translation>
     </message>
@@ -718,12 +801,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+24"/>
         <source>选择文件</source>
         <translation>Select file</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>文件(*.txt*)</source>
         <translation>Text files (*.txt*)</translation>
     </message>
@@ -733,39 +816,40 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>All files (*)</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>保存曲线</source>
         <translation>Save curve</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>曲线文件 (*.txt)</source>
         <translation>Curve files (*.txt)</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <location line="+20"/>
+        <location line="+15"/>
+        <location line="+24"/>
         <source>导出数据成功</source>
         <translation>Data exported</translation>
     </message>
     <message>
-        <location line="-20"/>
-        <location line="+20"/>
+        <location line="-24"/>
+        <location line="+24"/>
         <source>信息已保存在%1！</source>
         <translation>Saved to %1.</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-16"/>
         <source>导出CSV</source>
         <translation>Export CSV</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-48"/>
+        <location line="+50"/>
         <source>CSV文件</source>
         <translation>CSV files</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>PNG图片</source>
         <translation>PNG images</translation>
     </message>
@@ -775,12 +859,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>PDF files</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>导出图片</source>
         <translation>Export image</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+22"/>
         <source>导出图片成功</source>
         <translation>Image exported</translation>
     </message>
@@ -790,7 +874,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Image saved to %1.</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+53"/>
         <source>确定</source>
         <translation>OK</translation>
     </message>
@@ -942,7 +1026,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Help</translation>
     </message>
     <message>
-        <location filename="../../app/corveltitalbar.cpp" line="+109"/>
+        <location filename="../../app/corveltitalbar.cpp" line="+114"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
@@ -1160,12 +1244,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+8"/>
         <location line="+75"/>
         <location line="+200"/>
-        <location line="+153"/>
+        <location line="+158"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+76"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1175,19 +1259,19 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Set point not confirmed, please try again</translation>
     </message>
     <message>
-        <location line="-211"/>
+        <location line="-217"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="+210"/>
+        <location line="+216"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-427"/>
+        <location line="-433"/>
         <location line="+195"/>
-        <location line="+125"/>
+        <location line="+129"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
@@ -1210,7 +1294,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-497"/>
+        <location filename="../../app/mainwindow.cpp" line="-501"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1496,7 +1580,7 @@ The program goes on without remote control.</translation>
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+52"/>
+        <location filename="../../chart/writefilethread.cpp" line="+53"/>
         <source>无法识别的文件格式!</source>
         <translation>Unrecognized file format!</translation>
     </message>
@@ -1510,11 +1594,13 @@ The program goes on without remote control.</translation>
     </message>
     <message>
         <location line="+495"/>
+        <location filename="../../chart/ttwidget.cpp" line="+488"/>
         <source>水平缩放</source>
         <translation>Zoom X</translation>
     </message>
     <message>
         <location line="+148"/>
+        <location filename="../../chart/ttwidget.cpp" line="+2"/>
         <source>垂直缩放</source>
         <translation>Zoom Y</translation>
     </message>
@@ -1524,45 +1610,51 @@ The program goes on without remote control.</translation>
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="+43"/>
-        <location line="+467"/>
+        <location filename="../../chart/ttwidget.cpp" line="-442"/>
+        <location line="+613"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-466"/>
-        <location line="+77"/>
+        <location line="-612"/>
+        <location line="+83"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-91"/>
         <location line="+27"/>
-        <location line="+451"/>
+        <location line="+597"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-448"/>
-        <location line="+449"/>
+        <location line="-594"/>
+        <location line="+595"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-446"/>
-        <location line="+447"/>
+        <location line="-592"/>
+        <location line="+593"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-429"/>
-        <location line="+112"/>
-        <location line="+313"/>
+        <location line="-589"/>
+        <location line="+590"/>
+        <source>设定值</source>
+        <translation>Set point</translation>
+    </message>
+    <message>
+        <location line="-570"/>
+        <location line="+119"/>
+        <location line="+446"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-424"/>
+        <location line="-564"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -1572,19 +1664,19 @@ The program goes on without remote control.</translation>
         <translation>Temperature (℉)</translation>
     </message>
     <message>
-        <location line="+94"/>
-        <location line="+299"/>
+        <location line="+103"/>
+        <location line="+430"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-476"/>
-        <location line="+478"/>
+        <location line="-622"/>
+        <location line="+624"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-74"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>A curve is being recorded. Stop recording first.</translation>
     </message>
@@ -1594,17 +1686,44 @@ The program goes on without remote control.</translation>
         <translation>There is no curve to save</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="-214"/>
+        <location line="+232"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
     <message>
+        <location line="-340"/>
+        <source>稳定</source>
+        <translation>Stable</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>步骤%1</source>
+        <translation>Step %1</translation>
+    </message>
+    <message>
         <location line="+0"/>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <location line="+97"/>
+        <source>型号: %1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设定值: %1</source>
+        <translation>Set point: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+232"/>
         <source>℃</source>
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+47"/>
         <source>模式1</source>
         <translation>Mode 1</translation>
     </message>
