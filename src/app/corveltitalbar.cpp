@@ -142,6 +142,24 @@ void CorvelTitalbar::changeImage(bool normal)
     ui->ChangeButton->setStyleSheet(windowButtonStyle(normal ? "expand" : "reduce"));
 }
 
+void CorvelTitalbar::showTitle(const QString &title)
+{
+    m_title = title;
+    applyTitle();
+}
+
+void CorvelTitalbar::applyTitle()
+{
+    if (m_title.isEmpty())
+        return;
+    // A long title must not widen the window: the bar keeps room for its buttons on a small screen. The
+    // curve's name and date at the end matter more than the program's name at the start.
+    const int room = 40 * ui->label_appname->fontMetrics().averageCharWidth();
+    const QString shown = ui->label_appname->fontMetrics().elidedText(m_title, Qt::ElideLeft, room);
+    ui->label_appname->setText(shown);
+    ui->label_appname->setToolTip(shown == m_title ? QString() : m_title);
+}
+
 void CorvelTitalbar::timerEvent(QTimerEvent *)
 {
     ui->label_clock->setText(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss")));
@@ -161,6 +179,7 @@ void CorvelTitalbar::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->label_clock->setText(clock);
         retranslateMenus();
+        applyTitle();
     }
     QWidget::changeEvent(event);
 }

@@ -37,6 +37,8 @@ signals:
 public slots:
     // true: the window is normal-sized, so the button offers to maximise; false: it offers to restore.
     void changeImage(bool normal);
+    // The window's title, with the curve it shows; cut at its start when long, whole in its tooltip.
+    void showTitle(const QString &title);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -46,6 +48,7 @@ protected:
 private:
     void buildMenus();
     void retranslateMenus();
+    void applyTitle();
 
     Ui::CorvelTitalbar *ui;
     QAction *m_importAction = nullptr;
@@ -55,4 +58,5 @@ private:
     QAction *m_chartSettingsAction = nullptr;
     QMenu *m_languageMenu = nullptr;
     QAction *m_aboutAction = nullptr;
+    QString m_title; // empty: the form's program name
 };

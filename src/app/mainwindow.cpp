@@ -244,6 +244,8 @@ void MainWindow::changeEvent(QEvent *event)
             m_status->refresh();
             m_setPoint->update();
         }
+    } else if (event->type() == QEvent::WindowTitleChange) {
+        titleBar.showTitle(windowTitle());
     } else if (event->type() == QEvent::WindowStateChange) {
         // The window manager may maximise or restore the window without the title bar's button.
         titleBar.changeImage(!isMaximized());

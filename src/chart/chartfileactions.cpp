@@ -101,7 +101,8 @@ void ChartFileActions::exportCurveAs()
         return;
     LastFolders folders(appSettings);
     QFileDialog dialog(m_chart, tr("保存曲线"),
-        folders.suggestion(LastFolders::Curves, suggestedName(QStringLiteral("txt"))), tr("曲线文件 (*.txt)"));
+        folders.suggestion(LastFolders::Curves, suggestedName(QStringLiteral("txt"))),
+        tr("曲线文件 (*.txt)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Lets the dialog ask before replacing the file the name will get.
     dialog.setDefaultSuffix(QStringLiteral("txt"));
@@ -156,7 +157,12 @@ void ChartFileActions::exportImageAs()
     // A name without a suffix gets the chosen type's, which then decides the format.
     dialog.setDefaultSuffix(QLatin1String(kSuffixes[0]));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString &filter) {
-        dialog.setDefaultSuffix(QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]));
+        const QString suffix = QLatin1String(kSuffixes[qMax(0, filters.indexOf(filter))]);
+        dialog.setDefaultSuffix(suffix);
+        // The suggested name follows the type, or a PDF chosen here would be written as a PNG.
+        const QFileInfo chosen(dialog.selectedFiles().value(0));
+        if (!chosen.fileName().isEmpty() && chosen.suffix() != suffix)
+            dialog.selectFile(chosen.completeBaseName() + QLatin1Char('.') + suffix);
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;

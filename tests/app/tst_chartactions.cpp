@@ -339,6 +339,13 @@ void TestChartActions::openCurveShowsTheChosenFile()
     QCOMPARE(chart()->curve().size(), 3);
     QCOMPARE(chart()->curve().at(2).value, 35.4);
     QVERIFY(m_modals->boxes.isEmpty());
+    // The frameless window's own bar names the curve shown, until a live recording replaces it.
+    auto *title = child<QLabel>("label_appname");
+    QVERIFY2(title->text().contains(QStringLiteral("curve.txt"))
+            && title->text().contains(QStringLiteral("2021-03-04")),
+        qPrintable(title->text()));
+    recordCurve();
+    QVERIFY2(!title->text().contains(QStringLiteral("curve.txt")), qPrintable(title->text()));
 }
 
 void TestChartActions::pauseAndNewStartKeepButtonCaptionsInStep()
