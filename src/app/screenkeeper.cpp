@@ -18,8 +18,10 @@ ScreenKeeper::ScreenKeeper(QWidget *window, int forMs)
 
 bool ScreenKeeper::eventFilter(QObject *watched, QEvent *event)
 {
-    // Fitted once the layout has settled, not inside the resize it is still carrying out.
-    if (watched == m_window && event->type() == QEvent::Resize && !m_pending) {
+    // Fitted once the layout has settled, not inside the resize it is still carrying out; a layout request
+    // is where the tiles' final height lowers the window's minimum.
+    if (watched == m_window && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
+        && !m_pending) {
         m_pending = true;
         QTimer::singleShot(0, this, &ScreenKeeper::fit);
     }
