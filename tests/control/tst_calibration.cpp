@@ -75,7 +75,7 @@ QString trace(const Sequencer::Commands &commands)
             words << "redwell" + n;
             break;
         case K::AskReading:
-            words << "ask" + n;
+            words << "ask" + n + (c.readings > 1 ? QStringLiteral("/%1of%2").arg(c.reading + 1).arg(c.readings) : QString());
             break;
         case K::MarkStepEnd:
             words << "mark-" + n;
@@ -141,8 +141,10 @@ QString trace(const QVector<CalibrationStepResult> &results)
             if (r.dwell.ambientCount() > 0)
                 row += " amb=" + QString::number(r.dwell.ambientMean(), 'f', 3);
         }
-        if (r.reading)
-            row += " r=" + number(*r.reading);
+        for (double reading : r.readings)
+            row += " r=" + number(reading);
+        if (r.readingsSkipped > 0)
+            row += " unread=" + QString::number(r.readingsSkipped);
         rows << row;
     }
     return rows.join(QStringLiteral("; "));
@@ -164,7 +166,7 @@ CalibrationStepResult result(int index, double setPoint, bool stable, qint64 sta
     for (double v : ambient)
         r.dwell.addAmbient(v);
     if (!std::isnan(reading))
-        r.reading = reading;
+        r.readings << reading;
     return r;
 }
 
@@ -286,7 +288,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 2, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
@@ -478,6 +480,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "refused 3000 | paused:refused",
                "skip 4000 | mark-1 resumed mark+2 send2 50",
            } << "1 skipped 35";
+    // Its settling counts from the step's first confirmation, not from the one after the link came back.
     QTest::newRow("a lost link mid-dwell pauses; its return sets, confirms and settles again")
         << "35?"
         << QStringList {
@@ -497,7 +500,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "reads 61000-80500 35.01 35 | -",
                "tick 81000 | stopjudge ask1",
                "noreading 82000 | mark-1 finished",
-           } << "1 done 35 stable@61000 settle=10000 n=40 mean=35.010";
+           } << "1 done 35 stable@61000 settle=61000 n=40 mean=35.010 unread=1; outage@15000+35000";
     QTest::newRow("a silence pauses; answers send an unconfirmed set point again, else restart the wait")
         << "35"
         << QStringList {
@@ -515,7 +518,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "stable 50000 | -",
                "reads 50000-69500 35.0 35 | -",
                "tick 70000 | stopjudge mark-1 finished",
-           } << "1 done 35 stable@50000 settle=44500 n=40 mean=35.000";
+           } << "1 done 35 stable@50000 settle=44500 n=40 mean=35.000; outage@3000+2000; outage@19000+21000";
     QTest::newRow("an unconfirmed controller holds the run until the operator resumes or vouches for it")
         << "35"
         << QStringList {
@@ -530,7 +533,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "unconfirmed 9500 | -",
                "same 10000 | -",
                "answering 10500 | resumed send1 35",
-           } << "";
+           } << "; outage@2000+2000; outage@9000+1500";
     QTest::newRow("the operator's pause outlasts the link's, and the other way round")
         << "35"
         << QStringList {
@@ -544,7 +547,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "lost 5000 | paused:link",
                "resume 6000 | -",
                "back 7000 | resumed send1 35",
-           } << "";
+           } << "; outage@2000+1000; outage@5000+2000";
     QTest::newRow("a skipped step leaves an empty row, and the next one starts")
         << "35? 50"
         << QStringList {
@@ -585,7 +588,8 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "? 32000 | 2/3 setting paused:link end=60000",
                "skip 32500 | -",
                "abort 33000 | aborted",
-           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80";
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80; "
+                 "outage@31000+500; outage@31600+1400";
     QTest::newRow("an empty run ends at once") << ""
                                                << QStringList {
                                                       "? 0 | 1/0 idle end=0",
@@ -634,11 +638,11 @@ void TestCalibration::sequencerStepsThroughRun()
         } else if (w[0] == "lost") {
             got = trace(sequencer.linkLost(t));
         } else if (w[0] == "back") {
-            got = trace(sequencer.linkBack());
+            got = trace(sequencer.linkBack(t));
         } else if (w[0] == "silent") {
             got = trace(sequencer.silent(t));
         } else if (w[0] == "answering") {
-            got = trace(sequencer.answering());
+            got = trace(sequencer.answering(t));
         } else if (w[0] == "unconfirmed") {
             got = trace(sequencer.controllerUnconfirmed(t));
         } else if (w[0] == "same") {
@@ -660,7 +664,10 @@ void TestCalibration::sequencerStepsThroughRun()
         }
         QCOMPARE(parts.at(0) + " | " + got, line);
     }
-    QTEST(trace(sequencer.results()), "results");
+    QString results = trace(sequencer.results());
+    for (const CalibrationOutage &o : sequencer.outages())
+        results += QStringLiteral("; outage@%1+%2").arg(o.startMs).arg(o.lengthMs);
+    QTEST(results, "results");
 }
 
 void TestCalibration::dwellStatistics_data()
@@ -798,20 +805,21 @@ void TestCalibration::reportRowsByteForByte_data()
 
     const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
     QTest::newRow("reading and ambient")
+    // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
         << QVector<CalibrationStepResult> {result(
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
         << QByteArray(
                "1,done,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
-               "0.492\r\n");
+               "0.492,35.008,35.500,,0.492,0.0312,0.062,,\r\n");
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
-        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
+        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,,,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
+        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
     using Outcome = CalibrationStepResult::Outcome;
     QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
         << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
@@ -819,13 +827,13 @@ void TestCalibration::reportRowsByteForByte_data()
                result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
         << beijing
         << QByteArray(
-               "1,skipped,35.000,,,,,,,,,,\r\n"
-               "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,\r\n"
-               "3,not reached,80.000,,,,,,,,,,\r\n");
+               "1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
+               "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,,,,,,\r\n"
+               "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
         << QByteArray(
-               "1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
+               "1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,,,,,,,,\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
@@ -833,8 +841,10 @@ void TestCalibration::reportRowsByteForByte()
     QFETCH(QVector<CalibrationStepResult>, results);
     QFETCH(QDateTime, wallAtZero);
     QFETCH(QByteArray, rows);
-    QCOMPARE(CalibrationReport::csv(results, wallAtZero),
-        "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
+    QCOMPARE(CalibrationReport::csv(CalibrationRun(), results, wallAtZero),
+        "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+            + rows);
 }
 
 void TestCalibration::reportNamesCarryDateAndTime()
