@@ -3,6 +3,8 @@
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 #include "control/dwellstatistics.h"
+#include "control/radiance.h"
+#include "control/stepevaluation.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -193,6 +195,11 @@ private slots:
     void journalKeepsEveryRowUntilTheProgramStopped_data();
     void journalKeepsEveryRowUntilTheProgramStopped();
 
+    void referenceCorrectsForEmissivity_data();
+    void referenceCorrectsForEmissivity();
+    void stepUncertaintyAndVerdict_data();
+    void stepUncertaintyAndVerdict();
+
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
     void reportNamesCarryDateAndTime();
@@ -236,6 +243,48 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
                          {"setPoint": 50, "band": 0.05, "window": 12.5, "dwell": 0.5, "askReading": false},
                          {"setPoint": 80.25, "band": 0, "window": 0.5, "dwell": 86400}]})")
         << full;
+
+    CalibrationRun two;
+    two.instrument = QStringLiteral("IR-200 #4471");
+    two.operatorName = QStringLiteral("Li");
+    two.distanceMm = 300;
+    two.emissivity = 1;
+    two.certificate.customer = QStringLiteral("ACME");
+    two.certificate.signatory = QStringLiteral("Wang");
+    two.certificate.make = QStringLiteral("Acme");
+    two.certificate.model = QStringLiteral("IR-200");
+    two.certificate.serial = QStringLiteral("4471");
+    two.certificate.apertureMm = 50;
+    two.source.certificate = QStringLiteral("S-2026-118");
+    two.source.due = QStringLiteral("2027-06-30");
+    two.source.uncertainty = {{0, 0.30}, {500, 0.80}};
+    two.ambientC = 23;
+    two.toleranceC = 1;
+    two.tolerancePercent = 1;
+    two.guarded = true;
+    two.readingsPerStep = 3;
+    BudgetComponent alignment;
+    alignment.name = QStringLiteral("alignment");
+    alignment.value = 0.1;
+    alignment.distribution = BudgetComponent::Distribution::Rectangular;
+    BudgetComponent size;
+    size.name = QStringLiteral("size of source");
+    size.value = 0.2;
+    two.budget = {alignment, size};
+    two.steps << step(50) << step(100);
+    QTest::newRow("version 2: every new field")
+        << QByteArray(R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
+ "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang",
+                 "make": "Acme", "model": "IR-200", "serial": "4471", "resolutionC": 0.1,
+                 "bandUm": [8, 14], "apertureMm": 50},
+ "source": {"emissivity": 0.95, "certificate": "S-2026-118", "due": "2027-06-30",
+            "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
+ "ambientC": 23.0,
+ "tolerance": {"c": 1.0, "percent": 1.0}, "decisionRule": "guarded", "readingsPerStep": 3,
+ "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular"},
+            {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2}],
+ "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
+        << two;
 
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
@@ -290,6 +339,34 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("newer version, refused before its contents")
         << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
+    QTest::newRow("an unknown condition") << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})")
+                                          << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
+                                          << "certificate.condition";
+    QTest::newRow("a band upside down") << QByteArray(R"({"version": 2, "certificate": {"bandUm": [14, 8]}})") << lo
+                                        << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.bandUm";
+    QTest::newRow("a due date that is no date") << QByteArray(R"({"version": 2, "source": {"due": "2027-02-30"}})")
+                                                << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
+                                                << "source.due";
+    QTest::newRow("uncertainty points out of order")
+        << QByteArray(R"({"version": 2, "source": {"uncertainty": [{"setPoint": 500, "U": 0.8}, {"setPoint": 0, "U": 0.3}]}})")
+        << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "source.uncertainty[2].setPoint";
+    QTest::newRow("an uncertainty point without U")
+        << QByteArray(R"({"version": 2, "source": {"uncertainty": [{"setPoint": 0}]}})") << lo << hi << 2
+        << int(Kind::Missing) << 0 << 0 << 0 << "source.uncertainty[1].U";
+    QTest::newRow("a negative tolerance") << QByteArray(R"({"version": 2, "tolerance": {"c": -1}})") << lo << hi << 2
+                                          << int(Kind::Negative) << 0 << 0 << 0 << "tolerance.c";
+    QTest::newRow("an unknown rule") << QByteArray(R"({"version": 2, "decisionRule": "lenient"})") << lo << hi << 2
+                                     << int(Kind::BadValue) << 0 << 0 << 0 << "decisionRule";
+    QTest::newRow("no readings per step") << QByteArray(R"({"version": 2, "readingsPerStep": 0})") << lo << hi << 2
+                                          << int(Kind::NotPositive) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("half a reading") << QByteArray(R"({"version": 2, "readingsPerStep": 1.5})") << lo << hi << 2
+                                    << int(Kind::WrongType) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("a normal component with k 0")
+        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1}, {"value": 0.2, "distribution": "normal", "k": 0}]})")
+        << lo << hi << 2 << int(Kind::NotPositive) << 0 << 0 << 0 << "budget[2].k";
+    QTest::newRow("an unknown distribution")
+        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
     QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
@@ -548,6 +625,19 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "resume 6000 | -",
                "back 7000 | resumed send1 35",
            } << "; outage@2000+1000; outage@5000+2000";
+    QTest::newRow("three readings a step, asked in turn; a skipped one is counted, not averaged")
+        << "3x 35? 50?"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
+               "tick 30000 | stopjudge ask1/1of3",
+               "entered 31000 35.2 | ask1/2of3",
+               "noreading 32000 | ask1/3of3",
+               "entered 33000 35.4 | mark-1 mark+2 send2 50",
+               "abort 34000 | mark-2 aborted",
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.2 r=35.4 unread=1; 2 aborted 50";
     QTest::newRow("a skipped step leaves an empty row, and the next one starts")
         << "35? 50"
         << QStringList {
@@ -603,7 +693,9 @@ void TestCalibration::sequencerStepsThroughRun()
     QFETCH(QString, run);
     QFETCH(QStringList, script);
     const int scale = run.startsWith(QLatin1String("/10 ")) ? 10 : 100;
-    Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0)), scale);
+    // "3x " asks three readings a step.
+    const int readings = run.contains(QLatin1String("3x ")) ? 3 : 1;
+    Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0).remove(QStringLiteral("3x "))), scale, readings);
     for (const QString &line : script) {
         const QStringList parts = line.split(QStringLiteral(" | "));
         const QStringList w = parts.at(0).split(QLatin1Char(' '));
@@ -726,7 +818,7 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped_data()
     QTest::addColumn<QString>("rows"); // the report's, as trace() gives them
 
     const QString twoRows
-        = "1 done 35 stable@1000 settle=500 n=3 mean=35.010 amb=22.000 r=35.3; 2 skipped 50";
+        = "1 done 35 stable@1000 settle=500 n=3 mean=35.010 amb=22.000 r=35.3 unread=1; 2 skipped 50";
     QTest::newRow("an aborted run, as its rows say")
         << "aborted" << QByteArray() << true << twoRows + "; 3 not reached 80";
     QTest::newRow("the program stopped: the rest was never reached")
@@ -755,8 +847,13 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
     header.port = QStringLiteral("/dev/ttyUSB0");
     header.started = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5, 123), Qt::OffsetFromUTC, 8 * 3600);
     header.wallAtZero = header.started.addMSecs(-4321);
+    header.certificateNumber = QStringLiteral("LAB-20261208-007");
+    header.run.readingsPerStep = 2;
+    header.run.guarded = true;
     QVector<CalibrationStepResult> rows {result(0, 35, true, 1000, 500, {35.0, 35.01, 35.02}, {22.0}, 35.3),
         result(1, 50, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::Skipped)};
+    rows[0].readingsSkipped = 1;
+    rows[0].ambientC = 23.5;
 
     QString path;
     {
@@ -766,6 +863,7 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
         path = journal.path();
         for (const CalibrationStepResult &row : qAsConst(rows))
             QVERIFY2(journal.append(row, &error), qPrintable(error));
+        QVERIFY2(journal.appendOutage({1500, 2500}, &error), qPrintable(error));
         if (ending == "aborted") {
             QVERIFY(journal.append(
                 result(2, 80, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::NotReached),
@@ -793,8 +891,143 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
     QTEST(trace(CalibrationJournal::reportRows(contents)), "rows");
     // Every statistic comes back exactly, not merely as printed.
     QCOMPARE(contents.results.value(0).dwell.standardDeviation(), rows.at(0).dwell.standardDeviation());
+    QCOMPARE(contents.results.value(0).ambientC, 23.5);
+    QCOMPARE(contents.outages, (QVector<CalibrationOutage> {{1500, 2500}}));
     QVERIFY(CalibrationJournal::remove(path));
     QVERIFY(CalibrationJournal::list(dir.filePath(QStringLiteral("journals"))).isEmpty());
+}
+
+void TestCalibration::referenceCorrectsForEmissivity_data()
+{
+    QTest::addColumn<double>("source");
+    QTest::addColumn<double>("sourceEmissivity");
+    QTest::addColumn<double>("setEmissivity");
+    QTest::addColumn<double>("ambient");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<double>("expected");
+
+    // Expected values from a separate Python script: Planck's law integrated by the trapezoidal rule
+    // over 40000 intervals, T_u found by bisection (c1 = 1.191042972e-16 W·m²/sr, c2 = 1.438776877e-2 m·K).
+    QTest::newRow("equal emissivities: the source itself") << 321.987 << 0.9 << 0.9 << 23.0 << 8.0 << 14.0
+                                                          << 321.987;
+    QTest::newRow("0 °C") << 0.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 1.2937;
+    QTest::newRow("50 °C") << 50.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 48.7826;
+    QTest::newRow("100 °C") << 100.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 96.9327;
+    QTest::newRow("500 °C") << 500.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 483.2129;
+    QTest::newRow("a source below ambient reads warmer") << -20.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0
+                                                         << -17.2413;
+    QTest::newRow("a setting below the source's reads hotter") << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0
+                                                              << 206.8986;
+    QTest::newRow("another band and ambient") << 300.0 << 0.98 << 1.0 << 25.0 << 3.0 << 5.0 << 298.1566;
+}
+
+void TestCalibration::referenceCorrectsForEmissivity()
+{
+    QFETCH(double, source);
+    QFETCH(double, sourceEmissivity);
+    QFETCH(double, setEmissivity);
+    QFETCH(double, ambient);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(double, expected);
+    const double got = Radiance::apparentTemperature(source, sourceEmissivity, setEmissivity, ambient, low, high);
+    if (sourceEmissivity == setEmissivity)
+        QCOMPARE(got, expected);
+    QVERIFY2(std::abs(got - expected) < 0.0009, qPrintable(QString::number(got, 'f', 5)));
+}
+
+void TestCalibration::stepUncertaintyAndVerdict_data()
+{
+    // Equal emissivities, so the reference is the dwell mean; a normal budget component of k = 2 sets U.
+    QTest::addColumn<double>("toleranceC");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<bool>("guarded");
+    QTest::addColumn<double>("resolution");
+    QTest::addColumn<QString>("budget"); // n, r or t: its value
+    QTest::addColumn<bool>("sourceTable"); // U 0.30 at 0 °C, 0.80 at 500 °C
+    QTest::addColumn<QVector<double>>("dwell");
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<QString>("expected"); // reference reading error U tolerance verdict, as printed
+
+    const QVector<double> hundred {100.0};
+    QTest::newRow("U of 0.0996 is 0.10: the carry moves the last place")
+        << 0.2 << 0.0 << false << 0.0 << "n0.0996" << false << hundred << QVector<double> {100.104}
+        << "100.00 100.10 0.10 U=0.10 tol=0.20 PASS";
+    QTest::newRow("U of 0.0994 is 0.099, and the error is judged to the same place")
+        << 0.1 << 0.0 << false << 0.0 << "n0.0994" << false << hundred << QVector<double> {100.104}
+        << "100.000 100.104 0.104 U=0.099 tol=0.100 FAIL";
+    QTest::newRow("the percentage is greater") << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred
+                                               << QVector<double> {100.9} << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
+    QTest::newRow("the degrees are greater") << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred
+                                             << QVector<double> {99.4} << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
+    QTest::newRow("simple passes") << 1.0 << 0.0 << false << 0.0 << "n0.3" << false << hundred
+                                   << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 PASS";
+    QTest::newRow("guarded fails the same") << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred
+                                            << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
+    QTest::newRow("guarded: U at the tolerance fails with no error") << 0.3 << 0.0 << true << 0.0 << "n0.3" << false
+                                                                     << hundred << QVector<double> {100.0}
+                                                                     << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
+    QTest::newRow("decided as printed: 0.504 prints 0.50") << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred
+                                                           << QVector<double> {100.504}
+                                                           << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
+    // √(0.05² + (0.1/√3)²) = 0.0764
+    QTest::newRow("m = 3 adds repeatability s/√m") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
+                                                   << QVector<double> {100.1, 100.3, 100.2}
+                                                   << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
+    QTest::newRow("m = 1 has none") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
+                                    << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.10 tol=1.00 PASS";
+    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607: resolution, rectangular, triangular, s
+    QTest::newRow("resolution, rectangular, triangular and the dwell's s")
+        << 1.0 << 0.0 << false << 0.1 << "r0.1 t0.1" << false << QVector<double> {99.9, 100.1}
+        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.32 tol=1.00 PASS";
+    // 0.30 + (0.80 − 0.30) · 100/500 = 0.40
+    QTest::newRow("the source's U interpolated at the set point") << 1.0 << 0.0 << false << 0.0 << "" << true << hundred
+                                                                   << QVector<double> {100.2}
+                                                                   << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
+    QTest::newRow("a U of 123 is 120, printed in tens") << 200.0 << 0.0 << false << 0.0 << "n123.4" << false
+                                                        << QVector<double> {500.0} << QVector<double> {514.0}
+                                                        << "500 510 10 U=120 tol=200 PASS";
+}
+
+void TestCalibration::stepUncertaintyAndVerdict()
+{
+    QFETCH(double, toleranceC);
+    QFETCH(double, percent);
+    QFETCH(bool, guarded);
+    QFETCH(double, resolution);
+    QFETCH(QString, budget);
+    QFETCH(bool, sourceTable);
+    QFETCH(QVector<double>, dwell);
+    QFETCH(QVector<double>, readings);
+    CalibrationRun run;
+    run.emissivity = run.source.emissivity;
+    run.toleranceC = toleranceC;
+    run.tolerancePercent = percent;
+    run.guarded = guarded;
+    run.certificate.resolutionC = resolution;
+    const QStringList components = budget.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &word : components) {
+        BudgetComponent c;
+        c.value = word.mid(1).toDouble();
+        c.distribution = word.at(0) == 'n' ? BudgetComponent::Distribution::Normal
+            : word.at(0) == 'r'            ? BudgetComponent::Distribution::Rectangular
+                                           : BudgetComponent::Distribution::Triangular;
+        run.budget << c;
+    }
+    if (sourceTable)
+        run.source.uncertainty = {{0, 0.30}, {500, 0.80}};
+    CalibrationStepResult r = result(0, dwell.constFirst(), true, 0, 0, dwell);
+    r.readings = readings;
+    r.ambientC = 23;
+    const StepEvaluation e = StepEvaluator::evaluate(run, r);
+    QVERIFY(e.measured);
+    QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits) + " U="
+        + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
+        + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
+    if (e.uncertaintyTooLarge)
+        got += " U>=tol";
+    QTEST(got, "expected");
 }
 
 void TestCalibration::reportRowsByteForByte_data()
