@@ -616,25 +616,23 @@ void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
             apply(m_run->readingEntered(now(), *value));
             break;
         }
-        // A cancelled reading is either skipped or the end of the run; closing this box asks again.
+        // A cancelled reading is either skipped or the end of the run; closing the box skips it, the
+        // answer that loses nothing measured.
         QMessageBox box(QMessageBox::Question, tr("提示"), tr("没有输入读数。"), QMessageBox::NoButton, m_window);
-        QPushButton *skipReading = box.addButton(tr("跳过读数"), QMessageBox::AcceptRole);
+        QPushButton *skipReading = box.addButton(tr("跳过读数"), QMessageBox::RejectRole);
         QPushButton *abortRun = box.addButton(tr("中止校准"), QMessageBox::DestructiveRole);
-        QPushButton *back = box.addButton(tr("返回"), QMessageBox::RejectRole);
-        box.setDefaultButton(back);
-        box.setEscapeButton(back);
+        box.setDefaultButton(skipReading);
+        box.setEscapeButton(skipReading);
         box.exec();
         // cppcheck-suppress knownConditionTrueFalse ; the box's event loop can end or replace the run
         if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
             return;
-        if (box.clickedButton() == skipReading) {
-            apply(m_run->readingSkipped(now()));
-            break;
-        }
         if (box.clickedButton() == abortRun) {
             abort();
             return;
         }
+        apply(m_run->readingSkipped(now()));
+        break;
     }
     showProgress();
 }

@@ -132,6 +132,8 @@ void TestCalibrationRun::init()
     m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
     QVERIFY(QDir().mkpath(m_reports));
     appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
+    appSettings.setValue(CalibrationRunner::labNameKey, QStringLiteral("Test Lab"));
+    appSettings.setValue(CalibrationRunner::labPrefixKey, QStringLiteral("TL"));
     // Journals too: a run still going when a case ends leaves its journal, as it should.
     appSettings.dataDir = m_reports + QStringLiteral("-data");
     showWindow();
@@ -213,16 +215,17 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     QVERIFY(!child<NavButton>("pushButton_set")->isEnabled());
     QVERIFY(child<ttwidget>("widget_tt")->isRecording());
 
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
     QCOMPARE(*asked, (QStringList {"", "x", "", "x"}));
     QVERIFY(m_modals->boxes.isEmpty());
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
         QByteArray(
-            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
-            "1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
-            "2,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
+            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+            "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+            "1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200,35.000,35.200,,0.200,0.0289,0.058,,\r\n"
+            "2,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050,80.000,80.050,,0.050,0.0289,0.058,,\r\n"));
 
     const QString base = QFileInfo(csv).completeBaseName();
     QVERIFY(base.contains(QRegularExpression(QStringLiteral("^calibration-\\d{8}-\\d{6}$"))));
@@ -248,19 +251,20 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
 
     m_sim->hangUp();
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("已暂停（连接中断）")), kWaitMs);
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
     QString error;
     QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
     // The step starts over: its set point again, then the wait for stability and the whole dwell.
     QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
-    // No reading entered: the question is skipped.
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    // No reading entered, and the box that then offers to skip it or abort closed: the reading is skipped.
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
     QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("QInputDialog")});
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("提示|没有输入读数。")});
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r"));
+        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r"));
 }
 
 void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
@@ -342,7 +346,7 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     boxButton(asked, QStringLiteral("否，关闭连接"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QVERIFY(statusText().contains(QStringLiteral("已暂停")));
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
     // The run's recording goes on with a gap, and the model its set points are scaled for stays.
     QVERIFY(chart()->isRecording());
     QVERIFY(!child<QWidget>("widget_bod_type")->isEnabled());
@@ -393,7 +397,7 @@ void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt(
     QCOMPARE(appSettings.value(appSettings.chartLineCacheKey, QString()), QStringLiteral("2"));
     appSettings.setValue(appSettings.chartLineCacheKey, QString());
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_abortRun"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kWaitMs);
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
@@ -403,11 +407,12 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
     QTest::addColumn<int>("curves");
     QTest::newRow("the program killed in the third step")
         << true
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r",
-               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r", "3,not reached,45.000,,,,,,,,,,\r"}
+        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r",
+               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r",
+               "3,not reached,45.000,,,,,,,,,,,,,,,,,,\r"}
         << 0;
     QTest::newRow("the report folder gone at the end, and the report put off")
-        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r"} << 1;
+        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r"} << 1;
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
@@ -436,16 +441,23 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
         QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(chart()->isRecording(), kWaitMs);
         QVERIFY(QDir(m_reports).removeRecursively());
-        m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("稍后"))->click(); };
+        m_modals->onBox = [](QMessageBox *box) {
+            // The reading's box is closed, which skips the reading; the report's is put off.
+            if (box->text() == QStringLiteral("没有输入读数。"))
+                box->done(QMessageBox::Ok);
+            else
+                boxButton(box, QStringLiteral("稍后"))->click();
+        };
         QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("校准报告尚未保存")), kRunWaitMs);
-        QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("错误|尚未选择校准报告文件夹。")});
+        QCOMPARE(m_modals->boxes,
+            (QStringList {QStringLiteral("提示|没有输入读数。"), QStringLiteral("错误|尚未选择校准报告文件夹。")}));
         // The question for the folder, and the one for the instrument's reading, were turned down.
         QCOMPARE(
             m_modals->dialogs, (QStringList {QStringLiteral("QInputDialog"), QStringLiteral("QFileDialog")}));
         QVERIFY(QDir().mkpath(m_reports));
         m_modals->boxes.clear();
     }
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
 
     m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("写出报告"))->click(); };
     m_window->offerPendingReports();
@@ -453,7 +465,7 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
         QStringList {QStringLiteral("提示|有 1 次校准的结果尚未写成报告。现在写出报告吗？")});
     QCOMPARE(reports(QStringLiteral("*.pdf")).size(), 1);
     QCOMPARE(reports(QStringLiteral("*.txt")).size(), curves);
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).value(0)));
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).value(0)));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').mid(1), rows + QByteArrayList {""});
     QVERIFY(CalibrationJournal::list(appSettings.dataDir).isEmpty());
