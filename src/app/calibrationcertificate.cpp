@@ -60,14 +60,16 @@ QStringList tableRow(const CalibrationStepResult &result, const StepEvaluation &
     const QString setPoint = shortest(result.setPoint);
     if (e.measured) {
         return {setPoint, e.text(e.referenceUnits), e.text(e.readingUnits), e.text(e.errorUnits),
-            e.text(e.expandedUnits), e.hasTolerance ? QStringLiteral("±") + e.text(e.toleranceUnits) : QStringLiteral("—"),
+            e.text(e.expandedUnits),
+            e.hasTolerance ? QStringLiteral("±") + e.text(e.toleranceUnits) : QStringLiteral("—"),
             verdictText(e), outcomeText(result.outcome)};
     }
     // A stable step without a reading was asked for one and given none.
-    const QString reading = result.stable && result.outcome == Outcome::Done ? CalibrationCertificate::tr("未读数")
-                                                                            : QStringLiteral("—");
-    return {setPoint, QStringLiteral("—"), reading, QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("—"),
-        QStringLiteral("—"), outcomeText(result.outcome)};
+    const QString reading = result.stable && result.outcome == Outcome::Done
+        ? CalibrationCertificate::tr("未读数")
+        : QStringLiteral("—");
+    return {setPoint, QStringLiteral("—"), reading, QStringLiteral("—"), QStringLiteral("—"),
+        QStringLiteral("—"), QStringLiteral("—"), outcomeText(result.outcome)};
 }
 
 QString itemText(const CalibrationRun &run)
@@ -142,11 +144,14 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
     const QDate calibrated = input.header.started.date();
     d.fields = {
         {tr("证书编号"), input.header.certificateNumber},
-        {tr("实验室"), input.lab.name + (input.lab.address.isEmpty() ? QString() : QStringLiteral(", ") + input.lab.address)},
+        {tr("实验室"),
+            input.lab.name
+                + (input.lab.address.isEmpty() ? QString() : QStringLiteral(", ") + input.lab.address)},
         {tr("客户"), run.certificate.customer},
         {tr("被校仪器"), itemText(run)},
         {tr("仪器状态"), run.certificate.condition == QLatin1String("as left") ? tr("调整后") : tr("接收时")},
-        {tr("光谱范围"), tr("%1–%2 µm").arg(shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
+        {tr("光谱范围"),
+            tr("%1–%2 µm").arg(shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
         {tr("仪器发射率设置 ε_u"), shortest(run.emissivity)},
         {tr("辐射源发射率 ε_s"), shortest(run.source.emissivity)},
         {tr("测量距离"), shortest(run.distanceMm) + QStringLiteral(" mm")},
@@ -165,8 +170,8 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
             tr("与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度："
                "由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，"
                "按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。")
-                .arg(shortest(run.emissivity), shortest(run.source.emissivity), shortest(run.certificate.bandLowUm),
-                    shortest(run.certificate.bandHighUm))},
+                .arg(shortest(run.emissivity), shortest(run.source.emissivity),
+                    shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
         {tr("环境条件"), ambientText(input.results)},
         {tr("溯源性"),
             tr("辐射源经校准，证书编号 %1，有效期至 %2。")
@@ -174,8 +179,8 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
                         run.source.due.isEmpty() ? QStringLiteral("—") : run.source.due)
                 + (sourceOverdue(run, calibrated) ? tr("校准时辐射源的校准已过期。") : QString())},
     };
-    d.tableHeader = QStringList {tr("设定值 (℃)"), tr("参考值 (℃)"), tr("读数 (℃)"), tr("误差 (℃)"), tr("U (k = 2) (℃)"),
-        tr("允差 (℃)"), tr("结论"), tr("结果")};
+    d.tableHeader = QStringList {tr("设定值 (℃)"), tr("参考值 (℃)"), tr("读数 (℃)"), tr("误差 (℃)"),
+        tr("U (k = 2) (℃)"), tr("允差 (℃)"), tr("结论"), tr("结果")};
     QVector<StepEvaluation> evaluations;
     for (const CalibrationStepResult &result : input.results) {
         evaluations << StepEvaluator::evaluate(run, result);
@@ -196,9 +201,10 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
                                       .arg(shortest(run.toleranceC), shortest(run.tolerancePercent));
         d.statements.append({tr("判定规则"),
             tolerance
-                + (run.guarded ? tr("保护带规则（ILAC-G8，保护带 w = U）：|误差| ≤ 允差 − U 时判为合格，否则不合格；"
-                                    "U ≥ 允差 的点判为不合格。")
-                               : tr("简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。"))
+                + (run.guarded
+                        ? tr("保护带规则（ILAC-G8，保护带 w = U）：|误差| ≤ 允差 − U 时判为合格，否则不合格；"
+                             "U ≥ 允差 的点判为不合格。")
+                        : tr("简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。"))
                 + tr("判定依据所列的修约值。")});
     }
     d.statements.append({tr("测量不确定度"),

@@ -96,8 +96,8 @@ private:
             const QRect foot(m_page.left(), m_page.bottom() - height, m_page.width(), height);
             m_painter->drawLine(foot.topLeft(), foot.topRight());
             m_painter->drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, m_document.number);
-            m_painter->drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
-                m_document.pageText.arg(m_pageNumber).arg(m_pages));
+            m_painter->drawText(
+                foot, Qt::AlignRight | Qt::AlignVCenter, m_document.pageText.arg(m_pageNumber).arg(m_pages));
         }
         return true;
     }
@@ -151,7 +151,8 @@ private:
                     continue;
                 m_painter->setFont(m_bodyFont);
                 m_painter->drawText(QRect(m_page.left() + (j - i) * half, m_y, half - 8, height),
-                    Qt::AlignLeft | Qt::TextWordWrap, all.at(j).first + QStringLiteral(": ") + all.at(j).second);
+                    Qt::AlignLeft | Qt::TextWordWrap,
+                    all.at(j).first + QStringLiteral(": ") + all.at(j).second);
             }
             m_y += height + lineHeight(m_bodyFont) / 8;
         }
@@ -179,7 +180,8 @@ private:
             for (int i = 0; i + 1 < left.size(); ++i) {
                 const QRect cell(left.at(i), m_y, left.at(i + 1) - left.at(i), height);
                 m_painter->drawRect(cell);
-                m_painter->drawText(cell.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextWordWrap, cells.value(i));
+                m_painter->drawText(
+                    cell.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextWordWrap, cells.value(i));
             }
         }
         m_y += height;

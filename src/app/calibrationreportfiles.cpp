@@ -38,9 +38,8 @@ SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportC
 
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content)
 {
-    return saveAtomically(fileName, [&content](QIODevice *file) {
-        return CalibrationPdf::write(file, content.certificate);
-    });
+    return saveAtomically(
+        fileName, [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
 }
 
 CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content)
@@ -67,9 +66,11 @@ CalibrationReportWrite writeCalibrationReport(const QString &folder, const Calib
         written << file;
         return true;
     };
-    const bool all = step(csvFile, saveAtomically(csvFile, [&content](QIODevice *file) {
-        return file->write(content.csv) == content.csv.size();
-    })) && step(pdfFile, writeCalibrationPdf(pdfFile, content))
+    const bool all
+        = step(csvFile,
+              saveAtomically(csvFile,
+                  [&content](QIODevice *file) { return file->write(content.csv) == content.csv.size(); }))
+        && step(pdfFile, writeCalibrationPdf(pdfFile, content))
         && (!content.writeCurve || step(curveFile, content.writeCurve(curveFile)))
         && (!content.writeCurveCsv || step(curveCsvFile, content.writeCurveCsv(curveCsvFile)));
     if (!all) {

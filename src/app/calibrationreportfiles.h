@@ -36,7 +36,7 @@ struct CalibrationReportWrite
 SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
 
-// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`, each whole or
-// not at all and never over an earlier report. All or nothing: when one file fails, those written
+// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`, each
+// whole or not at all and never over an earlier report. All or nothing: when one file fails, those written
 // before it are removed again, so a retry starts clean. GUI thread (the PDF is painted).
 CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content);

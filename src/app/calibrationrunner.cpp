@@ -236,7 +236,8 @@ bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSet
                 tr("无法保存证书编号，校准未开始。\n%1").arg(saved.message(appSettings.filePath())));
         return false;
     }
-    m_header.certificateNumber = CalibrationCertificate::number(storedPrefix(), m_header.started.date(), counter);
+    m_header.certificateNumber
+        = CalibrationCertificate::number(storedPrefix(), m_header.started.date(), counter);
     m_journaled = 0;
     m_journaledOutages = 0;
     QString journalError;
@@ -618,7 +619,8 @@ void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
         }
         // A cancelled reading is either skipped or the end of the run; closing the box skips it, the
         // answer that loses nothing measured.
-        QMessageBox box(QMessageBox::Question, tr("提示"), tr("没有输入读数。"), QMessageBox::NoButton, m_window);
+        QMessageBox box(
+            QMessageBox::Question, tr("提示"), tr("没有输入读数。"), QMessageBox::NoButton, m_window);
         QPushButton *skipReading = box.addButton(tr("跳过读数"), QMessageBox::RejectRole);
         QPushButton *abortRun = box.addButton(tr("中止校准"), QMessageBox::DestructiveRole);
         box.setDefaultButton(skipReading);
@@ -716,7 +718,8 @@ void CalibrationRunner::writeReport(bool aborted)
         return;
     }
     // The curve waits beside the journal, for the report written later.
-    const bool curveKept = content.writeCurve && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal))
+    const bool curveKept = content.writeCurve
+        && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal))
         && content.writeCurveCsv(CalibrationJournal::curveCsvPath(journal));
     m_label.setText(curveKept || !content.writeCurve
             ? tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告")
@@ -854,17 +857,20 @@ bool CalibrationRunner::labKnown()
     QString name = appSettings.value(labNameKey, QString());
     QString address = appSettings.value(labAddressKey, QString());
     bool ok = false;
-    name = QInputDialog::getText(m_window, tr("实验室"), tr("实验室名称（印在证书上）："), QLineEdit::Normal, name, &ok);
+    name = QInputDialog::getText(
+        m_window, tr("实验室"), tr("实验室名称（印在证书上）："), QLineEdit::Normal, name, &ok);
     if (!ok)
         return false;
-    address = QInputDialog::getText(m_window, tr("实验室"), tr("实验室地址："), QLineEdit::Normal, address, &ok);
+    address
+        = QInputDialog::getText(m_window, tr("实验室"), tr("实验室地址："), QLineEdit::Normal, address, &ok);
     if (!ok)
         return false;
     QString prefix;
     static const QRegularExpression valid(QStringLiteral("^[A-Za-z0-9]{1,12}$"));
     while (!valid.match(prefix).hasMatch()) {
-        prefix = QInputDialog::getText(m_window, tr("实验室"),
-            tr("证书编号前缀（1 到 12 个字母或数字）："), QLineEdit::Normal, prefix, &ok).trimmed();
+        prefix = QInputDialog::getText(m_window, tr("实验室"), tr("证书编号前缀（1 到 12 个字母或数字）："),
+            QLineEdit::Normal, prefix, &ok)
+                     .trimmed();
         if (!ok)
             return false;
     }

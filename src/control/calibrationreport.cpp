@@ -59,13 +59,15 @@ QByteArray row(const CalibrationRun &run, const CalibrationStepResult &result, c
         const StepEvaluation e = StepEvaluator::evaluate(run, result);
         double reading = kNone;
         if (!result.readings.isEmpty())
-            reading = std::accumulate(result.readings.begin(), result.readings.end(), 0.0) / result.readings.size();
+            reading = std::accumulate(result.readings.begin(), result.readings.end(), 0.0)
+                / result.readings.size();
         const double error = reading - dwell.mean();
-        fields << CalibrationReport::isoWithOffset(wallAtZero.addMSecs(result.stableAtMs)) << fixed(result.settleMs / 1000.0, 1)
-               << fixed(dwell.mean(), kTemperatureDecimals) << fixed(dwell.standardDeviation(), 4)
-               << fixed(dwell.minimum(), kTemperatureDecimals) << fixed(dwell.maximum(), kTemperatureDecimals)
-               << QByteArray::number(dwell.count()) << fixed(dwell.ambientMean(), kTemperatureDecimals)
-               << fixed(reading, kTemperatureDecimals) << fixed(error, kTemperatureDecimals);
+        fields << CalibrationReport::isoWithOffset(wallAtZero.addMSecs(result.stableAtMs))
+               << fixed(result.settleMs / 1000.0, 1) << fixed(dwell.mean(), kTemperatureDecimals)
+               << fixed(dwell.standardDeviation(), 4) << fixed(dwell.minimum(), kTemperatureDecimals)
+               << fixed(dwell.maximum(), kTemperatureDecimals) << QByteArray::number(dwell.count())
+               << fixed(dwell.ambientMean(), kTemperatureDecimals) << fixed(reading, kTemperatureDecimals)
+               << fixed(error, kTemperatureDecimals);
         if (e.measured) {
             fields << fixed(e.reference, kTemperatureDecimals) << fixed(e.readingMean, kTemperatureDecimals)
                    << fixed(e.readingStd, 4) << fixed(e.error, kTemperatureDecimals) << fixed(e.combined, 4)
@@ -86,8 +88,9 @@ namespace CalibrationReport {
 QByteArray csv(
     const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
 {
-    QByteArray text = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-                      "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n";
+    QByteArray text
+        = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+          "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n";
     for (const CalibrationStepResult &result : results)
         text += row(run, result, wallAtZero);
     return text;

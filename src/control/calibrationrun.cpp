@@ -109,19 +109,20 @@ public:
         const int index = words.indexOf(word);
         if (index < 0)
             return fail(Kind::BadValue, key,
-                CalibrationRun::tr("应为 %1 之一").arg(QLatin1Char('"') + words.join(QStringLiteral("\", \"")) + QLatin1Char('"')));
+                CalibrationRun::tr("应为 %1 之一")
+                    .arg(QLatin1Char('"') + words.join(QStringLiteral("\", \"")) + QLatin1Char('"')));
         *out = index;
     }
 
     void date(const char *key, QString *out)
     {
-        QString text;
-        this->text(key, &text);
-        if (!ok() || text.isEmpty())
+        QString written;
+        text(key, &written);
+        if (!ok() || written.isEmpty())
             return;
-        if (!QDate::fromString(text, Qt::ISODate).isValid())
+        if (!QDate::fromString(written, Qt::ISODate).isValid())
             return fail(Kind::BadValue, key, CalibrationRun::tr("应为日期，如 2027-06-30"));
-        *out = text;
+        *out = written;
     }
 
     // An object or array field; Undefined when left out or after an error.
@@ -153,7 +154,8 @@ public:
 
     void fail(Kind kind, const QString &field, const QString &reason)
     {
-        setError(m_error, kind, m_step, field.isEmpty() && !m_prefix.isEmpty() ? m_prefix.chopped(1) : m_prefix + field, reason);
+        setError(m_error, kind, m_step,
+            field.isEmpty() && !m_prefix.isEmpty() ? m_prefix.chopped(1) : m_prefix + field, reason);
     }
 
 private:
@@ -231,8 +233,7 @@ void readSource(const QJsonObject &object, SourceFields *out, CalibrationRunErro
 void readBudget(const QJsonArray &components, QVector<BudgetComponent> *out, CalibrationRunError *error)
 {
     for (int i = 0; i < components.size(); ++i) {
-        FieldReader reader(
-            components.at(i).toObject(), 0, error, QStringLiteral("budget[%1].").arg(i + 1));
+        FieldReader reader(components.at(i).toObject(), 0, error, QStringLiteral("budget[%1].").arg(i + 1));
         if (!components.at(i).isObject())
             return reader.fail(Kind::WrongType, QString(), CalibrationRun::tr("应为对象"));
         BudgetComponent c;
@@ -306,10 +307,11 @@ bool CalibrationStep::operator==(const CalibrationStep &other) const
 bool CalibrationRun::operator==(const CalibrationRun &other) const
 {
     return instrument == other.instrument && operatorName == other.operatorName
-        && distanceMm == other.distanceMm && emissivity == other.emissivity && certificate == other.certificate
-        && source == other.source && ambientC == other.ambientC && toleranceC == other.toleranceC
-        && tolerancePercent == other.tolerancePercent && guarded == other.guarded
-        && readingsPerStep == other.readingsPerStep && budget == other.budget && steps == other.steps;
+        && distanceMm == other.distanceMm && emissivity == other.emissivity
+        && certificate == other.certificate && source == other.source && ambientC == other.ambientC
+        && toleranceC == other.toleranceC && tolerancePercent == other.tolerancePercent
+        && guarded == other.guarded && readingsPerStep == other.readingsPerStep && budget == other.budget
+        && steps == other.steps;
 }
 
 QByteArray CalibrationRun::toJson() const
@@ -326,7 +328,8 @@ QByteArray CalibrationRun::toJson() const
     }
     QJsonArray uncertainty;
     for (const SourceUncertaintyPoint &point : source.uncertainty)
-        uncertainty.append(QJsonObject {{QStringLiteral("setPoint"), point.setPoint}, {QStringLiteral("U"), point.expanded}});
+        uncertainty.append(QJsonObject {
+            {QStringLiteral("setPoint"), point.setPoint}, {QStringLiteral("U"), point.expanded}});
     QJsonArray components;
     for (const BudgetComponent &c : budget) {
         QJsonObject component {{QStringLiteral("name"), c.name}, {QStringLiteral("value"), c.value},
@@ -344,8 +347,9 @@ QByteArray CalibrationRun::toJson() const
         {QStringLiteral("certificate"),
             QJsonObject {{QStringLiteral("customer"), certificate.customer},
                 {QStringLiteral("condition"), certificate.condition},
-                {QStringLiteral("signatory"), certificate.signatory}, {QStringLiteral("make"), certificate.make},
-                {QStringLiteral("model"), certificate.model}, {QStringLiteral("serial"), certificate.serial},
+                {QStringLiteral("signatory"), certificate.signatory},
+                {QStringLiteral("make"), certificate.make}, {QStringLiteral("model"), certificate.model},
+                {QStringLiteral("serial"), certificate.serial},
                 {QStringLiteral("resolutionC"), certificate.resolutionC},
                 {QStringLiteral("bandUm"), QJsonArray {certificate.bandLowUm, certificate.bandHighUm}},
                 {QStringLiteral("apertureMm"), certificate.apertureMm}}},

@@ -8,7 +8,8 @@
 using Kind = CalibrationSequencer::Command::Kind;
 using Outcome = CalibrationStepResult::Outcome;
 
-CalibrationSequencer::CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale, int readingsPerStep)
+CalibrationSequencer::CalibrationSequencer(
+    const QVector<CalibrationStep> &steps, int wireScale, int readingsPerStep)
     : m_steps(steps)
     , m_wireScale(wireScale)
     , m_readingsPerStep(qMax(1, readingsPerStep))

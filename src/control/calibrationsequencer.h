@@ -54,7 +54,8 @@ struct CalibrationOutage
 // and the ambient readings; instability or a changed read-back set point during the dwell sends it back
 // to settling. A dwell ends complete only when it holds at least 90 % of the readings its poll ticks
 // could give; otherwise it starts over. After the dwell it asks for the instrument's reading, when the
-// step wants one, each of its readings in turn. Set points are compared and reported as they travel: in the model's wire units.
+// step wants one, each of its readings in turn. Set points are compared and reported as they travel: in the
+// model's wire units.
 //
 // A pause (the operator's, a lost link, a silent or unconfirmed controller, a set point refused too
 // often) stops the dwell clock and takes no readings; the run goes on once every reason is gone, and a

@@ -33,13 +33,14 @@ double band(double celsius, double lowUm, double highUm)
     return sum * step / 3;
 }
 
-double apparentTemperature(
-    double sourceC, double sourceEmissivity, double setEmissivity, double ambientC, double lowUm, double highUm)
+double apparentTemperature(double sourceC, double sourceEmissivity, double setEmissivity, double ambientC,
+    double lowUm, double highUm)
 {
     if (sourceEmissivity == setEmissivity)
         return sourceC;
     const double ambient = band(ambientC, lowUm, highUm);
-    const double wanted = ambient + sourceEmissivity / setEmissivity * (band(sourceC, lowUm, highUm) - ambient);
+    const double wanted
+        = ambient + sourceEmissivity / setEmissivity * (band(sourceC, lowUm, highUm) - ambient);
     double low = kLowestC;
     double high = kHighestC;
     if (!(band(low, lowUm, highUm) <= wanted && wanted <= band(high, lowUm, highUm)))

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -75,7 +76,8 @@ double sourceExpanded(const QVector<SourceUncertaintyPoint> &table, double setPo
         const SourceUncertaintyPoint &a = table.at(i - 1);
         const SourceUncertaintyPoint &b = table.at(i);
         if (setPoint <= b.setPoint)
-            return a.expanded + (b.expanded - a.expanded) * (setPoint - a.setPoint) / (b.setPoint - a.setPoint);
+            return a.expanded
+                + (b.expanded - a.expanded) * (setPoint - a.setPoint) / (b.setPoint - a.setPoint);
     }
     return table.constLast().expanded;
 }
@@ -115,10 +117,8 @@ StepEvaluation evaluate(const CalibrationRun &run, const CalibrationStepResult &
     e.components.append({Kind::Resolution, QString(), run.certificate.resolutionC / 2 / std::sqrt(3.0)});
     for (const BudgetComponent &component : run.budget)
         e.components.append({Kind::Budget, component.name, standardOf(component)});
-    double squares = 0;
-    for (const StepEvaluation::Component &component : qAsConst(e.components))
-        squares += component.standard * component.standard;
-    e.combined = std::sqrt(squares);
+    e.combined = std::sqrt(std::accumulate(e.components.begin(), e.components.end(), 0.0,
+        [](double sum, const StepEvaluation::Component &c) { return sum + c.standard * c.standard; }));
     e.expanded = 2 * e.combined;
 
     e.decimals = decimalsOf(e.expanded);
@@ -136,7 +136,7 @@ StepEvaluation evaluate(const CalibrationRun &run, const CalibrationStepResult &
     if (run.guarded) {
         e.uncertaintyTooLarge = e.expandedUnits >= e.toleranceUnits;
         e.verdict = !e.uncertaintyTooLarge && error <= e.toleranceUnits - e.expandedUnits ? Verdict::Pass
-                                                                                            : Verdict::Fail;
+                                                                                          : Verdict::Fail;
     } else {
         e.verdict = error <= e.toleranceUnits ? Verdict::Pass : Verdict::Fail;
     }

@@ -59,8 +59,8 @@ double sourceExpanded(const QVector<SourceUncertaintyPoint> &table, double setPo
 
 // None without a tolerance; Pass only when every step was done and passed; None also stands for an
 // incomplete run, which `complete` tells apart.
-StepEvaluation::Verdict overall(
-    const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations, bool *complete);
+StepEvaluation::Verdict overall(const QVector<CalibrationStepResult> &results,
+    const QVector<StepEvaluation> &evaluations, bool *complete);
 
 // U rounded to two significant digits: the place of its last digit, as a power of ten's exponent negated.
 int decimalsOf(double expanded);

@@ -3,8 +3,8 @@
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"
 #include "control/calibrationjournal.h"
-#include "dialogs/calibrationrundialog.h"
 #include "devicesimulator.h"
+#include "dialogs/calibrationrundialog.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
 #include "widgets/tempareatext.h"
@@ -255,21 +255,24 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
     QStringList everyQuestion;
     for (int i = 0; i < readings.size(); ++i)
-        everyQuestion << "" << "x";
+        everyQuestion << ""
+                      << "x";
     QCOMPARE(*asked, everyQuestion);
     QVERIFY(m_modals->boxes.isEmpty());
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
-        QByteArray("step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-                   "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
-                   "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,48.900,-1.100,48.783,48.900,0.1000,0.117,"
-                   "0.2137,0.43,1.00,PASS\r\n"
-                   "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,,97.700,-2.300,96.933,97.700,0.1000,"
-                   "0.767,0.2341,0.47,1.00,FAIL\r\n"));
+        QByteArray(
+            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+            "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+            "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,48.900,-1.100,48.783,48.900,0.1000,0.117,"
+            "0.2137,0.43,1.00,PASS\r\n"
+            "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,,97.700,-2.300,96.933,97.700,0.1000,"
+            "0.767,0.2341,0.47,1.00,FAIL\r\n"));
 
     // Taken, and saved, once for the run: the next run, here or after a restart, has the next number.
-    QCOMPARE(appSettings.value(CalibrationRunner::certificateCounterKey, QString()).toLongLong(), counter + 1);
+    QCOMPARE(
+        appSettings.value(CalibrationRunner::certificateCounterKey, QString()).toLongLong(), counter + 1);
     QFile config(appSettings.filePath());
     QVERIFY(config.open(QIODevice::ReadOnly));
     QVERIFY(config.readAll().contains("CertificateCounter"));
@@ -508,7 +511,8 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
         };
         QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("校准报告尚未保存")), kRunWaitMs);
         QCOMPARE(m_modals->boxes,
-            (QStringList {QStringLiteral("提示|没有输入读数。"), QStringLiteral("错误|尚未选择校准报告文件夹。")}));
+            (QStringList {
+                QStringLiteral("提示|没有输入读数。"), QStringLiteral("错误|尚未选择校准报告文件夹。")}));
         // The question for the folder, and the one for the instrument's reading, were turned down.
         QCOMPARE(
             m_modals->dialogs, (QStringList {QStringLiteral("QInputDialog"), QStringLiteral("QFileDialog")}));

@@ -77,7 +77,9 @@ QString trace(const Sequencer::Commands &commands)
             words << "redwell" + n;
             break;
         case K::AskReading:
-            words << "ask" + n + (c.readings > 1 ? QStringLiteral("/%1of%2").arg(c.reading + 1).arg(c.readings) : QString());
+            words << "ask" + n
+                    + (c.readings > 1 ? QStringLiteral("/%1of%2").arg(c.reading + 1).arg(c.readings)
+                                      : QString());
             break;
         case K::MarkStepEnd:
             words << "mark-" + n;
@@ -272,8 +274,8 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
     size.value = 0.2;
     two.budget = {alignment, size};
     two.steps << step(50) << step(100);
-    QTest::newRow("version 2: every new field")
-        << QByteArray(R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
+    QTest::newRow("version 2: every new field") << QByteArray(
+        R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
  "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang",
                  "make": "Acme", "model": "IR-200", "serial": "4471", "resolutionC": 0.1,
                  "bandUm": [8, 14], "apertureMm": 50},
@@ -284,7 +286,7 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
  "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular"},
             {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2}],
  "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
-        << two;
+                                                << two;
 
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
@@ -339,34 +341,37 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("newer version, refused before its contents")
         << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
-    QTest::newRow("an unknown condition") << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})")
-                                          << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
-                                          << "certificate.condition";
-    QTest::newRow("a band upside down") << QByteArray(R"({"version": 2, "certificate": {"bandUm": [14, 8]}})") << lo
-                                        << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.bandUm";
-    QTest::newRow("a due date that is no date") << QByteArray(R"({"version": 2, "source": {"due": "2027-02-30"}})")
-                                                << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
-                                                << "source.due";
-    QTest::newRow("uncertainty points out of order")
-        << QByteArray(R"({"version": 2, "source": {"uncertainty": [{"setPoint": 500, "U": 0.8}, {"setPoint": 0, "U": 0.3}]}})")
-        << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "source.uncertainty[2].setPoint";
+    QTest::newRow("an unknown condition")
+        << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.condition";
+    QTest::newRow("a band upside down")
+        << QByteArray(R"({"version": 2, "certificate": {"bandUm": [14, 8]}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.bandUm";
+    QTest::newRow("a due date that is no date")
+        << QByteArray(R"({"version": 2, "source": {"due": "2027-02-30"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "source.due";
+    QTest::newRow("uncertainty points out of order") << QByteArray(
+        R"({"version": 2, "source": {"uncertainty": [{"setPoint": 500, "U": 0.8}, {"setPoint": 0, "U": 0.3}]}})")
+                                                     << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
+                                                     << "source.uncertainty[2].setPoint";
     QTest::newRow("an uncertainty point without U")
         << QByteArray(R"({"version": 2, "source": {"uncertainty": [{"setPoint": 0}]}})") << lo << hi << 2
         << int(Kind::Missing) << 0 << 0 << 0 << "source.uncertainty[1].U";
-    QTest::newRow("a negative tolerance") << QByteArray(R"({"version": 2, "tolerance": {"c": -1}})") << lo << hi << 2
-                                          << int(Kind::Negative) << 0 << 0 << 0 << "tolerance.c";
-    QTest::newRow("an unknown rule") << QByteArray(R"({"version": 2, "decisionRule": "lenient"})") << lo << hi << 2
-                                     << int(Kind::BadValue) << 0 << 0 << 0 << "decisionRule";
-    QTest::newRow("no readings per step") << QByteArray(R"({"version": 2, "readingsPerStep": 0})") << lo << hi << 2
-                                          << int(Kind::NotPositive) << 0 << 0 << 0 << "readingsPerStep";
-    QTest::newRow("half a reading") << QByteArray(R"({"version": 2, "readingsPerStep": 1.5})") << lo << hi << 2
-                                    << int(Kind::WrongType) << 0 << 0 << 0 << "readingsPerStep";
-    QTest::newRow("a normal component with k 0")
-        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1}, {"value": 0.2, "distribution": "normal", "k": 0}]})")
-        << lo << hi << 2 << int(Kind::NotPositive) << 0 << 0 << 0 << "budget[2].k";
+    QTest::newRow("a negative tolerance") << QByteArray(R"({"version": 2, "tolerance": {"c": -1}})") << lo
+                                          << hi << 2 << int(Kind::Negative) << 0 << 0 << 0 << "tolerance.c";
+    QTest::newRow("an unknown rule") << QByteArray(R"({"version": 2, "decisionRule": "lenient"})") << lo << hi
+                                     << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "decisionRule";
+    QTest::newRow("no readings per step") << QByteArray(R"({"version": 2, "readingsPerStep": 0})") << lo << hi
+                                          << 2 << int(Kind::NotPositive) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("half a reading") << QByteArray(R"({"version": 2, "readingsPerStep": 1.5})") << lo << hi
+                                    << 2 << int(Kind::WrongType) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("a normal component with k 0") << QByteArray(
+        R"({"version": 2, "budget": [{"value": 0.1}, {"value": 0.2, "distribution": "normal", "k": 0}]})")
+                                                 << lo << hi << 2 << int(Kind::NotPositive) << 0 << 0 << 0
+                                                 << "budget[2].k";
     QTest::newRow("an unknown distribution")
-        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi << 2
-        << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
+        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi
+        << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
     QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
@@ -909,16 +914,16 @@ void TestCalibration::referenceCorrectsForEmissivity_data()
 
     // Expected values from a separate Python script: Planck's law integrated by the trapezoidal rule
     // over 40000 intervals, T_u found by bisection (c1 = 1.191042972e-16 W·m²/sr, c2 = 1.438776877e-2 m·K).
-    QTest::newRow("equal emissivities: the source itself") << 321.987 << 0.9 << 0.9 << 23.0 << 8.0 << 14.0
-                                                          << 321.987;
+    QTest::newRow("equal emissivities: the source itself")
+        << 321.987 << 0.9 << 0.9 << 23.0 << 8.0 << 14.0 << 321.987;
     QTest::newRow("0 °C") << 0.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 1.2937;
     QTest::newRow("50 °C") << 50.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 48.7826;
     QTest::newRow("100 °C") << 100.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 96.9327;
     QTest::newRow("500 °C") << 500.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 483.2129;
-    QTest::newRow("a source below ambient reads warmer") << -20.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0
-                                                         << -17.2413;
-    QTest::newRow("a setting below the source's reads hotter") << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0
-                                                              << 206.8986;
+    QTest::newRow("a source below ambient reads warmer")
+        << -20.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << -17.2413;
+    QTest::newRow("a setting below the source's reads hotter")
+        << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0 << 206.8986;
     QTest::newRow("another band and ambient") << 300.0 << 0.98 << 1.0 << 25.0 << 3.0 << 5.0 << 298.1566;
 }
 
@@ -931,7 +936,8 @@ void TestCalibration::referenceCorrectsForEmissivity()
     QFETCH(double, low);
     QFETCH(double, high);
     QFETCH(double, expected);
-    const double got = Radiance::apparentTemperature(source, sourceEmissivity, setEmissivity, ambient, low, high);
+    const double got
+        = Radiance::apparentTemperature(source, sourceEmissivity, setEmissivity, ambient, low, high);
     if (sourceEmissivity == setEmissivity)
         QCOMPARE(got, expected);
     QVERIFY2(std::abs(got - expected) < 0.0009, qPrintable(QString::number(got, 'f', 5)));
@@ -957,24 +963,27 @@ void TestCalibration::stepUncertaintyAndVerdict_data()
     QTest::newRow("U of 0.0994 is 0.099, and the error is judged to the same place")
         << 0.1 << 0.0 << false << 0.0 << "n0.0994" << false << hundred << QVector<double> {100.104}
         << "100.000 100.104 0.104 U=0.099 tol=0.100 FAIL";
-    QTest::newRow("the percentage is greater") << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred
-                                               << QVector<double> {100.9} << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
-    QTest::newRow("the degrees are greater") << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred
-                                             << QVector<double> {99.4} << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
+    QTest::newRow("the percentage is greater")
+        << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.9}
+        << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
+    QTest::newRow("the degrees are greater")
+        << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {99.4}
+        << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
     QTest::newRow("simple passes") << 1.0 << 0.0 << false << 0.0 << "n0.3" << false << hundred
                                    << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 PASS";
-    QTest::newRow("guarded fails the same") << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred
-                                            << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
-    QTest::newRow("guarded: U at the tolerance fails with no error") << 0.3 << 0.0 << true << 0.0 << "n0.3" << false
-                                                                     << hundred << QVector<double> {100.0}
-                                                                     << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
-    QTest::newRow("decided as printed: 0.504 prints 0.50") << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred
-                                                           << QVector<double> {100.504}
-                                                           << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
+    QTest::newRow("guarded fails the same")
+        << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.8}
+        << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
+    QTest::newRow("guarded: U at the tolerance fails with no error")
+        << 0.3 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.0}
+        << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
+    QTest::newRow("decided as printed: 0.504 prints 0.50")
+        << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.504}
+        << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
     // √(0.05² + (0.1/√3)²) = 0.0764
-    QTest::newRow("m = 3 adds repeatability s/√m") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
-                                                   << QVector<double> {100.1, 100.3, 100.2}
-                                                   << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
+    QTest::newRow("m = 3 adds repeatability s/√m")
+        << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.1, 100.3, 100.2}
+        << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
     QTest::newRow("m = 1 has none") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
                                     << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.10 tol=1.00 PASS";
     // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607: resolution, rectangular, triangular, s
@@ -982,12 +991,12 @@ void TestCalibration::stepUncertaintyAndVerdict_data()
         << 1.0 << 0.0 << false << 0.1 << "r0.1 t0.1" << false << QVector<double> {99.9, 100.1}
         << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.32 tol=1.00 PASS";
     // 0.30 + (0.80 − 0.30) · 100/500 = 0.40
-    QTest::newRow("the source's U interpolated at the set point") << 1.0 << 0.0 << false << 0.0 << "" << true << hundred
-                                                                   << QVector<double> {100.2}
-                                                                   << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
-    QTest::newRow("a U of 123 is 120, printed in tens") << 200.0 << 0.0 << false << 0.0 << "n123.4" << false
-                                                        << QVector<double> {500.0} << QVector<double> {514.0}
-                                                        << "500 510 10 U=120 tol=200 PASS";
+    QTest::newRow("the source's U interpolated at the set point")
+        << 1.0 << 0.0 << false << 0.0 << "" << true << hundred << QVector<double> {100.2}
+        << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
+    QTest::newRow("a U of 123 is 120, printed in tens")
+        << 200.0 << 0.0 << false << 0.0 << "n123.4" << false << QVector<double> {500.0}
+        << QVector<double> {514.0} << "500 510 10 U=120 tol=200 PASS";
 }
 
 void TestCalibration::stepUncertaintyAndVerdict()
@@ -1022,8 +1031,8 @@ void TestCalibration::stepUncertaintyAndVerdict()
     r.ambientC = 23;
     const StepEvaluation e = StepEvaluator::evaluate(run, r);
     QVERIFY(e.measured);
-    QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits) + " U="
-        + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
+    QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits)
+        + " U=" + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
         + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
     if (e.uncertaintyTooLarge)
         got += " U>=tol";
@@ -1038,7 +1047,7 @@ void TestCalibration::reportRowsByteForByte_data()
 
     const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
     QTest::newRow("reading and ambient")
-    // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
+        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
         << QVector<CalibrationStepResult> {result(
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
@@ -1048,25 +1057,27 @@ void TestCalibration::reportRowsByteForByte_data()
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
-        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,,,\r\n");
+        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,"
+                      ",,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
+        << QByteArray(
+               "3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
     using Outcome = CalibrationStepResult::Outcome;
     QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
         << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
                result(1, 50, true, 2000, 1000, {50.01, 50.03}, {}, kNone, Outcome::Aborted),
                result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
         << beijing
-        << QByteArray(
-               "1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
-               "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,,,,,,\r\n"
-               "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
+        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
+                      "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,"
+                      ",,,,,\r\n"
+                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
-        << QByteArray(
-               "1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,,,,,,,,\r\n");
+        << QByteArray("1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,"
+                      ",,,,,,,\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
