@@ -450,6 +450,7 @@ bool CalibrationRunner::supplyReading(double celsius)
 {
     if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
         return false;
+    ++m_readingsAnswered;
     apply(m_run->readingEntered(now(), celsius));
     showProgress();
     // The dialog's caller sees the run has moved on and drops its answer.
@@ -603,6 +604,12 @@ void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
     if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
         return;
     const int serial = m_runSerial;
+    const int answered = m_readingsAnswered;
+    // Answered meanwhile, by a remote client: the next reading, if any, has a question of its own.
+    const auto moot = [this, serial, answered] {
+        return m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading
+            || m_readingsAnswered != answered;
+    };
     QString label = tr("第 %1 步，设定点 %2℃").arg(command.step + 1).arg(command.setPoint);
     if (command.readings > 1)
         label += tr("，第 %1/%2 个读数").arg(command.reading + 1).arg(command.readings);
@@ -610,10 +617,10 @@ void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
     for (;;) {
         const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"), label, &m_readingDialog);
         // The run may have been aborted, or another begun, while the question was open.
-        // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
-        if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
+        if (moot())
             return;
         if (value) {
+            ++m_readingsAnswered;
             apply(m_run->readingEntered(now(), *value));
             break;
         }
@@ -626,13 +633,13 @@ void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
         box.setDefaultButton(skipReading);
         box.setEscapeButton(skipReading);
         box.exec();
-        // cppcheck-suppress knownConditionTrueFalse ; the box's event loop can end or replace the run
-        if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
+        if (moot())
             return;
         if (box.clickedButton() == abortRun) {
             abort();
             return;
         }
+        ++m_readingsAnswered;
         apply(m_run->readingSkipped(now()));
         break;
     }

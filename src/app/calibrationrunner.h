@@ -172,6 +172,7 @@ private:
     int m_journaledOutages = 0;
     bool m_journalWhole = false; // every row so far, and the end, are in the journal
     int m_runSerial = 0; // tells a question's run from a later one
+    int m_readingsAnswered = 0; // tells a reading's question from the next one
     QPointer<QMessageBox> m_question; // whether the controller is ours, at the operator's resume
     QPointer<QInputDialog> m_readingDialog;
     bool m_unattended = false; // the run was started remotely: no box may wait for an answer
