@@ -137,6 +137,10 @@ void CalibrationRunner::takeOrdersFrom(const CalibrationRunDialog *dialog)
     connect(dialog, &CalibrationRunDialog::pauseRequested, this, &CalibrationRunner::pauseOrResume);
     connect(dialog, &CalibrationRunDialog::skipRequested, this, &CalibrationRunner::skip);
     connect(dialog, &CalibrationRunDialog::abortRequested, this, &CalibrationRunner::abort);
+    connect(dialog, &CalibrationRunDialog::ambientChanged, this, [this](double celsius) {
+        if (isRunning())
+            m_run->setAmbient(celsius);
+    });
 }
 
 qint64 CalibrationRunner::now() const

@@ -149,7 +149,7 @@ public:
     // The controller stopped answering on an open port, and answers again.
     Commands silent(qint64 now);
     Commands answering(qint64 now);
-    // The ambient the operator gives, for the steps that end from now on without a thermometer.
+    // The ambient the operator gives, for the step under way and later ones, used without a thermometer.
     void setAmbient(double celsius) { m_typedAmbient = celsius; }
     // The controller on the line may be another one; the run goes on only once the operator says it is
     // the same (controllerConfirmed()) or resumes the run.

@@ -54,7 +54,10 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     connect(ui->doubleSpinBox_emissivity, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
         [this](double value) { m_run.emissivity = value; });
     connect(ui->doubleSpinBox_ambient, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-        [this](double value) { m_run.ambientC = value; });
+        [this](double value) {
+            m_run.ambientC = value;
+            emit ambientChanged(value);
+        });
     connect(ui->pushButton_pauseRun, &QPushButton::clicked, this, &CalibrationRunDialog::pauseRequested);
     connect(ui->pushButton_skipStep, &QPushButton::clicked, this, &CalibrationRunDialog::skipRequested);
     connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::abortRequested);
