@@ -90,6 +90,10 @@ std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int s
             return std::nullopt;
         result.readings.append(reading.toDouble());
     }
+    // A journal left by the program before readings came in threes holds one reading.
+    const QJsonValue single = object.value(QLatin1String("reading"));
+    if (readings.isEmpty() && single.isDouble())
+        result.readings.append(single.toDouble());
     result.readingsSkipped = qMax(0, object.value(QLatin1String("readingsSkipped")).toInt());
     result.ambientC = object.value(QLatin1String("ambientC")).toDouble(qQNaN());
     return result;

@@ -834,6 +834,12 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped_data()
     QTest::newRow("nothing is read past a line that does not read")
         << "" << QByteArray("{\"result\":{\"step\":9}}\n{\"end\":\"finished\"}\n") << true
         << twoRows + "; 3 not reached 80";
+    QTest::newRow("a row of the earlier format keeps its one reading")
+        << ""
+        << QByteArray(
+               "{\"result\":{\"step\":2,\"outcome\":\"done\",\"setPoint\":80,\"stable\":true,"
+               "\"stableAtMs\":9000,\"settleMs\":800,\"dwell\":[1,80,0,80,80,0,0],\"reading\":80.4}}\n")
+        << true << twoRows + "; 3 done 80 stable@9000 settle=800 n=1 mean=80.000 r=80.4";
     QTest::newRow("a file that is not a journal") << "not a journal" << QByteArray() << false << "";
 }
 
