@@ -1,23 +1,38 @@
 #pragma once
 
-#include <QByteArray>
 #include <QPair>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QIODevice;
 
-// The printable calibration report: a title, the header fields as "label: value" pairs, the chart of the
-// run, then the report's CSV drawn as a table, on as many A4 landscape pages as the rows need. Knows
-// nothing of runs or the chart; the caller hands it finished texts. GUI thread (it paints).
+// A calibration certificate with every text already written in the window's language: the caller knows
+// runs and words, this only lays them out.
+struct CertificateDocument
+{
+    QString title;
+    QString number; // on every page, beside "page x of y"
+    QString pageText; // with %1 for the page and %2 for the pages, "Page %1 of %2"
+    QVector<QPair<QString, QString>> fields; // "label: value", two a line
+    QVector<QPair<QString, QString>> sections; // a heading and its paragraph
+    QStringList tableHeader;
+    QVector<QStringList> tableRows;
+    QString verdict; // the overall one, under the table
+    QVector<QPair<QString, QString>> statements; // after the table: decision rule, uncertainty, outages
+    QPixmap chart; // null when the run's curve was not kept
+    QStringList closing; // the signatory line, the scope sentence
+};
+
+// The certificate on A4 portrait pages, as many as it needs; a row, a paragraph or the chart that does not
+// fit starts a new page. GUI thread (it paints).
 namespace CalibrationPdf {
 
 // The chart is rendered for chartSize() so it fills its place without being scaled.
 QSize chartSize();
-// Paints the report onto `device`, which the caller opened for writing and keeps; false when painting
+// Paints `document` onto `device`, which the caller opened for writing and keeps; false when painting
 // fails (the device's own write errors are the caller's to check).
-bool write(QIODevice *device, const QString &title, const QVector<QPair<QString, QString>> &fields,
-    const QPixmap &chart, const QByteArray &csv);
+bool write(QIODevice *device, const CertificateDocument &document);
 
 } // namespace CalibrationPdf

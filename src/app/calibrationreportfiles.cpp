@@ -21,7 +21,7 @@ QString freeBaseName(const QDir &folder, const QDateTime &at)
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
         bool free = true;
-        for (const char *suffix : {".csv", ".pdf", ".txt"})
+        for (const char *suffix : {".csv", ".pdf", ".txt", "-curve.csv"})
             free = free && !folder.exists(name + QLatin1String(suffix));
         if (free)
             return folder.filePath(name);
@@ -38,9 +38,8 @@ SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportC
 
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content)
 {
-    return saveAtomically(fileName, [&content](QIODevice *file) {
-        return CalibrationPdf::write(file, content.title, content.fields, content.chart, content.csv);
-    });
+    return saveAtomically(
+        fileName, [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
 }
 
 CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content)
@@ -56,6 +55,7 @@ CalibrationReportWrite writeCalibrationReport(const QString &folder, const Calib
     const QString csvFile = base + QStringLiteral(".csv");
     const QString pdfFile = base + QStringLiteral(".pdf");
     const QString curveFile = base + QStringLiteral(".txt");
+    const QString curveCsvFile = base + QStringLiteral("-curve.csv");
     QStringList written;
     const auto step = [&](const QString &file, const SaveResult &result) {
         if (!result) {
@@ -66,11 +66,13 @@ CalibrationReportWrite writeCalibrationReport(const QString &folder, const Calib
         written << file;
         return true;
     };
-    const bool all = step(csvFile, saveAtomically(csvFile, [&content](QIODevice *file) {
-        return file->write(content.csv) == content.csv.size();
-    })) && step(pdfFile, saveAtomically(pdfFile, [&content](QIODevice *file) {
-        return CalibrationPdf::write(file, content.title, content.fields, content.chart, content.csv);
-    })) && (!content.writeCurve || step(curveFile, content.writeCurve(curveFile)));
+    const bool all
+        = step(csvFile,
+              saveAtomically(csvFile,
+                  [&content](QIODevice *file) { return file->write(content.csv) == content.csv.size(); }))
+        && step(pdfFile, writeCalibrationPdf(pdfFile, content))
+        && (!content.writeCurve || step(curveFile, content.writeCurve(curveFile)))
+        && (!content.writeCurveCsv || step(curveCsvFile, content.writeCurveCsv(curveCsvFile)));
     if (!all) {
         for (const QString &file : qAsConst(written))
             QFile::remove(file);

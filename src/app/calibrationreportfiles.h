@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/calibrationpdf.h"
 #include "files/saveresult.h"
 
 #include <QByteArray>
@@ -14,12 +15,12 @@
 // A calibration report ready to be written, from a run that just ended or from the journal of one.
 struct CalibrationReportContent
 {
-    QString title;
-    QVector<QPair<QString, QString>> fields;
+    CertificateDocument certificate;
     QByteArray csv;
-    QPixmap chart; // null for a run whose curve was not kept
-    // Writes the run's curve file; empty when there is none.
+    // Write the run's curve file and the same curve as a CSV table at full precision; empty when there
+    // is none.
     std::function<SaveResult(const QString &fileName)> writeCurve;
+    std::function<SaveResult(const QString &fileName)> writeCurveCsv;
     QDateTime at; // names the files
 };
 
@@ -35,7 +36,7 @@ struct CalibrationReportWrite
 SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
 
-// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt into `folder`, each whole or
-// not at all and never over an earlier report. All or nothing: when one file fails, those written
+// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`, each
+// whole or not at all and never over an earlier report. All or nothing: when one file fails, those written
 // before it are removed again, so a retry starts clean. GUI thread (the PDF is painted).
 CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content);

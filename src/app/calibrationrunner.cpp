@@ -1,10 +1,12 @@
 #include "calibrationrunner.h"
 
+#include "app/calibrationcertificate.h"
 #include "app/calibrationpdf.h"
 #include "app/calibrationreportfiles.h"
 #include "app/controllerquestion.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "chart/writefilethread.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
@@ -25,6 +27,8 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -87,34 +91,26 @@ QString journalFolder()
                                          : appSettings.dataDir;
 }
 
-QString runFileText(const QString &runFile, bool modified)
+CalibrationCertificate::Lab storedLab()
 {
-    if (runFile.isEmpty())
-        return CalibrationRunner::tr("未保存");
-    const QString name = QFileInfo(runFile).fileName();
-    return modified ? CalibrationRunner::tr("%1（已修改）").arg(name) : name;
+    return {appSettings.value(CalibrationRunner::labNameKey, QString()),
+        appSettings.value(CalibrationRunner::labAddressKey, QString())};
 }
 
-QVector<QPair<QString, QString>> headerFields(const CalibrationJournal::Header &header)
+// Without a prefix, one made up for a run nobody watches is still unique through the counter.
+QString storedPrefix()
 {
-    const CalibrationRun &run = header.run;
-    return {
-        {CalibrationRunner::tr("被测仪器"), run.instrument},
-        {CalibrationRunner::tr("操作员"), run.operatorName},
-        {CalibrationRunner::tr("距离"), QString::number(run.distanceMm) + QStringLiteral(" mm")},
-        // As entered: 0.955 is not 0.96.
-        {CalibrationRunner::tr("发射率"),
-            QString::number(run.emissivity, 'g', QLocale::FloatingPointShortest)},
-        {CalibrationRunner::tr("黑体型号"), header.model},
-        {CalibrationRunner::tr("端口"), header.port},
-        {CalibrationRunner::tr("开始时间"), header.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-        {CalibrationRunner::tr("校准程序文件"), runFileText(header.runFile, header.runModified)},
-    };
+    const QString prefix = appSettings.value(CalibrationRunner::labPrefixKey, QString());
+    return prefix.isEmpty() ? QStringLiteral("CAL") : prefix;
 }
 
 } // namespace
 
 const QString CalibrationRunner::reportFolderKey = QStringLiteral("ReportFolder");
+const QString CalibrationRunner::labNameKey = QStringLiteral("LabName");
+const QString CalibrationRunner::labAddressKey = QStringLiteral("LabAddress");
+const QString CalibrationRunner::labPrefixKey = QStringLiteral("LabPrefix");
+const QString CalibrationRunner::certificateCounterKey = QStringLiteral("CertificateCounter");
 
 CalibrationRunner::CalibrationRunner(ttwidget *chart, BlackbodyLink *link, QWidget *window)
     : m_chart(chart)
@@ -142,6 +138,10 @@ void CalibrationRunner::takeOrdersFrom(const CalibrationRunDialog *dialog)
     connect(dialog, &CalibrationRunDialog::pauseRequested, this, &CalibrationRunner::pauseOrResume);
     connect(dialog, &CalibrationRunDialog::skipRequested, this, &CalibrationRunner::skip);
     connect(dialog, &CalibrationRunDialog::abortRequested, this, &CalibrationRunner::abort);
+    connect(dialog, &CalibrationRunDialog::ambientChanged, this, [this](double celsius) {
+        if (isRunning())
+            m_run->setAmbient(celsius);
+    });
 }
 
 qint64 CalibrationRunner::now() const
@@ -178,7 +178,13 @@ bool CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
     }
     // Asked before the run rather than at its end, when nobody may be there to answer. The chart's
     // setting changes last, once nothing else can call the start off.
-    if (reportFolder().isEmpty() || !mayDiscardCurve() || !chartHoldsRun(run))
+    if (reportFolder().isEmpty() || !labKnown() || !mayDiscardCurve() || !chartHoldsRun(run))
+        return false;
+    if (CalibrationCertificate::sourceOverdue(run, QDate::currentDate())
+        && QMessageBox::warning(m_window, tr("提示"),
+               tr("辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？").arg(run.source.due),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
         return false;
     return begin(run, setup, nullptr);
 }
@@ -223,7 +229,22 @@ bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSet
     m_header.wireScale = setup.wireScale;
     m_header.started = QDateTime::currentDateTime();
     m_header.wallAtZero = m_header.started.addMSecs(-now());
+    // Taken and saved before the first step, so that no later run, here or after a restart, gets it.
+    const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
+    appSettings.setValue(certificateCounterKey, QString::number(counter));
+    if (const SaveResult saved = appSettings.save(); !saved) {
+        appSettings.setValue(certificateCounterKey, QString::number(counter - 1));
+        if (refusal)
+            *refusal = QStringLiteral("certificate number cannot be saved");
+        else
+            QMessageBox::warning(m_window, tr("错误"),
+                tr("无法保存证书编号，校准未开始。\n%1").arg(saved.message(appSettings.filePath())));
+        return false;
+    }
+    m_header.certificateNumber
+        = CalibrationCertificate::number(storedPrefix(), m_header.started.date(), counter);
     m_journaled = 0;
+    m_journaledOutages = 0;
     QString journalError;
     m_journalWhole = m_journal.create(journalFolder(), m_header, &journalError);
     if (!m_journalWhole && refusal) {
@@ -246,7 +267,8 @@ bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSet
     // The run's curve is a recording of its own.
     m_chart->stopRecording();
     m_chart->startRecording();
-    m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale);
+    m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale, run.readingsPerStep);
+    m_run->setAmbient(run.ambientC);
     ++m_runSerial;
     apply(m_run->start());
     emit stateChanged();
@@ -301,8 +323,8 @@ void CalibrationRunner::reading()
     m_latestWire = reading.setWire;
     if (m_run->isPaused()) {
         // A reading from our controller ends a pause for a lost link or a silence.
-        apply(m_run->linkBack());
-        apply(m_run->answering());
+        apply(m_run->linkBack(t));
+        apply(m_run->answering(t));
     }
     if (!m_run->isPaused())
         m_heldWire = reading.setWire;
@@ -433,6 +455,7 @@ bool CalibrationRunner::supplyReading(double celsius)
 {
     if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
         return false;
+    ++m_readingsAnswered;
     apply(m_run->readingEntered(now(), celsius));
     showProgress();
     // The dialog's caller sees the run has moved on and drops its answer.
@@ -549,7 +572,7 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             break;
         case Command::Kind::AskReading:
             // The dialog's own event loop would deliver readings while this loop is half done.
-            QTimer::singleShot(0, this, [this, command] { askReading(command.step, command.setPoint); });
+            QTimer::singleShot(0, this, [this, command] { askReading(command); });
             break;
         case Command::Kind::MarkStepEnd:
             m_chart->markStep(false);
@@ -581,18 +604,50 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
     }
 }
 
-void CalibrationRunner::askReading(int step, double setPoint)
+void CalibrationRunner::askReading(const CalibrationSequencer::Command &command)
 {
     if (!isRunning() || m_run->phase() != Phase::WaitingForReading)
         return;
     const int serial = m_runSerial;
-    const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"),
-        tr("第 %1 步，设定点 %2℃\n被测仪器的读数（℃）：").arg(step + 1).arg(setPoint), &m_readingDialog);
-    // The run may have been aborted, or another begun, while the question was open.
-    // cppcheck-suppress knownConditionTrueFalse ; the dialog's event loop can end or replace the run
-    if (m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading)
-        return;
-    apply(value ? m_run->readingEntered(now(), *value) : m_run->readingSkipped(now()));
+    const int answered = m_readingsAnswered;
+    // Answered meanwhile, by a remote client: the next reading, if any, has a question of its own.
+    const auto moot = [this, serial, answered] {
+        return m_runSerial != serial || !isRunning() || m_run->phase() != Phase::WaitingForReading
+            || m_readingsAnswered != answered;
+    };
+    QString label = tr("第 %1 步，设定点 %2℃").arg(command.step + 1).arg(command.setPoint);
+    if (command.readings > 1)
+        label += tr("，第 %1/%2 个读数").arg(command.reading + 1).arg(command.readings);
+    label += QLatin1Char('\n') + tr("被测仪器的读数（℃）：");
+    for (;;) {
+        const std::optional<double> value = askNumber(m_window, tr("被测仪器读数"), label, &m_readingDialog);
+        // The run may have been aborted, or another begun, while the question was open.
+        if (moot())
+            return;
+        if (value) {
+            ++m_readingsAnswered;
+            apply(m_run->readingEntered(now(), *value));
+            break;
+        }
+        // A cancelled reading is either skipped or the end of the run; closing the box skips it, the
+        // answer that loses nothing measured.
+        QMessageBox box(
+            QMessageBox::Question, tr("提示"), tr("没有输入读数。"), QMessageBox::NoButton, m_window);
+        QPushButton *skipReading = box.addButton(tr("跳过读数"), QMessageBox::RejectRole);
+        QPushButton *abortRun = box.addButton(tr("中止校准"), QMessageBox::DestructiveRole);
+        box.setDefaultButton(skipReading);
+        box.setEscapeButton(skipReading);
+        box.exec();
+        if (moot())
+            return;
+        if (box.clickedButton() == abortRun) {
+            abort();
+            return;
+        }
+        ++m_readingsAnswered;
+        apply(m_run->readingSkipped(now()));
+        break;
+    }
     showProgress();
 }
 
@@ -607,6 +662,14 @@ void CalibrationRunner::journalRows()
         m_journal.close();
         m_journalWhole = false;
         warn(tr("错误"), tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error));
+    }
+    const QVector<CalibrationOutage> &outages = m_run->outages();
+    for (; m_journaledOutages < outages.size(); ++m_journaledOutages) {
+        QString error;
+        if (m_journal.isOpen() && !m_journal.appendOutage(outages.at(m_journaledOutages), &error)) {
+            m_journal.close();
+            m_journalWhole = false;
+        }
     }
 }
 
@@ -634,14 +697,26 @@ void CalibrationRunner::writeReport(bool aborted)
 {
     CalibrationReportContent content;
     content.at = QDateTime::currentDateTime();
-    content.title = aborted ? tr("校准报告（已中止）") : tr("校准报告");
-    content.fields = headerFields(m_header);
-    content.fields.append({tr("曲线"), curveNote()});
-    content.csv = CalibrationReport::csv(m_run->results(), m_header.wallAtZero);
-    content.chart = m_chart->wholeCurvePixmap(CalibrationPdf::chartSize());
+    CalibrationCertificate::Input input;
+    input.header = m_header;
+    input.results = m_run->results();
+    input.outages = m_run->outages();
+    input.end = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
+    input.lab = storedLab();
+    input.issued = content.at.date();
+    input.curveNote = curveNote();
+    input.chart = m_chart->wholeCurvePixmap(CalibrationPdf::chartSize());
+    content.certificate = CalibrationCertificate::document(input);
+    content.csv = CalibrationReport::csv(m_header.run, input.results, m_header.wallAtZero);
     // A run aborted at once may have no sample yet; its report then says so, without a curve file.
-    if (!m_chart->curve().isEmpty())
+    if (!m_chart->curve().isEmpty()) {
         content.writeCurve = [this](const QString &fileName) { return m_chart->saveCurveQuietly(fileName); };
+        // The curve file keeps one decimal; the table keeps what the tiles showed.
+        const CurveSnapshot snapshot = m_chart->snapshot();
+        content.writeCurveCsv = [snapshot](const QString &fileName) {
+            return WriteFileThread::writeCsvFile(fileName, snapshot);
+        };
+    }
     const QString journal = m_journal.path();
     if (deliverReport(content, m_journalWhole)) {
         if (!journal.isEmpty())
@@ -655,8 +730,9 @@ void CalibrationRunner::writeReport(bool aborted)
         return;
     }
     // The curve waits beside the journal, for the report written later.
-    const bool curveKept
-        = content.writeCurve && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal));
+    const bool curveKept = content.writeCurve
+        && m_chart->saveCurveQuietly(CalibrationJournal::curvePath(journal))
+        && content.writeCurveCsv(CalibrationJournal::curveCsvPath(journal));
     announce(curveKept || !content.writeCurve ? tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告")
                                               : tr("校准报告尚未保存；结果已记录，曲线未能保存"));
 }
@@ -760,35 +836,67 @@ CalibrationReportContent CalibrationRunner::recoveredContent(
 {
     CalibrationReportContent content;
     content.at = QDateTime::currentDateTime();
-    switch (contents.end) {
-    case CalibrationJournal::End::Finished:
-        content.title = tr("校准报告");
-        break;
-    case CalibrationJournal::End::Aborted:
-        content.title = tr("校准报告（已中止）");
-        break;
-    case CalibrationJournal::End::None:
-        content.title = tr("校准报告（程序在校准中退出）");
-        break;
-    }
-    content.fields = headerFields(contents.header);
-    content.csv
-        = CalibrationReport::csv(CalibrationJournal::reportRows(contents), contents.header.wallAtZero);
+    CalibrationCertificate::Input input;
+    input.header = contents.header;
+    input.results = CalibrationJournal::reportRows(contents);
+    input.outages = contents.outages;
+    input.end = contents.end;
+    input.lab = storedLab();
+    input.issued = content.at.date();
+    content.csv = CalibrationReport::csv(contents.header.run, input.results, contents.header.wallAtZero);
     const QString curve = CalibrationJournal::curvePath(journal);
-    if (QFileInfo(curve).isFile()) {
-        content.fields.append({tr("曲线"), tr("见同名的 .txt 文件")});
-        content.writeCurve = [curve](const QString &fileName) {
-            QFile source(curve);
+    const auto copier = [](const QString &from) {
+        return [from](const QString &fileName) {
+            QFile source(from);
             if (!source.open(QIODevice::ReadOnly))
                 return SaveResult::failure(source.errorString());
             const QByteArray bytes = source.readAll();
             return saveAtomically(
                 fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
         };
+    };
+    if (QFileInfo(curve).isFile()) {
+        input.curveNote = tr("见同名的 .txt 文件");
+        content.writeCurve = copier(curve);
+        if (QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile())
+            content.writeCurveCsv = copier(CalibrationJournal::curveCsvPath(journal));
     } else {
-        content.fields.append({tr("曲线"), tr("未保存（程序在校准中退出）")});
+        input.curveNote = tr("未保存（程序在校准中退出）");
     }
+    content.certificate = CalibrationCertificate::document(input);
     return content;
+}
+
+bool CalibrationRunner::labKnown()
+{
+    if (!appSettings.value(labPrefixKey, QString()).isEmpty())
+        return true;
+    QString name = appSettings.value(labNameKey, QString());
+    QString address = appSettings.value(labAddressKey, QString());
+    bool ok = false;
+    name = QInputDialog::getText(
+        m_window, tr("实验室"), tr("实验室名称（印在证书上）："), QLineEdit::Normal, name, &ok);
+    if (!ok)
+        return false;
+    address
+        = QInputDialog::getText(m_window, tr("实验室"), tr("实验室地址："), QLineEdit::Normal, address, &ok);
+    if (!ok)
+        return false;
+    QString prefix;
+    static const QRegularExpression valid(QStringLiteral("^[A-Za-z0-9]{1,12}$"));
+    while (!valid.match(prefix).hasMatch()) {
+        prefix = QInputDialog::getText(m_window, tr("实验室"), tr("证书编号前缀（1 到 12 个字母或数字）："),
+            QLineEdit::Normal, prefix, &ok)
+                     .trimmed();
+        if (!ok)
+            return false;
+    }
+    appSettings.setValue(labNameKey, name);
+    appSettings.setValue(labAddressKey, address);
+    appSettings.setValue(labPrefixKey, prefix);
+    if (const SaveResult saved = appSettings.save(); !saved)
+        QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
+    return true;
 }
 
 QString CalibrationRunner::reportFolder()

@@ -48,6 +48,11 @@ class CalibrationRunner : public QObject
 public:
     // The settings key of the folder reports go to.
     static const QString reportFolderKey;
+    // The lab the certificates name, and the last certificate number given, which never repeats.
+    static const QString labNameKey;
+    static const QString labAddressKey;
+    static const QString labPrefixKey;
+    static const QString certificateCounterKey;
 
     // `chart` records the run, `link` carries its set points and readings, `window` parents the boxes.
     // All three outlive the runner.
@@ -144,7 +149,11 @@ private:
     // Tells the operator without waiting for an answer when nobody may be there.
     void warn(const QString &title, const QString &text);
     void apply(const CalibrationSequencer::Commands &commands);
-    void askReading(int step, double setPoint);
+    // Asks the reading `command` names; a cancel offers to skip the reading or abort the run.
+    void askReading(const CalibrationSequencer::Command &command);
+    // The lab's name, address and certificate prefix, asked once like the report folder. False when the
+    // operator cancels.
+    bool labKnown();
     void finish(bool aborted);
     // Appends the rows the run ended since the last call to its journal.
     void journalRows();
@@ -172,8 +181,10 @@ private:
     CalibrationRunSetup m_setup;
     CalibrationJournal m_journal;
     int m_journaled = 0; // rows of m_run already in the journal
+    int m_journaledOutages = 0;
     bool m_journalWhole = false; // every row so far, and the end, are in the journal
     int m_runSerial = 0; // tells a question's run from a later one
+    int m_readingsAnswered = 0; // tells a reading's question from the next one
     QPointer<QMessageBox> m_question; // whether the controller is ours, at the operator's resume
     QPointer<QInputDialog> m_readingDialog;
     bool m_unattended = false; // the run was started remotely: no box may wait for an answer

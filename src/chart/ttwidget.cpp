@@ -375,9 +375,10 @@ QString ttwidget::exportTitle() const
 {
     const qint64 start = m_curveInfo.startMsecs;
     QStringList parts;
-    parts << (start > 0 && !m_store->isEmpty() ? QDateTime::fromMSecsSinceEpoch(start)
-                                               : QDateTime::currentDateTime())
-                 .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    // An empty chart has no start: the day it was drawn, the same picture for every export that day.
+    parts << (start > 0 && !m_store->isEmpty()
+            ? QDateTime::fromMSecsSinceEpoch(start).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+            : QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
     if (!m_curveModel.isEmpty())
         parts << tr("型号: %1").arg(m_curveModel);
     if (!m_setPointValues.isEmpty())

@@ -49,8 +49,13 @@ QJsonObject resultObject(const CalibrationStepResult &result)
             QJsonArray {dwell.count, dwell.mean, dwell.squares, dwell.minimum, dwell.maximum,
                 dwell.ambientCount, dwell.ambientMean}},
     };
-    if (result.reading)
-        object.insert(QStringLiteral("reading"), *result.reading);
+    QJsonArray readings;
+    for (double reading : result.readings)
+        readings.append(reading);
+    object.insert(QStringLiteral("readings"), readings);
+    object.insert(QStringLiteral("readingsSkipped"), result.readingsSkipped);
+    if (std::isfinite(result.ambientC))
+        object.insert(QStringLiteral("ambientC"), result.ambientC);
     return object;
 }
 
@@ -79,9 +84,18 @@ std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int s
     if (!statistics || !std::isfinite(result.setPoint))
         return std::nullopt;
     result.dwell = *statistics;
-    const QJsonValue reading = object.value(QLatin1String("reading"));
-    if (reading.isDouble())
-        result.reading = reading.toDouble();
+    const QJsonArray readings = object.value(QLatin1String("readings")).toArray();
+    for (const QJsonValue &reading : readings) {
+        if (!reading.isDouble())
+            return std::nullopt;
+        result.readings.append(reading.toDouble());
+    }
+    // A journal left by the program before readings came in threes holds one reading.
+    const QJsonValue single = object.value(QLatin1String("reading"));
+    if (readings.isEmpty() && single.isDouble())
+        result.readings.append(single.toDouble());
+    result.readingsSkipped = qMax(0, object.value(QLatin1String("readingsSkipped")).toInt());
+    result.ambientC = object.value(QLatin1String("ambientC")).toDouble(qQNaN());
     return result;
 }
 
@@ -96,7 +110,8 @@ bool CalibrationJournal::Header::operator==(const Header &other) const
 {
     return run == other.run && runFile == other.runFile && runModified == other.runModified
         && model == other.model && port == other.port && wireScale == other.wireScale
-        && started == other.started && wallAtZero == other.wallAtZero;
+        && started == other.started && wallAtZero == other.wallAtZero
+        && certificateNumber == other.certificateNumber;
 }
 
 CalibrationJournal::~CalibrationJournal()
@@ -136,6 +151,7 @@ bool CalibrationJournal::create(const QString &folder, const Header &header, QSt
         {QStringLiteral("wireScale"), header.wireScale},
         {QStringLiteral("started"), isoText(header.started)},
         {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
+        {QStringLiteral("certificateNumber"), header.certificateNumber},
     };
     if (writeLine(lineOf(line), error))
         return true;
@@ -148,6 +164,13 @@ bool CalibrationJournal::create(const QString &folder, const Header &header, QSt
 bool CalibrationJournal::append(const CalibrationStepResult &result, QString *error)
 {
     return writeLine(lineOf(QJsonObject {{QStringLiteral("result"), resultObject(result)}}), error);
+}
+
+bool CalibrationJournal::appendOutage(const CalibrationOutage &outage, QString *error)
+{
+    return writeLine(lineOf(QJsonObject {{QStringLiteral("outage"),
+                         QJsonArray {double(outage.startMs), double(outage.lengthMs)}}}),
+        error);
 }
 
 bool CalibrationJournal::end(End end, QString *error)
@@ -207,6 +230,7 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
         = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
     read.header.wallAtZero
         = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
+    read.header.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
     if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
         || read.header.wireScale <= 0 || !read.header.started.isValid()
         || !read.header.wallAtZero.isValid()) {
@@ -219,6 +243,11 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
         if (ending == QLatin1String("finished") || ending == QLatin1String("aborted")) {
             read.end = ending == QLatin1String("aborted") ? End::Aborted : End::Finished;
             break;
+        }
+        const QJsonArray outage = line.value(QLatin1String("outage")).toArray();
+        if (outage.size() == 2 && outage.at(0).isDouble() && outage.at(1).isDouble()) {
+            read.outages.append({qint64(outage.at(0).toDouble()), qint64(outage.at(1).toDouble())});
+            continue;
         }
         const std::optional<CalibrationStepResult> result
             = resultFrom(line.value(QLatin1String("result")).toObject(), read.header.run.steps.size());
@@ -272,8 +301,14 @@ QString CalibrationJournal::curvePath(const QString &journalPath)
     return journalPath.left(journalPath.size() - kSuffix.size()) + QStringLiteral(".txt");
 }
 
+QString CalibrationJournal::curveCsvPath(const QString &journalPath)
+{
+    return journalPath.left(journalPath.size() - kSuffix.size()) + QStringLiteral("-curve.csv");
+}
+
 bool CalibrationJournal::remove(const QString &journalPath)
 {
     QFile::remove(curvePath(journalPath));
+    QFile::remove(curveCsvPath(journalPath));
     return QFile::remove(journalPath);
 }

@@ -27,6 +27,7 @@ public:
         int wireScale = 100;
         QDateTime started;
         QDateTime wallAtZero; // wall-clock time at 0 on the run's monotonic clock
+        QString certificateNumber; // taken before the first step, so an aborted run keeps it
 
         bool operator==(const Header &other) const;
     };
@@ -41,6 +42,7 @@ public:
     {
         Header header;
         QVector<CalibrationStepResult> results;
+        QVector<CalibrationOutage> outages;
         End end = End::None;
     };
 
@@ -52,6 +54,7 @@ public:
     // Starts a journal in `folder`, made when missing; false with the system's reason when it cannot.
     bool create(const QString &folder, const Header &header, QString *error);
     bool append(const CalibrationStepResult &result, QString *error);
+    bool appendOutage(const CalibrationOutage &outage, QString *error);
     bool end(End end, QString *error);
     void close();
     bool isOpen() const { return m_fd >= 0; }
@@ -68,6 +71,8 @@ public:
     static QVector<CalibrationStepResult> reportRows(const Contents &contents);
     // Where the run's curve waits beside its journal when the report could not be written at once.
     static QString curvePath(const QString &journalPath);
+    // The same curve as a table at full precision.
+    static QString curveCsvPath(const QString &journalPath);
     // Removes the journal and its curve.
     static bool remove(const QString &journalPath);
 

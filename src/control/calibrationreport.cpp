@@ -1,13 +1,16 @@
 #include "calibrationreport.h"
 
+#include "control/stepevaluation.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
 
 namespace {
 
 constexpr int kTemperatureDecimals = 3;
-constexpr int kColumns = 13;
+constexpr int kColumns = 21;
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Empty for a value that does not exist (NaN); never "-0.000", which would read as a sign.
@@ -21,7 +24,9 @@ QByteArray fixed(double value, int decimals)
     return text;
 }
 
-QByteArray isoWithOffset(const QDateTime &at)
+} // namespace
+
+QByteArray CalibrationReport::isoWithOffset(const QDateTime &at)
 {
     const int offset = at.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
@@ -30,19 +35,46 @@ QByteArray isoWithOffset(const QDateTime &at)
         + QByteArray::number(minutes % 60).rightJustified(2, '0');
 }
 
-QByteArray row(const CalibrationStepResult &result, const QDateTime &wallAtZero)
+namespace {
+
+QByteArray verdictWord(StepEvaluation::Verdict verdict)
+{
+    switch (verdict) {
+    case StepEvaluation::Verdict::Pass:
+        return "PASS";
+    case StepEvaluation::Verdict::Fail:
+        return "FAIL";
+    case StepEvaluation::Verdict::None:
+        break;
+    }
+    return {};
+}
+
+QByteArray row(const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
 {
     QByteArrayList fields {QByteArray::number(result.step + 1),
         CalibrationReport::outcomeWord(result.outcome), fixed(result.setPoint, kTemperatureDecimals)};
     if (result.stable) {
         const DwellStatistics &dwell = result.dwell;
-        const double error = result.reading ? *result.reading - dwell.mean() : kNone;
-        fields << isoWithOffset(wallAtZero.addMSecs(result.stableAtMs)) << fixed(result.settleMs / 1000.0, 1)
-               << fixed(dwell.mean(), kTemperatureDecimals) << fixed(dwell.standardDeviation(), 4)
-               << fixed(dwell.minimum(), kTemperatureDecimals) << fixed(dwell.maximum(), kTemperatureDecimals)
-               << QByteArray::number(dwell.count()) << fixed(dwell.ambientMean(), kTemperatureDecimals)
-               << fixed(result.reading.value_or(kNone), kTemperatureDecimals)
+        const StepEvaluation e = StepEvaluator::evaluate(run, result);
+        double reading = kNone;
+        if (!result.readings.isEmpty())
+            reading = std::accumulate(result.readings.begin(), result.readings.end(), 0.0)
+                / result.readings.size();
+        const double error = reading - dwell.mean();
+        fields << CalibrationReport::isoWithOffset(wallAtZero.addMSecs(result.stableAtMs))
+               << fixed(result.settleMs / 1000.0, 1) << fixed(dwell.mean(), kTemperatureDecimals)
+               << fixed(dwell.standardDeviation(), 4) << fixed(dwell.minimum(), kTemperatureDecimals)
+               << fixed(dwell.maximum(), kTemperatureDecimals) << QByteArray::number(dwell.count())
+               << fixed(dwell.ambientMean(), kTemperatureDecimals) << fixed(reading, kTemperatureDecimals)
                << fixed(error, kTemperatureDecimals);
+        if (e.measured) {
+            fields << fixed(e.reference, kTemperatureDecimals) << fixed(e.readingMean, kTemperatureDecimals)
+                   << fixed(e.readingStd, 4) << fixed(e.error, kTemperatureDecimals) << fixed(e.combined, 4)
+                   << e.text(e.expandedUnits).toLatin1()
+                   << (e.hasTolerance ? e.text(e.toleranceUnits).toLatin1() : QByteArray())
+                   << verdictWord(e.verdict);
+        }
     }
     while (fields.size() < kColumns)
         fields << QByteArray();
@@ -53,12 +85,14 @@ QByteArray row(const CalibrationStepResult &result, const QDateTime &wallAtZero)
 
 namespace CalibrationReport {
 
-QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
+QByteArray csv(
+    const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
 {
     QByteArray text
-        = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n";
+        = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+          "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n";
     for (const CalibrationStepResult &result : results)
-        text += row(result, wallAtZero);
+        text += row(run, result, wallAtZero);
     return text;
 }
 

@@ -15,7 +15,13 @@ namespace CalibrationReport {
 
 // `wallAtZero` is the wall-clock time at 0 on the sequencer's monotonic clock; stable_at is written with
 // its UTC offset at that moment (a QDateTime in local time gives the local offset, summer time included).
-QByteArray csv(const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero);
+// The columns after `error` state each step as its certificate does (StepEvaluation), from `run`'s
+// emissivities, budget, tolerance and rule; `reading` is the mean of the step's readings.
+QByteArray csv(
+    const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero);
+
+// "2024-05-01T10:00:01.000+08:00": local time with its offset at that moment.
+QByteArray isoWithOffset(const QDateTime &at);
 
 // What became of a step, as its row says it: "done", "skipped", "aborted" or "not reached".
 QByteArray outcomeWord(CalibrationStepResult::Outcome outcome);

@@ -1,5 +1,6 @@
 #include "calibrationrun.h"
 
+#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,10 +48,12 @@ void setError(CalibrationRunError *error, Kind kind, int step, const QString &fi
 class FieldReader
 {
 public:
-    FieldReader(const QJsonObject &object, int step, CalibrationRunError *error)
+    // `prefix` names a nested object in messages: "source." or "budget[2].".
+    FieldReader(const QJsonObject &object, int step, CalibrationRunError *error, const QString &prefix = {})
         : m_object(object)
         , m_step(step)
         , m_error(error)
+        , m_prefix(prefix)
     { }
 
     bool ok() const { return !m_error->isError(); }
@@ -86,6 +89,59 @@ public:
         *out = value.toString();
     }
 
+    // A whole number above zero.
+    void count(const char *key, int *out, int high)
+    {
+        double v = *out;
+        number(key, &v, 0, true, high);
+        if (ok() && v != std::floor(v))
+            return fail(Kind::WrongType, key, CalibrationRun::tr("应为整数"));
+        *out = int(v);
+    }
+
+    // One of `words`, as its index.
+    void choice(const char *key, const QStringList &words, int *out)
+    {
+        QString word;
+        text(key, &word);
+        if (!ok() || !m_object.contains(QLatin1String(key)))
+            return;
+        const int index = words.indexOf(word);
+        if (index < 0)
+            return fail(Kind::BadValue, key,
+                CalibrationRun::tr("应为 %1 之一")
+                    .arg(QLatin1Char('"') + words.join(QStringLiteral("\", \"")) + QLatin1Char('"')));
+        *out = index;
+    }
+
+    void date(const char *key, QString *out)
+    {
+        QString written;
+        text(key, &written);
+        if (!ok() || written.isEmpty())
+            return;
+        if (!QDate::fromString(written, Qt::ISODate).isValid())
+            return fail(Kind::BadValue, key, CalibrationRun::tr("应为日期，如 2027-06-30"));
+        *out = written;
+    }
+
+    // An object or array field; Undefined when left out or after an error.
+    QJsonValue nested(const char *key, bool array)
+    {
+        const QJsonValue value = take(key, false);
+        if (value.isUndefined())
+            return value;
+        if (array && !value.isArray()) {
+            fail(Kind::WrongType, key, CalibrationRun::tr("应为列表"));
+            return QJsonValue::Undefined;
+        }
+        if (!array && !value.isObject()) {
+            fail(Kind::WrongType, key, CalibrationRun::tr("应为对象"));
+            return QJsonValue::Undefined;
+        }
+        return value;
+    }
+
     void flag(const char *key, bool *out)
     {
         const QJsonValue value = take(key, false);
@@ -98,7 +154,8 @@ public:
 
     void fail(Kind kind, const QString &field, const QString &reason)
     {
-        setError(m_error, kind, m_step, field, reason);
+        setError(m_error, kind, m_step,
+            field.isEmpty() && !m_prefix.isEmpty() ? m_prefix.chopped(1) : m_prefix + field, reason);
     }
 
 private:
@@ -115,7 +172,83 @@ private:
     QJsonObject m_object;
     int m_step;
     CalibrationRunError *m_error;
+    QString m_prefix;
 };
+
+const QStringList kConditions {QStringLiteral("as found"), QStringLiteral("as left")};
+const QStringList kRules {QStringLiteral("simple"), QStringLiteral("guarded")};
+const QStringList kDistributions {
+    QStringLiteral("normal"), QStringLiteral("rectangular"), QStringLiteral("triangular")};
+
+void readCertificate(const QJsonObject &object, CertificateFields *out, CalibrationRunError *error)
+{
+    FieldReader reader(object, 0, error, QStringLiteral("certificate."));
+    reader.text("customer", &out->customer);
+    int condition = kConditions.indexOf(out->condition);
+    reader.choice("condition", kConditions, &condition);
+    out->condition = kConditions.value(condition);
+    reader.text("signatory", &out->signatory);
+    reader.text("make", &out->make);
+    reader.text("model", &out->model);
+    reader.text("serial", &out->serial);
+    reader.number("resolutionC", &out->resolutionC, 0, false, qInf());
+    reader.number("apertureMm", &out->apertureMm, 0, false, qInf());
+    const QJsonValue band = reader.nested("bandUm", true);
+    if (band.isUndefined())
+        return;
+    const QJsonArray limits = band.toArray();
+    // Planck's law is integrated over the band: wavelengths below 0.1 µm or past 1 mm are no thermometer's.
+    if (limits.size() != 2 || !limits.at(0).isDouble() || !limits.at(1).isDouble()
+        || limits.at(0).toDouble() < 0.1 || limits.at(1).toDouble() <= limits.at(0).toDouble()
+        || limits.at(1).toDouble() > 1000)
+        return reader.fail(Kind::BadValue, QStringLiteral("bandUm"),
+            CalibrationRun::tr("应为两个波长 [下限, 上限]（µm），下限小于上限"));
+    out->bandLowUm = limits.at(0).toDouble();
+    out->bandHighUm = limits.at(1).toDouble();
+}
+
+void readSource(const QJsonObject &object, SourceFields *out, CalibrationRunError *error)
+{
+    FieldReader reader(object, 0, error, QStringLiteral("source."));
+    reader.number("emissivity", &out->emissivity, 0, true, 1);
+    reader.text("certificate", &out->certificate);
+    reader.date("due", &out->due);
+    const QJsonArray points = reader.nested("uncertainty", true).toArray();
+    for (int i = 0; i < points.size() && reader.ok(); ++i) {
+        const QString prefix = QStringLiteral("source.uncertainty[%1].").arg(i + 1);
+        FieldReader point(points.at(i).toObject(), 0, error, prefix);
+        if (!points.at(i).isObject())
+            return point.fail(Kind::WrongType, QString(), CalibrationRun::tr("应为对象"));
+        SourceUncertaintyPoint p;
+        point.requiredNumber("setPoint", &p.setPoint);
+        point.number("U", &p.expanded, 0, false, qInf(), true);
+        if (point.ok() && !out->uncertainty.isEmpty() && p.setPoint <= out->uncertainty.constLast().setPoint)
+            point.fail(Kind::BadValue, QStringLiteral("setPoint"), CalibrationRun::tr("设定值应依次增大"));
+        if (!point.ok())
+            return;
+        out->uncertainty.append(p);
+    }
+}
+
+void readBudget(const QJsonArray &components, QVector<BudgetComponent> *out, CalibrationRunError *error)
+{
+    for (int i = 0; i < components.size(); ++i) {
+        FieldReader reader(components.at(i).toObject(), 0, error, QStringLiteral("budget[%1].").arg(i + 1));
+        if (!components.at(i).isObject())
+            return reader.fail(Kind::WrongType, QString(), CalibrationRun::tr("应为对象"));
+        BudgetComponent c;
+        reader.text("name", &c.name);
+        reader.number("value", &c.value, 0, false, qInf(), true);
+        int distribution = 0;
+        reader.choice("distribution", kDistributions, &distribution);
+        c.distribution = BudgetComponent::Distribution(distribution);
+        if (c.distribution == BudgetComponent::Distribution::Normal)
+            reader.number("k", &c.k, 0, true, qInf());
+        if (!reader.ok())
+            return;
+        out->append(c);
+    }
+}
 
 // The version decides how the rest is read, so it is judged first.
 bool versionReadable(const QJsonObject &root, CalibrationRunError *error)
@@ -141,6 +274,30 @@ bool versionReadable(const QJsonObject &root, CalibrationRunError *error)
 
 } // namespace
 
+bool CertificateFields::operator==(const CertificateFields &o) const
+{
+    return customer == o.customer && condition == o.condition && signatory == o.signatory && make == o.make
+        && model == o.model && serial == o.serial && resolutionC == o.resolutionC && bandLowUm == o.bandLowUm
+        && bandHighUm == o.bandHighUm && apertureMm == o.apertureMm;
+}
+
+bool SourceUncertaintyPoint::operator==(const SourceUncertaintyPoint &o) const
+{
+    return setPoint == o.setPoint && expanded == o.expanded;
+}
+
+bool SourceFields::operator==(const SourceFields &o) const
+{
+    return emissivity == o.emissivity && certificate == o.certificate && due == o.due
+        && uncertainty == o.uncertainty;
+}
+
+bool BudgetComponent::operator==(const BudgetComponent &o) const
+{
+    return name == o.name && value == o.value && distribution == o.distribution
+        && (distribution != Distribution::Normal || k == o.k);
+}
+
 bool CalibrationStep::operator==(const CalibrationStep &other) const
 {
     return setPoint == other.setPoint && band == other.band && window == other.window && dwell == other.dwell
@@ -150,7 +307,11 @@ bool CalibrationStep::operator==(const CalibrationStep &other) const
 bool CalibrationRun::operator==(const CalibrationRun &other) const
 {
     return instrument == other.instrument && operatorName == other.operatorName
-        && distanceMm == other.distanceMm && emissivity == other.emissivity && steps == other.steps;
+        && distanceMm == other.distanceMm && emissivity == other.emissivity
+        && certificate == other.certificate && source == other.source && ambientC == other.ambientC
+        && toleranceC == other.toleranceC && tolerancePercent == other.tolerancePercent
+        && guarded == other.guarded && readingsPerStep == other.readingsPerStep && budget == other.budget
+        && steps == other.steps;
 }
 
 QByteArray CalibrationRun::toJson() const
@@ -165,12 +326,43 @@ QByteArray CalibrationRun::toJson() const
             {QStringLiteral("askReading"), step.askReading},
         });
     }
+    QJsonArray uncertainty;
+    for (const SourceUncertaintyPoint &point : source.uncertainty)
+        uncertainty.append(QJsonObject {
+            {QStringLiteral("setPoint"), point.setPoint}, {QStringLiteral("U"), point.expanded}});
+    QJsonArray components;
+    for (const BudgetComponent &c : budget) {
+        QJsonObject component {{QStringLiteral("name"), c.name}, {QStringLiteral("value"), c.value},
+            {QStringLiteral("distribution"), kDistributions.at(int(c.distribution))}};
+        if (c.distribution == BudgetComponent::Distribution::Normal)
+            component.insert(QStringLiteral("k"), c.k);
+        components.append(component);
+    }
     const QJsonObject root {
         {QStringLiteral("version"), kVersion},
         {QStringLiteral("instrument"), instrument},
         {QStringLiteral("operator"), operatorName},
         {QStringLiteral("distanceMm"), distanceMm},
         {QStringLiteral("emissivity"), emissivity},
+        {QStringLiteral("certificate"),
+            QJsonObject {{QStringLiteral("customer"), certificate.customer},
+                {QStringLiteral("condition"), certificate.condition},
+                {QStringLiteral("signatory"), certificate.signatory},
+                {QStringLiteral("make"), certificate.make}, {QStringLiteral("model"), certificate.model},
+                {QStringLiteral("serial"), certificate.serial},
+                {QStringLiteral("resolutionC"), certificate.resolutionC},
+                {QStringLiteral("bandUm"), QJsonArray {certificate.bandLowUm, certificate.bandHighUm}},
+                {QStringLiteral("apertureMm"), certificate.apertureMm}}},
+        {QStringLiteral("source"),
+            QJsonObject {{QStringLiteral("emissivity"), source.emissivity},
+                {QStringLiteral("certificate"), source.certificate}, {QStringLiteral("due"), source.due},
+                {QStringLiteral("uncertainty"), uncertainty}}},
+        {QStringLiteral("ambientC"), ambientC},
+        {QStringLiteral("tolerance"),
+            QJsonObject {{QStringLiteral("c"), toleranceC}, {QStringLiteral("percent"), tolerancePercent}}},
+        {QStringLiteral("decisionRule"), kRules.at(guarded ? 1 : 0)},
+        {QStringLiteral("readingsPerStep"), readingsPerStep},
+        {QStringLiteral("budget"), components},
         {QStringLiteral("steps"), stepArray},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -204,6 +396,26 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
     header.text("operator", &run.operatorName);
     header.number("distanceMm", &run.distanceMm, 0, false, qInf());
     header.number("emissivity", &run.emissivity, 0, true, 1);
+    header.number("ambientC", &run.ambientC, -273.15, false, 3000);
+    int rule = run.guarded ? 1 : 0;
+    header.choice("decisionRule", kRules, &rule);
+    run.guarded = rule == 1;
+    header.count("readingsPerStep", &run.readingsPerStep, 100);
+    const QJsonValue certificate = header.nested("certificate", false);
+    if (header.ok() && !certificate.isUndefined())
+        readCertificate(certificate.toObject(), &run.certificate, error);
+    const QJsonValue source = header.ok() ? header.nested("source", false) : QJsonValue::Undefined;
+    if (header.ok() && !source.isUndefined())
+        readSource(source.toObject(), &run.source, error);
+    const QJsonValue tolerance = header.ok() ? header.nested("tolerance", false) : QJsonValue::Undefined;
+    if (header.ok() && !tolerance.isUndefined()) {
+        FieldReader reader(tolerance.toObject(), 0, error, QStringLiteral("tolerance."));
+        reader.number("c", &run.toleranceC, 0, false, qInf());
+        reader.number("percent", &run.tolerancePercent, 0, false, 100);
+    }
+    const QJsonValue budget = header.ok() ? header.nested("budget", true) : QJsonValue::Undefined;
+    if (header.ok() && !budget.isUndefined())
+        readBudget(budget.toArray(), &run.budget, error);
     const QJsonValue steps = root.value(QLatin1String("steps"));
     if (header.ok() && !steps.isUndefined() && !steps.isArray())
         header.fail(Kind::WrongType, QStringLiteral("steps"), CalibrationRun::tr("应为步骤列表"));

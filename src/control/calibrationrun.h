@@ -20,6 +20,55 @@ struct CalibrationStep
     bool operator!=(const CalibrationStep &other) const { return !(*this == other); }
 };
 
+// What a certificate says of the item and the job, beside the run's own header.
+struct CertificateFields
+{
+    QString customer;
+    QString condition = QStringLiteral("as found"); // "as found" or "as left"
+    QString signatory;
+    QString make;
+    QString model;
+    QString serial;
+    double resolutionC = 0.1; // the instrument's display resolution
+    double bandLowUm = 8; // its spectral band
+    double bandHighUm = 14;
+    double apertureMm = 0; // the source's
+
+    bool operator==(const CertificateFields &other) const;
+};
+
+// The source's expanded uncertainty (k = 2) at one set point of its own calibration.
+struct SourceUncertaintyPoint
+{
+    double setPoint = 0;
+    double expanded = 0;
+
+    bool operator==(const SourceUncertaintyPoint &other) const;
+};
+
+struct SourceFields
+{
+    double emissivity = 0.95;
+    QString certificate; // of the source's own calibration
+    QString due; // ISO date, yyyy-MM-dd; empty when unknown
+    QVector<SourceUncertaintyPoint> uncertainty; // by ascending set point
+
+    bool operator==(const SourceFields &other) const;
+};
+
+// A further component of the uncertainty budget, in degrees Celsius.
+struct BudgetComponent
+{
+    enum class Distribution { Normal, Rectangular, Triangular };
+
+    QString name;
+    double value = 0; // the expanded value for Normal, the half-width otherwise
+    Distribution distribution = Distribution::Normal;
+    double k = 2; // Normal only
+
+    bool operator==(const BudgetComponent &other) const;
+};
+
 // Why a run file was refused, and where: a syntax error names its line and column (1-based, counted in
 // characters), a bad value its step (1-based; 0 for the header) and its field as spelled in the file.
 struct CalibrationRunError
@@ -39,6 +88,7 @@ struct CalibrationRunError
         ShorterThanPoll, // a dwell that would end before the poll could take a reading
         OutsideModel, // a set point outside the open model's range
         TooPrecise, // a set point with more decimals than the open model sends
+        BadValue, // a word or date that is not one of those allowed, or a list out of order
     };
 
     Kind kind = Kind::None;
@@ -58,7 +108,7 @@ struct CalibrationRun
     Q_DECLARE_TR_FUNCTIONS(CalibrationRun)
 
 public:
-    static constexpr int kVersion = 1;
+    static constexpr int kVersion = 2;
     // One poll interval, in seconds: a shorter dwell could hold no reading.
     static constexpr double kShortestDwell = BlackbodyPoll::kIntervalMs / 1000.0;
 
@@ -66,13 +116,22 @@ public:
     QString operatorName;
     double distanceMm = 0; // from the instrument to the source
     double emissivity = 0.95; // the instrument's setting
+    CertificateFields certificate;
+    SourceFields source;
+    double ambientC = 23; // the ambient the operator gives at the start, used without a thermometer
+    double toleranceC = 0; // the larger of the two is the tolerance; both 0 means none
+    double tolerancePercent = 0; // of the reading
+    bool guarded = false; // decisionRule "guarded": a guard band of U; otherwise "simple"
+    int readingsPerStep = 1;
+    QVector<BudgetComponent> budget;
     QVector<CalibrationStep> steps;
 
     bool operator==(const CalibrationRun &other) const;
     bool operator!=(const CalibrationRun &other) const { return !(*this == other); }
 
     QByteArray toJson() const;
-    // Fields left out of the file take their defaults, except a step's set point. A file of a newer
+    // Fields left out of the file take their defaults, except a step's set point; a version 1 file reads
+    // with every later field at its default. A file of a newer
     // version is refused before any of it is read, and so is any bad value: nothing is half-read.
     static CalibrationRun fromJson(const QByteArray &json, CalibrationRunError *error);
 

@@ -8,9 +8,11 @@
 using Kind = CalibrationSequencer::Command::Kind;
 using Outcome = CalibrationStepResult::Outcome;
 
-CalibrationSequencer::CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale)
+CalibrationSequencer::CalibrationSequencer(
+    const QVector<CalibrationStep> &steps, int wireScale, int readingsPerStep)
     : m_steps(steps)
     , m_wireScale(wireScale)
+    , m_readingsPerStep(qMax(1, readingsPerStep))
 {
     for (const CalibrationStep &step : steps)
         m_wires.append(BlackbodyProtocol::toWireUnits(step.setPoint, wireScale));
@@ -114,6 +116,9 @@ CalibrationSequencer::Commands CalibrationSequencer::confirmation(qint64 now, bo
         return out;
     if (confirmed) {
         m_confirmedAt = now;
+        // A set point sent again after a lost link does not restart the step's settling time.
+        if (m_firstConfirmedAt < 0)
+            m_firstConfirmedAt = now;
         // The confirmation itself read the set point back.
         m_readBackOk = true;
         startJudge(&out);
@@ -121,7 +126,7 @@ CalibrationSequencer::Commands CalibrationSequencer::confirmation(qint64 now, bo
         ++m_tries;
         add(Kind::SendSetPoint, &out);
     } else {
-        addPause(SetPointRefused, &out);
+        addPause(SetPointRefused, now, &out);
     }
     return out;
 }
@@ -146,9 +151,9 @@ CalibrationSequencer::Commands CalibrationSequencer::linkLost(qint64 now)
     return pausedFor(LinkLost, now);
 }
 
-CalibrationSequencer::Commands CalibrationSequencer::linkBack()
+CalibrationSequencer::Commands CalibrationSequencer::linkBack(qint64 now)
 {
-    return resumedFrom(LinkLost);
+    return resumedFrom(LinkLost, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::silent(qint64 now)
@@ -156,9 +161,9 @@ CalibrationSequencer::Commands CalibrationSequencer::silent(qint64 now)
     return pausedFor(NoAnswer, now);
 }
 
-CalibrationSequencer::Commands CalibrationSequencer::answering()
+CalibrationSequencer::Commands CalibrationSequencer::answering(qint64 now)
 {
-    return resumedFrom(NoAnswer);
+    return resumedFrom(NoAnswer, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::controllerUnconfirmed(qint64 now)
@@ -168,7 +173,7 @@ CalibrationSequencer::Commands CalibrationSequencer::controllerUnconfirmed(qint6
 
 CalibrationSequencer::Commands CalibrationSequencer::controllerConfirmed()
 {
-    return resumedFrom(ControllerUnconfirmed);
+    return resumedFrom(ControllerUnconfirmed, -1);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
@@ -178,7 +183,7 @@ CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
 
 CalibrationSequencer::Commands CalibrationSequencer::resume()
 {
-    return resumedFrom(OperatorPause | SetPointRefused | ControllerUnconfirmed);
+    return resumedFrom(OperatorPause | SetPointRefused | ControllerUnconfirmed, -1);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::skip(qint64 now)
@@ -204,14 +209,19 @@ CalibrationSequencer::Commands CalibrationSequencer::abort(qint64 now)
     if (!isRunning())
         return out;
     stopJudge(&out);
+    if (m_outageStart >= 0)
+        m_outages.append({m_outageStart, now - m_outageStart});
+    m_outageStart = -1;
     if (m_stepStarted) {
         addRow(Outcome::Aborted, m_index);
         CalibrationStepResult &result = m_results.last();
         if (m_phase == Phase::Dwelling || m_phase == Phase::WaitingForReading) {
             result.stable = true;
             result.stableAtMs = m_stableAt;
-            result.settleMs = m_stableAt - m_confirmedAt;
+            result.settleMs = m_stableAt - m_firstConfirmedAt;
             result.dwell = m_dwell;
+            result.readings = m_readings;
+            result.readingsSkipped = m_readingsSkipped;
         }
         add(Kind::MarkStepEnd, &out);
     } else {
@@ -230,9 +240,8 @@ CalibrationSequencer::Commands CalibrationSequencer::readingEntered(qint64 now, 
     advance(now, &out);
     if (m_phase != Phase::WaitingForReading)
         return out;
-    m_reading = celsius;
-    endStep(Outcome::Done, &out);
-    nextStep(&out);
+    m_readings.append(celsius);
+    askReading(&out);
     return out;
 }
 
@@ -241,10 +250,23 @@ CalibrationSequencer::Commands CalibrationSequencer::readingSkipped(qint64 now)
     Commands out;
     advance(now, &out);
     if (m_phase == Phase::WaitingForReading) {
-        endStep(Outcome::Done, &out);
-        nextStep(&out);
+        ++m_readingsSkipped;
+        askReading(&out);
     }
     return out;
+}
+
+void CalibrationSequencer::askReading(Commands *out)
+{
+    const int asked = m_readings.size() + m_readingsSkipped;
+    if (asked < m_readingsPerStep) {
+        add(Kind::AskReading, out);
+        out->last().reading = asked;
+        out->last().readings = m_readingsPerStep;
+        return;
+    }
+    endStep(Outcome::Done, out);
+    nextStep(out);
 }
 
 void CalibrationSequencer::advance(qint64 now, Commands *out)
@@ -260,7 +282,7 @@ void CalibrationSequencer::advance(qint64 now, Commands *out)
     if (current().askReading) {
         stopJudge(out);
         m_phase = Phase::WaitingForReading;
-        add(Kind::AskReading, out);
+        askReading(out);
     } else {
         endStep(Outcome::Done, out);
         nextStep(out);
@@ -271,11 +293,14 @@ void CalibrationSequencer::sendSetPoint(Commands *out)
 {
     if (!m_stepStarted) {
         m_stepStarted = true;
+        m_firstConfirmedAt = -1;
         add(Kind::MarkStepStart, out);
     }
     m_phase = Phase::Setting;
     m_tries = 1;
     m_dwell.clear();
+    m_readings.clear();
+    m_readingsSkipped = 0;
     add(Kind::SendSetPoint, out);
 }
 
@@ -292,6 +317,7 @@ void CalibrationSequencer::addRow(Outcome outcome, int step)
     result.step = step;
     result.setPoint = sentSetPoint(step);
     result.outcome = outcome;
+    result.ambientC = m_typedAmbient;
     m_results.append(result);
 }
 
@@ -303,14 +329,16 @@ void CalibrationSequencer::endStep(Outcome outcome, Commands *out)
         CalibrationStepResult &result = m_results.last();
         result.stable = true;
         result.stableAtMs = m_stableAt;
-        result.settleMs = m_stableAt - m_confirmedAt;
+        result.settleMs = m_stableAt - m_firstConfirmedAt;
         result.dwell = m_dwell;
-        result.reading = m_reading;
+        result.readings = m_readings;
+        result.readingsSkipped = m_readingsSkipped;
     }
     if (m_stepStarted)
         add(Kind::MarkStepEnd, out);
 
-    m_reading.reset();
+    m_readings.clear();
+    m_readingsSkipped = 0;
     m_dwell.clear();
     m_stepStarted = false;
     if (++m_index == m_steps.size()) {
@@ -344,21 +372,23 @@ CalibrationSequencer::Commands CalibrationSequencer::pausedFor(PauseReason reaso
     Commands out;
     advance(now, &out);
     if (isRunning())
-        addPause(reason, &out);
+        addPause(reason, now, &out);
     return out;
 }
 
-CalibrationSequencer::Commands CalibrationSequencer::resumedFrom(int reasons)
+CalibrationSequencer::Commands CalibrationSequencer::resumedFrom(int reasons, qint64 now)
 {
     Commands out;
-    removePause(reasons, &out);
+    removePause(reasons, now, &out);
     return out;
 }
 
-void CalibrationSequencer::addPause(PauseReason reason, Commands *out)
+void CalibrationSequencer::addPause(PauseReason reason, qint64 now, Commands *out)
 {
     const bool wasPaused = isPaused();
     stopJudge(out);
+    if ((reason == LinkLost || reason == NoAnswer) && !(m_pause & (LinkLost | NoAnswer)))
+        m_outageStart = now;
     m_pause |= reason;
     if (reason != NoAnswer)
         m_resendOnResume = true;
@@ -368,11 +398,16 @@ void CalibrationSequencer::addPause(PauseReason reason, Commands *out)
     out->last().reason = reason;
 }
 
-void CalibrationSequencer::removePause(int reasons, Commands *out)
+void CalibrationSequencer::removePause(int reasons, qint64 now, Commands *out)
 {
     if (!isRunning() || !isPaused())
         return;
+    const bool heardBefore = !(m_pause & (LinkLost | NoAnswer));
     m_pause &= ~reasons;
+    if (!heardBefore && !(m_pause & (LinkLost | NoAnswer)) && m_outageStart >= 0) {
+        m_outages.append({m_outageStart, now - m_outageStart});
+        m_outageStart = -1;
+    }
     if (isPaused())
         return;
     add(Kind::Resumed, out);

@@ -24,9 +24,23 @@ struct CalibrationStepResult
     Outcome outcome = Outcome::Done;
     bool stable = false; // stability was declared; stableAtMs, settleMs and dwell belong to it
     qint64 stableAtMs = 0; // on the sequencer's monotonic clock
-    qint64 settleMs = 0; // from the set point's confirmation to stableAtMs
+    qint64 settleMs = 0; // from the step's first set-point confirmation to stableAtMs
     DwellStatistics dwell; // the final, uninterrupted dwell
-    std::optional<double> reading; // the instrument under test, when one was entered
+    QVector<double> readings; // the instrument under test's, as entered
+    int readingsSkipped = 0; // asked for, and not given
+    double ambientC = qQNaN(); // the ambient the operator gave, for a step without a thermometer
+};
+
+// A time the controller could not be heard: the link was lost or the controller fell silent.
+struct CalibrationOutage
+{
+    qint64 startMs = 0; // on the sequencer's monotonic clock
+    qint64 lengthMs = 0;
+
+    bool operator==(const CalibrationOutage &other) const
+    {
+        return startMs == other.startMs && lengthMs == other.lengthMs;
+    }
 };
 
 // The steps of a calibration run as a state machine with no widgets, ports or clocks of its own. The
@@ -40,7 +54,8 @@ struct CalibrationStepResult
 // and the ambient readings; instability or a changed read-back set point during the dwell sends it back
 // to settling. A dwell ends complete only when it holds at least 90 % of the readings its poll ticks
 // could give; otherwise it starts over. After the dwell it asks for the instrument's reading, when the
-// step wants one. Set points are compared and reported as they travel: in the model's wire units.
+// step wants one, each of its readings in turn. Set points are compared and reported as they travel: in the
+// model's wire units.
 //
 // A pause (the operator's, a lost link, a silent or unconfirmed controller, a set point refused too
 // often) stops the dwell clock and takes no readings; the run goes on once every reason is gone, and a
@@ -74,7 +89,7 @@ public:
             StartJudge, // a fresh judge: band and windowMs around setPoint; answer with stability()
             StopJudge,
             DwellRestarted, // the dwell ended with too few readings and starts over
-            AskReading, // answer with readingEntered() or readingSkipped()
+            AskReading, // reading `reading` of `readings`; answer with readingEntered() or readingSkipped()
             MarkStepEnd,
             Paused, // `reason` says why the run stopped
             Resumed,
@@ -89,6 +104,8 @@ public:
         double band = 0;
         qint64 windowMs = 0;
         PauseReason reason = NoPause;
+        int reading = 0; // 0-based
+        int readings = 1;
     };
     using Commands = QVector<Command>;
 
@@ -107,7 +124,8 @@ public:
     };
 
     // `wireScale` is the open model's, for sending and comparing set points as the controller holds them.
-    CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale);
+    // `readingsPerStep` readings of the instrument are asked at each step that wants them.
+    CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale, int readingsPerStep = 1);
 
     // Readings a dwell of `dwellMs` must hold to count: 90 % of the poll ticks in it, rounded up.
     static int readingsNeeded(qint64 dwellMs);
@@ -127,10 +145,12 @@ public:
     // The judge started by the newest StartJudge changed its mind; feed it each reading first.
     Commands stability(qint64 now, bool stable);
     Commands linkLost(qint64 now);
-    Commands linkBack();
+    Commands linkBack(qint64 now);
     // The controller stopped answering on an open port, and answers again.
     Commands silent(qint64 now);
-    Commands answering();
+    Commands answering(qint64 now);
+    // The ambient the operator gives, for the step under way and later ones, used without a thermometer.
+    void setAmbient(double celsius) { m_typedAmbient = celsius; }
     // The controller on the line may be another one; the run goes on only once the operator says it is
     // the same (controllerConfirmed()) or resumes the run.
     Commands controllerUnconfirmed(qint64 now);
@@ -153,6 +173,8 @@ public:
     const StabilityJudge &judge() const { return m_judge; }
     // One row per step that ended, in order; an aborted run has a row for every step.
     const QVector<CalibrationStepResult> &results() const { return m_results; }
+    // Every time the controller could not be heard, in order; one still going is not among them.
+    const QVector<CalibrationOutage> &outages() const { return m_outages; }
     // The step's set point as sent, in wire units.
     qint16 wire(int step) const { return m_wires.at(step); }
     // The same in degrees: what the model's decimals can carry.
@@ -172,9 +194,10 @@ private:
     void nextStep(Commands *out);
     void stopJudge(Commands *out);
     Commands pausedFor(PauseReason reason, qint64 now);
-    Commands resumedFrom(int reasons);
-    void addPause(PauseReason reason, Commands *out);
-    void removePause(int reasons, Commands *out);
+    Commands resumedFrom(int reasons, qint64 now);
+    void addPause(PauseReason reason, qint64 now, Commands *out);
+    void removePause(int reasons, qint64 now, Commands *out);
+    void askReading(Commands *out);
     void startJudge(Commands *out);
     void addRow(CalibrationStepResult::Outcome outcome, int step);
     void add(Command::Kind kind, Commands *out) const;
@@ -188,13 +211,19 @@ private:
     int m_index = 0;
     bool m_stepStarted = false; // its start is marked; false for a step held back by a pause
     int m_tries = 0;
-    qint64 m_confirmedAt = 0;
+    qint64 m_confirmedAt = 0; // the newest confirmation, from which the settling is estimated
+    qint64 m_firstConfirmedAt = -1; // the step's first, from which its settling is reported
+    int m_readingsPerStep = 1;
+    double m_typedAmbient = qQNaN();
+    qint64 m_outageStart = -1; // while the link is lost or the controller silent
+    QVector<CalibrationOutage> m_outages;
     bool m_judgeStable = false;
     StabilityJudge m_judge; // judges against the step's set point, between StartJudge and StopJudge
     bool m_judgeRunning = false;
     bool m_readBackOk = false;
     qint64 m_stableAt = 0; // start of the dwell under way
     DwellStatistics m_dwell;
-    std::optional<double> m_reading;
+    QVector<double> m_readings;
+    int m_readingsSkipped = 0;
     QVector<CalibrationStepResult> m_results;
 };

@@ -62,6 +62,9 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     // Three decimals, so a setting such as 0.955 is taken as the instrument shows it.
     ui->doubleSpinBox_emissivity->setDecimals(3);
     ui->doubleSpinBox_emissivity->setSingleStep(0.01);
+    // The ambient the reference is corrected for when no thermometer measures it.
+    ui->doubleSpinBox_ambient->setRange(-50, 100);
+    ui->doubleSpinBox_ambient->setDecimals(1);
     ui->tableWidget_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->tableWidget_steps->setColumnCount(ColumnCount);
     retranslateResultHeaders();
@@ -74,6 +77,11 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
         [this](double value) { m_run.distanceMm = value; });
     connect(ui->doubleSpinBox_emissivity, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
         [this](double value) { m_run.emissivity = value; });
+    connect(ui->doubleSpinBox_ambient, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+        [this](double value) {
+            m_run.ambientC = value;
+            emit ambientChanged(value);
+        });
     connect(ui->pushButton_pauseRun, &QPushButton::clicked, this, &CalibrationRunDialog::pauseRequested);
     connect(ui->pushButton_skipStep, &QPushButton::clicked, this, &CalibrationRunDialog::skipRequested);
     connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::abortRequested);
@@ -112,6 +120,7 @@ void CalibrationRunDialog::setRun(const CalibrationRun &run)
     // The boxes write back what they show; the run's own values are restored after.
     ui->doubleSpinBox_distance->setValue(run.distanceMm);
     ui->doubleSpinBox_emissivity->setValue(run.emissivity);
+    ui->doubleSpinBox_ambient->setValue(run.ambientC);
     m_run = run;
     showSteps(run.steps.isEmpty() ? -1 : 0);
 }
@@ -256,8 +265,12 @@ QString CalibrationRunDialog::resultText(int row, const QVector<CalibrationStepR
     QStringList parts;
     if (result->stable && result->dwell.count() > 0)
         parts << tr("均值 %1").arg(result->dwell.mean(), 0, 'f', decimals + 1);
-    if (result->reading)
-        parts << tr("读数 %1").arg(*result->reading, 0, 'f', decimals + 1);
+    if (!result->readings.isEmpty()) {
+        double sum = 0;
+        for (double reading : result->readings)
+            sum += reading;
+        parts << tr("读数 %1").arg(sum / result->readings.size(), 0, 'f', decimals + 1);
+    }
     return parts.join(QStringLiteral("  "));
 }
 

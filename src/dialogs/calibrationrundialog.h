@@ -58,6 +58,8 @@ signals:
     void pauseRequested();
     void skipRequested();
     void abortRequested();
+    // The ambient typed in, also while a run goes on: it applies from the step under way.
+    void ambientChanged(double celsius);
 
 protected:
     void changeEvent(QEvent *event) override;

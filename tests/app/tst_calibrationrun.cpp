@@ -4,6 +4,7 @@
 #include "chart/ttwidget.h"
 #include "control/calibrationjournal.h"
 #include "devicesimulator.h"
+#include "dialogs/calibrationrundialog.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
 #include "widgets/tempareatext.h"
@@ -129,9 +130,12 @@ void TestCalibrationRun::cleanupTestCase()
 void TestCalibrationRun::init()
 {
     // A fresh folder per case, so each finds its own report.
-    m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+    m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
+        + QString::number(qHash(QString::fromUtf8(QTest::currentDataTag()))));
     QVERIFY(QDir().mkpath(m_reports));
     appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
+    appSettings.setValue(CalibrationRunner::labNameKey, QStringLiteral("Test Lab"));
+    appSettings.setValue(CalibrationRunner::labPrefixKey, QStringLiteral("TL"));
     // Journals too: a run still going when a case ends leaves its journal, as it should.
     appSettings.dataDir = m_reports + QStringLiteral("-data");
     showWindow();
@@ -189,18 +193,52 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
     }
 }
 
+// Set points 50 and 100 °C seen through ε_s = 0.95 by an instrument set to 1.00, ambient 23 °C: the
+// references 48.7826 and 96.9327 and the sensitivities 0.95888 and 0.96579 come from a separate Python
+// integration of Planck's law. u_c² = (U_src/2 · sensitivity)² + (0.1/√3)² [the readings' s/√3] +
+// (0.05/√3)² [resolution] + (0.1/√3)² [alignment] + 0.1² [size of source], with U_src 0.35 and 0.40
+// interpolated from the source's table: u_c 0.2137 and 0.2341, U 0.43 and 0.47. Guarded, tolerance 1.00:
+// 0.12 ≤ 1.00 − 0.43 passes, 0.77 > 1.00 − 0.47 fails (a simple rule would pass it).
 void TestCalibrationRun::runWritesTheReportAndTheChart()
 {
+    const qint64 counter
+        = appSettings.value(CalibrationRunner::certificateCounterKey, QStringLiteral("0")).toLongLong();
     openSimulator();
-    QWidget *dialog = openRunDialog();
-    QTest::keyClick(namedChild<QLineEdit>(dialog, "lineEdit_instrument"), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(namedChild<QLineEdit>(dialog, "lineEdit_instrument"), QStringLiteral("IR-1"));
-    enterSteps(dialog, {{80, 0.1, 1}, {35, 0.1, 1}});
-    // Entered out of order, then put right: the table's rows are the run's steps.
+    auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
+    QFile runFile(QDir(m_reports).filePath(QStringLiteral("points.bbrun")));
+    QVERIFY(runFile.open(QIODevice::WriteOnly));
+    runFile.write(R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300,
+        "emissivity": 1.0,
+        "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang", "make": "Acme",
+                        "model": "IR-200", "serial": "4471", "resolutionC": 0.1, "bandUm": [8, 14],
+                        "apertureMm": 50},
+        "source": {"emissivity": 0.95, "certificate": "S-2026-118", "due": "2099-06-30",
+                   "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
+        "ambientC": 23.0, "tolerance": {"c": 1.0, "percent": 1.0}, "decisionRule": "guarded",
+        "readingsPerStep": 3,
+        "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular"},
+                   {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2}],
+        "steps": [{"setPoint": 100, "window": 0.1, "dwell": 1}, {"setPoint": 50, "window": 0.1, "dwell": 1}]})");
+    runFile.close();
+    QVERIFY(dialog->openRunFile(runFile.fileName()));
+    // Written out of order, then put right: the table's rows are the run's steps.
     namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(1);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
+    // The certificate speaks the window's language.
+    const auto language = [this](const QString &name) {
+        const QList<QAction *> actions = m_window->findChildren<QAction *>();
+        const auto found = std::find_if(
+            actions.begin(), actions.end(), [&name](QAction *action) { return action->text() == name; });
+        if (found == actions.end())
+            qFatal("no language %s", qPrintable(name));
+        return *found;
+    };
+    language(QStringLiteral("English"))->trigger();
+    m_caseScope = std::make_unique<QObject>();
+    connect(m_caseScope.get(), &QObject::destroyed, this,
+        [language] { language(QStringLiteral("简体中文"))->trigger(); });
 
-    const QStringList readings {QStringLiteral("35.2"), QStringLiteral("80.05")};
+    const QStringList readings {"48.9", "49.0", "48.8", "97.6", "97.8", "97.7"};
     // Shared with the handler, which outlives this case.
     const auto asked = std::make_shared<QStringList>();
     m_modals->onDialog = [readings, asked](QDialog *modal) {
@@ -216,27 +254,52 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
         input->accept();
     };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("第 1/2 步")), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("step 1/2")), kWaitMs);
     QVERIFY(!child<NavButton>("pushButton_set")->isEnabled());
     QVERIFY(child<ttwidget>("widget_tt")->isRecording());
 
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
-    QCOMPARE(*asked, (QStringList {"", "x", "", "x"}));
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
+    QStringList everyQuestion;
+    for (int i = 0; i < readings.size(); ++i)
+        everyQuestion << ""
+                      << "x";
+    QCOMPARE(*asked, everyQuestion);
     QVERIFY(m_modals->boxes.isEmpty());
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
         QByteArray(
-            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n"
-            "1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,35.200,0.200\r\n"
-            "2,done,80.000,T,S,80.000,0.0000,80.000,80.000,N,,80.050,0.050\r\n"));
+            "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+            "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+            "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,48.900,-1.100,48.783,48.900,0.1000,0.117,"
+            "0.2137,0.43,1.00,PASS\r\n"
+            "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,,97.700,-2.300,96.933,97.700,0.1000,"
+            "0.767,0.2341,0.47,1.00,FAIL\r\n"));
 
-    const QString base = QFileInfo(csv).completeBaseName();
-    QVERIFY(base.contains(QRegularExpression(QStringLiteral("^calibration-\\d{8}-\\d{6}$"))));
-    QFile pdf(QDir(m_reports).filePath(base + QStringLiteral(".pdf")));
-    QVERIFY(pdf.open(QIODevice::ReadOnly));
-    QVERIFY(pdf.read(5) == "%PDF-");
-    QVERIFY(QFileInfo::exists(QDir(m_reports).filePath(base + QStringLiteral(".txt"))));
+    // Taken, and saved, once for the run: the next run, here or after a restart, has the next number.
+    QCOMPARE(
+        appSettings.value(CalibrationRunner::certificateCounterKey, QString()).toLongLong(), counter + 1);
+    QFile config(appSettings.filePath());
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(config.readAll().contains("CertificateCounter"));
+    const QString number = QStringLiteral("TL-%1-%2")
+                               .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))
+                               .arg(counter + 1, 3, 10, QLatin1Char('0'));
+
+    const QString base = QDir(m_reports).filePath(QFileInfo(csv).completeBaseName());
+    QVERIFY(base.contains(QRegularExpression(QStringLiteral("/calibration-\\d{8}-\\d{6}$"))));
+    QVERIFY(QFileInfo::exists(base + QStringLiteral(".txt")));
+    QVERIFY(QFileInfo(base + QStringLiteral("-curve.csv")).size() > 0);
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {base + QStringLiteral(".pdf"), QStringLiteral("-")});
+    QVERIFY2(pdftotext.waitForFinished(), "pdftotext (poppler-utils) is needed");
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QStringList certificate {number, "Page 1 of", "48.78", "48.90", "0.12", "0.43", "±1.00", "96.93",
+        "97.70", "0.77", "0.47", "PASS", "FAIL", "Overall verdict: FAIL",
+        "Guarded acceptance (ILAC-G8, guard band w = U)", "S-2026-118", "ACME",
+        "The results relate only to the item calibrated."};
+    for (const QString &expected : certificate)
+        QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
     QVERIFY(!chart()->isRecording());
     QVERIFY(!chart()->hasUnsavedCurve());
     QVERIFY(child<NavButton>("pushButton_set")->isEnabled());
@@ -255,19 +318,20 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
 
     m_sim->hangUp();
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("已暂停（连接中断）")), kWaitMs);
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
     QString error;
     QVERIFY2(m_sim->open(m_sim->portName(), &error), qPrintable(error));
     // The step starts over: its set point again, then the wait for stability and the whole dwell.
     QTRY_COMPARE_WITH_TIMEOUT(setFrames, 2, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
-    // No reading entered: the question is skipped.
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kRunWaitMs);
+    // No reading entered, and the box that then offers to skip it or abort closed: the reading is skipped.
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
     QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("QInputDialog")});
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).constFirst()));
+    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("提示|没有输入读数。")});
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r"));
+        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r"));
 }
 
 void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
@@ -349,7 +413,7 @@ void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun()
     boxButton(asked, QStringLiteral("否，关闭连接"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(portButton(), QStringLiteral("打开串口"), kWaitMs);
     QVERIFY(statusText().contains(QStringLiteral("已暂停")));
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
     // The run's recording goes on with a gap, and the model its set points are scaled for stays.
     QVERIFY(chart()->isRecording());
     QVERIFY(!child<QWidget>("widget_bod_type")->isEnabled());
@@ -400,7 +464,7 @@ void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt(
     QCOMPARE(appSettings.value(appSettings.chartLineCacheKey, QString()), QStringLiteral("2"));
     appSettings.setValue(appSettings.chartLineCacheKey, QString());
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_abortRun"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*.csv")).size(), 1, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kWaitMs);
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
@@ -410,11 +474,12 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
     QTest::addColumn<int>("curves");
     QTest::newRow("the program killed in the third step")
         << true
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r",
-               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,\r", "3,not reached,45.000,,,,,,,,,,\r"}
+        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r",
+               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r",
+               "3,not reached,45.000,,,,,,,,,,,,,,,,,,\r"}
         << 0;
     QTest::newRow("the report folder gone at the end, and the report put off")
-        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,\r"} << 1;
+        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r"} << 1;
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
@@ -443,16 +508,24 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
         QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(chart()->isRecording(), kWaitMs);
         QVERIFY(QDir(m_reports).removeRecursively());
-        m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("稍后"))->click(); };
+        m_modals->onBox = [](QMessageBox *box) {
+            // The reading's box is closed, which skips the reading; the report's is put off.
+            if (box->text() == QStringLiteral("没有输入读数。"))
+                box->done(QMessageBox::Ok);
+            else
+                boxButton(box, QStringLiteral("稍后"))->click();
+        };
         QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("校准报告尚未保存")), kRunWaitMs);
-        QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("错误|尚未选择校准报告文件夹。")});
+        QCOMPARE(m_modals->boxes,
+            (QStringList {
+                QStringLiteral("提示|没有输入读数。"), QStringLiteral("错误|尚未选择校准报告文件夹。")}));
         // The question for the folder, and the one for the instrument's reading, were turned down.
         QCOMPARE(
             m_modals->dialogs, (QStringList {QStringLiteral("QInputDialog"), QStringLiteral("QFileDialog")}));
         QVERIFY(QDir().mkpath(m_reports));
         m_modals->boxes.clear();
     }
-    QVERIFY(reports(QStringLiteral("*.csv")).isEmpty());
+    QVERIFY(reports(QStringLiteral("*[0-9].csv")).isEmpty());
 
     m_modals->onBox = [](QMessageBox *box) { boxButton(box, QStringLiteral("写出报告"))->click(); };
     m_window->offerPendingReports();
@@ -460,7 +533,7 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
         QStringList {QStringLiteral("提示|有 1 次校准的结果尚未写成报告。现在写出报告吗？")});
     QCOMPARE(reports(QStringLiteral("*.pdf")).size(), 1);
     QCOMPARE(reports(QStringLiteral("*.txt")).size(), curves);
-    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*.csv")).value(0)));
+    QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).value(0)));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').mid(1), rows + QByteArrayList {""});
     QVERIFY(CalibrationJournal::list(appSettings.dataDir).isEmpty());
@@ -474,8 +547,15 @@ void TestCalibrationRun::childRunsUntilKilled()
     appSettings.dataDir = data;
     appSettings.setValue(CalibrationRunner::reportFolderKey, qEnvironmentVariable("BB_CHILD_REPORTS"));
     openSimulator();
-    QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{35, 0.1, 1}, {40, 0.1, 1}, {45, 0.1, 600}});
+    auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
+    // A file of the first version still runs, with every later field at its default.
+    QFile runFile(QDir(data).filePath(QStringLiteral("v1.bbrun")));
+    QVERIFY(QDir().mkpath(data) && runFile.open(QIODevice::WriteOnly));
+    runFile.write(
+        R"({"version": 1, "instrument": "IR-1", "operator": "Li", "steps": [{"setPoint": 35, "window": 0.1, "dwell": 1},
+        {"setPoint": 40, "window": 0.1, "dwell": 1}, {"setPoint": 45, "window": 0.1, "dwell": 600}]})");
+    runFile.close();
+    QVERIFY(dialog->openRunFile(runFile.fileName()));
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     // Long enough for the slowest build to reach the case that kills it.
     QTest::qWait(300000);

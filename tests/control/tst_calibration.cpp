@@ -3,6 +3,8 @@
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
 #include "control/dwellstatistics.h"
+#include "control/radiance.h"
+#include "control/stepevaluation.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -75,7 +77,9 @@ QString trace(const Sequencer::Commands &commands)
             words << "redwell" + n;
             break;
         case K::AskReading:
-            words << "ask" + n;
+            words << "ask" + n
+                    + (c.readings > 1 ? QStringLiteral("/%1of%2").arg(c.reading + 1).arg(c.readings)
+                                      : QString());
             break;
         case K::MarkStepEnd:
             words << "mark-" + n;
@@ -141,8 +145,10 @@ QString trace(const QVector<CalibrationStepResult> &results)
             if (r.dwell.ambientCount() > 0)
                 row += " amb=" + QString::number(r.dwell.ambientMean(), 'f', 3);
         }
-        if (r.reading)
-            row += " r=" + number(*r.reading);
+        for (double reading : r.readings)
+            row += " r=" + number(reading);
+        if (r.readingsSkipped > 0)
+            row += " unread=" + QString::number(r.readingsSkipped);
         rows << row;
     }
     return rows.join(QStringLiteral("; "));
@@ -164,7 +170,7 @@ CalibrationStepResult result(int index, double setPoint, bool stable, qint64 sta
     for (double v : ambient)
         r.dwell.addAmbient(v);
     if (!std::isnan(reading))
-        r.reading = reading;
+        r.readings << reading;
     return r;
 }
 
@@ -190,6 +196,11 @@ private slots:
 
     void journalKeepsEveryRowUntilTheProgramStopped_data();
     void journalKeepsEveryRowUntilTheProgramStopped();
+
+    void referenceCorrectsForEmissivity_data();
+    void referenceCorrectsForEmissivity();
+    void stepUncertaintyAndVerdict_data();
+    void stepUncertaintyAndVerdict();
 
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
@@ -234,6 +245,48 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
                          {"setPoint": 50, "band": 0.05, "window": 12.5, "dwell": 0.5, "askReading": false},
                          {"setPoint": 80.25, "band": 0, "window": 0.5, "dwell": 86400}]})")
         << full;
+
+    CalibrationRun two;
+    two.instrument = QStringLiteral("IR-200 #4471");
+    two.operatorName = QStringLiteral("Li");
+    two.distanceMm = 300;
+    two.emissivity = 1;
+    two.certificate.customer = QStringLiteral("ACME");
+    two.certificate.signatory = QStringLiteral("Wang");
+    two.certificate.make = QStringLiteral("Acme");
+    two.certificate.model = QStringLiteral("IR-200");
+    two.certificate.serial = QStringLiteral("4471");
+    two.certificate.apertureMm = 50;
+    two.source.certificate = QStringLiteral("S-2026-118");
+    two.source.due = QStringLiteral("2027-06-30");
+    two.source.uncertainty = {{0, 0.30}, {500, 0.80}};
+    two.ambientC = 23;
+    two.toleranceC = 1;
+    two.tolerancePercent = 1;
+    two.guarded = true;
+    two.readingsPerStep = 3;
+    BudgetComponent alignment;
+    alignment.name = QStringLiteral("alignment");
+    alignment.value = 0.1;
+    alignment.distribution = BudgetComponent::Distribution::Rectangular;
+    BudgetComponent size;
+    size.name = QStringLiteral("size of source");
+    size.value = 0.2;
+    two.budget = {alignment, size};
+    two.steps << step(50) << step(100);
+    QTest::newRow("version 2: every new field") << QByteArray(
+        R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
+ "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang",
+                 "make": "Acme", "model": "IR-200", "serial": "4471", "resolutionC": 0.1,
+                 "bandUm": [8, 14], "apertureMm": 50},
+ "source": {"emissivity": 0.95, "certificate": "S-2026-118", "due": "2027-06-30",
+            "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
+ "ambientC": 23.0,
+ "tolerance": {"c": 1.0, "percent": 1.0}, "decisionRule": "guarded", "readingsPerStep": 3,
+ "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular"},
+            {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2}],
+ "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
+                                                << two;
 
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
@@ -286,8 +339,39 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 2, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
+    QTest::newRow("an unknown condition")
+        << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.condition";
+    QTest::newRow("a band upside down")
+        << QByteArray(R"({"version": 2, "certificate": {"bandUm": [14, 8]}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.bandUm";
+    QTest::newRow("a due date that is no date")
+        << QByteArray(R"({"version": 2, "source": {"due": "2027-02-30"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "source.due";
+    QTest::newRow("uncertainty points out of order") << QByteArray(
+        R"({"version": 2, "source": {"uncertainty": [{"setPoint": 500, "U": 0.8}, {"setPoint": 0, "U": 0.3}]}})")
+                                                     << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0
+                                                     << "source.uncertainty[2].setPoint";
+    QTest::newRow("an uncertainty point without U")
+        << QByteArray(R"({"version": 2, "source": {"uncertainty": [{"setPoint": 0}]}})") << lo << hi << 2
+        << int(Kind::Missing) << 0 << 0 << 0 << "source.uncertainty[1].U";
+    QTest::newRow("a negative tolerance") << QByteArray(R"({"version": 2, "tolerance": {"c": -1}})") << lo
+                                          << hi << 2 << int(Kind::Negative) << 0 << 0 << 0 << "tolerance.c";
+    QTest::newRow("an unknown rule") << QByteArray(R"({"version": 2, "decisionRule": "lenient"})") << lo << hi
+                                     << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "decisionRule";
+    QTest::newRow("no readings per step") << QByteArray(R"({"version": 2, "readingsPerStep": 0})") << lo << hi
+                                          << 2 << int(Kind::NotPositive) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("half a reading") << QByteArray(R"({"version": 2, "readingsPerStep": 1.5})") << lo << hi
+                                    << 2 << int(Kind::WrongType) << 0 << 0 << 0 << "readingsPerStep";
+    QTest::newRow("a normal component with k 0") << QByteArray(
+        R"({"version": 2, "budget": [{"value": 0.1}, {"value": 0.2, "distribution": "normal", "k": 0}]})")
+                                                 << lo << hi << 2 << int(Kind::NotPositive) << 0 << 0 << 0
+                                                 << "budget[2].k";
+    QTest::newRow("an unknown distribution")
+        << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi
+        << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
     QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
@@ -478,6 +562,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "refused 3000 | paused:refused",
                "skip 4000 | mark-1 resumed mark+2 send2 50",
            } << "1 skipped 35";
+    // Its settling counts from the step's first confirmation, not from the one after the link came back.
     QTest::newRow("a lost link mid-dwell pauses; its return sets, confirms and settles again")
         << "35?"
         << QStringList {
@@ -497,7 +582,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "reads 61000-80500 35.01 35 | -",
                "tick 81000 | stopjudge ask1",
                "noreading 82000 | mark-1 finished",
-           } << "1 done 35 stable@61000 settle=10000 n=40 mean=35.010";
+           } << "1 done 35 stable@61000 settle=61000 n=40 mean=35.010 unread=1; outage@15000+35000";
     QTest::newRow("a silence pauses; answers send an unconfirmed set point again, else restart the wait")
         << "35"
         << QStringList {
@@ -515,7 +600,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "stable 50000 | -",
                "reads 50000-69500 35.0 35 | -",
                "tick 70000 | stopjudge mark-1 finished",
-           } << "1 done 35 stable@50000 settle=44500 n=40 mean=35.000";
+           } << "1 done 35 stable@50000 settle=44500 n=40 mean=35.000; outage@3000+2000; outage@19000+21000";
     QTest::newRow("an unconfirmed controller holds the run until the operator resumes or vouches for it")
         << "35"
         << QStringList {
@@ -530,7 +615,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "unconfirmed 9500 | -",
                "same 10000 | -",
                "answering 10500 | resumed send1 35",
-           } << "";
+           } << "; outage@2000+2000; outage@9000+1500";
     QTest::newRow("the operator's pause outlasts the link's, and the other way round")
         << "35"
         << QStringList {
@@ -544,7 +629,20 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "lost 5000 | paused:link",
                "resume 6000 | -",
                "back 7000 | resumed send1 35",
-           } << "";
+           } << "; outage@2000+1000; outage@5000+2000";
+    QTest::newRow("three readings a step, asked in turn; a skipped one is counted, not averaged")
+        << "3x 35? 50?"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
+               "tick 30000 | stopjudge ask1/1of3",
+               "entered 31000 35.2 | ask1/2of3",
+               "noreading 32000 | ask1/3of3",
+               "entered 33000 35.4 | mark-1 mark+2 send2 50",
+               "abort 34000 | mark-2 aborted",
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.2 r=35.4 unread=1; 2 aborted 50";
     QTest::newRow("a skipped step leaves an empty row, and the next one starts")
         << "35? 50"
         << QStringList {
@@ -585,7 +683,8 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "? 32000 | 2/3 setting paused:link end=60000",
                "skip 32500 | -",
                "abort 33000 | aborted",
-           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80";
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80; "
+                 "outage@31000+500; outage@31600+1400";
     QTest::newRow("an empty run ends at once") << ""
                                                << QStringList {
                                                       "? 0 | 1/0 idle end=0",
@@ -599,7 +698,9 @@ void TestCalibration::sequencerStepsThroughRun()
     QFETCH(QString, run);
     QFETCH(QStringList, script);
     const int scale = run.startsWith(QLatin1String("/10 ")) ? 10 : 100;
-    Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0)), scale);
+    // "3x " asks three readings a step.
+    const int readings = run.contains(QLatin1String("3x ")) ? 3 : 1;
+    Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0).remove(QStringLiteral("3x "))), scale, readings);
     for (const QString &line : script) {
         const QStringList parts = line.split(QStringLiteral(" | "));
         const QStringList w = parts.at(0).split(QLatin1Char(' '));
@@ -634,11 +735,11 @@ void TestCalibration::sequencerStepsThroughRun()
         } else if (w[0] == "lost") {
             got = trace(sequencer.linkLost(t));
         } else if (w[0] == "back") {
-            got = trace(sequencer.linkBack());
+            got = trace(sequencer.linkBack(t));
         } else if (w[0] == "silent") {
             got = trace(sequencer.silent(t));
         } else if (w[0] == "answering") {
-            got = trace(sequencer.answering());
+            got = trace(sequencer.answering(t));
         } else if (w[0] == "unconfirmed") {
             got = trace(sequencer.controllerUnconfirmed(t));
         } else if (w[0] == "same") {
@@ -660,7 +761,10 @@ void TestCalibration::sequencerStepsThroughRun()
         }
         QCOMPARE(parts.at(0) + " | " + got, line);
     }
-    QTEST(trace(sequencer.results()), "results");
+    QString results = trace(sequencer.results());
+    for (const CalibrationOutage &o : sequencer.outages())
+        results += QStringLiteral("; outage@%1+%2").arg(o.startMs).arg(o.lengthMs);
+    QTEST(results, "results");
 }
 
 void TestCalibration::dwellStatistics_data()
@@ -719,7 +823,7 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped_data()
     QTest::addColumn<QString>("rows"); // the report's, as trace() gives them
 
     const QString twoRows
-        = "1 done 35 stable@1000 settle=500 n=3 mean=35.010 amb=22.000 r=35.3; 2 skipped 50";
+        = "1 done 35 stable@1000 settle=500 n=3 mean=35.010 amb=22.000 r=35.3 unread=1; 2 skipped 50";
     QTest::newRow("an aborted run, as its rows say")
         << "aborted" << QByteArray() << true << twoRows + "; 3 not reached 80";
     QTest::newRow("the program stopped: the rest was never reached")
@@ -730,6 +834,12 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped_data()
     QTest::newRow("nothing is read past a line that does not read")
         << "" << QByteArray("{\"result\":{\"step\":9}}\n{\"end\":\"finished\"}\n") << true
         << twoRows + "; 3 not reached 80";
+    QTest::newRow("a row of the earlier format keeps its one reading")
+        << ""
+        << QByteArray(
+               "{\"result\":{\"step\":2,\"outcome\":\"done\",\"setPoint\":80,\"stable\":true,"
+               "\"stableAtMs\":9000,\"settleMs\":800,\"dwell\":[1,80,0,80,80,0,0],\"reading\":80.4}}\n")
+        << true << twoRows + "; 3 done 80 stable@9000 settle=800 n=1 mean=80.000 r=80.4";
     QTest::newRow("a file that is not a journal") << "not a journal" << QByteArray() << false << "";
 }
 
@@ -748,8 +858,13 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
     header.port = QStringLiteral("/dev/ttyUSB0");
     header.started = QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5, 123), Qt::OffsetFromUTC, 8 * 3600);
     header.wallAtZero = header.started.addMSecs(-4321);
+    header.certificateNumber = QStringLiteral("LAB-20261208-007");
+    header.run.readingsPerStep = 2;
+    header.run.guarded = true;
     QVector<CalibrationStepResult> rows {result(0, 35, true, 1000, 500, {35.0, 35.01, 35.02}, {22.0}, 35.3),
         result(1, 50, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::Skipped)};
+    rows[0].readingsSkipped = 1;
+    rows[0].ambientC = 23.5;
 
     QString path;
     {
@@ -759,6 +874,7 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
         path = journal.path();
         for (const CalibrationStepResult &row : qAsConst(rows))
             QVERIFY2(journal.append(row, &error), qPrintable(error));
+        QVERIFY2(journal.appendOutage({1500, 2500}, &error), qPrintable(error));
         if (ending == "aborted") {
             QVERIFY(journal.append(
                 result(2, 80, false, 0, 0, {}, {}, kNone, CalibrationStepResult::Outcome::NotReached),
@@ -786,8 +902,147 @@ void TestCalibration::journalKeepsEveryRowUntilTheProgramStopped()
     QTEST(trace(CalibrationJournal::reportRows(contents)), "rows");
     // Every statistic comes back exactly, not merely as printed.
     QCOMPARE(contents.results.value(0).dwell.standardDeviation(), rows.at(0).dwell.standardDeviation());
+    QCOMPARE(contents.results.value(0).ambientC, 23.5);
+    QCOMPARE(contents.outages, (QVector<CalibrationOutage> {{1500, 2500}}));
     QVERIFY(CalibrationJournal::remove(path));
     QVERIFY(CalibrationJournal::list(dir.filePath(QStringLiteral("journals"))).isEmpty());
+}
+
+void TestCalibration::referenceCorrectsForEmissivity_data()
+{
+    QTest::addColumn<double>("source");
+    QTest::addColumn<double>("sourceEmissivity");
+    QTest::addColumn<double>("setEmissivity");
+    QTest::addColumn<double>("ambient");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<double>("expected");
+
+    // Expected values from a separate Python script: Planck's law integrated by the trapezoidal rule
+    // over 40000 intervals, T_u found by bisection (c1 = 1.191042972e-16 W·m²/sr, c2 = 1.438776877e-2 m·K).
+    QTest::newRow("equal emissivities: the source itself")
+        << 321.987 << 0.9 << 0.9 << 23.0 << 8.0 << 14.0 << 321.987;
+    QTest::newRow("0 °C") << 0.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 1.2937;
+    QTest::newRow("50 °C") << 50.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 48.7826;
+    QTest::newRow("100 °C") << 100.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 96.9327;
+    QTest::newRow("500 °C") << 500.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << 483.2129;
+    QTest::newRow("a source below ambient reads warmer")
+        << -20.0 << 0.95 << 1.0 << 23.0 << 8.0 << 14.0 << -17.2413;
+    QTest::newRow("a setting below the source's reads hotter")
+        << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0 << 206.8986;
+    QTest::newRow("another band and ambient") << 300.0 << 0.98 << 1.0 << 25.0 << 3.0 << 5.0 << 298.1566;
+}
+
+void TestCalibration::referenceCorrectsForEmissivity()
+{
+    QFETCH(double, source);
+    QFETCH(double, sourceEmissivity);
+    QFETCH(double, setEmissivity);
+    QFETCH(double, ambient);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(double, expected);
+    const double got
+        = Radiance::apparentTemperature(source, sourceEmissivity, setEmissivity, ambient, low, high);
+    if (sourceEmissivity == setEmissivity)
+        QCOMPARE(got, expected);
+    QVERIFY2(std::abs(got - expected) < 0.0009, qPrintable(QString::number(got, 'f', 5)));
+}
+
+void TestCalibration::stepUncertaintyAndVerdict_data()
+{
+    // Equal emissivities, so the reference is the dwell mean; a normal budget component of k = 2 sets U.
+    QTest::addColumn<double>("toleranceC");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<bool>("guarded");
+    QTest::addColumn<double>("resolution");
+    QTest::addColumn<QString>("budget"); // n, r or t: its value
+    QTest::addColumn<bool>("sourceTable"); // U 0.30 at 0 °C, 0.80 at 500 °C
+    QTest::addColumn<QVector<double>>("dwell");
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<QString>("expected"); // reference reading error U tolerance verdict, as printed
+
+    const QVector<double> hundred {100.0};
+    QTest::newRow("U of 0.0996 is 0.10: the carry moves the last place")
+        << 0.2 << 0.0 << false << 0.0 << "n0.0996" << false << hundred << QVector<double> {100.104}
+        << "100.00 100.10 0.10 U=0.10 tol=0.20 PASS";
+    QTest::newRow("U of 0.0994 is 0.099, and the error is judged to the same place")
+        << 0.1 << 0.0 << false << 0.0 << "n0.0994" << false << hundred << QVector<double> {100.104}
+        << "100.000 100.104 0.104 U=0.099 tol=0.100 FAIL";
+    QTest::newRow("the percentage is greater")
+        << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.9}
+        << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
+    QTest::newRow("the degrees are greater")
+        << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {99.4}
+        << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
+    QTest::newRow("simple passes") << 1.0 << 0.0 << false << 0.0 << "n0.3" << false << hundred
+                                   << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 PASS";
+    QTest::newRow("guarded fails the same")
+        << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.8}
+        << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
+    QTest::newRow("guarded: U at the tolerance fails with no error")
+        << 0.3 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.0}
+        << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
+    QTest::newRow("decided as printed: 0.504 prints 0.50")
+        << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.504}
+        << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
+    // √(0.05² + (0.1/√3)²) = 0.0764
+    QTest::newRow("m = 3 adds repeatability s/√m")
+        << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.1, 100.3, 100.2}
+        << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
+    QTest::newRow("m = 1 has none") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
+                                    << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.10 tol=1.00 PASS";
+    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607: resolution, rectangular, triangular, s
+    QTest::newRow("resolution, rectangular, triangular and the dwell's s")
+        << 1.0 << 0.0 << false << 0.1 << "r0.1 t0.1" << false << QVector<double> {99.9, 100.1}
+        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.32 tol=1.00 PASS";
+    // 0.30 + (0.80 − 0.30) · 100/500 = 0.40
+    QTest::newRow("the source's U interpolated at the set point")
+        << 1.0 << 0.0 << false << 0.0 << "" << true << hundred << QVector<double> {100.2}
+        << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
+    QTest::newRow("a U of 123 is 120, printed in tens")
+        << 200.0 << 0.0 << false << 0.0 << "n123.4" << false << QVector<double> {500.0}
+        << QVector<double> {514.0} << "500 510 10 U=120 tol=200 PASS";
+}
+
+void TestCalibration::stepUncertaintyAndVerdict()
+{
+    QFETCH(double, toleranceC);
+    QFETCH(double, percent);
+    QFETCH(bool, guarded);
+    QFETCH(double, resolution);
+    QFETCH(QString, budget);
+    QFETCH(bool, sourceTable);
+    QFETCH(QVector<double>, dwell);
+    QFETCH(QVector<double>, readings);
+    CalibrationRun run;
+    run.emissivity = run.source.emissivity;
+    run.toleranceC = toleranceC;
+    run.tolerancePercent = percent;
+    run.guarded = guarded;
+    run.certificate.resolutionC = resolution;
+    const QStringList components = budget.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &word : components) {
+        BudgetComponent c;
+        c.value = word.mid(1).toDouble();
+        c.distribution = word.at(0) == 'n' ? BudgetComponent::Distribution::Normal
+            : word.at(0) == 'r'            ? BudgetComponent::Distribution::Rectangular
+                                           : BudgetComponent::Distribution::Triangular;
+        run.budget << c;
+    }
+    if (sourceTable)
+        run.source.uncertainty = {{0, 0.30}, {500, 0.80}};
+    CalibrationStepResult r = result(0, dwell.constFirst(), true, 0, 0, dwell);
+    r.readings = readings;
+    r.ambientC = 23;
+    const StepEvaluation e = StepEvaluator::evaluate(run, r);
+    QVERIFY(e.measured);
+    QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits)
+        + " U=" + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
+        + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
+    if (e.uncertaintyTooLarge)
+        got += " U>=tol";
+    QTEST(got, "expected");
 }
 
 void TestCalibration::reportRowsByteForByte_data()
@@ -798,34 +1053,37 @@ void TestCalibration::reportRowsByteForByte_data()
 
     const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
     QTest::newRow("reading and ambient")
+        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
         << QVector<CalibrationStepResult> {result(
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
         << QByteArray(
                "1,done,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
-               "0.492\r\n");
+               "0.492,35.008,35.500,,0.492,0.0312,0.062,,\r\n");
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
-        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,\r\n");
+        << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,"
+                      ",,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,\r\n");
+        << QByteArray(
+               "3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
     using Outcome = CalibrationStepResult::Outcome;
     QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
         << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
                result(1, 50, true, 2000, 1000, {50.01, 50.03}, {}, kNone, Outcome::Aborted),
                result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
         << beijing
-        << QByteArray(
-               "1,skipped,35.000,,,,,,,,,,\r\n"
-               "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,\r\n"
-               "3,not reached,80.000,,,,,,,,,,\r\n");
+        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
+                      "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,"
+                      ",,,,,\r\n"
+                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
-        << QByteArray(
-               "1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000\r\n");
+        << QByteArray("1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,"
+                      ",,,,,,,\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
@@ -833,8 +1091,10 @@ void TestCalibration::reportRowsByteForByte()
     QFETCH(QVector<CalibrationStepResult>, results);
     QFETCH(QDateTime, wallAtZero);
     QFETCH(QByteArray, rows);
-    QCOMPARE(CalibrationReport::csv(results, wallAtZero),
-        "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error\r\n" + rows);
+    QCOMPARE(CalibrationReport::csv(CalibrationRun(), results, wallAtZero),
+        "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
+        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+            + rows);
 }
 
 void TestCalibration::reportNamesCarryDateAndTime()

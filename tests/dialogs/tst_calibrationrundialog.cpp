@@ -168,7 +168,7 @@ void TestCalibrationRunDialog::runningStepsAreReadOnlyWithTheirProgress()
     done.stable = true;
     for (double reading : {35.01, 35.02, 35.03})
         done.dwell.add(reading);
-    done.reading = 35.1;
+    done.readings = {35.1};
     CalibrationSequencer::Progress progress;
     progress.phase = CalibrationSequencer::Phase::Dwelling;
     progress.step = 1;

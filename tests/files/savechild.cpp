@@ -87,10 +87,11 @@ int saveRunFile(ttwidget &, const QString &)
 CalibrationReportContent calibrationReport(ttwidget &chart)
 {
     CalibrationReportContent content;
-    content.title = QStringLiteral("校准报告");
-    content.fields = {{QStringLiteral("被测仪器"), QStringLiteral("IR-7")}};
+    content.certificate.title = QStringLiteral("校准证书");
+    content.certificate.fields = {{QStringLiteral("被校仪器"), QStringLiteral("IR-7")}};
+    content.certificate.tableRows = {{QStringLiteral("35")}, {QStringLiteral("50")}};
     content.csv = "step,outcome,set_point\r\n1,done,35.000\r\n2,not reached,50.000\r\n";
-    content.chart = chart.wholeCurvePixmap(CalibrationPdf::chartSize());
+    content.certificate.chart = chart.wholeCurvePixmap(CalibrationPdf::chartSize());
     return content;
 }
 

@@ -163,11 +163,11 @@ def drive(root, sim):
         expect(program.error(), '-200,"Execution error;set point refused"', "the refused set point")
         sim_command(sim, "ignoreset off", lambda line: line.startswith("VBM100") and "ignores" not in line)
 
-        # A two-step run with nobody at the window.
+        # A two-step run with nobody at the window, two readings a step.
         run = os.path.join(root, "two.bbrun")
         with open(run, "w") as f:
-            f.write('{"version":1,"instrument":"IR-1","operator":"script","distanceMm":300,'
-                    '"emissivity":0.95,"steps":['
+            f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,'
+                    '"emissivity":0.95,"readingsPerStep":2,"steps":['
                     '{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true},'
                     '{"setPoint":40,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true}]}')
         w(f'PROG:LOAD "{run}"')
@@ -185,12 +185,12 @@ def drive(root, sim):
                 w(f"PROG:READ {35.1 + 5 * readings}")
                 readings += 1
             time.sleep(0.05)
-        expect(readings, 2, "readings supplied")
+        expect(readings, 4, "readings supplied")
         report = q("PROG:REP?").strip('"')
         expect(os.path.isfile(report), True, f"the report {report}")
         with open(report, encoding="utf-8-sig") as f:
             text = f.read()
-        expect("35.1" in text and "40.1" in text, True, "the readings in the report")
+        expect(",37.600," in text and ",47.600," in text, True, "the means of each step's readings in the report")
         expect(program.error(), '0,"No error"', "after the run")
     finally:
         program.stop()

@@ -53,9 +53,378 @@
     </message>
 </context>
 <context>
+    <name>CalibrationCertificate</name>
+    <message>
+        <location filename="../../app/calibrationcertificate.cpp" line="+19"/>
+        <source>未保存</source>
+        <translation>not saved</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（已修改）</source>
+        <translation>%1 (modified)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>合格</source>
+        <translation>PASS</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不合格（U ≥ 允差）</source>
+        <translation>FAIL (U ≥ tolerance)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不合格</source>
+        <translation>FAIL</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>完成</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>跳过</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>中止</source>
+        <translation>aborted</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>未进行</source>
+        <translation>not reached</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>未读数</source>
+        <translation>no reading</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>序列号 %1</source>
+        <translation>serial %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>未记录</source>
+        <translation>not recorded</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</source>
+        <translation>Ambient temperature %1 ℃ to %2 ℃ (during the dwells)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
+        <translation>the source calibration's U/2 times ∂T_u/∂T_s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>保持期间辐射源的稳定性 s</source>
+        <translation>the source's stability during the dwell, s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
+        <translation>the repeatability of the instrument's readings, s/√m (m ≥ 2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>分辨力 %1 ℃（矩形分布）</source>
+        <translation>resolution %1 ℃ (rectangular)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+107"/>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <source>校准证书</source>
+        <translation>Calibration Certificate</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准证书（校准未完成）</source>
+        <translation>Calibration Certificate (calibration not completed)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>证书编号 %1</source>
+        <translation>Certificate No. %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>第 %1 页，共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>证书编号</source>
+        <translation>Certificate No.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>实验室</source>
+        <translation>Laboratory</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被校仪器</source>
+        <translation>Item calibrated</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>仪器状态</source>
+        <translation>Condition</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>调整后</source>
+        <translation>as left</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>接收时</source>
+        <translation>as found</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>光谱范围</source>
+        <translation>Spectral band</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1–%2 µm</source>
+        <translation>%1–%2 µm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>仪器发射率设置 ε_u</source>
+        <translation>Emissivity setting ε_u</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源发射率 ε_s</source>
+        <translation>Source emissivity ε_s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>测量距离</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源口径</source>
+        <translation>Source aperture</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>分辨力</source>
+        <translation>Resolution</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准日期</source>
+        <translation>Date of calibration</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签发日期</source>
+        <translation>Date of issue</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开始时间</source>
+        <translation>Started</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准程序文件</source>
+        <translation>Program file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>曲线</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准方法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度：由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。</source>
+        <translation>Comparison with a blackbody radiation source. Each step's reference is the radiance temperature the instrument should show at its emissivity setting ε_u = %1: found from the source's mean temperature over the dwell, its emissivity ε_s = %2 and the ambient (reflected) temperature, through Planck's radiance integrated over the %3–%4 µm band (with ε_s = ε_u it is the source's temperature).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>环境条件</source>
+        <translation>Environmental conditions</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>溯源性</source>
+        <translation>Traceability</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源经校准，证书编号 %1，有效期至 %2。</source>
+        <translation>The source is calibrated under certificate %1, due %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准时辐射源的校准已过期。</source>
+        <translation> The source's calibration was overdue at the time of calibration.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设定值 (℃)</source>
+        <translation>Set point (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>参考值 (℃)</source>
+        <translation>Reference (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>读数 (℃)</source>
+        <translation>Reading (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>误差 (℃)</source>
+        <translation>Error (℃)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>U (k = 2) (℃)</source>
+        <translation>U (k = 2) (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>允差 (℃)</source>
+        <translation>Tolerance (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>结论</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>未规定允差：不作符合性判定。</source>
+        <translation>No tolerance given: no statement of conformity is made.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>总结论：未完成</source>
+        <translation>Overall verdict: INCOMPLETE</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>总结论：合格</source>
+        <translation>Overall verdict: PASS</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>总结论：不合格</source>
+        <translation>Overall verdict: FAIL</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。</source>
+        <translation>Tolerance ±%1 ℃ or ±%2 % of reading, whichever is greater. </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>判定规则</source>
+        <translation>Decision rule</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>保护带规则（ILAC-G8，保护带 w = U）：|误差| ≤ 允差 − U 时判为合格，否则不合格；U ≥ 允差 的点判为不合格。</source>
+        <translation>Guarded acceptance (ILAC-G8, guard band w = U): PASS when |error| ≤ tolerance − U, otherwise FAIL; a point with U ≥ tolerance is FAIL. </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。</source>
+        <translation>Simple acceptance (ILAC-G8): PASS when |error| ≤ tolerance, otherwise FAIL. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>判定依据所列的修约值。</source>
+        <translation>Verdicts are decided on the values as printed.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>测量不确定度</source>
+        <translation>Measurement uncertainty</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。</source>
+        <translation>The reported expanded uncertainty U is the combined standard uncertainty multiplied by the coverage factor k = 2, about 95 % coverage. The combined standard uncertainty is the root sum of squares, as in the GUM (JCGM 100:2008), of: %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 起，%2 秒</source>
+        <translation>from %1, %2 s</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通信中断</source>
+        <translation>Outages</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签字人：%1&#x3000;&#x3000;签字：____________</source>
+        <translation>Signatory: %1    Signature: ____________</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>本证书的结果仅与被校准的仪器有关。</source>
+        <translation>The results relate only to the item calibrated.</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+213"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+237"/>
         <source>不是可读的校准记录</source>
         <translation>Not a readable calibration journal</translation>
     </message>
@@ -63,7 +432,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+39"/>
+        <location filename="../../control/calibrationrun.cpp" line="+40"/>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -78,7 +447,7 @@
         <translation>Step %1, %2: %3</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+24"/>
         <source>应为数字</source>
         <translation>must be a number</translation>
     </message>
@@ -104,16 +473,53 @@
     </message>
     <message>
         <location line="+10"/>
+        <source>应为整数</source>
+        <translation>must be a whole number</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>应为 %1 之一</source>
+        <translation>must be one of %1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>应为日期，如 2027-06-30</source>
+        <translation>must be a date such as 2027-06-30</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>应为列表</source>
+        <translation>must be a list</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+82"/>
+        <location line="+17"/>
+        <source>应为对象</source>
+        <translation>must be an object</translation>
+    </message>
+    <message>
+        <location line="-87"/>
         <source>应为 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+17"/>
         <source>缺少此项</source>
         <translation>is missing</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+37"/>
+        <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
+        <translation>must be two wavelengths [low, high] in µm, low below high</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>设定值应依次增大</source>
+        <translation>set points must increase</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>文件缺少版本号</source>
         <translation>The file has no version number</translation>
     </message>
@@ -128,7 +534,7 @@
         <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+111"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>Line %1, column %2: %3</translation>
     </message>
@@ -138,7 +544,7 @@
         <translation>This is not a calibration program file</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+35"/>
         <source>应为步骤列表</source>
         <translation>must be a list of steps</translation>
     </message>
@@ -192,6 +598,11 @@
         <translation>Emissivity:</translation>
     </message>
     <message>
+        <location line="+10"/>
+        <source>环境温度(℃):</source>
+        <translation>Ambient (℃):</translation>
+    </message>
+    <message>
         <location line="+33"/>
         <source>设定点(℃)</source>
         <translation>Set point (℃)</translation>
@@ -213,7 +624,7 @@
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+194"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+203"/>
         <source>等待读数</source>
         <translation>Wait reading</translation>
     </message>
@@ -269,7 +680,7 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-175"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -279,7 +690,7 @@
         <translation>Result</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+125"/>
         <source>完成</source>
         <translation>Done</translation>
     </message>
@@ -396,23 +807,25 @@
         <location filename="../../app/calibrationrunner.cpp" line="+162"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+58"/>
-        <location line="+31"/>
-        <location line="+217"/>
+        <location line="+8"/>
+        <location line="+71"/>
+        <location line="+32"/>
+        <location line="+218"/>
         <location line="+77"/>
+        <location line="+53"/>
         <location line="+174"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-498"/>
+        <location line="-553"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -442,7 +855,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Set point not confirmed</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+166"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
@@ -452,104 +865,30 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+40"/>
         <source>被测仪器读数</source>
         <translation>Reading of the instrument</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>第 %1 步，设定点 %2℃
-被测仪器的读数（℃）：</source>
-        <translation>Step %1, set point %2℃
-Reading of the instrument under test (℃):</translation>
-    </message>
-    <message>
-        <location line="+49"/>
-        <location line="+140"/>
-        <location line="+10"/>
-        <source>曲线</source>
-        <translation>Curve</translation>
-    </message>
-    <message>
-        <location line="-687"/>
-        <source>被测仪器</source>
-        <translation>Instrument under test</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>操作员</source>
-        <translation>Operator</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>距离</source>
-        <translation>Distance</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>发射率</source>
-        <translation>Emissivity</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>黑体型号</source>
-        <translation>Blackbody model</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>端口</source>
-        <translation>Port</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>校准程序文件</source>
-        <translation>Program file</translation>
-    </message>
-    <message>
-        <location line="-18"/>
-        <source>未保存</source>
-        <translation>not saved</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>%1（已修改）</source>
-        <translation>%1 (modified)</translation>
-    </message>
-    <message>
-        <location line="+15"/>
-        <source>开始时间</source>
-        <translation>Started</translation>
-    </message>
-    <message>
-        <location line="+499"/>
+        <location line="+41"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="+28"/>
-        <location line="+131"/>
-        <source>校准报告（已中止）</source>
-        <translation>Calibration report (aborted)</translation>
-    </message>
-    <message>
-        <location line="-131"/>
-        <location line="+128"/>
-        <source>校准报告</source>
-        <translation>Calibration report</translation>
-    </message>
-    <message>
-        <location line="-480"/>
-        <location line="+324"/>
-        <location line="+97"/>
+        <location line="-424"/>
+        <location line="+67"/>
+        <location line="+357"/>
+        <location line="+118"/>
         <location line="+41"/>
-        <location line="+62"/>
+        <location line="+75"/>
+        <location line="+19"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-647"/>
+        <location line="-755"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -559,12 +898,54 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+379"/>
+        <location line="+17"/>
+        <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
+        <translation>The source's calibration was due on %1; the certificate will say so. Start anyway?</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>无法保存证书编号，校准未开始。
+%1</source>
+        <translation>The certificate number cannot be saved; the calibration has not started.
+%1</translation>
+    </message>
+    <message>
+        <location line="+329"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+48"/>
+        <source>第 %1 步，设定点 %2℃</source>
+        <translation>Step %1, set point %2℃</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>，第 %1/%2 个读数</source>
+        <translation>, reading %1/%2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器的读数（℃）：</source>
+        <translation>Instrument's reading (℃):</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>没有输入读数。</source>
+        <translation>No reading was entered.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>跳过读数</source>
+        <translation>Skip reading</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中止校准</source>
+        <translation>Abort calibration</translation>
+    </message>
+    <message>
+        <location line="+87"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -579,7 +960,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report not saved</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>Calibration report not saved yet; the results are recorded and can be written at the next start</translation>
     </message>
@@ -667,22 +1048,39 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Calibration report saved in %1</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <source>校准报告（程序在校准中退出）</source>
-        <translation>Calibration report (program stopped during the run)</translation>
-    </message>
-    <message>
-        <location line="+8"/>
+        <location line="+29"/>
         <source>见同名的 .txt 文件</source>
         <translation>See the .txt file of the same name</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+5"/>
         <source>未保存（程序在校准中退出）</source>
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
         <location line="+14"/>
+        <location line="+4"/>
+        <location line="+6"/>
+        <source>实验室</source>
+        <translation>Laboratory</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>实验室名称（印在证书上）：</source>
+        <translation>Laboratory name (printed on certificates):</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>实验室地址：</source>
+        <translation>Laboratory address:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号前缀（1 到 12 个字母或数字）：</source>
+        <translation>Certificate number prefix (1 to 12 letters or digits):</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -821,7 +1219,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>曲线文件 (*.txt)</source>
         <translation>Curve files (*.txt)</translation>
     </message>
@@ -843,8 +1241,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Export CSV</translation>
     </message>
     <message>
-        <location line="-48"/>
-        <location line="+50"/>
+        <location line="-49"/>
+        <location line="+51"/>
         <source>CSV文件</source>
         <translation>CSV files</translation>
     </message>
@@ -864,7 +1262,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Export image</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+27"/>
         <source>导出图片成功</source>
         <translation>Image exported</translation>
     </message>
@@ -1243,7 +1641,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+200"/>
+        <location line="+202"/>
         <location line="+158"/>
         <source>打开串口</source>
         <translation>Open port</translation>
@@ -1269,8 +1667,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-433"/>
-        <location line="+195"/>
+        <location line="-435"/>
+        <location line="+197"/>
         <location line="+129"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -1294,7 +1692,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-501"/>
+        <location filename="../../app/mainwindow.cpp" line="-503"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>

@@ -53,9 +53,378 @@
     </message>
 </context>
 <context>
+    <name>CalibrationCertificate</name>
+    <message>
+        <location filename="../../app/calibrationcertificate.cpp" line="+19"/>
+        <source>未保存</source>
+        <translation>未儲存</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（已修改）</source>
+        <translation>%1（已修改）</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>不合格（U ≥ 允差）</source>
+        <translation>不合格（U ≥ 允差）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>完成</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>跳过</source>
+        <translation>跳過</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>中止</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>未进行</source>
+        <translation>未進行</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>未读数</source>
+        <translation>未讀數</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>序列号 %1</source>
+        <translation>序號 %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>未记录</source>
+        <translation>未記錄</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</source>
+        <translation>環境溫度 %1 ℃ 至 %2 ℃（各步保持期間）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
+        <translation>輻射源校準的 U/2 乘以 ∂T_u/∂T_s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>保持期间辐射源的稳定性 s</source>
+        <translation>保持期間輻射源的穩定性 s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
+        <translation>被測儀器讀數的重複性 s/√m（m ≥ 2）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>分辨力 %1 ℃（矩形分布）</source>
+        <translation>解析度 %1 ℃（矩形分佈）</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+107"/>
+        <source>；</source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <source>校准证书</source>
+        <translation>校準證書</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准证书（校准未完成）</source>
+        <translation>校準證書（校準未完成）</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>证书编号 %1</source>
+        <translation>證書編號 %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>第 %1 页，共 %2 页</source>
+        <translation>第 %1 頁，共 %2 頁</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>证书编号</source>
+        <translation>證書編號</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>实验室</source>
+        <translation>實驗室</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>客户</source>
+        <translation>客戶</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被校仪器</source>
+        <translation>被校儀器</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>仪器状态</source>
+        <translation>儀器狀態</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>调整后</source>
+        <translation>調整後</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>接收时</source>
+        <translation>接收時</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>光谱范围</source>
+        <translation>光譜範圍</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1–%2 µm</source>
+        <translation>%1–%2 µm</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>仪器发射率设置 ε_u</source>
+        <translation>儀器發射率設定 ε_u</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源发射率 ε_s</source>
+        <translation>輻射源發射率 ε_s</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>测量距离</source>
+        <translation>量測距離</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源口径</source>
+        <translation>輻射源口徑</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>分辨力</source>
+        <translation>解析度</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源</source>
+        <translation>輻射源</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准日期</source>
+        <translation>校準日期</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签发日期</source>
+        <translation>簽發日期</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>开始时间</source>
+        <translation>開始時間</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>操作员</source>
+        <translation>操作員</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准程序文件</source>
+        <translation>校準程式檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>曲线</source>
+        <translation>曲線</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准方法</source>
+        <translation>校準方法</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度：由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。</source>
+        <translation>與黑體輻射源比較。每一步的參考值是被測儀器在發射率設定 ε_u = %1 下應顯示的輻射溫度：由輻射源保持期間的平均溫度、輻射源發射率 ε_s = %2 和環境（反射）溫度，按 %3–%4 µm 波段內積分的普朗克輻射亮度求得（ε_s = ε_u 時即為輻射源溫度）。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>环境条件</source>
+        <translation>環境條件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>溯源性</source>
+        <translation>溯源性</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>辐射源经校准，证书编号 %1，有效期至 %2。</source>
+        <translation>輻射源經校準，證書編號 %1，有效期至 %2。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准时辐射源的校准已过期。</source>
+        <translation>校準時輻射源的校準已過期。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>设定值 (℃)</source>
+        <translation>設定值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>参考值 (℃)</source>
+        <translation>參考值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>读数 (℃)</source>
+        <translation>讀數 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>误差 (℃)</source>
+        <translation>誤差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>U (k = 2) (℃)</source>
+        <translation>U (k = 2) (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>允差 (℃)</source>
+        <translation>允差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>结论</source>
+        <translation>結論</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>结果</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>未规定允差：不作符合性判定。</source>
+        <translation>未規定允差：不作符合性判定。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>总结论：未完成</source>
+        <translation>總結論：未完成</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>总结论：合格</source>
+        <translation>總結論：合格</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>总结论：不合格</source>
+        <translation>總結論：不合格</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。</source>
+        <translation>允差為 ±%1 ℃ 或讀數的 ±%2 %，取較大者。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>判定规则</source>
+        <translation>判定規則</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>保护带规则（ILAC-G8，保护带 w = U）：|误差| ≤ 允差 − U 时判为合格，否则不合格；U ≥ 允差 的点判为不合格。</source>
+        <translation>保護帶規則（ILAC-G8，保護帶 w = U）：|誤差| ≤ 允差 − U 時判為合格，否則不合格；U ≥ 允差 的點判為不合格。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。</source>
+        <translation>簡單接受規則（ILAC-G8）：|誤差| ≤ 允差 時判為合格，否則不合格。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>判定依据所列的修约值。</source>
+        <translation>判定依據所列的修約值。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>测量不确定度</source>
+        <translation>量測不確定度</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。</source>
+        <translation>所報告的擴展不確定度 U 由合成標準不確定度乘以涵蓋因子 k = 2 得到，涵蓋機率約為 95 %。合成標準不確定度按 GUM（JCGM 100:2008）以方和根合成，分量為：%1。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 起，%2 秒</source>
+        <translation>%1 起，%2 秒</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>通信中断</source>
+        <translation>通訊中斷</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>无</source>
+        <translation>無</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签字人：%1&#x3000;&#x3000;签字：____________</source>
+        <translation>簽字人：%1　　簽字：____________</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>本证书的结果仅与被校准的仪器有关。</source>
+        <translation>本證書的結果僅與被校準的儀器有關。</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+213"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+237"/>
         <source>不是可读的校准记录</source>
         <translation>不是可讀的校準紀錄</translation>
     </message>
@@ -63,7 +432,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+39"/>
+        <location filename="../../control/calibrationrun.cpp" line="+40"/>
         <source>%1：%2</source>
         <translation>%1：%2</translation>
     </message>
@@ -78,7 +447,7 @@
         <translation>第 %1 步，%2：%3</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+24"/>
         <source>应为数字</source>
         <translation>應為數字</translation>
     </message>
@@ -104,16 +473,53 @@
     </message>
     <message>
         <location line="+10"/>
+        <source>应为整数</source>
+        <translation>應為整數</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>应为 %1 之一</source>
+        <translation>應為 %1 之一</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>应为日期，如 2027-06-30</source>
+        <translation>應為日期，如 2027-06-30</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>应为列表</source>
+        <translation>應為列表</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+82"/>
+        <location line="+17"/>
+        <source>应为对象</source>
+        <translation>應為物件</translation>
+    </message>
+    <message>
+        <location line="-87"/>
         <source>应为 true 或 false</source>
         <translation>應為 true 或 false</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+17"/>
         <source>缺少此项</source>
         <translation>缺少此項</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+37"/>
+        <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
+        <translation>應為兩個波長 [下限, 上限]（µm），下限小於上限</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>设定值应依次增大</source>
+        <translation>設定值應依次增大</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>文件缺少版本号</source>
         <translation>檔案缺少版本號</translation>
     </message>
@@ -128,7 +534,7 @@
         <translation>此檔案由較新版本的程式儲存（版本 %1），本程式無法讀取</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+111"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 欄：%3</translation>
     </message>
@@ -138,7 +544,7 @@
         <translation>這不是校正程式檔案</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+35"/>
         <source>应为步骤列表</source>
         <translation>應為步驟清單</translation>
     </message>
@@ -192,6 +598,11 @@
         <translation>發射率:</translation>
     </message>
     <message>
+        <location line="+10"/>
+        <source>环境温度(℃):</source>
+        <translation>環境溫度(℃):</translation>
+    </message>
+    <message>
         <location line="+33"/>
         <source>设定点(℃)</source>
         <translation>設定點(℃)</translation>
@@ -213,7 +624,7 @@
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+194"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+203"/>
         <source>等待读数</source>
         <translation>等待讀數</translation>
     </message>
@@ -269,7 +680,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-175"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
         <source>状态</source>
         <translation>狀態</translation>
     </message>
@@ -279,7 +690,7 @@
         <translation>結果</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+125"/>
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -396,23 +807,25 @@
         <location filename="../../app/calibrationrunner.cpp" line="+162"/>
         <location line="+6"/>
         <location line="+8"/>
-        <location line="+58"/>
-        <location line="+31"/>
-        <location line="+217"/>
+        <location line="+8"/>
+        <location line="+71"/>
+        <location line="+32"/>
+        <location line="+218"/>
         <location line="+77"/>
+        <location line="+53"/>
         <location line="+174"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-498"/>
+        <location line="-553"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -442,7 +855,7 @@
         <translation>設定失敗</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+166"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
@@ -452,104 +865,30 @@
         <translation>第 %1 步的設定點 %2℃ 連續 %3 次未被確認，校正已暫停。請檢查黑體後繼續。</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+40"/>
         <source>被测仪器读数</source>
         <translation>受測儀器讀數</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>第 %1 步，设定点 %2℃
-被测仪器的读数（℃）：</source>
-        <translation>第 %1 步，設定點 %2℃
-受測儀器的讀數（℃）：</translation>
-    </message>
-    <message>
-        <location line="+49"/>
-        <location line="+140"/>
-        <location line="+10"/>
-        <source>曲线</source>
-        <translation>曲線</translation>
-    </message>
-    <message>
-        <location line="-687"/>
-        <source>被测仪器</source>
-        <translation>受測儀器</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>操作员</source>
-        <translation>操作員</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>距离</source>
-        <translation>距離</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>发射率</source>
-        <translation>發射率</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>黑体型号</source>
-        <translation>黑體型號</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>端口</source>
-        <translation>序列埠</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>校准程序文件</source>
-        <translation>校正程式檔案</translation>
-    </message>
-    <message>
-        <location line="-18"/>
-        <source>未保存</source>
-        <translation>未儲存</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>%1（已修改）</source>
-        <translation>%1（已修改）</translation>
-    </message>
-    <message>
-        <location line="+15"/>
-        <source>开始时间</source>
-        <translation>開始時間</translation>
-    </message>
-    <message>
-        <location line="+499"/>
+        <location line="+41"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="+28"/>
-        <location line="+131"/>
-        <source>校准报告（已中止）</source>
-        <translation>校正報告（已中止）</translation>
-    </message>
-    <message>
-        <location line="-131"/>
-        <location line="+128"/>
-        <source>校准报告</source>
-        <translation>校正報告</translation>
-    </message>
-    <message>
-        <location line="-480"/>
-        <location line="+324"/>
-        <location line="+97"/>
+        <location line="-424"/>
+        <location line="+67"/>
+        <location line="+357"/>
+        <location line="+118"/>
         <location line="+41"/>
-        <location line="+62"/>
+        <location line="+75"/>
+        <location line="+19"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-647"/>
+        <location line="-755"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -559,12 +898,54 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
     </message>
     <message>
-        <location line="+379"/>
+        <location line="+17"/>
+        <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
+        <translation>輻射源的校準已於 %1 到期，證書上會註明。仍然開始嗎？</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>无法保存证书编号，校准未开始。
+%1</source>
+        <translation>無法儲存證書編號，校準未開始。
+%1</translation>
+    </message>
+    <message>
+        <location line="+329"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+48"/>
+        <source>第 %1 步，设定点 %2℃</source>
+        <translation>第 %1 步，設定點 %2℃</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>，第 %1/%2 个读数</source>
+        <translation>，第 %1/%2 個讀數</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器的读数（℃）：</source>
+        <translation>被測儀器的讀數（℃）：</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>没有输入读数。</source>
+        <translation>沒有輸入讀數。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>跳过读数</source>
+        <translation>跳過讀數</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中止校准</source>
+        <translation>中止校準</translation>
+    </message>
+    <message>
+        <location line="+87"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -579,7 +960,7 @@
         <translation>校準報告未儲存</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校準報告尚未儲存；結果已記錄，下次啟動時可再寫出報告</translation>
     </message>
@@ -667,22 +1048,39 @@
         <translation>校準報告已儲存在 %1</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <source>校准报告（程序在校准中退出）</source>
-        <translation>校準報告（程式在校準中結束）</translation>
-    </message>
-    <message>
-        <location line="+8"/>
+        <location line="+29"/>
         <source>见同名的 .txt 文件</source>
         <translation>見同名的 .txt 檔案</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+5"/>
         <source>未保存（程序在校准中退出）</source>
         <translation>未儲存（程式在校準中結束）</translation>
     </message>
     <message>
         <location line="+14"/>
+        <location line="+4"/>
+        <location line="+6"/>
+        <source>实验室</source>
+        <translation>實驗室</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>实验室名称（印在证书上）：</source>
+        <translation>實驗室名稱（印在證書上）：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>实验室地址：</source>
+        <translation>實驗室地址：</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号前缀（1 到 12 个字母或数字）：</source>
+        <translation>證書編號前綴（1 到 12 個字母或數字）：</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -821,7 +1219,7 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>曲线文件 (*.txt)</source>
         <translation>曲線檔案 (*.txt)</translation>
     </message>
@@ -843,8 +1241,8 @@
         <translation>匯出CSV</translation>
     </message>
     <message>
-        <location line="-48"/>
-        <location line="+50"/>
+        <location line="-49"/>
+        <location line="+51"/>
         <source>CSV文件</source>
         <translation>CSV檔案</translation>
     </message>
@@ -864,7 +1262,7 @@
         <translation>匯出圖片</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+27"/>
         <source>导出图片成功</source>
         <translation>圖片匯出成功</translation>
     </message>
@@ -1243,7 +1641,7 @@
         <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+200"/>
+        <location line="+202"/>
         <location line="+158"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
@@ -1269,8 +1667,8 @@
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-433"/>
-        <location line="+195"/>
+        <location line="-435"/>
+        <location line="+197"/>
         <location line="+129"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -1294,7 +1692,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-501"/>
+        <location filename="../../app/mainwindow.cpp" line="-503"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
