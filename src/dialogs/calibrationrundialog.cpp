@@ -15,6 +15,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -266,9 +267,7 @@ QString CalibrationRunDialog::resultText(int row, const QVector<CalibrationStepR
     if (result->stable && result->dwell.count() > 0)
         parts << tr("均值 %1").arg(result->dwell.mean(), 0, 'f', decimals + 1);
     if (!result->readings.isEmpty()) {
-        double sum = 0;
-        for (double reading : result->readings)
-            sum += reading;
+        const double sum = std::accumulate(result->readings.cbegin(), result->readings.cend(), 0.0);
         parts << tr("读数 %1").arg(sum / result->readings.size(), 0, 'f', decimals + 1);
     }
     return parts.join(QStringLiteral("  "));
