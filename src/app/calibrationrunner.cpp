@@ -106,7 +106,7 @@ QString storedPrefix()
 
 } // namespace
 
-const QString CalibrationRunner::reportFolderKey = QStringLiteral("ReportFolder");
+const QString CalibrationRunner::reportFolderKey = LastFolders::key(LastFolders::Reports);
 const QString CalibrationRunner::labNameKey = QStringLiteral("LabName");
 const QString CalibrationRunner::labAddressKey = QStringLiteral("LabAddress");
 const QString CalibrationRunner::labPrefixKey = QStringLiteral("LabPrefix");
@@ -912,7 +912,6 @@ QString CalibrationRunner::reportFolder()
     if (chosen.isEmpty())
         return {};
     folders.rememberFolder(LastFolders::Reports, chosen);
-    appSettings.setValue(reportFolderKey, chosen);
     if (const SaveResult saved = appSettings.save(); !saved)
         QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
     return chosen;

@@ -109,15 +109,6 @@ CurveReadResult readCsvCurve(
         }
     }
     out->declaredCount = out->samples.size();
-    QVector<QCPGraphData> &samples = out->samples;
-    const auto byKey = [](const QCPGraphData &a, const QCPGraphData &b) { return a.key < b.key; };
-    if (!std::is_sorted(samples.cbegin(), samples.cend(), byKey))
-        std::stable_sort(samples.begin(), samples.end(), byKey);
-    if (!samples.isEmpty()) {
-        const auto [lo, hi] = std::minmax_element(samples.cbegin(), samples.cend(),
-            [](const QCPGraphData &a, const QCPGraphData &b) { return a.value < b.value; });
-        out->lowest = lo->value;
-        out->highest = hi->value;
-    }
+    out->sortSamples();
     return CurveReadResult::Ok;
 }

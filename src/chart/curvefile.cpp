@@ -398,6 +398,19 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
     return p == start || device->write(start, p - start) == p - start;
 }
 
+void CurveFileContents::sortSamples()
+{
+    const auto byKey = [](const QCPGraphData &a, const QCPGraphData &b) { return a.key < b.key; };
+    if (!std::is_sorted(samples.cbegin(), samples.cend(), byKey))
+        std::stable_sort(samples.begin(), samples.end(), byKey);
+    if (!samples.isEmpty()) {
+        const auto [lo, hi] = std::minmax_element(samples.cbegin(), samples.cend(),
+            [](const QCPGraphData &a, const QCPGraphData &b) { return a.value < b.value; });
+        lowest = lo->value;
+        highest = hi->value;
+    }
+}
+
 CurveReadResult readCurve(
     QIODevice *device, CurveFileContents *out, const CurveProgress &progress, int maxRows)
 {
@@ -441,15 +454,6 @@ CurveReadResult readCurve(
         std::memmove(buffer.data(), p, size_t(carried));
     }
 
-    QVector<QCPGraphData> &samples = out->samples;
-    const auto byKey = [](const QCPGraphData &a, const QCPGraphData &b) { return a.key < b.key; };
-    if (!std::is_sorted(samples.cbegin(), samples.cend(), byKey))
-        std::stable_sort(samples.begin(), samples.end(), byKey);
-    if (!samples.isEmpty()) {
-        const auto [lo, hi] = std::minmax_element(samples.cbegin(), samples.cend(),
-            [](const QCPGraphData &a, const QCPGraphData &b) { return a.value < b.value; });
-        out->lowest = lo->value;
-        out->highest = hi->value;
-    }
+    out->sortSamples();
     return CurveReadResult::Ok;
 }

@@ -39,6 +39,8 @@ struct CurveFileContents
 
     // A curve file has its header and at least one row of numbers; anything else is some other file.
     bool isCurve() const { return hasColumns && numericRows > 0; }
+    // Orders the rows as read by their time, keeping equal times in file order, and finds the extremes.
+    void sortSamples();
 };
 
 enum class CurveReadResult {

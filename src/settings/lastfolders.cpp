@@ -19,7 +19,8 @@ QString LastFolders::key(Kind kind)
     case RunFiles:
         return QStringLiteral("LastRunFolder");
     case Reports:
-        return QStringLiteral("LastReportFolder");
+        // The report folder itself: where reports go is where the last one was chosen.
+        return QStringLiteral("ReportFolder");
     }
     return QString();
 }
