@@ -119,6 +119,20 @@ void conflict(ScpiSession &session, const QString &why)
     session.errors().push(-221, QStringLiteral("Settings conflict;") + why);
 }
 
+// Where a refused program is wrong, so a script's author need not open the file in the window to find
+// out: the field is spelled as in the file.
+QString whereWrong(const CalibrationRunError &error)
+{
+    if (error.kind == CalibrationRunError::Kind::Syntax)
+        return QStringLiteral(" (line %1, column %2)").arg(error.line).arg(error.column);
+    QStringList where;
+    if (error.step > 0)
+        where << QStringLiteral("step %1").arg(error.step);
+    if (!error.field.isEmpty())
+        where << error.field;
+    return where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 QStringList RemoteCommands::patterns()
@@ -470,7 +484,8 @@ void RemoteCommands::programLoad(ScpiSession &session, const QString &path)
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(bytes, &error);
     if (error.isError()) {
-        session.errors().push(-224, QStringLiteral("Illegal parameter value;not a calibration program"));
+        session.errors().push(
+            -224, QStringLiteral("Illegal parameter value;not a calibration program") + whereWrong(error));
         return;
     }
     m_program = run;

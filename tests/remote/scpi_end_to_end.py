@@ -163,6 +163,14 @@ def drive(root, sim):
         expect(program.error(), '-200,"Execution error;set point refused"', "the refused set point")
         sim_command(sim, "ignoreset off", lambda line: line.startswith("VBM100") and "ignores" not in line)
 
+        # A refused program says where it is wrong.
+        bad = os.path.join(root, "bad.bbrun")
+        with open(bad, "w") as f:
+            f.write('{"version":2,"steps":[{"setPoint":35},{"setPoint":40,"dwell":0.2}]}')
+        w(f'PROG:LOAD "{bad}"')
+        expect(program.error(), '-224,"Illegal parameter value;not a calibration program (step 2, dwell)"',
+               "a dwell shorter than a poll")
+
         # A two-step run with nobody at the window, two readings a step.
         run = os.path.join(root, "two.bbrun")
         with open(run, "w") as f:
