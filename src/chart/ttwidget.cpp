@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <algorithm>
@@ -382,7 +383,10 @@ QString ttwidget::exportTitle() const
     if (!m_curveModel.isEmpty())
         parts << tr("型号: %1").arg(m_curveModel);
     if (!m_setPointValues.isEmpty())
-        parts << tr("设定值: %1").arg(m_setPointValues.constLast(), 0, 'f', 1)
+        // 60.25 must not print as 60.2: as many decimals as the set point has, one at least.
+        parts << tr("设定值: %1")
+                     .arg(QString::number(m_setPointValues.constLast(), 'f', 3)
+                              .remove(QRegularExpression(QStringLiteral("0{1,2}$"))))
                 + (m_curveInfo.unit == 1 ? tr("℉") : tr("℃"));
     if (!m_curveFile.isEmpty())
         parts << QFileInfo(m_curveFile).fileName();

@@ -47,6 +47,8 @@ private slots:
     void zoomPopupPausesAndIsReplaced();
     void languageChangeRecaptions();
     void stableMarksGoWithTheCurve();
+    void exportTitleShowsTheSetPointAsSent_data();
+    void exportTitleShowsTheSetPointAsSent();
 
 private:
     QTemporaryDir m_dir;
@@ -301,6 +303,27 @@ void TestTtWidget::stableMarksGoWithTheCurve()
     c.stopRecording();
     c.startRecording();
     QCOMPARE(c.chartPlot()->itemCount(), 0);
+    c.stopRecording();
+}
+
+void TestTtWidget::exportTitleShowsTheSetPointAsSent_data()
+{
+    QTest::addColumn<double>("setPoint");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("whole") << 60.0 << QStringLiteral("60.0");
+    QTest::newRow("two decimals") << 60.25 << QStringLiteral("60.25");
+    QTest::newRow("below zero") << -5.5 << QStringLiteral("-5.5");
+}
+
+void TestTtWidget::exportTitleShowsTheSetPointAsSent()
+{
+    QFETCH(double, setPoint);
+    QFETCH(QString, shown);
+    ttwidget &c = *m_chart;
+    c.UpdateTemp(25);
+    c.startRecording();
+    c.setSetPoint(setPoint);
+    QVERIFY2(c.exportTitle().contains(QStringLiteral("设定值: %1℃").arg(shown)), qPrintable(c.exportTitle()));
     c.stopRecording();
 }
 
