@@ -336,8 +336,7 @@ void CalibrationRunner::setPointOutcome(bool confirmed, Requester requester)
 {
     if (!isRunning() || requester != Requester::Run)
         return;
-    m_note = confirmed ? tr("设置成功") : tr("设置失败");
-    m_noteUntil = now() + kNoteMs;
+    showNote(confirmed ? tr("设置成功") : tr("设置失败"));
     apply(m_run->confirmation(now(), confirmed));
     showProgress();
 }
@@ -567,8 +566,7 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             break;
         case Command::Kind::DwellRestarted:
             // Otherwise the countdown would start again with nobody knowing why.
-            m_note = tr("保持期间读数不足，重新开始保持");
-            m_noteUntil = now() + kNoteMs;
+            showNote(tr("保持期间读数不足，重新开始保持"));
             break;
         case Command::Kind::AskReading:
             // The dialog's own event loop would deliver readings while this loop is half done.
@@ -917,6 +915,14 @@ QString CalibrationRunner::reportFolder()
     return chosen;
 }
 
+void CalibrationRunner::showNote(const QString &text)
+{
+    m_note = text;
+    m_noteUntil = now() + kNoteMs;
+    // A paused run has no ticks to take the note away, and "设置成功" beside a lost link would mislead.
+    QTimer::singleShot(kNoteMs + 1, this, &CalibrationRunner::showProgress);
+}
+
 void CalibrationRunner::showProgress()
 {
     if (!isRunning())
@@ -955,12 +961,18 @@ void CalibrationRunner::showProgress()
             break;
         }
     }
-    const QString end
-        = QDateTime::currentDateTime().addMSecs(progress.remainingMs).toString(QStringLiteral("HH:mm"));
-    QString text = tr("校准：第 %1/%2 步，%3，预计 %4 结束")
-                       .arg(progress.step + 1)
-                       .arg(progress.stepCount)
-                       .arg(phase, end);
+    QString text;
+    if (progress.pauseReasons != CalibrationSequencer::NoPause) {
+        // Nobody knows when a pause ends; an end time would soon lie in the past.
+        text = tr("校准：第 %1/%2 步，%3").arg(progress.step + 1).arg(progress.stepCount).arg(phase);
+    } else {
+        const QString end
+            = QDateTime::currentDateTime().addMSecs(progress.remainingMs).toString(QStringLiteral("HH:mm"));
+        text = tr("校准：第 %1/%2 步，%3，预计 %4 结束")
+                   .arg(progress.step + 1)
+                   .arg(progress.stepCount)
+                   .arg(phase, end);
+    }
     if (t < m_noteUntil)
         text += QStringLiteral("  ") + m_note;
     m_label.setText(text);

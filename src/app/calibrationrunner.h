@@ -168,6 +168,8 @@ private:
     // The stored report folder; asks for one when none is stored or it is gone. Empty when refused.
     QString reportFolder();
     void showProgress();
+    // Beside the progress for a few seconds.
+    void showNote(const QString &text);
     void resumeChecked();
     void dropQuestion();
     // The link went, fell silent or may answer from another controller: `event` tells the run.

@@ -55,6 +55,9 @@ CorvelTitalbar::CorvelTitalbar(QWidget *parent)
     , ui(new Ui::CorvelTitalbar)
 {
     ui->setupUi(this);
+    // A long title is cut rather than widen the window; the curve's name and date at its end matter more
+    // than the program's name at its start.
+    ui->label_appname->setElideMode(Qt::ElideLeft);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         // Never lower than the name and the window buttons need, which a small screen's share would cut off.
         setFixedHeight(std::max(int(screen->virtualGeometry().height() * 0.065), kLeastHeight));
@@ -152,12 +155,7 @@ void CorvelTitalbar::applyTitle()
 {
     if (m_title.isEmpty())
         return;
-    // A long title must not widen the window: the bar keeps room for its buttons on a small screen. The
-    // curve's name and date at the end matter more than the program's name at the start.
-    const int room = 40 * ui->label_appname->fontMetrics().averageCharWidth();
-    const QString shown = ui->label_appname->fontMetrics().elidedText(m_title, Qt::ElideLeft, room);
-    ui->label_appname->setText(shown);
-    ui->label_appname->setToolTip(shown == m_title ? QString() : m_title);
+    ui->label_appname->setText(m_title);
 }
 
 void CorvelTitalbar::timerEvent(QTimerEvent *)

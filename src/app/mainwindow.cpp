@@ -450,7 +450,7 @@ void MainWindow::dropControllerQuestion()
 // Attempts go on behind the box, which closes itself when the port is back.
 void MainWindow::showPortLost()
 {
-    auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("错误"),
+    auto *box = new QMessageBox(QMessageBox::Critical, tr("错误"),
         tr("与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。"),
         QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
