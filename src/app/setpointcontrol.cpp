@@ -26,6 +26,11 @@ SetPointControl::SetPointControl(SetPointSpinBox *box, NavButton *button, Blackb
         if (requester != Requester::Window)
             m_box->setValue(celsius);
     });
+    connect(link, &BlackbodyLink::controllerAccepted, this, [this](qint16 heldWire) {
+        // The operator vouched for a controller that holds another set point: the box offers that one,
+        // so 设置温度 does not send the old one back unasked.
+        m_box->setValue(heldWire / double(m_link->model().wireScale));
+    });
     update();
 }
 
