@@ -65,12 +65,18 @@ std::optional<double> askNumber(
     auto *validator = new QDoubleValidator(kLowestReading, kHighestReading, kReadingDecimals, &dialog);
     validator->setNotation(QDoubleValidator::StandardNotation);
     validator->setLocale(QLocale::c());
-    edit->setValidator(validator);
+    // Judged, not filtered: on the edit the validator would drop a mistyped letter and leave a wrong
+    // number that looks fine ("4o.1" became 4.1).
+    const auto acceptable = [edit, validator] {
+        QString text = edit->text();
+        int position = 0;
+        return validator->validate(text, position) == QValidator::Acceptable;
+    };
     QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
-    const auto enableOk = [edit, ok] { ok->setEnabled(edit->hasAcceptableInput()); };
+    const auto enableOk = [acceptable, ok] { ok->setEnabled(acceptable()); };
     QObject::connect(edit, &QLineEdit::textChanged, &dialog, enableOk);
     enableOk();
-    if (dialog.exec() != QDialog::Accepted || !edit->hasAcceptableInput())
+    if (dialog.exec() != QDialog::Accepted || !acceptable())
         return std::nullopt;
     return QLocale::c().toDouble(edit->text());
 }
@@ -686,6 +692,8 @@ void CalibrationRunner::finish(bool aborted)
             aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished, &error))
         m_journalWhole = false;
     m_journal.close();
+    // The last step's outcome reaches the run's table before the table turns editable again.
+    emit progressShown();
     emit stateChanged();
     writeReport(aborted);
     m_unattended = false;

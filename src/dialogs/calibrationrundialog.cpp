@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -104,8 +105,8 @@ void CalibrationRunDialog::retranslateResultHeaders()
     QTableWidget *table = ui->tableWidget_steps;
     table->setHorizontalHeaderItem(StatusColumn, new QTableWidgetItem(tr("状态")));
     table->setHorizontalHeaderItem(ResultColumn, new QTableWidgetItem(tr("结果")));
-    table->setColumnHidden(StatusColumn, !m_running);
-    table->setColumnHidden(ResultColumn, !m_running);
+    table->setColumnHidden(StatusColumn, !m_running && !m_outcomeShown);
+    table->setColumnHidden(ResultColumn, !m_running && !m_outcomeShown);
 }
 
 CalibrationRunDialog::~CalibrationRunDialog()
@@ -151,10 +152,28 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
         editor->setEnabled(!running);
     retranslateResultHeaders();
     m_currentStep = -1;
-    if (running)
+    if (running) {
         showStepsReadOnly();
-    else
+    } else {
+        // The outcome of the run just ended stays in view for whoever was away from the desk, until its
+        // steps are edited.
+        QStringList status;
+        QStringList result;
+        QTableWidget *table = ui->tableWidget_steps;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QTableWidgetItem *s = table->item(row, StatusColumn);
+            const QTableWidgetItem *r = table->item(row, ResultColumn);
+            status << (s ? s->text() : QString());
+            result << (r ? r->text() : QString());
+        }
         showSteps(selectedRow());
+        for (int row = 0; row < table->rowCount() && row < status.size(); ++row) {
+            table->item(row, StatusColumn)->setText(status.at(row));
+            table->item(row, ResultColumn)->setText(result.at(row));
+        }
+        m_outcomeShown = !status.isEmpty();
+        retranslateResultHeaders();
+    }
     keepAbove(running);
 }
 
@@ -301,19 +320,32 @@ QDoubleSpinBox *CalibrationRunDialog::cellSpinBox(
     box->setRange(qMin(minimum, value), qMax(maximum, value));
     box->setValue(value);
     box->setFrame(false);
-    connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-        [this, row, field](double v) { m_run.steps[row].*field = v; });
+    connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this, row, field](double v) {
+        m_run.steps[row].*field = v;
+        // An outcome beside settings it was not measured with would mislead.
+        for (int column : {StatusColumn, ResultColumn})
+            if (QTableWidgetItem *item = ui->tableWidget_steps->item(row, column))
+                item->setText(QString());
+    });
     return box;
 }
 
 void CalibrationRunDialog::showSteps(int selectedRow)
 {
     QTableWidget *table = ui->tableWidget_steps;
+    if (std::exchange(m_outcomeShown, false))
+        retranslateResultHeaders();
     // Dropping the rows drops their cell widgets too.
     table->setRowCount(0);
     table->setRowCount(m_run.steps.size());
     for (int row = 0; row < m_run.steps.size(); ++row) {
         const CalibrationStep &step = m_run.steps.at(row);
+        for (int column : {StatusColumn, ResultColumn}) {
+            auto *item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled);
+            item->setTextAlignment(Qt::AlignCenter);
+            table->setItem(row, column, item);
+        }
         table->setCellWidget(row, SetPointColumn,
             cellSpinBox(row, m_minimum, m_maximum, m_decimals, step.setPoint, &CalibrationStep::setPoint));
         table->setCellWidget(

@@ -91,6 +91,7 @@ private:
     double m_minimum = 0;
     double m_maximum = 100;
     int m_decimals = 2;
+    bool m_outcomeShown = false; // the last run's outcome stays in the table until its steps are edited
     bool m_running = false;
     bool m_paused = false;
     QPointer<QWidget> m_owner;

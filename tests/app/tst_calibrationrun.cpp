@@ -248,8 +248,9 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
         // Nothing offered, and nothing to confirm until a number is typed.
         QPushButton *ok = input->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
         *asked << input->textValue() + (ok->isEnabled() ? "+ok" : "");
-        input->setTextValue(QStringLiteral("35.2x"));
-        *asked << (ok->isEnabled() ? "x+ok" : "x");
+        // A mistyped letter stays in view rather than vanish and leave another number.
+        QTest::keyClicks(input->findChild<QLineEdit *>(), QStringLiteral("35.2x"));
+        *asked << input->textValue().right(1) + (ok->isEnabled() ? "+ok" : "");
         input->setTextValue(readings.value(asked->size() / 2 - 1));
         input->accept();
     };
@@ -265,6 +266,9 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
                       << "x";
     QCOMPARE(*asked, everyQuestion);
     QVERIFY(m_modals->boxes.isEmpty());
+    // The last step's outcome too stays in the table after the run.
+    QCOMPARE(
+        namedChild<QTableWidget>(dialog, "tableWidget_steps")->item(1, 5)->text(), QStringLiteral("Done"));
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),

@@ -185,9 +185,17 @@ void TestCalibrationRunDialog::runningStepsAreReadOnlyWithTheirProgress()
     QVERIFY(steps->item(1, 0)->font().bold());
     QVERIFY(!steps->item(0, 0)->font().bold());
 
-    // Once the run is over the steps can be edited again.
+    // Once the run is over the steps can be edited again; the outcome stays for whoever was away until
+    // its step is edited, and goes when the steps change.
     editor.showRunState(false, false);
-    QVERIFY(qobject_cast<QDoubleSpinBox *>(steps->cellWidget(0, 0)));
+    auto *setPoint = qobject_cast<QDoubleSpinBox *>(steps->cellWidget(0, 0));
+    QVERIFY(setPoint);
+    QVERIFY(!steps->isColumnHidden(5));
+    QCOMPARE(row(0), (QStringList {QStringLiteral("完成"), QStringLiteral("均值 35.020  读数 35.100")}));
+    setPoint->setValue(36);
+    QCOMPARE(row(0), (QStringList {QString(), QString()}));
+    QCOMPARE(row(1), (QStringList {QStringLiteral("保持中 3/10"), QString()}));
+    QTest::mouseClick(editor.findChild<QPushButton *>("pushButton_addStep"), Qt::LeftButton);
     QVERIFY(steps->isColumnHidden(5));
 }
 
