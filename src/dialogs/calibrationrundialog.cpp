@@ -67,7 +67,10 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     // The ambient the reference is corrected for when no thermometer measures it.
     ui->doubleSpinBox_ambient->setRange(-50, 100);
     ui->doubleSpinBox_ambient->setDecimals(1);
-    ui->tableWidget_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Each column as wide as its header and cells need, so no header is cut in any language; the last
+    // takes what is left.
+    ui->tableWidget_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->tableWidget_steps->horizontalHeader()->setStretchLastSection(true);
     ui->tableWidget_steps->setColumnCount(ColumnCount);
     retranslateResultHeaders();
 
