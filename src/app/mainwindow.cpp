@@ -8,6 +8,7 @@
 #include "app/linkchoices.h"
 #include "app/linkstatus.h"
 #include "app/rememberedlink.h"
+#include "app/screenkeeper.h"
 #include "app/setpointcontrol.h"
 #include "app/thermometerlink.h"
 #include "app/windowmenus.h"
@@ -314,10 +315,12 @@ void MainWindow::WindowsChanged()
 {
     const bool maximise = !isMaximized();
     if (maximise) {
+        m_sizeBeforeMaximise = size();
         showMaximized();
     } else {
         m_tiles.releaseHeight();
         showNormal();
+        new ScreenKeeper(this, 1000, m_sizeBeforeMaximise);
     }
     titleBar.changeImage(!maximise);
 }

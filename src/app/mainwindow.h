@@ -152,6 +152,7 @@ private:
     // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
     std::unique_ptr<ThermometerLink> m_thermometer;
     ReadingTiles m_tiles;
+    QSize m_sizeBeforeMaximise; // the maximised tiles' minimum would stretch the restored window
     std::unique_ptr<LinkChoices> m_choices;
     std::unique_ptr<LinkStatus> m_status; // the status bar's texts about the link
     QLabel versionLabel; // adopted by the status bar, which it leaves on destruction

@@ -8,9 +8,10 @@
 #include <QTimer>
 #include <QWidget>
 
-ScreenKeeper::ScreenKeeper(QWidget *window, int forMs)
+ScreenKeeper::ScreenKeeper(QWidget *window, int forMs, const QSize &size)
     : QObject(window)
     , m_window(window)
+    , m_size(size)
 {
     window->installEventFilter(this);
     QTimer::singleShot(forMs, this, &QObject::deleteLater);
@@ -36,6 +37,8 @@ void ScreenKeeper::fit()
     // The window's minimum follows the tiles only once its layout is active again.
     if (m_window->layout())
         m_window->layout()->activate();
+    if (m_size.isValid() && m_window->size() != m_size)
+        m_window->resize(m_size.expandedTo(m_window->minimumSizeHint()));
     const QRect available = m_window->screen()->availableGeometry();
     const QRect frame = m_window->frameGeometry();
     if (available.contains(frame))

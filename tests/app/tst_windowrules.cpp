@@ -30,6 +30,7 @@ private slots:
     void storedPlacementFitsTheScreen_data();
     void storedPlacementFitsTheScreen();
     void windowGrownByItsLayoutComesBackOnScreen();
+    void restoredWindowTakesBackItsSizeOnceItsMinimumAllows();
 };
 
 // "at ms: text" shows a message; "at ms" alone asks what is shown.
@@ -205,6 +206,20 @@ void TestWindowRules::windowGrownByItsLayoutComesBackOnScreen()
     window.setUpTiles();
     QTRY_VERIFY(window.height() > available.height() / 2 && available.contains(window.frameGeometry()));
     QVERIFY(window.height() >= window.minimumSizeHint().height());
+}
+
+// Maximised tiles leave a minimum that the restore obeys before the tiles shrink again.
+void TestWindowRules::restoredWindowTakesBackItsSizeOnceItsMinimumAllows()
+{
+    QWidget window;
+    auto *tiles = new QWidget;
+    (new QVBoxLayout(&window))->addWidget(tiles);
+    tiles->setFixedHeight(400);
+    window.show();
+    QTRY_VERIFY(window.height() >= 400);
+    new ScreenKeeper(&window, 60000, QSize(300, 200));
+    tiles->setFixedHeight(100);
+    QTRY_COMPARE(window.size(), QSize(300, 200));
 }
 
 #include "tst_windowrules.moc"
