@@ -89,7 +89,7 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
         });
     connect(ui->pushButton_pauseRun, &QPushButton::clicked, this, &CalibrationRunDialog::pauseRequested);
     connect(ui->pushButton_skipStep, &QPushButton::clicked, this, &CalibrationRunDialog::skipRequested);
-    connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::abortRequested);
+    connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::confirmAbort);
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     // The same instrument and operator mostly come back run after run.
@@ -178,6 +178,18 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
         retranslateResultHeaders();
     }
     keepAbove(running);
+}
+
+// A run of hours must not end on one stray click.
+void CalibrationRunDialog::confirmAbort()
+{
+    QMessageBox box(QMessageBox::Question, tr("中止校准"),
+        tr("中止校准？已完成的步骤仍写入报告，其余步骤记为未完成。"), QMessageBox::NoButton, this);
+    QPushButton *abort = box.addButton(tr("中止校准"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton(tr("继续校准"), QMessageBox::RejectRole));
+    box.exec();
+    if (box.clickedButton() == abort && m_running)
+        emit abortRequested();
 }
 
 void CalibrationRunDialog::keepAbove(bool on)

@@ -82,6 +82,7 @@ private:
     void showRunButtons();
     void showStepsReadOnly();
     void keepAbove(bool on);
+    void confirmAbort();
     void retranslateResultHeaders();
 
     Ui::CalibrationRunDialog *ui = nullptr;

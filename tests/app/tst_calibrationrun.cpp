@@ -467,8 +467,13 @@ void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt(
     openSimulator();
     QWidget *dialog = openRunDialog();
     enterSteps(dialog, {{35, 0.1, 100}});
-    m_modals->onBox
-        = [](QMessageBox *box) { boxButton(box, QStringLiteral("改为 2 千点、间隔 100ms 后开始"))->click(); };
+    m_modals->onBox = [](QMessageBox *box) {
+        boxButton(box,
+            box->windowTitle() == QStringLiteral("中止校准")
+                ? QStringLiteral("中止校准")
+                : QStringLiteral("改为 2 千点、间隔 100ms 后开始"))
+            ->click();
+    };
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(chart()->isRecording(), kWaitMs);
     QCOMPARE(m_modals->boxes.size(), 1);
@@ -477,6 +482,8 @@ void TestCalibrationRun::runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt(
     appSettings.setValue(appSettings.chartLineCacheKey, QString());
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_abortRun"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kWaitMs);
+    // The run ended only once the operator said so.
+    QCOMPARE(m_modals->boxes.size(), 2);
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
