@@ -122,17 +122,17 @@
     <message>
         <location line="+6"/>
         <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
-        <translation>the source calibration's U/2 times ∂T_u/∂T_s</translation>
+        <translation>the source calibration&apos;s U/2 times ∂T_u/∂T_s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>保持期间辐射源的稳定性 s</source>
-        <translation>the source's stability during the dwell, s</translation>
+        <translation>the source&apos;s stability during the dwell, s</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
-        <translation>the repeatability of the instrument's readings, s/√m (m ≥ 2)</translation>
+        <translation>the repeatability of the instrument&apos;s readings, s/√m (m ≥ 2)</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -278,7 +278,7 @@
     <message>
         <location line="+1"/>
         <source>与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度：由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。</source>
-        <translation>Comparison with a blackbody radiation source. Each step's reference is the radiance temperature the instrument should show at its emissivity setting ε_u = %1: found from the source's mean temperature over the dwell, its emissivity ε_s = %2 and the ambient (reflected) temperature, through Planck's radiance integrated over the %3–%4 µm band (with ε_s = ε_u it is the source's temperature).</translation>
+        <translation>Comparison with a blackbody radiation source. Each step&apos;s reference is the radiance temperature the instrument should show at its emissivity setting ε_u = %1: found from the source&apos;s mean temperature over the dwell, its emissivity ε_s = %2 and the ambient (reflected) temperature, through Planck&apos;s radiance integrated over the %3–%4 µm band (with ε_s = ε_u it is the source&apos;s temperature).</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -298,7 +298,7 @@
     <message>
         <location line="+3"/>
         <source>校准时辐射源的校准已过期。</source>
-        <translation> The source's calibration was overdue at the time of calibration.</translation>
+        <translation> The source&apos;s calibration was overdue at the time of calibration.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -573,7 +573,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+48"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+50"/>
         <source>校准程序</source>
         <translation>Calibration program</translation>
     </message>
@@ -624,7 +624,7 @@
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+203"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+236"/>
         <source>等待读数</source>
         <translation>Wait reading</translation>
     </message>
@@ -665,7 +665,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+29"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
@@ -680,7 +680,7 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-208"/>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -690,7 +690,23 @@
         <translation>Result</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+76"/>
+        <location line="+2"/>
+        <source>中止校准</source>
+        <translation>Abort calibration</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>中止校准？已完成的步骤仍写入报告，其余步骤记为未完成。</source>
+        <translation>Abort the calibration? The steps already done are still written to the report; the others are marked as not done.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>继续校准</source>
+        <translation>Continue calibration</translation>
+    </message>
+    <message>
+        <location line="+76"/>
         <source>完成</source>
         <translation>Done</translation>
     </message>
@@ -740,17 +756,17 @@
         <translation>Mean %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>读数 %1</source>
         <translation>Reading %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+121"/>
         <source>打开校准程序</source>
         <translation>Open calibration program</translation>
     </message>
@@ -804,16 +820,16 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+162"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+168"/>
         <location line="+6"/>
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
         <location line="+32"/>
-        <location line="+218"/>
-        <location line="+77"/>
+        <location line="+217"/>
+        <location line="+76"/>
         <location line="+53"/>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -855,12 +871,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Set point not confirmed</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="+165"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+77"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>The set point %2℃ of step %1 was not confirmed %3 times in a row; the calibration is paused. Check the blackbody, then resume.</translation>
     </message>
@@ -877,18 +893,18 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="-424"/>
+        <location line="-422"/>
         <location line="+67"/>
-        <location line="+357"/>
-        <location line="+118"/>
+        <location line="+355"/>
+        <location line="+120"/>
         <location line="+41"/>
         <location line="+75"/>
-        <location line="+19"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-755"/>
+        <location line="-754"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -900,7 +916,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <message>
         <location line="+17"/>
         <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
-        <translation>The source's calibration was due on %1; the certificate will say so. Start anyway?</translation>
+        <translation>The source&apos;s calibration was due on %1; the certificate will say so. Start anyway?</translation>
     </message>
     <message>
         <location line="+56"/>
@@ -910,12 +926,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 %1</translation>
     </message>
     <message>
-        <location line="+329"/>
+        <location line="+328"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+47"/>
         <source>第 %1 步，设定点 %2℃</source>
         <translation>Step %1, set point %2℃</translation>
     </message>
@@ -927,7 +943,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <message>
         <location line="+1"/>
         <source>被测仪器的读数（℃）：</source>
-        <translation>Instrument's reading (℃):</translation>
+        <translation>Instrument&apos;s reading (℃):</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -945,7 +961,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Abort calibration</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -1085,7 +1101,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Choose the calibration report folder</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+25"/>
         <source>已暂停（控制器未确认）</source>
         <translation>paused (controller not confirmed)</translation>
     </message>
@@ -1130,7 +1146,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Waiting for reading</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
+        <source>校准：第 %1/%2 步，%3</source>
+        <translation>Calibration: step %1/%2, %3</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>Calibration: step %1/%2, %3, ends about %4</translation>
     </message>
@@ -1424,7 +1445,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Help</translation>
     </message>
     <message>
-        <location filename="../../app/corveltitalbar.cpp" line="+114"/>
+        <location filename="../../app/corveltitalbar.cpp" line="+117"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
@@ -1546,7 +1567,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <location filename="../../app/mainwindow.cpp" line="+239"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1641,13 +1662,18 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+202"/>
+        <location line="+204"/>
         <location line="+158"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="-142"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+218"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1667,8 +1693,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-435"/>
-        <location line="+197"/>
+        <location line="-437"/>
+        <location line="+199"/>
         <location line="+129"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -1692,7 +1718,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-503"/>
+        <location filename="../../app/mainwindow.cpp" line="-505"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1992,7 +2018,7 @@ The program goes on without remote control.</translation>
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+488"/>
+        <location filename="../../chart/ttwidget.cpp" line="+493"/>
         <source>水平缩放</source>
         <translation>Zoom X</translation>
     </message>
@@ -2008,13 +2034,13 @@ The program goes on without remote control.</translation>
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-442"/>
-        <location line="+613"/>
+        <location filename="../../chart/ttwidget.cpp" line="-446"/>
+        <location line="+617"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-612"/>
+        <location line="-616"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
@@ -2022,37 +2048,37 @@ The program goes on without remote control.</translation>
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+597"/>
+        <location line="+601"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-594"/>
-        <location line="+595"/>
+        <location line="-598"/>
+        <location line="+599"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-592"/>
-        <location line="+593"/>
+        <location line="-596"/>
+        <location line="+597"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-589"/>
-        <location line="+590"/>
+        <location line="-593"/>
+        <location line="+594"/>
         <source>设定值</source>
         <translation>Set point</translation>
     </message>
     <message>
-        <location line="-570"/>
+        <location line="-574"/>
         <location line="+119"/>
-        <location line="+446"/>
+        <location line="+450"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-568"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -2063,13 +2089,13 @@ The program goes on without remote control.</translation>
     </message>
     <message>
         <location line="+103"/>
-        <location line="+430"/>
+        <location line="+434"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-622"/>
-        <location line="+624"/>
+        <location line="-626"/>
+        <location line="+628"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
@@ -2090,7 +2116,7 @@ The program goes on without remote control.</translation>
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-340"/>
+        <location line="-344"/>
         <source>稳定</source>
         <translation>Stable</translation>
     </message>
@@ -2105,17 +2131,17 @@ The program goes on without remote control.</translation>
         <translation>End</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+98"/>
         <source>型号: %1</source>
         <translation>Model: %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>设定值: %1</source>
         <translation>Set point: %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <location line="+232"/>
         <source>℃</source>
         <translation>℃</translation>

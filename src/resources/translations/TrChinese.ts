@@ -413,7 +413,7 @@
     <message>
         <location line="+2"/>
         <source>签字人：%1&#x3000;&#x3000;签字：____________</source>
-        <translation>簽字人：%1　　簽字：____________</translation>
+        <translation>簽字人：%1&#x3000;&#x3000;簽字：____________</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -573,7 +573,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+48"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+50"/>
         <source>校准程序</source>
         <translation>校正程式</translation>
     </message>
@@ -624,7 +624,7 @@
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+203"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+236"/>
         <source>等待读数</source>
         <translation>等待讀數</translation>
     </message>
@@ -665,7 +665,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+29"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
@@ -680,7 +680,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-208"/>
         <source>状态</source>
         <translation>狀態</translation>
     </message>
@@ -690,7 +690,23 @@
         <translation>結果</translation>
     </message>
     <message>
-        <location line="+125"/>
+        <location line="+76"/>
+        <location line="+2"/>
+        <source>中止校准</source>
+        <translation>中止校正</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>中止校准？已完成的步骤仍写入报告，其余步骤记为未完成。</source>
+        <translation>中止校正？已完成的步驟仍寫入報告，其餘步驟記為未完成。</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>继续校准</source>
+        <translation>繼續校正</translation>
+    </message>
+    <message>
+        <location line="+76"/>
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -740,17 +756,17 @@
         <translation>均值 %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>读数 %1</source>
         <translation>讀數 %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+121"/>
         <source>打开校准程序</source>
         <translation>開啟校正程式</translation>
     </message>
@@ -804,16 +820,16 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+162"/>
+        <location filename="../../app/calibrationrunner.cpp" line="+168"/>
         <location line="+6"/>
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
         <location line="+32"/>
-        <location line="+218"/>
-        <location line="+77"/>
+        <location line="+217"/>
+        <location line="+76"/>
         <location line="+53"/>
-        <location line="+174"/>
+        <location line="+176"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
@@ -855,12 +871,12 @@
         <translation>設定失敗</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="+165"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+77"/>
         <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
         <translation>第 %1 步的設定點 %2℃ 連續 %3 次未被確認，校正已暫停。請檢查黑體後繼續。</translation>
     </message>
@@ -877,18 +893,18 @@
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="-424"/>
+        <location line="-422"/>
         <location line="+67"/>
-        <location line="+357"/>
-        <location line="+118"/>
+        <location line="+355"/>
+        <location line="+120"/>
         <location line="+41"/>
         <location line="+75"/>
-        <location line="+19"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-755"/>
+        <location line="-754"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -910,12 +926,12 @@
 %1</translation>
     </message>
     <message>
-        <location line="+329"/>
+        <location line="+328"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+47"/>
         <source>第 %1 步，设定点 %2℃</source>
         <translation>第 %1 步，設定點 %2℃</translation>
     </message>
@@ -945,7 +961,7 @@
         <translation>中止校準</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -1085,7 +1101,7 @@
         <translation>選擇校正報告資料夾</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+25"/>
         <source>已暂停（控制器未确认）</source>
         <translation>已暫停（控制器未確認）</translation>
     </message>
@@ -1130,7 +1146,12 @@
         <translation>等待讀數</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
+        <source>校准：第 %1/%2 步，%3</source>
+        <translation>校正：第 %1/%2 步，%3</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>校正：第 %1/%2 步，%3，預計 %4 結束</translation>
     </message>
@@ -1424,7 +1445,7 @@
         <translation>說明</translation>
     </message>
     <message>
-        <location filename="../../app/corveltitalbar.cpp" line="+114"/>
+        <location filename="../../app/corveltitalbar.cpp" line="+117"/>
         <source>简体中文</source>
         <translation>简体中文</translation>
     </message>
@@ -1546,7 +1567,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <location filename="../../app/mainwindow.cpp" line="+239"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1641,13 +1662,18 @@
         <location filename="../../app/mainwindow.cpp" line="-86"/>
         <location line="+8"/>
         <location line="+75"/>
-        <location line="+202"/>
+        <location line="+204"/>
         <location line="+158"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="-142"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
+    </message>
+    <message>
+        <location line="+218"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -1667,8 +1693,8 @@
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-435"/>
-        <location line="+197"/>
+        <location line="-437"/>
+        <location line="+199"/>
         <location line="+129"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -1692,7 +1718,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-503"/>
+        <location filename="../../app/mainwindow.cpp" line="-505"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1992,7 +2018,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+488"/>
+        <location filename="../../chart/ttwidget.cpp" line="+493"/>
         <source>水平缩放</source>
         <translation>水平縮放</translation>
     </message>
@@ -2008,13 +2034,13 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-442"/>
-        <location line="+613"/>
+        <location filename="../../chart/ttwidget.cpp" line="-446"/>
+        <location line="+617"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-612"/>
+        <location line="-616"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
@@ -2022,37 +2048,37 @@
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+597"/>
+        <location line="+601"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-594"/>
-        <location line="+595"/>
+        <location line="-598"/>
+        <location line="+599"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-592"/>
-        <location line="+593"/>
+        <location line="-596"/>
+        <location line="+597"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-589"/>
-        <location line="+590"/>
+        <location line="-593"/>
+        <location line="+594"/>
         <source>设定值</source>
         <translation>設定值</translation>
     </message>
     <message>
-        <location line="-570"/>
+        <location line="-574"/>
         <location line="+119"/>
-        <location line="+446"/>
+        <location line="+450"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-568"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -2063,13 +2089,13 @@
     </message>
     <message>
         <location line="+103"/>
-        <location line="+430"/>
+        <location line="+434"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-622"/>
-        <location line="+624"/>
+        <location line="-626"/>
+        <location line="+628"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
@@ -2090,7 +2116,7 @@
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-340"/>
+        <location line="-344"/>
         <source>稳定</source>
         <translation>穩定</translation>
     </message>
@@ -2105,17 +2131,17 @@
         <translation>結束</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+98"/>
         <source>型号: %1</source>
         <translation>型號: %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>设定值: %1</source>
         <translation>設定值: %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <location line="+232"/>
         <source>℃</source>
         <translation>℃</translation>
