@@ -15,12 +15,16 @@ EventMessageView::EventMessageView(QWidget *parent)
     , m_link(new QLabel(this))
 {
     setObjectName(QStringLiteral("eventMessage"));
+    // Takes the room the link's texts leave, never theirs: a long report path would have cut the baud rate.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_text->setObjectName(QStringLiteral("eventMessageText"));
     m_link->setObjectName(QStringLiteral("eventMessageLink"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_text, 1);
+    // The link right after the text it belongs to, not at the far end of a wide status bar.
+    layout->addWidget(m_text);
     layout->addWidget(m_link);
+    layout->addStretch(1);
     m_link->setTextFormat(Qt::RichText);
     m_link->hide();
     connect(m_link, &QLabel::linkActivated, this, &EventMessageView::openFolder);
