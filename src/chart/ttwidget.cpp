@@ -275,7 +275,13 @@ void ttwidget::moveAxes()
 
 void ttwidget::markStable()
 {
-    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine), tr("稳定"));
+    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine), 0);
+}
+
+// A mark's label in the language in force: stable for 0, step n for n > 0, the end for -1.
+QString ttwidget::markLabel(int step)
+{
+    return step == 0 ? tr("稳定") : step > 0 ? tr("步骤%1").arg(step) : tr("结束");
 }
 
 void ttwidget::markStep(bool start)
@@ -283,10 +289,10 @@ void ttwidget::markStep(bool start)
     if (!isRecording())
         return;
     addMark(QPen(start ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine),
-        start ? tr("步骤%1").arg(++m_stepMarks) : tr("结束"));
+        start ? ++m_stepMarks : -1);
 }
 
-void ttwidget::addMark(const QPen &pen, const QString &label)
+void ttwidget::addMark(const QPen &pen, int step)
 {
     if (!isRecording())
         return;
@@ -306,7 +312,9 @@ void ttwidget::addMark(const QPen &pen, const QString &label)
     text->position->setCoords(at, 0.01 + 0.05 * ((m_stableMarks.size() / 2) % 3));
     text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setClipToAxisRect(true);
-    text->setText(label);
+    text->setText(markLabel(step));
+    // Kept for a change of language.
+    text->setProperty(kMarkStep, step);
     text->setColor(pen.color());
     QFont font = text->font();
     font.setPixelSize(11);
@@ -671,6 +679,10 @@ void ttwidget::retranslateCaptions()
     tempGraph->setName(tr("实温"));
     ambientGraph->setName(tr("环温"));
     setPointGraph->setName(tr("设定值"));
+    for (QCPAbstractItem *item : qAsConst(m_stableMarks)) {
+        if (auto *text = qobject_cast<QCPItemText *>(item))
+            text->setText(markLabel(text->property(kMarkStep).toInt()));
+    }
     titlePopups();
     plot->replot(QCustomPlot::rpRefreshHint);
 }

@@ -177,7 +177,9 @@ private:
     void placeLegend();
     void showSetPointTrace();
     void dropPopup(CorveleScale *&popup);
-    void addMark(const QPen &pen, const QString &label);
+    void addMark(const QPen &pen, int step);
+    static QString markLabel(int step);
+    static constexpr const char *kMarkStep = "markStep";
     void retranslateCaptions();
 
     CurveRecorder m_recorder;

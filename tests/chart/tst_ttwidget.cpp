@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QCPRange)
@@ -292,6 +293,20 @@ void TestTtWidget::stableMarksGoWithTheCurve()
     auto *label = qobject_cast<QCPItemText *>(c.chartPlot()->item(3));
     QVERIFY(label);
     QCOMPARE(label->text(), QStringLiteral("步骤1"));
+    // A change of language reaches the labels already drawn.
+    struct English : QTranslator
+    {
+        bool isEmpty() const override { return false; }
+        QString translate(const char *, const char *source, const char *, int) const override
+        {
+            return QString::fromUtf8(source) == QStringLiteral("步骤%1") ? QStringLiteral("Step %1")
+                                                                         : QString();
+        }
+    } english;
+    QCoreApplication::installTranslator(&english);
+    QTRY_COMPARE(label->text(), QStringLiteral("Step 1"));
+    QCoreApplication::removeTranslator(&english);
+    QTRY_COMPARE(label->text(), QStringLiteral("步骤1"));
     QCOMPARE(mark->point1->key(), mark->point2->key());
     QVERIFY(mark->point1->key() > 0.2 && mark->point1->key() < c.curve().at(c.curve().size() - 1).key + 1);
 
