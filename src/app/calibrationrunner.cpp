@@ -270,6 +270,7 @@ bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSet
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale, run.readingsPerStep);
     m_run->setAmbient(run.ambientC);
     ++m_runSerial;
+    emit runStarted();
     apply(m_run->start());
     emit stateChanged();
     showProgress();
@@ -655,6 +656,7 @@ void CalibrationRunner::journalRows()
 {
     const QVector<CalibrationStepResult> &rows = m_run->results();
     for (; m_journaled < rows.size(); ++m_journaled) {
+        emit stepEnded(CalibrationReport::row(m_header.run, rows.at(m_journaled), m_header.wallAtZero));
         QString error;
         if (!m_journal.isOpen() || m_journal.append(rows.at(m_journaled), &error))
             continue;
@@ -689,6 +691,7 @@ void CalibrationRunner::finish(bool aborted)
         m_journalWhole = false;
     m_journal.close();
     emit stateChanged();
+    emit runEnded(aborted);
     writeReport(aborted);
     m_unattended = false;
 }
@@ -768,6 +771,7 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
             written = writeCalibrationReport(folder, content);
             if (written.result) {
                 m_lastReport = written.csvFile;
+                emit reportWritten(written.files);
                 return true;
             }
         }
