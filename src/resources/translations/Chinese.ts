@@ -413,7 +413,7 @@
     <message>
         <location line="+2"/>
         <source>签字人：%1&#x3000;&#x3000;签字：____________</source>
-        <translation>签字人：%1　　签字：____________</translation>
+        <translation>签字人：%1&#x3000;&#x3000;签字：____________</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -573,7 +573,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+48"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+49"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
     </message>
@@ -665,7 +665,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+29"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
@@ -680,7 +680,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-178"/>
         <source>状态</source>
         <translation>状态</translation>
     </message>
@@ -740,12 +740,12 @@
         <translation>均值 %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>读数 %1</source>
         <translation>读数 %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
@@ -809,23 +809,23 @@
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <location line="+218"/>
         <location line="+77"/>
         <location line="+53"/>
-        <location line="+174"/>
+        <location line="+177"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-557"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
     </message>
@@ -870,25 +870,25 @@
         <translation>被测仪器读数</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</translation>
     </message>
     <message>
-        <location line="-424"/>
-        <location line="+67"/>
-        <location line="+357"/>
-        <location line="+118"/>
+        <location line="-426"/>
+        <location line="+68"/>
+        <location line="+358"/>
+        <location line="+120"/>
         <location line="+41"/>
         <location line="+75"/>
-        <location line="+19"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-755"/>
+        <location line="-758"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -910,7 +910,7 @@
 %1</translation>
     </message>
     <message>
-        <location line="+329"/>
+        <location line="+330"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期间读数不足，重新开始保持</translation>
     </message>
@@ -945,7 +945,7 @@
         <translation>中止校准</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校准已中止，报告已保存在 %1</translation>
     </message>
@@ -985,7 +985,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未选择校准报告文件夹。</translation>
     </message>
@@ -1085,7 +1085,7 @@
         <translation>选择校准报告文件夹</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>已暂停（控制器未确认）</source>
         <translation>已暂停（控制器未确认）</translation>
     </message>
@@ -1546,7 +1546,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <location filename="../../app/mainwindow.cpp" line="+239"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1638,9 +1638,9 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-86"/>
+        <location filename="../../app/mainwindow.cpp" line="-87"/>
         <location line="+8"/>
-        <location line="+75"/>
+        <location line="+76"/>
         <location line="+202"/>
         <location line="+158"/>
         <source>打开串口</source>
@@ -1692,7 +1692,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-503"/>
+        <location filename="../../app/mainwindow.cpp" line="-504"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1840,12 +1840,12 @@
 <context>
     <name>SetPointGate</name>
     <message>
-        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <location filename="../../app/setpointgate.cpp" line="+28"/>
         <source>校准进行中，设定点由校准程序发送</source>
         <translation>校准进行中，设定点由校准程序发送</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>串口未打开，请先打开串口</source>
         <translation>串口未打开，请先打开串口</translation>
     </message>
@@ -1881,7 +1881,7 @@
         <translation>Not a settings file</translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+157"/>
         <source>设置尚未载入</source>
         <translation>设置尚未载入</translation>
     </message>
@@ -1889,6 +1889,128 @@
         <location line="+2"/>
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>无法读取的设置文件未能移开，不能覆盖</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryDialog</name>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.ui" line="+6"/>
+        <source>数据上报</source>
+        <translation>数据上报</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>MQTT 服务器</source>
+        <translation>MQTT 服务器</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>留空则不上报</source>
+        <translation>留空则不上报</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+65"/>
+        <source>站名</source>
+        <translation>站名</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+2"/>
+        <source>主题前缀</source>
+        <translation>主题前缀</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>用户名</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>密码</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>使用 TLS 加密</source>
+        <translation>使用 TLS 加密</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+30"/>
+        <source>CA 证书文件</source>
+        <translation>CA 证书文件</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>允许远程设置温度</source>
+        <translation>允许远程设置温度</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</source>
+        <translation>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="-38"/>
+        <source>%1不能为空</source>
+        <translation>%1不能为空</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不能含有 +、#、/ 或空字符</source>
+        <translation>%1不能含有 +、#、/ 或空字符</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>使用 TLS 时须选择 CA 证书文件</source>
+        <translation>使用 TLS 时须选择 CA 证书文件</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>证书 (*.pem *.crt);;所有文件 (*)</source>
+        <translation>证书 (*.pem *.crt);;所有文件 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryStation</name>
+    <message>
+        <location filename="../../app/telemetrystation.cpp" line="+160"/>
+        <location line="+120"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>上报：已连接</source>
+        <translation>上报：已连接</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上报：未连接（重试中）</source>
+        <translation>上报：未连接（重试中）</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>数据上报无法连接 MQTT 服务器 %1:%2：%3
+程序照常运行，并在后台继续尝试连接。</source>
+        <translation>数据上报无法连接 MQTT 服务器 %1:%2：%3
+程序照常运行，并在后台继续尝试连接。</translation>
     </message>
 </context>
 <context>
@@ -1910,7 +2032,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+44"/>
+        <location filename="../../app/windowmenus.cpp" line="+45"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -1948,6 +2070,11 @@
         <location line="+1"/>
         <source>远程控制</source>
         <translation>远程控制</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据上报</source>
+        <translation>数据上报</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1992,7 +2119,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+488"/>
+        <location filename="../../chart/ttwidget.cpp" line="+491"/>
         <source>水平缩放</source>
         <translation>水平缩放</translation>
     </message>
@@ -2008,13 +2135,13 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-442"/>
-        <location line="+613"/>
+        <location filename="../../chart/ttwidget.cpp" line="-445"/>
+        <location line="+616"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-612"/>
+        <location line="-615"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
@@ -2022,37 +2149,37 @@
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+597"/>
+        <location line="+600"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-594"/>
-        <location line="+595"/>
+        <location line="-597"/>
+        <location line="+598"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-592"/>
-        <location line="+593"/>
+        <location line="-595"/>
+        <location line="+596"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-589"/>
-        <location line="+590"/>
+        <location line="-592"/>
+        <location line="+593"/>
         <source>设定值</source>
         <translation>设定值</translation>
     </message>
     <message>
-        <location line="-570"/>
-        <location line="+119"/>
-        <location line="+446"/>
+        <location line="-573"/>
+        <location line="+120"/>
+        <location line="+448"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-567"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -2062,14 +2189,14 @@
         <translation>温度(℉)</translation>
     </message>
     <message>
-        <location line="+103"/>
-        <location line="+430"/>
+        <location line="+105"/>
+        <location line="+431"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-622"/>
-        <location line="+624"/>
+        <location line="-625"/>
+        <location line="+627"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
@@ -2090,7 +2217,7 @@
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-340"/>
+        <location line="-341"/>
         <source>稳定</source>
         <translation>稳定</translation>
     </message>
@@ -2105,7 +2232,7 @@
         <translation>结束</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+98"/>
         <source>型号: %1</source>
         <translation>型号: %1</translation>
     </message>

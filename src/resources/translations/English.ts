@@ -561,7 +561,7 @@
     <message>
         <location line="+17"/>
         <source>%1℃ 超出型号范围 %2℃ 到 %3℃</source>
-        <translation>%1℃ is outside the model&apos;s range of %2℃ to %3℃</translation>
+        <translation>%1℃ is outside the model's range of %2℃ to %3℃</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -573,7 +573,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+48"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+49"/>
         <source>校准程序</source>
         <translation>Calibration program</translation>
     </message>
@@ -665,7 +665,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+29"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
@@ -680,7 +680,7 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-176"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-178"/>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -740,12 +740,12 @@
         <translation>Mean %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>读数 %1</source>
         <translation>Reading %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
@@ -809,23 +809,23 @@
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <location line="+218"/>
         <location line="+77"/>
         <location line="+53"/>
-        <location line="+174"/>
+        <location line="+177"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-557"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2
 If the program stops unexpectedly, the results are lost. Start anyway?</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
@@ -870,27 +870,27 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Reading of the instrument</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
 If the program stops unexpectedly, the results of the finished steps are lost.</translation>
     </message>
     <message>
-        <location line="-424"/>
-        <location line="+67"/>
-        <location line="+357"/>
-        <location line="+118"/>
+        <location line="-426"/>
+        <location line="+68"/>
+        <location line="+358"/>
+        <location line="+120"/>
         <location line="+41"/>
         <location line="+75"/>
-        <location line="+19"/>
+        <location line="+18"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-755"/>
+        <location line="-758"/>
         <source>请先打开黑体的串口</source>
-        <translation>Open the blackbody&apos;s port first</translation>
+        <translation>Open the blackbody's port first</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -910,7 +910,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 %1</translation>
     </message>
     <message>
-        <location line="+329"/>
+        <location line="+330"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
     </message>
@@ -945,7 +945,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Abort calibration</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>Calibration aborted, report saved in %1</translation>
     </message>
@@ -985,7 +985,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>From %1 (earlier parts exceeded the chart capacity)</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>No folder for calibration reports has been chosen.</translation>
     </message>
@@ -1085,7 +1085,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Choose the calibration report folder</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>已暂停（控制器未确认）</source>
         <translation>paused (controller not confirmed)</translation>
     </message>
@@ -1373,7 +1373,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <message>
         <location line="+1"/>
         <source>控制器的设定值从 %1 变为 %2。仍是同一台 %3 吗？</source>
-        <translation>The controller&apos;s set point changed from %1 to %2. Is it still the same %3?</translation>
+        <translation>The controller's set point changed from %1 to %2. Is it still the same %3?</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1546,7 +1546,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+238"/>
+        <location filename="../../app/mainwindow.cpp" line="+239"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1638,9 +1638,9 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-86"/>
+        <location filename="../../app/mainwindow.cpp" line="-87"/>
         <location line="+8"/>
-        <location line="+75"/>
+        <location line="+76"/>
         <location line="+202"/>
         <location line="+158"/>
         <source>打开串口</source>
@@ -1692,7 +1692,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-503"/>
+        <location filename="../../app/mainwindow.cpp" line="-504"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1840,12 +1840,12 @@ The program goes on without remote control.</translation>
 <context>
     <name>SetPointGate</name>
     <message>
-        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <location filename="../../app/setpointgate.cpp" line="+28"/>
         <source>校准进行中，设定点由校准程序发送</source>
         <translation>A calibration run is sending its own set points</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>串口未打开，请先打开串口</source>
         <translation>The port is not open: open it first</translation>
     </message>
@@ -1881,7 +1881,7 @@ The program goes on without remote control.</translation>
         <translation>Not a settings file</translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+157"/>
         <source>设置尚未载入</source>
         <translation>Settings not loaded yet</translation>
     </message>
@@ -1889,6 +1889,128 @@ The program goes on without remote control.</translation>
         <location line="+2"/>
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>The unreadable settings file could not be moved aside and must not be overwritten</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryDialog</name>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.ui" line="+6"/>
+        <source>数据上报</source>
+        <translation>Data reporting</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>MQTT 服务器</source>
+        <translation>MQTT broker</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>留空则不上报</source>
+        <translation>Leave empty to report nothing</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+65"/>
+        <source>站名</source>
+        <translation>Station name</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+2"/>
+        <source>主题前缀</source>
+        <translation>Topic prefix</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>使用 TLS 加密</source>
+        <translation>Encrypt with TLS</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+30"/>
+        <source>CA 证书文件</source>
+        <translation>CA certificate file</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>允许远程设置温度</source>
+        <translation>Allow remote set points</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</source>
+        <translation>The password is stored as plain text in config.xml, which only your user can read.</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="-38"/>
+        <source>%1不能为空</source>
+        <translation>%1 must not be empty</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不能含有 +、#、/ 或空字符</source>
+        <translation>%1 must not contain +, #, / or a NUL character</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>使用 TLS 时须选择 CA 证书文件</source>
+        <translation>TLS needs a CA certificate file</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>证书 (*.pem *.crt);;所有文件 (*)</source>
+        <translation>Certificates (*.pem *.crt);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryStation</name>
+    <message>
+        <location filename="../../app/telemetrystation.cpp" line="+160"/>
+        <location line="+120"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>上报：已连接</source>
+        <translation>Reporting: connected</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上报：未连接（重试中）</source>
+        <translation>Reporting: not connected (retrying)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>数据上报无法连接 MQTT 服务器 %1:%2：%3
+程序照常运行，并在后台继续尝试连接。</source>
+        <translation>Data reporting cannot connect to the MQTT broker %1:%2: %3
+The program goes on as usual and keeps trying in the background.</translation>
     </message>
 </context>
 <context>
@@ -1910,7 +2032,7 @@ The program goes on without remote control.</translation>
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+44"/>
+        <location filename="../../app/windowmenus.cpp" line="+45"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -1948,6 +2070,11 @@ The program goes on without remote control.</translation>
         <location line="+1"/>
         <source>远程控制</source>
         <translation>Remote control</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据上报</source>
+        <translation>Data reporting</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1992,7 +2119,7 @@ The program goes on without remote control.</translation>
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+488"/>
+        <location filename="../../chart/ttwidget.cpp" line="+491"/>
         <source>水平缩放</source>
         <translation>Zoom X</translation>
     </message>
@@ -2008,13 +2135,13 @@ The program goes on without remote control.</translation>
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-442"/>
-        <location line="+613"/>
+        <location filename="../../chart/ttwidget.cpp" line="-445"/>
+        <location line="+616"/>
         <source>时间(秒)</source>
         <translation>Time (s)</translation>
     </message>
     <message>
-        <location line="-612"/>
+        <location line="-615"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>Temperature (℃)</translation>
@@ -2022,37 +2149,37 @@ The program goes on without remote control.</translation>
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+597"/>
+        <location line="+600"/>
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
     <message>
-        <location line="-594"/>
-        <location line="+595"/>
+        <location line="-597"/>
+        <location line="+598"/>
         <source>实温</source>
         <translation>Measured</translation>
     </message>
     <message>
-        <location line="-592"/>
-        <location line="+593"/>
+        <location line="-595"/>
+        <location line="+596"/>
         <source>环温</source>
         <translation>Ambient</translation>
     </message>
     <message>
-        <location line="-589"/>
-        <location line="+590"/>
+        <location line="-592"/>
+        <location line="+593"/>
         <source>设定值</source>
         <translation>Set point</translation>
     </message>
     <message>
-        <location line="-570"/>
-        <location line="+119"/>
-        <location line="+446"/>
+        <location line="-573"/>
+        <location line="+120"/>
+        <location line="+448"/>
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-567"/>
         <source>全局</source>
         <translation>Overview</translation>
     </message>
@@ -2062,14 +2189,14 @@ The program goes on without remote control.</translation>
         <translation>Temperature (℉)</translation>
     </message>
     <message>
-        <location line="+103"/>
-        <location line="+430"/>
+        <location line="+105"/>
+        <location line="+431"/>
         <source>停止</source>
         <translation>Stop</translation>
     </message>
     <message>
-        <location line="-622"/>
-        <location line="+624"/>
+        <location line="-625"/>
+        <location line="+627"/>
         <source>继续</source>
         <translation>Resume</translation>
     </message>
@@ -2090,7 +2217,7 @@ The program goes on without remote control.</translation>
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-340"/>
+        <location line="-341"/>
         <source>稳定</source>
         <translation>Stable</translation>
     </message>
@@ -2105,7 +2232,7 @@ The program goes on without remote control.</translation>
         <translation>End</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+98"/>
         <source>型号: %1</source>
         <translation>Model: %1</translation>
     </message>
