@@ -209,7 +209,7 @@ void TelemetryStation::ticked()
     // Until the link calls it silence, a reply that failed its check leaves a gap: after the stale time
     // the last number is no reading any more.
     const bool stale
-        = m_lastReadingAt < 0 || m_link->clock().elapsed() - m_lastReadingAt >= BlackbodyPoll::kStaleAfterMs;
+        = m_lastReadingAt >= 0 && m_link->clock().elapsed() - m_lastReadingAt >= BlackbodyPoll::kStaleAfterMs;
     const BlackbodyLink::State state = m_link->state();
     if (state == BlackbodyLink::State::Silent || (state == BlackbodyLink::State::Open && stale))
         noReading(QStringLiteral("silent"));
@@ -217,7 +217,10 @@ void TelemetryStation::ticked()
 
 void TelemetryStation::stateChanged(BlackbodyLink::State state)
 {
-    if (state != BlackbodyLink::State::Open)
+    // A link just opened has its stale time to give the first reading.
+    if (state == BlackbodyLink::State::Open && m_lastReadingAt < 0)
+        m_lastReadingAt = m_link->clock().elapsed();
+    else if (state != BlackbodyLink::State::Open)
         m_lastReadingAt = -1;
     if (state != BlackbodyLink::State::Open && state != BlackbodyLink::State::Silent)
         noReading(linkWord(state));

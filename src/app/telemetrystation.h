@@ -57,7 +57,8 @@ private:
     QPointer<QMessageBox> m_failure;
     TelemetryConfig m_applied;
     const QDateTime m_since = QDateTime::currentDateTime();
-    qint64 m_lastReadingAt = -1; // on the link's clock; -1 before any
+    // The latest reading, or the link's opening, on the link's clock; -1 while the link is not open.
+    qint64 m_lastReadingAt = -1;
     bool m_stable = false;
     QString m_model, m_port; // as the status says them
 };
