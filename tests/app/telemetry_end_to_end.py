@@ -201,6 +201,27 @@ def drive(root, broker, sim):
         until(lambda: watcher.event("command_rejected", reason="retained"), why="a retained set point")
         watcher.client.publish(commands, b"", qos=1, retain=True)  # takes the retained one away again
 
+        # A recording and a one-step run, as a plant's collector hears them.
+        program.write("REC:STAR")
+        until(lambda: watcher.event("recording_started"), why="recording_started")
+        program.write("REC:STOP")
+        until(lambda: watcher.event("recording_stopped"), why="recording_stopped")
+        run = os.path.join(root, "one.bbrun")
+        with open(run, "w") as f:
+            f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'
+                    '"steps":[{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":false}]}')
+        program.write(f'PROG:LOAD "{run}"')
+        program.write("PROG:STAT RUN")
+        until(lambda: watcher.event("run_started"), why="run_started")
+        step = until(lambda: watcher.event("step_done"), why="step_done")
+        expect((step["row"]["step"], step["row"]["outcome"], step["row"]["set_point"]), (1, "done", 35),
+               "the step's report row")
+        until(lambda: watcher.event("run_finished"), why="run_finished")
+        files = until(lambda: watcher.event("report_written"), why="report_written")["files"]
+        expect(all(os.path.isfile(f) for f in files) and any(f.endswith(".csv") for f in files), True,
+               f"the report files {files}")
+        until(lambda: watcher.event("setpoint_confirmed", value=35, by="run"), why="the run's set point")
+
         # A silent controller: no number stands for it.
         watcher.clear_telemetry()
         sim_command(sim, "silence 14", lambda line: "faults:" in line)
