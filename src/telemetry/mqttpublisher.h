@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <memory>
+#include <thread>
 
 // Publishes one station's status, readings and events to an MQTT broker through libmosquitto.
 // Lives on the GUI thread; every libmosquitto call runs on one network thread of its own, so no call here
@@ -54,11 +55,11 @@ private:
     struct Shared;
     class Worker;
 
-    // Called on our thread through queued calls from the network thread.
-    void onConnectedChanged(bool connected);
-    void onFailed(const QString &reason);
+    // Queued from the network thread: turns what it reported into signals, on our thread.
+    Q_INVOKABLE void takeNotices();
 
     std::shared_ptr<Shared> m_shared; // also held by the network thread, which may outlive a stop()
+    std::thread m_thread;
     bool m_connected = false;
-    QString m_lastFailure;
+    QString m_lastFailure; // the last failed() emitted, so a retry failing alike says nothing new
 };
