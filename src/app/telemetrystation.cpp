@@ -244,6 +244,9 @@ void TelemetryStation::setPointOutcome(bool confirmed, double celsius, Requester
 
 void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
 {
+    // How a retained command is taken off the broker; nobody asked for anything.
+    if (payload.isEmpty())
+        return;
     const TelemetryCommand::Verdict verdict
         = TelemetryCommand::judge(payload, retained, m_link->model(), m_link->state(), m_runner->isRunning());
     if (verdict.accepted) {

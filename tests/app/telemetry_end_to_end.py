@@ -95,6 +95,8 @@ class Watcher:
 
     def message(self, client, userdata, msg):
         leaf = msg.topic[len(BASE) + 1:]
+        if os.environ.get("TELEMETRY_E2E_VERBOSE"):
+            print(msg.topic, msg.payload.decode(errors="replace"), flush=True)
         if leaf.startswith("cmd/"):
             return
         body = json.loads(msg.payload)
@@ -103,7 +105,7 @@ class Watcher:
                 self.status = body
             elif leaf == "telemetry":
                 self.telemetry.append(body)
-            elif leaf == "events" and body["seq"] not in self.events:
+            elif leaf == "event" and body["seq"] not in self.events:
                 self.events[body["seq"]] = body
                 self.order.append(body["seq"])
 
@@ -170,10 +172,15 @@ def sim_command(sim, command, shows):
 
 def drive(root, broker, sim):
     watcher = Watcher(broker.port)
+    commands = BASE + "/cmd/setpoint"
+    # Left on the broker from long ago: the program hears it as it subscribes, and must not act on it.
+    watcher.client.publish(commands, b"40", qos=1, retain=True).wait_for_publish()
     link = os.path.join(root, "bb")
     program = Program(root, broker.port, link)
     try:
         until(lambda: watcher.status and watcher.status.get("state") == "online", why="status online")
+        until(lambda: watcher.event("command_rejected", reason="retained", payload="40"), why="a retained set point")
+        watcher.client.publish(commands, b"", qos=1, retain=True)  # takes it away again
         program.write(f'SYST:LINK:OPEN "{link}",9600,VBM100')
         until(lambda: program.q("SYST:LINK?") == "OPEN", why="the link to open")
 
@@ -189,7 +196,6 @@ def drive(root, broker, sim):
         until(lambda: watcher.reading(lambda t: t["temperature"] == 30.0 and t["setpoint"] == 30.0),
               why="the reading at the new set point")
 
-        commands = BASE + "/cmd/setpoint"
         watcher.client.publish(commands, b"31.5", qos=1)
         until(lambda: watcher.event("setpoint_confirmed", value=31.5, by="mqtt"), why="the MQTT set point")
         watcher.client.publish(commands, b"abc", qos=1)
@@ -197,9 +203,6 @@ def drive(root, broker, sim):
               why="a payload that is no number")
         watcher.client.publish(commands, b"100.5", qos=1)
         until(lambda: watcher.event("command_rejected", reason="out of range"), why="a set point out of range")
-        watcher.client.publish(commands, b"40", qos=1, retain=True)
-        until(lambda: watcher.event("command_rejected", reason="retained"), why="a retained set point")
-        watcher.client.publish(commands, b"", qos=1, retain=True)  # takes the retained one away again
 
         # A recording and a one-step run, as a plant's collector hears them.
         program.write("REC:STAR")
