@@ -1690,6 +1690,61 @@
     </message>
 </context>
 <context>
+    <name>MqttPublisher</name>
+    <message>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+228"/>
+        <source>连接超时</source>
+        <translation>连接超时</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>状态主题无效：%1</source>
+        <translation>状态主题无效：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+6"/>
+        <source>无法读取 CA 文件 %1</source>
+        <translation>无法读取 CA 文件 %1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>代理拒绝连接：用户名或密码错误</source>
+        <translation>代理拒绝连接：用户名或密码错误</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>代理拒绝连接：%1</source>
+        <translation>代理拒绝连接：%1</translation>
+    </message>
+    <message>
+        <location line="+119"/>
+        <source>无法连接到 %1:%2：%3</source>
+        <translation>无法连接到 %1:%2：%3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>连接被关闭</source>
+        <translation>连接被关闭</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>找不到该主机</source>
+        <translation>找不到该主机</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</source>
+        <translation>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>对方不是 MQTT 代理</source>
+        <translation>对方不是 MQTT 代理</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
         <location filename="../../app/mainwindow.cpp" line="-504"/>
@@ -1991,7 +2046,7 @@
     <name>TelemetryStation</name>
     <message>
         <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+120"/>
+        <location line="+126"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>

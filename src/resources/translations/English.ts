@@ -1690,6 +1690,61 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
 </context>
 <context>
+    <name>MqttPublisher</name>
+    <message>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+228"/>
+        <source>连接超时</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>状态主题无效：%1</source>
+        <translation>Invalid status topic: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+6"/>
+        <source>无法读取 CA 文件 %1</source>
+        <translation>Cannot read the CA file %1</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>代理拒绝连接：用户名或密码错误</source>
+        <translation>The broker refused the connection: wrong user name or password</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>代理拒绝连接：%1</source>
+        <translation>The broker refused the connection: %1</translation>
+    </message>
+    <message>
+        <location line="+119"/>
+        <source>无法连接到 %1:%2：%3</source>
+        <translation>Cannot connect to %1:%2: %3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>连接被关闭</source>
+        <translation>The connection was closed</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>找不到该主机</source>
+        <translation>Host not found</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</source>
+        <translation>The TLS handshake with %1:%2 failed: the certificate was rejected or the other side does not speak TLS</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>对方不是 MQTT 代理</source>
+        <translation>The other side is not an MQTT broker</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
         <location filename="../../app/mainwindow.cpp" line="-504"/>
@@ -1991,7 +2046,7 @@ The program goes on without remote control.</translation>
     <name>TelemetryStation</name>
     <message>
         <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+120"/>
+        <location line="+126"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
