@@ -277,10 +277,8 @@ void TelemetryStation::showConnection()
 void TelemetryStation::showFailure(const QString &reason)
 {
     std::fprintf(stderr, "Telemetry: %s\n", qPrintable(reason));
-    const QString text = tr("数据上报无法连接 MQTT 服务器 %1:%2：%3\n程序照常运行，并在后台继续尝试连接。")
-                             .arg(m_applied.host)
-                             .arg(m_applied.port)
-                             .arg(reason);
+    // The reason names the broker and what failed.
+    const QString text = tr("数据上报失败：%1\n程序照常运行，并在后台继续尝试连接。").arg(reason);
     // Not modal, and one box at a time: the publisher tells each reason once, not each retry.
     showInPassing(
         m_failure, new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window));
