@@ -2046,12 +2046,12 @@ The program goes on without remote control.</translation>
     <name>TelemetryStation</name>
     <message>
         <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+126"/>
+        <location line="+124"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-11"/>
         <source>上报：已连接</source>
         <translation>Reporting: connected</translation>
     </message>
@@ -2061,10 +2061,10 @@ The program goes on without remote control.</translation>
         <translation>Reporting: not connected (retrying)</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>数据上报无法连接 MQTT 服务器 %1:%2：%3
+        <location line="+8"/>
+        <source>数据上报失败：%1
 程序照常运行，并在后台继续尝试连接。</source>
-        <translation>Data reporting cannot connect to the MQTT broker %1:%2: %3
+        <translation>Data reporting failed: %1
 The program goes on as usual and keeps trying in the background.</translation>
     </message>
 </context>

@@ -2046,12 +2046,12 @@
     <name>TelemetryStation</name>
     <message>
         <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+126"/>
+        <location line="+124"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-11"/>
         <source>上报：已连接</source>
         <translation>上報：已連線</translation>
     </message>
@@ -2061,10 +2061,10 @@
         <translation>上報：未連線（重試中）</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <source>数据上报无法连接 MQTT 服务器 %1:%2：%3
+        <location line="+8"/>
+        <source>数据上报失败：%1
 程序照常运行，并在后台继续尝试连接。</source>
-        <translation>數據上報無法連線 MQTT 伺服器 %1:%2：%3
+        <translation>數據上報失敗：%1
 程式照常執行，並在背景繼續嘗試連線。</translation>
     </message>
 </context>
