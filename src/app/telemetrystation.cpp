@@ -101,30 +101,35 @@ TelemetryStation::TelemetryStation(MainWindow *window)
     connect(m_link, &BlackbodyLink::stabilityChanged, this, &TelemetryStation::stabilityChanged);
     connect(m_link, &BlackbodyLink::setPointOutcome, this, &TelemetryStation::setPointOutcome);
     connect(m_link, &BlackbodyLink::opened, this, &TelemetryStation::linkOpened);
-    connect(m_link, &BlackbodyLink::lost, this,
-        [this] { m_publisher.publishEvent(QStringLiteral("link_lost")); });
+    connect(m_link, &BlackbodyLink::lost, this, [this] { report(QStringLiteral("link_lost")); });
     connect(m_link, &BlackbodyLink::back, this, [this] {
-        m_publisher.publishEvent(QStringLiteral("link_back"));
+        report(QStringLiteral("link_back"));
         linkOpened();
     });
 
     connect(window->chart(), &ttwidget::recordingChanged, this, [this](bool on) {
-        m_publisher.publishEvent(
-            on ? QStringLiteral("recording_started") : QStringLiteral("recording_stopped"));
+        report(on ? QStringLiteral("recording_started") : QStringLiteral("recording_stopped"));
     });
-    connect(m_runner, &CalibrationRunner::runStarted, this,
-        [this] { m_publisher.publishEvent(QStringLiteral("run_started")); });
+    connect(
+        m_runner, &CalibrationRunner::runStarted, this, [this] { report(QStringLiteral("run_started")); });
     connect(m_runner, &CalibrationRunner::stepEnded, this,
         [this](const QVector<QPair<QByteArray, QByteArray>> &row) {
-            m_publisher.publishEvent(QStringLiteral("step_done"), {{QStringLiteral("row"), rowObject(row)}});
+            report(QStringLiteral("step_done"), {{QStringLiteral("row"), rowObject(row)}});
         });
     connect(m_runner, &CalibrationRunner::runEnded, this, [this](bool aborted) {
-        m_publisher.publishEvent(aborted ? QStringLiteral("run_aborted") : QStringLiteral("run_finished"));
+        report(aborted ? QStringLiteral("run_aborted") : QStringLiteral("run_finished"));
     });
     connect(m_runner, &CalibrationRunner::reportWritten, this, [this](const QStringList &files) {
-        m_publisher.publishEvent(
+        report(
             QStringLiteral("report_written"), {{QStringLiteral("files"), QJsonArray::fromStringList(files)}});
     });
+}
+
+void TelemetryStation::report(const QString &type, const QJsonObject &fields)
+{
+    // With reporting off nothing is kept: turning it on later must not deliver a backlog of old news.
+    if (m_publisher.isRunning())
+        m_publisher.publishEvent(type, fields);
 }
 
 TelemetryStation::~TelemetryStation()
@@ -232,13 +237,12 @@ void TelemetryStation::stabilityChanged(StabilityJudge::State state)
     if (stable == m_stable)
         return;
     m_stable = stable;
-    m_publisher.publishEvent(stable ? QStringLiteral("stable") : QStringLiteral("unstable"));
+    report(stable ? QStringLiteral("stable") : QStringLiteral("unstable"));
 }
 
 void TelemetryStation::setPointOutcome(bool confirmed, double celsius, Requester requester)
 {
-    m_publisher.publishEvent(
-        confirmed ? QStringLiteral("setpoint_confirmed") : QStringLiteral("setpoint_refused"),
+    report(confirmed ? QStringLiteral("setpoint_confirmed") : QStringLiteral("setpoint_refused"),
         {{QStringLiteral("value"), celsius}, {QStringLiteral("by"), requesterWord(requester)}});
 }
 
@@ -254,7 +258,7 @@ void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
         m_link->requestSetPoint(verdict.value, Requester::Mqtt);
         return;
     }
-    m_publisher.publishEvent(QStringLiteral("command_rejected"),
+    report(QStringLiteral("command_rejected"),
         {{QStringLiteral("reason"), verdict.reason},
             {QStringLiteral("payload"), QString::fromUtf8(payload)}});
 }

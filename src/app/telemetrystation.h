@@ -4,6 +4,7 @@
 #include "telemetry/mqttpublisher.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QObject>
 #include <QPointer>
 
@@ -35,6 +36,8 @@ protected:
 
 private:
     void editSettings();
+    // An event for the broker, while reporting is on.
+    void report(const QString &type, const QJsonObject &fields = {});
     TelemetryPayloads::Status status() const;
     void reading(double current, double setPoint);
     // "temperature":null with what the link is doing instead of answering.
