@@ -191,8 +191,11 @@ def drive(root, broker, sim):
         until(lambda: watcher.status.get("model") == "VBM100" and watcher.status.get("port") == link,
               why="the status naming the link")
 
+        program.write("SOUR:STAB:LIM 0.5;SOUR:STAB:WIND 1")
         program.write("SOUR:SPO 30")
         until(lambda: watcher.event("setpoint_confirmed", value=30, by="scpi"), why="the SCPI set point")
+        until(lambda: watcher.event("stable"), why="stable")
+        until(lambda: watcher.reading(lambda t: t["stable"] and t["stable_s"] > 0), why="a stable reading")
         until(lambda: watcher.reading(lambda t: t["temperature"] == 30.0 and t["setpoint"] == 30.0),
               why="the reading at the new set point")
 
