@@ -254,6 +254,8 @@ bool MqttPublisher::Worker::configure()
     mosquitto_disconnect_callback_set(m_mosq, &Worker::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &Worker::onPublish);
     mosquitto_message_callback_set(m_mosq, &Worker::onMessage);
+    // A reading is a small write soon after the last; Nagle would hold it for the previous one's ACK.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     const QByteArray offline = TelemetryPayloads::offline();
     // Set before every connect: the broker publishes it for us when the program dies or the network goes.
     if (mosquitto_will_set(m_mosq, m_statusTopic.constData(), offline.size(), offline.constData(), 1, true)
