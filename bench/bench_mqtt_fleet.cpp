@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <sys/resource.h>
 #include <vector>
 
@@ -162,14 +163,13 @@ int main(int argc, char **argv)
         seconds * 1000 + 1000);
     const double elapsed = double(run.elapsed()) / 1000.0;
     const double cpu = cpuSeconds() - cpuBefore;
-    for (auto &s : fleet) {
+    for (const auto &s : fleet) {
         s->readings.stop();
         s->events.stop();
     }
 
-    int eventsPublished = 0;
-    for (const auto &s : fleet)
-        eventsPublished += s->eventsPublished;
+    const int eventsPublished = std::accumulate(
+        fleet.begin(), fleet.end(), 0, [](int n, const auto &s) { return n + s->eventsPublished; });
     const auto eventsDelivered = [&] {
         QSet<QPair<QByteArray, qint64>> seen;
         for (const auto &m : subscriber.messages("/event"))
@@ -180,19 +180,20 @@ int main(int argc, char **argv)
     waitUntil([&] { return eventsDelivered().size() >= eventsPublished; }, 20000);
 
     const QSet<QPair<QByteArray, qint64>> distinct = eventsDelivered();
-    int lost = 0, dropReports = 0;
+    int lost = 0;
     for (int i = 0; i < stationCount; ++i) {
         const QByteArray topic = QString::asprintf("bench/s%03d/event", i).toUtf8();
         for (int seq = 1; seq <= fleet[size_t(i)]->eventsPublished; ++seq)
             lost += distinct.contains({topic, seq}) ? 0 : 1;
     }
-    for (const auto &m : subscriber.messages("/event"))
-        dropReports += m.payload.contains("\"events_dropped\"") ? 1 : 0;
+    const QVector<MosquittoSubscriber::Message> events = subscriber.messages("/event");
+    const auto dropReports = std::count_if(
+        events.begin(), events.end(), [](const auto &m) { return m.payload.contains("\"events_dropped\""); });
 
     std::vector<double> latencies;
-    int readingsPublished = 0, excluded = 0;
-    for (const auto &s : fleet)
-        readingsPublished += s->readingsPublished;
+    const int readingsPublished = std::accumulate(
+        fleet.begin(), fleet.end(), 0, [](int n, const auto &s) { return n + s->readingsPublished; });
+    int excluded = 0;
     const QVector<MosquittoSubscriber::Message> readings = subscriber.messages("/telemetry");
     for (const auto &m : readings) {
         const QString ts = QJsonDocument::fromJson(m.payload).object().value("ts").toString();
@@ -210,7 +211,7 @@ int main(int argc, char **argv)
                                  .arg(windowTo < 0 ? -1.0 : double(windowTo - windowFrom) / 1000.0))
                 : "not restarted");
     std::printf("events: published %d, delivered %d distinct of %d messages, lost %d, drop reports %d\n",
-        eventsPublished, int(distinct.size()), int(subscriber.messages("/event").size()), lost, dropReports);
+        eventsPublished, int(distinct.size()), int(events.size()), lost, int(dropReports));
     std::printf(
         "telemetry: published while connected %d, delivered %d\n", readingsPublished, int(readings.size()));
     std::printf(
