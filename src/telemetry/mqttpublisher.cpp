@@ -14,6 +14,7 @@
 #include <mosquitto.h>
 #include <mutex>
 #include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -299,12 +300,25 @@ bool MqttPublisher::Worker::pump(Clock::time_point until)
     if (fds[1].revents & POLLIN)
         drainWake();
     int rc = MOSQ_ERR_SUCCESS;
-    if (fds[0].revents & (POLLIN | POLLERR | POLLHUP))
+    // While TLS waits for its handshake, libmosquitto does not notice that the connection itself failed
+    // (refused, reset) and the socket stays readable: ask the socket, or this loop would spin.
+    if (!m_connected && (fds[0].revents & POLLERR)) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
+            m_lostErrno = error;
+            rc = MOSQ_ERR_ERRNO;
+        }
+    }
+    if (rc == MOSQ_ERR_SUCCESS && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)))
         rc = mosquitto_loop_read(m_mosq, 1);
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0 && (fds[0].revents & POLLOUT))
         rc = mosquitto_loop_write(m_mosq, 1);
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0)
         rc = mosquitto_loop_misc(m_mosq);
+    // A peer that hung up before CONNACK, and whose end libmosquitto's TLS layer did not report.
+    if (rc == MOSQ_ERR_SUCCESS && !m_connected && (fds[0].revents & (POLLERR | POLLHUP)))
+        rc = MOSQ_ERR_CONN_LOST;
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0)
         return true;
     if (!m_connected) {
