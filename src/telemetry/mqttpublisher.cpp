@@ -14,6 +14,7 @@
 #include <mosquitto.h>
 #include <mutex>
 #include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -254,6 +255,8 @@ bool MqttPublisher::Worker::configure()
     mosquitto_disconnect_callback_set(m_mosq, &Worker::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &Worker::onPublish);
     mosquitto_message_callback_set(m_mosq, &Worker::onMessage);
+    // A reading is a small write soon after the last; Nagle would hold it for the previous one's ACK.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     const QByteArray offline = TelemetryPayloads::offline();
     // Set before every connect: the broker publishes it for us when the program dies or the network goes.
     if (mosquitto_will_set(m_mosq, m_statusTopic.constData(), offline.size(), offline.constData(), 1, true)
@@ -297,12 +300,25 @@ bool MqttPublisher::Worker::pump(Clock::time_point until)
     if (fds[1].revents & POLLIN)
         drainWake();
     int rc = MOSQ_ERR_SUCCESS;
-    if (fds[0].revents & (POLLIN | POLLERR | POLLHUP))
+    // While TLS waits for its handshake, libmosquitto does not notice that the connection itself failed
+    // (refused, reset) and the socket stays readable: ask the socket, or this loop would spin.
+    if (!m_connected && (fds[0].revents & POLLERR)) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
+            m_lostErrno = error;
+            rc = MOSQ_ERR_ERRNO;
+        }
+    }
+    if (rc == MOSQ_ERR_SUCCESS && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)))
         rc = mosquitto_loop_read(m_mosq, 1);
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0 && (fds[0].revents & POLLOUT))
         rc = mosquitto_loop_write(m_mosq, 1);
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0)
         rc = mosquitto_loop_misc(m_mosq);
+    // A peer that hung up before CONNACK, and whose end libmosquitto's TLS layer did not report.
+    if (rc == MOSQ_ERR_SUCCESS && !m_connected && (fds[0].revents & (POLLERR | POLLHUP)))
+        rc = MOSQ_ERR_CONN_LOST;
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0)
         return true;
     if (!m_connected) {

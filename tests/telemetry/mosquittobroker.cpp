@@ -31,6 +31,7 @@ MosquittoBroker::MosquittoBroker(const QString &extraConfig)
                                     "persistence true\n"
                                     "persistence_location %2/\n"
                                     "log_dest stderr\n"
+                                    "set_tcp_nodelay true\n"
                                     "user %3\n"
                                     "%4\n")
                          .arg(m_port)

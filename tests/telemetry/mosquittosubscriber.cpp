@@ -17,8 +17,8 @@ MosquittoSubscriber::~MosquittoSubscriber()
 
 QStringList MosquittoSubscriber::arguments() const
 {
-    return {
-        "-h", "127.0.0.1", "-p", QString::number(m_port), "-t", m_filter, "-q", "1", "-c", "-i", m_clientId};
+    return {"-h", "127.0.0.1", "-p", QString::number(m_port), "-t", m_filter, "-q", "1", "-c", "-i",
+        m_clientId, "--nodelay"};
 }
 
 bool MosquittoSubscriber::start()
