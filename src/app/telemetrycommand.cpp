@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr int kMaxNumberBytes = 64;
+
 TelemetryCommand::Verdict refused(const char *reason)
 {
     TelemetryCommand::Verdict verdict;
@@ -23,6 +25,9 @@ TelemetryCommand::Verdict TelemetryCommand::judge(const QByteArray &payload, boo
 {
     if (retained)
         return refused("retained");
+    // No number the model takes is longer; a long message is not read through.
+    if (payload.size() > kMaxNumberBytes)
+        return refused("not a number");
     // JSON's number grammar, which plain decimal text also meets.
     static const QRegularExpression number(
         QStringLiteral("^-?(?:0|[1-9][0-9]*)(?:\\.([0-9]+))?(?:[eE]([+-]?[0-9]{1,3}))?$"));

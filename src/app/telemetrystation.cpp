@@ -22,6 +22,8 @@
 namespace {
 
 constexpr int kStopWaitMs = 2000;
+// Of a refused command, enough to recognise it; a broker may pass on messages of megabytes.
+constexpr int kEchoedBytes = 200;
 
 QString requesterWord(Requester requester)
 {
@@ -260,7 +262,7 @@ void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
     }
     report(QStringLiteral("command_rejected"),
         {{QStringLiteral("reason"), verdict.reason},
-            {QStringLiteral("payload"), QString::fromUtf8(payload)}});
+            {QStringLiteral("payload"), QString::fromUtf8(payload.left(kEchoedBytes))}});
 }
 
 bool TelemetryStation::eventFilter(QObject *watched, QEvent *event)

@@ -38,6 +38,8 @@ void TestTelemetryCommand::setPointIsJudgedLikeTheWindowsAndScpis_data()
                             << 0.0;
     QTest::newRow("empty") << QByteArray() << false << State::Open << false << "not a number" << 0.0;
     QTest::newRow("nan") << QByteArray("nan") << false << State::Open << false << "not a number" << 0.0;
+    QTest::newRow("a megabyte of digits")
+        << QByteArray(1 << 20, '1') << false << State::Open << false << "not a number" << 0.0;
     QTest::newRow("comma decimal") << QByteArray("35,5") << false << State::Open << false << "not a number"
                                    << 0.0;
     QTest::newRow("above the range") << QByteArray("100.01") << false << State::Open << false
