@@ -540,19 +540,17 @@ void MqttPublisher::start(const TelemetryConfig &config, const TelemetryPayloads
     stop();
     if (config.host.isEmpty())
         return;
-    {
+    if (const std::shared_ptr<Shared> old = m_shared; old->started) {
         // Unacknowledged events stay with the publisher across a restart; a thread left to end alone keeps
         // only its old state.
-        std::lock_guard<std::mutex> lock(m_shared->mutex);
-        if (m_shared->started) {
-            auto fresh = std::make_shared<Shared>();
-            fresh->config = m_shared->config;
-            fresh->events.swap(m_shared->events);
-            fresh->eventLimit = m_shared->eventLimit;
-            fresh->droppedUnreported = m_shared->droppedUnreported;
-            m_shared->droppedUnreported = 0;
-            m_shared.swap(fresh);
-        }
+        auto fresh = std::make_shared<Shared>();
+        std::lock_guard<std::mutex> lock(old->mutex);
+        fresh->config = old->config;
+        fresh->events.swap(old->events);
+        fresh->eventLimit = old->eventLimit;
+        fresh->droppedUnreported = old->droppedUnreported;
+        old->droppedUnreported = 0;
+        m_shared = std::move(fresh);
     }
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
