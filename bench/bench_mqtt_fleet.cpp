@@ -178,6 +178,10 @@ int main(int argc, char **argv)
         return seen;
     };
     waitUntil([&] { return eventsDelivered().size() >= eventsPublished; }, 20000);
+    // Readings sent at the very end may still be on their way; around a restart some are lost for good.
+    const int readingsPublished = std::accumulate(
+        fleet.begin(), fleet.end(), 0, [](int n, const auto &s) { return n + s->readingsPublished; });
+    waitUntil([&] { return subscriber.messages("/telemetry").size() >= readingsPublished; }, 1000);
 
     const QSet<QPair<QByteArray, qint64>> distinct = eventsDelivered();
     int lost = 0;
@@ -191,8 +195,6 @@ int main(int argc, char **argv)
         events.begin(), events.end(), [](const auto &m) { return m.payload.contains("\"events_dropped\""); });
 
     std::vector<double> latencies;
-    const int readingsPublished = std::accumulate(
-        fleet.begin(), fleet.end(), 0, [](int n, const auto &s) { return n + s->readingsPublished; });
     int excluded = 0;
     const QVector<MosquittoSubscriber::Message> readings = subscriber.messages("/telemetry");
     for (const auto &m : readings) {

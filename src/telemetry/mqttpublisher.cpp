@@ -69,8 +69,19 @@ struct MqttPublisher::Shared
 {
     struct Event
     {
+        QDateTime ts;
+        QString type;
+        QJsonObject fields;
+        QByteArray station; // whose sequence the seq was taken from
         quint64 seq = 0;
         QByteArray payload;
+
+        void stamp(const QByteArray &key)
+        {
+            station = key;
+            seq = takeSeq(key);
+            payload = TelemetryPayloads::event(ts, seq, type, fields);
+        }
     };
     struct Notice
     {
@@ -354,10 +365,10 @@ void MqttPublisher::Worker::sendQueued()
         // The report of what overflow dropped follows the survivors, once they are all on their way.
         if (events.empty() && m_shared->droppedUnreported > 0
             && (m_shared->events.empty() || m_shared->events.back().seq <= m_handedUpTo)) {
-            const quint64 seq = takeSeq(stationKey(m_config));
-            m_shared->events.push_back({seq,
-                TelemetryPayloads::event(QDateTime::currentDateTime(), seq, QStringLiteral("events_dropped"),
-                    {{QStringLiteral("count"), double(m_shared->droppedUnreported)}})});
+            Shared::Event report {QDateTime::currentDateTime(), QStringLiteral("events_dropped"),
+                {{QStringLiteral("count"), double(m_shared->droppedUnreported)}}, {}, 0, {}};
+            report.stamp(stationKey(m_config));
+            m_shared->events.push_back(std::move(report));
             m_shared->droppedUnreported = 0;
             m_shared->poke();
         }
@@ -529,21 +540,26 @@ void MqttPublisher::start(const TelemetryConfig &config, const TelemetryPayloads
     stop();
     if (config.host.isEmpty())
         return;
-    {
+    if (const std::shared_ptr<Shared> old = m_shared; old->started) {
         // Unacknowledged events stay with the publisher across a restart; a thread left to end alone keeps
         // only its old state.
-        std::lock_guard<std::mutex> lock(m_shared->mutex);
-        if (m_shared->started) {
-            auto fresh = std::make_shared<Shared>();
-            fresh->events.swap(m_shared->events);
-            fresh->eventLimit = m_shared->eventLimit;
-            fresh->droppedUnreported = m_shared->droppedUnreported;
-            m_shared->droppedUnreported = 0;
-            m_shared.swap(fresh);
-        }
+        auto fresh = std::make_shared<Shared>();
+        std::lock_guard<std::mutex> lock(old->mutex);
+        fresh->config = old->config;
+        fresh->events.swap(old->events);
+        fresh->eventLimit = old->eventLimit;
+        fresh->droppedUnreported = old->droppedUnreported;
+        old->droppedUnreported = 0;
+        m_shared = std::move(fresh);
     }
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
+        // Events queued under another station (or before the first start) were never seen under this one:
+        // they take this station's next numbers, so its seq never repeats.
+        if (stationKey(config) != stationKey(m_shared->config)) {
+            for (Shared::Event &e : m_shared->events)
+                e.stamp(stationKey(config));
+        }
         m_shared->config = config;
         m_shared->online = TelemetryPayloads::online(status);
         m_shared->started = true;
@@ -613,8 +629,9 @@ void MqttPublisher::publishEvent(const QString &type, const QJsonObject &fields,
 {
     const QDateTime when = ts.isValid() ? ts : QDateTime::currentDateTime();
     std::lock_guard<std::mutex> lock(m_shared->mutex);
-    const quint64 seq = takeSeq(stationKey(m_shared->config));
-    m_shared->events.push_back({seq, TelemetryPayloads::event(when, seq, type, fields)});
+    Shared::Event e {when, type, fields, {}, 0, {}};
+    e.stamp(stationKey(m_shared->config));
+    m_shared->events.push_back(std::move(e));
     while (int(m_shared->events.size()) > m_shared->eventLimit) {
         m_shared->events.pop_front();
         ++m_shared->droppedUnreported;

@@ -42,10 +42,11 @@ class TstMqttPublisher : public QObject
 private slots:
     void initTestCase();
     void statusIsRetainedOnlineWhileConnectedAndOfflineAfterStop();
-    void readingsAndEventsArrive();
+    void readingsArriveAndEventsAreNumberedFromOneIncludingThoseQueuedBeforeStart();
     void eventsRaisedWhileTheBrokerIsDownArriveInOrderAfterItRestarts();
     void overflowDropsTheOldestAndReportsHowMany();
     void wrongPasswordIsReportedOnceAcrossRetries();
+    void setPointCommandsArriveLiveAndRetained();
 };
 
 void TstMqttPublisher::initTestCase()
@@ -78,7 +79,7 @@ void TstMqttPublisher::statusIsRetainedOnlineWhileConnectedAndOfflineAfterStop()
         QByteArray("{\"state\":\"offline\"}"));
 }
 
-void TstMqttPublisher::readingsAndEventsArrive()
+void TstMqttPublisher::readingsArriveAndEventsAreNumberedFromOneIncludingThoseQueuedBeforeStart()
 {
     MosquittoBroker broker;
     QVERIFY(broker.start());
@@ -86,6 +87,7 @@ void TstMqttPublisher::readingsAndEventsArrive()
     QVERIFY(subscriber.start());
     QVERIFY(broker.waitForLog("as live-sub", 2, 5000));
     MqttPublisher publisher;
+    publisher.publishEvent("link_opened");
     publisher.start(configFor(broker, "live"), kStatus);
     QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 5000);
 
@@ -95,12 +97,12 @@ void TstMqttPublisher::readingsAndEventsArrive()
     reading.link = "open";
     publisher.publishTelemetry(reading);
     publisher.publishEvent("setpoint_changed", {{"to", 150}});
-    QTRY_COMPARE_WITH_TIMEOUT(subscriber.messages("/event").size(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(subscriber.messages("/event").size(), 2, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(subscriber.messages("/telemetry").size(), 1, 5000);
     QCOMPARE(subscriber.messages("/telemetry").first().payload, TelemetryPayloads::telemetry(reading));
-    const QJsonObject event = json(subscriber.messages("/event").first().payload);
+    QCOMPARE(seqs(subscriber.messages("/event")), (QVector<qint64> {1, 2}));
+    const QJsonObject event = json(subscriber.messages("/event").last().payload);
     QCOMPARE(event.value("type").toString(), QStringLiteral("setpoint_changed"));
-    QCOMPARE(event.value("seq").toInt(), 1);
     QCOMPARE(event.value("to").toInt(), 150);
     QTRY_COMPARE_WITH_TIMEOUT(publisher.queuedEvents(), 0, 5000);
 }
@@ -175,6 +177,36 @@ void TstMqttPublisher::wrongPasswordIsReportedOnceAcrossRetries()
     QVERIFY2(failed.first().first().toString().contains(QStringLiteral("用户名或密码错误")),
         qPrintable(failed.first().first().toString()));
     QVERIFY(!publisher.isConnected());
+}
+
+void TstMqttPublisher::setPointCommandsArriveLiveAndRetained()
+{
+    MosquittoBroker broker(
+        QStringLiteral("allow_anonymous true\nlog_type error\nlog_type warning\nlog_type notice\n"
+                       "log_type information\nlog_type subscribe"));
+    QVERIFY(broker.start());
+    MqttPublisher publisher;
+    QSignalSpy commands(&publisher, &MqttPublisher::setPointCommand);
+    TelemetryConfig config = configFor(broker, "cmd");
+    config.commands = true;
+    publisher.start(config, kStatus);
+    QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 5000);
+    QVERIFY(broker.waitForLog("ostrel/cmd/cmd/setpoint", 1, 5000));
+
+    QProcess pub;
+    pub.start(MosquittoBroker::program("mosquitto_pub"),
+        {"-h", "127.0.0.1", "-p", QString::number(broker.port()), "-t", "ostrel/cmd/cmd/setpoint", "-q", "1",
+            "-r", "-m", "{\"setpoint\":200}"});
+    QVERIFY(pub.waitForFinished(5000) && pub.exitCode() == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(commands.count(), 1, 5000);
+    QCOMPARE(commands.at(0).at(0).toByteArray(), QByteArray("{\"setpoint\":200}"));
+    QCOMPARE(commands.at(0).at(1).toBool(), false);
+
+    // A new session receives what the broker kept, marked as such.
+    publisher.stop();
+    publisher.start(config, kStatus);
+    QTRY_COMPARE_WITH_TIMEOUT(commands.count(), 2, 5000);
+    QCOMPARE(commands.at(1).at(1).toBool(), true);
 }
 
 QTEST_GUILESS_MAIN(TstMqttPublisher)
