@@ -1692,12 +1692,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>MqttPublisher</name>
     <message>
-        <location filename="../../telemetry/mqttpublisher.cpp" line="+228"/>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+240"/>
         <source>连接超时</source>
         <translation>Connection timed out</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+35"/>
         <source>状态主题无效：%1</source>
         <translation>Invalid status topic: %1</translation>
     </message>
@@ -1708,7 +1708,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the CA file %1</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+43"/>
         <source>代理拒绝连接：用户名或密码错误</source>
         <translation>The broker refused the connection: wrong user name or password</translation>
     </message>
@@ -2045,8 +2045,8 @@ The program goes on without remote control.</translation>
 <context>
     <name>TelemetryStation</name>
     <message>
-        <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+124"/>
+        <location filename="../../app/telemetrystation.cpp" line="+167"/>
+        <location line="+123"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>

@@ -1692,12 +1692,12 @@
 <context>
     <name>MqttPublisher</name>
     <message>
-        <location filename="../../telemetry/mqttpublisher.cpp" line="+228"/>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+240"/>
         <source>连接超时</source>
         <translation>連線逾時</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+35"/>
         <source>状态主题无效：%1</source>
         <translation>狀態主題無效：%1</translation>
     </message>
@@ -1708,7 +1708,7 @@
         <translation>無法讀取 CA 檔案 %1</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+43"/>
         <source>代理拒绝连接：用户名或密码错误</source>
         <translation>代理拒絕連線：使用者名稱或密碼錯誤</translation>
     </message>
@@ -2045,8 +2045,8 @@
 <context>
     <name>TelemetryStation</name>
     <message>
-        <location filename="../../app/telemetrystation.cpp" line="+160"/>
-        <location line="+124"/>
+        <location filename="../../app/telemetrystation.cpp" line="+167"/>
+        <location line="+123"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
