@@ -80,5 +80,6 @@ CalibrationReportWrite writeCalibrationReport(const QString &folder, const Calib
     }
     outcome.result = SaveResult::success();
     outcome.csvFile = csvFile;
+    outcome.files = written;
     return outcome;
 }

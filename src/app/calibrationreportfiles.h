@@ -8,6 +8,7 @@
 #include <QPair>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -30,6 +31,7 @@ struct CalibrationReportWrite
     SaveResult result;
     QString failedFile;
     QString csvFile; // on success
+    QStringList files; // all of them, on success
 };
 
 // The report's table and its printable form, each written whole or not at all.

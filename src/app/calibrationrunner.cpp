@@ -276,6 +276,7 @@ bool CalibrationRunner::begin(const CalibrationRun &run, const CalibrationRunSet
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale, run.readingsPerStep);
     m_run->setAmbient(run.ambientC);
     ++m_runSerial;
+    emit runStarted();
     apply(m_run->start());
     emit stateChanged();
     showProgress();
@@ -659,6 +660,7 @@ void CalibrationRunner::journalRows()
 {
     const QVector<CalibrationStepResult> &rows = m_run->results();
     for (; m_journaled < rows.size(); ++m_journaled) {
+        emit stepEnded(CalibrationReport::row(m_header.run, rows.at(m_journaled), m_header.wallAtZero));
         QString error;
         if (!m_journal.isOpen() || m_journal.append(rows.at(m_journaled), &error))
             continue;
@@ -695,6 +697,7 @@ void CalibrationRunner::finish(bool aborted)
     // The last step's outcome reaches the run's table before the table turns editable again.
     emit progressShown();
     emit stateChanged();
+    emit runEnded(aborted);
     writeReport(aborted);
     m_unattended = false;
 }
@@ -774,6 +777,7 @@ bool CalibrationRunner::deliverReport(const CalibrationReportContent &content, b
             written = writeCalibrationReport(folder, content);
             if (written.result) {
                 m_lastReport = written.csvFile;
+                emit reportWritten(written.files);
                 return true;
             }
         }

@@ -120,6 +120,12 @@ signals:
     void finished(const QString &text, const QString &reportFile);
     // The run's progress was shown anew: a reading, a tick or a step's end.
     void progressShown();
+    // For those who follow runs from afar: a run began; a step ended, with its report row as the CSV
+    // report has it (column, text); the run ended; its report files were written.
+    void runStarted();
+    void stepEnded(const QVector<QPair<QByteArray, QByteArray>> &row);
+    void runEnded(bool aborted);
+    void reportWritten(const QStringList &files);
 
 private:
     // A reading from a controller known to be ours. One after a lost link or a silence lets the run

@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "app/telemetrystation.h"
 #include "app/windowplacement.h"
 #include "app/windowtexts.h"
 #include "remote/remotecontrol.h"
 #include "settings/settings.h"
+#include "settings/telemetrysettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -74,6 +76,9 @@ int main(int argc, char *argv[])
     }
     RemoteControl remote(&window);
     remote.apply(readRemoteSettings(appSettings));
+    // Goes before the window, so its last word to the broker is a clean offline.
+    TelemetryStation telemetry(&window);
+    telemetry.apply(readTelemetrySettings(appSettings));
     // Once the window is up, so the question has it as its parent.
     QTimer::singleShot(0, &window, &MainWindow::offerPendingReports);
     return app.exec();

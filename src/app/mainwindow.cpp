@@ -29,7 +29,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -198,6 +197,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::chartSettings, this, &MainWindow::ClickChartSettings);
     connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
     connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
+    connect(m_menus, &WindowMenus::telemetry, this, &MainWindow::telemetryRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);

@@ -56,6 +56,8 @@ public:
 signals:
     // 设置 → 远程控制.
     void remoteControlRequested();
+    // 设置 → 数据上报.
+    void telemetryRequested();
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.

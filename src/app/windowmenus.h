@@ -31,6 +31,7 @@ signals:
     void chartSettings();
     void calibration();
     void remoteControl();
+    void telemetry();
     void simplifiedChinese();
     void english();
     void traditionalChinese();
@@ -49,6 +50,7 @@ private:
     QAction *m_chartSettings;
     QAction *m_calibration;
     QAction *m_remoteControl;
+    QAction *m_telemetry;
     QAction *m_chinese;
     QAction *m_english;
     QAction *m_traditional;

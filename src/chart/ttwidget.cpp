@@ -214,6 +214,7 @@ void ttwidget::stopRecording()
     if (!isRecording())
         return;
     m_recorder.stop();
+    emit recordingChanged(false);
     showAmbientGraph();
     ui->pushButton_startstop->setText(tr("开始"));
     if (!m_recordControlsOn)
@@ -231,6 +232,7 @@ void ttwidget::startRecording()
     m_curveSaved = false;
     m_curveModel = m_modelName;
     emit shownCurveChanged();
+    emit recordingChanged(true);
     ui->pushButton_startstop->setText(tr("停止"));
     // Whatever the last curve left on the time axis, the new one starts in view.
     plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));

@@ -135,6 +135,8 @@ signals:
     void pausedChanged(bool paused);
     // A recording started or a curve was opened in place of the shown one.
     void shownCurveChanged();
+    // A recording started (true) or stopped, whoever asked.
+    void recordingChanged(bool recording);
 
 public slots:
     void hScaleDestory();

@@ -25,3 +25,8 @@ const BlackbodyModel &blackbodyModel(int index)
         index = 0;
     return kModels[size_t(index)];
 }
+
+bool setPointFits(const BlackbodyModel &model, double celsius, int decimals)
+{
+    return decimals <= model.decimals && celsius >= model.minimum && celsius <= model.maximum;
+}

@@ -15,6 +15,10 @@ struct BlackbodyModel
     double maximum;
 };
 
+// Whether `model` takes `celsius` as a set point, written with `decimals` places after the point: within
+// its range and no finer than it shows. The same rule for every remote path as the box has for the window.
+bool setPointFits(const BlackbodyModel &model, double celsius, int decimals);
+
 // Rows in the order of the model list; an index outside the table falls back to the first row.
 int blackbodyModelCount();
 const BlackbodyModel &blackbodyModel(int index);

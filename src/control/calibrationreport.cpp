@@ -10,7 +10,10 @@
 namespace {
 
 constexpr int kTemperatureDecimals = 3;
-constexpr int kColumns = 21;
+const char *const kColumns[] = {"step", "outcome", "set_point", "stable_at", "settle_s", "mean", "std", "min",
+    "max", "count", "ambient", "reading", "error", "reference", "reading_mean", "reading_std", "error_ref",
+    "u_c", "U", "tolerance", "verdict"};
+constexpr int kColumnCount = int(sizeof kColumns / sizeof kColumns[0]);
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Empty for a value that does not exist (NaN); never "-0.000", which would read as a sign.
@@ -50,7 +53,8 @@ QByteArray verdictWord(StepEvaluation::Verdict verdict)
     return {};
 }
 
-QByteArray row(const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
+QByteArrayList values(
+    const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
 {
     QByteArrayList fields {QByteArray::number(result.step + 1),
         CalibrationReport::outcomeWord(result.outcome), fixed(result.setPoint, kTemperatureDecimals)};
@@ -76,23 +80,40 @@ QByteArray row(const CalibrationRun &run, const CalibrationStepResult &result, c
                    << verdictWord(e.verdict);
         }
     }
-    while (fields.size() < kColumns)
+    while (fields.size() < kColumnCount)
         fields << QByteArray();
-    return fields.join(',') + "\r\n";
+    return fields;
 }
 
 } // namespace
 
 namespace CalibrationReport {
 
+QByteArrayList columns()
+{
+    QByteArrayList names;
+    for (const char *name : kColumns)
+        names << name;
+    return names;
+}
+
+QVector<QPair<QByteArray, QByteArray>> row(
+    const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
+{
+    const QByteArrayList names = columns();
+    const QByteArrayList fields = values(run, result, wallAtZero);
+    QVector<QPair<QByteArray, QByteArray>> pairs;
+    for (int i = 0; i < kColumnCount; ++i)
+        pairs.append({names.at(i), fields.at(i)});
+    return pairs;
+}
+
 QByteArray csv(
     const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
 {
-    QByteArray text
-        = "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-          "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n";
+    QByteArray text = columns().join(',') + "\r\n";
     for (const CalibrationStepResult &result : results)
-        text += row(run, result, wallAtZero);
+        text += values(run, result, wallAtZero).join(',') + "\r\n";
     return text;
 }
 

@@ -3,7 +3,9 @@
 #include "control/calibrationsequencer.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -19,6 +21,13 @@ namespace CalibrationReport {
 // emissivities, budget, tolerance and rule; `reading` is the mean of the step's readings.
 QByteArray csv(
     const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero);
+
+// The header row's names, in order.
+QByteArrayList columns();
+// A step's row as the CSV writes it, each field beside its column's name, in column order; a value the
+// step has none of is empty. For those who want the row as an object rather than a line.
+QVector<QPair<QByteArray, QByteArray>> row(
+    const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero);
 
 // "2024-05-01T10:00:01.000+08:00": local time with its offset at that moment.
 QByteArray isoWithOffset(const QDateTime &at);

@@ -46,7 +46,8 @@ void syncFolder(const QString &folder)
 
 } // namespace
 
-SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write)
+SaveResult saveAtomically(
+    const QString &fileName, const std::function<bool(QIODevice *)> &write, bool ownerOnly)
 {
     const QString target = saveTarget(fileName);
     if (target.isEmpty())
@@ -58,8 +59,9 @@ SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIOD
     int fd = -1;
     for (int i = 0; i < kNameTries && fd < 0; ++i) {
         temporary = temporaryName(targetInfo);
-        // 0666 under the umask, as any new file of the user's gets.
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // 0666 under the umask, as any new file of the user's gets; a secret's file is never more than 0600,
+        // not even for the moment before the old file's bits are copied.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
             return SaveResult::systemError(errno);
     }
@@ -76,7 +78,7 @@ SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIOD
     struct stat old;
     // Best effort: a file system that cannot hold permission bits (a FAT stick) still takes the file.
     if (::stat(targetPath.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(fd, old.st_mode & (ownerOnly ? 0600 : 07777));
 
     FdWriteDevice device(fd);
     device.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -106,7 +108,8 @@ SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIOD
 
 #else
 
-SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write)
+// Windows keeps a user's files in a folder only the user can read; ownerOnly has nothing to add there.
+SaveResult saveAtomically(const QString &fileName, const std::function<bool(QIODevice *)> &write, bool)
 {
     const QString target = saveTarget(fileName);
     if (target.isEmpty())

@@ -434,7 +434,7 @@ void RemoteCommands::setPoint(ScpiSession &session, const ScpiParameter &value)
         return;
     }
     const BlackbodyModel &model = m_link->model();
-    if (value.decimals > model.decimals || value.number < model.minimum || value.number > model.maximum) {
+    if (!setPointFits(model, value.number, value.decimals)) {
         session.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }

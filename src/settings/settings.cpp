@@ -142,6 +142,7 @@ void Settings::moveAside(const QString &path)
         aside = base + QLatin1Char('-') + QString::number(n);
     QFile file(path);
     if (file.rename(aside)) {
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         printError(QStringLiteral("Moved unreadable file ") + path + QStringLiteral(" to ") + aside);
         return;
     }
@@ -268,21 +269,26 @@ SaveResult Settings::save()
         return SaveResult::failure(tr("无法读取的设置文件未能移开，不能覆盖"));
 
     const QStringList keys = orderedKeys();
-    return saveAtomically(filePath(), [this, &keys](QIODevice *file) {
-        QXmlStreamWriter writer(file);
-        writer.setCodec("UTF-8");
-        writer.setAutoFormatting(true);
-        writer.setAutoFormattingIndent(4);
-        writer.writeStartDocument();
-        writer.writeStartElement(rootElement);
-        writer.writeStartElement(chartElement);
-        for (const QString &key : keys)
-            writeTextElement(writer, key, values.value(key));
-        writer.writeEndElement();
-        writer.writeEndElement();
-        writer.writeEndDocument();
-        return !writer.hasError();
-    });
+    // Once private, the file stays so: a save keeps the permissions of the file it replaces.
+    const bool holdsSecret = !values.value(mqttPasswordKey).isEmpty();
+    return saveAtomically(
+        filePath(),
+        [this, &keys](QIODevice *file) {
+            QXmlStreamWriter writer(file);
+            writer.setCodec("UTF-8");
+            writer.setAutoFormatting(true);
+            writer.setAutoFormattingIndent(4);
+            writer.writeStartDocument();
+            writer.writeStartElement(rootElement);
+            writer.writeStartElement(chartElement);
+            for (const QString &key : keys)
+                writeTextElement(writer, key, values.value(key));
+            writer.writeEndElement();
+            writer.writeEndElement();
+            writer.writeEndDocument();
+            return !writer.hasError();
+        },
+        holdsSecret);
 }
 
 QString Settings::value(const QString &key, const QString &fallback) const

@@ -21,7 +21,8 @@ public:
     ~Settings() override;
 
     // A config.xml that exists but cannot be read or parsed is moved aside, so no save replaces it; the
-    // entries read before the fault are kept.
+    // entries read before the fault are kept. The copy aside is made the user's alone, as it may hold a
+    // password.
     bool load();
     // Fills in the default of every known key whose value is missing or not usable (isUsableValue). The
     // stability keys are only repaired, not added: until the dialog stores them their readers use the
@@ -46,6 +47,8 @@ public:
     const QString languageKey = QStringLiteral("Language");
     const QString stableBandKey = QStringLiteral("StableBand");
     const QString stableWindowKey = QStringLiteral("StableWindow");
+    // A secret in plain text: from the first save that holds one, config.xml is the user's alone (0600).
+    const QString mqttPasswordKey = QStringLiteral("MqttPassword");
     QString configDir;
     // The per-user data folder (run journals); named after the executable like configDir, by load().
     QString dataDir;

@@ -129,8 +129,8 @@ void TestChartActions::menusOfferTheirEntries()
             QStringLiteral("导出图片"), QStringLiteral("退出")}));
     QCOMPARE(texts(child<NavButton>("pushButton_settings")),
         (QStringList {QStringLiteral("表格设置"), QStringLiteral("校准程序"), QStringLiteral("远程控制"),
-            QStringLiteral("语言")}));
-    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(3)->menu();
+            QStringLiteral("数据上报"), QStringLiteral("语言")}));
+    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(4)->menu();
     QVERIFY(languages);
     QStringList languageTexts;
     for (QAction *action : languages->actions())

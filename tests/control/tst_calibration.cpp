@@ -1095,6 +1095,18 @@ void TestCalibration::reportRowsByteForByte()
         "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
         "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
             + rows);
+    // The row as named fields says the same, column by column.
+    QByteArray joined;
+    for (const CalibrationStepResult &r : results) {
+        QByteArrayList names, values;
+        for (const auto &[name, value] : CalibrationReport::row(CalibrationRun(), r, wallAtZero)) {
+            names << name;
+            values << value;
+        }
+        QCOMPARE(names, CalibrationReport::columns());
+        joined += values.join(',') + "\r\n";
+    }
+    QCOMPARE(joined, rows);
 }
 
 void TestCalibration::reportNamesCarryDateAndTime()

@@ -16,6 +16,8 @@ class TestAtomicSave : public QObject
 private slots:
     void saveReplacesTheTargetOrLeavesItAlone_data();
     void saveReplacesTheTargetOrLeavesItAlone();
+    void ownerOnlySaveIsPrivateBeforeItsFirstByte_data();
+    void ownerOnlySaveIsPrivateBeforeItsFirstByte();
 };
 
 void TestAtomicSave::saveReplacesTheTargetOrLeavesItAlone_data()
@@ -52,6 +54,51 @@ void TestAtomicSave::saveReplacesTheTargetOrLeavesItAlone()
     // Nothing beside the target, whatever the outcome.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
         QStringList {QStringLiteral("target.txt")});
+}
+
+void TestAtomicSave::ownerOnlySaveIsPrivateBeforeItsFirstByte_data()
+{
+    QTest::addColumn<int>("oldMode"); // -1: no file yet
+    QTest::addColumn<int>("mode"); // while written and after
+
+    QTest::newRow("new file") << -1 << 0600;
+    QTest::newRow("replaces a file others could read") << 0644 << 0600;
+    QTest::newRow("keeps a file the user made read-only") << 0400 << 0400;
+}
+
+void TestAtomicSave::ownerOnlySaveIsPrivateBeforeItsFirstByte()
+{
+    QFETCH(int, oldMode);
+    QFETCH(int, mode);
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("config.xml"));
+    if (oldMode >= 0) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(oldMode)) == 0);
+    }
+    const auto modeOf = [](const QString &path) {
+        struct stat info;
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+
+    int modeBeforeWriting = -1;
+    const SaveResult saved = saveAtomically(
+        target,
+        [&](QIODevice *device) {
+            const QStringList beside
+                = QDir(folder.path())
+                      .entryList({QStringLiteral(".config.xml.*")}, QDir::Files | QDir::Hidden);
+            if (beside.size() == 1)
+                modeBeforeWriting = modeOf(folder.filePath(beside.first()));
+            return device->write("<secret/>") == 9;
+        },
+        true);
+    QVERIFY(saved);
+    // The umask could only narrow it further; 0600 is what the test runs under anyway.
+    QCOMPARE(modeBeforeWriting & ~mode, 0);
+    QCOMPARE(modeOf(target), mode);
 }
 
 QTEST_GUILESS_MAIN(TestAtomicSave)

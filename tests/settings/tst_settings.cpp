@@ -170,6 +170,7 @@ private slots:
     void severalChartElementsAreAllReadLaterWins();
     void valuesSurviveRoundTrip();
     void saveBeforeLoadWritesNothing();
+    void fileHoldingAPasswordIsTheUsersAlone();
     void saveWritesThroughLinksAndRefusesOtherFiles_data();
     void saveWritesThroughLinksAndRefusesOtherFiles();
     void languageChangeReachesFileAtProgramExit();
@@ -345,6 +346,8 @@ void TestSettings::unreadableXmlIsReportedAndDefaultsFillTheRest()
     QFile kept(asidePath);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), content);
+    // It may hold a password.
+    QCOMPARE(kept.permissions() & 0x0077, QFileDevice::Permissions());
 }
 
 void TestSettings::wrongRootIsReplacedBySettingsDocumentAtNextSave()
@@ -556,6 +559,31 @@ void TestSettings::valuesSurviveRoundTrip()
     for (const auto &[key, text] : entries)
         QCOMPARE(reloaded.value(key, QString()), text);
     QCOMPARE(reloaded.value(reloaded.chartLineCacheKey, QString()), QStringLiteral("1000"));
+}
+
+void TestSettings::fileHoldingAPasswordIsTheUsersAlone()
+{
+    const auto othersMayRead = [this] {
+        struct stat info;
+        return ::stat(QFile::encodeName(path()).constData(), &info) == 0 && (info.st_mode & 0077) != 0;
+    };
+    const mode_t oldMask = ::umask(022);
+    Settings settings;
+    {
+        StderrCapture capture;
+        settings.load();
+    }
+    settings.applyDefaults();
+    QVERIFY(settings.save());
+    QVERIFY(othersMayRead());
+    settings.setValue(settings.mqttPasswordKey, QStringLiteral("secret"));
+    QVERIFY(settings.save());
+    QVERIFY(!othersMayRead());
+    // Taking the password out later does not open the file again.
+    settings.setValue(settings.mqttPasswordKey, QString());
+    QVERIFY(settings.save());
+    ::umask(oldMask);
+    QVERIFY(!othersMayRead());
 }
 
 void TestSettings::saveBeforeLoadWritesNothing()

@@ -825,23 +825,23 @@
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <location line="+217"/>
         <location line="+76"/>
         <location line="+53"/>
-        <location line="+176"/>
+        <location line="+179"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-557"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
     </message>
@@ -886,17 +886,17 @@
         <translation>被测仪器读数</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</translation>
     </message>
     <message>
-        <location line="-422"/>
-        <location line="+67"/>
-        <location line="+355"/>
-        <location line="+120"/>
+        <location line="-424"/>
+        <location line="+68"/>
+        <location line="+356"/>
+        <location line="+122"/>
         <location line="+41"/>
         <location line="+75"/>
         <location line="+18"/>
@@ -904,7 +904,7 @@
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-754"/>
+        <location line="-758"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -926,7 +926,7 @@
 %1</translation>
     </message>
     <message>
-        <location line="+328"/>
+        <location line="+329"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期间读数不足，重新开始保持</translation>
     </message>
@@ -961,7 +961,7 @@
         <translation>中止校准</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+91"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校准已中止，报告已保存在 %1</translation>
     </message>
@@ -1001,7 +1001,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未选择校准报告文件夹。</translation>
     </message>
@@ -1101,7 +1101,7 @@
         <translation>选择校准报告文件夹</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>已暂停（控制器未确认）</source>
         <translation>已暂停（控制器未确认）</translation>
     </message>
@@ -1529,7 +1529,7 @@
 <context>
     <name>EventMessageView</name>
     <message>
-        <location filename="../../app/eventmessageview.cpp" line="+37"/>
+        <location filename="../../app/eventmessageview.cpp" line="+41"/>
         <location line="+32"/>
         <source>打开报告文件夹</source>
         <translation>打开报告文件夹</translation>
@@ -1659,9 +1659,9 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-86"/>
+        <location filename="../../app/mainwindow.cpp" line="-87"/>
         <location line="+8"/>
-        <location line="+75"/>
+        <location line="+76"/>
         <location line="+204"/>
         <location line="+158"/>
         <source>打开串口</source>
@@ -1716,9 +1716,64 @@
     </message>
 </context>
 <context>
+    <name>MqttPublisher</name>
+    <message>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+240"/>
+        <source>连接超时</source>
+        <translation>连接超时</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>状态主题无效：%1</source>
+        <translation>状态主题无效：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+6"/>
+        <source>无法读取 CA 文件 %1</source>
+        <translation>无法读取 CA 文件 %1</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>代理拒绝连接：用户名或密码错误</source>
+        <translation>代理拒绝连接：用户名或密码错误</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>代理拒绝连接：%1</source>
+        <translation>代理拒绝连接：%1</translation>
+    </message>
+    <message>
+        <location line="+119"/>
+        <source>无法连接到 %1:%2：%3</source>
+        <translation>无法连接到 %1:%2：%3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>连接被关闭</source>
+        <translation>连接被关闭</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>找不到该主机</source>
+        <translation>找不到该主机</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</source>
+        <translation>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>对方不是 MQTT 代理</source>
+        <translation>对方不是 MQTT 代理</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-505"/>
+        <location filename="../../app/mainwindow.cpp" line="-506"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1866,12 +1921,12 @@
 <context>
     <name>SetPointGate</name>
     <message>
-        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <location filename="../../app/setpointgate.cpp" line="+28"/>
         <source>校准进行中，设定点由校准程序发送</source>
         <translation>校准进行中，设定点由校准程序发送</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>串口未打开，请先打开串口</source>
         <translation>串口未打开，请先打开串口</translation>
     </message>
@@ -1907,7 +1962,7 @@
         <translation>Not a settings file</translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+157"/>
         <source>设置尚未载入</source>
         <translation>设置尚未载入</translation>
     </message>
@@ -1915,6 +1970,128 @@
         <location line="+2"/>
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>无法读取的设置文件未能移开，不能覆盖</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryDialog</name>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.ui" line="+6"/>
+        <source>数据上报</source>
+        <translation>数据上报</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>MQTT 服务器</source>
+        <translation>MQTT 服务器</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>留空则不上报</source>
+        <translation>留空则不上报</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>端口</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+65"/>
+        <source>站名</source>
+        <translation>站名</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+2"/>
+        <source>主题前缀</source>
+        <translation>主题前缀</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>用户名</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>密码</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>使用 TLS 加密</source>
+        <translation>使用 TLS 加密</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+30"/>
+        <source>CA 证书文件</source>
+        <translation>CA 证书文件</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>允许远程设置温度</source>
+        <translation>允许远程设置温度</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</source>
+        <translation>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="-38"/>
+        <source>%1不能为空</source>
+        <translation>%1不能为空</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不能含有 +、#、/ 或空字符</source>
+        <translation>%1不能含有 +、#、/ 或空字符</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>使用 TLS 时须选择 CA 证书文件</source>
+        <translation>使用 TLS 时须选择 CA 证书文件</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>证书 (*.pem *.crt);;所有文件 (*)</source>
+        <translation>证书 (*.pem *.crt);;所有文件 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryStation</name>
+    <message>
+        <location filename="../../app/telemetrystation.cpp" line="+167"/>
+        <location line="+123"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>上报：已连接</source>
+        <translation>上报：已连接</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上报：未连接（重试中）</source>
+        <translation>上报：未连接（重试中）</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>数据上报失败：%1
+程序照常运行，并在后台继续尝试连接。</source>
+        <translation>数据上报失败：%1
+程序照常运行，并在后台继续尝试连接。</translation>
     </message>
 </context>
 <context>
@@ -1936,7 +2113,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+44"/>
+        <location filename="../../app/windowmenus.cpp" line="+45"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -1974,6 +2151,11 @@
         <location line="+1"/>
         <source>远程控制</source>
         <translation>远程控制</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据上报</source>
+        <translation>数据上报</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2018,7 +2200,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+493"/>
+        <location filename="../../chart/ttwidget.cpp" line="+503"/>
         <source>水平缩放</source>
         <translation>水平缩放</translation>
     </message>
@@ -2034,13 +2216,13 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-446"/>
-        <location line="+617"/>
+        <location filename="../../chart/ttwidget.cpp" line="-456"/>
+        <location line="+627"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-616"/>
+        <location line="-626"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
@@ -2048,37 +2230,37 @@
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+601"/>
+        <location line="+611"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-598"/>
-        <location line="+599"/>
+        <location line="-608"/>
+        <location line="+609"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-596"/>
-        <location line="+597"/>
+        <location line="-606"/>
+        <location line="+607"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-593"/>
-        <location line="+594"/>
+        <location line="-603"/>
+        <location line="+604"/>
         <source>设定值</source>
         <translation>设定值</translation>
     </message>
     <message>
-        <location line="-574"/>
-        <location line="+119"/>
-        <location line="+450"/>
+        <location line="-584"/>
+        <location line="+120"/>
+        <location line="+459"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-568"/>
+        <location line="-578"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -2088,14 +2270,14 @@
         <translation>温度(℉)</translation>
     </message>
     <message>
-        <location line="+103"/>
-        <location line="+434"/>
+        <location line="+105"/>
+        <location line="+442"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-626"/>
-        <location line="+628"/>
+        <location line="-636"/>
+        <location line="+638"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
@@ -2116,12 +2298,12 @@
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-344"/>
+        <location line="-346"/>
         <source>稳定</source>
         <translation>稳定</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+0"/>
         <source>步骤%1</source>
         <translation>步骤%1</translation>
     </message>
@@ -2131,7 +2313,7 @@
         <translation>结束</translation>
     </message>
     <message>
-        <location line="+98"/>
+        <location line="+108"/>
         <source>型号: %1</source>
         <translation>型号: %1</translation>
     </message>

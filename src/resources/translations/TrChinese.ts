@@ -825,23 +825,23 @@
         <location line="+8"/>
         <location line="+8"/>
         <location line="+71"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <location line="+217"/>
         <location line="+76"/>
         <location line="+53"/>
-        <location line="+176"/>
+        <location line="+179"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-553"/>
+        <location line="-557"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校準結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
@@ -886,17 +886,17 @@
         <translation>受測儀器讀數</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校準結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
-        <location line="-422"/>
-        <location line="+67"/>
-        <location line="+355"/>
-        <location line="+120"/>
+        <location line="-424"/>
+        <location line="+68"/>
+        <location line="+356"/>
+        <location line="+122"/>
         <location line="+41"/>
         <location line="+75"/>
         <location line="+18"/>
@@ -904,7 +904,7 @@
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-754"/>
+        <location line="-758"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -926,7 +926,7 @@
 %1</translation>
     </message>
     <message>
-        <location line="+328"/>
+        <location line="+329"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
     </message>
@@ -961,7 +961,7 @@
         <translation>中止校準</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location line="+91"/>
         <source>校准已中止，报告已保存在 %1</source>
         <translation>校正已中止，報告已儲存於 %1</translation>
     </message>
@@ -1001,7 +1001,7 @@
         <translation>自 %1 起（更早的部分超出了表格容量）</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>尚未选择校准报告文件夹。</source>
         <translation>尚未選擇校準報告資料夾。</translation>
     </message>
@@ -1101,7 +1101,7 @@
         <translation>選擇校正報告資料夾</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>已暂停（控制器未确认）</source>
         <translation>已暫停（控制器未確認）</translation>
     </message>
@@ -1529,7 +1529,7 @@
 <context>
     <name>EventMessageView</name>
     <message>
-        <location filename="../../app/eventmessageview.cpp" line="+37"/>
+        <location filename="../../app/eventmessageview.cpp" line="+41"/>
         <location line="+32"/>
         <source>打开报告文件夹</source>
         <translation>開啟報告資料夾</translation>
@@ -1659,9 +1659,9 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-86"/>
+        <location filename="../../app/mainwindow.cpp" line="-87"/>
         <location line="+8"/>
-        <location line="+75"/>
+        <location line="+76"/>
         <location line="+204"/>
         <location line="+158"/>
         <source>打开串口</source>
@@ -1716,9 +1716,64 @@
     </message>
 </context>
 <context>
+    <name>MqttPublisher</name>
+    <message>
+        <location filename="../../telemetry/mqttpublisher.cpp" line="+240"/>
+        <source>连接超时</source>
+        <translation>連線逾時</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>状态主题无效：%1</source>
+        <translation>狀態主題無效：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+6"/>
+        <source>无法读取 CA 文件 %1</source>
+        <translation>無法讀取 CA 檔案 %1</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>代理拒绝连接：用户名或密码错误</source>
+        <translation>代理拒絕連線：使用者名稱或密碼錯誤</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>代理拒绝连接：%1</source>
+        <translation>代理拒絕連線：%1</translation>
+    </message>
+    <message>
+        <location line="+119"/>
+        <source>无法连接到 %1:%2：%3</source>
+        <translation>無法連線到 %1:%2：%3</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+12"/>
+        <source>连接被关闭</source>
+        <translation>連線被關閉</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>找不到该主机</source>
+        <translation>找不到該主機</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>与 %1:%2 的 TLS 握手失败：证书被拒绝或对方不是 TLS 服务</source>
+        <translation>與 %1:%2 的 TLS 交握失敗：憑證被拒絕或對方不是 TLS 服務</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>对方不是 MQTT 代理</source>
+        <translation>對方不是 MQTT 代理</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-505"/>
+        <location filename="../../app/mainwindow.cpp" line="-506"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1866,12 +1921,12 @@
 <context>
     <name>SetPointGate</name>
     <message>
-        <location filename="../../app/setpointgate.cpp" line="+7"/>
+        <location filename="../../app/setpointgate.cpp" line="+28"/>
         <source>校准进行中，设定点由校准程序发送</source>
         <translation>校準進行中，設定點由校準程序傳送</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
         <source>串口未打开，请先打开串口</source>
         <translation>序列埠未開啟，請先開啟序列埠</translation>
     </message>
@@ -1907,7 +1962,7 @@
         <translation>不是設定檔</translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+157"/>
         <source>设置尚未载入</source>
         <translation>設定尚未載入</translation>
     </message>
@@ -1915,6 +1970,128 @@
         <location line="+2"/>
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>無法讀取的設定檔未能移開，不能覆蓋</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryDialog</name>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.ui" line="+6"/>
+        <source>数据上报</source>
+        <translation>數據上報</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>MQTT 服务器</source>
+        <translation>MQTT 伺服器</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>留空则不上报</source>
+        <translation>留空則不上報</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>端口</source>
+        <translation>連接埠</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+65"/>
+        <source>站名</source>
+        <translation>站名</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+2"/>
+        <source>主题前缀</source>
+        <translation>主題前綴</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>用户名</source>
+        <translation>使用者名稱</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>密码</source>
+        <translation>密碼</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>使用 TLS 加密</source>
+        <translation>使用 TLS 加密</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="+30"/>
+        <source>CA 证书文件</source>
+        <translation>CA 憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>浏览…</source>
+        <translation>瀏覽…</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>允许远程设置温度</source>
+        <translation>允許遠端設定溫度</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>密码以明文保存在 config.xml 中，该文件仅对本用户可读。</source>
+        <translation>密碼以明文儲存在 config.xml 中，該檔案僅供本使用者讀取。</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/telemetrydialog.cpp" line="-38"/>
+        <source>%1不能为空</source>
+        <translation>%1不能為空</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不能含有 +、#、/ 或空字符</source>
+        <translation>%1不能含有 +、#、/ 或空字元</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>使用 TLS 时须选择 CA 证书文件</source>
+        <translation>使用 TLS 時須選擇 CA 憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>证书 (*.pem *.crt);;所有文件 (*)</source>
+        <translation>憑證 (*.pem *.crt);;所有檔案 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TelemetryStation</name>
+    <message>
+        <location filename="../../app/telemetrystation.cpp" line="+167"/>
+        <location line="+123"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>上报：已连接</source>
+        <translation>上報：已連線</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>上报：未连接（重试中）</source>
+        <translation>上報：未連線（重試中）</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>数据上报失败：%1
+程序照常运行，并在后台继续尝试连接。</source>
+        <translation>數據上報失敗：%1
+程式照常執行，並在背景繼續嘗試連線。</translation>
     </message>
 </context>
 <context>
@@ -1936,7 +2113,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+44"/>
+        <location filename="../../app/windowmenus.cpp" line="+45"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -1974,6 +2151,11 @@
         <location line="+1"/>
         <source>远程控制</source>
         <translation>遠端控制</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>数据上报</source>
+        <translation>數據上報</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2018,7 +2200,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+493"/>
+        <location filename="../../chart/ttwidget.cpp" line="+503"/>
         <source>水平缩放</source>
         <translation>水平縮放</translation>
     </message>
@@ -2034,13 +2216,13 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-446"/>
-        <location line="+617"/>
+        <location filename="../../chart/ttwidget.cpp" line="-456"/>
+        <location line="+627"/>
         <source>时间(秒)</source>
         <translation>時間(秒)</translation>
     </message>
     <message>
-        <location line="-616"/>
+        <location line="-626"/>
         <location line="+83"/>
         <source>温度(℃)</source>
         <translation>溫度(℃)</translation>
@@ -2048,37 +2230,37 @@
     <message>
         <location line="-91"/>
         <location line="+27"/>
-        <location line="+601"/>
+        <location line="+611"/>
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
     <message>
-        <location line="-598"/>
-        <location line="+599"/>
+        <location line="-608"/>
+        <location line="+609"/>
         <source>实温</source>
         <translation>實測溫度</translation>
     </message>
     <message>
-        <location line="-596"/>
-        <location line="+597"/>
+        <location line="-606"/>
+        <location line="+607"/>
         <source>环温</source>
         <translation>環溫</translation>
     </message>
     <message>
-        <location line="-593"/>
-        <location line="+594"/>
+        <location line="-603"/>
+        <location line="+604"/>
         <source>设定值</source>
         <translation>設定值</translation>
     </message>
     <message>
-        <location line="-574"/>
-        <location line="+119"/>
-        <location line="+450"/>
+        <location line="-584"/>
+        <location line="+120"/>
+        <location line="+459"/>
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
-        <location line="-568"/>
+        <location line="-578"/>
         <source>全局</source>
         <translation>總覽</translation>
     </message>
@@ -2088,14 +2270,14 @@
         <translation>溫度(℉)</translation>
     </message>
     <message>
-        <location line="+103"/>
-        <location line="+434"/>
+        <location line="+105"/>
+        <location line="+442"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-626"/>
-        <location line="+628"/>
+        <location line="-636"/>
+        <location line="+638"/>
         <source>继续</source>
         <translation>繼續</translation>
     </message>
@@ -2116,12 +2298,12 @@
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-344"/>
+        <location line="-346"/>
         <source>稳定</source>
         <translation>穩定</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+0"/>
         <source>步骤%1</source>
         <translation>步驟%1</translation>
     </message>
@@ -2131,7 +2313,7 @@
         <translation>結束</translation>
     </message>
     <message>
-        <location line="+98"/>
+        <location line="+108"/>
         <source>型号: %1</source>
         <translation>型號: %1</translation>
     </message>

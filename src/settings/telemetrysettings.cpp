@@ -1,0 +1,62 @@
+#include "telemetrysettings.h"
+
+#include "settings/settings.h"
+
+#include <QSysInfo>
+
+namespace {
+
+const QString kHost = QStringLiteral("MqttHost");
+const QString kPort = QStringLiteral("MqttPort");
+const QString kStation = QStringLiteral("MqttStation");
+const QString kPrefix = QStringLiteral("MqttPrefix");
+const QString kUser = QStringLiteral("MqttUser");
+const QString kCaFile = QStringLiteral("MqttCaFile");
+const QString kCommands = QStringLiteral("MqttCommands");
+
+bool flag(const Settings &settings, const QString &key)
+{
+    const QString text = settings.value(key, QString()).trimmed().toLower();
+    return text == QLatin1String("1") || text == QLatin1String("true");
+}
+
+} // namespace
+
+QString defaultTelemetryStation()
+{
+    const QString station = TelemetryPayloads::toTopicLevel(QSysInfo::machineHostName());
+    return station.isEmpty() ? QStringLiteral("station") : station;
+}
+
+TelemetryConfig readTelemetrySettings(const Settings &settings)
+{
+    TelemetryConfig config;
+    config.host = settings.value(kHost, QString()).trimmed();
+    bool ok = false;
+    const int port = settings.value(kPort, QString()).toInt(&ok);
+    if (ok && port > 0 && port <= 65535)
+        config.port = quint16(port);
+    // A level that would split or widen the topics is not a name; the default stands in.
+    const QString station = settings.value(kStation, QString()).trimmed();
+    config.station = TelemetryPayloads::isTopicLevel(station) ? station : defaultTelemetryStation();
+    const QString prefix = settings.value(kPrefix, QString()).trimmed();
+    if (TelemetryPayloads::isTopicLevel(prefix))
+        config.prefix = prefix;
+    config.user = settings.value(kUser, QString());
+    config.password = settings.value(settings.mqttPasswordKey, QString());
+    config.caFile = settings.value(kCaFile, QString()).trimmed();
+    config.commands = flag(settings, kCommands);
+    return config;
+}
+
+void storeTelemetrySettings(Settings &settings, const TelemetryConfig &config)
+{
+    settings.setValue(kHost, config.host);
+    settings.setValue(kPort, QString::number(config.port));
+    settings.setValue(kStation, config.station);
+    settings.setValue(kPrefix, config.prefix);
+    settings.setValue(kUser, config.user);
+    settings.setValue(settings.mqttPasswordKey, config.password);
+    settings.setValue(kCaFile, config.caFile);
+    settings.setValue(kCommands, config.commands ? QStringLiteral("1") : QStringLiteral("0"));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "telemetrypayloads.h"
+
+#include <QObject>
+
+#include <memory>
+#include <thread>
+
+// Publishes one station's status, readings and events to an MQTT broker through libmosquitto.
+// Lives on the GUI thread; every libmosquitto call runs on one network thread of its own, so no call here
+// ever waits on the network, except stop()'s bounded wait. Events are held in our own queue until the
+// broker acknowledges them, which survives reconnects and broker restarts; readings are dropped while
+// disconnected. Signals are emitted on the thread the publisher lives on (queued from the network thread).
+class MqttPublisher : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kDefaultEventLimit = 10000;
+
+    explicit MqttPublisher(QObject *parent = nullptr);
+    ~MqttPublisher() override; // stop(0) if still running
+
+    // Connects (asynchronously) with the will {"state":"offline"} on <p>/status (QoS 1, retained), and
+    // on every (re)connect publishes online(status) retained QoS 1 and, when config.commands, subscribes
+    // <p>/cmd/setpoint. Reconnects with backoff 1 s doubling to 30 s. Restarting with a new config is
+    // allowed (stop + start).
+    void start(const TelemetryConfig &config, const TelemetryPayloads::Status &status);
+    // Publishes retained offline, waits up to waitMs for its acknowledgement, disconnects (no will).
+    void stop(int waitMs = 2000);
+    bool isRunning() const;
+    bool isConnected() const;
+    void setStatus(const TelemetryPayloads::Status &status); // republished retained now if connected
+    // QoS 0; dropped (not queued) while disconnected.
+    void publishTelemetry(const TelemetryPayloads::Reading &reading);
+    // Stamps the next seq (1, 2, … never repeating within one `since`, i.e. one process) and queues at
+    // QoS 1; delivered in order, kept until acknowledged, resent after a reconnect. At most 10,000 queued:
+    // the oldest go and an "events_dropped" event with {"count":N} follows. `ts` defaults to now.
+    void publishEvent(const QString &type, const QJsonObject &fields = {}, const QDateTime &ts = {});
+    int queuedEvents() const;
+
+    // For tests: a smaller queue, so an overflow needs few events.
+    void setEventLimit(int limit);
+
+signals:
+    void connectedChanged(bool connected);
+    // A connection attempt failed: the reason in words naming what failed (host/port unreachable,
+    // refused: bad user name or password, TLS: CA file unreadable or certificate rejected, …). Emitted
+    // once per distinct reason in a row, not per retry; cleared by a successful connect.
+    void failed(const QString &reason);
+    // A message on <p>/cmd/setpoint (only subscribed when commands are allowed).
+    void setPointCommand(const QByteArray &payload, bool retained);
+
+private:
+    struct Shared;
+    class Worker;
+
+    // Queued from the network thread: turns what it reported into signals, on our thread.
+    Q_INVOKABLE void takeNotices();
+
+    std::shared_ptr<Shared> m_shared; // also held by the network thread, which may outlive a stop()
+    std::thread m_thread;
+    bool m_connected = false;
+    QString m_lastFailure; // the last failed() emitted, so a retry failing alike says nothing new
+};

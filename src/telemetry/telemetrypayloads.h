@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+
+// What the settings hold for publishing to the plant's MQTT broker.
+struct TelemetryConfig
+{
+    QString host; // empty = off
+    quint16 port = 1883; // 8883 is the usual TLS port
+    QString station; // topic level: no '+', '#', '/', NUL, not empty
+    QString prefix = QStringLiteral("ostrel");
+    QString user, password, caFile; // caFile non-empty = TLS
+    bool commands = false; // subscribe <p>/cmd/setpoint
+};
+
+// The topics and the UTF-8 JSON bodies a station publishes. Pure: no QObject, no network, so the exact
+// bytes subscribers parse are tested directly. Times are ISO 8601 with milliseconds and the UTC offset.
+namespace TelemetryPayloads {
+
+bool isTopicLevel(const QString &level); // non-empty, none of + # / NUL
+QString toTopicLevel(const QString &text); // those replaced by '_' (for the host name default)
+QByteArray topic(const TelemetryConfig &c, const char *leaf); // "<prefix>/<station>/<leaf>"
+QString timestamp(const QDateTime &t); // 2026-12-09T14:03:07.123+01:00
+
+struct Reading
+{
+    QDateTime ts;
+    std::optional<double> temperature; // nullopt -> "temperature":null
+    std::optional<double> setPoint;
+    bool stable = false;
+    double stableSeconds = 0;
+    QString link; // open, silent, opening, reconnecting, closed, unconfirmed
+};
+// {"ts":…,"temperature":…,"setpoint":…,"unit":"C","stable":…,"stable_s":…,"link":…}
+QByteArray telemetry(const Reading &r);
+
+struct Status
+{
+    QString version, model, port;
+    QDateTime since;
+};
+QByteArray online(const Status &s); // {"state":"online","version":…,"model":…,"port":…,"since":…}
+QByteArray offline(); // {"state":"offline"}
+// {"ts":…,"seq":N,"type":…, …fields}; the three fixed keys win over fields of the same name.
+QByteArray event(const QDateTime &ts, quint64 seq, const QString &type, const QJsonObject &fields);
+
+} // namespace TelemetryPayloads

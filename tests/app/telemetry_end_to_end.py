@@ -1,0 +1,288 @@
+#!/usr/bin/env python3
+"""The real program publishing to a real broker: readings, set points, silence, a killed program and
+events kept across a broker restart. The link is opened and set points are given over SCPI, the
+program's own remote control, since nothing outside the process can press the window's buttons."""
+import getpass
+import json
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import paho.mqtt.client as mqtt
+
+PROGRAM, SIM = sys.argv[1], sys.argv[2]
+MOSQUITTO = shutil.which("mosquitto", path="/usr/sbin:/usr/bin:" + os.environ.get("PATH", ""))
+STATION = "e2e"
+BASE = f"ostrel/{STATION}"
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def until(what, timeout=30.0, step=0.05, why=None):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = what()
+        if value:
+            return value
+        time.sleep(step)
+    raise AssertionError(f"timed out waiting for {why or what.__doc__ or what}")
+
+
+def expect(actual, wanted, what):
+    if actual != wanted:
+        raise AssertionError(f"{what}: {actual!r}, wanted {wanted!r}")
+
+
+def accepting(port):
+    try:
+        socket.create_connection(("127.0.0.1", port), timeout=0.2).close()
+        return True
+    except OSError:
+        return False
+
+
+class Broker:
+    """mosquitto on loopback with a configuration and a persistence folder of its own."""
+
+    def __init__(self, root):
+        self.port = free_port()
+        folder = os.path.join(root, "broker")
+        os.makedirs(folder)
+        self.config = os.path.join(folder, "mosquitto.conf")
+        with open(self.config, "w") as f:
+            # Run as root, mosquitto would otherwise drop to its own user, who cannot write here.
+            f.write(f"user {getpass.getuser()}\nlistener {self.port} 127.0.0.1\nallow_anonymous true\n"
+                    f"persistence true\n"
+                    f"persistence_location {folder}/\nlog_dest file {folder}/log.txt\n")
+        self.process = None
+
+    def start(self):
+        self.process = subprocess.Popen([MOSQUITTO, "-c", self.config])
+        until(lambda: accepting(self.port), why="the broker to listen")
+
+    def stop(self):
+        # SIGTERM: mosquitto writes its persistence file on the way out.
+        self.process.send_signal(signal.SIGTERM)
+        self.process.wait(timeout=20)
+        self.process = None
+
+
+class Watcher:
+    """A subscriber with a persistent session, as a plant's collector would be: QoS 1, fixed client id."""
+
+    def __init__(self, port):
+        self.lock = threading.Lock()
+        self.events = {}  # seq -> event, duplicates dropped
+        self.order = []  # seqs as they first arrived
+        self.telemetry = []
+        self.status = None
+        self.client = mqtt.Client(client_id="telemetry-e2e-watcher", clean_session=False)
+        self.client.reconnect_delay_set(min_delay=1, max_delay=1)
+        self.client.on_message = self.message
+        self.client.on_connect = lambda c, u, f, rc: c.subscribe(BASE + "/#", qos=1)
+        self.client.connect("127.0.0.1", port, keepalive=5)
+        self.client.loop_start()
+
+    def message(self, client, userdata, msg):
+        leaf = msg.topic[len(BASE) + 1:]
+        if os.environ.get("TELEMETRY_E2E_VERBOSE"):
+            print(msg.topic, msg.payload.decode(errors="replace"), flush=True)
+        if leaf.startswith("cmd/"):
+            return
+        body = json.loads(msg.payload)
+        with self.lock:
+            if leaf == "status":
+                self.status = body
+            elif leaf == "telemetry":
+                self.telemetry.append(body)
+            elif leaf == "event" and body["seq"] not in self.events:
+                self.events[body["seq"]] = body
+                self.order.append(body["seq"])
+
+    def event(self, type_, **fields):
+        """The first event of `type_` whose fields include `fields`."""
+        with self.lock:
+            for seq in self.order:
+                e = self.events[seq]
+                if e["type"] == type_ and all(e.get(k) == v for k, v in fields.items()):
+                    return e
+        return None
+
+    def reading(self, test):
+        with self.lock:
+            return next((t for t in self.telemetry if test(t)), None)
+
+    def clear_telemetry(self):
+        with self.lock:
+            self.telemetry.clear()
+
+    def close(self):
+        self.client.loop_stop()
+        self.client.disconnect()
+
+
+class Program:
+    """The program offscreen with a throwaway home whose config.xml names the broker and the SCPI port."""
+
+    def __init__(self, root, broker_port, link):
+        self.port = free_port()
+        home = os.path.join(root, "home")
+        config = os.path.join(home, ".config", "ostrel-blackbody")
+        os.makedirs(config)
+        keys = {"MqttHost": "127.0.0.1", "MqttPort": str(broker_port), "MqttStation": STATION,
+                "MqttPrefix": "ostrel", "MqttCommands": "1", "LastPort": link, "LastBaud": "9600",
+                "LastModel": "VBM100", "RemoteEnabled": "1", "RemotePort": str(self.port),
+                "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports")}
+        with open(os.path.join(config, "config.xml"), "w") as f:
+            f.write("<Settings><Chart>" + "".join(f"<{k}>{v}</{k}>" for k, v in keys.items())
+                    + "</Chart></Settings>\n")
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QT_LOGGING_RULES="qt.qpa.*=false", HOME=home,
+                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+        self.process = subprocess.Popen([PROGRAM], env=env)
+        until(lambda: accepting(self.port), why="the program's SCPI port")
+        self.scpi = socket.create_connection(("127.0.0.1", self.port), timeout=15)
+        self.lines = self.scpi.makefile("rb")
+
+    def write(self, text):
+        self.scpi.sendall(text.encode() + b"\n")
+
+    def q(self, text):
+        self.write(text)
+        return self.lines.readline().decode().strip()
+
+
+def sim_command(sim, command, shows):
+    """Gives the simulator a console command and waits for the line that shows it took effect."""
+    sim.stdin.write(command + "\n")
+    sim.stdin.flush()
+    while not shows(line := sim.stdout.readline()):
+        assert line, f"the simulator ended before {command!r} took effect"
+
+
+def drive(root, broker, sim):
+    watcher = Watcher(broker.port)
+    commands = BASE + "/cmd/setpoint"
+    # Left on the broker from long ago: the program hears it as it subscribes, and must not act on it.
+    watcher.client.publish(commands, b"40", qos=1, retain=True).wait_for_publish()
+    link = os.path.join(root, "bb")
+    program = Program(root, broker.port, link)
+    try:
+        until(lambda: watcher.status and watcher.status.get("state") == "online", why="status online")
+        until(lambda: watcher.event("command_rejected", reason="retained", payload="40"), why="a retained set point")
+        watcher.client.publish(commands, b"", qos=1, retain=True)  # takes it away again
+        program.write(f'SYST:LINK:OPEN "{link}",9600,VBM100')
+        until(lambda: program.q("SYST:LINK?") == "OPEN", why="the link to open")
+
+        # The simulator's numbers, as the program reads them.
+        reading = until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="a reading")
+        expect(reading["temperature"], 25.0, "the simulator's temperature")
+        expect(reading["unit"], "C", "the unit")
+        until(lambda: watcher.status.get("model") == "VBM100" and watcher.status.get("port") == link,
+              why="the status naming the link")
+
+        program.write("SOUR:STAB:LIM 0.5;SOUR:STAB:WIND 1")
+        program.write("SOUR:SPO 30")
+        until(lambda: watcher.event("setpoint_confirmed", value=30, by="scpi"), why="the SCPI set point")
+        until(lambda: watcher.event("stable"), why="stable")
+        until(lambda: watcher.reading(lambda t: t["stable"] and t["stable_s"] > 0), why="a stable reading")
+        until(lambda: watcher.reading(lambda t: t["temperature"] == 30.0 and t["setpoint"] == 30.0),
+              why="the reading at the new set point")
+
+        watcher.client.publish(commands, b"31.5", qos=1)
+        until(lambda: watcher.event("setpoint_confirmed", value=31.5, by="mqtt"), why="the MQTT set point")
+        watcher.client.publish(commands, b"abc", qos=1)
+        until(lambda: watcher.event("command_rejected", reason="not a number", payload="abc"),
+              why="a payload that is no number")
+        watcher.client.publish(commands, b"100.5", qos=1)
+        until(lambda: watcher.event("command_rejected", reason="out of range"), why="a set point out of range")
+
+        # A recording and a one-step run, as a plant's collector hears them.
+        program.write("REC:STAR")
+        until(lambda: watcher.event("recording_started"), why="recording_started")
+        program.write("REC:STOP")
+        until(lambda: watcher.event("recording_stopped"), why="recording_stopped")
+        run = os.path.join(root, "one.bbrun")
+        with open(run, "w") as f:
+            f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'
+                    '"steps":[{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":false}]}')
+        program.write(f'PROG:LOAD "{run}"')
+        program.write("PROG:STAT RUN")
+        until(lambda: watcher.event("run_started"), why="run_started")
+        step = until(lambda: watcher.event("step_done"), why="step_done")
+        expect((step["row"]["step"], step["row"]["outcome"], step["row"]["set_point"]), (1, "done", 35),
+               "the step's report row")
+        until(lambda: watcher.event("run_finished"), why="run_finished")
+        files = until(lambda: watcher.event("report_written"), why="report_written")["files"]
+        expect(all(os.path.isfile(f) for f in files) and any(f.endswith(".csv") for f in files), True,
+               f"the report files {files}")
+        until(lambda: watcher.event("setpoint_confirmed", value=35, by="run"), why="the run's set point")
+
+        # A silent controller: no number stands for it.
+        watcher.clear_telemetry()
+        sim_command(sim, "silence 14", lambda line: "faults:" in line)
+        silent = until(lambda: watcher.reading(lambda t: t["link"] == "silent"), why="a silent reading")
+        expect(silent["temperature"], None, "the temperature while silent")
+        watcher.clear_telemetry()
+        until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="readings again")
+
+        # Events raised while the broker is away arrive once it is back, in order.
+        broker.stop()
+        sim_command(sim, "hangup", lambda line: "hung up" in line)
+        until(lambda: program.q("SYST:LINK?") == "RECONNECTING", why="the program to see the hang-up")
+        sim_command(sim, "replug", lambda line: line.startswith("port:"))
+        until(lambda: program.q("SYST:LINK?") == "OPEN", why="the link back")
+        broker.start()
+        lost = until(lambda: watcher.event("link_lost"), timeout=60, why="link_lost after the restart")
+        back = until(lambda: watcher.event("link_back"), timeout=30, why="link_back after the restart")
+        expect(lost["seq"] < back["seq"], True, "link_lost before link_back")
+        with watcher.lock:
+            seqs = list(watcher.order)
+        expect(seqs, list(range(1, len(seqs) + 1)), "every event once, in order, no gap")
+
+        # A killed program says nothing; the broker gives its will.
+        program.process.send_signal(signal.SIGKILL)
+        program.process.wait(timeout=10)
+        until(lambda: watcher.status.get("state") == "offline", why="the will: status offline")
+    finally:
+        if program.process.poll() is None:
+            program.process.kill()
+            program.process.wait(timeout=10)
+        watcher.close()
+
+
+def main():
+    if not MOSQUITTO:
+        raise SystemExit("mosquitto not found")
+    root = tempfile.mkdtemp(prefix="telemetry-e2e-")
+    os.makedirs(os.path.join(root, "reports"))
+    broker = Broker(root)
+    broker.start()
+    sim = subprocess.Popen([SIM, "--link", os.path.join(root, "bb"), "--model", "VBM100", "--initial", "25",
+                            "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                           text=True)
+    try:
+        until(lambda: os.path.exists(os.path.join(root, "bb")), why="the simulator's link")
+        drive(root, broker, sim)
+    finally:
+        sim.stdin.write("quit\n")
+        sim.stdin.close()
+        sim.wait(timeout=10)
+        if broker.process:
+            broker.stop()
+        shutil.rmtree(root, ignore_errors=True)
+    print("PASS")
+
+
+if __name__ == "__main__":
+    main()
