@@ -932,7 +932,8 @@ void CalibrationRunner::showNote(const QString &text)
     m_note = text;
     m_noteUntil = now() + kNoteMs;
     // A paused run has no ticks to take the note away, and "设置成功" beside a lost link would mislead.
-    QTimer::singleShot(kNoteMs + 1, this, &CalibrationRunner::showProgress);
+    // Precise: a coarse timer may fire up to 5 % early, before the note has run out.
+    QTimer::singleShot(kNoteMs + 50, Qt::PreciseTimer, this, &CalibrationRunner::showProgress);
 }
 
 void CalibrationRunner::showProgress()
