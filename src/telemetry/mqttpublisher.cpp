@@ -334,9 +334,9 @@ bool MqttPublisher::Worker::pump(Clock::time_point until)
         return true;
     if (!m_connected) {
         if (m_connackRefusal == 4 || m_connackRefusal == 5)
-            fail(MqttPublisher::tr("代理拒绝连接：用户名或密码错误"));
+            fail(MqttPublisher::tr("服务器拒绝连接：用户名或密码错误"));
         else if (m_connackRefusal != 0)
-            fail(MqttPublisher::tr("代理拒绝连接：%1")
+            fail(MqttPublisher::tr("服务器拒绝连接：%1")
                      .arg(QString::fromUtf8(mosquitto_connack_string(m_connackRefusal))));
         else
             fail(reasonFor(rc == MOSQ_ERR_SUCCESS ? MOSQ_ERR_CONN_LOST : rc, m_lostErrno));
@@ -471,7 +471,7 @@ QString MqttPublisher::Worker::reasonFor(int rc, int error) const
             .arg(m_config.host)
             .arg(m_config.port);
     case MOSQ_ERR_PROTOCOL:
-        return unreachable(MqttPublisher::tr("对方不是 MQTT 代理"));
+        return unreachable(MqttPublisher::tr("对方不是 MQTT 服务器"));
     case MOSQ_ERR_CONN_LOST:
     case MOSQ_ERR_NO_CONN:
         return unreachable(MqttPublisher::tr("连接被关闭"));

@@ -1735,13 +1735,13 @@
     </message>
     <message>
         <location line="+43"/>
-        <source>代理拒绝连接：用户名或密码错误</source>
-        <translation>代理拒绝连接：用户名或密码错误</translation>
+        <source>服务器拒绝连接：用户名或密码错误</source>
+        <translation>服务器拒绝连接：用户名或密码错误</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>代理拒绝连接：%1</source>
-        <translation>代理拒绝连接：%1</translation>
+        <source>服务器拒绝连接：%1</source>
+        <translation>服务器拒绝连接：%1</translation>
     </message>
     <message>
         <location line="+119"/>
@@ -1766,8 +1766,8 @@
     </message>
     <message>
         <location line="+4"/>
-        <source>对方不是 MQTT 代理</source>
-        <translation>对方不是 MQTT 代理</translation>
+        <source>对方不是 MQTT 服务器</source>
+        <translation>对方不是 MQTT 服务器</translation>
     </message>
 </context>
 <context>

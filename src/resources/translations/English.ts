@@ -1735,12 +1735,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+43"/>
-        <source>代理拒绝连接：用户名或密码错误</source>
+        <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>The broker refused the connection: wrong user name or password</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>代理拒绝连接：%1</source>
+        <source>服务器拒绝连接：%1</source>
         <translation>The broker refused the connection: %1</translation>
     </message>
     <message>
@@ -1766,7 +1766,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+4"/>
-        <source>对方不是 MQTT 代理</source>
+        <source>对方不是 MQTT 服务器</source>
         <translation>The other side is not an MQTT broker</translation>
     </message>
 </context>

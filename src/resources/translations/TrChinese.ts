@@ -122,7 +122,7 @@
     <message>
         <location line="+6"/>
         <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
-        <translation>輻射源校準的 U/2 乘以 ∂T_u/∂T_s</translation>
+        <translation>輻射源校正的 U/2 乘以 ∂T_u/∂T_s</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -132,7 +132,7 @@
     <message>
         <location line="+1"/>
         <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
-        <translation>被測儀器讀數的重複性 s/√m（m ≥ 2）</translation>
+        <translation>受測儀器讀數的重複性 s/√m（m ≥ 2）</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -148,12 +148,12 @@
     <message>
         <location line="-79"/>
         <source>校准证书</source>
-        <translation>校準證書</translation>
+        <translation>校正證書</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>校准证书（校准未完成）</source>
-        <translation>校準證書（校準未完成）</translation>
+        <translation>校正證書（校正未完成）</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -243,7 +243,7 @@
     <message>
         <location line="+1"/>
         <source>校准日期</source>
-        <translation>校準日期</translation>
+        <translation>校正日期</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -263,7 +263,7 @@
     <message>
         <location line="+1"/>
         <source>校准程序文件</source>
-        <translation>校準程式檔案</translation>
+        <translation>校正程式檔案</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -273,12 +273,12 @@
     <message>
         <location line="+3"/>
         <source>校准方法</source>
-        <translation>校準方法</translation>
+        <translation>校正方法</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度：由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。</source>
-        <translation>與黑體輻射源比較。每一步的參考值是被測儀器在發射率設定 ε_u = %1 下應顯示的輻射溫度：由輻射源保持期間的平均溫度、輻射源發射率 ε_s = %2 和環境（反射）溫度，按 %3–%4 µm 波段內積分的普朗克輻射亮度求得（ε_s = ε_u 時即為輻射源溫度）。</translation>
+        <translation>與黑體輻射源比較。每一步的參考值是受測儀器在發射率設定 ε_u = %1 下應顯示的輻射溫度：由輻射源保持期間的平均溫度、輻射源發射率 ε_s = %2 和環境（反射）溫度，按 %3–%4 µm 波段內積分的普朗克輻射亮度求得（ε_s = ε_u 時即為輻射源溫度）。</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -293,12 +293,12 @@
     <message>
         <location line="+1"/>
         <source>辐射源经校准，证书编号 %1，有效期至 %2。</source>
-        <translation>輻射源經校準，證書編號 %1，有效期至 %2。</translation>
+        <translation>輻射源經校正，證書編號 %1，有效期至 %2。</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>校准时辐射源的校准已过期。</source>
-        <translation>校準時輻射源的校準已過期。</translation>
+        <translation>校正時輻射源的校正已過期。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -418,7 +418,7 @@
     <message>
         <location line="+1"/>
         <source>本证书的结果仅与被校准的仪器有关。</source>
-        <translation>本證書的結果僅與被校準的儀器有關。</translation>
+        <translation>本證書的結果僅與受校正的儀器有關。</translation>
     </message>
 </context>
 <context>
@@ -426,7 +426,7 @@
     <message>
         <location filename="../../control/calibrationjournal.cpp" line="+237"/>
         <source>不是可读的校准记录</source>
-        <translation>不是可讀的校準紀錄</translation>
+        <translation>不是可讀的校正紀錄</translation>
     </message>
 </context>
 <context>
@@ -809,12 +809,12 @@
     <message>
         <location line="+5"/>
         <source>请填写被测仪器：报告须写明校准的是哪台仪器。</source>
-        <translation>請填寫被測儀器：報告須寫明校準的是哪台儀器。</translation>
+        <translation>請填寫受測儀器：報告須寫明校正的是哪台儀器。</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>请填写操作员：报告须写明由谁校准。</source>
-        <translation>請填寫操作員：報告須寫明由誰校準。</translation>
+        <translation>請填寫操作員：報告須寫明由誰校正。</translation>
     </message>
 </context>
 <context>
@@ -837,13 +837,13 @@
         <location line="-557"/>
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
-        <translation>無法在 %1 記錄校準結果：%2
+        <translation>無法在 %1 記錄校正結果：%2
 程式意外結束時，結果會遺失。仍然開始嗎？</translation>
     </message>
     <message>
         <location line="+33"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
-        <translation>依目前的表格設定，曲線最多保存 %1，而本次校準至少需要 %2：報告旁的曲線會缺少開頭。</translation>
+        <translation>依目前的表格設定，曲線最多保存 %1，而本次校正至少需要 %2：報告旁的曲線會缺少開頭。</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -873,7 +873,7 @@
     <message>
         <location line="+165"/>
         <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
-        <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校準。</translation>
+        <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校正。</translation>
     </message>
     <message>
         <location line="+77"/>
@@ -889,7 +889,7 @@
         <location line="+42"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
-        <translation>無法繼續記錄校準結果：%1
+        <translation>無法繼續記錄校正結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
     </message>
     <message>
@@ -911,18 +911,18 @@
     <message>
         <location line="+6"/>
         <source>黑体尚无经确认的读数，请稍后再开始校准</source>
-        <translation>黑體尚無經確認的讀數，請稍後再開始校準</translation>
+        <translation>黑體尚無經確認的讀數，請稍後再開始校正</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
-        <translation>輻射源的校準已於 %1 到期，證書上會註明。仍然開始嗎？</translation>
+        <translation>輻射源的校正已於 %1 到期，證書上會註明。仍然開始嗎？</translation>
     </message>
     <message>
         <location line="+56"/>
         <source>无法保存证书编号，校准未开始。
 %1</source>
-        <translation>無法儲存證書編號，校準未開始。
+        <translation>無法儲存證書編號，校正未開始。
 %1</translation>
     </message>
     <message>
@@ -943,7 +943,7 @@
     <message>
         <location line="+1"/>
         <source>被测仪器的读数（℃）：</source>
-        <translation>被測儀器的讀數（℃）：</translation>
+        <translation>受測儀器的讀數（℃）：</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -958,7 +958,7 @@
     <message>
         <location line="+1"/>
         <source>中止校准</source>
-        <translation>中止校準</translation>
+        <translation>中止校正</translation>
     </message>
     <message>
         <location line="+91"/>
@@ -973,17 +973,17 @@
     <message>
         <location line="+5"/>
         <source>校准报告未保存</source>
-        <translation>校準報告未儲存</translation>
+        <translation>校正報告未儲存</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
-        <translation>校準報告尚未儲存；結果已記錄，下次啟動時可再寫出報告</translation>
+        <translation>校正報告尚未儲存；結果已記錄，下次啟動時可再寫出報告</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>校准报告尚未保存；结果已记录，曲线未能保存</source>
-        <translation>校準報告尚未儲存；結果已記錄，曲線未能儲存</translation>
+        <translation>校正報告尚未儲存；結果已記錄，曲線未能儲存</translation>
     </message>
     <message>
         <location line="+13"/>
@@ -1003,19 +1003,19 @@
     <message>
         <location line="+22"/>
         <source>尚未选择校准报告文件夹。</source>
-        <translation>尚未選擇校準報告資料夾。</translation>
+        <translation>尚未選擇校正報告資料夾。</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>校准报告未能保存。
 %1</source>
-        <translation>校準報告未能儲存。
+        <translation>校正報告未能儲存。
 %1</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>本次结果没有校准记录：放弃后就不再保存。</source>
-        <translation>本次結果沒有校準紀錄：放棄後就不再儲存。</translation>
+        <translation>本次結果沒有校正紀錄：放棄後就不再儲存。</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1041,12 +1041,12 @@
     <message>
         <location line="+8"/>
         <source>选择保存校准报告的文件夹</source>
-        <translation>選擇儲存校準報告的資料夾</translation>
+        <translation>選擇儲存校正報告的資料夾</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
-        <translation>有 %1 次校準的結果尚未寫成報告。現在寫出報告嗎？</translation>
+        <translation>有 %1 次校正的結果尚未寫成報告。現在寫出報告嗎？</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1056,12 +1056,12 @@
     <message>
         <location line="+12"/>
         <source>无法读取校准记录 %1：%2</source>
-        <translation>無法讀取校準紀錄 %1：%2</translation>
+        <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>校准报告已保存在 %1</source>
-        <translation>校準報告已儲存在 %1</translation>
+        <translation>校正報告已儲存在 %1</translation>
     </message>
     <message>
         <location line="+29"/>
@@ -1071,7 +1071,7 @@
     <message>
         <location line="+5"/>
         <source>未保存（程序在校准中退出）</source>
-        <translation>未儲存（程式在校準中結束）</translation>
+        <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -1113,7 +1113,7 @@
     <message>
         <location line="+2"/>
         <source>黑体无应答，校准已暂停</source>
-        <translation>黑體無回應，校準已暫停</translation>
+        <translation>黑體無回應，校正已暫停</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1735,13 +1735,13 @@
     </message>
     <message>
         <location line="+43"/>
-        <source>代理拒绝连接：用户名或密码错误</source>
-        <translation>代理拒絕連線：使用者名稱或密碼錯誤</translation>
+        <source>服务器拒绝连接：用户名或密码错误</source>
+        <translation>伺服器拒絕連線：使用者名稱或密碼錯誤</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>代理拒绝连接：%1</source>
-        <translation>代理拒絕連線：%1</translation>
+        <source>服务器拒绝连接：%1</source>
+        <translation>伺服器拒絕連線：%1</translation>
     </message>
     <message>
         <location line="+119"/>
@@ -1766,8 +1766,8 @@
     </message>
     <message>
         <location line="+4"/>
-        <source>对方不是 MQTT 代理</source>
-        <translation>對方不是 MQTT 代理</translation>
+        <source>对方不是 MQTT 服务器</source>
+        <translation>對方不是 MQTT 伺服器</translation>
     </message>
 </context>
 <context>
@@ -1923,7 +1923,7 @@
     <message>
         <location filename="../../app/setpointgate.cpp" line="+28"/>
         <source>校准进行中，设定点由校准程序发送</source>
-        <translation>校準進行中，設定點由校準程序傳送</translation>
+        <translation>校正進行中，設定點由校正程序傳送</translation>
     </message>
     <message>
         <location line="+2"/>
