@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -195,8 +196,11 @@ void TelemetryStation::reading(double current, double setPoint)
     const StabilityJudge &judge = m_link->stability();
     TelemetryPayloads::Reading r;
     r.ts = QDateTime::currentDateTime();
-    r.temperature = current;
-    r.setPoint = setPoint;
+    // The wire's own steps: the reading passed through a float, and 24.989999771118164 is not what the
+    // controller said.
+    const double scale = m_link->model().wireScale;
+    r.temperature = std::round(current * scale) / scale;
+    r.setPoint = std::round(setPoint * scale) / scale;
     r.stable = judge.state() == StabilityJudge::State::Stable;
     r.stableSeconds = r.stable ? (m_lastReadingAt - judge.stableSince()) / 1000.0 : 0;
     r.link = QStringLiteral("open");

@@ -198,6 +198,12 @@ def drive(root, broker, sim):
         until(lambda: watcher.reading(lambda t: t["stable"] and t["stable_s"] > 0), why="a stable reading")
         until(lambda: watcher.reading(lambda t: t["temperature"] == 30.0 and t["setpoint"] == 30.0),
               why="the reading at the new set point")
+        # A noisy reading is the controller's hundredths, not what a float made of them.
+        sim_command(sim, "noise 0.05", lambda line: "noise ±0.05" in line)
+        watcher.clear_telemetry()
+        noisy = until(lambda: watcher.reading(lambda t: t["temperature"] not in (None, 30.0)), why="a noisy reading")
+        expect(round(noisy["temperature"], 2), noisy["temperature"], "a reading in the controller's steps")
+        sim_command(sim, "noise 0", lambda line: "noise ±0 " in line)
 
         watcher.client.publish(commands, b"31.5", qos=1)
         until(lambda: watcher.event("setpoint_confirmed", value=31.5, by="mqtt"), why="the MQTT set point")
