@@ -81,8 +81,15 @@ QString itemText(const CalibrationRun &run)
     if (!run.certificate.serial.isEmpty())
         parts << CalibrationCertificate::tr("序列号 %1").arg(run.certificate.serial);
     if (!run.instrument.isEmpty())
-        parts << QStringLiteral("(") + run.instrument + QStringLiteral(")");
+        parts << (parts.isEmpty() ? run.instrument
+                                  : QStringLiteral("(") + run.instrument + QStringLiteral(")"));
     return parts.join(QLatin1Char(' '));
+}
+
+// A length or resolution the run file left at zero was not given; "0 mm" would state something untrue.
+QString givenText(double value, const QString &unit)
+{
+    return value > 0 ? shortest(value) + unit : QStringLiteral("—");
 }
 
 QString ambientText(const QVector<CalibrationStepResult> &results)
@@ -154,9 +161,9 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
             tr("%1–%2 µm").arg(shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
         {tr("仪器发射率设置 ε_u"), shortest(run.emissivity)},
         {tr("辐射源发射率 ε_s"), shortest(run.source.emissivity)},
-        {tr("测量距离"), shortest(run.distanceMm) + QStringLiteral(" mm")},
-        {tr("辐射源口径"), shortest(run.certificate.apertureMm) + QStringLiteral(" mm")},
-        {tr("分辨力"), shortest(run.certificate.resolutionC) + QStringLiteral(" ℃")},
+        {tr("测量距离"), givenText(run.distanceMm, QStringLiteral(" mm"))},
+        {tr("辐射源口径"), givenText(run.certificate.apertureMm, QStringLiteral(" mm"))},
+        {tr("分辨力"), givenText(run.certificate.resolutionC, QStringLiteral(" ℃"))},
         {tr("辐射源"), input.header.model + QStringLiteral(" (") + input.header.port + QStringLiteral(")")},
         {tr("校准日期"), calibrated.toString(Qt::ISODate)},
         {tr("签发日期"), input.issued.toString(Qt::ISODate)},
