@@ -298,8 +298,8 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     QVERIFY2(pdftotext.waitForFinished(), "pdftotext (poppler-utils) is needed");
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     // An aperture the file does not give is not stated as 0 mm.
-    const QStringList certificate {number, "Source aperture: —", "Page 1 of", "48.78", "48.90", "0.12", "0.43", "±1.00", "96.93",
-        "97.70", "0.77", "0.47", "PASS", "FAIL", "Overall verdict: FAIL",
+    const QStringList certificate {number, "Source aperture: —", "Page 1 of", "48.78", "48.90", "0.12",
+        "0.43", "±1.00", "96.93", "97.70", "0.77", "0.47", "PASS", "FAIL", "Overall verdict: FAIL",
         "Guarded acceptance (ILAC-G8, guard band w = U)", "S-2026-118", "ACME",
         "The results relate only to the item calibrated."};
     for (const QString &expected : certificate)
