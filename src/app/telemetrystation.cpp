@@ -271,7 +271,8 @@ void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
 
 bool TelemetryStation::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_label && event->type() == QEvent::LanguageChange)
+    // The type first: a label being destroyed still sends events, and is no QLabel any more.
+    if (event->type() == QEvent::LanguageChange && watched == m_label)
         showConnection();
     return QObject::eventFilter(watched, event);
 }

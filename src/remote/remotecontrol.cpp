@@ -79,7 +79,8 @@ void RemoteControl::editSettings()
 
 bool RemoteControl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_label && event->type() == QEvent::LanguageChange)
+    // The type first: a label being destroyed still sends events, and is no QLabel any more.
+    if (event->type() == QEvent::LanguageChange && watched == m_label)
         showClients(m_server.clientCount());
     return QObject::eventFilter(watched, event);
 }

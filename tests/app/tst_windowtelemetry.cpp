@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <memory>
+
 // The window's own set point, as a plant's broker hears of it.
 class TestWindowTelemetry : public WindowTest
 {
@@ -41,12 +43,13 @@ void TestWindowTelemetry::setPointFromTheWindowIsReportedAsTheWindows()
 
     showWindow();
     openSimulator();
-    TelemetryStation station(m_window.get());
+    // Gone before the window, as in the program.
+    auto station = std::make_unique<TelemetryStation>(m_window.get());
     TelemetryConfig config;
     config.host = QStringLiteral("127.0.0.1");
     config.port = broker.port();
     config.station = QStringLiteral("bench");
-    station.apply(config);
+    station->apply(config);
     QTRY_COMPARE_WITH_TIMEOUT(
         child<QLabel>("telemetryLabel")->text(), QStringLiteral("上报：已连接"), kWaitMs);
 
@@ -63,6 +66,7 @@ void TestWindowTelemetry::setPointFromTheWindowIsReportedAsTheWindows()
     QTRY_VERIFY_WITH_TIMEOUT(!confirmed().isEmpty(), kWaitMs);
     QCOMPARE(confirmed().value(QStringLiteral("by")).toString(), QStringLiteral("window"));
     QCOMPARE(confirmed().value(QStringLiteral("value")).toDouble(), 31.5);
+    station.reset();
     closeWindow();
 }
 
