@@ -142,11 +142,7 @@ TelemetryStation::~TelemetryStation()
 
 void TelemetryStation::apply(const TelemetryConfig &config)
 {
-    const bool same = m_publisher.isRunning() && config.host == m_applied.host
-        && config.port == m_applied.port && config.station == m_applied.station
-        && config.prefix == m_applied.prefix && config.user == m_applied.user
-        && config.password == m_applied.password && config.caFile == m_applied.caFile
-        && config.commands == m_applied.commands;
+    const bool same = m_publisher.isRunning() && config == m_applied;
     m_applied = config;
     if (same)
         return;

@@ -16,6 +16,12 @@ struct TelemetryConfig
     QString prefix = QStringLiteral("ostrel");
     QString user, password, caFile; // caFile non-empty = TLS
     bool commands = false; // subscribe <p>/cmd/setpoint
+
+    bool operator==(const TelemetryConfig &o) const
+    {
+        return host == o.host && port == o.port && station == o.station && prefix == o.prefix
+            && user == o.user && password == o.password && caFile == o.caFile && commands == o.commands;
+    }
 };
 
 // The topics and the UTF-8 JSON bodies a station publishes. Pure: no QObject, no network, so the exact
