@@ -12,43 +12,16 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 
 import paho.mqtt.client as mqtt
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from endtoend import accepting, expect, free_port, sim_command, start_program, until  # noqa: E402
 
 PROGRAM, SIM = sys.argv[1], sys.argv[2]
 MOSQUITTO = shutil.which("mosquitto", path="/usr/sbin:/usr/bin:" + os.environ.get("PATH", ""))
 STATION = "e2e"
 BASE = f"ostrel/{STATION}"
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def until(what, timeout=30.0, step=0.05, why=None):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = what()
-        if value:
-            return value
-        time.sleep(step)
-    raise AssertionError(f"timed out waiting for {why or what.__doc__ or what}")
-
-
-def expect(actual, wanted, what):
-    if actual != wanted:
-        raise AssertionError(f"{what}: {actual!r}, wanted {wanted!r}")
-
-
-def accepting(port):
-    try:
-        socket.create_connection(("127.0.0.1", port), timeout=0.2).close()
-        return True
-    except OSError:
-        return False
 
 
 class Broker:
@@ -136,20 +109,11 @@ class Program:
 
     def __init__(self, root, broker_port, link):
         self.port = free_port()
-        home = os.path.join(root, "home")
-        config = os.path.join(home, ".config", "ostrel-blackbody")
-        os.makedirs(config)
         keys = {"MqttHost": "127.0.0.1", "MqttPort": str(broker_port), "MqttStation": STATION,
                 "MqttPrefix": "ostrel", "MqttCommands": "1", "LastPort": link, "LastBaud": "9600",
                 "LastModel": "VBM100", "RemoteEnabled": "1", "RemotePort": str(self.port),
                 "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports")}
-        with open(os.path.join(config, "config.xml"), "w") as f:
-            f.write("<Settings><Chart>" + "".join(f"<{k}>{v}</{k}>" for k, v in keys.items())
-                    + "</Chart></Settings>\n")
-        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QT_LOGGING_RULES="qt.qpa.*=false", HOME=home,
-                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
-        self.process = subprocess.Popen([PROGRAM], env=env)
+        self.process = start_program(PROGRAM, os.path.join(root, "home"), keys)
         until(lambda: accepting(self.port), why="the program's SCPI port")
         self.scpi = socket.create_connection(("127.0.0.1", self.port), timeout=15)
         self.lines = self.scpi.makefile("rb")
@@ -160,14 +124,6 @@ class Program:
     def q(self, text):
         self.write(text)
         return self.lines.readline().decode().strip()
-
-
-def sim_command(sim, command, shows):
-    """Gives the simulator a console command and waits for the line that shows it took effect."""
-    sim.stdin.write(command + "\n")
-    sim.stdin.flush()
-    while not shows(line := sim.stdout.readline()):
-        assert line, f"the simulator ended before {command!r} took effect"
 
 
 def drive(root, broker, sim):

@@ -11,28 +11,10 @@ import time
 
 import pyvisa
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from endtoend import accepting, expect, free_port, sim_command, start_program, until  # noqa: E402
+
 PROGRAM, SIM = sys.argv[1], sys.argv[2]
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def until(what, timeout=20.0, step=0.05):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = what()
-        if value:
-            return value
-        time.sleep(step)
-    raise AssertionError(f"timed out waiting for {what.__doc__ or what}")
-
-
-def expect(actual, wanted, what):
-    if actual != wanted:
-        raise AssertionError(f"{what}: {actual!r}, wanted {wanted!r}")
 
 
 class Program:
@@ -41,25 +23,10 @@ class Program:
     def __init__(self, root, writes):
         self.port = free_port()
         home = os.path.join(root, "home-writes" if writes else "home")
-        config = os.path.join(home, ".config", "ostrel-blackbody")
-        os.makedirs(config)
         keys = {"RemoteEnabled": "1", "RemotePort": str(self.port), "RemoteListen": "local",
                 "RemoteWrites": "1" if writes else "0", "ReportFolder": os.path.join(root, "reports")}
-        with open(os.path.join(config, "config.xml"), "w") as f:
-            f.write("<Settings><Chart>" + "".join(f"<{k}>{v}</{k}>" for k, v in keys.items())
-                    + "</Chart></Settings>\n")
-        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QT_LOGGING_RULES="qt.qpa.*=false", HOME=home,
-                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
-        self.process = subprocess.Popen([PROGRAM], env=env)
-
-        def listening():
-            try:
-                socket.create_connection(("127.0.0.1", self.port), timeout=0.2).close()
-                return True
-            except OSError:
-                return False
-        until(listening)
+        self.process = start_program(PROGRAM, home, keys)
+        until(lambda: accepting(self.port), why="the SCPI port")
         self.rm = pyvisa.ResourceManager("@py")
         self.inst = self.rm.open_resource(f"TCPIP::127.0.0.1::{self.port}::SOCKET",
                                           read_termination="\n", write_termination="\n", timeout=15000)
@@ -123,14 +90,6 @@ def sessions(port):
         s.sendall(b"*IDN?\n")
         expect(f.readline().split(b",")[0], b"Ostrel", "every client still answered")
         s.close()
-
-
-def sim_command(sim, command, shows):
-    """Gives the simulator a console command and waits for the state line that shows it took effect."""
-    sim.stdin.write(command + "\n")
-    sim.stdin.flush()
-    while not shows(line := sim.stdout.readline()):
-        assert line, f"the simulator ended before {command!r} took effect"
 
 
 def drive(root, sim):
