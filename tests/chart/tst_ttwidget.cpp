@@ -327,7 +327,6 @@ void TestTtWidget::exportTitleShowsTheSetPointAsSent_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("whole") << 60.0 << QStringLiteral("60.0");
     QTest::newRow("two decimals") << 60.25 << QStringLiteral("60.25");
-    QTest::newRow("below zero") << -5.5 << QStringLiteral("-5.5");
 }
 
 void TestTtWidget::exportTitleShowsTheSetPointAsSent()
