@@ -2,6 +2,9 @@
 
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
+#include "control/linkpolicy.h"
+
+#include <utility>
 
 namespace {
 
@@ -45,9 +48,9 @@ BlackbodySession::State BlackbodySession::stateOf(Link link, Note note)
     return State::Open;
 }
 
-std::optional<BlackbodyPoll::Reading> BlackbodySession::latest() const
+std::optional<BlackbodyPoll::Reading> BlackbodySession::latest(qint64 now) const
 {
-    if (!m_latestValid)
+    if (!m_latestValid || !LinkPolicy::readingFresh(now - m_lastValidAt))
         return std::nullopt;
     return m_latest;
 }
@@ -115,6 +118,8 @@ BlackbodySession::Commands BlackbodySession::opened(bool ok, qint64 now)
         setLink(Link::Open, Note::None, out);
         m_poll.start(blackbodyModel(m_modelIndex).wireScale, now);
         m_confirmation.reset();
+        m_setInFlight = false;
+        m_pollDue = false;
         m_polling = true;
         out << make(Kind::StartPollTimer) << make(Kind::Back);
         return out;
@@ -137,6 +142,8 @@ BlackbodySession::Commands BlackbodySession::opened(bool ok, qint64 now)
     out << make(Kind::Opened);
     m_poll.start(blackbodyModel(m_modelIndex).wireScale, now);
     m_confirmation.reset();
+    m_setInFlight = false;
+    m_pollDue = false;
     m_identity.opened();
     m_polling = true;
     out << make(Kind::StartPollTimer);
@@ -147,7 +154,9 @@ BlackbodySession::Commands BlackbodySession::closed(bool ok, qint64 now)
 {
     Commands out;
     m_portOpen = false;
-    m_confirmation.reset();
+    m_setInFlight = false;
+    // Nobody can tell whether a set point on its way reached the controller.
+    settle(SetPointOutcome::NotConfirmed, out);
     clearStability(out);
     if (m_refusing) {
         // The operator turned the controller down; a loss meanwhile changes nothing about that.
@@ -214,8 +223,18 @@ BlackbodySession::Commands BlackbodySession::pollTick(qint64 now)
     }
     // Polling runs while a set point waits to be read back, so the tick also ends an overdue wait.
     outcome(m_confirmation.expire(now), out);
+    // The worker drops requests once its port is gone; a set frame it never answers stops blocking.
+    if (m_setInFlight && now - m_setSentAt >= BlackbodyPoll::kLostAfterMs) {
+        m_setInFlight = false;
+        outcome(m_confirmation.setReply(false, now), out);
+        setExchangeEnded(now, out);
+    }
     out << make(Kind::Tick);
-    sendPoll(now, out);
+    // No poll goes out during a set frame's exchange; it follows the exchange's end.
+    if (m_setInFlight)
+        m_pollDue = true;
+    else
+        sendPoll(now, out);
     return out;
 }
 
@@ -242,27 +261,48 @@ void BlackbodySession::sendPoll(qint64 now, Commands &out)
     out << command;
 }
 
-BlackbodySession::Commands BlackbodySession::requestSetPoint(double celsius, Requester requester, qint64)
+BlackbodySession::Commands BlackbodySession::requestSetPoint(const SetPointRequest &request, qint64 now)
 {
     Commands out;
-    // The worker drops a request to a closed port, and one that is closing or gone answers nothing.
-    if (!m_portOpen || m_link != Link::Open)
+    // The worker drops a request to a closed port, and one that is closing or gone answers nothing: the
+    // asker hears so at once rather than wait for nothing.
+    if (!m_portOpen || m_link != Link::Open || m_identity.suspect()) {
+        Command command = make(Kind::SetPointOutcome);
+        command.request = request;
+        command.outcome = SetPointOutcome::NotConfirmed;
+        out << command;
         return out;
-    // Polling pauses until the set reply has been handled.
-    stopPolling(out);
+    }
+    settle(SetPointOutcome::Superseded, out);
+    m_current = request;
+    m_currentSent = false;
+    sendSetFrame(now, out);
+    return out;
+}
+
+void BlackbodySession::sendSetFrame(qint64 now, Commands &out)
+{
+    if (!m_current || m_currentSent || m_setInFlight)
+        return;
     const int wireScale = blackbodyModel(m_modelIndex).wireScale;
-    const qint16 wire = BlackbodyProtocol::toWireUnits(celsius, wireScale);
+    const qint16 wire = BlackbodyProtocol::toWireUnits(m_current->celsius, wireScale);
     m_confirmation.sent(wire);
     m_identity.sent(wire);
-    m_requested = celsius;
-    m_requester = requester;
+    m_currentSent = true;
+    m_setInFlight = true;
+    m_setSentAt = now;
     Command requested = make(Kind::SetPointRequested);
-    requested.value = celsius;
-    requested.requester = requester;
+    requested.request = *m_current;
     Command frame = make(Kind::Send);
-    frame.payload = BlackbodyProtocol::setPointPayload(celsius, wireScale);
+    frame.payload = BlackbodyProtocol::setPointPayload(m_current->celsius, wireScale);
     out << requested << frame;
-    return out;
+}
+
+void BlackbodySession::setExchangeEnded(qint64 now, Commands &out)
+{
+    if (std::exchange(m_pollDue, false))
+        sendPoll(now, out);
+    sendSetFrame(now, out);
 }
 
 BlackbodySession::Commands BlackbodySession::reply(uchar code, const QByteArray &bytes, bool ok, qint64 now)
@@ -292,7 +332,8 @@ void BlackbodySession::readReply(const QByteArray &bytes, bool ok, qint64 now, C
         if (checking) {
             // The controller may be another one: a run pauses, and someone who can see it is asked.
             clearStability(out);
-            m_confirmation.reset();
+            // Whatever it reads back, a controller that may be another one confirms nothing.
+            settle(SetPointOutcome::NotConfirmed, out);
             setLink(m_link, Note::Unconfirmed, out);
             out << make(Kind::ControllerUnconfirmed);
             if (!m_asking) {
@@ -308,6 +349,7 @@ void BlackbodySession::readReply(const QByteArray &bytes, bool ok, qint64 now, C
     setLink(m_link, Note::None, out);
     m_latest = *reading;
     m_latestValid = true;
+    m_lastValidAt = now;
     // Judged before it is shown, so whoever shows it finds the judge up to date.
     const StabilityJudge::State before = m_stability.state();
     m_stability.reading(now, reading->raw, reading->set, reading->accepted);
@@ -330,26 +372,47 @@ BlackbodySession::Commands BlackbodySession::readBack(qint16 setWire, qint64 now
 
 void BlackbodySession::setReply(const QByteArray &bytes, bool ok, qint64 now, Commands &out)
 {
-    if (!m_portOpen)
+    if (!m_portOpen || !m_setInFlight)
         return;
-    m_polling = true;
-    out << make(Kind::StartPollTimer);
+    m_setInFlight = false;
     const bool valid = ok && bytes.size() == BlackbodyProtocol::kReplyLength;
+    // The answer to a superseded frame confirms nothing: nobody waits for it.
     const auto result = m_confirmation.setReply(valid, now);
     // Read the set point back at once rather than at the next tick.
-    if (m_confirmation.state() == SetPointConfirmation::State::Confirming)
+    if (m_confirmation.state() == SetPointConfirmation::State::Confirming && m_link == Link::Open) {
+        m_pollDue = false;
         sendPoll(now, out);
+    }
     outcome(result, out);
+    setExchangeEnded(now, out);
 }
 
-void BlackbodySession::outcome(SetPointConfirmation::Outcome result, Commands &out) const
+void BlackbodySession::outcome(SetPointConfirmation::Outcome result, Commands &out)
 {
-    if (result == SetPointConfirmation::Outcome::None)
+    switch (result) {
+    case SetPointConfirmation::Outcome::None:
         return;
+    case SetPointConfirmation::Outcome::Confirmed:
+        settle(SetPointOutcome::Confirmed, out);
+        return;
+    case SetPointConfirmation::Outcome::Refused:
+        settle(SetPointOutcome::Refused, out);
+        return;
+    case SetPointConfirmation::Outcome::NotConfirmed:
+        settle(SetPointOutcome::NotConfirmed, out);
+        return;
+    }
+}
+
+void BlackbodySession::settle(SetPointOutcome result, Commands &out)
+{
+    if (!m_current)
+        return;
+    m_confirmation.reset();
     Command command = make(Kind::SetPointOutcome);
-    command.confirmed = result == SetPointConfirmation::Outcome::Confirmed;
-    command.value = m_requested;
-    command.requester = m_requester;
+    command.request = *m_current;
+    command.outcome = result;
+    m_current.reset();
     out << command;
 }
 
@@ -359,7 +422,9 @@ BlackbodySession::Commands BlackbodySession::identityAnswered(bool same, qint64)
     m_asking = false;
     if (same) {
         m_identity.accept();
-        setLink(m_link, Note::None, out);
+        // Vouched for while silent, it is still silent.
+        if (m_note == Note::Unconfirmed)
+            setLink(m_link, Note::None, out);
         Command accepted = make(Kind::ControllerAccepted);
         accepted.heldWire = m_identity.held();
         out << accepted;

@@ -4,6 +4,7 @@
 #include "control/controlleridentity.h"
 #include "control/reconnectpolicy.h"
 #include "control/setpointconfirmation.h"
+#include "control/setpointrequest.h"
 #include "control/stabilityjudge.h"
 
 #include <QByteArray>
@@ -11,14 +12,14 @@
 #include <QString>
 #include <QVector>
 
-// Who asked for a set point, so that each asker hears its own answer.
-enum class Requester { Window, Scpi, Mqtt, Run };
-
 // The rules of the blackbody link as a state machine with no port, timer or clock of its own: the link
 // feeds it events, with monotonic milliseconds that never decrease, and carries out the commands each
 // event returns, in their order. It polls with one request in flight, holds back implausible readings,
 // marks a reading stale after the stale time, confirms set points by reading them back, tells a
 // controller that may be another one from ours, judges stability and reconnects a vanished port.
+// One set frame at a time is with the worker, and no poll goes out during its exchange; a newer request
+// takes the place of one still waiting, which is told it was superseded. The poll timer keeps its grid
+// while the port is open, so polls and the stale rule go on however many set points are asked for.
 // GUI thread only.
 class BlackbodySession
 {
@@ -57,8 +58,8 @@ public:
             UnconfirmedReading, // reading: shown as unconfirmed, reaches nobody else
             NoReading,
             Stability, // stability: the judge changed its mind, or was reset
-            SetPointRequested, // value, requester: the frame went out
-            SetPointOutcome, // confirmed, value, requester
+            SetPointRequested, // request: its frame went out
+            SetPointOutcome, // request, outcome
             AskIdentity, // heldWire, reportedWire
             DropIdentityQuestion,
             ControllerAccepted, // heldWire
@@ -78,9 +79,8 @@ public:
         bool ok = false;
         BlackbodyPoll::Reading reading {};
         StabilityJudge::State stability = StabilityJudge::State::Unknown;
-        double value = 0;
-        Requester requester = Requester::Window;
-        bool confirmed = false;
+        SetPointRequest request;
+        SetPointOutcome outcome = SetPointOutcome::NotConfirmed;
         qint16 heldWire = 0;
         qint16 reportedWire = 0;
     };
@@ -100,7 +100,10 @@ public:
     Commands reconnectTick(qint64 now);
     // The end of an exchange: the request's code, the bytes collected and whether they made a valid reply.
     Commands reply(uchar code, const QByteArray &bytes, bool ok, qint64 now);
-    Commands requestSetPoint(double celsius, Requester requester, qint64 now);
+    // Sent at once when no set frame is with the worker, else after its answer; one request still waiting
+    // is superseded. Over a link that cannot carry it, the request is not confirmed at once. Returns
+    // the commands; the request's id is `request.id` as given, which the caller numbers.
+    Commands requestSetPoint(const SetPointRequest &request, qint64 now);
     // The set point a valid reading of our controller reported, once its listeners have seen it.
     Commands readBack(qint16 setWire, qint64 now);
     // Someone who can see the controller says whether it is the one the link was opened to.
@@ -116,8 +119,11 @@ public:
     QSerialPort::BaudRate baud() const { return m_baud; }
     const StabilityJudge &stability() const { return m_stability; }
     const ControllerIdentity &identity() const { return m_identity; }
-    // The latest reading from our controller, while it is valid.
-    std::optional<BlackbodyPoll::Reading> latest() const;
+    // The latest reading from our controller, while it is valid and no older than the stale time at
+    // `now`: a reading is never served stale, whatever the timer is doing.
+    std::optional<BlackbodyPoll::Reading> latest(qint64 now) const;
+    // The request not yet settled, if any.
+    std::optional<SetPointRequest> pendingSetPoint() const { return m_current; }
 
     void setReconnectWarningDelay(qint64 ms) { m_reconnect.setWarningDelay(ms); }
 
@@ -128,7 +134,14 @@ private:
     void sendOpen(Commands &out) const;
     void setNote(Note note, Commands &out);
     void sendPoll(qint64 now, Commands &out);
-    void outcome(SetPointConfirmation::Outcome outcome, Commands &out) const;
+    void outcome(SetPointConfirmation::Outcome outcome, Commands &out);
+    // Settles the current request with `outcome`.
+    void settle(SetPointOutcome outcome, Commands &out);
+    // Sends the waiting request's frame when no set frame is with the worker.
+    void sendSetFrame(qint64 now, Commands &out);
+    // A set frame's exchange ended (answered, or lost with the worker's queue): a poll due meanwhile
+    // goes first, then the next waiting request.
+    void setExchangeEnded(qint64 now, Commands &out);
     void clearStability(Commands &out);
     void noReading(Commands &out);
     void stopReconnecting(Commands &out);
@@ -154,8 +167,12 @@ private:
     QString m_port;
     QSerialPort::BaudRate m_baud = QSerialPort::Baud9600;
     int m_modelIndex = 0;
-    double m_requested = 0; // the newest set point sent, as asked
-    Requester m_requester = Requester::Window;
+    std::optional<SetPointRequest> m_current; // the newest request, until settled
+    bool m_currentSent = false; // its frame went out
+    bool m_setInFlight = false; // a set frame is with the worker, ours or a superseded one's
+    qint64 m_setSentAt = 0;
+    bool m_pollDue = false; // a tick came during a set exchange
+    qint64 m_lastValidAt = 0; // of the latest valid reading
     BlackbodyPoll::Reading m_latest {};
     BlackbodyPoll m_poll;
     SetPointConfirmation m_confirmation;

@@ -7,13 +7,16 @@ void ControllerIdentity::opened()
 
 void ControllerIdentity::interrupted()
 {
-    // An unconfirmed controller that goes again is judged afresh against the set point ours held.
+    // An unconfirmed controller that goes again is judged afresh against the set point ours held; it stays
+    // suspect until then.
     if (m_knowsHeld)
         m_state = State::Checking;
 }
 
 void ControllerIdentity::sent(qint16 wire)
 {
+    if (m_state != State::Confirmed)
+        return;
     m_hasSent = true;
     m_sent = wire;
 }
@@ -23,7 +26,10 @@ ControllerIdentity::State ControllerIdentity::reading(qint16 setWire)
     m_reported = setWire;
     if (m_state == State::Checking)
         m_state = mayHold(setWire) ? State::Confirmed : State::Unconfirmed;
+    if (m_state == State::Unconfirmed)
+        m_suspect = true;
     if (m_state == State::Confirmed) {
+        m_suspect = false;
         m_held = setWire;
         m_knowsHeld = true;
     }
@@ -32,9 +38,11 @@ ControllerIdentity::State ControllerIdentity::reading(qint16 setWire)
 
 void ControllerIdentity::accept()
 {
-    if (m_state != State::Unconfirmed)
+    if (m_state == State::Confirmed)
         return;
+    // Vouched for while silent: it holds what it last reported.
     m_state = State::Confirmed;
+    m_suspect = false;
     m_held = m_reported;
 }
 

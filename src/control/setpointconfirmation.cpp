@@ -4,19 +4,15 @@ void SetPointConfirmation::sent(qint16 wire)
 {
     m_state = State::Sent;
     m_wire = wire;
-    ++m_repliesDue;
 }
 
 SetPointConfirmation::Outcome SetPointConfirmation::setReply(bool valid, qint64 now)
 {
-    if (m_repliesDue > 0)
-        --m_repliesDue;
-    // The answer to a superseded set point, or one nobody waits for.
-    if (m_state != State::Sent || m_repliesDue > 0)
+    if (m_state != State::Sent)
         return Outcome::None;
     if (!valid) {
         m_state = State::Idle;
-        return Outcome::Refused;
+        return Outcome::NotConfirmed;
     }
     m_state = State::Confirming;
     m_deadline = now + kReadBackWithinMs;
@@ -28,7 +24,9 @@ SetPointConfirmation::Outcome SetPointConfirmation::readBack(qint16 setWire, qin
     if (m_state != State::Confirming)
         return Outcome::None;
     m_state = State::Idle;
-    return setWire == m_wire && now <= m_deadline ? Outcome::Confirmed : Outcome::Refused;
+    if (now > m_deadline)
+        return Outcome::NotConfirmed;
+    return setWire == m_wire ? Outcome::Confirmed : Outcome::Refused;
 }
 
 SetPointConfirmation::Outcome SetPointConfirmation::expire(qint64 now)
@@ -36,11 +34,10 @@ SetPointConfirmation::Outcome SetPointConfirmation::expire(qint64 now)
     if (m_state != State::Confirming || now < m_deadline)
         return Outcome::None;
     m_state = State::Idle;
-    return Outcome::Refused;
+    return Outcome::NotConfirmed;
 }
 
 void SetPointConfirmation::reset()
 {
     m_state = State::Idle;
-    m_repliesDue = 0;
 }
