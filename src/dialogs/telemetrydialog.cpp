@@ -57,7 +57,7 @@ QString TelemetryDialog::problem() const
     const auto levelProblem = [](const QString &what, const QString &text) {
         if (text.isEmpty())
             return tr("%1不能为空").arg(what);
-        if (!TelemetryPayloads::isTopicLevel(text))
+        if (!TelemetryConfig::isTopicLevel(text))
             return tr("%1不能含有 +、#、/ 或空字符").arg(what);
         return QString();
     };

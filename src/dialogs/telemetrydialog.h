@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telemetry/telemetrypayloads.h"
+#include "settings/telemetrysettings.h"
 
 #include <QDialog>
 

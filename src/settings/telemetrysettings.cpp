@@ -4,6 +4,8 @@
 
 #include <QSysInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString kHost = QStringLiteral("MqttHost");
@@ -14,6 +16,11 @@ const QString kUser = QStringLiteral("MqttUser");
 const QString kCaFile = QStringLiteral("MqttCaFile");
 const QString kCommands = QStringLiteral("MqttCommands");
 
+bool isTopicSpecial(QChar c)
+{
+    return c == QLatin1Char('+') || c == QLatin1Char('#') || c == QLatin1Char('/') || c.isNull();
+}
+
 bool flag(const Settings &settings, const QString &key)
 {
     const QString text = settings.value(key, QString()).trimmed().toLower();
@@ -22,9 +29,21 @@ bool flag(const Settings &settings, const QString &key)
 
 } // namespace
 
+bool TelemetryConfig::isTopicLevel(const QString &level)
+{
+    return !level.isEmpty() && std::none_of(level.cbegin(), level.cend(), isTopicSpecial);
+}
+
+QString TelemetryConfig::toTopicLevel(const QString &text)
+{
+    QString out = text;
+    std::replace_if(out.begin(), out.end(), isTopicSpecial, QLatin1Char('_'));
+    return out;
+}
+
 QString defaultTelemetryStation()
 {
-    const QString station = TelemetryPayloads::toTopicLevel(QSysInfo::machineHostName());
+    const QString station = TelemetryConfig::toTopicLevel(QSysInfo::machineHostName());
     return station.isEmpty() ? QStringLiteral("station") : station;
 }
 
@@ -38,9 +57,9 @@ TelemetryConfig readTelemetrySettings(const Settings &settings)
         config.port = quint16(port);
     // A level that would split or widen the topics is not a name; the default stands in.
     const QString station = settings.value(kStation, QString()).trimmed();
-    config.station = TelemetryPayloads::isTopicLevel(station) ? station : defaultTelemetryStation();
+    config.station = TelemetryConfig::isTopicLevel(station) ? station : defaultTelemetryStation();
     const QString prefix = settings.value(kPrefix, QString()).trimmed();
-    if (TelemetryPayloads::isTopicLevel(prefix))
+    if (TelemetryConfig::isTopicLevel(prefix))
         config.prefix = prefix;
     config.user = settings.value(kUser, QString());
     config.password = settings.value(settings.mqttPasswordKey, QString());

@@ -1,8 +1,28 @@
 #pragma once
 
-#include "telemetry/telemetrypayloads.h"
+#include <QString>
 
 class Settings;
+
+// What the settings hold for publishing to the plant's MQTT broker.
+struct TelemetryConfig
+{
+    QString host; // empty = off
+    quint16 port = 1883; // 8883 is the usual TLS port
+    QString station; // topic level: no '+', '#', '/', NUL, not empty
+    QString prefix = QStringLiteral("ostrel");
+    QString user, password, caFile; // caFile non-empty = TLS
+    bool commands = false; // subscribe <p>/cmd/setpoint
+
+    static bool isTopicLevel(const QString &level); // non-empty, none of + # / NUL
+    static QString toTopicLevel(const QString &text); // those replaced by '_' (for the host name default)
+
+    bool operator==(const TelemetryConfig &o) const
+    {
+        return host == o.host && port == o.port && station == o.station && prefix == o.prefix
+            && user == o.user && password == o.password && caFile == o.caFile && commands == o.commands;
+    }
+};
 
 // The station's telemetry settings, entries of the "Chart" element. Missing or unusable values read as
 // their defaults: no broker (off), port 1883, the computer's host name as the station, prefix "ostrel",

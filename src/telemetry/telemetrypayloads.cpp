@@ -9,11 +9,6 @@ namespace TelemetryPayloads {
 
 namespace {
 
-bool isTopicSpecial(QChar c)
-{
-    return c == QLatin1Char('+') || c == QLatin1Char('#') || c == QLatin1Char('/') || c.isNull();
-}
-
 QJsonValue number(const std::optional<double> &v)
 {
     // JSON has no NaN or infinity: a value without meaning is sent as null, as a missing one is.
@@ -26,18 +21,6 @@ QByteArray compact(const QJsonObject &o)
 }
 
 } // namespace
-
-bool isTopicLevel(const QString &level)
-{
-    return !level.isEmpty() && std::none_of(level.cbegin(), level.cend(), isTopicSpecial);
-}
-
-QString toTopicLevel(const QString &text)
-{
-    QString out = text;
-    std::replace_if(out.begin(), out.end(), isTopicSpecial, QLatin1Char('_'));
-    return out;
-}
 
 QByteArray topic(const TelemetryConfig &c, const char *leaf)
 {

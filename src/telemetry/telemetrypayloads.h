@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/telemetrysettings.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
@@ -7,29 +9,10 @@
 
 #include <optional>
 
-// What the settings hold for publishing to the plant's MQTT broker.
-struct TelemetryConfig
-{
-    QString host; // empty = off
-    quint16 port = 1883; // 8883 is the usual TLS port
-    QString station; // topic level: no '+', '#', '/', NUL, not empty
-    QString prefix = QStringLiteral("ostrel");
-    QString user, password, caFile; // caFile non-empty = TLS
-    bool commands = false; // subscribe <p>/cmd/setpoint
-
-    bool operator==(const TelemetryConfig &o) const
-    {
-        return host == o.host && port == o.port && station == o.station && prefix == o.prefix
-            && user == o.user && password == o.password && caFile == o.caFile && commands == o.commands;
-    }
-};
-
 // The topics and the UTF-8 JSON bodies a station publishes. Pure: no QObject, no network, so the exact
 // bytes subscribers parse are tested directly. Times are ISO 8601 with milliseconds and the UTC offset.
 namespace TelemetryPayloads {
 
-bool isTopicLevel(const QString &level); // non-empty, none of + # / NUL
-QString toTopicLevel(const QString &text); // those replaced by '_' (for the host name default)
 QByteArray topic(const TelemetryConfig &c, const char *leaf); // "<prefix>/<station>/<leaf>"
 QString timestamp(const QDateTime &t); // 2026-12-09T14:03:07.123+01:00
 

@@ -55,7 +55,7 @@ void TestTelemetrySettings::storedTextsReadAsTheirConfig()
     QCOMPARE(config.station, station.isEmpty() ? defaultTelemetryStation() : station);
     QTEST(config.prefix, "prefix");
     QTEST(config.commands, "commands");
-    QVERIFY(TelemetryPayloads::isTopicLevel(config.station));
+    QVERIFY(TelemetryConfig::isTopicLevel(config.station));
 }
 
 void TestTelemetrySettings::configSurvivesStoreAndRead()

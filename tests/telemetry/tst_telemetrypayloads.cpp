@@ -40,8 +40,8 @@ void TstTelemetryPayloads::topicLevelRejectsWildcardsSeparatorsAndEmpty()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(QString, replaced);
-    QCOMPARE(isTopicLevel(text), valid);
-    QCOMPARE(toTopicLevel(text), replaced);
+    QCOMPARE(TelemetryConfig::isTopicLevel(text), valid);
+    QCOMPARE(TelemetryConfig::toTopicLevel(text), replaced);
 }
 
 void TstTelemetryPayloads::timestampHasMillisecondsAndNumericOffset_data()
