@@ -6,8 +6,8 @@
 // Prints p50/p99 of `MEAS:TEMP?` round trips over all clients (goal p50 <= 0.5 ms, p99 <= 2 ms on two
 // cores) and the poll period's deviation from 500 ms without and with the clients (goal within +-5 ms).
 
-#include "app/blackbodylink.h"
-#include "app/calibrationrunner.h"
+#include "station/blackbodylink.h"
+#include "station/calibrationrunner.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"

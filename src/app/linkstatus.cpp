@@ -1,6 +1,6 @@
 #include "linkstatus.h"
 
-#include "app/blackbodylink.h"
+#include "station/blackbodylink.h"
 
 #include <QStatusBar>
 
@@ -44,11 +44,10 @@ void LinkStatus::refresh()
     m_linkLabel.setText(m_link->statusText());
 }
 
-void LinkStatus::showStability(const StabilityJudge &shown)
+void LinkStatus::showStability(const Station::Stability &shown)
 {
-    if (shown.state() == StabilityJudge::State::Stable)
-        m_stabilityLabel.setText(
-            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.stableSince())));
+    if (shown.stable)
+        m_stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)));
     else
         m_stabilityLabel.setText(tr("未稳定"));
 }

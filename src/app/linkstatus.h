@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/stabilityjudge.h"
+#include "station/station.h"
 #include "widgets/elidedlabel.h"
 
 #include <QCoreApplication>
@@ -23,8 +23,8 @@ public:
     void showClosed();
     // Every text again, from the link as it is, in the language in force.
     void refresh();
-    // After each reading: stable since when by `shown`, or not yet.
-    void showStability(const StabilityJudge &shown);
+    // After each reading: stable since when, or not yet.
+    void showStability(const Station::Stability &shown);
     void clearStability();
 
 private:

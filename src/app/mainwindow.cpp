@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/calibrationstatus.h"
 #include "app/chartbuttons.h"
 #include "app/controllerquestion.h"
 #include "app/eventmessageview.h"
@@ -10,10 +11,11 @@
 #include "app/rememberedlink.h"
 #include "app/screenkeeper.h"
 #include "app/setpointcontrol.h"
-#include "app/thermometerlink.h"
 #include "app/windowmenus.h"
 #include "app/windowplacement.h"
 #include "chart/chartfileactions.h"
+#include "chart/ttwidget.h"
+#include "recording/curverecorder.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "dialogs/aboutdialog.h"
@@ -24,11 +26,16 @@
 #include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
+#include "station/station.h"
+#include "station/thermometerlink.h"
 #include "ui_mainwindow.h"
 #include "widgets/buttonstyles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -48,23 +55,27 @@ constexpr bool kShowThermometer = false;
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(Station *station, QWidget *parent)
     : QMainWindow(parent)
+    , m_station(station)
     , ui(new Ui::MainWindow)
     , m_tiles(kShowThermometer, unit)
+    , m_link(&station->link())
+    , m_thermometer(&station->thermometer())
+    , m_calibration(&station->runner())
 {
     ui->setupUi(this);
     // No translator is installed yet, so this is the source text whatever the language.
     QCoreApplication::setApplicationName(QMainWindow::tr("Ostrel黑体控制软件"));
+    // The chart draws the station's recording.
+    ui->widget_tt->setRecorder(&station->recorder());
 
-    m_link = std::make_unique<BlackbodyLink>();
     // What the link sends its worker, for whoever watches the window.
-    connect(m_link.get(), &BlackbodyLink::sig_opencom1, this, &MainWindow::sig_opencom1);
-    connect(m_link.get(), &BlackbodyLink::sig_closecom, this, &MainWindow::sig_closecom);
-    connect(m_link.get(), &BlackbodyLink::sig_sendread, this, &MainWindow::sig_sendread);
+    connect(m_link, &BlackbodyLink::sig_opencom1, this, &MainWindow::sig_opencom1);
+    connect(m_link, &BlackbodyLink::sig_closecom, this, &MainWindow::sig_closecom);
+    connect(m_link, &BlackbodyLink::sig_sendread, this, &MainWindow::sig_sendread);
 
-    m_thermometer = std::make_unique<ThermometerLink>();
-    ThermometerLink *thermometer = m_thermometer.get();
+    ThermometerLink *thermometer = m_thermometer;
     connect(this, &MainWindow::sig_opencom_KelvraSerial, thermometer, &ThermometerLink::open);
     connect(this, &MainWindow::sig_closecom2, thermometer, &ThermometerLink::close);
     connect(this, &MainWindow::sig_sendreadkelvra, thermometer, &ThermometerLink::sendReadCommand);
@@ -133,19 +144,15 @@ MainWindow::MainWindow(QWidget *parent)
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
-    m_status = std::make_unique<LinkStatus>(statusBar(), m_link.get());
-    // The runner hears each event of the link before the window shows it.
-    m_calibration = std::make_unique<CalibrationRunner>(ui->widget_tt, m_link.get(), this);
-    connect(thermometer, &ThermometerLink::ambient, m_calibration.get(), &CalibrationRunner::ambient);
-    statusBar()->addWidget(m_calibration->statusLabel());
-    connect(m_calibration.get(), &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
-    m_setPoint = new SetPointControl(
-        ui->doubleSpinBox, ui->pushButton_set, m_link.get(), [this] { return m_calibration->isRunning(); },
-        this);
+    m_status = std::make_unique<LinkStatus>(statusBar(), m_link);
+    m_runStatus = new CalibrationStatus(m_calibration, &station->reporter(), this);
+    statusBar()->addWidget(m_runStatus->label());
+    connect(m_calibration, &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
+    m_setPoint = new SetPointControl(ui->doubleSpinBox, ui->pushButton_set, station, this);
     // What just happened takes the room the texts above leave; none of them widens the window.
-    auto *events = new EventMessageView;
-    statusBar()->addWidget(events, 1);
-    connect(m_calibration.get(), &CalibrationRunner::finished, events, &EventMessageView::showMessage);
+    m_events = new EventMessageView;
+    statusBar()->addWidget(m_events, 1);
+    connect(m_runStatus, &CalibrationStatus::finished, m_events, &EventMessageView::showMessage);
     connectLink();
     statusBar()->addPermanentWidget(&versionLabel);
 
@@ -160,6 +167,37 @@ MainWindow::MainWindow(QWidget *parent)
     ui->pushButton_com_2->setText(tr("打开串口"));
     applyPlainStyle(ui->pushButton_com_2);
 
+    m_asker = std::make_unique<WindowAsker>(this, m_calibration, m_chartFiles);
+    connect(m_calibration, &CalibrationRunner::progressShown, this, [this] { m_asker->dropMootReading(); });
+    connect(m_calibration, &CalibrationRunner::journalFailed, this, [this](const QString &error) {
+        // Told once, not modal: the run goes on, its rows stay in memory for the report at the end.
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("错误"),
+            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error), QMessageBox::Ok,
+            this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
+    connect(m_calibration, &CalibrationRunner::setPointRefusedTooOften, this, [this](int step, double setPoint) {
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("提示"),
+            tr("第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。")
+                .arg(step + 1)
+                .arg(setPoint)
+                .arg(CalibrationSequencer::kSetPointTries),
+            QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        // Not modal: the run can be resumed, skipped or aborted while the box is up.
+        box->open();
+    });
+    connect(&station->reporter(), &CalibrationReporter::journalUnreadable, this,
+        [this](const QString &journal, const QString &error) {
+            QMessageBox::warning(
+                this, tr("错误"), tr("无法读取校准记录 %1：%2").arg(QDir::toNativeSeparators(journal), error));
+        });
+    connect(&station->recorder(), &CurveRecorder::recordingChanged, this, [this] {
+        m_chartButtons->showRecordingState();
+        updateStartButton();
+    });
+
     m_chartButtons = new ChartButtons(
         {ui->navButton_startstop, ui->navButton_hc, ui->navButton_mode, ui->navButton_amb,
             ui->navButton_autofit, ui->navButton_horizontal, ui->navButton_vertical, ui->navButton_export},
@@ -173,12 +211,13 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The thermometer's link reports to this window: it goes first.
-    m_thermometer.reset();
-    // Joins the worker's thread, so no exchange outlives the window; the runner listens to the link.
-    m_calibration.reset();
-    m_link.reset();
+    // The chart goes with the form; the recording it drew stays with the station.
     delete ui;
+}
+
+void MainWindow::offerPendingReports()
+{
+    m_station->reporter().offerPending(m_asker.get());
 }
 
 void MainWindow::InitMenus()
@@ -261,9 +300,19 @@ void MainWindow::close()
     QWidget::close();
 }
 
+void MainWindow::closeWithoutAsking()
+{
+    m_closingQuietly = true;
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!mayDiscardCurve()) {
+    if (m_closingQuietly) {
+        // Nobody is asked: the run's journal and the recording wait for the next start.
+        m_calibration->leave();
+        m_station->keepRecording();
+    } else if (!mayDiscardCurve()) {
         event->ignore();
         return;
     }
@@ -289,7 +338,7 @@ void MainWindow::ClickChartSettings()
     if (dialog.exec() != QDialog::Accepted)
         return;
     ui->widget_tt->applySettings(readChartSettings(appSettings));
-    applyStabilityLimits();
+    m_station->applyStabilityLimits();
 }
 
 void MainWindow::ClickAbout()
@@ -343,16 +392,17 @@ ttwidget *MainWindow::chart() const
 
 bool MainWindow::setRecording(bool on, bool mayAsk)
 {
-    ttwidget *plot = ui->widget_tt;
-    if (plot->isRecording() == on)
+    if (ui->widget_tt->isRecording() == on)
         return true;
-    if (m_calibration->isRunning()
-        || (on && (!m_link->isPortOpen() || (mayAsk ? !mayDiscardCurve() : plot->hasUnsavedCurve()))))
-        return false;
-    on ? plot->startRecording() : plot->stopRecording();
-    m_chartButtons->showRecordingState();
-    updateStartButton();
-    return true;
+    if (!on)
+        return m_station->stopRecording() == LinkPolicy::Refusal::None;
+    LinkPolicy::Refusal refusal = m_station->startRecording();
+    // The operator may save the curve first, or let it go.
+    if (refusal == LinkPolicy::Refusal::UnsavedCurve && mayAsk && mayDiscardCurve()) {
+        m_station->dropCurve();
+        refusal = m_station->startRecording();
+    }
+    return refusal == LinkPolicy::Refusal::None;
 }
 
 void MainWindow::on_navButton_hc_clicked()
@@ -365,8 +415,7 @@ void MainWindow::on_navButton_hc_clicked()
 void MainWindow::updateStartButton()
 {
     // A run's recording lasts as long as the run.
-    m_chartButtons->offerStart(
-        !m_calibration->isRunning() && (m_link->isPortOpen() || ui->widget_tt->isRecording()));
+    m_chartButtons->offerStart(!m_calibration->isRunning() && (m_link->isPortOpen() || ui->widget_tt->isRecording()));
 }
 
 void MainWindow::on_navButton_mode_clicked()
@@ -467,9 +516,13 @@ void MainWindow::ClickCalibrationRun()
         m_runDialog = std::make_unique<CalibrationRunDialog>();
         connect(
             m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
-        m_calibration->takeOrdersFrom(m_runDialog.get());
+        CalibrationRunDialog *dialog = m_runDialog.get();
+        connect(dialog, &CalibrationRunDialog::pauseRequested, this, &MainWindow::pauseOrResumeRun);
+        connect(dialog, &CalibrationRunDialog::skipRequested, m_calibration, &CalibrationRunner::skip);
+        connect(dialog, &CalibrationRunDialog::abortRequested, m_calibration, &CalibrationRunner::abort);
+        connect(dialog, &CalibrationRunDialog::ambientChanged, m_calibration, &CalibrationRunner::setTypedAmbient);
         m_runDialog->keepAboveWhileRunning(this);
-        connect(m_calibration.get(), &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
+        connect(m_calibration, &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
             m_runDialog->showRunProgress(m_calibration->runProgress(), m_calibration->stepResults());
         });
         showCalibrationState();
@@ -501,7 +554,7 @@ void MainWindow::showCalibrationState()
 
 void MainWindow::connectLink()
 {
-    BlackbodyLink *link = m_link.get();
+    BlackbodyLink *link = m_link;
     connect(link, &BlackbodyLink::openRequested, this,
         [this](const QString &port, QSerialPort::BaudRate baud, int model) {
             m_choices->show(port, baud, model);
@@ -516,10 +569,14 @@ void MainWindow::connectLink()
     connect(link, &BlackbodyLink::unconfirmedReading, this, &MainWindow::showUnconfirmed);
     connect(link, &BlackbodyLink::noReading, this, &MainWindow::showNoReading);
     connect(link, &BlackbodyLink::stabilityChanged, this, &MainWindow::showStabilityChange);
+    // Reaching stability is worth a beep; the station marks it on the recording.
+    connect(m_station, &Station::stabilityChanged, this, [](bool stable) {
+        if (stable)
+            QApplication::beep();
+    });
     connect(link, &BlackbodyLink::setPointOutcome, this, &MainWindow::showSetPointOutcome);
     connect(link, &BlackbodyLink::identityQuestion, this, &MainWindow::askIdentity);
     connect(link, &BlackbodyLink::identityQuestionDropped, this, &MainWindow::dropControllerQuestion);
-    applyStabilityLimits();
 }
 
 void MainWindow::on_pushButton_com_clicked()
@@ -569,7 +626,6 @@ void MainWindow::showOpened()
 
     const BlackbodyModel &model = m_link->model();
     m_setPoint->showModel(model);
-    ui->widget_tt->setModelName(model.name);
     // The link's own name for the port: an adapter's stable name when it has one.
     RememberedLink {m_link->port(), ui->comboBoxBaud->currentText(), model.name}.store(appSettings);
     ui->widget_tt->enableRecordControls(true);
@@ -597,11 +653,8 @@ void MainWindow::showClosed(BlackbodyLink::CloseCause cause, bool ok)
     if (ok) {
         ui->pushButton_com->setText(tr("打开串口"));
         m_status->showClosed();
-        // A recording cannot go on without readings; the button then offers to start a new one.
-        if (ui->widget_tt->isRecording() && !keepRun) {
-            ui->widget_tt->stopRecording();
-            m_chartButtons->showRecordingState();
-        }
+        // The station stopped the recording, which cannot go on without readings.
+        m_chartButtons->showRecordingState();
     } else {
         QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("无法关闭端口"), QMessageBox::Ok);
     }
@@ -628,11 +681,9 @@ void MainWindow::showReading(double current, double set)
     const int decimals = ui->doubleSpinBox->decimals();
     m_tiles.showReading(current, set, decimals);
     emit ttwidget_addvalue(current);
-    ui->widget_tt->setSetPoint(set);
     m_setPoint->takeControllerSetPoint(set);
-    // A run judges by its step's band and window.
-    const StabilityJudge &shown = m_calibration->isRunning() ? m_calibration->judge() : m_link->stability();
-    m_status->showStability(shown);
+    // The stability every door reports: a run's judge during a run.
+    m_status->showStability(m_station->stability());
 }
 
 void MainWindow::showUnconfirmed(double current, double set)
@@ -648,35 +699,31 @@ void MainWindow::showNoReading()
     m_tiles.showNoReading();
 }
 
-// Reaching stability is worth a beep and, while recording, a mark on the chart.
 void MainWindow::showStabilityChange(StabilityJudge::State state)
 {
-    if (state == StabilityJudge::State::Stable) {
-        QApplication::beep();
-        ui->widget_tt->markStable();
-    } else if (state == StabilityJudge::State::Unknown) {
+    if (state == StabilityJudge::State::Unknown)
         m_status->clearStability();
-    }
 }
 
-void MainWindow::applyStabilityLimits()
+void MainWindow::showSetPointOutcome(const SetPointRequest &request, SetPointOutcome outcome)
 {
-    const StabilityLimits limits = storedStabilityLimits(appSettings);
-    m_link->setStabilityLimits(limits.band, qint64(limits.windowSeconds) * 1000);
-}
-
-void MainWindow::showSetPointOutcome(bool confirmed, double, Requester requester)
-{
-    if (requester != Requester::Window && requester != Requester::Scpi)
+    // A run's set points show in its own line; one superseded by a newer request needs no answer.
+    if (request.requester == Requester::Run || outcome == SetPointOutcome::Superseded)
         return;
+    const bool confirmed = outcome == SetPointOutcome::Confirmed;
+    if (request.requester != Requester::Window) {
+        // A remote client's set point never waits on the operator: it is noted with who made it.
+        const QString value
+            = QString::number(request.celsius, 'f', m_link->model().decimals) + QStringLiteral(" ℃");
+        const QString who
+            = request.requester == Requester::Scpi ? tr("远程 %1").arg(request.origin) : QStringLiteral("MQTT");
+        m_events->showMessage((confirmed ? tr("设置成功：%1，%2") : tr("设置失败：%1，%2")).arg(value, who));
+        return;
+    }
     // Said in the operator's language, like every other answer of the window; no icon, no resizing.
-    auto *box = new QMessageBox(QMessageBox::NoIcon, tr("提示"),
-        confirmed ? tr("设置成功") : tr("设置失败,请再试一次"), QMessageBox::Ok,
-        requester == Requester::Window ? nullptr : this, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    if (requester == Requester::Scpi)
-        return showInPassing(m_remoteOutcomeBox, box); // the client goes on
-    box->exec();
-    delete box;
+    QMessageBox box(QMessageBox::NoIcon, tr("提示"), confirmed ? tr("设置成功") : tr("设置失败,请再试一次"),
+        QMessageBox::Ok, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box.exec();
 }
 
 void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
@@ -692,8 +739,22 @@ void MainWindow::askIdentity(qint16 heldWire, qint16 reportedWire)
         [this](bool same) { m_link->answerIdentity(same); });
 }
 
+// The operator's resume goes on only with a controller that reports what it held when the run paused,
+// the step's set point, or that the operator vouches for.
+void MainWindow::pauseOrResumeRun()
+{
+    if (!m_calibration->isPaused()) {
+        m_calibration->pause();
+        return;
+    }
+    if (m_calibration->resume() == CalibrationStart::Resume::NoReading)
+        QMessageBox::warning(
+            this, tr("提示"), tr("黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。"));
+}
+
 void MainWindow::startCalibrationRun(const CalibrationRun &run, const QString &runFile)
 {
-    m_calibration->start(
-        run, runFile, m_runDialog->runModified(), [this] { return mayDiscardCurve(); }, m_runDialog.get());
+    m_asker->askFrom(m_runDialog.get());
+    m_calibration->start(run, runFile, m_runDialog->runModified(), m_station->situation(), m_asker.get());
+    m_asker->askFrom(nullptr);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/blackbodylink.h"
-#include "app/calibrationrunner.h"
 #include "app/corveltitalbar.h"
+#include "app/windowasker.h"
+#include "station/blackbodylink.h"
 #include "widgets/readingtiles.h"
 
 #include <QLabel>
@@ -16,6 +16,9 @@ namespace Ui {
 class MainWindow;
 }
 class CalibrationRunDialog;
+class CalibrationRun;
+class CalibrationRunner;
+class CalibrationStatus;
 class ChartButtons;
 class ChartFileActions;
 class FramelessFrame;
@@ -25,33 +28,35 @@ class SetPointControl;
 class WindowMenus;
 class QComboBox;
 class QMessageBox;
+class Station;
 class ThermometerLink;
+class ttwidget;
 
-// The program's window: owns the form and every long-lived object, receives every operator action and
-// shows what the links report. It wires and displays; the link's rules, the protocol and the chart's
-// logic live in their own classes. GUI thread only.
+// The program's window over the station: owns the form, receives every operator action and shows what
+// the station reports. It wires and displays; the link's rules, the recording and the runs live in the
+// station, which every door shares. GUI thread only.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // The station outlives the window.
+    explicit MainWindow(Station *station, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Offers to write the reports that runs left unwritten, by a crash or the operator's 稍后.
-    void offerPendingReports() { m_calibration->offerPendingReports(); }
+    void offerPendingReports();
 
     // How long a vanished port may stay away before the operator is told; one minute unless a test
     // wants it sooner.
     void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
-    // For remote control, which works through the link and the runner and shows itself here.
-    BlackbodyLink *blackbodyLink() const { return m_link.get(); }
-    CalibrationRunner *calibration() const { return m_calibration.get(); }
     ttwidget *chart() const;
     // 开始 or 停止, as the button does; false when not offered then (a run holds the recording, no link to
     // record from). An unsaved curve is dropped only when `mayAsk` lets the operator say so.
     bool setRecording(bool on, bool mayAsk = false);
+    // Ends without a question: a recording under way is kept for the next start. For a signal to quit.
+    void closeWithoutAsking();
 
 signals:
     // 设置 → 远程控制.
@@ -135,8 +140,7 @@ private:
     void showUnconfirmed(double current, double set);
     void showNoReading();
     void showStabilityChange(StabilityJudge::State state);
-    void applyStabilityLimits();
-    void showSetPointOutcome(bool confirmed, double celsius, Requester requester);
+    void showSetPointOutcome(const SetPointRequest &request, SetPointOutcome outcome);
     void askIdentity(qint16 heldWire, qint16 reportedWire);
     void dropControllerQuestion();
     // True when no unsaved curve is in the way or the operator chose to drop it.
@@ -145,14 +149,17 @@ private:
     // Calibration runs: the dialog edits and starts them, the runner carries them out.
     void ClickCalibrationRun();
     void startCalibrationRun(const CalibrationRun &run, const QString &runFile);
+    void pauseOrResumeRun();
     void showCalibrationState();
 
+    Station *m_station;
     Ui::MainWindow *ui;
     CorvelTitalbar titleBar; // adopted as the menu widget; leaves it on destruction
     FramelessFrame *m_frame = nullptr; // resizes and moves the frameless window; a child of it
     int unit = 2; // temperature unit code for tiles and chart: 1 = Fahrenheit, 2 = Celsius
-    // Reports to this window: its poll stops in closeEvent(), the link itself first in the destructor.
-    std::unique_ptr<ThermometerLink> m_thermometer;
+    BlackbodyLink *m_link; // the station's
+    ThermometerLink *m_thermometer; // the station's; its poll stops in closeEvent()
+    CalibrationRunner *m_calibration; // the station's
     ReadingTiles m_tiles;
     QSize m_sizeBeforeMaximise; // the maximised tiles' minimum would stretch the restored window
     std::unique_ptr<LinkChoices> m_choices;
@@ -162,14 +169,14 @@ private:
     ChartFileActions *m_chartFiles = nullptr;
     ChartButtons *m_chartButtons = nullptr; // a child of the window
     WindowMenus *m_menus = nullptr; // made by InitMenus(); a child of the window
-    std::unique_ptr<BlackbodyLink> m_link;
     QPointer<QMessageBox> m_portLostBox;
     SetPointControl *m_setPoint = nullptr; // a child of the window
     QPointer<QMessageBox> m_identityBox;
-    // Remote requests' outcomes: one box at a time that nobody waits on.
-    QPointer<QMessageBox> m_remoteOutcomeBox;
     bool m_openFromWindow = false; // the open on its way is the window's own
+    bool m_closingQuietly = false;
     QPointer<QMessageBox> m_remoteOpenFailedBox;
-    std::unique_ptr<CalibrationRunner> m_calibration;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
+    CalibrationStatus *m_runStatus = nullptr; // a child of the window
+    std::unique_ptr<WindowAsker> m_asker;
+    class EventMessageView *m_events = nullptr; // adopted by the status bar
 };

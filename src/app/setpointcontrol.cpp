@@ -1,8 +1,8 @@
 #include "setpointcontrol.h"
 
-#include "app/blackbodylink.h"
-#include "app/setpointgate.h"
 #include "control/blackbodymodel.h"
+#include "station/calibrationrunner.h"
+#include "station/station.h"
 #include "widgets/buttonstyles.h"
 #include "widgets/navbutton.h"
 #include "widgets/setpointspinbox.h"
@@ -11,46 +11,71 @@
 
 #include <utility>
 
-SetPointControl::SetPointControl(SetPointSpinBox *box, NavButton *button, BlackbodyLink *link,
-    std::function<bool()> runRunning, QObject *parent)
+SetPointControl::SetPointControl(SetPointSpinBox *box, NavButton *button, Station *station, QObject *parent)
     : QObject(parent)
     , m_box(box)
     , m_button(button)
-    , m_link(link)
-    , m_runRunning(std::move(runRunning))
+    , m_station(station)
 {
+    BlackbodyLink *link = &station->link();
     connect(box, &SetPointSpinBox::submitted, this, &SetPointControl::send);
     connect(link, &BlackbodyLink::stateChanged, this, &SetPointControl::update);
-    connect(link, &BlackbodyLink::setPointRequested, this, [this](double celsius, Requester requester) {
+    connect(&station->runner(), &CalibrationRunner::stateChanged, this, &SetPointControl::update);
+    connect(link, &BlackbodyLink::setPointRequested, this, [this](const SetPointRequest &request) {
         // Whoever asked, the box shows the set point on its way.
-        if (requester != Requester::Window)
-            m_box->setValue(celsius);
+        if (request.requester != Requester::Window)
+            m_box->setValue(request.celsius);
     });
     connect(link, &BlackbodyLink::controllerAccepted, this, [this](qint16 heldWire) {
         // The operator vouched for a controller that holds another set point: the box offers that one,
         // so 设置温度 does not send the old one back unasked.
-        m_box->setValue(heldWire / double(m_link->model().wireScale));
+        m_box->setValue(heldWire / double(m_station->link().model().wireScale));
+        update();
     });
     update();
 }
 
+QString SetPointControl::refusalText(LinkPolicy::Refusal refusal)
+{
+    using Refusal = LinkPolicy::Refusal;
+    switch (refusal) {
+    case Refusal::RunInProgress:
+        return tr("校准进行中，设定点由校准程序发送");
+    case Refusal::LinkClosed:
+        return tr("串口未打开，请先打开串口");
+    case Refusal::LinkOpening:
+        return tr("正在打开串口，请稍候");
+    case Refusal::Reconnecting:
+        return tr("连接已断开，正在重新连接");
+    case Refusal::ControllerUnconfirmed:
+        return tr("控制器未确认，请先确认是否为同一台黑体");
+    // Refusals of the recording, which the set point never meets.
+    case Refusal::UnsavedCurve:
+    case Refusal::Recording:
+    case Refusal::NothingRecorded:
+    case Refusal::None:
+        break;
+    }
+    return QString();
+}
+
 void SetPointControl::send()
 {
-    const QString refusal = SetPointGate::refusal(m_link->state(), m_runRunning());
-    if (!refusal.isEmpty()) {
-        QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), refusal, m_box);
+    const LinkPolicy::Refusal refusal = LinkPolicy::setPoint(m_station->situation(), Requester::Window);
+    if (refusal != LinkPolicy::Refusal::None) {
+        QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), refusalText(refusal), m_box);
         return;
     }
     if (m_box->isOutOfRange()) {
         m_box->showRange();
         return;
     }
-    m_link->requestSetPoint(m_box->value(), Requester::Window);
+    m_station->requestSetPoint(m_box->value(), Requester::Window);
 }
 
 void SetPointControl::update()
 {
-    const QString refusal = SetPointGate::refusal(m_link->state(), m_runRunning());
+    const QString refusal = refusalText(LinkPolicy::setPoint(m_station->situation(), Requester::Window));
     (refusal.isEmpty() ? applyPlainStyle : applyDisabledStyle)(m_button);
     // A disabled button shows its tooltip all the same.
     m_button->setToolTip(refusal);

@@ -1,25 +1,27 @@
 #pragma once
 
+#include "control/linkpolicy.h"
+
 #include <QObject>
 
-#include <functional>
-
-class BlackbodyLink;
 class NavButton;
+class Station;
 class SetPointSpinBox;
 struct BlackbodyModel;
 
 // The set-point box and its 设置温度 button: the button, like Enter in the box, sends the box's value
-// over the link when the link can take it, and says why not when it cannot. The box follows the model
-// opened and, once per opening, the set point the controller holds. GUI thread only.
+// over the link when the link policy allows it, and says why not when it does not. The box follows the
+// model opened and, once per opening, the set point the controller holds. GUI thread only.
 class SetPointControl : public QObject
 {
     Q_OBJECT
 
 public:
-    // `runRunning` tells whether a calibration run sends its own set points; all outlive this object.
-    SetPointControl(SetPointSpinBox *box, NavButton *button, BlackbodyLink *link,
-        std::function<bool()> runRunning, QObject *parent);
+    // All outlive this object.
+    SetPointControl(SetPointSpinBox *box, NavButton *button, Station *station, QObject *parent);
+
+    // Why 设置温度 cannot be used, in the operator's language; empty when it can.
+    static QString refusalText(LinkPolicy::Refusal refusal);
 
     // The button or Enter: a value in range over a link that can take it.
     void send();
@@ -34,8 +36,7 @@ public:
 private:
     SetPointSpinBox *m_box;
     NavButton *m_button;
-    BlackbodyLink *m_link;
-    std::function<bool()> m_runRunning;
+    Station *m_station;
     bool m_fromController = false; // opened, and no reply has set the box yet
     double m_valueAtOpen = 0;
 };

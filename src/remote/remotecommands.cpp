@@ -1,14 +1,18 @@
 #include "remotecommands.h"
 
-#include "app/blackbodylink.h"
-#include "app/calibrationrunner.h"
 #include "control/blackbodymodel.h"
+#include "recording/curverecorder.h"
+#include "remote/scpiclient.h"
 #include "remote/scpiparser.h"
-#include "remote/scpisession.h"
 #include "serial/portchoices.h"
+#include "settings/labsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
+#include "station/station.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,6 +27,7 @@ enum Command {
     LinkState,
     LinkOpen,
     LinkClose,
+    LinkConfirm,
     SetPoint,
     SetPointQuery,
     SenseData,
@@ -38,12 +43,22 @@ enum Command {
     RecordStart,
     RecordStop,
     RecordState,
+    RecordSave,
+    RecordDiscard,
     ProgramLoad,
     ProgramState,
     ProgramStateQuery,
     ProgramStep,
     ProgramReading,
     ProgramReport,
+    ReportFolder,
+    ReportFolderQuery,
+    LabName,
+    LabNameQuery,
+    LabAddress,
+    LabAddressQuery,
+    LabPrefix,
+    LabPrefixQuery,
 };
 
 // In the order of Command.
@@ -56,6 +71,7 @@ const char *const kPatterns[] = {
     "SYSTem:LINK?",
     "SYSTem:LINK:OPEN",
     "SYSTem:LINK:CLOSe",
+    "SYSTem:LINK:CONFirm",
     "SOURce:SPOint",
     "SOURce:SPOint?",
     "SOURce:SENSe:DATA?",
@@ -71,13 +87,24 @@ const char *const kPatterns[] = {
     "RECord:STARt",
     "RECord:STOP",
     "RECord:STATe?",
+    "RECord:SAVE",
+    "RECord:DISCard",
     "PROGram:LOAD",
     "PROGram:STATe",
     "PROGram:STATe?",
     "PROGram:STEP?",
     "PROGram:READing",
     "PROGram:REPort?",
+    "PROGram:REPort:FOLDer",
+    "PROGram:REPort:FOLDer?",
+    "SYSTem:LAB:NAME",
+    "SYSTem:LAB:NAME?",
+    "SYSTem:LAB:ADDRess",
+    "SYSTem:LAB:ADDRess?",
+    "SYSTem:LAB:PREFix",
+    "SYSTem:LAB:PREFix?",
 };
+static_assert(std::size(kPatterns) == LabPrefixQuery + 1, "one pattern per command");
 
 constexpr int kNumber = int(ScpiParameter::Kind::Number);
 constexpr int kString = int(ScpiParameter::Kind::String);
@@ -93,11 +120,40 @@ bool changes(int command)
     case StabilityWindow:
     case LinkOpen:
     case LinkClose:
+    case LinkConfirm:
     case RecordStart:
     case RecordStop:
+    case RecordSave:
+    case RecordDiscard:
     case ProgramLoad:
     case ProgramState:
     case ProgramReading:
+    case ReportFolder:
+    case LabName:
+    case LabAddress:
+    case LabPrefix:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The commands that take parameters check them themselves.
+bool takesParameters(int command)
+{
+    switch (command) {
+    case LinkOpen:
+    case SetPoint:
+    case StabilityLimit:
+    case StabilityWindow:
+    case RecordSave:
+    case ProgramLoad:
+    case ProgramState:
+    case ProgramReading:
+    case ReportFolder:
+    case LabName:
+    case LabAddress:
+    case LabPrefix:
         return true;
     default:
         return false;
@@ -114,9 +170,9 @@ QByteArray quoted(const QString &text)
     return '"' + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")).toUtf8() + '"';
 }
 
-void conflict(ScpiSession &session, const QString &why)
+void conflict(ScpiClient &client, const QString &why)
 {
-    session.errors().push(-221, QStringLiteral("Settings conflict;") + why);
+    client.errors().push(-221, QStringLiteral("Settings conflict;") + why);
 }
 
 // Where a refused program is wrong, so a script's author need not open the file in the window to find
@@ -143,18 +199,77 @@ QStringList RemoteCommands::patterns()
     return list;
 }
 
-RemoteCommands::RemoteCommands(
-    BlackbodyLink *link, CalibrationRunner *runner, const RemoteRecording &recording, QObject *parent)
-    : QObject(parent)
-    , m_link(link)
-    , m_runner(runner)
-    , m_recording(recording)
+QString RemoteCommands::conflictReason(LinkPolicy::Refusal refusal)
 {
-    // Another set point, whoever asks for it, ends the wait for the one on its way: it was never confirmed.
-    connect(link, &BlackbodyLink::setPointRequested, this, [this] {
-        unconfirmed(QStringLiteral("Execution error;set point superseded"));
-        settle();
-    });
+    using Refusal = LinkPolicy::Refusal;
+    switch (refusal) {
+    case Refusal::RunInProgress:
+        return QStringLiteral("run in progress");
+    case Refusal::LinkClosed:
+    case Refusal::LinkOpening:
+    case Refusal::Reconnecting:
+        return QStringLiteral("link not open");
+    case Refusal::ControllerUnconfirmed:
+        return QStringLiteral("controller unconfirmed");
+    case Refusal::UnsavedCurve:
+        return QStringLiteral("unsaved curve");
+    case Refusal::Recording:
+        return QStringLiteral("recording");
+    case Refusal::NothingRecorded:
+        return QStringLiteral("nothing recorded");
+    case Refusal::None:
+        break;
+    }
+    return QString();
+}
+
+QString RemoteCommands::conflictReason(CalibrationStart::Obstacle obstacle)
+{
+    using Obstacle = CalibrationStart::Obstacle;
+    switch (obstacle) {
+    case Obstacle::RunInProgress:
+        return QStringLiteral("run in progress");
+    case Obstacle::LinkNotOpen:
+        return QStringLiteral("link not open");
+    case Obstacle::ControllerUnconfirmed:
+        return QStringLiteral("controller unconfirmed");
+    case Obstacle::OutsideModel:
+        return QStringLiteral("program outside the model's range");
+    case Obstacle::NoReportFolder:
+        return QStringLiteral("no report folder");
+    case Obstacle::LabUnknown:
+        return QStringLiteral("lab unknown");
+    case Obstacle::UnsavedCurve:
+        return QStringLiteral("unsaved curve");
+    case Obstacle::ChartTooSmall:
+        return QStringLiteral("chart capacity too small");
+    case Obstacle::SourceOverdue:
+        return QStringLiteral("source calibration overdue");
+    }
+    return QString();
+}
+
+std::optional<QPair<int, QString>> RemoteCommands::outcomeError(SetPointOutcome outcome)
+{
+    switch (outcome) {
+    case SetPointOutcome::Confirmed:
+        break;
+    case SetPointOutcome::Refused:
+        return qMakePair(-200, QStringLiteral("Execution error;set point refused"));
+    case SetPointOutcome::NotConfirmed:
+        return qMakePair(-231, QStringLiteral("Data questionable;set point not confirmed"));
+    case SetPointOutcome::Superseded:
+        return qMakePair(-200, QStringLiteral("Execution error;set point superseded"));
+    }
+    return std::nullopt;
+}
+
+RemoteCommands::RemoteCommands(Station *station, QObject *parent)
+    : QObject(parent)
+    , m_station(station)
+{
+    BlackbodyLink *link = &station->link();
+    connect(link, &BlackbodyLink::setPointOutcome, this, &RemoteCommands::setPointSettled);
     connect(link, &BlackbodyLink::opened, this, [this] { m_openClient = nullptr; });
     // The window's reason is in the operator's language; the client hears SCPI's plain words.
     connect(link, &BlackbodyLink::openFailed, this, [this] {
@@ -162,73 +277,46 @@ RemoteCommands::RemoteCommands(
             m_openClient->errors().push(-240, QStringLiteral("Hardware error;cannot open port"));
         m_openClient = nullptr;
     });
-    connect(link, &BlackbodyLink::setPointOutcome, this, [this](bool confirmed, double, Requester requester) {
-        // Only a client's own set point settles it; another's request settled it already.
-        if (requester != Requester::Scpi)
-            return;
-        // Told to the client that asked; the others never hear of it.
-        if (!confirmed)
-            unconfirmed(QStringLiteral("Execution error;set point refused"));
-        settle();
-    });
-    connect(link, &BlackbodyLink::stateChanged, this, [this](BlackbodyLink::State state) {
-        // A controller that is not confirmed drops the confirmation on its way: as good as refused.
-        if (state == BlackbodyLink::State::Unconfirmed)
-            unconfirmed(QStringLiteral("Execution error;set point refused"));
-        // A set point on its way is gone with the link.
-        if (state == BlackbodyLink::State::Closed || state == BlackbodyLink::State::Reconnecting) {
-            unconfirmed(QStringLiteral("Execution error;link lost"));
-            settle();
-        }
-        if (state == BlackbodyLink::State::Unconfirmed)
-            settle();
-    });
 }
 
-void RemoteCommands::unconfirmed(const QString &why)
+void RemoteCommands::setPointSettled(const SetPointRequest &request, SetPointOutcome outcome)
 {
-    if (m_setPointPending && m_setPointClient)
-        m_setPointClient->errors().push(-200, why);
-}
-
-void RemoteCommands::settle()
-{
-    const QPointer<ScpiSession> client = m_setPointClient;
-    const QVector<quint64> owed = m_opcSlots;
-    m_setPointPending = false;
-    m_setPointClient = nullptr;
-    m_opcSlots.clear();
-    if (client) {
-        for (const quint64 slot : owed)
-            client->answer(slot, QByteArrayLiteral("1"));
-    }
+    ScpiClient *client = m_waiting.take(request.id);
+    if (!client)
+        return;
+    if (const auto error = outcomeError(outcome))
+        client->errors().push(error->first, error->second);
+    client->release();
 }
 
 void RemoteCommands::sessionEnded(int id)
 {
-    if (m_setPointClient && m_setPointClient->id() == id) {
-        m_setPointClient = nullptr;
-        m_setPointPending = false;
-        m_opcSlots.clear();
+    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+        if (it.value()->id() == id)
+            it = m_waiting.erase(it);
+        else
+            ++it;
     }
+    if (m_openClient && m_openClient->id() == id)
+        m_openClient = nullptr;
 }
 
 bool RemoteCommands::checkParameters(
-    ScpiSession &session, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const
+    ScpiClient &client, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const
 {
     if (parameters.size() < kinds.size()) {
-        session.errors().push(-109, QStringLiteral("Missing parameter"));
+        client.errors().push(-109, QStringLiteral("Missing parameter"));
         return false;
     }
     if (parameters.size() > kinds.size()) {
-        session.errors().push(-108, QStringLiteral("Parameter not allowed"));
+        client.errors().push(-108, QStringLiteral("Parameter not allowed"));
         return false;
     }
     for (int i = 0; i < kinds.size(); ++i) {
         const int kind = int(parameters.at(i).kind);
         const bool fits = kinds.at(i) == kText ? kind != kNumber : kind == kinds.at(i);
         if (!fits) {
-            session.errors().push(-104, QStringLiteral("Data type error"));
+            client.errors().push(-104, QStringLiteral("Data type error"));
             return false;
         }
     }
@@ -237,61 +325,53 @@ bool RemoteCommands::checkParameters(
 
 QByteArray RemoteCommands::formatted(double value) const
 {
-    return QByteArray::number(value, 'f', m_link->model().decimals);
+    return QByteArray::number(value, 'f', m_station->link().model().decimals);
 }
 
-void RemoteCommands::answerData(ScpiSession &session, std::optional<double> value)
+void RemoteCommands::answerData(ScpiClient &client, std::optional<double> value)
 {
     if (value) {
-        session.answerNow(formatted(*value));
+        client.answerNow(formatted(*value));
         return;
     }
-    session.answerNow(kNotANumber);
-    session.errors().push(-230, QStringLiteral("Data corrupt or stale"));
+    client.answerNow(kNotANumber);
+    client.errors().push(-230, QStringLiteral("Data corrupt or stale"));
 }
 
-void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
+void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
 {
     const int command = unit.command;
     const QVector<ScpiParameter> &parameters = unit.parameters;
     if (changes(command) && !m_writes) {
-        session.errors().push(-203, QStringLiteral("Command protected"));
+        client.errors().push(-203, QStringLiteral("Command protected"));
         return;
     }
-    static const QVector<int> none;
-    const bool takesParameters = command == LinkOpen || command == SetPoint || command == StabilityLimit
-        || command == StabilityWindow || command == ProgramLoad || command == ProgramState
-        || command == ProgramReading;
-    if (!takesParameters && !checkParameters(session, parameters, none))
+    if (!takesParameters(command) && !checkParameters(client, parameters, {}))
         return;
 
-    const auto latest = m_link->latest();
-    const bool running = m_runner->isRunning();
-    // The status bar follows the run's own judge during a run.
-    const StabilityJudge &judge = running ? m_runner->judge() : m_link->stability();
-    const bool stable = judge.state() == StabilityJudge::State::Stable;
+    BlackbodyLink &link = m_station->link();
+    CalibrationRunner &runner = m_station->runner();
+    const auto latest = m_station->latest();
+    const Station::Stability stability = m_station->stability();
     switch (Command(command)) {
     case Idn: {
-        const bool open = m_link->state() != BlackbodyLink::State::Closed;
-        session.answerNow("Ostrel," + (open ? m_link->model().name.toUtf8() : QByteArrayLiteral("NONE"))
-            + ",0," + QByteArrayLiteral(BB_VERSION));
+        const bool open = link.state() != BlackbodyLink::State::Closed;
+        client.answerNow("Ostrel," + (open ? link.model().name.toUtf8() : QByteArrayLiteral("NONE")) + ",0,"
+            + QByteArrayLiteral(BB_VERSION));
         break;
     }
     case Cls:
-        session.errors().clear();
+        client.errors().clear();
         break;
     case Opc:
-        // Waits only for this client's own set point; the session caps the answers it owes.
-        if (m_setPointPending && m_setPointClient == &session)
-            m_opcSlots.append(session.reserve());
-        else
-            session.answerNow(QByteArrayLiteral("1"));
+        // The client's own set point held it until its outcome: everything before is done.
+        client.answerNow(QByteArrayLiteral("1"));
         break;
     case ErrorNext:
-        session.answerNow(session.errors().next());
+        client.answerNow(client.errors().next());
         break;
     case Version:
-        session.answerNow(QByteArrayLiteral("1999.0"));
+        client.answerNow(QByteArrayLiteral("1999.0"));
         break;
     case LinkState: {
         static const QHash<int, QByteArray> names = {
@@ -302,104 +382,139 @@ void RemoteCommands::execute(ScpiSession &session, const ScpiUnit &unit)
             {int(BlackbodyLink::State::Reconnecting), "RECONNECTING"},
             {int(BlackbodyLink::State::Unconfirmed), "UNCONFIRMED"},
         };
-        session.answerNow(names.value(int(m_link->state())));
+        client.answerNow(names.value(int(link.state())));
         break;
     }
     case LinkOpen:
-        linkOpen(session, parameters);
+        linkOpen(client, parameters);
         break;
     case LinkClose:
-        if (m_link->isPortOpen() || m_link->state() != BlackbodyLink::State::Closed)
-            m_link->close();
+        if (link.isPortOpen() || link.state() != BlackbodyLink::State::Closed)
+            link.close();
+        break;
+    case LinkConfirm:
+        if (!link.isAskingIdentity() && !link.controllerSuspect())
+            conflict(client, QStringLiteral("nothing to confirm"));
+        else
+            m_station->vouchForController();
         break;
     case SetPoint:
-        if (checkParameters(session, parameters, {kNumber}))
-            setPoint(session, parameters.at(0));
+        if (checkParameters(client, parameters, {kNumber}))
+            setPoint(client, parameters.at(0));
         break;
     case SetPointQuery:
-        answerData(session, latest ? std::optional<double>(latest->set) : std::nullopt);
+        answerData(client, latest ? std::optional<double>(latest->set) : std::nullopt);
         break;
     case SenseData:
     case MeasureTemperature:
     case Fetch:
-        answerData(session, latest ? std::optional<double>(latest->current) : std::nullopt);
+        answerData(client, latest ? std::optional<double>(latest->current) : std::nullopt);
         break;
     case StabilityTest:
-        session.answerNow(stable ? "1" : "0");
+        client.answerNow(stability.stable ? "1" : "0");
         break;
     case StabilityLimit:
     case StabilityWindow:
-        if (checkParameters(session, parameters, {kNumber}))
-            stabilityLimit(session, parameters.at(0), command == StabilityWindow);
+        if (checkParameters(client, parameters, {kNumber}))
+            stabilityLimit(client, parameters.at(0), command == StabilityWindow);
         break;
     case StabilityLimitQuery:
-        session.answerNow(
-            QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
+        client.answerNow(QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
         break;
     case StabilityWindowQuery:
-        session.answerNow(QByteArray::number(storedStabilityLimits(appSettings).windowSeconds));
+        client.answerNow(QByteArray::number(storedStabilityLimits(appSettings).windowSeconds));
         break;
     case StabilityTime:
-        session.answerNow(
-            QByteArray::number(stable ? (m_link->clock().elapsed() - judge.stableSince()) / 1000 : 0));
+        client.answerNow(QByteArray::number(qint64(stability.secondsAt(link.clock().elapsed()))));
         break;
     case UnitTemperature:
-        session.answerNow(QByteArrayLiteral("C"));
+        client.answerNow(QByteArrayLiteral("C"));
         break;
     case RecordStart:
-        if (m_recording.isRecording())
-            break;
-        // The curve is never dropped remotely: nobody would be asked.
-        if (m_recording.hasUnsavedCurve())
-            conflict(session, QStringLiteral("unsaved curve"));
-        else if (running)
-            conflict(session, QStringLiteral("run in progress"));
-        else if (!m_recording.start())
-            conflict(session, QStringLiteral("link not open"));
+        // The curve is never dropped remotely: nobody would be asked. RECord:DISCard does it on purpose.
+        if (const LinkPolicy::Refusal refusal = m_station->startRecording(); refusal != LinkPolicy::Refusal::None)
+            conflict(client, conflictReason(refusal));
         break;
     case RecordStop:
-        if (m_recording.isRecording() && !m_recording.stop())
-            conflict(session, QStringLiteral("run in progress"));
+        if (const LinkPolicy::Refusal refusal = m_station->stopRecording(); refusal != LinkPolicy::Refusal::None)
+            conflict(client, conflictReason(refusal));
         break;
     case RecordState:
-        session.answerNow(m_recording.isRecording() ? "1" : "0");
+        client.answerNow(m_station->recorder().isRecording() ? "1" : "0");
+        break;
+    case RecordSave:
+        if (checkParameters(client, parameters, {kString})) {
+            SaveResult saved;
+            const LinkPolicy::Refusal refusal = m_station->saveCurve(parameters.at(0).text, &saved);
+            if (refusal != LinkPolicy::Refusal::None)
+                conflict(client, conflictReason(refusal));
+            else if (!saved)
+                client.errors().push(-257, QStringLiteral("File name error;") + saved.message(parameters.at(0).text));
+        }
+        break;
+    case RecordDiscard:
+        if (const LinkPolicy::Refusal refusal = m_station->dropCurve(); refusal != LinkPolicy::Refusal::None)
+            conflict(client, conflictReason(refusal));
         break;
     case ProgramLoad:
-        if (checkParameters(session, parameters, {kString}))
-            programLoad(session, parameters.at(0).text);
+        if (checkParameters(client, parameters, {kString}))
+            programLoad(client, parameters.at(0).text);
         break;
     case ProgramState:
-        if (checkParameters(session, parameters, {kWord}))
-            programState(session, parameters.at(0).text.toUpper());
+        if (checkParameters(client, parameters, {kWord}))
+            programState(client, parameters.at(0).text.toUpper());
         break;
     case ProgramStateQuery: {
         static const QByteArray names[] = {"IDLE", "RUNNING", "PAUSED", "READING", "DONE", "ABORTED"};
-        session.answerNow(names[int(m_runner->runState())]);
+        client.answerNow(names[int(runner.runState())]);
         break;
     }
     case ProgramStep:
-        session.answerNow(programStep());
+        client.answerNow(programStep());
         break;
     case ProgramReading:
-        if (!checkParameters(session, parameters, {kNumber}))
+        if (!checkParameters(client, parameters, {kNumber}))
             break;
         if (!CalibrationRunner::acceptsReading(parameters.at(0).number, parameters.at(0).decimals))
-            session.errors().push(-222, QStringLiteral("Data out of range"));
-        else if (!m_runner->supplyReading(parameters.at(0).number))
-            conflict(session, QStringLiteral("no reading awaited"));
+            client.errors().push(-222, QStringLiteral("Data out of range"));
+        else if (!runner.supplyReading(parameters.at(0).number))
+            conflict(client, QStringLiteral("no reading awaited"));
         break;
     case ProgramReport:
-        session.answerNow(quoted(m_runner->lastReport()));
+        client.answerNow(quoted(m_station->reporter().lastReport()));
+        break;
+    case ReportFolder:
+        if (checkParameters(client, parameters, {kString}))
+            reportFolder(client, parameters.at(0).text);
+        break;
+    case ReportFolderQuery:
+        client.answerNow(quoted(appSettings.value(CalibrationReporter::reportFolderKey, QString())));
+        break;
+    case LabName:
+    case LabAddress:
+    case LabPrefix:
+        if (checkParameters(client, parameters, {kString}))
+            lab(client, command, parameters.at(0).text);
+        break;
+    case LabNameQuery:
+        client.answerNow(quoted(LabSettings::read(appSettings).name));
+        break;
+    case LabAddressQuery:
+        client.answerNow(quoted(LabSettings::read(appSettings).address));
+        break;
+    case LabPrefixQuery:
+        client.answerNow(quoted(LabSettings::read(appSettings).prefix));
         break;
     }
 }
 
-void RemoteCommands::linkOpen(ScpiSession &session, const QVector<ScpiParameter> &parameters)
+void RemoteCommands::linkOpen(ScpiClient &client, const QVector<ScpiParameter> &parameters)
 {
-    if (!checkParameters(session, parameters, {kString, kNumber, kText}))
+    if (!checkParameters(client, parameters, {kString, kNumber, kText}))
         return;
-    if (m_link->state() != BlackbodyLink::State::Closed) {
-        conflict(session, QStringLiteral("link open"));
+    BlackbodyLink &link = m_station->link();
+    if (link.state() != BlackbodyLink::State::Closed) {
+        conflict(client, QStringLiteral("link open"));
         return;
     }
     const int baudIndex = PortChoices::baudTexts().indexOf(parameters.at(1).text);
@@ -409,42 +524,38 @@ void RemoteCommands::linkOpen(ScpiSession &session, const QVector<ScpiParameter>
             model = i;
     }
     if (parameters.at(0).text.isEmpty() || baudIndex < 0 || model < 0) {
-        session.errors().push(-224, QStringLiteral("Illegal parameter value"));
+        client.errors().push(-224, QStringLiteral("Illegal parameter value"));
         return;
     }
     // The run sends set points in its model's wire units; another model would take them wrongly.
-    if (m_runner->isRunning() && blackbodyModel(model).name != m_runner->runModel()) {
-        conflict(session, QStringLiteral("run kept for another model"));
+    if (m_station->runner().isRunning() && blackbodyModel(model).name != m_station->runner().runModel()) {
+        conflict(client, QStringLiteral("run kept for another model"));
         return;
     }
-    m_openClient = &session;
-    m_link->open(parameters.at(0).text, PortChoices::baudForIndex(baudIndex), model);
+    m_openClient = &client;
+    link.open(parameters.at(0).text, PortChoices::baudForIndex(baudIndex), model);
 }
 
-void RemoteCommands::setPoint(ScpiSession &session, const ScpiParameter &value)
+void RemoteCommands::setPoint(ScpiClient &client, const ScpiParameter &value)
 {
-    const BlackbodyLink::State state = m_link->state();
-    if (!m_link->isPortOpen() || state == BlackbodyLink::State::Reconnecting) {
-        conflict(session, QStringLiteral("link not open"));
+    const LinkSituation situation = m_station->situation();
+    if (const LinkPolicy::Refusal refusal = LinkPolicy::setPoint(situation, Requester::Scpi);
+        refusal != LinkPolicy::Refusal::None) {
+        conflict(client, conflictReason(refusal));
         return;
     }
-    // The window's set button rests while a run sends its own set points.
-    if (m_runner->isRunning()) {
-        conflict(session, QStringLiteral("run in progress"));
+    if (!setPointFits(m_station->link().model(), value.number, value.decimals)) {
+        client.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
-    const BlackbodyModel &model = m_link->model();
-    if (!setPointFits(model, value.number, value.decimals)) {
-        session.errors().push(-222, QStringLiteral("Data out of range"));
-        return;
-    }
-    m_link->requestSetPoint(value.number, Requester::Scpi);
-    // After the request: hearing it settled whatever set point was on its way before.
-    m_setPointClient = &session;
-    m_setPointPending = true;
+    // Sequential: the client's next command waits for the outcome, which the link always gives, maybe
+    // at once.
+    client.hold();
+    m_waiting.insert(m_station->link().nextRequestId(), &client);
+    m_station->requestSetPoint(value.number, Requester::Scpi, client.origin());
 }
 
-void RemoteCommands::stabilityLimit(ScpiSession &session, const ScpiParameter &value, bool window)
+void RemoteCommands::stabilityLimit(ScpiClient &client, const ScpiParameter &value, bool window)
 {
     std::optional<QString> stored;
     if (window) {
@@ -454,37 +565,41 @@ void RemoteCommands::stabilityLimit(ScpiSession &session, const ScpiParameter &v
         stored = QString::number(*band);
     }
     if (!stored) {
-        session.errors().push(-222, QStringLiteral("Data out of range"));
+        client.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
     appSettings.setValue(window ? appSettings.stableWindowKey : appSettings.stableBandKey, *stored);
-    if (!appSettings.save())
-        session.errors().push(-200, QStringLiteral("Execution error;settings not saved"));
-    const StabilityLimits limits = storedStabilityLimits(appSettings);
-    m_link->setStabilityLimits(limits.band, qint64(limits.windowSeconds) * 1000);
+    saveSettings(client);
+    m_station->applyStabilityLimits();
 }
 
-void RemoteCommands::programLoad(ScpiSession &session, const QString &path)
+void RemoteCommands::saveSettings(ScpiClient &client)
 {
-    if (m_runner->isRunning()) {
-        conflict(session, QStringLiteral("run in progress"));
+    if (!appSettings.save())
+        client.errors().push(-200, QStringLiteral("Execution error;settings not saved"));
+}
+
+void RemoteCommands::programLoad(ScpiClient &client, const QString &path)
+{
+    if (m_station->runner().isRunning()) {
+        conflict(client, QStringLiteral("run in progress"));
         return;
     }
-    // Only a plain file of a program's size: a FIFO or a device would hold the window up.
+    // Only a plain file of a program's size: a FIFO or a device would hold the station up.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        session.errors().push(-256, QStringLiteral("File name not found"));
+        client.errors().push(-256, QStringLiteral("File name not found"));
         return;
     }
     const QByteArray bytes = file.read(kMaxProgramBytes + 1);
     if (bytes.size() > kMaxProgramBytes) {
-        session.errors().push(-224, QStringLiteral("Illegal parameter value;not a calibration program"));
+        client.errors().push(-224, QStringLiteral("Illegal parameter value;not a calibration program"));
         return;
     }
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(bytes, &error);
     if (error.isError()) {
-        session.errors().push(
+        client.errors().push(
             -224, QStringLiteral("Illegal parameter value;not a calibration program") + whereWrong(error));
         return;
     }
@@ -493,32 +608,58 @@ void RemoteCommands::programLoad(ScpiSession &session, const QString &path)
     m_programLoaded = true;
 }
 
-void RemoteCommands::programState(ScpiSession &session, const QString &state)
+void RemoteCommands::programState(ScpiClient &client, const QString &state)
 {
-    QString refusal;
+    CalibrationRunner &runner = m_station->runner();
     if (state == QLatin1String("RUN")) {
-        if (m_runner->isRunning())
-            refusal = m_runner->pauseOrResumeUnattended(false);
-        else if (!m_programLoaded)
-            refusal = QStringLiteral("no program loaded");
-        else
-            refusal = m_runner->startUnattended(m_program, m_programFile, m_recording.hasUnsavedCurve());
+        if (runner.isRunning()) {
+            switch (runner.resume()) {
+            case CalibrationStart::Resume::Go:
+                break;
+            case CalibrationStart::Resume::NoReading:
+                conflict(client, QStringLiteral("no reading"));
+                break;
+            case CalibrationStart::Resume::AskSameController:
+                // Taken for another controller, as nobody vouched for it: the link closed.
+                conflict(client, QStringLiteral("controller unconfirmed"));
+                break;
+            }
+            return;
+        }
+        if (!m_programLoaded) {
+            conflict(client, QStringLiteral("no program loaded"));
+            return;
+        }
+        const CalibrationRunner::StartResult result
+            = runner.start(m_program, m_programFile, false, m_station->situation(), &m_asker);
+        switch (result.failure) {
+        case CalibrationRunner::StartResult::Failure::None:
+            break;
+        case CalibrationRunner::StartResult::Failure::Obstacle:
+            conflict(client, conflictReason(result.obstacle));
+            break;
+        case CalibrationRunner::StartResult::Failure::NotCounted:
+            conflict(client, QStringLiteral("certificate number cannot be saved"));
+            break;
+        case CalibrationRunner::StartResult::Failure::NoJournal:
+            conflict(client, QStringLiteral("journal cannot be written"));
+            break;
+        }
     } else if (state == QLatin1String("PAUS") || state == QLatin1String("PAUSE")) {
-        refusal = m_runner->pauseOrResumeUnattended(true);
+        if (!runner.isRunning())
+            conflict(client, QStringLiteral("no run"));
+        runner.pause();
     } else if (state == QLatin1String("STOP")) {
-        m_runner->abort();
+        runner.abort();
     } else {
-        session.errors().push(-224, QStringLiteral("Illegal parameter value"));
-        return;
+        client.errors().push(-224, QStringLiteral("Illegal parameter value"));
     }
-    if (!refusal.isEmpty())
-        conflict(session, refusal);
 }
 
 QByteArray RemoteCommands::programStep() const
 {
     using Phase = CalibrationSequencer::Phase;
-    const CalibrationSequencer::Progress progress = m_runner->runProgress();
+    const CalibrationSequencer::Progress progress = m_station->runner().runProgress();
     static const QHash<int, QByteArray> phases = {
         {int(Phase::Idle), "IDLE"},
         {int(Phase::Setting), "SETTING"},
@@ -532,4 +673,32 @@ QByteArray RemoteCommands::programStep() const
     return QByteArray::number(step) + ',' + QByteArray::number(progress.stepCount) + ','
         + phases.value(int(progress.phase)) + ',' + QByteArray::number(progress.readingsTaken) + '/'
         + QByteArray::number(progress.readingsNeeded);
+}
+
+void RemoteCommands::reportFolder(ScpiClient &client, const QString &folder)
+{
+    if (!QDir::isAbsolutePath(folder) || !CalibrationReporter::isWritableFolder(folder)) {
+        client.errors().push(-256, QStringLiteral("File name not found;no writable folder"));
+        return;
+    }
+    if (const SaveResult saved = CalibrationReporter::storeFolder(QDir::cleanPath(folder)); !saved)
+        client.errors().push(-200, QStringLiteral("Execution error;settings not saved"));
+}
+
+void RemoteCommands::lab(ScpiClient &client, int command, const QString &text)
+{
+    LabSettings lab = LabSettings::read(appSettings);
+    if (command == LabPrefix) {
+        if (!LabSettings::isValidPrefix(text)) {
+            client.errors().push(-224, QStringLiteral("Illegal parameter value;1 to 12 letters or digits"));
+            return;
+        }
+        lab.prefix = text;
+    } else if (command == LabName) {
+        lab.name = text;
+    } else {
+        lab.address = text;
+    }
+    lab.store(appSettings);
+    saveSettings(client);
 }

@@ -1,34 +1,26 @@
 #pragma once
 
 #include "control/calibrationrun.h"
+#include "control/calibrationstart.h"
+#include "control/linkpolicy.h"
+#include "control/setpointrequest.h"
 #include "remote/scpihandler.h"
+#include "station/unattendedasker.h"
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
-#include <functional>
 #include <optional>
 
-class BlackbodyLink;
-class CalibrationRunner;
-class ScpiSession;
+class Station;
 struct ScpiParameter;
 
-// The recording as the window's 开始 and 停止 drive it, so that the window shows what a client does.
-struct RemoteRecording
-{
-    std::function<bool()> start; // false when 开始 is not offered
-    std::function<bool()> stop; // false while a run holds the recording
-    std::function<bool()> isRecording;
-    std::function<bool()> hasUnsavedCurve;
-};
-
-// What each SCPI command does: through the blackbody link, the recording and the calibration runner,
-// with the rules the window keeps, never through widgets. Queries answer from what the link and the
-// runner hold; *OPC? waits for the outcome of the client's set point. GUI thread only.
+// What each SCPI command does: through the station, by the rules every door keeps, worded as SCPI
+// errors. Queries answer from what the station holds. SOUR:SPO is sequential: its client's next command
+// waits for the set point's outcome. A run a client starts asks nobody: every question takes its safe
+// answer and the client hears why it did not start (-221). GUI thread only.
 class RemoteCommands : public QObject, public ScpiHandler
 {
     Q_OBJECT
@@ -36,43 +28,43 @@ class RemoteCommands : public QObject, public ScpiHandler
 public:
     // The headers the commands answer to, for the server's parser.
     static QStringList patterns();
+    // The link policy's refusal and a run's obstacle as the reason of a -221 "Settings conflict".
+    static QString conflictReason(LinkPolicy::Refusal refusal);
+    static QString conflictReason(CalibrationStart::Obstacle obstacle);
+    // A set point's outcome as the error it queues; none for a confirmed one.
+    static std::optional<QPair<int, QString>> outcomeError(SetPointOutcome outcome);
 
-    // All three outlive the commands.
-    RemoteCommands(BlackbodyLink *link, CalibrationRunner *runner, const RemoteRecording &recording,
-        QObject *parent = nullptr);
+    // The station outlives the commands.
+    explicit RemoteCommands(Station *station, QObject *parent = nullptr);
 
     // Whether clients may change anything; queries and *CLS are always allowed.
     void setWritesAllowed(bool on) { m_writes = on; }
 
-    void execute(ScpiSession &session, const ScpiUnit &unit) override;
+    void execute(ScpiClient &client, const ScpiUnit &unit) override;
     void sessionEnded(int id) override;
 
 private:
     bool checkParameters(
-        ScpiSession &session, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const;
-    void answerData(ScpiSession &session, std::optional<double> value);
+        ScpiClient &client, const QVector<ScpiParameter> &parameters, const QVector<int> &kinds) const;
+    void answerData(ScpiClient &client, std::optional<double> value);
     QByteArray formatted(double value) const;
-    void linkOpen(ScpiSession &session, const QVector<ScpiParameter> &parameters);
-    void setPoint(ScpiSession &session, const ScpiParameter &value);
-    void stabilityLimit(ScpiSession &session, const ScpiParameter &value, bool window);
-    void programLoad(ScpiSession &session, const QString &path);
-    void programState(ScpiSession &session, const QString &state);
+    void linkOpen(ScpiClient &client, const QVector<ScpiParameter> &parameters);
+    void setPoint(ScpiClient &client, const ScpiParameter &value);
+    void setPointSettled(const SetPointRequest &request, SetPointOutcome outcome);
+    void stabilityLimit(ScpiClient &client, const ScpiParameter &value, bool window);
+    void programLoad(ScpiClient &client, const QString &path);
+    void programState(ScpiClient &client, const QString &state);
     QByteArray programStep() const;
-    // The set point waiting for its outcome is settled: confirmed, refused, superseded or gone with
-    // the link. Its client's *OPC? waiters answer.
-    void settle();
-    // Tells the client whose set point is on its way that it will not be confirmed, and why.
-    void unconfirmed(const QString &why);
+    void reportFolder(ScpiClient &client, const QString &folder);
+    void lab(ScpiClient &client, int command, const QString &text);
+    void saveSettings(ScpiClient &client);
 
-    BlackbodyLink *m_link;
-    CalibrationRunner *m_runner;
-    RemoteRecording m_recording;
+    Station *m_station;
+    UnattendedAsker m_asker;
     bool m_writes = false;
-    // The client whose set point waits for its outcome; only the newest set point has one.
-    QPointer<ScpiSession> m_setPointClient;
-    bool m_setPointPending = false;
-    QPointer<ScpiSession> m_openClient; // the client whose SYST:LINK:OPEN is on its way
-    QVector<quint64> m_opcSlots; // the *OPC? answers m_setPointClient waits for
+    // Each client's set point waiting for its outcome, by the link's request number.
+    QHash<quint64, ScpiClient *> m_waiting;
+    ScpiClient *m_openClient = nullptr; // the client whose SYST:LINK:OPEN is on its way
     CalibrationRun m_program;
     QString m_programFile;
     bool m_programLoaded = false;

@@ -1,33 +1,11 @@
 #include "remotecontrol.h"
 
-#include "app/controllerquestion.h"
-#include "app/mainwindow.h"
-#include "chart/ttwidget.h"
-#include "dialogs/remotecontroldialog.h"
-#include "settings/settings.h"
-
-#include <QEvent>
-#include <QLabel>
-#include <QMessageBox>
-#include <QStatusBar>
-
-#include <cstdio>
-
-RemoteControl::RemoteControl(MainWindow *window)
-    : m_window(window)
-    , m_commands(window->blackbodyLink(), window->calibration(),
-          {[window] { return window->setRecording(true); }, [window] { return window->setRecording(false); },
-              [window] { return window->chart()->isRecording(); },
-              [window] { return window->chart()->hasUnsavedCurve(); }})
+RemoteControl::RemoteControl(Station *station, QObject *parent)
+    : QObject(parent)
+    , m_commands(station)
     , m_server(RemoteCommands::patterns(), &m_commands)
-    , m_label(new QLabel)
 {
-    m_label->setObjectName(QStringLiteral("remoteControlLabel"));
-    window->statusBar()->addWidget(m_label);
-    m_label->hide();
-    m_label->installEventFilter(this);
-    connect(&m_server, &ScpiServer::clientCountChanged, this, &RemoteControl::showClients);
-    connect(window, &MainWindow::remoteControlRequested, this, &RemoteControl::editSettings);
+    connect(&m_server, &ScpiServer::clientCountChanged, this, &RemoteControl::clientCountChanged);
 }
 
 RemoteControl::~RemoteControl()
@@ -35,60 +13,16 @@ RemoteControl::~RemoteControl()
     m_server.close();
 }
 
-void RemoteControl::apply(const RemoteSettings &settings)
+bool RemoteControl::apply(const RemoteSettings &settings)
 {
     m_commands.setWritesAllowed(settings.writes);
     const bool sameServer = m_server.isListening() && settings.enabled && settings.port == m_applied.port
         && settings.network == m_applied.network && settings.allow == m_applied.allow;
     m_applied = settings;
     if (sameServer)
-        return;
+        return true;
     m_server.close();
     if (!settings.enabled)
-        return;
-    if (m_server.listen(settings.port, settings.network, AllowList(settings.allow)))
-        return;
-    const QString text = tr("远程控制无法使用 TCP 端口 %1：%2\n程序照常运行，但不提供远程控制。")
-                             .arg(settings.port)
-                             .arg(m_server.errorString());
-    std::fprintf(stderr, "Remote control: cannot listen on port %u: %s\n", unsigned(settings.port),
-        qPrintable(m_server.errorString()));
-    // Not modal: the program goes on, also at the start when nobody may be there.
-    showInPassing(
-        m_failure, new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window));
-}
-
-void RemoteControl::editSettings()
-{
-    RemoteControlDialog dialog(readRemoteSettings(appSettings), m_window);
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        const AllowList allow(dialog.settings().allow);
-        if (allow.invalid().isEmpty())
-            break;
-        QMessageBox::warning(
-            &dialog, tr("提示"), tr("这些地址无法识别：%1").arg(allow.invalid().join(QStringLiteral(", "))));
-    }
-    const RemoteSettings settings = dialog.settings();
-    storeRemoteSettings(appSettings, settings);
-    if (const SaveResult saved = appSettings.save(); !saved)
-        QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
-    apply(settings);
-}
-
-bool RemoteControl::eventFilter(QObject *watched, QEvent *event)
-{
-    // The type first: a label being destroyed still sends events, and is no QLabel any more.
-    if (event->type() == QEvent::LanguageChange && watched == m_label)
-        showClients(m_server.clientCount());
-    return QObject::eventFilter(watched, event);
-}
-
-void RemoteControl::showClients(int count)
-{
-    if (!m_label)
-        return;
-    m_label->setText(tr("远程控制：%1 个客户端").arg(count));
-    m_label->setVisible(count > 0);
+        return true;
+    return m_server.listen(settings.port, settings.network, AllowList(settings.allow));
 }

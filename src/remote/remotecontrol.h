@@ -5,40 +5,33 @@
 #include "settings/remotesettings.h"
 
 #include <QObject>
-#include <QPointer>
 
-class MainWindow;
-class QLabel;
-class QMessageBox;
+class Station;
 
-// The program as a SCPI instrument: serves the commands on the port the settings name, shows how many
-// clients are connected in the window's status bar and offers the settings under 设置 → 远程控制.
-// GUI thread only.
+// The station as a SCPI instrument: serves the commands on the port the settings name, with or without
+// a window. GUI thread only.
 class RemoteControl : public QObject
 {
     Q_OBJECT
 
 public:
-    // The window outlives the remote control.
-    explicit RemoteControl(MainWindow *window);
+    // The station outlives the remote control.
+    explicit RemoteControl(Station *station, QObject *parent = nullptr);
     ~RemoteControl() override;
 
-    // Serves, or stops serving, as `settings` say. A port that cannot be bound is told, naming the
-    // port and the reason; the program goes on without the server.
-    void apply(const RemoteSettings &settings);
+    // Serves, or stops serving, as `settings` say. False when the port cannot be bound; errorString()
+    // says why, and the station goes on without the server.
+    bool apply(const RemoteSettings &settings);
     bool isServing() const { return m_server.isListening(); }
+    quint16 port() const { return m_server.port(); }
+    QString errorString() const { return m_server.errorString(); }
+    int clientCount() const { return m_server.clientCount(); }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+signals:
+    void clientCountChanged(int count);
 
 private:
-    void editSettings();
-    void showClients(int count);
-
-    MainWindow *m_window;
     RemoteCommands m_commands;
     ScpiServer m_server;
-    QPointer<QLabel> m_label; // the status bar's
-    QPointer<QMessageBox> m_failure;
     RemoteSettings m_applied;
 };

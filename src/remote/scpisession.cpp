@@ -45,10 +45,19 @@ bool ScpiSession::outputFull() const
         || m_nextSlot - m_firstSlot > kMaxPendingAnswers;
 }
 
+QString ScpiSession::origin() const
+{
+    QString address = m_socket->peerAddress().toString();
+    // An IPv4 client on a dual-stack socket reads as ::ffff:127.0.0.1.
+    if (address.startsWith(QLatin1String("::ffff:")))
+        address.remove(0, 7);
+    return address;
+}
+
 void ScpiSession::readInput()
 {
     // Answers stay in order only if a line is done before the next one starts.
-    if (m_reading)
+    if (m_reading || m_held)
         return;
     m_reading = true;
     // A command may run an event loop in which the client goes and its session is deleted.
@@ -75,7 +84,8 @@ void ScpiSession::readLines()
     const QPointer<ScpiSession> alive(this);
     int lines = 0;
     // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
-    while (alive && !m_ended && !outputFull() && lines < kLinesPerTurn && m_socket->bytesAvailable() > 0) {
+    while (alive && !m_ended && !m_held && !outputFull() && lines < kLinesPerTurn
+        && m_socket->bytesAvailable() > 0) {
         char chunk[4096];
         // Up to a newline at most, so that a full output stops the reading between lines.
         const qint64 n = m_socket->readLine(chunk, sizeof chunk);
@@ -115,8 +125,15 @@ void ScpiSession::abort()
 
 void ScpiSession::takeLine(const QByteArray &line)
 {
+    m_units = m_parser.parse(line);
+    runUnits();
+}
+
+void ScpiSession::runUnits()
+{
     const QPointer<ScpiSession> alive(this);
-    for (const ScpiUnit &unit : m_parser.parse(line)) {
+    while (!m_units.isEmpty() && !m_held) {
+        const ScpiUnit unit = m_units.takeFirst();
         if (unit.command < 0)
             m_errors.push(unit.error, unit.errorText);
         else
@@ -125,6 +142,33 @@ void ScpiSession::takeLine(const QByteArray &line)
         if (!alive || m_ended)
             return;
     }
+}
+
+void ScpiSession::release()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    // Released from within the command itself: the loop that handed it over goes on.
+    if (m_reading)
+        return;
+    // Later, from the event loop: the outcome that releases the client may arrive deep in another
+    // object's signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_reading || m_held || m_ended)
+                return;
+            m_reading = true;
+            const QPointer<ScpiSession> alive(this);
+            runUnits();
+            // cppcheck-suppress knownConditionTrueFalse ; a command may delete the session
+            if (!alive)
+                return;
+            m_reading = false;
+            readInput();
+        },
+        Qt::QueuedConnection);
 }
 
 void ScpiSession::answer(quint64 slot, const QByteArray &text)

@@ -1,18 +1,20 @@
 #pragma once
 
-#include "remote/scpierrorqueue.h"
+#include "remote/scpiclient.h"
+#include "remote/scpiparser.h"
 
 #include <QByteArray>
 #include <QMap>
 #include <QObject>
+#include <QVector>
 
 class QTcpSocket;
 class ScpiHandler;
-class ScpiParser;
 
 // One client's connection: cuts its bytes into lines, hands their units to the handler and writes the
-// answers back in the order of the queries, also when an earlier one is answered later. GUI thread only.
-class ScpiSession : public QObject
+// answers back in the order of the queries, also when an earlier one is answered later. While a
+// sequential command holds it, the rest of the line and later lines wait. GUI thread only.
+class ScpiSession : public QObject, public ScpiClient
 {
     Q_OBJECT
 
@@ -25,13 +27,13 @@ public:
         QObject *parent = nullptr);
     ~ScpiSession() override;
 
-    int id() const { return m_id; }
-    ScpiErrorQueue &errors() { return m_errors; }
-    // The place of the next answer in the order of the queries.
-    quint64 reserve() { return m_nextSlot++; }
-    // Fills a reserved place; the answer goes out once every earlier one has.
-    void answer(quint64 slot, const QByteArray &text);
-    void answerNow(const QByteArray &text) { answer(reserve(), text); }
+    int id() const override { return m_id; }
+    QString origin() const override;
+    ScpiErrorQueue &errors() override { return m_errors; }
+    quint64 reserve() override { return m_nextSlot++; }
+    void answer(quint64 slot, const QByteArray &text) override;
+    void hold() override { m_held = true; }
+    void release() override;
     // Drops the client at once, without ended().
     void abort();
 
@@ -43,6 +45,8 @@ private:
     void readInput();
     void readLines();
     void takeLine(const QByteArray &line);
+    // Hands the waiting units over until one holds the client.
+    void runUnits();
     bool outputFull() const;
 
     QTcpSocket *m_socket;
@@ -59,4 +63,6 @@ private:
     bool m_ended = false;
     bool m_reading = false; // within readLines(): a command's event loop must not read on
     bool m_continuing = false; // a queued readInput() is on its way
+    bool m_held = false; // a sequential command is under way
+    QVector<ScpiUnit> m_units; // of the line being handled, not yet handed over
 };

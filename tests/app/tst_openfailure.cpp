@@ -1,4 +1,4 @@
-#include "app/openfailure.h"
+#include "station/openfailure.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "app/blackbodylink.h"
+#include "station/blackbodylink.h"
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/serialmetatypes.h"

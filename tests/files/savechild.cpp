@@ -6,8 +6,8 @@
 // Every message box the savers show is answered and printed to stdout as "box<TAB>title|text", with line
 // ends as "\n"; a quiet save that fails prints "failed<TAB>message".
 #include "../app/windowtest.h"
-#include "app/calibrationpdf.h"
-#include "app/calibrationreportfiles.h"
+#include "station/calibrationpdf.h"
+#include "station/calibrationreportfiles.h"
 #include "chart/chartfileactions.h"
 #include "chart/samplestore.h"
 #include "chart/ttwidget.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/calibrationpdf.h"
+#include "station/calibrationpdf.h"
 #include "files/saveresult.h"
 
 #include <QByteArray>

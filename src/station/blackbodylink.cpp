@@ -1,6 +1,6 @@
 #include "blackbodylink.h"
 
-#include "app/openfailure.h"
+#include "station/openfailure.h"
 #include "control/blackbodymodel.h"
 #include "serial/optserial.h"
 
@@ -52,9 +52,11 @@ void BlackbodyLink::close()
     apply(m_session.close(m_clock.elapsed()));
 }
 
-void BlackbodyLink::requestSetPoint(double celsius, Requester requester)
+quint64 BlackbodyLink::requestSetPoint(double celsius, Requester requester, const QString &origin)
 {
-    apply(m_session.requestSetPoint(celsius, requester, m_clock.elapsed()));
+    const SetPointRequest request {++m_lastRequest, celsius, requester, origin};
+    apply(m_session.requestSetPoint(request, m_clock.elapsed()));
+    return request.id;
 }
 
 void BlackbodyLink::answerIdentity(bool same)
@@ -192,10 +194,10 @@ void BlackbodyLink::apply(const BlackbodySession::Commands &commands)
             emit stabilityChanged(c.stability);
             break;
         case Kind::SetPointRequested:
-            emit setPointRequested(c.value, c.requester);
+            emit setPointRequested(c.request);
             break;
         case Kind::SetPointOutcome:
-            emit setPointOutcome(c.confirmed, c.value, c.requester);
+            emit setPointOutcome(c.request, c.outcome);
             break;
         case Kind::AskIdentity:
             emit identityQuestion(c.heldWire, c.reportedWire);

@@ -1,6 +1,6 @@
 #include "calibrationreportfiles.h"
 
-#include "app/calibrationpdf.h"
+#include "station/calibrationpdf.h"
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/calibrationpdf.h"
+#include "station/calibrationpdf.h"
 #include "control/calibrationjournal.h"
 #include "control/stepevaluation.h"
 

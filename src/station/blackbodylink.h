@@ -33,10 +33,14 @@ public:
     void open(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     // Closes the port, or stops reconnecting to a vanished one; closed() answers.
     void close();
-    // Sent now when the port is open, else dropped; setPointOutcome() answers, carrying `requester`.
-    void requestSetPoint(double celsius, Requester requester);
+    // Numbers the request and hands it to the session, which sends it when it can; setPointOutcome()
+    // answers with the same request, whatever becomes of it. Returns the request's number. Whether the
+    // requester may ask at all is the link policy's to say, before this.
+    quint64 requestSetPoint(double celsius, Requester requester, const QString &origin = QString());
+    // The number the next request will get, for an asker who must be ready for an outcome heard at once.
+    quint64 nextRequestId() const { return m_lastRequest + 1; }
     // Whether the controller that reported another set point is ours; no closes the link, and a run
-    // that paused for it stays paused.
+    // that paused for it stays paused. Yes also vouches for a suspect controller that fell silent.
     void answerIdentity(bool same);
     void setStabilityLimits(double band, qint64 windowMs);
     // How long a vanished port may stay away before portLostWarning(); one minute unless a test wants it
@@ -50,14 +54,16 @@ public:
     bool isPortOpen() const { return m_session.portOpen(); }
     // identityQuestion() is out and nobody has answered it yet.
     bool isAskingIdentity() const { return m_session.identityAsked(); }
-    // The latest reading from our controller, while it is valid.
-    std::optional<BlackbodyPoll::Reading> latest() const { return m_session.latest(); }
+    // The latest reading from our controller, while it is valid and fresh.
+    std::optional<BlackbodyPoll::Reading> latest() const { return m_session.latest(m_clock.elapsed()); }
     const StabilityJudge &stability() const { return m_session.stability(); }
     // No interruption since the controller last showed it is ours, or someone vouched for it.
     bool controllerConfirmed() const
     {
         return m_session.identity().state() == ControllerIdentity::State::Confirmed;
     }
+    // Reported a set point it did not hold, and nobody vouched for it since, silent or not.
+    bool controllerSuspect() const { return m_session.identity().suspect(); }
     int modelIndex() const { return m_session.modelIndex(); }
     const BlackbodyModel &model() const;
     const QString &port() const { return m_session.port(); }
@@ -84,8 +90,9 @@ signals:
     void openRequested(const QString &port, QSerialPort::BaudRate baud, int modelIndex);
     // Whatever was shown is no longer a valid reading.
     void noReading();
-    void setPointRequested(double celsius, Requester requester);
-    void setPointOutcome(bool confirmed, double celsius, Requester requester);
+    // The request's frame went out.
+    void setPointRequested(const SetPointRequest &request);
+    void setPointOutcome(const SetPointRequest &request, SetPointOutcome outcome);
     void stateChanged(BlackbodyLink::State state);
     void stabilityChanged(StabilityJudge::State state);
     void statusTextChanged();
@@ -123,4 +130,5 @@ private:
     QTimer m_pollTimer;
     QTimer m_reconnectTimer;
     QString m_openFailure; // the reason the last open failed, for the operator
+    quint64 m_lastRequest = 0;
 };

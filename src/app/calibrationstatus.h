@@ -1,0 +1,39 @@
+#pragma once
+
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
+#include "widgets/elidedlabel.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+// The status bar's line about a calibration run, in the operator's language: its step and phase, when it
+// should end or why it paused, a short note beside it (a set point's outcome, a dwell started again),
+// and what became of its report. GUI thread only.
+class CalibrationStatus : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Both outlive the status.
+    CalibrationStatus(CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent = nullptr);
+
+    QLabel *label() { return &m_label; }
+    // The line again, from the run as it is, in the language in force.
+    void refresh();
+
+signals:
+    // What became of a run's report, for the operator to read in passing; `file` is the report written,
+    // empty when none was.
+    void finished(const QString &text, const QString &file);
+
+private:
+    void showNote(CalibrationRunner::Note note);
+    void reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal);
+
+    CalibrationRunner *m_runner;
+    bool m_aborted = false; // the run that just ended
+    QString m_note;
+    qint64 m_noteUntil = 0;
+    ElidedLabel m_label;
+};

@@ -1,0 +1,107 @@
+#include "headless.h"
+
+#include "app/quitonsignal.h"
+#include "app/rememberedlink.h"
+#include "control/blackbodymodel.h"
+#include "recording/curverecorder.h"
+#include "remote/remotecontrol.h"
+#include "serial/portchoices.h"
+#include "settings/remotesettings.h"
+#include "settings/settings.h"
+#include "settings/telemetrysettings.h"
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
+#include "station/station.h"
+#include "telemetry/telemetrystation.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+int modelIndex(const QString &name)
+{
+    for (int i = 0; i < blackbodyModelCount(); ++i) {
+        if (blackbodyModel(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+const char *stateWord(BlackbodyLink::State state)
+{
+    switch (state) {
+    case BlackbodyLink::State::Closed:
+        return "closed";
+    case BlackbodyLink::State::Opening:
+        return "opening";
+    case BlackbodyLink::State::Open:
+        return "open";
+    case BlackbodyLink::State::Silent:
+        return "silent: no valid reply from the controller";
+    case BlackbodyLink::State::Reconnecting:
+        return "lost: reconnecting every second";
+    case BlackbodyLink::State::Unconfirmed:
+        break;
+    }
+    return "unconfirmed: the controller may be another one (SYST:LINK:CONF vouches for it)";
+}
+
+} // namespace
+
+int Headless::run(Station &station, RemoteControl &remote, TelemetryStation &telemetry, const Options &options)
+{
+    QuitOnSignal signals;
+    QObject::connect(&signals, &QuitOnSignal::received, &station, [&](int number) {
+        say(QStringLiteral("Signal %1: stopping").arg(number));
+        // Nobody is asked: a run's journal and a recording wait for the next start.
+        station.runner().leave();
+        const QString kept = station.keepRecording();
+        if (!kept.isEmpty())
+            say(QStringLiteral("Recording kept in %1").arg(kept));
+        telemetry.stop();
+        QCoreApplication::quit();
+    });
+
+    BlackbodyLink &link = station.link();
+    QObject::connect(&link, &BlackbodyLink::stateChanged, &station,
+        [](BlackbodyLink::State state) { say(QStringLiteral("Link: %1").arg(QLatin1String(stateWord(state)))); });
+    QObject::connect(&link, &BlackbodyLink::openFailed, &station, [](const QString &text) { say(text); });
+    QObject::connect(&telemetry, &TelemetryStation::failed, &station,
+        [](const QString &reason) { say(QStringLiteral("Telemetry: %1").arg(reason)); });
+    QObject::connect(&station.reporter(), &CalibrationReporter::reported, &station,
+        [](CalibrationReporter::Fate fate, const QString &file, bool) {
+            say(fate == CalibrationReporter::Fate::Written ? QStringLiteral("Report written: %1").arg(file)
+                                                           : QStringLiteral("Report not written; results kept in %1").arg(file));
+        });
+
+    const RemoteSettings remoteSettings = readRemoteSettings(appSettings);
+    if (!remote.apply(remoteSettings))
+        say(QStringLiteral("Remote control: cannot listen on port %1: %2").arg(remoteSettings.port).arg(remote.errorString()));
+    else if (remote.isServing())
+        say(QStringLiteral("Remote control: SCPI on port %1").arg(remote.port()));
+    telemetry.apply(readTelemetrySettings(appSettings));
+
+    const QString port = options.port.isEmpty() ? appSettings.value(RememberedLink::portKey, QString()) : options.port;
+    const QString baud = options.baud.isEmpty() ? appSettings.value(RememberedLink::baudKey, QStringLiteral("9600")) : options.baud;
+    const QString model = options.model.isEmpty() ? appSettings.value(RememberedLink::modelKey, QString()) : options.model;
+    const int baudIndex = PortChoices::baudTexts().indexOf(baud);
+    const int index = modelIndex(model);
+    if (port.isEmpty()) {
+        say(QStringLiteral("No port given or last used: the link stays closed until a client opens it"));
+    } else if (baudIndex < 0 || index < 0) {
+        say(QStringLiteral("Unknown baud rate %1 or model %2").arg(baud, model));
+        return 2;
+    } else {
+        say(QStringLiteral("Opening %1 at %2 Bd for %3").arg(port, baud, blackbodyModel(index).name));
+        link.open(port, PortChoices::baudForIndex(baudIndex), index);
+    }
+    return QCoreApplication::exec();
+}

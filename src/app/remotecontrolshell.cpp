@@ -1,0 +1,76 @@
+#include "remotecontrolshell.h"
+
+#include "app/controllerquestion.h"
+#include "app/mainwindow.h"
+#include "dialogs/remotecontroldialog.h"
+#include "settings/settings.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include <cstdio>
+
+RemoteControlShell::RemoteControlShell(RemoteControl *remote, MainWindow *window)
+    : QObject(window)
+    , m_remote(remote)
+    , m_window(window)
+    , m_label(new QLabel)
+{
+    m_label->setObjectName(QStringLiteral("remoteControlLabel"));
+    window->statusBar()->addWidget(m_label);
+    m_label->hide();
+    m_label->installEventFilter(this);
+    connect(remote, &RemoteControl::clientCountChanged, this, &RemoteControlShell::showClients);
+    connect(window, &MainWindow::remoteControlRequested, this, &RemoteControlShell::editSettings);
+}
+
+void RemoteControlShell::apply(const RemoteSettings &settings)
+{
+    if (m_remote->apply(settings))
+        return;
+    const QString text = tr("远程控制无法使用 TCP 端口 %1：%2\n程序照常运行，但不提供远程控制。")
+                             .arg(settings.port)
+                             .arg(m_remote->errorString());
+    std::fprintf(stderr, "Remote control: cannot listen on port %u: %s\n", unsigned(settings.port),
+        qPrintable(m_remote->errorString()));
+    // Not modal: the program goes on, also at the start when nobody may be there.
+    showInPassing(
+        m_failure, new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window));
+}
+
+void RemoteControlShell::editSettings()
+{
+    RemoteControlDialog dialog(readRemoteSettings(appSettings), m_window);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const AllowList allow(dialog.settings().allow);
+        if (allow.invalid().isEmpty())
+            break;
+        QMessageBox::warning(
+            &dialog, tr("提示"), tr("这些地址无法识别：%1").arg(allow.invalid().join(QStringLiteral(", "))));
+    }
+    const RemoteSettings settings = dialog.settings();
+    storeRemoteSettings(appSettings, settings);
+    if (const SaveResult saved = appSettings.save(); !saved)
+        QMessageBox::warning(m_window, tr("错误"), saved.message(appSettings.filePath()));
+    apply(settings);
+}
+
+bool RemoteControlShell::eventFilter(QObject *watched, QEvent *event)
+{
+    // The type first: a label being destroyed still sends events, and is no QLabel any more.
+    if (event->type() == QEvent::LanguageChange && watched == m_label)
+        showClients(m_remote->clientCount());
+    return QObject::eventFilter(watched, event);
+}
+
+void RemoteControlShell::showClients(int count)
+{
+    if (!m_label)
+        return;
+    m_label->setText(tr("远程控制：%1 个客户端").arg(count));
+    m_label->setVisible(count > 0);
+}

@@ -1,0 +1,561 @@
+#include "calibrationrunner.h"
+
+#include "control/blackbodymodel.h"
+#include "control/blackbodyprotocol.h"
+#include "control/calibrationreport.h"
+#include "recording/curverecorder.h"
+#include "settings/lastfolders.h"
+#include "settings/recordestimate.h"
+#include "settings/settings.h"
+#include "station/asker.h"
+#include "station/calibrationcertificate.h"
+#include "station/calibrationreporter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QTimer>
+
+#include <cmath>
+#include <numeric>
+
+using Command = CalibrationSequencer::Command;
+using Obstacle = CalibrationStart::Obstacle;
+using Phase = CalibrationSequencer::Phase;
+
+namespace {
+
+// Wide enough for any instrument under test, from a cold source to the hottest model.
+constexpr double kLowestReading = -273.15;
+constexpr double kHighestReading = 3000;
+constexpr int kReadingDecimals = 3;
+
+// Each step at least settles for its window and dwells.
+qint64 leastDurationMs(const CalibrationRun &run)
+{
+    return std::accumulate(
+        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
+            return sum + std::llround((step.window + step.dwell) * 1000);
+        });
+}
+
+} // namespace
+
+const QString CalibrationRunner::certificateCounterKey = QStringLiteral("CertificateCounter");
+
+CalibrationRunner::CalibrationRunner(
+    BlackbodyLink *link, CurveRecorder *recorder, CalibrationReporter *reporter, QObject *parent)
+    : QObject(parent)
+    , m_link(link)
+    , m_recorder(recorder)
+    , m_reporter(reporter)
+{
+    connect(link, &BlackbodyLink::reading, this, &CalibrationRunner::reading);
+    connect(link, &BlackbodyLink::setPointOutcome, this, &CalibrationRunner::setPointOutcome);
+    connect(link, &BlackbodyLink::ticked, this, &CalibrationRunner::tick);
+    connect(link, &BlackbodyLink::lost, this, [this] { interrupted(&CalibrationSequencer::linkLost); });
+    connect(link, &BlackbodyLink::closed, this, &CalibrationRunner::closed);
+    connect(link, &BlackbodyLink::silent, this, [this] { interrupted(&CalibrationSequencer::silent); });
+    connect(link, &BlackbodyLink::controllerUnconfirmed, this,
+        [this] { interrupted(&CalibrationSequencer::controllerUnconfirmed); });
+    connect(link, &BlackbodyLink::controllerAccepted, this, &CalibrationRunner::controllerConfirmed);
+    // Heard before the window's box, which then stays away.
+    connect(link, &BlackbodyLink::identityQuestion, this, &CalibrationRunner::identityQuestion);
+}
+
+CalibrationRunner::~CalibrationRunner() = default;
+
+qint64 CalibrationRunner::now() const
+{
+    return m_link->clock().elapsed();
+}
+
+RunPhase CalibrationRunner::phase() const
+{
+    if (!isRunning())
+        return RunPhase::None;
+    return isPaused() ? RunPhase::Paused : RunPhase::Running;
+}
+
+CalibrationStart::Situation CalibrationRunner::startSituation(
+    const CalibrationRun &run, const LinkSituation &link) const
+{
+    CalibrationStart::Situation s;
+    s.link = link;
+    s.link.run = phase();
+    s.controllerConfirmed = m_link->controllerConfirmed();
+    const BlackbodyModel &model = m_link->model();
+    s.fitsModel = !run.checkModel(model.minimum, model.maximum, model.decimals).isError();
+    s.reportFolderWritable = !CalibrationReporter::storedFolder().isEmpty();
+    s.labKnown = LabSettings::read(appSettings).isKnown();
+    s.chartHoldsMs = qint64(m_recorder->cacheSize() - 1) * m_recorder->sampleInterval();
+    s.runNeedsMs = leastDurationMs(run);
+    s.sourceOverdue = CalibrationCertificate::sourceOverdue(run, QDate::currentDate());
+    return s;
+}
+
+CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &run, const QString &runFile,
+    bool runModified, const LinkSituation &link, Asker *asker)
+{
+    StartResult result;
+    if (!clearObstacles(run, startSituation(run, link), asker, &result))
+        return result;
+    const BlackbodyModel &model = m_link->model();
+    const CalibrationRunSetup setup {runFile, runModified, model.name, m_link->port(), model.wireScale,
+        model.decimals, model.minimum, model.maximum};
+    return begin(run, setup, asker);
+}
+
+// Asked before the run rather than at its end, when nobody may be there to answer. The chart's setting
+// changes last, once nothing else can call the start off.
+bool CalibrationRunner::clearObstacles(
+    const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker, StartResult *result)
+{
+    const QVector<Obstacle> obstacles = CalibrationStart::obstacles(situation);
+    const auto refuse = [result, asker](Obstacle obstacle, const QString &detail = QString()) {
+        result->failure = StartResult::Failure::Obstacle;
+        result->obstacle = obstacle;
+        result->detail = detail;
+        asker->cannotStart(obstacle, detail);
+        return false;
+    };
+    std::optional<RecordSetting> chartSetting;
+    for (const Obstacle obstacle : obstacles) {
+        switch (obstacle) {
+        case Obstacle::RunInProgress:
+        case Obstacle::LinkNotOpen:
+        case Obstacle::ControllerUnconfirmed:
+            return refuse(obstacle);
+        case Obstacle::OutsideModel: {
+            const BlackbodyModel &model = m_link->model();
+            return refuse(obstacle, run.checkModel(model.minimum, model.maximum, model.decimals).message);
+        }
+        case Obstacle::NoReportFolder: {
+            const QString chosen = asker->chooseReportFolder(LastFolders(appSettings).folder(LastFolders::Reports));
+            if (chosen.isEmpty() || !CalibrationReporter::isWritableFolder(chosen))
+                return refuse(obstacle);
+            if (const SaveResult saved = CalibrationReporter::storeFolder(chosen); !saved)
+                asker->settingsNotSaved(saved.message(appSettings.filePath()));
+            break;
+        }
+        case Obstacle::LabUnknown: {
+            const std::optional<LabSettings> lab = asker->nameLab(LabSettings::read(appSettings));
+            if (!lab || !lab->isKnown())
+                return refuse(obstacle);
+            lab->store(appSettings);
+            if (const SaveResult saved = appSettings.save(); !saved)
+                asker->settingsNotSaved(saved.message(appSettings.filePath()));
+            break;
+        }
+        case Obstacle::UnsavedCurve:
+            if (!asker->dropUnsavedCurve())
+                return refuse(obstacle);
+            break;
+        case Obstacle::ChartTooSmall: {
+            chartSetting = recordSettingFor(situation.runNeedsMs, m_recorder->sampleInterval());
+            const Asker::ChartChoice choice
+                = asker->chartTooSmall(situation.chartHoldsMs, situation.runNeedsMs, chartSetting);
+            if (choice == Asker::ChartChoice::Cancel || (choice == Asker::ChartChoice::Change && !chartSetting))
+                return refuse(obstacle);
+            if (choice == Asker::ChartChoice::AsIs)
+                chartSetting.reset();
+            break;
+        }
+        case Obstacle::SourceOverdue:
+            if (!asker->startDespiteOverdueSource(run.source.due))
+                return refuse(obstacle);
+            break;
+        }
+    }
+    if (chartSetting) {
+        appSettings.setValue(appSettings.chartLineCacheKey, QString::number(chartSetting->thousands));
+        appSettings.setValue(appSettings.chartLineFpsKey, QString::number(chartSetting->intervalMs));
+        if (const SaveResult saved = appSettings.save(); !saved)
+            asker->settingsNotSaved(saved.message(appSettings.filePath()));
+        // Both apply to the recording the run is about to start.
+        m_recorder->setCacheSize(chartSetting->thousands * 1000);
+        m_recorder->setSampleInterval(chartSetting->intervalMs);
+    }
+    return true;
+}
+
+CalibrationRunner::StartResult CalibrationRunner::begin(
+    const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker)
+{
+    StartResult result;
+    m_header.run = run;
+    m_header.runFile = setup.runFile;
+    m_header.runModified = setup.runModified;
+    m_header.model = setup.model;
+    m_header.port = setup.port;
+    m_header.wireScale = setup.wireScale;
+    m_header.started = QDateTime::currentDateTime();
+    m_header.wallAtZero = m_header.started.addMSecs(-now());
+    // Taken and saved before the first step, so that no later run, here or after a restart, gets it.
+    const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
+    appSettings.setValue(certificateCounterKey, QString::number(counter));
+    if (const SaveResult saved = appSettings.save(); !saved) {
+        appSettings.setValue(certificateCounterKey, QString::number(counter - 1));
+        result.failure = StartResult::Failure::NotCounted;
+        result.detail = saved.message(appSettings.filePath());
+        return result;
+    }
+    m_header.certificateNumber
+        = CalibrationCertificate::number(LabSettings::read(appSettings).prefix, m_header.started.date(), counter);
+    m_journaled = 0;
+    m_journaledOutages = 0;
+    QString journalError;
+    const QString journals = CalibrationReporter::journalFolder();
+    m_journalWhole = m_journal.create(journals, m_header, &journalError);
+    if (!m_journalWhole && !asker->startWithoutJournal(QDir::toNativeSeparators(journals), journalError)) {
+        result.failure = StartResult::Failure::NoJournal;
+        result.detail = journalError;
+        return result;
+    }
+    m_asker = asker;
+    m_setup = setup;
+    m_heldWire.reset();
+    m_latestWire.reset();
+    // The run's curve is a recording of its own.
+    m_recorder->stop();
+    m_recorder->start();
+    m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale, run.readingsPerStep);
+    m_run->setAmbient(run.ambientC);
+    ++m_runSerial;
+    emit runStarted();
+    apply(m_run->start());
+    emit stateChanged();
+    emit judgeChanged();
+    emit progressShown();
+    return result;
+}
+
+void CalibrationRunner::reading()
+{
+    const auto latest = m_link->latest();
+    if (!isRunning() || !latest)
+        return;
+    const BlackbodyPoll::Reading &reading = *latest;
+    const qint64 t = now();
+    m_latestWire = reading.setWire;
+    if (m_run->isPaused()) {
+        // A reading from our controller ends a pause for a lost link or a silence.
+        apply(m_run->linkBack(t));
+        apply(m_run->answering(t));
+    }
+    if (!m_run->isPaused())
+        m_heldWire = reading.setWire;
+    const StabilityJudge::State before = m_run->judge().state();
+    applyJudged(m_run->judgedReading(t, reading.raw, reading.setWire, reading.accepted), before);
+    emit progressShown();
+}
+
+void CalibrationRunner::applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before)
+{
+    apply(commands);
+    if (m_run && m_run->judge().state() != before)
+        emit judgeChanged();
+}
+
+void CalibrationRunner::setPointOutcome(const SetPointRequest &request, SetPointOutcome outcome)
+{
+    if (!isRunning() || request.requester != Requester::Run)
+        return;
+    const bool confirmed = outcome == SetPointOutcome::Confirmed;
+    emit note(confirmed ? Note::SetPointConfirmed : Note::SetPointNotConfirmed);
+    // A set point of the run's own superseded by the next one is the sequencer's to retry.
+    apply(m_run->confirmation(now(), confirmed));
+    emit progressShown();
+}
+
+void CalibrationRunner::tick()
+{
+    if (!isRunning())
+        return;
+    apply(m_run->tick(now()));
+    emit progressShown();
+}
+
+void CalibrationRunner::ambient(double celsius)
+{
+    if (isRunning())
+        apply(m_run->ambient(now(), celsius));
+}
+
+void CalibrationRunner::setTypedAmbient(double celsius)
+{
+    if (isRunning())
+        m_run->setAmbient(celsius);
+}
+
+// A run cannot go on without its source; it ends with a report of what it measured. One held back from
+// another controller waits, paused, for ours, recording the gap meanwhile.
+void CalibrationRunner::closed(BlackbodyLink::CloseCause cause)
+{
+    if (cause == BlackbodyLink::CloseCause::ControllerRefused)
+        interrupted(&CalibrationSequencer::linkLost);
+    else
+        abort();
+}
+
+void CalibrationRunner::identityQuestion()
+{
+    // Nobody may be at the window: the safe answer no closes the link and keeps the run paused.
+    if (isRunning() && m_asker && m_asker->isUnattended())
+        m_link->answerIdentity(false);
+}
+
+void CalibrationRunner::interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64))
+{
+    // Whatever answers next has yet to show it is our controller; a question about the last one is moot.
+    m_latestWire.reset();
+    if (m_asking && m_asker)
+        m_asker->withdrawQuestions();
+    m_asking = false;
+    if (!isRunning())
+        return;
+    const StabilityJudge::State before = m_run->judge().state();
+    applyJudged((m_run.get()->*event)(now()), before);
+    emit progressShown();
+}
+
+void CalibrationRunner::controllerConfirmed(qint16 heldWire)
+{
+    if (m_asking && m_asker)
+        m_asker->withdrawQuestions();
+    m_asking = false;
+    if (!isRunning())
+        return;
+    // What it holds now is what the run goes on from, and what a later resume checks against.
+    m_heldWire = heldWire;
+    apply(m_run->controllerConfirmed());
+    emit progressShown();
+}
+
+void CalibrationRunner::pause()
+{
+    if (!isRunning() || m_run->isPaused())
+        return;
+    apply(m_run->pause(now()));
+    emit progressShown();
+}
+
+CalibrationStart::Resume CalibrationRunner::resume()
+{
+    using Resume = CalibrationStart::Resume;
+    if (!isRunning() || !m_run->isPaused())
+        return Resume::Go;
+    const qint16 stepWire = m_run->wire(m_run->progress(now()).step);
+    const Resume verdict = CalibrationStart::resume(m_latestWire, m_heldWire, stepWire);
+    switch (verdict) {
+    case Resume::NoReading:
+        return verdict;
+    case Resume::Go:
+        apply(m_run->resume());
+        emit progressShown();
+        return verdict;
+    case Resume::AskSameController:
+        break;
+    }
+    if (m_asker->isUnattended()) {
+        // The safe answer to "the same controller?": no, which closes the link and keeps the run
+        // paused, as the window's 否 does.
+        takeController();
+        return verdict;
+    }
+    if (m_asking)
+        return verdict;
+    m_asking = true;
+    const int serial = m_runSerial;
+    m_asker->askSameController(
+        BlackbodyProtocol::wireUnitsText(*m_heldWire, m_setup.wireScale, m_setup.decimals),
+        BlackbodyProtocol::wireUnitsText(*m_latestWire, m_setup.wireScale, m_setup.decimals),
+        [this, serial](bool same) {
+            m_asking = false;
+            // The run may have ended, or another begun, while the question was open.
+            if (m_runSerial != serial || !isRunning())
+                return;
+            if (same && m_latestWire) {
+                m_heldWire = m_latestWire;
+                apply(m_run->resume());
+            } else if (!same) {
+                takeController();
+            }
+            emit progressShown();
+        });
+    return verdict;
+}
+
+// The controller is taken for another one: the run waits, paused, for ours, and the link closes.
+void CalibrationRunner::takeController()
+{
+    apply(m_run->controllerUnconfirmed(now()));
+    m_link->answerIdentity(false);
+    emit progressShown();
+}
+
+bool CalibrationRunner::acceptsReading(double celsius, int decimals)
+{
+    return decimals <= kReadingDecimals && celsius >= kLowestReading && celsius <= kHighestReading;
+}
+
+bool CalibrationRunner::isMoot(const ReadingQuestion &question) const
+{
+    return question.run != m_runSerial || question.answered != m_readingsAnswered || !isRunning()
+        || m_run->phase() != Phase::WaitingForReading;
+}
+
+bool CalibrationRunner::supplyReading(double celsius)
+{
+    return answerReading(readingQuestion(), celsius);
+}
+
+bool CalibrationRunner::answerReading(const ReadingQuestion &question, double celsius)
+{
+    if (isMoot(question))
+        return false;
+    ++m_readingsAnswered;
+    apply(m_run->readingEntered(now(), celsius));
+    emit progressShown();
+    return true;
+}
+
+bool CalibrationRunner::skipReading(const ReadingQuestion &question)
+{
+    if (isMoot(question))
+        return false;
+    ++m_readingsAnswered;
+    apply(m_run->readingSkipped(now()));
+    emit progressShown();
+    return true;
+}
+
+CalibrationRunner::RunState CalibrationRunner::runState() const
+{
+    if (!m_run)
+        return RunState::Idle;
+    switch (m_run->phase()) {
+    case Phase::Idle:
+        return RunState::Idle;
+    case Phase::Finished:
+        return RunState::Done;
+    case Phase::Aborted:
+        return RunState::Aborted;
+    case Phase::WaitingForReading:
+        return m_run->isPaused() ? RunState::Paused : RunState::Reading;
+    default:
+        return m_run->isPaused() ? RunState::Paused : RunState::Running;
+    }
+}
+
+CalibrationSequencer::Progress CalibrationRunner::runProgress() const
+{
+    return m_run ? m_run->progress(now()) : CalibrationSequencer::Progress {};
+}
+
+void CalibrationRunner::skip()
+{
+    if (!isRunning())
+        return;
+    apply(m_run->skip(now()));
+    emit progressShown();
+}
+
+void CalibrationRunner::abort()
+{
+    if (isRunning())
+        apply(m_run->abort(now()));
+}
+
+void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
+{
+    journalRows();
+    for (const Command &command : commands) {
+        switch (command.kind) {
+        case Command::Kind::MarkStepStart:
+            m_recorder->markStep(true);
+            break;
+        case Command::Kind::SendSetPoint:
+            m_link->requestSetPoint(command.setPoint, Requester::Run);
+            break;
+        case Command::Kind::StartJudge:
+        case Command::Kind::StopJudge:
+            // The sequencer judges its readings itself.
+            break;
+        case Command::Kind::DwellRestarted:
+            // Otherwise the countdown would start again with nobody knowing why.
+            emit note(Note::DwellRestarted);
+            break;
+        case Command::Kind::AskReading: {
+            // The dialog's own event loop would deliver readings while this loop is half done.
+            const int serial = m_runSerial;
+            QTimer::singleShot(0, this, [this, command, serial] {
+                if (m_runSerial == serial && isRunning() && m_run->phase() == Phase::WaitingForReading)
+                    m_asker->askReading(command.step, command.setPoint, command.reading, command.readings);
+            });
+            break;
+        }
+        case Command::Kind::MarkStepEnd:
+            m_recorder->markStep(false);
+            break;
+        case Command::Kind::Paused:
+            if (command.reason == CalibrationSequencer::SetPointRefused)
+                emit setPointRefusedTooOften(command.step, command.setPoint);
+            emit stateChanged();
+            break;
+        case Command::Kind::Resumed:
+            emit stateChanged();
+            break;
+        case Command::Kind::Finished:
+            finish(false);
+            break;
+        case Command::Kind::Aborted:
+            finish(true);
+            break;
+        }
+    }
+}
+
+void CalibrationRunner::journalRows()
+{
+    const QVector<CalibrationStepResult> &rows = m_run->results();
+    for (; m_journaled < rows.size(); ++m_journaled) {
+        emit stepEnded(CalibrationReport::row(m_header.run, rows.at(m_journaled), m_header.wallAtZero));
+        QString error;
+        if (!m_journal.isOpen() || m_journal.append(rows.at(m_journaled), &error))
+            continue;
+        // Told once; the rows stay in memory for the report at the end.
+        m_journal.close();
+        m_journalWhole = false;
+        emit journalFailed(error);
+    }
+    const QVector<CalibrationOutage> &outages = m_run->outages();
+    for (; m_journaledOutages < outages.size(); ++m_journaledOutages) {
+        QString error;
+        if (m_journal.isOpen() && !m_journal.appendOutage(outages.at(m_journaledOutages), &error)) {
+            m_journal.close();
+            m_journalWhole = false;
+        }
+    }
+}
+
+void CalibrationRunner::finish(bool aborted)
+{
+    // The curve file holds the run whole, and only the run.
+    m_recorder->stop();
+    if (m_asking)
+        m_asker->withdrawQuestions();
+    m_asking = false;
+    journalRows();
+    const CalibrationJournal::End end = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
+    QString error;
+    if (m_journal.isOpen() && !m_journal.end(end, &error))
+        m_journalWhole = false;
+    m_journal.close();
+    // The last step's outcome reaches the run's table before the table turns editable again.
+    emit progressShown();
+    emit stateChanged();
+    emit judgeChanged();
+    emit runEnded(aborted);
+    Asker *asker = std::exchange(m_asker, nullptr);
+    m_reporter->reportRun({m_header, m_run->results(), m_run->outages(), end}, m_journal.path(), m_journalWhole, asker);
+}

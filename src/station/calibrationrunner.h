@@ -1,0 +1,185 @@
+#pragma once
+
+#include "control/blackbodypoll.h"
+#include "control/calibrationjournal.h"
+#include "control/calibrationrun.h"
+#include "control/calibrationsequencer.h"
+#include "control/calibrationstart.h"
+#include "control/stabilityjudge.h"
+#include "station/blackbodylink.h"
+
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+class Asker;
+class CalibrationReporter;
+class CurveRecorder;
+
+// What the report names besides the run itself, and what the run's set points must fit.
+struct CalibrationRunSetup
+{
+    QString runFile; // empty for a run never saved
+    bool runModified = false; // changed since it was opened from runFile or saved to it
+    QString model;
+    QString port;
+    int wireScale = 100;
+    int decimals = 2;
+    double minimum = 0;
+    double maximum = 0;
+};
+
+// Carries out a calibration run: feeds the sequencer and the run's own stability judge with what the
+// blackbody link hears, and turns the sequencer's commands into set points for the link, marks on the
+// recording, the question for the instrument's reading and, at the end, the report. The link's events
+// reach it whether or not a run is on; they do nothing without one. Questions go to the Asker of the door
+// that started the run, which the runner holds until the run ends. Times come from the link's monotonic
+// clock. GUI thread only.
+class CalibrationRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The last certificate number given, which never repeats.
+    static const QString certificateCounterKey;
+
+    // Why a start was refused: the obstacle that stood, or what failed once the obstacles were cleared.
+    struct StartResult
+    {
+        enum class Failure {
+            None,
+            Obstacle, // `obstacle` stood and was not cleared
+            NotCounted, // the certificate number could not be saved
+            NoJournal, // the journal could not be made and nobody accepted that
+        };
+        Failure failure = Failure::None;
+        CalibrationStart::Obstacle obstacle = CalibrationStart::Obstacle::RunInProgress;
+        QString detail; // the model check's message, or the system's reason
+
+        bool started() const { return failure == Failure::None; }
+    };
+
+    enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
+    // Something worth a few seconds beside the run's progress.
+    enum class Note { SetPointConfirmed, SetPointNotConfirmed, DwellRestarted };
+    // Which reading a question is about: answers to an older one are dropped.
+    struct ReadingQuestion
+    {
+        int run = 0;
+        int answered = 0;
+    };
+
+    // All three outlive the runner.
+    CalibrationRunner(BlackbodyLink *link, CurveRecorder *recorder, CalibrationReporter *reporter,
+        QObject *parent = nullptr);
+    ~CalibrationRunner() override;
+
+    bool isRunning() const { return m_run && m_run->isRunning(); }
+    bool isPaused() const { return isRunning() && m_run->isPaused(); }
+    RunPhase phase() const;
+    // The model the run's set points are meant for.
+    const QString &runModel() const { return m_setup.model; }
+
+    // The facts a start is judged by, as they are now.
+    CalibrationStart::Situation startSituation(const CalibrationRun &run, const LinkSituation &link) const;
+    // Judges the start, asks `asker` to clear what it can and starts a new recording and the run. `asker`
+    // outlives the run.
+    StartResult start(const CalibrationRun &run, const QString &runFile, bool runModified,
+        const LinkSituation &link, Asker *asker);
+
+    void pause();
+    // Goes on with a controller known to be ours; one that holds neither what it held when the run
+    // paused nor the step's set point is asked about, and taken for another one by a door nobody watches.
+    // Resumed after the question when asked.
+    CalibrationStart::Resume resume();
+    void skip();
+    void abort();
+    // The operator's ambient for the step under way and later ones, used without a thermometer.
+    void setTypedAmbient(double celsius);
+    // The thermometer's reading.
+    void ambient(double celsius);
+
+    // The reading the run waits for now, to answer later.
+    ReadingQuestion readingQuestion() const { return {m_runSerial, m_readingsAnswered}; }
+    // Answered meanwhile, or the run ended or moved on.
+    bool isMoot(const ReadingQuestion &question) const;
+    // The instrument's reading as if typed into the reading dialog; false when the run waits for none.
+    bool supplyReading(double celsius);
+    bool answerReading(const ReadingQuestion &question, double celsius);
+    bool skipReading(const ReadingQuestion &question);
+    // What the reading dialog takes, `decimals` being the places after the point as written.
+    static bool acceptsReading(double celsius, int decimals);
+
+    RunState runState() const;
+    // Where the run is; a default Progress without a run.
+    CalibrationSequencer::Progress runProgress() const;
+    // The rows of the steps the run has ended so far; none without a run.
+    QVector<CalibrationStepResult> stepResults() const
+    {
+        return m_run ? m_run->results() : QVector<CalibrationStepResult>();
+    }
+    // The judge whose stability counts during a run.
+    const StabilityJudge &judge() const { return m_run->judge(); }
+    qint64 now() const;
+
+signals:
+    // The run started, paused, resumed or ended; a start and an end also start or stop the recording.
+    void stateChanged();
+    // The run's progress changed: a reading, a tick, a step's end.
+    void progressShown();
+    void note(CalibrationRunner::Note note);
+    // The run's judge changed its mind.
+    void judgeChanged();
+    // The step's set point went unconfirmed kSetPointTries times in a row; the run paused.
+    void setPointRefusedTooOften(int step, double setPoint);
+    // The journal stopped taking rows: a crash now would lose them.
+    void journalFailed(const QString &error);
+    // For those who follow runs from afar: a run began; a step ended, with its report row as the CSV
+    // report has it (column, text); the run ended.
+    void runStarted();
+    void stepEnded(const QVector<QPair<QByteArray, QByteArray>> &row);
+    void runEnded(bool aborted);
+
+private:
+    void reading();
+    void setPointOutcome(const SetPointRequest &request, SetPointOutcome outcome);
+    void tick();
+    void closed(BlackbodyLink::CloseCause cause);
+    void identityQuestion();
+    // The operator vouched for the controller, which holds `heldWire`.
+    void controllerConfirmed(qint16 heldWire);
+    // Clears the obstacles `asker` can clear, in order; false when one stays.
+    bool clearObstacles(
+        const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker, StartResult *result);
+    StartResult begin(const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker);
+    void apply(const CalibrationSequencer::Commands &commands);
+    void applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before);
+    void finish(bool aborted);
+    // Appends the rows the run ended since the last call to its journal.
+    void journalRows();
+    // The link went, fell silent or may answer from another controller: `event` tells the run.
+    void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
+    void takeController();
+
+    BlackbodyLink *m_link;
+    CurveRecorder *m_recorder;
+    CalibrationReporter *m_reporter;
+    Asker *m_asker = nullptr; // the starting door's, for the run's questions
+    std::unique_ptr<CalibrationSequencer> m_run;
+    CalibrationJournal::Header m_header;
+    CalibrationRunSetup m_setup;
+    CalibrationJournal m_journal;
+    int m_journaled = 0; // rows of m_run already in the journal
+    int m_journaledOutages = 0;
+    bool m_journalWhole = false; // every row so far, and the end, are in the journal
+    int m_runSerial = 0; // tells a question's run from a later one
+    int m_readingsAnswered = 0; // tells a reading's question from the next one
+    bool m_asking = false; // a same-controller question of ours is open
+    // The set point our controller reported while the run went on, and the one reported last by the
+    // link as it is now; the latter is unknown while the link is down, silent or unconfirmed.
+    std::optional<qint16> m_heldWire;
+    std::optional<qint16> m_latestWire;
+};

@@ -1,0 +1,156 @@
+#include "station.h"
+
+#include "recording/curverecorder.h"
+#include "settings/chartsettings.h"
+#include "settings/settings.h"
+#include "settings/stabilitylimits.h"
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
+#include "station/thermometerlink.h"
+
+#include <QCoreApplication>
+
+Station::Station(QObject *parent)
+    : QObject(parent)
+    , m_link(std::make_unique<BlackbodyLink>())
+    , m_thermometer(std::make_unique<ThermometerLink>())
+    , m_recorder(std::make_unique<CurveRecorder>())
+    , m_reporter(std::make_unique<CalibrationReporter>(m_recorder.get()))
+    , m_runner(std::make_unique<CalibrationRunner>(m_link.get(), m_recorder.get(), m_reporter.get()))
+{
+    BlackbodyLink *link = m_link.get();
+    CurveRecorder *recorder = m_recorder.get();
+    // The recording hears the link first: what it holds is what every door shows.
+    connect(link, &BlackbodyLink::reading, recorder, [recorder](double current, double set) {
+        recorder->setReading(current);
+        recorder->setSetPoint(set);
+    });
+    connect(link, &BlackbodyLink::unconfirmedReading, recorder,
+        [recorder] { recorder->setReading(CurveRecorder::NoReading); });
+    connect(link, &BlackbodyLink::noReading, recorder, [recorder] { recorder->setReading(CurveRecorder::NoReading); });
+    connect(link, &BlackbodyLink::opened, recorder, [this] { m_recorder->setModelName(m_link->model().name); });
+    connect(m_thermometer.get(), &ThermometerLink::ambient, this, [this](double celsius) {
+        m_recorder->setAmbientReading(celsius);
+        m_runner->ambient(celsius);
+    });
+    connect(m_thermometer.get(), &ThermometerLink::noAmbient, recorder,
+        [recorder] { recorder->setAmbientReading(CurveRecorder::NoReading); });
+    // A recording cannot go on without readings, unless a run held back from another controller keeps it.
+    connect(link, &BlackbodyLink::closed, this, [this](BlackbodyLink::CloseCause cause, bool ok) {
+        const bool keepRun = cause == BlackbodyLink::CloseCause::ControllerRefused && m_runner->isRunning();
+        if (ok && !keepRun)
+            m_recorder->stop();
+    });
+    connect(link, &BlackbodyLink::stabilityChanged, this, &Station::recountStability);
+    connect(m_runner.get(), &CalibrationRunner::judgeChanged, this, &Station::recountStability);
+    applyStabilityLimits();
+    applyChartSettings();
+}
+
+Station::~Station()
+{
+    // The thermometer's poll reads through its worker; the runner listens to the link.
+    m_thermometer.reset();
+    m_runner.reset();
+    m_link.reset();
+}
+
+LinkSituation Station::situation() const
+{
+    LinkSituation s;
+    s.link = m_link->state();
+    s.portOpen = m_link->isPortOpen();
+    s.controllerSuspect = m_link->controllerSuspect();
+    s.run = m_runner->phase();
+    s.recording = m_recorder->isRecording();
+    s.unsavedCurve = m_recorder->hasUnsavedCurve();
+    return s;
+}
+
+LinkPolicy::Refusal Station::requestSetPoint(
+    double celsius, Requester requester, const QString &origin, quint64 *id)
+{
+    const LinkPolicy::Refusal refusal = LinkPolicy::setPoint(situation(), requester);
+    if (refusal != LinkPolicy::Refusal::None)
+        return refusal;
+    const quint64 request = m_link->requestSetPoint(celsius, requester, origin);
+    if (id)
+        *id = request;
+    return refusal;
+}
+
+const StabilityJudge &Station::countedJudge() const
+{
+    return LinkPolicy::stabilityJudge(situation()) == LinkPolicy::Judge::Run ? m_runner->judge()
+                                                                              : m_link->stability();
+}
+
+Station::Stability Station::stability() const
+{
+    const StabilityJudge &judge = countedJudge();
+    const bool stable = judge.state() == StabilityJudge::State::Stable;
+    return {stable, stable ? judge.stableSince() : 0};
+}
+
+void Station::recountStability()
+{
+    const bool stable = stability().stable;
+    if (stable == m_stable)
+        return;
+    m_stable = stable;
+    // Reaching stability is marked on the recording, for the chart and the certificate's picture.
+    if (stable)
+        m_recorder->markStable();
+    emit stabilityChanged(stable);
+}
+
+void Station::vouchForController()
+{
+    if (m_link->isAskingIdentity() || m_link->controllerSuspect())
+        m_link->answerIdentity(true);
+}
+
+LinkPolicy::Refusal Station::startRecording()
+{
+    const LinkPolicy::Refusal refusal = LinkPolicy::startRecording(situation());
+    if (refusal == LinkPolicy::Refusal::None)
+        m_recorder->start();
+    return refusal;
+}
+
+LinkPolicy::Refusal Station::stopRecording()
+{
+    const LinkPolicy::Refusal refusal = LinkPolicy::stopRecording(situation());
+    if (refusal == LinkPolicy::Refusal::None)
+        m_recorder->stop();
+    return refusal;
+}
+
+LinkPolicy::Refusal Station::saveCurve(const QString &fileName, SaveResult *result)
+{
+    const LinkPolicy::Refusal refusal = LinkPolicy::keepOrDropCurve(situation());
+    if (refusal == LinkPolicy::Refusal::None)
+        *result = m_recorder->save(fileName, QCoreApplication::applicationName());
+    return refusal;
+}
+
+LinkPolicy::Refusal Station::dropCurve()
+{
+    const LinkPolicy::Refusal refusal = LinkPolicy::keepOrDropCurve(situation());
+    if (refusal == LinkPolicy::Refusal::None)
+        m_recorder->drop();
+    return refusal;
+}
+
+void Station::applyStabilityLimits()
+{
+    const StabilityLimits limits = storedStabilityLimits(appSettings);
+    m_link->setStabilityLimits(limits.band, qint64(limits.windowSeconds) * 1000);
+}
+
+void Station::applyChartSettings()
+{
+    const ChartSettings chart = readChartSettings(appSettings);
+    m_recorder->setCacheSize(chart.cacheSize);
+    m_recorder->setSampleInterval(chart.sampleIntervalMs);
+}
