@@ -5,7 +5,7 @@
 // whole-curve frame of each curve are saved there as PNG, to look at)
 
 #include "chart/curvegraph.h"
-#include "chart/samplestore.h"
+#include "recording/samplestore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
