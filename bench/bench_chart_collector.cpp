@@ -3,7 +3,7 @@
 // Usage: bench_chart_collector [ticks] [idle]   (default 1000 ticks, ten seconds; "idle" skips the
 // replots, for a baseline of the machine itself)
 
-#include "chart/curvegraph.h"
+#include "plot/curvegraph.h"
 #include "recording/collect.h"
 #include "recording/sampleinbox.h"
 #include "recording/samplestore.h"

@@ -1,8 +1,8 @@
 #include "ttwidget.h"
 
-#include "chartranges.h"
 #include "corvelescale.h"
-#include "curvegraph.h"
+#include "plot/chartranges.h"
+#include "plot/curvegraph.h"
 #include "recording/samplestore.h"
 #include "recording/writefilethread.h"
 #include "settings/chartsettings.h"

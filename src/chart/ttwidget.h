@@ -1,7 +1,7 @@
 #pragma once
 
-#include "chartplacement.h"
-#include "qcp.h"
+#include "plot/chartplacement.h"
+#include "plot/qcp.h"
 #include "recording/curveinfo.h"
 #include "recording/curverecorder.h"
 #include "recording/writefilethread.h"

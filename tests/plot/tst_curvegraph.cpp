@@ -1,5 +1,5 @@
-#include "chart/columnspans.h"
-#include "chart/curvegraph.h"
+#include "plot/columnspans.h"
+#include "plot/curvegraph.h"
 #include "recording/samplestore.h"
 
 #include <QtTest>
