@@ -3,10 +3,10 @@
 // Usage: bench_chart_collector [ticks] [idle]   (default 1000 ticks, ten seconds; "idle" skips the
 // replots, for a baseline of the machine itself)
 
-#include "chart/collect.h"
-#include "chart/curvegraph.h"
-#include "chart/sampleinbox.h"
-#include "chart/samplestore.h"
+#include "plot/curvegraph.h"
+#include "recording/collect.h"
+#include "recording/sampleinbox.h"
+#include "recording/samplestore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     QTimer refresh;
     refresh.setTimerType(Qt::CoarseTimer);
     QObject::connect(&refresh, &QTimer::timeout, [&] {
-        for (const QCPGraphData &d : inbox.take())
+        for (const Sample &d : inbox.take())
             store.append(1e4 + d.key, d.value);
         plot.xAxis->setRange(store.at(0).key, store.at(store.size() - 1).key);
         if (!idle) {

@@ -4,8 +4,8 @@
 // Usage: bench_chart_store [samples] [folder]   (default 10,000,000; with a folder, one follow and one
 // whole-curve frame of each curve are saved there as PNG, to look at)
 
-#include "chart/curvegraph.h"
-#include "chart/samplestore.h"
+#include "plot/curvegraph.h"
+#include "recording/samplestore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

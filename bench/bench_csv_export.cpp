@@ -1,7 +1,7 @@
 // CSV export at ten million rows, through QSaveFile as the chart exports (flushed to disk on commit).
 // Usage: bench_csv_export [rows] [directory]   (default 10,000,000 in the system temp folder)
 
-#include "chart/csvexport.h"
+#include "recording/csvexport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
 
     // Readings as the chart records them: 0.1 °C wire units through single precision, 10 ms apart in
     // whole milliseconds, first-order steps between set points with noise.
-    QVector<QCPGraphData> samples;
+    QVector<Sample> samples;
     samples.reserve(int(rows));
     auto *rng = QRandomGenerator::global();
     double temp = 25;
@@ -49,13 +49,13 @@ int main(int argc, char *argv[])
             target = 50 + 50 * double(rng->bounded(10));
         temp += (target - temp) * (0.01 / 90.0);
         const int wire = int(std::lround((temp + rng->bounded(0.4) - 0.2) * 10));
-        samples.append(QCPGraphData(double((i + 1) * 10) / 1000.0, double(float(wire) / 10.f)));
+        samples.append(Sample {double((i + 1) * 10) / 1000.0, double(float(wire) / 10.f)});
     }
     CsvExportHeader header;
     header.startMsecs = QDateTime::currentMSecsSinceEpoch();
     header.zone = QTimeZone::systemTimeZone();
 
-    const auto sampleAt = [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; };
+    const auto sampleAt = [&samples](qint64 i) -> const Sample & { return samples[int(i)]; };
     QElapsedTimer t;
     NullDevice null;
     null.open(QIODevice::WriteOnly);

@@ -2,7 +2,7 @@
 // on commit) and QFile as it reads.
 // Usage: bench_curve_file [rows] [directory]   (default 10,000,000 in the system temp folder)
 
-#include "chart/curvefile.h"
+#include "recording/curvefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     const QString path = dir.filePath(QStringLiteral("curve.txt"));
 
     // First-order steps between set points with ±0.05 °C noise, 10 ms apart.
-    QVector<QCPGraphData> samples;
+    QVector<Sample> samples;
     samples.reserve(int(rows));
     auto *rng = QRandomGenerator::global();
     double temp = 25;
@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
         if (i % 120'000 == 0)
             target = 50 + 50 * double(rng->bounded(10));
         temp += (target - temp) * (0.01 / 90.0);
-        samples.append(QCPGraphData((i + 1) * 0.01, temp + rng->bounded(0.1) - 0.05));
+        samples.append(Sample {(i + 1) * 0.01, temp + rng->bounded(0.1) - 0.05});
     }
     CurveFileHeader header;
     header.appName = QStringLiteral("Ostrel");
@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)
         || !writeCurve(
-            &out, header, rows, [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; },
+            &out, header, rows, [&samples](qint64 i) -> const Sample & { return samples[int(i)]; },
             [&progressCalls](int) { ++progressCalls; })) {
         std::fprintf(stderr, "write failed: %s\n", qPrintable(out.errorString()));
         return 1;

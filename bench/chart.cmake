@@ -4,10 +4,10 @@
 #   bench_curve_file       curve file write and read at 10 M rows
 #   bench_csv_export       CSV export of a 10 M-row curve
 add_executable(bench_chart_store ${CMAKE_CURRENT_LIST_DIR}/bench_chart_store.cpp)
-target_link_libraries(bench_chart_store PRIVATE bb_chartparts)
+target_link_libraries(bench_chart_store PRIVATE bb_plot)
 add_executable(bench_chart_collector ${CMAKE_CURRENT_LIST_DIR}/bench_chart_collector.cpp)
-target_link_libraries(bench_chart_collector PRIVATE bb_chartparts)
+target_link_libraries(bench_chart_collector PRIVATE bb_plot)
 add_executable(bench_curve_file ${CMAKE_CURRENT_LIST_DIR}/bench_curve_file.cpp)
-target_link_libraries(bench_curve_file PRIVATE bb_chartparts)
+target_link_libraries(bench_curve_file PRIVATE bb_recording)
 add_executable(bench_csv_export ${CMAKE_CURRENT_LIST_DIR}/bench_csv_export.cpp)
-target_link_libraries(bench_csv_export PRIVATE bb_chartparts)
+target_link_libraries(bench_csv_export PRIVATE bb_recording)

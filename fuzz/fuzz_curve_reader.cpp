@@ -2,7 +2,7 @@
 // allocation, and whatever reads back must survive a write (with the file's own date, so row times go
 // wherever a crafted date and crafted durations take them) and a second read unchanged in size.
 
-#include "chart/curvefile.h"
+#include "recording/curvefile.h"
 
 #include <QBuffer>
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         kMaxRows);
     if (result != CurveReadResult::Ok)
         return 0;
-    const QVector<QCPGraphData> &samples = contents.samples;
+    const QVector<Sample> &samples = contents.samples;
     for (int i = 0; i < samples.size(); ++i) {
         if (!std::isfinite(samples[i].key) || !std::isfinite(samples[i].value))
             std::abort();
@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     header.unit = contents.unit;
     header.startMsecs = contents.startMsecs;
     header.intervalMs = 100;
-    if (!writeCurve(&out, header, samples.size(),
-            [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; }))
+    if (!writeCurve(
+            &out, header, samples.size(), [&samples](qint64 i) -> const Sample & { return samples[int(i)]; }))
         std::abort();
     QBuffer again(&written);
     again.open(QIODevice::ReadOnly);

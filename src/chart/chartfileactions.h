@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/saveresult.h"
-#include "writefilethread.h"
+#include "recording/writefilethread.h"
 
 #include <QObject>
 #include <QString>

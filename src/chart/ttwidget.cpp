@@ -1,14 +1,14 @@
 #include "ttwidget.h"
 
-#include "chartranges.h"
 #include "corvelescale.h"
-#include "curvegraph.h"
-#include "samplestore.h"
+#include "plot/chartranges.h"
+#include "plot/curvegraph.h"
+#include "recording/samplestore.h"
+#include "recording/writefilethread.h"
 #include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "ui_ttwidget.h"
 #include "widgets/buttonstyles.h"
-#include "writefilethread.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -366,10 +366,10 @@ void ttwidget::placeLegend()
     const auto addGraph = [&](const QCPGraph *graph, const SampleStore *store) {
         if (!graph->visible() || !store || store->isEmpty())
             return;
-        QVector<QCPGraphData> data;
+        QVector<Sample> data;
         store->lineData(
             0, store->size(), plot->xAxis->range().lower, plot->xAxis->range().upper, area.width(), &data);
-        for (const QCPGraphData &d : qAsConst(data))
+        for (const Sample &d : qAsConst(data))
             points.append(QPointF(plot->xAxis->coordToPixel(d.key), plot->yAxis->coordToPixel(d.value)));
     };
     addGraph(tempGraph, m_store.data());

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "chartplacement.h"
-#include "curveinfo.h"
-#include "curverecorder.h"
-#include "qcp.h"
-#include "writefilethread.h"
+#include "plot/chartplacement.h"
+#include "plot/qcp.h"
+#include "recording/curveinfo.h"
+#include "recording/curverecorder.h"
+#include "recording/writefilethread.h"
 
 #include <QElapsedTimer>
 #include <QSharedPointer>

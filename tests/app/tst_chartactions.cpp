@@ -3,11 +3,11 @@
 #include "blackbodydevice.h"
 #include "chart/chartfileactions.h"
 #include "chart/corvelescale.h"
-#include "chart/curvefile.h"
-#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "devicesimulator.h"
 #include "dialogs/chartsettingsdialog.h"
+#include "recording/curvefile.h"
+#include "recording/samplestore.h"
 #include "settings/settings.h"
 #include "widgets/navbutton.h"
 #include "widgets/tempareaitem.h"
@@ -258,7 +258,7 @@ void TestChartActions::recordedCurveComesBackFromItsFile()
     click("navButton_startstop");
     QVERIFY(!chart()->isRecording());
 
-    QVector<QCPGraphData> recorded;
+    QVector<Sample> recorded;
     for (int i = 0; i < chart()->curve().size(); ++i)
         recorded << chart()->curve().at(i);
     const CurveInfo info = chart()->curveInfo();

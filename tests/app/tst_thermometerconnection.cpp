@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "recording/samplestore.h"
 #include "serial/kelvraserial.h"
 #include "widgets/navbutton.h"
 #include "windowtest.h"

@@ -1,7 +1,7 @@
 #include "../app/windowtest.h"
 #include "chart/chartfileactions.h"
-#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "recording/samplestore.h"
 
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -234,7 +234,7 @@ void TestChartFileActions::csvExportWritesTheShownCurveButLeavesItUnsaved()
 
     const QList<QByteArray> lines = fileBytes(path).split('\n');
     QCOMPARE(lines.size(), c.curve().size() + 2);
-    const QCPGraphData &first = c.curve().at(0);
+    const Sample &first = c.curve().at(0);
     const QDateTime stamp
         = QDateTime::fromMSecsSinceEpoch(c.curveInfo().startMsecs + qRound64(first.key * 1000));
     const int offset = stamp.offsetFromUtc() / 60;

@@ -1,6 +1,6 @@
 #include "chart/corvelescale.h"
-#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
+#include "recording/samplestore.h"
 
 #include <QApplication>
 #include <QPointer>

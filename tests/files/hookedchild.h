@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chart/curvefile.h"
+#include "recording/curvefile.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -93,9 +93,9 @@ inline QByteArray fileBytes(const QString &path)
 // A curve file of `rows` samples for the child to open; empty, or what went wrong.
 inline QString writeSourceCurve(const QString &path, int rows)
 {
-    QVector<QCPGraphData> samples;
+    QVector<Sample> samples;
     for (int i = 0; i < rows; ++i)
-        samples.append(QCPGraphData(i * 0.1, 20 + (i % 997) * 0.01));
+        samples.append(Sample {i * 0.1, 20 + (i % 997) * 0.01});
     CurveFileHeader header;
     header.appName = QStringLiteral("source");
     header.startMsecs = 1'600'000'000'000;
@@ -104,6 +104,6 @@ inline QString writeSourceCurve(const QString &path, int rows)
     QFile file(path);
     const bool ok = file.open(QIODevice::WriteOnly)
         && writeCurve(
-            &file, header, rows, [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; });
+            &file, header, rows, [&samples](qint64 i) -> const Sample & { return samples[int(i)]; });
     return ok ? QString() : QStringLiteral("cannot write ") + path;
 }

@@ -9,10 +9,10 @@
 #include "station/calibrationpdf.h"
 #include "station/calibrationreportfiles.h"
 #include "chart/chartfileactions.h"
-#include "chart/samplestore.h"
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
+#include "recording/samplestore.h"
 #include "settings/settings.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "chart/curvefile.h"
 #include "hookedchild.h"
+#include "recording/curvefile.h"
 #include "settings/settings.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "chart/curvefile.h"
 #include "control/calibrationrun.h"
 #include "hookedchild.h"
+#include "recording/curvefile.h"
 #include "settings/settings.h"
 
 #include <QDir>

@@ -2186,7 +2186,7 @@
 <context>
     <name>WriteFileThread</name>
     <message>
-        <location filename="../../chart/writefilethread.cpp" line="+53"/>
+        <location filename="../../recording/writefilethread.cpp" line="+53"/>
         <source>无法识别的文件格式!</source>
         <translation>無法辨識的檔案格式!</translation>
     </message>

@@ -85,7 +85,7 @@ CurveReadResult readCsvCurve(
         const bool valueIsNumber = number(fields[2], &value);
         if (keyIsNumber && valueIsNumber)
             ++out->numericRows;
-        out->samples.append(QCPGraphData(key, value));
+        out->samples.append(Sample {key, value});
         if (!out->hasDate && keyIsNumber) {
             const QDateTime at
                 = QDateTime::fromString(QString::fromLatin1(fields[0].trimmed()), Qt::ISODateWithMs);

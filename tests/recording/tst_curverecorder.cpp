@@ -1,5 +1,5 @@
-#include "chart/curverecorder.h"
-#include "chart/samplestore.h"
+#include "recording/curverecorder.h"
+#include "recording/samplestore.h"
 
 #include <QSignalSpy>
 #include <QtTest>

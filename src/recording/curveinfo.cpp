@@ -34,7 +34,7 @@ bool CurveInfo::operator==(const CurveInfo &other) const
         && emissivity == other.emissivity;
 }
 
-int inferredIntervalMs(const QVector<QCPGraphData> &samples)
+int inferredIntervalMs(const QVector<Sample> &samples)
 {
     // Snapping keeps the steps in order, so the median of the snapped steps is the snapped median: a
     // count per interval does, without a copy of millions of steps.

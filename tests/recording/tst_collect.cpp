@@ -1,4 +1,4 @@
-#include "chart/collect.h"
+#include "recording/collect.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -102,5 +102,5 @@ void TestCollect::destroyingWhileTickingJoinsItsThread()
     QCOMPARE(log.ticks.load(), after);
 }
 
-QTEST_MAIN(TestCollect)
+QTEST_GUILESS_MAIN(TestCollect)
 #include "tst_collect.moc"

@@ -73,9 +73,9 @@ void CurveRecorder::stop()
     m_drainTimer.stop();
     emit stopcollect();
     // Whatever the collector stamped before the gate closed belongs to this recording.
-    for (const QCPGraphData &d : m_inbox.close())
+    for (const Sample &d : m_inbox.close())
         m_curve->append(d.key, d.value);
-    for (const QCPGraphData &d : m_ambientInbox.close())
+    for (const Sample &d : m_ambientInbox.close())
         m_ambientCurve->append(d.key, d.value);
     m_curve.reset();
     m_ambientCurve.reset();
@@ -89,9 +89,9 @@ void CurveRecorder::tick()
 
 void CurveRecorder::drain()
 {
-    for (const QCPGraphData &d : m_inbox.take())
+    for (const Sample &d : m_inbox.take())
         m_curve->append(d.key, d.value);
-    for (const QCPGraphData &d : m_ambientInbox.take())
+    for (const Sample &d : m_ambientInbox.take())
         m_ambientCurve->append(d.key, d.value);
     emit drained();
 }

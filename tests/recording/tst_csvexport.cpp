@@ -1,14 +1,14 @@
-#include "chart/csvexport.h"
+#include "recording/csvexport.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(QCPGraphData)
+Q_DECLARE_METATYPE(Sample)
 
 namespace {
 
-using Samples = QVector<QCPGraphData>;
+using Samples = QVector<Sample>;
 
 const QByteArray kHead = "\xEF\xBB\xBFTime,Elapsed (s),Temperature,Unit\r\n";
 
@@ -83,8 +83,8 @@ void TestCsvExport::rowsAreStampedInTheZonesLocalTime()
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QVERIFY(writeCsv(&buffer, header, samples.size(),
-        [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; }));
+    QVERIFY(writeCsv(
+        &buffer, header, samples.size(), [&samples](qint64 i) -> const Sample & { return samples[int(i)]; }));
     QCOMPARE(bytes, kHead + rows);
 }
 

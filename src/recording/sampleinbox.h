@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qcp.h"
+#include "sample.h"
 
 #include <QElapsedTimer>
 #include <QVector>
@@ -19,9 +19,9 @@ public:
     // GUI thread: starts a recording's clock and accepts samples; at most `limit` wait at a time.
     void open(int limit);
     // GUI thread: stops accepting and returns what was still waiting.
-    QVector<QCPGraphData> close();
+    QVector<Sample> close();
     // GUI thread: takes the waiting samples.
-    QVector<QCPGraphData> take();
+    QVector<Sample> take();
 
     // Collector thread: stamps `value` with the seconds since open() on a monotonic clock, at millisecond
     // resolution. Returns false when closed or when value is NoReading.
@@ -40,5 +40,5 @@ private:
     int m_limit = 1;
     QElapsedTimer m_clock;
     double m_lastElapsed = 0;
-    QVector<QCPGraphData> m_pending;
+    QVector<Sample> m_pending;
 };

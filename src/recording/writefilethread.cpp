@@ -48,7 +48,7 @@ void WriteFileThread::run()
         if (ok) {
             m_info = CurveInfo::fromFile(m_contents, m_info);
             m_store = QSharedPointer<SampleStore>::create(m_contents.samples);
-            m_contents.samples = QVector<QCPGraphData>();
+            m_contents.samples = QVector<Sample>();
         } else {
             emit failed(tr("无法识别的文件格式!") + QLatin1Char('\n') + QDir::toNativeSeparators(m_fileName));
         }
@@ -68,7 +68,7 @@ SaveResult WriteFileThread::writeCurveFile(
     return saveAtomically(fileName, [&](QIODevice *file) {
         return writeCurve(
             file, snapshot.header, samples.size(),
-            [&samples](qint64 i) -> const QCPGraphData & { return samples.at(int(i)); }, progress);
+            [&samples](qint64 i) -> const Sample & { return samples.at(int(i)); }, progress);
     });
 }
 
@@ -85,7 +85,7 @@ SaveResult WriteFileThread::writeCsvFile(
     return saveAtomically(fileName, [&](QIODevice *file) {
         return writeCsv(
             file, header, samples.size(),
-            [&samples](qint64 i) -> const QCPGraphData & { return samples.at(int(i)); }, progress);
+            [&samples](qint64 i) -> const Sample & { return samples.at(int(i)); }, progress);
     });
 }
 

@@ -1,4 +1,4 @@
-#include "chart/chartplacement.h"
+#include "plot/chartplacement.h"
 
 #include <QtTest>
 

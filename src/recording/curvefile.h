@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qcp.h"
+#include "sample.h"
 
 #include <QString>
 #include <QVector>
@@ -33,7 +33,7 @@ struct CurveFileContents
     int declaredCount = 0; // the "DataCounts" value, only a hint
     bool hasColumns = false; // a "DataCounts" line and the column line after it were read
     int numericRows = 0; // rows whose duration and temperature are both numbers
-    QVector<QCPGraphData> samples; // sorted by key; a field that is no number reads as 0
+    QVector<Sample> samples; // sorted by key; a field that is no number reads as 0
     double highest = 0; // extremes of the values; meaningless without samples
     double lowest = 0;
 
@@ -59,7 +59,7 @@ int durationDecimals(int intervalMs);
 QString curveFileName(const QString &chosen);
 
 // Gives sample i of the curve being written, for i in [0, count).
-using CurveSampleAt = std::function<const QCPGraphData &(qint64 i)>;
+using CurveSampleAt = std::function<const Sample &(qint64 i)>;
 
 // Writes the whole file; false when the device refuses bytes.
 bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, const CurveSampleAt &sampleAt,

@@ -1,18 +1,18 @@
 #include "curvegraph.h"
 
 #include "columnspans.h"
-#include "samplestore.h"
+#include "recording/samplestore.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-QVector<QVector<QCPGraphData>> splitAtGaps(const QVector<QCPGraphData> &points, double gap)
+QVector<QVector<Sample>> splitAtGaps(const QVector<Sample> &points, double gap)
 {
-    QVector<QVector<QCPGraphData>> stretches;
-    for (const QCPGraphData &d : points) {
+    QVector<QVector<Sample>> stretches;
+    for (const Sample &d : points) {
         if (stretches.isEmpty() || (gap > 0 && d.key - stretches.last().last().key > gap))
-            stretches.append(QVector<QCPGraphData>());
+            stretches.append(QVector<Sample>());
         stretches.last().append(d);
     }
     return stretches;
@@ -35,19 +35,25 @@ QVector<QVector<QPointF>> CurveGraph::visibleLines() const
     const QCPRange range = keyAxis->range();
     const int columns = keyAxis->orientation() == Qt::Horizontal ? keyAxis->axisRect()->width()
                                                                  : keyAxis->axisRect()->height();
-    QVector<QCPGraphData> lineData;
+    QVector<Sample> lineData;
     m_store->lineData(0, m_store->size(), range.lower, range.upper, columns, &lineData);
     // Dense data comes as one or two points per pixel column, so neighbours up to two columns apart are
     // still one stretch.
     const double gap
         = m_gapSeconds > 0 ? std::max(m_gapSeconds, 2.0 * range.size() / std::max(columns, 1)) : 0;
-    QVector<QVector<QCPGraphData>> stretches = splitAtGaps(lineData, gap);
+    const QVector<QVector<Sample>> stretches = splitAtGaps(lineData, gap);
     const bool reversed = keyAxis->rangeReversed() != (keyAxis->orientation() == Qt::Vertical);
     QVector<QVector<QPointF>> lines;
-    for (QVector<QCPGraphData> &stretch : stretches) {
+    // QCPGraph maps its own point type to pixels; only the few points per column are converted to it.
+    QVector<QCPGraphData> points;
+    for (const QVector<Sample> &stretch : stretches) {
+        points.clear();
+        points.reserve(stretch.size());
+        for (const Sample &d : stretch)
+            points.append(QCPGraphData(d.key, d.value));
         if (reversed)
-            std::reverse(stretch.begin(), stretch.end());
-        lines.append(dataToLines(stretch));
+            std::reverse(points.begin(), points.end());
+        lines.append(dataToLines(points));
     }
     if (reversed)
         std::reverse(lines.begin(), lines.end());

@@ -21,4 +21,4 @@ struct CurveInfo
 
 // The record interval that keys (seconds, sorted) were taken at: their median positive step, snapped to
 // the nearest interval of the chart settings. 0 when no two keys differ.
-int inferredIntervalMs(const QVector<QCPGraphData> &samples);
+int inferredIntervalMs(const QVector<Sample> &samples);

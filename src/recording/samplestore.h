@@ -1,7 +1,7 @@
 #pragma once
 
 #include "minmaxpyramid.h"
-#include "qcp.h"
+#include "sample.h"
 
 #include <QVector>
 
@@ -21,7 +21,7 @@ public:
     // Room for `capacity` samples (at least 1); once full, each append drops the oldest.
     explicit SampleStore(int capacity = 1);
     // Samples sorted by key; the capacity becomes their count (at least 1).
-    explicit SampleStore(const QVector<QCPGraphData> &samples);
+    explicit SampleStore(const QVector<Sample> &samples);
 
     // O(1); a key below the last one is raised to it, and non-finite samples are ignored.
     void append(double key, double value);
@@ -29,7 +29,7 @@ public:
     int size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
     int capacity() const { return m_capacity; }
-    const QCPGraphData &at(int index) const
+    const Sample &at(int index) const
     {
         const qint64 i = m_head + index;
         return m_blocks[size_t(i >> kBlockShift)].get()[i & kBlockMask];
@@ -47,8 +47,7 @@ public:
     // columns (one per pixel): the samples themselves when they are few, otherwise per column its first
     // sample, its minimum, its maximum and its last sample, so every extreme stays visible. Of the samples
     // outside the span only the nearest on each side is kept, to carry the line to the edges.
-    void lineData(
-        int begin, int end, double keyLo, double keyHi, int columns, QVector<QCPGraphData> *out) const;
+    void lineData(int begin, int end, double keyLo, double keyHi, int columns, QVector<Sample> *out) const;
 
     // Memory held, for the benchmarks.
     size_t bytes() const;
@@ -60,9 +59,9 @@ private:
     // page-fault pause of several milliseconds; untouched pages fault in one by one as samples arrive.
     struct BlockDeleter
     {
-        void operator()(QCPGraphData *p) const { ::operator delete(p); }
+        void operator()(Sample *p) const { ::operator delete(p); }
     };
-    using Block = std::unique_ptr<QCPGraphData, BlockDeleter>;
+    using Block = std::unique_ptr<Sample, BlockDeleter>;
 
     std::deque<Block> m_blocks;
     Block m_spare; // the last emptied block, reused for the next one needed

@@ -14,10 +14,10 @@ SampleStore::SampleStore(int capacity)
     , m_pyramid(m_capacity)
 { }
 
-SampleStore::SampleStore(const QVector<QCPGraphData> &samples)
+SampleStore::SampleStore(const QVector<Sample> &samples)
     : SampleStore(samples.size())
 {
-    for (const QCPGraphData &d : samples)
+    for (const Sample &d : samples)
         append(d.key, d.value);
 }
 
@@ -39,10 +39,10 @@ void SampleStore::append(double key, double value)
     }
     const qint64 slot = m_head + m_size;
     if ((slot >> kBlockShift) >= qint64(m_blocks.size()))
-        m_blocks.push_back(m_spare ? std::move(m_spare)
-                                   : Block(static_cast<QCPGraphData *>(
-                                       ::operator new(size_t(kBlockMask + 1) * sizeof(QCPGraphData)))));
-    new (m_blocks[size_t(slot >> kBlockShift)].get() + (slot & kBlockMask)) QCPGraphData(key, value);
+        m_blocks.push_back(m_spare
+                ? std::move(m_spare)
+                : Block(static_cast<Sample *>(::operator new(size_t(kBlockMask + 1) * sizeof(Sample)))));
+    new (m_blocks[size_t(slot >> kBlockShift)].get() + (slot & kBlockMask)) Sample {key, value};
     ++m_size;
     m_pyramid.append(m_firstSeq + m_size - 1, value);
 }
@@ -85,7 +85,7 @@ SampleStore::Extremes SampleStore::valueRange(int from, int to) const
 }
 
 void SampleStore::lineData(
-    int begin, int end, double keyLo, double keyHi, int columns, QVector<QCPGraphData> *out) const
+    int begin, int end, double keyLo, double keyHi, int columns, QVector<Sample> *out) const
 {
     out->clear();
     begin = qBound(0, begin, size());
@@ -128,8 +128,8 @@ void SampleStore::lineData(
         const Extremes e = valueRange(i, j);
         const double mid = (at(i).key + at(j - 1).key) / 2;
         out->append(at(i));
-        out->append(QCPGraphData(mid, e.min));
-        out->append(QCPGraphData(mid, e.max));
+        out->append(Sample {mid, e.min});
+        out->append(Sample {mid, e.max});
         out->append(at(j - 1));
         i = j;
     }
@@ -140,5 +140,5 @@ void SampleStore::lineData(
 size_t SampleStore::bytes() const
 {
     const size_t blocks = m_blocks.size() + (m_spare ? 1 : 0);
-    return blocks * size_t(kBlockMask + 1) * sizeof(QCPGraphData) + m_pyramid.bytes();
+    return blocks * size_t(kBlockMask + 1) * sizeof(Sample) + m_pyramid.bytes();
 }

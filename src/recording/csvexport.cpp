@@ -227,7 +227,7 @@ bool writeCsv(QIODevice *device, const CsvExportHeader &header, qint64 count, co
     // Whole percentages, each once; the next row that reaches one is computed, not tested per row.
     qint64 nextReport = 1;
     for (qint64 i = 0; i < count; ++i) {
-        const QCPGraphData &d = sampleAt(i);
+        const Sample &d = sampleAt(i);
         // The time stamp goes first, but is known only once the elapsed seconds are written.
         char elapsed[kMaxNumberBytes];
         qint64 ms = 0;

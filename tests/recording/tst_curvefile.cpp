@@ -1,5 +1,5 @@
-#include "chart/curvefile.h"
-#include "chart/curveinfo.h"
+#include "recording/curvefile.h"
+#include "recording/curveinfo.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -10,7 +10,7 @@
 
 namespace {
 
-using Samples = QVector<QCPGraphData>;
+using Samples = QVector<Sample>;
 
 qint64 utcMs(const char *text)
 {
@@ -25,8 +25,7 @@ QByteArray written(const CurveFileHeader &header, const Samples &samples, QVecto
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const bool ok = writeCurve(
-        &buffer, header, samples.size(),
-        [&samples](qint64 i) -> const QCPGraphData & { return samples[int(i)]; },
+        &buffer, header, samples.size(), [&samples](qint64 i) -> const Sample & { return samples[int(i)]; },
         [percents](int p) {
             if (percents)
                 percents->append(p);
@@ -90,7 +89,7 @@ protected:
 
 Q_DECLARE_METATYPE(CurveFileHeader)
 Q_DECLARE_METATYPE(CurveInfo)
-Q_DECLARE_METATYPE(QCPGraphData)
+Q_DECLARE_METATYPE(Sample)
 
 class TestCurveFile : public QObject
 {
@@ -195,7 +194,7 @@ void TestCurveFile::rowTimesUseSixtyFourBitMilliseconds()
     // 250,000 rows 10 s apart reach 2.5e9 ms, past the 32-bit limit after 24.8 days.
     Samples samples;
     for (int i = 0; i < 250'000; ++i)
-        samples.append(QCPGraphData(i * 10.0, 0));
+        samples.append(Sample {i * 10.0, 0});
     const QByteArray bytes = written(header(2, 10'000, utcMs("2021-01-01T00:00:00.000")), samples);
     QVERIFY(bytes.endsWith("\t22:26:30:000\r\n"));
 }
@@ -215,7 +214,7 @@ void TestCurveFile::rowTimesFollowDaylightSavingChange()
 void TestCurveFile::writerReportsEachWholePercentOnce()
 {
     QVector<int> percents;
-    written(header(2, 100), Samples(1000, QCPGraphData(1, 1)), &percents);
+    written(header(2, 100), Samples(1000, Sample {1, 1}), &percents);
     QCOMPARE(percents.size(), 101);
     for (int i = 0; i <= 100; ++i)
         QCOMPARE(percents[i], i);
@@ -229,8 +228,8 @@ void TestCurveFile::writerReportsRefusedBytes()
     RefusingDevice device;
     device.open(QIODevice::WriteOnly);
     const Samples samples {{1, 1}};
-    QVERIFY(!writeCurve(
-        &device, header(2, 100), 1, [&samples](qint64) -> const QCPGraphData & { return samples[0]; }));
+    QVERIFY(
+        !writeCurve(&device, header(2, 100), 1, [&samples](qint64) -> const Sample & { return samples[0]; }));
 }
 
 void TestCurveFile::numbersRoundAsQtPrintsThem()
@@ -238,15 +237,15 @@ void TestCurveFile::numbersRoundAsQtPrintsThem()
     // Exact ties (x.25, x.125, x.5) are where rounding rules differ; the rest are ordinary values.
     Samples samples;
     for (int i = -4000; i <= 4000; ++i)
-        samples.append(QCPGraphData(i / 8.0, i / 4.0 + (i % 3) * 0.01));
-    samples.append(QCPGraphData(9.5, 99.95));
-    samples.append(QCPGraphData(-0.5, -0.05));
-    samples.append(QCPGraphData(123456.875, 1e6 + 0.75));
-    samples.append(QCPGraphData(-0.0, -0.04));
-    samples.append(QCPGraphData(-0.001, 3e12 + 0.25));
+        samples.append(Sample {i / 8.0, i / 4.0 + (i % 3) * 0.01});
+    samples.append(Sample {9.5, 99.95});
+    samples.append(Sample {-0.5, -0.05});
+    samples.append(Sample {123456.875, 1e6 + 0.75});
+    samples.append(Sample {-0.0, -0.04});
+    samples.append(Sample {-0.001, 3e12 + 0.25});
     auto *rng = QRandomGenerator::global();
     for (int i = 0; i < 20'000; ++i)
-        samples.append(QCPGraphData(rng->bounded(200'000.0), rng->bounded(4000.0) - 1000));
+        samples.append(Sample {rng->bounded(200'000.0), rng->bounded(4000.0) - 1000});
     for (int interval : {1000, 100, 20}) {
         const QList<QByteArray> lines = written(header(3, interval), samples).split('\n');
         const int decimals = durationDecimals(interval);
@@ -282,7 +281,7 @@ void TestCurveFile::roundTripKeepsWrittenPrecision()
 {
     Samples samples;
     for (int i = 0; i < 500; ++i)
-        samples.append(QCPGraphData(0.02 * (i + 1) + 0.003, 20 + 0.37 * i));
+        samples.append(Sample {0.02 * (i + 1) + 0.003, 20 + 0.37 * i});
     CurveFileHeader head = header(1, 20);
     head.emissivity = 0.873f;
     CurveFileContents contents;
@@ -420,7 +419,7 @@ void TestCurveFile::readerReportsWholePercentsUpToHundred()
 {
     QVector<int> percents;
     CurveFileContents contents;
-    read(written(header(2, 100), Samples(400, QCPGraphData(1, 1))), &contents, &percents);
+    read(written(header(2, 100), Samples(400, Sample {1, 1})), &contents, &percents);
     QCOMPARE(percents.size(), 101);
     QCOMPARE(percents.first(), 0);
     QCOMPARE(percents.last(), 100);
@@ -528,7 +527,7 @@ void TestCurveFile::openedFileKeepsWhatItWasRecordedWith_data()
     own.emissivity = 0.95f;
     Samples ticks;
     for (int i = 1; i <= 50; ++i)
-        ticks.append(QCPGraphData(0.02 * i + 0.003 * (i % 3), 70));
+        ticks.append(Sample {0.02 * i + 0.003 * (i % 3), 70});
     QTest::newRow("written by the program") << written(header(1, 20), ticks) << own;
     QTest::newRow("date that is none")
         << QByteArray("n\nDate:yesterday\nDataCounts:2\nc\n0\t1\n0.2\t1\n") << with(200);

@@ -20,7 +20,7 @@ struct CsvExportHeader
 {
     qint64 startMsecs = 0; // recording start, ms since the epoch
     int unit = 2; // 1 Fahrenheit, 2 Celsius; other codes leave the unit column empty
-    QTimeZone zone = QTimeZone::utc(); // whose local time the rows show; the chart passes the system's
+    QTimeZone zone = QTimeZone::utc(); // whose local time the rows show; the file thread passes the system's
 };
 
 // Writes the whole table; false when the device refuses bytes. Samples must not go back in time (the

@@ -10,19 +10,19 @@ void SampleInbox::open(int limit)
     m_clock.start();
 }
 
-QVector<QCPGraphData> SampleInbox::close()
+QVector<Sample> SampleInbox::close()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_open = false;
     m_lastElapsed = 0;
-    QVector<QCPGraphData> rest;
+    QVector<Sample> rest;
     rest.swap(m_pending);
     return rest;
 }
 
-QVector<QCPGraphData> SampleInbox::take()
+QVector<Sample> SampleInbox::take()
 {
-    QVector<QCPGraphData> taken;
+    QVector<Sample> taken;
     const std::lock_guard<std::mutex> lock(m_mutex);
     taken.swap(m_pending);
     return taken;
@@ -42,7 +42,7 @@ bool SampleInbox::push(double value)
     // would be dropped for capacity anyway.
     if (m_pending.size() >= m_limit)
         m_pending.removeFirst();
-    m_pending.append(QCPGraphData(m_lastElapsed, value));
+    m_pending.append(Sample {m_lastElapsed, value});
     return true;
 }
 

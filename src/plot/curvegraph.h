@@ -1,11 +1,12 @@
 #pragma once
 
 #include "qcp.h"
+#include "recording/sample.h"
 
 class SampleStore;
 
 // Splits key-sorted points wherever neighbours lie more than `gap` apart; `gap` 0 keeps them together.
-QVector<QVector<QCPGraphData>> splitAtGaps(const QVector<QCPGraphData> &points, double gap);
+QVector<QVector<Sample>> splitAtGaps(const QVector<Sample> &points, double gap);
 
 // A graph that draws a SampleStore instead of its own data container: through the store's min/max
 // pyramid a frame costs in proportion to the pixels drawn, and fitting does not scan the samples. Where a

@@ -310,7 +310,7 @@ private:
             const bool valueIsNumber = fieldValue(tab + 1, secondEnd, &value);
             if (keyIsNumber && valueIsNumber)
                 ++m_out->numericRows;
-            m_out->samples.append(QCPGraphData(key, value));
+            m_out->samples.append(Sample {key, value});
         }
         ++m_rows;
         if (m_gate)
@@ -376,7 +376,7 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
     char *const limit = start + buffer.size();
     char *p = start;
     for (qint64 i = 0; i < n; ++i) {
-        const QCPGraphData &d = sampleAt(i);
+        const Sample &d = sampleAt(i);
         char *const duration = p;
         p = putFixed(p, limit, d.key, decimals);
         // From the duration, not the row number: rows go missing when the oldest are dropped and while
@@ -400,12 +400,12 @@ bool writeCurve(QIODevice *device, const CurveFileHeader &header, qint64 count, 
 
 void CurveFileContents::sortSamples()
 {
-    const auto byKey = [](const QCPGraphData &a, const QCPGraphData &b) { return a.key < b.key; };
+    const auto byKey = [](const Sample &a, const Sample &b) { return a.key < b.key; };
     if (!std::is_sorted(samples.cbegin(), samples.cend(), byKey))
         std::stable_sort(samples.begin(), samples.end(), byKey);
     if (!samples.isEmpty()) {
         const auto [lo, hi] = std::minmax_element(samples.cbegin(), samples.cend(),
-            [](const QCPGraphData &a, const QCPGraphData &b) { return a.value < b.value; });
+            [](const Sample &a, const Sample &b) { return a.value < b.value; });
         lowest = lo->value;
         highest = hi->value;
     }

@@ -1,6 +1,6 @@
 #include "chartranges.h"
 
-#include "sampleinbox.h"
+#include "recording/sampleinbox.h"
 
 #include <algorithm>
 #include <cmath>

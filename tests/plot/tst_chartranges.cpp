@@ -1,4 +1,4 @@
-#include "chart/chartranges.h"
+#include "plot/chartranges.h"
 
 #include <QtTest>
 
