@@ -6,14 +6,12 @@
 // Prints p50/p99 of `MEAS:TEMP?` round trips over all clients (goal p50 <= 0.5 ms, p99 <= 2 ms on two
 // cores) and the poll period's deviation from 500 ms without and with the clients (goal within +-5 ms).
 
-#include "station/blackbodylink.h"
-#include "station/calibrationrunner.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
-#include "chart/ttwidget.h"
 #include "devicesimulator.h"
 #include "remote/remotecommands.h"
 #include "remote/scpiserver.h"
+#include "station/station.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -96,11 +94,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    BlackbodyLink link;
-    ttwidget chart;
-    CalibrationRunner runner(&chart, &link, nullptr);
-    RemoteCommands commands(&link, &runner,
-        {[] { return false; }, [] { return false; }, [] { return false; }, [] { return false; }});
+    Station station;
+    BlackbodyLink &link = station.link();
+    RemoteCommands commands(&station);
     ScpiServer server(RemoteCommands::patterns(), &commands);
     if (!server.listen(0, false, AllowList())) {
         std::fprintf(stderr, "cannot listen: %s\n", qPrintable(server.errorString()));

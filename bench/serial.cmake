@@ -1,6 +1,6 @@
 # Serial transport benchmark; build in Release and run it by hand, e.g. bin/bench_poll --silent-seconds 60.
 add_executable(bench_poll ${CMAKE_CURRENT_LIST_DIR}/bench_poll.cpp)
-target_link_libraries(bench_poll PRIVATE bb_app bb_serial bb_sim)
+target_link_libraries(bench_poll PRIVATE bb_station bb_serial bb_sim)
 # Fault soak of both port workers against the simulated instruments; build in Release and run it by hand,
 # e.g. bin/bench_fault_soak --exchanges 100000 --seed 1 (about ten minutes).
 add_executable(bench_fault_soak
@@ -20,4 +20,4 @@ if(BB_SANITIZE STREQUAL "")
 endif()
 # Remote-control round trips and the poll period while clients query; run by hand, e.g. bin/bench_scpi.
 add_executable(bench_scpi ${CMAKE_CURRENT_LIST_DIR}/bench_scpi.cpp)
-target_link_libraries(bench_scpi PRIVATE bb_remote bb_sim)
+target_link_libraries(bench_scpi PRIVATE bb_app bb_remote bb_sim)

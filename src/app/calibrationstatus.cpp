@@ -11,11 +11,13 @@ constexpr qint64 kNoteMs = 3000;
 
 } // namespace
 
-CalibrationStatus::CalibrationStatus(CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent)
+CalibrationStatus::CalibrationStatus(
+    CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent)
     : QObject(parent)
     , m_runner(runner)
+    , m_label(new ElidedLabel)
 {
-    m_label.setObjectName(QStringLiteral("calibrationLabel"));
+    m_label->setObjectName(QStringLiteral("calibrationLabel"));
     connect(runner, &CalibrationRunner::progressShown, this, &CalibrationStatus::refresh);
     connect(runner, &CalibrationRunner::note, this, &CalibrationStatus::showNote);
     connect(runner, &CalibrationRunner::runStarted, this, [this] { m_note.clear(); });
@@ -47,7 +49,7 @@ void CalibrationStatus::showNote(CalibrationRunner::Note note)
 void CalibrationStatus::refresh()
 {
     using Phase = CalibrationSequencer::Phase;
-    if (!m_runner->isRunning())
+    if (!m_runner->isRunning() || !m_label)
         return;
     const qint64 t = m_runner->now();
     const CalibrationSequencer::Progress progress = m_runner->runProgress();
@@ -97,13 +99,14 @@ void CalibrationStatus::refresh()
     }
     if (t < m_noteUntil)
         text += QStringLiteral("  ") + m_note;
-    m_label.setText(text);
+    m_label->setText(text);
 }
 
 void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal)
 {
     // The run's line gives way to what became of its report.
-    m_label.clear();
+    if (m_label)
+        m_label->clear();
     QString text;
     QString written;
     switch (fate) {

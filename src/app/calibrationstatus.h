@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QPointer>
 
 // The status bar's line about a calibration run, in the operator's language: its step and phase, when it
 // should end or why it paused, a short note beside it (a set point's outcome, a dwell started again),
@@ -18,7 +19,8 @@ public:
     // Both outlive the status.
     CalibrationStatus(CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent = nullptr);
 
-    QLabel *label() { return &m_label; }
+    // The line's label, for the status bar to adopt.
+    QLabel *label() { return m_label; }
     // The line again, from the run as it is, in the language in force.
     void refresh();
 
@@ -35,5 +37,5 @@ private:
     bool m_aborted = false; // the run that just ended
     QString m_note;
     qint64 m_noteUntil = 0;
-    ElidedLabel m_label;
+    QPointer<ElidedLabel> m_label; // the status bar's once adopted
 };

@@ -56,10 +56,11 @@ const char *stateWord(BlackbodyLink::State state)
 
 } // namespace
 
-int Headless::run(Station &station, RemoteControl &remote, TelemetryStation &telemetry, const Options &options)
+int Headless::run(
+    Station &station, RemoteControl &remote, TelemetryStation &telemetry, const Options &options)
 {
-    QuitOnSignal signals;
-    QObject::connect(&signals, &QuitOnSignal::received, &station, [&](int number) {
+    QuitOnSignal quit;
+    QObject::connect(&quit, &QuitOnSignal::received, &station, [&](int number) {
         say(QStringLiteral("Signal %1: stopping").arg(number));
         // Nobody is asked: a run's journal and a recording wait for the next start.
         station.runner().leave();
@@ -71,27 +72,35 @@ int Headless::run(Station &station, RemoteControl &remote, TelemetryStation &tel
     });
 
     BlackbodyLink &link = station.link();
-    QObject::connect(&link, &BlackbodyLink::stateChanged, &station,
-        [](BlackbodyLink::State state) { say(QStringLiteral("Link: %1").arg(QLatin1String(stateWord(state)))); });
+    QObject::connect(&link, &BlackbodyLink::stateChanged, &station, [](BlackbodyLink::State state) {
+        say(QStringLiteral("Link: %1").arg(QLatin1String(stateWord(state))));
+    });
     QObject::connect(&link, &BlackbodyLink::openFailed, &station, [](const QString &text) { say(text); });
     QObject::connect(&telemetry, &TelemetryStation::failed, &station,
         [](const QString &reason) { say(QStringLiteral("Telemetry: %1").arg(reason)); });
     QObject::connect(&station.reporter(), &CalibrationReporter::reported, &station,
         [](CalibrationReporter::Fate fate, const QString &file, bool) {
-            say(fate == CalibrationReporter::Fate::Written ? QStringLiteral("Report written: %1").arg(file)
-                                                           : QStringLiteral("Report not written; results kept in %1").arg(file));
+            say(fate == CalibrationReporter::Fate::Written
+                    ? QStringLiteral("Report written: %1").arg(file)
+                    : QStringLiteral("Report not written; results kept in %1").arg(file));
         });
 
     const RemoteSettings remoteSettings = readRemoteSettings(appSettings);
     if (!remote.apply(remoteSettings))
-        say(QStringLiteral("Remote control: cannot listen on port %1: %2").arg(remoteSettings.port).arg(remote.errorString()));
+        say(QStringLiteral("Remote control: cannot listen on port %1: %2")
+                .arg(remoteSettings.port)
+                .arg(remote.errorString()));
     else if (remote.isServing())
         say(QStringLiteral("Remote control: SCPI on port %1").arg(remote.port()));
     telemetry.apply(readTelemetrySettings(appSettings));
 
-    const QString port = options.port.isEmpty() ? appSettings.value(RememberedLink::portKey, QString()) : options.port;
-    const QString baud = options.baud.isEmpty() ? appSettings.value(RememberedLink::baudKey, QStringLiteral("9600")) : options.baud;
-    const QString model = options.model.isEmpty() ? appSettings.value(RememberedLink::modelKey, QString()) : options.model;
+    const QString port
+        = options.port.isEmpty() ? appSettings.value(RememberedLink::portKey, QString()) : options.port;
+    const QString baud = options.baud.isEmpty()
+        ? appSettings.value(RememberedLink::baudKey, QStringLiteral("9600"))
+        : options.baud;
+    const QString model
+        = options.model.isEmpty() ? appSettings.value(RememberedLink::modelKey, QString()) : options.model;
     const int baudIndex = PortChoices::baudTexts().indexOf(baud);
     const int index = modelIndex(model);
     if (port.isEmpty()) {

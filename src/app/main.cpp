@@ -28,12 +28,12 @@ const QCommandLineOption printTexts(QStringLiteral("print-texts"),
 const QCommandLineOption headlessOption(QStringLiteral("headless"),
     QStringLiteral("Run the station without a window: the link, recording, runs, SCPI and MQTT as config.xml "
                    "says. No display is needed; SIGTERM or SIGINT ends it."));
-const QCommandLineOption portOption(
-    QStringLiteral("port"), QStringLiteral("With --headless: the blackbody's port (else the last used)."), QStringLiteral("path"));
-const QCommandLineOption baudOption(
-    QStringLiteral("baud"), QStringLiteral("With --headless: the baud rate (else the last used)."), QStringLiteral("rate"));
-const QCommandLineOption modelOption(
-    QStringLiteral("model"), QStringLiteral("With --headless: the blackbody model (else the last used)."), QStringLiteral("name"));
+const QCommandLineOption portOption(QStringLiteral("port"),
+    QStringLiteral("With --headless: the blackbody's port (else the last used)."), QStringLiteral("path"));
+const QCommandLineOption baudOption(QStringLiteral("baud"),
+    QStringLiteral("With --headless: the baud rate (else the last used)."), QStringLiteral("rate"));
+const QCommandLineOption modelOption(QStringLiteral("model"),
+    QStringLiteral("With --headless: the blackbody model (else the last used)."), QStringLiteral("name"));
 
 void parseCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
 {
@@ -116,8 +116,8 @@ int main(int argc, char *argv[])
     auto *telemetryShell = new TelemetryShell(&telemetry, &window);
     telemetryShell->apply(readTelemetrySettings(appSettings));
     // A service manager's stop or a Ctrl+C ends the window without a question.
-    QuitOnSignal signals;
-    QObject::connect(&signals, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);
+    QuitOnSignal quit;
+    QObject::connect(&quit, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);
     // Once the window is up, so the question has it as its parent.
     QTimer::singleShot(0, &window, &MainWindow::offerPendingReports);
     return app.exec();

@@ -15,13 +15,13 @@
 #include "app/windowplacement.h"
 #include "chart/chartfileactions.h"
 #include "chart/ttwidget.h"
-#include "recording/curverecorder.h"
 #include "control/blackbodymodel.h"
 #include "control/blackbodyprotocol.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
 #include "dialogs/deviceinfodialog.h"
+#include "recording/curverecorder.h"
 #include "serial/portchoices.h"
 #include "settings/chartsettings.h"
 #include "settings/settings.h"
@@ -59,10 +59,10 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     : QMainWindow(parent)
     , m_station(station)
     , ui(new Ui::MainWindow)
-    , m_tiles(kShowThermometer, unit)
     , m_link(&station->link())
     , m_thermometer(&station->thermometer())
     , m_calibration(&station->runner())
+    , m_tiles(kShowThermometer, unit)
 {
     ui->setupUi(this);
     // No translator is installed yet, so this is the source text whatever the language.
@@ -172,26 +172,27 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     connect(m_calibration, &CalibrationRunner::journalFailed, this, [this](const QString &error) {
         // Told once, not modal: the run goes on, its rows stay in memory for the report at the end.
         auto *box = new QMessageBox(QMessageBox::Warning, tr("错误"),
-            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error), QMessageBox::Ok,
-            this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-    });
-    connect(m_calibration, &CalibrationRunner::setPointRefusedTooOften, this, [this](int step, double setPoint) {
-        auto *box = new QMessageBox(QMessageBox::Warning, tr("提示"),
-            tr("第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。")
-                .arg(step + 1)
-                .arg(setPoint)
-                .arg(CalibrationSequencer::kSetPointTries),
+            tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error),
             QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
-        // Not modal: the run can be resumed, skipped or aborted while the box is up.
         box->open();
     });
+    connect(
+        m_calibration, &CalibrationRunner::setPointRefusedTooOften, this, [this](int step, double setPoint) {
+            auto *box = new QMessageBox(QMessageBox::Warning, tr("提示"),
+                tr("第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。")
+                    .arg(step + 1)
+                    .arg(setPoint)
+                    .arg(CalibrationSequencer::kSetPointTries),
+                QMessageBox::Ok, this);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            // Not modal: the run can be resumed, skipped or aborted while the box is up.
+            box->open();
+        });
     connect(&station->reporter(), &CalibrationReporter::journalUnreadable, this,
         [this](const QString &journal, const QString &error) {
-            QMessageBox::warning(
-                this, tr("错误"), tr("无法读取校准记录 %1：%2").arg(QDir::toNativeSeparators(journal), error));
+            QMessageBox::warning(this, tr("错误"),
+                tr("无法读取校准记录 %1：%2").arg(QDir::toNativeSeparators(journal), error));
         });
     connect(&station->recorder(), &CurveRecorder::recordingChanged, this, [this] {
         m_chartButtons->showRecordingState();
@@ -415,7 +416,8 @@ void MainWindow::on_navButton_hc_clicked()
 void MainWindow::updateStartButton()
 {
     // A run's recording lasts as long as the run.
-    m_chartButtons->offerStart(!m_calibration->isRunning() && (m_link->isPortOpen() || ui->widget_tt->isRecording()));
+    m_chartButtons->offerStart(
+        !m_calibration->isRunning() && (m_link->isPortOpen() || ui->widget_tt->isRecording()));
 }
 
 void MainWindow::on_navButton_mode_clicked()
@@ -520,7 +522,8 @@ void MainWindow::ClickCalibrationRun()
         connect(dialog, &CalibrationRunDialog::pauseRequested, this, &MainWindow::pauseOrResumeRun);
         connect(dialog, &CalibrationRunDialog::skipRequested, m_calibration, &CalibrationRunner::skip);
         connect(dialog, &CalibrationRunDialog::abortRequested, m_calibration, &CalibrationRunner::abort);
-        connect(dialog, &CalibrationRunDialog::ambientChanged, m_calibration, &CalibrationRunner::setTypedAmbient);
+        connect(dialog, &CalibrationRunDialog::ambientChanged, m_calibration,
+            &CalibrationRunner::setTypedAmbient);
         m_runDialog->keepAboveWhileRunning(this);
         connect(m_calibration, &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
             m_runDialog->showRunProgress(m_calibration->runProgress(), m_calibration->stepResults());
@@ -715,8 +718,8 @@ void MainWindow::showSetPointOutcome(const SetPointRequest &request, SetPointOut
         // A remote client's set point never waits on the operator: it is noted with who made it.
         const QString value
             = QString::number(request.celsius, 'f', m_link->model().decimals) + QStringLiteral(" ℃");
-        const QString who
-            = request.requester == Requester::Scpi ? tr("远程 %1").arg(request.origin) : QStringLiteral("MQTT");
+        const QString who = request.requester == Requester::Scpi ? tr("远程 %1").arg(request.origin)
+                                                                 : QStringLiteral("MQTT");
         m_events->showMessage((confirmed ? tr("设置成功：%1，%2") : tr("设置失败：%1，%2")).arg(value, who));
         return;
     }

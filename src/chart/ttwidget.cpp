@@ -36,10 +36,6 @@ ttwidget::ttwidget(QWidget *parent)
 {
     ui->setupUi(this);
     connect(ui->pushButton_export, &QPushButton::clicked, this, &ttwidget::exportRequested);
-    connect(&m_recorder, &CurveRecorder::drained, this, &ttwidget::refreshChart);
-    connect(&m_recorder, &CurveRecorder::pausedChanged, this, &ttwidget::pausedChanged);
-    connect(&m_recorder, &CurveRecorder::pausedChanged, this,
-        [this](bool paused) { ui->pushButton_hc->setText(paused ? tr("继续") : tr("暂停")); });
 
     plot = new QCustomPlot(this);
     plot->setInteractions(
@@ -88,8 +84,9 @@ ttwidget::ttwidget(QWidget *parent)
     applyPlainStyle(ui->pushButton_vertical);
     applyPlainStyle(ui->pushButton_export);
 
+    setRecorder(&m_ownRecorder);
     applySettings(readChartSettings(appSettings));
-    m_store = QSharedPointer<SampleStore>::create(m_recorder.cacheSize());
+    m_store = QSharedPointer<SampleStore>::create(m_recorder->cacheSize());
     m_curveInfo = newCurveInfo(0);
     tempGraph->setStore(m_store.data());
     m_ambientStore = QSharedPointer<SampleStore>::create();
@@ -110,6 +107,18 @@ ttwidget::~ttwidget()
     delete ui;
 }
 
+void ttwidget::setRecorder(CurveRecorder *recorder)
+{
+    m_recorder->disconnect(this);
+    m_recorder = recorder;
+    connect(recorder, &CurveRecorder::drained, this, &ttwidget::refreshChart);
+    connect(recorder, &CurveRecorder::pausedChanged, this, &ttwidget::pausedChanged);
+    connect(recorder, &CurveRecorder::pausedChanged, this,
+        [this](bool paused) { ui->pushButton_hc->setText(paused ? tr("继续") : tr("暂停")); });
+    connect(recorder, &CurveRecorder::recordingChanged, this, &ttwidget::followRecording);
+    connect(recorder, &CurveRecorder::markAdded, this, &ttwidget::addMark);
+}
+
 void ttwidget::applySettings(const ChartSettings &settings)
 {
     setCacheSize(settings.cacheSize);
@@ -118,7 +127,7 @@ void ttwidget::applySettings(const ChartSettings &settings)
 
 void ttwidget::setUnit(int u)
 {
-    m_recorder.setUnit(u);
+    m_recorder->setUnit(u);
     // Numbers taken in another unit keep theirs; an empty curve has none to keep.
     if (!isRecording() && m_store->isEmpty())
         m_curveInfo.unit = u;
@@ -135,14 +144,15 @@ void ttwidget::labelTemperatureAxis()
 
 void ttwidget::markCurveSaved(const QString &fileName)
 {
-    m_curveSaved = true;
+    if (showsRecording())
+        m_recorder->markSaved(fileName);
     if (!fileName.isEmpty())
         m_curveFile = fileName;
 }
 
 bool ttwidget::hasUnsavedCurve() const
 {
-    return !m_curveSaved && !m_store->isEmpty();
+    return showsRecording() && m_recorder->hasUnsavedCurve();
 }
 
 void ttwidget::stopAndClose()
@@ -175,12 +185,12 @@ void ttwidget::enableRecordControls(bool on)
 
 void ttwidget::UpdateTemp(double v)
 {
-    m_recorder.setReading(v);
+    m_recorder->setReading(v);
 }
 
 void ttwidget::UpdateTempAmb(double v)
 {
-    m_recorder.setAmbientReading(v);
+    m_recorder->setAmbientReading(v);
 }
 
 void ttwidget::setShowAmbient(bool on)
@@ -211,32 +221,34 @@ void ttwidget::on_pushButton_startstop_clicked()
 
 void ttwidget::stopRecording()
 {
-    if (!isRecording())
-        return;
-    m_recorder.stop();
-    emit recordingChanged(false);
-    showAmbientGraph();
-    ui->pushButton_startstop->setText(tr("开始"));
-    if (!m_recordControlsOn)
-        applyDisabledStyle(ui->pushButton_startstop);
-    if (!isPaused())
-        plot->replot(QCustomPlot::rpRefreshHint);
+    m_recorder->stop();
 }
 
 void ttwidget::startRecording()
 {
-    if (isRecording())
+    m_recorder->start();
+}
+
+// Whoever started or stopped the recording: the window, a remote client, a run.
+void ttwidget::followRecording(bool recording)
+{
+    if (!recording) {
+        showAmbientGraph();
+        ui->pushButton_startstop->setText(tr("开始"));
+        if (!m_recordControlsOn)
+            applyDisabledStyle(ui->pushButton_startstop);
+        if (!isPaused())
+            plot->replot(QCustomPlot::rpRefreshHint);
+        emit recordingChanged(false);
         return;
-    m_recorder.start();
-    showCurve(m_recorder.curve(), m_recorder.info());
-    m_curveSaved = false;
-    m_curveModel = m_modelName;
+    }
+    showCurve(m_recorder->curve(), m_recorder->info());
     emit shownCurveChanged();
     emit recordingChanged(true);
     ui->pushButton_startstop->setText(tr("停止"));
     // Whatever the last curve left on the time axis, the new one starts in view.
     plot->xAxis->setRange(recordingStartWindow(plot->xAxis->range(), m_mode == wholeCurveMode));
-    m_ambientStore = m_recorder.ambientCurve();
+    m_ambientStore = m_recorder->ambientCurve();
     ambientGraph->setStore(m_ambientStore.data());
     showAmbientGraph();
 }
@@ -277,7 +289,7 @@ void ttwidget::moveAxes()
 
 void ttwidget::markStable()
 {
-    addMark(QPen(QColor(0, 160, 0), 1, Qt::DashLine), 0);
+    m_recorder->markStable();
 }
 
 // A mark's label in the language in force: stable for 0, step n for n > 0, the end for -1.
@@ -288,18 +300,19 @@ QString ttwidget::markLabel(int step)
 
 void ttwidget::markStep(bool start)
 {
-    if (!isRecording())
-        return;
-    addMark(QPen(start ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine),
-        start ? ++m_stepMarks : -1);
+    m_recorder->markStep(start);
 }
 
-void ttwidget::addMark(const QPen &pen, int step)
+void ttwidget::addMark(const CurveRecorder::Mark &recorded)
 {
-    if (!isRecording())
+    if (!showsRecording())
         return;
+    const int step = recorded.step;
+    const QPen pen = step == 0
+        ? QPen(QColor(0, 160, 0), 1, Qt::DashLine)
+        : QPen(step > 0 ? QColor(0, 90, 200) : QColor(120, 120, 120), 1, Qt::SolidLine);
     auto *mark = new QCPItemStraightLine(plot);
-    const double at = m_recorder.elapsedNow();
+    const double at = recorded.at;
     mark->point1->setCoords(at, 0);
     mark->point2->setCoords(at, 1);
     mark->setPen(pen);
@@ -328,24 +341,19 @@ void ttwidget::addMark(const QPen &pen, int step)
 
 void ttwidget::setSetPoint(double celsius)
 {
-    if (!isRecording() || celsius == NoReading)
-        return;
-    if (!m_setPointValues.isEmpty() && m_setPointValues.constLast() == celsius)
-        return;
-    m_setPointKeys.append(m_recorder.elapsedNow());
-    m_setPointValues.append(celsius);
+    m_recorder->setSetPoint(celsius);
 }
 
 // The latest set point reaches on to the newest sample.
 void ttwidget::showSetPointTrace()
 {
-    if (m_setPointKeys.isEmpty() || m_store->isEmpty()) {
+    if (!showsRecording() || m_recorder->setPointKeys().isEmpty() || m_store->isEmpty()) {
         setPointGraph->data()->clear();
         setPointGraph->removeFromLegend();
         return;
     }
-    QVector<double> keys = m_setPointKeys;
-    QVector<double> values = m_setPointValues;
+    QVector<double> keys = m_recorder->setPointKeys();
+    QVector<double> values = m_recorder->setPointValues();
     keys.append(std::max(keys.constLast(), m_store->at(m_store->size() - 1).key));
     values.append(values.constLast());
     setPointGraph->setData(keys, values, true);
@@ -390,12 +398,13 @@ QString ttwidget::exportTitle() const
     parts << (start > 0 && !m_store->isEmpty()
             ? QDateTime::fromMSecsSinceEpoch(start).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
             : QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    if (!m_curveModel.isEmpty())
-        parts << tr("型号: %1").arg(m_curveModel);
-    if (!m_setPointValues.isEmpty())
+    const bool recorded = showsRecording();
+    if (recorded && !m_recorder->curveModel().isEmpty())
+        parts << tr("型号: %1").arg(m_recorder->curveModel());
+    if (recorded && !m_recorder->setPointValues().isEmpty())
         // 60.25 must not print as 60.2: as many decimals as the set point has, one at least.
         parts << tr("设定值: %1")
-                     .arg(QString::number(m_setPointValues.constLast(), 'f', 3)
+                     .arg(QString::number(m_recorder->setPointValues().constLast(), 'f', 3)
                               .remove(QRegularExpression(QStringLiteral("0{1,2}$"))))
                 + (m_curveInfo.unit == 1 ? tr("℉") : tr("℃"));
     if (!m_curveFile.isEmpty())
@@ -425,14 +434,10 @@ void ttwidget::showCurve(const QSharedPointer<SampleStore> &store, const CurveIn
     for (QCPAbstractItem *mark : qAsConst(m_stableMarks))
         plot->removeItem(mark);
     m_stableMarks.clear();
-    m_stepMarks = 0;
-    m_setPointKeys.clear();
-    m_setPointValues.clear();
-    showSetPointTrace();
     m_curveFile.clear();
-    m_curveModel.clear();
     m_opened = false;
     m_store = store;
+    showSetPointTrace();
     m_curveInfo = info;
     tempGraph->setStore(m_store.data());
     // Ticks without a reading leave no sample; a stretch of them (a silent or vanished controller) shows
@@ -475,7 +480,7 @@ void ttwidget::on_pushButton_hc_clicked()
 void ttwidget::resumeAfterInspection()
 {
     if (!hScale && !vScale)
-        m_recorder.endInspection();
+        m_recorder->endInspection();
 }
 
 CorveleScale *ttwidget::openPopup(CorveleScale *old, const QWidget *button, void (ttwidget::*destroy)(),
@@ -492,7 +497,7 @@ CorveleScale *ttwidget::openPopup(CorveleScale *old, const QWidget *button, void
     connect(popup, &CorveleScale::disapper, this, destroy);
     connect(popup, &CorveleScale::zoomin_clicked, this, zoomin);
     connect(popup, &CorveleScale::zoomout_clicked, this, zoomout);
-    m_recorder.pauseForInspection();
+    m_recorder->pauseForInspection();
     popup->show();
     return popup;
 }
@@ -620,8 +625,8 @@ SaveResult ttwidget::saveCurveQuietly(const QString &fileName)
     if (const QString refusal = curveWriteRefusal(); !refusal.isEmpty())
         return SaveResult::failure(refusal);
     const SaveResult saved = writeCurveFile(fileName);
-    if (saved)
-        m_curveSaved = true;
+    if (saved && showsRecording())
+        m_recorder->markSaved(fileName);
     return saved;
 }
 
@@ -643,13 +648,14 @@ void ttwidget::showOpenedCurve(const CurveFileContents &contents, const CurveInf
     const QSharedPointer<SampleStore> &store, const QString &fileName)
 {
     if (store) {
+        // Whoever opens a file has saved the recording or let it go.
+        m_recorder->drop();
         showCurve(store, info);
         m_curveFile = fileName;
         m_opened = !fileName.isEmpty();
         m_ambientStore = QSharedPointer<SampleStore>::create();
         ambientGraph->setStore(m_ambientStore.data());
         showAmbientGraph();
-        m_curveSaved = true;
         if (!store->isEmpty()) {
             plot->xAxis->setRange(store->at(0).key, store->at(store->size() - 1).key);
             plot->yAxis->setRange(

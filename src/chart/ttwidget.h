@@ -19,8 +19,9 @@ namespace Ui {
 class ttwidget;
 }
 
-// The temperature-time chart: draws what its CurveRecorder records, or a curve read from a file, and
-// holds the shown curve for ChartFileActions to save. GUI thread only, but for UpdateTemp() and
+// The temperature-time chart: draws what a CurveRecorder records, its own until setRecorder() gives it
+// the station's, or a curve read from a file, and holds the shown curve for ChartFileActions to save.
+// Whoever starts or stops the recording, the chart follows. GUI thread only, but for UpdateTemp() and
 // UpdateTempAmb(), which any thread may call.
 class ttwidget : public QWidget
 {
@@ -34,22 +35,25 @@ public:
     explicit ttwidget(QWidget *parent = nullptr);
     ~ttwidget() override;
 
+    // Draws `recorder`, which outlives the chart, in place of its own; before any recording starts.
+    void setRecorder(CurveRecorder *recorder);
+
     // The unit of the next recording (and of the empty curve shown before any): 1 Fahrenheit, 2 Celsius;
     // other codes keep the axis label but are written to files. The axis names the shown curve's unit.
     void setUnit(int u);
     // Capacity (samples) and interval (ms) of the next recording; the curve on screen stays.
-    void setCacheSize(int n) { m_recorder.setCacheSize(n); }
-    void setSampleInterval(int ms) { m_recorder.setSampleInterval(ms); }
+    void setCacheSize(int n) { m_recorder->setCacheSize(n); }
+    void setSampleInterval(int ms) { m_recorder->setSampleInterval(ms); }
     void applySettings(const ChartSettings &settings);
 
     // startRecording() begins a new curve, replacing the one shown, and ends any pause; stopRecording()
     // keeps what the collector stamped before it.
     void startRecording();
     void stopRecording();
-    bool isRecording() const { return m_recorder.isRecording(); }
+    bool isRecording() const { return m_recorder->isRecording(); }
     // The operator's pause: the view stands still while the recording goes on.
-    void setPaused(bool on) { m_recorder.setPaused(on); }
-    bool isPaused() const { return m_recorder.isPaused(); }
+    void setPaused(bool on) { m_recorder->setPaused(on); }
+    bool isPaused() const { return m_recorder->isPaused(); }
     // The time axis follows the newest samples or shows the whole curve.
     void setMode(Mode mode);
     Mode mode() const { return m_mode; }
@@ -96,8 +100,8 @@ public:
     int unitCode() const { return m_curveInfo.unit; }
     float emissivityValue() const { return m_curveInfo.emissivity; }
     const CurveInfo &curveInfo() const { return m_curveInfo; }
-    int cacheSizeValue() const { return m_recorder.cacheSize(); }
-    int sampleIntervalValue() const { return m_recorder.sampleInterval(); }
+    int cacheSizeValue() const { return m_recorder->cacheSize(); }
+    int sampleIntervalValue() const { return m_recorder->sampleInterval(); }
     const SampleStore &curve() const { return *m_store; }
     // Ambient readings of the shown recording; not part of curve files, so empty for an opened curve.
     const SampleStore &ambientCurve() const { return *m_ambientStore; }
@@ -111,7 +115,7 @@ public:
     // The controller's set point with each reading, drawn as a dashed step trace while recording.
     void setSetPoint(double celsius);
     // The blackbody model a recording started now is taken with.
-    void setModelName(const QString &name) { m_modelName = name; }
+    void setModelName(const QString &name) { m_recorder->setModelName(name); }
     // The line above an exported picture: the curve's date, model, set point and file, as far as known.
     QString exportTitle() const;
     // Where the legend is now.
@@ -120,13 +124,13 @@ public:
     // view on screen.
     QPixmap wholeCurvePixmap(const QSize &size);
     // Seconds of the latest collector tick since the recording started; 0 when not recording.
-    double lastElapsed() const { return m_recorder.lastElapsed(); }
+    double lastElapsed() const { return m_recorder->lastElapsed(); }
     QCustomPlot *chartPlot() const { return plot; }
     CorveleScale *horizontalPopup() const { return hScale; }
     CorveleScale *verticalPopup() const { return vScale; }
 
     // The description a new recording gets; also what an opened file leaves unsaid.
-    CurveInfo newCurveInfo(qint64 startMsecs) const { return m_recorder.newCurveInfo(startMsecs); }
+    CurveInfo newCurveInfo(qint64 startMsecs) const { return m_recorder->newCurveInfo(startMsecs); }
 
 signals:
     // The chart's own 保存曲线 button.
@@ -179,12 +183,16 @@ private:
     void placeLegend();
     void showSetPointTrace();
     void dropPopup(CorveleScale *&popup);
-    void addMark(const QPen &pen, int step);
+    void addMark(const CurveRecorder::Mark &mark);
+    void followRecording(bool recording);
+    // Whether the shown curve is the recorder's, recording or recorded.
+    bool showsRecording() const { return m_store == m_recorder->curve(); }
     static QString markLabel(int step);
     static constexpr const char *kMarkStep = "markStep";
     void retranslateCaptions();
 
-    CurveRecorder m_recorder;
+    CurveRecorder m_ownRecorder;
+    CurveRecorder *m_recorder = &m_ownRecorder;
     Mode m_mode = followMode;
     bool m_autoFit = false;
     bool m_showAmbient = true;
@@ -194,7 +202,6 @@ private:
     Ui::ttwidget *ui = nullptr;
     CurveGraph *tempGraph = nullptr;
     CurveGraph *ambientGraph = nullptr;
-    bool m_curveSaved = true;
     // Between enableRecordControls(true) and disableRecordControls().
     bool m_recordControlsOn = false;
 
@@ -206,13 +213,7 @@ private:
     QSharedPointer<SampleStore> m_ambientStore;
     // Owned by the plot.
     QVector<QCPAbstractItem *> m_stableMarks;
-    int m_stepMarks = 0; // step starts marked on the shown curve
     QCPGraph *setPointGraph = nullptr;
-    // Set-point changes of the shown recording (elapsed seconds, degrees).
-    QVector<double> m_setPointKeys;
-    QVector<double> m_setPointValues;
-    QString m_modelName; // of the open link
-    QString m_curveModel; // the shown curve's, when recorded here
     QString m_curveFile;
     bool m_opened = false;
     LegendCorner m_legendCorner = LegendCorner::TopRight;

@@ -57,12 +57,20 @@ void CurveRecorder::start()
     m_curve = QSharedPointer<SampleStore>::create(m_cacheSize);
     m_ambientCurve = QSharedPointer<SampleStore>::create(m_cacheSize);
     m_info = newCurveInfo(QDateTime::currentMSecsSinceEpoch());
+    m_setPointKeys.clear();
+    m_setPointValues.clear();
+    m_marks.clear();
+    m_stepMarks = 0;
+    m_curveModel = m_modelName;
+    m_saved = false;
+    m_savedFile.clear();
     m_pausedByInspection = false;
     showPaused(false);
     m_inbox.open(m_cacheSize);
     m_ambientInbox.open(m_cacheSize);
     emit startcollect(m_sampleInterval);
     m_drainTimer.start();
+    emit recordingChanged(true);
 }
 
 void CurveRecorder::stop()
@@ -77,8 +85,80 @@ void CurveRecorder::stop()
         m_curve->append(d.key, d.value);
     for (const Sample &d : m_ambientInbox.close())
         m_ambientCurve->append(d.key, d.value);
+    emit recordingChanged(false);
+}
+
+void CurveRecorder::setSetPoint(double celsius)
+{
+    if (!m_recording || celsius == NoReading)
+        return;
+    if (!m_setPointValues.isEmpty() && m_setPointValues.constLast() == celsius)
+        return;
+    m_setPointKeys.append(elapsedNow());
+    m_setPointValues.append(celsius);
+}
+
+void CurveRecorder::markStable()
+{
+    if (!m_recording)
+        return;
+    m_marks.append({elapsedNow(), 0});
+    emit markAdded(m_marks.constLast());
+}
+
+void CurveRecorder::markStep(bool start)
+{
+    if (!m_recording)
+        return;
+    m_marks.append({elapsedNow(), start ? ++m_stepMarks : -1});
+    emit markAdded(m_marks.constLast());
+}
+
+bool CurveRecorder::hasUnsavedCurve() const
+{
+    return !m_saved && m_curve && !m_curve->isEmpty();
+}
+
+void CurveRecorder::markSaved(const QString &fileName)
+{
+    m_saved = true;
+    if (!fileName.isEmpty())
+        m_savedFile = fileName;
+}
+
+void CurveRecorder::drop()
+{
+    if (m_recording || !m_curve)
+        return;
     m_curve.reset();
     m_ambientCurve.reset();
+    m_setPointKeys.clear();
+    m_setPointValues.clear();
+    m_marks.clear();
+    m_saved = true;
+    m_savedFile.clear();
+    emit dropped();
+}
+
+CurveSnapshot CurveRecorder::snapshot(const QString &appName) const
+{
+    CurveSnapshot shot;
+    const QString symbol = m_info.unit == 1 ? QStringLiteral("℉")
+        : m_info.unit == 2                  ? QStringLiteral("℃")
+                                            : QString();
+    shot.header = m_info.fileHeader(appName, symbol);
+    shot.store = m_curve;
+    return shot;
+}
+
+SaveResult CurveRecorder::save(const QString &fileName, const QString &appName)
+{
+    if (m_recording || !m_curve || m_curve->isEmpty())
+        return SaveResult::failure(QStringLiteral("no recorded curve to save"));
+    const SaveResult saved = WriteFileThread::writeCurveFile(fileName, snapshot(appName));
+    if (saved)
+        markSaved(fileName);
+    return saved;
 }
 
 void CurveRecorder::tick()

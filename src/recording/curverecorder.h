@@ -1,21 +1,26 @@
 #pragma once
 
 #include "curveinfo.h"
+#include "files/saveresult.h"
 #include "sampleinbox.h"
 #include "settings/recordestimate.h"
+#include "writefilethread.h"
 
 #include <QObject>
 #include <QSharedPointer>
 #include <QTimer>
+#include <QVector>
 
 #include <atomic>
 
 class Collect;
 class SampleStore;
 
-// A recording and the view's pause, without widgets. At every interval the collector's thread stamps the
-// latest readings into the inboxes; the GUI thread drains them into the recording's curves every 30 ms
-// and says so with drained(). Everything runs on the GUI thread except setReading() and
+// A recording and what belongs to it, without widgets: its curves, the controller's set points along it,
+// its marks, and whether it was saved; and the view's pause. At every interval the collector's thread
+// stamps the latest readings into the inboxes; the GUI thread drains them into the recording's curves
+// every 30 ms and says so with drained(). The last recording stays after stop() until the next start()
+// or drop(), so that it can still be saved. Everything runs on the GUI thread except setReading() and
 // setAmbientReading(), which any thread may call, and the ticks, which only stamp.
 class CurveRecorder : public QObject
 {
@@ -25,6 +30,14 @@ public:
     static constexpr double NoReading = SampleInbox::NoReading;
     // The largest capacity the settings dialog offers; larger values are clamped to it.
     static constexpr int MaxCacheSize = kMaxCacheThousands * 1000;
+
+    // A moment of the recording worth a line on its chart: `step` 0 for the source becoming stable, n > 0
+    // for the start of a run's step n, -1 for a step's end. Seconds since the recording started.
+    struct Mark
+    {
+        double at = 0;
+        int step = 0;
+    };
 
     explicit CurveRecorder(QObject *parent = nullptr);
     // Joins the collector's thread before the inboxes it stamps into are gone.
@@ -39,15 +52,43 @@ public:
     // The description of a recording started at `startMsecs`; also what an opened file leaves unsaid.
     CurveInfo newCurveInfo(qint64 startMsecs) const;
 
-    // start() begins new curves and ends any pause; stop() drains what was stamped before it and lets the
-    // curves go to whoever holds them. Each does nothing in the state it leads to.
+    // start() begins new curves, marks and set points, and ends any pause; stop() drains what was
+    // stamped before it. Each does nothing in the state it leads to.
     void start();
     void stop();
     bool isRecording() const { return m_recording; }
-    // The running recording's curve, its ambient companion and its description; null when not recording.
+    // The running or last recording's curve, its ambient companion and its description; null before
+    // the first recording and after drop().
     const QSharedPointer<SampleStore> &curve() const { return m_curve; }
     const QSharedPointer<SampleStore> &ambientCurve() const { return m_ambientCurve; }
     const CurveInfo &info() const { return m_info; }
+
+    // The controller's set point with each reading; kept while recording, as a change of it.
+    void setSetPoint(double celsius);
+    const QVector<double> &setPointKeys() const { return m_setPointKeys; }
+    const QVector<double> &setPointValues() const { return m_setPointValues; }
+    // Marks this moment of the running recording; nothing while not recording. Steps are numbered from
+    // the recording's first.
+    void markStable();
+    void markStep(bool start);
+    const QVector<Mark> &marks() const { return m_marks; }
+    // The blackbody model a recording started now is taken with, and the one the recording was taken with.
+    void setModelName(const QString &name) { m_modelName = name; }
+    const QString &curveModel() const { return m_curveModel; }
+
+    // A recorded curve with samples that was never written to a curve file.
+    bool hasUnsavedCurve() const;
+    // The recorded curve is now in a file (a saved report's curve, or the operator's save).
+    void markSaved(const QString &fileName = QString());
+    // The file the recorded curve was last saved to; empty while never saved.
+    const QString &savedFile() const { return m_savedFile; }
+    // Forgets the last recording, saved or not; nothing while recording.
+    void drop();
+    // The recording as a writer takes it, unchanged by a recording that goes on; `appName` heads the file.
+    CurveSnapshot snapshot(const QString &appName) const;
+    // Writes the last recording to `fileName` on this thread, whole or not at all; it then counts as
+    // saved. Refused while recording and for a curve without samples.
+    SaveResult save(const QString &fileName, const QString &appName);
 
     // The latest readings, stamped at every tick; NoReading when there is none, which stamps nothing.
     void setReading(double value) { m_reading.store(value, std::memory_order_relaxed); }
@@ -67,6 +108,11 @@ public:
 signals:
     // After each drain while recording.
     void drained();
+    // A recording started (true) or stopped, whoever asked.
+    void recordingChanged(bool recording);
+    void markAdded(const CurveRecorder::Mark &mark);
+    // The last recording was dropped.
+    void dropped();
     // Every change of the pause, whoever made it.
     void pausedChanged(bool paused);
     // Queued to the collector's thread, which alone may start and stop its timer.
@@ -89,6 +135,14 @@ private:
     QSharedPointer<SampleStore> m_curve;
     QSharedPointer<SampleStore> m_ambientCurve;
     CurveInfo m_info;
+    QVector<double> m_setPointKeys; // elapsed seconds of each change
+    QVector<double> m_setPointValues;
+    QVector<Mark> m_marks;
+    int m_stepMarks = 0;
+    QString m_modelName;
+    QString m_curveModel;
+    bool m_saved = true;
+    QString m_savedFile;
     // Nothing is recorded until a reading has arrived.
     std::atomic<double> m_reading {NoReading};
     std::atomic<double> m_ambientReading {NoReading};

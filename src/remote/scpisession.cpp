@@ -3,6 +3,7 @@
 #include "remote/scpihandler.h"
 #include "remote/scpiparser.h"
 
+#include <QHostAddress>
 #include <QPointer>
 #include <QTcpSocket>
 

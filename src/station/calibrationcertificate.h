@@ -1,8 +1,9 @@
 #pragma once
 
-#include "station/calibrationpdf.h"
 #include "control/calibrationjournal.h"
 #include "control/stepevaluation.h"
+#include "settings/labsettings.h"
+#include "station/calibrationpdf.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -17,19 +18,13 @@ class CalibrationCertificate
     Q_DECLARE_TR_FUNCTIONS(CalibrationCertificate)
 
 public:
-    struct Lab
-    {
-        QString name;
-        QString address;
-    };
-
     struct Input
     {
         CalibrationJournal::Header header;
         QVector<CalibrationStepResult> results;
         QVector<CalibrationOutage> outages;
         CalibrationJournal::End end = CalibrationJournal::End::Finished;
-        Lab lab;
+        LabSettings lab;
         QDate issued;
         QString curveNote; // whether the chart shows the whole run
         QPixmap chart;

@@ -4,6 +4,8 @@
 #include "control/blackbodyprotocol.h"
 #include "control/calibrationreport.h"
 #include "recording/curverecorder.h"
+#include "recording/samplestore.h"
+#include "recording/writefilethread.h"
 #include "settings/lastfolders.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
@@ -11,6 +13,7 @@
 #include "station/calibrationcertificate.h"
 #include "station/calibrationreporter.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QTimer>
@@ -107,8 +110,8 @@ CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &ru
 
 // Asked before the run rather than at its end, when nobody may be there to answer. The chart's setting
 // changes last, once nothing else can call the start off.
-bool CalibrationRunner::clearObstacles(
-    const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker, StartResult *result)
+bool CalibrationRunner::clearObstacles(const CalibrationRun &run,
+    const CalibrationStart::Situation &situation, Asker *asker, StartResult *result)
 {
     const QVector<Obstacle> obstacles = CalibrationStart::obstacles(situation);
     const auto refuse = [result, asker](Obstacle obstacle, const QString &detail = QString()) {
@@ -130,7 +133,8 @@ bool CalibrationRunner::clearObstacles(
             return refuse(obstacle, run.checkModel(model.minimum, model.maximum, model.decimals).message);
         }
         case Obstacle::NoReportFolder: {
-            const QString chosen = asker->chooseReportFolder(LastFolders(appSettings).folder(LastFolders::Reports));
+            const QString chosen
+                = asker->chooseReportFolder(LastFolders(appSettings).folder(LastFolders::Reports));
             if (chosen.isEmpty() || !CalibrationReporter::isWritableFolder(chosen))
                 return refuse(obstacle);
             if (const SaveResult saved = CalibrationReporter::storeFolder(chosen); !saved)
@@ -154,7 +158,8 @@ bool CalibrationRunner::clearObstacles(
             chartSetting = recordSettingFor(situation.runNeedsMs, m_recorder->sampleInterval());
             const Asker::ChartChoice choice
                 = asker->chartTooSmall(situation.chartHoldsMs, situation.runNeedsMs, chartSetting);
-            if (choice == Asker::ChartChoice::Cancel || (choice == Asker::ChartChoice::Change && !chartSetting))
+            if (choice == Asker::ChartChoice::Cancel
+                || (choice == Asker::ChartChoice::Change && !chartSetting))
                 return refuse(obstacle);
             if (choice == Asker::ChartChoice::AsIs)
                 chartSetting.reset();
@@ -199,8 +204,8 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
         result.detail = saved.message(appSettings.filePath());
         return result;
     }
-    m_header.certificateNumber
-        = CalibrationCertificate::number(LabSettings::read(appSettings).prefix, m_header.started.date(), counter);
+    m_header.certificateNumber = CalibrationCertificate::number(
+        LabSettings::read(appSettings).prefix, m_header.started.date(), counter);
     m_journaled = 0;
     m_journaledOutages = 0;
     QString journalError;
@@ -249,7 +254,8 @@ void CalibrationRunner::reading()
     emit progressShown();
 }
 
-void CalibrationRunner::applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before)
+void CalibrationRunner::applyJudged(
+    const CalibrationSequencer::Commands &commands, StabilityJudge::State before)
 {
     apply(commands);
     if (m_run && m_run->judge().state() != before)
@@ -466,6 +472,30 @@ void CalibrationRunner::abort()
         apply(m_run->abort(now()));
 }
 
+void CalibrationRunner::leave()
+{
+    if (!isRunning())
+        return;
+    journalRows();
+    const QString journal = m_journal.path();
+    m_journal.close();
+    m_recorder->stop();
+    if (m_journalWhole) {
+        const CurveSnapshot snapshot = m_recorder->snapshot(QCoreApplication::applicationName());
+        if (snapshot.store && !snapshot.store->isEmpty()
+            && WriteFileThread::writeCurveFile(CalibrationJournal::curvePath(journal), snapshot)
+            && WriteFileThread::writeCsvFile(CalibrationJournal::curveCsvPath(journal), snapshot))
+            m_recorder->markSaved();
+    }
+    if (m_asking)
+        m_asker->withdrawQuestions();
+    m_asking = false;
+    m_asker = nullptr;
+    m_run.reset();
+    emit stateChanged();
+    emit judgeChanged();
+}
+
 void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
 {
     journalRows();
@@ -546,7 +576,8 @@ void CalibrationRunner::finish(bool aborted)
         m_asker->withdrawQuestions();
     m_asking = false;
     journalRows();
-    const CalibrationJournal::End end = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
+    const CalibrationJournal::End end
+        = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
     QString error;
     if (m_journal.isOpen() && !m_journal.end(end, &error))
         m_journalWhole = false;
@@ -557,5 +588,6 @@ void CalibrationRunner::finish(bool aborted)
     emit judgeChanged();
     emit runEnded(aborted);
     Asker *asker = std::exchange(m_asker, nullptr);
-    m_reporter->reportRun({m_header, m_run->results(), m_run->outages(), end}, m_journal.path(), m_journalWhole, asker);
+    m_reporter->reportRun(
+        {m_header, m_run->results(), m_run->outages(), end}, m_journal.path(), m_journalWhole, asker);
 }

@@ -97,6 +97,9 @@ public:
     CalibrationStart::Resume resume();
     void skip();
     void abort();
+    // Stops the run without ending it, for a program that is told to quit: its journal stays without an
+    // end and its curve waits beside it, so that the next start offers its report.
+    void leave();
     // The operator's ambient for the step under way and later ones, used without a thermometer.
     void setTypedAmbient(double celsius);
     // The thermometer's reading.
@@ -152,8 +155,8 @@ private:
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     // Clears the obstacles `asker` can clear, in order; false when one stays.
-    bool clearObstacles(
-        const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker, StartResult *result);
+    bool clearObstacles(const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker,
+        StartResult *result);
     StartResult begin(const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker);
     void apply(const CalibrationSequencer::Commands &commands);
     void applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before);

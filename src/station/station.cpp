@@ -1,7 +1,9 @@
 #include "station.h"
 
+#include "control/blackbodymodel.h"
 #include "recording/curverecorder.h"
 #include "settings/chartsettings.h"
+#include "settings/lastfolders.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "station/calibrationreporter.h"
@@ -9,6 +11,8 @@
 #include "station/thermometerlink.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 
 Station::Station(QObject *parent)
     : QObject(parent)
@@ -27,8 +31,10 @@ Station::Station(QObject *parent)
     });
     connect(link, &BlackbodyLink::unconfirmedReading, recorder,
         [recorder] { recorder->setReading(CurveRecorder::NoReading); });
-    connect(link, &BlackbodyLink::noReading, recorder, [recorder] { recorder->setReading(CurveRecorder::NoReading); });
-    connect(link, &BlackbodyLink::opened, recorder, [this] { m_recorder->setModelName(m_link->model().name); });
+    connect(link, &BlackbodyLink::noReading, recorder,
+        [recorder] { recorder->setReading(CurveRecorder::NoReading); });
+    connect(
+        link, &BlackbodyLink::opened, recorder, [this] { m_recorder->setModelName(m_link->model().name); });
     connect(m_thermometer.get(), &ThermometerLink::ambient, this, [this](double celsius) {
         m_recorder->setAmbientReading(celsius);
         m_runner->ambient(celsius);
@@ -82,7 +88,7 @@ LinkPolicy::Refusal Station::requestSetPoint(
 const StabilityJudge &Station::countedJudge() const
 {
     return LinkPolicy::stabilityJudge(situation()) == LinkPolicy::Judge::Run ? m_runner->judge()
-                                                                              : m_link->stability();
+                                                                             : m_link->stability();
 }
 
 Station::Stability Station::stability() const
@@ -140,6 +146,19 @@ LinkPolicy::Refusal Station::dropCurve()
     if (refusal == LinkPolicy::Refusal::None)
         m_recorder->drop();
     return refusal;
+}
+
+QString Station::keepRecording()
+{
+    m_recorder->stop();
+    if (!m_recorder->hasUnsavedCurve())
+        return QString();
+    const QDir folder(CalibrationReporter::journalFolder() + QStringLiteral("/recordings"));
+    if (!folder.mkpath(QStringLiteral(".")))
+        return QString();
+    const QString path = folder.filePath(LastFolders::curveName(
+        QDateTime::fromMSecsSinceEpoch(m_recorder->info().startMsecs), QStringLiteral("txt")));
+    return m_recorder->save(path, QCoreApplication::applicationName()) ? path : QString();
 }
 
 void Station::applyStabilityLimits()

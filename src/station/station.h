@@ -64,6 +64,10 @@ public:
     // Writes the recorded curve to `fileName`, whole or not at all; it then counts as saved.
     LinkPolicy::Refusal saveCurve(const QString &fileName, SaveResult *result);
     LinkPolicy::Refusal dropCurve();
+    // For a program told to quit: stops the recording and, when its curve was never saved, keeps it in
+    // the data folder rather than ask. The file kept, or empty when there was nothing to keep or it could
+    // not be written.
+    QString keepRecording();
 
     // The band and window stored in the settings, for the link's judge.
     void applyStabilityLimits();

@@ -112,7 +112,8 @@ class Program:
         keys = {"MqttHost": "127.0.0.1", "MqttPort": str(broker_port), "MqttStation": STATION,
                 "MqttPrefix": "ostrel", "MqttCommands": "1", "LastPort": link, "LastBaud": "9600",
                 "LastModel": "VBM100", "RemoteEnabled": "1", "RemotePort": str(self.port),
-                "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports")}
+                "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports"),
+                "LabPrefix": "E2E"}
         self.process = start_program(PROGRAM, os.path.join(root, "home"), keys)
         until(lambda: accepting(self.port), why="the program's SCPI port")
         self.scpi = socket.create_connection(("127.0.0.1", self.port), timeout=15)
@@ -174,6 +175,7 @@ def drive(root, broker, sim):
         until(lambda: watcher.event("recording_started"), why="recording_started")
         program.write("REC:STOP")
         until(lambda: watcher.event("recording_stopped"), why="recording_stopped")
+        program.write("REC:DISC")
         run = os.path.join(root, "one.bbrun")
         with open(run, "w") as f:
             f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'

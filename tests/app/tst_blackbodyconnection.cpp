@@ -5,6 +5,7 @@
 #include "devicesimulator.h"
 #include "recording/samplestore.h"
 #include "settings/settings.h"
+#include "station/station.h"
 #include "widgets/navbutton.h"
 #include "windowtest.h"
 
@@ -304,7 +305,7 @@ void TestBlackbodyConnection::lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsTh
 {
     openSimulator(1);
     const QString port = m_sim->portName();
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<MainWindow>(m_station.get());
     QCOMPARE(child<QComboBox>("comboBoxCom")->currentText(), port);
     QCOMPARE(child<QComboBox>("comboBoxBodtype")->currentText(), QStringLiteral("VBM400"));
     QCOMPARE(child<QComboBox>("comboBoxBaud")->currentText(), QStringLiteral("9600"));
@@ -312,7 +313,7 @@ void TestBlackbodyConnection::lastOpenedLinkIsOfferedAtNextStartWhileItsPortIsTh
     // The adapter is gone: the usual start-up choices.
     m_window.reset();
     m_sim.reset();
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<MainWindow>(m_station.get());
     QVERIFY(child<QComboBox>("comboBoxCom")->currentText() != port);
     QCOMPARE(child<QComboBox>("comboBoxBodtype")->currentText(), QStringLiteral("VBM100"));
 }

@@ -5,7 +5,10 @@
 #include "control/calibrationjournal.h"
 #include "devicesimulator.h"
 #include "dialogs/calibrationrundialog.h"
+#include "settings/labsettings.h"
 #include "settings/settings.h"
+#include "station/calibrationreporter.h"
+#include "station/calibrationrunner.h"
 #include "widgets/navbutton.h"
 #include "widgets/tempareatext.h"
 #include "windowtest.h"
@@ -133,9 +136,8 @@ void TestCalibrationRun::init()
     m_reports = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
         + QString::number(qHash(QString::fromUtf8(QTest::currentDataTag()))));
     QVERIFY(QDir().mkpath(m_reports));
-    appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
-    appSettings.setValue(CalibrationRunner::labNameKey, QStringLiteral("Test Lab"));
-    appSettings.setValue(CalibrationRunner::labPrefixKey, QStringLiteral("TL"));
+    appSettings.setValue(CalibrationReporter::reportFolderKey, m_reports);
+    LabSettings {QStringLiteral("Test Lab"), QString(), QStringLiteral("TL")}.store(appSettings);
     // Journals too: a run still going when a case ends leaves its journal, as it should.
     appSettings.dataDir = m_reports + QStringLiteral("-data");
     showWindow();
@@ -508,7 +510,7 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
     QFETCH(int, curves);
     if (killed) {
         m_reports = m_killedReports;
-        appSettings.setValue(CalibrationRunner::reportFolderKey, m_reports);
+        appSettings.setValue(CalibrationReporter::reportFolderKey, m_reports);
         appSettings.dataDir = m_killedData;
         const auto journaledRows = [] {
             const QStringList journals = CalibrationJournal::list(appSettings.dataDir);
@@ -564,7 +566,7 @@ void TestCalibrationRun::childRunsUntilKilled()
     if (data.isEmpty())
         QSKIP("the program journaledRunIsReportedAtTheNextStart() runs and kills");
     appSettings.dataDir = data;
-    appSettings.setValue(CalibrationRunner::reportFolderKey, qEnvironmentVariable("BB_CHILD_REPORTS"));
+    appSettings.setValue(CalibrationReporter::reportFolderKey, qEnvironmentVariable("BB_CHILD_REPORTS"));
     openSimulator();
     auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
     // A file of the first version still runs, with every later field at its default.

@@ -31,8 +31,8 @@ LinkSituation situation(const QString &words)
 
 Requester requester(const QString &word)
 {
-    static const QHash<QString, Requester> requesters = {{"window", Requester::Window}, {"scpi", Requester::Scpi},
-        {"mqtt", Requester::Mqtt}, {"run", Requester::Run}};
+    static const QHash<QString, Requester> requesters = {{"window", Requester::Window},
+        {"scpi", Requester::Scpi}, {"mqtt", Requester::Mqtt}, {"run", Requester::Run}};
     return requesters.value(word);
 }
 
@@ -62,12 +62,14 @@ void TestDoorVerdicts::setPointIsJudgedAlikeByEveryDoor_data()
     const QString closed = "串口未打开，请先打开串口";
     const QString unconfirmed = "控制器未确认，请先确认是否为同一台黑体";
     const QString running = "校准进行中，设定点由校准程序发送";
-    for (const QString &who : {"window", "scpi", "mqtt"}) {
-        const QByteArray tag = who.toLatin1() + ": ";
-        QTest::newRow(tag + "open") << "open" << who << "" << ""
+    for (const char *who : {"window", "scpi", "mqtt"}) {
+        const QByteArray tag = QByteArray(who) + ": ";
+        QTest::newRow(tag + "open") << "open" << who << ""
+                                    << ""
                                     << "";
         QTest::newRow(tag + "silent, known to be ours: sent, its outcome proves nothing")
-            << "silent" << who << "" << ""
+            << "silent" << who << ""
+            << ""
             << "";
         QTest::newRow(tag + "closed") << "closed" << who << closed << "link not open"
                                       << "link not open";
@@ -81,21 +83,26 @@ void TestDoorVerdicts::setPointIsJudgedAlikeByEveryDoor_data()
                                        << "link not open";
         QTest::newRow(tag + "unconfirmed") << "unconfirmed" << who << unconfirmed << "controller unconfirmed"
                                            << "controller unconfirmed";
-        QTest::newRow(tag + "unconfirmed, then silent") << "silent suspect" << who << unconfirmed
-                                                        << "controller unconfirmed"
-                                                        << "controller unconfirmed";
+        QTest::newRow(tag + "unconfirmed, then silent")
+            << "silent suspect" << who << unconfirmed << "controller unconfirmed"
+            << "controller unconfirmed";
         QTest::newRow(tag + "a run sends its own") << "open run" << who << running << "run in progress"
                                                    << "run in progress";
-        QTest::newRow(tag + "a paused run holds the source too") << "open paused" << who << running
-                                                                 << "run in progress"
-                                                                 << "run in progress";
-        QTest::newRow(tag + "a recording changes nothing") << "open recording unsaved" << who << "" << ""
-                                                          << "";
+        QTest::newRow(tag + "a paused run holds the source too")
+            << "open paused" << who << running << "run in progress"
+            << "run in progress";
+        QTest::newRow(tag + "a recording changes nothing") << "open recording unsaved" << who << ""
+                                                           << ""
+                                                           << "";
     }
-    QTest::newRow("run: its own set points") << "open run" << "run" << "" << ""
+    QTest::newRow("run: its own set points") << "open run"
+                                             << "run"
+                                             << ""
+                                             << ""
                                              << "";
     QTest::newRow("run: not to a controller that may be another one")
-        << "unconfirmed run" << "run" << unconfirmed << "controller unconfirmed"
+        << "unconfirmed run"
+        << "run" << unconfirmed << "controller unconfirmed"
         << "controller unconfirmed";
 }
 
@@ -116,14 +123,34 @@ void TestDoorVerdicts::recordingIsJudgedAlikeByEveryDoor_data()
     QTest::addColumn<QString>("stop");
     QTest::addColumn<QString>("keep"); // REC:SAVE and REC:DISC
 
-    QTest::newRow("open, nothing recorded") << "open" << "" << "" << "nothing recorded";
-    QTest::newRow("silent: the gap is recorded as a gap") << "silent" << "" << "" << "nothing recorded";
-    QTest::newRow("closed") << "closed" << "link not open" << "" << "nothing recorded";
-    QTest::newRow("an unsaved curve") << "open unsaved" << "unsaved curve" << "" << "";
-    QTest::newRow("recording") << "open recording unsaved" << "" << "" << "recording";
-    QTest::newRow("a run's recording lasts as long as the run")
-        << "open run unsaved" << "" << "run in progress" << "run in progress";
-    QTest::newRow("a curve left by a closed link") << "closed unsaved" << "link not open" << "" << "";
+    QTest::newRow("open, nothing recorded") << "open"
+                                            << ""
+                                            << ""
+                                            << "nothing recorded";
+    QTest::newRow("silent: the gap is recorded as a gap") << "silent"
+                                                          << ""
+                                                          << ""
+                                                          << "nothing recorded";
+    QTest::newRow("closed") << "closed"
+                            << "link not open"
+                            << ""
+                            << "nothing recorded";
+    QTest::newRow("an unsaved curve") << "open unsaved"
+                                      << "unsaved curve"
+                                      << ""
+                                      << "";
+    QTest::newRow("recording") << "open recording unsaved"
+                               << ""
+                               << ""
+                               << "recording";
+    QTest::newRow("a run's recording lasts as long as the run") << "open run unsaved"
+                                                                << ""
+                                                                << "run in progress"
+                                                                << "run in progress";
+    QTest::newRow("a curve left by a closed link") << "closed unsaved"
+                                                   << "link not open"
+                                                   << ""
+                                                   << "";
 }
 
 void TestDoorVerdicts::recordingIsJudgedAlikeByEveryDoor()

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "chart/ttwidget.h"
+#include "station/station.h"
 #include "widgets/navbutton.h"
 #include "widgets/tempareaitem.h"
 #include "windowtest.h"
@@ -96,7 +97,8 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::listsStartWithPortsNineSixHundredAndFirstModel()
 {
-    MainWindow window;
+    Station station;
+    MainWindow window(&station);
     for (const char *name : {"comboBoxCom", "comboBoxCom_2"})
         QCOMPARE(items(child<QComboBox>(window, name)), portNames());
 
@@ -118,7 +120,8 @@ void TestMainWindow::listsStartWithPortsNineSixHundredAndFirstModel()
 
 void TestMainWindow::statusBarShowsVersionAtRightEnd()
 {
-    MainWindow window;
+    Station station;
+    MainWindow window(&station);
     window.resize(874, 574);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -153,7 +156,8 @@ void TestMainWindow::dragOnTitleBarMovesTheWindow()
     QFETCH(bool, onTitleBar);
     QFETCH(bool, maximised);
     QFETCH(bool, moves);
-    MainWindow window;
+    Station station;
+    MainWindow window(&station);
     window.setGeometry(100, 100, 900, 640);
     if (maximised)
         window.showMaximized();

@@ -3,6 +3,7 @@
 #include "chart/ttwidget.h"
 #include "recording/samplestore.h"
 #include "serial/kelvraserial.h"
+#include "station/station.h"
 #include "widgets/navbutton.h"
 #include "windowtest.h"
 
@@ -42,6 +43,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    std::unique_ptr<Station> m_station;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -66,7 +68,8 @@ void TestThermometerConnection::probesWithoutBlockingOpensPollsAndFeedsTheCharts
     QVERIFY(sim.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bbLink) && QFile::exists(thermoLink), kWaitMs);
 
-    m_window = std::make_unique<MainWindow>();
+    m_station = std::make_unique<Station>();
+    m_window = std::make_unique<MainWindow>(m_station.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     child<QGroupBox>("groupBox_thermometer")->setVisible(true);
@@ -136,6 +139,7 @@ void TestThermometerConnection::probesWithoutBlockingOpensPollsAndFeedsTheCharts
         ambient.wait(int(1000 - clock.elapsed()));
     QVERIFY2(ambient.count() <= 1, qPrintable(QString::number(ambient.count())));
     m_window.reset();
+    m_station.reset();
     sim.closeWriteChannel();
     sim.terminate();
     QVERIFY(sim.waitForFinished());

@@ -1,5 +1,4 @@
 #include "app/screenkeeper.h"
-#include "app/setpointgate.h"
 #include "app/transientmessage.h"
 #include "app/windowmenus.h"
 #include "app/windowplacement.h"
@@ -12,8 +11,6 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-Q_DECLARE_METATYPE(BlackbodySession::State)
-
 class TestWindowRules : public QObject
 {
     Q_OBJECT
@@ -21,8 +18,6 @@ class TestWindowRules : public QObject
 private slots:
     void eventMessageStandsFifteenSecondsOrUntilTheNext_data();
     void eventMessageStandsFifteenSecondsOrUntilTheNext();
-    void setPointIsOfferedOnlyOverAnOpenLink_data();
-    void setPointIsOfferedOnlyOverAnOpenLink();
     void setPointBoxKeepsAnOutOfRangeNumber_data();
     void setPointBoxKeepsAnOutOfRangeNumber();
     void menuEntriesAnswerTheirKeys_data();
@@ -57,31 +52,6 @@ void TestWindowRules::eventMessageStandsFifteenSecondsOrUntilTheNext()
             seen << message.textAt(line.toLongLong());
     }
     QTEST(seen, "shown");
-}
-
-void TestWindowRules::setPointIsOfferedOnlyOverAnOpenLink_data()
-{
-    using State = BlackbodySession::State;
-    QTest::addColumn<State>("link");
-    QTest::addColumn<bool>("running");
-    QTest::addColumn<bool>("offered");
-    QTest::newRow("closed") << State::Closed << false << false;
-    QTest::newRow("opening") << State::Opening << false << false;
-    QTest::newRow("open") << State::Open << false << true;
-    // The controller may come back; the link stays the operator's.
-    QTest::newRow("silent") << State::Silent << false << true;
-    QTest::newRow("reconnecting") << State::Reconnecting << false << false;
-    QTest::newRow("unconfirmed") << State::Unconfirmed << false << false;
-    QTest::newRow("a run sends its own") << State::Open << true << false;
-}
-
-void TestWindowRules::setPointIsOfferedOnlyOverAnOpenLink()
-{
-    QFETCH(BlackbodySession::State, link);
-    QFETCH(bool, running);
-    QFETCH(bool, offered);
-    // A refusal always says why.
-    QCOMPARE(SetPointGate::refusal(link, running).isEmpty(), offered);
 }
 
 void TestWindowRules::setPointBoxKeepsAnOutOfRangeNumber_data()

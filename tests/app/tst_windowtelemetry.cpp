@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "app/telemetrystation.h"
+#include "app/telemetryshell.h"
 #include "mosquittobroker.h"
 #include "mosquittosubscriber.h"
 #include "settings/settings.h"
+#include "station/station.h"
+#include "telemetry/telemetrystation.h"
 #include "windowtest.h"
 
 #include <QDoubleSpinBox>
@@ -44,12 +46,13 @@ void TestWindowTelemetry::setPointFromTheWindowIsReportedAsTheWindows()
     showWindow();
     openSimulator();
     // Gone before the window, as in the program.
-    auto station = std::make_unique<TelemetryStation>(m_window.get());
+    auto telemetry = std::make_unique<TelemetryStation>(m_station.get());
+    auto *shell = new TelemetryShell(telemetry.get(), m_window.get());
     TelemetryConfig config;
     config.host = QStringLiteral("127.0.0.1");
     config.port = broker.port();
     config.station = QStringLiteral("bench");
-    station->apply(config);
+    shell->apply(config);
     QTRY_COMPARE_WITH_TIMEOUT(
         child<QLabel>("telemetryLabel")->text(), QStringLiteral("上报：已连接"), kWaitMs);
 
@@ -66,7 +69,8 @@ void TestWindowTelemetry::setPointFromTheWindowIsReportedAsTheWindows()
     QTRY_VERIFY_WITH_TIMEOUT(!confirmed().isEmpty(), kWaitMs);
     QCOMPARE(confirmed().value(QStringLiteral("by")).toString(), QStringLiteral("window"));
     QCOMPARE(confirmed().value(QStringLiteral("value")).toDouble(), 31.5);
-    station.reset();
+    delete shell;
+    telemetry.reset();
     closeWindow();
 }
 

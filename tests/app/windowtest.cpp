@@ -5,6 +5,7 @@
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "settings/settings.h"
+#include "station/station.h"
 #include "widgets/navbutton.h"
 
 #include <QComboBox>
@@ -19,7 +20,8 @@ WindowTest::~WindowTest() = default;
 void WindowTest::showWindow(bool withTiles)
 {
     m_modals = std::make_unique<ModalHandler>();
-    m_window = std::make_unique<MainWindow>();
+    m_station = std::make_unique<Station>();
+    m_window = std::make_unique<MainWindow>(m_station.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     if (withTiles)
@@ -30,6 +32,7 @@ void WindowTest::closeWindow()
 {
     appSettings.setValue(RememberedLink::portKey, QString());
     m_window.reset();
+    m_station.reset();
     m_sim.reset();
     m_device = nullptr;
     m_modals.reset();

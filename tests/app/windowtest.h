@@ -18,6 +18,7 @@
 #include <memory>
 
 class MainWindow;
+class Station;
 namespace sim {
 class BlackbodyDevice;
 class DeviceSimulator;
@@ -153,6 +154,7 @@ protected:
     QTemporaryDir m_dir;
     sim::BlackbodyDevice *m_device = nullptr;
     std::unique_ptr<sim::DeviceSimulator> m_sim;
+    std::unique_ptr<Station> m_station;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<ModalHandler> m_modals;
 

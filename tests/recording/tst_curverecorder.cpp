@@ -2,6 +2,7 @@
 #include "recording/samplestore.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestCurveRecorder : public QObject
@@ -13,6 +14,8 @@ private slots:
     void settingsAreForTheNextRecording();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver_data();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver();
+    void recordingKeepsItsCurveUntilSavedOrDropped_data();
+    void recordingKeepsItsCurveUntilSavedOrDropped();
 };
 
 void TestCurveRecorder::recordingStoresTheLatestReadingOnly()
@@ -30,7 +33,8 @@ void TestCurveRecorder::recordingStoresTheLatestReadingOnly()
     QTRY_VERIFY_WITH_TIMEOUT(curve->size() >= 5, 5000);
     r.stop();
     QCOMPARE(r.lastElapsed(), 0.0);
-    QVERIFY(r.curve().isNull());
+    // The last recording stays, to be saved.
+    QCOMPARE(r.curve(), curve);
     const int kept = curve->size();
     QTest::qWait(60);
     // cppcheck-suppress knownConditionTrueFalse ; the wait above lets a still running collector add samples
@@ -94,6 +98,78 @@ void TestCurveRecorder::pauseForInspectionEndsUnlessTheOperatorTookItOver()
     r.start();
     QVERIFY(!r.isPaused());
     QCOMPARE(changes.size(), pausedAfter ? 1 : 0);
+}
+
+void TestCurveRecorder::recordingKeepsItsCurveUntilSavedOrDropped_data()
+{
+    // Steps: start, stop, reading (waits for a sample), setpoint V, stable, step, end, save, save-bad,
+    // drop. After each: whether an unsaved curve stands, "u" or "-".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("unsaved");
+    QTest::addColumn<QString>("marks"); // the steps of the marks made, in order
+    QTest::addColumn<int>("setPoints");
+
+    QTest::newRow("nothing recorded is nothing to save") << QStringList {"start", "stop"} << "--"
+                                                         << "" << 0;
+    QTest::newRow("a recording stays unsaved after it stops")
+        << QStringList {"start", "reading", "stop"} << "-uu"
+        << "" << 0;
+    QTest::newRow("saved, then a new recording")
+        << QStringList {"start", "reading", "stop", "save", "start"} << "-uu--"
+        << "" << 0;
+    QTest::newRow("a write that fails keeps it unsaved")
+        << QStringList {"start", "reading", "stop", "save-bad"} << "-uuu"
+        << "" << 0;
+    QTest::newRow("not while recording") << QStringList {"start", "reading", "save", "drop"} << "-uuu"
+                                         << "" << 0;
+    QTest::newRow("dropped") << QStringList {"start", "reading", "stop", "drop"} << "-uu-"
+                             << "" << 0;
+    QTest::newRow("marks and set points belong to the recording, numbered from its first step")
+        << QStringList {"stable", "start", "setpoint 30", "setpoint 30", "stable", "step", "end", "step",
+               "setpoint 35", "stop", "step", "setpoint 40"}
+        << "------------"
+        << "0 1 -1 2" << 2;
+}
+
+void TestCurveRecorder::recordingKeepsItsCurveUntilSavedOrDropped()
+{
+    QFETCH(QStringList, steps);
+    QTemporaryDir dir;
+    CurveRecorder r;
+    r.setSampleInterval(10);
+    r.setReading(25);
+    QString unsaved;
+    for (const QString &step : steps) {
+        const QStringList w = step.split(QLatin1Char(' '));
+        if (w[0] == "start") {
+            r.setReading(CurveRecorder::NoReading);
+            r.start();
+        } else if (w[0] == "stop") {
+            r.stop();
+        } else if (w[0] == "reading") {
+            r.setReading(25);
+            QTRY_VERIFY_WITH_TIMEOUT(!r.curve()->isEmpty(), 5000);
+        } else if (w[0] == "setpoint") {
+            r.setSetPoint(w[1].toDouble());
+        } else if (w[0] == "stable") {
+            r.markStable();
+        } else if (w[0] == "step" || w[0] == "end") {
+            r.markStep(w[0] == "step");
+        } else if (w[0] == "save" || w[0] == "save-bad") {
+            const QString file
+                = dir.filePath(w[0] == "save" ? QStringLiteral("c.txt") : QStringLiteral("none/c.txt"));
+            QCOMPARE(bool(r.save(file, QStringLiteral("test"))), w[0] == "save" && !r.isRecording());
+        } else if (w[0] == "drop") {
+            r.drop();
+        }
+        unsaved += r.hasUnsavedCurve() ? 'u' : '-';
+    }
+    QTEST(unsaved, "unsaved");
+    QStringList marks;
+    for (const CurveRecorder::Mark &mark : r.marks())
+        marks << QString::number(mark.step);
+    QTEST(marks.join(QLatin1Char(' ')), "marks");
+    QTEST(r.setPointValues().size(), "setPoints");
 }
 
 QTEST_GUILESS_MAIN(TestCurveRecorder)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Drives the real program through its SCPI server with PyVISA, against the blackbody simulator."""
+"""Drives the real program, as a station without a window, through its SCPI server with PyVISA and raw
+sockets, against the blackbody simulator."""
 import os
 import shutil
 import signal
@@ -18,21 +19,27 @@ PROGRAM, SIM = sys.argv[1], sys.argv[2]
 
 
 class Program:
-    """The program offscreen with a throwaway home whose config.xml enables the server."""
+    """The headless program with a throwaway home whose config.xml enables the server."""
 
-    def __init__(self, root, writes):
+    def __init__(self, root, home, writes, keys=None):
         self.port = free_port()
-        home = os.path.join(root, "home-writes" if writes else "home")
-        keys = {"RemoteEnabled": "1", "RemotePort": str(self.port), "RemoteListen": "local",
-                "RemoteWrites": "1" if writes else "0", "ReportFolder": os.path.join(root, "reports")}
-        self.process = start_program(PROGRAM, home, keys)
+        settings = {"RemoteEnabled": "1", "RemotePort": str(self.port), "RemoteListen": "local",
+                    "RemoteWrites": "1" if writes else "0"}
+        settings.update(keys or {})
+        self.process = start_program(PROGRAM, os.path.join(root, home), settings)
         until(lambda: accepting(self.port), why="the SCPI port")
         self.rm = pyvisa.ResourceManager("@py")
-        self.inst = self.rm.open_resource(f"TCPIP::127.0.0.1::{self.port}::SOCKET",
-                                          read_termination="\n", write_termination="\n", timeout=15000)
+        self.inst = self.client()
+
+    def client(self):
+        return self.rm.open_resource(f"TCPIP::127.0.0.1::{self.port}::SOCKET", read_termination="\n",
+                                     write_termination="\n", timeout=15000)
 
     def q(self, text):
         return self.inst.query(text).strip()
+
+    def w(self, text):
+        self.inst.write(text)
 
     def error(self):
         return self.q("SYST:ERR?")
@@ -45,18 +52,19 @@ class Program:
 
 
 def refused_writes(root):
-    program = Program(root, writes=False)
+    program = Program(root, "home", writes=False)
     try:
         expect(program.q("*IDN?").split(",")[:3], ["Ostrel", "NONE", "0"], "*IDN?")
         # Every command that changes something is protected; queries and *CLS never are.
-        protected = ['SYST:LINK:OPEN "x",9600,VBM100', "SYST:LINK:CLOS", "SOUR:SPO 50", "SOUR:STAB:LIM 0.5",
-                     "SOUR:STAB:WIND 5", "REC:STAR", "REC:STOP", 'PROG:LOAD "x.bbrun"', "PROG:STAT RUN",
-                     "PROG:READ 30"]
-        for command in protected + ["*CLS", "SOUR:STAB:LIM?", "REC:STAT?", "PROG:STAT?"]:
+        protected = ['SYST:LINK:OPEN "x",9600,VBM100', "SYST:LINK:CLOS", "SYST:LINK:CONF", "SOUR:SPO 50",
+                     "SOUR:STAB:LIM 0.5", "SOUR:STAB:WIND 5", "REC:STAR", "REC:STOP", 'REC:SAVE "x.txt"',
+                     "REC:DISC", 'PROG:LOAD "x.bbrun"', "PROG:STAT RUN", "PROG:READ 30", 'PROG:REP:FOLD "/tmp"',
+                     'SYST:LAB:NAME "x"', 'SYST:LAB:ADDR "x"', 'SYST:LAB:PREF "x"']
+        for command in protected + ["*CLS", "SOUR:STAB:LIM?", "REC:STAT?", "PROG:STAT?", "PROG:REP:FOLD?"]:
             if command.endswith("?"):
                 program.q(command)
             else:
-                program.inst.write(command)
+                program.w(command)
             wanted = '-203,"Command protected"' if command in protected else '0,"No error"'
             expect(program.error(), wanted, command)
         expect(program.q("MEAS:TEMP?"), "9.91E37", "a reading with the link closed")
@@ -92,19 +100,94 @@ def sessions(port):
         s.close()
 
 
-def drive(root, sim):
-    program = Program(root, writes=True)
+def write_run(path, steps, readings_per_step=1):
+    step = '{{"setPoint":{},"band":0.5,"window":0.1,"dwell":0.5,"askReading":{}}}'
+    with open(path, "w") as f:
+        f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'
+                f'"readingsPerStep":{readings_per_step},"steps":['
+                + ",".join(step.format(s, "true" if ask else "false") for s, ask in steps) + "]}")
+
+
+def run_to_end(program, readings=()):
+    """Supplies `readings` in turn whenever the run asks, until it is done; how many were asked."""
+    asked = 0
+    deadline = time.monotonic() + 60
+    while (state := program.q("PROG:STAT?")) != "DONE":
+        assert state in ("RUNNING", "READING"), state
+        assert time.monotonic() < deadline, "the run did not end"
+        if state == "READING":
+            program.w(f"PROG:READ {readings[asked]}")
+            asked += 1
+        time.sleep(0.05)
+    return asked
+
+
+def fresh_profile(root):
+    """A profile that has never seen the window runs a calibration over SCPI alone: every setting the
+    window would ask for is refused by name until a script gives it."""
+    link = os.path.join(root, "bb")
+    reports = os.path.join(root, "fresh-reports")
+    os.makedirs(reports)
+    program = Program(root, "home-fresh", writes=True, keys={"LastPort": link, "LastBaud": "9600",
+                                                             "LastModel": "VBM100"})
+    q, w = program.q, program.w
     try:
-        q, w = program.q, program.inst.write
+        # The headless station opens the link it was last given.
+        until(lambda: q("SYST:LINK?") == "OPEN", why="the link the settings name")
+        run = os.path.join(root, "one.bbrun")
+        write_run(run, [(35, False)])
+        w(f'PROG:LOAD "{run}"')
+        w("PROG:STAT RUN")
+        expect(program.error(), '-221,"Settings conflict;no report folder"', "a start without a folder")
+        w(f'PROG:REP:FOLD "{os.path.join(root, "none")}"')
+        expect(program.error(), '-256,"File name not found;no writable folder"', "a folder that is not there")
+        w(f'PROG:REP:FOLD "{reports}"')
+        expect(q("PROG:REP:FOLD?"), f'"{reports}"', "the folder stored")
+        w("PROG:STAT RUN")
+        expect(program.error(), '-221,"Settings conflict;lab unknown"', "a start without a lab")
+        w('SYST:LAB:NAME "Line 3, ""North"" hall";SYST:LAB:ADDR "Hall 2";SYST:LAB:PREF "L-3"')
+        expect(program.error(), '-224,"Illegal parameter value;1 to 12 letters or digits"', "a prefix")
+        w('SYST:LAB:PREF "L3"')
+        expect((q("SYST:LAB:NAME?"), q("SYST:LAB:PREF?")), ('"Line 3, ""North"" hall"', '"L3"'), "the lab")
+
+        # A recording left unsaved holds a run back until a script saves or drops it.
+        w("REC:STAR")
+        until(lambda: q("REC:STAT?") == "1")
+        time.sleep(1.2)
+        w("REC:STOP")
+        w("PROG:STAT RUN")
+        expect(program.error(), '-221,"Settings conflict;unsaved curve"', "a start over an unsaved curve")
+        curve = os.path.join(root, "kept.txt")
+        w(f'REC:SAVE "{curve}"')
+        expect((program.error(), os.path.isfile(curve)), ('0,"No error"', True), "the curve saved")
+        w("REC:DISC")
+        expect(program.error(), '-221,"Settings conflict;nothing recorded"', "a saved curve needs no drop")
+        w("PROG:STAT RUN")
+        expect(program.error(), '0,"No error"', "the start once everything is given")
+        run_to_end(program)
+        report = q("PROG:REP?").strip('"')
+        expect(os.path.dirname(report), reports, "the report in the folder given")
+        with open(report[:-4] + ".pdf", "rb") as f:
+            expect(f.read(5), b"%PDF-", "the certificate beside it")
+    finally:
+        program.stop()
+
+
+def drive(root, sim):
+    link = os.path.join(root, "bb")
+    program = Program(root, "home-writes", writes=True,
+                      keys={"ReportFolder": os.path.join(root, "reports"), "LabPrefix": "E2E"})
+    try:
+        q, w = program.q, program.w
         w(f'SYST:LINK:OPEN "{os.path.join(root, "none")}",9600,VBM100')
         until(lambda: q("SYST:LINK?") == "CLOSED")
         expect(program.error(), '-240,"Hardware error;cannot open port"', "a port that does not open")
-        w(f':SYSTem:LINK:OPEN "{os.path.join(root, "bb")}",9600,VBM100')
+        w(f':SYSTem:LINK:OPEN "{link}",9600,VBM100')
         until(lambda: q("SYST:LINK?") == "OPEN")
         w("sour:stab:lim 0.5;SOUR:STAB:WIND 1")
-        w("SOURce:SPOint 30")
+        # A set point is sequential: the query after it hears it.
+        expect(q("SOURce:SPOint 30;SOUR:SPO?"), "30.00", "the set point read back after it")
         expect(q("*OPC?"), "1", "*OPC? after a set point")
-        expect(float(q("SOUR:SPO?")), 30.0, "the set point read back")
         expect(program.error(), '0,"No error"', "after a confirmed set point")
         until(lambda: q("SOURce:STABility:TEST?") == "1")
         expect(abs(float(q("MEAS:TEMP?")) - 30) < 0.5, True, "the temperature once stable")
@@ -112,15 +195,43 @@ def drive(root, sim):
         for command in ["SOUR:SPO 30.0000001", "SOUR:SPO 100.01", "SOUR:SPO -0.01"]:
             w(command)
             expect(program.error(), '-222,"Data out of range"', f"{command}: outside the model's range or decimals")
-        w("SOUR:SPO 31;SOUR:SPO 30")
-        expect(q("*OPC?"), "1", "*OPC? after two set points")
-        expect(program.error(), '-200,"Execution error;set point superseded"', "the first of two set points")
-        expect(program.error(), '0,"No error"', "the second, confirmed")
+
+        # A controller that takes no set frame: no answer, so nobody knows.
         sim_command(sim, "ignoreset on", lambda line: "ignores set frames" in line)
         w("SOUR:SPO 40")
-        expect(q("*OPC?"), "1", "*OPC? after a refused set point")
-        expect(program.error(), '-200,"Execution error;set point refused"', "the refused set point")
+        expect(q("*OPC?"), "1", "*OPC? after an unanswered set point")
+        expect(program.error(), '-231,"Data questionable;set point not confirmed"', "the unanswered set point")
+        # Another client's request supersedes one still waiting.
+        other = program.client()
+        w("SOUR:SPO 31")
+        other.write("SOUR:SPO 32")
         sim_command(sim, "ignoreset off", lambda line: line.startswith("VBM100") and "ignores" not in line)
+        expect(other.query("*OPC?").strip(), "1", "the newer set point's *OPC?")
+        expect(program.error(), '-200,"Execution error;set point superseded"', "the older set point")
+        expect(other.query("SYST:ERR?").strip(), '0,"No error"', "the newer set point, confirmed")
+        other.close()
+
+        # Another controller after a hang-up takes no set frame from anyone until someone vouches for it.
+        sim_command(sim, "hangup", lambda line: "hung up" in line)
+        sim_command(sim, "setpoint 20", lambda line: "set point 20.00" in line)
+        sim_command(sim, "replug", lambda line: line.startswith("port:"))
+        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to be questioned")
+        w("SOUR:SPO 40")
+        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point to it")
+        expect(q("MEAS:TEMP?"), "9.91E37", "its reading")
+        expect(program.error(), '-230,"Data corrupt or stale"', "its reading's error")
+        sim_command(sim, "status", lambda line: line.startswith("VBM100"))
+        sim_command(sim, "silence", lambda line: "faults:" in line)
+        until(lambda: q("SYST:LINK?") == "SILENT", why="the unconfirmed controller to fall silent")
+        w("SOUR:SPO 40")
+        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point while silent")
+        sim_command(sim, "clear", lambda line: "faults: none" in line)
+        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to answer, still unconfirmed")
+        line = sim_command(sim, "status", lambda line: line.startswith("VBM100"))
+        expect("set point 20.00" in line, True, f"no set frame reached it: {line}")
+        w("SYST:LINK:CONF")
+        until(lambda: q("SYST:LINK?") == "OPEN", why="the controller vouched for")
+        expect(q("SOUR:SPO 35;SOUR:SPO?"), "35.00", "a set point once vouched for")
 
         # A refused program says where it is wrong.
         bad = os.path.join(root, "bad.bbrun")
@@ -132,32 +243,22 @@ def drive(root, sim):
 
         # A two-step run with nobody at the window, two readings a step.
         run = os.path.join(root, "two.bbrun")
-        with open(run, "w") as f:
-            f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,'
-                    '"emissivity":0.95,"readingsPerStep":2,"steps":['
-                    '{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true},'
-                    '{"setPoint":40,"band":0.5,"window":0.1,"dwell":0.5,"askReading":true}]}')
+        write_run(run, [(35, True), (40, True)], readings_per_step=2)
         w(f'PROG:LOAD "{run}"')
         w("PROG:STAT RUN")
         expect(program.error(), '0,"No error"', "loading and starting the run")
-        readings = 0
-        deadline = time.monotonic() + 60
-        while (state := q("PROG:STAT?")) != "DONE":
-            assert state in ("RUNNING", "READING"), state
-            assert time.monotonic() < deadline, "the run did not end"
-            if state == "READING":
-                if readings == 0:
-                    w("PROG:READ 1e300")
-                    expect(program.error(), '-222,"Data out of range"', "a reading the dialog would refuse")
-                w(f"PROG:READ {35.1 + 5 * readings}")
-                readings += 1
-            time.sleep(0.05)
-        expect(readings, 4, "readings supplied")
+        # During the run only the run sends set points, and its judge is the one every door reports.
+        w("SOUR:SPO 50")
+        expect(program.error(), '-221,"Settings conflict;run in progress"', "a set point during a run")
+        until(lambda: q("PROG:STAT?") == "READING", why="the first reading to be asked")
+        w("PROG:READ 1e300")
+        expect(program.error(), '-222,"Data out of range"', "a reading the dialog would refuse")
+        expect(run_to_end(program, ["35.1", "35.1", "40.1", "40.1"]), 4, "readings supplied")
         report = q("PROG:REP?").strip('"')
         expect(os.path.isfile(report), True, f"the report {report}")
         with open(report, encoding="utf-8-sig") as f:
             text = f.read()
-        expect(",37.600," in text and ",47.600," in text, True, "the means of each step's readings in the report")
+        expect(",35.100," in text and ",40.100," in text, True, "the means of each step's readings in the report")
         expect(program.error(), '0,"No error"', "after the run")
     finally:
         program.stop()
@@ -172,6 +273,7 @@ def main():
     try:
         until(lambda: os.path.exists(os.path.join(root, "bb")))
         refused_writes(root)
+        fresh_profile(root)
         drive(root, sim)
     finally:
         sim.stdin.write("quit\n")

@@ -37,7 +37,7 @@
 <context>
     <name>BlackbodyLink</name>
     <message>
-        <location filename="../../app/blackbodylink.cpp" line="+84"/>
+        <location filename="../../station/blackbodylink.cpp" line="+86"/>
         <source>黑体无应答，请检查型号、波特率和连线</source>
         <translation>黑体无应答，请检查型号、波特率和连线</translation>
     </message>
@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../app/calibrationcertificate.cpp" line="+19"/>
+        <location filename="../../station/calibrationcertificate.cpp" line="+19"/>
         <source>未保存</source>
         <translation>未保存</translation>
     </message>
@@ -110,7 +110,7 @@
         <translation>序列号 %1</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+25"/>
         <source>未记录</source>
         <translation>未记录</translation>
     </message>
@@ -427,6 +427,34 @@
         <location filename="../../control/calibrationjournal.cpp" line="+237"/>
         <source>不是可读的校准记录</source>
         <translation>不是可读的校准记录</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationReporter</name>
+    <message>
+        <location filename="../../station/calibrationreporter.cpp" line="+121"/>
+        <source>无</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>完整</source>
+        <translation>完整</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>自 %1 起（更早的部分超出了表格容量）</source>
+        <translation>自 %1 起（更早的部分超出了表格容量）</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>见同名的 .txt 文件</source>
+        <translation>见同名的 .txt 文件</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>未保存（程序在校准中退出）</source>
+        <translation>未保存（程序在校准中退出）</translation>
     </message>
 </context>
 <context>
@@ -818,290 +846,24 @@
     </message>
 </context>
 <context>
-    <name>CalibrationRunner</name>
+    <name>CalibrationStatus</name>
     <message>
-        <location filename="../../app/calibrationrunner.cpp" line="+168"/>
-        <location line="+6"/>
-        <location line="+8"/>
-        <location line="+8"/>
-        <location line="+71"/>
-        <location line="+33"/>
-        <location line="+217"/>
-        <location line="+76"/>
-        <location line="+53"/>
-        <location line="+179"/>
-        <source>提示</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <location line="-557"/>
-        <source>无法在 %1 记录校准结果：%2
-程序意外退出时，结果会丢失。仍然开始吗？</source>
-        <translation>无法在 %1 记录校准结果：%2
-程序意外退出时，结果会丢失。仍然开始吗？</translation>
-    </message>
-    <message>
-        <location line="+33"/>
-        <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
-        <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>改为 %1 千点、间隔 %2 后开始</source>
-        <translation>改为 %1 千点、间隔 %2 后开始</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>按当前设置开始</source>
-        <translation>按当前设置开始</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>取消</source>
-        <translation>取消</translation>
-    </message>
-    <message>
-        <location line="+40"/>
+        <location filename="../../app/calibrationstatus.cpp" line="+31"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+3"/>
         <source>设置失败</source>
         <translation>设置失败</translation>
     </message>
     <message>
-        <location line="+165"/>
-        <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
-        <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
-    </message>
-    <message>
-        <location line="+77"/>
-        <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
-        <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
-    </message>
-    <message>
-        <location line="+40"/>
-        <source>被测仪器读数</source>
-        <translation>被测仪器读数</translation>
-    </message>
-    <message>
-        <location line="+42"/>
-        <source>无法继续记录校准结果：%1
-程序意外退出时，已完成各步的结果会丢失。</source>
-        <translation>无法继续记录校准结果：%1
-程序意外退出时，已完成各步的结果会丢失。</translation>
-    </message>
-    <message>
-        <location line="-424"/>
-        <location line="+68"/>
-        <location line="+356"/>
-        <location line="+122"/>
-        <location line="+41"/>
-        <location line="+75"/>
-        <location line="+18"/>
-        <source>错误</source>
-        <translation>错误</translation>
-    </message>
-    <message>
-        <location line="-758"/>
-        <source>请先打开黑体的串口</source>
-        <translation>请先打开黑体的串口</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
-        <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
-    </message>
-    <message>
-        <location line="+17"/>
-        <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
-        <translation>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</translation>
-    </message>
-    <message>
-        <location line="+56"/>
-        <source>无法保存证书编号，校准未开始。
-%1</source>
-        <translation>无法保存证书编号，校准未开始。
-%1</translation>
-    </message>
-    <message>
-        <location line="+329"/>
+        <location line="+4"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期间读数不足，重新开始保持</translation>
     </message>
     <message>
-        <location line="+47"/>
-        <source>第 %1 步，设定点 %2℃</source>
-        <translation>第 %1 步，设定点 %2℃</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>，第 %1/%2 个读数</source>
-        <translation>，第 %1/%2 个读数</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>被测仪器的读数（℃）：</source>
-        <translation>被测仪器的读数（℃）：</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>没有输入读数。</source>
-        <translation>没有输入读数。</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>跳过读数</source>
-        <translation>跳过读数</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>中止校准</source>
-        <translation>中止校准</translation>
-    </message>
-    <message>
-        <location line="+91"/>
-        <source>校准已中止，报告已保存在 %1</source>
-        <translation>校准已中止，报告已保存在 %1</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>校准已完成，报告已保存在 %1</source>
-        <translation>校准已完成，报告已保存在 %1</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>校准报告未保存</source>
-        <translation>校准报告未保存</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
-        <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>校准报告尚未保存；结果已记录，曲线未能保存</source>
-        <translation>校准报告尚未保存；结果已记录，曲线未能保存</translation>
-    </message>
-    <message>
-        <location line="+13"/>
-        <source>无</source>
-        <translation>无</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>完整</source>
-        <translation>完整</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>自 %1 起（更早的部分超出了表格容量）</source>
-        <translation>自 %1 起（更早的部分超出了表格容量）</translation>
-    </message>
-    <message>
-        <location line="+22"/>
-        <source>尚未选择校准报告文件夹。</source>
-        <translation>尚未选择校准报告文件夹。</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>校准报告未能保存。
-%1</source>
-        <translation>校准报告未能保存。
-%1</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>本次结果没有校准记录：放弃后就不再保存。</source>
-        <translation>本次结果没有校准记录：放弃后就不再保存。</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>重试</source>
-        <translation>重试</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>另存到…</source>
-        <translation>另存到…</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <location line="+27"/>
-        <source>稍后</source>
-        <translation>稍后</translation>
-    </message>
-    <message>
-        <location line="-27"/>
-        <source>放弃</source>
-        <translation>放弃</translation>
-    </message>
-    <message>
-        <location line="+8"/>
-        <source>选择保存校准报告的文件夹</source>
-        <translation>选择保存校准报告的文件夹</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
-        <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>写出报告</source>
-        <translation>写出报告</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <source>无法读取校准记录 %1：%2</source>
-        <translation>无法读取校准记录 %1：%2</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>校准报告已保存在 %1</source>
-        <translation>校准报告已保存在 %1</translation>
-    </message>
-    <message>
-        <location line="+29"/>
-        <source>见同名的 .txt 文件</source>
-        <translation>见同名的 .txt 文件</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>未保存（程序在校准中退出）</source>
-        <translation>未保存（程序在校准中退出）</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <location line="+4"/>
-        <location line="+6"/>
-        <source>实验室</source>
-        <translation>实验室</translation>
-    </message>
-    <message>
-        <location line="-10"/>
-        <source>实验室名称（印在证书上）：</source>
-        <translation>实验室名称（印在证书上）：</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>实验室地址：</source>
-        <translation>实验室地址：</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>证书编号前缀（1 到 12 个字母或数字）：</source>
-        <translation>证书编号前缀（1 到 12 个字母或数字）：</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>选择校准报告文件夹</source>
-        <translation>选择校准报告文件夹</translation>
-    </message>
-    <message>
-        <location line="+26"/>
+        <location line="+19"/>
         <source>已暂停（控制器未确认）</source>
         <translation>已暂停（控制器未确认）</translation>
     </message>
@@ -1154,6 +916,36 @@
         <location line="+4"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>校准：第 %1/%2 步，%3，预计 %4 结束</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>校准报告已保存在 %1</source>
+        <translation>校准报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>校准已中止，报告已保存在 %1</source>
+        <translation>校准已中止，报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准已完成，报告已保存在 %1</source>
+        <translation>校准已完成，报告已保存在 %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
+        <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准报告尚未保存；结果已记录，曲线未能保存</source>
+        <translation>校准报告尚未保存；结果已记录，曲线未能保存</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>校准报告未保存</source>
+        <translation>校准报告未保存</translation>
     </message>
 </context>
 <context>
@@ -1499,6 +1291,54 @@
     </message>
 </context>
 <context>
+    <name>CurveImage</name>
+    <message>
+        <location filename="../../station/curveimage.cpp" line="+23"/>
+        <source>稳定</source>
+        <translation>稳定</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>步骤%1</source>
+        <translation>步骤%1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>结束</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>时间(秒)</source>
+        <translation>时间(秒)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>温度(℉)</source>
+        <translation>温度(℉)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>温度(℃)</source>
+        <translation>温度(℃)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>实温</source>
+        <translation>实温</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>环温</source>
+        <translation>环温</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>设定值</source>
+        <translation>设定值</translation>
+    </message>
+</context>
+<context>
     <name>DeviceInfoDialog</name>
     <message>
         <location filename="../../dialogs/deviceinfodialog.ui" line="+14"/>
@@ -1553,7 +1393,7 @@
         <translation>端口已关闭</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+10"/>
         <source>稳定 %1</source>
         <translation>稳定 %1</translation>
     </message>
@@ -1567,7 +1407,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+239"/>
+        <location filename="../../app/mainwindow.cpp" line="+278"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1659,21 +1499,55 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-87"/>
+        <location filename="../../app/mainwindow.cpp" line="-119"/>
         <location line="+8"/>
-        <location line="+76"/>
-        <location line="+204"/>
-        <location line="+158"/>
+        <location line="+108"/>
+        <location line="+214"/>
+        <location line="+165"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-142"/>
+        <location line="-480"/>
+        <location line="+20"/>
+        <location line="+311"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="+218"/>
+        <location line="-330"/>
+        <source>无法继续记录校准结果：%1
+程序意外退出时，已完成各步的结果会丢失。</source>
+        <translation>无法继续记录校准结果：%1
+程序意外退出时，已完成各步的结果会丢失。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</source>
+        <translation>第 %1 步的设定点 %2℃ 连续 %3 次未被确认，校准已暂停。请检查黑体后继续。</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>无法读取校准记录 %1：%2</source>
+        <translation>无法读取校准记录 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+525"/>
+        <source>远程 %1</source>
+        <translation>远程 %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>设置成功：%1，%2</source>
+        <translation>设置成功：%1，%2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>设置失败：%1，%2</source>
+        <translation>设置失败：%1，%2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1683,24 +1557,31 @@
         <translation>设置失败,请再试一次</translation>
     </message>
     <message>
-        <location line="-217"/>
+        <location line="+28"/>
+        <source>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</source>
+        <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
+    </message>
+    <message>
+        <location line="-246"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="+216"/>
+        <location line="-325"/>
+        <location line="+543"/>
+        <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-437"/>
-        <location line="+199"/>
-        <location line="+129"/>
+        <location line="-477"/>
+        <location line="+209"/>
+        <location line="+137"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
     <message>
-        <location filename="../../app/openfailure.cpp" line="+9"/>
+        <location filename="../../station/openfailure.cpp" line="+9"/>
         <source>未知错误</source>
         <translation>未知错误</translation>
     </message>
@@ -1773,7 +1654,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-506"/>
+        <location filename="../../app/mainwindow.cpp" line="-552"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1794,37 +1675,6 @@
         <location line="+1"/>
         <source>设定温度值</source>
         <translation>设定温度值</translation>
-    </message>
-</context>
-<context>
-    <name>RemoteControl</name>
-    <message>
-        <location filename="../../remote/remotecontrol.cpp" line="+51"/>
-        <source>远程控制无法使用 TCP 端口 %1：%2
-程序照常运行，但不提供远程控制。</source>
-        <translation>远程控制无法使用 TCP 端口 %1：%2
-程序照常运行，但不提供远程控制。</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <location line="+18"/>
-        <source>错误</source>
-        <translation>错误</translation>
-    </message>
-    <message>
-        <location line="-5"/>
-        <source>提示</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>这些地址无法识别：%1</source>
-        <translation>这些地址无法识别：%1</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <source>远程控制：%1 个客户端</source>
-        <translation>远程控制：%1 个客户端</translation>
     </message>
 </context>
 <context>
@@ -1868,6 +1718,37 @@
         <location line="+16"/>
         <source>允许远程更改</source>
         <translation>允许远程更改</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteControlShell</name>
+    <message>
+        <location filename="../../app/remotecontrolshell.cpp" line="+33"/>
+        <source>远程控制无法使用 TCP 端口 %1：%2
+程序照常运行，但不提供远程控制。</source>
+        <translation>远程控制无法使用 TCP 端口 %1：%2
+程序照常运行，但不提供远程控制。</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+18"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>这些地址无法识别：%1</source>
+        <translation>这些地址无法识别：%1</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>远程控制：%1 个客户端</source>
+        <translation>远程控制：%1 个客户端</translation>
     </message>
 </context>
 <context>
@@ -1919,9 +1800,9 @@
     </message>
 </context>
 <context>
-    <name>SetPointGate</name>
+    <name>SetPointControl</name>
     <message>
-        <location filename="../../app/setpointgate.cpp" line="+28"/>
+        <location filename="../../app/setpointcontrol.cpp" line="+43"/>
         <source>校准进行中，设定点由校准程序发送</source>
         <translation>校准进行中，设定点由校准程序发送</translation>
     </message>
@@ -2069,10 +1950,10 @@
     </message>
 </context>
 <context>
-    <name>TelemetryStation</name>
+    <name>TelemetryShell</name>
     <message>
-        <location filename="../../app/telemetrystation.cpp" line="+167"/>
-        <location line="+123"/>
+        <location filename="../../app/telemetryshell.cpp" line="+45"/>
+        <location line="+27"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
@@ -2108,6 +1989,182 @@
         <location filename="../../dialogs/waitdialog.ui" line="+26"/>
         <source>请稍候...</source>
         <translation>请稍候...</translation>
+    </message>
+</context>
+<context>
+    <name>WindowAsker</name>
+    <message>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
+        <source>请先打开黑体的串口</source>
+        <translation>请先打开黑体的串口</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>黑体尚无经确认的读数，请稍后再开始校准</source>
+        <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+39"/>
+        <location line="+23"/>
+        <location line="+8"/>
+        <location line="+23"/>
+        <location line="+60"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-148"/>
+        <source>选择校准报告文件夹</source>
+        <translation>选择校准报告文件夹</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+4"/>
+        <location line="+5"/>
+        <source>实验室</source>
+        <translation>实验室</translation>
+    </message>
+    <message>
+        <location line="-9"/>
+        <source>实验室名称（印在证书上）：</source>
+        <translation>实验室名称（印在证书上）：</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>实验室地址：</source>
+        <translation>实验室地址：</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号前缀（1 到 12 个字母或数字）：</source>
+        <translation>证书编号前缀（1 到 12 个字母或数字）：</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
+        <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>改为 %1 千点、间隔 %2 后开始</source>
+        <translation>改为 %1 千点、间隔 %2 后开始</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>按当前设置开始</source>
+        <translation>按当前设置开始</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
+        <translation>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>无法在 %1 记录校准结果：%2
+程序意外退出时，结果会丢失。仍然开始吗？</source>
+        <translation>无法在 %1 记录校准结果：%2
+程序意外退出时，结果会丢失。仍然开始吗？</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>第 %1 步，设定点 %2℃</source>
+        <translation>第 %1 步，设定点 %2℃</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>，第 %1/%2 个读数</source>
+        <translation>，第 %1/%2 个读数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器的读数（℃）：</source>
+        <translation>被测仪器的读数（℃）：</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>被测仪器读数</source>
+        <translation>被测仪器读数</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>没有输入读数。</source>
+        <translation>没有输入读数。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>跳过读数</source>
+        <translation>跳过读数</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>中止校准</source>
+        <translation>中止校准</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>尚未选择校准报告文件夹。</source>
+        <translation>尚未选择校准报告文件夹。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>校准报告未能保存。
+%1</source>
+        <translation>校准报告未能保存。
+%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>本次结果没有校准记录：放弃后就不再保存。</source>
+        <translation>本次结果没有校准记录：放弃后就不再保存。</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+32"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-31"/>
+        <source>重试</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>另存到…</source>
+        <translation>另存到…</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+19"/>
+        <source>稍后</source>
+        <translation>稍后</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>放弃</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>选择保存校准报告的文件夹</source>
+        <translation>选择保存校准报告的文件夹</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
+        <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>写出报告</source>
+        <translation>写出报告</translation>
     </message>
 </context>
 <context>
@@ -2200,7 +2257,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+503"/>
+        <location filename="../../chart/ttwidget.cpp" line="+507"/>
         <source>水平缩放</source>
         <translation>水平缩放</translation>
     </message>
@@ -2216,73 +2273,73 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-456"/>
-        <location line="+627"/>
+        <location filename="../../chart/ttwidget.cpp" line="-464"/>
+        <location line="+636"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-626"/>
-        <location line="+83"/>
+        <location line="-635"/>
+        <location line="+96"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
     </message>
     <message>
-        <location line="-91"/>
-        <location line="+27"/>
-        <location line="+611"/>
+        <location line="-77"/>
+        <location line="+52"/>
+        <location line="+568"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-608"/>
-        <location line="+609"/>
+        <location line="-617"/>
+        <location line="+618"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-606"/>
-        <location line="+607"/>
+        <location line="-615"/>
+        <location line="+616"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-603"/>
-        <location line="+604"/>
+        <location line="-612"/>
+        <location line="+613"/>
         <source>设定值</source>
         <translation>设定值</translation>
     </message>
     <message>
-        <location line="-584"/>
-        <location line="+120"/>
-        <location line="+459"/>
+        <location line="-592"/>
+        <location line="+141"/>
+        <location line="+446"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-578"/>
+        <location line="-586"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+43"/>
         <source>温度(℉)</source>
         <translation>温度(℉)</translation>
     </message>
     <message>
-        <location line="+105"/>
-        <location line="+442"/>
+        <location line="+108"/>
+        <location line="+435"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-636"/>
-        <location line="+638"/>
+        <location line="-566"/>
+        <location line="+568"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="-74"/>
+        <location line="-75"/>
         <source>正在记录曲线，请先停止！</source>
         <translation>正在记录曲线，请先停止！</translation>
     </message>
@@ -2292,13 +2349,13 @@
         <translation>没有可保存的曲线</translation>
     </message>
     <message>
-        <location line="-214"/>
-        <location line="+232"/>
+        <location line="-210"/>
+        <location line="+228"/>
         <source>℉</source>
         <translation>℉</translation>
     </message>
     <message>
-        <location line="-346"/>
+        <location line="-338"/>
         <source>稳定</source>
         <translation>稳定</translation>
     </message>
@@ -2313,7 +2370,7 @@
         <translation>结束</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+104"/>
         <source>型号: %1</source>
         <translation>型号: %1</translation>
     </message>
@@ -2324,12 +2381,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location line="+232"/>
+        <location line="+228"/>
         <source>℃</source>
         <translation>℃</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+48"/>
         <source>模式1</source>
         <translation>模式1</translation>
     </message>
