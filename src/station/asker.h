@@ -43,15 +43,17 @@ public:
     virtual void askReading(int step, double setPoint, int reading, int readings) = 0;
     // At a resume: whether the controller now answering is ours; `answered` may be called later, or
     // never when the question is withdrawn.
-    virtual void askSameController(const QString &held, const QString &reported,
-        const std::function<void(bool same)> &answered) = 0;
+    virtual void askSameController(
+        const QString &held, const QString &reported, const std::function<void(bool same)> &answered)
+        = 0;
     // Takes back an open same-controller question, if any.
     virtual void withdrawQuestions() = 0;
 
     // After a run: its report could not be written into `folder` (empty when none is known). `mayWait`:
     // the results are in a journal, so they can be reported later. Elsewhere sets `folder`.
     virtual ReportChoice reportNotWritten(
-        QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait) = 0;
+        QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait)
+        = 0;
     // Runs that ended without a report, by a crash or a 稍后, have journals: write their reports now?
     virtual bool writePendingReports(int count) = 0;
 

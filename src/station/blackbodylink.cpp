@@ -1,8 +1,8 @@
 #include "blackbodylink.h"
 
-#include "station/openfailure.h"
 #include "control/blackbodymodel.h"
 #include "serial/optserial.h"
+#include "station/openfailure.h"
 
 namespace {
 

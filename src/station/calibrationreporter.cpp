@@ -25,8 +25,7 @@ const QString CalibrationReporter::reportFolderKey = LastFolders::key(LastFolder
 CalibrationReporter::CalibrationReporter(CurveRecorder *recorder, QObject *parent)
     : QObject(parent)
     , m_recorder(recorder)
-{
-}
+{ }
 
 QString CalibrationReporter::storedFolder()
 {
@@ -72,7 +71,8 @@ void CalibrationReporter::reportRun(
     // The curve waits beside the journal, for the report written later.
     const bool curveKept = report.writeCurve && report.writeCurve(CalibrationJournal::curvePath(journal))
         && report.writeCurveCsv(CalibrationJournal::curveCsvPath(journal));
-    emit reported(curveKept || !report.writeCurve ? Fate::Waiting : Fate::WaitingWithoutCurve, journal, false);
+    emit reported(
+        curveKept || !report.writeCurve ? Fate::Waiting : Fate::WaitingWithoutCurve, journal, false);
 }
 
 CalibrationReportContent CalibrationReporter::content(const CalibrationJournal::Contents &run) const
@@ -131,8 +131,8 @@ QString CalibrationReporter::curveNote() const
 CalibrationReportContent CalibrationReporter::recoveredContent(
     const QString &journal, const CalibrationJournal::Contents &contents) const
 {
-    CalibrationReportContent report = content({contents.header, CalibrationJournal::reportRows(contents),
-        contents.outages, contents.end});
+    CalibrationReportContent report = content(
+        {contents.header, CalibrationJournal::reportRows(contents), contents.outages, contents.end});
     CalibrationCertificate::Input input;
     input.header = contents.header;
     input.results = CalibrationJournal::reportRows(contents);

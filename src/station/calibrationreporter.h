@@ -42,8 +42,8 @@ public:
 
     // Builds the report of a run that just ended and delivers it. `journal` is the run's, whole when it
     // holds every row and the end.
-    void reportRun(const CalibrationJournal::Contents &run, const QString &journal, bool journalWhole,
-        Asker *asker);
+    void reportRun(
+        const CalibrationJournal::Contents &run, const QString &journal, bool journalWhole, Asker *asker);
     // Journals of runs without a report that no run, here or in another instance, still writes.
     static QStringList pendingJournals();
     // Offers to write their reports, and writes them when `asker` agrees.

@@ -1,8 +1,8 @@
 #include "calibrationreportfiles.h"
 
-#include "station/calibrationpdf.h"
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
+#include "station/calibrationpdf.h"
 
 #include <QDir>
 #include <QFile>

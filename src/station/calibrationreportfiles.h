@@ -1,7 +1,7 @@
 #pragma once
 
-#include "station/calibrationpdf.h"
 #include "files/saveresult.h"
+#include "station/calibrationpdf.h"
 
 #include <QByteArray>
 #include <QDateTime>

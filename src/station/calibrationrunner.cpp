@@ -12,14 +12,13 @@
 #include "station/asker.h"
 #include "station/calibrationcertificate.h"
 #include "station/calibrationreporter.h"
+#include "station/runstart.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QTimer>
 
-#include <cmath>
-#include <numeric>
 
 using Command = CalibrationSequencer::Command;
 using Obstacle = CalibrationStart::Obstacle;
@@ -32,18 +31,7 @@ constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
 constexpr int kReadingDecimals = 3;
 
-// Each step at least settles for its window and dwells.
-qint64 leastDurationMs(const CalibrationRun &run)
-{
-    return std::accumulate(
-        run.steps.begin(), run.steps.end(), qint64(0), [](qint64 sum, const CalibrationStep &step) {
-            return sum + std::llround((step.window + step.dwell) * 1000);
-        });
-}
-
 } // namespace
-
-const QString CalibrationRunner::certificateCounterKey = QStringLiteral("CertificateCounter");
 
 CalibrationRunner::CalibrationRunner(
     BlackbodyLink *link, CurveRecorder *recorder, CalibrationReporter *reporter, QObject *parent)
@@ -91,7 +79,7 @@ CalibrationStart::Situation CalibrationRunner::startSituation(
     s.reportFolderWritable = !CalibrationReporter::storedFolder().isEmpty();
     s.labKnown = LabSettings::read(appSettings).isKnown();
     s.chartHoldsMs = qint64(m_recorder->cacheSize() - 1) * m_recorder->sampleInterval();
-    s.runNeedsMs = leastDurationMs(run);
+    s.runNeedsMs = RunStart::leastDurationMs(run);
     s.sourceOverdue = CalibrationCertificate::sourceOverdue(run, QDate::currentDate());
     return s;
 }
@@ -100,7 +88,8 @@ CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &ru
     bool runModified, const LinkSituation &link, Asker *asker)
 {
     StartResult result;
-    if (!clearObstacles(run, startSituation(run, link), asker, &result))
+    if (!RunStart::clearObstacles(
+            run, startSituation(run, link), m_link->model(), m_recorder, asker, &result))
         return result;
     const BlackbodyModel &model = m_link->model();
     const CalibrationRunSetup setup {runFile, runModified, model.name, m_link->port(), model.wireScale,
@@ -108,110 +97,28 @@ CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &ru
     return begin(run, setup, asker);
 }
 
-// Asked before the run rather than at its end, when nobody may be there to answer. The chart's setting
-// changes last, once nothing else can call the start off.
-bool CalibrationRunner::clearObstacles(const CalibrationRun &run,
-    const CalibrationStart::Situation &situation, Asker *asker, StartResult *result)
-{
-    const QVector<Obstacle> obstacles = CalibrationStart::obstacles(situation);
-    const auto refuse = [result, asker](Obstacle obstacle, const QString &detail = QString()) {
-        result->failure = StartResult::Failure::Obstacle;
-        result->obstacle = obstacle;
-        result->detail = detail;
-        asker->cannotStart(obstacle, detail);
-        return false;
-    };
-    std::optional<RecordSetting> chartSetting;
-    for (const Obstacle obstacle : obstacles) {
-        switch (obstacle) {
-        case Obstacle::RunInProgress:
-        case Obstacle::LinkNotOpen:
-        case Obstacle::ControllerUnconfirmed:
-            return refuse(obstacle);
-        case Obstacle::OutsideModel: {
-            const BlackbodyModel &model = m_link->model();
-            return refuse(obstacle, run.checkModel(model.minimum, model.maximum, model.decimals).message);
-        }
-        case Obstacle::NoReportFolder: {
-            const QString chosen
-                = asker->chooseReportFolder(LastFolders(appSettings).folder(LastFolders::Reports));
-            if (chosen.isEmpty() || !CalibrationReporter::isWritableFolder(chosen))
-                return refuse(obstacle);
-            if (const SaveResult saved = CalibrationReporter::storeFolder(chosen); !saved)
-                asker->settingsNotSaved(saved.message(appSettings.filePath()));
-            break;
-        }
-        case Obstacle::LabUnknown: {
-            const std::optional<LabSettings> lab = asker->nameLab(LabSettings::read(appSettings));
-            if (!lab || !lab->isKnown())
-                return refuse(obstacle);
-            lab->store(appSettings);
-            if (const SaveResult saved = appSettings.save(); !saved)
-                asker->settingsNotSaved(saved.message(appSettings.filePath()));
-            break;
-        }
-        case Obstacle::UnsavedCurve:
-            if (!asker->dropUnsavedCurve())
-                return refuse(obstacle);
-            break;
-        case Obstacle::ChartTooSmall: {
-            chartSetting = recordSettingFor(situation.runNeedsMs, m_recorder->sampleInterval());
-            const Asker::ChartChoice choice
-                = asker->chartTooSmall(situation.chartHoldsMs, situation.runNeedsMs, chartSetting);
-            if (choice == Asker::ChartChoice::Cancel
-                || (choice == Asker::ChartChoice::Change && !chartSetting))
-                return refuse(obstacle);
-            if (choice == Asker::ChartChoice::AsIs)
-                chartSetting.reset();
-            break;
-        }
-        case Obstacle::SourceOverdue:
-            if (!asker->startDespiteOverdueSource(run.source.due))
-                return refuse(obstacle);
-            break;
-        }
-    }
-    if (chartSetting) {
-        appSettings.setValue(appSettings.chartLineCacheKey, QString::number(chartSetting->thousands));
-        appSettings.setValue(appSettings.chartLineFpsKey, QString::number(chartSetting->intervalMs));
-        if (const SaveResult saved = appSettings.save(); !saved)
-            asker->settingsNotSaved(saved.message(appSettings.filePath()));
-        // Both apply to the recording the run is about to start.
-        m_recorder->setCacheSize(chartSetting->thousands * 1000);
-        m_recorder->setSampleInterval(chartSetting->intervalMs);
-    }
-    return true;
-}
-
 CalibrationRunner::StartResult CalibrationRunner::begin(
     const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker)
 {
     StartResult result;
-    m_header.run = run;
-    m_header.runFile = setup.runFile;
-    m_header.runModified = setup.runModified;
-    m_header.model = setup.model;
-    m_header.port = setup.port;
-    m_header.wireScale = setup.wireScale;
-    m_header.started = QDateTime::currentDateTime();
-    m_header.wallAtZero = m_header.started.addMSecs(-now());
-    // Taken and saved before the first step, so that no later run, here or after a restart, gets it.
-    const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
-    appSettings.setValue(certificateCounterKey, QString::number(counter));
-    if (const SaveResult saved = appSettings.save(); !saved) {
-        appSettings.setValue(certificateCounterKey, QString::number(counter - 1));
+    CalibrationJournal::Header header;
+    header.run = run;
+    header.runFile = setup.runFile;
+    header.runModified = setup.runModified;
+    header.model = setup.model;
+    header.port = setup.port;
+    header.wireScale = setup.wireScale;
+    header.started = QDateTime::currentDateTime();
+    header.wallAtZero = header.started.addMSecs(-now());
+    const QString journals = CalibrationReporter::journalFolder();
+    QString journalError;
+    if (!m_record.begin(header, journals, &result.detail, &journalError)) {
         result.failure = StartResult::Failure::NotCounted;
-        result.detail = saved.message(appSettings.filePath());
         return result;
     }
-    m_header.certificateNumber = CalibrationCertificate::number(
-        LabSettings::read(appSettings).prefix, m_header.started.date(), counter);
-    m_journaled = 0;
-    m_journaledOutages = 0;
-    QString journalError;
-    const QString journals = CalibrationReporter::journalFolder();
-    m_journalWhole = m_journal.create(journals, m_header, &journalError);
-    if (!m_journalWhole && !asker->startWithoutJournal(QDir::toNativeSeparators(journals), journalError)) {
+    if (!m_record.isWhole()
+        && !asker->startWithoutJournal(QDir::toNativeSeparators(journals), journalError)) {
+        m_record.leave();
         result.failure = StartResult::Failure::NoJournal;
         result.detail = journalError;
         return result;
@@ -477,10 +384,10 @@ void CalibrationRunner::leave()
     if (!isRunning())
         return;
     journalRows();
-    const QString journal = m_journal.path();
-    m_journal.close();
+    m_record.leave();
+    const QString journal = m_record.journalPath();
     m_recorder->stop();
-    if (m_journalWhole) {
+    if (m_record.isWhole()) {
         const CurveSnapshot snapshot = m_recorder->snapshot(QCoreApplication::applicationName());
         if (snapshot.store && !snapshot.store->isEmpty()
             && WriteFileThread::writeCurveFile(CalibrationJournal::curvePath(journal), snapshot)
@@ -547,25 +454,14 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
 
 void CalibrationRunner::journalRows()
 {
-    const QVector<CalibrationStepResult> &rows = m_run->results();
-    for (; m_journaled < rows.size(); ++m_journaled) {
-        emit stepEnded(CalibrationReport::row(m_header.run, rows.at(m_journaled), m_header.wallAtZero));
-        QString error;
-        if (!m_journal.isOpen() || m_journal.append(rows.at(m_journaled), &error))
-            continue;
-        // Told once; the rows stay in memory for the report at the end.
-        m_journal.close();
-        m_journalWhole = false;
+    QString error;
+    const bool whole = m_record.isWhole();
+    const CalibrationJournal::Header &header = m_record.header();
+    for (const CalibrationStepResult &row : m_record.take(m_run->results(), m_run->outages(), &error))
+        emit stepEnded(CalibrationReport::row(header.run, row, header.wallAtZero));
+    // Told once; the rows stay in memory for the report at the end.
+    if (whole && !m_record.isWhole() && !error.isEmpty())
         emit journalFailed(error);
-    }
-    const QVector<CalibrationOutage> &outages = m_run->outages();
-    for (; m_journaledOutages < outages.size(); ++m_journaledOutages) {
-        QString error;
-        if (m_journal.isOpen() && !m_journal.appendOutage(outages.at(m_journaledOutages), &error)) {
-            m_journal.close();
-            m_journalWhole = false;
-        }
-    }
 }
 
 void CalibrationRunner::finish(bool aborted)
@@ -578,16 +474,13 @@ void CalibrationRunner::finish(bool aborted)
     journalRows();
     const CalibrationJournal::End end
         = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
-    QString error;
-    if (m_journal.isOpen() && !m_journal.end(end, &error))
-        m_journalWhole = false;
-    m_journal.close();
+    m_record.end(end);
     // The last step's outcome reaches the run's table before the table turns editable again.
     emit progressShown();
     emit stateChanged();
     emit judgeChanged();
     emit runEnded(aborted);
     Asker *asker = std::exchange(m_asker, nullptr);
-    m_reporter->reportRun(
-        {m_header, m_run->results(), m_run->outages(), end}, m_journal.path(), m_journalWhole, asker);
+    m_reporter->reportRun({m_record.header(), m_run->results(), m_run->outages(), end},
+        m_record.journalPath(), m_record.isWhole(), asker);
 }

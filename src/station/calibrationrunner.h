@@ -7,6 +7,8 @@
 #include "control/calibrationstart.h"
 #include "control/stabilityjudge.h"
 #include "station/blackbodylink.h"
+#include "station/runrecord.h"
+#include "station/runstart.h"
 
 #include <QObject>
 #include <QPair>
@@ -43,24 +45,7 @@ class CalibrationRunner : public QObject
     Q_OBJECT
 
 public:
-    // The last certificate number given, which never repeats.
-    static const QString certificateCounterKey;
-
-    // Why a start was refused: the obstacle that stood, or what failed once the obstacles were cleared.
-    struct StartResult
-    {
-        enum class Failure {
-            None,
-            Obstacle, // `obstacle` stood and was not cleared
-            NotCounted, // the certificate number could not be saved
-            NoJournal, // the journal could not be made and nobody accepted that
-        };
-        Failure failure = Failure::None;
-        CalibrationStart::Obstacle obstacle = CalibrationStart::Obstacle::RunInProgress;
-        QString detail; // the model check's message, or the system's reason
-
-        bool started() const { return failure == Failure::None; }
-    };
+    using StartResult = RunStartResult;
 
     enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
     // Something worth a few seconds beside the run's progress.
@@ -155,8 +140,6 @@ private:
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     // Clears the obstacles `asker` can clear, in order; false when one stays.
-    bool clearObstacles(const CalibrationRun &run, const CalibrationStart::Situation &situation, Asker *asker,
-        StartResult *result);
     StartResult begin(const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker);
     void apply(const CalibrationSequencer::Commands &commands);
     void applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before);
@@ -172,12 +155,8 @@ private:
     CalibrationReporter *m_reporter;
     Asker *m_asker = nullptr; // the starting door's, for the run's questions
     std::unique_ptr<CalibrationSequencer> m_run;
-    CalibrationJournal::Header m_header;
     CalibrationRunSetup m_setup;
-    CalibrationJournal m_journal;
-    int m_journaled = 0; // rows of m_run already in the journal
-    int m_journaledOutages = 0;
-    bool m_journalWhole = false; // every row so far, and the end, are in the journal
+    RunRecord m_record;
     int m_runSerial = 0; // tells a question's run from a later one
     int m_readingsAnswered = 0; // tells a reading's question from the next one
     bool m_asking = false; // a same-controller question of ours is open

@@ -20,7 +20,9 @@ QString text(const char *source)
 // A mark's label: stable for 0, step n for n > 0, the end for -1.
 QString markLabel(int step)
 {
-    return step == 0 ? text(QT_TRANSLATE_NOOP("CurveImage", "稳定")) : step > 0 ? text(QT_TRANSLATE_NOOP("CurveImage", "步骤%1")).arg(step) : text(QT_TRANSLATE_NOOP("CurveImage", "结束"));
+    return step == 0 ? text(QT_TRANSLATE_NOOP("CurveImage", "稳定"))
+        : step > 0   ? text(QT_TRANSLATE_NOOP("CurveImage", "步骤%1")).arg(step)
+                     : text(QT_TRANSLATE_NOOP("CurveImage", "结束"));
 }
 
 QPen markPen(int step)
@@ -42,7 +44,8 @@ QPixmap curveImage(const CurveRecorder &recorder, const QSize &size)
     plot.setBackground(QBrush(Qt::white));
     plot.legend->setVisible(true);
     plot.xAxis->setLabel(text(QT_TRANSLATE_NOOP("CurveImage", "时间(秒)")));
-    plot.yAxis->setLabel(recorder.info().unit == 1 ? text(QT_TRANSLATE_NOOP("CurveImage", "温度(℉)")) : text(QT_TRANSLATE_NOOP("CurveImage", "温度(℃)")));
+    plot.yAxis->setLabel(recorder.info().unit == 1 ? text(QT_TRANSLATE_NOOP("CurveImage", "温度(℉)"))
+                                                   : text(QT_TRANSLATE_NOOP("CurveImage", "温度(℃)")));
     const double gap = std::max(2.5 * recorder.info().intervalMs / 1000.0, 1.0);
 
     auto *temperature = new CurveGraph(plot.xAxis, plot.yAxis);

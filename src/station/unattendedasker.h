@@ -13,11 +13,15 @@ public:
     QString chooseReportFolder(const QString &) override { return QString(); }
     std::optional<LabSettings> nameLab(const LabSettings &) override { return std::nullopt; }
     bool dropUnsavedCurve() override { return false; }
-    ChartChoice chartTooSmall(qint64, qint64, std::optional<RecordSetting>) override { return ChartChoice::Cancel; }
+    ChartChoice chartTooSmall(qint64, qint64, std::optional<RecordSetting>) override
+    {
+        return ChartChoice::Cancel;
+    }
     bool startDespiteOverdueSource(const QString &) override { return false; }
     bool startWithoutJournal(const QString &, const QString &) override { return false; }
     void askReading(int, double, int, int) override { }
-    void askSameController(const QString &, const QString &, const std::function<void(bool)> &answered) override
+    void askSameController(
+        const QString &, const QString &, const std::function<void(bool)> &answered) override
     {
         answered(false);
     }

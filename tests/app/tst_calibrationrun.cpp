@@ -204,7 +204,7 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
 void TestCalibrationRun::runWritesTheReportAndTheChart()
 {
     const qint64 counter
-        = appSettings.value(CalibrationRunner::certificateCounterKey, QStringLiteral("0")).toLongLong();
+        = appSettings.value(RunRecord::certificateCounterKey, QStringLiteral("0")).toLongLong();
     openSimulator();
     auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
     QFile runFile(QDir(m_reports).filePath(QStringLiteral("points.bbrun")));
@@ -283,7 +283,7 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
 
     // Taken, and saved, once for the run: the next run, here or after a restart, has the next number.
     QCOMPARE(
-        appSettings.value(CalibrationRunner::certificateCounterKey, QString()).toLongLong(), counter + 1);
+        appSettings.value(RunRecord::certificateCounterKey, QString()).toLongLong(), counter + 1);
     QFile config(appSettings.filePath());
     QVERIFY(config.open(QIODevice::ReadOnly));
     QVERIFY(config.readAll().contains("CertificateCounter"));

@@ -1,0 +1,60 @@
+#include "runrecord.h"
+
+#include "settings/labsettings.h"
+#include "settings/settings.h"
+#include "station/calibrationcertificate.h"
+
+const QString RunRecord::certificateCounterKey = QStringLiteral("CertificateCounter");
+
+bool RunRecord::begin(
+    CalibrationJournal::Header header, const QString &folder, QString *counterError, QString *journalError)
+{
+    const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
+    appSettings.setValue(certificateCounterKey, QString::number(counter));
+    if (const SaveResult saved = appSettings.save(); !saved) {
+        appSettings.setValue(certificateCounterKey, QString::number(counter - 1));
+        *counterError = saved.message(appSettings.filePath());
+        return false;
+    }
+    header.certificateNumber = CalibrationCertificate::number(
+        LabSettings::read(appSettings).prefix, header.started.date(), counter);
+    m_header = header;
+    m_rows = 0;
+    m_outages = 0;
+    m_whole = m_journal.create(folder, m_header, journalError);
+    return true;
+}
+
+QVector<CalibrationStepResult> RunRecord::take(
+    const QVector<CalibrationStepResult> &rows, const QVector<CalibrationOutage> &outages, QString *error)
+{
+    const QVector<CalibrationStepResult> ended = rows.mid(m_rows);
+    for (; m_rows < rows.size(); ++m_rows) {
+        if (!m_journal.isOpen() || m_journal.append(rows.at(m_rows), error))
+            continue;
+        // Told once; the rows stay in memory for the report at the end.
+        m_journal.close();
+        m_whole = false;
+    }
+    for (; m_outages < outages.size(); ++m_outages) {
+        QString ignored;
+        if (m_journal.isOpen() && !m_journal.appendOutage(outages.at(m_outages), &ignored)) {
+            m_journal.close();
+            m_whole = false;
+        }
+    }
+    return ended;
+}
+
+void RunRecord::end(CalibrationJournal::End end)
+{
+    QString error;
+    if (m_journal.isOpen() && !m_journal.end(end, &error))
+        m_whole = false;
+    m_journal.close();
+}
+
+void RunRecord::leave()
+{
+    m_journal.close();
+}

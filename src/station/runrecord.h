@@ -1,0 +1,41 @@
+#pragma once
+
+#include "control/calibrationjournal.h"
+
+#include <QString>
+
+// A run's record as it happens: its certificate number, taken and saved before the first step so that no
+// later run, here or after a restart, gets it, and its journal, to which each step's row and each outage
+// is appended the moment it ends. GUI thread only.
+class RunRecord
+{
+public:
+    // The last certificate number given.
+    static const QString certificateCounterKey;
+
+    // Numbers `header`'s certificate and starts its journal in `folder`. False, with the settings' reason
+    // in `counterError`, when the number cannot be saved: the run must not start. A journal that cannot
+    // be made leaves the record not whole, with the system's reason in `journalError`.
+    bool begin(CalibrationJournal::Header header, const QString &folder, QString *counterError,
+        QString *journalError);
+    // Journals the rows and outages not yet journaled; returns the rows newly ended. The first failure
+    // closes the journal and is told once in `error`.
+    QVector<CalibrationStepResult> take(const QVector<CalibrationStepResult> &rows,
+        const QVector<CalibrationOutage> &outages, QString *error);
+    // The run ended: its end is journaled and the journal closed.
+    void end(CalibrationJournal::End end);
+    // The program stops while the run goes on: the journal closes without an end.
+    void leave();
+
+    const CalibrationJournal::Header &header() const { return m_header; }
+    QString journalPath() const { return m_journal.path(); }
+    // Every row so far, and the end, are in the journal.
+    bool isWhole() const { return m_whole; }
+
+private:
+    CalibrationJournal::Header m_header;
+    CalibrationJournal m_journal;
+    int m_rows = 0; // rows already journaled
+    int m_outages = 0;
+    bool m_whole = false;
+};
