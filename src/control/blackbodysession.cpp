@@ -419,7 +419,8 @@ void BlackbodySession::settle(SetPointOutcome result, Commands &out)
 BlackbodySession::Commands BlackbodySession::identityAnswered(bool same, qint64)
 {
     Commands out;
-    m_asking = false;
+    // Whoever answered, one who has not yet (another door's question box) no longer needs to.
+    dropQuestion(out);
     if (same) {
         m_identity.accept();
         // Vouched for while silent, it is still silent.

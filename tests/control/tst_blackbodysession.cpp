@@ -270,7 +270,7 @@ void TestBlackbodySession::scripts_data()
                 "1010 read 20 20 => show? 20.00/20.00 ~unknown =unconfirmed unconfirmed same? 35.00->20.00",
                 "1500 tick => tick poll",
                 "1510 read 20 20 => show? 20.00/20.00",
-                "1600 same yes => =open accepted 20.00",
+                "1600 same yes => drop-question =open accepted 20.00",
                 "2010 read 20 20 => show 20.00/20.00 ~settling",
             };
     QTest::newRow("an unconfirmed controller takes no set point, also once it falls silent") << kOpen
@@ -286,7 +286,7 @@ void TestBlackbodySession::scripts_data()
                 "5000 tick => none ~unknown =silent drop-question silence tick poll",
                 "5100 set 40 => unconfirmed 40.00 window",
                 "5210 read 20 20 => show? 20.00/20.00 ~unknown =unconfirmed unconfirmed same? 35.00->20.00",
-                "5300 same yes => =open accepted 20.00",
+                "5300 same yes => drop-question =open accepted 20.00",
                 "5400 set 40 => asked 40.00 window frame:80804300a00f",
             };
     QTest::newRow("a silent controller may take a set point, which proves nothing") << kOpen
@@ -307,7 +307,7 @@ void TestBlackbodySession::scripts_data()
                 "4010 read 25 40 => =open show 25.00/40.00 ~settling",
                 "8000 tick => none ~unknown =silent silence tick poll",
                 "8010 read 25 10 => show? 25.00/10.00 ~unknown =unconfirmed unconfirmed same? 40.00->10.00",
-                "8100 same no => close-port",
+                "8100 same no => drop-question close-port",
                 "8200 gone => =reconnecting",
                 "8300 closed => ~unknown =closed closed:refused none poll-off",
             };
