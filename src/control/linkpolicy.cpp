@@ -70,3 +70,26 @@ bool LinkPolicy::readingFresh(qint64 ageMs)
 {
     return ageMs <= BlackbodyPoll::kStaleAfterMs;
 }
+
+QString LinkPolicy::reasonWord(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::RunInProgress:
+        return QStringLiteral("run in progress");
+    case Refusal::LinkClosed:
+    case Refusal::LinkOpening:
+    case Refusal::Reconnecting:
+        return QStringLiteral("link not open");
+    case Refusal::ControllerUnconfirmed:
+        return QStringLiteral("controller unconfirmed");
+    case Refusal::UnsavedCurve:
+        return QStringLiteral("unsaved curve");
+    case Refusal::Recording:
+        return QStringLiteral("recording");
+    case Refusal::NothingRecorded:
+        return QStringLiteral("nothing recorded");
+    case Refusal::None:
+        break;
+    }
+    return QString();
+}

@@ -2,6 +2,7 @@
 
 #include "control/blackbodysession.h"
 
+#include <QString>
 #include <QtGlobal>
 
 // Whether a calibration run holds the source: while one runs, paused or not, it alone sends set points
@@ -48,6 +49,8 @@ public:
     // Saving the recorded curve to a file of the requester's choice, or dropping it.
     static Refusal keepOrDropCurve(const LinkSituation &situation);
     static Judge stabilityJudge(const LinkSituation &situation);
+    // The refusal in the plain words scripts and plants read ("link not open"); empty for none.
+    static QString reasonWord(Refusal refusal);
     // A reading this old is still the controller's present one.
     static bool readingFresh(qint64 ageMs);
 };

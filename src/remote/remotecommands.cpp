@@ -201,26 +201,7 @@ QStringList RemoteCommands::patterns()
 
 QString RemoteCommands::conflictReason(LinkPolicy::Refusal refusal)
 {
-    using Refusal = LinkPolicy::Refusal;
-    switch (refusal) {
-    case Refusal::RunInProgress:
-        return QStringLiteral("run in progress");
-    case Refusal::LinkClosed:
-    case Refusal::LinkOpening:
-    case Refusal::Reconnecting:
-        return QStringLiteral("link not open");
-    case Refusal::ControllerUnconfirmed:
-        return QStringLiteral("controller unconfirmed");
-    case Refusal::UnsavedCurve:
-        return QStringLiteral("unsaved curve");
-    case Refusal::Recording:
-        return QStringLiteral("recording");
-    case Refusal::NothingRecorded:
-        return QStringLiteral("nothing recorded");
-    case Refusal::None:
-        break;
-    }
-    return QString();
+    return LinkPolicy::reasonWord(refusal);
 }
 
 QString RemoteCommands::conflictReason(CalibrationStart::Obstacle obstacle)
