@@ -15,10 +15,13 @@
 #include "telemetry/telemetrystation.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace {
+
+constexpr int kRetryOpenMs = 5000;
 
 void say(const QString &text)
 {
@@ -110,7 +113,24 @@ int Headless::run(
         return 2;
     } else {
         say(QStringLiteral("Opening %1 at %2 Bd for %3").arg(port, baud, blackbodyModel(index).name));
-        link.open(port, PortChoices::baudForIndex(baudIndex), index);
+        const QSerialPort::BaudRate rate = PortChoices::baudForIndex(baudIndex);
+        // A station started at boot may come up before its adapter: the port it was given is tried again
+        // until it opens, unless a client opens or closes the link meanwhile.
+        QTimer retry;
+        retry.setSingleShot(true);
+        retry.setInterval(kRetryOpenMs);
+        QObject::connect(&retry, &QTimer::timeout, &station, [&link, port, rate, index] {
+            if (link.state() == BlackbodyLink::State::Closed)
+                link.open(port, rate, index);
+        });
+        const QMetaObject::Connection failed
+            = QObject::connect(&link, &BlackbodyLink::openFailed, &retry, [&retry] {
+                  say(QStringLiteral("Trying again in %1 s").arg(kRetryOpenMs / 1000));
+                  retry.start();
+              });
+        QObject::connect(&link, &BlackbodyLink::opened, &retry, [failed] { QObject::disconnect(failed); });
+        link.open(port, rate, index);
+        return QCoreApplication::exec();
     }
     return QCoreApplication::exec();
 }
