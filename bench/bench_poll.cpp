@@ -1,11 +1,11 @@
 // Poll latency of the blackbody worker against the simulated controller over a pseudo-terminal, and the
 // process's CPU load while the controller is silent and the blackbody link keeps polling every 500 ms.
 
-#include "station/blackbodylink.h"
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/optserial.h"
 #include "serial/serialmetatypes.h"
+#include "station/blackbodylink.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -20,7 +20,7 @@ public:
     CalibrationStatus(CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent = nullptr);
 
     // The line's label, for the status bar to adopt.
-    QLabel *label() { return m_label; }
+    QLabel *label() { return m_label.data(); }
     // The line again, from the run as it is, in the language in force.
     void refresh();
 

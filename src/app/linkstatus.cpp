@@ -47,7 +47,8 @@ void LinkStatus::refresh()
 void LinkStatus::showStability(const Station::Stability &shown)
 {
     if (shown.stable)
-        m_stabilityLabel.setText(tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)));
+        m_stabilityLabel.setText(
+            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)));
     else
         m_stabilityLabel.setText(tr("未稳定"));
 }

@@ -60,8 +60,7 @@ WindowAsker::WindowAsker(QWidget *window, CalibrationRunner *runner, ChartFileAc
     : m_window(window)
     , m_runner(runner)
     , m_chartFiles(chartFiles)
-{
-}
+{ }
 
 QWidget *WindowAsker::boxParent() const
 {
@@ -128,7 +127,8 @@ bool WindowAsker::dropUnsavedCurve()
     return m_chartFiles->mayDiscardCurve();
 }
 
-Asker::ChartChoice WindowAsker::chartTooSmall(qint64 heldMs, qint64 neededMs, std::optional<RecordSetting> fits)
+Asker::ChartChoice WindowAsker::chartTooSmall(
+    qint64 heldMs, qint64 neededMs, std::optional<RecordSetting> fits)
 {
     QMessageBox box(QMessageBox::Warning, tr("提示"),
         tr("按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。")
@@ -236,7 +236,8 @@ Asker::ReportChoice WindowAsker::reportNotWritten(
         return ReportChoice::Later;
     if (box.clickedButton() != elsewhere)
         return ReportChoice::Retry;
-    const QString chosen = QFileDialog::getExistingDirectory(m_window, tr("选择保存校准报告的文件夹"), *folder);
+    const QString chosen
+        = QFileDialog::getExistingDirectory(m_window, tr("选择保存校准报告的文件夹"), *folder);
     if (!chosen.isEmpty())
         *folder = chosen;
     return ReportChoice::Elsewhere;
@@ -244,8 +245,8 @@ Asker::ReportChoice WindowAsker::reportNotWritten(
 
 bool WindowAsker::writePendingReports(int count)
 {
-    QMessageBox box(QMessageBox::Question, tr("提示"), tr("有 %1 次校准的结果尚未写成报告。现在写出报告吗？").arg(count),
-        QMessageBox::NoButton, m_window);
+    QMessageBox box(QMessageBox::Question, tr("提示"),
+        tr("有 %1 次校准的结果尚未写成报告。现在写出报告吗？").arg(count), QMessageBox::NoButton, m_window);
     QPushButton *write = box.addButton(tr("写出报告"), QMessageBox::AcceptRole);
     QPushButton *later = box.addButton(tr("稍后"), QMessageBox::RejectRole);
     box.setDefaultButton(write);

@@ -36,8 +36,8 @@ public:
     bool startDespiteOverdueSource(const QString &due) override;
     bool startWithoutJournal(const QString &folder, const QString &error) override;
     void askReading(int step, double setPoint, int reading, int readings) override;
-    void askSameController(
-        const QString &held, const QString &reported, const std::function<void(bool same)> &answered) override;
+    void askSameController(const QString &held, const QString &reported,
+        const std::function<void(bool same)> &answered) override;
     void withdrawQuestions() override;
     ReportChoice reportNotWritten(
         QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait) override;

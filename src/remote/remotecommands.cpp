@@ -400,7 +400,8 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
             stabilityLimit(client, parameters.at(0), command == StabilityWindow);
         break;
     case StabilityLimitQuery:
-        client.answerNow(QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
+        client.answerNow(
+            QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
         break;
     case StabilityWindowQuery:
         client.answerNow(QByteArray::number(storedStabilityLimits(appSettings).windowSeconds));
@@ -413,11 +414,13 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
         break;
     case RecordStart:
         // The curve is never dropped remotely: nobody would be asked. RECord:DISCard does it on purpose.
-        if (const LinkPolicy::Refusal refusal = m_station->startRecording(); refusal != LinkPolicy::Refusal::None)
+        if (const LinkPolicy::Refusal refusal = m_station->startRecording();
+            refusal != LinkPolicy::Refusal::None)
             conflict(client, conflictReason(refusal));
         break;
     case RecordStop:
-        if (const LinkPolicy::Refusal refusal = m_station->stopRecording(); refusal != LinkPolicy::Refusal::None)
+        if (const LinkPolicy::Refusal refusal = m_station->stopRecording();
+            refusal != LinkPolicy::Refusal::None)
             conflict(client, conflictReason(refusal));
         break;
     case RecordState:
@@ -430,7 +433,8 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
             if (refusal != LinkPolicy::Refusal::None)
                 conflict(client, conflictReason(refusal));
             else if (!saved)
-                client.errors().push(-257, QStringLiteral("File name error;") + saved.message(parameters.at(0).text));
+                client.errors().push(
+                    -257, QStringLiteral("File name error;") + saved.message(parameters.at(0).text));
         }
         break;
     case RecordDiscard:

@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QTimer>
 
-
 using Command = CalibrationSequencer::Command;
 using Obstacle = CalibrationStart::Obstacle;
 using Phase = CalibrationSequencer::Phase;

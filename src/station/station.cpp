@@ -22,32 +22,32 @@ Station::Station(QObject *parent)
     , m_reporter(std::make_unique<CalibrationReporter>(m_recorder.get()))
     , m_runner(std::make_unique<CalibrationRunner>(m_link.get(), m_recorder.get(), m_reporter.get()))
 {
-    BlackbodyLink *link = m_link.get();
-    CurveRecorder *recorder = m_recorder.get();
+    BlackbodyLink *blackbody = m_link.get();
+    CurveRecorder *recording = m_recorder.get();
     // The recording hears the link first: what it holds is what every door shows.
-    connect(link, &BlackbodyLink::reading, recorder, [recorder](double current, double set) {
-        recorder->setReading(current);
-        recorder->setSetPoint(set);
+    connect(blackbody, &BlackbodyLink::reading, recording, [recording](double current, double set) {
+        recording->setReading(current);
+        recording->setSetPoint(set);
     });
-    connect(link, &BlackbodyLink::unconfirmedReading, recorder,
-        [recorder] { recorder->setReading(CurveRecorder::NoReading); });
-    connect(link, &BlackbodyLink::noReading, recorder,
-        [recorder] { recorder->setReading(CurveRecorder::NoReading); });
-    connect(
-        link, &BlackbodyLink::opened, recorder, [this] { m_recorder->setModelName(m_link->model().name); });
+    connect(blackbody, &BlackbodyLink::unconfirmedReading, recording,
+        [recording] { recording->setReading(CurveRecorder::NoReading); });
+    connect(blackbody, &BlackbodyLink::noReading, recording,
+        [recording] { recording->setReading(CurveRecorder::NoReading); });
+    connect(blackbody, &BlackbodyLink::opened, recording,
+        [this] { m_recorder->setModelName(m_link->model().name); });
     connect(m_thermometer.get(), &ThermometerLink::ambient, this, [this](double celsius) {
         m_recorder->setAmbientReading(celsius);
         m_runner->ambient(celsius);
     });
-    connect(m_thermometer.get(), &ThermometerLink::noAmbient, recorder,
-        [recorder] { recorder->setAmbientReading(CurveRecorder::NoReading); });
+    connect(m_thermometer.get(), &ThermometerLink::noAmbient, recording,
+        [recording] { recording->setAmbientReading(CurveRecorder::NoReading); });
     // A recording cannot go on without readings, unless a run held back from another controller keeps it.
-    connect(link, &BlackbodyLink::closed, this, [this](BlackbodyLink::CloseCause cause, bool ok) {
+    connect(blackbody, &BlackbodyLink::closed, this, [this](BlackbodyLink::CloseCause cause, bool ok) {
         const bool keepRun = cause == BlackbodyLink::CloseCause::ControllerRefused && m_runner->isRunning();
         if (ok && !keepRun)
             m_recorder->stop();
     });
-    connect(link, &BlackbodyLink::stabilityChanged, this, &Station::recountStability);
+    connect(blackbody, &BlackbodyLink::stabilityChanged, this, &Station::recountStability);
     connect(m_runner.get(), &CalibrationRunner::judgeChanged, this, &Station::recountStability);
     applyStabilityLimits();
     applyChartSettings();

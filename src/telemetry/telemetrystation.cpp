@@ -82,7 +82,8 @@ TelemetryStation::TelemetryStation(Station *station, QObject *parent)
 
     BlackbodyLink *link = &station->link();
     connect(link, &BlackbodyLink::reading, this, &TelemetryStation::reading);
-    connect(link, &BlackbodyLink::unconfirmedReading, this, [this] { noReading(QStringLiteral("unconfirmed")); });
+    connect(
+        link, &BlackbodyLink::unconfirmedReading, this, [this] { noReading(QStringLiteral("unconfirmed")); });
     connect(link, &BlackbodyLink::silent, this, [this] { noReading(QStringLiteral("silent")); });
     connect(link, &BlackbodyLink::ticked, this, &TelemetryStation::ticked);
     connect(link, &BlackbodyLink::stateChanged, this, &TelemetryStation::stateChanged);
@@ -100,15 +101,18 @@ TelemetryStation::TelemetryStation(Station *station, QObject *parent)
     });
     CalibrationRunner *runner = &station->runner();
     connect(runner, &CalibrationRunner::runStarted, this, [this] { report(QStringLiteral("run_started")); });
-    connect(runner, &CalibrationRunner::stepEnded, this, [this](const QVector<QPair<QByteArray, QByteArray>> &row) {
-        report(QStringLiteral("step_done"), {{QStringLiteral("row"), rowObject(row)}});
-    });
+    connect(runner, &CalibrationRunner::stepEnded, this,
+        [this](const QVector<QPair<QByteArray, QByteArray>> &row) {
+            report(QStringLiteral("step_done"), {{QStringLiteral("row"), rowObject(row)}});
+        });
     connect(runner, &CalibrationRunner::runEnded, this, [this](bool aborted) {
         report(aborted ? QStringLiteral("run_aborted") : QStringLiteral("run_finished"));
     });
-    connect(&station->reporter(), &CalibrationReporter::reportWritten, this, [this](const QStringList &files) {
-        report(QStringLiteral("report_written"), {{QStringLiteral("files"), QJsonArray::fromStringList(files)}});
-    });
+    connect(
+        &station->reporter(), &CalibrationReporter::reportWritten, this, [this](const QStringList &files) {
+            report(QStringLiteral("report_written"),
+                {{QStringLiteral("files"), QJsonArray::fromStringList(files)}});
+        });
 }
 
 TelemetryStation::~TelemetryStation()
@@ -193,7 +197,8 @@ void TelemetryStation::ticked()
     // Until the link calls it silence, a reply that failed its check leaves a gap: once the last reading
     // is stale, the link serves none, and no number stands for it here either.
     const BlackbodyLink::State state = m_station->link().state();
-    if (state == BlackbodyLink::State::Silent || (state == BlackbodyLink::State::Open && !m_station->latest()))
+    if (state == BlackbodyLink::State::Silent
+        || (state == BlackbodyLink::State::Open && !m_station->latest()))
         noReading(QStringLiteral("silent"));
 }
 
@@ -210,7 +215,8 @@ void TelemetryStation::stabilityChanged(bool stable)
 
 void TelemetryStation::setPointOutcome(const SetPointRequest &request, SetPointOutcome outcome)
 {
-    QJsonObject fields {{QStringLiteral("value"), request.celsius}, {QStringLiteral("by"), requesterWord(request.requester)}};
+    QJsonObject fields {
+        {QStringLiteral("value"), request.celsius}, {QStringLiteral("by"), requesterWord(request.requester)}};
     switch (outcome) {
     case SetPointOutcome::Confirmed:
         report(QStringLiteral("setpoint_confirmed"), fields);

@@ -282,8 +282,7 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
             "0.767,0.2341,0.47,1.00,FAIL\r\n"));
 
     // Taken, and saved, once for the run: the next run, here or after a restart, has the next number.
-    QCOMPARE(
-        appSettings.value(RunRecord::certificateCounterKey, QString()).toLongLong(), counter + 1);
+    QCOMPARE(appSettings.value(RunRecord::certificateCounterKey, QString()).toLongLong(), counter + 1);
     QFile config(appSettings.filePath());
     QVERIFY(config.open(QIODevice::ReadOnly));
     QVERIFY(config.readAll().contains("CertificateCounter"));

@@ -1,8 +1,8 @@
-#include "station/blackbodylink.h"
 #include "blackbodydevice.h"
 #include "devicesimulator.h"
 #include "serial/serialmetatypes.h"
 #include "serial/stableportnames.h"
+#include "station/blackbodylink.h"
 
 #include <QDir>
 #include <QFile>

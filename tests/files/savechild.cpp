@@ -6,14 +6,14 @@
 // Every message box the savers show is answered and printed to stdout as "box<TAB>title|text", with line
 // ends as "\n"; a quiet save that fails prints "failed<TAB>message".
 #include "../app/windowtest.h"
-#include "station/calibrationpdf.h"
-#include "station/calibrationreportfiles.h"
 #include "chart/chartfileactions.h"
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
 #include "recording/samplestore.h"
 #include "settings/settings.h"
+#include "station/calibrationpdf.h"
+#include "station/calibrationreportfiles.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
