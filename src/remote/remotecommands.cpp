@@ -633,7 +633,8 @@ void RemoteCommands::programState(ScpiClient &client, const QString &state)
     } else if (state == QLatin1String("PAUS") || state == QLatin1String("PAUSE")) {
         if (!runner.isRunning())
             conflict(client, QStringLiteral("no run"));
-        runner.pause();
+        else
+            runner.pause();
     } else if (state == QLatin1String("STOP")) {
         runner.abort();
     } else {
