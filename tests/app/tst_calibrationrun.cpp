@@ -296,7 +296,7 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
 {
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{40, 0.1, 2}});
+    enterSteps(dialog, {{40, 0.1, 1}});
     int setFrames = 0;
     countSetFrames(&setFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
