@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The real program publishing to a real broker: readings, set points, silence, a killed program and
 events kept across a broker restart. The link is opened and set points are given over SCPI, the
-program's own remote control, since nothing outside the process can press the window's buttons."""
+program's own remote control, since nothing outside the process can press the window's buttons. The
+silence, which takes the stale time, runs beside the rest on a broker, simulator and station of its own."""
+import concurrent.futures
 import getpass
 import json
 import os
@@ -27,9 +29,9 @@ BASE = f"ostrel/{STATION}"
 class Broker:
     """mosquitto on loopback with a configuration and a persistence folder of its own."""
 
-    def __init__(self, root):
+    def __init__(self, root, name="broker"):
         self.port = free_port()
-        folder = os.path.join(root, "broker")
+        folder = os.path.join(root, name)
         os.makedirs(folder)
         self.config = os.path.join(folder, "mosquitto.conf")
         with open(self.config, "w") as f:
@@ -107,14 +109,14 @@ class Watcher:
 class Program:
     """The program offscreen with a throwaway home whose config.xml names the broker and the SCPI port."""
 
-    def __init__(self, root, broker_port, link):
+    def __init__(self, root, broker_port, link, home="home"):
         self.port = free_port()
         keys = {"MqttHost": "127.0.0.1", "MqttPort": str(broker_port), "MqttStation": STATION,
                 "MqttPrefix": "ostrel", "MqttCommands": "1", "LastPort": link, "LastBaud": "9600",
                 "LastModel": "VBM100", "RemoteEnabled": "1", "RemotePort": str(self.port),
                 "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports"),
                 "LabPrefix": "E2E"}
-        self.process = start_program(PROGRAM, os.path.join(root, "home"), keys)
+        self.process = start_program(PROGRAM, os.path.join(root, home), keys)
         until(lambda: accepting(self.port), why="the program's SCPI port")
         self.scpi = socket.create_connection(("127.0.0.1", self.port), timeout=15)
         self.lines = self.scpi.makefile("rb")
@@ -192,14 +194,6 @@ def drive(root, broker, sim):
                f"the report files {files}")
         until(lambda: watcher.event("setpoint_confirmed", value=35, by="run"), why="the run's set point")
 
-        # A silent controller: no number stands for it.
-        watcher.clear_telemetry()
-        sim_command(sim, "silence 14", lambda line: "faults:" in line)
-        silent = until(lambda: watcher.reading(lambda t: t["link"] == "silent"), why="a silent reading")
-        expect(silent["temperature"], None, "the temperature while silent")
-        watcher.clear_telemetry()
-        until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="readings again")
-
         # Events raised while the broker is away arrive once it is back, in order.
         broker.stop()
         sim_command(sim, "hangup", lambda line: "hung up" in line)
@@ -225,6 +219,51 @@ def drive(root, broker, sim):
         watcher.close()
 
 
+def silent_controller(root):
+    """A silent controller: no number stands for it."""
+    broker = Broker(root, "broker-silent")
+    broker.start()
+    sim = start_sim(root, "bb-silent")
+    watcher = program = None
+    try:
+        link = os.path.join(root, "bb-silent")
+        until(lambda: os.path.exists(link), why="the silent simulator's link")
+        watcher = Watcher(broker.port)
+        program = Program(root, broker.port, link, home="home-silent")
+        program.write(f'SYST:LINK:OPEN "{link}",9600,VBM100')
+        until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="a reading before the silence")
+        # Silent until the reading says so, then answering again: each unanswered poll sits out the
+        # worker's deadline, so a count of them would take long.
+        watcher.clear_telemetry()
+        sim_command(sim, "silence", lambda line: "faults:" in line)
+        silent = until(lambda: watcher.reading(lambda t: t["link"] == "silent"), why="a silent reading")
+        expect(silent["temperature"], None, "the temperature while silent")
+        sim_command(sim, "clear", lambda line: "faults: none" in line)
+        watcher.clear_telemetry()
+        until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="readings again")
+    finally:
+        if program:
+            program.process.terminate()
+            program.process.wait(timeout=10)
+        if watcher:
+            watcher.close()
+        stop_sim(sim)
+        broker.stop()
+
+
+def start_sim(root, link):
+    """The simulator on `link` in `root`, its console on pipes."""
+    return subprocess.Popen([SIM, "--link", os.path.join(root, link), "--model", "VBM100", "--initial", "25",
+                             "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            text=True)
+
+
+def stop_sim(sim):
+    sim.stdin.write("quit\n")
+    sim.stdin.close()
+    sim.wait(timeout=10)
+
+
 def main():
     if not MOSQUITTO:
         raise SystemExit("mosquitto not found")
@@ -232,16 +271,15 @@ def main():
     os.makedirs(os.path.join(root, "reports"))
     broker = Broker(root)
     broker.start()
-    sim = subprocess.Popen([SIM, "--link", os.path.join(root, "bb"), "--model", "VBM100", "--initial", "25",
-                            "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                           text=True)
+    sim = start_sim(root, "bb")
     try:
         until(lambda: os.path.exists(os.path.join(root, "bb")), why="the simulator's link")
-        drive(root, broker, sim)
+        with concurrent.futures.ThreadPoolExecutor() as pool:
+            silence = pool.submit(silent_controller, root)
+            drive(root, broker, sim)
+            silence.result()  # raises what the silence raised
     finally:
-        sim.stdin.write("quit\n")
-        sim.stdin.close()
-        sim.wait(timeout=10)
+        stop_sim(sim)
         if broker.process:
             broker.stop()
         shutil.rmtree(root, ignore_errors=True)

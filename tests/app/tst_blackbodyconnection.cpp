@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
@@ -273,7 +274,7 @@ void TestBlackbodyConnection::stabilityIsShownOnceTheControllerHoldsItsSetPoint(
     QCOMPARE(label->text(), QString());
 }
 
-QTEST_MAIN(TestBlackbodyConnection)
+BB_CASE_PROCESSES_MAIN(TestBlackbodyConnection, Rows, 11)
 void TestBlackbodyConnection::setPointBoxTakesTheControllersUnlessEdited_data()
 {
     QTest::addColumn<bool>("edited");

@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
@@ -77,8 +78,7 @@ private slots:
     void runLongerThanTheChartHoldsIsOfferedASettingThatHoldsIt();
     void journaledRunIsReportedAtTheNextStart_data();
     void journaledRunIsReportedAtTheNextStart();
-    // Not a case of its own: the program initTestCase() starts and journaledRunIsReportedAtTheNextStart()
-    // kills.
+    // Not a case of its own: the program journaledRunIsReportedAtTheNextStart() starts and kills.
     void childRunsUntilKilled();
 
 private:
@@ -91,10 +91,7 @@ private:
 
     QString m_reports;
     std::unique_ptr<QObject> m_caseScope; // connections that must end with the case
-    // The run a case kills; it runs from the start, beside the other cases, in folders of its own.
-    QProcess m_killedRun;
-    QString m_killedReports;
-    QString m_killedData;
+    QProcess m_killedRun; // the run a case kills, in folders of its own
 };
 
 void TestCalibrationRun::initTestCase()
@@ -104,22 +101,6 @@ void TestCalibrationRun::initTestCase()
     // Settings of the runs here stay with this suite.
     appSettings.configDir = m_dir.filePath(QStringLiteral("config"));
     appSettings.load();
-
-    if (qEnvironmentVariableIsSet("BB_CHILD_DATA"))
-        return; // this is the child
-    m_killedReports = m_dir.filePath(QStringLiteral("killed"));
-    m_killedData = m_dir.filePath(QStringLiteral("killed-data"));
-    // What the killed child leaves in its temporary folder goes with this suite's.
-    const QString childTemp = m_dir.filePath(QStringLiteral("child-tmp"));
-    QVERIFY(QDir().mkpath(m_killedReports) && QDir().mkpath(childTemp));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("BB_CHILD_DATA"), m_killedData);
-    env.insert(QStringLiteral("BB_CHILD_REPORTS"), m_killedReports);
-    env.insert(QStringLiteral("TMPDIR"), childTemp);
-    m_killedRun.setProcessEnvironment(env);
-    m_killedRun.start(QCoreApplication::applicationFilePath(), {QStringLiteral("childRunsUntilKilled")});
-    QVERIFY(m_killedRun.waitForStarted());
 }
 
 void TestCalibrationRun::cleanupTestCase()
@@ -314,7 +295,7 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
 {
     openSimulator();
     QWidget *dialog = openRunDialog();
-    enterSteps(dialog, {{40, 0.1, 2}});
+    enterSteps(dialog, {{40, 0.1, 1}});
     int setFrames = 0;
     countSetFrames(&setFrames);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
@@ -508,9 +489,21 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
     QFETCH(QByteArrayList, rows);
     QFETCH(int, curves);
     if (killed) {
-        m_reports = m_killedReports;
+        // The child runs in folders of its own, which this case then takes for its next start.
+        m_reports = m_dir.filePath(QStringLiteral("killed"));
         appSettings.setValue(CalibrationReporter::reportFolderKey, m_reports);
-        appSettings.dataDir = m_killedData;
+        appSettings.dataDir = m_dir.filePath(QStringLiteral("killed-data"));
+        // What the killed child leaves in its temporary folder goes with this suite's.
+        const QString childTemp = m_dir.filePath(QStringLiteral("child-tmp"));
+        QVERIFY(QDir().mkpath(m_reports) && QDir().mkpath(childTemp));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("BB_CHILD_DATA"), appSettings.dataDir);
+        env.insert(QStringLiteral("BB_CHILD_REPORTS"), m_reports);
+        env.insert(QStringLiteral("TMPDIR"), childTemp);
+        m_killedRun.setProcessEnvironment(env);
+        m_killedRun.start(QCoreApplication::applicationFilePath(), {QStringLiteral("childRunsUntilKilled")});
+        QVERIFY(m_killedRun.waitForStarted());
         const auto journaledRows = [] {
             const QStringList journals = CalibrationJournal::list(appSettings.dataDir);
             QFile journal(journals.value(0));
@@ -577,10 +570,10 @@ void TestCalibrationRun::childRunsUntilKilled()
     runFile.close();
     QVERIFY(dialog->openRunFile(runFile.fileName()));
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_startRun"), Qt::LeftButton);
-    // Long enough for the slowest build to reach the case that kills it.
+    // Longer than the slowest build takes to reach the third step, where the case kills it.
     QTest::qWait(300000);
     QFAIL("not killed");
 }
 
-QTEST_MAIN(TestCalibrationRun)
+BB_CASE_PROCESSES_MAIN(TestCalibrationRun, Rows, 10)
 #include "tst_calibrationrun.moc"

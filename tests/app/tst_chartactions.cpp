@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "blackbodydevice.h"
@@ -437,7 +438,7 @@ void TestChartActions::exitStopsTheChartAndClosesTheWindow()
     QCOMPARE(chart()->lastElapsed(), elapsed);
 }
 
-QTEST_MAIN(TestChartActions)
+BB_CASE_PROCESSES_MAIN(TestChartActions, Rows, 6)
 void TestChartActions::languageSwitchRetranslatesWhatIsShown()
 {
     openLink(true);

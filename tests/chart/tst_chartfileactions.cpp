@@ -1,4 +1,5 @@
 #include "../app/windowtest.h"
+#include "../common/caseprocesses.h"
 #include "chart/chartfileactions.h"
 #include "chart/ttwidget.h"
 #include "recording/samplestore.h"
@@ -333,5 +334,5 @@ void TestChartFileActions::failedExportsSayNothingWasSaved()
     QVERIFY(!QFileInfo::exists(path));
 }
 
-QTEST_MAIN(TestChartFileActions)
+BB_CASE_PROCESSES_MAIN(TestChartFileActions, Rows, 4)
 #include "tst_chartfileactions.moc"

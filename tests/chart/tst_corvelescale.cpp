@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "chart/corvelescale.h"
 
 #include <QPushButton>
@@ -70,5 +71,5 @@ void TestCorveleScale::clicksPostponeDisappearance()
     QVERIFY(sinceClick.elapsed() >= 900);
 }
 
-QTEST_MAIN(TestCorveleScale)
+BB_CASE_PROCESSES_MAIN(TestCorveleScale, Functions, 2)
 #include "tst_corvelescale.moc"

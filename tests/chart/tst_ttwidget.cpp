@@ -206,14 +206,14 @@ void TestTtWidget::savedRowTimesAreStartPlusDuration()
 {
     ttwidget &c = *m_chart;
     c.setSampleInterval(10);
-    c.setCacheSize(100);
+    c.setCacheSize(20);
     c.UpdateTemp(20);
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
     c.startRecording();
     const qint64 after = QDateTime::currentMSecsSinceEpoch();
     // The oldest samples dropped: row numbers no longer tell the time (how rows are written is the
     // writer's table).
-    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() == 100 && c.curve().at(0).key > 0.2, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(c.curve().size() == 20 && c.curve().at(0).key > 0.2, 10000);
     c.stopRecording();
 
     const QString path = m_dir.filePath(QStringLiteral("times.txt"));

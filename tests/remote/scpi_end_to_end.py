@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Drives the real program, as a station without a window, through its SCPI server with PyVISA and raw
-sockets, against the blackbody simulator."""
+sockets, against the blackbody simulator. Four programs, each with a home of its own and those that open a
+link each with a simulator of its own, run side by side: most of their time goes on waiting."""
+import concurrent.futures
 import os
 import shutil
 import signal
@@ -16,6 +18,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.p
 from endtoend import accepting, expect, free_port, sim_command, start_program, until  # noqa: E402
 
 PROGRAM, SIM = sys.argv[1], sys.argv[2]
+# PyVISA has one resource manager per library, shared by every program's client; closing it would close
+# them all, so it is closed once, at the end.
+RM = pyvisa.ResourceManager("@py")
 
 
 class Program:
@@ -28,12 +33,11 @@ class Program:
         settings.update(keys or {})
         self.process = start_program(PROGRAM, os.path.join(root, home), settings)
         until(lambda: accepting(self.port), why="the SCPI port")
-        self.rm = pyvisa.ResourceManager("@py")
         self.inst = self.client()
 
     def client(self):
-        return self.rm.open_resource(f"TCPIP::127.0.0.1::{self.port}::SOCKET", read_termination="\n",
-                                     write_termination="\n", timeout=15000)
+        return RM.open_resource(f"TCPIP::127.0.0.1::{self.port}::SOCKET", read_termination="\n",
+                                write_termination="\n", timeout=15000)
 
     def q(self, text):
         return self.inst.query(text).strip()
@@ -46,7 +50,6 @@ class Program:
 
     def stop(self):
         self.inst.close()
-        self.rm.close()
         self.process.send_signal(signal.SIGTERM)
         self.process.wait(timeout=10)
 
@@ -125,7 +128,7 @@ def run_to_end(program, readings=()):
 def fresh_profile(root):
     """A profile that has never seen the window runs a calibration over SCPI alone: every setting the
     window would ask for is refused by name until a script gives it."""
-    link = os.path.join(root, "bb")
+    link = os.path.join(root, "bb-fresh")
     reports = os.path.join(root, "fresh-reports")
     os.makedirs(reports)
     program = Program(root, "home-fresh", writes=True, keys={"LastPort": link, "LastBaud": "9600",
@@ -153,7 +156,9 @@ def fresh_profile(root):
         # A recording left unsaved holds a run back until a script saves or drops it.
         w("REC:STAR")
         until(lambda: q("REC:STAT?") == "1")
-        time.sleep(1.2)
+        # Nothing tells a script how many samples there are: five of the recorder's 100 ms ticks, with the
+        # link's reading there to stamp, leave some.
+        time.sleep(0.5)
         w("REC:STOP")
         w("PROG:STAT RUN")
         expect(program.error(), '-221,"Settings conflict;unsaved curve"', "a start over an unsaved curve")
@@ -169,6 +174,40 @@ def fresh_profile(root):
         expect(os.path.dirname(report), reports, "the report in the folder given")
         with open(report[:-4] + ".pdf", "rb") as f:
             expect(f.read(5), b"%PDF-", "the certificate beside it")
+    finally:
+        program.stop()
+
+
+def another_controller(root, sim):
+    """Another controller after a hang-up takes no set frame from anyone until someone vouches for it."""
+    link = os.path.join(root, "bb-another")
+    program = Program(root, "home-another", writes=True)
+    try:
+        q, w = program.q, program.w
+        w(f'SYST:LINK:OPEN "{link}",9600,VBM100')
+        until(lambda: q("SYST:LINK?") == "OPEN")
+        # Ours held 30 when the line went.
+        expect(q("SOUR:SPO 30;SOUR:SPO?"), "30.00", "the set point ours held")
+        sim_command(sim, "hangup", lambda line: "hung up" in line)
+        sim_command(sim, "setpoint 20", lambda line: "set point 20.00" in line)
+        sim_command(sim, "replug", lambda line: line.startswith("port:"))
+        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to be questioned")
+        w("SOUR:SPO 40")
+        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point to it")
+        expect(q("MEAS:TEMP?"), "9.91E37", "its reading")
+        expect(program.error(), '-230,"Data corrupt or stale"', "its reading's error")
+        sim_command(sim, "status", lambda line: line.startswith("VBM100"))
+        sim_command(sim, "silence", lambda line: "faults:" in line)
+        until(lambda: q("SYST:LINK?") == "SILENT", why="the unconfirmed controller to fall silent")
+        w("SOUR:SPO 40")
+        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point while silent")
+        sim_command(sim, "clear", lambda line: "faults: none" in line)
+        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to answer, still unconfirmed")
+        line = sim_command(sim, "status", lambda line: line.startswith("VBM100"))
+        expect("set point 20.00" in line, True, f"no set frame reached it: {line}")
+        w("SYST:LINK:CONF")
+        until(lambda: q("SYST:LINK?") == "OPEN", why="the controller vouched for")
+        expect(q("SOUR:SPO 35;SOUR:SPO?"), "35.00", "a set point once vouched for")
     finally:
         program.stop()
 
@@ -211,28 +250,6 @@ def drive(root, sim):
         expect(other.query("SYST:ERR?").strip(), '0,"No error"', "the newer set point, confirmed")
         other.close()
 
-        # Another controller after a hang-up takes no set frame from anyone until someone vouches for it.
-        sim_command(sim, "hangup", lambda line: "hung up" in line)
-        sim_command(sim, "setpoint 20", lambda line: "set point 20.00" in line)
-        sim_command(sim, "replug", lambda line: line.startswith("port:"))
-        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to be questioned")
-        w("SOUR:SPO 40")
-        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point to it")
-        expect(q("MEAS:TEMP?"), "9.91E37", "its reading")
-        expect(program.error(), '-230,"Data corrupt or stale"', "its reading's error")
-        sim_command(sim, "status", lambda line: line.startswith("VBM100"))
-        sim_command(sim, "silence", lambda line: "faults:" in line)
-        until(lambda: q("SYST:LINK?") == "SILENT", why="the unconfirmed controller to fall silent")
-        w("SOUR:SPO 40")
-        expect(program.error(), '-221,"Settings conflict;controller unconfirmed"', "a set point while silent")
-        sim_command(sim, "clear", lambda line: "faults: none" in line)
-        until(lambda: q("SYST:LINK?") == "UNCONFIRMED", why="the controller to answer, still unconfirmed")
-        line = sim_command(sim, "status", lambda line: line.startswith("VBM100"))
-        expect("set point 20.00" in line, True, f"no set frame reached it: {line}")
-        w("SYST:LINK:CONF")
-        until(lambda: q("SYST:LINK?") == "OPEN", why="the controller vouched for")
-        expect(q("SOUR:SPO 35;SOUR:SPO?"), "35.00", "a set point once vouched for")
-
         # A refused program says where it is wrong.
         bad = os.path.join(root, "bad.bbrun")
         with open(bad, "w") as f:
@@ -264,21 +281,33 @@ def drive(root, sim):
         program.stop()
 
 
+def start_sim(root, link, console):
+    """The simulator on `link` in `root`; its console is read only when `console` is true."""
+    return subprocess.Popen([SIM, "--link", os.path.join(root, link), "--model", "VBM100", "--initial", "25",
+                             "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE,
+                            stdout=subprocess.PIPE if console else subprocess.DEVNULL, text=True)
+
+
 def main():
     root = tempfile.mkdtemp(prefix="scpi-e2e-")
     os.makedirs(os.path.join(root, "reports"))
-    sim = subprocess.Popen([SIM, "--link", os.path.join(root, "bb"), "--model", "VBM100", "--initial", "25",
-                            "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                           text=True)
+    links = ("bb", "bb-fresh", "bb-another")
+    # Only the fresh profile's simulator is never told anything.
+    sims = [start_sim(root, link, console=link != "bb-fresh") for link in links]
     try:
-        until(lambda: os.path.exists(os.path.join(root, "bb")))
-        refused_writes(root)
-        fresh_profile(root)
-        drive(root, sim)
+        until(lambda: all(os.path.exists(os.path.join(root, link)) for link in links))
+        with concurrent.futures.ThreadPoolExecutor() as pool:
+            beside = [pool.submit(refused_writes, root), pool.submit(fresh_profile, root),
+                      pool.submit(another_controller, root, sims[2])]
+            drive(root, sims[0])
+            for section in beside:
+                section.result()  # raises what the section raised
     finally:
-        sim.stdin.write("quit\n")
-        sim.stdin.close()
-        sim.wait(timeout=10)
+        for sim in sims:
+            sim.stdin.write("quit\n")
+            sim.stdin.close()
+            sim.wait(timeout=10)
+        RM.close()
         shutil.rmtree(root, ignore_errors=True)
     print("PASS")
 

@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "control/thermometerprotocol.h"
 #include "serial/gettempthread.h"
 #include "serial/kelvraserial.h"
@@ -102,7 +103,10 @@ private slots:
     void shutdownWhileExchangesRunDoesNotHang();
 
 private:
-    // Opened once and shared by the cases that need an open port: each open costs the unanswered wake-up.
+    // The port shared by the cases that need one open, opened at the first one's request: each open costs
+    // the unanswered wake-up, which a process running none of them is spared. Null when it failed to open.
+    Rig *openRig();
+
     std::unique_ptr<Rig> m_open;
     // What that open's wake-up put on the line, and its DataRecv.
     std::pair<QByteArray, QVariantList> m_wakeUp;
@@ -111,10 +115,19 @@ private:
 void TestKelvraSerial::initTestCase()
 {
     registerSerialPortMetaTypes();
-    m_open = std::make_unique<Rig>();
-    QSignalSpy data(&m_open->window, &WindowStandIn::dataArrived);
-    QVERIFY(m_open->open());
-    m_wakeUp = {m_open->sim.received(), data.value(0)};
+}
+
+Rig *TestKelvraSerial::openRig()
+{
+    if (!m_open) {
+        auto rig = std::make_unique<Rig>();
+        QSignalSpy data(&rig->window, &WindowStandIn::dataArrived);
+        if (!rig->open())
+            return nullptr;
+        m_wakeUp = {rig->sim.received(), data.value(0)};
+        m_open = std::move(rig);
+    }
+    return m_open.get();
 }
 
 void TestKelvraSerial::init()
@@ -130,11 +143,12 @@ void TestKelvraSerial::cleanupTestCase()
 
 void TestKelvraSerial::openWakesDeviceBeforeReportingSuccess()
 {
+    Rig *open = openRig();
+    QVERIFY(open);
     QCOMPARE(m_wakeUp.first.toHex(' '), QByteArray(6, '\0').toHex(' '));
-    QCOMPARE(m_open->sim.clientLine().toString(), QStringLiteral("115200 8N1"));
+    QCOMPARE(open->sim.clientLine().toString(), QStringLiteral("115200 8N1"));
     // The device answers no wake-up, so that exchange fails; it is reported before the open.
-    QCOMPARE(
-        m_open->window.events.mid(0, 2), (QStringList {QStringLiteral("data 0"), QStringLiteral("open")}));
+    QCOMPARE(open->window.events.mid(0, 2), (QStringList {QStringLiteral("data 0"), QStringLiteral("open")}));
     QVERIFY(m_wakeUp.second.at(1).toByteArray().isEmpty());
     QVERIFY(!m_wakeUp.second.at(2).toBool());
 }
@@ -194,7 +208,9 @@ void TestKelvraSerial::requestsReachDeviceFramedAndPadded()
     QFETCH(QByteArray, answer);
     QFETCH(QByteArray, reply);
 
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     rig.sim.clearLog();
     rig.device->setAckLength(ack);
     rig.script(wire, {answer});
@@ -276,7 +292,9 @@ void TestKelvraSerial::secondAttemptIsJudgedOnItsOwn()
     QFETCH(bool, ok);
     QFETCH(QByteArray, reply);
 
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     rig.sim.clearLog();
     rig.sim.faults().silence();
     const QByteArray request = QByteArray::fromHex("0000000000") + char(code) + char(code);
@@ -312,7 +330,9 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
     QFETCH(bool, ok);
     QFETCH(int, replySize);
 
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     // 28.5 °C is 05 05 00 on the line: its first two bytes alone pass the check.
     rig.device->setTemperature(28.5);
     sim::SimCommands(&rig.sim).execute(fault);
@@ -336,7 +356,9 @@ void TestKelvraSerial::fastReadFailsWithinItsDeadlineAndRecovers()
 
 void TestKelvraSerial::lateReplyIsNotTakenForTheWakeUpAfterReopening()
 {
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     // The reading comes just after the deadline, once the port has been closed and opened again.
     rig.sim.faults().late(90);
     QVERIFY(rig.fastRead());
@@ -400,7 +422,9 @@ void TestKelvraSerial::stopOfNeverStartedPollReturnsAtOnce()
 
 void TestKelvraSerial::stopWhileInsideExchangeStartsNoOther()
 {
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     GetTempThread poll(&rig.worker);
     QSignalSpy requests(&rig.sim, &sim::DeviceSimulator::requestReceived);
     QSignalSpy data(&rig.window, &WindowStandIn::dataArrived);
@@ -460,7 +484,9 @@ void TestKelvraSerial::pollRestartsAfterCloseOrUnplug()
 {
     QFETCH(bool, unplug);
 
-    Rig &rig = *m_open;
+    Rig *open = openRig();
+    QVERIFY(open);
+    Rig &rig = *open;
     GetTempThread poll(&rig.worker);
     rig.window.poll = &poll;
     const auto forget = qScopeGuard([&rig] { rig.window.poll = nullptr; });
@@ -517,5 +543,5 @@ void TestKelvraSerial::shutdownWhileExchangesRunDoesNotHang()
     QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
 }
 
-QTEST_GUILESS_MAIN(TestKelvraSerial)
+BB_CASE_PROCESSES_GUILESS_MAIN(TestKelvraSerial, Functions, 12)
 #include "tst_kelvraserial.moc"

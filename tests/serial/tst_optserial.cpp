@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "blackbodydevice.h"
 #include "serial/optserial.h"
 #include "serial/serialmetatypes.h"
@@ -488,5 +489,5 @@ void TestOptSerial::destroyingWorkerReleasesPortEvenMidExchange()
     QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
 }
 
-QTEST_GUILESS_MAIN(TestOptSerial)
+BB_CASE_PROCESSES_GUILESS_MAIN(TestOptSerial, Functions, 8)
 #include "tst_optserial.moc"

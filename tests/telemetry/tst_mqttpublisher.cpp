@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "mosquittobroker.h"
 #include "mosquittosubscriber.h"
 #include "telemetry/mqttpublisher.h"
@@ -124,5 +125,5 @@ void TstMqttPublisher::wrongPasswordIsReportedOnceAcrossRetries()
     QVERIFY(!publisher.isConnected());
 }
 
-QTEST_GUILESS_MAIN(TstMqttPublisher)
+BB_CASE_PROCESSES_GUILESS_MAIN(TstMqttPublisher, Functions, 3)
 #include "tst_mqttpublisher.moc"
