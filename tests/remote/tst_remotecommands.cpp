@@ -1,3 +1,4 @@
+#include "../common/caseprocesses.h"
 #include "blackbodydevice.h"
 #include "control/blackbodymodel.h"
 #include "devicesimulator.h"
@@ -465,5 +466,5 @@ void TestRemoteCommands::freshProfileIsToldEachMissingSettingInTurn_data()
     };
 }
 
-QTEST_MAIN(TestRemoteCommands)
+BB_CASE_PROCESSES_MAIN(TestRemoteCommands, Rows, 10)
 #include "tst_remotecommands.moc"
