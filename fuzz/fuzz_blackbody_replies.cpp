@@ -64,6 +64,7 @@ struct Run
     QByteArray reply; // the bytes of the exchange being handled, for the checks
     std::optional<qint16> shownSetWire; // the set point of the latest valid reading
     QVector<QByteArray> sent; // requests the session sent, each answered in turn
+    quint64 requests = 0; // set-point requests numbered so far
 };
 
 // Carries out the session's commands as the link does, checking what it may show or confirm.
@@ -95,13 +96,13 @@ void apply(Run &run, const BlackbodySession::Commands &commands)
             break;
         case Kind::NoReading:
             run.shownSetWire.reset();
-            check(!run.session.latest());
+            check(!run.session.latest(run.now));
             break;
         case Kind::SetPointOutcome:
             // Only what the controller read back confirms a set point.
-            if (c.confirmed) {
+            if (c.outcome == SetPointOutcome::Confirmed) {
                 check(run.shownSetWire.has_value());
-                check(*run.shownSetWire == BlackbodyProtocol::toWireUnits(c.value, run.wireScale));
+                check(*run.shownSetWire == BlackbodyProtocol::toWireUnits(c.request.celsius, run.wireScale));
             }
             break;
         case Kind::ReadBack:
@@ -130,7 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (kind == SetPoint) {
                 // Past the wire range on purpose: the set point must clamp, not wrap.
                 const double celsius = fdp.ConsumeIntegralInRange(-40000, 40000) / double(run.wireScale);
-                apply(run, run.session.requestSetPoint(celsius, Requester::Window, run.now));
+                apply(run,
+                    run.session.requestSetPoint(
+                        {++run.requests, celsius, Requester::Window, QString()}, run.now));
             } else {
                 apply(run, run.session.pollTick(run.now));
             }
