@@ -13,7 +13,10 @@ case "$kind" in
     *) echo "usage: $0 address|thread" >&2; exit 2 ;;
 esac
 
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBB_SANITIZE="$kind" -DBB_BUILD_BENCH=OFF
+# -O1 with line tables only: what the sanitizers' own documentation suggests, and it compiles in half the
+# time of -O2 -g while every report still names file and line.
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+    -DBB_SANITIZE="$kind" -DBB_BUILD_BENCH=OFF
 cmake --build "$dir"
 
 # Verbose, so the log also holds what passing tests printed: the suppressions they used.
