@@ -23,7 +23,8 @@ fi
 scripts/check-style.sh
 scripts/check-windows.sh
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Line tables only: backtraces still name file and line, and the build takes a quarter less time.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
 cmake --build build
 ctest --test-dir build --output-on-failure -j2
 ((quick)) && exit 0
