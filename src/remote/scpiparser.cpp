@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 ScpiUnit failed(int code, const QString &text)
@@ -37,6 +39,11 @@ QStringList splitOutsideQuotes(const QString &text, QChar separator)
 
 } // namespace
 
+bool ScpiParser::isWhiteSpace(QChar c)
+{
+    return c.unicode() <= 0x20 && c.unicode() != '\n';
+}
+
 ScpiParser::ScpiParser(const QStringList &patterns)
 {
     for (QString text : patterns) {
@@ -67,8 +74,10 @@ ScpiParser::ScpiParser(const QStringList &patterns)
 QVector<ScpiUnit> ScpiParser::parse(const QByteArray &line) const
 {
     QVector<ScpiUnit> units;
-    // Latin-1 maps every byte to a character, so no byte sequence is lost or refused here.
-    const QString text = QString::fromLatin1(line);
+    // Every byte counts, NUL included: the QByteArray overload would stop at the first NUL and run what
+    // came before it. The control bytes are white space to IEEE 488.2, so they part what they stand between.
+    QString text = QString::fromLatin1(line.constData(), line.size());
+    std::replace_if(text.begin(), text.end(), isWhiteSpace, QLatin1Char(' '));
     for (const QString &piece : splitOutsideQuotes(text, QLatin1Char(';'))) {
         const QString unit = piece.trimmed();
         if (!unit.isEmpty())
@@ -101,7 +110,8 @@ ScpiUnit ScpiParser::parseUnit(const QString &unit) const
     if (rest.isEmpty())
         return result;
 
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression number(
+        QStringLiteral("^([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)(?: ?([A-Za-z]+))?$"));
     static const QRegularExpression word(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*$"));
     for (const QString &piece : splitOutsideQuotes(rest, QLatin1Char(','))) {
         const QString text = piece.trimmed();
@@ -121,14 +131,18 @@ ScpiUnit ScpiParser::parseUnit(const QString &unit) const
             parameter.text = QString(inner).replace(doubled, QString(first));
         } else if (const QRegularExpressionMatch numeric = number.match(text); numeric.hasMatch()) {
             parameter.kind = ScpiParameter::Kind::Number;
-            parameter.text = text;
-            parameter.number = text.toDouble();
+            parameter.text = numeric.captured(1);
+            parameter.number = parameter.text.toDouble();
+            parameter.suffix = numeric.captured(4).toUpper();
             // From the digits, not the double, which cannot tell 30.0000001 from a rounding error.
-            QString fraction = numeric.captured(1).section(QLatin1Char('.'), 1);
+            QString fraction = numeric.captured(2).section(QLatin1Char('.'), 1);
             while (fraction.endsWith(QLatin1Char('0')))
                 fraction.chop(1);
-            const int exponent = qBound(-100000, numeric.captured(2).mid(1).toInt(), 100000);
+            const int exponent = qBound(-100000, numeric.captured(3).mid(1).toInt(), 100000);
             parameter.decimals = qMax(0, int(fraction.size()) - exponent);
+        } else if (text.contains(QLatin1Char(' '))) {
+            // "4 5" is two things where one was expected.
+            return failed(-102, QStringLiteral("Syntax error"));
         } else if (word.match(text).hasMatch()) {
             parameter.kind = ScpiParameter::Kind::Word;
             parameter.text = text;

@@ -13,6 +13,7 @@ struct ScpiParameter
     QString text; // a string's contents without its quotes; a word or number as written
     double number = 0; // for a number
     int decimals = 0; // a number's places after the point as written, e.g. 2 for 3.050E1 and 1.25
+    QString suffix; // a number's unit as written after it, upper case: "CEL" for 45CEL and 45 CEL
 };
 
 // One unit of a line: a command of the table, or the error that stood in its place.
@@ -27,13 +28,17 @@ struct ScpiUnit
 // Turns one line of a client's message into the units it holds, separated by ';'. Headers are matched
 // against a table of SCPI patterns, e.g. "SYSTem:ERRor[:NEXT]?": upper-case letters make the short form,
 // the whole word the long one, brackets an optional node, a trailing '?' the query form. Matching ignores
-// case and a leading colon. Pure: no sockets, no state between lines.
+// case and a leading colon. Every byte of the line is judged: the bytes 00-09 and 0B-20 hex are white
+// space, as IEEE 488.2 defines it, so a line parses exactly as it would with each of them a space. Pure:
+// no sockets, no state between lines.
 class ScpiParser
 {
 public:
     explicit ScpiParser(const QStringList &patterns);
 
     QVector<ScpiUnit> parse(const QByteArray &line) const;
+    // IEEE 488.2's white space: every byte up to 20 hex but the newline that ends a message.
+    static bool isWhiteSpace(QChar c);
 
 private:
     struct Node
