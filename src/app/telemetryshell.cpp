@@ -28,6 +28,23 @@ TelemetryShell::TelemetryShell(TelemetryStation *telemetry, MainWindow *window)
     connect(telemetry, &TelemetryStation::failed, this, &TelemetryShell::showFailure);
 }
 
+void TelemetryShell::start()
+{
+    QStringList unusable;
+    const TelemetryConfig config = readTelemetrySettings(appSettings, &unusable);
+    if (unusable.isEmpty() || config.host.isEmpty()) {
+        apply(config);
+        return;
+    }
+    std::fprintf(stderr, "Telemetry: settings that cannot be used: %s\n", qPrintable(unusable.join(", ")));
+    // Not modal: the program goes on, also at the start when nobody may be there.
+    showInPassing(m_failure,
+        new QMessageBox(QMessageBox::Warning, tr("错误"),
+            tr("数据上报的设置无法使用：%1\n数据上报保持关闭，请在 设置 → 数据上报 中改正。")
+                .arg(unusable.join(QStringLiteral("，"))),
+            QMessageBox::Ok, m_window));
+}
+
 void TelemetryShell::apply(const TelemetryConfig &config)
 {
     m_telemetry->apply(config);

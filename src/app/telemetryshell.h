@@ -19,6 +19,8 @@ public:
     // Both outlive the shell.
     TelemetryShell(TelemetryStation *telemetry, MainWindow *window);
 
+    // Reports as the stored settings say; a value that cannot be used keeps reporting off, and is named.
+    void start();
     void apply(const TelemetryConfig &config);
 
 protected:

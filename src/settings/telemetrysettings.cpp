@@ -15,6 +15,8 @@ const QString kPrefix = QStringLiteral("MqttPrefix");
 const QString kUser = QStringLiteral("MqttUser");
 const QString kCaFile = QStringLiteral("MqttCaFile");
 const QString kCommands = QStringLiteral("MqttCommands");
+const QString kProtocol = QStringLiteral("MqttProtocol");
+const QString k311 = QStringLiteral("3.1.1");
 
 bool isTopicSpecial(QChar c)
 {
@@ -47,24 +49,39 @@ QString defaultTelemetryStation()
     return station.isEmpty() ? QStringLiteral("station") : station;
 }
 
-TelemetryConfig readTelemetrySettings(const Settings &settings)
+TelemetryConfig readTelemetrySettings(const Settings &settings, QStringList *unusable)
 {
+    const auto unusableValue = [&settings, unusable](const QString &key) {
+        if (unusable)
+            *unusable << QStringLiteral("%1 \"%2\"").arg(key, settings.value(key, QString()));
+    };
     TelemetryConfig config;
     config.host = settings.value(kHost, QString()).trimmed();
     bool ok = false;
-    const int port = settings.value(kPort, QString()).toInt(&ok);
+    const QString portText = settings.value(kPort, QString()).trimmed();
+    const int port = portText.toInt(&ok);
     if (ok && port > 0 && port <= 65535)
         config.port = quint16(port);
-    // A level that would split or widen the topics is not a name; the default stands in.
+    else if (!portText.isEmpty())
+        unusableValue(kPort);
+    // A level that would split or widen the topics is not a name.
     const QString station = settings.value(kStation, QString()).trimmed();
     config.station = TelemetryConfig::isTopicLevel(station) ? station : defaultTelemetryStation();
+    if (!station.isEmpty() && !TelemetryConfig::isTopicLevel(station))
+        unusableValue(kStation);
     const QString prefix = settings.value(kPrefix, QString()).trimmed();
     if (TelemetryConfig::isTopicLevel(prefix))
         config.prefix = prefix;
+    else if (!prefix.isEmpty())
+        unusableValue(kPrefix);
+    const QString protocol = settings.value(kProtocol, QString()).trimmed();
+    if (!protocol.isEmpty() && protocol != k311 && protocol != QLatin1String("5"))
+        unusableValue(kProtocol);
     config.user = settings.value(kUser, QString());
     config.password = settings.value(settings.mqttPasswordKey, QString());
     config.caFile = settings.value(kCaFile, QString()).trimmed();
     config.commands = flag(settings, kCommands);
+    config.mqtt311 = protocol == k311;
     return config;
 }
 
@@ -78,4 +95,5 @@ void storeTelemetrySettings(Settings &settings, const TelemetryConfig &config)
     settings.setValue(settings.mqttPasswordKey, config.password);
     settings.setValue(kCaFile, config.caFile);
     settings.setValue(kCommands, config.commands ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(kProtocol, config.mqtt311 ? k311 : QStringLiteral("5"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Settings;
 
@@ -13,6 +14,8 @@ struct TelemetryConfig
     QString prefix = QStringLiteral("ostrel");
     QString user, password, caFile; // caFile non-empty = TLS
     bool commands = false; // subscribe <p>/cmd/setpoint
+    // Speak MQTT 3.1.1 rather than 5, for a broker that knows no better; set points then need a time.
+    bool mqtt311 = false;
 
     static bool isTopicLevel(const QString &level); // non-empty, none of + # / NUL
     static QString toTopicLevel(const QString &text); // those replaced by '_' (for the host name default)
@@ -20,14 +23,17 @@ struct TelemetryConfig
     bool operator==(const TelemetryConfig &o) const
     {
         return host == o.host && port == o.port && station == o.station && prefix == o.prefix
-            && user == o.user && password == o.password && caFile == o.caFile && commands == o.commands;
+            && user == o.user && password == o.password && caFile == o.caFile && commands == o.commands
+            && mqtt311 == o.mqtt311;
     }
 };
 
-// The station's telemetry settings, entries of the "Chart" element. Missing or unusable values read as
-// their defaults: no broker (off), port 1883, the computer's host name as the station, prefix "ostrel",
-// no remote set points.
-TelemetryConfig readTelemetrySettings(const Settings &settings);
+// The station's telemetry settings, entries of the "Chart" element. Missing values read as their
+// defaults: no broker (off), port 1883, the computer's host name as the station, prefix "ostrel", MQTT 5,
+// no remote set points. A value that is there but cannot be used (a port out of range, a station or
+// prefix that is not one topic level) is named in `unusable`: reporting then stays off rather than
+// publish, and take commands, under another identity.
+TelemetryConfig readTelemetrySettings(const Settings &settings, QStringList *unusable = nullptr);
 void storeTelemetrySettings(Settings &settings, const TelemetryConfig &config);
 // The station name a computer gets until someone names it: its host name as a topic level.
 QString defaultTelemetryStation();

@@ -12,11 +12,13 @@
 #include <fcntl.h>
 #include <map>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 #include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
@@ -89,6 +91,7 @@ struct MqttPublisher::Shared
         QString reason;
         QByteArray payload;
         bool retained = false;
+        bool mqtt5 = true; // of the connection it came from
     };
 
     Shared()
@@ -118,8 +121,9 @@ struct MqttPublisher::Shared
     int wake[2] = {-1, -1};
 
     TelemetryConfig config; // fixed once the thread runs
-    QByteArray online;
+    TelemetryPayloads::Status online;
     bool onlineChanged = false;
+    bool clearRetained = false; // an empty retained command is due
     std::deque<QByteArray> readings;
     std::deque<Event> events; // oldest first, until acknowledged
     int eventLimit = MqttPublisher::kDefaultEventLimit;
@@ -183,6 +187,8 @@ private:
     quint64 m_handedUpTo = 0; // last seq given to libmosquitto on this connection
     int m_offlineMid = -1;
     bool m_offlineAcked = false;
+    bool m_mqtt5 = !m_config.mqtt311; // falls back to 3.1.1 for good once a broker refuses 5
+    bool m_refusedProtocol = false; // the last attempt's broker refused the protocol
 };
 
 void MqttPublisher::Worker::run()
@@ -211,6 +217,7 @@ bool MqttPublisher::Worker::session()
     }
     m_connected = m_justConnected = false;
     m_connackRefusal = m_lostErrno = 0;
+    m_refusedProtocol = false;
     m_inFlight.clear();
     m_handedUpTo = 0;
     bool announced = false;
@@ -229,9 +236,12 @@ bool MqttPublisher::Worker::session()
                         m_shared->connected = true;
                         m_shared->onlineChanged = true; // published below, before any event
                     }
-                    if (m_config.commands)
+                    if (m_config.commands && m_mqtt5)
+                        mosquitto_subscribe_v5(m_mosq, nullptr, m_commandTopic.constData(), 1,
+                            MQTT_SUB_OPT_RETAIN_AS_PUBLISHED, nullptr);
+                    else if (m_config.commands)
                         mosquitto_subscribe(m_mosq, nullptr, m_commandTopic.constData(), 1);
-                    notify({Shared::Notice::Connected, {}, {}, false});
+                    notify({Shared::Notice::Connected, {}, {}, false, m_mqtt5});
                     announced = true;
                 }
                 if (m_connected) {
@@ -252,8 +262,11 @@ bool MqttPublisher::Worker::session()
             m_shared->connected = false;
             m_shared->readings.clear();
         }
-        notify({Shared::Notice::Disconnected, {}, {}, false});
+        notify({Shared::Notice::Disconnected, {}, {}, false, m_mqtt5});
     }
+    // A broker of 3.1.1 only: the next attempt speaks its protocol.
+    if (!hadConnected && m_refusedProtocol && m_mqtt5)
+        m_mqtt5 = false;
     mosquitto_destroy(m_mosq);
     m_mosq = nullptr;
     m_connected = false;
@@ -268,6 +281,7 @@ bool MqttPublisher::Worker::configure()
     mosquitto_message_callback_set(m_mosq, &Worker::onMessage);
     // A reading is a small write soon after the last; Nagle would hold it for the previous one's ACK.
     mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, m_mqtt5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
     const QByteArray offline = TelemetryPayloads::offline();
     // Set before every connect: the broker publishes it for us when the program dies or the network goes.
     if (mosquitto_will_set(m_mosq, m_statusTopic.constData(), offline.size(), offline.constData(), 1, true)
@@ -333,11 +347,20 @@ bool MqttPublisher::Worker::pump(Clock::time_point until)
     if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(m_mosq) >= 0)
         return true;
     if (!m_connected) {
-        if (m_connackRefusal == 4 || m_connackRefusal == 5)
+        // 3.1.1's "unacceptable protocol version" and 5's "unsupported protocol version"; a broker that
+        // knows only 3.1.1 may also answer a CONNECT of 5 in a form it cannot be read in.
+        m_refusedProtocol = m_connackRefusal == 1 || m_connackRefusal == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION
+            || (m_mqtt5 && rc == MOSQ_ERR_MALFORMED_PACKET);
+        if (m_refusedProtocol)
+            fail(MqttPublisher::tr("服务器不支持 MQTT 5，改用 MQTT 3.1.1"));
+        else if (m_connackRefusal == 4 || m_connackRefusal == 5
+            || m_connackRefusal == MQTT_RC_BAD_USERNAME_OR_PASSWORD
+            || m_connackRefusal == MQTT_RC_NOT_AUTHORIZED)
             fail(MqttPublisher::tr("服务器拒绝连接：用户名或密码错误"));
         else if (m_connackRefusal != 0)
             fail(MqttPublisher::tr("服务器拒绝连接：%1")
-                     .arg(QString::fromUtf8(mosquitto_connack_string(m_connackRefusal))));
+                     .arg(QString::fromUtf8(m_mqtt5 ? mosquitto_reason_string(m_connackRefusal)
+                                                    : mosquitto_connack_string(m_connackRefusal))));
         else
             fail(reasonFor(rc == MOSQ_ERR_SUCCESS ? MOSQ_ERR_CONN_LOST : rc, m_lostErrno));
     }
@@ -349,12 +372,16 @@ void MqttPublisher::Worker::sendQueued()
     QByteArray online;
     std::deque<QByteArray> readings;
     std::vector<Shared::Event> events;
+    bool clearRetained = false;
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         if (m_shared->onlineChanged) {
             m_shared->onlineChanged = false;
-            online = m_shared->online;
+            TelemetryPayloads::Status status = m_shared->online;
+            status.mqtt = m_mqtt5 ? QStringLiteral("5") : QStringLiteral("3.1.1");
+            online = TelemetryPayloads::online(status);
         }
+        clearRetained = std::exchange(m_shared->clearRetained, false);
         readings.swap(m_shared->readings);
         for (const Shared::Event &e : m_shared->events) {
             if (int(m_inFlight.size() + events.size()) >= kEventWindow)
@@ -376,6 +403,8 @@ void MqttPublisher::Worker::sendQueued()
     if (!online.isEmpty())
         mosquitto_publish(
             m_mosq, nullptr, m_statusTopic.constData(), online.size(), online.constData(), 1, true);
+    if (clearRetained)
+        mosquitto_publish(m_mosq, nullptr, m_commandTopic.constData(), 0, nullptr, 1, true);
     for (const QByteArray &r : readings)
         mosquitto_publish(m_mosq, nullptr, m_telemetryTopic.constData(), r.size(), r.constData(), 0, false);
     for (const Shared::Event &e : events) {
@@ -520,7 +549,8 @@ void MqttPublisher::Worker::onMessage(mosquitto *, void *self, const mosquitto_m
     if (!message->topic || w->m_commandTopic != message->topic)
         return;
     w->notify({Shared::Notice::Command, {},
-        QByteArray(static_cast<const char *>(message->payload), message->payloadlen), message->retain});
+        QByteArray(static_cast<const char *>(message->payload), message->payloadlen), message->retain,
+        w->m_mqtt5});
 }
 
 MqttPublisher::MqttPublisher(QObject *parent)
@@ -561,7 +591,7 @@ void MqttPublisher::start(const TelemetryConfig &config, const TelemetryPayloads
                 e.stamp(stationKey(config));
         }
         m_shared->config = config;
-        m_shared->online = TelemetryPayloads::online(status);
+        m_shared->online = status;
         m_shared->started = true;
         m_shared->owner = this;
     }
@@ -609,7 +639,7 @@ bool MqttPublisher::isConnected() const
 void MqttPublisher::setStatus(const TelemetryPayloads::Status &status)
 {
     std::lock_guard<std::mutex> lock(m_shared->mutex);
-    m_shared->online = TelemetryPayloads::online(status);
+    m_shared->online = status;
     if (m_shared->connected) {
         m_shared->onlineChanged = true;
         m_shared->poke();
@@ -636,6 +666,15 @@ void MqttPublisher::publishEvent(const QString &type, const QJsonObject &fields,
         m_shared->events.pop_front();
         ++m_shared->droppedUnreported;
     }
+    m_shared->poke();
+}
+
+void MqttPublisher::clearRetainedCommand()
+{
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    if (!m_shared->connected)
+        return;
+    m_shared->clearRetained = true;
     m_shared->poke();
 }
 
@@ -680,7 +719,7 @@ void MqttPublisher::takeNotices()
             }
             break;
         case Shared::Notice::Command:
-            emit setPointCommand(n.payload, n.retained);
+            emit setPointCommand(n.payload, n.retained, n.mqtt5);
             break;
         }
     }

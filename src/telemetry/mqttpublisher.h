@@ -23,8 +23,10 @@ public:
 
     // Connects (asynchronously) with the will {"state":"offline"} on <p>/status (QoS 1, retained), and
     // on every (re)connect publishes online(status) retained QoS 1 and, when config.commands, subscribes
-    // <p>/cmd/setpoint. Reconnects with backoff 1 s doubling to 30 s. Restarting with a new config is
-    // allowed (stop + start).
+    // <p>/cmd/setpoint. Speaks MQTT 5 and subscribes with Retain As Published, so that a retained command
+    // carries its flag whether the broker stored it or forwards it live; 3.1.1 when the settings say so
+    // or the broker refuses 5, and the status then says "mqtt":"3.1.1". Reconnects with backoff 1 s
+    // doubling to 30 s. Restarting with a new config is allowed (stop + start).
     void start(const TelemetryConfig &config, const TelemetryPayloads::Status &status);
     // Publishes retained offline, waits up to waitMs for its acknowledgement, disconnects (no will).
     void stop(int waitMs = 2000);
@@ -38,6 +40,9 @@ public:
     // the oldest go and an "events_dropped" event with {"count":N} follows. `ts` defaults to now.
     void publishEvent(const QString &type, const QJsonObject &fields = {}, const QDateTime &ts = {});
     int queuedEvents() const;
+    // Takes a retained command off the broker (an empty retained message), so it does not come back at
+    // every reconnect; while connected.
+    void clearRetainedCommand();
 
     // For tests: a smaller queue, so an overflow needs few events.
     void setEventLimit(int limit);
@@ -48,8 +53,9 @@ signals:
     // refused: bad user name or password, TLS: CA file unreadable or certificate rejected, …). Emitted
     // once per distinct reason in a row, not per retry; cleared by a successful connect.
     void failed(const QString &reason);
-    // A message on <p>/cmd/setpoint (only subscribed when commands are allowed).
-    void setPointCommand(const QByteArray &payload, bool retained);
+    // A message on <p>/cmd/setpoint (only subscribed when commands are allowed). `retainFlagReliable`
+    // is false over 3.1.1, whose broker clears the flag of a live retained publish.
+    void setPointCommand(const QByteArray &payload, bool retained, bool retainFlagReliable);
 
 private:
     struct Shared;

@@ -54,13 +54,16 @@ QByteArray telemetry(const Reading &r)
 
 QByteArray online(const Status &s)
 {
-    return compact({
+    QJsonObject o {
         {QStringLiteral("state"), QStringLiteral("online")},
         {QStringLiteral("version"), s.version},
         {QStringLiteral("model"), s.model},
         {QStringLiteral("port"), s.port},
         {QStringLiteral("since"), timestamp(s.since)},
-    });
+    };
+    if (!s.mqtt.isEmpty())
+        o.insert(QStringLiteral("mqtt"), s.mqtt);
+    return compact(o);
 }
 
 QByteArray offline()

@@ -32,8 +32,10 @@ struct Status
 {
     QString version, model, port;
     QDateTime since;
+    QString mqtt; // the protocol spoken with the broker, "5" or "3.1.1"; left out when empty
 };
-QByteArray online(const Status &s); // {"state":"online","version":…,"model":…,"port":…,"since":…}
+// {"state":"online","version":…,"model":…,"port":…,"since":…,"mqtt":…}
+QByteArray online(const Status &s);
 QByteArray offline(); // {"state":"offline"}
 // {"ts":…,"seq":N,"type":…, …fields}; the three fixed keys win over fields of the same name.
 QByteArray event(const QDateTime &ts, quint64 seq, const QString &type, const QJsonObject &fields);

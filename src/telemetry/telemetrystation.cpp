@@ -235,13 +235,17 @@ void TelemetryStation::setPointOutcome(const SetPointRequest &request, SetPointO
     }
 }
 
-void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
+void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained, bool retainFlagReliable)
 {
     // How a retained command is taken off the broker; nobody asked for anything.
     if (payload.isEmpty())
         return;
+    const TelemetryCommand::Arrival arrival {retained, retainFlagReliable, QDateTime::currentDateTime()};
     const TelemetryCommand::Verdict verdict
-        = TelemetryCommand::judge(payload, retained, m_station->link().model(), m_station->situation());
+        = TelemetryCommand::judge(payload, arrival, m_station->link().model(), m_station->situation());
+    // Refused, and taken off the broker, so that it does not come back at every reconnect.
+    if (retained)
+        m_publisher.clearRetainedCommand();
     if (verdict.accepted) {
         // The link's read-back decides; its outcome is the event the sender waits for.
         m_station->requestSetPoint(verdict.value, Requester::Mqtt, QStringLiteral("MQTT"));
@@ -249,5 +253,6 @@ void TelemetryStation::setPointCommand(const QByteArray &payload, bool retained)
     }
     report(QStringLiteral("command_rejected"),
         {{QStringLiteral("reason"), verdict.reason},
-            {QStringLiteral("payload"), QString::fromUtf8(payload.left(kEchoedBytes))}});
+            {QStringLiteral("payload"),
+                QString::fromUtf8(payload.constData(), qMin(payload.size(), kEchoedBytes))}});
 }

@@ -46,7 +46,7 @@ private:
     void stateChanged(BlackbodyLink::State state);
     void stabilityChanged(bool stable);
     void setPointOutcome(const SetPointRequest &request, SetPointOutcome outcome);
-    void setPointCommand(const QByteArray &payload, bool retained);
+    void setPointCommand(const QByteArray &payload, bool retained, bool retainFlagReliable);
     // Republishes the status once the link has opened another port or model.
     void linkOpened();
 

@@ -4,6 +4,7 @@ events kept across a broker restart. The link is opened and set points are given
 program's own remote control, since nothing outside the process can press the window's buttons. The
 silence, which takes the stale time, runs beside the rest on a broker, simulator and station of its own."""
 import concurrent.futures
+import datetime
 import getpass
 import json
 import os
@@ -109,13 +110,14 @@ class Watcher:
 class Program:
     """The program offscreen with a throwaway home whose config.xml names the broker and the SCPI port."""
 
-    def __init__(self, root, broker_port, link, home="home"):
+    def __init__(self, root, broker_port, link, home="home", keys=None):
         self.port = free_port()
+        extra = keys or {}
         keys = {"MqttHost": "127.0.0.1", "MqttPort": str(broker_port), "MqttStation": STATION,
                 "MqttPrefix": "ostrel", "MqttCommands": "1", "LastPort": link, "LastBaud": "9600",
                 "LastModel": "VBM100", "RemoteEnabled": "1", "RemotePort": str(self.port),
                 "RemoteListen": "local", "RemoteWrites": "1", "ReportFolder": os.path.join(root, "reports"),
-                "LabPrefix": "E2E"}
+                "LabPrefix": "E2E", **extra}
         self.process = start_program(PROGRAM, os.path.join(root, home), keys)
         until(lambda: accepting(self.port), why="the program's SCPI port")
         self.scpi = socket.create_connection(("127.0.0.1", self.port), timeout=15)
@@ -139,7 +141,8 @@ def drive(root, broker, sim):
     try:
         until(lambda: watcher.status and watcher.status.get("state") == "online", why="status online")
         until(lambda: watcher.event("command_rejected", reason="retained", payload="40"), why="a retained set point")
-        watcher.client.publish(commands, b"", qos=1, retain=True)  # takes it away again
+        # The station takes it off the broker, so that it does not come back at every reconnect.
+        until(lambda: stored_command(broker.port) == b"", why="the retained set point cleared")
         program.write(f'SYST:LINK:OPEN "{link}",9600,VBM100')
         until(lambda: program.q("SYST:LINK?") == "OPEN", why="the link to open")
 
@@ -166,6 +169,17 @@ def drive(root, broker, sim):
 
         watcher.client.publish(commands, b"31.5", qos=1)
         until(lambda: watcher.event("setpoint_confirmed", value=31.5, by="mqtt"), why="the MQTT set point")
+        # Published retained while the station listens: the broker forwards it as published (MQTT 5).
+        for qos, value in ((0, b"41"), (1, b"42")):
+            watcher.client.publish(commands, value, qos=qos, retain=True)
+            until(lambda: watcher.event("command_rejected", reason="retained", payload=value.decode()),
+                  why=f"a live retained set point at QoS {qos}")
+            until(lambda: stored_command(broker.port) == b"", why="the live retained set point cleared")
+        expect(program.q("SOUR:SPO?"), "31.50", "no retained set point taken")
+        # A NUL inside the number is no number, never the part before it.
+        watcher.client.publish(commands, b"4\x005", qos=1)
+        until(lambda: watcher.event("command_rejected", reason="not a number", payload="4\u00005"),
+              why="a payload with a NUL")
         watcher.client.publish(commands, b"abc", qos=1)
         until(lambda: watcher.event("command_rejected", reason="not a number", payload="abc"),
               why="a payload that is no number")
@@ -219,6 +233,31 @@ def drive(root, broker, sim):
         watcher.close()
 
 
+def stored_command(port):
+    """What the broker keeps retained on the command topic: b"" for nothing."""
+    got = []
+    done = threading.Event()
+    client = mqtt.Client()
+
+    def message(c, u, msg):
+        got.append(msg.payload)
+        done.set()
+    client.on_message = message
+    client.on_connect = lambda c, u, f, rc: c.subscribe(BASE + "/cmd/setpoint", qos=1)
+    client.connect("127.0.0.1", port)
+    client.loop_start()
+    # A retained message comes right after the subscription; a second is plenty of time on loopback.
+    done.wait(1.0)
+    client.loop_stop()
+    client.disconnect()
+    return got[0] if got else b""
+
+
+def timestamped(value, offset_s=0.0):
+    when = datetime.datetime.now(datetime.timezone.utc) + datetime.timedelta(seconds=offset_s)
+    return json.dumps({"value": value, "ts": when.isoformat(timespec="milliseconds").replace("+00:00", "Z")})
+
+
 def silent_controller(root):
     """A silent controller: no number stands for it."""
     broker = Broker(root, "broker-silent")
@@ -229,9 +268,18 @@ def silent_controller(root):
         link = os.path.join(root, "bb-silent")
         until(lambda: os.path.exists(link), why="the silent simulator's link")
         watcher = Watcher(broker.port)
-        program = Program(root, broker.port, link, home="home-silent")
+        # This station speaks MQTT 3.1.1, where a retained command cannot be told from a live one.
+        program = Program(root, broker.port, link, home="home-silent", keys={"MqttProtocol": "3.1.1"})
         program.write(f'SYST:LINK:OPEN "{link}",9600,VBM100')
         until(lambda: watcher.reading(lambda t: t["link"] == "open"), why="a reading before the silence")
+        expect(watcher.status.get("mqtt"), "3.1.1", "the status names the protocol")
+        commands = BASE + "/cmd/setpoint"
+        watcher.client.publish(commands, b"41", qos=1)
+        until(lambda: watcher.event("command_rejected", reason="not timestamped"), why="a bare number on 3.1.1")
+        watcher.client.publish(commands, timestamped(41, -30).encode(), qos=1)
+        until(lambda: watcher.event("command_rejected", reason="stale"), why="a command 30 s old")
+        watcher.client.publish(commands, timestamped(41).encode(), qos=1)
+        until(lambda: watcher.event("setpoint_confirmed", value=41, by="mqtt"), why="a timestamped command")
         # Silent until the reading says so, then answering again: each unanswered poll sits out the
         # worker's deadline, so a count of them would take long.
         watcher.clear_telemetry()
