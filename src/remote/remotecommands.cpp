@@ -3,6 +3,8 @@
 #include "control/blackbodymodel.h"
 #include "recording/curverecorder.h"
 #include "remote/scpiclient.h"
+#include "remote/scpicommon.h"
+#include "remote/scpinumeric.h"
 #include "remote/scpiparser.h"
 #include "serial/portchoices.h"
 #include "settings/labsettings.h"
@@ -16,13 +18,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 enum Command {
     Idn,
-    Cls,
-    Opc,
+    TestQuery,
     ErrorNext,
+    HelpHeaders,
     Version,
     LinkState,
     LinkOpen,
@@ -59,14 +63,16 @@ enum Command {
     LabAddressQuery,
     LabPrefix,
     LabPrefixQuery,
+    // ScpiCommon's commands follow, in its order.
+    CommonBase,
 };
 
 // In the order of Command.
 const char *const kPatterns[] = {
     "*IDN?",
-    "*CLS",
-    "*OPC?",
+    "*TST?",
     "SYSTem:ERRor[:NEXT]?",
+    "SYSTem:HELP:HEADers?",
     "SYSTem:VERSion?",
     "SYSTem:LINK?",
     "SYSTem:LINK:OPEN",
@@ -104,13 +110,15 @@ const char *const kPatterns[] = {
     "SYSTem:LAB:PREFix",
     "SYSTem:LAB:PREFix?",
 };
-static_assert(std::size(kPatterns) == LabPrefixQuery + 1, "one pattern per command");
+static_assert(std::size(kPatterns) == CommonBase, "one pattern per command");
 
 constexpr int kNumber = int(ScpiParameter::Kind::Number);
 constexpr int kString = int(ScpiParameter::Kind::String);
 constexpr int kWord = int(ScpiParameter::Kind::Word);
 // A string or a word: "VBM100" and VBM100 name the same model.
 constexpr int kText = -1;
+// A number or a word: 45, 45CEL, MAX.
+constexpr int kAny = -2;
 
 bool changes(int command)
 {
@@ -144,6 +152,9 @@ bool takesParameters(int command)
     switch (command) {
     case LinkOpen:
     case SetPoint:
+    case SetPointQuery:
+    case StabilityLimitQuery:
+    case StabilityWindowQuery:
     case StabilityLimit:
     case StabilityWindow:
     case RecordSave:
@@ -196,7 +207,7 @@ QStringList RemoteCommands::patterns()
     QStringList list;
     for (const char *pattern : kPatterns)
         list << QString::fromLatin1(pattern);
-    return list;
+    return list + ScpiCommon::patterns();
 }
 
 QString RemoteCommands::conflictReason(LinkPolicy::Refusal refusal)
@@ -250,6 +261,16 @@ RemoteCommands::RemoteCommands(Station *station, QObject *parent)
     , m_station(station)
 {
     BlackbodyLink *link = &station->link();
+    // Every change the status registers follow, so that an event is latched when it happens, not when a
+    // client asks.
+    const auto refresh = [this] { refreshStatus(); };
+    connect(link, &BlackbodyLink::stateChanged, this, refresh);
+    connect(link, &BlackbodyLink::ticked, this, refresh);
+    connect(link, &BlackbodyLink::noReading, this, refresh);
+    connect(link, &BlackbodyLink::reading, this, refresh);
+    connect(station, &Station::stabilityChanged, this, refresh);
+    connect(&station->runner(), &CalibrationRunner::stateChanged, this, refresh);
+    connect(&station->recorder(), &CurveRecorder::recordingChanged, this, refresh);
     connect(link, &BlackbodyLink::setPointOutcome, this, &RemoteCommands::setPointSettled);
     connect(link, &BlackbodyLink::opened, this, [this] { m_openClient = nullptr; });
     // The window's reason is in the operator's language; the client hears SCPI's plain words.
@@ -270,8 +291,62 @@ void RemoteCommands::setPointSettled(const SetPointRequest &request, SetPointOut
     client->release();
 }
 
+void RemoteCommands::sessionStarted(ScpiClient &client)
+{
+    m_clients.append(&client);
+    // What holds at the connection is no event the client missed.
+    ScpiStatus &status = client.status();
+    status.operation.condition = operationCondition();
+    status.questionable.condition = questionableCondition();
+}
+
+quint16 RemoteCommands::operationCondition() const
+{
+    quint16 bits = 0;
+    const StabilityJudge &judge = m_station->link().stability();
+    if (m_station->stability().stable)
+        bits |= ScpiStatus::Stable;
+    else if (m_station->latest() && judge.state() == StabilityJudge::State::Settling)
+        bits |= ScpiStatus::Settling;
+    if (m_station->recorder().isRecording())
+        bits |= ScpiStatus::Recording;
+    if (m_station->runner().isRunning())
+        bits |= ScpiStatus::RunActive;
+    return bits;
+}
+
+quint16 RemoteCommands::questionableCondition() const
+{
+    using State = BlackbodyLink::State;
+    const BlackbodyLink &link = m_station->link();
+    quint16 bits = 0;
+    const State state = link.state();
+    if (state == State::Reconnecting)
+        bits |= ScpiStatus::LinkLost;
+    if (state == State::Silent)
+        bits |= ScpiStatus::Silent;
+    if (state == State::Unconfirmed || link.controllerSuspect())
+        bits |= ScpiStatus::Unconfirmed;
+    if ((state == State::Open || state == State::Silent) && !m_station->latest())
+        bits |= ScpiStatus::StaleReading;
+    return bits;
+}
+
+void RemoteCommands::refreshStatus()
+{
+    const quint16 operation = operationCondition();
+    const quint16 questionable = questionableCondition();
+    for (ScpiClient *client : qAsConst(m_clients)) {
+        client->status().operation.update(operation);
+        client->status().questionable.update(questionable);
+    }
+}
+
 void RemoteCommands::sessionEnded(int id)
 {
+    m_clients.erase(std::remove_if(m_clients.begin(), m_clients.end(),
+                        [id](const ScpiClient *client) { return client->id() == id; }),
+        m_clients.end());
     for (auto it = m_waiting.begin(); it != m_waiting.end();) {
         if (it.value()->id() == id)
             it = m_waiting.erase(it);
@@ -295,7 +370,9 @@ bool RemoteCommands::checkParameters(
     }
     for (int i = 0; i < kinds.size(); ++i) {
         const int kind = int(parameters.at(i).kind);
-        const bool fits = kinds.at(i) == kText ? kind != kNumber : kind == kinds.at(i);
+        const bool fits = kinds.at(i) == kText ? kind != kNumber
+            : kinds.at(i) == kAny              ? kind != kString
+                                               : kind == kinds.at(i);
         if (!fits) {
             client.errors().push(-104, QStringLiteral("Data type error"));
             return false;
@@ -323,6 +400,12 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
 {
     const int command = unit.command;
     const QVector<ScpiParameter> &parameters = unit.parameters;
+    // The client's own registers and queues, which any client may set.
+    if (command >= CommonBase) {
+        refreshStatus();
+        ScpiCommon::execute(client, command - CommonBase, parameters);
+        return;
+    }
     if (changes(command) && !m_writes) {
         client.errors().push(-203, QStringLiteral("Command protected"));
         return;
@@ -341,15 +424,15 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
             + QByteArrayLiteral(BB_VERSION));
         break;
     }
-    case Cls:
-        client.errors().clear();
-        break;
-    case Opc:
-        // The client's own set point held it until its outcome: everything before is done.
-        client.answerNow(QByteArrayLiteral("1"));
+    case TestQuery:
+        // The self-test a calibration source can pass: an open link to a controller known to be ours.
+        client.answerNow(link.state() == BlackbodyLink::State::Open && !link.controllerSuspect() ? "0" : "1");
         break;
     case ErrorNext:
         client.answerNow(client.errors().next());
+        break;
+    case HelpHeaders:
+        client.answerNow(quoted(patterns().join(QLatin1Char(','))));
         break;
     case Version:
         client.answerNow(QByteArrayLiteral("1999.0"));
@@ -380,11 +463,25 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
             m_station->vouchForController();
         break;
     case SetPoint:
-        if (checkParameters(client, parameters, {kNumber}))
+        if (checkParameters(client, parameters, {kAny}))
             setPoint(client, parameters.at(0));
         break;
     case SetPointQuery:
-        answerData(client, latest ? std::optional<double>(latest->set) : std::nullopt);
+        switch (ScpiNumeric::asked(parameters, client.errors())) {
+        case ScpiNumeric::Asked::Value:
+        case ScpiNumeric::Asked::Default:
+            // The controller's held set point is what DEF stands for.
+            answerData(client, latest ? std::optional<double>(latest->set) : std::nullopt);
+            break;
+        case ScpiNumeric::Asked::Minimum:
+            client.answerNow(formatted(link.model().minimum));
+            break;
+        case ScpiNumeric::Asked::Maximum:
+            client.answerNow(formatted(link.model().maximum));
+            break;
+        case ScpiNumeric::Asked::Invalid:
+            break;
+        }
         break;
     case SenseData:
     case MeasureTemperature:
@@ -396,16 +493,35 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
         break;
     case StabilityLimit:
     case StabilityWindow:
-        if (checkParameters(client, parameters, {kNumber}))
+        if (checkParameters(client, parameters, {kAny}))
             stabilityLimit(client, parameters.at(0), command == StabilityWindow);
         break;
     case StabilityLimitQuery:
+    case StabilityWindowQuery: {
+        const bool window = command == StabilityWindowQuery;
+        const ScpiNumeric::Bounds bounds = stabilityBounds(window);
+        double value = 0;
+        switch (ScpiNumeric::asked(parameters, client.errors())) {
+        case ScpiNumeric::Asked::Value:
+            value = window ? storedStabilityLimits(appSettings).windowSeconds
+                           : storedStabilityLimits(appSettings).band;
+            break;
+        case ScpiNumeric::Asked::Minimum:
+            value = bounds.minimum;
+            break;
+        case ScpiNumeric::Asked::Maximum:
+            value = bounds.maximum;
+            break;
+        case ScpiNumeric::Asked::Default:
+            value = *bounds.byDefault;
+            break;
+        case ScpiNumeric::Asked::Invalid:
+            return;
+        }
         client.answerNow(
-            QByteArray::number(storedStabilityLimits(appSettings).band, 'f', kStableBandDecimals));
+            window ? QByteArray::number(qRound(value)) : QByteArray::number(value, 'f', kStableBandDecimals));
         break;
-    case StabilityWindowQuery:
-        client.answerNow(QByteArray::number(storedStabilityLimits(appSettings).windowSeconds));
-        break;
+    }
     case StabilityTime:
         client.answerNow(QByteArray::number(qint64(stability.secondsAt(link.clock().elapsed()))));
         break;
@@ -490,6 +606,9 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
     case LabPrefixQuery:
         client.answerNow(quoted(LabSettings::read(appSettings).prefix));
         break;
+    case CommonBase:
+        // The common commands were handed over above.
+        break;
     }
 }
 
@@ -529,7 +648,15 @@ void RemoteCommands::setPoint(ScpiClient &client, const ScpiParameter &value)
         conflict(client, conflictReason(refusal));
         return;
     }
-    if (!setPointFits(m_station->link().model(), value.number, value.decimals)) {
+    const BlackbodyModel &model = m_station->link().model();
+    const auto latest = m_station->latest();
+    const std::optional<ScpiNumeric::Value> celsius
+        = ScpiNumeric::read(value, ScpiNumeric::Quantity::Temperature,
+            {model.minimum, model.maximum, latest ? std::optional<double>(latest->set) : std::nullopt},
+            client.errors());
+    if (!celsius)
+        return;
+    if (!setPointFits(model, celsius->value, celsius->decimals)) {
         client.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
@@ -537,16 +664,30 @@ void RemoteCommands::setPoint(ScpiClient &client, const ScpiParameter &value)
     // at once.
     client.hold();
     m_waiting.insert(m_station->link().nextRequestId(), &client);
-    m_station->requestSetPoint(value.number, Requester::Scpi, client.origin());
+    m_station->requestSetPoint(celsius->value, Requester::Scpi, client.origin());
+}
+
+ScpiNumeric::Bounds RemoteCommands::stabilityBounds(bool window)
+{
+    return window ? ScpiNumeric::Bounds {double(kMinStableWindow), double(kMaxStableWindow),
+               double(kDefaultStableWindow)}
+                  : ScpiNumeric::Bounds {kMinStableBand, kMaxStableBand, kDefaultStableBand};
 }
 
 void RemoteCommands::stabilityLimit(ScpiClient &client, const ScpiParameter &value, bool window)
 {
+    // A band is a temperature difference: only CEL and K mean the same step of it.
+    const std::optional<ScpiNumeric::Value> read
+        = ScpiNumeric::read(value, window ? ScpiNumeric::Quantity::Seconds : ScpiNumeric::Quantity::Plain,
+            stabilityBounds(window), client.errors());
+    if (!read)
+        return;
+    const QString text = QString::number(read->value, 'f', read->decimals);
     std::optional<QString> stored;
     if (window) {
-        if (const auto seconds = parseStableWindow(value.text))
+        if (const auto seconds = parseStableWindow(text))
             stored = QString::number(*seconds);
-    } else if (const auto band = parseStableBand(value.text)) {
+    } else if (const auto band = parseStableBand(text)) {
         stored = QString::number(*band);
     }
     if (!stored) {

@@ -5,6 +5,7 @@
 #include "control/linkpolicy.h"
 #include "control/setpointrequest.h"
 #include "remote/scpihandler.h"
+#include "remote/scpinumeric.h"
 #include "station/unattendedasker.h"
 
 #include <QHash>
@@ -41,6 +42,7 @@ public:
     void setWritesAllowed(bool on) { m_writes = on; }
 
     void execute(ScpiClient &client, const ScpiUnit &unit) override;
+    void sessionStarted(ScpiClient &client) override;
     void sessionEnded(int id) override;
 
 private:
@@ -58,12 +60,19 @@ private:
     void reportFolder(ScpiClient &client, const QString &folder);
     void lab(ScpiClient &client, int command, const QString &text);
     void saveSettings(ScpiClient &client);
+    static ScpiNumeric::Bounds stabilityBounds(bool window);
+    // The station as STATus:OPERation's and STATus:QUEStionable's condition bits.
+    quint16 operationCondition() const;
+    quint16 questionableCondition() const;
+    // Every client's registers follow the station: a rising bit is latched as the client's event.
+    void refreshStatus();
 
     Station *m_station;
     UnattendedAsker m_asker;
     bool m_writes = false;
     // Each client's set point waiting for its outcome, by the link's request number.
     QHash<quint64, ScpiClient *> m_waiting;
+    QVector<ScpiClient *> m_clients; // every client connected, for its status registers
     ScpiClient *m_openClient = nullptr; // the client whose SYST:LINK:OPEN is on its way
     CalibrationRun m_program;
     QString m_programFile;

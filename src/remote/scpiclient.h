@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/scpierrorqueue.h"
+#include "remote/scpistatus.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,9 @@ public:
     // Who the client is, for the operator: its address.
     virtual QString origin() const = 0;
     virtual ScpiErrorQueue &errors() = 0;
+    virtual ScpiStatus &status() = 0;
+    // Answers owed or not yet written: IEEE 488.2's message available.
+    virtual bool messageAvailable() const = 0;
     // The place of the next answer in the order of the queries.
     virtual quint64 reserve() = 0;
     // Fills a reserved place; the answer goes out once every earlier one has.

@@ -11,5 +11,6 @@ public:
     // Queries answer through client.reserve() and client.answer(), now or later; errors go to
     // client.errors(). A sequential command holds the client until it is done.
     virtual void execute(ScpiClient &client, const ScpiUnit &unit) = 0;
+    virtual void sessionStarted(ScpiClient & /*client*/) { }
     virtual void sessionEnded(int /*id*/) { }
 };
