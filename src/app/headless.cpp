@@ -88,14 +88,23 @@ int Headless::run(
                     : QStringLiteral("Report not written; results kept in %1").arg(file));
         });
 
-    const RemoteSettings remoteSettings = readRemoteSettings(appSettings);
-    if (!remote.apply(remoteSettings))
+    QStringList unusable;
+    const RemoteSettings remoteSettings = readRemoteSettings(appSettings, &unusable);
+    if (!unusable.isEmpty() && remoteSettings.enabled)
+        say(QStringLiteral("Remote control stays off: settings that cannot be used: %1")
+                .arg(unusable.join(", ")));
+    else if (!remote.apply(remoteSettings))
         say(QStringLiteral("Remote control: cannot listen on port %1: %2")
                 .arg(remoteSettings.port)
                 .arg(remote.errorString()));
     else if (remote.isServing())
         say(QStringLiteral("Remote control: SCPI on port %1").arg(remote.port()));
-    telemetry.apply(readTelemetrySettings(appSettings));
+    unusable.clear();
+    const TelemetryConfig telemetryConfig = readTelemetrySettings(appSettings, &unusable);
+    if (!unusable.isEmpty() && !telemetryConfig.host.isEmpty())
+        say(QStringLiteral("Telemetry stays off: settings that cannot be used: %1").arg(unusable.join(", ")));
+    else
+        telemetry.apply(telemetryConfig);
 
     const QString port
         = options.port.isEmpty() ? appSettings.value(RememberedLink::portKey, QString()) : options.port;

@@ -111,10 +111,8 @@ int main(int argc, char *argv[])
         });
         return app.exec();
     }
-    auto *remoteShell = new RemoteControlShell(&remote, &window);
-    remoteShell->apply(readRemoteSettings(appSettings));
-    auto *telemetryShell = new TelemetryShell(&telemetry, &window);
-    telemetryShell->apply(readTelemetrySettings(appSettings));
+    (new RemoteControlShell(&remote, &window))->start();
+    (new TelemetryShell(&telemetry, &window))->start();
     // A service manager's stop or a Ctrl+C ends the window without a question.
     QuitOnSignal quit;
     QObject::connect(&quit, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);

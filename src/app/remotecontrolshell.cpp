@@ -23,18 +23,37 @@ RemoteControlShell::RemoteControlShell(RemoteControl *remote, MainWindow *window
     m_label->hide();
     m_label->installEventFilter(this);
     connect(remote, &RemoteControl::clientCountChanged, this, &RemoteControlShell::showClients);
+    connect(remote, &RemoteControl::refusedCountChanged, this, &RemoteControlShell::showClients);
     connect(window, &MainWindow::remoteControlRequested, this, &RemoteControlShell::editSettings);
+}
+
+void RemoteControlShell::start()
+{
+    QStringList unusable;
+    const RemoteSettings settings = readRemoteSettings(appSettings, &unusable);
+    if (unusable.isEmpty() || !settings.enabled) {
+        apply(settings);
+        return;
+    }
+    std::fprintf(
+        stderr, "Remote control: settings that cannot be used: %s\n", qPrintable(unusable.join(", ")));
+    tell(tr("远程控制的设置无法使用：%1\n远程控制保持关闭，请在 设置 → 远程控制 中改正。")
+             .arg(unusable.join(QStringLiteral("，"))));
 }
 
 void RemoteControlShell::apply(const RemoteSettings &settings)
 {
     if (m_remote->apply(settings))
         return;
-    const QString text = tr("远程控制无法使用 TCP 端口 %1：%2\n程序照常运行，但不提供远程控制。")
-                             .arg(settings.port)
-                             .arg(m_remote->errorString());
-    std::fprintf(stderr, "Remote control: cannot listen on port %u: %s\n", unsigned(settings.port),
+    std::fprintf(stderr, "Remote control: cannot serve on port %u: %s\n", unsigned(settings.port),
         qPrintable(m_remote->errorString()));
+    tell(tr("远程控制无法使用 TCP 端口 %1：%2\n程序照常运行，但不提供远程控制。")
+             .arg(settings.port)
+             .arg(m_remote->errorString()));
+}
+
+void RemoteControlShell::tell(const QString &text)
+{
     // Not modal: the program goes on, also at the start when nobody may be there.
     showInPassing(
         m_failure, new QMessageBox(QMessageBox::Warning, tr("错误"), text, QMessageBox::Ok, m_window));
@@ -63,14 +82,17 @@ bool RemoteControlShell::eventFilter(QObject *watched, QEvent *event)
 {
     // The type first: a label being destroyed still sends events, and is no QLabel any more.
     if (event->type() == QEvent::LanguageChange && watched == m_label)
-        showClients(m_remote->clientCount());
+        showClients();
     return QObject::eventFilter(watched, event);
 }
 
-void RemoteControlShell::showClients(int count)
+void RemoteControlShell::showClients()
 {
     if (!m_label)
         return;
-    m_label->setText(tr("远程控制：%1 个客户端").arg(count));
-    m_label->setVisible(count > 0);
+    const int count = m_remote->clientCount();
+    const int refused = m_remote->refusedCount();
+    m_label->setText(refused > 0 ? tr("远程控制：%1 个客户端，已拒绝 %2 个").arg(count).arg(refused)
+                                 : tr("远程控制：%1 个客户端").arg(count));
+    m_label->setVisible(count > 0 || refused > 0);
 }

@@ -19,6 +19,8 @@ public:
     // Both outlive the shell.
     RemoteControlShell(RemoteControl *remote, MainWindow *window);
 
+    // Serves as the stored settings say; a value that cannot be used keeps the server off, and is named.
+    void start();
     // Serves as `settings` say; a port that cannot be bound is told, naming the port and the reason.
     void apply(const RemoteSettings &settings);
 
@@ -27,7 +29,9 @@ protected:
 
 private:
     void editSettings();
-    void showClients(int count);
+    void showClients();
+    // Told in passing, and on standard error: the program goes on without the server.
+    void tell(const QString &text);
 
     RemoteControl *m_remote;
     MainWindow *m_window;

@@ -12,6 +12,7 @@ RemoteControlDialog::RemoteControlDialog(const RemoteSettings &settings, QWidget
     (settings.network ? ui->radioNetwork : ui->radioLocal)->setChecked(true);
     ui->lineEditAllow->setText(settings.allow);
     ui->checkBoxWrites->setChecked(settings.writes);
+    ui->spinBoxIdle->setValue(settings.idleTimeoutSeconds);
     connect(ui->radioNetwork, &QRadioButton::toggled, this, &RemoteControlDialog::showListenMode);
     showListenMode();
 }
@@ -34,5 +35,6 @@ RemoteSettings RemoteControlDialog::settings() const
     settings.network = ui->radioNetwork->isChecked();
     settings.allow = ui->lineEditAllow->text().trimmed();
     settings.writes = ui->checkBoxWrites->isChecked();
+    settings.idleTimeoutSeconds = ui->spinBoxIdle->value();
     return settings;
 }

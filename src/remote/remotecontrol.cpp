@@ -6,6 +6,7 @@ RemoteControl::RemoteControl(Station *station, QObject *parent)
     , m_server(RemoteCommands::patterns(), &m_commands)
 {
     connect(&m_server, &ScpiServer::clientCountChanged, this, &RemoteControl::clientCountChanged);
+    connect(&m_server, &ScpiServer::refusedCountChanged, this, &RemoteControl::refusedCountChanged);
 }
 
 RemoteControl::~RemoteControl()
@@ -16,13 +17,24 @@ RemoteControl::~RemoteControl()
 bool RemoteControl::apply(const RemoteSettings &settings)
 {
     m_commands.setWritesAllowed(settings.writes);
+    m_server.setIdleTimeout(settings.idleTimeoutSeconds);
     const bool sameServer = m_server.isListening() && settings.enabled && settings.port == m_applied.port
         && settings.network == m_applied.network && settings.allow == m_applied.allow;
     m_applied = settings;
+    m_error.clear();
     if (sameServer)
         return true;
     m_server.close();
     if (!settings.enabled)
         return true;
-    return m_server.listen(settings.port, settings.network, AllowList(settings.allow));
+    const AllowList allow(settings.allow);
+    if (settings.network && !allow.invalid().isEmpty()) {
+        m_error = QStringLiteral("RemoteAllow: not an address or range: %1")
+                      .arg(allow.invalid().join(QStringLiteral(", ")));
+        return false;
+    }
+    if (m_server.listen(settings.port, settings.network, allow))
+        return true;
+    m_error = m_server.errorString();
+    return false;
 }

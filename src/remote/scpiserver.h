@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -16,13 +17,17 @@ class ScpiSession;
 
 // Accepts SCPI clients on a TCP port, at most kMaxClients at once, each with a session of its own.
 // Local mode listens on 127.0.0.1 and ::1; network mode on every interface, for the allowed addresses
-// only. GUI thread only.
+// only. A client silent for the idle timeout is closed; when every place is taken, one silent for
+// giveWayAfter() gives way to a newcomer, the longest silent first, never one whose command is under way.
+// GUI thread only.
 class ScpiServer : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kMaxClients = 8;
+    static constexpr int kDefaultIdleTimeoutSeconds = 300;
+    static constexpr qint64 kGiveWayAfterMs = 30000;
 
     // `patterns` are the headers the handler knows (see ScpiParser); the handler outlives the server.
     ScpiServer(const QStringList &patterns, ScpiHandler *handler, QObject *parent = nullptr);
@@ -36,12 +41,21 @@ public:
     quint16 port() const;
     QString errorString() const { return m_error; }
     int clientCount() const { return m_sessions.size(); }
+    // Clients turned away since listening began: no place, or not allowed.
+    int refusedCount() const { return m_refused; }
+    // 0: never.
+    void setIdleTimeout(int seconds);
+    void setGiveWayAfter(qint64 ms) { m_giveWayAfterMs = ms; }
 
 signals:
     void clientCountChanged(int count);
+    void refusedCountChanged(int count);
 
 private:
     void accept(QTcpServer *server);
+    // Ends `session` from this side, as a client's going would.
+    void drop(ScpiSession *session);
+    void closeIdle();
 
     ScpiParser m_parser;
     ScpiHandler *m_handler;
@@ -51,4 +65,8 @@ private:
     AllowList m_allow;
     QString m_error;
     int m_nextId = 1;
+    int m_refused = 0;
+    int m_idleTimeoutMs = kDefaultIdleTimeoutSeconds * 1000;
+    qint64 m_giveWayAfterMs = kGiveWayAfterMs;
+    QTimer m_idleCheck;
 };

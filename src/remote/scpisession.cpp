@@ -5,7 +5,15 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTcpSocket>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace {
 // A client that does not read its answers stops being read, rather than fill the program's memory.
@@ -25,25 +33,123 @@ ScpiSession::ScpiSession(
     , m_id(id)
 {
     socket->setParent(this);
+    m_idle.start();
     // Unread input stays in the kernel, so that TCP holds back a client that sends without reading.
     socket->setReadBufferSize(4 * kMaxLine);
     connect(socket, &QTcpSocket::readyRead, this, &ScpiSession::readInput);
     connect(socket, &QTcpSocket::bytesWritten, this, &ScpiSession::readInput);
-    connect(socket, &QTcpSocket::disconnected, this, [this] {
-        if (m_ended)
-            return;
-        m_ended = true;
-        m_handler->sessionEnded(m_id);
-        emit ended(this);
-    });
+    connect(socket, &QTcpSocket::disconnected, this, &ScpiSession::inputEnded);
+#ifdef Q_OS_UNIX
+    m_spare = ::fcntl(int(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+#endif
 }
 
-ScpiSession::~ScpiSession() = default;
+ScpiSession::~ScpiSession()
+{
+    closeSpare();
+}
+
+void ScpiSession::closeSpare()
+{
+#ifdef Q_OS_UNIX
+    if (m_spare < 0)
+        return;
+    delete m_spareWriter;
+    m_spareWriter = nullptr;
+    // The last descriptor of the connection: closing it ends the connection on the client's side too.
+    ::close(m_spare);
+    m_spare = -1;
+#endif
+}
+
+qint64 ScpiSession::pendingOutput() const
+{
+    return m_draining ? m_spareOut.size() : m_socket->bytesToWrite();
+}
 
 bool ScpiSession::outputFull() const
 {
-    return m_socket->bytesToWrite() + m_readyBytes > kMaxPendingOutput
+    return pendingOutput() + m_readyBytes > kMaxPendingOutput
         || m_nextSlot - m_firstSlot > kMaxPendingAnswers;
+}
+
+bool ScpiSession::hasWork() const
+{
+    return m_held || m_nextSlot > m_firstSlot || !m_units.isEmpty() || m_socket->canReadLine()
+        || !m_spareOut.isEmpty();
+}
+
+void ScpiSession::inputEnded()
+{
+    if (m_ended || m_draining)
+        return;
+    // What was read before the end stays readable; a last line without its newline is not a message.
+    if (m_spare < 0 || !hasWork()) {
+        end();
+        return;
+    }
+    m_draining = true;
+    readInput();
+}
+
+void ScpiSession::endIfDrained()
+{
+    if (m_draining && !m_ended && !m_reading && !hasWork())
+        end();
+}
+
+void ScpiSession::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    closeSpare();
+    m_handler->sessionEnded(m_id);
+    emit ended(this);
+}
+
+void ScpiSession::write(const QByteArray &bytes)
+{
+    if (!m_draining) {
+        m_socket->write(bytes);
+        // Into the kernel now: should the client's end of input arrive next, the socket drops what it holds.
+        m_socket->flush();
+        return;
+    }
+    m_spareOut += bytes;
+    sendSpare();
+}
+
+void ScpiSession::sendSpare()
+{
+#ifdef Q_OS_UNIX
+    while (!m_spareOut.isEmpty()) {
+        const ssize_t n
+            = ::send(m_spare, m_spareOut.constData(), size_t(m_spareOut.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) {
+            m_spareOut.remove(0, int(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!m_spareWriter) {
+                m_spareWriter = new QSocketNotifier(m_spare, QSocketNotifier::Write, this);
+                connect(m_spareWriter, &QSocketNotifier::activated, this, [this] {
+                    sendSpare();
+                    endIfDrained();
+                });
+            }
+            m_spareWriter->setEnabled(true);
+            return;
+        }
+        // The client has gone altogether: nothing more reaches it.
+        m_spareOut.clear();
+        break;
+    }
+    if (m_spareWriter)
+        m_spareWriter->setEnabled(false);
+#endif
 }
 
 QString ScpiSession::origin() const
@@ -68,6 +174,7 @@ void ScpiSession::readInput()
     if (!alive)
         return;
     m_reading = false;
+    endIfDrained();
     if (!m_ended && !outputFull() && m_socket->bytesAvailable() > 0 && !m_continuing) {
         m_continuing = true;
         QMetaObject::invokeMethod(
@@ -93,6 +200,7 @@ void ScpiSession::readLines()
         if (n <= 0)
             break;
         const QByteArray bytes(chunk, int(n));
+        m_idle.restart();
         const bool complete = bytes.endsWith('\n');
         if (m_dropping) {
             m_dropping = !complete;
@@ -118,9 +226,15 @@ void ScpiSession::readLines()
     }
 }
 
+bool ScpiSession::isBusy() const
+{
+    return m_held || m_nextSlot > m_firstSlot || !m_units.isEmpty() || m_socket->bytesAvailable() > 0;
+}
+
 void ScpiSession::abort()
 {
     m_ended = true;
+    closeSpare();
     m_socket->abort();
 }
 
@@ -186,5 +300,6 @@ void ScpiSession::answer(quint64 slot, const QByteArray &text)
         out += '\n';
     }
     if (!out.isEmpty())
-        m_socket->write(out);
+        write(out);
+    endIfDrained();
 }

@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sys/socket.h>
 #include <utility>
 
 namespace {
@@ -57,10 +58,14 @@ int modelIndex(const QString &name)
 //   "a: LINE => X | Y"   ... and its answers, once all have come, are X and Y;
 //   "a: LINE ~> X"       ... sent again until it answers X;
 //   "a: LINE =~ RE"      ... its answers joined match RE;
+//   "a: LINE =| X | Y"   a sends LINE with no newline added and closes its sending side, hears X and Y, and
+//                        the server closes;
 //   "! ACTION [ARG]"     the simulator or the settings change: hangup, replug, setpoint C, ignoreset
 //                        on|off, overrule C (the controller takes C after the next set frame), writes on|off,
-//                        await sample (the recording holds its first sample);
-//   "? FACT [ARG] => X"  a fact: setframes (since the simulator's last open), setpoint, file PATH.
+//                        await sample (the recording holds its first sample); silent N (N clients connect
+//                        and say nothing); giveway MS, idletimeout S (the server's limits);
+//   "? FACT [ARG] => X"  a fact: setframes (since the simulator's last open), setpoint, file PATH,
+//                        clients and refused (the server's counts, waited for), connected NAME.
 // $DIR is the row's folder, $LAST the last answer without its quotes.
 class TestRemoteCommands : public QObject
 {
@@ -82,6 +87,8 @@ private slots:
     void recordedCurveIsKeptOrDroppedOnPurpose() { runScript(); }
     void freshProfileIsToldEachMissingSettingInTurn_data();
     void freshProfileIsToldEachMissingSettingInTurn() { runScript(); }
+    void sessionsEndPolitely_data();
+    void sessionsEndPolitely() { runScript(); }
 
 private:
     struct Client
@@ -97,6 +104,7 @@ private:
     void act(const QString &action, const QString &argument);
     void check(const QString &fact, const QString &argument, const QString &expected);
     void connectClient(const QString &name);
+    void halfClosed(Client &client, const QString &line, const QString &expected);
     // The answers `line` owes, once all have come; none when they do not come in time.
     std::optional<QStringList> ask(Client &client, const QString &line);
     int answersOwed(const QString &line) const;
@@ -204,7 +212,9 @@ void TestRemoteCommands::runScript()
 
 void TestRemoteCommands::step(const QString &line)
 {
-    static const QRegularExpression client(QStringLiteral("^(\\w+): (.*?)(?: (=>|~>|=~) (.*))?$"));
+    // A line may hold several messages, parted by newlines.
+    static const QRegularExpression client(QStringLiteral("^(\\w+): (.*?)(?: (=>|~>|=~|=\\|) (.*))?$"),
+        QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression action(QStringLiteral("^! (\\w+)(?: (.*))?$"));
     static const QRegularExpression fact(QStringLiteral("^\\? (\\w+)(?: (.*?))? => (.*)$"));
     const QRegularExpressionMatch asked = client.match(line);
@@ -239,11 +249,19 @@ int TestRemoteCommands::answersOwed(const QString &line) const
 
 void TestRemoteCommands::connectClient(const QString &name)
 {
+    const int refusedBefore = m_server->refusedCount();
     Client &client = m_clients[name];
     client.socket = std::make_unique<QTcpSocket>();
     client.socket->connectToHost(QHostAddress::LocalHost, m_server->port());
     QVERIFY2(client.socket->waitForConnected(kWaitMs), qPrintable(client.socket->errorString()));
-    QTRY_COMPARE_WITH_TIMEOUT(m_server->clientCount(), int(m_clients.size()), kWaitMs);
+    // Taken, perhaps in the place of another that the server closed, or turned away.
+    const auto connected = [this] {
+        return std::count_if(m_clients.begin(), m_clients.end(), [](const auto &entry) {
+            return entry.second.socket->state() == QAbstractSocket::ConnectedState;
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_server->refusedCount() > refusedBefore || m_server->clientCount() == connected(), kWaitMs);
 }
 
 std::optional<QStringList> TestRemoteCommands::ask(Client &client, const QString &line)
@@ -278,6 +296,10 @@ void TestRemoteCommands::clientLine(
             return;
     }
     Client &client = m_clients.at(name);
+    if (how == QLatin1String("=|")) {
+        halfClosed(client, line, expected);
+        return;
+    }
     std::optional<QStringList> answers = ask(client, line);
     QVERIFY2(answers, "the answers did not all come");
     QString got = answers->join(QStringLiteral(" | "));
@@ -306,6 +328,22 @@ void TestRemoteCommands::clientLine(
     }
 }
 
+void TestRemoteCommands::halfClosed(Client &client, const QString &line, const QString &expected)
+{
+    client.socket->write(line.toUtf8());
+    QVERIFY(client.socket->flush());
+    // What a client does that sends its last message and then shuts its sending side.
+    QCOMPARE(::shutdown(int(client.socket->socketDescriptor()), SHUT_WR), 0);
+    // Qt reads up to the server's end of the stream and then calls the socket disconnected.
+    QTRY_VERIFY_WITH_TIMEOUT(client.socket->state() == QAbstractSocket::UnconnectedState, kWaitMs);
+    client.pending += client.socket->readAll();
+    QCOMPARE(QString::fromUtf8(client.pending)
+                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                 .join(QStringLiteral(" | ")),
+        expected);
+    client.pending.clear();
+}
+
 void TestRemoteCommands::act(const QString &action, const QString &argument)
 {
     if (action == QLatin1String("hangup")) {
@@ -321,6 +359,13 @@ void TestRemoteCommands::act(const QString &action, const QString &argument)
         m_overrule = argument.toDouble();
     } else if (action == QLatin1String("writes")) {
         m_commands->setWritesAllowed(argument == QLatin1String("on"));
+    } else if (action == QLatin1String("silent")) {
+        for (int i = 0, first = int(m_clients.size()); i < argument.toInt(); ++i)
+            connectClient(QStringLiteral("silent%1").arg(first + i));
+    } else if (action == QLatin1String("giveway")) {
+        m_server->setGiveWayAfter(argument.toInt());
+    } else if (action == QLatin1String("idletimeout")) {
+        m_server->setIdleTimeout(argument.toInt());
     } else if (action == QLatin1String("await") && argument == QLatin1String("sample")) {
         // A curve with no sample yet counts as nothing recorded.
         QTRY_VERIFY_WITH_TIMEOUT(m_station->recorder().hasUnsavedCurve(), kWaitMs);
@@ -338,6 +383,15 @@ void TestRemoteCommands::check(const QString &fact, const QString &argument, con
         QCOMPARE(QString::number(sets), expected);
     } else if (fact == QLatin1String("setpoint")) {
         QCOMPARE(QString::number(m_device->setPoint(), 'f', 2), expected);
+    } else if (fact == QLatin1String("clients")) {
+        QTRY_COMPARE_WITH_TIMEOUT(QString::number(m_server->clientCount()), expected, kWaitMs);
+    } else if (fact == QLatin1String("refused")) {
+        QTRY_COMPARE_WITH_TIMEOUT(QString::number(m_server->refusedCount()), expected, kWaitMs);
+    } else if (fact == QLatin1String("connected")) {
+        const QTcpSocket *socket = m_clients.at(argument).socket.get();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            socket->state() == QAbstractSocket::ConnectedState ? QStringLiteral("yes") : QStringLiteral("no"),
+            expected, kWaitMs);
     } else if (fact == QLatin1String("file")) {
         const QFileInfo file(argument);
         QCOMPARE(
@@ -463,6 +517,42 @@ void TestRemoteCommands::freshProfileIsToldEachMissingSettingInTurn_data()
         "a: PROG:REP? =~ ^\"$DIR/reports/[^/\"]+\\.csv\"$",
         "? file $LAST => exists",
         "? setpoint => 35.00",
+    };
+}
+
+void TestRemoteCommands::sessionsEndPolitely_data()
+{
+    addScriptColumn();
+    QTest::newRow("half-closed: every complete line is answered, a cut last one is not") << QStringList {
+        "a: SYST:ERR?;SOUR:SPO?\nSOUR:SPO?\nSOUR:SPO? =| 0,\"No error\" | 25.00 | 25.00",
+        "? clients => 0",
+    };
+    QTest::newRow("half-closed: a set point still waits for its outcome") << QStringList {
+        "a: SOUR:SPO 40;*OPC?;SOUR:SPO?\n =| 1 | 40.00",
+        "? setpoint => 40.00",
+    };
+    QTest::newRow("eight silent clients: the ninth takes the place of the one silent longest")
+        << QStringList {
+               "! giveway 0",
+               "! silent 8",
+               "n: *IDN? =~ ^Ostrel,",
+               "? clients => 8",
+               "? connected silent0 => no",
+               "? connected silent1 => yes",
+               "? refused => 0",
+           };
+    QTest::newRow("eight clients, none silent long enough: the ninth is refused") << QStringList {
+        "! silent 8",
+        "? refused => 0",
+        "! silent 1",
+        "? refused => 1",
+        "? clients => 8",
+    };
+    QTest::newRow("idle timeout") << QStringList {
+        "! idletimeout 1",
+        "a: *IDN? =~ ^Ostrel,",
+        "? clients => 0",
+        "? connected a => no",
     };
 }
 
