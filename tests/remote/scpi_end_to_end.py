@@ -55,7 +55,8 @@ class Program:
 
 
 def refused_writes(root):
-    program = Program(root, "home", writes=False)
+    # Silent clients are closed after two seconds here, so that the tenth client's wait stays short.
+    program = Program(root, "home", writes=False, keys={"RemoteIdleTimeout": "2"})
     try:
         expect(program.q("*IDN?").split(",")[:3], ["Ostrel", "NONE", "0"], "*IDN?")
         # Every command that changes something is protected; queries and *CLS never are.
@@ -75,8 +76,90 @@ def refused_writes(root):
         expect(program.error(), '0,"No error"', "an empty queue")
         sessions(program.port)
         expect(program.q("*IDN?").split(",")[0], "Ostrel", "the first client after the others' bytes")
+        common_commands(program)
+        half_closed(program.port)
+        silent_clients(program.port)
     finally:
         program.stop()
+
+
+def common_commands(program):
+    """IEEE 488.2's common commands and SCPI's status registers, as an instrument engineer's script uses
+    them."""
+    q, w = program.q, program.w
+    w("*CLS;*ESE 60;*SRE 32")
+    expect((q("*ESE?"), q("*SRE?"), q("*ESR?")), ("60", "32", "0"), "enable registers set, events cleared")
+    w("NO:SUCH")
+    expect(q("*ESR?"), "32", "a command error's bit")
+    expect(q("*STB?"), "4", "the error queue's bit while the error waits")
+    expect(program.error(), '-113,"Undefined header"', "the error itself")
+    w("*RST")
+    expect((q("*ESE?"), q("*SRE?")), ("60", "32"), "*RST leaves the enable registers")
+    w("*OPC")
+    expect(q("*ESR?"), "1", "operation complete")
+    w("*WAI")
+    expect((q("*OPC?"), q("*TST?")), ("1", "1"), "*TST? with the link closed")
+    expect(q("STAT:QUES:COND?"), "0", "a link closed on purpose is nothing questionable")
+    expect((q("SOUR:SPO? MIN"), q("SOUR:SPO? MAX")), ("0.00", "100.00"), "the model's range")
+    w("STAT:PRES")
+    expect((q("STAT:OPER:ENAB?"), q("STAT:QUES:ENAB?")), ("0", "0"), "STAT:PRES clears the enables")
+
+
+def half_closed(port):
+    """A client that sends its queries and closes its sending side, as `nc -N` does, hears every answer."""
+    for _ in range(10):
+        s = socket.create_connection(("127.0.0.1", port), timeout=10)
+        s.sendall(b"*IDN?\nSYST:ERR?")
+        s.shutdown(socket.SHUT_WR)
+        with s.makefile("rb") as f:
+            expect(f.read().split(b",")[0], b"Ostrel", "a half-closed query's answer; its cut last line none")
+        s.close()
+
+
+def silent_clients(port):
+    """Nine silent sockets: the ninth is refused, and once the idle timeout closes the others, a tenth is
+    served."""
+    silent = [socket.create_connection(("127.0.0.1", port), timeout=10) for _ in range(9)]
+    try:
+        started = time.monotonic()
+        tenth = None
+        while tenth is None:
+            assert time.monotonic() - started < 20, "no place for the tenth client"
+            s = socket.create_connection(("127.0.0.1", port), timeout=10)
+            s.sendall(b"*IDN?\n")
+            try:
+                answer = s.makefile("rb").readline()
+            except ConnectionResetError:
+                answer = b""
+            if answer:
+                tenth = s
+            else:
+                s.close()
+                time.sleep(0.2)
+        expect(answer.split(b",")[0], b"Ostrel", "the tenth client served beside the silent ones")
+        tenth.close()
+        expect(all(s.recv(1) == b"" for s in silent[:8]), True, "the idle ones closed by the server")
+    finally:
+        for s in silent:
+            s.close()
+
+
+def nul_bytes(port):
+    """A NUL is white space: it never cuts a line, and a number split by one is no number."""
+    s = socket.create_connection(("127.0.0.1", port), timeout=10)
+    f = s.makefile("rb")
+    try:
+        s.sendall(b"\x00*IDN?\n")
+        expect(f.readline().split(b",")[0], b"Ostrel", "a query after a NUL")
+        s.sendall(b"SOUR:SPO 4\x005;SOUR:SPO?;SYST:ERR?\n")
+        answer = (f.readline(), f.readline().split(b",")[0])
+        expect(answer, (b"30.00\n", b"-102"), "a number cut by a NUL runs nothing")
+        s.sendall(b"SOUR:SPO 36\x00;SOUR:SPO?;SOUR:SPO 37\x00\x00;SOUR:SPO?\n")
+        expect((f.readline(), f.readline()), (b"36.00\n", b"37.00\n"), "a NUL before a semicolon cuts nothing")
+        s.sendall(b"SOUR:SPO 30\n*OPC?\n")
+        expect(f.readline(), b"1\n", "back to 30")
+    finally:
+        s.close()
 
 
 def sessions(port):
@@ -230,6 +313,11 @@ def drive(root, sim):
         expect(program.error(), '0,"No error"', "after a confirmed set point")
         until(lambda: q("SOURce:STABility:TEST?") == "1")
         expect(abs(float(q("MEAS:TEMP?")) - 30) < 0.5, True, "the temperature once stable")
+        nul_bytes(program.port)
+        for command in ("SOUR:SPO 95 FAR", "SOUR:SPO 308.15K", "SOUR:SPO 30 CEL"):
+            expect(q(f"{command};SOUR:SPO?"), "35.00" if "CEL" not in command else "30.00", command)
+        until(lambda: q("SOURce:STABility:TEST?") == "1")
+        expect((q("*TST?"), q("STAT:OPER:COND?")), ("0", "256"), "a confirmed link, stable")
 
         for command in ["SOUR:SPO 30.0000001", "SOUR:SPO 100.01", "SOUR:SPO -0.01"]:
             w(command)
