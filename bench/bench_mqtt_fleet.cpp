@@ -111,7 +111,7 @@ int main(int argc, char **argv)
         config.port = broker.port();
         config.prefix = "bench";
         config.station = QString::asprintf("s%03d", i);
-        s->publisher->start(config, {"bench", "BB-1200", "/dev/null", QDateTime::currentDateTime()});
+        s->publisher->start(config, {"bench", "BB-1200", "/dev/null", QDateTime::currentDateTime(), {}});
         fleet.push_back(std::move(s));
     }
     if (!waitUntil([&] { return connectedCount == stationCount; }, 20000)) {

@@ -90,6 +90,7 @@ int Headless::run(
 
     QStringList unusable;
     const RemoteSettings remoteSettings = readRemoteSettings(appSettings, &unusable);
+    unusable += RemoteControl::unusable(remoteSettings);
     if (!unusable.isEmpty() && remoteSettings.enabled)
         say(QStringLiteral("Remote control stays off: settings that cannot be used: %1")
                 .arg(unusable.join(", ")));

@@ -3,6 +3,7 @@
 #include "app/controllerquestion.h"
 #include "app/mainwindow.h"
 #include "dialogs/remotecontroldialog.h"
+#include "remote/remotecontrol.h"
 #include "settings/settings.h"
 
 #include <QEvent>
@@ -31,6 +32,7 @@ void RemoteControlShell::start()
 {
     QStringList unusable;
     const RemoteSettings settings = readRemoteSettings(appSettings, &unusable);
+    unusable += RemoteControl::unusable(settings);
     if (unusable.isEmpty() || !settings.enabled) {
         apply(settings);
         return;

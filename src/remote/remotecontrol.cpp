@@ -14,6 +14,14 @@ RemoteControl::~RemoteControl()
     m_server.close();
 }
 
+QStringList RemoteControl::unusable(const RemoteSettings &settings)
+{
+    const QStringList invalid = AllowList(settings.allow).invalid();
+    if (!settings.network || invalid.isEmpty())
+        return {};
+    return {QStringLiteral("RemoteAllow \"%1\"").arg(invalid.join(QStringLiteral(", ")))};
+}
+
 bool RemoteControl::apply(const RemoteSettings &settings)
 {
     m_commands.setWritesAllowed(settings.writes);

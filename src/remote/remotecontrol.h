@@ -23,6 +23,9 @@ public:
     // holds an entry that is no address or range; errorString() says why, and the station goes on
     // without the server rather than serve clients the operator did not mean.
     bool apply(const RemoteSettings &settings);
+    // What in `settings` the server cannot use beyond what reading them found, named with its key for a
+    // message: an allow-list entry that is no address or range while the network is served.
+    static QStringList unusable(const RemoteSettings &settings);
     bool isServing() const { return m_server.isListening(); }
     quint16 port() const { return m_server.port(); }
     QString errorString() const { return m_error; }

@@ -19,7 +19,8 @@ TelemetryConfig configFor(const MosquittoBroker &broker, const QString &station)
     return c;
 }
 
-const TelemetryPayloads::Status kStatus {"1.0.0", "BB-1200", "/dev/ttyUSB0", QDateTime::currentDateTime()};
+const TelemetryPayloads::Status kStatus {
+    "1.0.0", "BB-1200", "/dev/ttyUSB0", QDateTime::currentDateTime(), QStringLiteral("5")};
 
 QJsonObject json(const QByteArray &payload)
 {
