@@ -5,6 +5,17 @@
 
 Q_DECLARE_METATYPE(BlackbodySession::State)
 
+namespace {
+
+// Every byte of a literal, NULs included, without counting them by hand.
+template<int N>
+QByteArray bytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+} // namespace
+
 // Which set points from the broker go to the link, and the word for those that do not.
 class TestTelemetryCommand : public QObject
 {
@@ -47,16 +58,12 @@ void TestTelemetryCommand::setPointIsJudgedLikeTheWindowsAndScpis_data()
     QTest::newRow("a megabyte of digits")
         << QByteArray(1 << 20, '1') << "live 5" << State::Open << false << "not a number" << 0.0;
     // Every byte counts: a NUL cuts nothing short.
-    QTest::newRow("NUL inside") << QByteArray("4\x00"
-                                              "5",
-        3) << "live 5" << State::Open
-                                << false << "not a number" << 0.0;
-    QTest::newRow("NUL after") << QByteArray("45\x00", 3) << "live 5" << State::Open << false
-                               << "not a number" << 0.0;
-    QTest::newRow("NUL before") << QByteArray("\x00"
-                                              "45",
-        3) << "live 5" << State::Open
-                                << false << "not a number" << 0.0;
+    QTest::newRow("NUL inside") << bytes("4\0005") << "live 5" << State::Open << false << "not a number"
+                                << 0.0;
+    QTest::newRow("NUL after") << bytes("45\000") << "live 5" << State::Open << false << "not a number"
+                               << 0.0;
+    QTest::newRow("NUL before") << bytes("\00045") << "live 5" << State::Open << false << "not a number"
+                                << 0.0;
     QTest::newRow("finer than the model")
         << QByteArray("35.125") << "live 5" << State::Open << false << "out of range" << 0.0;
     QTest::newRow("retained") << QByteArray("35") << "retained 5" << State::Open << false << "retained"

@@ -6,6 +6,13 @@
 
 namespace {
 
+// Every byte of a literal, NULs included, without counting them by hand.
+template<int N>
+QByteArray bytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
 const QStringList kPatterns = {
     "*IDN?", "SYSTem:ERRor[:NEXT]?", "SOURce:SPOint", "SOURce:SPOint?", "SYSTem:LINK:OPEN", "PROGram:STATe"};
 
@@ -73,22 +80,18 @@ void TestScpiParser::parse_data()
     QTest::newRow("empty parameter") << QByteArray("SYST:LINK:OPEN 1,,2") << "-109";
     QTest::newRow("not a value") << QByteArray("SOUR:SPO 1.2.3") << "-104";
     QTest::newRow("bad header") << QByteArray("SOUR::SPO 1") << "-102";
-    QTest::newRow("control bytes") << QByteArray("\x01\xff\x00 SOUR", 8) << "-102";
+    QTest::newRow("control bytes") << bytes("\x01\xff\x00 SOUR") << "-102";
     QTest::newRow("blank") << QByteArray("  \t ") << "";
     // The control bytes are white space: they part what they stand between, and cut nothing.
-    QTest::newRow("NUL before a header") << QByteArray("\x00*IDN?", 6) << "0()";
-    QTest::newRow("NUL before a separator")
-        << QByteArray("SOUR:SPO 60\x00;SOUR:SPO 59", 24) << "2(60:0) 2(59:0)";
-    QTest::newRow("NUL inside a number: two things where one was wanted") << QByteArray("SOUR:SPO 4\x00"
-                                                                                        "5",
-        12) << "-102";
-    QTest::newRow("NUL inside a header") << QByteArray("SOUR:S\x00PO 4", 13) << "-113";
+    QTest::newRow("NUL before a header") << bytes("\x00*IDN?") << "0()";
+    QTest::newRow("NUL before a separator") << bytes("SOUR:SPO 60\x00;SOUR:SPO 59") << "2(60:0) 2(59:0)";
+    QTest::newRow("NUL inside a number: two things where one was wanted")
+        << bytes("SOUR:SPO 4\0005") << "-102";
+    QTest::newRow("NUL inside a header") << bytes("SOUR:S\x00PO 4") << "-113";
     QTest::newRow("a unit after a number") << QByteArray("SOUR:SPO 45CEL;SOUR:SPO 318.15 K;SOUR:SPO 1e2far")
                                            << "2(45:0:CEL) 2(318.15:2:K) 2(100:0:FAR)";
     QTest::newRow("two words are no unit") << QByteArray("SOUR:SPO 45 CEL C") << "-102";
-    QTest::newRow("control bytes in a string") << QByteArray("SYST:LINK:OPEN \"a\x01\x1f"
-                                                             "b\"",
-        21) << "4([a  b])";
+    QTest::newRow("control bytes in a string") << bytes("SYST:LINK:OPEN \"a\001\037b\"") << "4([a  b])";
 }
 
 void TestScpiParser::parse()
