@@ -19,6 +19,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -377,6 +378,11 @@ bool RemoteCommands::checkParameters(
             client.errors().push(-104, QStringLiteral("Data type error"));
             return false;
         }
+        // Only the numbers that read their unit through ScpiNumeric (kAny) may carry one.
+        if (kinds.at(i) == kNumber && !parameters.at(i).suffix.isEmpty()) {
+            client.errors().push(-138, QStringLiteral("Suffix not allowed"));
+            return false;
+        }
     }
     return true;
 }
@@ -573,14 +579,24 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
     case ProgramStep:
         client.answerNow(programStep());
         break;
-    case ProgramReading:
-        if (!checkParameters(client, parameters, {kNumber}))
+    case ProgramReading: {
+        if (!checkParameters(client, parameters, {kAny}))
             break;
-        if (!CalibrationRunner::acceptsReading(parameters.at(0).number, parameters.at(0).decimals))
+        // A reading is what the instrument showed: MIN or MAX stand for nothing it could show.
+        if (parameters.at(0).kind != ScpiParameter::Kind::Number) {
+            client.errors().push(-104, QStringLiteral("Data type error"));
+            break;
+        }
+        const std::optional<ScpiNumeric::Value> reading
+            = ScpiNumeric::read(parameters.at(0), ScpiNumeric::Quantity::Temperature, {}, client.errors());
+        if (!reading)
+            break;
+        if (!CalibrationRunner::acceptsReading(reading->value, reading->decimals))
             client.errors().push(-222, QStringLiteral("Data out of range"));
-        else if (!runner.supplyReading(parameters.at(0).number))
+        else if (!runner.supplyReading(reading->value))
             conflict(client, QStringLiteral("no reading awaited"));
         break;
+    }
     case ProgramReport:
         client.answerNow(quoted(m_station->reporter().lastReport()));
         break;
@@ -656,7 +672,14 @@ void RemoteCommands::setPoint(ScpiClient &client, const ScpiParameter &value)
             client.errors());
     if (!celsius)
         return;
-    if (!setPointFits(model, celsius->value, celsius->decimals)) {
+    ScpiNumeric::Value target = *celsius;
+    // A value converted from FAR or K takes the controller's nearest step, as an instrument rounds to
+    // its resolution; one written in Celsius with more places than the controller holds is refused.
+    if (!value.suffix.isEmpty() && value.suffix != QLatin1String("CEL") && target.decimals > model.decimals) {
+        const double step = std::pow(10.0, model.decimals);
+        target = {std::round(target.value * step) / step, model.decimals};
+    }
+    if (!setPointFits(model, target.value, target.decimals)) {
         client.errors().push(-222, QStringLiteral("Data out of range"));
         return;
     }
@@ -664,7 +687,7 @@ void RemoteCommands::setPoint(ScpiClient &client, const ScpiParameter &value)
     // at once.
     client.hold();
     m_waiting.insert(m_station->link().nextRequestId(), &client);
-    m_station->requestSetPoint(celsius->value, Requester::Scpi, client.origin());
+    m_station->requestSetPoint(target.value, Requester::Scpi, client.origin());
 }
 
 ScpiNumeric::Bounds RemoteCommands::stabilityBounds(bool window)
@@ -676,10 +699,9 @@ ScpiNumeric::Bounds RemoteCommands::stabilityBounds(bool window)
 
 void RemoteCommands::stabilityLimit(ScpiClient &client, const ScpiParameter &value, bool window)
 {
-    // A band is a temperature difference: only CEL and K mean the same step of it.
-    const std::optional<ScpiNumeric::Value> read
-        = ScpiNumeric::read(value, window ? ScpiNumeric::Quantity::Seconds : ScpiNumeric::Quantity::Plain,
-            stabilityBounds(window), client.errors());
+    const std::optional<ScpiNumeric::Value> read = ScpiNumeric::read(value,
+        window ? ScpiNumeric::Quantity::Seconds : ScpiNumeric::Quantity::TemperatureDifference,
+        stabilityBounds(window), client.errors());
     if (!read)
         return;
     const QString text = QString::number(read->value, 'f', read->decimals);

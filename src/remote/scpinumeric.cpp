@@ -87,6 +87,12 @@ std::optional<ScpiNumeric::Value> ScpiNumeric::read(
             return converted((parameter.number - 32) * 5 / 9);
         }
     }
+    if (quantity == Quantity::TemperatureDifference) {
+        if (suffix == QLatin1String("CEL") || suffix == QLatin1String("K"))
+            return Value {parameter.number, parameter.decimals};
+        if (suffix == QLatin1String("FAR"))
+            return converted(parameter.number * 5 / 9);
+    }
     errors.push(-131, QStringLiteral("Invalid suffix"));
     return std::nullopt;
 }

@@ -15,7 +15,8 @@ struct ScpiParameter;
 class ScpiNumeric
 {
 public:
-    enum class Quantity { Temperature, Seconds, Plain };
+    // A difference of temperatures (a stability band) is the same in CEL and K, 5/9 of it in FAR.
+    enum class Quantity { Temperature, TemperatureDifference, Seconds, Plain };
 
     // What MIN, MAX and DEF stand for; DEF may be unknown (no reading to take it from).
     struct Bounds

@@ -19,7 +19,7 @@ ScpiServer::ScpiServer(const QStringList &patterns, ScpiHandler *handler, QObjec
 
 void ScpiServer::setIdleTimeout(int seconds)
 {
-    m_idleTimeoutMs = qMax(0, seconds) * 1000;
+    m_idleTimeoutMs = qint64(qMax(0, seconds)) * 1000;
 }
 
 void ScpiServer::drop(ScpiSession *session)

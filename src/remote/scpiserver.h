@@ -66,7 +66,7 @@ private:
     QString m_error;
     int m_nextId = 1;
     int m_refused = 0;
-    int m_idleTimeoutMs = kDefaultIdleTimeoutSeconds * 1000;
+    qint64 m_idleTimeoutMs = kDefaultIdleTimeoutSeconds * 1000;
     qint64 m_giveWayAfterMs = kGiveWayAfterMs;
     QTimer m_idleCheck;
 };

@@ -8,6 +8,8 @@
 #include <QSocketNotifier>
 #include <QTcpSocket>
 
+#include <utility>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
@@ -37,11 +39,19 @@ ScpiSession::ScpiSession(
     // Unread input stays in the kernel, so that TCP holds back a client that sends without reading.
     socket->setReadBufferSize(4 * kMaxLine);
     connect(socket, &QTcpSocket::readyRead, this, &ScpiSession::readInput);
-    connect(socket, &QTcpSocket::bytesWritten, this, &ScpiSession::readInput);
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 written) {
+        m_inFlight.remove(0, int(qMin(written, qint64(m_inFlight.size()))));
+        readInput();
+    });
     connect(socket, &QTcpSocket::disconnected, this, &ScpiSession::inputEnded);
 #ifdef Q_OS_UNIX
     m_spare = ::fcntl(int(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
 #endif
+    // Kept: the socket forgets its peer once the client's input ends, and answers still go out after.
+    m_origin = socket->peerAddress().toString();
+    // An IPv4 client on a dual-stack socket reads as ::ffff:127.0.0.1.
+    if (m_origin.startsWith(QLatin1String("::ffff:")))
+        m_origin.remove(0, 7);
 }
 
 ScpiSession::~ScpiSession()
@@ -83,6 +93,8 @@ void ScpiSession::inputEnded()
 {
     if (m_ended || m_draining)
         return;
+    // What the socket had not handed to the kernel yet it dropped as it closed; it goes out again here.
+    m_spareOut = std::exchange(m_inFlight, QByteArray());
     // What was read before the end stays readable; a last line without its newline is not a message.
     if (m_spare < 0 || !hasWork()) {
         end();
@@ -111,6 +123,7 @@ void ScpiSession::end()
 void ScpiSession::write(const QByteArray &bytes)
 {
     if (!m_draining) {
+        m_inFlight += bytes;
         m_socket->write(bytes);
         // Into the kernel now: should the client's end of input arrive next, the socket drops what it holds.
         m_socket->flush();
@@ -137,7 +150,8 @@ void ScpiSession::sendSpare()
                 m_spareWriter = new QSocketNotifier(m_spare, QSocketNotifier::Write, this);
                 connect(m_spareWriter, &QSocketNotifier::activated, this, [this] {
                     sendSpare();
-                    endIfDrained();
+                    // Room again: the lines held back while the output was full go on, or the session ends.
+                    readInput();
                 });
             }
             m_spareWriter->setEnabled(true);
@@ -154,11 +168,7 @@ void ScpiSession::sendSpare()
 
 QString ScpiSession::origin() const
 {
-    QString address = m_socket->peerAddress().toString();
-    // An IPv4 client on a dual-stack socket reads as ::ffff:127.0.0.1.
-    if (address.startsWith(QLatin1String("::ffff:")))
-        address.remove(0, 7);
-    return address;
+    return m_origin;
 }
 
 void ScpiSession::readInput()
@@ -228,7 +238,8 @@ void ScpiSession::readLines()
 
 bool ScpiSession::isBusy() const
 {
-    return m_held || m_nextSlot > m_firstSlot || !m_units.isEmpty() || m_socket->bytesAvailable() > 0;
+    // Unread input is no work under way: a client that sends and never reads must still time out.
+    return m_held || m_nextSlot > m_firstSlot || !m_units.isEmpty();
 }
 
 void ScpiSession::abort()
@@ -301,5 +312,6 @@ void ScpiSession::answer(quint64 slot, const QByteArray &text)
     }
     if (!out.isEmpty())
         write(out);
-    endIfDrained();
+    if (m_draining)
+        readInput();
 }

@@ -92,5 +92,7 @@ private:
     int m_spare = -1;
     bool m_draining = false; // the client's input has ended; answers still go out
     QByteArray m_spareOut;
+    QByteArray m_inFlight; // written to the socket, not yet taken by the kernel
+    QString m_origin;
     QSocketNotifier *m_spareWriter = nullptr;
 };

@@ -349,8 +349,9 @@ bool MqttPublisher::Worker::pump(Clock::time_point until)
     if (!m_connected) {
         // 3.1.1's "unacceptable protocol version" and 5's "unsupported protocol version"; a broker that
         // knows only 3.1.1 may also answer a CONNECT of 5 in a form it cannot be read in.
-        m_refusedProtocol = m_connackRefusal == 1 || m_connackRefusal == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION
-            || (m_mqtt5 && rc == MOSQ_ERR_MALFORMED_PACKET);
+        m_refusedProtocol = m_mqtt5
+            && (m_connackRefusal == 1 || m_connackRefusal == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION
+                || rc == MOSQ_ERR_MALFORMED_PACKET);
         if (m_refusedProtocol)
             fail(MqttPublisher::tr("服务器不支持 MQTT 5，改用 MQTT 3.1.1"));
         else if (m_connackRefusal == 4 || m_connackRefusal == 5

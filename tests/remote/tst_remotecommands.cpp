@@ -412,6 +412,12 @@ void TestRemoteCommands::setPointIsSequentialAndItsOutcomeQueued_data()
                "a: SOUR:SPO 30;SOUR:SPO? => 30.00",
                "a: SOUR:SPO 31.25;*OPC?;SYST:ERR? => 1 | 0,\"No error\"",
                "? setpoint => 31.25",
+               // Converted from another unit: the controller's nearest step.
+               "a: SOUR:SPO 100 FAR;SOUR:SPO?;SOUR:SPO 303.156K;SOUR:SPO? => 37.78 | 30.01",
+               "a: SOUR:SPO 30.005 CEL;SYST:ERR? => -222,\"Data out of range\"",
+               "a: SOUR:STAB:LIM 0.9 FAR;SOUR:STAB:LIM?;SYST:LINK:OPEN \"x\",9600 K,VBM100;SYST:ERR? => 0.50 "
+               "| "
+               "-138,\"Suffix not allowed\"",
            };
     QTest::newRow("refused: its error is queued before the query after it answers") << QStringList {
         "! overrule 45",

@@ -144,6 +144,10 @@ void TestScpiCommon::numericParametersTakeBoundsAndUnits_data()
     QTest::newRow("kelvin") << QByteArray("X 318.15 K") << temperature << "45/0";
     QTest::newRow("Fahrenheit, exactly") << QByteArray("X 113 FAR") << temperature << "45/0";
     QTest::newRow("Fahrenheit, to the thousandth") << QByteArray("X 100FAR") << temperature << "37.777778/6";
+    const int difference = int(ScpiNumeric::Quantity::TemperatureDifference);
+    QTest::newRow("a band in kelvin is the same in Celsius")
+        << QByteArray("X 0.5 K") << difference << "0.5/1";
+    QTest::newRow("a band in Fahrenheit") << QByteArray("X 0.9FAR") << difference << "0.5/1";
     QTest::newRow("seconds") << QByteArray("X 30 S") << seconds << "30/0";
     QTest::newRow("a unit the quantity has not") << QByteArray("X 30 K") << seconds << "-131";
     QTest::newRow("no such unit") << QByteArray("X 45 V") << temperature << "-131";
