@@ -66,6 +66,11 @@ LinkPolicy::Judge LinkPolicy::stabilityJudge(const LinkSituation &situation)
     return situation.run == RunPhase::None ? Judge::Link : Judge::Run;
 }
 
+bool LinkPolicy::readingRecordable(qint64 ageMs)
+{
+    return ageMs >= 0 && ageMs <= kRecordableForMs;
+}
+
 bool LinkPolicy::readingFresh(qint64 ageMs)
 {
     return ageMs <= BlackbodyPoll::kStaleAfterMs;

@@ -53,4 +53,8 @@ public:
     static QString reasonWord(Refusal refusal);
     // A reading this old is still the controller's present one.
     static bool readingFresh(qint64 ageMs);
+    // A reading this old may still be recorded as a sample: one poll period and the reply deadline. Older,
+    // a sample would repeat a reading nobody made, so the recording's gap begins.
+    static constexpr qint64 kRecordableForMs = 1500;
+    static bool readingRecordable(qint64 ageMs);
 };

@@ -1,6 +1,7 @@
 #include "curverecorder.h"
 
 #include "collect.h"
+#include "control/linkpolicy.h"
 #include "samplestore.h"
 
 #include <QDateTime>
@@ -15,6 +16,7 @@ CurveRecorder::CurveRecorder(QObject *parent)
     : QObject(parent)
     , m_collector(new Collect)
 {
+    m_readingClock.start();
     m_drainTimer.setTimerType(Qt::CoarseTimer);
     m_drainTimer.setInterval(kDrainMs);
     connect(&m_drainTimer, &QTimer::timeout, this, &CurveRecorder::drain);
@@ -161,10 +163,24 @@ SaveResult CurveRecorder::save(const QString &fileName, const QString &appName)
     return saved;
 }
 
+void CurveRecorder::Latest::set(double value, qint64 atMs)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_value = value;
+    m_atMs = atMs;
+}
+
+double CurveRecorder::Latest::recordable(qint64 nowMs) const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return LinkPolicy::readingRecordable(nowMs - m_atMs) ? m_value : NoReading;
+}
+
 void CurveRecorder::tick()
 {
-    m_inbox.push(m_reading.load(std::memory_order_relaxed));
-    m_ambientInbox.push(m_ambientReading.load(std::memory_order_relaxed));
+    const qint64 now = m_readingClock.elapsed();
+    m_inbox.push(m_reading.recordable(now));
+    m_ambientInbox.push(m_ambientReading.recordable(now));
 }
 
 void CurveRecorder::drain()

@@ -6,12 +6,13 @@
 #include "settings/recordestimate.h"
 #include "writefilethread.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSharedPointer>
 #include <QTimer>
 #include <QVector>
 
-#include <atomic>
+#include <mutex>
 
 class Collect;
 class SampleStore;
@@ -90,9 +91,10 @@ public:
     // saved. Refused while recording and for a curve without samples.
     SaveResult save(const QString &fileName, const QString &appName);
 
-    // The latest readings, stamped at every tick; NoReading when there is none, which stamps nothing.
-    void setReading(double value) { m_reading.store(value, std::memory_order_relaxed); }
-    void setAmbientReading(double value) { m_ambientReading.store(value, std::memory_order_relaxed); }
+    // The latest readings, as they arrive; NoReading when there is none. Every tick stamps the latest one
+    // while it is recordable by the link's policy, and nothing once it is older.
+    void setReading(double value) { m_reading.set(value, m_readingClock.elapsed()); }
+    void setAmbientReading(double value) { m_ambientReading.set(value, m_readingClock.elapsed()); }
     // Seconds of the latest tick since start(), and of this moment; 0 when not recording.
     double lastElapsed() const { return m_inbox.lastElapsed(); }
     double elapsedNow() const { return m_inbox.elapsedNow(); }
@@ -143,9 +145,23 @@ private:
     QString m_curveModel;
     bool m_saved = true;
     QString m_savedFile;
-    // Nothing is recorded until a reading has arrived.
-    std::atomic<double> m_reading {NoReading};
-    std::atomic<double> m_ambientReading {NoReading};
+    // A reading and when it arrived, written on the GUI thread and read on the collector's.
+    class Latest
+    {
+    public:
+        void set(double value, qint64 atMs);
+        // The reading while it is recordable at `nowMs`, else NoReading.
+        double recordable(qint64 nowMs) const;
+
+    private:
+        mutable std::mutex m_mutex;
+        double m_value = NoReading; // nothing is recorded until a reading has arrived
+        qint64 m_atMs = 0;
+    };
+
+    QElapsedTimer m_readingClock;
+    Latest m_reading;
+    Latest m_ambientReading;
     SampleInbox m_inbox;
     // Ambient samples take the same road, through an inbox of their own.
     SampleInbox m_ambientInbox;

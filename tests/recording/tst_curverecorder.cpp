@@ -1,3 +1,4 @@
+#include "control/linkpolicy.h"
 #include "recording/curverecorder.h"
 #include "recording/samplestore.h"
 
@@ -11,6 +12,7 @@ class TestCurveRecorder : public QObject
 
 private slots:
     void recordingStoresTheLatestReadingOnly();
+    void silenceIsAGapNotTheLastReadingRepeated();
     void settingsAreForTheNextRecording();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver_data();
     void pauseForInspectionEndsUnlessTheOperatorTookItOver();
@@ -42,6 +44,34 @@ void TestCurveRecorder::recordingStoresTheLatestReadingOnly()
     for (int i = 0; i < kept; ++i) {
         QCOMPARE(curve->at(i).value, 25.5);
         QVERIFY(i == 0 || curve->at(i).key >= curve->at(i - 1).key);
+    }
+}
+
+void TestCurveRecorder::silenceIsAGapNotTheLastReadingRepeated()
+{
+    CurveRecorder r;
+    r.setSampleInterval(50);
+    r.start();
+    // One reading of each, then silence: the samples stop once the readings are too old to stand for now.
+    r.setReading(42.3);
+    r.setAmbientReading(23.0);
+    const double heard = r.elapsedNow();
+    QTRY_VERIFY_WITH_TIMEOUT(r.lastElapsed() > heard + 2.5, 10000);
+    // A new reading starts the samples again.
+    r.setReading(43.0);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        r.curve()->size() > 0 && r.curve()->at(r.curve()->size() - 1).value == 43.0, 5000);
+    r.stop();
+    // And what a loaded machine may put between judging a tick and stamping it.
+    const double limit = heard + LinkPolicy::kRecordableForMs / 1000.0 + 0.2;
+    for (const QSharedPointer<SampleStore> &curve : {r.curve(), r.ambientCurve()}) {
+        QVERIFY(curve->size() >= 20);
+        double lastHeld = 0;
+        for (int i = 0; i < curve->size(); ++i) {
+            if (curve->at(i).value != 43.0)
+                lastHeld = curve->at(i).key;
+        }
+        QVERIFY2(lastHeld > heard + 1.3 && lastHeld <= limit, qPrintable(QString::number(lastHeld - heard)));
     }
 }
 
