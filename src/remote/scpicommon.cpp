@@ -104,6 +104,10 @@ void ScpiCommon::execute(ScpiClient &client, int index, const QVector<ScpiParame
         return;
     }
     ScpiStatus &status = client.status();
+    // OPERation's and QUEStionable's commands are the same four, each on its own register.
+    ScpiStatus::Register &reg = index >= QuestionableCondition && index <= QuestionableEnableQuery
+        ? status.questionable
+        : status.operation;
     int mask = 0;
     switch (Command(index)) {
     case Cls:
@@ -146,30 +150,21 @@ void ScpiCommon::execute(ScpiClient &client, int index, const QVector<ScpiParame
         // recording, runs and limits are the operator's and stay as they are.
         break;
     case OperationCondition:
-        answer(status.operation.condition);
+    case QuestionableCondition:
+        answer(reg.condition);
         break;
     case OperationEvent:
-        answer(status.operation.takeEvent());
+    case QuestionableEvent:
+        answer(reg.takeEvent());
         break;
     case OperationEnable:
-        if (readMask(client, parameters, 32767, &mask))
-            status.operation.enable = quint16(mask);
-        break;
-    case OperationEnableQuery:
-        answer(status.operation.enable);
-        break;
-    case QuestionableCondition:
-        answer(status.questionable.condition);
-        break;
-    case QuestionableEvent:
-        answer(status.questionable.takeEvent());
-        break;
     case QuestionableEnable:
         if (readMask(client, parameters, 32767, &mask))
-            status.questionable.enable = quint16(mask);
+            reg.enable = quint16(mask);
         break;
+    case OperationEnableQuery:
     case QuestionableEnableQuery:
-        answer(status.questionable.enable);
+        answer(reg.enable);
         break;
     case Preset:
         status.preset();

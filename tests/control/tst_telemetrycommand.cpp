@@ -62,8 +62,6 @@ void TestTelemetryCommand::setPointIsJudgedLikeTheWindowsAndScpis_data()
                                 << 0.0;
     QTest::newRow("NUL after") << bytes("45\000") << "live 5" << State::Open << false << "not a number"
                                << 0.0;
-    QTest::newRow("NUL before") << bytes("\00045") << "live 5" << State::Open << false << "not a number"
-                                << 0.0;
     QTest::newRow("finer than the model")
         << QByteArray("35.125") << "live 5" << State::Open << false << "out of range" << 0.0;
     QTest::newRow("retained") << QByteArray("35") << "retained 5" << State::Open << false << "retained"

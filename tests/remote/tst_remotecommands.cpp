@@ -63,7 +63,7 @@ int modelIndex(const QString &name)
 //   "! ACTION [ARG]"     the simulator or the settings change: hangup, replug, setpoint C, ignoreset
 //                        on|off, overrule C (the controller takes C after the next set frame), writes on|off,
 //                        await sample (the recording holds its first sample); silent N (N clients connect
-//                        and say nothing); giveway MS, idletimeout S (the server's limits);
+//                        and say nothing); giveway MS (the server's limit);
 //   "? FACT [ARG] => X"  a fact: setframes (since the simulator's last open), setpoint, file PATH,
 //                        clients and refused (the server's counts, waited for), connected NAME.
 // $DIR is the row's folder, $LAST the last answer without its quotes.
@@ -364,8 +364,6 @@ void TestRemoteCommands::act(const QString &action, const QString &argument)
             connectClient(QStringLiteral("silent%1").arg(first + i));
     } else if (action == QLatin1String("giveway")) {
         m_server->setGiveWayAfter(argument.toInt());
-    } else if (action == QLatin1String("idletimeout")) {
-        m_server->setIdleTimeout(argument.toInt());
     } else if (action == QLatin1String("await") && argument == QLatin1String("sample")) {
         // A curve with no sample yet counts as nothing recorded.
         QTRY_VERIFY_WITH_TIMEOUT(m_station->recorder().hasUnsavedCurve(), kWaitMs);
@@ -547,19 +545,6 @@ void TestRemoteCommands::sessionsEndPolitely_data()
                "? connected silent1 => yes",
                "? refused => 0",
            };
-    QTest::newRow("eight clients, none silent long enough: the ninth is refused") << QStringList {
-        "! silent 8",
-        "? refused => 0",
-        "! silent 1",
-        "? refused => 1",
-        "? clients => 8",
-    };
-    QTest::newRow("idle timeout") << QStringList {
-        "! idletimeout 1",
-        "a: *IDN? =~ ^Ostrel,",
-        "? clients => 0",
-        "? connected a => no",
-    };
 }
 
 BB_CASE_PROCESSES_MAIN(TestRemoteCommands, Rows, 10)
