@@ -10,6 +10,7 @@
 #include "remote/remotecontrol.h"
 #include "settings/settings.h"
 #include "settings/telemetrysettings.h"
+#include "station/calibrationreporter.h"
 #include "station/station.h"
 #include "telemetry/telemetrystation.h"
 
@@ -89,7 +90,7 @@ int main(int argc, char *argv[])
     Station station;
     RemoteControl remote(&station);
     // Goes before the window, so its last word to the broker is a clean offline.
-    TelemetryStation telemetry(&station);
+    TelemetryStation telemetry(&station, CalibrationReporter::journalFolder());
 
     if (headless) {
         // Certificates in the operator's language, as the window would write them.

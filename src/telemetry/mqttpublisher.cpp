@@ -1,5 +1,7 @@
 #include "mqttpublisher.h"
 
+#include "eventoutbox.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -43,21 +45,6 @@ void initLibrary()
     Q_UNUSED(once)
 }
 
-// Sequence numbers go on per station topic for the whole process, so a publisher made again for the same
-// station (new settings) never repeats one that subscribers have already seen.
-quint64 takeSeq(const QByteArray &station)
-{
-    static std::mutex mutex;
-    static QHash<QByteArray, quint64> last;
-    std::lock_guard<std::mutex> lock(mutex);
-    return ++last[station];
-}
-
-QByteArray stationKey(const TelemetryConfig &c)
-{
-    return (c.prefix + QLatin1Char('/') + c.station).toUtf8();
-}
-
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -69,22 +56,7 @@ QString systemError(int error)
 // it too, so a stop() that gives up waiting (a name lookup that hangs) can leave the thread to end alone.
 struct MqttPublisher::Shared
 {
-    struct Event
-    {
-        QDateTime ts;
-        QString type;
-        QJsonObject fields;
-        QByteArray station; // whose sequence the seq was taken from
-        quint64 seq = 0;
-        QByteArray payload;
-
-        void stamp(const QByteArray &key)
-        {
-            station = key;
-            seq = takeSeq(key);
-            payload = TelemetryPayloads::event(ts, seq, type, fields);
-        }
-    };
+    using Event = EventOutbox::Event;
     struct Notice
     {
         enum Kind { Connected, Disconnected, Failed, Command } kind = Connected;
@@ -126,8 +98,9 @@ struct MqttPublisher::Shared
     bool clearRetained = false; // an empty retained command is due
     std::deque<QByteArray> readings;
     std::deque<Event> events; // oldest first, until acknowledged
+    // Numbers the events and keeps them on disk; null in a state a restart left to an abandoned thread.
+    std::unique_ptr<EventOutbox> outbox = std::make_unique<EventOutbox>();
     int eventLimit = MqttPublisher::kDefaultEventLimit;
-    quint64 droppedUnreported = 0;
     bool stopRequested = false;
     Clock::time_point stopDeadline;
 
@@ -163,6 +136,7 @@ private:
     void waitRetry(Clock::time_point until);
     bool stopRequested();
     void drainWake();
+    void syncOutbox(); // puts what was appended on disk, so it may be sent
     void notify(Shared::Notice notice);
     void fail(const QString &reason);
     QString unreachable(const QString &why) const;
@@ -170,7 +144,7 @@ private:
 
     static void onConnect(mosquitto *, void *self, int rc);
     static void onDisconnect(mosquitto *, void *self, int rc);
-    static void onPublish(mosquitto *, void *self, int mid);
+    static void onPublish(mosquitto *, void *self, int mid, int reason, const mosquitto_property *);
     static void onMessage(mosquitto *, void *self, const mosquitto_message *message);
 
     std::shared_ptr<Shared> m_shared;
@@ -202,6 +176,7 @@ void MqttPublisher::Worker::run()
         waitRetry(Clock::now() + retry);
         retry = std::min(retry * 2, kLongestRetry);
     }
+    syncOutbox();
     std::lock_guard<std::mutex> lock(m_shared->mutex);
     m_shared->connected = false;
     m_shared->finished = true;
@@ -244,6 +219,7 @@ bool MqttPublisher::Worker::session()
                     notify({Shared::Notice::Connected, {}, {}, false, m_mqtt5});
                     announced = true;
                 }
+                syncOutbox();
                 if (m_connected) {
                     sendQueued();
                 } else if (Clock::now() >= m_attemptDeadline) {
@@ -277,7 +253,7 @@ bool MqttPublisher::Worker::configure()
 {
     mosquitto_connect_callback_set(m_mosq, &Worker::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &Worker::onDisconnect);
-    mosquitto_publish_callback_set(m_mosq, &Worker::onPublish);
+    mosquitto_publish_v5_callback_set(m_mosq, &Worker::onPublish);
     mosquitto_message_callback_set(m_mosq, &Worker::onMessage);
     // A reading is a small write soon after the last; Nagle would hold it for the previous one's ACK.
     mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
@@ -384,20 +360,27 @@ void MqttPublisher::Worker::sendQueued()
         }
         clearRetained = std::exchange(m_shared->clearRetained, false);
         readings.swap(m_shared->readings);
+        EventOutbox *outbox = m_shared->outbox.get();
+        // Only what is on disk goes out: an event the broker has must never be lost to a power cut and
+        // its seq given again.
+        const quint64 durable = outbox ? outbox->durableSeq() : 0;
         for (const Shared::Event &e : m_shared->events) {
-            if (int(m_inFlight.size() + events.size()) >= kEventWindow)
+            if (int(m_inFlight.size() + events.size()) >= kEventWindow || e.seq > durable)
                 break;
             if (e.seq > m_handedUpTo)
                 events.push_back(e);
         }
         // The report of what overflow dropped follows the survivors, once they are all on their way.
-        if (events.empty() && m_shared->droppedUnreported > 0
+        if (outbox && events.empty() && outbox->droppedUnreported() > 0
             && (m_shared->events.empty() || m_shared->events.back().seq <= m_handedUpTo)) {
-            Shared::Event report {QDateTime::currentDateTime(), QStringLiteral("events_dropped"),
-                {{QStringLiteral("count"), double(m_shared->droppedUnreported)}}, {}, 0, {}};
-            report.stamp(stationKey(m_config));
+            const quint64 seq = outbox->nextSeq();
+            Shared::Event report {seq,
+                TelemetryPayloads::event(QDateTime::currentDateTime(), seq, outbox->instance(),
+                    QStringLiteral("events_dropped"),
+                    {{QStringLiteral("count"), double(outbox->droppedUnreported())}}),
+                true};
+            outbox->append(report);
             m_shared->events.push_back(std::move(report));
-            m_shared->droppedUnreported = 0;
             m_shared->poke();
         }
     }
@@ -449,6 +432,8 @@ void MqttPublisher::Worker::waitRetry(Clock::time_point until)
         const auto wait = std::chrono::duration_cast<milliseconds>(until - Clock::now()).count();
         if (::poll(&fd, 1, int(std::clamp<long long>(wait, 0, 1000))) > 0)
             drainWake();
+        // While the broker is away too: a power cut must not take what waits for it.
+        syncOutbox();
         // Readings are only worth sending while connected.
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         m_shared->readings.clear();
@@ -465,6 +450,30 @@ void MqttPublisher::Worker::drainWake()
 {
     char buffer[64];
     while (::read(m_shared->wake[0], buffer, sizeof buffer) > 0) { }
+}
+
+void MqttPublisher::Worker::syncOutbox()
+{
+    EventOutbox::SyncTicket ticket;
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (!m_shared->outbox)
+            return;
+        ticket = m_shared->outbox->beginSync();
+    }
+    // Without the lock: publishEvent() goes on appending while the disk catches up, and the events that
+    // arrive meanwhile share the next sync.
+    const bool ok = EventOutbox::syncFile(ticket);
+    QString error;
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (!m_shared->outbox)
+            return;
+        m_shared->outbox->endSync(ticket, ok);
+        error = m_shared->outbox->takeError();
+    }
+    if (!error.isEmpty())
+        fail(error);
 }
 
 void MqttPublisher::Worker::notify(Shared::Notice notice)
@@ -526,7 +535,8 @@ void MqttPublisher::Worker::onDisconnect(mosquitto *, void *self, int)
     static_cast<Worker *>(self)->m_lostErrno = errno;
 }
 
-void MqttPublisher::Worker::onPublish(mosquitto *, void *self, int mid)
+void MqttPublisher::Worker::onPublish(
+    mosquitto *, void *self, int mid, int reason, const mosquitto_property *)
 {
     auto *w = static_cast<Worker *>(self);
     if (mid == w->m_offlineMid)
@@ -536,12 +546,33 @@ void MqttPublisher::Worker::onPublish(mosquitto *, void *self, int mid)
         return;
     const quint64 seq = it->second;
     w->m_inFlight.erase(it);
-    std::lock_guard<std::mutex> lock(w->m_shared->mutex);
-    auto &events = w->m_shared->events;
-    // Acknowledgements come in order, so this is nearly always the front.
-    const auto e = std::find_if(events.begin(), events.end(), [seq](const auto &x) { return x.seq == seq; });
-    if (e != events.end())
+    // MQTT 5 lets a broker refuse a message in its acknowledgement (not authorised, quota): the event
+    // stays, and goes again on the next connection.
+    if (reason >= MQTT_RC_UNSPECIFIED) {
+        w->fail(MqttPublisher::tr("服务器拒绝了事件 %1：%2")
+                    .arg(seq)
+                    .arg(QString::fromUtf8(mosquitto_reason_string(reason))));
+        return;
+    }
+    QString error;
+    {
+        std::lock_guard<std::mutex> lock(w->m_shared->mutex);
+        auto &events = w->m_shared->events;
+        // Acknowledgements come in order, so this is nearly always the front.
+        const auto e
+            = std::find_if(events.begin(), events.end(), [seq](const auto &x) { return x.seq == seq; });
+        if (e == events.end())
+            return; // dropped by the bound meanwhile, and marked so
         events.erase(e);
+        if (EventOutbox *outbox = w->m_shared->outbox.get()) {
+            outbox->markDone(seq);
+            if (outbox->wantsCompaction(events.size()))
+                outbox->compact(events);
+            error = outbox->takeError();
+        }
+    }
+    if (!error.isEmpty())
+        w->fail(error);
 }
 
 void MqttPublisher::Worker::onMessage(mosquitto *, void *self, const mosquitto_message *message)
@@ -566,6 +597,17 @@ MqttPublisher::~MqttPublisher()
     stop(0);
 }
 
+void MqttPublisher::setOutboxFolder(const QString &folder)
+{
+    m_outboxFolder = folder;
+}
+
+QString MqttPublisher::instance() const
+{
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return m_shared->outbox->instance();
+}
+
 void MqttPublisher::start(const TelemetryConfig &config, const TelemetryPayloads::Status &status)
 {
     stop();
@@ -578,25 +620,40 @@ void MqttPublisher::start(const TelemetryConfig &config, const TelemetryPayloads
         std::lock_guard<std::mutex> lock(old->mutex);
         fresh->config = old->config;
         fresh->events.swap(old->events);
+        fresh->outbox = std::move(old->outbox);
         fresh->eventLimit = old->eventLimit;
-        fresh->droppedUnreported = old->droppedUnreported;
-        old->droppedUnreported = 0;
         m_shared = std::move(fresh);
     }
+    QString outboxMessage;
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
-        // Events queued under another station (or before the first start) were never seen under this one:
-        // they take this station's next numbers, so its seq never repeats.
-        if (stationKey(config) != stationKey(m_shared->config)) {
-            for (Shared::Event &e : m_shared->events)
-                e.stamp(stationKey(config));
+        if (!m_outboxFolder.isEmpty() && !m_shared->outbox->isOpen()) {
+            // What an earlier run left waiting goes first, in its order.
+            m_shared->outbox->open(m_outboxFolder);
+            outboxMessage = m_shared->outbox->message();
+            std::deque<Shared::Event> left = m_shared->outbox->takePending();
+            // Events from before the start follow under the file's instance, with its next numbers.
+            for (Shared::Event &e : m_shared->events) {
+                e.seq = m_shared->outbox->nextSeq();
+                e.payload = TelemetryPayloads::renumbered(e.payload, e.seq, m_shared->outbox->instance());
+                m_shared->outbox->append(e);
+                left.push_back(std::move(e));
+            }
+            m_shared->events.swap(left);
+            m_outboxFolder.clear();
         }
+        // (station, instance, seq) names an event: one count per instance serves every station name.
         m_shared->config = config;
         m_shared->online = status;
         m_shared->started = true;
         m_shared->owner = this;
     }
     m_lastFailure.clear();
+    if (!outboxMessage.isEmpty()) {
+        m_lastFailure = outboxMessage;
+        QMetaObject::invokeMethod(
+            this, [this, outboxMessage] { emit failed(outboxMessage); }, Qt::QueuedConnection);
+    }
     m_thread = std::thread([worker = std::make_shared<Worker>(m_shared)] { worker->run(); });
 }
 
@@ -621,6 +678,11 @@ void MqttPublisher::stop(int waitMs)
         m_thread.join();
     else
         m_thread.detach(); // stuck in a name lookup; it ends by itself and touches only the shared state
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (m_shared->outbox)
+            m_shared->outbox->sync();
+    }
     if (m_connected) {
         m_connected = false;
         emit connectedChanged(false);
@@ -660,12 +722,15 @@ void MqttPublisher::publishEvent(const QString &type, const QJsonObject &fields,
 {
     const QDateTime when = ts.isValid() ? ts : QDateTime::currentDateTime();
     std::lock_guard<std::mutex> lock(m_shared->mutex);
-    Shared::Event e {when, type, fields, {}, 0, {}};
-    e.stamp(stationKey(m_shared->config));
+    EventOutbox &outbox = *m_shared->outbox;
+    const quint64 seq = outbox.nextSeq();
+    Shared::Event e {seq, TelemetryPayloads::event(when, seq, outbox.instance(), type, fields), false};
+    // Written before it may be sent; the network thread syncs it, many at once when many arrive.
+    outbox.append(e);
     m_shared->events.push_back(std::move(e));
     while (int(m_shared->events.size()) > m_shared->eventLimit) {
+        outbox.markDropped(m_shared->events.front().seq);
         m_shared->events.pop_front();
-        ++m_shared->droppedUnreported;
     }
     m_shared->poke();
 }

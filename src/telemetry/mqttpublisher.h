@@ -9,9 +9,10 @@
 
 // Publishes one station's status, readings and events to an MQTT broker through libmosquitto.
 // Lives on the GUI thread; every libmosquitto call runs on one network thread of its own, so no call here
-// ever waits on the network, except stop()'s bounded wait. Events are held in our own queue until the
-// broker acknowledges them, which survives reconnects and broker restarts; readings are dropped while
-// disconnected. Signals are emitted on the thread the publisher lives on (queued from the network thread).
+// ever waits on the network, except stop()'s bounded wait. Events are held in our own queue and in an
+// append-only outbox file until the broker acknowledges them, which survives reconnects, broker restarts
+// and our own end, however it comes; readings are dropped while disconnected. Signals are emitted on the
+// thread the publisher lives on (queued from the network thread).
 class MqttPublisher : public QObject
 {
     Q_OBJECT
@@ -35,11 +36,17 @@ public:
     void setStatus(const TelemetryPayloads::Status &status); // republished retained now if connected
     // QoS 0; dropped (not queued) while disconnected.
     void publishTelemetry(const TelemetryPayloads::Reading &reading);
-    // Stamps the next seq (1, 2, … never repeating within one `since`, i.e. one process) and queues at
-    // QoS 1; delivered in order, kept until acknowledged, resent after a reconnect. At most 10,000 queued:
-    // the oldest go and an "events_dropped" event with {"count":N} follows. `ts` defaults to now.
+    // Stamps the next seq and the instance, writes the event to the outbox and queues it at QoS 1; sent
+    // once on disk, in order, kept until the broker acknowledges it (PUBACK), resent after a reconnect
+    // and, from the outbox, after a restart. At most 10,000 queued: the oldest go (from the file too) and
+    // an "events_dropped" event with {"count":N} follows. `ts` defaults to now.
     void publishEvent(const QString &type, const QJsonObject &fields = {}, const QDateTime &ts = {});
     int queuedEvents() const;
+    // The folder whose mqtt-outbox keeps events across starts, and with it seq and the instance id;
+    // opened at the first start() (a damaged file is set aside and failed() says so). Call before
+    // start(). Without it events live in memory, under an instance of this object's own.
+    void setOutboxFolder(const QString &folder);
+    QString instance() const; // the outbox's, once start() opened it
     // Takes a retained command off the broker (an empty retained message), so it does not come back at
     // every reconnect; while connected.
     void clearRetainedCommand();
@@ -68,4 +75,5 @@ private:
     std::thread m_thread;
     bool m_connected = false;
     QString m_lastFailure; // the last failed() emitted, so a retry failing alike says nothing new
+    QString m_outboxFolder; // until start() opens it
 };

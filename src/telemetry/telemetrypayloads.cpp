@@ -71,13 +71,23 @@ QByteArray offline()
     return compact({{QStringLiteral("state"), QStringLiteral("offline")}});
 }
 
-QByteArray event(const QDateTime &ts, quint64 seq, const QString &type, const QJsonObject &fields)
+QByteArray event(
+    const QDateTime &ts, quint64 seq, const QString &instance, const QString &type, const QJsonObject &fields)
 {
     QJsonObject o = fields;
     o.insert(QStringLiteral("ts"), timestamp(ts));
-    // A double holds every seq a process can reach exactly (2^53), and JSON readers expect a number.
+    // A double holds every seq a station can reach exactly (2^53), and JSON readers expect a number.
     o.insert(QStringLiteral("seq"), double(seq));
+    o.insert(QStringLiteral("instance"), instance);
     o.insert(QStringLiteral("type"), type);
+    return compact(o);
+}
+
+QByteArray renumbered(const QByteArray &payload, quint64 seq, const QString &instance)
+{
+    QJsonObject o = QJsonDocument::fromJson(payload).object();
+    o.insert(QStringLiteral("seq"), double(seq));
+    o.insert(QStringLiteral("instance"), instance);
     return compact(o);
 }
 

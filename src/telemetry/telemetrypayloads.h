@@ -37,7 +37,11 @@ struct Status
 // {"state":"online","version":…,"model":…,"port":…,"since":…,"mqtt":…}
 QByteArray online(const Status &s);
 QByteArray offline(); // {"state":"offline"}
-// {"ts":…,"seq":N,"type":…, …fields}; the three fixed keys win over fields of the same name.
-QByteArray event(const QDateTime &ts, quint64 seq, const QString &type, const QJsonObject &fields);
+// {"instance":…,"seq":N,"ts":…,"type":…, …fields}; the fixed keys win over fields of the same name.
+// (station, instance, seq) names one event for ever: `instance` is the outbox's, made once per profile.
+QByteArray event(const QDateTime &ts, quint64 seq, const QString &instance, const QString &type,
+    const QJsonObject &fields);
+// `payload`, an event(), with another seq and instance.
+QByteArray renumbered(const QByteArray &payload, quint64 seq, const QString &instance);
 
 } // namespace TelemetryPayloads

@@ -72,10 +72,11 @@ QJsonObject rowObject(const QVector<QPair<QByteArray, QByteArray>> &row)
 
 } // namespace
 
-TelemetryStation::TelemetryStation(Station *station, QObject *parent)
+TelemetryStation::TelemetryStation(Station *station, const QString &outboxFolder, QObject *parent)
     : QObject(parent)
     , m_station(station)
 {
+    m_publisher.setOutboxFolder(outboxFolder);
     connect(&m_publisher, &MqttPublisher::connectedChanged, this, &TelemetryStation::connectedChanged);
     connect(&m_publisher, &MqttPublisher::failed, this, &TelemetryStation::failed);
     connect(&m_publisher, &MqttPublisher::setPointCommand, this, &TelemetryStation::setPointCommand);

@@ -18,8 +18,9 @@ class TelemetryStation : public QObject
     Q_OBJECT
 
 public:
-    // The station outlives this.
-    explicit TelemetryStation(Station *station, QObject *parent = nullptr);
+    // The station outlives this. Events wait for the broker in `outboxFolder` (the profile's data
+    // folder), across starts; empty keeps them in memory only.
+    explicit TelemetryStation(Station *station, const QString &outboxFolder = {}, QObject *parent = nullptr);
     // Says offline (retained) before going, waiting up to two seconds for the broker.
     ~TelemetryStation() override;
 

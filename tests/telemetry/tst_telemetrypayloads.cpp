@@ -21,6 +21,7 @@ private slots:
 };
 
 static const QDateTime kAt(QDate(2026, 12, 9), QTime(14, 3, 7, 123), Qt::OffsetFromUTC, 3600);
+static const QByteArray kInstance = "0f8a2c1e-5b7d-4e39-9a61-3c2d4b5e6f70";
 
 void TstTelemetryPayloads::topicLevelRejectsWildcardsSeparatorsAndEmpty_data()
 {
@@ -111,13 +112,16 @@ void TstTelemetryPayloads::eventCarriesItsFieldsUnderTheFixedKeys_data()
     QTest::addColumn<QJsonObject>("fields");
     QTest::addColumn<QByteArray>("json");
     const QByteArray ts = "\"ts\":\"2026-12-09T14:03:07.123+01:00\"";
-    QTest::newRow("fields")
-        << quint64(42) << "setpoint_changed" << QJsonObject {{"from", 100}, {"to", 150.5}, {"source", "远程"}}
-        << "{\"from\":100,\"seq\":42,\"source\":\"\xe8\xbf\x9c\xe7\xa8\x8b\",\"to\":150.5," + ts
+    QTest::newRow("fields") << quint64(42) << "setpoint_changed"
+                            << QJsonObject {{"from", 100}, {"to", 150.5}, {"source", "远程"}}
+                            << "{\"from\":100,\"instance\":\"" + kInstance
+            + "\",\"seq\":42,\"source\":\"\xe8\xbf\x9c\xe7\xa8\x8b\",\"to\":150.5," + ts
             + ",\"type\":\"setpoint_changed\"}";
     QTest::newRow("fixed keys win") << quint64(7) << "events_dropped"
-                                    << QJsonObject {{"seq", 1}, {"type", "x"}, {"ts", "y"}, {"count", 3}}
-                                    << "{\"count\":3,\"seq\":7," + ts + ",\"type\":\"events_dropped\"}";
+                                    << QJsonObject {{"seq", 1}, {"type", "x"}, {"ts", "y"}, {"instance", "z"},
+                                           {"count", 3}}
+                                    << "{\"count\":3,\"instance\":\"" + kInstance + "\",\"seq\":7," + ts
+            + ",\"type\":\"events_dropped\"}";
 }
 
 void TstTelemetryPayloads::eventCarriesItsFieldsUnderTheFixedKeys()
@@ -126,7 +130,7 @@ void TstTelemetryPayloads::eventCarriesItsFieldsUnderTheFixedKeys()
     QFETCH(QString, type);
     QFETCH(QJsonObject, fields);
     QFETCH(QByteArray, json);
-    QCOMPARE(TelemetryPayloads::event(kAt, seq, type, fields), json);
+    QCOMPARE(TelemetryPayloads::event(kAt, seq, QString::fromLatin1(kInstance), type, fields), json);
 }
 
 QTEST_APPLESS_MAIN(TstTelemetryPayloads)
