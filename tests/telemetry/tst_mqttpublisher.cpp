@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -48,6 +49,7 @@ private slots:
     void statusIsRetainedOnlineWhileConnectedAndOfflineAfterStop();
     void overflowDropsTheOldestAndReportsHowMany();
     void wrongPasswordIsReportedOnceAcrossRetries();
+    void eventsOfAStationKilledWhileTheBrokerWasAwayArriveAfterItsRestart();
 };
 
 void TstMqttPublisher::initTestCase()
@@ -126,5 +128,51 @@ void TstMqttPublisher::wrongPasswordIsReportedOnceAcrossRetries()
     QVERIFY(!publisher.isConnected());
 }
 
-BB_CASE_PROCESSES_GUILESS_MAIN(TstMqttPublisher, Functions, 3)
+void TstMqttPublisher::eventsOfAStationKilledWhileTheBrokerWasAwayArriveAfterItsRestart()
+{
+    QTemporaryDir folder;
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    MosquittoSubscriber subscriber(broker.port(), "ostrel/crash/event", "crash-sub");
+    QVERIFY(subscriber.start());
+    QString instance;
+    {
+        // A first start with the broker there, closed cleanly once the broker has its events.
+        MqttPublisher publisher;
+        publisher.setOutboxFolder(folder.path());
+        publisher.start(configFor(broker, "crash"), kStatus);
+        publisher.publishEvent("before");
+        publisher.publishEvent("before");
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.messages().size(), 2, 10000);
+        QTRY_COMPARE(publisher.queuedEvents(), 0);
+        instance = publisher.instance();
+    }
+    broker.stop();
+
+    QProcess child;
+    child.start(OUTBOXCHILD_PATH, {QString::number(broker.port()), folder.path(), "3"});
+    QByteArray said;
+    while (!said.contains('\n') && child.waitForReadyRead(10000))
+        said += child.readAllStandardOutput();
+    QCOMPARE(said.trimmed(), "published " + instance.toLatin1());
+    child.kill(); // SIGKILL: nothing of the publisher runs after this
+    QVERIFY(child.waitForFinished(5000));
+
+    QVERIFY(broker.start());
+    MqttPublisher publisher;
+    publisher.setOutboxFolder(folder.path());
+    publisher.start(configFor(broker, "crash"), kStatus);
+    publisher.publishEvent("after");
+    QTRY_COMPARE_WITH_TIMEOUT(subscriber.messages().size(), 6, 15000);
+    QCOMPARE(seqs(subscriber.messages()), (QVector<qint64> {1, 2, 3, 4, 5, 6}));
+    QStringList types;
+    for (const auto &m : subscriber.messages()) {
+        QCOMPARE(json(m.payload).value("instance").toString(), instance);
+        types << json(m.payload).value("type").toString();
+    }
+    QCOMPARE(types, QStringList({"before", "before", "child", "child", "child", "after"}));
+    QCOMPARE(publisher.instance(), instance);
+}
+
+BB_CASE_PROCESSES_GUILESS_MAIN(TstMqttPublisher, Functions, 4)
 #include "tst_mqttpublisher.moc"
