@@ -26,11 +26,6 @@ constexpr qint64 kCompactIdleBytes = 64 * 1024;
 // 10,000 events the bound allows take about 2 MB.
 constexpr qint64 kCompactBusyBytes = 4 * 1024 * 1024;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("EventOutbox", text);
-}
-
 // FNV-1a: enough to tell a whole line from one a crash or a power cut left half written or zeroed.
 QByteArray hashOf(const QByteArray &body)
 {

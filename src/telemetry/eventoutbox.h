@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <deque>
@@ -15,6 +16,8 @@
 // this object's life. Not thread-safe: the caller holds its own lock; only syncFile() runs without it.
 class EventOutbox
 {
+    Q_DECLARE_TR_FUNCTIONS(EventOutbox)
+
 public:
     static constexpr const char *kFileName = "mqtt-outbox";
 

@@ -1376,6 +1376,37 @@
     </message>
 </context>
 <context>
+    <name>EventOutbox</name>
+    <message>
+        <source>事件无法保存在 %1：无法创建该文件夹，事件只保存在内存中</source>
+        <translation>Events cannot be kept in %1: the folder cannot be created; events are kept in memory only</translation>
+    </message>
+    <message>
+        <source>事件无法保存在 %1：%2，事件只保存在内存中</source>
+        <translation>Events cannot be kept in %1: %2; events are kept in memory only</translation>
+    </message>
+    <message>
+        <source>事件文件 %1 已损坏且无法移开，事件只保存在内存中</source>
+        <translation>The event file %1 is damaged and cannot be moved aside; events are kept in memory only</translation>
+    </message>
+    <message>
+        <source>事件文件已损坏，已移至 %1；事件从新的实例 %2 重新编号</source>
+        <translation>The event file was damaged and has been moved to %1; events are numbered anew under instance %2</translation>
+    </message>
+    <message>
+        <source>事件文件 %1 正被另一个程序使用，事件只保存在内存中</source>
+        <translation>The event file %1 is in use by another program; events are kept in memory only</translation>
+    </message>
+    <message>
+        <source>无法整理事件文件 %1：%2</source>
+        <translation>Cannot compact the event file %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入事件文件 %1：%2</source>
+        <translation>Cannot write the event file %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36" />
@@ -1654,6 +1685,10 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+4" />
         <source>对方不是 MQTT 服务器</source>
         <translation>The other side is not an MQTT broker</translation>
+    </message>
+    <message>
+        <source>服务器拒绝了事件 %1：%2</source>
+        <translation>The broker refused event %1: %2</translation>
     </message>
 </context>
 <context>

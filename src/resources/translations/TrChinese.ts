@@ -1376,6 +1376,37 @@
     </message>
 </context>
 <context>
+    <name>EventOutbox</name>
+    <message>
+        <source>事件无法保存在 %1：无法创建该文件夹，事件只保存在内存中</source>
+        <translation>事件無法儲存在 %1：無法建立該資料夾，事件只保存在記憶體中</translation>
+    </message>
+    <message>
+        <source>事件无法保存在 %1：%2，事件只保存在内存中</source>
+        <translation>事件無法儲存在 %1：%2，事件只保存在記憶體中</translation>
+    </message>
+    <message>
+        <source>事件文件 %1 已损坏且无法移开，事件只保存在内存中</source>
+        <translation>事件檔案 %1 已損壞且無法移開，事件只保存在記憶體中</translation>
+    </message>
+    <message>
+        <source>事件文件已损坏，已移至 %1；事件从新的实例 %2 重新编号</source>
+        <translation>事件檔案已損壞，已移至 %1；事件從新的實例 %2 重新編號</translation>
+    </message>
+    <message>
+        <source>事件文件 %1 正被另一个程序使用，事件只保存在内存中</source>
+        <translation>事件檔案 %1 正被另一個程式使用，事件只保存在記憶體中</translation>
+    </message>
+    <message>
+        <source>无法整理事件文件 %1：%2</source>
+        <translation>無法整理事件檔案 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入事件文件 %1：%2</source>
+        <translation>無法寫入事件檔案 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36" />
@@ -1654,6 +1685,10 @@
         <location line="+4" />
         <source>对方不是 MQTT 服务器</source>
         <translation>對方不是 MQTT 伺服器</translation>
+    </message>
+    <message>
+        <source>服务器拒绝了事件 %1：%2</source>
+        <translation>伺服器拒絕了事件 %1：%2</translation>
     </message>
 </context>
 <context>
