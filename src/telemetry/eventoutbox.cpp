@@ -251,10 +251,11 @@ bool EventOutbox::append(const Event &event)
 {
     if (event.dropReport)
         m_droppedUnreported = 0;
-    if (!write(event.dropReport ? 'R' : 'E', event.seq, event.payload))
-        return false;
+    // Not written (a full disk): reported, and sent all the same after the next sync rather than held
+    // until the bound drops it.
+    const bool written = write(event.dropReport ? 'R' : 'E', event.seq, event.payload);
     m_appendedSeq = std::max(m_appendedSeq, event.seq);
-    return true;
+    return written;
 }
 
 bool EventOutbox::markDone(quint64 seq)

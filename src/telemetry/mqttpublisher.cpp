@@ -3,7 +3,7 @@
 #include "eventoutbox.h"
 
 #include <QFile>
-#include <QHash>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -136,7 +136,7 @@ private:
     void waitRetry(Clock::time_point until);
     bool stopRequested();
     void drainWake();
-    void syncOutbox(); // puts what was appended on disk, so it may be sent
+    bool syncOutbox(); // puts what was appended on disk, so it may be sent; false when nothing was due
     void notify(Shared::Notice notice);
     void fail(const QString &reason);
     QString unreachable(const QString &why) const;
@@ -173,7 +173,10 @@ void MqttPublisher::Worker::run()
             retry = kFirstRetry;
         if (stopRequested())
             break;
-        waitRetry(Clock::now() + retry);
+        // Between half and all of the backoff: a plant's stations, all cut off by one broker restart, do
+        // not all come back in the same instant and again at every doubling.
+        waitRetry(Clock::now() + retry / 2
+            + milliseconds(QRandomGenerator::global()->bounded(int(retry.count() / 2 + 1))));
         retry = std::min(retry * 2, kLongestRetry);
     }
     syncOutbox();
@@ -219,12 +222,18 @@ bool MqttPublisher::Worker::session()
                     notify({Shared::Notice::Connected, {}, {}, false, m_mqtt5});
                     announced = true;
                 }
-                syncOutbox();
                 if (m_connected) {
+                    // Readings and what is already on disk first, so a sync never holds a reading back;
+                    // then the events that sync made durable.
                     sendQueued();
-                } else if (Clock::now() >= m_attemptDeadline) {
-                    fail(unreachable(MqttPublisher::tr("连接超时")));
-                    break;
+                    if (syncOutbox())
+                        sendQueued();
+                } else {
+                    syncOutbox();
+                    if (Clock::now() >= m_attemptDeadline) {
+                        fail(unreachable(MqttPublisher::tr("连接超时")));
+                        break;
+                    }
                 }
             }
             if (stopRequested())
@@ -452,15 +461,17 @@ void MqttPublisher::Worker::drainWake()
     while (::read(m_shared->wake[0], buffer, sizeof buffer) > 0) { }
 }
 
-void MqttPublisher::Worker::syncOutbox()
+bool MqttPublisher::Worker::syncOutbox()
 {
     EventOutbox::SyncTicket ticket;
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         if (!m_shared->outbox)
-            return;
+            return false;
         ticket = m_shared->outbox->beginSync();
     }
+    if (ticket.fd < 0)
+        return false;
     // Without the lock: publishEvent() goes on appending while the disk catches up, and the events that
     // arrive meanwhile share the next sync.
     const bool ok = EventOutbox::syncFile(ticket);
@@ -468,12 +479,13 @@ void MqttPublisher::Worker::syncOutbox()
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         if (!m_shared->outbox)
-            return;
+            return false;
         m_shared->outbox->endSync(ticket, ok);
         error = m_shared->outbox->takeError();
     }
     if (!error.isEmpty())
         fail(error);
+    return true;
 }
 
 void MqttPublisher::Worker::notify(Shared::Notice notice)

@@ -27,7 +27,8 @@ public:
     // <p>/cmd/setpoint. Speaks MQTT 5 and subscribes with Retain As Published, so that a retained command
     // carries its flag whether the broker stored it or forwards it live; 3.1.1 when the settings say so
     // or the broker refuses 5, and the status then says "mqtt":"3.1.1". Reconnects with backoff 1 s
-    // doubling to 30 s. Restarting with a new config is allowed (stop + start).
+    // doubling to 30 s, each wait drawn between half and all of it. Restarting with a new config is allowed
+    // (stop + start).
     void start(const TelemetryConfig &config, const TelemetryPayloads::Status &status);
     // Publishes retained offline, waits up to waitMs for its acknowledgement, disconnects (no will).
     void stop(int waitMs = 2000);
