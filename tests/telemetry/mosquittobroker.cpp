@@ -82,6 +82,12 @@ bool MosquittoBroker::waitForLog(const QString &text, int count, int ms)
     return true;
 }
 
+int MosquittoBroker::logCount(const QString &text)
+{
+    collect();
+    return m_log.count(text);
+}
+
 void MosquittoBroker::collect()
 {
     m_log += QString::fromUtf8(m_process.readAll());

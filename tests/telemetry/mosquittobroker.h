@@ -25,6 +25,9 @@ public:
     void stop();
     // Waits up to `ms` until its log holds `text` at least `count` times.
     bool waitForLog(const QString &text, int count, int ms);
+    // How often its log holds `text` so far, over all its starts.
+    int logCount(const QString &text);
+    qint64 processId() const { return m_process.processId(); }
 
     quint16 port() const { return m_port; }
     QString folder() const { return m_dir.path(); }
