@@ -154,9 +154,8 @@ void TstEventOutbox::compactionKeepsTheWaitingEventsTheSeqAndTheInstance()
     QVERIFY(outbox.open(dir.path()));
     // Enough acknowledged records to pass the threshold, then one that waits.
     const QByteArray payload(200, 'x');
-    quint64 seq = 0;
     while (!outbox.wantsCompaction(0)) {
-        seq = outbox.nextSeq();
+        const quint64 seq = outbox.nextSeq();
         QVERIFY(outbox.append({seq, payload, false}));
         QVERIFY(outbox.markDone(seq));
     }
