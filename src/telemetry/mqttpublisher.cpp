@@ -561,8 +561,7 @@ void MqttPublisher::Worker::onPublish(
     // MQTT 5 lets a broker refuse a message in its acknowledgement (not authorised, quota): the event
     // stays, and goes again on the next connection.
     if (reason >= MQTT_RC_UNSPECIFIED) {
-        w->fail(MqttPublisher::tr("服务器拒绝了事件 %1：%2")
-                    .arg(seq)
+        w->fail(MqttPublisher::tr("服务器拒绝了事件：%1")
                     .arg(QString::fromUtf8(mosquitto_reason_string(reason))));
         return;
     }

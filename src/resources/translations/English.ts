@@ -1687,8 +1687,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The other side is not an MQTT broker</translation>
     </message>
     <message>
-        <source>服务器拒绝了事件 %1：%2</source>
-        <translation>The broker refused event %1: %2</translation>
+        <source>服务器拒绝了事件：%1</source>
+        <translation>The broker refused an event: %1</translation>
     </message>
 </context>
 <context>

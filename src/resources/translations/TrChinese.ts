@@ -1687,8 +1687,8 @@
         <translation>對方不是 MQTT 伺服器</translation>
     </message>
     <message>
-        <source>服务器拒绝了事件 %1：%2</source>
-        <translation>伺服器拒絕了事件 %1：%2</translation>
+        <source>服务器拒绝了事件：%1</source>
+        <translation>伺服器拒絕了事件：%1</translation>
     </message>
 </context>
 <context>
