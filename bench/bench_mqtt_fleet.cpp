@@ -130,7 +130,8 @@ int main(int argc, char **argv)
     }
     // $SYS every second, for the count of messages the broker dropped.
     MosquittoBroker broker("allow_anonymous true\nsys_interval 1\n" + brokerConfig);
-    MosquittoSubscriber subscriber(broker.port(), "bench/#", "fleet-counter");
+    QTemporaryDir outputs;
+    MosquittoSubscriber subscriber(broker.port(), "bench/#", "fleet-counter", outputs.filePath("fleet.txt"));
     MosquittoSubscriber dropWatch(broker.port(), "$SYS/broker/publish/messages/dropped", "fleet-sys");
     if (!broker.start() || !subscriber.start() || !broker.waitForLog("as fleet-counter", 2, 5000)
         || !dropWatch.start()) {

@@ -2,12 +2,19 @@
 
 #include "mosquittobroker.h"
 
-MosquittoSubscriber::MosquittoSubscriber(quint16 port, const QString &filter, const QString &clientId)
+#include <QFile>
+
+MosquittoSubscriber::MosquittoSubscriber(
+    quint16 port, const QString &filter, const QString &clientId, const QString &outputFile)
     : m_port(port)
     , m_filter(filter)
     , m_clientId(clientId)
+    , m_outputFile(outputFile)
 {
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, &MosquittoSubscriber::read);
+    if (m_outputFile.isEmpty())
+        connect(&m_process, &QProcess::readyReadStandardOutput, this, &MosquittoSubscriber::read);
+    else
+        m_process.setStandardOutputFile(m_outputFile, QIODevice::Append);
 }
 
 MosquittoSubscriber::~MosquittoSubscriber()
@@ -44,10 +51,21 @@ void MosquittoSubscriber::stop()
     m_process.waitForFinished(2000);
 }
 
+const QVector<MosquittoSubscriber::Message> &MosquittoSubscriber::messages() const
+{
+    QFile file(m_outputFile);
+    if (!m_outputFile.isEmpty() && file.open(QIODevice::ReadOnly) && file.seek(m_fileOffset)) {
+        const QByteArray bytes = file.readAll();
+        m_fileOffset += bytes.size();
+        parse(bytes);
+    }
+    return m_messages;
+}
+
 QVector<MosquittoSubscriber::Message> MosquittoSubscriber::messages(const QByteArray &topicEnd) const
 {
     QVector<Message> out;
-    for (const Message &m : m_messages) {
+    for (const Message &m : messages()) {
         if (m.topic.endsWith(topicEnd))
             out.append(m);
     }
@@ -56,7 +74,12 @@ QVector<MosquittoSubscriber::Message> MosquittoSubscriber::messages(const QByteA
 
 void MosquittoSubscriber::read()
 {
-    m_partial += m_process.readAllStandardOutput();
+    parse(m_process.readAllStandardOutput());
+}
+
+void MosquittoSubscriber::parse(const QByteArray &bytes) const
+{
+    m_partial += bytes;
     int end;
     while ((end = m_partial.indexOf('\n')) >= 0) {
         const QByteArray line = m_partial.left(end);
