@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
@@ -25,11 +27,6 @@ const QString kFileName = QStringLiteral("certificate-counter");
 // truncating: there is no moment at which it holds less than a number.
 constexpr int kWidth = 20;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CertificateCounter", text);
-}
-
 // The value a file holds: digits, spaces around them allowed; an empty file is a counter never raised.
 bool parse(const QByteArray &bytes, qint64 *value)
 {
@@ -38,9 +35,11 @@ bool parse(const QByteArray &bytes, qint64 *value)
         *value = 0;
         return true;
     }
+    // Digits only: a parser that stops at the first NUL or sign would read a damaged file as a number.
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
     bool ok = false;
     *value = text.toLongLong(&ok);
-    return ok && *value >= 0 && text.at(0) != '+';
+    return ok && std::all_of(text.cbegin(), text.cend(), digit);
 }
 
 QByteArray format(qint64 value)
@@ -50,7 +49,8 @@ QByteArray format(qint64 value)
 
 QString unreadable(const QString &path, const QString &reason)
 {
-    return tr("无法取得证书编号：计数文件 %1 无法使用（%2）。为免重复编号，本次不发编号。")
+    return QCoreApplication::translate(
+        "CertificateCounter", "无法取得证书编号：计数文件 %1 无法使用（%2）。为免重复编号，本次不发编号。")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
@@ -140,7 +140,7 @@ qint64 raiseCounter(const QString &path, qint64 floor, bool next, QString *error
     if (!readAll(fd, &bytes))
         return fail(systemReason(errno));
     if (!parse(bytes, &last))
-        return fail(tr("内容不是一个编号"));
+        return fail(QCoreApplication::translate("CertificateCounter", "内容不是一个编号"));
     const qint64 number = qMax(last, floor) + (next ? 1 : 0);
     if (number == last) {
         ::close(fd);
@@ -177,7 +177,7 @@ qint64 raiseCounter(const QString &path, qint64 floor, bool next, QString *error
     // The file itself is replaced at each number, so the lock is a file beside it.
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.lock()) {
-        *error = unreadable(path, tr("无法锁定"));
+        *error = unreadable(path, QCoreApplication::translate("CertificateCounter", "无法锁定"));
         return qint64(-1);
     }
     qint64 last = 0;
@@ -188,7 +188,7 @@ qint64 raiseCounter(const QString &path, qint64 floor, bool next, QString *error
             return qint64(-1);
         }
         if (!parse(current.read(4096), &last)) {
-            *error = unreadable(path, tr("内容不是一个编号"));
+            *error = unreadable(path, QCoreApplication::translate("CertificateCounter", "内容不是一个编号"));
             return qint64(-1);
         }
         current.close();
