@@ -1,4 +1,5 @@
 #include "settings/chartsettings.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -176,6 +177,9 @@ private slots:
     void saveWritesThroughLinksAndRefusesOtherFiles();
     void languageChangeReachesFileAtProgramExit();
     void interruptedSaveLeavesPreviousFileIntact();
+    void profileNamesAreSafeFolderNames_data();
+    void profileNamesAreSafeFolderNames();
+    void namedProfileKeepsItsFilesApart();
     void exitSaveWritesOnlyThisInstancesChanges_data();
     void exitSaveWritesOnlyThisInstancesChanges();
 
@@ -711,6 +715,50 @@ void TestSettings::interruptedSaveLeavesPreviousFileIntact()
         QVERIFY(version.toInt() >= completed);
         lastSeen = version.toInt();
     }
+}
+
+void TestSettings::profileNamesAreSafeFolderNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("letter") << "b" << true;
+    QTest::newRow("words") << "line-3_oven.2" << true;
+    QTest::newRow("64 characters") << QString(64, QLatin1Char('a')) << true;
+    QTest::newRow("65 characters") << QString(65, QLatin1Char('a')) << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+    QTest::newRow("hidden") << ".b" << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("backslash") << "a\\b" << false;
+    QTest::newRow("space") << "a b" << false;
+    QTest::newRow("option-like") << "-b" << false;
+    QTest::newRow("trailing dot") << "b." << false;
+    QTest::newRow("Windows device") << "Com1.txt" << false;
+    QTest::newRow("not ASCII") << "炉" << false;
+}
+
+void TestSettings::profileNamesAreSafeFolderNames()
+{
+    QFETCH(QString, name);
+    QTEST(Profile::isValidName(name), "valid");
+}
+
+void TestSettings::namedProfileKeepsItsFilesApart()
+{
+    Settings settings;
+    settings.profile = QStringLiteral("b");
+    {
+        StderrCapture capture;
+        settings.load();
+    }
+    QCOMPARE(settings.configDir, dir() + QStringLiteral("/profiles/b"));
+    QCOMPARE(settings.dataDir, settings.userDataDir + QStringLiteral("/profiles/b"));
+    QCOMPARE(settings.userDataDir, Profile::dataDir(Profile::normalized(QStringLiteral("default"))));
+    settings.applyDefaults();
+    QVERIFY(settings.save());
+    QVERIFY(QFileInfo::exists(dir() + QStringLiteral("/profiles/b/config.xml")));
+    QVERIFY(!QFileInfo::exists(path()));
 }
 
 void TestSettings::exitSaveWritesOnlyThisInstancesChanges_data()
