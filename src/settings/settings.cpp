@@ -8,13 +8,23 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QLockFile>
+#include <QThread>
 #include <QXmlStreamWriter>
 
 #include <iostream>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#else
+#include <QLockFile>
+#endif
 
 namespace {
 
@@ -28,6 +38,57 @@ void printError(const QString &line)
 {
     std::cerr << line.toLocal8Bit().constData() << std::endl;
 }
+
+// Held while config.xml is read, merged and replaced. On Unix a lock on the folder that holds it, which
+// nothing ever writes: the kernel lets go when the holder dies, a full disk cannot stop it, and no lock
+// file is left beside the settings. Windows keeps a lock file beside config.xml.
+class ConfigLock
+{
+public:
+    explicit ConfigLock(const QString &configPath)
+#ifdef Q_OS_UNIX
+        : m_fd(::open(QFile::encodeName(QFileInfo(configPath).absolutePath()).constData(),
+            O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+#else
+        : m_lock(configPath + QStringLiteral(".lock"))
+#endif
+    { }
+    ~ConfigLock()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd); // lets go of the lock
+#endif
+    }
+    ConfigLock(const ConfigLock &) = delete;
+    ConfigLock &operator=(const ConfigLock &) = delete;
+
+    // Waits at most `ms` for another instance to finish its save.
+    bool lock(int ms)
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd < 0)
+            return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) < 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waited.hasExpired(ms))
+                return false;
+            QThread::msleep(10);
+        }
+        return true;
+#else
+        return m_lock.tryLock(ms);
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    int m_fd = -1;
+#else
+    QLockFile m_lock;
+#endif
+};
 
 // A carriage return written as it is would not read back: text mode drops it, and XML readers turn line
 // ends into line feeds anyway. As a character reference it comes back unchanged.
@@ -284,12 +345,10 @@ SaveResult Settings::saveMerged(bool onlyIfChanged)
         return SaveResult::failure(tr("无法读取的设置文件未能移开，不能覆盖"));
 
     const QString path = filePath();
-    // Beside config.xml, not on it: the file itself is replaced by a rename at every save. A lock left by
-    // an instance that was killed is taken over.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
-        return SaveResult::failure(
-            tr("设置文件正被另一个程序实例占用（%1）").arg(path + QStringLiteral(".lock")));
+    // Not on config.xml itself: the file is replaced by a rename at every save.
+    ConfigLock lock(path);
+    if (!lock.lock(kLockWaitMs))
+        return SaveResult::failure(tr("设置文件正被另一个程序实例占用（%1）").arg(path));
 
     QHash<QString, QString> onDisk;
     const QFileInfo info(path);

@@ -12,7 +12,7 @@
 // Text values under text keys, mirrored to config.xml in the profile's settings folder.
 // Used from the GUI thread only. Call load() then applyDefaults() once the QCoreApplication exists and
 // before anything reads a value. Several instances may share one config.xml: a save reads the file again
-// under a lock beside it and writes back only the keys this instance changed (and defaults the file
+// under a lock on its folder and writes back only the keys this instance changed (and defaults the file
 // lacks) over what it finds, so no instance puts back what another one wrote. The object saves itself once
 // more when it is destroyed, if it changed anything, and says on stderr when that save fails.
 class Settings : public QObject
