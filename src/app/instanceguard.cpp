@@ -37,8 +37,9 @@ InstanceGuard::Claim InstanceGuard::claim()
         m_error = tr("无法创建文件夹 %1").arg(QDir::toNativeSeparators(m_folder));
         return Claim::Failed;
     }
-    // Held for the whole run, however long: only a dead holder makes a lock stale.
-    m_lock.setStaleLockTime(0);
+    // A lock whose process is gone is taken over at once. A running holder keeps its lock however old it
+    // is (it holds a system lock on the file, which a stale lock's removal needs); the stale time only
+    // frees a lock file a kill left half-written, with no process named in it.
     if (m_lock.tryLock(0))
         return Claim::Ours;
     if (m_lock.error() == QLockFile::LockFailedError)
