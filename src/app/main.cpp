@@ -1,4 +1,5 @@
 #include "app/headless.h"
+#include "app/instanceguard.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
@@ -8,6 +9,8 @@
 #include "app/windowplacement.h"
 #include "app/windowtexts.h"
 #include "remote/remotecontrol.h"
+#include "settings/certificatecounter.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 #include "settings/telemetrysettings.h"
 #include "station/calibrationreporter.h"
@@ -16,7 +19,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <iostream>
@@ -35,6 +40,15 @@ const QCommandLineOption baudOption(QStringLiteral("baud"),
     QStringLiteral("With --headless: the baud rate (else the last used)."), QStringLiteral("rate"));
 const QCommandLineOption modelOption(QStringLiteral("model"),
     QStringLiteral("With --headless: the blackbody model (else the last used)."), QStringLiteral("name"));
+const QCommandLineOption profileOption(QStringLiteral("profile"),
+    QStringLiteral("Run the station of this profile: its own config.xml, journals and recordings, so several "
+                   "stations can run on one computer. A letter or digit, then letters, digits, '_', '-' or "
+                   "'.'; \"default\" (or none) is the station's first profile."),
+    QStringLiteral("name"));
+
+// Exit codes beside 0 and the 2 of a link that cannot be opened.
+constexpr int kProfileInUse = 3;
+constexpr int kBadProfile = 4;
 
 void parseCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
 {
@@ -42,7 +56,7 @@ void parseCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
         "Controls a blackbody calibration source over a serial port and records its temperature."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({printTexts, headlessOption, portOption, baudOption, modelOption});
+    parser.addOptions({printTexts, headlessOption, portOption, baudOption, modelOption, profileOption});
     parser.process(app);
 }
 
@@ -55,6 +69,50 @@ bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> nam
         }
     }
     return false;
+}
+
+void say(const QString &text)
+{
+    std::cerr << text.toLocal8Bit().constData() << std::endl;
+}
+
+// The profile's name as people read it.
+QString shownProfile(const QString &profile)
+{
+    return profile.isEmpty() ? QStringLiteral("default") : profile;
+}
+
+// Another instance runs this profile: the window asks it to come to the front; the code to exit with.
+int leaveToRunningInstance(InstanceGuard &guard, const QString &profile, bool headless)
+{
+    if (!headless && guard.askToRaise()) {
+        say(QStringLiteral("Profile %1 is already running: its window was brought to the front")
+                .arg(shownProfile(profile)));
+        return 0;
+    }
+    const QString text = QStringLiteral("Profile %1 is in use by process %2 (%3); not starting")
+                             .arg(shownProfile(profile))
+                             .arg(guard.holder())
+                             .arg(QDir::toNativeSeparators(guard.lockPath()));
+    say(text);
+    if (!headless) {
+        QMessageBox::warning(nullptr, QCoreApplication::translate("main", "提示"),
+            QCoreApplication::translate("main", "配置“%1”已由另一个程序实例（进程 %2）使用，本次不启动。")
+                .arg(shownProfile(profile))
+                .arg(guard.holder()));
+    }
+    return kProfileInUse;
+}
+
+// Older versions counted certificates in the default profile's config.xml: the shared counter starts
+// above that, whichever profile starts first. Before the application is renamed, as the folders are.
+void seedCertificateCounter()
+{
+    const QString legacy = Profile::configDir(QString()) + QStringLiteral("/config.xml");
+    QString error;
+    if (!CertificateCounter::seed(CertificateCounter::filePath(appSettings.userDataDir),
+            CertificateCounter::legacyCount(legacy), &error))
+        say(error);
 }
 
 } // namespace
@@ -80,10 +138,31 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parseCommandLine(parser, app);
 
+    const QString profileName = parser.value(profileOption);
+    if (parser.isSet(profileOption) && !Profile::isValidName(profileName)) {
+        say(QStringLiteral("Not a profile name: \"%1\" (a letter or digit, then up to 63 letters, digits, "
+                           "'_', '-' or '.')")
+                .arg(profileName));
+        return kBadProfile;
+    }
     // The settings folder is named after the executable, so this must run before the application is
     // renamed.
+    appSettings.profile = Profile::normalized(profileName);
+    InstanceGuard guard(Profile::dataDir(appSettings.profile));
+    switch (guard.claim()) {
+    case InstanceGuard::Claim::Ours:
+        break;
+    case InstanceGuard::Claim::Taken:
+        return leaveToRunningInstance(guard, appSettings.profile, headless);
+    case InstanceGuard::Claim::Failed:
+        say(QStringLiteral("Cannot lock profile %1 (%2): %3; not starting")
+                .arg(shownProfile(appSettings.profile), QDir::toNativeSeparators(guard.lockPath()),
+                    guard.errorString()));
+        return kProfileInUse;
+    }
     appSettings.load();
     appSettings.applyDefaults();
+    seedCertificateCounter();
     // Curve files and certificates name the program, window or not.
     QCoreApplication::setApplicationName(QStringLiteral("Ostrel黑体控制软件"));
 
@@ -103,6 +182,16 @@ int main(int argc, char *argv[])
 
     MainWindow window(&station);
     WindowPlacement::show(&window, appSettings);
+    // A second start of this profile brings this window to the front instead of running beside it.
+    QObject::connect(&guard, &InstanceGuard::raiseRequested, &window, [&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    if (!guard.listen())
+        say(QStringLiteral("A second start of this profile cannot reach this window: %1")
+                .arg(guard.errorString()));
     if (parser.isSet(printTexts)) {
         // Queued, so the texts are read from the window as shown. UTF-8 whatever the locale, so the Chinese
         // source texts cannot turn into question marks that a check would miss.

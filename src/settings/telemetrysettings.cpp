@@ -43,10 +43,13 @@ QString TelemetryConfig::toTopicLevel(const QString &text)
     return out;
 }
 
-QString defaultTelemetryStation()
+QString defaultTelemetryStation(const QString &profile)
 {
-    const QString station = TelemetryConfig::toTopicLevel(QSysInfo::machineHostName());
-    return station.isEmpty() ? QStringLiteral("station") : station;
+    QString station = TelemetryConfig::toTopicLevel(QSysInfo::machineHostName());
+    if (station.isEmpty())
+        station = QStringLiteral("station");
+    // Profile names are safe folder names, so also one topic level.
+    return profile.isEmpty() ? station : station + QLatin1Char('-') + profile;
 }
 
 TelemetryConfig readTelemetrySettings(const Settings &settings, QStringList *unusable)
@@ -66,7 +69,8 @@ TelemetryConfig readTelemetrySettings(const Settings &settings, QStringList *unu
         unusableValue(kPort);
     // A level that would split or widen the topics is not a name.
     const QString station = settings.value(kStation, QString()).trimmed();
-    config.station = TelemetryConfig::isTopicLevel(station) ? station : defaultTelemetryStation();
+    config.station
+        = TelemetryConfig::isTopicLevel(station) ? station : defaultTelemetryStation(settings.profile);
     if (!station.isEmpty() && !TelemetryConfig::isTopicLevel(station))
         unusableValue(kStation);
     const QString prefix = settings.value(kPrefix, QString()).trimmed();

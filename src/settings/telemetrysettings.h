@@ -29,11 +29,13 @@ struct TelemetryConfig
 };
 
 // The station's telemetry settings, entries of the "Chart" element. Missing values read as their
-// defaults: no broker (off), port 1883, the computer's host name as the station, prefix "ostrel", MQTT 5,
+// defaults: no broker (off), port 1883, the station name defaultTelemetryStation() gives the settings'
+// profile, prefix "ostrel", MQTT 5,
 // no remote set points. A value that is there but cannot be used (a port out of range, a station or
 // prefix that is not one topic level) is named in `unusable`: reporting then stays off rather than
 // publish, and take commands, under another identity.
 TelemetryConfig readTelemetrySettings(const Settings &settings, QStringList *unusable = nullptr);
 void storeTelemetrySettings(Settings &settings, const TelemetryConfig &config);
-// The station name a computer gets until someone names it: its host name as a topic level.
-QString defaultTelemetryStation();
+// The station name a profile gets until someone names it: the computer's host name as a topic level, and
+// "-<profile>" after it for any but the default profile, so two stations of one computer differ.
+QString defaultTelemetryStation(const QString &profile = QString());

@@ -1,6 +1,8 @@
 #include "runrecord.h"
 
+#include "settings/certificatecounter.h"
 #include "settings/labsettings.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 #include "station/calibrationcertificate.h"
 
@@ -9,13 +11,14 @@ const QString RunRecord::certificateCounterKey = QStringLiteral("CertificateCoun
 bool RunRecord::begin(
     CalibrationJournal::Header header, const QString &folder, QString *counterError, QString *journalError)
 {
-    const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
-    appSettings.setValue(certificateCounterKey, QString::number(counter));
-    if (const SaveResult saved = appSettings.save(); !saved) {
-        appSettings.setValue(certificateCounterKey, QString::number(counter - 1));
-        *counterError = saved.message(appSettings.filePath());
+    // Older versions kept the counter in config.xml: no number they gave may come again.
+    const qint64 legacy = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong();
+    const QString userFolder
+        = appSettings.userDataDir.isEmpty() ? Profile::userDataDir() : appSettings.userDataDir;
+    const qint64 counter
+        = CertificateCounter::take(CertificateCounter::filePath(userFolder), legacy, counterError);
+    if (counter <= 0)
         return false;
-    }
     header.certificateNumber = CalibrationCertificate::number(
         LabSettings::read(appSettings).prefix, header.started.date(), counter);
     m_header = header;

@@ -10,11 +10,12 @@
 class RunRecord
 {
 public:
-    // The last certificate number given.
+    // The last certificate number older versions gave, in config.xml; the counter's floor now, never
+    // written (certificatecounter.h keeps the count).
     static const QString certificateCounterKey;
 
-    // Numbers `header`'s certificate and starts its journal in `folder`. False, with the settings' reason
-    // in `counterError`, when the number cannot be saved: the run must not start. A journal that cannot
+    // Numbers `header`'s certificate and starts its journal in `folder`. False, with the reason in
+    // `counterError`, when no number can be taken: the run must not start. A journal that cannot
     // be made leaves the record not whole, with the system's reason in `journalError`.
     bool begin(CalibrationJournal::Header header, const QString &folder, QString *counterError,
         QString *journalError);

@@ -1,4 +1,5 @@
 #include "settings/chartsettings.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -175,6 +177,11 @@ private slots:
     void saveWritesThroughLinksAndRefusesOtherFiles();
     void languageChangeReachesFileAtProgramExit();
     void interruptedSaveLeavesPreviousFileIntact();
+    void profileNamesAreSafeFolderNames_data();
+    void profileNamesAreSafeFolderNames();
+    void namedProfileKeepsItsFilesApart();
+    void exitSaveWritesOnlyThisInstancesChanges_data();
+    void exitSaveWritesOnlyThisInstancesChanges();
 
 private:
     QString dir() const { return configDirOf(m_appName); }
@@ -708,6 +715,102 @@ void TestSettings::interruptedSaveLeavesPreviousFileIntact()
         QVERIFY(version.toInt() >= completed);
         lastSeen = version.toInt();
     }
+}
+
+void TestSettings::profileNamesAreSafeFolderNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("letter") << "b" << true;
+    QTest::newRow("words") << "line-3_oven.2" << true;
+    QTest::newRow("64 characters") << QString(64, QLatin1Char('a')) << true;
+    QTest::newRow("65 characters") << QString(65, QLatin1Char('a')) << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+    QTest::newRow("hidden") << ".b" << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("backslash") << "a\\b" << false;
+    QTest::newRow("space") << "a b" << false;
+    QTest::newRow("option-like") << "-b" << false;
+    QTest::newRow("trailing dot") << "b." << false;
+    QTest::newRow("Windows device") << "Com1.txt" << false;
+    QTest::newRow("not ASCII") << "炉" << false;
+}
+
+void TestSettings::profileNamesAreSafeFolderNames()
+{
+    QFETCH(QString, name);
+    QTEST(Profile::isValidName(name), "valid");
+}
+
+void TestSettings::namedProfileKeepsItsFilesApart()
+{
+    Settings settings;
+    settings.profile = QStringLiteral("b");
+    {
+        StderrCapture capture;
+        settings.load();
+    }
+    QCOMPARE(settings.configDir, dir() + QStringLiteral("/profiles/b"));
+    QCOMPARE(settings.dataDir, settings.userDataDir + QStringLiteral("/profiles/b"));
+    QCOMPARE(settings.userDataDir, Profile::dataDir(Profile::normalized(QStringLiteral("default"))));
+    settings.applyDefaults();
+    QVERIFY(settings.save());
+    QVERIFY(QFileInfo::exists(dir() + QStringLiteral("/profiles/b/config.xml")));
+    QVERIFY(!QFileInfo::exists(path()));
+}
+
+void TestSettings::exitSaveWritesOnlyThisInstancesChanges_data()
+{
+    QTest::addColumn<QString>("lateKey"); // what the instance that exits last changed; empty: nothing
+    QTest::addColumn<QString>("lateValue");
+    QTest::addColumn<QString>("language"); // in the file at the end
+    QTest::addColumn<QString>("fps");
+
+    QTest::newRow("nothing") << QString() << QString() << "English"
+                             << "100";
+    QTest::newRow("another key") << "ChartLineFPS"
+                                 << "50"
+                                 << "English"
+                                 << "50";
+    QTest::newRow("the same key") << "Language"
+                                  << "Tr Chinese"
+                                  << "Tr Chinese"
+                                  << "100";
+}
+
+void TestSettings::exitSaveWritesOnlyThisInstancesChanges()
+{
+    QFETCH(QString, lateKey);
+    QFETCH(QString, lateValue);
+    writeConfig("<Settings><Chart><Language>Simplified Chinese</Language><ChartLineFPS>100</ChartLineFPS>"
+                "<CertificateCounter>57</CertificateCounter></Chart></Settings>\n");
+    Settings early;
+    QVERIFY(early.load());
+    early.applyDefaults();
+    std::optional<Settings> late;
+    late.emplace();
+    QVERIFY(late->load());
+    late->applyDefaults();
+    if (!lateKey.isEmpty())
+        late->setValue(lateKey, lateValue);
+    // The other instance saves its change while this one runs; an older version's counter raised
+    // meanwhile is another key this one never changed.
+    early.setValue(early.languageKey, QStringLiteral("English"));
+    QVERIFY(early.save());
+    QByteArray written = readConfig();
+    written.replace("<CertificateCounter>57<", "<CertificateCounter>58<");
+    writeConfig(written);
+    late.reset(); // its exit save
+    // An instance that changed nothing writes nothing.
+    if (lateKey.isEmpty())
+        QCOMPARE(readConfig(), written);
+    const ParsedFile parsed = parseFile(path());
+    QVERIFY(parsed.ok);
+    QTEST(parsed.entries.value(QStringLiteral("Language")), "language");
+    QTEST(parsed.entries.value(QStringLiteral("ChartLineFPS")), "fps");
+    QCOMPARE(parsed.entries.value(QStringLiteral("CertificateCounter")), QStringLiteral("58"));
 }
 
 int main(int argc, char *argv[])

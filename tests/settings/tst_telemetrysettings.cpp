@@ -11,6 +11,8 @@ class TestTelemetrySettings : public QObject
 private slots:
     void storedTextsReadAsTheirConfig_data();
     void storedTextsReadAsTheirConfig();
+    void profileNamesItsDefaultStation_data();
+    void profileNamesItsDefaultStation();
     void configSurvivesStoreAndRead();
 };
 
@@ -56,6 +58,32 @@ void TestTelemetrySettings::storedTextsReadAsTheirConfig()
     QTEST(config.prefix, "prefix");
     QTEST(config.commands, "commands");
     QVERIFY(TelemetryConfig::isTopicLevel(config.station));
+}
+
+void TestTelemetrySettings::profileNamesItsDefaultStation_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("suffix"); // after the host name; null: the stored name
+    QTest::newRow("default profile") << QString() << QString() << QString("");
+    QTest::newRow("named profile") << "b" << QString() << "-b";
+    QTest::newRow("named profile, named station") << "b"
+                                                  << "line-3" << QString();
+}
+
+// Two stations of one computer never publish as one, unless someone names them so.
+void TestTelemetrySettings::profileNamesItsDefaultStation()
+{
+    QFETCH(QString, profile);
+    QFETCH(QString, stored);
+    QFETCH(QString, suffix);
+    Settings settings;
+    settings.profile = profile;
+    if (!stored.isEmpty())
+        settings.setValue(QStringLiteral("MqttStation"), stored);
+    const QString station = readTelemetrySettings(settings).station;
+    QCOMPARE(station, suffix.isNull() ? stored : defaultTelemetryStation() + suffix);
+    QVERIFY(TelemetryConfig::isTopicLevel(station));
 }
 
 void TestTelemetrySettings::configSurvivesStoreAndRead()

@@ -949,6 +949,21 @@
     </message>
 </context>
 <context>
+    <name>CertificateCounter</name>
+    <message>
+        <source>无法取得证书编号：计数文件 %1 无法使用（%2）。为免重复编号，本次不发编号。</source>
+        <translation>No certificate number: the counter file %1 cannot be used (%2). No number is given, so that none repeats.</translation>
+    </message>
+    <message>
+        <source>内容不是一个编号</source>
+        <translation>its content is not a number</translation>
+    </message>
+    <message>
+        <source>无法锁定</source>
+        <translation>cannot be locked</translation>
+    </message>
+</context>
+<context>
     <name>ChartButtons</name>
     <message>
         <location filename="../../app/chartbuttons.cpp" line="+14" />
@@ -1407,6 +1422,21 @@
     </message>
 </context>
 <context>
+    <name>InstanceGuard</name>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>没有写入权限</source>
+        <translation>no permission to write</translation>
+    </message>
+    <message>
+        <source>未知错误</source>
+        <translation>unknown error</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36" />
@@ -1432,6 +1462,17 @@
         <location line="+2" />
         <source>未稳定</source>
         <translation>Settling</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>配置“%1”已由另一个程序实例（进程 %2）使用，本次不启动。</source>
+        <translation>Profile “%1” is in use by another instance of the program (process %2); this one does not start.</translation>
     </message>
 </context>
 <context>
@@ -1918,6 +1959,10 @@ The program goes on without remote control.</translation>
         <location line="+2" />
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>The unreadable settings file could not be moved aside and must not be overwritten</translation>
+    </message>
+    <message>
+        <source>设置文件正被另一个程序实例占用（%1）</source>
+        <translation>The settings file is held by another instance of the program (%1)</translation>
     </message>
 </context>
 <context>

@@ -949,6 +949,21 @@
     </message>
 </context>
 <context>
+    <name>CertificateCounter</name>
+    <message>
+        <source>无法取得证书编号：计数文件 %1 无法使用（%2）。为免重复编号，本次不发编号。</source>
+        <translation>無法取得證書編號：計數檔案 %1 無法使用（%2）。為免重複編號，本次不發編號。</translation>
+    </message>
+    <message>
+        <source>内容不是一个编号</source>
+        <translation>內容不是一個編號</translation>
+    </message>
+    <message>
+        <source>无法锁定</source>
+        <translation>無法鎖定</translation>
+    </message>
+</context>
+<context>
     <name>ChartButtons</name>
     <message>
         <location filename="../../app/chartbuttons.cpp" line="+14" />
@@ -1407,6 +1422,21 @@
     </message>
 </context>
 <context>
+    <name>InstanceGuard</name>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>無法建立資料夾 %1</translation>
+    </message>
+    <message>
+        <source>没有写入权限</source>
+        <translation>沒有寫入權限</translation>
+    </message>
+    <message>
+        <source>未知错误</source>
+        <translation>未知錯誤</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+36" />
@@ -1432,6 +1462,17 @@
         <location line="+2" />
         <source>未稳定</source>
         <translation>未穩定</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>配置“%1”已由另一个程序实例（进程 %2）使用，本次不启动。</source>
+        <translation>設定檔“%1”已由另一個程式實例（行程 %2）使用，本次不啟動。</translation>
     </message>
 </context>
 <context>
@@ -1918,6 +1959,10 @@
         <location line="+2" />
         <source>无法读取的设置文件未能移开，不能覆盖</source>
         <translation>無法讀取的設定檔未能移開，不能覆蓋</translation>
+    </message>
+    <message>
+        <source>设置文件正被另一个程序实例占用（%1）</source>
+        <translation>設定檔正被另一個程式實例佔用（%1）</translation>
     </message>
 </context>
 <context>
