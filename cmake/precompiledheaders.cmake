@@ -1,11 +1,10 @@
 # Precompiled Qt headers for every target, attached in one place once all targets exist.
 #
-# Parsing Qt's headers is most of what a fresh build compiles: <QtTest> alone takes a CPU second or more,
-# qcustomplot.h (which pulls in all of Qt Widgets and Print Support) several, for each file. So the heavy,
-# stable headers are compiled once per flavour into a small carrier target, and every target reuses its
-# flavour's header. A flavour is the set of Qt modules whose QT_<MODULE>_LIB macros Qt's own headers test
-# (<QtTest> includes its widget and network helpers by them): a reused header is only valid where those
-# match, and -Winvalid-pch says so in the log when one does not.
+# Parsing Qt's headers is a large part of what a fresh build compiles: qcustomplot.h (which pulls in all of
+# Qt Widgets and Print Support) takes several CPU seconds, for each file that includes it. So the heavy,
+# stable headers are compiled once per flavour (Qt Core; with Qt Widgets; with QCustomPlot too) into a small
+# carrier target, and every target reuses its flavour's header. GCC takes a reused header only where the
+# macros it tested are defined alike; -Winvalid-pch says so in the log when one is refused.
 #
 # Off by default when ccache launches the compiler: those are developers' incremental builds, which ccache
 # already makes cheap, and being built without a precompiled header they catch a file that forgets one of
@@ -41,11 +40,8 @@ set(BB_PCH_Qt5::Widgets
     <QtWidgets/QWidget>)
 # Through the project's wrapper, which lends QCustomPlot the foreach the project switches off.
 set(BB_PCH_QCustomPlot::QCustomPlot ${PROJECT_SOURCE_DIR}/src/plot/qcp.h)
-set(BB_PCH_Qt5::Test <QtTest/QtTest>)
-set(BB_PCH_Qt5::Network)
-set(BB_PCH_Qt5::SerialPort)
 # A flavour that fewer files than this would use costs more to precompile than it saves.
-set(BB_PCH_MIN_FILES 4)
+set(BB_PCH_MIN_FILES 10)
 
 # The targets <target> links, directly or through what they pass on, into <out>.
 function(bb_pch_reached target out)
@@ -109,24 +105,17 @@ function(bb_precompile_headers)
         if(files EQUAL 0 OR NOT "Qt5::Core" IN_LIST reached)
             continue()
         endif()
+        # A library's flavour is what it names itself: most files of one that reaches widgets only through
+        # another (the station through the plot) include none, and a big header costs such a file more to
+        # load than its few Qt Core headers cost to parse. A test takes the widget flavour when it reaches
+        # widgets at all, and shares the libraries' headers: <QtTest> stays out of them, since it picks
+        # its helpers by each test's QT_<MODULE>_LIB macros, and a carrier per mix cost more than it saved.
+        get_target_property(direct ${t} LINK_LIBRARIES)
         set(modules "")
-        if("Qt5::Test" IN_LIST reached)
-            # <QtTest> includes its widget, gui and network helpers by what is linked, through any library.
-            foreach(m Qt5::Gui Qt5::Widgets Qt5::Test Qt5::Network)
-                if(m IN_LIST reached)
-                    list(APPEND modules ${m})
-                endif()
-            endforeach()
-        else()
-            # Otherwise by what the target names itself: most files of a library that reaches widgets
-            # only through another one (the station through the plot) include none, and a big header
-            # costs such a file more to load than its few Qt Core headers cost to parse.
-            get_target_property(direct ${t} LINK_LIBRARIES)
-            if("QCustomPlot::QCustomPlot" IN_LIST direct)
-                set(modules Qt5::Gui Qt5::Widgets QCustomPlot::QCustomPlot)
-            elseif("Qt5::Widgets" IN_LIST direct)
-                set(modules Qt5::Gui Qt5::Widgets)
-            endif()
+        if("QCustomPlot::QCustomPlot" IN_LIST direct)
+            set(modules Qt5::Gui Qt5::Widgets QCustomPlot::QCustomPlot)
+        elseif("Qt5::Widgets" IN_LIST direct OR ("Qt5::Test" IN_LIST reached AND "Qt5::Widgets" IN_LIST reached))
+            set(modules Qt5::Gui Qt5::Widgets)
         endif()
         string(MAKE_C_IDENTIFIER "f_${modules}" flavour)
         if(NOT flavour IN_LIST flavours)
