@@ -103,23 +103,24 @@ RecordingJournal::Contents RecordingJournal::read(const QByteArray &bytes)
     const char *data = bytes.constData();
     // A process killed as it made the journal leaves a prefix of the header: nothing was recorded.
     if (std::memcmp(data, kMagic, size_t(qMin<qint64>(size, sizeof kMagic))) != 0)
-        return unreadable(text("不是曲线记录"));
+        return unreadable(text(QT_TRANSLATE_NOOP("RecordingJournal", "不是曲线记录")));
     if (size < kFixedHeader)
         return contents;
     const quint32 format = u32At(data + 8);
     if (format > kFormat) {
         contents.status = Status::Newer;
-        contents.error = text("由较新版本的程序写入（格式 %1）").arg(format);
+        contents.error
+            = text(QT_TRANSLATE_NOOP("RecordingJournal", "由较新版本的程序写入（格式 %1）")).arg(format);
         return contents;
     }
     const quint32 length = u32At(data + 12);
     if (format == 0 || length > kMaxPayload)
-        return unreadable(text("曲线记录的开头已损坏"));
+        return unreadable(text(QT_TRANSLATE_NOOP("RecordingJournal", "曲线记录的开头已损坏")));
     const qint64 headerEnd = kFixedHeader + qint64(length) + 4;
     if (size < headerEnd)
         return contents;
     if (checksum(data + kFixedHeader, length) != u32At(data + kFixedHeader + length))
-        return unreadable(text("曲线记录的开头已损坏"));
+        return unreadable(text(QT_TRANSLATE_NOOP("RecordingJournal", "曲线记录的开头已损坏")));
     const QJsonObject object
         = QJsonDocument::fromJson(QByteArray::fromRawData(data + kFixedHeader, int(length))).object();
     Header &header = contents.header;
@@ -129,7 +130,7 @@ RecordingJournal::Contents RecordingJournal::read(const QByteArray &bytes)
     header.info.emissivity = float(object.value(QLatin1String("emissivity")).toDouble(1));
     header.model = object.value(QLatin1String("model")).toString();
     if (header.info.startMsecs < 0 || header.info.intervalMs <= 0)
-        return unreadable(text("曲线记录的开头已损坏"));
+        return unreadable(text(QT_TRANSLATE_NOOP("RecordingJournal", "曲线记录的开头已损坏")));
 
     qint64 at = headerEnd;
     while (size - at >= 12) {
