@@ -129,6 +129,9 @@ int Headless::run(
         });
 
     saveUnsavedRecordings(station);
+    QObject::connect(&station.recorder(), &CurveRecorder::journalFailed, &station, [](const QString &reason) {
+        say(QStringLiteral("Recording without its journal (%1): a crash would lose it").arg(reason));
+    });
 
     QStringList unusable;
     const RemoteSettings remoteSettings = readRemoteSettings(appSettings, &unusable);

@@ -220,7 +220,7 @@ MainWindow::~MainWindow()
 void MainWindow::offerPendingReports()
 {
     m_station->reporter().offerPending(m_asker.get());
-    RecordingOffer(m_station, m_chartFiles, this).offer();
+    (new RecordingOffer(m_station, m_chartFiles, this))->offer();
 }
 
 void MainWindow::InitMenus()

@@ -14,7 +14,12 @@ RecordingOffer::RecordingOffer(Station *station, ChartFileActions *files, QWidge
     , m_station(station)
     , m_files(files)
     , m_window(window)
-{ }
+{
+    connect(&station->recorder(), &CurveRecorder::journalFailed, this, [this](const QString &reason) {
+        QMessageBox::warning(
+            m_window, tr("提示"), tr("曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。").arg(reason));
+    });
+}
 
 void RecordingOffer::offer()
 {

@@ -67,6 +67,7 @@ bool JournalWriter::create(const QString &folder, const RecordingJournal::Header
     }
     m_syncs = 1;
     syncFolder(folder);
+    m_accepting = true;
     m_thread = std::thread(&JournalWriter::run, this);
     return true;
 }
@@ -94,7 +95,7 @@ void JournalWriter::append(const QVector<Sample> &samples)
         return;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stopping || !m_thread.joinable())
+        if (!m_accepting)
             return;
         m_pending += samples;
     }
@@ -107,6 +108,7 @@ void JournalWriter::finish()
         return;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
+        m_accepting = false;
         m_stopping = true;
     }
     m_wake.notify_one();
@@ -141,6 +143,7 @@ void JournalWriter::fail(int errorNumber)
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_error.isEmpty())
         m_error = systemErrorText(errorNumber);
+    m_accepting = false;
     m_stopping = true;
     m_pending.clear();
 }

@@ -64,6 +64,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     QVector<Sample> m_pending; // under m_mutex
+    bool m_accepting = false; // under m_mutex: from create() until finish() or a failure
     bool m_stopping = false; // under m_mutex
     QString m_error; // under m_mutex
     std::atomic<qint64> m_bytes {0};

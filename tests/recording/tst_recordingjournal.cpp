@@ -60,6 +60,7 @@ private slots:
     void recordingKeepsItsJournalUntilSavedOrDropped_data();
     void recordingKeepsItsJournalUntilSavedOrDropped();
     void adoptedJournalIsTheUnsavedCurve();
+    void recordingGoesOnSayingSoWithoutAJournal();
 };
 
 void TestRecordingJournal::readBackTakesOnlyWholeBatches_data()
@@ -215,6 +216,25 @@ void TestRecordingJournal::adoptedJournalIsTheUnsavedCurve()
     QVERIFY(!other.adopt(path, &error));
     r.drop();
     QVERIFY(!QFile::exists(path));
+}
+
+void TestRecordingJournal::recordingGoesOnSayingSoWithoutAJournal()
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    CurveRecorder r;
+    // A folder that cannot be made: a file stands where it would be.
+    r.setJournalFolder(blocker.fileName() + QStringLiteral("/recordings"));
+    QSignalSpy failed(&r, &CurveRecorder::journalFailed);
+    r.setSampleInterval(10);
+    r.setReading(30.5);
+    r.start();
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!failed.at(0).at(0).toString().isEmpty());
+    QVERIFY(r.journalPath().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(r.curve()->size() >= 2, 5000);
+    r.stop();
 }
 
 QTEST_GUILESS_MAIN(TestRecordingJournal)

@@ -2461,6 +2461,10 @@
 <context>
     <name>RecordingOffer</name>
     <message>
+        <source>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</source>
+        <translation>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</translation>
+    </message>
+    <message>
         <source>提示</source>
         <translation>提示</translation>
     </message>

@@ -2461,6 +2461,10 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>RecordingOffer</name>
     <message>
+        <source>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</source>
+        <translation>The curve journal cannot be written (%1): this curve would be lost if the program ended unexpectedly.</translation>
+    </message>
+    <message>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
