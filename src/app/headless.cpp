@@ -15,6 +15,7 @@
 #include "telemetry/telemetrystation.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTimer>
 
 #include <cstdio>
@@ -57,6 +58,45 @@ const char *stateWord(BlackbodyLink::State state)
     return "unconfirmed: the controller may be another one (SYST:LINK:CONF vouches for it)";
 }
 
+// Recordings a crash left unsaved become curve files beside the journals, as a quitting station keeps its
+// own; nobody is asked.
+void saveUnsavedRecordings(Station &station)
+{
+    using Status = RecordingJournal::Status;
+    const QVector<RecordingJournal::Found> found = Station::unsavedRecordings();
+    for (const RecordingJournal::Found &recording : found) {
+        if (recording.status == Status::Empty) {
+            Station::dropRecording(recording.path);
+            continue;
+        }
+        if (recording.status != Status::Ok) {
+            say(QStringLiteral("Recording journal %1 cannot be read (%2); kept")
+                    .arg(recording.path, recording.error));
+            continue;
+        }
+        const QString start = QDateTime::fromMSecsSinceEpoch(recording.startMsecs).toString(Qt::ISODate);
+        QString error;
+        if (!station.recoverRecording(recording.path, &error)) {
+            say(QStringLiteral("Unsaved recording from %1 (%2 points) kept in %3: %4")
+                    .arg(start)
+                    .arg(recording.points)
+                    .arg(recording.path, error));
+            continue;
+        }
+        const QString saved = station.saveRecordingBeside();
+        say(saved.isEmpty()
+                ? QStringLiteral("Unsaved recording from %1 (%2 points) kept in %3: no curve file "
+                                 "could be written")
+                      .arg(start)
+                      .arg(recording.points)
+                      .arg(recording.path)
+                : QStringLiteral("Unsaved recording from %1 (%2 points) saved to %3")
+                      .arg(start)
+                      .arg(recording.points)
+                      .arg(saved));
+    }
+}
+
 } // namespace
 
 int Headless::run(
@@ -69,7 +109,7 @@ int Headless::run(
         station.runner().leave();
         const QString kept = station.keepRecording();
         if (!kept.isEmpty())
-            say(QStringLiteral("Recording kept in %1").arg(kept));
+            say(QStringLiteral("Recording kept in %1 for the next start").arg(kept));
         telemetry.stop();
         QCoreApplication::quit();
     });
@@ -87,6 +127,11 @@ int Headless::run(
                     ? QStringLiteral("Report written: %1").arg(file)
                     : QStringLiteral("Report not written; results kept in %1").arg(file));
         });
+
+    saveUnsavedRecordings(station);
+    QObject::connect(&station.recorder(), &CurveRecorder::journalFailed, &station, [](const QString &reason) {
+        say(QStringLiteral("Recording without its journal (%1): a crash would lose it").arg(reason));
+    });
 
     QStringList unusable;
     const RemoteSettings remoteSettings = readRemoteSettings(appSettings, &unusable);

@@ -8,6 +8,7 @@
 #include "app/language.h"
 #include "app/linkchoices.h"
 #include "app/linkstatus.h"
+#include "app/recordingoffer.h"
 #include "app/rememberedlink.h"
 #include "app/screenkeeper.h"
 #include "app/setpointcontrol.h"
@@ -219,6 +220,7 @@ MainWindow::~MainWindow()
 void MainWindow::offerPendingReports()
 {
     m_station->reporter().offerPending(m_asker.get());
+    (new RecordingOffer(m_station, m_chartFiles, this))->offer();
 }
 
 void MainWindow::InitMenus()
@@ -309,19 +311,25 @@ void MainWindow::closeWithoutAsking()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Nobody is asked when told to quit or at a logout: the recording waits for the next start.
+    const bool keepCurve = m_closingQuietly || qApp->isSavingSession();
     if (m_closingQuietly) {
-        // Nobody is asked: the run's journal and the recording wait for the next start.
+        // The run's journal too.
         m_calibration->leave();
-        m_station->keepRecording();
     } else if (!mayDiscardCurve()) {
         event->ignore();
         return;
     }
+    if (keepCurve)
+        m_station->keepRecording();
     m_calibration->abort();
     if (m_runDialog)
         m_runDialog->close();
     m_thermometer->stopPolling();
     ui->widget_tt->stopAndClose();
+    // The operator saved the curve or let it go; so goes its journal.
+    if (!keepCurve)
+        m_station->recorder().drop();
     WindowPlacement::store(this, appSettings);
     QMainWindow::closeEvent(event);
 }

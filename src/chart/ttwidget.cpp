@@ -117,6 +117,7 @@ void ttwidget::setRecorder(CurveRecorder *recorder)
         [this](bool paused) { ui->pushButton_hc->setText(paused ? tr("继续") : tr("暂停")); });
     connect(recorder, &CurveRecorder::recordingChanged, this, &ttwidget::followRecording);
     connect(recorder, &CurveRecorder::markAdded, this, &ttwidget::addMark);
+    connect(recorder, &CurveRecorder::adopted, this, &ttwidget::showAdoptedCurve);
 }
 
 void ttwidget::applySettings(const ChartSettings &settings)
@@ -665,6 +666,23 @@ void ttwidget::showOpenedCurve(const CurveFileContents &contents, const CurveInf
         emit shownCurveChanged();
     }
     // Always: a curve without samples must not leave the previous picture standing.
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ttwidget::showAdoptedCurve()
+{
+    const QSharedPointer<SampleStore> &store = m_recorder->curve();
+    showCurve(store, m_recorder->info());
+    m_ambientStore = m_recorder->ambientCurve();
+    ambientGraph->setStore(m_ambientStore.data());
+    showAmbientGraph();
+    if (!store->isEmpty()) {
+        const SampleStore::Extremes values = store->valueRange();
+        plot->xAxis->setRange(store->at(0).key, store->at(store->size() - 1).key);
+        plot->yAxis->setRange(float(values.min) - kImportMargin, float(values.max) + kImportMargin);
+    }
+    placeLegend();
+    emit shownCurveChanged();
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 

@@ -185,6 +185,8 @@ private:
     void dropPopup(CorveleScale *&popup);
     void addMark(const CurveRecorder::Mark &mark);
     void followRecording(bool recording);
+    // The recorder took back a recording a crash left: shown whole, as an opened curve is.
+    void showAdoptedCurve();
     // Whether the shown curve is the recorder's, recording or recorded.
     bool showsRecording() const { return m_store == m_recorder->curve(); }
     static QString markLabel(int step);

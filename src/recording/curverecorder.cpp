@@ -2,6 +2,8 @@
 
 #include "collect.h"
 #include "control/linkpolicy.h"
+#include "journalwriter.h"
+#include "recordingjournal.h"
 #include "samplestore.h"
 
 #include <QDateTime>
@@ -28,6 +30,8 @@ CurveRecorder::CurveRecorder(QObject *parent)
 CurveRecorder::~CurveRecorder()
 {
     delete m_collector;
+    // An unsaved recording's journal stays for the next start; the writer only lets it go.
+    m_journal.reset();
 }
 
 void CurveRecorder::setCacheSize(int n)
@@ -66,6 +70,17 @@ void CurveRecorder::start()
     m_curveModel = m_modelName;
     m_saved = false;
     m_savedFile.clear();
+    // The last recording is replaced: whoever starts has saved it or let it go.
+    removeJournal();
+    if (!m_journalFolder.isEmpty()) {
+        m_journal = std::make_unique<JournalWriter>();
+        QString error;
+        if (!m_journal->create(m_journalFolder, {m_info, m_curveModel}, &error)) {
+            m_journal.reset();
+            m_journalFailureTold = true;
+            emit journalFailed(error);
+        }
+    }
     m_pausedByInspection = false;
     showPaused(false);
     m_inbox.open(m_cacheSize);
@@ -83,10 +98,12 @@ void CurveRecorder::stop()
     m_drainTimer.stop();
     emit stopcollect();
     // Whatever the collector stamped before the gate closed belongs to this recording.
-    for (const Sample &d : m_inbox.close())
-        m_curve->append(d.key, d.value);
+    appendDrained(m_inbox.close());
     for (const Sample &d : m_ambientInbox.close())
         m_ambientCurve->append(d.key, d.value);
+    // A stopped curve is on the disk before anyone is told; its journal stays until it is saved.
+    if (m_journal)
+        m_journal->finish();
     emit recordingChanged(false);
 }
 
@@ -124,13 +141,18 @@ bool CurveRecorder::hasUnsavedCurve() const
 void CurveRecorder::markSaved(const QString &fileName)
 {
     m_saved = true;
+    if (!m_recording)
+        removeJournal();
     if (!fileName.isEmpty())
         m_savedFile = fileName;
 }
 
 void CurveRecorder::drop()
 {
-    if (m_recording || !m_curve)
+    if (m_recording)
+        return;
+    removeJournal();
+    if (!m_curve)
         return;
     m_curve.reset();
     m_ambientCurve.reset();
@@ -163,6 +185,65 @@ SaveResult CurveRecorder::save(const QString &fileName, const QString &appName)
     return saved;
 }
 
+bool CurveRecorder::adopt(const QString &path, QString *error)
+{
+    if (m_recording) {
+        *error = tr("正在记录曲线，请先停止！");
+        return false;
+    }
+    auto held = std::make_unique<JournalWriter>();
+    if (!held->adopt(path, error))
+        return false;
+    const RecordingJournal::Contents contents = RecordingJournal::readFile(path);
+    if (contents.status != RecordingJournal::Status::Ok) {
+        *error = contents.error;
+        return false;
+    }
+    removeJournal();
+    m_journal = std::move(held);
+    m_curve = QSharedPointer<SampleStore>::create(contents.samples);
+    m_ambientCurve = QSharedPointer<SampleStore>::create(m_cacheSize);
+    m_info = contents.header.info;
+    m_curveModel = contents.header.model;
+    m_setPointKeys.clear();
+    m_setPointValues.clear();
+    m_marks.clear();
+    m_stepMarks = 0;
+    m_saved = false;
+    m_savedFile.clear();
+    emit adopted();
+    return true;
+}
+
+QString CurveRecorder::journalPath() const
+{
+    return m_journal ? m_journal->path() : QString();
+}
+
+void CurveRecorder::appendDrained(const QVector<Sample> &samples)
+{
+    for (const Sample &d : samples)
+        m_curve->append(d.key, d.value);
+    if (!m_journal)
+        return;
+    m_journal->append(samples);
+    if (!m_journalFailureTold) {
+        const QString error = m_journal->error();
+        if (!error.isEmpty()) {
+            m_journalFailureTold = true;
+            emit journalFailed(error);
+        }
+    }
+}
+
+void CurveRecorder::removeJournal()
+{
+    if (m_journal)
+        m_journal->remove();
+    m_journal.reset();
+    m_journalFailureTold = false;
+}
+
 void CurveRecorder::Latest::set(double value, qint64 atMs)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -185,8 +266,7 @@ void CurveRecorder::tick()
 
 void CurveRecorder::drain()
 {
-    for (const Sample &d : m_inbox.take())
-        m_curve->append(d.key, d.value);
+    appendDrained(m_inbox.take());
     for (const Sample &d : m_ambientInbox.take())
         m_ambientCurve->append(d.key, d.value);
     emit drained();

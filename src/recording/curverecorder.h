@@ -12,17 +12,22 @@
 #include <QTimer>
 #include <QVector>
 
+#include <memory>
 #include <mutex>
 
 class Collect;
+class JournalWriter;
 class SampleStore;
 
 // A recording and what belongs to it, without widgets: its curves, the controller's set points along it,
 // its marks, and whether it was saved; and the view's pause. At every interval the collector's thread
 // stamps the latest readings into the inboxes; the GUI thread drains them into the recording's curves
 // every 30 ms and says so with drained(). The last recording stays after stop() until the next start()
-// or drop(), so that it can still be saved. Everything runs on the GUI thread except setReading() and
-// setAmbientReading(), which any thread may call, and the ticks, which only stamp.
+// or drop(), so that it can still be saved. Given a journal folder, each recording's samples also go to a
+// journal there as they are drained, kept until the curve is saved or dropped, so that a crash loses at
+// most the last second (see JournalWriter); adopt() takes one back after a crash. Everything runs on the GUI
+// thread except setReading() and setAmbientReading(), which any thread may call, and the ticks, which only
+// stamp.
 class CurveRecorder : public QObject
 {
     Q_OBJECT
@@ -48,6 +53,9 @@ public:
     void setCacheSize(int n);
     void setSampleInterval(int ms);
     void setUnit(int unit) { m_unit = unit; }
+    // The folder the next recordings keep their journals in; empty (the default) keeps none.
+    void setJournalFolder(const QString &folder) { m_journalFolder = folder; }
+    const QString &journalFolder() const { return m_journalFolder; }
     int cacheSize() const { return m_cacheSize; }
     int sampleInterval() const { return m_sampleInterval; }
     // The description of a recording started at `startMsecs`; also what an opened file leaves unsaid.
@@ -91,6 +99,15 @@ public:
     // saved. Refused while recording and for a curve without samples.
     SaveResult save(const QString &fileName, const QString &appName);
 
+    // Takes the journal a crash left at `path` back as the last recording, unsaved, with its journal held
+    // until it is saved or dropped. Refused while recording, for a journal without samples or one another
+    // process holds; false with the reason.
+    bool adopt(const QString &path, QString *error);
+    // The running or last recording's journal; empty when it keeps none.
+    QString journalPath() const;
+    // The running or last recording's journal writer, for its figures; null when it keeps none.
+    JournalWriter *journal() const { return m_journal.get(); }
+
     // The latest readings, as they arrive; NoReading when there is none. Every tick stamps the latest one
     // while it is recordable by the link's policy, and nothing once it is older.
     void setReading(double value) { m_reading.set(value, m_readingClock.elapsed()); }
@@ -115,6 +132,11 @@ signals:
     void markAdded(const CurveRecorder::Mark &mark);
     // The last recording was dropped.
     void dropped();
+    // A journal was taken back by adopt(): the last recording is now its curve.
+    void adopted();
+    // The recording goes on without its journal (it could not be made, or a write failed): a crash would
+    // lose it.
+    void journalFailed(const QString &reason);
     // Every change of the pause, whoever made it.
     void pausedChanged(bool paused);
     // Queued to the collector's thread, which alone may start and stop its timer.
@@ -126,6 +148,8 @@ private:
     void tick();
     void drain();
     void showPaused(bool on);
+    void appendDrained(const QVector<Sample> &samples);
+    void removeJournal();
 
     int m_cacheSize = 1'000'000;
     int m_sampleInterval = 100;
@@ -145,6 +169,9 @@ private:
     QString m_curveModel;
     bool m_saved = true;
     QString m_savedFile;
+    QString m_journalFolder;
+    std::unique_ptr<JournalWriter> m_journal;
+    bool m_journalFailureTold = false;
     // A reading and when it arrived, written on the GUI thread and read on the collector's.
     class Latest
     {

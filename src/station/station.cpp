@@ -2,6 +2,7 @@
 
 #include "control/blackbodymodel.h"
 #include "recording/curverecorder.h"
+#include "recording/journalwriter.h"
 #include "settings/chartsettings.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 Station::Station(QObject *parent)
     : QObject(parent)
@@ -51,6 +53,7 @@ Station::Station(QObject *parent)
     connect(m_runner.get(), &CalibrationRunner::judgeChanged, this, &Station::recountStability);
     applyStabilityLimits();
     applyChartSettings();
+    m_recorder->setJournalFolder(recordingsFolder());
 }
 
 Station::~Station()
@@ -153,12 +156,45 @@ QString Station::keepRecording()
     m_recorder->stop();
     if (!m_recorder->hasUnsavedCurve())
         return QString();
-    const QDir folder(CalibrationReporter::journalFolder() + QStringLiteral("/recordings"));
+    // Its journal holds it whole: the next start offers it.
+    const JournalWriter *journal = m_recorder->journal();
+    if (journal && journal->error().isEmpty())
+        return journal->path();
+    return saveRecordingBeside();
+}
+
+QString Station::saveRecordingBeside()
+{
+    const QDir folder(recordingsFolder());
     if (!folder.mkpath(QStringLiteral(".")))
         return QString();
     const QString path = folder.filePath(LastFolders::curveName(
         QDateTime::fromMSecsSinceEpoch(m_recorder->info().startMsecs), QStringLiteral("txt")));
     return m_recorder->save(path, QCoreApplication::applicationName()) ? path : QString();
+}
+
+QString Station::recordingsFolder()
+{
+    return CalibrationReporter::journalFolder() + QStringLiteral("/recordings");
+}
+
+QVector<RecordingJournal::Found> Station::unsavedRecordings()
+{
+    return RecordingJournal::pending(recordingsFolder());
+}
+
+bool Station::recoverRecording(const QString &journal, QString *error)
+{
+    if (m_recorder->isRecording() || m_recorder->hasUnsavedCurve()) {
+        *error = QCoreApplication::translate("Station", "当前曲线尚未保存");
+        return false;
+    }
+    return m_recorder->adopt(journal, error);
+}
+
+bool Station::dropRecording(const QString &journal)
+{
+    return !RecordingJournal::inUse(journal) && QFile::remove(journal);
 }
 
 void Station::applyStabilityLimits()

@@ -2,6 +2,7 @@
 
 #include "control/linkpolicy.h"
 #include "files/saveresult.h"
+#include "recording/recordingjournal.h"
 #include "station/blackbodylink.h"
 
 #include <QObject>
@@ -65,9 +66,23 @@ public:
     LinkPolicy::Refusal saveCurve(const QString &fileName, SaveResult *result);
     LinkPolicy::Refusal dropCurve();
     // For a program told to quit: stops the recording and, when its curve was never saved, keeps it in
-    // the data folder rather than ask. The file kept, or empty when there was nothing to keep or it could
-    // not be written.
+    // the data folder rather than ask: in its journal, which the next start offers, or else as a curve
+    // file. The file kept, or empty when there was nothing to keep or it could not be written.
     QString keepRecording();
+    // Writes the recorded curve as a curve file into recordingsFolder(), named after its start; it then
+    // counts as saved. The file, or empty when it could not be written.
+    QString saveRecordingBeside();
+
+    // Where recordings keep their journals, and a quitting program its unsaved curves.
+    static QString recordingsFolder();
+    // Recordings a crash, a kill or a power loss left unsaved, oldest first, as their journals tell: the
+    // doors offer to save, view or drop each; one that does not read is only told, and kept.
+    static QVector<RecordingJournal::Found> unsavedRecordings();
+    // Takes an unsaved recording back as the recorded curve, unsaved, to be saved or dropped as any
+    // other; false with the reason when it cannot (recording, or an unsaved curve of its own).
+    bool recoverRecording(const QString &journal, QString *error);
+    // Forgets an unsaved recording for good; false when another process holds it or it cannot be removed.
+    static bool dropRecording(const QString &journal);
 
     // The band and window stored in the settings, for the link's judge.
     void applyStabilityLimits();

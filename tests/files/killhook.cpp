@@ -5,6 +5,9 @@
 //   BB_KILL_AFTER      bytes that reach files in the folder before the kill; the write that would pass
 //                      this count is cut short at it
 //   BB_KILL_AT_RENAME  when set, the kill comes as something is about to be renamed into the folder
+//   BB_KILL_AFTER_SYNCS  the kill comes as this many fsync or fdatasync calls on files in the folder have
+//                      returned
+// A kill first writes "killed at <ms since the epoch>" to standard error, for what a test measures.
 //   BB_FULL_AFTER      bytes that fit in the folder: the write that would pass this count is cut short
 //                      at it, as a full disk does, and every later one fails with ENOSPC
 //   BB_FULL_AT_SYNC    when set, fsync and fdatasync of a file in the folder fail with ENOSPC
@@ -22,11 +25,13 @@
 #include <signal.h>
 #include <sys/types.h>
 #include <sys/uio.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
 
 std::atomic<long long> g_written {0};
+std::atomic<long long> g_synced {0};
 
 template<typename F>
 F nextSymbol(const char *name)
@@ -80,6 +85,13 @@ void count(int fd, ssize_t written)
 
 [[noreturn]] void die()
 {
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    char line[64];
+    const int n = std::snprintf(line, sizeof line, "killed at %lld\n",
+        static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+    static const auto real = nextSymbol<ssize_t (*)(int, const void *, size_t)>("write");
+    real(2, line, size_t(n));
     kill(getpid(), SIGKILL);
     _exit(127);
 }
@@ -103,6 +115,15 @@ ssize_t guarded(int fd, size_t n, const Write &real)
         die();
     count(fd, written);
     return written;
+}
+
+// A sync of `fd` that returned `result`, counted towards BB_KILL_AFTER_SYNCS.
+int synced(int fd, int result)
+{
+    const char *limit = std::getenv("BB_KILL_AFTER_SYNCS");
+    if (limit && result == 0 && fdInHookDir(fd) && ++g_synced >= std::atoll(limit))
+        die();
+    return result;
 }
 
 } // namespace
@@ -160,13 +181,13 @@ ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
 int fsync(int fd)
 {
     static const auto real = nextSymbol<int (*)(int)>("fsync");
-    return std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd);
+    return synced(fd, std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd));
 }
 
 int fdatasync(int fd)
 {
     static const auto real = nextSymbol<int (*)(int)>("fdatasync");
-    return std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd);
+    return synced(fd, std::getenv("BB_FULL_AT_SYNC") && fdInHookDir(fd) ? noSpace() : real(fd));
 }
 
 int rename(const char *from, const char *to) noexcept

@@ -3,6 +3,8 @@
 //                                             leaves the save to the program's exit
 //   bb_savechild <saver> <source> <target>    one of kSavers below, on <target>, with the curve file
 //                                             <source> opened in the chart first unless it is "-"
+//   bb_savechild record <folder>              records at the fastest interval with its journal in
+//                                             <folder>, readings from 20 to 30 every 5 ms, until killed
 // Every message box the savers show is answered and printed to stdout as "box<TAB>title|text", with line
 // ends as "\n"; a quiet save that fails prints "failed<TAB>message".
 #include "../app/windowtest.h"
@@ -10,6 +12,7 @@
 #include "chart/ttwidget.h"
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
+#include "recording/curverecorder.h"
 #include "recording/samplestore.h"
 #include "settings/settings.h"
 #include "station/calibrationpdf.h"
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -123,6 +127,24 @@ const std::pair<const char *, Saver> kSavers[] = {
     {"calibration-pdf", writeReportPdf},
 };
 
+int record(const QString &folder)
+{
+    CurveRecorder recorder;
+    recorder.setJournalFolder(folder);
+    recorder.setSampleInterval(10);
+    int n = 0;
+    QTimer feed;
+    feed.setInterval(5);
+    QObject::connect(&feed, &QTimer::timeout, [&] { recorder.setReading(20 + (n++ % 1000) * 0.01); });
+    recorder.setReading(20);
+    feed.start();
+    recorder.start();
+    // The hook ends it long before; a child it missed says so by its code.
+    QTimer::singleShot(20000, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    return 3;
+}
+
 int saveSettings(const QString &folder, int entries)
 {
     appSettings.configDir = folder;
@@ -184,6 +206,8 @@ int main(int argc, char *argv[])
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setApplicationName(QStringLiteral("bb-savechild"));
     const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("record"))
+        return record(args[2]);
     if (args.size() == 4 && args[1] == QLatin1String("settings"))
         return saveSettings(args[2], args[3].toInt());
     for (const auto &[name, saver] : kSavers) {

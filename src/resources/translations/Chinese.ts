@@ -2516,4 +2516,68 @@
         <translation>模式2</translation>
     </message>
 </context>
+<context>
+    <name>RecordingJournal</name>
+    <message>
+        <source>不是曲线记录</source>
+        <translation>不是曲线记录</translation>
+    </message>
+    <message>
+        <source>由较新版本的程序写入（格式 %1）</source>
+        <translation>由较新版本的程序写入（格式 %1）</translation>
+    </message>
+    <message>
+        <source>曲线记录的开头已损坏</source>
+        <translation>曲线记录的开头已损坏</translation>
+    </message>
+</context>
+<context>
+    <name>CurveRecorder</name>
+    <message>
+        <source>正在记录曲线，请先停止！</source>
+        <translation>正在记录曲线，请先停止！</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingOffer</name>
+    <message>
+        <source>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</source>
+        <translation>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>曲线记录 %1 无法读取：%2。文件已保留。</source>
+        <translation>曲线记录 %1 无法读取：%2。文件已保留。</translation>
+    </message>
+    <message>
+        <source>发现一条未保存的曲线（开始于 %1，%2 个点）：</source>
+        <translation>发现一条未保存的曲线（开始于 %1，%2 个点）：</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>查看</translation>
+    </message>
+    <message>
+        <source>丢弃</source>
+        <translation>丢弃</translation>
+    </message>
+    <message>
+        <source>无法删除曲线记录 %1</source>
+        <translation>无法删除曲线记录 %1</translation>
+    </message>
+</context>
+<context>
+    <name>Station</name>
+    <message>
+        <source>当前曲线尚未保存</source>
+        <translation>当前曲线尚未保存</translation>
+    </message>
+</context>
 </TS>

@@ -2516,4 +2516,68 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Mode 2</translation>
     </message>
 </context>
+<context>
+    <name>RecordingJournal</name>
+    <message>
+        <source>不是曲线记录</source>
+        <translation>not a curve journal</translation>
+    </message>
+    <message>
+        <source>由较新版本的程序写入（格式 %1）</source>
+        <translation>written by a newer version of the program (format %1)</translation>
+    </message>
+    <message>
+        <source>曲线记录的开头已损坏</source>
+        <translation>the start of the curve journal is damaged</translation>
+    </message>
+</context>
+<context>
+    <name>CurveRecorder</name>
+    <message>
+        <source>正在记录曲线，请先停止！</source>
+        <translation>A curve is being recorded. Stop recording first.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingOffer</name>
+    <message>
+        <source>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</source>
+        <translation>The curve journal cannot be written (%1): this curve would be lost if the program ended unexpectedly.</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>曲线记录 %1 无法读取：%2。文件已保留。</source>
+        <translation>The curve journal %1 cannot be read: %2. The file is kept.</translation>
+    </message>
+    <message>
+        <source>发现一条未保存的曲线（开始于 %1，%2 个点）：</source>
+        <translation>Found an unsaved curve (started %1, %2 points):</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>丢弃</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>无法删除曲线记录 %1</source>
+        <translation>Cannot delete the curve journal %1</translation>
+    </message>
+</context>
+<context>
+    <name>Station</name>
+    <message>
+        <source>当前曲线尚未保存</source>
+        <translation>The current curve has not been saved</translation>
+    </message>
+</context>
 </TS>

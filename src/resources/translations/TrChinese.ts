@@ -2516,4 +2516,68 @@
         <translation>模式2</translation>
     </message>
 </context>
+<context>
+    <name>RecordingJournal</name>
+    <message>
+        <source>不是曲线记录</source>
+        <translation>不是曲線記錄</translation>
+    </message>
+    <message>
+        <source>由较新版本的程序写入（格式 %1）</source>
+        <translation>由較新版本的程式寫入（格式 %1）</translation>
+    </message>
+    <message>
+        <source>曲线记录的开头已损坏</source>
+        <translation>曲線記錄的開頭已損壞</translation>
+    </message>
+</context>
+<context>
+    <name>CurveRecorder</name>
+    <message>
+        <source>正在记录曲线，请先停止！</source>
+        <translation>正在記錄曲線，請先停止！</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingOffer</name>
+    <message>
+        <source>曲线记录无法写入（%1）：程序意外退出时这条曲线会丢失。</source>
+        <translation>曲線記錄無法寫入（%1）：程式意外結束時這條曲線會遺失。</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>曲线记录 %1 无法读取：%2。文件已保留。</source>
+        <translation>曲線記錄 %1 無法讀取：%2。檔案已保留。</translation>
+    </message>
+    <message>
+        <source>发现一条未保存的曲线（开始于 %1，%2 个点）：</source>
+        <translation>發現一條未儲存的曲線（開始於 %1，%2 個點）：</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>檢視</translation>
+    </message>
+    <message>
+        <source>丢弃</source>
+        <translation>丟棄</translation>
+    </message>
+    <message>
+        <source>无法删除曲线记录 %1</source>
+        <translation>無法刪除曲線記錄 %1</translation>
+    </message>
+</context>
+<context>
+    <name>Station</name>
+    <message>
+        <source>当前曲线尚未保存</source>
+        <translation>目前曲線尚未儲存</translation>
+    </message>
+</context>
 </TS>
