@@ -407,7 +407,10 @@ void CalibrationReporter::offerPending(Asker *asker)
             record->lab = LabSettings::read(appSettings);
             record->curveFiles = QFileInfo(CalibrationJournal::curvePath(journal)).isFile()
                 && QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile();
-            record->curve = record->curveFiles ? IssueRecord::Curve::Beside : IssueRecord::Curve::Lost;
+            // Only a run the program left while it went on lost its curve that way.
+            record->curve = record->curveFiles                  ? IssueRecord::Curve::Beside
+                : contents.end == CalibrationJournal::End::None ? IssueRecord::Curve::Lost
+                                                                : IssueRecord::Curve::None;
             const QJsonObject json = record->toJson();
             if (!opened.appendObject(QJsonObject {{QStringLiteral("issued"), json},
                                          {QStringLiteral("sha256"), IssueRecord::hash(json)}},
