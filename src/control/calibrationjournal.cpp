@@ -125,22 +125,23 @@ QJsonObject CalibrationJournal::headerObject(const Header &header)
 bool CalibrationJournal::headerFrom(const QJsonObject &first, Header *header)
 {
     CalibrationRunError runError;
-    Header read;
-    read.run = CalibrationRun::fromJson(
+    Header parsed;
+    parsed.run = CalibrationRun::fromJson(
         QJsonDocument(first.value(QLatin1String("run")).toObject()).toJson(), &runError);
-    read.runFile = first.value(QLatin1String("runFile")).toString();
-    read.runModified = first.value(QLatin1String("runModified")).toBool();
-    read.model = first.value(QLatin1String("model")).toString();
-    read.port = first.value(QLatin1String("port")).toString();
-    read.wireScale = first.value(QLatin1String("wireScale")).toInt();
-    read.started = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
-    read.wallAtZero
+    parsed.runFile = first.value(QLatin1String("runFile")).toString();
+    parsed.runModified = first.value(QLatin1String("runModified")).toBool();
+    parsed.model = first.value(QLatin1String("model")).toString();
+    parsed.port = first.value(QLatin1String("port")).toString();
+    parsed.wireScale = first.value(QLatin1String("wireScale")).toInt();
+    parsed.started
+        = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
+    parsed.wallAtZero
         = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
-    read.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
-    if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError() || read.wireScale <= 0
-        || !read.started.isValid() || !read.wallAtZero.isValid())
+    parsed.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
+    if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
+        || parsed.wireScale <= 0 || !parsed.started.isValid() || !parsed.wallAtZero.isValid())
         return false;
-    *header = read;
+    *header = parsed;
     return true;
 }
 

@@ -253,14 +253,14 @@ bool CalibrationReporter::deliverIssued(
 {
     const QString path = journal->path();
     const QJsonObject json = record.toJson();
-    const QJsonObject issue {
+    const QJsonObject issued {
         {QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
     QString error;
     // One number, one content: a record archived under it already must be this one.
     const QString archived = QDir(issuedFolder()).filePath(record.number() + QStringLiteral(".json"));
     if (QFileInfo::exists(archived)
         && QJsonDocument::fromJson(fileBytes(archived)).object().value(QLatin1String("sha256"))
-            != issue.value(QLatin1String("sha256"))) {
+            != issued.value(QLatin1String("sha256"))) {
         emit journalUnreadable(path, tr("证书编号 %1 已用于另一份证书").arg(record.number()));
         return false;
     }
@@ -283,7 +283,7 @@ bool CalibrationReporter::deliverIssued(
     };
     if (!deliver(*content, mayWait, asker, notes))
         return false;
-    if (!archive(issue, path, m_lastFiles, &error))
+    if (!archive(issued, path, m_lastFiles, &error))
         emit journalUnreadable(path, error);
     journal->close();
     CalibrationJournal::remove(path);

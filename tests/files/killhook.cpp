@@ -56,10 +56,10 @@ bool inHookDir(const char *path)
 // An unnamed temporary file still reads as a path in its folder, "#123 (deleted)".
 bool fdInHookDir(int fd)
 {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char fdLink[64];
+    std::snprintf(fdLink, sizeof fdLink, "/proc/self/fd/%d", fd);
     char path[PATH_MAX];
-    const ssize_t n = readlink(link, path, sizeof path - 1);
+    const ssize_t n = readlink(fdLink, path, sizeof path - 1);
     if (n < 0)
         return false;
     path[n] = '\0';
