@@ -35,7 +35,14 @@ QString isoText(const QDateTime &at)
     return at.toString(Qt::ISODateWithMs);
 }
 
-QJsonObject resultObject(const CalibrationStepResult &result)
+QByteArray lineOf(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace
+
+QJsonObject CalibrationJournal::resultObject(const CalibrationStepResult &result)
 {
     const DwellStatistics::State dwell = result.dwell.state();
     QJsonObject object {
@@ -59,7 +66,7 @@ QJsonObject resultObject(const CalibrationStepResult &result)
     return object;
 }
 
-std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int steps)
+std::optional<CalibrationStepResult> CalibrationJournal::resultFrom(const QJsonObject &object, int steps)
 {
     CalibrationStepResult result;
     result.step = object.value(QLatin1String("step")).toInt(-1);
@@ -99,12 +106,44 @@ std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int s
     return result;
 }
 
-QByteArray lineOf(const QJsonObject &object)
+QJsonObject CalibrationJournal::headerObject(const Header &header)
 {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    return QJsonObject {
+        {QStringLiteral("journal"), kFormat},
+        {QStringLiteral("run"), QJsonDocument::fromJson(header.run.toJson()).object()},
+        {QStringLiteral("runFile"), header.runFile},
+        {QStringLiteral("runModified"), header.runModified},
+        {QStringLiteral("model"), header.model},
+        {QStringLiteral("port"), header.port},
+        {QStringLiteral("wireScale"), header.wireScale},
+        {QStringLiteral("started"), isoText(header.started)},
+        {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
+        {QStringLiteral("certificateNumber"), header.certificateNumber},
+    };
 }
 
-} // namespace
+bool CalibrationJournal::headerFrom(const QJsonObject &first, Header *header)
+{
+    CalibrationRunError runError;
+    Header parsed;
+    parsed.run = CalibrationRun::fromJson(
+        QJsonDocument(first.value(QLatin1String("run")).toObject()).toJson(), &runError);
+    parsed.runFile = first.value(QLatin1String("runFile")).toString();
+    parsed.runModified = first.value(QLatin1String("runModified")).toBool();
+    parsed.model = first.value(QLatin1String("model")).toString();
+    parsed.port = first.value(QLatin1String("port")).toString();
+    parsed.wireScale = first.value(QLatin1String("wireScale")).toInt();
+    parsed.started
+        = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
+    parsed.wallAtZero
+        = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
+    parsed.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
+    if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
+        || parsed.wireScale <= 0 || !parsed.started.isValid() || !parsed.wallAtZero.isValid())
+        return false;
+    *header = parsed;
+    return true;
+}
 
 bool CalibrationJournal::Header::operator==(const Header &other) const
 {
@@ -141,24 +180,42 @@ bool CalibrationJournal::create(const QString &folder, const Header &header, QSt
     }
     // Only a process can hold it; the lock goes with the process, however it ends.
     ::flock(m_fd, LOCK_EX | LOCK_NB);
-    const QJsonObject line {
-        {QStringLiteral("journal"), kFormat},
-        {QStringLiteral("run"), QJsonDocument::fromJson(header.run.toJson()).object()},
-        {QStringLiteral("runFile"), header.runFile},
-        {QStringLiteral("runModified"), header.runModified},
-        {QStringLiteral("model"), header.model},
-        {QStringLiteral("port"), header.port},
-        {QStringLiteral("wireScale"), header.wireScale},
-        {QStringLiteral("started"), isoText(header.started)},
-        {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
-        {QStringLiteral("certificateNumber"), header.certificateNumber},
-    };
-    if (writeLine(lineOf(line), error))
+    if (writeLine(lineOf(headerObject(header)), error))
         return true;
     const QString unfinished = m_path;
     close();
     QFile::remove(unfinished);
     return false;
+}
+
+bool CalibrationJournal::open(const QString &path, QString *error)
+{
+    close();
+    m_path = path;
+    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (m_fd < 0) {
+        *error = systemErrorText(errno);
+        return false;
+    }
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        *error = systemErrorText(errno);
+        close();
+        return false;
+    }
+    // A line cut short by a crash is ended first, so that what follows reads as lines of its own.
+    char last = '\n';
+    const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const off_t size = reader >= 0 ? ::lseek(reader, 0, SEEK_END) : 0;
+    if (size > 0 && ::pread(reader, &last, 1, size - 1) != 1)
+        last = '\n';
+    if (reader >= 0)
+        ::close(reader);
+    return last == '\n' || writeLine(QByteArray(1, '\n'), error);
+}
+
+bool CalibrationJournal::appendObject(const QJsonObject &line, QString *error)
+{
+    return writeLine(lineOf(line), error);
 }
 
 bool CalibrationJournal::append(const CalibrationStepResult &result, QString *error)
@@ -217,32 +274,35 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
     // The last piece has no line end: empty after a whole line, or a line cut short.
     lines.removeLast();
     const QJsonObject first = QJsonDocument::fromJson(lines.value(0)).object();
-    CalibrationRunError runError;
     Contents read;
-    read.header.run = CalibrationRun::fromJson(
-        QJsonDocument(first.value(QLatin1String("run")).toObject()).toJson(), &runError);
-    read.header.runFile = first.value(QLatin1String("runFile")).toString();
-    read.header.runModified = first.value(QLatin1String("runModified")).toBool();
-    read.header.model = first.value(QLatin1String("model")).toString();
-    read.header.port = first.value(QLatin1String("port")).toString();
-    read.header.wireScale = first.value(QLatin1String("wireScale")).toInt();
-    read.header.started
-        = QDateTime::fromString(first.value(QLatin1String("started")).toString(), Qt::ISODateWithMs);
-    read.header.wallAtZero
-        = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
-    read.header.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
-    if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
-        || read.header.wireScale <= 0 || !read.header.started.isValid()
-        || !read.header.wallAtZero.isValid()) {
+    if (!headerFrom(first, &read.header)) {
         *error = QCoreApplication::translate("CalibrationJournal", "不是可读的校准记录");
         return false;
     }
+    bool rowsEnded = false;
     for (int i = 1; i < lines.size(); ++i) {
         const QJsonObject line = QJsonDocument::fromJson(lines.at(i)).object();
+        // The report's lines come after the rows, whether or not the run's end was journaled.
+        if (line.contains(QLatin1String("issued"))) {
+            read.issue = line;
+            rowsEnded = true;
+            continue;
+        }
+        if (line.contains(QLatin1String("staging"))) {
+            read.staging.append(line.value(QLatin1String("staging")).toObject());
+            continue;
+        }
+        if (line.contains(QLatin1String("commit"))) {
+            read.commits.append(line.value(QLatin1String("commit")).toObject());
+            continue;
+        }
+        if (rowsEnded)
+            continue;
         const QString ending = line.value(QLatin1String("end")).toString();
         if (ending == QLatin1String("finished") || ending == QLatin1String("aborted")) {
             read.end = ending == QLatin1String("aborted") ? End::Aborted : End::Finished;
-            break;
+            rowsEnded = true;
+            continue;
         }
         const QJsonArray outage = line.value(QLatin1String("outage")).toArray();
         if (outage.size() == 2 && outage.at(0).isDouble() && outage.at(1).isDouble()) {
@@ -251,8 +311,10 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
         }
         const std::optional<CalibrationStepResult> result
             = resultFrom(line.value(QLatin1String("result")).toObject(), read.header.run.steps.size());
-        if (!result)
-            break;
+        if (!result) {
+            rowsEnded = true;
+            continue;
+        }
         read.results.append(*result);
     }
     *contents = read;
@@ -306,8 +368,14 @@ QString CalibrationJournal::curveCsvPath(const QString &journalPath)
     return journalPath.left(journalPath.size() - kSuffix.size()) + QStringLiteral("-curve.csv");
 }
 
+QString CalibrationJournal::chartPath(const QString &journalPath)
+{
+    return journalPath.left(journalPath.size() - kSuffix.size()) + QStringLiteral("-chart.png");
+}
+
 bool CalibrationJournal::remove(const QString &journalPath)
 {
+    QFile::remove(chartPath(journalPath));
     QFile::remove(curvePath(journalPath));
     QFile::remove(curveCsvPath(journalPath));
     return QFile::remove(journalPath);

@@ -4,9 +4,12 @@
 #include "control/calibrationsequencer.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <optional>
 
 // A run's results as they come, kept in the per-user data folder so that neither a report folder that
 // cannot be written nor a crash loses them. UTF-8 JSON, one object a line: first the run and where it
@@ -44,6 +47,11 @@ public:
         QVector<CalibrationStepResult> results;
         QVector<CalibrationOutage> outages;
         End end = End::None;
+        // Written after the rows: the certificate's issue ({"issued": record, "sha256": hash}), and each
+        // report write's hidden files ("staging") and names ("commit"), in the order they came.
+        QJsonObject issue {};
+        QVector<QJsonObject> staging {};
+        QVector<QJsonObject> commits {};
     };
 
     CalibrationJournal() = default;
@@ -53,6 +61,11 @@ public:
 
     // Starts a journal in `folder`, made when missing; false with the system's reason when it cannot.
     bool create(const QString &folder, const Header &header, QString *error);
+    // Opens an existing journal to append to it, locked as a run's is; false when another process holds
+    // it or it cannot be opened.
+    bool open(const QString &path, QString *error);
+    // Appends `line` as a line of its own, synced like a row.
+    bool appendObject(const QJsonObject &line, QString *error);
     bool append(const CalibrationStepResult &result, QString *error);
     bool appendOutage(const CalibrationOutage &outage, QString *error);
     bool end(End end, QString *error);
@@ -73,7 +86,14 @@ public:
     static QString curvePath(const QString &journalPath);
     // The same curve as a table at full precision.
     static QString curveCsvPath(const QString &journalPath);
-    // Removes the journal and its curve.
+    // The certificate's chart, as it was issued.
+    static QString chartPath(const QString &journalPath);
+    // The header and a row as the journal writes them, for records that keep a run elsewhere.
+    static QJsonObject headerObject(const Header &header);
+    static bool headerFrom(const QJsonObject &object, Header *header);
+    static QJsonObject resultObject(const CalibrationStepResult &result);
+    static std::optional<CalibrationStepResult> resultFrom(const QJsonObject &object, int steps);
+    // Removes the journal, its curve and its chart.
     static bool remove(const QString &journalPath);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
+#include "files/exclusivecommit.h"
 #include "recording/curverecorder.h"
 #include "recording/samplestore.h"
 #include "recording/writefilethread.h"
@@ -12,13 +13,26 @@
 #include "station/calibrationcertificate.h"
 #include "station/curveimage.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 const QString CalibrationReporter::reportFolderKey = LastFolders::key(LastFolders::Reports);
 
@@ -54,116 +68,282 @@ QString CalibrationReporter::journalFolder()
                                          : appSettings.dataDir;
 }
 
+QString CalibrationReporter::issuedFolder()
+{
+    return journalFolder() + QStringLiteral("/issued");
+}
+
 void CalibrationReporter::reportRun(
     const CalibrationJournal::Contents &run, const QString &journal, bool journalWhole, Asker *asker)
 {
-    const CalibrationReportContent report = liveContent(run);
-    if (deliver(report, journalWhole, asker)) {
+    IssueRecord record = liveRecord(run);
+    const QSharedPointer<SampleStore> store = m_recorder->curve();
+    const auto markSaved = [this, store] {
+        if (store && !store->isEmpty() && m_recorder->curve() == store)
+            m_recorder->markSaved();
+    };
+    CalibrationJournal opened;
+    QString error;
+    if (!journal.isEmpty() && journalWhole && opened.open(journal, &error)
+        && issue(&opened, &record, &error)) {
+        if (deliverIssued(&opened, record, true, asker)) {
+            markSaved();
+            emit reported(Fate::Written, m_lastReport, false);
+        } else {
+            // The curve waits beside the journal, for the report written later.
+            emit reported(record.curveFiles || record.curve == IssueRecord::Curve::None
+                    ? Fate::Waiting
+                    : Fate::WaitingWithoutCurve,
+                journal, false);
+        }
+        return;
+    }
+    // No journal takes the record: the report is written from memory, or lost.
+    opened.close();
+    std::optional<CalibrationReportContent> report = contentOf(record, QString());
+    if (store && !store->isEmpty()) {
+        const CurveSnapshot snapshot = m_recorder->snapshot(QCoreApplication::applicationName());
+        report->writeCurve = [snapshot](const QString &fileName) {
+            return WriteFileThread::writeCurveFile(fileName, snapshot);
+        };
+        report->writeCurveCsv = [snapshot](const QString &fileName) {
+            return WriteFileThread::writeCsvFile(fileName, snapshot);
+        };
+    }
+    report->certificate.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
+    if (deliver(*report, false, asker)) {
+        markSaved();
         if (!journal.isEmpty())
             CalibrationJournal::remove(journal);
         emit reported(Fate::Written, m_lastReport, false);
         return;
     }
-    if (!journalWhole) {
-        emit reported(Fate::Lost, QString(), false);
-        return;
-    }
-    // The curve waits beside the journal, for the report written later.
-    const bool curveKept = report.writeCurve && report.writeCurve(CalibrationJournal::curvePath(journal))
-        && report.writeCurveCsv(CalibrationJournal::curveCsvPath(journal));
-    emit reported(
-        curveKept || !report.writeCurve ? Fate::Waiting : Fate::WaitingWithoutCurve, journal, false);
+    emit reported(Fate::Lost, QString(), false);
 }
 
-CalibrationReportContent CalibrationReporter::content(const CalibrationJournal::Contents &run) const
+IssueRecord CalibrationReporter::liveRecord(const CalibrationJournal::Contents &run) const
 {
-    CalibrationReportContent content;
-    content.at = QDateTime::currentDateTime();
-    content.csv = CalibrationReport::csv(run.header.run, run.results, run.header.wallAtZero);
-    return content;
-}
-
-CalibrationReportContent CalibrationReporter::liveContent(const CalibrationJournal::Contents &run) const
-{
-    CalibrationReportContent report = content(run);
-    CalibrationCertificate::Input input;
-    input.header = run.header;
-    input.results = run.results;
-    input.outages = run.outages;
-    input.end = run.end;
-    input.lab = LabSettings::read(appSettings);
-    input.issued = report.at.date();
-    input.curveNote = curveNote();
-    input.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
-    report.certificate = CalibrationCertificate::document(input);
-    // A run aborted at once may have no sample yet; its report then says so, without a curve file.
-    const QSharedPointer<SampleStore> curve = m_recorder->curve();
-    if (curve && !curve->isEmpty()) {
-        // The curve file keeps one decimal; the table keeps what the tiles showed.
-        const CurveSnapshot snapshot = m_recorder->snapshot(QCoreApplication::applicationName());
-        report.writeCurve = [recorder = m_recorder, snapshot](const QString &fileName) {
-            const SaveResult saved = WriteFileThread::writeCurveFile(fileName, snapshot);
-            if (saved && recorder->curve() == snapshot.store)
-                recorder->markSaved();
-            return saved;
-        };
-        report.writeCurveCsv = [snapshot](const QString &fileName) {
-            return WriteFileThread::writeCsvFile(fileName, snapshot);
-        };
-    }
-    return report;
-}
-
-QString CalibrationReporter::curveNote() const
-{
+    IssueRecord record;
+    record.run = run;
+    record.issuedAt = QDateTime::currentDateTime();
+    record.lab = LabSettings::read(appSettings);
     const QSharedPointer<SampleStore> curve = m_recorder->curve();
     if (!curve || curve->isEmpty())
-        return tr("无");
+        return record;
     // The recording drops its oldest samples once full; the curve then starts after the run did.
     const double firstSecond = curve->at(0).key;
-    if (firstSecond * 1000 <= 2.0 * m_recorder->info().intervalMs)
-        return tr("完整");
-    const QDateTime from = QDateTime::fromMSecsSinceEpoch(
-        m_recorder->info().startMsecs + qint64(std::llround(firstSecond * 1000)));
-    return tr("自 %1 起（更早的部分超出了表格容量）").arg(from.toString(QStringLiteral("HH:mm:ss")));
+    if (firstSecond * 1000 <= 2.0 * m_recorder->info().intervalMs) {
+        record.curve = IssueRecord::Curve::Whole;
+    } else {
+        record.curve = IssueRecord::Curve::Partial;
+        record.curveFromMsecs = m_recorder->info().startMsecs + qint64(std::llround(firstSecond * 1000));
+    }
+    return record;
 }
 
-CalibrationReportContent CalibrationReporter::recoveredContent(
-    const QString &journal, const CalibrationJournal::Contents &contents) const
+QString CalibrationReporter::curveNote(const IssueRecord &record) const
 {
-    CalibrationReportContent report = content(
-        {contents.header, CalibrationJournal::reportRows(contents), contents.outages, contents.end});
-    CalibrationCertificate::Input input;
-    input.header = contents.header;
-    input.results = CalibrationJournal::reportRows(contents);
-    input.outages = contents.outages;
-    input.end = contents.end;
-    input.lab = LabSettings::read(appSettings);
-    input.issued = report.at.date();
-    const QString curve = CalibrationJournal::curvePath(journal);
-    const auto copier = [](const QString &from) {
-        return [from](const QString &fileName) {
-            QFile source(from);
-            if (!source.open(QIODevice::ReadOnly))
-                return SaveResult::failure(source.errorString());
-            const QByteArray bytes = source.readAll();
-            return saveAtomically(
-                fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
-        };
+    switch (record.curve) {
+    case IssueRecord::Curve::None:
+        break;
+    case IssueRecord::Curve::Whole:
+        return tr("完整");
+    case IssueRecord::Curve::Partial:
+        return tr("自 %1 起（更早的部分超出了表格容量）")
+            .arg(QDateTime::fromMSecsSinceEpoch(record.curveFromMsecs).toString(QStringLiteral("HH:mm:ss")));
+    case IssueRecord::Curve::Beside:
+        return tr("见同名的 .txt 文件");
+    case IssueRecord::Curve::Lost:
+        return tr("未保存（程序在校准中退出）");
+    }
+    return tr("无");
+}
+
+namespace {
+
+// A second name for the file kept beside the journal where the system gives one, a copy otherwise: a
+// curve of hours is not written twice.
+std::function<SaveResult(const QString &)> linkOrCopy(const QString &from)
+{
+    return [from](const QString &fileName) {
+        if (linkFile(from, fileName) == 0)
+            return SaveResult::success();
+        QFile source(from);
+        if (!source.open(QIODevice::ReadOnly))
+            return SaveResult::failure(source.errorString());
+        const QByteArray bytes = source.readAll();
+        return saveAtomically(
+            fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
     };
-    if (QFileInfo(curve).isFile()) {
-        input.curveNote = tr("见同名的 .txt 文件");
-        report.writeCurve = copier(curve);
-        if (QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile())
-            report.writeCurveCsv = copier(CalibrationJournal::curveCsvPath(journal));
-    } else {
-        input.curveNote = tr("未保存（程序在校准中退出）");
+}
+
+QString sha256Of(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+SaveResult journalNote(CalibrationJournal *journal, const QJsonObject &line)
+{
+    QString error;
+    return journal->appendObject(line, &error) ? SaveResult::success() : SaveResult::failure(error);
+}
+
+} // namespace
+
+std::optional<CalibrationReportContent> CalibrationReporter::contentOf(
+    const IssueRecord &record, const QString &journal) const
+{
+    CalibrationReportContent report;
+    report.at = record.issuedAt;
+    report.csv
+        = CalibrationReport::csv(record.run.header.run, record.run.results, record.run.header.wallAtZero);
+    CalibrationCertificate::Input input;
+    input.header = record.run.header;
+    input.results = record.run.results;
+    input.outages = record.run.outages;
+    input.end = record.run.end;
+    input.lab = record.lab;
+    input.issued = record.issuedAt.date();
+    input.curveNote = curveNote(record);
+    if (!journal.isEmpty() && !record.chartSha256.isEmpty()) {
+        const QString chart = CalibrationJournal::chartPath(journal);
+        if (sha256Of(chart) != record.chartSha256 || !input.chart.load(chart, "PNG"))
+            return std::nullopt;
+    }
+    if (!journal.isEmpty() && record.curveFiles) {
+        if (!QFileInfo(CalibrationJournal::curvePath(journal)).isFile()
+            || !QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile())
+            return std::nullopt;
+        report.writeCurve = linkOrCopy(CalibrationJournal::curvePath(journal));
+        report.writeCurveCsv = linkOrCopy(CalibrationJournal::curveCsvPath(journal));
     }
     report.certificate = CalibrationCertificate::document(input);
     return report;
 }
 
-bool CalibrationReporter::deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker)
+bool CalibrationReporter::issue(CalibrationJournal *journal, IssueRecord *record, QString *error) const
+{
+    const QString path = journal->path();
+    const QSharedPointer<SampleStore> curve = m_recorder->curve();
+    if (record->curve != IssueRecord::Curve::None && curve && !curve->isEmpty()) {
+        // The curve file keeps one decimal; the table keeps what the tiles showed.
+        const CurveSnapshot snapshot = m_recorder->snapshot(QCoreApplication::applicationName());
+        record->curveFiles = WriteFileThread::writeCurveFile(CalibrationJournal::curvePath(path), snapshot)
+            && WriteFileThread::writeCsvFile(CalibrationJournal::curveCsvPath(path), snapshot);
+    }
+    const QPixmap chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
+    if (!chart.isNull()) {
+        const QString chartFile = CalibrationJournal::chartPath(path);
+        const SaveResult saved
+            = saveAtomically(chartFile, [&chart](QIODevice *file) { return chart.save(file, "PNG"); });
+        record->chartSha256 = saved ? sha256Of(chartFile) : QString();
+    }
+    const QJsonObject json = record->toJson();
+    return journal->appendObject(
+        QJsonObject {{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}},
+        error);
+}
+
+bool CalibrationReporter::deliverIssued(
+    CalibrationJournal *journal, const IssueRecord &record, bool mayWait, Asker *asker)
+{
+    const QString path = journal->path();
+    const QJsonObject json = record.toJson();
+    const QJsonObject issued {
+        {QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
+    QString error;
+    // One number, one content: a record archived under it already must be this one.
+    const QString archived = QDir(issuedFolder()).filePath(record.number() + QStringLiteral(".json"));
+    if (QFileInfo::exists(archived)
+        && QJsonDocument::fromJson(fileBytes(archived)).object().value(QLatin1String("sha256"))
+            != issued.value(QLatin1String("sha256"))) {
+        emit journalUnreadable(path, tr("证书编号 %1 已用于另一份证书").arg(record.number()));
+        return false;
+    }
+    const std::optional<CalibrationReportContent> content = contentOf(record, path);
+    if (!content) {
+        emit journalUnreadable(path, tr("证书 %1 的曲线或图表已不在记录旁").arg(record.number()));
+        return false;
+    }
+    CalibrationReportNotes notes;
+    notes.staging = [journal](const QString &folder, const QString &token) {
+        return journalNote(journal,
+            {{QStringLiteral("staging"),
+                QJsonObject {{QStringLiteral("folder"), folder}, {QStringLiteral("token"), token}}}});
+    };
+    notes.committing = [journal](const QStringList &files, const QStringList &identities) {
+        return journalNote(journal,
+            {{QStringLiteral("commit"),
+                QJsonObject {{QStringLiteral("files"), QJsonArray::fromStringList(files)},
+                    {QStringLiteral("ids"), QJsonArray::fromStringList(identities)}}}});
+    };
+    if (!deliver(*content, mayWait, asker, notes))
+        return false;
+    if (!archive(issued, path, m_lastFiles, &error))
+        emit journalUnreadable(path, error);
+    journal->close();
+    CalibrationJournal::remove(path);
+    return true;
+}
+
+bool CalibrationReporter::archive(
+    const QJsonObject &issue, const QString &journal, const QStringList &files, QString *error) const
+{
+    const QString folder = issuedFolder();
+    const QString number
+        = issue.value(QLatin1String("issued")).toObject().value(QLatin1String("number")).toString();
+    if (!QDir().mkpath(folder)) {
+        *error = SaveResult::systemError(errno).message(folder);
+        return false;
+    }
+    QJsonObject kept = issue;
+    kept.insert(QStringLiteral("files"), QJsonArray::fromStringList(files));
+    const QByteArray bytes = QJsonDocument(kept).toJson();
+    const QString base = QDir(folder).filePath(number);
+    SaveResult saved = saveAtomically(base + QStringLiteral(".json"),
+        [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+    const QString chart = CalibrationJournal::chartPath(journal);
+    if (saved && QFileInfo::exists(chart)) {
+        QFile::remove(base + QStringLiteral(".png"));
+        saved = linkOrCopy(chart)(base + QStringLiteral(".png"));
+    }
+    if (!saved)
+        *error = saved.message(base + QStringLiteral(".json"));
+    return saved.ok();
+}
+
+bool CalibrationReporter::settleInterrupted(
+    const CalibrationJournal::Contents &contents, QStringList *files) const
+{
+    for (const QJsonObject &staging : contents.staging)
+        removeStagedReport(staging.value(QLatin1String("folder")).toString(),
+            staging.value(QLatin1String("token")).toString());
+    // Only the last naming can have been whole: each earlier one gave its names back before the next.
+    for (int i = contents.commits.size() - 1; i >= 0; --i) {
+        const QStringList names
+            = contents.commits.at(i).value(QLatin1String("files")).toVariant().toStringList();
+        const QStringList ids = contents.commits.at(i).value(QLatin1String("ids")).toVariant().toStringList();
+        QStringList ours;
+        for (int f = 0; f < names.size(); ++f)
+            if (!ids.value(f).isEmpty() && fileIdentity(names.at(f)) == ids.value(f))
+                ours << names.at(f);
+        if (i == contents.commits.size() - 1 && !names.isEmpty() && ours.size() == names.size()) {
+            *files = names;
+            return true;
+        }
+        // A file under one of these names that is not ours belongs to another report and stays.
+        for (const QString &name : qAsConst(ours))
+            QFile::remove(name);
+    }
+    return false;
+}
+
+bool CalibrationReporter::deliver(
+    const CalibrationReportContent &content, bool mayWait, Asker *asker, const CalibrationReportNotes &notes)
 {
     QString folder;
     for (;;) {
@@ -178,9 +358,10 @@ bool CalibrationReporter::deliver(const CalibrationReportContent &content, bool 
         }
         CalibrationReportWrite written;
         if (!folder.isEmpty()) {
-            written = writeCalibrationReport(folder, content);
+            written = writeCalibrationReport(folder, content, notes);
             if (written.result) {
                 m_lastReport = written.csvFile;
+                m_lastFiles = written.files;
                 emit reportWritten(written.files);
                 return true;
             }
@@ -206,15 +387,61 @@ void CalibrationReporter::offerPending(Asker *asker)
     if (journals.isEmpty() || !asker->writePendingReports(journals.size()))
         return;
     for (const QString &journal : journals) {
-        CalibrationJournal::Contents contents;
+        CalibrationJournal opened;
         QString error;
+        // Another instance took it meanwhile.
+        if (!opened.open(journal, &error))
+            continue;
+        CalibrationJournal::Contents contents;
         if (!CalibrationJournal::read(journal, &contents, &error)) {
             emit journalUnreadable(journal, error);
             continue;
         }
-        if (!deliver(recoveredContent(journal, contents), true, asker))
+        std::optional<IssueRecord> record;
+        if (contents.issue.isEmpty()) {
+            // Never issued: the report is made now, from the journal.
+            record.emplace();
+            record->run
+                = {contents.header, CalibrationJournal::reportRows(contents), contents.outages, contents.end};
+            record->issuedAt = QDateTime::currentDateTime();
+            record->lab = LabSettings::read(appSettings);
+            record->curveFiles = QFileInfo(CalibrationJournal::curvePath(journal)).isFile()
+                && QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile();
+            // Only a run the program left while it went on lost its curve that way.
+            record->curve = record->curveFiles                  ? IssueRecord::Curve::Beside
+                : contents.end == CalibrationJournal::End::None ? IssueRecord::Curve::Lost
+                                                                : IssueRecord::Curve::None;
+            const QJsonObject json = record->toJson();
+            if (!opened.appendObject(QJsonObject {{QStringLiteral("issued"), json},
+                                         {QStringLiteral("sha256"), IssueRecord::hash(json)}},
+                    &error)) {
+                emit journalUnreadable(journal, error);
+                continue;
+            }
+        } else {
+            const QJsonObject json = contents.issue.value(QLatin1String("issued")).toObject();
+            if (IssueRecord::hash(json) == contents.issue.value(QLatin1String("sha256")).toString())
+                record = IssueRecord::fromJson(json);
+            if (!record) {
+                emit journalUnreadable(journal, tr("证书的签发记录已损坏"));
+                continue;
+            }
+            // A crash during the write: the set stands if it was named whole, else it goes.
+            QStringList files;
+            if (settleInterrupted(contents, &files)) {
+                if (!archive(contents.issue, journal, files, &error))
+                    emit journalUnreadable(journal, error);
+                opened.close();
+                CalibrationJournal::remove(journal);
+                m_lastReport = files.first();
+                m_lastFiles = files;
+                emit reportWritten(files);
+                emit reported(Fate::Written, m_lastReport, true);
+                continue;
+            }
+        }
+        if (!deliverIssued(&opened, *record, true, asker))
             return;
-        CalibrationJournal::remove(journal);
         emit reported(Fate::Written, m_lastReport, true);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "control/calibrationjournal.h"
 #include "station/calibrationreportfiles.h"
+#include "station/issuerecord.h"
 
 #include <QObject>
 #include <QStringList>
@@ -9,10 +10,12 @@
 class Asker;
 class CurveRecorder;
 
-// A run's report: its content, built the same way for a run that just ended and for one read back from
-// its journal, written into the report folder all or nothing, and the journals of runs still waiting for
-// theirs. Where the folder is missing or a write fails, the Asker of the door that ran it decides.
-// GUI thread only (the certificate is painted).
+// A run's report: its certificate issued once, as a record in the run's journal before any file is
+// written, and its content made from that record alone, for a run that just ended and for one read back
+// from its journal after 稍后 or a crash alike; written into the report folder all or nothing and never
+// over another report; the record then archived in the data folder's "issued" folder. Where the folder
+// is missing or a write fails, the Asker of the door that ran it decides. GUI thread only (the
+// certificate is painted).
 class CalibrationReporter : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,8 @@ public:
     static SaveResult storeFolder(const QString &folder);
     // The folder the journals wait in.
     static QString journalFolder();
+    // Where issue records are kept once their reports are written: "<number>.json", and its chart.
+    static QString issuedFolder();
 
     // Builds the report of a run that just ended and delivers it. `journal` is the run's, whole when it
     // holds every row and the end.
@@ -60,15 +65,29 @@ signals:
     void journalUnreadable(const QString &journal, const QString &error);
 
 private:
-    CalibrationReportContent content(const CalibrationJournal::Contents &run) const;
-    CalibrationReportContent liveContent(const CalibrationJournal::Contents &run) const;
-    CalibrationReportContent recoveredContent(
-        const QString &journal, const CalibrationJournal::Contents &contents) const;
-    // Whether the recorded curve holds the whole run, or from when it does.
-    QString curveNote() const;
+    // The record of a run that just ended, issued now; what the recorder holds decides the curve's state.
+    IssueRecord liveRecord(const CalibrationJournal::Contents &run) const;
+    // The content of a report, from `record` and the curve and chart it left beside `journal` (none
+    // without a journal); null when a file the record names is missing or altered.
+    std::optional<CalibrationReportContent> contentOf(
+        const IssueRecord &record, const QString &journal) const;
+    QString curveNote(const IssueRecord &record) const;
+    // Keeps the curve and the chart beside the journal and journals the record: from here on the
+    // certificate is issued. False, with the reason, when the journal does not take it.
+    bool issue(CalibrationJournal *journal, IssueRecord *record, QString *error) const;
+    // Writes the issued record's report and, once written, archives the record and removes the journal.
+    // False when `asker` puts it off, or when the number was issued already with other content.
+    bool deliverIssued(CalibrationJournal *journal, const IssueRecord &record, bool mayWait, Asker *asker);
+    // The write a crash cut short, if any: the set if it was named whole (true), else its files removed.
+    bool settleInterrupted(const CalibrationJournal::Contents &contents, QStringList *files) const;
+    // Archives `record` with the report `files`; false when the number holds another record already.
+    bool archive(
+        const QJsonObject &issue, const QString &journal, const QStringList &files, QString *error) const;
     // Writes into the report folder until written or `asker` gives up. True once written.
-    bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker);
+    bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
+        const CalibrationReportNotes &notes = {});
 
     CurveRecorder *m_recorder;
     QString m_lastReport;
+    QStringList m_lastFiles;
 };

@@ -2,30 +2,48 @@
 
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
+#include "files/exclusivecommit.h"
 #include "station/calibrationpdf.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <cerrno>
 
 namespace {
 
-// "calibration-YYYYMMDD-hhmmss", or with "-2", "-3"… when a report of that second exists: a report never
-// overwrites another, nor its curve file.
-QString freeBaseName(const QDir &folder, const QDateTime &at)
+const char *const kSuffixes[] = {".csv", ".pdf", ".txt", "-curve.csv"};
+// Names tried before the write gives up; each one was free a moment before it was tried.
+const int kMaxNames = 1000;
+const QString kStagedPrefix = QStringLiteral(".calibration-");
+
+// "calibration-YYYYMMDD-hhmmss", or with "-n" from the `n`th on.
+QString baseName(const QDir &folder, const QDateTime &at, int n)
 {
     const QString csvName = CalibrationReport::fileName(at, QStringLiteral("csv"));
     const QString base = csvName.left(csvName.size() - 4);
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? base : base + QLatin1Char('-') + QString::number(n);
-        bool free = true;
-        for (const char *suffix : {".csv", ".pdf", ".txt", "-curve.csv"})
-            free = free && !folder.exists(name + QLatin1String(suffix));
-        if (free)
-            return folder.filePath(name);
-    }
+    return folder.filePath(n == 1 ? base : base + QLatin1Char('-') + QString::number(n));
+}
+
+// Only a hint: the commit itself is what refuses a taken name.
+bool looksFree(const QString &base)
+{
+    for (const char *suffix : kSuffixes)
+        if (QFileInfo::exists(base + QLatin1String(suffix)))
+            return false;
+    return true;
+}
+
+QString newToken()
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString token;
+    for (int i = 0; i < 12; ++i)
+        token += QLatin1Char(kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))]);
+    return token;
 }
 
 } // namespace
@@ -42,7 +60,21 @@ SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportC
         fileName, [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
 }
 
-CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content)
+void removeStagedReport(const QString &folder, const QString &token)
+{
+    if (token.isEmpty())
+        return;
+    const QDir dir(folder);
+    // The staged files, and the temporary files their own saves were cut short in ("..calibration-…").
+    const QStringList names = dir.entryList({kStagedPrefix + token + QLatin1Char('*'),
+                                                QLatin1Char('.') + kStagedPrefix + token + QLatin1Char('*')},
+        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        QFile::remove(dir.filePath(name));
+}
+
+CalibrationReportWrite writeCalibrationReport(
+    const QString &folder, const CalibrationReportContent &content, const CalibrationReportNotes &notes)
 {
     CalibrationReportWrite outcome;
     const QDir dir(folder);
@@ -51,35 +83,71 @@ CalibrationReportWrite writeCalibrationReport(const QString &folder, const Calib
         outcome.failedFile = folder;
         return outcome;
     }
-    const QString base = freeBaseName(dir, content.at);
-    const QString csvFile = base + QStringLiteral(".csv");
-    const QString pdfFile = base + QStringLiteral(".pdf");
-    const QString curveFile = base + QStringLiteral(".txt");
-    const QString curveCsvFile = base + QStringLiteral("-curve.csv");
-    QStringList written;
-    const auto step = [&](const QString &file, const SaveResult &result) {
-        if (!result) {
-            outcome.result = result;
-            outcome.failedFile = file;
-            return false;
-        }
-        written << file;
-        return true;
-    };
-    const bool all
-        = step(csvFile,
-              saveAtomically(csvFile,
-                  [&content](QIODevice *file) { return file->write(content.csv) == content.csv.size(); }))
-        && step(pdfFile, writeCalibrationPdf(pdfFile, content))
-        && (!content.writeCurve || step(curveFile, content.writeCurve(curveFile)))
-        && (!content.writeCurveCsv || step(curveCsvFile, content.writeCurveCsv(curveCsvFile)));
-    if (!all) {
-        for (const QString &file : qAsConst(written))
-            QFile::remove(file);
+    const QString token = newToken();
+    const auto fail = [&](const QString &file, const SaveResult &result) {
+        outcome.result = result;
+        outcome.failedFile = file;
+        removeStagedReport(folder, token);
         return outcome;
+    };
+    if (notes.staging)
+        if (const SaveResult noted = notes.staging(folder, token); !noted)
+            return fail(folder, noted);
+
+    // Each file whole under its hidden name first.
+    const QString staged = dir.filePath(kStagedPrefix + token);
+    using Writer = std::function<SaveResult(const QString &)>;
+    QVector<QPair<int, Writer>> plan {
+        {0, [&content](const QString &file) { return writeCalibrationCsv(file, content); }},
+        {1, [&content](const QString &file) { return writeCalibrationPdf(file, content); }},
+    };
+    if (content.writeCurve)
+        plan.append({2, content.writeCurve});
+    if (content.writeCurveCsv)
+        plan.append({3, content.writeCurveCsv});
+    QVector<int> parts; // indexes into kSuffixes
+    QStringList stagedFiles;
+    for (const auto &[part, write] : qAsConst(plan)) {
+        const QString file = staged + QLatin1String(kSuffixes[part]);
+        if (const SaveResult written = write(file); !written)
+            return fail(baseName(dir, content.at, 1) + QLatin1String(kSuffixes[part]), written);
+        parts << part;
+        stagedFiles << file;
     }
-    outcome.result = SaveResult::success();
-    outcome.csvFile = csvFile;
-    outcome.files = written;
-    return outcome;
+    QStringList identities;
+    for (const QString &file : qAsConst(stagedFiles))
+        identities << fileIdentity(file);
+
+    // Then the whole set under one free name, or under the next one.
+    for (int n = 1; n <= kMaxNames; ++n) {
+        const QString base = baseName(dir, content.at, n);
+        if (!looksFree(base))
+            continue;
+        QStringList finals;
+        for (const int part : qAsConst(parts))
+            finals << base + QLatin1String(kSuffixes[part]);
+        if (notes.committing)
+            if (const SaveResult noted = notes.committing(finals, identities); !noted)
+                return fail(folder, noted);
+        int committed = 0;
+        int error = 0;
+        for (; committed < finals.size(); ++committed) {
+            error = commitExclusively(stagedFiles.at(committed), finals.at(committed));
+            if (error != 0)
+                break;
+        }
+        if (error == 0) {
+            outcome.result = SaveResult::success();
+            outcome.csvFile = finals.first();
+            outcome.files = finals;
+            return outcome;
+        }
+        // Those named already go back under their hidden names, for the next name or for removal.
+        for (int i = 0; i < committed; ++i)
+            QFile::rename(finals.at(i), stagedFiles.at(i));
+        if (error != EEXIST)
+            return fail(finals.at(committed), SaveResult::systemError(error));
+    }
+    return fail(
+        baseName(dir, content.at, kMaxNames) + QLatin1String(kSuffixes[0]), SaveResult::systemError(EEXIST));
 }

@@ -34,11 +34,26 @@ struct CalibrationReportWrite
     QStringList files; // all of them, on success
 };
 
+// What a report's write tells before each step that could leave files behind, so that a restart after a
+// crash finds them: the hidden names the files are written under first (`folder` and `token`), and the
+// names they are about to take with what identifies each file (fileIdentity()). A failure stops the write.
+struct CalibrationReportNotes
+{
+    std::function<SaveResult(const QString &folder, const QString &token)> staging;
+    std::function<SaveResult(const QStringList &files, const QStringList &identities)> committing;
+};
+
 // The report's table and its printable form, each written whole or not at all.
 SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
 
-// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`, each
-// whole or not at all and never over an earlier report. All or nothing: when one file fails, those written
-// before it are removed again, so a retry starts clean. GUI thread (the PDF is painted).
-CalibrationReportWrite writeCalibrationReport(const QString &folder, const CalibrationReportContent &content);
+// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`:
+// first each whole under a hidden name, then each given its name only while no file has it; a name taken
+// meanwhile, by another instance of the program say, moves the whole set to the next free name ("-2"…).
+// All or nothing: on a failure the files already named are removed again, so a retry starts clean.
+// GUI thread (the PDF is painted).
+CalibrationReportWrite writeCalibrationReport(
+    const QString &folder, const CalibrationReportContent &content, const CalibrationReportNotes &notes = {});
+
+// Removes what a write under `token` left hidden in `folder` when it was cut short.
+void removeStagedReport(const QString &folder, const QString &token);

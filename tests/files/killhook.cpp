@@ -12,6 +12,12 @@
 //                      at it, as a full disk does, and every later one fails with ENOSPC
 //   BB_FULL_AT_SYNC    when set, fsync and fdatasync of a file in the folder fail with ENOSPC
 //   BB_FULL_AT_RENAME  when set, renaming something into the folder fails with ENOSPC
+//   BB_KILL_AT_NAME    k: the kill comes at the k-th name given in the folder, by rename, renameat2 or link
+//   BB_NAME_BARRIER    a folder: at the first exclusive name (renameat2) in the folder, the process leaves
+//                      a file named after its pid there and waits, ten seconds at most, until two
+//                      processes have, so that two writers reach their commits together
+//   BB_FIXED_TIME      seconds since the epoch the wall clock stands at, so that two processes name their
+//                      files after the same second
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <dlfcn.h>
 #include <limits.h>
 #include <signal.h>
@@ -32,6 +39,8 @@ namespace {
 
 std::atomic<long long> g_written {0};
 std::atomic<long long> g_synced {0};
+std::atomic<int> g_names {0};
+std::atomic<bool> g_barrierPassed {false};
 
 template<typename F>
 F nextSymbol(const char *name)
@@ -51,10 +60,10 @@ bool inHookDir(const char *path)
 // An unnamed temporary file still reads as a path in its folder, "#123 (deleted)".
 bool fdInHookDir(int fd)
 {
-    char link[64];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char fdLink[64];
+    std::snprintf(fdLink, sizeof fdLink, "/proc/self/fd/%d", fd);
     char path[PATH_MAX];
-    const ssize_t n = readlink(link, path, sizeof path - 1);
+    const ssize_t n = readlink(fdLink, path, sizeof path - 1);
     if (n < 0)
         return false;
     path[n] = '\0';
@@ -126,6 +135,37 @@ int synced(int fd, int result)
     return result;
 }
 
+// Counts a name given in the folder, and kills the process at the chosen one.
+void naming(const char *to)
+{
+    const char *at = std::getenv("BB_KILL_AT_NAME");
+    if (at && inHookDir(to) && ++g_names == std::atoi(at))
+        die();
+}
+
+void barrier(const char *to)
+{
+    const char *folder = std::getenv("BB_NAME_BARRIER");
+    if (!folder || !inHookDir(to) || g_barrierPassed.exchange(true))
+        return;
+    char mine[PATH_MAX];
+    std::snprintf(mine, sizeof mine, "%s/%d", folder, int(getpid()));
+    if (FILE *f = std::fopen(mine, "w"))
+        std::fclose(f);
+    for (int waited = 0; waited < 10000; ++waited) {
+        int arrived = 0;
+        if (DIR *dir = opendir(folder)) {
+            while (const dirent *entry = readdir(dir))
+                arrived += entry->d_name[0] != '.';
+            closedir(dir);
+        }
+        if (arrived >= 2)
+            return;
+        const timespec millisecond {0, 1000000};
+        nanosleep(&millisecond, nullptr);
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -193,11 +233,38 @@ int fdatasync(int fd)
 int rename(const char *from, const char *to) noexcept
 {
     static const auto real = nextSymbol<int (*)(const char *, const char *)>("rename");
+    naming(to);
     if (std::getenv("BB_KILL_AT_RENAME") && inHookDir(to))
         die();
     if (std::getenv("BB_FULL_AT_RENAME") && inHookDir(to))
         return noSpace();
     return real(from, to);
+}
+
+int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned int flags) noexcept
+{
+    static const auto real
+        = nextSymbol<int (*)(int, const char *, int, const char *, unsigned int)>("renameat2");
+    naming(to);
+    barrier(to);
+    return real(fromDir, from, toDir, to, flags);
+}
+
+int link(const char *from, const char *to) noexcept
+{
+    static const auto real = nextSymbol<int (*)(const char *, const char *)>("link");
+    naming(to);
+    return real(from, to);
+}
+
+int clock_gettime(clockid_t clock, struct timespec *at) noexcept
+{
+    static const auto real = nextSymbol<int (*)(clockid_t, struct timespec *)>("clock_gettime");
+    const char *fixed = std::getenv("BB_FIXED_TIME");
+    const int result = real(clock, at);
+    if (fixed && clock == CLOCK_REALTIME && result == 0)
+        at->tv_sec = std::atoll(fixed);
+    return result;
 }
 
 } // extern "C"

@@ -456,6 +456,21 @@
         <source>未保存（程序在校准中退出）</source>
         <translation>未保存（程序在校准中退出）</translation>
     </message>
+    <message>
+        <location line="+5" />
+        <source>证书编号 %1 已用于另一份证书</source>
+        <translation>证书编号 %1 已用于另一份证书</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>证书 %1 的曲线或图表已不在记录旁</source>
+        <translation>证书 %1 的曲线或图表已不在记录旁</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>证书的签发记录已损坏</source>
+        <translation>证书的签发记录已损坏</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationRun</name>

@@ -456,6 +456,21 @@
         <source>未保存（程序在校准中退出）</source>
         <translation>Not saved (program stopped during the run)</translation>
     </message>
+    <message>
+        <location line="+5" />
+        <source>证书编号 %1 已用于另一份证书</source>
+        <translation>Certificate number %1 was already issued with other content</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>证书 %1 的曲线或图表已不在记录旁</source>
+        <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>证书的签发记录已损坏</source>
+        <translation>The certificate&apos;s issue record is damaged</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationRun</name>
