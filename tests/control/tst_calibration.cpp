@@ -219,21 +219,27 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<CalibrationRun>("expected");
 
-    CalibrationRun example;
+    // Files before version 3 meant one reading per step when they left the field out.
+    CalibrationRun older;
+    older.readingsPerStep = 1;
+    CalibrationRun example = older;
     example.steps << step(35.0);
     QTest::newRow("the documented example")
         << QByteArray(R"({"version": 1, "instrument": "", "operator": "", "distanceMm": 0, "emissivity": 0.95,
                          "steps": [{"setPoint": 35.0, "band": 0.1, "window": 30, "dwell": 60, "askReading": true}]})")
         << example;
 
-    QTest::newRow("only a version: every default") << QByteArray(R"({"version": 1})") << CalibrationRun();
+    QTest::newRow("only a version 1: every default, one reading") << QByteArray(R"({"version": 1})") << older;
+    QTest::newRow("only a version 2: every default, one reading") << QByteArray(R"({"version": 2})") << older;
+    QTest::newRow("only a version 3: every default, three readings")
+        << QByteArray(R"({"version": 3})") << CalibrationRun();
 
-    CalibrationRun bare;
+    CalibrationRun bare = older;
     bare.steps << step(-12.5);
     QTest::newRow("a step with only its set point")
         << QByteArray(R"({"version": 1, "steps": [{"setPoint": -12.5}]})") << bare;
 
-    CalibrationRun full;
+    CalibrationRun full = older;
     full.instrument = QStringLiteral("红外测温仪 IR-2 «A»");
     full.operatorName = QStringLiteral("张三");
     full.distanceMm = 300;
@@ -288,8 +294,36 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
  "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
                                                 << two;
 
+    CalibrationRun three = two;
+    three.source.make = QStringLiteral("Ostrel");
+    three.source.model = QStringLiteral("BB-500");
+    three.source.serial = QStringLiteral("S0815");
+    three.source.emissivityUncertainty = 0.005;
+    three.toleranceOf = CalibrationRun::ToleranceOf::Reference;
+    three.ambientUncertaintyC = 0.5;
+    three.readingsPerStep = 1;
+    three.budget[0].dof = 12;
+    three.budget[0].actsAt = BudgetComponent::ActsAt::Source;
+    three.budget[1].repeatability = true;
+    three.budget[1].basis = QStringLiteral("previous evaluation, 2026-11");
+    QTest::newRow("version 3: every new field") << QByteArray(
+        R"({"version": 3, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
+ "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang",
+                 "make": "Acme", "model": "IR-200", "serial": "4471", "resolutionC": 0.1,
+                 "bandUm": [8, 14], "apertureMm": 50},
+ "source": {"make": "Ostrel", "model": "BB-500", "serial": "S0815",
+            "emissivity": 0.95, "emissivityUncertainty": 0.005, "certificate": "S-2026-118", "due": "2027-06-30",
+            "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
+ "ambientC": 23.0, "ambientUncertaintyC": 0.5,
+ "tolerance": {"c": 1.0, "percent": 1.0, "of": "reference"}, "decisionRule": "guarded", "readingsPerStep": 1,
+ "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular", "dof": 12, "actsAt": "source"},
+            {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2, "actsAt": "reading",
+             "repeatability": true, "basis": "previous evaluation, 2026-11"}],
+ "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
+                                                << three;
+
     QTest::newRow("version written as 1.0, an unknown field")
-        << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
+        << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
 
 void TestCalibration::runFileReadsFieldsAndDefaults()
@@ -339,7 +373,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 4, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
@@ -372,6 +406,39 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("an unknown distribution")
         << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi
         << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
+    // A hostile or mistyped number is refused by name before anything downstream prints it.
+    QTest::newRow("a resolution of 1e300")
+        << QByteArray(R"({"version": 3, "certificate": {"resolutionC": 1e300}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "certificate.resolutionC";
+    QTest::newRow("a budget value beyond 1e6")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1}, {"value": 1.5e6}]})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "budget[2].value";
+    QTest::newRow("a budget k beyond 1e6")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "k": 1e7}]})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "budget[1].k";
+    QTest::newRow("degrees of freedom 0")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "dof": 0}]})") << lo << hi << 2
+        << int(Kind::NotPositive) << 0 << 0 << 0 << "budget[1].dof";
+    QTest::newRow("an unknown place to act")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "actsAt": "lens"}]})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].actsAt";
+    QTest::newRow("repeatability as text")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "repeatability": "yes"}]})") << lo << hi
+        << 2 << int(Kind::WrongType) << 0 << 0 << 0 << "budget[1].repeatability";
+    QTest::newRow("a source uncertainty beyond 1e6")
+        << QByteArray(R"({"version": 3, "source": {"uncertainty": [{"setPoint": 0, "U": 2e6}]}})") << lo << hi
+        << 2 << int(Kind::TooLarge) << 0 << 0 << 0 << "source.uncertainty[1].U";
+    QTest::newRow("an emissivity uncertainty above 1")
+        << QByteArray(R"({"version": 3, "source": {"emissivityUncertainty": 1.5}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "source.emissivityUncertainty";
+    QTest::newRow("a negative ambient uncertainty")
+        << QByteArray(R"({"version": 3, "ambientUncertaintyC": -0.5})") << lo << hi << 2
+        << int(Kind::Negative) << 0 << 0 << 0 << "ambientUncertaintyC";
+    QTest::newRow("a tolerance of something else")
+        << QByteArray(R"({"version": 3, "tolerance": {"percent": 1, "of": "span"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "tolerance.of";
+    QTest::newRow("a tolerance beyond 1e6") << QByteArray(R"({"version": 3, "tolerance": {"c": 1e9}})") << lo
+                                            << hi << 2 << int(Kind::TooLarge) << 0 << 0 << 0 << "tolerance.c";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
     QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
