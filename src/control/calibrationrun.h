@@ -162,4 +162,6 @@ public:
     // The budget item that states the instrument's repeatability, or nullptr: a step with a single reading
     // cannot measure it and needs one.
     const BudgetComponent *statedRepeatability() const;
+    // One reading per step and no stated repeatability: the budget would lack the instrument's.
+    bool repeatabilityMissing() const { return readingsPerStep == 1 && statedRepeatability() == nullptr; }
 };

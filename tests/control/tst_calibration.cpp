@@ -1032,44 +1032,46 @@ void TestCalibration::stepUncertaintyAndVerdict_data()
     const QVector<double> hundred {100.0};
     QTest::newRow("U of 0.0996 is 0.10: the carry moves the last place")
         << 0.2 << 0.0 << false << 0.0 << "n0.0996" << false << hundred << QVector<double> {100.104}
-        << "100.00 100.10 0.10 U=0.10 tol=0.20 PASS";
-    QTest::newRow("U of 0.0994 is 0.099, and the error is judged to the same place")
-        << 0.1 << 0.0 << false << 0.0 << "n0.0994" << false << hundred << QVector<double> {100.104}
-        << "100.000 100.104 0.104 U=0.099 tol=0.100 FAIL";
-    QTest::newRow("the percentage is greater")
+        << "100.00 100.10 0.10 U=0.10 tol=0.2 PASS no-repeatability";
+    QTest::newRow("U of 0.0991 rounds up to 0.10; 0.104 prints 0.10 and still fails")
+        << 0.1 << 0.0 << false << 0.0 << "n0.0991" << false << hundred << QVector<double> {100.104}
+        << "100.00 100.10 0.10 U=0.10 tol=0.1 FAIL edge no-repeatability";
+    QTest::newRow("the percentage of the reading is greater")
         << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.9}
-        << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
+        << "100.00 100.90 0.90 U=0.20 tol=1.009 PASS no-repeatability";
     QTest::newRow("the degrees are greater")
         << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {99.4}
-        << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
+        << "100.00 99.40 -0.60 U=0.20 tol=0.5 FAIL no-repeatability";
     QTest::newRow("simple passes") << 1.0 << 0.0 << false << 0.0 << "n0.3" << false << hundred
-                                   << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 PASS";
+                                   << QVector<double> {100.8}
+                                   << "100.00 100.80 0.80 U=0.30 tol=1 PASS no-repeatability";
     QTest::newRow("guarded fails the same")
         << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.8}
-        << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
+        << "100.00 100.80 0.80 U=0.30 tol=1 FAIL no-repeatability";
     QTest::newRow("guarded: U at the tolerance fails with no error")
         << 0.3 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.0}
-        << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
-    QTest::newRow("decided as printed: 0.504 prints 0.50")
+        << "100.00 100.00 0.00 U=0.30 tol=0.3 FAIL U>=tol no-repeatability";
+    QTest::newRow("decided on the measured error: 0.504 prints 0.50 and fails")
         << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.504}
-        << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
-    // √(0.05² + (0.1/√3)²) = 0.0764
-    QTest::newRow("m = 3 adds repeatability s/√m")
+        << "100.00 100.50 0.50 U=0.20 tol=0.5 FAIL edge no-repeatability";
+    // u = √(0.05² + (0.1/√3)²) = 0.0764 with ν_eff = 2·(0.0764/0.0577)⁴ = 6.1, so k = t(6) = 2.52
+    QTest::newRow("m = 3 adds repeatability s/√m with m − 1 degrees of freedom")
         << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.1, 100.3, 100.2}
-        << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
-    QTest::newRow("m = 1 has none") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
-                                    << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.10 tol=1.00 PASS";
-    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607: resolution, rectangular, triangular, s
+        << "100.00 100.20 0.20 U=0.20 k=2.52 nu=6 tol=1 PASS";
+    QTest::newRow("m = 1 cannot measure it")
+        << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.2}
+        << "100.00 100.20 0.20 U=0.10 tol=1 PASS no-repeatability";
+    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607, U = 0.3214: rounded up
     QTest::newRow("resolution, rectangular, triangular and the dwell's s")
         << 1.0 << 0.0 << false << 0.1 << "r0.1 t0.1" << false << QVector<double> {99.9, 100.1}
-        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.32 tol=1.00 PASS";
+        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.33 tol=1 PASS no-repeatability";
     // 0.30 + (0.80 − 0.30) · 100/500 = 0.40
     QTest::newRow("the source's U interpolated at the set point")
         << 1.0 << 0.0 << false << 0.0 << "" << true << hundred << QVector<double> {100.2}
-        << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
-    QTest::newRow("a U of 123 is 120, printed in tens")
+        << "100.00 100.20 0.20 U=0.40 tol=1 PASS no-repeatability";
+    QTest::newRow("a U of 123.4 is 130, printed in tens; the error 14 prints 10")
         << 200.0 << 0.0 << false << 0.0 << "n123.4" << false << QVector<double> {500.0}
-        << QVector<double> {514.0} << "500 510 10 U=120 tol=200 PASS";
+        << QVector<double> {514.0} << "500 510 10 U=130 tol=200 PASS no-repeatability";
 }
 
 void TestCalibration::stepUncertaintyAndVerdict()
@@ -1105,10 +1107,16 @@ void TestCalibration::stepUncertaintyAndVerdict()
     const StepEvaluation e = StepEvaluator::evaluate(run, r);
     QVERIFY(e.measured);
     QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits)
-        + " U=" + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
-        + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
+        + " U=" + e.text(e.expandedUnits);
+    if (!e.coverageNormal)
+        got += " k=" + QString::number(e.coverage, 'f', 2) + " nu=" + QString::number(e.dofEffective);
+    got += " tol=" + e.toleranceText() + " " + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
     if (e.uncertaintyTooLarge)
         got += " U>=tol";
+    if (e.onEdge)
+        got += " edge";
+    if (e.repeatabilityMissing)
+        got += " no-repeatability";
     QTEST(got, "expected");
 }
 
@@ -1120,37 +1128,38 @@ void TestCalibration::reportRowsByteForByte_data()
 
     const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
     QTest::newRow("reading and ambient")
-        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
+        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193,
+        // and U = 0.06247 rounds up to 0.063. The thermometer's ambient is the one used.
         << QVector<CalibrationStepResult> {result(
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
         << QByteArray(
                "1,done,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
-               "0.492,35.008,35.500,,0.492,0.0312,0.062,,\r\n");
+               "0.492,35.008,35.500,,0.492,0.0312,0.063,,,0.491667,0.062471,,2.000,inf,measured\r\n");
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
         << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,"
-                      ",,\r\n");
+                      ",,,,,,,,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray(
-               "3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
+        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,"
+                      ",,,,,,,\r\n");
     using Outcome = CalibrationStepResult::Outcome;
     QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
         << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
                result(1, 50, true, 2000, 1000, {50.01, 50.03}, {}, kNone, Outcome::Aborted),
                result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
         << beijing
-        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
+        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,,,,,,,\r\n"
                       "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,"
-                      ",,,,,\r\n"
-                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
+                      ",,,,,,,,,,,\r\n"
+                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
         << QByteArray("1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,"
-                      ",,,,,,,\r\n");
+                      ",,,,,,,,,,,,,\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
@@ -1160,7 +1169,8 @@ void TestCalibration::reportRowsByteForByte()
     QFETCH(QByteArray, rows);
     QCOMPARE(CalibrationReport::csv(CalibrationRun(), results, wallAtZero),
         "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict,error_unrounded,U_unrounded,"
+        "tolerance_unrounded,k,nu_eff,ambient_origin\r\n"
             + rows);
     // The row as named fields says the same, column by column.
     QByteArray joined;
