@@ -2,6 +2,7 @@
 #include "control/calibrationreport.h"
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
+#include "control/coverage.h"
 #include "control/dwellstatistics.h"
 #include "control/radiance.h"
 #include "control/stepevaluation.h"
@@ -174,6 +175,49 @@ CalibrationStepResult result(int index, double setPoint, bool stable, qint64 sta
     return r;
 }
 
+// A step of equal emissivities (the reference is the dwell mean) with one normal budget item of k = 2.
+CalibrationRun plainRun(double budgetExpanded)
+{
+    CalibrationRun run;
+    run.emissivity = run.source.emissivity;
+    run.certificate.resolutionC = 0;
+    BudgetComponent c;
+    c.value = budgetExpanded;
+    run.budget << c;
+    return run;
+}
+
+CalibrationStepResult measuredStep(double source, const QVector<double> &readings, double ambient = 23)
+{
+    CalibrationStepResult r = result(0, source, true, 0, 0, {source});
+    r.readings = readings;
+    r.ambientC = ambient;
+    return r;
+}
+
+// ∫ x³/(eˣ − 1) dx from x to ∞ in closed form: Σ e^(−nx)(x³/n + 3x²/n² + 6x/n³ + 6/n⁴), and below x = 1
+// π⁴/15 less the Bernoulli series of the integral from 0.
+double planckTail(double x)
+{
+    if (x < 1) {
+        const double bernoulli[][2] = {{0, 1}, {1, -0.5}, {2, 1.0 / 6}, {4, -1.0 / 30}, {6, 1.0 / 42},
+            {8, -1.0 / 30}, {10, 5.0 / 66}, {12, -691.0 / 2730}, {14, 7.0 / 6}, {16, -3617.0 / 510}};
+        double head = 0;
+        for (const auto &[k, b] : bernoulli)
+            head += b * std::pow(x, k + 3) / (std::tgamma(k + 1) * (k + 3));
+        return std::pow(M_PI, 4) / 15 - head;
+    }
+    double sum = 0;
+    for (int n = 1; n < 10000; ++n) {
+        const double term = std::exp(-n * x)
+            * (x * x * x / n + 3 * x * x / n / n + 6 * x / n / n / n + 6.0 / n / n / n / n);
+        sum += term;
+        if (term <= 1e-17 * sum)
+            break;
+    }
+    return sum;
+}
+
 } // namespace
 
 class TestCalibration : public QObject
@@ -201,6 +245,19 @@ private slots:
     void referenceCorrectsForEmissivity();
     void stepUncertaintyAndVerdict_data();
     void stepUncertaintyAndVerdict();
+    void verdictIsDecidedOnMeasuredValues_data();
+    void verdictIsDecidedOnMeasuredValues();
+    void coverageFactorIsStudentsT_data();
+    void coverageFactorIsStudentsT();
+    void fewReadingsWidenTheCoverage_data();
+    void fewReadingsWidenTheCoverage();
+    void sensitivitiesComeFromTheRadianceModel_data();
+    void sensitivitiesComeFromTheRadianceModel();
+    void bandRadianceMatchesTheClosedForm_data();
+    void bandRadianceMatchesTheClosedForm();
+    void stepWithoutSolutionIsNotEvaluated();
+    void oneReadingNeedsAStatedRepeatability_data();
+    void oneReadingNeedsAStatedRepeatability();
 
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
@@ -998,6 +1055,9 @@ void TestCalibration::referenceCorrectsForEmissivity_data()
     QTest::newRow("a setting below the source's reads hotter")
         << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0 << 206.8986;
     QTest::newRow("another band and ambient") << 300.0 << 0.98 << 1.0 << 25.0 << 3.0 << 5.0 << 298.1566;
+    // Closed-form band integral and bisection: a fixed rule in λ was 2.12 °C off here.
+    QTest::newRow("the widest band the parser takes")
+        << 500.0 << 0.95 << 1.0 << 23.0 << 0.1 << 1000.0 << 490.3651;
 }
 
 void TestCalibration::referenceCorrectsForEmissivity()
@@ -1118,6 +1178,285 @@ void TestCalibration::stepUncertaintyAndVerdict()
     if (e.repeatabilityMissing)
         got += " no-repeatability";
     QTEST(got, "expected");
+}
+
+void TestCalibration::verdictIsDecidedOnMeasuredValues_data()
+{
+    QTest::addColumn<bool>("guarded");
+    QTest::addColumn<double>("toleranceC");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<bool>("ofReference");
+    QTest::addColumn<double>("expanded"); // U, from one normal item (ν infinite, so k = 2)
+    QTest::addColumn<double>("reference");
+    QTest::addColumn<double>("reading");
+    QTest::addColumn<QString>("expected"); // verdict, printed U and tolerance, and "edge" where they mislead
+
+    // Guarded, w = U: the acceptance limit is 1.00 − 0.1049 = 0.8951, which all three exceed (U printed
+    // rounded up, 0.11, says so too).
+    QTest::newRow("guarded, U 0.1049, error 0.9003")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.9003 << "FAIL U=0.11 tol=1";
+    QTest::newRow("guarded, U 0.1049, error 0.9084")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.9084 << "FAIL U=0.11 tol=1";
+    QTest::newRow("guarded, U 0.1049, error 0.8957")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.8957 << "FAIL U=0.11 tol=1";
+    QTest::newRow("simple, 505.04 at 500.000 against ±5.0")
+        << false << 5.0 << 0.0 << false << 1.2 << 500.0 << 505.04 << "FAIL U=1.2 tol=5 edge";
+    QTest::newRow("simple, 0.992 % of the reference (4.96) with 4.99")
+        << false << 0.0 << 0.992 << true << 1.2 << 500.0 << 504.99 << "FAIL U=1.2 tol=4.96";
+    QTest::newRow("simple, 0.992 % of the reading (4.91) with −4.99")
+        << false << 0.0 << 0.992 << false << 1.2 << 500.0 << 495.01 << "FAIL U=1.2 tol=4.9105";
+    QTest::newRow("2 % of the reading 510.15 at 500.0: ±10.203")
+        << false << 0.0 << 2.0 << false << 1.2 << 500.0 << 510.15 << "PASS U=1.2 tol=10.203";
+    QTest::newRow("2 % of the reference at 500.0: ±10")
+        << false << 0.0 << 2.0 << true << 1.2 << 500.0 << 510.15 << "FAIL U=1.2 tol=10";
+}
+
+void TestCalibration::verdictIsDecidedOnMeasuredValues()
+{
+    QFETCH(bool, guarded);
+    QFETCH(double, toleranceC);
+    QFETCH(double, percent);
+    QFETCH(bool, ofReference);
+    QFETCH(double, expanded);
+    QFETCH(double, reference);
+    QFETCH(double, reading);
+    CalibrationRun run = plainRun(expanded);
+    run.guarded = guarded;
+    run.toleranceC = toleranceC;
+    run.tolerancePercent = percent;
+    run.toleranceOf
+        = ofReference ? CalibrationRun::ToleranceOf::Reference : CalibrationRun::ToleranceOf::Reading;
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(reference, {reading}));
+    QVERIFY(e.measured);
+    QCOMPARE(e.expanded, expanded);
+    QString got = QLatin1String(e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL")
+        + " U=" + e.text(e.expandedUnits) + " tol=" + e.toleranceText();
+    if (e.onEdge)
+        got += " edge";
+    QTEST(got, "expected");
+}
+
+void TestCalibration::coverageFactorIsStudentsT_data()
+{
+    QTest::addColumn<double>("dof");
+    QTest::addColumn<double>("k"); // EA-4/02's table for 95.45 %
+    QTest::newRow("1") << 1.0 << 13.97;
+    QTest::newRow("2") << 2.0 << 4.53;
+    QTest::newRow("3") << 3.0 << 3.31;
+    QTest::newRow("4") << 4.0 << 2.87;
+    QTest::newRow("5") << 5.0 << 2.65;
+    QTest::newRow("10") << 10.0 << 2.28;
+    QTest::newRow("20") << 20.0 << 2.13;
+    QTest::newRow("50") << 50.0 << 2.05;
+    QTest::newRow("infinite") << qInf() << 2.00;
+}
+
+void TestCalibration::coverageFactorIsStudentsT()
+{
+    QFETCH(double, dof);
+    QFETCH(double, k);
+    const double t = Coverage::studentT(dof);
+    QVERIFY2(std::abs(t - k) <= 0.005, qPrintable(QString::number(t, 'f', 4)));
+}
+
+void TestCalibration::fewReadingsWidenTheCoverage_data()
+{
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<double>("budget"); // one normal item of k = 2
+    QTest::addColumn<double>("budgetDof");
+    QTest::addColumn<double>("nu"); // −1: at least 50, where k = 2 is stated
+    QTest::addColumn<double>("k");
+    QTest::addColumn<double>("expanded");
+    QTest::addColumn<QString>("printed");
+
+    const QVector<double> three {49, 50, 51};
+    // u_c = √((1/√3)² + (0.1/2/√3)²) = 0.5781, ν_eff = 2·(0.5781/0.5774)⁴ = 2.01
+    QTest::newRow("49, 50, 51: ν_eff 2, k 4.53") << three << 0.0 << qInf() << 2.0 << 4.53 << 2.617 << "2.7";
+    // A budget item with few degrees of freedom of its own: u = 0.5, ν = 4 beside the readings' 0.5774, ν =
+    // 2; u_c = 0.7643, ν_eff = 0.7643⁴/(0.5774⁴/2 + 0.5⁴/4) = 4.8, so 4 and k = 2.87
+    QTest::newRow("and a budget item of ν 4") << three << 1.0 << 4.0 << 4.0 << 2.87 << 2.193 << "2.2";
+    QTest::newRow("a budget of infinite ν keeps k = 2 once ν_eff ≥ 50")
+        << QVector<double> {50.0, 50.1, 49.9, 50.0, 50.1, 49.9, 50.0, 50.1, 49.9, 50.0} << 2.0 << qInf()
+        << -1.0 << 2.0 << 2.0015 << "2.1";
+}
+
+void TestCalibration::fewReadingsWidenTheCoverage()
+{
+    QFETCH(QVector<double>, readings);
+    QFETCH(double, budget);
+    QFETCH(double, budgetDof);
+    CalibrationRun run = plainRun(budget);
+    run.budget[0].dof = budgetDof;
+    run.certificate.resolutionC = 0.1;
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(50, readings));
+    QVERIFY(e.measured);
+    QFETCH(double, nu);
+    QCOMPARE(e.coverageNormal, nu < 0);
+    if (nu >= 0)
+        QCOMPARE(e.dofEffective, nu);
+    QFETCH(double, k);
+    QFETCH(double, expanded);
+    QVERIFY2(std::abs(e.coverage - k) <= 0.005, qPrintable(QString::number(e.coverage, 'f', 4)));
+    QVERIFY2(std::abs(e.expanded - expanded) <= 0.001, qPrintable(QString::number(e.expanded, 'f', 4)));
+    QTEST(e.text(e.expandedUnits), "printed");
+}
+
+void TestCalibration::sensitivitiesComeFromTheRadianceModel_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<double>("sensitivity");
+    QTest::addColumn<double>("contribution");
+    QTest::addColumn<bool>("nonlinear");
+
+    // −30 °C on 3–5 µm, instrument at ε 0.95, source ε 1.00, ambient 23 °C. Expected values from the
+    // closed-form band integral and bisection in a separate script. The cold source is a small part of the
+    // radiance the instrument sees, so its changes count almost twice and the ambient's against it.
+    using K = StepEvaluation::Component::Kind;
+    QTest::newRow("source calibration, U 0.10 at ±0.05")
+        << int(K::SourceCalibration) << 1.9426 << 0.0971 << false;
+    QTest::newRow("source stability, s 0.05") << int(K::Stability) << 1.9426 << 0.0971 << false;
+    QTest::newRow("reflected ambient, u 0.05") << int(K::Ambient) << -0.7168 << 0.0358 << false;
+    // ±0.01 in ε_s moves T_u by −3.86 and −3.22 °C: beyond 10 % apart, so the larger is taken.
+    QTest::newRow("source emissivity, u 0.01") << int(K::SourceEmissivity) << -385.8 << 3.858 << true;
+    QTest::newRow("a budget item at the source, u 0.05") << int(K::Budget) << 1.9426 << 0.0971 << false;
+}
+
+void TestCalibration::sensitivitiesComeFromTheRadianceModel()
+{
+    QFETCH(int, kind);
+    QFETCH(double, sensitivity);
+    QFETCH(double, contribution);
+    QFETCH(bool, nonlinear);
+    CalibrationRun run;
+    run.emissivity = 0.95;
+    run.source.emissivity = 1.0;
+    run.certificate.bandLowUm = 3;
+    run.certificate.bandHighUm = 5;
+    run.source.uncertainty = {{-30, 0.10}};
+    run.source.emissivityUncertainty = 0.01;
+    run.ambientUncertaintyC = 0.05;
+    BudgetComponent atSource;
+    atSource.value = 0.10;
+    atSource.actsAt = BudgetComponent::ActsAt::Source;
+    run.budget << atSource;
+    CalibrationStepResult r = result(0, -30, true, 0, 0, {-30.05, -29.95});
+    r.readings = {-42.6};
+    r.ambientC = 23;
+    // The dwell's s is 0.0707; a dwell of ±0.05 around −30 keeps its mean there.
+    const StepEvaluation e = StepEvaluator::evaluate(run, r);
+    QVERIFY(e.measured);
+    QVERIFY2(std::abs(e.reference - -42.6003) < 0.001, qPrintable(QString::number(e.reference, 'f', 4)));
+    for (const StepEvaluation::Component &c : e.components) {
+        if (int(c.kind) != kind)
+            continue;
+        const double u = kind == int(StepEvaluation::Component::Kind::Stability) ? 0.0707 / 0.05 : 1.0;
+        QVERIFY2(std::abs(c.sensitivity - sensitivity) < 0.002 * std::abs(sensitivity),
+            qPrintable(QString::number(c.sensitivity, 'f', 4)));
+        QVERIFY2(std::abs(c.contribution - contribution * u) < 0.002 * contribution * u,
+            qPrintable(QString::number(c.contribution, 'f', 4)));
+        QCOMPARE(c.nonlinear, nonlinear);
+        return;
+    }
+    QFAIL("no such component");
+}
+
+void TestCalibration::bandRadianceMatchesTheClosedForm_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::newRow("the widest band the parser takes, 500 °C") << 500.0 << 0.1 << 1000.0;
+    QTest::newRow("the widest band, 1500 °C") << 1500.0 << 0.1 << 1000.0;
+    QTest::newRow("short waves, cold") << -100.0 << 0.1 << 1.0;
+    QTest::newRow("long waves, cold") << -100.0 << 100.0 << 1000.0;
+    QTest::newRow("0.8–1.1 µm, 1500 °C") << 1500.0 << 0.8 << 1.1;
+    QTest::newRow("8–14 µm, 23 °C") << 23.0 << 8.0 << 14.0;
+    QTest::newRow("3–5 µm, −30 °C") << -30.0 << 3.0 << 5.0;
+}
+
+void TestCalibration::bandRadianceMatchesTheClosedForm()
+{
+    QFETCH(double, celsius);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    const double c1 = 1.191042972e-16;
+    const double c2 = 1.438776877e-2;
+    const double kelvin = celsius + 273.15;
+    const double closed = c1 * std::pow(kelvin / c2, 4)
+        * (planckTail(c2 / (high * 1e-6 * kelvin)) - planckTail(c2 / (low * 1e-6 * kelvin)));
+    const double got = Radiance::band(celsius, low, high);
+    QVERIFY2(std::abs(got - closed) <= 1e-9 * closed, qPrintable(QString::number(got / closed - 1, 'g', 3)));
+}
+
+void TestCalibration::stepWithoutSolutionIsNotEvaluated()
+{
+    // At ε_u 0.90 a −30 °C source of ε 1.00 on 3–5 µm asks for less radiance than the ambient's share.
+    CalibrationRun run;
+    run.emissivity = 0.90;
+    run.source.emissivity = 1.0;
+    run.certificate.bandLowUm = 3;
+    run.certificate.bandHighUm = 5;
+    run.toleranceC = 1;
+    const QVector<CalibrationStepResult> results {measuredStep(-30, {-31.0}), measuredStep(50, {50.2})};
+    const QVector<StepEvaluation> evaluations {
+        StepEvaluator::evaluate(run, results.at(0)), StepEvaluator::evaluate(run, results.at(1))};
+    QVERIFY(evaluations.at(0).noSolution);
+    QCOMPARE(evaluations.at(0).verdict, StepEvaluation::Verdict::NotEvaluated);
+    QCOMPARE(evaluations.at(0).readingMean, -31.0);
+    QVERIFY(evaluations.at(1).measured);
+    bool complete = false;
+    bool allEvaluated = true;
+    QCOMPARE(StepEvaluator::overall(results, evaluations, &complete, &allEvaluated),
+        StepEvaluation::Verdict::None);
+    QVERIFY(complete);
+    QVERIFY(!allEvaluated);
+    const auto row = CalibrationReport::row(run, results.at(0), QDateTime::currentDateTime());
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("verdict")).second, QByteArray("not evaluated"));
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("ambient")).second, QByteArray("23.000"));
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("ambient_origin")).second, QByteArray("stated"));
+}
+
+void TestCalibration::oneReadingNeedsAStatedRepeatability_data()
+{
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<bool>(
+        "stated"); // a budget item "prior s" of 0.3, normal, k 1, ν 9, marked as repeatability
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("repeatability"); // the component: name value/divisor ν
+
+    QTest::newRow("one reading, none stated: missing") << QVector<double> {50.2} << false << true << "";
+    QTest::newRow("one reading, stated: it stands in")
+        << QVector<double> {50.2} << true << false << "prior s 0.3/1 9";
+    QTest::newRow("three readings measure their own, the stated one is left out")
+        << QVector<double> {50.1, 50.3, 50.2} << true << false << " 0.1/1.732 2";
+}
+
+void TestCalibration::oneReadingNeedsAStatedRepeatability()
+{
+    QFETCH(QVector<double>, readings);
+    QFETCH(bool, stated);
+    CalibrationRun run = plainRun(0.1);
+    run.readingsPerStep = readings.size();
+    if (stated) {
+        BudgetComponent prior;
+        prior.name = QStringLiteral("prior s");
+        prior.value = 0.3;
+        prior.k = 1;
+        prior.dof = 9;
+        prior.repeatability = true;
+        prior.basis = QStringLiteral("previous evaluation");
+        run.budget << prior;
+    }
+    QTEST(run.repeatabilityMissing(), "missing");
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(50, readings));
+    QTEST(e.repeatabilityMissing, "missing");
+    QStringList found;
+    for (const StepEvaluation::Component &c : e.components) {
+        if (c.kind == StepEvaluation::Component::Kind::Repeatability)
+            found << c.name + " " + QString::number(c.value, 'g', 4) + "/"
+                    + QString::number(c.divisor, 'g', 4) + " " + QString::number(c.dof);
+    }
+    QTEST(found.join(QLatin1Char(';')), "repeatability");
 }
 
 void TestCalibration::reportRowsByteForByte_data()
