@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -515,8 +516,7 @@ CalibrationRunError CalibrationRun::checkModel(double minimum, double maximum, i
 
 const BudgetComponent *CalibrationRun::statedRepeatability() const
 {
-    for (const BudgetComponent &c : budget)
-        if (c.repeatability)
-            return &c;
-    return nullptr;
+    const auto found = std::find_if(
+        budget.begin(), budget.end(), [](const BudgetComponent &c) { return c.repeatability; });
+    return found == budget.end() ? nullptr : &*found;
 }
