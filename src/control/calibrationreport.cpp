@@ -10,9 +10,14 @@
 namespace {
 
 constexpr int kTemperatureDecimals = 3;
+// Beside a verdict, the values it was decided on: every digit a reader could need to check it.
+constexpr int kUnroundedDecimals = 6;
 const char *const kColumns[] = {"step", "outcome", "set_point", "stable_at", "settle_s", "mean", "std", "min",
     "max", "count", "ambient", "reading", "error", "reference", "reading_mean", "reading_std", "error_ref",
-    "u_c", "U", "tolerance", "verdict"};
+    "u_c", "U", "tolerance", "verdict",
+    // Added later, at the end so that readers by position keep their columns: the unrounded values the
+    // verdict was decided on, the coverage factor and the ambient's origin.
+    "error_unrounded", "U_unrounded", "tolerance_unrounded", "k", "nu_eff", "ambient_origin"};
 constexpr int kColumnCount = int(sizeof kColumns / sizeof kColumns[0]);
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
@@ -47,6 +52,8 @@ QByteArray verdictWord(StepEvaluation::Verdict verdict)
         return "PASS";
     case StepEvaluation::Verdict::Fail:
         return "FAIL";
+    case StepEvaluation::Verdict::NotEvaluated:
+        return "not evaluated";
     case StepEvaluation::Verdict::None:
         break;
     }
@@ -66,18 +73,33 @@ QByteArrayList values(
             reading = std::accumulate(result.readings.begin(), result.readings.end(), 0.0)
                 / result.readings.size();
         const double error = reading - dwell.mean();
+        // The ambient the reference used: the thermometer's dwell mean, or the operator's stated value.
+        const double ambient = std::isfinite(e.ambient) ? e.ambient : kNone;
         fields << CalibrationReport::isoWithOffset(wallAtZero.addMSecs(result.stableAtMs))
                << fixed(result.settleMs / 1000.0, 1) << fixed(dwell.mean(), kTemperatureDecimals)
                << fixed(dwell.standardDeviation(), 4) << fixed(dwell.minimum(), kTemperatureDecimals)
                << fixed(dwell.maximum(), kTemperatureDecimals) << QByteArray::number(dwell.count())
-               << fixed(dwell.ambientMean(), kTemperatureDecimals) << fixed(reading, kTemperatureDecimals)
+               << fixed(ambient, kTemperatureDecimals) << fixed(reading, kTemperatureDecimals)
                << fixed(error, kTemperatureDecimals);
         if (e.measured) {
             fields << fixed(e.reference, kTemperatureDecimals) << fixed(e.readingMean, kTemperatureDecimals)
                    << fixed(e.readingStd, 4) << fixed(e.error, kTemperatureDecimals) << fixed(e.combined, 4)
                    << e.text(e.expandedUnits).toLatin1()
-                   << (e.hasTolerance ? e.text(e.toleranceUnits).toLatin1() : QByteArray())
-                   << verdictWord(e.verdict);
+                   << (e.hasTolerance ? e.toleranceText().toLatin1() : QByteArray()) << verdictWord(e.verdict)
+                   << fixed(e.error, kUnroundedDecimals) << fixed(e.expanded, kUnroundedDecimals)
+                   << (e.hasTolerance ? fixed(e.tolerance, kUnroundedDecimals) : QByteArray())
+                   << fixed(e.coverage, 3)
+                   << (std::isfinite(e.dofEffective) ? QByteArray::number(qint64(e.dofEffective))
+                                                     : QByteArray("inf"));
+        } else if (e.noSolution) {
+            fields << QByteArray() << fixed(e.readingMean, kTemperatureDecimals) << QByteArray()
+                   << QByteArray() << QByteArray() << QByteArray() << QByteArray() << verdictWord(e.verdict)
+                   << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+        }
+        if (std::isfinite(ambient)) {
+            while (fields.size() < kColumnCount - 1)
+                fields << QByteArray();
+            fields << (e.ambientMeasured ? "measured" : "stated");
         }
     }
     while (fields.size() < kColumnCount)

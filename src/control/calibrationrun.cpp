@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -13,6 +14,9 @@ using Kind = CalibrationRunError::Kind;
 
 // A day: longer makes no sense for one point, and keeps every time far inside qint64 milliseconds.
 constexpr double kLongestSeconds = 86400;
+// No length, temperature or uncertainty of this trade comes near it; a value beyond is a typing slip or a
+// hostile file, and would overflow the printed digits downstream.
+constexpr double kAbsurd = 1e6;
 
 // The parser's offset counts bytes; the operator's editor counts lines and characters.
 void lineAndColumn(const QByteArray &json, int offset, int *line, int *column)
@@ -68,6 +72,8 @@ public:
             return fail(Kind::WrongType, key, CalibrationRun::tr("应为数字"));
         // JSON has no infinity or NaN: the parser refuses such a number as a syntax error.
         const double v = value.toDouble();
+        if (!std::isfinite(v))
+            return fail(Kind::TooLarge, key, CalibrationRun::tr("不能大于 %1").arg(high));
         if (lowOpen && v <= low)
             return fail(Kind::NotPositive, key, CalibrationRun::tr("必须大于零"));
         if (v < low)
@@ -78,6 +84,12 @@ public:
     }
 
     void requiredNumber(const char *key, double *out) { number(key, out, -qInf(), false, qInf(), true); }
+
+    // A temperature, length or uncertainty: at least 0 and at most kAbsurd.
+    void amount(const char *key, double *out, bool required = false)
+    {
+        number(key, out, 0, false, kAbsurd, required);
+    }
 
     void text(const char *key, QString *out)
     {
@@ -179,6 +191,8 @@ const QStringList kConditions {QStringLiteral("as found"), QStringLiteral("as le
 const QStringList kRules {QStringLiteral("simple"), QStringLiteral("guarded")};
 const QStringList kDistributions {
     QStringLiteral("normal"), QStringLiteral("rectangular"), QStringLiteral("triangular")};
+const QStringList kActsAt {QStringLiteral("reading"), QStringLiteral("source")};
+const QStringList kToleranceOf {QStringLiteral("reading"), QStringLiteral("reference")};
 
 void readCertificate(const QJsonObject &object, CertificateFields *out, CalibrationRunError *error)
 {
@@ -191,8 +205,8 @@ void readCertificate(const QJsonObject &object, CertificateFields *out, Calibrat
     reader.text("make", &out->make);
     reader.text("model", &out->model);
     reader.text("serial", &out->serial);
-    reader.number("resolutionC", &out->resolutionC, 0, false, qInf());
-    reader.number("apertureMm", &out->apertureMm, 0, false, qInf());
+    reader.amount("resolutionC", &out->resolutionC);
+    reader.amount("apertureMm", &out->apertureMm);
     const QJsonValue band = reader.nested("bandUm", true);
     if (band.isUndefined())
         return;
@@ -210,7 +224,11 @@ void readCertificate(const QJsonObject &object, CertificateFields *out, Calibrat
 void readSource(const QJsonObject &object, SourceFields *out, CalibrationRunError *error)
 {
     FieldReader reader(object, 0, error, QStringLiteral("source."));
+    reader.text("make", &out->make);
+    reader.text("model", &out->model);
+    reader.text("serial", &out->serial);
     reader.number("emissivity", &out->emissivity, 0, true, 1);
+    reader.number("emissivityUncertainty", &out->emissivityUncertainty, 0, false, 1);
     reader.text("certificate", &out->certificate);
     reader.date("due", &out->due);
     const QJsonArray points = reader.nested("uncertainty", true).toArray();
@@ -220,8 +238,8 @@ void readSource(const QJsonObject &object, SourceFields *out, CalibrationRunErro
         if (!points.at(i).isObject())
             return point.fail(Kind::WrongType, QString(), CalibrationRun::tr("应为对象"));
         SourceUncertaintyPoint p;
-        point.requiredNumber("setPoint", &p.setPoint);
-        point.number("U", &p.expanded, 0, false, qInf(), true);
+        point.number("setPoint", &p.setPoint, -kAbsurd, false, kAbsurd, true);
+        point.amount("U", &p.expanded, true);
         if (point.ok() && !out->uncertainty.isEmpty() && p.setPoint <= out->uncertainty.constLast().setPoint)
             point.fail(Kind::BadValue, QStringLiteral("setPoint"), CalibrationRun::tr("设定值应依次增大"));
         if (!point.ok())
@@ -238,12 +256,18 @@ void readBudget(const QJsonArray &components, QVector<BudgetComponent> *out, Cal
             return reader.fail(Kind::WrongType, QString(), CalibrationRun::tr("应为对象"));
         BudgetComponent c;
         reader.text("name", &c.name);
-        reader.number("value", &c.value, 0, false, qInf(), true);
+        reader.amount("value", &c.value, true);
         int distribution = 0;
         reader.choice("distribution", kDistributions, &distribution);
         c.distribution = BudgetComponent::Distribution(distribution);
         if (c.distribution == BudgetComponent::Distribution::Normal)
-            reader.number("k", &c.k, 0, true, qInf());
+            reader.number("k", &c.k, 0, true, kAbsurd);
+        reader.number("dof", &c.dof, 0, true, kAbsurd);
+        int actsAt = 0;
+        reader.choice("actsAt", kActsAt, &actsAt);
+        c.actsAt = BudgetComponent::ActsAt(actsAt);
+        reader.flag("repeatability", &c.repeatability);
+        reader.text("basis", &c.basis);
         if (!reader.ok())
             return;
         out->append(c);
@@ -288,14 +312,16 @@ bool SourceUncertaintyPoint::operator==(const SourceUncertaintyPoint &o) const
 
 bool SourceFields::operator==(const SourceFields &o) const
 {
-    return emissivity == o.emissivity && certificate == o.certificate && due == o.due
+    return make == o.make && model == o.model && serial == o.serial && emissivity == o.emissivity
+        && emissivityUncertainty == o.emissivityUncertainty && certificate == o.certificate && due == o.due
         && uncertainty == o.uncertainty;
 }
 
 bool BudgetComponent::operator==(const BudgetComponent &o) const
 {
     return name == o.name && value == o.value && distribution == o.distribution
-        && (distribution != Distribution::Normal || k == o.k);
+        && (distribution != Distribution::Normal || k == o.k) && dof == o.dof && actsAt == o.actsAt
+        && repeatability == o.repeatability && basis == o.basis;
 }
 
 bool CalibrationStep::operator==(const CalibrationStep &other) const
@@ -309,7 +335,8 @@ bool CalibrationRun::operator==(const CalibrationRun &other) const
     return instrument == other.instrument && operatorName == other.operatorName
         && distanceMm == other.distanceMm && emissivity == other.emissivity
         && certificate == other.certificate && source == other.source && ambientC == other.ambientC
-        && toleranceC == other.toleranceC && tolerancePercent == other.tolerancePercent
+        && ambientUncertaintyC == other.ambientUncertaintyC && toleranceC == other.toleranceC
+        && tolerancePercent == other.tolerancePercent && toleranceOf == other.toleranceOf
         && guarded == other.guarded && readingsPerStep == other.readingsPerStep && budget == other.budget
         && steps == other.steps;
 }
@@ -336,6 +363,12 @@ QByteArray CalibrationRun::toJson() const
             {QStringLiteral("distribution"), kDistributions.at(int(c.distribution))}};
         if (c.distribution == BudgetComponent::Distribution::Normal)
             component.insert(QStringLiteral("k"), c.k);
+        if (std::isfinite(c.dof)) // JSON has no infinity: left out, it reads back as infinite
+            component.insert(QStringLiteral("dof"), c.dof);
+        component.insert(QStringLiteral("actsAt"), kActsAt.at(int(c.actsAt)));
+        component.insert(QStringLiteral("repeatability"), c.repeatability);
+        if (c.repeatability || !c.basis.isEmpty())
+            component.insert(QStringLiteral("basis"), c.basis);
         components.append(component);
     }
     const QJsonObject root {
@@ -354,12 +387,16 @@ QByteArray CalibrationRun::toJson() const
                 {QStringLiteral("bandUm"), QJsonArray {certificate.bandLowUm, certificate.bandHighUm}},
                 {QStringLiteral("apertureMm"), certificate.apertureMm}}},
         {QStringLiteral("source"),
-            QJsonObject {{QStringLiteral("emissivity"), source.emissivity},
+            QJsonObject {{QStringLiteral("make"), source.make}, {QStringLiteral("model"), source.model},
+                {QStringLiteral("serial"), source.serial}, {QStringLiteral("emissivity"), source.emissivity},
+                {QStringLiteral("emissivityUncertainty"), source.emissivityUncertainty},
                 {QStringLiteral("certificate"), source.certificate}, {QStringLiteral("due"), source.due},
                 {QStringLiteral("uncertainty"), uncertainty}}},
         {QStringLiteral("ambientC"), ambientC},
+        {QStringLiteral("ambientUncertaintyC"), ambientUncertaintyC},
         {QStringLiteral("tolerance"),
-            QJsonObject {{QStringLiteral("c"), toleranceC}, {QStringLiteral("percent"), tolerancePercent}}},
+            QJsonObject {{QStringLiteral("c"), toleranceC}, {QStringLiteral("percent"), tolerancePercent},
+                {QStringLiteral("of"), kToleranceOf.at(int(toleranceOf))}}},
         {QStringLiteral("decisionRule"), kRules.at(guarded ? 1 : 0)},
         {QStringLiteral("readingsPerStep"), readingsPerStep},
         {QStringLiteral("budget"), components},
@@ -391,12 +428,16 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
         return {};
 
     CalibrationRun run;
+    // Before version 3 a run without the field asked for one reading per step.
+    if (root.value(QLatin1String("version")).toDouble() < 3)
+        run.readingsPerStep = 1;
     FieldReader header(root, 0, error);
     header.text("instrument", &run.instrument);
     header.text("operator", &run.operatorName);
-    header.number("distanceMm", &run.distanceMm, 0, false, qInf());
+    header.amount("distanceMm", &run.distanceMm);
     header.number("emissivity", &run.emissivity, 0, true, 1);
     header.number("ambientC", &run.ambientC, -273.15, false, 3000);
+    header.amount("ambientUncertaintyC", &run.ambientUncertaintyC);
     int rule = run.guarded ? 1 : 0;
     header.choice("decisionRule", kRules, &rule);
     run.guarded = rule == 1;
@@ -410,8 +451,11 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
     const QJsonValue tolerance = header.ok() ? header.nested("tolerance", false) : QJsonValue::Undefined;
     if (header.ok() && !tolerance.isUndefined()) {
         FieldReader reader(tolerance.toObject(), 0, error, QStringLiteral("tolerance."));
-        reader.number("c", &run.toleranceC, 0, false, qInf());
+        reader.amount("c", &run.toleranceC);
         reader.number("percent", &run.tolerancePercent, 0, false, 100);
+        int of = int(run.toleranceOf);
+        reader.choice("of", kToleranceOf, &of);
+        run.toleranceOf = CalibrationRun::ToleranceOf(of);
     }
     const QJsonValue budget = header.ok() ? header.nested("budget", true) : QJsonValue::Undefined;
     if (header.ok() && !budget.isUndefined())
@@ -431,7 +475,7 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
             return {};
         }
         reader.requiredNumber("setPoint", &step.setPoint);
-        reader.number("band", &step.band, 0, false, qInf());
+        reader.amount("band", &step.band);
         reader.number("window", &step.window, 0, true, kLongestSeconds);
         reader.number("dwell", &step.dwell, 0, false, kLongestSeconds);
         if (reader.ok() && step.dwell < kShortestDwell)
@@ -468,4 +512,11 @@ CalibrationRunError CalibrationRun::checkModel(double minimum, double maximum, i
         }
     }
     return error;
+}
+
+const BudgetComponent *CalibrationRun::statedRepeatability() const
+{
+    const auto found = std::find_if(
+        budget.begin(), budget.end(), [](const BudgetComponent &c) { return c.repeatability; });
+    return found == budget.end() ? nullptr : &*found;
 }

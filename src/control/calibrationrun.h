@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QVector>
+#include <QtNumeric>
 
 // One point of a calibration run. Temperatures in degrees Celsius, times in seconds.
 struct CalibrationStep
@@ -48,7 +49,11 @@ struct SourceUncertaintyPoint
 
 struct SourceFields
 {
+    QString make; // the source's own identity, as its certificate names it
+    QString model;
+    QString serial;
     double emissivity = 0.95;
+    double emissivityUncertainty = 0; // standard uncertainty of `emissivity`
     QString certificate; // of the source's own calibration
     QString due; // ISO date, yyyy-MM-dd; empty when unknown
     QVector<SourceUncertaintyPoint> uncertainty; // by ascending set point
@@ -60,11 +65,20 @@ struct SourceFields
 struct BudgetComponent
 {
     enum class Distribution { Normal, Rectangular, Triangular };
+    // Where the influence enters: added to the reading (sensitivity 1), or to the source's temperature
+    // (carried to the reading through ∂T_u/∂T_s).
+    enum class ActsAt { Reading, Source };
 
     QString name;
     double value = 0; // the expanded value for Normal, the half-width otherwise
     Distribution distribution = Distribution::Normal;
     double k = 2; // Normal only
+    double dof = qInf(); // degrees of freedom; infinite unless the file states them
+    ActsAt actsAt = ActsAt::Reading;
+    // The instrument's repeatability (s of one reading) from elsewhere, for steps with a single reading;
+    // `basis` says where it comes from ("previous evaluation, 2026-11").
+    bool repeatability = false;
+    QString basis;
 
     bool operator==(const BudgetComponent &other) const;
 };
@@ -108,7 +122,10 @@ struct CalibrationRun
     Q_DECLARE_TR_FUNCTIONS(CalibrationRun)
 
 public:
-    static constexpr int kVersion = 2;
+    // Which value a percentage tolerance is taken of.
+    enum class ToleranceOf { Reading, Reference };
+
+    static constexpr int kVersion = 3;
     // One poll interval, in seconds: a shorter dwell could hold no reading.
     static constexpr double kShortestDwell = BlackbodyPoll::kIntervalMs / 1000.0;
 
@@ -119,10 +136,12 @@ public:
     CertificateFields certificate;
     SourceFields source;
     double ambientC = 23; // the ambient the operator gives at the start, used without a thermometer
+    double ambientUncertaintyC = 0; // standard uncertainty of the stated `ambientC`
     double toleranceC = 0; // the larger of the two is the tolerance; both 0 means none
-    double tolerancePercent = 0; // of the reading
+    double tolerancePercent = 0; // of the reading, or of the reference as `toleranceOf` says
+    ToleranceOf toleranceOf = ToleranceOf::Reading;
     bool guarded = false; // decisionRule "guarded": a guard band of U; otherwise "simple"
-    int readingsPerStep = 1;
+    int readingsPerStep = 3; // a file of version 1 or 2 without the field meant 1
     QVector<BudgetComponent> budget;
     QVector<CalibrationStep> steps;
 
@@ -130,12 +149,19 @@ public:
     bool operator!=(const CalibrationRun &other) const { return !(*this == other); }
 
     QByteArray toJson() const;
-    // Fields left out of the file take their defaults, except a step's set point; a version 1 file reads
-    // with every later field at its default. A file of a newer
+    // Fields left out of the file take their defaults, except a step's set point and a version 1 or 2
+    // file's readingsPerStep, which was 1 then; older files read with every later field at its default.
+    // Numbers beyond ±1e6 (or a field's own limit) are refused naming the field. A file of a newer
     // version is refused before any of it is read, and so is any bad value: nothing is half-read.
     static CalibrationRun fromJson(const QByteArray &json, CalibrationRunError *error);
 
     // The first step whose set point the open model cannot send as it stands: outside [minimum, maximum]
     // (OutsideModel), or with more than `decimals` decimals (TooPrecise), which would be cut on the wire.
     CalibrationRunError checkModel(double minimum, double maximum, int decimals) const;
+
+    // The budget item that states the instrument's repeatability, or nullptr: a step with a single reading
+    // cannot measure it and needs one.
+    const BudgetComponent *statedRepeatability() const;
+    // One reading per step and no stated repeatability: the budget would lack the instrument's.
+    bool repeatabilityMissing() const { return readingsPerStep == 1 && statedRepeatability() == nullptr; }
 };

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -26,18 +27,37 @@ QString shortest(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// A number to `digits` significant digits, trailing zeros dropped; ∞ for an infinite one.
+QString significant(double value, int digits)
+{
+    return std::isfinite(value) ? QString::number(value, 'g', digits) : QStringLiteral("∞");
+}
+
 QString verdictText(const StepEvaluation &e)
 {
+    // A row whose printed values seem to say otherwise is marked; the decision rule explains the mark.
+    const QString edge = e.onEdge ? QStringLiteral(" *") : QString();
     switch (e.verdict) {
     case Verdict::Pass:
-        return CalibrationCertificate::tr("合格");
+        return CalibrationCertificate::tr("合格") + edge;
     case Verdict::Fail:
-        return e.uncertaintyTooLarge ? CalibrationCertificate::tr("不合格（U ≥ 允差）")
-                                     : CalibrationCertificate::tr("不合格");
+        return (e.uncertaintyTooLarge ? CalibrationCertificate::tr("不合格（U ≥ 允差）")
+                                      : CalibrationCertificate::tr("不合格"))
+            + edge;
+    case Verdict::NotEvaluated:
+        return CalibrationCertificate::tr("未评定");
     case Verdict::None:
         break;
     }
     return QStringLiteral("—");
+}
+
+QString expandedText(const StepEvaluation &e)
+{
+    if (e.coverageNormal)
+        return e.text(e.expandedUnits);
+    return CalibrationCertificate::tr("%1（k = %2，ν_eff = %3）")
+        .arg(e.text(e.expandedUnits), QString::number(e.coverage, 'f', 2), significant(e.dofEffective, 6));
 }
 
 QString outcomeText(Outcome outcome)
@@ -55,14 +75,19 @@ QString outcomeText(Outcome outcome)
     return CalibrationCertificate::tr("未进行");
 }
 
-QStringList tableRow(const CalibrationStepResult &result, const StepEvaluation &e)
+QStringList tableRow(const CalibrationRun &run, const CalibrationStepResult &result, const StepEvaluation &e)
 {
     const QString setPoint = shortest(result.setPoint);
     if (e.measured) {
         return {setPoint, e.text(e.referenceUnits), e.text(e.readingUnits), e.text(e.errorUnits),
-            e.text(e.expandedUnits),
-            e.hasTolerance ? QStringLiteral("±") + e.text(e.toleranceUnits) : QStringLiteral("—"),
+            expandedText(e), e.hasTolerance ? QStringLiteral("±") + e.toleranceText() : QStringLiteral("—"),
             verdictText(e), outcomeText(result.outcome)};
+    }
+    if (e.noSolution) {
+        return {setPoint,
+            CalibrationCertificate::tr("在 ε_u = %1 下该温度无解").arg(shortest(run.emissivity)),
+            QString::number(e.readingMean, 'f', 3), QStringLiteral("—"), QStringLiteral("—"),
+            QStringLiteral("—"), verdictText(e), outcomeText(result.outcome)};
     }
     // A stable step without a reading was asked for one and given none.
     const QString reading = result.stable && result.outcome == Outcome::Done
@@ -92,32 +117,91 @@ QString givenText(double value, const QString &unit)
     return value > 0 ? shortest(value) + unit : QStringLiteral("—");
 }
 
-QString ambientText(const QVector<CalibrationStepResult> &results)
+// Only what the thermometer measured is stated as measured; the operator's value says it was typed.
+QString ambientText(const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
     double low = qInf();
     double high = -qInf();
+    bool stated = false;
     for (const CalibrationStepResult &r : results) {
-        const double ambient = r.dwell.ambientCount() > 0 ? r.dwell.ambientMean() : r.ambientC;
-        if (!r.stable || !std::isfinite(ambient))
+        if (!r.stable)
             continue;
-        low = std::min(low, ambient);
-        high = std::max(high, ambient);
+        if (r.dwell.ambientCount() > 0) {
+            low = std::min(low, r.dwell.ambientMean());
+            high = std::max(high, r.dwell.ambientMean());
+        } else if (std::isfinite(r.ambientC)) {
+            stated = true;
+        }
     }
-    if (!std::isfinite(low))
-        return CalibrationCertificate::tr("未记录");
-    return CalibrationCertificate::tr("环境温度 %1 ℃ 至 %2 ℃（各步保持期间）")
-        .arg(QString::number(low, 'f', 1), QString::number(high, 'f', 1));
+    QStringList parts;
+    if (std::isfinite(low)) {
+        parts << CalibrationCertificate::tr("环境温度 %1 ℃ 至 %2 ℃（各步保持期间）")
+                     .arg(QString::number(low, 'f', 1), QString::number(high, 'f', 1));
+    }
+    if (stated) {
+        parts << CalibrationCertificate::tr("由操作员给定：%1 ℃（未测量）")
+                     .arg(QString::number(run.ambientC, 'f', 1));
+        if (run.ambientUncertaintyC > 0)
+            parts << CalibrationCertificate::tr("其标准不确定度 %1 ℃").arg(shortest(run.ambientUncertaintyC));
+    }
+    return parts.isEmpty() ? CalibrationCertificate::tr("未记录")
+                           : parts.join(CalibrationCertificate::tr("；"));
 }
 
-QString componentsText(const CalibrationRun &run)
+QString componentName(const StepEvaluation::Component &c)
 {
-    QStringList parts {CalibrationCertificate::tr("辐射源校准的 U/2 乘以 ∂T_u/∂T_s"),
-        CalibrationCertificate::tr("保持期间辐射源的稳定性 s"),
-        CalibrationCertificate::tr("被测仪器读数的重复性 s/√m（m ≥ 2）"),
-        CalibrationCertificate::tr("分辨力 %1 ℃（矩形分布）").arg(shortest(run.certificate.resolutionC))};
-    for (const BudgetComponent &c : run.budget)
-        parts << c.name + QStringLiteral(" ") + shortest(c.value) + QStringLiteral(" ℃");
-    return parts.join(CalibrationCertificate::tr("；"));
+    using Kind = StepEvaluation::Component::Kind;
+    switch (c.kind) {
+    case Kind::SourceCalibration:
+        return CalibrationCertificate::tr("辐射源校准");
+    case Kind::Stability:
+        return CalibrationCertificate::tr("辐射源稳定性");
+    case Kind::Ambient:
+        return CalibrationCertificate::tr("反射的环境温度");
+    case Kind::SourceEmissivity:
+        return CalibrationCertificate::tr("辐射源发射率");
+    case Kind::Repeatability:
+        return c.name.isEmpty() ? CalibrationCertificate::tr("读数重复性")
+                                : CalibrationCertificate::tr("读数重复性（给定：%1）").arg(c.name);
+    case Kind::Resolution:
+        return CalibrationCertificate::tr("分辨力");
+    case Kind::Budget:
+        break;
+    }
+    return c.name;
+}
+
+QString distributionText(BudgetComponent::Distribution distribution)
+{
+    switch (distribution) {
+    case BudgetComponent::Distribution::Normal:
+        return CalibrationCertificate::tr("正态");
+    case BudgetComponent::Distribution::Rectangular:
+        return CalibrationCertificate::tr("矩形");
+    case BudgetComponent::Distribution::Triangular:
+        break;
+    }
+    return CalibrationCertificate::tr("三角");
+}
+
+// One line a component: value, distribution, divisor, sensitivity, contribution and ν.
+QString budgetText(const StepEvaluation &e)
+{
+    QStringList lines;
+    for (const StepEvaluation::Component &c : e.components) {
+        const bool emissivity = c.kind == StepEvaluation::Component::Kind::SourceEmissivity;
+        lines << CalibrationCertificate::tr("%1：%2，%3分布，除数 %4，灵敏系数 %5%6，贡献 %7 ℃，ν = %8")
+                     .arg(componentName(c),
+                         significant(c.value, 4) + (emissivity ? QString() : QStringLiteral(" ℃")),
+                         distributionText(c.distribution), significant(c.divisor, 4),
+                         significant(c.sensitivity, 3) + (emissivity ? QStringLiteral(" ℃") : QString()),
+                         c.nonlinear ? QStringLiteral(" †") : QString(), significant(c.contribution, 3),
+                         significant(c.dof, 6));
+    }
+    lines << CalibrationCertificate::tr("u_c = %1 ℃，ν_eff = %2，k = %3，U = %4 ℃")
+                 .arg(significant(e.combined, 3), significant(e.dofEffective, 6),
+                     QString::number(e.coverage, 'f', 2), e.text(e.expandedUnits));
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -179,7 +263,7 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
                "按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。")
                 .arg(shortest(run.emissivity), shortest(run.source.emissivity),
                     shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
-        {tr("环境条件"), ambientText(input.results)},
+        {tr("环境条件"), ambientText(run, input.results)},
         {tr("溯源性"),
             tr("辐射源经校准，证书编号 %1，有效期至 %2。")
                     .arg(run.source.certificate.isEmpty() ? QStringLiteral("—") : run.source.certificate,
@@ -187,37 +271,81 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
                 + (sourceOverdue(run, calibrated) ? tr("校准时辐射源的校准已过期。") : QString())},
     };
     d.tableHeader = QStringList {tr("设定值 (℃)"), tr("参考值 (℃)"), tr("读数 (℃)"), tr("误差 (℃)"),
-        tr("U (k = 2) (℃)"), tr("允差 (℃)"), tr("结论"), tr("结果")};
+        tr("U (℃)"), tr("允差 (℃)"), tr("结论"), tr("结果")};
     QVector<StepEvaluation> evaluations;
     for (const CalibrationStepResult &result : input.results) {
         evaluations << StepEvaluator::evaluate(run, result);
-        d.tableRows << tableRow(result, evaluations.constLast());
+        d.tableRows << tableRow(run, result, evaluations.constLast());
     }
     bool complete = false;
-    const Verdict overall = StepEvaluator::overall(input.results, evaluations, &complete);
+    bool allEvaluated = true;
+    const Verdict overall = StepEvaluator::overall(input.results, evaluations, &complete, &allEvaluated);
     const bool anyTolerance = run.toleranceC > 0 || run.tolerancePercent > 0;
     if (!anyTolerance)
         d.verdict = tr("未规定允差：不作符合性判定。");
     else if (!complete)
         d.verdict = tr("总结论：未完成");
+    else if (!allEvaluated)
+        d.verdict = tr("总结论：并非所有点均已评定");
     else
         d.verdict = overall == Verdict::Pass ? tr("总结论：合格") : tr("总结论：不合格");
 
     if (anyTolerance) {
-        const QString tolerance = tr("允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。")
-                                      .arg(shortest(run.toleranceC), shortest(run.tolerancePercent));
+        const QString tolerance = run.toleranceOf == CalibrationRun::ToleranceOf::Reference
+            ? tr("允差为 ±%1 ℃ 或参考值的 ±%2 %，取较大者。")
+            : tr("允差为 ±%1 ℃ 或读数平均值的 ±%2 %，取较大者。");
         d.statements.append({tr("判定规则"),
-            tolerance
+            tolerance.arg(shortest(run.toleranceC), shortest(run.tolerancePercent))
                 + (run.guarded
                         ? tr("保护带规则（ILAC-G8，保护带 w = U）：|误差| ≤ 允差 − U 时判为合格，否则不合格；"
                              "U ≥ 允差 的点判为不合格。")
                         : tr("简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。"))
-                + tr("判定依据所列的修约值。")});
+                + tr("判定依据未修约的测得值（误差、U 和允差），表中数值只为阅读而修约：U "
+                     "取两位有效数字并向上修约，"
+                     "参考值、读数和误差修约到 U 的末位（误差由其未修约值修约，故一行可能相差末位一个数字），"
+                     "允差按给定值列出。标 * 的点按修约值看似相反的结论，仍按测得值判定。")});
+    }
+    bool allNormal = true;
+    bool anyNonlinear = false;
+    int worst = -1;
+    int shown = 0;
+    for (int i = 0; i < evaluations.size(); ++i) {
+        const StepEvaluation &e = evaluations.at(i);
+        if (!e.measured)
+            continue;
+        ++shown;
+        allNormal = allNormal && e.coverageNormal;
+        for (const StepEvaluation::Component &c : e.components)
+            anyNonlinear = anyNonlinear || c.nonlinear;
+        if (worst < 0 || e.expanded > evaluations.at(worst).expanded)
+            worst = i;
     }
     d.statements.append({tr("测量不确定度"),
-        tr("所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。"
-           "合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。")
-            .arg(componentsText(run))});
+        tr("扩展不确定度 U = k·u_c。合成标准不确定度 u_c 按 GUM（JCGM 100:2008）以方和根合成；"
+           "各分量的灵敏系数由辐射模型在估计值 ±u 处的差分求得。包含因子 k 为 t 分布在包含概率 95.45 % 下"
+           "对有效自由度 ν_eff（Welch–Satterthwaite 公式，向下取整）的分位数")
+            + (allNormal ? tr("；各点 ν_eff ≥ 50，取 k = 2。")
+                         : tr("；ν_eff < 50 的点在 U 旁列出 k 和 ν_eff，ν_eff ≥ 50 的点取 k = 2。"))
+            + (std::any_of(evaluations.begin(), evaluations.end(),
+                   [](const StepEvaluation &e) { return e.measured && e.repeatabilityMissing; })
+                    ? tr("只有一个读数的点未给定被测仪器的重复性，其 U 不含重复性。")
+                    : QString())
+            + (anyNonlinear ? tr("标 † 的分量两侧变化相差超过 10 %（一阶传播不再适用），取较大者。")
+                            : QString())});
+    // Every step's budget while they are few; past that, the step with the largest U stands for them.
+    constexpr int kBudgetsListed = 3;
+    for (int i = 0; i < evaluations.size(); ++i) {
+        const StepEvaluation &e = evaluations.at(i);
+        if (!e.measured || (shown > kBudgetsListed && i != worst))
+            continue;
+        d.statements.append({tr("不确定度分量（第 %1 步，设定值 %2 ℃）")
+                                 .arg(i + 1)
+                                 .arg(shortest(input.results.at(i).setPoint)),
+            (shown > kBudgetsListed
+                    ? tr("列出 U 最大的一步；其他各步的分量相同，数值随温度而变。") + QLatin1Char('\n')
+                    : QString())
+                + budgetText(e)});
+    }
     QStringList outages;
     for (const CalibrationOutage &o : input.outages) {
         outages << tr("%1 起，%2 秒")

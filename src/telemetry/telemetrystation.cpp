@@ -62,7 +62,7 @@ QJsonObject rowObject(const QVector<QPair<QByteArray, QByteArray>> &row)
         const double value = text.toDouble(&number);
         if (text.isEmpty())
             object.insert(QString::fromLatin1(name), QJsonValue::Null);
-        else if (number)
+        else if (number && std::isfinite(value)) // JSON has no infinity: "inf" stays a word
             object.insert(QString::fromLatin1(name), value);
         else
             object.insert(QString::fromLatin1(name), QString::fromUtf8(text));

@@ -35,6 +35,14 @@
 
 namespace {
 
+QStringList repeated(const QString &text, int times)
+{
+    QStringList list;
+    for (int i = 0; i < times; ++i)
+        list << text;
+    return list;
+}
+
 constexpr int kRunWaitMs = 40000;
 
 struct Step
@@ -263,11 +271,13 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     QCOMPARE(withoutTimes(csv.readAll()),
         QByteArray(
             "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-            "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
-            "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,,48.900,-1.100,48.783,48.900,0.1000,0.117,"
-            "0.2137,0.43,1.00,PASS\r\n"
-            "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,,97.700,-2.300,96.933,97.700,0.1000,"
-            "0.767,0.2341,0.47,1.00,FAIL\r\n"));
+            "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict,error_unrounded,U_"
+            "unrounded,"
+            "tolerance_unrounded,k,nu_eff,ambient_origin\r\n"
+            "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,23.000,48.900,-1.100,48.783,48.900,0.1000,0.117,"
+            "0.2137,0.43,1,PASS,0.117428,0.427355,1.000000,2.000,375,stated\r\n"
+            "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,23.000,97.700,-2.300,96.933,97.700,0.1000,"
+            "0.767,0.2341,0.47,1,FAIL,0.767302,0.468231,1.000000,2.000,540,stated\r\n"));
 
     // Taken, and saved, once for the run: the next run, here or after a restart, has the next number. It
     // is counted in the user's counter file, never in config.xml, which an exit could write back.
@@ -288,9 +298,10 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     // An aperture the file does not give is not stated as 0 mm.
     const QStringList certificate {number, "Source aperture: —", "Page 1 of", "48.78", "48.90", "0.12",
-        "0.43", "±1.00", "96.93", "97.70", "0.77", "0.47", "PASS", "FAIL", "Overall verdict: FAIL",
-        "Guarded acceptance (ILAC-G8, guard band w = U)", "S-2026-118", "ACME",
-        "The results relate only to the item calibrated."};
+        "0.43", "±1", "96.93", "97.70", "0.77", "0.47", "PASS", "FAIL", "Overall verdict: FAIL",
+        "Guarded acceptance (ILAC-G8,", "S-2026-118", "ACME",
+        "The results relate only to the item calibrated.", "Stated by the operator: 23.0 ℃", "unrounded",
+        "Uncertainty budget (step 1, set point 50 ℃)"};
     for (const QString &expected : certificate)
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
     QVERIFY(!chart()->isRecording());
@@ -322,12 +333,13 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("保持中")), kWaitMs);
     // No reading entered, and the box that then offers to skip it or abort closed: the reading is skipped.
     QTRY_COMPARE_WITH_TIMEOUT(reports(QStringLiteral("*[0-9].csv")).size(), 1, kRunWaitMs);
-    QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("QInputDialog")});
-    QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("提示|没有输入读数。")});
+    // A run built in the window asks for three readings, each left unanswered and skipped.
+    QCOMPARE(m_modals->dialogs, repeated(QStringLiteral("QInputDialog"), 3));
+    QCOMPARE(m_modals->boxes, repeated(QStringLiteral("提示|没有输入读数。"), 3));
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r"));
+        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r"));
 }
 
 void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
@@ -482,12 +494,14 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
     QTest::addColumn<int>("curves");
     QTest::newRow("the program killed in the third step")
         << true
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r",
-               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r",
-               "3,not reached,45.000,,,,,,,,,,,,,,,,,,\r"}
+        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
+               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
+               "3,not reached,45.000,,,,,,,,,,,,,,,,,,,,,,,,\r"}
         << 0;
     QTest::newRow("the report folder gone at the end, and the report put off")
-        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r"} << 1;
+        << false
+        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r"}
+        << 1;
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
@@ -536,12 +550,13 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
                 boxButton(box, QStringLiteral("稍后"))->click();
         };
         QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(QStringLiteral("校准报告尚未保存")), kRunWaitMs);
+        // A run built in the window asks for three readings.
         QCOMPARE(m_modals->boxes,
-            (QStringList {
-                QStringLiteral("提示|没有输入读数。"), QStringLiteral("错误|尚未选择校准报告文件夹。")}));
-        // The question for the folder, and the one for the instrument's reading, were turned down.
+            repeated(QStringLiteral("提示|没有输入读数。"), 3)
+                << QStringLiteral("错误|尚未选择校准报告文件夹。"));
+        // The question for the folder, and those for the instrument's readings, were turned down.
         QCOMPARE(
-            m_modals->dialogs, (QStringList {QStringLiteral("QInputDialog"), QStringLiteral("QFileDialog")}));
+            m_modals->dialogs, repeated(QStringLiteral("QInputDialog"), 3) << QStringLiteral("QFileDialog"));
         QVERIFY(QDir().mkpath(m_reports));
         m_modals->boxes.clear();
     }

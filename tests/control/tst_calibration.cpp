@@ -2,6 +2,7 @@
 #include "control/calibrationreport.h"
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
+#include "control/coverage.h"
 #include "control/dwellstatistics.h"
 #include "control/radiance.h"
 #include "control/stepevaluation.h"
@@ -174,6 +175,49 @@ CalibrationStepResult result(int index, double setPoint, bool stable, qint64 sta
     return r;
 }
 
+// A step of equal emissivities (the reference is the dwell mean) with one normal budget item of k = 2.
+CalibrationRun plainRun(double budgetExpanded)
+{
+    CalibrationRun run;
+    run.emissivity = run.source.emissivity;
+    run.certificate.resolutionC = 0;
+    BudgetComponent c;
+    c.value = budgetExpanded;
+    run.budget << c;
+    return run;
+}
+
+CalibrationStepResult measuredStep(double source, const QVector<double> &readings, double ambient = 23)
+{
+    CalibrationStepResult r = result(0, source, true, 0, 0, {source});
+    r.readings = readings;
+    r.ambientC = ambient;
+    return r;
+}
+
+// ∫ x³/(eˣ − 1) dx from x to ∞ in closed form: Σ e^(−nx)(x³/n + 3x²/n² + 6x/n³ + 6/n⁴), and below x = 1
+// π⁴/15 less the Bernoulli series of the integral from 0.
+double planckTail(double x)
+{
+    if (x < 1) {
+        const double bernoulli[][2] = {{0, 1}, {1, -0.5}, {2, 1.0 / 6}, {4, -1.0 / 30}, {6, 1.0 / 42},
+            {8, -1.0 / 30}, {10, 5.0 / 66}, {12, -691.0 / 2730}, {14, 7.0 / 6}, {16, -3617.0 / 510}};
+        double head = 0;
+        for (const auto &[k, b] : bernoulli)
+            head += b * std::pow(x, k + 3) / (std::tgamma(k + 1) * (k + 3));
+        return std::pow(M_PI, 4) / 15 - head;
+    }
+    double sum = 0;
+    for (int n = 1; n < 10000; ++n) {
+        const double term = std::exp(-n * x)
+            * (x * x * x / n + 3 * x * x / n / n + 6 * x / n / n / n + 6.0 / n / n / n / n);
+        sum += term;
+        if (term <= 1e-17 * sum)
+            break;
+    }
+    return sum;
+}
+
 } // namespace
 
 class TestCalibration : public QObject
@@ -201,6 +245,19 @@ private slots:
     void referenceCorrectsForEmissivity();
     void stepUncertaintyAndVerdict_data();
     void stepUncertaintyAndVerdict();
+    void verdictIsDecidedOnMeasuredValues_data();
+    void verdictIsDecidedOnMeasuredValues();
+    void coverageFactorIsStudentsT_data();
+    void coverageFactorIsStudentsT();
+    void fewReadingsWidenTheCoverage_data();
+    void fewReadingsWidenTheCoverage();
+    void sensitivitiesComeFromTheRadianceModel_data();
+    void sensitivitiesComeFromTheRadianceModel();
+    void bandRadianceMatchesTheClosedForm_data();
+    void bandRadianceMatchesTheClosedForm();
+    void stepWithoutSolutionIsNotEvaluated();
+    void oneReadingNeedsAStatedRepeatability_data();
+    void oneReadingNeedsAStatedRepeatability();
 
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
@@ -219,21 +276,27 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<CalibrationRun>("expected");
 
-    CalibrationRun example;
+    // Files before version 3 meant one reading per step when they left the field out.
+    CalibrationRun older;
+    older.readingsPerStep = 1;
+    CalibrationRun example = older;
     example.steps << step(35.0);
     QTest::newRow("the documented example")
         << QByteArray(R"({"version": 1, "instrument": "", "operator": "", "distanceMm": 0, "emissivity": 0.95,
                          "steps": [{"setPoint": 35.0, "band": 0.1, "window": 30, "dwell": 60, "askReading": true}]})")
         << example;
 
-    QTest::newRow("only a version: every default") << QByteArray(R"({"version": 1})") << CalibrationRun();
+    QTest::newRow("only a version 1: every default, one reading") << QByteArray(R"({"version": 1})") << older;
+    QTest::newRow("only a version 2: every default, one reading") << QByteArray(R"({"version": 2})") << older;
+    QTest::newRow("only a version 3: every default, three readings")
+        << QByteArray(R"({"version": 3})") << CalibrationRun();
 
-    CalibrationRun bare;
+    CalibrationRun bare = older;
     bare.steps << step(-12.5);
     QTest::newRow("a step with only its set point")
         << QByteArray(R"({"version": 1, "steps": [{"setPoint": -12.5}]})") << bare;
 
-    CalibrationRun full;
+    CalibrationRun full = older;
     full.instrument = QStringLiteral("红外测温仪 IR-2 «A»");
     full.operatorName = QStringLiteral("张三");
     full.distanceMm = 300;
@@ -288,8 +351,36 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
  "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
                                                 << two;
 
+    CalibrationRun three = two;
+    three.source.make = QStringLiteral("Ostrel");
+    three.source.model = QStringLiteral("BB-500");
+    three.source.serial = QStringLiteral("S0815");
+    three.source.emissivityUncertainty = 0.005;
+    three.toleranceOf = CalibrationRun::ToleranceOf::Reference;
+    three.ambientUncertaintyC = 0.5;
+    three.readingsPerStep = 1;
+    three.budget[0].dof = 12;
+    three.budget[0].actsAt = BudgetComponent::ActsAt::Source;
+    three.budget[1].repeatability = true;
+    three.budget[1].basis = QStringLiteral("previous evaluation, 2026-11");
+    QTest::newRow("version 3: every new field") << QByteArray(
+        R"({"version": 3, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300, "emissivity": 1.0,
+ "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang",
+                 "make": "Acme", "model": "IR-200", "serial": "4471", "resolutionC": 0.1,
+                 "bandUm": [8, 14], "apertureMm": 50},
+ "source": {"make": "Ostrel", "model": "BB-500", "serial": "S0815",
+            "emissivity": 0.95, "emissivityUncertainty": 0.005, "certificate": "S-2026-118", "due": "2027-06-30",
+            "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
+ "ambientC": 23.0, "ambientUncertaintyC": 0.5,
+ "tolerance": {"c": 1.0, "percent": 1.0, "of": "reference"}, "decisionRule": "guarded", "readingsPerStep": 1,
+ "budget": [{"name": "alignment", "value": 0.10, "distribution": "rectangular", "dof": 12, "actsAt": "source"},
+            {"name": "size of source", "value": 0.20, "distribution": "normal", "k": 2, "actsAt": "reading",
+             "repeatability": true, "basis": "previous evaluation, 2026-11"}],
+ "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
+                                                << three;
+
     QTest::newRow("version written as 1.0, an unknown field")
-        << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << CalibrationRun();
+        << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
 
 void TestCalibration::runFileReadsFieldsAndDefaults()
@@ -339,7 +430,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 3, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 4, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
@@ -372,6 +463,39 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("an unknown distribution")
         << QByteArray(R"({"version": 2, "budget": [{"value": 0.1, "distribution": "uniform"}]})") << lo << hi
         << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].distribution";
+    // A hostile or mistyped number is refused by name before anything downstream prints it.
+    QTest::newRow("a resolution of 1e300")
+        << QByteArray(R"({"version": 3, "certificate": {"resolutionC": 1e300}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "certificate.resolutionC";
+    QTest::newRow("a budget value beyond 1e6")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1}, {"value": 1.5e6}]})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "budget[2].value";
+    QTest::newRow("a budget k beyond 1e6")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "k": 1e7}]})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "budget[1].k";
+    QTest::newRow("degrees of freedom 0")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "dof": 0}]})") << lo << hi << 2
+        << int(Kind::NotPositive) << 0 << 0 << 0 << "budget[1].dof";
+    QTest::newRow("an unknown place to act")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "actsAt": "lens"}]})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "budget[1].actsAt";
+    QTest::newRow("repeatability as text")
+        << QByteArray(R"({"version": 3, "budget": [{"value": 0.1, "repeatability": "yes"}]})") << lo << hi
+        << 2 << int(Kind::WrongType) << 0 << 0 << 0 << "budget[1].repeatability";
+    QTest::newRow("a source uncertainty beyond 1e6")
+        << QByteArray(R"({"version": 3, "source": {"uncertainty": [{"setPoint": 0, "U": 2e6}]}})") << lo << hi
+        << 2 << int(Kind::TooLarge) << 0 << 0 << 0 << "source.uncertainty[1].U";
+    QTest::newRow("an emissivity uncertainty above 1")
+        << QByteArray(R"({"version": 3, "source": {"emissivityUncertainty": 1.5}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "source.emissivityUncertainty";
+    QTest::newRow("a negative ambient uncertainty")
+        << QByteArray(R"({"version": 3, "ambientUncertaintyC": -0.5})") << lo << hi << 2
+        << int(Kind::Negative) << 0 << 0 << 0 << "ambientUncertaintyC";
+    QTest::newRow("a tolerance of something else")
+        << QByteArray(R"({"version": 3, "tolerance": {"percent": 1, "of": "span"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "tolerance.of";
+    QTest::newRow("a tolerance beyond 1e6") << QByteArray(R"({"version": 3, "tolerance": {"c": 1e9}})") << lo
+                                            << hi << 2 << int(Kind::TooLarge) << 0 << 0 << 0 << "tolerance.c";
     QTest::newRow("distance as text") << QByteArray(R"({"version": 1, "distanceMm": "300"})") << lo << hi << 2
                                       << int(Kind::WrongType) << 0 << 0 << 0 << "distanceMm";
     QTest::newRow("emissivity 0") << QByteArray(R"({"version": 1, "emissivity": 0})") << lo << hi << 2
@@ -931,6 +1055,9 @@ void TestCalibration::referenceCorrectsForEmissivity_data()
     QTest::newRow("a setting below the source's reads hotter")
         << 200.0 << 0.95 << 0.9 << 23.0 << 8.0 << 14.0 << 206.8986;
     QTest::newRow("another band and ambient") << 300.0 << 0.98 << 1.0 << 25.0 << 3.0 << 5.0 << 298.1566;
+    // Closed-form band integral and bisection: a fixed rule in λ was 2.12 °C off here.
+    QTest::newRow("the widest band the parser takes")
+        << 500.0 << 0.95 << 1.0 << 23.0 << 0.1 << 1000.0 << 490.3651;
 }
 
 void TestCalibration::referenceCorrectsForEmissivity()
@@ -965,44 +1092,46 @@ void TestCalibration::stepUncertaintyAndVerdict_data()
     const QVector<double> hundred {100.0};
     QTest::newRow("U of 0.0996 is 0.10: the carry moves the last place")
         << 0.2 << 0.0 << false << 0.0 << "n0.0996" << false << hundred << QVector<double> {100.104}
-        << "100.00 100.10 0.10 U=0.10 tol=0.20 PASS";
-    QTest::newRow("U of 0.0994 is 0.099, and the error is judged to the same place")
-        << 0.1 << 0.0 << false << 0.0 << "n0.0994" << false << hundred << QVector<double> {100.104}
-        << "100.000 100.104 0.104 U=0.099 tol=0.100 FAIL";
-    QTest::newRow("the percentage is greater")
+        << "100.00 100.10 0.10 U=0.10 tol=0.2 PASS no-repeatability";
+    QTest::newRow("U of 0.0991 rounds up to 0.10; 0.104 prints 0.10 and still fails")
+        << 0.1 << 0.0 << false << 0.0 << "n0.0991" << false << hundred << QVector<double> {100.104}
+        << "100.00 100.10 0.10 U=0.10 tol=0.1 FAIL edge no-repeatability";
+    QTest::newRow("the percentage of the reading is greater")
         << 0.5 << 1.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.9}
-        << "100.00 100.90 0.90 U=0.20 tol=1.00 PASS";
+        << "100.00 100.90 0.90 U=0.20 tol=1.009 PASS no-repeatability";
     QTest::newRow("the degrees are greater")
         << 0.5 << 0.1 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {99.4}
-        << "100.00 99.40 -0.60 U=0.20 tol=0.50 FAIL";
+        << "100.00 99.40 -0.60 U=0.20 tol=0.5 FAIL no-repeatability";
     QTest::newRow("simple passes") << 1.0 << 0.0 << false << 0.0 << "n0.3" << false << hundred
-                                   << QVector<double> {100.8} << "100.00 100.80 0.80 U=0.30 tol=1.00 PASS";
+                                   << QVector<double> {100.8}
+                                   << "100.00 100.80 0.80 U=0.30 tol=1 PASS no-repeatability";
     QTest::newRow("guarded fails the same")
         << 1.0 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.8}
-        << "100.00 100.80 0.80 U=0.30 tol=1.00 FAIL";
+        << "100.00 100.80 0.80 U=0.30 tol=1 FAIL no-repeatability";
     QTest::newRow("guarded: U at the tolerance fails with no error")
         << 0.3 << 0.0 << true << 0.0 << "n0.3" << false << hundred << QVector<double> {100.0}
-        << "100.00 100.00 0.00 U=0.30 tol=0.30 FAIL U>=tol";
-    QTest::newRow("decided as printed: 0.504 prints 0.50")
+        << "100.00 100.00 0.00 U=0.30 tol=0.3 FAIL U>=tol no-repeatability";
+    QTest::newRow("decided on the measured error: 0.504 prints 0.50 and fails")
         << 0.5 << 0.0 << false << 0.0 << "n0.2" << false << hundred << QVector<double> {100.504}
-        << "100.00 100.50 0.50 U=0.20 tol=0.50 PASS";
-    // √(0.05² + (0.1/√3)²) = 0.0764
-    QTest::newRow("m = 3 adds repeatability s/√m")
+        << "100.00 100.50 0.50 U=0.20 tol=0.5 FAIL edge no-repeatability";
+    // u = √(0.05² + (0.1/√3)²) = 0.0764 with ν_eff = 2·(0.0764/0.0577)⁴ = 6.1, so k = t(6) = 2.52
+    QTest::newRow("m = 3 adds repeatability s/√m with m − 1 degrees of freedom")
         << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.1, 100.3, 100.2}
-        << "100.00 100.20 0.20 U=0.15 tol=1.00 PASS";
-    QTest::newRow("m = 1 has none") << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred
-                                    << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.10 tol=1.00 PASS";
-    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607: resolution, rectangular, triangular, s
+        << "100.00 100.20 0.20 U=0.20 k=2.52 nu=6 tol=1 PASS";
+    QTest::newRow("m = 1 cannot measure it")
+        << 1.0 << 0.0 << false << 0.0 << "n0.1" << false << hundred << QVector<double> {100.2}
+        << "100.00 100.20 0.20 U=0.10 tol=1 PASS no-repeatability";
+    // √((0.05/√3)² + (0.1/√3)² + (0.1/√6)² + 0.1414²) = 0.1607, U = 0.3214: rounded up
     QTest::newRow("resolution, rectangular, triangular and the dwell's s")
         << 1.0 << 0.0 << false << 0.1 << "r0.1 t0.1" << false << QVector<double> {99.9, 100.1}
-        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.32 tol=1.00 PASS";
+        << QVector<double> {100.2} << "100.00 100.20 0.20 U=0.33 tol=1 PASS no-repeatability";
     // 0.30 + (0.80 − 0.30) · 100/500 = 0.40
     QTest::newRow("the source's U interpolated at the set point")
         << 1.0 << 0.0 << false << 0.0 << "" << true << hundred << QVector<double> {100.2}
-        << "100.00 100.20 0.20 U=0.40 tol=1.00 PASS";
-    QTest::newRow("a U of 123 is 120, printed in tens")
+        << "100.00 100.20 0.20 U=0.40 tol=1 PASS no-repeatability";
+    QTest::newRow("a U of 123.4 is 130, printed in tens; the error 14 prints 10")
         << 200.0 << 0.0 << false << 0.0 << "n123.4" << false << QVector<double> {500.0}
-        << QVector<double> {514.0} << "500 510 10 U=120 tol=200 PASS";
+        << QVector<double> {514.0} << "500 510 10 U=130 tol=200 PASS no-repeatability";
 }
 
 void TestCalibration::stepUncertaintyAndVerdict()
@@ -1038,11 +1167,296 @@ void TestCalibration::stepUncertaintyAndVerdict()
     const StepEvaluation e = StepEvaluator::evaluate(run, r);
     QVERIFY(e.measured);
     QString got = e.text(e.referenceUnits) + " " + e.text(e.readingUnits) + " " + e.text(e.errorUnits)
-        + " U=" + e.text(e.expandedUnits) + " tol=" + e.text(e.toleranceUnits) + " "
-        + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
+        + " U=" + e.text(e.expandedUnits);
+    if (!e.coverageNormal)
+        got += " k=" + QString::number(e.coverage, 'f', 2) + " nu=" + QString::number(e.dofEffective);
+    got += " tol=" + e.toleranceText() + " " + (e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL");
     if (e.uncertaintyTooLarge)
         got += " U>=tol";
+    if (e.onEdge)
+        got += " edge";
+    if (e.repeatabilityMissing)
+        got += " no-repeatability";
     QTEST(got, "expected");
+}
+
+void TestCalibration::verdictIsDecidedOnMeasuredValues_data()
+{
+    QTest::addColumn<bool>("guarded");
+    QTest::addColumn<double>("toleranceC");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<bool>("ofReference");
+    QTest::addColumn<double>("expanded"); // U, from one normal item (ν infinite, so k = 2)
+    QTest::addColumn<double>("reference");
+    QTest::addColumn<double>("reading");
+    QTest::addColumn<QString>("expected"); // verdict, printed U and tolerance, and "edge" where they mislead
+
+    // Guarded, w = U: the acceptance limit is 1.00 − 0.1049 = 0.8951, which all three exceed (U printed
+    // rounded up, 0.11, says so too).
+    QTest::newRow("guarded, U 0.1049, error 0.9003")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.9003 << "FAIL U=0.11 tol=1";
+    QTest::newRow("guarded, U 0.1049, error 0.9084")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.9084 << "FAIL U=0.11 tol=1";
+    QTest::newRow("guarded, U 0.1049, error 0.8957")
+        << true << 1.0 << 0.0 << false << 0.1049 << 100.0 << 100.8957 << "FAIL U=0.11 tol=1";
+    QTest::newRow("simple, 505.04 at 500.000 against ±5.0")
+        << false << 5.0 << 0.0 << false << 1.2 << 500.0 << 505.04 << "FAIL U=1.2 tol=5 edge";
+    QTest::newRow("simple, 0.992 % of the reference (4.96) with 4.99")
+        << false << 0.0 << 0.992 << true << 1.2 << 500.0 << 504.99 << "FAIL U=1.2 tol=4.96";
+    QTest::newRow("simple, 0.992 % of the reading (4.91) with −4.99")
+        << false << 0.0 << 0.992 << false << 1.2 << 500.0 << 495.01 << "FAIL U=1.2 tol=4.9105";
+    QTest::newRow("2 % of the reading 510.15 at 500.0: ±10.203")
+        << false << 0.0 << 2.0 << false << 1.2 << 500.0 << 510.15 << "PASS U=1.2 tol=10.203";
+    QTest::newRow("2 % of the reference at 500.0: ±10")
+        << false << 0.0 << 2.0 << true << 1.2 << 500.0 << 510.15 << "FAIL U=1.2 tol=10";
+}
+
+void TestCalibration::verdictIsDecidedOnMeasuredValues()
+{
+    QFETCH(bool, guarded);
+    QFETCH(double, toleranceC);
+    QFETCH(double, percent);
+    QFETCH(bool, ofReference);
+    QFETCH(double, expanded);
+    QFETCH(double, reference);
+    QFETCH(double, reading);
+    CalibrationRun run = plainRun(expanded);
+    run.guarded = guarded;
+    run.toleranceC = toleranceC;
+    run.tolerancePercent = percent;
+    run.toleranceOf
+        = ofReference ? CalibrationRun::ToleranceOf::Reference : CalibrationRun::ToleranceOf::Reading;
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(reference, {reading}));
+    QVERIFY(e.measured);
+    QCOMPARE(e.expanded, expanded);
+    QString got = QLatin1String(e.verdict == StepEvaluation::Verdict::Pass ? "PASS" : "FAIL")
+        + " U=" + e.text(e.expandedUnits) + " tol=" + e.toleranceText();
+    if (e.onEdge)
+        got += " edge";
+    QTEST(got, "expected");
+}
+
+void TestCalibration::coverageFactorIsStudentsT_data()
+{
+    QTest::addColumn<double>("dof");
+    QTest::addColumn<double>("k"); // EA-4/02's table for 95.45 %
+    QTest::newRow("1") << 1.0 << 13.97;
+    QTest::newRow("2") << 2.0 << 4.53;
+    QTest::newRow("3") << 3.0 << 3.31;
+    QTest::newRow("4") << 4.0 << 2.87;
+    QTest::newRow("5") << 5.0 << 2.65;
+    QTest::newRow("10") << 10.0 << 2.28;
+    QTest::newRow("20") << 20.0 << 2.13;
+    QTest::newRow("50") << 50.0 << 2.05;
+    QTest::newRow("infinite") << qInf() << 2.00;
+}
+
+void TestCalibration::coverageFactorIsStudentsT()
+{
+    QFETCH(double, dof);
+    QFETCH(double, k);
+    const double t = Coverage::studentT(dof);
+    QVERIFY2(std::abs(t - k) <= 0.005, qPrintable(QString::number(t, 'f', 4)));
+}
+
+void TestCalibration::fewReadingsWidenTheCoverage_data()
+{
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<double>("budget"); // one normal item of k = 2
+    QTest::addColumn<double>("budgetDof");
+    QTest::addColumn<double>("nu"); // −1: at least 50, where k = 2 is stated
+    QTest::addColumn<double>("k");
+    QTest::addColumn<double>("expanded");
+    QTest::addColumn<QString>("printed");
+
+    const QVector<double> three {49, 50, 51};
+    // u_c = √((1/√3)² + (0.1/2/√3)²) = 0.5781, ν_eff = 2·(0.5781/0.5774)⁴ = 2.01
+    QTest::newRow("49, 50, 51: ν_eff 2, k 4.53") << three << 0.0 << qInf() << 2.0 << 4.53 << 2.617 << "2.7";
+    // A budget item with few degrees of freedom of its own: u = 0.5, ν = 4 beside the readings' 0.5774, ν =
+    // 2; u_c = 0.7643, ν_eff = 0.7643⁴/(0.5774⁴/2 + 0.5⁴/4) = 4.8, so 4 and k = 2.87
+    QTest::newRow("and a budget item of ν 4") << three << 1.0 << 4.0 << 4.0 << 2.87 << 2.193 << "2.2";
+    QTest::newRow("a budget of infinite ν keeps k = 2 once ν_eff ≥ 50")
+        << QVector<double> {50.0, 50.1, 49.9, 50.0, 50.1, 49.9, 50.0, 50.1, 49.9, 50.0} << 2.0 << qInf()
+        << -1.0 << 2.0 << 2.0015 << "2.1";
+}
+
+void TestCalibration::fewReadingsWidenTheCoverage()
+{
+    QFETCH(QVector<double>, readings);
+    QFETCH(double, budget);
+    QFETCH(double, budgetDof);
+    CalibrationRun run = plainRun(budget);
+    run.budget[0].dof = budgetDof;
+    run.certificate.resolutionC = 0.1;
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(50, readings));
+    QVERIFY(e.measured);
+    QFETCH(double, nu);
+    QCOMPARE(e.coverageNormal, nu < 0);
+    if (nu >= 0)
+        QCOMPARE(e.dofEffective, nu);
+    QFETCH(double, k);
+    QFETCH(double, expanded);
+    QVERIFY2(std::abs(e.coverage - k) <= 0.005, qPrintable(QString::number(e.coverage, 'f', 4)));
+    QVERIFY2(std::abs(e.expanded - expanded) <= 0.001, qPrintable(QString::number(e.expanded, 'f', 4)));
+    QTEST(e.text(e.expandedUnits), "printed");
+}
+
+void TestCalibration::sensitivitiesComeFromTheRadianceModel_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<double>("sensitivity");
+    QTest::addColumn<double>("contribution");
+    QTest::addColumn<bool>("nonlinear");
+
+    // −30 °C on 3–5 µm, instrument at ε 0.95, source ε 1.00, ambient 23 °C. Expected values from the
+    // closed-form band integral and bisection in a separate script. The cold source is a small part of the
+    // radiance the instrument sees, so its changes count almost twice and the ambient's against it.
+    using K = StepEvaluation::Component::Kind;
+    QTest::newRow("source calibration, U 0.10 at ±0.05")
+        << int(K::SourceCalibration) << 1.9426 << 0.0971 << false;
+    QTest::newRow("source stability, s 0.05") << int(K::Stability) << 1.9426 << 0.0971 << false;
+    QTest::newRow("reflected ambient, u 0.05") << int(K::Ambient) << -0.7168 << 0.0358 << false;
+    // ±0.01 in ε_s moves T_u by −3.86 and −3.22 °C: beyond 10 % apart, so the larger is taken.
+    QTest::newRow("source emissivity, u 0.01") << int(K::SourceEmissivity) << -385.8 << 3.858 << true;
+    QTest::newRow("a budget item at the source, u 0.05") << int(K::Budget) << 1.9426 << 0.0971 << false;
+}
+
+void TestCalibration::sensitivitiesComeFromTheRadianceModel()
+{
+    QFETCH(int, kind);
+    QFETCH(double, sensitivity);
+    QFETCH(double, contribution);
+    QFETCH(bool, nonlinear);
+    CalibrationRun run;
+    run.emissivity = 0.95;
+    run.source.emissivity = 1.0;
+    run.certificate.bandLowUm = 3;
+    run.certificate.bandHighUm = 5;
+    run.source.uncertainty = {{-30, 0.10}};
+    run.source.emissivityUncertainty = 0.01;
+    run.ambientUncertaintyC = 0.05;
+    BudgetComponent atSource;
+    atSource.value = 0.10;
+    atSource.actsAt = BudgetComponent::ActsAt::Source;
+    run.budget << atSource;
+    CalibrationStepResult r = result(0, -30, true, 0, 0, {-30.05, -29.95});
+    r.readings = {-42.6};
+    r.ambientC = 23;
+    // The dwell's s is 0.0707; a dwell of ±0.05 around −30 keeps its mean there.
+    const StepEvaluation e = StepEvaluator::evaluate(run, r);
+    QVERIFY(e.measured);
+    QVERIFY2(std::abs(e.reference - -42.6003) < 0.001, qPrintable(QString::number(e.reference, 'f', 4)));
+    for (const StepEvaluation::Component &c : e.components) {
+        if (int(c.kind) != kind)
+            continue;
+        const double u = kind == int(StepEvaluation::Component::Kind::Stability) ? 0.0707 / 0.05 : 1.0;
+        QVERIFY2(std::abs(c.sensitivity - sensitivity) < 0.002 * std::abs(sensitivity),
+            qPrintable(QString::number(c.sensitivity, 'f', 4)));
+        QVERIFY2(std::abs(c.contribution - contribution * u) < 0.002 * contribution * u,
+            qPrintable(QString::number(c.contribution, 'f', 4)));
+        QCOMPARE(c.nonlinear, nonlinear);
+        return;
+    }
+    QFAIL("no such component");
+}
+
+void TestCalibration::bandRadianceMatchesTheClosedForm_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::newRow("the widest band the parser takes, 500 °C") << 500.0 << 0.1 << 1000.0;
+    QTest::newRow("the widest band, 1500 °C") << 1500.0 << 0.1 << 1000.0;
+    QTest::newRow("short waves, cold") << -100.0 << 0.1 << 1.0;
+    QTest::newRow("long waves, cold") << -100.0 << 100.0 << 1000.0;
+    QTest::newRow("0.8–1.1 µm, 1500 °C") << 1500.0 << 0.8 << 1.1;
+    QTest::newRow("8–14 µm, 23 °C") << 23.0 << 8.0 << 14.0;
+    QTest::newRow("3–5 µm, −30 °C") << -30.0 << 3.0 << 5.0;
+}
+
+void TestCalibration::bandRadianceMatchesTheClosedForm()
+{
+    QFETCH(double, celsius);
+    QFETCH(double, low);
+    QFETCH(double, high);
+    const double c1 = 1.191042972e-16;
+    const double c2 = 1.438776877e-2;
+    const double kelvin = celsius + 273.15;
+    const double closed = c1 * std::pow(kelvin / c2, 4)
+        * (planckTail(c2 / (high * 1e-6 * kelvin)) - planckTail(c2 / (low * 1e-6 * kelvin)));
+    const double got = Radiance::band(celsius, low, high);
+    QVERIFY2(std::abs(got - closed) <= 1e-9 * closed, qPrintable(QString::number(got / closed - 1, 'g', 3)));
+}
+
+void TestCalibration::stepWithoutSolutionIsNotEvaluated()
+{
+    // At ε_u 0.90 a −30 °C source of ε 1.00 on 3–5 µm asks for less radiance than the ambient's share.
+    CalibrationRun run;
+    run.emissivity = 0.90;
+    run.source.emissivity = 1.0;
+    run.certificate.bandLowUm = 3;
+    run.certificate.bandHighUm = 5;
+    run.toleranceC = 1;
+    const QVector<CalibrationStepResult> results {measuredStep(-30, {-31.0}), measuredStep(50, {50.2})};
+    const QVector<StepEvaluation> evaluations {
+        StepEvaluator::evaluate(run, results.at(0)), StepEvaluator::evaluate(run, results.at(1))};
+    QVERIFY(evaluations.at(0).noSolution);
+    QCOMPARE(evaluations.at(0).verdict, StepEvaluation::Verdict::NotEvaluated);
+    QCOMPARE(evaluations.at(0).readingMean, -31.0);
+    QVERIFY(evaluations.at(1).measured);
+    bool complete = false;
+    bool allEvaluated = true;
+    QCOMPARE(StepEvaluator::overall(results, evaluations, &complete, &allEvaluated),
+        StepEvaluation::Verdict::None);
+    QVERIFY(complete);
+    QVERIFY(!allEvaluated);
+    const auto row = CalibrationReport::row(run, results.at(0), QDateTime::currentDateTime());
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("verdict")).second, QByteArray("not evaluated"));
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("ambient")).second, QByteArray("23.000"));
+    QCOMPARE(row.at(CalibrationReport::columns().indexOf("ambient_origin")).second, QByteArray("stated"));
+}
+
+void TestCalibration::oneReadingNeedsAStatedRepeatability_data()
+{
+    QTest::addColumn<QVector<double>>("readings");
+    QTest::addColumn<bool>(
+        "stated"); // a budget item "prior s" of 0.3, normal, k 1, ν 9, marked as repeatability
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("repeatability"); // the component: name value/divisor ν
+
+    QTest::newRow("one reading, none stated: missing") << QVector<double> {50.2} << false << true << "";
+    QTest::newRow("one reading, stated: it stands in")
+        << QVector<double> {50.2} << true << false << "prior s 0.3/1 9";
+    QTest::newRow("three readings measure their own, the stated one is left out")
+        << QVector<double> {50.1, 50.3, 50.2} << true << false << " 0.1/1.732 2";
+}
+
+void TestCalibration::oneReadingNeedsAStatedRepeatability()
+{
+    QFETCH(QVector<double>, readings);
+    QFETCH(bool, stated);
+    CalibrationRun run = plainRun(0.1);
+    run.readingsPerStep = readings.size();
+    if (stated) {
+        BudgetComponent prior;
+        prior.name = QStringLiteral("prior s");
+        prior.value = 0.3;
+        prior.k = 1;
+        prior.dof = 9;
+        prior.repeatability = true;
+        prior.basis = QStringLiteral("previous evaluation");
+        run.budget << prior;
+    }
+    QTEST(run.repeatabilityMissing(), "missing");
+    const StepEvaluation e = StepEvaluator::evaluate(run, measuredStep(50, readings));
+    QTEST(e.repeatabilityMissing, "missing");
+    QStringList found;
+    for (const StepEvaluation::Component &c : e.components) {
+        if (c.kind == StepEvaluation::Component::Kind::Repeatability)
+            found << c.name + " " + QString::number(c.value, 'g', 4) + "/"
+                    + QString::number(c.divisor, 'g', 4) + " " + QString::number(c.dof);
+    }
+    QTEST(found.join(QLatin1Char(';')), "repeatability");
 }
 
 void TestCalibration::reportRowsByteForByte_data()
@@ -1053,37 +1467,38 @@ void TestCalibration::reportRowsByteForByte_data()
 
     const QDateTime beijing(QDate(2024, 5, 1), QTime(10, 0), Qt::OffsetFromUTC, 8 * 3600);
     QTest::newRow("reading and ambient")
-        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193.
+        // Equal emissivities: the reference is the dwell mean; u_c = √(s² + (0.1/2/√3)²) with s = 0.01193,
+        // and U = 0.06247 rounds up to 0.063. The thermometer's ambient is the one used.
         << QVector<CalibrationStepResult> {result(
                0, 35, true, 61234, 45678, {35.012, 35.018, 34.995}, {22.44, 22.46}, 35.5)}
         << beijing
         << QByteArray(
                "1,done,35.000,2024-05-01T10:01:01.234+08:00,45.7,35.008,0.0119,34.995,35.018,3,22.450,35.500,"
-               "0.492,35.008,35.500,,0.492,0.0312,0.062,,\r\n");
+               "0.492,35.008,35.500,,0.492,0.0312,0.063,,,0.491667,0.062471,,2.000,inf,measured\r\n");
     QTest::newRow("no reading, thermometer closed, offset west of UTC over midnight")
         << QVector<CalibrationStepResult> {result(0, 80, true, 700, 700, {80.0, 80.02})}
         << QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 500), Qt::OffsetFromUTC, -(5 * 3600 + 1800))
         << QByteArray("1,done,80.000,2025-01-01T00:00:00.200-05:30,0.7,80.010,0.0141,80.000,80.020,2,,,,,,,,,"
-                      ",,\r\n");
+                      ",,,,,,,,\r\n");
     QTest::newRow("local time carries its offset")
         << QVector<CalibrationStepResult> {result(2, -12.5, true, 1000, 60000, {-12.5})}
         << QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::LocalTime)
-        << QByteArray(
-               "3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,,\r\n");
+        << QByteArray("3,done,-12.500,2024-05-01T10:00:01.000+08:00,60.0,-12.500,,-12.500,-12.500,1,,,,,,,,,,"
+                      ",,,,,,,\r\n");
     using Outcome = CalibrationStepResult::Outcome;
     QTest::newRow("each outcome says what happened; an aborted dwell keeps what it measured")
         << QVector<CalibrationStepResult> {result(0, 35, false, 0, 0, {}, {}, kNone, Outcome::Skipped),
                result(1, 50, true, 2000, 1000, {50.01, 50.03}, {}, kNone, Outcome::Aborted),
                result(2, 80, false, 0, 0, {}, {}, kNone, Outcome::NotReached)}
         << beijing
-        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,\r\n"
+        << QByteArray("1,skipped,35.000,,,,,,,,,,,,,,,,,,,,,,,,\r\n"
                       "2,aborted,50.000,2024-05-01T10:00:02.000+08:00,1.0,50.020,0.0141,50.010,50.030,2,,,,,,"
-                      ",,,,,\r\n"
-                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,\r\n");
+                      ",,,,,,,,,,,\r\n"
+                      "3,not reached,80.000,,,,,,,,,,,,,,,,,,,,,,,,\r\n");
     QTest::newRow("an error that rounds to zero has no sign")
         << QVector<CalibrationStepResult> {result(0, 35, true, 0, 0, {35.0001}, {}, 35.0)} << beijing
         << QByteArray("1,done,35.000,2024-05-01T10:00:00.000+08:00,0.0,35.000,,35.000,35.000,1,,35.000,0.000,"
-                      ",,,,,,,\r\n");
+                      ",,,,,,,,,,,,,\r\n");
 }
 
 void TestCalibration::reportRowsByteForByte()
@@ -1093,7 +1508,8 @@ void TestCalibration::reportRowsByteForByte()
     QFETCH(QByteArray, rows);
     QCOMPARE(CalibrationReport::csv(CalibrationRun(), results, wallAtZero),
         "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
-        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict\r\n"
+        "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict,error_unrounded,U_unrounded,"
+        "tolerance_unrounded,k,nu_eff,ambient_origin\r\n"
             + rows);
     // The row as named fields says the same, column by column.
     QByteArray joined;

@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+19" />
+        <location filename="../../station/calibrationcertificate.cpp" line="+20" />
         <source>未保存</source>
         <translation>未保存</translation>
     </message>
@@ -65,7 +65,7 @@
         <translation>%1（已修改）</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+20" />
         <source>合格</source>
         <translation>合格</translation>
     </message>
@@ -80,7 +80,7 @@
         <translation>不合格</translation>
     </message>
     <message>
-        <location line="+11" />
+        <location line="+22" />
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -100,7 +100,7 @@
         <translation>未进行</translation>
     </message>
     <message>
-        <location line="+14" />
+        <location line="+19" />
         <source>未读数</source>
         <translation>未读数</translation>
     </message>
@@ -110,43 +110,23 @@
         <translation>序列号 %1</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+40" />
         <source>未记录</source>
         <translation>未记录</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="-9" />
         <source>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</source>
         <translation>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</translation>
     </message>
     <message>
-        <location line="+6" />
-        <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
-        <translation>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>保持期间辐射源的稳定性 s</source>
-        <translation>保持期间辐射源的稳定性 s</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
-        <translation>被测仪器读数的重复性 s/√m（m ≥ 2）</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>分辨力 %1 ℃（矩形分布）</source>
-        <translation>分辨力 %1 ℃（矩形分布）</translation>
-    </message>
-    <message>
-        <location line="+3" />
-        <location line="+107" />
+        <location line="+10" />
+        <location line="+207" />
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-79" />
+        <location line="-123" />
         <source>校准证书</source>
         <translation>校准证书</translation>
     </message>
@@ -231,12 +211,93 @@
         <translation>辐射源口径</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="-82" />
+        <location line="+83" />
         <source>分辨力</source>
         <translation>分辨力</translation>
     </message>
     <message>
+        <location line="-202" />
+        <source>未评定</source>
+        <translation>未评定</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>%1（k = %2，ν_eff = %3）</source>
+        <translation>%1（k = %2，ν_eff = %3）</translation>
+    </message>
+    <message>
+        <location line="+29" />
+        <source>在 ε_u = %1 下该温度无解</source>
+        <translation>在 ε_u = %1 下该温度无解</translation>
+    </message>
+    <message>
+        <location line="+54" />
+        <source>由操作员给定：%1 ℃（未测量）</source>
+        <translation>由操作员给定：%1 ℃（未测量）</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>其标准不确定度 %1 ℃</source>
+        <translation>其标准不确定度 %1 ℃</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>辐射源校准</source>
+        <translation>辐射源校准</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源稳定性</source>
+        <translation>辐射源稳定性</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>反射的环境温度</source>
+        <translation>反射的环境温度</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源发射率</source>
+        <translation>辐射源发射率</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>读数重复性</source>
+        <translation>读数重复性</translation>
+    </message>
+    <message>
         <location line="+1" />
+        <source>读数重复性（给定：%1）</source>
+        <translation>读数重复性（给定：%1）</translation>
+    </message>
+    <message>
+        <location line="+13" />
+        <source>正态</source>
+        <translation>正态</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>矩形</source>
+        <translation>矩形</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>三角</source>
+        <translation>三角</translation>
+    </message>
+    <message>
+        <location line="+9" />
+        <source>%1：%2，%3分布，除数 %4，灵敏系数 %5%6，贡献 %7 ℃，ν = %8</source>
+        <translation>%1：%2，%3分布，除数 %4，灵敏系数 %5%6，贡献 %7 ℃，ν = %8</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>u_c = %1 ℃，ν_eff = %2，k = %3，U = %4 ℃</source>
+        <translation>u_c = %1 ℃，ν_eff = %2，k = %3，U = %4 ℃</translation>
+    </message>
+    <message>
+        <location line="+50" />
         <source>辐射源</source>
         <translation>辐射源</translation>
     </message>
@@ -321,12 +382,57 @@
         <translation>误差 (℃)</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>U (k = 2) (℃)</source>
-        <translation>U (k = 2) (℃)</translation>
+        <location line="+22" />
+        <source>允差为 ±%1 ℃ 或参考值的 ±%2 %，取较大者。</source>
+        <translation>允差为 ±%1 ℃ 或参考值的 ±%2 %，取较大者。</translation>
     </message>
     <message>
-        <location line="+0" />
+        <location line="+1" />
+        <source>允差为 ±%1 ℃ 或读数平均值的 ±%2 %，取较大者。</source>
+        <translation>允差为 ±%1 ℃ 或读数平均值的 ±%2 %，取较大者。</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>判定依据未修约的测得值（误差、U 和允差），表中数值只为阅读而修约：U 取两位有效数字并向上修约，参考值、读数和误差修约到 U 的末位（误差由其未修约值修约，故一行可能相差末位一个数字），允差按给定值列出。标 * 的点按修约值看似相反的结论，仍按测得值判定。</source>
+        <translation>判定依据未修约的测得值（误差、U 和允差），表中数值只为阅读而修约：U 取两位有效数字并向上修约，参考值、读数和误差修约到 U 的末位（误差由其未修约值修约，故一行可能相差末位一个数字），允差按给定值列出。标 * 的点按修约值看似相反的结论，仍按测得值判定。</translation>
+    </message>
+    <message>
+        <location line="+21" />
+        <source>扩展不确定度 U = k·u_c。合成标准不确定度 u_c 按 GUM（JCGM 100:2008）以方和根合成；各分量的灵敏系数由辐射模型在估计值 ±u 处的差分求得。包含因子 k 为 t 分布在包含概率 95.45 % 下对有效自由度 ν_eff（Welch–Satterthwaite 公式，向下取整）的分位数</source>
+        <translation>扩展不确定度 U = k·u_c。合成标准不确定度 u_c 按 GUM（JCGM 100:2008）以方和根合成；各分量的灵敏系数由辐射模型在估计值 ±u 处的差分求得。包含因子 k 为 t 分布在包含概率 95.45 % 下对有效自由度 ν_eff（Welch–Satterthwaite 公式，向下取整）的分位数</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>；各点 ν_eff ≥ 50，取 k = 2。</source>
+        <translation>；各点 ν_eff ≥ 50，取 k = 2。</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>；ν_eff &lt; 50 的点在 U 旁列出 k 和 ν_eff，ν_eff ≥ 50 的点取 k = 2。</source>
+        <translation>；ν_eff &lt; 50 的点在 U 旁列出 k 和 ν_eff，ν_eff ≥ 50 的点取 k = 2。</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>只有一个读数的点未给定被测仪器的重复性，其 U 不含重复性。</source>
+        <translation>只有一个读数的点未给定被测仪器的重复性，其 U 不含重复性。</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>标 † 的分量两侧变化相差超过 10 %（一阶传播不再适用），取较大者。</source>
+        <translation>标 † 的分量两侧变化相差超过 10 %（一阶传播不再适用），取较大者。</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>不确定度分量（第 %1 步，设定值 %2 ℃）</source>
+        <translation>不确定度分量（第 %1 步，设定值 %2 ℃）</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>列出 U 最大的一步；其他各步的分量相同，数值随温度而变。</source>
+        <translation>列出 U 最大的一步；其他各步的分量相同，数值随温度而变。</translation>
+    </message>
+    <message>
+        <location line="-71" />
         <source>允差 (℃)</source>
         <translation>允差 (℃)</translation>
     </message>
@@ -341,7 +447,12 @@
         <translation>结果</translation>
     </message>
     <message>
-        <location line="+10" />
+        <location line="+0" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+11" />
         <source>未规定允差：不作符合性判定。</source>
         <translation>未规定允差：不作符合性判定。</translation>
     </message>
@@ -349,6 +460,11 @@
         <location line="+2" />
         <source>总结论：未完成</source>
         <translation>总结论：未完成</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>总结论：并非所有点均已评定</source>
+        <translation>总结论：并非所有点均已评定</translation>
     </message>
     <message>
         <location line="+2" />
@@ -361,12 +477,7 @@
         <translation>总结论：不合格</translation>
     </message>
     <message>
-        <location line="+3" />
-        <source>允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。</source>
-        <translation>允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。</translation>
-    </message>
-    <message>
-        <location line="+2" />
+        <location line="+6" />
         <source>判定规则</source>
         <translation>判定规则</translation>
     </message>
@@ -381,22 +492,12 @@
         <translation>简单接受规则（ILAC-G8）：|误差| ≤ 允差 时判为合格，否则不合格。</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>判定依据所列的修约值。</source>
-        <translation>判定依据所列的修约值。</translation>
-    </message>
-    <message>
-        <location line="+2" />
+        <location line="+21" />
         <source>测量不确定度</source>
         <translation>测量不确定度</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。</source>
-        <translation>所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。</translation>
-    </message>
-    <message>
-        <location line="+5" />
+        <location line="+28" />
         <source>%1 起，%2 秒</source>
         <translation>%1 起，%2 秒</translation>
     </message>
@@ -475,7 +576,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+40" />
+        <location filename="../../control/calibrationrun.cpp" line="+43" />
         <source>%1：%2</source>
         <translation>%1：%2</translation>
     </message>
@@ -495,7 +596,7 @@
         <translation>应为数字</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="+6" />
         <source>必须大于零</source>
         <translation>必须大于零</translation>
     </message>
@@ -505,12 +606,13 @@
         <translation>不能为负数</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="-4" />
+        <location line="+6" />
         <source>不能大于 %1</source>
         <translation>不能大于 %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+18" />
         <source>应为文字</source>
         <translation>应为文字</translation>
     </message>
@@ -536,13 +638,13 @@
     </message>
     <message>
         <location line="+4" />
-        <location line="+82" />
+        <location line="+88" />
         <location line="+17" />
         <source>应为对象</source>
         <translation>应为对象</translation>
     </message>
     <message>
-        <location line="-87" />
+        <location line="-93" />
         <source>应为 true 或 false</source>
         <translation>应为 true 或 false</translation>
     </message>
@@ -552,17 +654,17 @@
         <translation>缺少此项</translation>
     </message>
     <message>
-        <location line="+37" />
+        <location line="+39" />
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
     </message>
     <message>
-        <location line="+21" />
+        <location line="+25" />
         <source>设定值应依次增大</source>
         <translation>设定值应依次增大</translation>
     </message>
     <message>
-        <location line="+32" />
+        <location line="+38" />
         <source>文件缺少版本号</source>
         <translation>文件缺少版本号</translation>
     </message>
@@ -577,7 +679,7 @@
         <translation>此文件由较新版本的程序保存（版本 %1），本程序无法读取</translation>
     </message>
     <message>
-        <location line="+111" />
+        <location line="+124" />
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 列：%3</translation>
     </message>
@@ -587,7 +689,7 @@
         <translation>这不是校准程序文件</translation>
     </message>
     <message>
-        <location line="+35" />
+        <location line="+42" />
         <source>应为步骤列表</source>
         <translation>应为步骤列表</translation>
     </message>
@@ -1702,12 +1804,12 @@
         <translation>无法读取 CA 文件 %1</translation>
     </message>
     <message>
-        <location line="+47" />
+        <location line="+48" />
         <source>服务器不支持 MQTT 5，改用 MQTT 3.1.1</source>
         <translation>服务器不支持 MQTT 5，改用 MQTT 3.1.1</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+4" />
         <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>服务器拒绝连接：用户名或密码错误</translation>
     </message>
@@ -1834,14 +1936,14 @@
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+39" />
+        <location filename="../../app/remotecontrolshell.cpp" line="+42" />
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+10" />
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>远程控制无法使用 TCP 端口 %1：%2

@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+19" />
+        <location filename="../../station/calibrationcertificate.cpp" line="+20" />
         <source>未保存</source>
         <translation>not saved</translation>
     </message>
@@ -65,7 +65,7 @@
         <translation>%1 (modified)</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+20" />
         <source>合格</source>
         <translation>PASS</translation>
     </message>
@@ -80,7 +80,7 @@
         <translation>FAIL</translation>
     </message>
     <message>
-        <location line="+11" />
+        <location line="+22" />
         <source>完成</source>
         <translation>done</translation>
     </message>
@@ -100,7 +100,7 @@
         <translation>not reached</translation>
     </message>
     <message>
-        <location line="+14" />
+        <location line="+19" />
         <source>未读数</source>
         <translation>no reading</translation>
     </message>
@@ -110,43 +110,23 @@
         <translation>serial %1</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+40" />
         <source>未记录</source>
         <translation>not recorded</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="-9" />
         <source>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</source>
         <translation>Ambient temperature %1 ℃ to %2 ℃ (during the dwells)</translation>
     </message>
     <message>
-        <location line="+6" />
-        <source>辐射源校准的 U/2 乘以 ∂T_u/∂T_s</source>
-        <translation>the source calibration's U/2 times ∂T_u/∂T_s</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>保持期间辐射源的稳定性 s</source>
-        <translation>the source's stability during the dwell, s</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>被测仪器读数的重复性 s/√m（m ≥ 2）</source>
-        <translation>the repeatability of the instrument's readings, s/√m (m ≥ 2)</translation>
-    </message>
-    <message>
-        <location line="+1" />
-        <source>分辨力 %1 ℃（矩形分布）</source>
-        <translation>resolution %1 ℃ (rectangular)</translation>
-    </message>
-    <message>
-        <location line="+3" />
-        <location line="+107" />
+        <location line="+10" />
+        <location line="+207" />
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-79" />
+        <location line="-123" />
         <source>校准证书</source>
         <translation>Calibration Certificate</translation>
     </message>
@@ -231,12 +211,93 @@
         <translation>Source aperture</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="-82" />
+        <location line="+83" />
         <source>分辨力</source>
         <translation>Resolution</translation>
     </message>
     <message>
+        <location line="-202" />
+        <source>未评定</source>
+        <translation>Not evaluated</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>%1（k = %2，ν_eff = %3）</source>
+        <translation>%1 (k = %2, ν_eff = %3)</translation>
+    </message>
+    <message>
+        <location line="+29" />
+        <source>在 ε_u = %1 下该温度无解</source>
+        <translation>No solution for this temperature at ε_u = %1</translation>
+    </message>
+    <message>
+        <location line="+54" />
+        <source>由操作员给定：%1 ℃（未测量）</source>
+        <translation>Stated by the operator: %1 ℃ (not measured)</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>其标准不确定度 %1 ℃</source>
+        <translation>its standard uncertainty %1 ℃</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>辐射源校准</source>
+        <translation>Source calibration</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源稳定性</source>
+        <translation>Source stability</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>反射的环境温度</source>
+        <translation>Reflected ambient temperature</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源发射率</source>
+        <translation>Source emissivity</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>读数重复性</source>
+        <translation>Repeatability of the readings</translation>
+    </message>
+    <message>
         <location line="+1" />
+        <source>读数重复性（给定：%1）</source>
+        <translation>Repeatability of the readings (stated: %1)</translation>
+    </message>
+    <message>
+        <location line="+13" />
+        <source>正态</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>矩形</source>
+        <translation>rectangular</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>三角</source>
+        <translation>triangular</translation>
+    </message>
+    <message>
+        <location line="+9" />
+        <source>%1：%2，%3分布，除数 %4，灵敏系数 %5%6，贡献 %7 ℃，ν = %8</source>
+        <translation>%1: %2, %3 distribution, divisor %4, sensitivity %5%6, contribution %7 ℃, ν = %8</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>u_c = %1 ℃，ν_eff = %2，k = %3，U = %4 ℃</source>
+        <translation>u_c = %1 ℃, ν_eff = %2, k = %3, U = %4 ℃</translation>
+    </message>
+    <message>
+        <location line="+50" />
         <source>辐射源</source>
         <translation>Source</translation>
     </message>
@@ -321,12 +382,57 @@
         <translation>Error (℃)</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>U (k = 2) (℃)</source>
-        <translation>U (k = 2) (℃)</translation>
+        <location line="+22" />
+        <source>允差为 ±%1 ℃ 或参考值的 ±%2 %，取较大者。</source>
+        <translation>The tolerance is ±%1 ℃ or ±%2 % of the reference, whichever is greater. </translation>
     </message>
     <message>
-        <location line="+0" />
+        <location line="+1" />
+        <source>允差为 ±%1 ℃ 或读数平均值的 ±%2 %，取较大者。</source>
+        <translation>The tolerance is ±%1 ℃ or ±%2 % of the mean reading, whichever is greater. </translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>判定依据未修约的测得值（误差、U 和允差），表中数值只为阅读而修约：U 取两位有效数字并向上修约，参考值、读数和误差修约到 U 的末位（误差由其未修约值修约，故一行可能相差末位一个数字），允差按给定值列出。标 * 的点按修约值看似相反的结论，仍按测得值判定。</source>
+        <translation> Decisions are made on the unrounded measured values (error, U and tolerance); the table's values are rounded for reading only: U to two significant digits, rounded up; reference, reading and error to U's last digit (the error rounded from its unrounded value, so a row may differ by one in the last digit); the tolerance as given. A point marked * would seem to go the other way on the rounded values and is still decided on the measured ones.</translation>
+    </message>
+    <message>
+        <location line="+21" />
+        <source>扩展不确定度 U = k·u_c。合成标准不确定度 u_c 按 GUM（JCGM 100:2008）以方和根合成；各分量的灵敏系数由辐射模型在估计值 ±u 处的差分求得。包含因子 k 为 t 分布在包含概率 95.45 % 下对有效自由度 ν_eff（Welch–Satterthwaite 公式，向下取整）的分位数</source>
+        <translation>The expanded uncertainty is U = k·u_c. The combined standard uncertainty u_c is the root sum of squares of the components (GUM, JCGM 100:2008); each component's sensitivity coefficient is the radiance model's difference at ±u around the estimate. The coverage factor k is the t-distribution's quantile for a coverage probability of 95.45 % at the effective degrees of freedom ν_eff (Welch–Satterthwaite, truncated to a whole number)</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>；各点 ν_eff ≥ 50，取 k = 2。</source>
+        <translation>; every point has ν_eff ≥ 50, so k = 2. </translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>；ν_eff &lt; 50 的点在 U 旁列出 k 和 ν_eff，ν_eff ≥ 50 的点取 k = 2。</source>
+        <translation>; points with ν_eff &lt; 50 give k and ν_eff beside U, those with ν_eff ≥ 50 take k = 2. </translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>只有一个读数的点未给定被测仪器的重复性，其 U 不含重复性。</source>
+        <translation>Points with a single reading have no stated repeatability of the instrument; their U leaves it out. </translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>标 † 的分量两侧变化相差超过 10 %（一阶传播不再适用），取较大者。</source>
+        <translation>For components marked †, the two one-sided changes differ by more than 10 % (first-order propagation no longer holds); the larger is taken.</translation>
+    </message>
+    <message>
+        <location line="+8" />
+        <source>不确定度分量（第 %1 步，设定值 %2 ℃）</source>
+        <translation>Uncertainty budget (step %1, set point %2 ℃)</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>列出 U 最大的一步；其他各步的分量相同，数值随温度而变。</source>
+        <translation>The step with the largest U is shown; the other steps have the same components, with values that change with temperature.</translation>
+    </message>
+    <message>
+        <location line="-71" />
         <source>允差 (℃)</source>
         <translation>Tolerance (℃)</translation>
     </message>
@@ -341,7 +447,12 @@
         <translation>Outcome</translation>
     </message>
     <message>
-        <location line="+10" />
+        <location line="+0" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+11" />
         <source>未规定允差：不作符合性判定。</source>
         <translation>No tolerance given: no statement of conformity is made.</translation>
     </message>
@@ -349,6 +460,11 @@
         <location line="+2" />
         <source>总结论：未完成</source>
         <translation>Overall verdict: INCOMPLETE</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>总结论：并非所有点均已评定</source>
+        <translation>Overall result: not all points evaluated</translation>
     </message>
     <message>
         <location line="+2" />
@@ -361,12 +477,7 @@
         <translation>Overall verdict: FAIL</translation>
     </message>
     <message>
-        <location line="+3" />
-        <source>允差为 ±%1 ℃ 或读数的 ±%2 %，取较大者。</source>
-        <translation>Tolerance ±%1 ℃ or ±%2 % of reading, whichever is greater. </translation>
-    </message>
-    <message>
-        <location line="+2" />
+        <location line="+6" />
         <source>判定规则</source>
         <translation>Decision rule</translation>
     </message>
@@ -381,22 +492,12 @@
         <translation>Simple acceptance (ILAC-G8): PASS when |error| ≤ tolerance, otherwise FAIL. </translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>判定依据所列的修约值。</source>
-        <translation>Verdicts are decided on the values as printed.</translation>
-    </message>
-    <message>
-        <location line="+2" />
+        <location line="+21" />
         <source>测量不确定度</source>
         <translation>Measurement uncertainty</translation>
     </message>
     <message>
-        <location line="+1" />
-        <source>所报告的扩展不确定度 U 由合成标准不确定度乘以包含因子 k = 2 得到，包含概率约为 95 %。合成标准不确定度按 GUM（JCGM 100:2008）以方和根合成，分量为：%1。</source>
-        <translation>The reported expanded uncertainty U is the combined standard uncertainty multiplied by the coverage factor k = 2, about 95 % coverage. The combined standard uncertainty is the root sum of squares, as in the GUM (JCGM 100:2008), of: %1.</translation>
-    </message>
-    <message>
-        <location line="+5" />
+        <location line="+28" />
         <source>%1 起，%2 秒</source>
         <translation>from %1, %2 s</translation>
     </message>
@@ -475,7 +576,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+40" />
+        <location filename="../../control/calibrationrun.cpp" line="+43" />
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -495,7 +596,7 @@
         <translation>must be a number</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="+6" />
         <source>必须大于零</source>
         <translation>must be greater than zero</translation>
     </message>
@@ -505,12 +606,13 @@
         <translation>must not be negative</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="-4" />
+        <location line="+6" />
         <source>不能大于 %1</source>
         <translation>must not exceed %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+18" />
         <source>应为文字</source>
         <translation>must be text</translation>
     </message>
@@ -536,13 +638,13 @@
     </message>
     <message>
         <location line="+4" />
-        <location line="+82" />
+        <location line="+88" />
         <location line="+17" />
         <source>应为对象</source>
         <translation>must be an object</translation>
     </message>
     <message>
-        <location line="-87" />
+        <location line="-93" />
         <source>应为 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
@@ -552,17 +654,17 @@
         <translation>is missing</translation>
     </message>
     <message>
-        <location line="+37" />
+        <location line="+39" />
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>must be two wavelengths [low, high] in µm, low below high</translation>
     </message>
     <message>
-        <location line="+21" />
+        <location line="+25" />
         <source>设定值应依次增大</source>
         <translation>set points must increase</translation>
     </message>
     <message>
-        <location line="+32" />
+        <location line="+38" />
         <source>文件缺少版本号</source>
         <translation>The file has no version number</translation>
     </message>
@@ -577,7 +679,7 @@
         <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
     </message>
     <message>
-        <location line="+111" />
+        <location line="+124" />
         <source>第 %1 行第 %2 列：%3</source>
         <translation>Line %1, column %2: %3</translation>
     </message>
@@ -587,7 +689,7 @@
         <translation>This is not a calibration program file</translation>
     </message>
     <message>
-        <location line="+35" />
+        <location line="+42" />
         <source>应为步骤列表</source>
         <translation>must be a list of steps</translation>
     </message>
@@ -1702,12 +1804,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the CA file %1</translation>
     </message>
     <message>
-        <location line="+47" />
+        <location line="+48" />
         <source>服务器不支持 MQTT 5，改用 MQTT 3.1.1</source>
         <translation>The broker does not speak MQTT 5; using MQTT 3.1.1</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+4" />
         <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>The broker refused the connection: wrong user name or password</translation>
     </message>
@@ -1834,14 +1936,14 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+39" />
+        <location filename="../../app/remotecontrolshell.cpp" line="+42" />
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>The remote control settings cannot be used: %1
 Remote control stays off; correct them under Settings → Remote control.</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+10" />
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>Remote control cannot use TCP port %1: %2
