@@ -6,9 +6,13 @@
 
 const QString RunRecord::certificateCounterKey = QStringLiteral("CertificateCounter");
 
-bool RunRecord::begin(
-    CalibrationJournal::Header header, const QString &folder, QString *counterError, QString *journalError)
+bool RunRecord::begin(CalibrationJournal::Header header, bool numbered, const QString &folder,
+    QString *counterError, QString *journalError)
 {
+    if (!numbered) {
+        header.certificateNumber.clear();
+        return open(header, folder, journalError);
+    }
     const qint64 counter = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong() + 1;
     appSettings.setValue(certificateCounterKey, QString::number(counter));
     if (const SaveResult saved = appSettings.save(); !saved) {
@@ -18,6 +22,11 @@ bool RunRecord::begin(
     }
     header.certificateNumber = CalibrationCertificate::number(
         LabSettings::read(appSettings).prefix, header.started.date(), counter);
+    return open(header, folder, journalError);
+}
+
+bool RunRecord::open(const CalibrationJournal::Header &header, const QString &folder, QString *journalError)
+{
     m_header = header;
     m_rows = 0;
     m_outages = 0;

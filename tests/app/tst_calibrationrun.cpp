@@ -8,6 +8,8 @@
 #include "dialogs/calibrationrundialog.h"
 #include "settings/labsettings.h"
 #include "settings/settings.h"
+#include "station/calibrationcertificate.h"
+#include "station/calibrationpdf.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "widgets/navbutton.h"
@@ -28,6 +30,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <algorithm>
@@ -71,6 +74,8 @@ private slots:
     void cleanup();
 
     void runWritesTheReportAndTheChart();
+    void certificateTextReadsBackInItsLanguage_data();
+    void certificateTextReadsBackInItsLanguage();
     void lostLinkPausesTheRunAndReconnectionResumesIt();
     void anotherControllerAfterReconnectionPausesTheRun_data();
     void anotherControllerAfterReconnectionPausesTheRun();
@@ -86,6 +91,8 @@ private:
     void countSetFrames(int *count, int *polls = nullptr);
     QWidget *openRunDialog();
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
+    // Switches the window to `name` until the case ends.
+    void speak(const QString &name);
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
     QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
 
@@ -182,6 +189,80 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
 // (0.05/√3)² [resolution] + (0.1/√3)² [alignment] + 0.1² [size of source], with U_src 0.35 and 0.40
 // interpolated from the source's table: u_c 0.2137 and 0.2341, U 0.43 and 0.47. Guarded, tolerance 1.00:
 // 0.12 ≤ 1.00 − 0.43 passes, 0.77 > 1.00 − 0.47 fails (a simple rule would pass it).
+void TestCalibrationRun::speak(const QString &name)
+{
+    const auto language = [this](const QString &text) {
+        const QList<QAction *> actions = m_window->findChildren<QAction *>();
+        const auto found = std::find_if(
+            actions.begin(), actions.end(), [&text](QAction *action) { return action->text() == text; });
+        if (found == actions.end())
+            qFatal("no language %s", qPrintable(text));
+        return *found;
+    };
+    language(name)->trigger();
+    m_caseScope = std::make_unique<QObject>();
+    connect(m_caseScope.get(), &QObject::destroyed, this,
+        [language] { language(QStringLiteral("简体中文"))->trigger(); });
+}
+
+void TestCalibrationRun::certificateTextReadsBackInItsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("simplified") << QStringLiteral("简体中文")
+                                << QStringList {"日期", "黑体", "第 1 页，共 2 页", "第 2 页，共 2 页"};
+    QTest::newRow("traditional") << QStringLiteral("繁體中文")
+                                 << QStringList {"日期", "黑體", "第 1 頁，共 2 頁", "第 2 頁，共 2 頁"};
+    QTest::newRow("english") << QStringLiteral("English")
+                             << QStringList {"Date of issue", "blackbody", "Page 1 of 2", "Page 2 of 2"};
+}
+
+// A document system finds what the page shows: each language's own code points, not the radicals a face
+// may share glyphs with; and the signatory closes the results, under their column names.
+void TestCalibrationRun::certificateTextReadsBackInItsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, expected);
+    speak(language);
+    CalibrationCertificate::Input input;
+    input.header.run.certificate.customer = QStringLiteral("客户 ACME");
+    input.header.run.certificate.signatory = QStringLiteral("Wang");
+    input.header.certificateNumber = QStringLiteral("TL-20261210-007");
+    input.header.started = QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+    input.issued = QDate(2026, 12, 10);
+    // Enough rows for a second page.
+    for (int i = 0; i < 40; ++i) {
+        CalibrationStepResult result;
+        result.step = i;
+        result.setPoint = 200 + i;
+        result.outcome = CalibrationStepResult::Outcome::NotReached;
+        input.header.run.steps << CalibrationStep {result.setPoint};
+        input.results << result;
+    }
+    const CertificateDocument document = CalibrationCertificate::document(input);
+    QTemporaryFile pdf(m_reports + QStringLiteral("/XXXXXX.pdf"));
+    QVERIFY(pdf.open());
+    QVERIFY(CalibrationPdf::write(&pdf, document));
+    pdf.close();
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")});
+    QVERIFY2(pdftotext.waitForFinished(), "pdftotext (poppler-utils) is needed");
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &string : expected)
+        QVERIFY2(text.contains(string), qPrintable(string + QStringLiteral(" not in:\n") + text));
+    // No Kangxi radical or radical-supplement form stands for an ideograph.
+    static const QRegularExpression radical(QStringLiteral("[\\x{2E80}-\\x{2FDF}]"));
+    QVERIFY2(!text.contains(radical), qPrintable(text));
+    const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 2);
+    const QString columnName = document.tableHeader.constFirst().section(QLatin1Char(' '), 0, 0);
+    for (const QString &page : pages)
+        QVERIFY2(page.contains(columnName), qPrintable(page));
+    QVERIFY(pages.constLast().contains(QStringLiteral("____")));
+    QVERIFY(pages.constLast().contains(QStringLiteral("238"))
+        && pages.constLast().contains(QStringLiteral("239")));
+}
+
 void TestCalibrationRun::runWritesTheReportAndTheChart()
 {
     const qint64 counter
@@ -207,18 +288,7 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(1);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
     // The certificate speaks the window's language.
-    const auto language = [this](const QString &name) {
-        const QList<QAction *> actions = m_window->findChildren<QAction *>();
-        const auto found = std::find_if(
-            actions.begin(), actions.end(), [&name](QAction *action) { return action->text() == name; });
-        if (found == actions.end())
-            qFatal("no language %s", qPrintable(name));
-        return *found;
-    };
-    language(QStringLiteral("English"))->trigger();
-    m_caseScope = std::make_unique<QObject>();
-    connect(m_caseScope.get(), &QObject::destroyed, this,
-        [language] { language(QStringLiteral("简体中文"))->trigger(); });
+    speak(QStringLiteral("English"));
 
     const QStringList readings {"48.9", "49.0", "48.8", "97.6", "97.8", "97.7"};
     // Shared with the handler, which outlives this case.

@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+19" />
+        <location filename="../../station/calibrationcertificate.cpp" line="+20" />
         <source>未保存</source>
         <translation>未保存</translation>
     </message>
@@ -80,7 +80,12 @@
         <translation>不合格</translation>
     </message>
     <message>
-        <location line="+11" />
+        <location line="+10" />
+        <source>读数已跳过</source>
+        <translation>读数已跳过</translation>
+    </message>
+    <message>
+        <location line="+3" />
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -106,11 +111,22 @@
     </message>
     <message>
         <location line="+13" />
+        <location line="+16" />
         <source>序列号 %1</source>
         <translation>序列号 %1</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+1" />
+        <source>控制器 %1，端口 %2</source>
+        <translation>控制器 %1，端口 %2</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>（%1）</source>
+        <translation>（%1）</translation>
+    </message>
+    <message>
+        <location line="+21" />
         <source>未记录</source>
         <translation>未记录</translation>
     </message>
@@ -141,12 +157,37 @@
     </message>
     <message>
         <location line="+3" />
-        <location line="+107" />
+        <location line="+123" />
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-79" />
+        <location line="-91" />
+        <source>测试报告</source>
+        <translation>测试报告</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>测试报告（校准未完成）</source>
+        <translation>测试报告（校准未完成）</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>本测试报告不是校准证书。</source>
+        <translation>本测试报告不是校准证书。</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>本测试报告不是校准证书（缺少：%1）。</source>
+        <translation>本测试报告不是校准证书（缺少：%1）。</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>、</source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <location line="+2" />
         <source>校准证书</source>
         <translation>校准证书</translation>
     </message>
@@ -161,7 +202,7 @@
         <translation>证书编号 %1</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="+2" />
         <source>第 %1 页，共 %2 页</source>
         <translation>第 %1 页，共 %2 页</translation>
     </message>
@@ -271,7 +312,7 @@
         <translation>曲线</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+5" />
         <source>校准方法</source>
         <translation>校准方法</translation>
     </message>
@@ -282,6 +323,11 @@
     </message>
     <message>
         <location line="+5" />
+        <source>误差 = 读数 − 参考值。</source>
+        <translation>误差 = 读数 − 参考值。</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>环境条件</source>
         <translation>环境条件</translation>
     </message>
@@ -430,6 +476,15 @@
     </message>
 </context>
 <context>
+    <name>CalibrationPdf</name>
+    <message>
+        <location filename="../../station/calibrationpdf.cpp" line="+45" />
+        <source>zh_CN</source>
+        <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
+        <translation>zh_CN</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationReporter</name>
     <message>
         <location filename="../../station/calibrationreporter.cpp" line="+121" />
@@ -460,7 +515,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+40" />
+        <location filename="../../control/calibrationrun.cpp" line="+43" />
         <source>%1：%2</source>
         <translation>%1：%2</translation>
     </message>
@@ -480,7 +535,7 @@
         <translation>应为数字</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="+6" />
         <source>必须大于零</source>
         <translation>必须大于零</translation>
     </message>
@@ -490,12 +545,13 @@
         <translation>不能为负数</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="-4" />
+        <location line="+6" />
         <source>不能大于 %1</source>
         <translation>不能大于 %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+18" />
         <source>应为文字</source>
         <translation>应为文字</translation>
     </message>
@@ -521,13 +577,13 @@
     </message>
     <message>
         <location line="+4" />
-        <location line="+82" />
+        <location line="+88" />
         <location line="+17" />
         <source>应为对象</source>
         <translation>应为对象</translation>
     </message>
     <message>
-        <location line="-87" />
+        <location line="-93" />
         <source>应为 true 或 false</source>
         <translation>应为 true 或 false</translation>
     </message>
@@ -537,17 +593,17 @@
         <translation>缺少此项</translation>
     </message>
     <message>
-        <location line="+37" />
+        <location line="+39" />
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
     </message>
     <message>
-        <location line="+21" />
+        <location line="+25" />
         <source>设定值应依次增大</source>
         <translation>设定值应依次增大</translation>
     </message>
     <message>
-        <location line="+32" />
+        <location line="+38" />
         <source>文件缺少版本号</source>
         <translation>文件缺少版本号</translation>
     </message>
@@ -562,7 +618,7 @@
         <translation>此文件由较新版本的程序保存（版本 %1），本程序无法读取</translation>
     </message>
     <message>
-        <location line="+111" />
+        <location line="+124" />
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 列：%3</translation>
     </message>
@@ -572,7 +628,7 @@
         <translation>这不是校准程序文件</translation>
     </message>
     <message>
-        <location line="+35" />
+        <location line="+42" />
         <source>应为步骤列表</source>
         <translation>应为步骤列表</translation>
     </message>
@@ -601,9 +657,14 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+50" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+58" />
         <source>校准程序</source>
         <translation>校准程序</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>程序</source>
+        <translation>程序</translation>
     </message>
     <message>
         <location line="+21" />
@@ -652,7 +713,7 @@
     </message>
     <message>
         <location line="+5" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+236" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+248" />
         <source>等待读数</source>
         <translation>等待读数</translation>
     </message>
@@ -687,13 +748,163 @@
         <translation>保存...</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+11" />
+        <source>证书</source>
+        <translation>证书</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>客户</source>
+        <translation>客户</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器制造商</source>
+        <translation>仪器制造商</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器型号</source>
+        <translation>仪器型号</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器序列号</source>
+        <translation>仪器序列号</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器状态</source>
+        <translation>仪器状态</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>分辨力 (℃)</source>
+        <translation>分辨力 (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围下限 (µm)</source>
+        <translation>光谱范围下限 (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围上限 (µm)</source>
+        <translation>光谱范围上限 (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>签字人</source>
+        <translation>签字人</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (℃)</source>
+        <translation>允差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (%)</source>
+        <translation>允差 (%)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>百分比取自</source>
+        <translation>百分比取自</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>判定规则</source>
+        <translation>判定规则</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>每步读数个数</source>
+        <translation>每步读数个数</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>辐射源制造商</source>
+        <translation>辐射源制造商</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源型号</source>
+        <translation>辐射源型号</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源序列号</source>
+        <translation>辐射源序列号</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源发射率 ε_s</source>
+        <translation>辐射源发射率 ε_s</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>ε_s 的标准不确定度</source>
+        <translation>ε_s 的标准不确定度</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源口径 (mm)</source>
+        <translation>辐射源口径 (mm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源证书编号</source>
+        <translation>辐射源证书编号</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>有效期至 (yyyy-MM-dd)</source>
+        <translation>有效期至 (yyyy-MM-dd)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>环境温度的标准不确定度 (℃)</source>
+        <translation>环境温度的标准不确定度 (℃)</translation>
+    </message>
+    <message>
+        <location line="+15" />
+        <source>辐射源证书的扩展不确定度 U (k = 2)</source>
+        <translation>辐射源证书的扩展不确定度 U (k = 2)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>不确定度分量</source>
+        <translation>不确定度分量</translation>
+    </message>
+    <message>
+        <location line="+13" />
+        <source>添加不确定度点</source>
+        <translation>添加不确定度点</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除不确定度点</source>
+        <translation>删除不确定度点</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>添加分量</source>
+        <translation>添加分量</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除分量</source>
+        <translation>删除分量</translation>
+    </message>
+    <message>
+        <location line="+29" />
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
         <location line="+7" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+53" />
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
@@ -708,7 +919,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-208" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-241" />
         <source>状态</source>
         <translation>状态</translation>
     </message>
@@ -718,7 +929,22 @@
         <translation>结果</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+1" />
+        <source>误差 (℃)</source>
+        <translation>误差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>结论</source>
+        <translation>结论</translation>
+    </message>
+    <message>
+        <location line="+79" />
         <location line="+2" />
         <source>中止校准</source>
         <translation>中止校准</translation>
@@ -734,7 +960,12 @@
         <translation>继续校准</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+80" />
+        <source>读数已跳过</source>
+        <translation>读数已跳过</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -789,12 +1020,22 @@
         <translation>读数 %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+16" />
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>继续</source>
         <translation>继续</translation>
     </message>
     <message>
-        <location line="+121" />
+        <location line="+122" />
         <source>打开校准程序</source>
         <translation>打开校准程序</translation>
     </message>
@@ -918,19 +1159,44 @@
         <translation>校准：第 %1/%2 步，%3，预计 %4 结束</translation>
     </message>
     <message>
-        <location line="+22" />
+        <location line="+15" />
+        <source>未规定允差，不作符合性判定</source>
+        <translation>未规定允差，不作符合性判定</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：未完成</source>
+        <translation>总结论：未完成</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：合格</source>
+        <translation>总结论：合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：不合格</source>
+        <translation>总结论：不合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>%1（测试报告，不是校准证书）</source>
+        <translation>%1（测试报告，不是校准证书）</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>校准报告已保存在 %1</source>
         <translation>校准报告已保存在 %1</translation>
     </message>
     <message>
         <location line="+2" />
-        <source>校准已中止，报告已保存在 %1</source>
-        <translation>校准已中止，报告已保存在 %1</translation>
+        <source>校准已中止，%1，报告已保存在 %2</source>
+        <translation>校准已中止，%1，报告已保存在 %2</translation>
     </message>
     <message>
         <location line="+0" />
-        <source>校准已完成，报告已保存在 %1</source>
-        <translation>校准已完成，报告已保存在 %1</translation>
+        <source>校准已完成，%1，报告已保存在 %2</source>
+        <translation>校准已完成，%1，报告已保存在 %2</translation>
     </message>
     <message>
         <location line="+4" />
@@ -946,6 +1212,69 @@
         <location line="+3" />
         <source>校准报告未保存</source>
         <translation>校准报告未保存</translation>
+    </message>
+</context>
+<context>
+    <name>CertificateCompleteness</name>
+    <message>
+        <location filename="../../control/certificatecompleteness.cpp" line="+72" />
+        <source>实验室名称</source>
+        <translation>实验室名称</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>客户</source>
+        <translation>客户</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的制造商</source>
+        <translation>被校仪器的制造商</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的型号</source>
+        <translation>被校仪器的型号</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的序列号</source>
+        <translation>被校仪器的序列号</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的制造商</source>
+        <translation>辐射源的制造商</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的型号</source>
+        <translation>辐射源的型号</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的序列号</source>
+        <translation>辐射源的序列号</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的证书编号</source>
+        <translation>辐射源的证书编号</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源校准的有效期</source>
+        <translation>辐射源校准的有效期</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的不确定度表</source>
+        <translation>辐射源的不确定度表</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>每步一个读数时仪器重复性的声明值</source>
+        <translation>每步一个读数时仪器重复性的声明值</translation>
     </message>
 </context>
 <context>
@@ -1503,12 +1832,12 @@
         <location line="+8" />
         <location line="+109" />
         <location line="+215" />
-        <location line="+166" />
+        <location line="+167" />
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-483" />
+        <location line="-484" />
         <location line="+20" />
         <location line="+313" />
         <source>错误</source>
@@ -1532,7 +1861,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+526" />
+        <location line="+527" />
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -1562,21 +1891,21 @@
         <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
     </message>
     <message>
-        <location line="-247" />
+        <location line="-248" />
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
         <location line="-326" />
-        <location line="+545" />
+        <location line="+546" />
         <location line="+28" />
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-479" />
+        <location line="-480" />
         <location line="+210" />
-        <location line="+138" />
+        <location line="+139" />
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
@@ -1615,12 +1944,12 @@
         <translation>无法读取 CA 文件 %1</translation>
     </message>
     <message>
-        <location line="+47" />
+        <location line="+48" />
         <source>服务器不支持 MQTT 5，改用 MQTT 3.1.1</source>
         <translation>服务器不支持 MQTT 5，改用 MQTT 3.1.1</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+4" />
         <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>服务器拒绝连接：用户名或密码错误</translation>
     </message>
@@ -1659,7 +1988,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-555" />
+        <location filename="../../app/mainwindow.cpp" line="-556" />
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -1743,14 +2072,14 @@
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+39" />
+        <location filename="../../app/remotecontrolshell.cpp" line="+42" />
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+10" />
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>远程控制无法使用 TCP 端口 %1：%2
@@ -1781,6 +2110,84 @@
         <location line="+1" />
         <source>远程控制：%1 个客户端</source>
         <translation>远程控制：%1 个客户端</translation>
+    </message>
+</context>
+<context>
+    <name>RunCertificateFields</name>
+    <message>
+        <location filename="../../dialogs/runcertificatefields.cpp" line="+188" />
+        <source>接收时</source>
+        <translation>接收时</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>调整后</source>
+        <translation>调整后</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>读数</source>
+        <translation>读数</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>参考值</source>
+        <translation>参考值</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>简单接受</source>
+        <translation>简单接受</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>保护带 (w = U)</source>
+        <translation>保护带 (w = U)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>设定值 (℃)</source>
+        <translation>设定值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>名称</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>值 (℃)</source>
+        <translation>值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>分布 (normal/rectangular/triangular)</source>
+        <translation>分布 (normal/rectangular/triangular)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>自由度（空为无穷）</source>
+        <translation>自由度（空为无穷）</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>作用于 (reading/source)</source>
+        <translation>作用于 (reading/source)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>重复性声明的依据</source>
+        <translation>重复性声明的依据</translation>
     </message>
 </context>
 <context>
@@ -2044,17 +2451,18 @@
         <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
     </message>
     <message>
-        <location line="+14" />
+        <location line="+15" />
         <location line="+40" />
         <location line="+23" />
-        <location line="+8" />
+        <location line="+11" />
+        <location line="+13" />
         <location line="+23" />
         <location line="+61" />
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-150" />
+        <location line="-166" />
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -2097,16 +2505,33 @@
     </message>
     <message>
         <location line="+1" />
+        <location line="+28" />
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="-16" />
         <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
         <translation>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</translation>
     </message>
     <message>
-        <location line="+8" />
+        <location line="+11" />
+        <source>校准证书还缺少：
+%1
+
+可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，每页注明它不是校准证书。</source>
+        <translation>校准证书还缺少：
+%1
+
+可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，每页注明它不是校准证书。</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>以测试报告继续</source>
+        <translation>以测试报告继续</translation>
+    </message>
+    <message>
+        <location line="+9" />
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>无法在 %1 记录校准结果：%2

@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+19" />
+        <location filename="../../station/calibrationcertificate.cpp" line="+20" />
         <source>未保存</source>
         <translation>not saved</translation>
     </message>
@@ -80,7 +80,12 @@
         <translation>FAIL</translation>
     </message>
     <message>
-        <location line="+11" />
+        <location line="+10" />
+        <source>读数已跳过</source>
+        <translation>reading skipped</translation>
+    </message>
+    <message>
+        <location line="+3" />
         <source>完成</source>
         <translation>done</translation>
     </message>
@@ -106,11 +111,22 @@
     </message>
     <message>
         <location line="+13" />
+        <location line="+16" />
         <source>序列号 %1</source>
         <translation>serial %1</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+1" />
+        <source>控制器 %1，端口 %2</source>
+        <translation>controller %1, port %2</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <location line="+21" />
         <source>未记录</source>
         <translation>not recorded</translation>
     </message>
@@ -141,12 +157,37 @@
     </message>
     <message>
         <location line="+3" />
-        <location line="+107" />
+        <location line="+123" />
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-79" />
+        <location line="-91" />
+        <source>测试报告</source>
+        <translation>Test report</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>测试报告（校准未完成）</source>
+        <translation>Test report (calibration not completed)</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>本测试报告不是校准证书。</source>
+        <translation>This test report is not a calibration certificate.</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>本测试报告不是校准证书（缺少：%1）。</source>
+        <translation>This test report is not a calibration certificate (missing: %1).</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <location line="+2" />
         <source>校准证书</source>
         <translation>Calibration Certificate</translation>
     </message>
@@ -161,7 +202,7 @@
         <translation>Certificate No. %1</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="+2" />
         <source>第 %1 页，共 %2 页</source>
         <translation>Page %1 of %2</translation>
     </message>
@@ -271,7 +312,7 @@
         <translation>Curve</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+5" />
         <source>校准方法</source>
         <translation>Method</translation>
     </message>
@@ -282,6 +323,11 @@
     </message>
     <message>
         <location line="+5" />
+        <source>误差 = 读数 − 参考值。</source>
+        <translation>Error = reading − reference.</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>环境条件</source>
         <translation>Environmental conditions</translation>
     </message>
@@ -430,6 +476,15 @@
     </message>
 </context>
 <context>
+    <name>CalibrationPdf</name>
+    <message>
+        <location filename="../../station/calibrationpdf.cpp" line="+45" />
+        <source>zh_CN</source>
+        <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
+        <translation>en</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationReporter</name>
     <message>
         <location filename="../../station/calibrationreporter.cpp" line="+121" />
@@ -460,7 +515,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+40" />
+        <location filename="../../control/calibrationrun.cpp" line="+43" />
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -480,7 +535,7 @@
         <translation>must be a number</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="+6" />
         <source>必须大于零</source>
         <translation>must be greater than zero</translation>
     </message>
@@ -490,12 +545,13 @@
         <translation>must not be negative</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="-4" />
+        <location line="+6" />
         <source>不能大于 %1</source>
         <translation>must not exceed %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+18" />
         <source>应为文字</source>
         <translation>must be text</translation>
     </message>
@@ -521,13 +577,13 @@
     </message>
     <message>
         <location line="+4" />
-        <location line="+82" />
+        <location line="+88" />
         <location line="+17" />
         <source>应为对象</source>
         <translation>must be an object</translation>
     </message>
     <message>
-        <location line="-87" />
+        <location line="-93" />
         <source>应为 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
@@ -537,17 +593,17 @@
         <translation>is missing</translation>
     </message>
     <message>
-        <location line="+37" />
+        <location line="+39" />
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>must be two wavelengths [low, high] in µm, low below high</translation>
     </message>
     <message>
-        <location line="+21" />
+        <location line="+25" />
         <source>设定值应依次增大</source>
         <translation>set points must increase</translation>
     </message>
     <message>
-        <location line="+32" />
+        <location line="+38" />
         <source>文件缺少版本号</source>
         <translation>The file has no version number</translation>
     </message>
@@ -562,7 +618,7 @@
         <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
     </message>
     <message>
-        <location line="+111" />
+        <location line="+124" />
         <source>第 %1 行第 %2 列：%3</source>
         <translation>Line %1, column %2: %3</translation>
     </message>
@@ -572,7 +628,7 @@
         <translation>This is not a calibration program file</translation>
     </message>
     <message>
-        <location line="+35" />
+        <location line="+42" />
         <source>应为步骤列表</source>
         <translation>must be a list of steps</translation>
     </message>
@@ -601,9 +657,14 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+50" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+58" />
         <source>校准程序</source>
         <translation>Calibration program</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>程序</source>
+        <translation>Program</translation>
     </message>
     <message>
         <location line="+21" />
@@ -652,7 +713,7 @@
     </message>
     <message>
         <location line="+5" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+236" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+248" />
         <source>等待读数</source>
         <translation>Wait reading</translation>
     </message>
@@ -687,13 +748,163 @@
         <translation>Save...</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+11" />
+        <source>证书</source>
+        <translation>Certificate</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器制造商</source>
+        <translation>Instrument make</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器型号</source>
+        <translation>Instrument model</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器序列号</source>
+        <translation>Instrument serial number</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器状态</source>
+        <translation>Condition</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>分辨力 (℃)</source>
+        <translation>Resolution (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围下限 (µm)</source>
+        <translation>Spectral band from (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围上限 (µm)</source>
+        <translation>Spectral band to (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>签字人</source>
+        <translation>Signatory</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (℃)</source>
+        <translation>Tolerance (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (%)</source>
+        <translation>Tolerance (%)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>百分比取自</source>
+        <translation>Percentage of</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>判定规则</source>
+        <translation>Decision rule</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>每步读数个数</source>
+        <translation>Readings per step</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>辐射源制造商</source>
+        <translation>Source make</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源型号</source>
+        <translation>Source model</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源序列号</source>
+        <translation>Source serial number</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源发射率 ε_s</source>
+        <translation>Source emissivity ε_s</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>ε_s 的标准不确定度</source>
+        <translation>Standard uncertainty of ε_s</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源口径 (mm)</source>
+        <translation>Source aperture (mm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源证书编号</source>
+        <translation>Source certificate number</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>有效期至 (yyyy-MM-dd)</source>
+        <translation>Valid until (yyyy-MM-dd)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>环境温度的标准不确定度 (℃)</source>
+        <translation>Standard uncertainty of the ambient (℃)</translation>
+    </message>
+    <message>
+        <location line="+15" />
+        <source>辐射源证书的扩展不确定度 U (k = 2)</source>
+        <translation>Expanded uncertainty U (k = 2) from the source's certificate</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>不确定度分量</source>
+        <translation>Uncertainty components</translation>
+    </message>
+    <message>
+        <location line="+13" />
+        <source>添加不确定度点</source>
+        <translation>Add uncertainty point</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除不确定度点</source>
+        <translation>Remove uncertainty point</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>添加分量</source>
+        <translation>Add component</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除分量</source>
+        <translation>Remove component</translation>
+    </message>
+    <message>
+        <location line="+29" />
         <source>开始</source>
         <translation>Start</translation>
     </message>
     <message>
         <location line="+7" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+53" />
         <source>暂停</source>
         <translation>Pause</translation>
     </message>
@@ -708,7 +919,7 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-208" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-241" />
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -718,7 +929,22 @@
         <translation>Result</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+1" />
+        <source>误差 (℃)</source>
+        <translation>Error (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>结论</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <location line="+79" />
         <location line="+2" />
         <source>中止校准</source>
         <translation>Abort calibration</translation>
@@ -734,7 +960,12 @@
         <translation>Continue calibration</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+80" />
+        <source>读数已跳过</source>
+        <translation>reading skipped</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>完成</source>
         <translation>Done</translation>
     </message>
@@ -789,12 +1020,22 @@
         <translation>Reading %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+16" />
+        <source>合格</source>
+        <translation>PASS</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>不合格</source>
+        <translation>FAIL</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>继续</source>
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="+121" />
+        <location line="+122" />
         <source>打开校准程序</source>
         <translation>Open calibration program</translation>
     </message>
@@ -918,19 +1159,44 @@
         <translation>Calibration: step %1/%2, %3, ends about %4</translation>
     </message>
     <message>
-        <location line="+22" />
+        <location line="+15" />
+        <source>未规定允差，不作符合性判定</source>
+        <translation>no tolerance given, no conformity stated</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：未完成</source>
+        <translation>Overall verdict: INCOMPLETE</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：合格</source>
+        <translation>Overall verdict: PASS</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：不合格</source>
+        <translation>Overall verdict: FAIL</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>%1（测试报告，不是校准证书）</source>
+        <translation>%1 (test report, not a calibration certificate)</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>校准报告已保存在 %1</source>
         <translation>Calibration report saved in %1</translation>
     </message>
     <message>
         <location line="+2" />
-        <source>校准已中止，报告已保存在 %1</source>
-        <translation>Calibration aborted, report saved in %1</translation>
+        <source>校准已中止，%1，报告已保存在 %2</source>
+        <translation>Calibration aborted, %1, report saved in %2</translation>
     </message>
     <message>
         <location line="+0" />
-        <source>校准已完成，报告已保存在 %1</source>
-        <translation>Calibration finished, report saved in %1</translation>
+        <source>校准已完成，%1，报告已保存在 %2</source>
+        <translation>Calibration finished, %1, report saved in %2</translation>
     </message>
     <message>
         <location line="+4" />
@@ -946,6 +1212,69 @@
         <location line="+3" />
         <source>校准报告未保存</source>
         <translation>Calibration report not saved</translation>
+    </message>
+</context>
+<context>
+    <name>CertificateCompleteness</name>
+    <message>
+        <location filename="../../control/certificatecompleteness.cpp" line="+72" />
+        <source>实验室名称</source>
+        <translation>lab name</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的制造商</source>
+        <translation>instrument make</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的型号</source>
+        <translation>instrument model</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的序列号</source>
+        <translation>instrument serial number</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的制造商</source>
+        <translation>source make</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的型号</source>
+        <translation>source model</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的序列号</source>
+        <translation>source serial number</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的证书编号</source>
+        <translation>source certificate number</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源校准的有效期</source>
+        <translation>source calibration due date</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的不确定度表</source>
+        <translation>source uncertainty table</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>每步一个读数时仪器重复性的声明值</source>
+        <translation>a stated repeatability of the instrument (one reading per step)</translation>
     </message>
 </context>
 <context>
@@ -1503,12 +1832,12 @@
         <location line="+8" />
         <location line="+109" />
         <location line="+215" />
-        <location line="+166" />
+        <location line="+167" />
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-483" />
+        <location line="-484" />
         <location line="+20" />
         <location line="+313" />
         <source>错误</source>
@@ -1532,7 +1861,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+526" />
+        <location line="+527" />
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -1562,21 +1891,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="-247" />
+        <location line="-248" />
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
         <location line="-326" />
-        <location line="+545" />
+        <location line="+546" />
         <location line="+28" />
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-479" />
+        <location line="-480" />
         <location line="+210" />
-        <location line="+138" />
+        <location line="+139" />
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
@@ -1615,12 +1944,12 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the CA file %1</translation>
     </message>
     <message>
-        <location line="+47" />
+        <location line="+48" />
         <source>服务器不支持 MQTT 5，改用 MQTT 3.1.1</source>
         <translation>The broker does not speak MQTT 5; using MQTT 3.1.1</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+4" />
         <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>The broker refused the connection: wrong user name or password</translation>
     </message>
@@ -1659,7 +1988,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-555" />
+        <location filename="../../app/mainwindow.cpp" line="-556" />
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -1743,14 +2072,14 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+39" />
+        <location filename="../../app/remotecontrolshell.cpp" line="+42" />
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>The remote control settings cannot be used: %1
 Remote control stays off; correct them under Settings → Remote control.</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+10" />
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>Remote control cannot use TCP port %1: %2
@@ -1781,6 +2110,84 @@ The program goes on without remote control.</translation>
         <location line="+1" />
         <source>远程控制：%1 个客户端</source>
         <translation>Remote control: %1 client(s)</translation>
+    </message>
+</context>
+<context>
+    <name>RunCertificateFields</name>
+    <message>
+        <location filename="../../dialogs/runcertificatefields.cpp" line="+188" />
+        <source>接收时</source>
+        <translation>as found</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>调整后</source>
+        <translation>as left</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>读数</source>
+        <translation>reading</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>参考值</source>
+        <translation>reference</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>简单接受</source>
+        <translation>simple acceptance</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>保护带 (w = U)</source>
+        <translation>guarded (w = U)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>设定值 (℃)</source>
+        <translation>Set point (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>值 (℃)</source>
+        <translation>Value (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>分布 (normal/rectangular/triangular)</source>
+        <translation>Distribution (normal/rectangular/triangular)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>自由度（空为无穷）</source>
+        <translation>Degrees of freedom (empty: infinite)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>作用于 (reading/source)</source>
+        <translation>Acts at (reading/source)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>重复性声明的依据</source>
+        <translation>Basis of a stated repeatability</translation>
     </message>
 </context>
 <context>
@@ -2044,17 +2451,18 @@ The program goes on as usual and keeps trying in the background.</translation>
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+14" />
+        <location line="+15" />
         <location line="+40" />
         <location line="+23" />
-        <location line="+8" />
+        <location line="+11" />
+        <location line="+13" />
         <location line="+23" />
         <location line="+61" />
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-150" />
+        <location line="-166" />
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -2097,16 +2505,33 @@ The program goes on as usual and keeps trying in the background.</translation>
     </message>
     <message>
         <location line="+1" />
+        <location line="+28" />
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="-16" />
         <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
         <translation>The source's calibration was due on %1; the certificate will say so. Start anyway?</translation>
     </message>
     <message>
-        <location line="+8" />
+        <location line="+11" />
+        <source>校准证书还缺少：
+%1
+
+可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，每页注明它不是校准证书。</source>
+        <translation>The calibration certificate still lacks:
+%1
+
+Complete them on the Certificate page, or continue with a test report: it has no certificate number and says on every page that it is not a calibration certificate.</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>以测试报告继续</source>
+        <translation>Continue as test report</translation>
+    </message>
+    <message>
+        <location line="+9" />
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>Cannot record the calibration results in %1: %2

@@ -55,7 +55,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+19" />
+        <location filename="../../station/calibrationcertificate.cpp" line="+20" />
         <source>未保存</source>
         <translation>未儲存</translation>
     </message>
@@ -80,7 +80,12 @@
         <translation>不合格</translation>
     </message>
     <message>
-        <location line="+11" />
+        <location line="+10" />
+        <source>读数已跳过</source>
+        <translation>讀數已跳過</translation>
+    </message>
+    <message>
+        <location line="+3" />
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -106,11 +111,22 @@
     </message>
     <message>
         <location line="+13" />
+        <location line="+16" />
         <source>序列号 %1</source>
         <translation>序號 %1</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+1" />
+        <source>控制器 %1，端口 %2</source>
+        <translation>控制器 %1，連接埠 %2</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>（%1）</source>
+        <translation>（%1）</translation>
+    </message>
+    <message>
+        <location line="+21" />
         <source>未记录</source>
         <translation>未記錄</translation>
     </message>
@@ -141,12 +157,37 @@
     </message>
     <message>
         <location line="+3" />
-        <location line="+107" />
+        <location line="+123" />
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-79" />
+        <location line="-91" />
+        <source>测试报告</source>
+        <translation>測試報告</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>测试报告（校准未完成）</source>
+        <translation>測試報告（校正未完成）</translation>
+    </message>
+    <message>
+        <location line="+5" />
+        <source>本测试报告不是校准证书。</source>
+        <translation>本測試報告不是校正證書。</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>本测试报告不是校准证书（缺少：%1）。</source>
+        <translation>本測試報告不是校正證書（缺少：%1）。</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>、</source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <location line="+2" />
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -161,7 +202,7 @@
         <translation>證書編號 %1</translation>
     </message>
     <message>
-        <location line="+1" />
+        <location line="+2" />
         <source>第 %1 页，共 %2 页</source>
         <translation>第 %1 頁，共 %2 頁</translation>
     </message>
@@ -271,7 +312,7 @@
         <translation>曲線</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+5" />
         <source>校准方法</source>
         <translation>校正方法</translation>
     </message>
@@ -282,6 +323,11 @@
     </message>
     <message>
         <location line="+5" />
+        <source>误差 = 读数 − 参考值。</source>
+        <translation>誤差 = 讀數 − 參考值。</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>环境条件</source>
         <translation>環境條件</translation>
     </message>
@@ -430,6 +476,15 @@
     </message>
 </context>
 <context>
+    <name>CalibrationPdf</name>
+    <message>
+        <location filename="../../station/calibrationpdf.cpp" line="+45" />
+        <source>zh_CN</source>
+        <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
+        <translation>zh_TW</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationReporter</name>
     <message>
         <location filename="../../station/calibrationreporter.cpp" line="+121" />
@@ -460,7 +515,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+40" />
+        <location filename="../../control/calibrationrun.cpp" line="+43" />
         <source>%1：%2</source>
         <translation>%1：%2</translation>
     </message>
@@ -480,7 +535,7 @@
         <translation>應為數字</translation>
     </message>
     <message>
-        <location line="+4" />
+        <location line="+6" />
         <source>必须大于零</source>
         <translation>必須大於零</translation>
     </message>
@@ -490,12 +545,13 @@
         <translation>不能為負數</translation>
     </message>
     <message>
-        <location line="+2" />
+        <location line="-4" />
+        <location line="+6" />
         <source>不能大于 %1</source>
         <translation>不能大於 %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+18" />
         <source>应为文字</source>
         <translation>應為文字</translation>
     </message>
@@ -521,13 +577,13 @@
     </message>
     <message>
         <location line="+4" />
-        <location line="+82" />
+        <location line="+88" />
         <location line="+17" />
         <source>应为对象</source>
         <translation>應為物件</translation>
     </message>
     <message>
-        <location line="-87" />
+        <location line="-93" />
         <source>应为 true 或 false</source>
         <translation>應為 true 或 false</translation>
     </message>
@@ -537,17 +593,17 @@
         <translation>缺少此項</translation>
     </message>
     <message>
-        <location line="+37" />
+        <location line="+39" />
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>應為兩個波長 [下限, 上限]（µm），下限小於上限</translation>
     </message>
     <message>
-        <location line="+21" />
+        <location line="+25" />
         <source>设定值应依次增大</source>
         <translation>設定值應依次增大</translation>
     </message>
     <message>
-        <location line="+32" />
+        <location line="+38" />
         <source>文件缺少版本号</source>
         <translation>檔案缺少版本號</translation>
     </message>
@@ -562,7 +618,7 @@
         <translation>此檔案由較新版本的程式儲存（版本 %1），本程式無法讀取</translation>
     </message>
     <message>
-        <location line="+111" />
+        <location line="+124" />
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 欄：%3</translation>
     </message>
@@ -572,7 +628,7 @@
         <translation>這不是校正程式檔案</translation>
     </message>
     <message>
-        <location line="+35" />
+        <location line="+42" />
         <source>应为步骤列表</source>
         <translation>應為步驟清單</translation>
     </message>
@@ -601,9 +657,14 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+50" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+58" />
         <source>校准程序</source>
         <translation>校正程式</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>程序</source>
+        <translation>程序</translation>
     </message>
     <message>
         <location line="+21" />
@@ -652,7 +713,7 @@
     </message>
     <message>
         <location line="+5" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+236" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+248" />
         <source>等待读数</source>
         <translation>等待讀數</translation>
     </message>
@@ -687,13 +748,163 @@
         <translation>儲存...</translation>
     </message>
     <message>
-        <location line="+25" />
+        <location line="+11" />
+        <source>证书</source>
+        <translation>證書</translation>
+    </message>
+    <message>
+        <location line="+11" />
+        <source>客户</source>
+        <translation>客戶</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器制造商</source>
+        <translation>儀器製造商</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器型号</source>
+        <translation>儀器型號</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器序列号</source>
+        <translation>儀器序號</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>仪器状态</source>
+        <translation>儀器狀態</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>分辨力 (℃)</source>
+        <translation>解析度 (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围下限 (µm)</source>
+        <translation>光譜範圍下限 (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>光谱范围上限 (µm)</source>
+        <translation>光譜範圍上限 (µm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>签字人</source>
+        <translation>簽字人</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (℃)</source>
+        <translation>允差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>允差 (%)</source>
+        <translation>允差 (%)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>百分比取自</source>
+        <translation>百分比取自</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>判定规则</source>
+        <translation>判定規則</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>每步读数个数</source>
+        <translation>每步讀數個數</translation>
+    </message>
+    <message>
+        <location line="+14" />
+        <source>辐射源制造商</source>
+        <translation>輻射源製造商</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源型号</source>
+        <translation>輻射源型號</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源序列号</source>
+        <translation>輻射源序號</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源发射率 ε_s</source>
+        <translation>輻射源發射率 ε_s</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>ε_s 的标准不确定度</source>
+        <translation>ε_s 的標準不確定度</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源口径 (mm)</source>
+        <translation>輻射源口徑 (mm)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>辐射源证书编号</source>
+        <translation>輻射源證書編號</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>有效期至 (yyyy-MM-dd)</source>
+        <translation>有效期至 (yyyy-MM-dd)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>环境温度的标准不确定度 (℃)</source>
+        <translation>環境溫度的標準不確定度 (℃)</translation>
+    </message>
+    <message>
+        <location line="+15" />
+        <source>辐射源证书的扩展不确定度 U (k = 2)</source>
+        <translation>輻射源證書的擴展不確定度 U (k = 2)</translation>
+    </message>
+    <message>
+        <location line="+10" />
+        <source>不确定度分量</source>
+        <translation>不確定度分量</translation>
+    </message>
+    <message>
+        <location line="+13" />
+        <source>添加不确定度点</source>
+        <translation>新增不確定度點</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除不确定度点</source>
+        <translation>刪除不確定度點</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>添加分量</source>
+        <translation>新增分量</translation>
+    </message>
+    <message>
+        <location line="+7" />
+        <source>删除分量</source>
+        <translation>刪除分量</translation>
+    </message>
+    <message>
+        <location line="+29" />
         <source>开始</source>
         <translation>開始</translation>
     </message>
     <message>
         <location line="+7" />
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+31" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+53" />
         <source>暂停</source>
         <translation>暫停</translation>
     </message>
@@ -708,7 +919,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-208" />
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-241" />
         <source>状态</source>
         <translation>狀態</translation>
     </message>
@@ -718,7 +929,22 @@
         <translation>結果</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+1" />
+        <source>误差 (℃)</source>
+        <translation>誤差 (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>结论</source>
+        <translation>結論</translation>
+    </message>
+    <message>
+        <location line="+79" />
         <location line="+2" />
         <source>中止校准</source>
         <translation>中止校正</translation>
@@ -734,7 +960,12 @@
         <translation>繼續校正</translation>
     </message>
     <message>
-        <location line="+76" />
+        <location line="+80" />
+        <source>读数已跳过</source>
+        <translation>讀數已跳過</translation>
+    </message>
+    <message>
+        <location line="+1" />
         <source>完成</source>
         <translation>完成</translation>
     </message>
@@ -789,12 +1020,22 @@
         <translation>讀數 %1</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="+16" />
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>继续</source>
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="+121" />
+        <location line="+122" />
         <source>打开校准程序</source>
         <translation>開啟校正程式</translation>
     </message>
@@ -918,19 +1159,44 @@
         <translation>校正：第 %1/%2 步，%3，預計 %4 結束</translation>
     </message>
     <message>
-        <location line="+22" />
+        <location line="+15" />
+        <source>未规定允差，不作符合性判定</source>
+        <translation>未規定允差，不作符合性判定</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：未完成</source>
+        <translation>總結論：未完成</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：合格</source>
+        <translation>總結論：合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>总结论：不合格</source>
+        <translation>總結論：不合格</translation>
+    </message>
+    <message>
+        <location line="+3" />
+        <source>%1（测试报告，不是校准证书）</source>
+        <translation>%1（測試報告，不是校正證書）</translation>
+    </message>
+    <message>
+        <location line="+15" />
         <source>校准报告已保存在 %1</source>
         <translation>校正報告已儲存在 %1</translation>
     </message>
     <message>
         <location line="+2" />
-        <source>校准已中止，报告已保存在 %1</source>
-        <translation>校正已中止，報告已儲存於 %1</translation>
+        <source>校准已中止，%1，报告已保存在 %2</source>
+        <translation>校正已中止，%1，報告已儲存在 %2</translation>
     </message>
     <message>
         <location line="+0" />
-        <source>校准已完成，报告已保存在 %1</source>
-        <translation>校正已完成，報告已儲存於 %1</translation>
+        <source>校准已完成，%1，报告已保存在 %2</source>
+        <translation>校正已完成，%1，報告已儲存在 %2</translation>
     </message>
     <message>
         <location line="+4" />
@@ -946,6 +1212,69 @@
         <location line="+3" />
         <source>校准报告未保存</source>
         <translation>校正報告未儲存</translation>
+    </message>
+</context>
+<context>
+    <name>CertificateCompleteness</name>
+    <message>
+        <location filename="../../control/certificatecompleteness.cpp" line="+72" />
+        <source>实验室名称</source>
+        <translation>實驗室名稱</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>客户</source>
+        <translation>客戶</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的制造商</source>
+        <translation>受校儀器的製造商</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的型号</source>
+        <translation>受校儀器的型號</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>被校仪器的序列号</source>
+        <translation>受校儀器的序號</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的制造商</source>
+        <translation>輻射源的製造商</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的型号</source>
+        <translation>輻射源的型號</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的序列号</source>
+        <translation>輻射源的序號</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的证书编号</source>
+        <translation>輻射源的證書編號</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源校准的有效期</source>
+        <translation>輻射源校正的有效期</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>辐射源的不确定度表</source>
+        <translation>輻射源的不確定度表</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>每步一个读数时仪器重复性的声明值</source>
+        <translation>每步一個讀數時儀器重複性的聲明值</translation>
     </message>
 </context>
 <context>
@@ -1503,12 +1832,12 @@
         <location line="+8" />
         <location line="+109" />
         <location line="+215" />
-        <location line="+166" />
+        <location line="+167" />
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-483" />
+        <location line="-484" />
         <location line="+20" />
         <location line="+313" />
         <source>错误</source>
@@ -1532,7 +1861,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+526" />
+        <location line="+527" />
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -1562,21 +1891,21 @@
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校正。</translation>
     </message>
     <message>
-        <location line="-247" />
+        <location line="-248" />
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
         <location line="-326" />
-        <location line="+545" />
+        <location line="+546" />
         <location line="+28" />
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-479" />
+        <location line="-480" />
         <location line="+210" />
-        <location line="+138" />
+        <location line="+139" />
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -1615,12 +1944,12 @@
         <translation>無法讀取 CA 檔案 %1</translation>
     </message>
     <message>
-        <location line="+47" />
+        <location line="+48" />
         <source>服务器不支持 MQTT 5，改用 MQTT 3.1.1</source>
         <translation>伺服器不支援 MQTT 5，改用 MQTT 3.1.1</translation>
     </message>
     <message>
-        <location line="+3" />
+        <location line="+4" />
         <source>服务器拒绝连接：用户名或密码错误</source>
         <translation>伺服器拒絕連線：使用者名稱或密碼錯誤</translation>
     </message>
@@ -1659,7 +1988,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-555" />
+        <location filename="../../app/mainwindow.cpp" line="-556" />
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -1743,14 +2072,14 @@
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+39" />
+        <location filename="../../app/remotecontrolshell.cpp" line="+42" />
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>遠端控制的設定無法使用：%1
 遠端控制保持關閉，請在 設定 → 遠端控制 中改正。</translation>
     </message>
     <message>
-        <location line="+9" />
+        <location line="+10" />
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>遠端控制無法使用 TCP 連接埠 %1：%2
@@ -1781,6 +2110,84 @@
         <location line="+1" />
         <source>远程控制：%1 个客户端</source>
         <translation>遠端控制：%1 個用戶端</translation>
+    </message>
+</context>
+<context>
+    <name>RunCertificateFields</name>
+    <message>
+        <location filename="../../dialogs/runcertificatefields.cpp" line="+188" />
+        <source>接收时</source>
+        <translation>接收時</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>调整后</source>
+        <translation>調整後</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>读数</source>
+        <translation>讀數</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>参考值</source>
+        <translation>參考值</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>简单接受</source>
+        <translation>簡單接受</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>保护带 (w = U)</source>
+        <translation>保護帶 (w = U)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>设定值 (℃)</source>
+        <translation>設定值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>U (℃)</source>
+        <translation>U (℃)</translation>
+    </message>
+    <message>
+        <location line="+2" />
+        <source>名称</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>值 (℃)</source>
+        <translation>值 (℃)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>分布 (normal/rectangular/triangular)</source>
+        <translation>分佈 (normal/rectangular/triangular)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>k</source>
+        <translation>k</translation>
+    </message>
+    <message>
+        <location line="+1" />
+        <source>自由度（空为无穷）</source>
+        <translation>自由度（空為無窮）</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>作用于 (reading/source)</source>
+        <translation>作用於 (reading/source)</translation>
+    </message>
+    <message>
+        <location line="+0" />
+        <source>重复性声明的依据</source>
+        <translation>重複性聲明的依據</translation>
     </message>
 </context>
 <context>
@@ -2044,17 +2451,18 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校正</translation>
     </message>
     <message>
-        <location line="+14" />
+        <location line="+15" />
         <location line="+40" />
         <location line="+23" />
-        <location line="+8" />
+        <location line="+11" />
+        <location line="+13" />
         <location line="+23" />
         <location line="+61" />
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-150" />
+        <location line="-166" />
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -2097,16 +2505,33 @@
     </message>
     <message>
         <location line="+1" />
+        <location line="+28" />
         <source>取消</source>
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+12" />
+        <location line="-16" />
         <source>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</source>
         <translation>輻射源的校正已於 %1 到期，證書上會註明。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+8" />
+        <location line="+11" />
+        <source>校准证书还缺少：
+%1
+
+可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，每页注明它不是校准证书。</source>
+        <translation>校正證書還缺少：
+%1
+
+可在「證書」頁補全，或以測試報告繼續：測試報告沒有證書編號，每頁註明它不是校正證書。</translation>
+    </message>
+    <message>
+        <location line="+4" />
+        <source>以测试报告继续</source>
+        <translation>以測試報告繼續</translation>
+    </message>
+    <message>
+        <location line="+9" />
         <source>无法在 %1 记录校准结果：%2
 程序意外退出时，结果会丢失。仍然开始吗？</source>
         <translation>無法在 %1 記錄校正結果：%2
