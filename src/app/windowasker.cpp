@@ -169,11 +169,10 @@ bool WindowAsker::startAsTestReport(const QVector<CertificateCompleteness::Missi
         tr("校准证书还缺少：\n%1\n\n可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，"
            "每页注明它不是校准证书。")
             .arg(lines.join(QLatin1Char('\n'))),
-        QMessageBox::NoButton, boxParent());
-    QPushButton *report = box.addButton(tr("以测试报告继续"), QMessageBox::AcceptRole);
-    box.setDefaultButton(box.addButton(tr("取消"), QMessageBox::RejectRole));
-    box.exec();
-    return box.clickedButton() == report;
+        QMessageBox::Ok | QMessageBox::Cancel, boxParent());
+    box.button(QMessageBox::Ok)->setText(tr("以测试报告继续"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 bool WindowAsker::startWithoutJournal(const QString &folder, const QString &error)

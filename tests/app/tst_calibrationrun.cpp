@@ -181,6 +181,28 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
         for (int column = 0; column < 4; ++column)
             qobject_cast<QDoubleSpinBox *>(table->cellWidget(row, column))->setValue(values[column]);
     }
+    // A certificate's run, with one reading a step as these cases answer.
+    auto *editor = qobject_cast<CalibrationRunDialog *>(dialog);
+    CalibrationRun run = editor->run();
+    run.certificate.customer = QStringLiteral("ACME");
+    run.certificate.make = QStringLiteral("Acme");
+    run.certificate.model = QStringLiteral("IR-200");
+    run.certificate.serial = QStringLiteral("4471");
+    run.source = {};
+    run.source.make = QStringLiteral("Ostrel");
+    run.source.model = QStringLiteral("BB-500");
+    run.source.serial = QStringLiteral("B-17");
+    run.source.certificate = QStringLiteral("S-2026-118");
+    run.source.due = QStringLiteral("2099-06-30");
+    run.source.uncertainty = {{0, 0.3}};
+    run.readingsPerStep = 1;
+    BudgetComponent repeatability;
+    repeatability.name = QStringLiteral("repeatability");
+    repeatability.value = 0.05;
+    repeatability.repeatability = true;
+    repeatability.basis = QStringLiteral("previous evaluation");
+    run.budget = {repeatability};
+    editor->setRun(run);
 }
 
 // Set points 50 and 100 °C seen through ε_s = 0.95 by an instrument set to 1.00, ambient 23 °C: the
@@ -271,11 +293,12 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
     QFile runFile(QDir(m_reports).filePath(QStringLiteral("points.bbrun")));
     QVERIFY(runFile.open(QIODevice::WriteOnly));
-    runFile.write(R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300,
+    runFile.write(R"({"version": 3, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300,
         "emissivity": 1.0,
         "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang", "make": "Acme",
                         "model": "IR-200", "serial": "4471", "resolutionC": 0.1, "bandUm": [8, 14]},
-        "source": {"emissivity": 0.95, "certificate": "S-2026-118", "due": "2099-06-30",
+        "source": {"make": "Ostrel", "model": "BB-500", "serial": "B-17",
+                   "emissivity": 0.95, "certificate": "S-2026-118", "due": "2099-06-30",
                    "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
         "ambientC": 23.0, "tolerance": {"c": 1.0, "percent": 1.0}, "decisionRule": "guarded",
         "readingsPerStep": 3,
@@ -321,6 +344,13 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     // The last step's outcome too stays in the table after the run.
     QCOMPARE(
         namedChild<QTableWidget>(dialog, "tableWidget_steps")->item(1, 5)->text(), QStringLiteral("Done"));
+    // Its error, U and verdict as the certificate states them, and the run's result in the end message.
+    QStringList outcome;
+    for (int column = 7; column < 10; ++column)
+        outcome << namedChild<QTableWidget>(dialog, "tableWidget_steps")->item(1, column)->text();
+    QCOMPARE(outcome, (QStringList {"0.77", "0.47", "FAIL"}));
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        statusText().contains(QStringLiteral("Overall verdict: FAIL")), qPrintable(statusText()), kWaitMs);
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
@@ -389,8 +419,9 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     QCOMPARE(m_modals->boxes, QStringList {QStringLiteral("提示|没有输入读数。")});
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
+    // A step whose only reading was skipped says so; it is not "done" like one that has a reading.
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r"));
+        QByteArray("1,reading skipped,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r"));
 }
 
 void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
@@ -545,12 +576,13 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
     QTest::addColumn<int>("curves");
     QTest::newRow("the program killed in the third step")
         << true
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r",
-               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r",
+        << QByteArrayList {"1,reading skipped,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r",
+               "2,reading skipped,40.000,T,S,40.000,0.0000,40.000,40.000,N,,,,,,,,,,,\r",
                "3,not reached,45.000,,,,,,,,,,,,,,,,,,\r"}
         << 0;
     QTest::newRow("the report folder gone at the end, and the report put off")
-        << false << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r"} << 1;
+        << false << QByteArrayList {"1,reading skipped,35.000,T,S,35.000,0.0000,35.000,35.000,N,,,,,,,,,,,\r"}
+        << 1;
 }
 
 void TestCalibrationRun::journaledRunIsReportedAtTheNextStart()
