@@ -42,35 +42,29 @@ RunCertificateFields::RunCertificateFields(
     , ui(form)
     , m_run(run)
 {
-    bindText(ui->lineEdit_customer, [](CalibrationRun &r) -> QString & { return r.certificate.customer; });
-    bindText(ui->lineEdit_itemMake, [](CalibrationRun &r) -> QString & { return r.certificate.make; });
-    bindText(ui->lineEdit_itemModel, [](CalibrationRun &r) -> QString & { return r.certificate.model; });
-    bindText(ui->lineEdit_itemSerial, [](CalibrationRun &r) -> QString & { return r.certificate.serial; });
-    bindText(ui->lineEdit_signatory, [](CalibrationRun &r) -> QString & { return r.certificate.signatory; });
-    bindText(ui->lineEdit_sourceMake, [](CalibrationRun &r) -> QString & { return r.source.make; });
-    bindText(ui->lineEdit_sourceModel, [](CalibrationRun &r) -> QString & { return r.source.model; });
-    bindText(ui->lineEdit_sourceSerial, [](CalibrationRun &r) -> QString & { return r.source.serial; });
-    bindText(
-        ui->lineEdit_sourceCertificate, [](CalibrationRun &r) -> QString & { return r.source.certificate; });
-    bindText(ui->lineEdit_sourceDue, [](CalibrationRun &r) -> QString & { return r.source.due; });
-    bindNumber(ui->doubleSpinBox_resolution, 0, 100, 3,
-        [](CalibrationRun &r) -> double & { return r.certificate.resolutionC; });
-    bindNumber(ui->doubleSpinBox_bandLow, 0.1, 1000, 2,
-        [](CalibrationRun &r) -> double & { return r.certificate.bandLowUm; });
-    bindNumber(ui->doubleSpinBox_bandHigh, 0.1, 1000, 2,
-        [](CalibrationRun &r) -> double & { return r.certificate.bandHighUm; });
-    bindNumber(ui->doubleSpinBox_aperture, 0, 10000, 1,
-        [](CalibrationRun &r) -> double & { return r.certificate.apertureMm; });
-    bindNumber(
-        ui->doubleSpinBox_toleranceC, 0, 1000, 3, [](CalibrationRun &r) -> double & { return r.toleranceC; });
-    bindNumber(ui->doubleSpinBox_tolerancePercent, 0, 100, 3,
-        [](CalibrationRun &r) -> double & { return r.tolerancePercent; });
-    bindNumber(ui->doubleSpinBox_sourceEmissivity, 0.01, 1, 3,
-        [](CalibrationRun &r) -> double & { return r.source.emissivity; });
-    bindNumber(ui->doubleSpinBox_emissivityUncertainty, 0, 1, 4,
-        [](CalibrationRun &r) -> double & { return r.source.emissivityUncertainty; });
-    bindNumber(ui->doubleSpinBox_ambientUncertainty, 0, 100, 2,
-        [](CalibrationRun &r) -> double & { return r.ambientUncertaintyC; });
+    // The shorter column stays at the top rather than spread its rows over the other's height.
+    for (QLayout *column :
+        {static_cast<QLayout *>(ui->gridLayout_item), static_cast<QLayout *>(ui->gridLayout_source)})
+        ui->horizontalLayout_certificateFields->setAlignment(column, Qt::AlignTop);
+    bindText(ui->lineEdit_customer, &m_run->certificate.customer);
+    bindText(ui->lineEdit_itemMake, &m_run->certificate.make);
+    bindText(ui->lineEdit_itemModel, &m_run->certificate.model);
+    bindText(ui->lineEdit_itemSerial, &m_run->certificate.serial);
+    bindText(ui->lineEdit_signatory, &m_run->certificate.signatory);
+    bindText(ui->lineEdit_sourceMake, &m_run->source.make);
+    bindText(ui->lineEdit_sourceModel, &m_run->source.model);
+    bindText(ui->lineEdit_sourceSerial, &m_run->source.serial);
+    bindText(ui->lineEdit_sourceCertificate, &m_run->source.certificate);
+    bindText(ui->lineEdit_sourceDue, &m_run->source.due);
+    bindNumber(ui->doubleSpinBox_resolution, 0, 100, 3, &m_run->certificate.resolutionC);
+    bindNumber(ui->doubleSpinBox_bandLow, 0.1, 1000, 2, &m_run->certificate.bandLowUm);
+    bindNumber(ui->doubleSpinBox_bandHigh, 0.1, 1000, 2, &m_run->certificate.bandHighUm);
+    bindNumber(ui->doubleSpinBox_aperture, 0, 10000, 1, &m_run->certificate.apertureMm);
+    bindNumber(ui->doubleSpinBox_toleranceC, 0, 1000, 3, &m_run->toleranceC);
+    bindNumber(ui->doubleSpinBox_tolerancePercent, 0, 100, 3, &m_run->tolerancePercent);
+    bindNumber(ui->doubleSpinBox_sourceEmissivity, 0.01, 1, 3, &m_run->source.emissivity);
+    bindNumber(ui->doubleSpinBox_emissivityUncertainty, 0, 1, 4, &m_run->source.emissivityUncertainty);
+    bindNumber(ui->doubleSpinBox_ambientUncertainty, 0, 100, 2, &m_run->ambientUncertaintyC);
 
     ui->spinBox_readingsPerStep->setRange(1, 100);
     connect(
@@ -143,22 +137,22 @@ RunCertificateFields::RunCertificateFields(
     retranslate();
 }
 
-void RunCertificateFields::bindText(QLineEdit *edit, std::function<QString &(CalibrationRun &)> field)
+void RunCertificateFields::bindText(QLineEdit *edit, QString *field)
 {
-    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) { field(*m_run) = text; });
-    m_shows << [this, edit, field] { edit->setText(field(*m_run)); };
+    connect(edit, &QLineEdit::textEdited, this, [field](const QString &text) { *field = text; });
+    m_shows << [edit, field] { edit->setText(*field); };
 }
 
-void RunCertificateFields::bindNumber(QDoubleSpinBox *box, double minimum, double maximum, int decimals,
-    std::function<double &(CalibrationRun &)> field)
+void RunCertificateFields::bindNumber(
+    QDoubleSpinBox *box, double minimum, double maximum, int decimals, double *field)
 {
     box->setDecimals(decimals);
     box->setRange(minimum, maximum);
     connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this, field](double value) {
         if (!m_showing)
-            field(*m_run) = value;
+            *field = value;
     });
-    m_shows << [this, box, field] { box->setValue(field(*m_run)); };
+    m_shows << [box, field] { box->setValue(*field); };
 }
 
 void RunCertificateFields::show()
@@ -234,10 +228,10 @@ void RunCertificateFields::uncertaintyEdited(QTableWidgetItem *item)
         return;
     bool ok = false;
     const double value = item->text().toDouble(&ok);
-    SourceUncertaintyPoint &point = m_run->source.uncertainty[row];
-    double &field = item->column() == 0 ? point.setPoint : point.expanded;
-    if (ok && std::abs(value) <= kLargest && (item->column() == 0 || value >= 0))
-        field = value;
+    if (ok && std::abs(value) <= kLargest && (item->column() == 0 || value >= 0)) {
+        SourceUncertaintyPoint &point = m_run->source.uncertainty[row];
+        (item->column() == 0 ? point.setPoint : point.expanded) = value;
+    }
     // What was not taken is put back; the run file keeps its points in ascending order.
     std::stable_sort(m_run->source.uncertainty.begin(), m_run->source.uncertainty.end(),
         [](const SourceUncertaintyPoint &a, const SourceUncertaintyPoint &b) {

@@ -30,9 +30,9 @@ public:
     void retranslate();
 
 private:
-    void bindText(class QLineEdit *edit, std::function<QString &(CalibrationRun &)> field);
-    void bindNumber(class QDoubleSpinBox *box, double minimum, double maximum, int decimals,
-        std::function<double &(CalibrationRun &)> field);
+    // `field` is one of the run's, whose address stays while the dialog lives.
+    void bindText(class QLineEdit *edit, QString *field);
+    void bindNumber(class QDoubleSpinBox *box, double minimum, double maximum, int decimals, double *field);
     void showTables();
     void uncertaintyEdited(QTableWidgetItem *item);
     void budgetEdited(QTableWidgetItem *item);
