@@ -188,11 +188,10 @@ private:
     // The verdict and the signatory, as run() lays them out after the table.
     int closingHeight() const
     {
-        int height = lineHeight(m_bodyFont) / 2 + textHeight(m_document.verdict, m_headingFont)
+        const int height = lineHeight(m_bodyFont) / 2 + textHeight(m_document.verdict, m_headingFont)
             + lineHeight(m_bodyFont);
-        for (const QString &line : m_document.closing)
-            height += textHeight(line, m_bodyFont);
-        return height;
+        return std::accumulate(m_document.closing.cbegin(), m_document.closing.cend(), height,
+            [this](int sum, const QString &line) { return sum + textHeight(line, m_bodyFont); });
     }
 
     bool startPage(bool newPage)
