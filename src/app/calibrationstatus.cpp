@@ -102,6 +102,26 @@ void CalibrationStatus::refresh()
     m_label->setText(text);
 }
 
+QString CalibrationStatus::overallText() const
+{
+    QString text;
+    switch (m_runner->overall()) {
+    case CalibrationRunner::Overall::NoTolerance:
+        text = tr("未规定允差，不作符合性判定");
+        break;
+    case CalibrationRunner::Overall::Incomplete:
+        text = tr("总结论：未完成");
+        break;
+    case CalibrationRunner::Overall::Pass:
+        text = tr("总结论：合格");
+        break;
+    case CalibrationRunner::Overall::Fail:
+        text = tr("总结论：不合格");
+        break;
+    }
+    return m_runner->isTestReport() ? tr("%1（测试报告，不是校准证书）").arg(text) : text;
+}
+
 void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal)
 {
     // The run's line gives way to what became of its report.
@@ -116,8 +136,8 @@ void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &
         if (fromJournal)
             text = tr("校准报告已保存在 %1").arg(QDir::toNativeSeparators(file));
         else
-            text = (m_aborted ? tr("校准已中止，报告已保存在 %1") : tr("校准已完成，报告已保存在 %1"))
-                       .arg(QDir::toNativeSeparators(file));
+            text = (m_aborted ? tr("校准已中止，%1，报告已保存在 %2") : tr("校准已完成，%1，报告已保存在 %2"))
+                       .arg(overallText(), QDir::toNativeSeparators(file));
         break;
     case CalibrationReporter::Fate::Waiting:
         text = tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告");

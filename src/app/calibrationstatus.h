@@ -32,6 +32,8 @@ signals:
 private:
     void showNote(CalibrationRunner::Note note);
     void reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal);
+    // The ended run's overall result, as its report states it.
+    QString overallText() const;
 
     CalibrationRunner *m_runner;
     bool m_aborted = false; // the run that just ended

@@ -534,7 +534,8 @@ void MainWindow::ClickCalibrationRun()
             &CalibrationRunner::setTypedAmbient);
         m_runDialog->keepAboveWhileRunning(this);
         connect(m_calibration, &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
-            m_runDialog->showRunProgress(m_calibration->runProgress(), m_calibration->stepResults());
+            m_runDialog->showRunProgress(
+                m_calibration->runProgress(), m_calibration->stepResults(), m_calibration->stepEvaluations());
         });
         showCalibrationState();
     }

@@ -88,6 +88,7 @@ void WindowAsker::cannotStart(CalibrationStart::Obstacle obstacle, const QString
     case Obstacle::UnsavedCurve:
     case Obstacle::ChartTooSmall:
     case Obstacle::SourceOverdue:
+    case Obstacle::CertificateIncomplete:
         return;
     }
     QMessageBox::warning(boxParent(), tr("提示"), text, QMessageBox::Ok);
@@ -157,6 +158,21 @@ bool WindowAsker::startDespiteOverdueSource(const QString &due)
                tr("辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？").arg(due),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+bool WindowAsker::startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing)
+{
+    QStringList lines;
+    for (const CertificateCompleteness::Missing m : missing)
+        lines << QStringLiteral("· ") + CertificateCompleteness::text(m);
+    QMessageBox box(QMessageBox::Warning, tr("提示"),
+        tr("校准证书还缺少：\n%1\n\n可在“证书”页补全，或以测试报告继续：测试报告没有证书编号，"
+           "每页注明它不是校准证书。")
+            .arg(lines.join(QLatin1Char('\n'))),
+        QMessageBox::Ok | QMessageBox::Cancel, boxParent());
+    box.button(QMessageBox::Ok)->setText(tr("以测试报告继续"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 bool WindowAsker::startWithoutJournal(const QString &folder, const QString &error)

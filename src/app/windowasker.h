@@ -34,6 +34,7 @@ public:
     bool dropUnsavedCurve() override;
     ChartChoice chartTooSmall(qint64 heldMs, qint64 neededMs, std::optional<RecordSetting> fits) override;
     bool startDespiteOverdueSource(const QString &due) override;
+    bool startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing) override;
     bool startWithoutJournal(const QString &folder, const QString &error) override;
     void askReading(int step, double setPoint, int reading, int readings) override;
     void askSameController(const QString &held, const QString &reported,

@@ -64,7 +64,9 @@ QByteArrayList values(
     const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
 {
     QByteArrayList fields {QByteArray::number(result.step + 1),
-        CalibrationReport::outcomeWord(result.outcome), fixed(result.setPoint, kTemperatureDecimals)};
+        result.readingSkipped() ? QByteArray("reading skipped")
+                                : CalibrationReport::outcomeWord(result.outcome),
+        fixed(result.setPoint, kTemperatureDecimals)};
     if (result.stable) {
         const DwellStatistics &dwell = result.dwell;
         const StepEvaluation e = StepEvaluator::evaluate(run, result);

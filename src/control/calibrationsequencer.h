@@ -29,6 +29,12 @@ struct CalibrationStepResult
     QVector<double> readings; // the instrument under test's, as entered
     int readingsSkipped = 0; // asked for, and not given
     double ambientC = qQNaN(); // the ambient the operator gave, for a step without a thermometer
+
+    // Ran to its end, but every reading asked for was skipped: nothing to compare.
+    bool readingSkipped() const
+    {
+        return outcome == Outcome::Done && readings.isEmpty() && readingsSkipped > 0;
+    }
 };
 
 // A time the controller could not be heard: the link was lost or the controller fell silent.

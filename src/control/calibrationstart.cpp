@@ -23,6 +23,8 @@ QVector<CalibrationStart::Obstacle> CalibrationStart::obstacles(const Situation 
         out << Obstacle::ChartTooSmall;
     if (s.sourceOverdue)
         out << Obstacle::SourceOverdue;
+    if (!s.certificateComplete)
+        out << Obstacle::CertificateIncomplete;
     return out;
 }
 
@@ -39,6 +41,7 @@ bool CalibrationStart::isFinal(Obstacle obstacle)
     case Obstacle::UnsavedCurve:
     case Obstacle::ChartTooSmall:
     case Obstacle::SourceOverdue:
+    case Obstacle::CertificateIncomplete:
         break;
     }
     return false;

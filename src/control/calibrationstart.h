@@ -10,7 +10,8 @@
 // Whether a calibration run may start or resume, by the same rules whoever asks. Pure: the caller
 // gathers the facts, each door words the verdicts and, where it can ask someone, clears an obstacle
 // by asking (a folder chosen, the lab named, the curve dropped, the chart's setting changed, an
-// overdue source accepted); a door nobody answers takes the safe answer and refuses.
+// overdue source accepted, a test report for an incomplete certificate); a door nobody answers takes the
+// safe answer and refuses, except that it goes ahead as a test report and says so.
 class CalibrationStart
 {
 public:
@@ -25,6 +26,7 @@ public:
         UnsavedCurve, // the run's recording would replace it
         ChartTooSmall, // the chart would drop the start of the run's curve
         SourceOverdue, // the source's own calibration ran out; the certificate says so
+        CertificateIncomplete, // the run may go ahead as a test report, which is no certificate
     };
 
     struct Situation
@@ -37,6 +39,7 @@ public:
         qint64 chartHoldsMs = 0; // what the chart's capacity and interval hold
         qint64 runNeedsMs = 0; // the run's least duration
         bool sourceOverdue = false;
+        bool certificateComplete = true; // nothing CertificateCompleteness names is missing
     };
 
     // Every obstacle in the way, in order; none when the run may start.

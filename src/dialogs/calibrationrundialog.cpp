@@ -1,5 +1,6 @@
 #include "calibrationrundialog.h"
 
+#include "dialogs/runcertificatefields.h"
 #include "files/atomicsave.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <utility>
 
@@ -29,8 +31,14 @@ enum Column {
     AskReadingColumn,
     StatusColumn,
     ResultColumn,
+    ErrorColumn,
+    ExpandedColumn,
+    VerdictColumn,
     ColumnCount
 };
+
+// What a run fills in; the run's outcome stays in them after it ends.
+const int kOutcomeColumns[] = {StatusColumn, ResultColumn, ErrorColumn, ExpandedColumn, VerdictColumn};
 
 const QColor kCurrentStep(255, 236, 160);
 
@@ -57,6 +65,7 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     , ui(new Ui::CalibrationRunDialog)
 {
     ui->setupUi(this);
+    m_certificate = new RunCertificateFields(ui, &m_run, this);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
@@ -108,8 +117,11 @@ void CalibrationRunDialog::retranslateResultHeaders()
     QTableWidget *table = ui->tableWidget_steps;
     table->setHorizontalHeaderItem(StatusColumn, new QTableWidgetItem(tr("状态")));
     table->setHorizontalHeaderItem(ResultColumn, new QTableWidgetItem(tr("结果")));
-    table->setColumnHidden(StatusColumn, !m_running && !m_outcomeShown);
-    table->setColumnHidden(ResultColumn, !m_running && !m_outcomeShown);
+    table->setHorizontalHeaderItem(ErrorColumn, new QTableWidgetItem(tr("误差 (℃)")));
+    table->setHorizontalHeaderItem(ExpandedColumn, new QTableWidgetItem(tr("U (℃)")));
+    table->setHorizontalHeaderItem(VerdictColumn, new QTableWidgetItem(tr("结论")));
+    for (int column : kOutcomeColumns)
+        table->setColumnHidden(column, !m_running && !m_outcomeShown);
 }
 
 CalibrationRunDialog::~CalibrationRunDialog()
@@ -127,6 +139,7 @@ void CalibrationRunDialog::setRun(const CalibrationRun &run)
     ui->doubleSpinBox_emissivity->setValue(run.emissivity);
     ui->doubleSpinBox_ambient->setValue(run.ambientC);
     m_run = run;
+    m_certificate->show();
     showSteps(run.steps.isEmpty() ? -1 : 0);
 }
 
@@ -153,6 +166,7 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
             static_cast<QWidget *>(ui->pushButton_addStep), static_cast<QWidget *>(ui->pushButton_removeStep),
             static_cast<QWidget *>(ui->pushButton_moveUp), static_cast<QWidget *>(ui->pushButton_moveDown)})
         editor->setEnabled(!running);
+    m_certificate->setEditable(!running);
     retranslateResultHeaders();
     m_currentStep = -1;
     if (running) {
@@ -160,21 +174,22 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
     } else {
         // The outcome of the run just ended stays in view for whoever was away from the desk, until its
         // steps are edited.
-        QStringList status;
-        QStringList result;
+        QVector<QStringList> outcome;
         QTableWidget *table = ui->tableWidget_steps;
         for (int row = 0; row < table->rowCount(); ++row) {
-            const QTableWidgetItem *s = table->item(row, StatusColumn);
-            const QTableWidgetItem *r = table->item(row, ResultColumn);
-            status << (s ? s->text() : QString());
-            result << (r ? r->text() : QString());
+            QStringList texts;
+            for (int column : kOutcomeColumns) {
+                const QTableWidgetItem *item = table->item(row, column);
+                texts << (item ? item->text() : QString());
+            }
+            outcome << texts;
         }
         showSteps(selectedRow());
-        for (int row = 0; row < table->rowCount() && row < status.size(); ++row) {
-            table->item(row, StatusColumn)->setText(status.at(row));
-            table->item(row, ResultColumn)->setText(result.at(row));
+        for (int row = 0; row < table->rowCount() && row < outcome.size(); ++row) {
+            for (int i = 0; i < int(std::size(kOutcomeColumns)); ++i)
+                table->item(row, kOutcomeColumns[i])->setText(outcome.at(row).at(i));
         }
-        m_outcomeShown = !status.isEmpty();
+        m_outcomeShown = !outcome.isEmpty();
         retranslateResultHeaders();
     }
     keepAbove(running);
@@ -226,13 +241,13 @@ void CalibrationRunDialog::showStepsReadOnly()
         cell(row, WindowColumn, QString::number(step.window, 'f', 1));
         cell(row, DwellColumn, QString::number(step.dwell, 'f', 1));
         cell(row, AskReadingColumn, step.askReading ? QStringLiteral("✓") : QString());
-        cell(row, StatusColumn, QString());
-        cell(row, ResultColumn, QString());
+        for (int column : kOutcomeColumns)
+            cell(row, column, QString());
     }
 }
 
-void CalibrationRunDialog::showRunProgress(
-    const CalibrationSequencer::Progress &progress, const QVector<CalibrationStepResult> &results)
+void CalibrationRunDialog::showRunProgress(const CalibrationSequencer::Progress &progress,
+    const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations)
 {
     QTableWidget *table = ui->tableWidget_steps;
     if (!m_running || table->rowCount() != m_run.steps.size())
@@ -241,6 +256,9 @@ void CalibrationRunDialog::showRunProgress(
     for (int row = 0; row < table->rowCount(); ++row) {
         table->item(row, StatusColumn)->setText(statusText(row, progress, results));
         table->item(row, ResultColumn)->setText(resultText(row, results, m_decimals));
+        const QStringList evaluated = evaluationTexts(row, results, evaluations);
+        for (int i = 0; i < evaluated.size(); ++i)
+            table->item(row, ErrorColumn + i)->setText(evaluated.at(i));
         const bool current = row == progress.step && !resultOf(row, results);
         for (int column = 0; column < ColumnCount; ++column) {
             QTableWidgetItem *item = table->item(row, column);
@@ -262,6 +280,8 @@ QString CalibrationRunDialog::statusText(
     if (const CalibrationStepResult *result = resultOf(row, results)) {
         switch (result->outcome) {
         case Outcome::Done:
+            if (result->readingSkipped())
+                return tr("读数已跳过");
             return result->stable ? tr("完成") : tr("未稳定");
         case Outcome::Skipped:
             return tr("已跳过");
@@ -307,6 +327,28 @@ QString CalibrationRunDialog::resultText(int row, const QVector<CalibrationStepR
     return parts.join(QStringLiteral("  "));
 }
 
+QStringList CalibrationRunDialog::evaluationTexts(
+    int row, const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations)
+{
+    const CalibrationStepResult *result = resultOf(row, results);
+    const int index = result ? int(result - results.constData()) : -1;
+    if (index < 0 || index >= evaluations.size() || !evaluations.at(index).measured)
+        return {QString(), QString(), QString()};
+    const StepEvaluation &e = evaluations.at(index);
+    QString verdict;
+    switch (e.verdict) {
+    case StepEvaluation::Verdict::Pass:
+        verdict = tr("合格");
+        break;
+    case StepEvaluation::Verdict::Fail:
+        verdict = tr("不合格");
+        break;
+    case StepEvaluation::Verdict::None:
+        break;
+    }
+    return {e.text(e.errorUnits), e.text(e.expandedUnits), verdict};
+}
+
 void CalibrationRunDialog::showRunButtons()
 {
     ui->pushButton_startRun->setEnabled(!m_running);
@@ -321,6 +363,7 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        m_certificate->retranslate();
         retranslateResultHeaders();
         showRunButtons();
     }
@@ -338,7 +381,7 @@ QDoubleSpinBox *CalibrationRunDialog::cellSpinBox(
     connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this, row, field](double v) {
         m_run.steps[row].*field = v;
         // An outcome beside settings it was not measured with would mislead.
-        for (int column : {StatusColumn, ResultColumn})
+        for (int column : kOutcomeColumns)
             if (QTableWidgetItem *item = ui->tableWidget_steps->item(row, column))
                 item->setText(QString());
     });
@@ -355,7 +398,7 @@ void CalibrationRunDialog::showSteps(int selectedRow)
     table->setRowCount(m_run.steps.size());
     for (int row = 0; row < m_run.steps.size(); ++row) {
         const CalibrationStep &step = m_run.steps.at(row);
-        for (int column : {StatusColumn, ResultColumn}) {
+        for (int column : kOutcomeColumns) {
             auto *item = new QTableWidgetItem;
             item->setFlags(Qt::ItemIsEnabled);
             item->setTextAlignment(Qt::AlignCenter);

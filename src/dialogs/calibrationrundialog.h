@@ -2,6 +2,7 @@
 
 #include "control/calibrationrun.h"
 #include "control/calibrationsequencer.h"
+#include "control/stepevaluation.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -10,6 +11,7 @@ namespace Ui {
 class CalibrationRunDialog;
 }
 class QDoubleSpinBox;
+class RunCertificateFields;
 
 // Edits a calibration run (its report header and its steps), opens and saves it as a `.bbrun` file and
 // offers the run's controls. It hands plain values to the window, which starts and steers the run and
@@ -40,13 +42,17 @@ public:
     // While a run goes the table is read-only and the dialog, when open, stays above `window`.
     void showRunState(bool running, bool paused);
     void keepAboveWhileRunning(QWidget *window) { m_owner = window; }
-    // The current step highlighted, and each step's status and results as far as they have come.
-    void showRunProgress(
-        const CalibrationSequencer::Progress &progress, const QVector<CalibrationStepResult> &results);
+    // The current step highlighted, and each step's status and results as far as they have come, with
+    // the station's evaluation of each result (`evaluations` in the order of `results`).
+    void showRunProgress(const CalibrationSequencer::Progress &progress,
+        const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations);
     // The texts of a step's status and result columns.
     static QString statusText(int row, const CalibrationSequencer::Progress &progress,
         const QVector<CalibrationStepResult> &results);
     static QString resultText(int row, const QVector<CalibrationStepResult> &results, int decimals);
+    // The error, U and verdict columns of a step: empty until its evaluation has them.
+    static QStringList evaluationTexts(
+        int row, const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations);
 
     // Settings keys of the instrument and operator a new run starts with.
     static const QString instrumentKey;
@@ -87,6 +93,8 @@ private:
 
     Ui::CalibrationRunDialog *ui = nullptr;
     CalibrationRun m_run;
+    RunCertificateFields *m_certificate = nullptr; // the 证书 page, a child
+
     QString m_runFile;
     CalibrationRun m_fileRun; // as m_runFile holds it
     double m_minimum = 0;

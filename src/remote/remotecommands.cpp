@@ -238,6 +238,8 @@ QString RemoteCommands::conflictReason(CalibrationStart::Obstacle obstacle)
         return QStringLiteral("chart capacity too small");
     case Obstacle::SourceOverdue:
         return QStringLiteral("source calibration overdue");
+    case Obstacle::CertificateIncomplete:
+        return QStringLiteral("certificate incomplete");
     }
     return QString();
 }
@@ -782,6 +784,11 @@ void RemoteCommands::programState(ScpiClient &client, const QString &state)
             = runner.start(m_program, m_programFile, false, m_station->situation(), &m_asker);
         switch (result.failure) {
         case CalibrationRunner::StartResult::Failure::None:
+            // It runs, but what it writes is no certificate: the client hears why.
+            if (result.testReport)
+                conflict(client,
+                    QStringLiteral("test report, not a certificate: missing ")
+                        + CertificateCompleteness::fields(result.missing));
             break;
         case CalibrationRunner::StartResult::Failure::Obstacle:
             conflict(client, conflictReason(result.obstacle));

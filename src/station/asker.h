@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/calibrationstart.h"
+#include "control/certificatecompleteness.h"
 #include "files/saveresult.h"
 #include "settings/labsettings.h"
 #include "settings/recordestimate.h"
@@ -36,6 +37,8 @@ public:
     // The chart holds `heldMs` of a run that lasts at least `neededMs`; `fits` would hold it.
     virtual ChartChoice chartTooSmall(qint64 heldMs, qint64 neededMs, std::optional<RecordSetting> fits) = 0;
     virtual bool startDespiteOverdueSource(const QString &due) = 0;
+    // The run lacks `missing` for a certificate: whether it goes ahead as a test report.
+    virtual bool startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing) = 0;
     // The journal cannot be made in `folder`: results would be lost if the program died.
     virtual bool startWithoutJournal(const QString &folder, const QString &error) = 0;
 

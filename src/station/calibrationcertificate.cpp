@@ -1,6 +1,7 @@
 #include "calibrationcertificate.h"
 
 #include "control/calibrationreport.h"
+#include "control/certificatecompleteness.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -60,9 +61,11 @@ QString expandedText(const StepEvaluation &e)
         .arg(e.text(e.expandedUnits), QString::number(e.coverage, 'f', 2), significant(e.dofEffective, 6));
 }
 
-QString outcomeText(Outcome outcome)
+QString outcomeText(const CalibrationStepResult &result)
 {
-    switch (outcome) {
+    if (result.readingSkipped())
+        return CalibrationCertificate::tr("读数已跳过");
+    switch (result.outcome) {
     case Outcome::Done:
         return CalibrationCertificate::tr("完成");
     case Outcome::Skipped:
@@ -81,20 +84,20 @@ QStringList tableRow(const CalibrationRun &run, const CalibrationStepResult &res
     if (e.measured) {
         return {setPoint, e.text(e.referenceUnits), e.text(e.readingUnits), e.text(e.errorUnits),
             expandedText(e), e.hasTolerance ? QStringLiteral("±") + e.toleranceText() : QStringLiteral("—"),
-            verdictText(e), outcomeText(result.outcome)};
+            verdictText(e), outcomeText(result)};
     }
     if (e.noSolution) {
         return {setPoint,
             CalibrationCertificate::tr("在 ε_u = %1 下该温度无解").arg(shortest(run.emissivity)),
             QString::number(e.readingMean, 'f', 3), QStringLiteral("—"), QStringLiteral("—"),
-            QStringLiteral("—"), verdictText(e), outcomeText(result.outcome)};
+            QStringLiteral("—"), verdictText(e), outcomeText(result)};
     }
     // A stable step without a reading was asked for one and given none.
     const QString reading = result.stable && result.outcome == Outcome::Done
         ? CalibrationCertificate::tr("未读数")
         : QStringLiteral("—");
     return {setPoint, QStringLiteral("—"), reading, QStringLiteral("—"), QStringLiteral("—"),
-        QStringLiteral("—"), QStringLiteral("—"), outcomeText(result.outcome)};
+        QStringLiteral("—"), QStringLiteral("—"), outcomeText(result)};
 }
 
 QString itemText(const CalibrationRun &run)
@@ -109,6 +112,21 @@ QString itemText(const CalibrationRun &run)
         parts << (parts.isEmpty() ? run.instrument
                                   : QStringLiteral("(") + run.instrument + QStringLiteral(")"));
     return parts.join(QLatin1Char(' '));
+}
+
+// The source by its own identity; the controller's model and port only as a detail.
+QString sourceText(const CalibrationJournal::Header &header)
+{
+    const SourceFields &source = header.run.source;
+    QStringList parts;
+    for (const QString &part : {source.make, source.model})
+        if (!part.isEmpty())
+            parts << part;
+    if (!source.serial.isEmpty())
+        parts << CalibrationCertificate::tr("序列号 %1").arg(source.serial);
+    const QString detail = CalibrationCertificate::tr("控制器 %1，端口 %2").arg(header.model, header.port);
+    return parts.isEmpty() ? detail
+                           : parts.join(QLatin1Char(' ')) + CalibrationCertificate::tr("（%1）").arg(detail);
 }
 
 // A length or resolution the run file left at zero was not given; "0 mm" would state something untrue.
@@ -229,8 +247,21 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
 {
     const CalibrationRun &run = input.header.run;
     CertificateDocument d;
-    d.title = input.end == CalibrationJournal::End::Finished ? tr("校准证书") : tr("校准证书（校准未完成）");
-    d.number = tr("证书编号 %1").arg(input.header.certificateNumber);
+    // A run that lacked what a certificate needs took no number: it is a test report, and says so.
+    const bool testReport = input.header.certificateNumber.isEmpty();
+    const bool finished = input.end == CalibrationJournal::End::Finished;
+    if (testReport) {
+        d.title = finished ? tr("测试报告") : tr("测试报告（校准未完成）");
+        QStringList missing;
+        for (const CertificateCompleteness::Missing m : CertificateCompleteness::missing(run, input.lab.name))
+            missing << CertificateCompleteness::text(m);
+        d.pageNotice = missing.isEmpty()
+            ? tr("本测试报告不是校准证书。")
+            : tr("本测试报告不是校准证书（缺少：%1）。").arg(missing.join(tr("、")));
+    } else {
+        d.title = finished ? tr("校准证书") : tr("校准证书（校准未完成）");
+        d.number = tr("证书编号 %1").arg(input.header.certificateNumber);
+    }
     d.pageText = tr("第 %1 页，共 %2 页");
     const QDate calibrated = input.header.started.date();
     d.fields = {
@@ -248,7 +279,7 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
         {tr("测量距离"), givenText(run.distanceMm, QStringLiteral(" mm"))},
         {tr("辐射源口径"), givenText(run.certificate.apertureMm, QStringLiteral(" mm"))},
         {tr("分辨力"), givenText(run.certificate.resolutionC, QStringLiteral(" ℃"))},
-        {tr("辐射源"), input.header.model + QStringLiteral(" (") + input.header.port + QStringLiteral(")")},
+        {tr("辐射源"), sourceText(input.header)},
         {tr("校准日期"), calibrated.toString(Qt::ISODate)},
         {tr("签发日期"), input.issued.toString(Qt::ISODate)},
         {tr("开始时间"), localTime(input.header.started)},
@@ -256,13 +287,16 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
         {tr("校准程序文件"), runFileText(input.header.runFile, input.header.runModified)},
         {tr("曲线"), input.curveNote},
     };
+    if (testReport)
+        d.fields.removeFirst();
     d.sections = {
         {tr("校准方法"),
             tr("与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度："
                "由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，"
                "按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。")
                 .arg(shortest(run.emissivity), shortest(run.source.emissivity),
-                    shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))},
+                    shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))
+                + tr("误差 = 读数 − 参考值。")},
         {tr("环境条件"), ambientText(run, input.results)},
         {tr("溯源性"),
             tr("辐射源经校准，证书编号 %1，有效期至 %2。")

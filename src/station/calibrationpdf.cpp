@@ -1,10 +1,16 @@
 #include "calibrationpdf.h"
 
+#include <QCoreApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QSet>
 
 #include <numeric>
 
@@ -16,6 +22,78 @@ constexpr double kChartShare = 0.30;
 // Relative column widths of the results table: set point, reference, reading, error, U, tolerance,
 // verdict, outcome.
 constexpr int kColumnWeights[] = {9, 10, 10, 9, 9, 9, 12, 11};
+// The table rows that stay on the page of the verdict and the signatory.
+constexpr int kRowsWithSignature = 2;
+
+// Qt's PDF writer names each embedded glyph by the lowest code point its face maps to it. Faces that give
+// an ideograph and its Kangxi or radical-supplement twin one glyph (Noto Sans CJK, Source Han Sans) thus
+// put 日 as ⽇ and 页 as ⻚ in the text layer; faces are tried in the language's order, and the first that
+// maps every character back to itself wins.
+const QStringList kSimplifiedFaces {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+    QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
+    QStringLiteral("Droid Sans Fallback")};
+const QStringList kTraditionalFaces {QStringLiteral("Noto Sans CJK TC"), QStringLiteral("Source Han Sans TC"),
+    QStringLiteral("AR PL UMing TW"), QStringLiteral("WenQuanYi Micro Hei"),
+    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback")};
+// Names and places may still be Chinese in an English certificate.
+const QStringList kLatinFaces
+    = QStringList {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")} + kSimplifiedFaces;
+
+QStringList preferredFaces()
+{
+    // The locale of the translation in force, as Qt's own catalogues carry their layout direction.
+    const QLocale locale(QCoreApplication::translate(
+        "CalibrationPdf", "zh_CN", "The locale name of this translation: zh_CN, zh_TW or en"));
+    if (locale.language() != QLocale::Chinese)
+        return kLatinFaces;
+    return locale.script() == QLocale::TraditionalChineseScript ? kTraditionalFaces : kSimplifiedFaces;
+}
+
+// How many of `characters` would not read back as themselves from `face`: missing, or sharing a glyph
+// with a lower code point.
+int misreadCount(const QString &face, const QSet<QChar> &characters)
+{
+    const QRawFont raw = QRawFont::fromFont(QFont(face));
+    if (!raw.isValid())
+        return characters.size();
+    QString plane;
+    plane.reserve(0x10000);
+    for (uint c = 1; c < 0x10000; ++c) {
+        if (!QChar::isSurrogate(c))
+            plane.append(QChar(ushort(c)));
+    }
+    QVector<quint32> glyphs(plane.size());
+    int count = plane.size();
+    if (!raw.glyphIndexesForChars(plane.constData(), plane.size(), glyphs.data(), &count))
+        return characters.size();
+    QHash<quint32, QChar> lowest;
+    for (int i = 0; i < count; ++i) {
+        if (glyphs.at(i) != 0 && !lowest.contains(glyphs.at(i)))
+            lowest.insert(glyphs.at(i), plane.at(i));
+    }
+    int misread = 0;
+    for (const QChar c : characters) {
+        quint32 glyph = 0;
+        int one = 1;
+        raw.glyphIndexesForChars(&c, 1, &glyph, &one);
+        if (glyph == 0 || lowest.value(glyph) != c)
+            ++misread;
+    }
+    return misread;
+}
+
+QString documentText(const CertificateDocument &d)
+{
+    QStringList parts {d.title, d.number, d.pageNotice, d.pageText, d.verdict};
+    for (const auto *pairs : {&d.fields, &d.sections, &d.statements}) {
+        for (const auto &pair : *pairs)
+            parts << pair.first << pair.second;
+    }
+    parts << d.tableHeader << d.closing;
+    for (const QStringList &row : d.tableRows)
+        parts << row;
+    return parts.join(QString());
+}
 
 QPageLayout pageLayout()
 {
@@ -28,19 +106,23 @@ QPageLayout pageLayout()
 class CertificateLayout
 {
 public:
-    CertificateLayout(QPdfWriter *writer, QPainter *painter, const CertificateDocument &document, int pages)
+    CertificateLayout(QPdfWriter *writer, QPainter *painter, const CertificateDocument &document,
+        const QString &face, int pages)
         : m_writer(writer)
         , m_painter(painter)
         , m_document(document)
         , m_pages(pages)
         , m_page(QPoint(0, 0), pageLayout().paintRectPixels(kDpi).size())
+        , m_bodyFont(face)
     { }
 
     // The pages used; 0 when a new page could not be started.
     int run()
     {
         m_bodyFont.setPointSizeF(9);
+        m_smallFont = m_bodyFont;
         m_smallFont.setPointSizeF(8);
+        m_titleFont = m_bodyFont;
         m_titleFont.setPointSizeF(16);
         m_titleFont.setBold(true);
         m_headingFont = m_bodyFont;
@@ -55,10 +137,6 @@ public:
             text(section.second, m_bodyFont, Qt::AlignLeft);
             m_y += lineHeight(m_bodyFont) / 3;
         }
-        if (!table())
-            return 0;
-        text(m_document.verdict, m_headingFont, Qt::AlignLeft);
-        m_y += lineHeight(m_bodyFont) / 3;
         for (const auto &statement : m_document.statements) {
             text(statement.first, m_headingFont, Qt::AlignLeft);
             text(statement.second, m_bodyFont, Qt::AlignLeft);
@@ -70,8 +148,12 @@ public:
             m_y += lineHeight(m_bodyFont) / 2;
             if (m_painter)
                 m_painter->drawPixmap(QRect(QPoint(m_page.left(), m_y), size), m_document.chart);
-            m_y += size.height();
+            m_y += size.height() + lineHeight(m_bodyFont) / 2;
         }
+        // The results end the certificate: the table, its verdict and the signatory.
+        if (!table())
+            return 0;
+        text(m_document.verdict, m_headingFont, Qt::AlignLeft);
         m_y += lineHeight(m_bodyFont);
         for (const QString &line : m_document.closing)
             text(line, m_bodyFont, Qt::AlignLeft);
@@ -83,12 +165,52 @@ private:
 
     int footerHeight() const { return lineHeight(m_smallFont) * 2; }
 
+    // Where a page's content starts, below its notice.
+    int pageTop() const
+    {
+        return m_page.top()
+            + (m_document.pageNotice.isEmpty()
+                    ? 0
+                    : textHeight(m_document.pageNotice, m_headingFont) + lineHeight(m_bodyFont) / 2);
+    }
+
+    // What text() takes of the page's height.
+    int textHeight(const QString &value, const QFont &font) const
+    {
+        if (value.isEmpty())
+            return 0;
+        return QFontMetrics(font, m_writer)
+                   .boundingRect(QRect(0, 0, m_page.width(), 100000), Qt::AlignLeft | Qt::TextWordWrap, value)
+                   .height()
+            + lineHeight(font) / 8;
+    }
+
+    // The verdict and the signatory, as run() lays them out after the table.
+    int closingHeight() const
+    {
+        const int height = lineHeight(m_bodyFont) / 2 + textHeight(m_document.verdict, m_headingFont)
+            + lineHeight(m_bodyFont);
+        return std::accumulate(m_document.closing.cbegin(), m_document.closing.cend(), height,
+            [this](int sum, const QString &line) { return sum + textHeight(line, m_bodyFont); });
+    }
+
     bool startPage(bool newPage)
     {
         if (newPage && m_painter && !m_writer->newPage())
             return false;
         ++m_pageNumber;
         m_y = m_page.top();
+        // A test report says what it is not at the head of every page.
+        if (!m_document.pageNotice.isEmpty()) {
+            QFont notice = m_headingFont;
+            const int noticeHeight = textHeight(m_document.pageNotice, notice);
+            if (m_painter) {
+                m_painter->setFont(notice);
+                m_painter->drawText(QRect(m_page.left(), m_y, m_page.width(), noticeHeight),
+                    Qt::AlignHCenter | Qt::TextWordWrap, m_document.pageNotice);
+            }
+            m_y += noticeHeight + lineHeight(m_bodyFont) / 2;
+        }
         // The number and "page x of y" at the foot of every page.
         const int height = lineHeight(m_smallFont);
         if (m_painter) {
@@ -198,10 +320,21 @@ private:
         }
         left << m_page.left() + m_page.width();
         const int headerHeight = rowHeight(m_document.tableHeader, m_headingFont, left);
+        const QVector<QStringList> &rows = m_document.tableRows;
+        // The last rows, the verdict and the signatory, together; they go to a new page when they do not
+        // fit on this one but would on an empty one.
+        const int firstKept = qMax(0, int(rows.size()) - kRowsWithSignature);
+        int keptHeight = headerHeight + closingHeight();
+        for (int i = firstKept; i < rows.size(); ++i)
+            keptHeight += rowHeight(rows.at(i), m_smallFont, left);
         bool header = true;
-        for (const QStringList &cells : m_document.tableRows) {
+        for (int i = 0; i < rows.size(); ++i) {
+            const QStringList &cells = rows.at(i);
             const int height = rowHeight(cells, m_smallFont, left);
             const int before = m_pageNumber;
+            const int emptyPage = m_page.bottom() - footerHeight() - pageTop();
+            if (i == firstKept && keptHeight <= emptyPage && !room(keptHeight))
+                return false;
             if (!room(height + (header ? headerHeight : 0)))
                 return false;
             // A row that starts a page does so under the column names again.
@@ -212,7 +345,7 @@ private:
             row(cells, m_smallFont, left, height);
         }
         m_y += lineHeight(m_bodyFont) / 2;
-        return true;
+        return !m_failed;
     }
 
     QPdfWriter *m_writer;
@@ -223,7 +356,7 @@ private:
     int m_pageNumber = 0;
     int m_y = 0;
     bool m_failed = false;
-    QFont m_bodyFont;
+    QFont m_bodyFont; // the face, given; the others follow it
     QFont m_smallFont;
     QFont m_titleFont;
     QFont m_headingFont;
@@ -239,17 +372,44 @@ QSize chartSize()
     return QSize(page.width(), int(page.height() * kChartShare));
 }
 
+QString faceFor(const QString &text)
+{
+    QSet<QChar> characters;
+    for (const QChar c : text) {
+        // Spaces have no glyph to misread; characters beyond the first plane are not mapped by Qt at all.
+        if (!c.isSpace() && !c.isNonCharacter() && !c.isSurrogate() && c.unicode() >= 0x20)
+            characters.insert(c);
+    }
+    const QStringList installed = QFontDatabase().families();
+    QString best;
+    int fewest = -1;
+    for (const QString &face : preferredFaces()) {
+        if (!installed.contains(face))
+            continue;
+        const int misread = misreadCount(face, characters);
+        if (fewest < 0 || misread < fewest) {
+            best = face;
+            fewest = misread;
+        }
+        if (misread == 0)
+            break;
+    }
+    // None installed: the system's default face and its fallbacks.
+    return best.isEmpty() ? QFont().family() : best;
+}
+
 bool write(QIODevice *device, const CertificateDocument &document)
 {
     QPdfWriter writer(device);
     writer.setResolution(kDpi);
     writer.setPageLayout(pageLayout());
     writer.setTitle(document.title + QLatin1Char(' ') + document.number);
-    const int pages = CertificateLayout(&writer, nullptr, document, 0).run();
+    const QString face = faceFor(documentText(document));
+    const int pages = CertificateLayout(&writer, nullptr, document, face, 0).run();
     QPainter painter;
     if (pages == 0 || !painter.begin(&writer))
         return false;
-    const bool laidOut = CertificateLayout(&writer, &painter, document, pages).run() == pages;
+    const bool laidOut = CertificateLayout(&writer, &painter, document, face, pages).run() == pages;
     return painter.end() && laidOut;
 }
 

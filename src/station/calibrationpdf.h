@@ -13,7 +13,8 @@ class QIODevice;
 struct CertificateDocument
 {
     QString title;
-    QString number; // on every page, beside "page x of y"
+    QString number; // on every page, beside "page x of y"; empty for a test report, which has none
+    QString pageNotice; // at the head of every page when given: "not a calibration certificate"
     QString pageText; // with %1 for the page and %2 for the pages, "Page %1 of %2"
     QVector<QPair<QString, QString>> fields; // "label: value", two a line
     QVector<QPair<QString, QString>> sections; // a heading and its paragraph
@@ -26,11 +27,17 @@ struct CertificateDocument
 };
 
 // The certificate on A4 portrait pages, as many as it needs; a row, a paragraph or the chart that does not
-// fit starts a new page. GUI thread (it paints).
+// fit starts a new page, a table row that does so under the column names again. The verdict and the
+// signatory close the results: they share their page with at least the table's last rows. The text is
+// set in a face whose glyphs map back to the language's own code points, so a search of the PDF finds
+// what it shows. GUI thread (it paints).
 namespace CalibrationPdf {
 
 // The chart is rendered for chartSize() so it fills its place without being scaled.
 QSize chartSize();
+// The face the certificate is set in, of those installed: the language's preferred one whose every
+// glyph for `text` maps back to its own code point in the PDF's text layer.
+QString faceFor(const QString &text);
 // Paints `document` onto `device`, which the caller opened for writing and keeps; false when painting
 // fails (the device's own write errors are the caller's to check).
 bool write(QIODevice *device, const CertificateDocument &document);

@@ -80,6 +80,8 @@ CalibrationStart::Situation CalibrationRunner::startSituation(
     s.chartHoldsMs = qint64(m_recorder->cacheSize() - 1) * m_recorder->sampleInterval();
     s.runNeedsMs = RunStart::leastDurationMs(run);
     s.sourceOverdue = CalibrationCertificate::sourceOverdue(run, QDate::currentDate());
+    s.certificateComplete
+        = CertificateCompleteness::missing(run, LabSettings::read(appSettings).name).isEmpty();
     return s;
 }
 
@@ -93,11 +95,14 @@ CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &ru
     const BlackbodyModel &model = m_link->model();
     const CalibrationRunSetup setup {runFile, runModified, model.name, m_link->port(), model.wireScale,
         model.decimals, model.minimum, model.maximum};
-    return begin(run, setup, asker);
+    const StartResult begun = begin(run, setup, asker, result.testReport);
+    if (!begun.started())
+        return begun;
+    return result;
 }
 
 CalibrationRunner::StartResult CalibrationRunner::begin(
-    const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker)
+    const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker, bool testReport)
 {
     StartResult result;
     CalibrationJournal::Header header;
@@ -111,7 +116,7 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
     header.wallAtZero = header.started.addMSecs(-now());
     const QString journals = CalibrationReporter::journalFolder();
     QString journalError;
-    if (!m_record.begin(header, journals, &result.detail, &journalError)) {
+    if (!m_record.begin(header, !testReport, journals, &result.detail, &journalError)) {
         result.failure = StartResult::Failure::NotCounted;
         return result;
     }
@@ -461,6 +466,27 @@ void CalibrationRunner::journalRows()
     // Told once; the rows stay in memory for the report at the end.
     if (whole && !m_record.isWhole() && !error.isEmpty())
         emit journalFailed(error);
+}
+
+QVector<StepEvaluation> CalibrationRunner::stepEvaluations() const
+{
+    QVector<StepEvaluation> evaluations;
+    for (const CalibrationStepResult &result : stepResults())
+        evaluations << StepEvaluator::evaluate(m_record.header().run, result);
+    return evaluations;
+}
+
+CalibrationRunner::Overall CalibrationRunner::overall() const
+{
+    const CalibrationRun &run = m_record.header().run;
+    if (run.toleranceC <= 0 && run.tolerancePercent <= 0)
+        return Overall::NoTolerance;
+    bool complete = false;
+    const StepEvaluation::Verdict verdict
+        = StepEvaluator::overall(stepResults(), stepEvaluations(), &complete);
+    if (!complete)
+        return Overall::Incomplete;
+    return verdict == StepEvaluation::Verdict::Pass ? Overall::Pass : Overall::Fail;
 }
 
 void CalibrationRunner::finish(bool aborted)

@@ -6,6 +6,7 @@
 #include "control/calibrationsequencer.h"
 #include "control/calibrationstart.h"
 #include "control/stabilityjudge.h"
+#include "control/stepevaluation.h"
 #include "station/blackbodylink.h"
 #include "station/runrecord.h"
 #include "station/runstart.h"
@@ -109,6 +110,15 @@ public:
     {
         return m_run ? m_run->results() : QVector<CalibrationStepResult>();
     }
+    // The report's evaluation of each of stepResults(), in their order: what the window shows of a step
+    // is what the certificate states.
+    QVector<StepEvaluation> stepEvaluations() const;
+    // The run's overall result as its report states it, so far; the last run's after it ended.
+    enum class Overall { NoTolerance, Incomplete, Pass, Fail };
+    Overall overall() const;
+    // Whether the run goes as a test report: it took no certificate number.
+    bool isTestReport() const { return m_run && m_record.header().certificateNumber.isEmpty(); }
+
     // The judge whose stability counts during a run.
     const StabilityJudge &judge() const { return m_run->judge(); }
     qint64 now() const;
@@ -140,7 +150,9 @@ private:
     // The operator vouched for the controller, which holds `heldWire`.
     void controllerConfirmed(qint16 heldWire);
     // Clears the obstacles `asker` can clear, in order; false when one stays.
-    StartResult begin(const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker);
+    // A test report (`testReport`) takes no certificate number.
+    StartResult begin(
+        const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker, bool testReport);
     void apply(const CalibrationSequencer::Commands &commands);
     void applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before);
     void finish(bool aborted);

@@ -8,9 +8,13 @@
 
 const QString RunRecord::certificateCounterKey = QStringLiteral("CertificateCounter");
 
-bool RunRecord::begin(
-    CalibrationJournal::Header header, const QString &folder, QString *counterError, QString *journalError)
+bool RunRecord::begin(CalibrationJournal::Header header, bool numbered, const QString &folder,
+    QString *counterError, QString *journalError)
 {
+    if (!numbered) {
+        header.certificateNumber.clear();
+        return open(header, folder, journalError);
+    }
     // Older versions kept the counter in config.xml: no number they gave may come again.
     const qint64 legacy = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong();
     const QString userFolder
@@ -21,6 +25,11 @@ bool RunRecord::begin(
         return false;
     header.certificateNumber = CalibrationCertificate::number(
         LabSettings::read(appSettings).prefix, header.started.date(), counter);
+    return open(header, folder, journalError);
+}
+
+bool RunRecord::open(const CalibrationJournal::Header &header, const QString &folder, QString *journalError)
+{
     m_header = header;
     m_rows = 0;
     m_outages = 0;

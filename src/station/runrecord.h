@@ -14,10 +14,11 @@ public:
     // written (certificatecounter.h keeps the count).
     static const QString certificateCounterKey;
 
-    // Numbers `header`'s certificate and starts its journal in `folder`. False, with the reason in
-    // `counterError`, when no number can be taken: the run must not start. A journal that cannot
-    // be made leaves the record not whole, with the system's reason in `journalError`.
-    bool begin(CalibrationJournal::Header header, const QString &folder, QString *counterError,
+    // Numbers `header`'s certificate when `numbered` (a test report has no number) and starts its journal
+    // in `folder`. False, with the reason in `counterError`, when no number can be taken: the run must not
+    // start. A journal that cannot be made leaves the record not whole, with the system's reason in
+    // `journalError`.
+    bool begin(CalibrationJournal::Header header, bool numbered, const QString &folder, QString *counterError,
         QString *journalError);
     // Journals the rows and outages not yet journaled; returns the rows newly ended. The first failure
     // closes the journal and is told once in `error`.
@@ -34,6 +35,9 @@ public:
     bool isWhole() const { return m_whole; }
 
 private:
+    // Starts the journal of `header`; always true.
+    bool open(const CalibrationJournal::Header &header, const QString &folder, QString *journalError);
+
     CalibrationJournal::Header m_header;
     CalibrationJournal m_journal;
     int m_rows = 0; // rows already journaled

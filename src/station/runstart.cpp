@@ -79,6 +79,18 @@ bool RunStart::clearObstacles(const CalibrationRun &run, const CalibrationStart:
             if (!asker->startDespiteOverdueSource(run.source.due))
                 return refuse(obstacle);
             break;
+        case Obstacle::CertificateIncomplete: {
+            // The lab may have been named a moment ago.
+            const QVector<CertificateCompleteness::Missing> missing
+                = CertificateCompleteness::missing(run, LabSettings::read(appSettings).name);
+            if (missing.isEmpty())
+                break;
+            if (!asker->startAsTestReport(missing))
+                return refuse(obstacle);
+            result->testReport = true;
+            result->missing = missing;
+            break;
+        }
         }
     }
     if (chartSetting) {

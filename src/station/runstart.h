@@ -2,6 +2,7 @@
 
 #include "control/calibrationrun.h"
 #include "control/calibrationstart.h"
+#include "control/certificatecompleteness.h"
 
 #include <QString>
 
@@ -21,13 +22,17 @@ struct RunStartResult
     Failure failure = Failure::None;
     CalibrationStart::Obstacle obstacle = CalibrationStart::Obstacle::RunInProgress;
     QString detail; // the model check's message, or the system's reason
+    // The run goes ahead as a test report, without a certificate number, for want of `missing`.
+    bool testReport = false;
+    QVector<CertificateCompleteness::Missing> missing;
 
     bool started() const { return failure == Failure::None; }
 };
 
 // The start of a run as the door that asks for it answers: each obstacle the pure verdict names, in turn,
 // is cleared by asking the door's Asker (a folder chosen, the lab named, the curve dropped, the chart's
-// setting changed, an overdue source accepted) or stops the start. GUI thread only.
+// setting changed, an overdue source accepted, a test report instead of a certificate) or stops the
+// start. GUI thread only.
 namespace RunStart {
 
 // Each step at least settles for its window and dwells.

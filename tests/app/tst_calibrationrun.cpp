@@ -9,6 +9,8 @@
 #include "settings/certificatecounter.h"
 #include "settings/labsettings.h"
 #include "settings/settings.h"
+#include "station/calibrationcertificate.h"
+#include "station/calibrationpdf.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "widgets/navbutton.h"
@@ -29,6 +31,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <algorithm>
@@ -87,6 +90,8 @@ private slots:
     void cleanup();
 
     void runWritesTheReportAndTheChart();
+    void certificateTextReadsBackInItsLanguage_data();
+    void certificateTextReadsBackInItsLanguage();
     void lostLinkPausesTheRunAndReconnectionResumesIt();
     void anotherControllerAfterReconnectionPausesTheRun_data();
     void anotherControllerAfterReconnectionPausesTheRun();
@@ -102,6 +107,8 @@ private:
     void countSetFrames(int *count, int *polls = nullptr);
     QWidget *openRunDialog();
     void enterSteps(QWidget *dialog, const QVector<Step> &steps);
+    // Switches the window to `name` until the case ends.
+    void speak(const QString &name);
     ttwidget *chart() const { return child<ttwidget>("widget_tt"); }
     QStringList reports(const QString &pattern) const { return QDir(m_reports).entryList({pattern}); }
 
@@ -190,6 +197,28 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
         for (int column = 0; column < 4; ++column)
             qobject_cast<QDoubleSpinBox *>(table->cellWidget(row, column))->setValue(values[column]);
     }
+    // A certificate's run, with one reading a step as these cases answer.
+    auto *editor = qobject_cast<CalibrationRunDialog *>(dialog);
+    CalibrationRun run = editor->run();
+    run.certificate.customer = QStringLiteral("ACME");
+    run.certificate.make = QStringLiteral("Acme");
+    run.certificate.model = QStringLiteral("IR-200");
+    run.certificate.serial = QStringLiteral("4471");
+    run.source = {};
+    run.source.make = QStringLiteral("Ostrel");
+    run.source.model = QStringLiteral("BB-500");
+    run.source.serial = QStringLiteral("B-17");
+    run.source.certificate = QStringLiteral("S-2026-118");
+    run.source.due = QStringLiteral("2099-06-30");
+    run.source.uncertainty = {{0, 0.3}};
+    run.readingsPerStep = 1;
+    BudgetComponent repeatability;
+    repeatability.name = QStringLiteral("repeatability");
+    repeatability.value = 0.05;
+    repeatability.repeatability = true;
+    repeatability.basis = QStringLiteral("previous evaluation");
+    run.budget = {repeatability};
+    editor->setRun(run);
 }
 
 // Set points 50 and 100 °C seen through ε_s = 0.95 by an instrument set to 1.00, ambient 23 °C: the
@@ -198,6 +227,80 @@ void TestCalibrationRun::enterSteps(QWidget *dialog, const QVector<Step> &steps)
 // (0.05/√3)² [resolution] + (0.1/√3)² [alignment] + 0.1² [size of source], with U_src 0.35 and 0.40
 // interpolated from the source's table: u_c 0.2137 and 0.2341, U 0.43 and 0.47. Guarded, tolerance 1.00:
 // 0.12 ≤ 1.00 − 0.43 passes, 0.77 > 1.00 − 0.47 fails (a simple rule would pass it).
+void TestCalibrationRun::speak(const QString &name)
+{
+    const auto language = [this](const QString &text) {
+        const QList<QAction *> actions = m_window->findChildren<QAction *>();
+        const auto found = std::find_if(
+            actions.begin(), actions.end(), [&text](QAction *action) { return action->text() == text; });
+        if (found == actions.end())
+            qFatal("no language %s", qPrintable(text));
+        return *found;
+    };
+    language(name)->trigger();
+    m_caseScope = std::make_unique<QObject>();
+    connect(m_caseScope.get(), &QObject::destroyed, this,
+        [language] { language(QStringLiteral("简体中文"))->trigger(); });
+}
+
+void TestCalibrationRun::certificateTextReadsBackInItsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("simplified") << QStringLiteral("简体中文")
+                                << QStringList {"日期", "黑体", "第 1 页，共 2 页", "第 2 页，共 2 页"};
+    QTest::newRow("traditional") << QStringLiteral("繁體中文")
+                                 << QStringList {"日期", "黑體", "第 1 頁，共 2 頁", "第 2 頁，共 2 頁"};
+    QTest::newRow("english") << QStringLiteral("English")
+                             << QStringList {"Date of issue", "blackbody", "Page 1 of 2", "Page 2 of 2"};
+}
+
+// A document system finds what the page shows: each language's own code points, not the radicals a face
+// may share glyphs with; and the signatory closes the results, under their column names.
+void TestCalibrationRun::certificateTextReadsBackInItsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, expected);
+    speak(language);
+    CalibrationCertificate::Input input;
+    input.header.run.certificate.customer = QStringLiteral("客户 ACME");
+    input.header.run.certificate.signatory = QStringLiteral("Wang");
+    input.header.certificateNumber = QStringLiteral("TL-20261210-007");
+    input.header.started = QDateTime(QDate(2026, 12, 10), QTime(9, 0));
+    input.issued = QDate(2026, 12, 10);
+    // Enough rows for a second page.
+    for (int i = 0; i < 40; ++i) {
+        CalibrationStepResult result;
+        result.step = i;
+        result.setPoint = 200 + i;
+        result.outcome = CalibrationStepResult::Outcome::NotReached;
+        input.header.run.steps << CalibrationStep {result.setPoint};
+        input.results << result;
+    }
+    const CertificateDocument document = CalibrationCertificate::document(input);
+    QTemporaryFile pdf(m_reports + QStringLiteral("/XXXXXX.pdf"));
+    QVERIFY(pdf.open());
+    QVERIFY(CalibrationPdf::write(&pdf, document));
+    pdf.close();
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")});
+    QVERIFY2(pdftotext.waitForFinished(), "pdftotext (poppler-utils) is needed");
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const QString &string : expected)
+        QVERIFY2(text.contains(string), qPrintable(string + QStringLiteral(" not in:\n") + text));
+    // No Kangxi radical or radical-supplement form stands for an ideograph.
+    static const QRegularExpression radical(QStringLiteral("[\\x{2E80}-\\x{2FDF}]"));
+    QVERIFY2(!text.contains(radical), qPrintable(text));
+    const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), 2);
+    const QString columnName = document.tableHeader.constFirst().section(QLatin1Char(' '), 0, 0);
+    for (const QString &page : pages)
+        QVERIFY2(page.contains(columnName), qPrintable(page));
+    QVERIFY(pages.constLast().contains(QStringLiteral("____")));
+    QVERIFY(pages.constLast().contains(QStringLiteral("238"))
+        && pages.constLast().contains(QStringLiteral("239")));
+}
+
 void TestCalibrationRun::runWritesTheReportAndTheChart()
 {
     const qint64 counter = lastCertificateNumber();
@@ -205,11 +308,12 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     auto *dialog = qobject_cast<CalibrationRunDialog *>(openRunDialog());
     QFile runFile(QDir(m_reports).filePath(QStringLiteral("points.bbrun")));
     QVERIFY(runFile.open(QIODevice::WriteOnly));
-    runFile.write(R"({"version": 2, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300,
+    runFile.write(R"({"version": 3, "instrument": "IR-200 #4471", "operator": "Li", "distanceMm": 300,
         "emissivity": 1.0,
         "certificate": {"customer": "ACME", "condition": "as found", "signatory": "Wang", "make": "Acme",
                         "model": "IR-200", "serial": "4471", "resolutionC": 0.1, "bandUm": [8, 14]},
-        "source": {"emissivity": 0.95, "certificate": "S-2026-118", "due": "2099-06-30",
+        "source": {"make": "Ostrel", "model": "BB-500", "serial": "B-17",
+                   "emissivity": 0.95, "certificate": "S-2026-118", "due": "2099-06-30",
                    "uncertainty": [{"setPoint": 0, "U": 0.30}, {"setPoint": 500, "U": 0.80}]},
         "ambientC": 23.0, "tolerance": {"c": 1.0, "percent": 1.0}, "decisionRule": "guarded",
         "readingsPerStep": 3,
@@ -222,18 +326,7 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     namedChild<QTableWidget>(dialog, "tableWidget_steps")->selectRow(1);
     QTest::mouseClick(namedChild<QPushButton>(dialog, "pushButton_moveUp"), Qt::LeftButton);
     // The certificate speaks the window's language.
-    const auto language = [this](const QString &name) {
-        const QList<QAction *> actions = m_window->findChildren<QAction *>();
-        const auto found = std::find_if(
-            actions.begin(), actions.end(), [&name](QAction *action) { return action->text() == name; });
-        if (found == actions.end())
-            qFatal("no language %s", qPrintable(name));
-        return *found;
-    };
-    language(QStringLiteral("English"))->trigger();
-    m_caseScope = std::make_unique<QObject>();
-    connect(m_caseScope.get(), &QObject::destroyed, this,
-        [language] { language(QStringLiteral("简体中文"))->trigger(); });
+    speak(QStringLiteral("English"));
 
     const QStringList readings {"48.9", "49.0", "48.8", "97.6", "97.8", "97.7"};
     // Shared with the handler, which outlives this case.
@@ -266,6 +359,13 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     // The last step's outcome too stays in the table after the run.
     QCOMPARE(
         namedChild<QTableWidget>(dialog, "tableWidget_steps")->item(1, 5)->text(), QStringLiteral("Done"));
+    // Its error, U and verdict as the certificate states them, and the run's result in the end message.
+    QStringList outcome;
+    for (int column = 7; column < 10; ++column)
+        outcome << namedChild<QTableWidget>(dialog, "tableWidget_steps")->item(1, column)->text();
+    QCOMPARE(outcome, (QStringList {"0.77", "0.47", "FAIL"}));
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        statusText().contains(QStringLiteral("Overall verdict: FAIL")), qPrintable(statusText()), kWaitMs);
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     QCOMPARE(withoutTimes(csv.readAll()),
@@ -338,8 +438,9 @@ void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()
     QCOMPARE(m_modals->boxes, repeated(QStringLiteral("提示|没有输入读数。"), 3));
     QFile csv(QDir(m_reports).filePath(reports(QStringLiteral("*[0-9].csv")).constFirst()));
     QVERIFY(csv.open(QIODevice::ReadOnly));
+    // A step whose only reading was skipped says so; it is not "done" like one that has a reading.
     QCOMPARE(withoutTimes(csv.readAll()).split('\n').value(1),
-        QByteArray("1,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r"));
+        QByteArray("1,reading skipped,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r"));
 }
 
 void TestCalibrationRun::anotherControllerAfterReconnectionPausesTheRun_data()
@@ -494,13 +595,13 @@ void TestCalibrationRun::journaledRunIsReportedAtTheNextStart_data()
     QTest::addColumn<int>("curves");
     QTest::newRow("the program killed in the third step")
         << true
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
-               "2,done,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
+        << QByteArrayList {"1,reading skipped,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
+               "2,reading skipped,40.000,T,S,40.000,0.0000,40.000,40.000,N,23.000,,,,,,,,,,,,,,,,stated\r",
                "3,not reached,45.000,,,,,,,,,,,,,,,,,,,,,,,,\r"}
         << 0;
     QTest::newRow("the report folder gone at the end, and the report put off")
         << false
-        << QByteArrayList {"1,done,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r"}
+        << QByteArrayList {"1,reading skipped,35.000,T,S,35.000,0.0000,35.000,35.000,N,23.000,,,,,,,,,,,,,,,,stated\r"}
         << 1;
 }
 

@@ -1,4 +1,5 @@
 #include "control/calibrationstart.h"
+#include "control/certificatecompleteness.h"
 
 #include <QTest>
 
@@ -11,7 +12,7 @@ namespace {
 QString words(const QVector<Obstacle> &obstacles)
 {
     static const char *const names[]
-        = {"run", "link", "unconfirmed", "model", "folder", "lab", "curve", "chart", "overdue"};
+        = {"run", "link", "unconfirmed", "model", "folder", "lab", "curve", "chart", "overdue", "incomplete"};
     QStringList out;
     for (const Obstacle o : obstacles)
         out << names[int(o)];
@@ -42,6 +43,8 @@ class TestCalibrationStart : public QObject
 private slots:
     void startIsRefusedForEachObstacleInOrder_data();
     void startIsRefusedForEachObstacleInOrder();
+    void certificateNamesWhatItLacks_data();
+    void certificateNamesWhatItLacks();
     void resumeGoesOnOnlyWithAControllerKnownToBeOurs_data();
     void resumeGoesOnOnlyWithAControllerKnownToBeOurs();
 };
@@ -80,9 +83,11 @@ void TestCalibrationStart::startIsRefusedForEachObstacleInOrder_data()
                                                      << "start" << false;
     QTest::newRow("the source is overdue") << "overdue"
                                            << "overdue" << false;
+    QTest::newRow("a certificate would lack a field: a test report is offered") << "incomplete"
+                                                                                << "incomplete" << false;
     QTest::newRow("everything at once, in the order they are asked about")
-        << "folder lab curve chart overdue model"
-        << "model folder lab curve chart overdue" << true;
+        << "folder lab curve chart overdue model incomplete"
+        << "model folder lab curve chart overdue incomplete" << true;
 }
 
 void TestCalibrationStart::startIsRefusedForEachObstacleInOrder()
@@ -116,6 +121,8 @@ void TestCalibrationStart::startIsRefusedForEachObstacleInOrder()
             s.chartHoldsMs = s.runNeedsMs;
         else if (c == "overdue")
             s.sourceOverdue = true;
+        else if (c == "incomplete")
+            s.certificateComplete = false;
     }
     const QVector<Obstacle> obstacles = CalibrationStart::obstacles(s);
     QTEST(words(obstacles), "obstacles");
@@ -142,6 +149,88 @@ void TestCalibrationStart::resumeGoesOnOnlyWithAControllerKnownToBeOurs()
     QFETCH(int, held);
     const auto known = [](int wire) { return wire < 0 ? std::nullopt : std::optional<qint16>(qint16(wire)); };
     QTEST(int(CalibrationStart::resume(known(latest), known(held), 4000)), "verdict");
+}
+
+// A run with every field a certificate needs; each row takes one away (or gives one back).
+void TestCalibrationStart::certificateNamesWhatItLacks_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("missing");
+
+    QTest::newRow("complete") << ""
+                              << "";
+    QTest::newRow("a new run: nothing filled in")
+        << "new"
+        << "lab name, certificate.customer, certificate.make, certificate.model, certificate.serial, "
+           "source.make, source.model, source.serial, source.certificate, source.due, source.uncertainty";
+    QTest::newRow("no lab name") << "lab"
+                                 << "lab name";
+    QTest::newRow("a blank customer") << "customer"
+                                      << "certificate.customer";
+    QTest::newRow("no item serial") << "serial"
+                                    << "certificate.serial";
+    QTest::newRow("no source serial") << "source-serial"
+                                      << "source.serial";
+    QTest::newRow("a due date that is no date") << "due"
+                                                << "source.due";
+    QTest::newRow("no source uncertainty table") << "table"
+                                                 << "source.uncertainty";
+    QTest::newRow("one reading a step, no stated repeatability") << "one"
+                                                                 << "budget repeatability";
+    QTest::newRow("one reading a step with a stated repeatability") << "one stated"
+                                                                    << "";
+    QTest::newRow("a stated repeatability with three readings needs none") << "stated"
+                                                                           << "";
+    QTest::newRow("no tolerance: no conformity is stated, none is missing") << "no-tolerance"
+                                                                            << "";
+}
+
+void TestCalibrationStart::certificateNamesWhatItLacks()
+{
+    QFETCH(QString, change);
+    CalibrationRun run;
+    run.certificate.customer = QStringLiteral("ACME");
+    run.certificate.make = QStringLiteral("Acme");
+    run.certificate.model = QStringLiteral("IR-200");
+    run.certificate.serial = QStringLiteral("4471");
+    run.source.make = QStringLiteral("Ostrel");
+    run.source.model = QStringLiteral("BB-500");
+    run.source.serial = QStringLiteral("B-17");
+    run.source.certificate = QStringLiteral("S-2026-118");
+    run.source.due = QStringLiteral("2099-06-30");
+    run.source.uncertainty = {{0, 0.3}};
+    run.toleranceC = 1;
+    QString lab = QStringLiteral("Test Lab");
+    for (const QString &c : change.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (c == "new") {
+            run = CalibrationRun();
+            lab.clear();
+        } else if (c == "lab") {
+            lab = QStringLiteral("  ");
+        } else if (c == "customer") {
+            run.certificate.customer = QStringLiteral(" ");
+        } else if (c == "serial") {
+            run.certificate.serial.clear();
+        } else if (c == "source-serial") {
+            run.source.serial.clear();
+        } else if (c == "due") {
+            run.source.due = QStringLiteral("2099-13-01");
+        } else if (c == "table") {
+            run.source.uncertainty.clear();
+        } else if (c == "one") {
+            run.readingsPerStep = 1;
+        } else if (c == "stated") {
+            BudgetComponent repeatability;
+            repeatability.name = QStringLiteral("repeatability");
+            repeatability.value = 0.05;
+            repeatability.repeatability = true;
+            repeatability.basis = QStringLiteral("previous evaluation");
+            run.budget << repeatability;
+        } else if (c == "no-tolerance") {
+            run.toleranceC = 0;
+        }
+    }
+    QTEST(CertificateCompleteness::fields(CertificateCompleteness::missing(run, lab)), "missing");
 }
 
 QTEST_GUILESS_MAIN(TestCalibrationStart)

@@ -3,10 +3,13 @@
 #include "settings/settings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -67,6 +70,18 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     qobject_cast<QDoubleSpinBox *>(table(&editor)->cellWidget(1, 0))->setValue(75.5);
     qobject_cast<QDoubleSpinBox *>(table(&editor)->cellWidget(1, 3))->setValue(120);
     table(&editor)->cellWidget(1, 4)->findChild<QCheckBox *>()->setChecked(false);
+    // The certificate's fields, on their own page; a new run asks three readings a step.
+    namedChild<QTabWidget>(&editor, "tabWidget")->setCurrentIndex(1);
+    QCOMPARE(namedChild<QSpinBox>(&editor, "spinBox_readingsPerStep")->value(), 3);
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_customer"), QStringLiteral("ACME"));
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_sourceSerial"), QStringLiteral("B-17"));
+    namedChild<QSpinBox>(&editor, "spinBox_readingsPerStep")->setValue(5);
+    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_toleranceC")->setValue(1.5);
+    namedChild<QComboBox>(&editor, "comboBox_decisionRule")->setCurrentIndex(1);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_addUncertainty"), Qt::LeftButton);
+    QTableWidget *points = namedChild<QTableWidget>(&editor, "tableWidget_sourceUncertainty");
+    points->item(0, 1)->setText(QStringLiteral("0.3"));
+    QTRY_COMPARE(points->item(0, 1)->text(), QStringLiteral("0.3"));
     const QString path = m_dir.filePath(QStringLiteral("points.bbrun"));
     chooseFile(path);
     QVERIFY(editor.runModified());
@@ -87,7 +102,14 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     expected.steps[1].setPoint = 75.5;
     expected.steps[1].dwell = 120;
     expected.steps[1].askReading = false;
+    expected.certificate.customer = QStringLiteral("ACME");
+    expected.source.serial = QStringLiteral("B-17");
+    expected.source.uncertainty = {{0, 0.3}};
+    expected.readingsPerStep = 5;
+    expected.toleranceC = 1.5;
+    expected.guarded = true;
     QCOMPARE(opened.run(), expected);
+    QCOMPARE(namedChild<QLineEdit>(&opened, "lineEdit_sourceSerial")->text(), QStringLiteral("B-17"));
     QCOMPARE(opened.runFile(), path);
     QCOMPARE(table(&opened)->rowCount(), 2);
     QCOMPARE(qobject_cast<QDoubleSpinBox *>(table(&opened)->cellWidget(1, 0))->value(), 75.5);
@@ -175,13 +197,29 @@ void TestCalibrationRunDialog::runningStepsAreReadOnlyWithTheirProgress()
     progress.stepCount = 3;
     progress.readingsTaken = 3;
     progress.readingsNeeded = 10;
-    editor.showRunProgress(progress, {done});
+    // The station's evaluation, as the certificate states it: the dialog shows it, it does not redo it.
+    StepEvaluation failed;
+    failed.measured = true;
+    failed.decimals = 2;
+    failed.errorUnits = -12;
+    failed.expandedUnits = 43;
+    failed.verdict = StepEvaluation::Verdict::Fail;
+    // The last step ran, but its reading was skipped.
+    CalibrationStepResult skipped = done;
+    skipped.step = 2;
+    skipped.readings.clear();
+    skipped.readingsSkipped = 1;
+    editor.showRunProgress(progress, {done, skipped}, {failed, StepEvaluation()});
     const auto row = [steps](int r) {
-        return QStringList {steps->item(r, 5)->text(), steps->item(r, 6)->text()};
+        QStringList texts;
+        for (int column = 5; column < 10; ++column)
+            texts << steps->item(r, column)->text();
+        return texts;
     };
-    QCOMPARE(row(0), (QStringList {QStringLiteral("完成"), QStringLiteral("均值 35.020  读数 35.100")}));
-    QCOMPARE(row(1), (QStringList {QStringLiteral("保持中 3/10"), QString()}));
-    QCOMPARE(row(2), (QStringList {QString(), QString()}));
+    const QStringList failedRow {"完成", "均值 35.020  读数 35.100", "-0.12", "0.43", "不合格"};
+    QCOMPARE(row(0), failedRow);
+    QCOMPARE(row(1), (QStringList {"保持中 3/10", "", "", "", ""}));
+    QCOMPARE(row(2), (QStringList {"读数已跳过", "均值 35.020", "", "", ""}));
     QVERIFY(steps->item(1, 0)->font().bold());
     QVERIFY(!steps->item(0, 0)->font().bold());
 
@@ -191,10 +229,10 @@ void TestCalibrationRunDialog::runningStepsAreReadOnlyWithTheirProgress()
     auto *setPoint = qobject_cast<QDoubleSpinBox *>(steps->cellWidget(0, 0));
     QVERIFY(setPoint);
     QVERIFY(!steps->isColumnHidden(5));
-    QCOMPARE(row(0), (QStringList {QStringLiteral("完成"), QStringLiteral("均值 35.020  读数 35.100")}));
+    QCOMPARE(row(0), failedRow);
     setPoint->setValue(36);
-    QCOMPARE(row(0), (QStringList {QString(), QString()}));
-    QCOMPARE(row(1), (QStringList {QStringLiteral("保持中 3/10"), QString()}));
+    QCOMPARE(row(0), (QStringList {"", "", "", "", ""}));
+    QCOMPARE(row(1), (QStringList {"保持中 3/10", "", "", "", ""}));
     QTest::mouseClick(editor.findChild<QPushButton *>("pushButton_addStep"), Qt::LeftButton);
     QVERIFY(steps->isColumnHidden(5));
 }

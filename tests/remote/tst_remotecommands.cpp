@@ -514,9 +514,13 @@ void TestRemoteCommands::freshProfileIsToldEachMissingSettingInTurn_data()
         "a: PROG:REP:FOLD \"$DIR/reports\";PROG:REP:FOLD? => \"$DIR/reports\"",
         "a: PROG:STAT RUN;SYST:ERR? => -221,\"Settings conflict;lab unknown\"",
         "a: SYST:LAB:NAME \"Table lab\";SYST:LAB:PREF \"TL\";SYST:ERR? => 0,\"No error\"",
-        // Once it runs, only the run sends set points.
-        "a: PROG:STAT RUN;SOUR:SPO 50;SYST:ERR?;SYST:ERR? => -221,\"Settings conflict;run in progress\" | "
-        "0,\"No error\"",
+        // A program without a certificate's fields runs as a test report, and the client hears what it
+        // lacks; once it runs, only the run sends set points.
+        "a: PROG:STAT RUN;SOUR:SPO 50;SYST:ERR?;SYST:ERR?;SYST:ERR? => -221,\"Settings conflict;test report, "
+        "not a certificate: missing certificate.customer, certificate.make, certificate.model, "
+        "certificate.serial, source.make, source.model, source.serial, source.certificate, source.due, "
+        "source.uncertainty, budget repeatability\" | -221,\"Settings conflict;run in progress\" | 0,\"No "
+        "error\"",
         "a: PROG:STAT? ~> DONE",
         "a: PROG:REP? =~ ^\"$DIR/reports/[^/\"]+\\.csv\"$",
         "? file $LAST => exists",
