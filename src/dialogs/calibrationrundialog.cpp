@@ -332,9 +332,14 @@ QStringList CalibrationRunDialog::evaluationTexts(
 {
     const CalibrationStepResult *result = resultOf(row, results);
     const int index = result ? int(result - results.constData()) : -1;
-    if (index < 0 || index >= evaluations.size() || !evaluations.at(index).measured)
+    if (index < 0 || index >= evaluations.size())
         return {QString(), QString(), QString()};
     const StepEvaluation &e = evaluations.at(index);
+    // A reading without a radiometric solution is shown as such, not as a step still waiting.
+    if (e.noSolution)
+        return {QStringLiteral("—"), QStringLiteral("—"), tr("未评定")};
+    if (!e.measured)
+        return {QString(), QString(), QString()};
     QString verdict;
     switch (e.verdict) {
     case StepEvaluation::Verdict::Pass:
@@ -342,6 +347,9 @@ QStringList CalibrationRunDialog::evaluationTexts(
         break;
     case StepEvaluation::Verdict::Fail:
         verdict = tr("不合格");
+        break;
+    case StepEvaluation::Verdict::NotEvaluated:
+        verdict = tr("未评定");
         break;
     case StepEvaluation::Verdict::None:
         break;

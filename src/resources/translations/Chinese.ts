@@ -1020,7 +1020,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+53"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+61"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
@@ -1035,7 +1035,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-241"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-249"/>
         <source>状态</source>
         <translation>状态</translation>
     </message>
@@ -1136,7 +1136,13 @@
         <translation>读数 %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+15"/>
+        <location line="+12"/>
+        <source>未评定</source>
+        <translation>未评定</translation>
+    </message>
+    <message>
+        <location line="-6"/>
         <source>合格</source>
         <translation>合格</translation>
     </message>
@@ -1146,7 +1152,7 @@
         <translation>不合格</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+18"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
