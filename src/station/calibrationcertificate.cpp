@@ -294,8 +294,8 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
             tr("与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度："
                "由辐射源保持期间的平均温度、辐射源发射率 ε_s = %2 和环境（反射）温度，"
                "按 %3–%4 µm 波段内积分的普朗克辐射亮度求得（ε_s = ε_u 时即为辐射源温度）。")
-                .arg(shortest(run.emissivity), shortest(run.source.emissivity),
-                    shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))
+                    .arg(shortest(run.emissivity), shortest(run.source.emissivity),
+                        shortest(run.certificate.bandLowUm), shortest(run.certificate.bandHighUm))
                 + tr("误差 = 读数 − 参考值。")},
         {tr("环境条件"), ambientText(run, input.results)},
         {tr("溯源性"),
