@@ -4,6 +4,7 @@
 
 #ifdef Q_OS_UNIX
 #include "fdwritedevice.h"
+#include "syncfolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,16 +33,6 @@ QByteArray temporaryName(const QFileInfo &target)
     for (char &c : suffix)
         c = kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))];
     return QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()) + '.' + suffix;
-}
-
-// The new name must survive a power cut too, which takes the folder's own entry on disk.
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include "syncfolder.h"
+
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,16 +50,6 @@ namespace {
 bool refusesNoReplace(int error)
 {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
-}
-
-// The new name must survive a power cut too, which takes the folder's own entry on disk.
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "journalwriter.h"
 
 #include "files/saveresult.h"
+#include "files/syncfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,16 +20,6 @@ constexpr auto kSyncPeriod = std::chrono::milliseconds(1000);
 QString systemErrorText(int errorNumber)
 {
     return SaveResult::systemError(errorNumber).reason();
-}
-
-// Makes the new journal's name itself survive a power loss.
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace
