@@ -2,6 +2,7 @@
 
 #include "control/calibrationreport.h"
 #include "files/fdwritedevice.h"
+#include "files/journalfiles.h"
 #include "files/saveresult.h"
 
 #include <QCoreApplication>
@@ -323,23 +324,12 @@ bool CalibrationJournal::read(const QString &path, Contents *contents, QString *
 
 QStringList CalibrationJournal::list(const QString &folder)
 {
-    const QDir dir(folder);
-    QStringList paths;
-    // The names begin with the start time, so their order is the runs' order.
-    const QStringList names = dir.entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
-    for (const QString &name : names)
-        paths << dir.filePath(name);
-    return paths;
+    return journalFiles(folder, kSuffix);
 }
 
 bool CalibrationJournal::inUse(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return locked;
+    return journalInUse(path);
 }
 
 QVector<CalibrationStepResult> CalibrationJournal::reportRows(const Contents &contents)

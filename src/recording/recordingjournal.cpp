@@ -1,5 +1,7 @@
 #include "recordingjournal.h"
 
+#include "files/journalfiles.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -173,23 +175,12 @@ QString RecordingJournal::fileName(qint64 startMsecs, int attempt)
 
 QStringList RecordingJournal::list(const QString &folder)
 {
-    const QDir dir(folder);
-    QStringList paths;
-    // The names begin with the start time, so their order is the recordings' order.
-    const QStringList names = dir.entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name);
-    for (const QString &name : names)
-        paths << dir.filePath(name);
-    return paths;
+    return journalFiles(folder, kSuffix);
 }
 
 bool RecordingJournal::inUse(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return locked;
+    return journalInUse(path);
 }
 
 QVector<RecordingJournal::Found> RecordingJournal::pending(const QString &folder)
