@@ -161,7 +161,6 @@ void TestReportCommit::exclusiveCommitNeverReplaces_data()
     QTest::addColumn<int>("error");
     QTest::newRow("a free name is taken") << QString() << true << 0;
     QTest::newRow("a file of that name exists: refused") << QStringLiteral("file") << true << EEXIST;
-    QTest::newRow("a folder of that name exists: refused") << QStringLiteral("folder") << true << EEXIST;
     QTest::newRow("nothing to commit") << QString() << false << ENOENT;
 }
 

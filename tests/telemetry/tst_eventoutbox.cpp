@@ -61,8 +61,6 @@ void TstEventOutbox::reopenedOutboxGivesBackWhatTheBrokerHasNot_data()
     QTest::addColumn<bool>("setAside");
 
     QTest::newRow("new") << "" << QByteArray() << -1 << "" << quint64(0) << quint64(0) << false;
-    QTest::newRow("appended") << "E E E" << QByteArray() << -1 << "1 2 3" << quint64(3) << quint64(0)
-                              << false;
     QTest::newRow("acknowledged out of order")
         << "E E E A3 A1" << QByteArray() << -1 << "2" << quint64(3) << quint64(0) << false;
     QTest::newRow("all done: seq goes on")
