@@ -36,6 +36,15 @@ QString translationFile(const QString &language)
     return QStringLiteral("/English.qm");
 }
 
+QUrl manualPage(const QString &language)
+{
+    if (language == simplifiedChinese)
+        return QUrl(QStringLiteral("qrc:/manual/zh_CN.html"));
+    if (language == traditionalChinese)
+        return QUrl(QStringLiteral("qrc:/manual/zh_TW.html"));
+    return QUrl(QStringLiteral("qrc:/manual/en.html"));
+}
+
 QString qtCatalogue(const QString &language)
 {
     if (language == simplifiedChinese)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // The interface languages, named as the "Language" setting stores them.
 namespace Language {
@@ -12,6 +13,8 @@ const QString english = QStringLiteral("English");
 // Our translation file for a stored value, with its leading slash; any value but the two Chinese ones
 // (compared exactly) is English.
 QString translationFile(const QString &language);
+// The bundled manual's page in that language, with the same fallback to English.
+QUrl manualPage(const QString &language);
 // Base name of Qt's own translation catalogue for the same language.
 QString qtCatalogue(const QString &language);
 

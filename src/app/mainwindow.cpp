@@ -22,6 +22,7 @@
 #include "dialogs/calibrationrundialog.h"
 #include "dialogs/chartsettingsdialog.h"
 #include "dialogs/deviceinfodialog.h"
+#include "dialogs/manualdialog.h"
 #include "recording/curverecorder.h"
 #include "serial/portchoices.h"
 #include "settings/chartsettings.h"
@@ -243,6 +244,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
+    connect(m_menus, &WindowMenus::manual, this, &MainWindow::ClickManual);
     connect(m_menus, &WindowMenus::about, this, &MainWindow::ClickAbout);
 }
 
@@ -251,6 +253,8 @@ void MainWindow::LoadLanguage(const QString &language)
     Language::install(language, Language::translationDirs(QCoreApplication::applicationDirPath()),
         QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     ui->retranslateUi(this);
+    if (m_manual)
+        m_manual->showPage(Language::manualPage(language));
 }
 
 void MainWindow::ClickLangChinese()
@@ -354,6 +358,17 @@ void MainWindow::ClickAbout()
 {
     AboutDialog dialog;
     dialog.exec();
+}
+
+void MainWindow::ClickManual()
+{
+    if (!m_manual)
+        m_manual = new ManualDialog(this);
+    m_manual->showPage(
+        Language::manualPage(appSettings.value(appSettings.languageKey, Language::simplifiedChinese)));
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
 }
 
 void MainWindow::ClickDeviceInfo()

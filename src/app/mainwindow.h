@@ -24,6 +24,7 @@ class ChartFileActions;
 class FramelessFrame;
 class LinkChoices;
 class LinkStatus;
+class ManualDialog;
 class SetPointControl;
 class WindowMenus;
 class QComboBox;
@@ -81,6 +82,8 @@ public slots:
     // Closes the window the way every other close does: through closeEvent().
     void close();
     void ClickAbout();
+    // 帮助 → 使用手册 and F1: the manual in the language in force, left open beside the window.
+    void ClickManual();
     void ClickDeviceInfo();
     void onFilesClicked();
     void ClickLangChinese();
@@ -179,4 +182,5 @@ private:
     CalibrationStatus *m_runStatus = nullptr; // a child of the window
     std::unique_ptr<WindowAsker> m_asker;
     class EventMessageView *m_events = nullptr; // adopted by the status bar
+    QPointer<ManualDialog> m_manual; // made when first asked for; a child of the window
 };

@@ -28,6 +28,7 @@ WindowMenus::WindowMenus(QWidget *window)
     m_chinese = entry(m_language, &WindowMenus::simplifiedChinese);
     m_english = entry(m_language, &WindowMenus::english);
     m_traditional = entry(m_language, &WindowMenus::traditionalChinese);
+    m_manual = entry(m_help, &WindowMenus::manual);
     m_about = entry(m_help, &WindowMenus::about);
     // The menus open from buttons, not a menu bar: the window itself must hold the entries for their
     // keys to work while the menus are closed.
@@ -35,8 +36,8 @@ WindowMenus::WindowMenus(QWidget *window)
     m_saveCurve->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_exportCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_about->setShortcut(QKeySequence(Qt::Key_F1));
-    window->addActions({m_openCurve, m_saveCurve, m_exportCsv, m_exit, m_about});
+    m_manual->setShortcut(QKeySequence(Qt::Key_F1));
+    window->addActions({m_openCurve, m_saveCurve, m_exportCsv, m_exit, m_manual});
     retranslate();
 }
 
@@ -55,5 +56,6 @@ void WindowMenus::retranslate()
     m_chinese->setText(tr("简体中文"));
     m_english->setText(tr("English"));
     m_traditional->setText(tr("繁體中文"));
+    m_manual->setText(tr("使用手册"));
     m_about->setText(tr("关于"));
 }

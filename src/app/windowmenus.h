@@ -7,7 +7,7 @@ class QMenu;
 class QWidget;
 
 // The drop-down menus of the window's menu buttons, in the language in force. Each entry is told by a
-// signal; the window decides what it does. Open, save, CSV export, exit and About have keys (Ctrl+O,
+// signal; the window decides what it does. Open, save, CSV export, exit and the manual have keys (Ctrl+O,
 // Ctrl+S, Ctrl+E, Ctrl+Q, F1) that work anywhere in the window.
 class WindowMenus : public QObject
 {
@@ -35,6 +35,7 @@ signals:
     void simplifiedChinese();
     void english();
     void traditionalChinese();
+    void manual();
     void about();
 
 private:
@@ -54,5 +55,6 @@ private:
     QAction *m_chinese;
     QAction *m_english;
     QAction *m_traditional;
+    QAction *m_manual;
     QAction *m_about;
 };

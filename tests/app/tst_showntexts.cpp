@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/chartsettingsdialog.h"
+#include "dialogs/manualdialog.h"
 #include "settings/settings.h"
 #include "widgets/elidedlabel.h"
 #include "widgets/tempareaitem.h"
@@ -14,6 +15,9 @@
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -74,6 +78,8 @@ private slots:
     void cleanup() { closeWindow(); }
     void textsAreTranslatedAndWhole_data();
     void textsAreTranslatedAndWhole();
+    void f1OpensTheManualInTheLanguageInForce_data();
+    void f1OpensTheManualInTheLanguageInForce();
 };
 
 void TestShownTexts::initTestCase()
@@ -104,7 +110,9 @@ void TestShownTexts::textsAreTranslatedAndWhole()
     QStringList found = faults(m_window.get(), english);
     AboutDialog about;
     ChartSettingsDialog chartSettings;
-    for (QDialog *dialog : {static_cast<QDialog *>(&about), static_cast<QDialog *>(&chartSettings)}) {
+    ManualDialog manual;
+    for (QDialog *dialog : {static_cast<QDialog *>(&about), static_cast<QDialog *>(&chartSettings),
+             static_cast<QDialog *>(&manual)}) {
         dialog->show();
         found << faults(dialog, english);
         if (english && hasHan(dialog->windowTitle()))
@@ -113,6 +121,64 @@ void TestShownTexts::textsAreTranslatedAndWhole()
     if (english && hasHan(m_window->windowTitle()))
         found << QStringLiteral("untranslated title ") + m_window->windowTitle();
     QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+}
+
+void TestShownTexts::f1OpensTheManualInTheLanguageInForce_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("switchedTo");
+    QTest::addColumn<QString>("switchedPage");
+    QTest::newRow("Simplified Chinese, then English")
+        << Language::simplifiedChinese << "qrc:/manual/zh_CN.html" << Language::english
+        << "qrc:/manual/en.html";
+    QTest::newRow("Traditional Chinese, then Simplified")
+        << Language::traditionalChinese << "qrc:/manual/zh_TW.html" << Language::simplifiedChinese
+        << "qrc:/manual/zh_CN.html";
+    QTest::newRow("English, then Traditional Chinese")
+        << Language::english << "qrc:/manual/en.html" << Language::traditionalChinese
+        << "qrc:/manual/zh_TW.html";
+}
+
+void TestShownTexts::f1OpensTheManualInTheLanguageInForce()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, switchedTo);
+    appSettings.setValue(appSettings.languageKey, language);
+    showWindow(false);
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::keySequence(m_window.get(), QKeySequence(Qt::Key_F1));
+    auto *manual = m_window->findChild<ManualDialog *>();
+    QVERIFY(manual && manual->isVisible());
+    // Every picture of the page is in the bundle: a missing one would show as an empty frame.
+    const auto pictures = [manual] {
+        QStringList missing;
+        int found = 0;
+        const QTextDocument *page = manual->findChild<QTextBrowser *>()->document();
+        for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+            for (auto part = block.begin(); !part.atEnd(); ++part) {
+                const QTextImageFormat image = part.fragment().charFormat().toImageFormat();
+                if (!image.isValid())
+                    continue;
+                ++found;
+                const QUrl url = manual->page().resolved(QUrl(image.name()));
+                if (!QFile::exists(QLatin1Char(':') + url.path()))
+                    missing << url.toString();
+            }
+        }
+        return found == 0 ? QStringLiteral("no picture") : missing.join(QLatin1Char(' '));
+    };
+    QTEST(manual->page().toString(), "page");
+    QCOMPARE(pictures(), QString());
+    // The open manual follows a change of language.
+    if (switchedTo == Language::english)
+        m_window->ClickLangEnglish();
+    else if (switchedTo == Language::traditionalChinese)
+        m_window->ClickTrChinese();
+    else
+        m_window->ClickLangChinese();
+    QTEST(manual->page().toString(), "switchedPage");
+    QCOMPARE(pictures(), QString());
 }
 
 QTEST_MAIN(TestShownTexts)

@@ -571,7 +571,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+279"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+280"/>
         <source>不是可读的校准记录</source>
         <translation>Not a readable calibration journal</translation>
     </message>
@@ -1943,7 +1943,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+281"/>
+        <location filename="../../app/mainwindow.cpp" line="+285"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2035,23 +2035,23 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-121"/>
+        <location filename="../../app/mainwindow.cpp" line="-124"/>
         <location line="+8"/>
-        <location line="+110"/>
-        <location line="+221"/>
+        <location line="+113"/>
+        <location line="+231"/>
         <location line="+167"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-491"/>
+        <location line="-504"/>
         <location line="+20"/>
-        <location line="+320"/>
+        <location line="+333"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-339"/>
+        <location line="-352"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2068,7 +2068,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+534"/>
+        <location line="+547"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2103,15 +2103,15 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-333"/>
-        <location line="+553"/>
+        <location line="-346"/>
+        <location line="+566"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-486"/>
-        <location line="+216"/>
+        <location line="-496"/>
+        <location line="+226"/>
         <location line="+139"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -2130,6 +2130,19 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <location line="+4"/>
         <source>当前用户无权使用该串口。请将用户加入串口设备所属的用户组 %1（例如 sudo usermod -aG %1 $USER），然后重新登录。</source>
         <translation>The current user may not use this serial port. Add the user to group %1, which owns the serial device (for example: sudo usermod -aG %1 $USER), then log in again.</translation>
+    </message>
+</context>
+<context>
+    <name>ManualDialog</name>
+    <message>
+        <location filename="../../dialogs/manualdialog.ui" line="+14"/>
+        <source>使用手册</source>
+        <translation>User manual</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -2200,7 +2213,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-563"/>
+        <location filename="../../app/mainwindow.cpp" line="-576"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2226,7 +2239,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>RecordingJournal</name>
     <message>
-        <location filename="../../recording/recordingjournal.cpp" line="+106"/>
+        <location filename="../../recording/recordingjournal.cpp" line="+108"/>
         <source>不是曲线记录</source>
         <translation>not a curve journal</translation>
     </message>
@@ -2927,7 +2940,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+45"/>
+        <location filename="../../app/windowmenus.cpp" line="+46"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -2990,6 +3003,11 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+1"/>
         <source>繁體中文</source>
         <translation>繁體中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>使用手册</source>
+        <translation>User manual</translation>
     </message>
     <message>
         <location line="+1"/>

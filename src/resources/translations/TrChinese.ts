@@ -571,7 +571,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+279"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+280"/>
         <source>不是可读的校准记录</source>
         <translation>不是可讀的校正紀錄</translation>
     </message>
@@ -1943,7 +1943,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+281"/>
+        <location filename="../../app/mainwindow.cpp" line="+285"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2035,23 +2035,23 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-121"/>
+        <location filename="../../app/mainwindow.cpp" line="-124"/>
         <location line="+8"/>
-        <location line="+110"/>
-        <location line="+221"/>
+        <location line="+113"/>
+        <location line="+231"/>
         <location line="+167"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-491"/>
+        <location line="-504"/>
         <location line="+20"/>
-        <location line="+320"/>
+        <location line="+333"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-339"/>
+        <location line="-352"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
@@ -2068,7 +2068,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+534"/>
+        <location line="+547"/>
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -2103,15 +2103,15 @@
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-333"/>
-        <location line="+553"/>
+        <location line="-346"/>
+        <location line="+566"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-486"/>
-        <location line="+216"/>
+        <location line="-496"/>
+        <location line="+226"/>
         <location line="+139"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
@@ -2130,6 +2130,19 @@
         <location line="+4"/>
         <source>当前用户无权使用该串口。请将用户加入串口设备所属的用户组 %1（例如 sudo usermod -aG %1 $USER），然后重新登录。</source>
         <translation>目前的使用者沒有使用此序列埠的權限。請將使用者加入序列埠裝置所屬的群組 %1（例如 sudo usermod -aG %1 $USER），然後重新登入。</translation>
+    </message>
+</context>
+<context>
+    <name>ManualDialog</name>
+    <message>
+        <location filename="../../dialogs/manualdialog.ui" line="+14"/>
+        <source>使用手册</source>
+        <translation>使用手冊</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>关闭</source>
+        <translation>關閉</translation>
     </message>
 </context>
 <context>
@@ -2200,7 +2213,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-563"/>
+        <location filename="../../app/mainwindow.cpp" line="-576"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2226,7 +2239,7 @@
 <context>
     <name>RecordingJournal</name>
     <message>
-        <location filename="../../recording/recordingjournal.cpp" line="+106"/>
+        <location filename="../../recording/recordingjournal.cpp" line="+108"/>
         <source>不是曲线记录</source>
         <translation>不是曲線記錄</translation>
     </message>
@@ -2927,7 +2940,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+45"/>
+        <location filename="../../app/windowmenus.cpp" line="+46"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -2990,6 +3003,11 @@
         <location line="+1"/>
         <source>繁體中文</source>
         <translation>繁體中文</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>使用手册</source>
+        <translation>使用手冊</translation>
     </message>
     <message>
         <location line="+1"/>
