@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it as a user's machine would see it: its desktop entry and
-# metainfo validate, lintian finds no error, the station's systemd unit is in place (and verifies where
-# systemd is installed) but not enabled, the installed station runs without a window or display and ends
-# cleanly on SIGTERM, and the program comes up in English when config.xml says so. Then shows that this
-# check catches an installation without English.qm, and removes the package again. Installs the package,
-# so it needs root or sudo.
+# metainfo validate, the manual is in the program's share folder, lintian finds no error, the station's
+# systemd unit is in place (and verifies where systemd is installed) but not enabled, the installed
+# station runs without a window or display and ends cleanly on SIGTERM, and the program comes up in
+# English when config.xml says so. Then shows that this check catches an installation without English.qm,
+# and removes the package again. Installs the package, so it needs root or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +35,14 @@ if [ ! -f "$work/tree$unit_path" ]; then
     echo "The package does not hold $unit_path" >&2
     exit 1
 fi
+# The manual the program shows under F1, for readers outside it too, with its pictures.
+for page in zh_CN zh_TW en; do
+    manual="$work/tree/usr/share/ostrel-blackbody/manual"
+    if [ ! -f "$manual/$page.html" ] || [ -z "$(find "$manual/images/$page" -name '*.png' 2>/dev/null)" ]; then
+        echo "The package does not hold the $page manual with its pictures under ${manual#"$work/tree"}" >&2
+        exit 1
+    fi
+done
 
 # Reinstalled, so a copy left from an earlier run of the same version is not what gets checked.
 apt_get install -y --reinstall --no-install-recommends "./$deb"
