@@ -138,7 +138,8 @@ void TestChartActions::menusOfferTheirEntries()
         languageTexts << action->text();
     QCOMPARE(languageTexts,
         (QStringList {QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文")}));
-    QCOMPARE(texts(child<NavButton>("pushButton_help")), QStringList {QStringLiteral("关于")});
+    QCOMPARE(texts(child<NavButton>("pushButton_help")),
+        (QStringList {QStringLiteral("使用手册"), QStringLiteral("关于")}));
 
     menuAction(child<NavButton>("pushButton_help"), QStringLiteral("关于"))->trigger();
     QCOMPARE(m_modals->dialogs, QStringList {QStringLiteral("AboutDialog")});
