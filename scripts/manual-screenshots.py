@@ -7,7 +7,8 @@ bin/bbsim). Needs Xvfb, openbox, xdotool, xwininfo and ImageMagick (import, conv
 
 The program is set up through its config.xml and driven over its own SCPI port (open the link, record,
 set a point); the dialogs are opened from the 设置 menu with the mouse and the keyboard, as an operator
-would. Every picture is reduced to a palette so that it stays small."""
+would. Every picture is reduced to a palette so that it stays small. The program bundles the pictures
+docs/manual/manual.qrc names: a new picture goes there too."""
 import os
 import shutil
 import socket

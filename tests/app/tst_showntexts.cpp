@@ -10,6 +10,7 @@
 #include "windowtest.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
