@@ -3,6 +3,7 @@
 #include "app/calibrationstatus.h"
 #include "app/chartbuttons.h"
 #include "app/controllerquestion.h"
+#include "app/dialogplacement.h"
 #include "app/eventmessageview.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
@@ -12,6 +13,7 @@
 #include "app/rememberedlink.h"
 #include "app/screenkeeper.h"
 #include "app/setpointcontrol.h"
+#include "app/statusstrip.h"
 #include "app/windowmenus.h"
 #include "app/windowplacement.h"
 #include "chart/chartfileactions.h"
@@ -145,14 +147,18 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
-    m_status = std::make_unique<LinkStatus>(statusBar(), m_link);
+    // One strip holds every text, so the run's phase keeps its room and the others give way in order.
+    m_strip = new StatusStrip;
+    statusBar()->addWidget(m_strip, 1);
+    m_status = std::make_unique<LinkStatus>(m_strip, m_link);
     m_runStatus = new CalibrationStatus(m_calibration, &station->reporter(), this);
-    statusBar()->addWidget(m_runStatus->label());
+    m_strip->addPart(m_runStatus->label());
+    // The instrument under test's link goes here, after the run's phase.
     connect(m_calibration, &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
     m_setPoint = new SetPointControl(ui->doubleSpinBox, ui->pushButton_set, station, this);
     // What just happened takes the room the texts above leave; none of them widens the window.
     m_events = new EventMessageView;
-    statusBar()->addWidget(m_events, 1);
+    m_strip->addStretch(m_events);
     connect(m_runStatus, &CalibrationStatus::finished, m_events, &EventMessageView::showMessage);
     connectLink();
     statusBar()->addPermanentWidget(&versionLabel);
@@ -207,6 +213,7 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     updateStartButton();
 
     InitMenus();
+    DialogPlacement::install(this);
 
     ui->comboBoxCom->setFocus(Qt::OtherFocusReason);
 }
@@ -316,9 +323,22 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_closingQuietly) {
         // The run's journal too.
         m_calibration->leave();
-    } else if (!mayDiscardCurve()) {
-        event->ignore();
-        return;
+    } else {
+        // The run's own question first: its curve is the run's until it ends.
+        if (m_calibration->isRunning()) {
+            if (!CalibrationRunDialog::confirmAbort(
+                    m_runDialog ? static_cast<QWidget *>(m_runDialog.get()) : this)) {
+                event->ignore();
+                return;
+            }
+            m_calibration->abort();
+        }
+        // 保存 stops a recording under way, so that the curve can be written before the window goes.
+        if (!m_chartFiles->mayDiscardCurve(
+                [this] { return m_station->stopRecording() == LinkPolicy::Refusal::None; })) {
+            event->ignore();
+            return;
+        }
     }
     if (keepCurve)
         m_station->keepRecording();
@@ -532,7 +552,7 @@ void MainWindow::ClickCalibrationRun()
         connect(dialog, &CalibrationRunDialog::abortRequested, m_calibration, &CalibrationRunner::abort);
         connect(dialog, &CalibrationRunDialog::ambientChanged, m_calibration,
             &CalibrationRunner::setTypedAmbient);
-        m_runDialog->keepAboveWhileRunning(this);
+        m_runDialog->keepAbove(this);
         connect(m_calibration, &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
             m_runDialog->showRunProgress(
                 m_calibration->runProgress(), m_calibration->stepResults(), m_calibration->stepEvaluations());

@@ -41,7 +41,7 @@ bool ChartFileActions::refuseWhileRecording()
     return refuse(m_chart->recordingRefusal());
 }
 
-bool ChartFileActions::mayDiscardCurve()
+bool ChartFileActions::mayDiscardCurve(const std::function<bool()> &stopRecording)
 {
     // The session manager closes the window at logout; nobody would be there to answer.
     if (!m_chart->hasUnsavedCurve() || qApp->isSavingSession())
@@ -55,6 +55,9 @@ bool ChartFileActions::mayDiscardCurve()
     box.setEscapeButton(keep);
     box.exec();
     if (box.clickedButton() == save) {
+        // A curve still growing cannot be written; the one who asked may stop it first.
+        if (m_chart->isRecording() && (!stopRecording || !stopRecording()))
+            return false;
         exportCurveAs();
         // A cancelled or failed save keeps the curve.
         return !m_chart->hasUnsavedCurve();

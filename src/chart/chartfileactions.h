@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class ttwidget;
 
@@ -23,8 +25,9 @@ public:
     // Tells the operator, and is true, while the chart records: the curve may then be neither replaced
     // nor written, and the chart settings not changed.
     bool refuseWhileRecording();
-    // True when no unsaved curve is in the way, or the operator saved it or chose to drop it.
-    bool mayDiscardCurve();
+    // True when no unsaved curve is in the way, or the operator saved it or chose to drop it. A curve
+    // still recording is saved only after `stopRecording` (when given) stopped it and returned true.
+    bool mayDiscardCurve(const std::function<bool()> &stopRecording = nullptr);
 
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
     // the file is complete on disk, and otherwise names the file and the system's reason. A curve without
