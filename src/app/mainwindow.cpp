@@ -251,6 +251,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
     connect(m_menus, &WindowMenus::about, this, &MainWindow::ClickAbout);
+    m_menus->showLanguage(appSettings.value(appSettings.languageKey, Language::simplifiedChinese));
 }
 
 void MainWindow::LoadLanguage(const QString &language)
@@ -258,6 +259,8 @@ void MainWindow::LoadLanguage(const QString &language)
     Language::install(language, Language::translationDirs(QCoreApplication::applicationDirPath()),
         QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     ui->retranslateUi(this);
+    if (m_menus)
+        m_menus->showLanguage(language);
 }
 
 void MainWindow::ClickLangChinese()

@@ -1,5 +1,8 @@
 #include "windowmenus.h"
 
+#include "app/language.h"
+
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -28,6 +31,12 @@ WindowMenus::WindowMenus(QWidget *window)
     m_chinese = entry(m_language, &WindowMenus::simplifiedChinese);
     m_english = entry(m_language, &WindowMenus::english);
     m_traditional = entry(m_language, &WindowMenus::traditionalChinese);
+    // The language in force is ticked, one at a time.
+    auto *languages = new QActionGroup(m_language);
+    for (QAction *action : {m_chinese, m_english, m_traditional}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
     m_about = entry(m_help, &WindowMenus::about);
     // The menus open from buttons, not a menu bar: the window itself must hold the entries for their
     // keys to work while the menus are closed.
@@ -38,6 +47,14 @@ WindowMenus::WindowMenus(QWidget *window)
     m_about->setShortcut(QKeySequence(Qt::Key_F1));
     window->addActions({m_openCurve, m_saveCurve, m_exportCsv, m_exit, m_about});
     retranslate();
+}
+
+void WindowMenus::showLanguage(const QString &language)
+{
+    m_english->setChecked(language == Language::english);
+    m_traditional->setChecked(language == Language::traditionalChinese);
+    // Anything else is installed as Simplified Chinese.
+    m_chinese->setChecked(!m_english->isChecked() && !m_traditional->isChecked());
 }
 
 void WindowMenus::retranslate()

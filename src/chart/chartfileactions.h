@@ -3,7 +3,9 @@
 #include "files/saveresult.h"
 #include "recording/writefilethread.h"
 
+#include <QLocale>
 #include <QObject>
+#include <QPageSize>
 #include <QString>
 
 #include <functional>
@@ -55,6 +57,8 @@ private:
     bool runFileWorker(WriteFileThread *worker);
     bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
     SaveResult writeImageFile(const QString &fileName);
+    // The paper a chart exported as PDF is laid out on: Letter in the United States, A4 elsewhere.
+    static QPageSize::PageSizeId paperFor(const QLocale &locale);
     SaveResult writeImage(const QString &fileName, int width, int height);
     void reportSaved(const QString &title, const QString &text);
     void showError(const QString &message);
