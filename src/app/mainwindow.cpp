@@ -42,6 +42,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -484,6 +485,8 @@ void MainWindow::on_navButton_vertical_clicked()
 void MainWindow::resizeEvent(QResizeEvent *)
 {
     m_tiles.fitWidth();
+    // A wide window gives the port box room for a stable port name; a narrow one keeps the form's widths.
+    ui->widget_params->setMinimumWidth(width() / 7);
     if (m_chartButtons)
         m_chartButtons->showTicks();
 }
@@ -561,6 +564,10 @@ void MainWindow::ClickCalibrationRun()
                 m_calibration->runProgress(), m_calibration->stepResults(), m_calibration->stepEvaluations());
         });
         showCalibrationState();
+        // On a small screen the dialog comes no larger than the screen, its title bar included.
+        if (const QScreen *screen = this->screen())
+            m_runDialog->resize(
+                m_runDialog->size().boundedTo(screen->availableGeometry().size() - QSize(0, 40)));
     }
     // The box is locked to the open model while the port is open.
     const BlackbodyModel &model = blackbodyModel(ui->comboBoxBodtype->currentIndex());

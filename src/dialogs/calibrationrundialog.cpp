@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 
 #include <algorithm>
 #include <iterator>
@@ -69,6 +70,16 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
 {
     ui->setupUi(this);
     m_certificate = new RunCertificateFields(ui, &m_run, this);
+    // The certificate's many fields scroll on a small screen rather than push the buttons off it.
+    const int certificateTab = ui->tabWidget->indexOf(ui->tab_certificate);
+    const QString certificateTitle = ui->tabWidget->tabText(certificateTab);
+    ui->tabWidget->removeTab(certificateTab);
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("scrollArea_certificate"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(ui->tab_certificate);
+    ui->tabWidget->insertTab(certificateTab, scroll, certificateTitle);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
@@ -377,6 +388,10 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        // The form names the page, which now sits in its scroll area.
+        ui->tabWidget->setTabText(
+            ui->tabWidget->indexOf(findChild<QScrollArea *>(QStringLiteral("scrollArea_certificate"))),
+            tr("证书"));
         m_certificate->retranslate();
         retranslateResultHeaders();
         showRunButtons();
