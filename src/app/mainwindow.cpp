@@ -40,6 +40,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -484,9 +485,16 @@ void MainWindow::on_navButton_vertical_clicked()
 
 void MainWindow::resizeEvent(QResizeEvent *)
 {
-    m_tiles.fitWidth();
     // A wide window gives the port box room for a stable port name; a narrow one keeps the form's widths.
-    ui->widget_params->setMinimumWidth(width() / 7);
+    // Laid out again before the tiles take the list's width, or they would keep the width it had before.
+    if (ui->widget_params->minimumWidth() != width() / 7) {
+        ui->widget_params->setMinimumWidth(width() / 7);
+        // The room comes from the chart, not from the tiles' column.
+        ui->widget_temparea->setMinimumWidth(width() / 10);
+        if (QLayout *layout = centralWidget()->layout())
+            layout->activate();
+    }
+    m_tiles.fitWidth();
     if (m_chartButtons)
         m_chartButtons->showTicks();
 }
