@@ -52,6 +52,9 @@ using namespace PortChoices;
 
 namespace {
 
+// From this width on the port box gets more than the form's share.
+constexpr int kWideWindow = 1280;
+
 #ifdef BB_SHOW_THERMOMETER
 constexpr bool kShowThermometer = true;
 #else
@@ -485,12 +488,14 @@ void MainWindow::on_navButton_vertical_clicked()
 
 void MainWindow::resizeEvent(QResizeEvent *)
 {
-    // A wide window gives the port box room for a stable port name; a narrow one keeps the form's widths.
-    // Laid out again before the tiles take the list's width, or they would keep the width it had before.
-    if (ui->widget_params->minimumWidth() != width() / 7) {
-        ui->widget_params->setMinimumWidth(width() / 7);
-        // The room comes from the chart, not from the tiles' column.
-        ui->widget_temparea->setMinimumWidth(width() / 10);
+    // A wide window gives the port box room for a stable port name, taken from the chart's share and not
+    // from the tiles' column; a narrow one keeps the form's widths. Laid out again before the tiles take
+    // the list's width, or they would keep the width it had before.
+    const bool wide = width() >= kWideWindow;
+    const int params = wide ? width() / 7 : 0;
+    if (ui->widget_params->minimumWidth() != params) {
+        ui->widget_params->setMinimumWidth(params);
+        ui->widget_temparea->setMinimumWidth(wide ? width() / 10 : 0);
         if (QLayout *layout = centralWidget()->layout())
             layout->activate();
     }
