@@ -15,10 +15,12 @@ StatusPart::StatusPart(int givesWay, int kept, QWidget *parent)
 
 void StatusPart::setForms(const QString &full, const QStringList &shorter)
 {
-    QStringList forms = full.isEmpty() ? QStringList() : QStringList {full} + shorter;
-    if (forms == m_forms)
+    QStringList next;
+    if (!full.isEmpty())
+        next << full << shorter;
+    if (next == m_forms)
         return;
-    m_forms = forms;
+    m_forms = next;
     setText(full);
     // Shown whole until the strip has looked at it.
     showForm(full);

@@ -73,6 +73,7 @@ private:
 
     std::unique_ptr<RemoteControl> m_remote;
     std::unique_ptr<TelemetryStation> m_telemetry;
+    QString m_seen; // where the last box or dialog opened
 };
 
 void TestOperatorDay::initTestCase()
@@ -86,6 +87,7 @@ void TestOperatorDay::initTestCase()
 
 void TestOperatorDay::cleanup()
 {
+    m_seen.clear();
     if (m_window)
         m_window->ClickLangChinese();
     // Gone before the window, as in the program.
@@ -153,7 +155,7 @@ QString TestOperatorDay::closeDuringRecording(bool save)
         else
             box->done(QMessageBox::Ok);
     };
-    m_modals->onDialog = [&file](QDialog *dialog) {
+    m_modals->onDialog = [file](QDialog *dialog) {
         if (auto *files = qobject_cast<QFileDialog *>(dialog))
             chooseFile(files, file);
         else
@@ -188,25 +190,23 @@ QString TestOperatorDay::refusalBox()
 {
     openSimulator();
     click("navButton_startstop");
-    QString seen;
-    m_modals->onBox = [this, &seen](QMessageBox *box) {
-        seen = where(box, m_window.get());
+    m_modals->onBox = [this](QMessageBox *box) {
+        m_seen = where(box, m_window.get());
         box->done(QMessageBox::Ok);
     };
     // Opening a curve is refused while recording, by a box without a parent.
     menuAction(m_window.get(), QStringLiteral("打开曲线"))->trigger();
-    return seen;
+    return m_seen;
 }
 
 QString TestOperatorDay::chartSettingsDialog()
 {
-    QString seen;
-    m_modals->onDialog = [this, &seen](QDialog *dialog) {
-        seen = where(dialog, m_window.get());
+    m_modals->onDialog = [this](QDialog *dialog) {
+        m_seen = where(dialog, m_window.get());
         dialog->reject();
     };
     menuAction(m_window.get(), QStringLiteral("表格设置"))->trigger();
-    return seen;
+    return m_seen;
 }
 
 QString TestOperatorDay::runDialogAbove()
