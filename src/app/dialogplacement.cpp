@@ -3,11 +3,20 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
+
+namespace {
+
+// Room for the window manager's icon and buttons beside the title.
+constexpr int kTitleButtons = 110;
+
+} // namespace
 
 DialogPlacement::DialogPlacement(QWidget *window)
     : QObject(window)
@@ -44,14 +53,37 @@ void DialogPlacement::placeOver(QWidget *dialog, const QWidget *window)
     dialog->move(placed(size, frame, screen ? screen->availableGeometry() : QRect()).topLeft());
 }
 
+void DialogPlacement::widenForTitle(QWidget *dialog)
+{
+    // The window manager adds the program's name to the title and cuts what does not fit; its buttons take
+    // the rest. A message box settles its own width later. Never narrower than it is.
+    if (qobject_cast<QMessageBox *>(dialog))
+        return;
+    QFont bold = dialog->font();
+    bold.setBold(true);
+    const QString title = QGuiApplication::applicationDisplayName().isEmpty()
+        ? dialog->windowTitle()
+        : dialog->windowTitle() + QStringLiteral(" — ") + QGuiApplication::applicationDisplayName();
+    const int wanted = QFontMetrics(bold).horizontalAdvance(title) + kTitleButtons;
+    const QScreen *screen = dialog->screen();
+    if (dialog->width() < wanted && (!screen || wanted < screen->availableGeometry().width())
+        && wanted <= dialog->maximumWidth()) {
+        // Still centred over its parent, where Qt put it.
+        if (dialog->parentWidget() && !dialog->testAttribute(Qt::WA_Moved))
+            dialog->move(dialog->x() - (wanted - dialog->width()) / 2, dialog->y());
+        dialog->resize(wanted, dialog->height());
+    }
+}
+
 bool DialogPlacement::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show && m_window && watched != m_window && m_window->isVisible()
-        && !m_window->isMinimized()) {
-        auto *dialog = qobject_cast<QDialog *>(watched);
-        // Qt centres a dialog with a parent over it already; one placed before keeps its place.
-        if (dialog && dialog->isWindow() && !dialog->parentWidget() && !dialog->testAttribute(Qt::WA_Moved))
-            placeOver(dialog, m_window);
-    }
+    auto *dialog = event->type() == QEvent::Show ? qobject_cast<QDialog *>(watched) : nullptr;
+    if (!dialog || !dialog->isWindow())
+        return QObject::eventFilter(watched, event);
+    // Qt centres a dialog with a parent over it already; one placed before keeps its place.
+    const bool unplaced = !dialog->parentWidget() && !dialog->testAttribute(Qt::WA_Moved);
+    widenForTitle(dialog);
+    if (unplaced && m_window && m_window->isVisible() && !m_window->isMinimized())
+        placeOver(dialog, m_window);
     return QObject::eventFilter(watched, event);
 }

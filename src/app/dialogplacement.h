@@ -8,7 +8,8 @@ class QWidget;
 
 // Puts every dialog and message box that has no parent over the program's window as it shows, rather
 // than at the centre of the screen; many are made without one and must stay so. A dialog the operator
-// moved, or that was placed before, stays where it is. GUI thread only.
+// moved, or that was placed before, stays where it is. Every dialog also comes wide enough for its title.
+// GUI thread only.
 class DialogPlacement : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     static QRect placed(const QSize &size, const QRect &over, const QRect &available);
     // Moves `dialog` there over `window`, before it shows.
     static void placeOver(QWidget *dialog, const QWidget *window);
+    // Widens `dialog`, before it shows, so that the window manager need not cut its title.
+    static void widenForTitle(QWidget *dialog);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
