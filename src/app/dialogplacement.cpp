@@ -67,12 +67,8 @@ void DialogPlacement::widenForTitle(QWidget *dialog)
     const int wanted = QFontMetrics(bold).horizontalAdvance(title) + kTitleButtons;
     const QScreen *screen = dialog->screen();
     if (dialog->width() < wanted && (!screen || wanted < screen->availableGeometry().width())
-        && wanted <= dialog->maximumWidth()) {
-        // Still centred over its parent, where Qt put it.
-        if (dialog->parentWidget() && !dialog->testAttribute(Qt::WA_Moved))
-            dialog->move(dialog->x() - (wanted - dialog->width()) / 2, dialog->y());
-        dialog->resize(wanted, dialog->height());
-    }
+        && wanted <= dialog->maximumWidth())
+        dialog->resize(wanted, dialog->height()); // Qt centres it over its parent after this
 }
 
 bool DialogPlacement::eventFilter(QObject *watched, QEvent *event)
