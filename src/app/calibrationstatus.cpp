@@ -1,5 +1,7 @@
 #include "calibrationstatus.h"
 
+#include "app/statusstrip.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QTimer>
@@ -15,7 +17,7 @@ CalibrationStatus::CalibrationStatus(
     CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent)
     : QObject(parent)
     , m_runner(runner)
-    , m_label(new ElidedLabel)
+    , m_label(new StatusPart(StatusStrip::Never))
 {
     m_label->setObjectName(QStringLiteral("calibrationLabel"));
     connect(runner, &CalibrationRunner::progressShown, this, &CalibrationStatus::refresh);
@@ -89,6 +91,12 @@ void CalibrationStatus::refresh()
     if (progress.pauseReasons != CalibrationSequencer::NoPause) {
         // Nobody knows when a pause ends; an end time would soon lie in the past.
         text = tr("校准：第 %1/%2 步，%3").arg(progress.step + 1).arg(progress.stepCount).arg(phase);
+    } else if (progress.phase == Phase::Settling) {
+        // How long the source takes to settle is unknown; an end time from the clock would only creep on.
+        text = tr("校准：第 %1/%2 步，%3，结束时间待稳定后估计")
+                   .arg(progress.step + 1)
+                   .arg(progress.stepCount)
+                   .arg(phase);
     } else {
         const QString end
             = QDateTime::currentDateTime().addMSecs(progress.remainingMs).toString(QStringLiteral("HH:mm"));
@@ -99,7 +107,7 @@ void CalibrationStatus::refresh()
     }
     if (t < m_noteUntil)
         text += QStringLiteral("  ") + m_note;
-    m_label->setText(text);
+    m_label->setForms(text);
 }
 
 QString CalibrationStatus::overallText() const
@@ -126,7 +134,7 @@ void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &
 {
     // The run's line gives way to what became of its report.
     if (m_label)
-        m_label->clear();
+        m_label->clearForms();
     QString text;
     QString written;
     switch (fate) {

@@ -2,7 +2,7 @@
 
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
-#include "widgets/elidedlabel.h"
+#include "widgets/statuspart.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -20,7 +20,7 @@ public:
     CalibrationStatus(CalibrationRunner *runner, CalibrationReporter *reporter, QObject *parent = nullptr);
 
     // The line's label, for the status bar to adopt.
-    QLabel *label() { return m_label.data(); }
+    StatusPart *label() { return m_label.data(); }
     // The line again, from the run as it is, in the language in force.
     void refresh();
 
@@ -39,5 +39,5 @@ private:
     bool m_aborted = false; // the run that just ended
     QString m_note;
     qint64 m_noteUntil = 0;
-    QPointer<ElidedLabel> m_label; // the status bar's once adopted
+    QPointer<StatusPart> m_label; // the status strip's once adopted; never gives way
 };

@@ -1,18 +1,23 @@
 #include "linkstatus.h"
 
+#include "app/statusstrip.h"
 #include "station/blackbodylink.h"
 
-#include <QStatusBar>
-
-LinkStatus::LinkStatus(QStatusBar *bar, const BlackbodyLink *link)
+LinkStatus::LinkStatus(StatusStrip *strip, const BlackbodyLink *link)
     : m_link(link)
+    , m_portLabel(StatusStrip::Port, 0)
+    , m_baudLabel(StatusStrip::BaudRate)
+    , m_stabilityLabel(StatusStrip::StableTime)
+    , m_linkLabel(StatusStrip::Never)
 {
-    bar->addWidget(&m_portLabel);
-    bar->addWidget(&m_baudLabel);
+    m_portLabel.setObjectName(QStringLiteral("portLabel"));
+    strip->addPart(&m_portLabel);
+    m_baudLabel.setObjectName(QStringLiteral("baudLabel"));
+    strip->addPart(&m_baudLabel);
     m_stabilityLabel.setObjectName(QStringLiteral("stabilityLabel"));
-    bar->addWidget(&m_stabilityLabel);
+    strip->addPart(&m_stabilityLabel);
     m_linkLabel.setObjectName(QStringLiteral("linkLabel"));
-    bar->addWidget(&m_linkLabel);
+    strip->addPart(&m_linkLabel);
 }
 
 void LinkStatus::showOpen()
@@ -33,27 +38,30 @@ void LinkStatus::refresh()
     case Port::NeverOpened:
         break;
     case Port::Open:
-        m_portLabel.setText(tr("已选择:") + m_link->port());
-        m_baudLabel.setText(tr("波特率:") + QString::number(int(m_link->baud())));
+        m_portLabel.setKept(tr("已选择:").size());
+        m_portLabel.setForms(tr("已选择:") + m_link->port());
+        m_baudLabel.setForms(
+            tr("波特率:") + QString::number(int(m_link->baud())), {QString::number(int(m_link->baud()))});
         break;
     case Port::Closed:
-        m_portLabel.setText(tr("端口已关闭"));
-        m_baudLabel.clear();
+        m_portLabel.setKept(tr("端口已关闭").size());
+        m_portLabel.setForms(tr("端口已关闭"));
+        m_baudLabel.clearForms();
         break;
     }
-    m_linkLabel.setText(m_link->statusText());
+    m_linkLabel.setForms(m_link->statusText());
 }
 
 void LinkStatus::showStability(const Station::Stability &shown)
 {
     if (shown.stable)
-        m_stabilityLabel.setText(
-            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)));
+        m_stabilityLabel.setForms(
+            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)), {tr("稳定")});
     else
-        m_stabilityLabel.setText(tr("未稳定"));
+        m_stabilityLabel.setForms(tr("未稳定"));
 }
 
 void LinkStatus::clearStability()
 {
-    m_stabilityLabel.clear();
+    m_stabilityLabel.clearForms();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "station/station.h"
-#include "widgets/elidedlabel.h"
+#include "widgets/statuspart.h"
 
 #include <QCoreApplication>
 
 class BlackbodyLink;
-class QStatusBar;
+class StatusStrip;
 
 // The status bar's texts about the blackbody link: the port and baud rate opened, what the link is
 // doing beyond that, and whether the source is stable. GUI thread only.
@@ -15,8 +15,8 @@ class LinkStatus
     Q_DECLARE_TR_FUNCTIONS(LinkStatus)
 
 public:
-    // Adds its labels to `bar`; `link` outlives them.
-    LinkStatus(QStatusBar *bar, const BlackbodyLink *link);
+    // Adds its parts to `strip`; `link` outlives them.
+    LinkStatus(StatusStrip *strip, const BlackbodyLink *link);
 
     // The operator's opening succeeded, or the link closed.
     void showOpen();
@@ -32,10 +32,10 @@ private:
 
     const BlackbodyLink *m_link;
     Port m_port = Port::NeverOpened;
-    // Cut short rather than widen the window: a port's stable name can be long.
-    ElidedLabel m_portLabel;
-    ElidedLabel m_baudLabel;
-    ElidedLabel m_stabilityLabel;
+    // Cut in the middle last of all, after its caption: a port's stable name can be long.
+    StatusPart m_portLabel;
+    StatusPart m_baudLabel;
+    StatusPart m_stabilityLabel;
     // Says when the open port's controller does not answer, may be another one, or the port is gone.
-    ElidedLabel m_linkLabel;
+    StatusPart m_linkLabel;
 };

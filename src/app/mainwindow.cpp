@@ -3,6 +3,7 @@
 #include "app/calibrationstatus.h"
 #include "app/chartbuttons.h"
 #include "app/controllerquestion.h"
+#include "app/dialogplacement.h"
 #include "app/eventmessageview.h"
 #include "app/framelessframe.h"
 #include "app/language.h"
@@ -12,6 +13,7 @@
 #include "app/rememberedlink.h"
 #include "app/screenkeeper.h"
 #include "app/setpointcontrol.h"
+#include "app/statusstrip.h"
 #include "app/windowmenus.h"
 #include "app/windowplacement.h"
 #include "chart/chartfileactions.h"
@@ -39,8 +41,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -48,6 +52,9 @@
 using namespace PortChoices;
 
 namespace {
+
+// From this width on the port box gets more than the form's share.
+constexpr int kWideWindow = 1280;
 
 #ifdef BB_SHOW_THERMOMETER
 constexpr bool kShowThermometer = true;
@@ -146,14 +153,18 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
 
     versionLabel.setText(QStringLiteral("V") + QCoreApplication::applicationVersion());
     statusBar()->setStyleSheet(QStringLiteral("QStatusBar::item {border: None;}"));
-    m_status = std::make_unique<LinkStatus>(statusBar(), m_link);
+    // One strip holds every text, so the run's phase keeps its room and the others give way in order.
+    m_strip = new StatusStrip;
+    statusBar()->addWidget(m_strip, 1);
+    m_status = std::make_unique<LinkStatus>(m_strip, m_link);
     m_runStatus = new CalibrationStatus(m_calibration, &station->reporter(), this);
-    statusBar()->addWidget(m_runStatus->label());
+    m_strip->addPart(m_runStatus->label());
+    // The instrument under test's link goes here, after the run's phase.
     connect(m_calibration, &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
     m_setPoint = new SetPointControl(ui->doubleSpinBox, ui->pushButton_set, station, this);
     // What just happened takes the room the texts above leave; none of them widens the window.
     m_events = new EventMessageView;
-    statusBar()->addWidget(m_events, 1);
+    m_strip->addStretch(m_events);
     connect(m_runStatus, &CalibrationStatus::finished, m_events, &EventMessageView::showMessage);
     connectLink();
     statusBar()->addPermanentWidget(&versionLabel);
@@ -208,6 +219,7 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     updateStartButton();
 
     InitMenus();
+    DialogPlacement::install(this);
 
     ui->comboBoxCom->setFocus(Qt::OtherFocusReason);
 }
@@ -246,6 +258,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);
     connect(m_menus, &WindowMenus::manual, this, &MainWindow::ClickManual);
     connect(m_menus, &WindowMenus::about, this, &MainWindow::ClickAbout);
+    m_menus->showLanguage(appSettings.value(appSettings.languageKey, Language::simplifiedChinese));
 }
 
 void MainWindow::LoadLanguage(const QString &language)
@@ -255,6 +268,8 @@ void MainWindow::LoadLanguage(const QString &language)
     ui->retranslateUi(this);
     if (m_manual)
         m_manual->showPage(Language::manualPage(language));
+    if (m_menus)
+        m_menus->showLanguage(language);
 }
 
 void MainWindow::ClickLangChinese()
@@ -320,9 +335,22 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (m_closingQuietly) {
         // The run's journal too.
         m_calibration->leave();
-    } else if (!mayDiscardCurve()) {
-        event->ignore();
-        return;
+    } else {
+        // The run's own question first: its curve is the run's until it ends.
+        if (m_calibration->isRunning()) {
+            if (!CalibrationRunDialog::confirmAbort(
+                    m_runDialog ? static_cast<QWidget *>(m_runDialog.get()) : this)) {
+                event->ignore();
+                return;
+            }
+            m_calibration->abort();
+        }
+        // 保存 stops a recording under way, so that the curve can be written before the window goes.
+        if (!m_chartFiles->mayDiscardCurve(
+                [this] { return m_station->stopRecording() == LinkPolicy::Refusal::None; })) {
+            event->ignore();
+            return;
+        }
     }
     if (keepCurve)
         m_station->keepRecording();
@@ -475,6 +503,17 @@ void MainWindow::on_navButton_vertical_clicked()
 
 void MainWindow::resizeEvent(QResizeEvent *)
 {
+    // A wide window gives the port box room for a stable port name, taken from the chart's share and not
+    // from the tiles' column; a narrow one keeps the form's widths. Laid out again before the tiles take
+    // the list's width, or they would keep the width it had before.
+    const bool wide = width() >= kWideWindow;
+    const int params = wide ? width() / 7 : 0;
+    if (ui->widget_params->minimumWidth() != params) {
+        ui->widget_params->setMinimumWidth(params);
+        ui->widget_temparea->setMinimumWidth(wide ? width() / 10 : 0);
+        if (QLayout *layout = centralWidget()->layout())
+            layout->activate();
+    }
     m_tiles.fitWidth();
     if (m_chartButtons)
         m_chartButtons->showTicks();
@@ -547,12 +586,16 @@ void MainWindow::ClickCalibrationRun()
         connect(dialog, &CalibrationRunDialog::abortRequested, m_calibration, &CalibrationRunner::abort);
         connect(dialog, &CalibrationRunDialog::ambientChanged, m_calibration,
             &CalibrationRunner::setTypedAmbient);
-        m_runDialog->keepAboveWhileRunning(this);
+        m_runDialog->keepAbove(this);
         connect(m_calibration, &CalibrationRunner::progressShown, m_runDialog.get(), [this] {
             m_runDialog->showRunProgress(
                 m_calibration->runProgress(), m_calibration->stepResults(), m_calibration->stepEvaluations());
         });
         showCalibrationState();
+        // On a small screen the dialog comes no larger than the screen, its title bar included.
+        if (const QScreen *screen = this->screen())
+            m_runDialog->resize(
+                m_runDialog->size().boundedTo(screen->availableGeometry().size() - QSize(0, 40)));
     }
     // The box is locked to the open model while the port is open.
     const BlackbodyModel &model = blackbodyModel(ui->comboBoxBodtype->currentIndex());

@@ -26,6 +26,7 @@ class LinkChoices;
 class LinkStatus;
 class ManualDialog;
 class SetPointControl;
+class StatusStrip;
 class WindowMenus;
 class QComboBox;
 class QMessageBox;
@@ -53,6 +54,8 @@ public:
     void setReconnectWarningDelay(qint64 ms) { m_link->setReconnectWarningDelay(ms); }
 
     ttwidget *chart() const;
+    // The status bar's row of texts, for the shells to add their parts to.
+    StatusStrip *statusStrip() const { return m_strip; }
     // 开始 or 停止, as the button does; false when not offered then (a run holds the recording, no link to
     // record from). An unsaved curve is dropped only when `mayAsk` lets the operator say so.
     bool setRecording(bool on, bool mayAsk = false);
@@ -166,6 +169,7 @@ private:
     ReadingTiles m_tiles;
     QSize m_sizeBeforeMaximise; // the maximised tiles' minimum would stretch the restored window
     std::unique_ptr<LinkChoices> m_choices;
+    StatusStrip *m_strip = nullptr; // adopted by the status bar
     std::unique_ptr<LinkStatus> m_status; // the status bar's texts about the link
     QLabel versionLabel; // adopted by the status bar, which it leaves on destruction
     // The chart's files and the questions around them; owned by the window.

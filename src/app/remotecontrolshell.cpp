@@ -2,14 +2,14 @@
 
 #include "app/controllerquestion.h"
 #include "app/mainwindow.h"
+#include "app/statusstrip.h"
 #include "dialogs/remotecontroldialog.h"
 #include "remote/remotecontrol.h"
 #include "settings/settings.h"
+#include "widgets/statuspart.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QMessageBox>
-#include <QStatusBar>
 
 #include <cstdio>
 
@@ -17,11 +17,10 @@ RemoteControlShell::RemoteControlShell(RemoteControl *remote, MainWindow *window
     : QObject(window)
     , m_remote(remote)
     , m_window(window)
-    , m_label(new QLabel)
+    , m_label(new StatusPart(StatusStrip::RemoteControl))
 {
     m_label->setObjectName(QStringLiteral("remoteControlLabel"));
-    window->statusBar()->addWidget(m_label);
-    m_label->hide();
+    window->statusStrip()->addPart(m_label);
     m_label->installEventFilter(this);
     connect(remote, &RemoteControl::clientCountChanged, this, &RemoteControlShell::showClients);
     connect(remote, &RemoteControl::refusedCountChanged, this, &RemoteControlShell::showClients);
@@ -45,7 +44,10 @@ void RemoteControlShell::start()
 
 void RemoteControlShell::apply(const RemoteSettings &settings)
 {
-    if (m_remote->apply(settings))
+    const bool applied = m_remote->apply(settings);
+    // Told from the moment it listens, before any client comes.
+    showClients();
+    if (applied)
         return;
     std::fprintf(stderr, "Remote control: cannot serve on port %u: %s\n", unsigned(settings.port),
         qPrintable(m_remote->errorString()));
@@ -92,9 +94,15 @@ void RemoteControlShell::showClients()
 {
     if (!m_label)
         return;
+    if (!m_remote->isServing()) {
+        m_label->clearForms();
+        return;
+    }
     const int count = m_remote->clientCount();
     const int refused = m_remote->refusedCount();
-    m_label->setText(refused > 0 ? tr("远程控制：%1 个客户端，已拒绝 %2 个").arg(count).arg(refused)
-                                 : tr("远程控制：%1 个客户端").arg(count));
-    m_label->setVisible(count > 0 || refused > 0);
+    const QString port = QStringLiteral("SCPI :%1").arg(m_remote->port());
+    m_label->setForms(refused > 0
+            ? tr("远程控制：%1，%2 个客户端，已拒绝 %3 个").arg(port).arg(count).arg(refused)
+            : tr("远程控制：%1，%2 个客户端").arg(port).arg(count),
+        {QStringLiteral("%1 (%2)").arg(port).arg(count)});
 }

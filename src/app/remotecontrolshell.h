@@ -6,7 +6,7 @@
 #include <QPointer>
 
 class MainWindow;
-class QLabel;
+class StatusPart;
 class QMessageBox;
 
 // The remote control as the window shows it: how many clients are connected in the status bar, the
@@ -35,6 +35,6 @@ private:
 
     RemoteControl *m_remote;
     MainWindow *m_window;
-    QPointer<QLabel> m_label; // the status bar's
+    QPointer<StatusPart> m_label; // the status strip's
     QPointer<QMessageBox> m_failure;
 };

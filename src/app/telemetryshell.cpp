@@ -2,14 +2,14 @@
 
 #include "app/controllerquestion.h"
 #include "app/mainwindow.h"
+#include "app/statusstrip.h"
 #include "dialogs/telemetrydialog.h"
 #include "settings/settings.h"
 #include "settings/telemetrysettings.h"
+#include "widgets/statuspart.h"
 
 #include <QEvent>
-#include <QLabel>
 #include <QMessageBox>
-#include <QStatusBar>
 
 #include <cstdio>
 
@@ -17,11 +17,10 @@ TelemetryShell::TelemetryShell(TelemetryStation *telemetry, MainWindow *window)
     : QObject(window)
     , m_telemetry(telemetry)
     , m_window(window)
-    , m_label(new QLabel)
+    , m_label(new StatusPart(StatusStrip::Reporting))
 {
     m_label->setObjectName(QStringLiteral("telemetryLabel"));
-    window->statusBar()->addPermanentWidget(m_label);
-    m_label->hide();
+    window->statusStrip()->addPart(m_label);
     m_label->installEventFilter(this);
     connect(window, &MainWindow::telemetryRequested, this, &TelemetryShell::editSettings);
     connect(telemetry, &TelemetryStation::connectedChanged, this, &TelemetryShell::showConnection);
@@ -75,8 +74,12 @@ void TelemetryShell::showConnection()
 {
     if (!m_label)
         return;
-    m_label->setText(m_telemetry->isConnected() ? tr("上报：已连接") : tr("上报：未连接（重试中）"));
-    m_label->setVisible(m_telemetry->isRunning());
+    if (!m_telemetry->isRunning())
+        m_label->clearForms();
+    else if (m_telemetry->isConnected())
+        m_label->setForms(tr("上报：已连接"), {tr("上报 ✓")});
+    else
+        m_label->setForms(tr("上报：未连接（重试中）"), {tr("上报 ✗")});
 }
 
 void TelemetryShell::showFailure(const QString &reason)

@@ -6,7 +6,7 @@
 #include <QPointer>
 
 class MainWindow;
-class QLabel;
+class StatusPart;
 class QMessageBox;
 
 // Data reporting as the window shows it: the broker connection in the status bar, the settings under
@@ -33,6 +33,6 @@ private:
 
     TelemetryStation *m_telemetry;
     MainWindow *m_window;
-    QPointer<QLabel> m_label; // the status bar's
+    QPointer<StatusPart> m_label; // the status strip's
     QPointer<QMessageBox> m_failure;
 };

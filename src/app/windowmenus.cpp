@@ -1,5 +1,8 @@
 #include "windowmenus.h"
 
+#include "app/language.h"
+
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -29,6 +32,12 @@ WindowMenus::WindowMenus(QWidget *window)
     m_english = entry(m_language, &WindowMenus::english);
     m_traditional = entry(m_language, &WindowMenus::traditionalChinese);
     m_manual = entry(m_help, &WindowMenus::manual);
+    // The language in force is ticked, one at a time.
+    auto *languages = new QActionGroup(m_language);
+    for (QAction *action : {m_chinese, m_english, m_traditional}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
     m_about = entry(m_help, &WindowMenus::about);
     // The menus open from buttons, not a menu bar: the window itself must hold the entries for their
     // keys to work while the menus are closed.
@@ -39,6 +48,14 @@ WindowMenus::WindowMenus(QWidget *window)
     m_manual->setShortcut(QKeySequence(Qt::Key_F1));
     window->addActions({m_openCurve, m_saveCurve, m_exportCsv, m_exit, m_manual});
     retranslate();
+}
+
+void WindowMenus::showLanguage(const QString &language)
+{
+    m_english->setChecked(language == Language::english);
+    m_traditional->setChecked(language == Language::traditionalChinese);
+    // Anything else is installed as Simplified Chinese.
+    m_chinese->setChecked(!m_english->isChecked() && !m_traditional->isChecked());
 }
 
 void WindowMenus::retranslate()

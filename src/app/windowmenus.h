@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QAction;
 class QMenu;
@@ -21,6 +22,8 @@ public:
     QMenu *settingsMenu() const { return m_settings; }
     QMenu *helpMenu() const { return m_help; }
     void retranslate();
+    // Ticks the entry of `language` (a stored "Language" value) in the language menu.
+    void showLanguage(const QString &language);
 
 signals:
     void openCurve();

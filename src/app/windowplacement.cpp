@@ -20,15 +20,20 @@ void WindowPlacement::show(QWidget *window, const Settings &settings)
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     // The form's size where nothing is stored, kept on a screen smaller than it.
-    if (screen)
+    QSize size;
+    if (screen) {
         window->setGeometry(
             fitted(stored.isEmpty() ? QRect(screen->availableGeometry().topLeft(), window->size()) : stored,
                 screen->availableGeometry(), window->minimumSizeHint()));
+        size = window->size();
+    }
     if (settings.value(maximizedKey, QString()) == QLatin1String("true"))
         window->showMaximized();
     else
         window->show();
-    new ScreenKeeper(window, 3000);
+    // The tiles are three high until the first resize makes them two; the window their minimum stretched
+    // meanwhile goes back to the size it was given, or it would grow a little at every start.
+    new ScreenKeeper(window, 3000, stored.isEmpty() ? QSize() : size);
 }
 
 void WindowPlacement::store(const QWidget *window, Settings &settings)

@@ -14,6 +14,8 @@
 #include <QPdfWriter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 // The 96 dots per inch QCustomPlot's own PNG export records, which viewers take for the printed size.
 const int kImageDotsPerMeter = int(96 / 0.0254);
@@ -41,7 +43,7 @@ bool ChartFileActions::refuseWhileRecording()
     return refuse(m_chart->recordingRefusal());
 }
 
-bool ChartFileActions::mayDiscardCurve()
+bool ChartFileActions::mayDiscardCurve(const std::function<bool()> &stopRecording)
 {
     // The session manager closes the window at logout; nobody would be there to answer.
     if (!m_chart->hasUnsavedCurve() || qApp->isSavingSession())
@@ -55,6 +57,9 @@ bool ChartFileActions::mayDiscardCurve()
     box.setEscapeButton(keep);
     box.exec();
     if (box.clickedButton() == save) {
+        // A curve still growing cannot be written; the one who asked may stop it first.
+        if (m_chart->isRecording() && (!stopRecording || !stopRecording()))
+            return false;
         exportCurveAs();
         // A cancelled or failed save keeps the curve.
         return !m_chart->hasUnsavedCurve();
@@ -201,30 +206,36 @@ SaveResult ChartFileActions::writeImage(const QString &fileName, int width, int 
 {
     QCustomPlot *plot = m_chart->chartPlot();
     if (QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
-        // On a high-density screen the picture has the pixels the operator sees, not the logical size.
-        QImage image = plot->toPixmap(width, height, plot->devicePixelRatioF()).toImage();
-        image.setDotsPerMeterX(kImageDotsPerMeter);
-        image.setDotsPerMeterY(kImageDotsPerMeter);
+        // Twice the chart's size, at twice the resolution, so a print is sharp at the size it shows.
+        QImage image = plot->toPixmap(width, height, 2.0 * plot->devicePixelRatioF()).toImage();
+        image.setDotsPerMeterX(2 * kImageDotsPerMeter);
+        image.setDotsPerMeterY(2 * kImageDotsPerMeter);
         return saveAtomically(fileName, [&image](QIODevice *file) { return image.save(file, "PNG"); });
     }
     // What QCustomPlot's own PDF export draws, but onto our device: it would write the file itself,
-    // unchecked. The page is the plot's size in points, the screen's resolution keeps the proportions of
-    // text to plot as shown.
+    // unchecked. The chart fills a landscape page of the paper the operator's country uses, keeping the
+    // proportions of text to plot as shown.
     return saveAtomically(fileName, [&](QIODevice *file) {
         QPdfWriter writer(file);
         writer.setCreator(QCoreApplication::applicationName());
         writer.setResolution(plot->logicalDpiX());
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QSize(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        writer.setPageLayout(QPageLayout(QPageSize(paperFor(QLocale())), QPageLayout::Landscape,
+            QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         QCPPainter painter;
         if (!painter.begin(&writer))
             return false;
         painter.setMode(QCPPainter::pmVectorized);
+        const double scale = std::min(double(writer.width()) / width, double(writer.height()) / height);
+        painter.setViewport(0, 0, int(width * scale), int(height * scale));
         painter.setWindow(0, 0, width, height);
         plot->toPainter(&painter, width, height);
         return painter.end();
     });
+}
+
+QPageSize::PageSizeId ChartFileActions::paperFor(const QLocale &locale)
+{
+    return locale.country() == QLocale::UnitedStates ? QPageSize::Letter : QPageSize::A4;
 }
 
 void ChartFileActions::reportSaved(const QString &title, const QString &text)

@@ -3,8 +3,12 @@
 #include "files/saveresult.h"
 #include "recording/writefilethread.h"
 
+#include <QLocale>
 #include <QObject>
+#include <QPageSize>
 #include <QString>
+
+#include <functional>
 
 class QWidget;
 class ttwidget;
@@ -23,8 +27,9 @@ public:
     // Tells the operator, and is true, while the chart records: the curve may then be neither replaced
     // nor written, and the chart settings not changed.
     bool refuseWhileRecording();
-    // True when no unsaved curve is in the way, or the operator saved it or chose to drop it.
-    bool mayDiscardCurve();
+    // True when no unsaved curve is in the way, or the operator saved it or chose to drop it. A curve
+    // still recording is saved only after `stopRecording` (when given) stopped it and returned true.
+    bool mayDiscardCurve(const std::function<bool()> &stopRecording = nullptr);
 
     // Refused while recording. An import replaces the curve on screen; a save reports success only once
     // the file is complete on disk, and otherwise names the file and the system's reason. A curve without
@@ -52,6 +57,8 @@ private:
     bool runFileWorker(WriteFileThread *worker);
     bool runWriteJob(const QString &fileName, WriteFileThread::Direction direction);
     SaveResult writeImageFile(const QString &fileName);
+    // The paper a chart exported as PDF is laid out on: Letter in the United States, A4 elsewhere.
+    static QPageSize::PageSizeId paperFor(const QLocale &locale);
     SaveResult writeImage(const QString &fileName, int width, int height);
     void reportSaved(const QString &title, const QString &text);
     void showError(const QString &message);

@@ -279,6 +279,16 @@ void ttwidget::moveAxes()
         m_mode == followMode ? followRange(plot->xAxis->range(), newest) : QCPRange(store.at(0).key, newest));
     if (m_autoFit) {
         tempGraph->rescaleAxes(false);
+        // The set point in view too: how far the source still has to go is what the operator looks for.
+        bool found = false;
+        QCPRange values = plot->yAxis->range();
+        const QCPRange set = setPointGraph->getValueRange(found, QCP::sdBoth, plot->xAxis->range());
+        if (found)
+            values.expand(set);
+        if (showsRecording() && !m_recorder->setPointValues().isEmpty())
+            values.expand(m_recorder->setPointValues().constLast());
+        if (values != plot->yAxis->range())
+            plot->yAxis->setRange(wholeCurveValueRange(values.lower, values.upper));
     } else if (m_mode == wholeCurveMode) {
         const SampleStore::Extremes e = store.valueRange();
         plot->yAxis->setRange(wholeCurveValueRange(e.min, e.max));

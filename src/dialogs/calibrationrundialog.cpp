@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "ui_calibrationrundialog.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
@@ -13,7 +14,10 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
 
 #include <algorithm>
 #include <iterator>
@@ -66,6 +70,16 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
 {
     ui->setupUi(this);
     m_certificate = new RunCertificateFields(ui, &m_run, this);
+    // The certificate's many fields scroll on a small screen rather than push the buttons off it.
+    const int certificateTab = ui->tabWidget->indexOf(ui->tab_certificate);
+    const QString certificateTitle = ui->tabWidget->tabText(certificateTab);
+    ui->tabWidget->removeTab(certificateTab);
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("scrollArea_certificate"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(ui->tab_certificate);
+    ui->tabWidget->insertTab(certificateTab, scroll, certificateTitle);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
@@ -98,8 +112,17 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
         });
     connect(ui->pushButton_pauseRun, &QPushButton::clicked, this, &CalibrationRunDialog::pauseRequested);
     connect(ui->pushButton_skipStep, &QPushButton::clicked, this, &CalibrationRunDialog::skipRequested);
-    connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::confirmAbort);
+    connect(ui->pushButton_abortRun, &QPushButton::clicked, this, &CalibrationRunDialog::askToAbort);
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::close);
+    // Enter never presses a button here: a stray one added steps that then ran. In a text field it moves on.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    for (QLineEdit *edit : findChildren<QLineEdit *>()) {
+        if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
+            connect(edit, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    }
 
     // The same instrument and operator mostly come back run after run.
     CalibrationRun fresh;
@@ -192,34 +215,28 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
         m_outcomeShown = !outcome.isEmpty();
         retranslateResultHeaders();
     }
-    keepAbove(running);
 }
 
-// A run of hours must not end on one stray click.
-void CalibrationRunDialog::confirmAbort()
+bool CalibrationRunDialog::confirmAbort(QWidget *parent)
 {
     QMessageBox box(QMessageBox::Question, tr("中止校准"),
-        tr("中止校准？已完成的步骤仍写入报告，其余步骤记为未完成。"), QMessageBox::NoButton, this);
+        tr("中止校准？已完成的步骤仍写入报告，其余步骤记为未完成。"), QMessageBox::NoButton, parent);
     QPushButton *abort = box.addButton(tr("中止校准"), QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(tr("继续校准"), QMessageBox::RejectRole));
     box.exec();
-    if (box.clickedButton() == abort && m_running)
+    return box.clickedButton() == abort;
+}
+
+void CalibrationRunDialog::askToAbort()
+{
+    if (confirmAbort(this) && m_running)
         emit abortRequested();
 }
 
-void CalibrationRunDialog::keepAbove(bool on)
+void CalibrationRunDialog::keepAbove(QWidget *window)
 {
-    QWidget *wanted = on ? m_owner.data() : nullptr;
-    if (!m_owner || parentWidget() == wanted)
-        return;
-    // A window with a parent stays above it; reparenting hides it, so it is shown again where it was.
-    const bool shown = isVisible();
-    const QPoint at = pos();
-    setParent(wanted, windowFlags());
-    if (shown) {
-        move(at);
-        show();
-    }
+    // A window with a parent stays above it.
+    setParent(window, windowFlags());
 }
 
 // What the run carries out, as text: the run holds its own copy, so nothing typed now would count.
@@ -371,6 +388,10 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        // The form names the page, which now sits in its scroll area.
+        ui->tabWidget->setTabText(
+            ui->tabWidget->indexOf(findChild<QScrollArea *>(QStringLiteral("scrollArea_certificate"))),
+            tr("证书"));
         m_certificate->retranslate();
         retranslateResultHeaders();
         showRunButtons();

@@ -39,9 +39,11 @@ public:
     // Set points offered in the table: the open model's range. Values outside it are kept, not clamped,
     // so that a change of model never alters a run behind the operator's back; starting checks them.
     void setSetPointRange(double minimum, double maximum, int decimals);
-    // While a run goes the table is read-only and the dialog, when open, stays above `window`.
+    // While a run goes the table is read-only.
     void showRunState(bool running, bool paused);
-    void keepAboveWhileRunning(QWidget *window) { m_owner = window; }
+    // The dialog, when open, stays above `window`, also while a question of its own is open and after it:
+    // the window manager raised the window over it when a question closed. Before the dialog is shown.
+    void keepAbove(QWidget *window);
     // The current step highlighted, and each step's status and results as far as they have come, with
     // the station's evaluation of each result (`evaluations` in the order of `results`).
     void showRunProgress(const CalibrationSequencer::Progress &progress,
@@ -53,6 +55,10 @@ public:
     // The error, U and verdict columns of a step: empty until its evaluation has them.
     static QStringList evaluationTexts(
         int row, const QVector<CalibrationStepResult> &results, const QVector<StepEvaluation> &evaluations);
+
+    // Asks whether to abort the run under way; true for 中止校准. A run of hours must not end on one stray
+    // click.
+    static bool confirmAbort(QWidget *parent);
 
     // Settings keys of the instrument and operator a new run starts with.
     static const QString instrumentKey;
@@ -87,8 +93,7 @@ private:
         int row, double minimum, double maximum, int decimals, double value, double CalibrationStep::*field);
     void showRunButtons();
     void showStepsReadOnly();
-    void keepAbove(bool on);
-    void confirmAbort();
+    void askToAbort();
     void retranslateResultHeaders();
 
     Ui::CalibrationRunDialog *ui = nullptr;
@@ -103,6 +108,5 @@ private:
     bool m_outcomeShown = false; // the last run's outcome stays in the table until its steps are edited
     bool m_running = false;
     bool m_paused = false;
-    QPointer<QWidget> m_owner;
     int m_currentStep = -1; // highlighted while a run goes
 };

@@ -11,6 +11,9 @@ RemoteControlDialog::RemoteControlDialog(const RemoteSettings &settings, QWidget
     ui->spinBoxPort->setValue(settings.port);
     (settings.network ? ui->radioNetwork : ui->radioLocal)->setChecked(true);
     ui->lineEditAllow->setText(settings.allow);
+    // The example in the empty box is read whole.
+    ui->lineEditAllow->setMinimumWidth(
+        ui->lineEditAllow->fontMetrics().horizontalAdvance(ui->lineEditAllow->placeholderText()) + 16);
     ui->checkBoxWrites->setChecked(settings.writes);
     ui->spinBoxIdle->setValue(settings.idleTimeoutSeconds);
     connect(ui->radioNetwork, &QRadioButton::toggled, this, &RemoteControlDialog::showListenMode);

@@ -4,6 +4,7 @@
 #include "chart/ttwidget.h"
 #include "recording/samplestore.h"
 
+#include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,7 +49,7 @@ private slots:
     void csvExportWritesTheShownCurveButLeavesItUnsaved();
     void csvTablesOpenAtFullPrecision_data();
     void csvTablesOpenAtFullPrecision();
-    void imageExportHasThePlotsPixelsAndAspect();
+    void imageExportIsTwiceThePlotAndAPdfFillsAPage();
     void failedExportsSayNothingWasSaved_data();
     void failedExportsSayNothingWasSaved();
 
@@ -285,15 +286,15 @@ void TestChartFileActions::csvTablesOpenAtFullPrecision()
         QCOMPARE(m_chart->curveInfo().startMsecs, start);
 }
 
-void TestChartFileActions::imageExportHasThePlotsPixelsAndAspect()
+void TestChartFileActions::imageExportIsTwiceThePlotAndAPdfFillsAPage()
 {
     QCustomPlot *plot = m_chart->chartPlot();
     const QString png = m_dir.filePath(QStringLiteral("chart.png"));
     m_files->exportImage(png);
     const QImage image(png, "PNG");
-    // The plot's pixels, and a title line above them.
-    QCOMPARE(image.width(), int(plot->width() * plot->devicePixelRatioF()));
-    QVERIFY(image.height() > plot->height() * plot->devicePixelRatioF());
+    // Twice the plot's pixels, for print, and a title line above them.
+    QCOMPARE(image.width(), int(2 * plot->width() * plot->devicePixelRatioF()));
+    QVERIFY(image.height() > 2 * plot->height() * plot->devicePixelRatioF());
     QCOMPARE(plot->plotLayout()->rowCount(), 1);
 
     const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
@@ -305,7 +306,10 @@ void TestChartFileActions::imageExportHasThePlotsPixelsAndAspect()
     QVERIFY(box >= 0);
     const QList<QByteArray> page = bytes.mid(box + 11, bytes.indexOf(']', box) - box - 11).split(' ');
     QCOMPARE(page.size(), 4);
-    QVERIFY(qAbs(page[2].toDouble() / page[3].toDouble() - double(image.width()) / image.height()) < 0.01);
+    // A landscape sheet of the paper the locale uses: A4 here, Letter in the United States.
+    QCOMPARE(
+        QLocale().country() == QLocale::UnitedStates ? QStringLiteral("792 612") : QStringLiteral("842 595"),
+        QStringLiteral("%1 %2").arg(qRound(page[2].toDouble())).arg(qRound(page[3].toDouble())));
     QCOMPARE(m_modal->boxes,
         (QStringList {QStringLiteral("导出图片成功|图片已保存在%1！").arg(png),
             QStringLiteral("导出图片成功|图片已保存在%1！").arg(pdf)}));

@@ -773,7 +773,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+58"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+62"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
     </message>
@@ -798,12 +798,7 @@
         <translation>距离(mm):</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>发射率:</source>
-        <translation>发射率:</translation>
-    </message>
-    <message>
-        <location line="+10"/>
+        <location line="+20"/>
         <source>环境温度(℃):</source>
         <translation>环境温度(℃):</translation>
     </message>
@@ -828,10 +823,19 @@
         <translation>保持时间(s)</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+248"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+261"/>
         <source>等待读数</source>
         <translation>等待读数</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="-58"/>
+        <source>仪器发射率设置 ε_u:</source>
+        <translation>仪器发射率设置 ε_u:</translation>
+    </message>
+    <message>
+        <location line="+63"/>
+        <source>录入仪器读数</source>
+        <translation>录入仪器读数</translation>
     </message>
     <message>
         <location line="+23"/>
@@ -865,6 +869,7 @@
     </message>
     <message>
         <location line="+11"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+71"/>
         <source>证书</source>
         <translation>证书</translation>
     </message>
@@ -1020,7 +1025,7 @@
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+61"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-10"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
@@ -1035,7 +1040,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-249"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-243"/>
         <source>状态</source>
         <translation>状态</translation>
     </message>
@@ -1060,7 +1065,7 @@
         <translation>结论</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+77"/>
         <location line="+2"/>
         <source>中止校准</source>
         <translation>中止校准</translation>
@@ -1076,7 +1081,7 @@
         <translation>继续校准</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+76"/>
         <source>读数已跳过</source>
         <translation>读数已跳过</translation>
     </message>
@@ -1157,7 +1162,7 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="+122"/>
+        <location line="+126"/>
         <source>打开校准程序</source>
         <translation>打开校准程序</translation>
     </message>
@@ -1211,7 +1216,7 @@
 <context>
     <name>CalibrationStatus</name>
     <message>
-        <location filename="../../app/calibrationstatus.cpp" line="+32"/>
+        <location filename="../../app/calibrationstatus.cpp" line="+34"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1276,7 +1281,12 @@
         <translation>校准：第 %1/%2 步，%3</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
+        <source>校准：第 %1/%2 步，%3，结束时间待稳定后估计</source>
+        <translation>校准：第 %1/%2 步，%3，结束时间待稳定后估计</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>校准：第 %1/%2 步，%3，预计 %4 结束</source>
         <translation>校准：第 %1/%2 步，%3，预计 %4 结束</translation>
     </message>
@@ -1456,7 +1466,7 @@
 <context>
     <name>ChartFileActions</name>
     <message>
-        <location filename="../../chart/chartfileactions.cpp" line="+35"/>
+        <location filename="../../chart/chartfileactions.cpp" line="+37"/>
         <location line="+14"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -1482,7 +1492,7 @@
         <translation>取消</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+27"/>
         <source>选择文件</source>
         <translation>选择文件</translation>
     </message>
@@ -1555,7 +1565,7 @@
         <translation>图片已保存在%1！</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+59"/>
         <source>确定</source>
         <translation>确定</translation>
     </message>
@@ -1914,17 +1924,19 @@
 <context>
     <name>LinkStatus</name>
     <message>
-        <location filename="../../app/linkstatus.cpp" line="+36"/>
+        <location filename="../../app/linkstatus.cpp" line="+41"/>
+        <location line="+1"/>
         <source>已选择:</source>
         <translation>已选择:</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>波特率:</source>
         <translation>波特率:</translation>
     </message>
     <message>
         <location line="+3"/>
+        <location line="+1"/>
         <source>端口已关闭</source>
         <translation>端口已关闭</translation>
     </message>
@@ -1932,6 +1944,11 @@
         <location line="+11"/>
         <source>稳定 %1</source>
         <translation>稳定 %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>稳定</source>
+        <translation>稳定</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1943,7 +1960,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+285"/>
+        <location filename="../../app/mainwindow.cpp" line="+300"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2035,23 +2052,23 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-124"/>
+        <location filename="../../app/mainwindow.cpp" line="-128"/>
         <location line="+8"/>
-        <location line="+113"/>
-        <location line="+231"/>
-        <location line="+167"/>
+        <location line="+117"/>
+        <location line="+256"/>
+        <location line="+171"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-504"/>
+        <location line="-537"/>
         <location line="+20"/>
-        <location line="+333"/>
+        <location line="+362"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-352"/>
+        <location line="-381"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2068,7 +2085,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+547"/>
+        <location line="+580"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2098,21 +2115,21 @@
         <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
     </message>
     <message>
-        <location line="-248"/>
+        <location line="-252"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-346"/>
-        <location line="+566"/>
+        <location line="-375"/>
+        <location line="+599"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-496"/>
-        <location line="+226"/>
-        <location line="+139"/>
+        <location line="-525"/>
+        <location line="+251"/>
+        <location line="+143"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
@@ -2213,7 +2230,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-576"/>
+        <location filename="../../app/mainwindow.cpp" line="-613"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2364,14 +2381,14 @@
 <context>
     <name>RemoteControlShell</name>
     <message>
-        <location filename="../../app/remotecontrolshell.cpp" line="+42"/>
+        <location filename="../../app/remotecontrolshell.cpp" line="+41"/>
         <source>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</source>
         <translation>远程控制的设置无法使用：%1
 远程控制保持关闭，请在 设置 → 远程控制 中改正。</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>远程控制无法使用 TCP 端口 %1：%2
 程序照常运行，但不提供远程控制。</source>
         <translation>远程控制无法使用 TCP 端口 %1：%2
@@ -2394,14 +2411,14 @@
         <translation>这些地址无法识别：%1</translation>
     </message>
     <message>
-        <location line="+23"/>
-        <source>远程控制：%1 个客户端，已拒绝 %2 个</source>
-        <translation>远程控制：%1 个客户端，已拒绝 %2 个</translation>
+        <location line="+29"/>
+        <source>远程控制：%1，%2 个客户端，已拒绝 %3 个</source>
+        <translation>远程控制：%1，%2 个客户端，已拒绝 %3 个</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>远程控制：%1 个客户端</source>
-        <translation>远程控制：%1 个客户端</translation>
+        <source>远程控制：%1，%2 个客户端</source>
+        <translation>远程控制：%1，%2 个客户端</translation>
     </message>
 </context>
 <context>
@@ -2697,31 +2714,41 @@
 <context>
     <name>TelemetryShell</name>
     <message>
-        <location filename="../../app/telemetryshell.cpp" line="+42"/>
+        <location filename="../../app/telemetryshell.cpp" line="+41"/>
         <location line="+20"/>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location line="-50"/>
         <source>数据上报的设置无法使用：%1
 数据上报保持关闭，请在 设置 → 数据上报 中改正。</source>
         <translation>数据上报的设置无法使用：%1
 数据上报保持关闭，请在 设置 → 数据上报 中改正。</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+38"/>
         <source>上报：已连接</source>
         <translation>上报：已连接</translation>
     </message>
     <message>
         <location line="+0"/>
+        <source>上报 ✓</source>
+        <translation>上报 ✓</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>上报：未连接（重试中）</source>
         <translation>上报：未连接（重试中）</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+0"/>
+        <source>上报 ✗</source>
+        <translation>上报 ✗</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>数据上报失败：%1
 程序照常运行，并在后台继续尝试连接。</source>
         <translation>数据上报失败：%1
@@ -2940,7 +2967,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+46"/>
+        <location filename="../../app/windowmenus.cpp" line="+63"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -3045,7 +3072,7 @@
     </message>
     <message>
         <location line="+495"/>
-        <location filename="../../chart/ttwidget.cpp" line="+509"/>
+        <location filename="../../chart/ttwidget.cpp" line="+519"/>
         <source>水平缩放</source>
         <translation>水平缩放</translation>
     </message>
@@ -3061,13 +3088,13 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../chart/ttwidget.cpp" line="-466"/>
-        <location line="+655"/>
+        <location filename="../../chart/ttwidget.cpp" line="-476"/>
+        <location line="+665"/>
         <source>时间(秒)</source>
         <translation>时间(秒)</translation>
     </message>
     <message>
-        <location line="-654"/>
+        <location line="-664"/>
         <location line="+97"/>
         <source>温度(℃)</source>
         <translation>温度(℃)</translation>
@@ -3075,37 +3102,37 @@
     <message>
         <location line="-78"/>
         <location line="+52"/>
-        <location line="+587"/>
+        <location line="+597"/>
         <source>暂停</source>
         <translation>暂停</translation>
     </message>
     <message>
-        <location line="-636"/>
-        <location line="+637"/>
+        <location line="-646"/>
+        <location line="+647"/>
         <source>实温</source>
         <translation>实温</translation>
     </message>
     <message>
-        <location line="-634"/>
-        <location line="+635"/>
+        <location line="-644"/>
+        <location line="+645"/>
         <source>环温</source>
         <translation>环温</translation>
     </message>
     <message>
-        <location line="-631"/>
-        <location line="+632"/>
+        <location line="-641"/>
+        <location line="+642"/>
         <source>设定值</source>
         <translation>设定值</translation>
     </message>
     <message>
-        <location line="-611"/>
+        <location line="-621"/>
         <location line="+142"/>
-        <location line="+464"/>
+        <location line="+474"/>
         <source>开始</source>
         <translation>开始</translation>
     </message>
     <message>
-        <location line="-605"/>
+        <location line="-615"/>
         <source>全局</source>
         <translation>全局</translation>
     </message>
@@ -3116,13 +3143,13 @@
     </message>
     <message>
         <location line="+108"/>
-        <location line="+453"/>
+        <location line="+463"/>
         <source>停止</source>
         <translation>停止</translation>
     </message>
     <message>
-        <location line="-585"/>
-        <location line="+587"/>
+        <location line="-595"/>
+        <location line="+597"/>
         <source>继续</source>
         <translation>继续</translation>
     </message>
