@@ -379,6 +379,22 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
  "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
                                                 << three;
 
+    CalibrationRun driven;
+    driven.readings.from = ReadingsSource::From::Driver;
+    driven.readings.driver = QStringLiteral("ascii-ir.bbuut");
+    driven.readings.port = QStringLiteral("/dev/ttyUSB1");
+    driven.readings.intervalS = 0.2;
+    QTest::newRow("version 4: readings from a driver")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "driver": "ascii-ir.bbuut",
+                         "port": "/dev/ttyUSB1", "intervalS": 0.2}})")
+        << driven;
+    CalibrationRun typed;
+    typed.readings.intervalS = 60;
+    typed.readings.emissivityConfirmed = true;
+    QTest::newRow("version 3 with typed readings: an older program may read it") << QByteArray(
+        R"({"version": 3, "readings": {"source": "typed", "intervalS": 60,
+                         "emissivityConfirmed": true}})") << typed;
+
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
@@ -430,7 +446,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 4, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 5, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
@@ -517,6 +533,26 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("window over a day")
         << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 86401}]})") << lo << hi << 2
         << int(Kind::TooLarge) << 0 << 0 << 1 << "window";
+    QTest::newRow("readings from a driver in a version 3 file, which an older program would type")
+        << QByteArray(R"({"version": 3, "readings": {"source": "driver", "driver": "a.bbuut", "port": "p"}})")
+        << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "readings.source";
+    QTest::newRow("readings from an unknown source")
+        << QByteArray(R"({"version": 4, "readings": {"source": "camera"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "readings.source";
+    QTest::newRow("readings from a driver without its file")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "port": "/dev/ttyS0"}})") << lo << hi
+        << 2 << int(Kind::Missing) << 0 << 0 << 0 << "readings.driver";
+    QTest::newRow("readings from a driver without a port")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "driver": "a.bbuut"}})") << lo << hi
+        << 2 << int(Kind::Missing) << 0 << 0 << 0 << "readings.port";
+    QTest::newRow("reading interval below 0.2 s")
+        << QByteArray(R"({"version": 4, "readings": {"intervalS": 0.1}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "readings.intervalS";
+    QTest::newRow("reading interval above a minute")
+        << QByteArray(R"({"version": 4, "readings": {"intervalS": 61}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "readings.intervalS";
+    QTest::newRow("readings as a list") << QByteArray(R"({"version": 4, "readings": []})") << lo << hi << 2
+                                        << int(Kind::WrongType) << 0 << 0 << 0 << "readings";
     QTest::newRow("negative band") << QByteArray(
         R"({"version": 1, "steps": [{"setPoint": 35, "band": -0.1}]})")
                                    << lo << hi << 2 << int(Kind::Negative) << 0 << 0 << 1 << "band";
