@@ -1,0 +1,5 @@
+#include "uutprotocol.h"
+
+UutProtocol::UutProtocol(const UutDriver &driver)
+    : m_driver(driver)
+{ }
