@@ -61,6 +61,21 @@ QJsonObject CalibrationJournal::resultObject(const CalibrationStepResult &result
     for (double reading : result.readings)
         readings.append(reading);
     object.insert(QStringLiteral("readings"), readings);
+    // Each reading's origin, and what came instead of one: the original observations.
+    QJsonArray taken;
+    for (const TakenReading &t : result.taken) {
+        QJsonObject entry {{QStringLiteral("source"), TakenReading::sourceWord(t.source)},
+            {QStringLiteral("utc"), t.utc.toUTC().toString(Qt::ISODateWithMs)}};
+        if (t.isReading())
+            entry.insert(QStringLiteral("value"), t.value);
+        else
+            entry.insert(QStringLiteral("fault"), t.fault);
+        if (!t.raw.isEmpty())
+            entry.insert(QStringLiteral("raw"), t.raw);
+        taken.append(entry);
+    }
+    if (!taken.isEmpty())
+        object.insert(QStringLiteral("taken"), taken);
     object.insert(QStringLiteral("readingsSkipped"), result.readingsSkipped);
     if (std::isfinite(result.ambientC))
         object.insert(QStringLiteral("ambientC"), result.ambientC);
@@ -102,6 +117,19 @@ std::optional<CalibrationStepResult> CalibrationJournal::resultFrom(const QJsonO
     const QJsonValue single = object.value(QLatin1String("reading"));
     if (readings.isEmpty() && single.isDouble())
         result.readings.append(single.toDouble());
+    for (const QJsonValue &value : object.value(QLatin1String("taken")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        TakenReading t;
+        bool known = false;
+        t.source = TakenReading::sourceFromWord(entry.value(QLatin1String("source")).toString(), &known);
+        t.utc = QDateTime::fromString(entry.value(QLatin1String("utc")).toString(), Qt::ISODateWithMs);
+        t.fault = entry.value(QLatin1String("fault")).toString();
+        t.value = entry.value(QLatin1String("value")).toDouble(t.isReading() ? qQNaN() : 0);
+        t.raw = entry.value(QLatin1String("raw")).toString();
+        if (!known || (t.isReading() && !std::isfinite(t.value)))
+            return std::nullopt;
+        result.taken.append(t);
+    }
     result.readingsSkipped = qMax(0, object.value(QLatin1String("readingsSkipped")).toInt());
     result.ambientC = object.value(QLatin1String("ambientC")).toDouble(qQNaN());
     return result;

@@ -281,6 +281,7 @@ private slots:
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
     void reportNamesCarryDateAndTime();
+    void takenReadingsKeepTheirRawReplies();
 };
 
 void TestCalibration::initTestCase()
@@ -1666,3 +1667,39 @@ void TestCalibration::reportNamesCarryDateAndTime()
 QTEST_GUILESS_MAIN(TestCalibration)
 
 #include "tst_calibration.moc"
+
+void TestCalibration::takenReadingsKeepTheirRawReplies()
+{
+    const QDateTime at(QDate(2026, 12, 10), QTime(4, 30, 1, 250), Qt::UTC);
+    CalibrationStepResult r = result(0, 50, true, 1000, 500, {50.0}, {}, 50.12);
+    r.readings << 50.2;
+    TakenReading driver;
+    driver.source = TakenReading::Source::Driver;
+    driver.value = 50.12;
+    driver.raw = QStringLiteral("t: 50,12 \"C\"\\r");
+    driver.utc = at;
+    TakenReading fault = driver;
+    fault.value = 0;
+    fault.fault = QStringLiteral("not ready");
+    fault.raw = QStringLiteral("77770\\r");
+    TakenReading typed;
+    typed.value = 50.2;
+    typed.utc = at.addSecs(60);
+    r.taken = {driver, fault, typed};
+
+    const std::optional<CalibrationStepResult> back
+        = CalibrationJournal::resultFrom(CalibrationJournal::resultObject(r), 1);
+    QVERIFY(back);
+    QCOMPARE(back->taken, r.taken);
+    QCOMPARE(back->readings, r.readings);
+
+    // The fault is the journal's alone; the readings have a column of each kind apiece.
+    const QByteArrayList lines = CalibrationReport::csv(CalibrationRun(), {r}, at).split('\n');
+    QVERIFY(lines.at(0).endsWith("ambient_origin,reading_raw_1,reading_raw_2,reading_utc_1,reading_utc_2,"
+                                 "reading_source_1,reading_source_2\r"));
+    QVERIFY2(lines.at(1).endsWith(",\"t: 50,12 \"\"C\"\"\\r\",,2026-12-10T04:30:01.250Z,"
+                                  "2026-12-10T04:31:01.250Z,driver,typed\r"),
+        lines.at(1).constData());
+    const auto row = CalibrationReport::row(CalibrationRun(), r, at);
+    QCOMPARE(row.last(), qMakePair(QByteArray("reading_source_2"), QByteArray("typed")));
+}
