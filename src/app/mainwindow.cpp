@@ -5,6 +5,7 @@
 #include "app/controllerquestion.h"
 #include "app/eventmessageview.h"
 #include "app/framelessframe.h"
+#include "app/instrumentstatus.h"
 #include "app/language.h"
 #include "app/linkchoices.h"
 #include "app/linkstatus.h"
@@ -148,6 +149,8 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     m_status = std::make_unique<LinkStatus>(statusBar(), m_link);
     m_runStatus = new CalibrationStatus(m_calibration, &station->reporter(), this);
     statusBar()->addWidget(m_runStatus->label());
+    m_instrumentStatus = new InstrumentStatus(&station->instrument(), this);
+    statusBar()->addWidget(m_instrumentStatus->label());
     connect(m_calibration, &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
     m_setPoint = new SetPointControl(ui->doubleSpinBox, ui->pushButton_set, station, this);
     // What just happened takes the room the texts above leave; none of them widens the window.
@@ -285,6 +288,7 @@ void MainWindow::changeEvent(QEvent *event)
             // The form's texts are those of a window at rest; a running or paused recording keeps its own.
             m_chartButtons->showRecordingState();
             m_status->refresh();
+            m_instrumentStatus->refresh();
             m_setPoint->update();
         }
     } else if (event->type() == QEvent::WindowTitleChange) {

@@ -148,6 +148,7 @@ QJsonObject CalibrationJournal::headerObject(const Header &header)
         {QStringLiteral("started"), isoText(header.started)},
         {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
         {QStringLiteral("certificateNumber"), header.certificateNumber},
+        {QStringLiteral("instrumentName"), header.instrumentName},
     };
 }
 
@@ -167,6 +168,7 @@ bool CalibrationJournal::headerFrom(const QJsonObject &first, Header *header)
     parsed.wallAtZero
         = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
     parsed.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
+    parsed.instrumentName = first.value(QLatin1String("instrumentName")).toString();
     if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
         || parsed.wireScale <= 0 || !parsed.started.isValid() || !parsed.wallAtZero.isValid())
         return false;
@@ -179,7 +181,7 @@ bool CalibrationJournal::Header::operator==(const Header &other) const
     return run == other.run && runFile == other.runFile && runModified == other.runModified
         && model == other.model && port == other.port && wireScale == other.wireScale
         && started == other.started && wallAtZero == other.wallAtZero
-        && certificateNumber == other.certificateNumber;
+        && certificateNumber == other.certificateNumber && instrumentName == other.instrumentName;
 }
 
 CalibrationJournal::~CalibrationJournal()
