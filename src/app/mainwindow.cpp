@@ -5,6 +5,7 @@
 #include "app/controllerquestion.h"
 #include "app/eventmessageview.h"
 #include "app/framelessframe.h"
+#include "app/instrumentprobe.h"
 #include "app/instrumentstatus.h"
 #include "app/language.h"
 #include "app/linkchoices.h"
@@ -28,6 +29,7 @@
 #include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
+#include "settings/uutdriverfolders.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/station.h"
@@ -527,7 +529,17 @@ void MainWindow::showPortLost()
 void MainWindow::ClickCalibrationRun()
 {
     if (!m_runDialog) {
-        m_runDialog = std::make_unique<CalibrationRunDialog>();
+        QStringList drivers;
+        for (const QString &folder : uutDriverFolders()) {
+            for (const QString &file : QDir(folder).entryList({QStringLiteral("*.bbuut")}, QDir::Files)) {
+                if (!drivers.contains(file))
+                    drivers << file;
+            }
+        }
+        m_runDialog = std::make_unique<CalibrationRunDialog>(nullptr, drivers);
+        auto *probe = new InstrumentProbe(&m_station->instrument(), m_calibration, m_runDialog.get());
+        connect(m_runDialog.get(), &CalibrationRunDialog::readOnceRequested, probe, &InstrumentProbe::probe);
+        connect(probe, &InstrumentProbe::done, m_runDialog.get(), &CalibrationRunDialog::showReadOnce);
         connect(
             m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
         CalibrationRunDialog *dialog = m_runDialog.get();

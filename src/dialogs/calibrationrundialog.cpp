@@ -1,6 +1,7 @@
 #include "calibrationrundialog.h"
 
 #include "dialogs/runcertificatefields.h"
+#include "dialogs/runreadingsfields.h"
 #include "files/atomicsave.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
@@ -60,12 +61,15 @@ QString runFilter()
 
 } // namespace
 
-CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
+CalibrationRunDialog::CalibrationRunDialog(QWidget *parent, const QStringList &drivers)
     : QDialog(parent)
     , ui(new Ui::CalibrationRunDialog)
 {
     ui->setupUi(this);
     m_certificate = new RunCertificateFields(ui, &m_run, this);
+    m_readings = new RunReadingsFields(ui, &m_run, drivers, this);
+    connect(
+        m_readings, &RunReadingsFields::readOnceRequested, this, &CalibrationRunDialog::readOnceRequested);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
@@ -109,6 +113,11 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     showRunButtons();
 }
 
+void CalibrationRunDialog::showReadOnce(const QString &text)
+{
+    m_readings->showReadOnce(text);
+}
+
 const QString CalibrationRunDialog::instrumentKey = QStringLiteral("LastInstrument");
 const QString CalibrationRunDialog::operatorKey = QStringLiteral("LastOperator");
 
@@ -140,6 +149,7 @@ void CalibrationRunDialog::setRun(const CalibrationRun &run)
     ui->doubleSpinBox_ambient->setValue(run.ambientC);
     m_run = run;
     m_certificate->show();
+    m_readings->show();
     showSteps(run.steps.isEmpty() ? -1 : 0);
 }
 
@@ -167,6 +177,7 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
             static_cast<QWidget *>(ui->pushButton_moveUp), static_cast<QWidget *>(ui->pushButton_moveDown)})
         editor->setEnabled(!running);
     m_certificate->setEditable(!running);
+    m_readings->setEditable(!running);
     retranslateResultHeaders();
     m_currentStep = -1;
     if (running) {
@@ -372,6 +383,7 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         m_certificate->retranslate();
+        m_readings->retranslate();
         retranslateResultHeaders();
         showRunButtons();
     }
