@@ -89,9 +89,10 @@ void UutWorker::close()
     m_reconnect.stop();
     if (m_reconnectTimer)
         m_reconnectTimer->stop();
-    answerDropped(QStringLiteral("link closed"));
+    const auto dropped = m_protocol ? m_protocol->dropAll() : QVector<QPair<int, UutProtocol::Purpose>>();
     closeLine();
     setState(Closed);
+    answerDropped(dropped, QStringLiteral("link closed"));
 }
 
 void UutWorker::ask(int token, int purpose, double value)
@@ -195,9 +196,11 @@ void UutWorker::lineLost()
 {
     if (!m_protocol)
         return;
-    answerDropped(QStringLiteral("link lost"));
+    const auto dropped = m_protocol->dropAll();
     closeLine();
+    // The state first: whoever hears a lost answer finds the link lost.
     setState(Lost);
+    answerDropped(dropped, QStringLiteral("link lost"));
     m_reconnect.lost(now());
     m_reconnectTimer->start();
 }
@@ -295,11 +298,8 @@ void UutWorker::setState(State state)
     emit stateChanged(m_session, state);
 }
 
-void UutWorker::answerDropped(const QString &why)
+void UutWorker::answerDropped(const QVector<QPair<int, UutProtocol::Purpose>> &dropped, const QString &why)
 {
-    if (!m_protocol)
-        return;
-    const auto dropped = m_protocol->dropAll();
     for (const auto &entry : dropped) {
         if (entry.first > 0)
             emit answered(entry.first, lostReading(why));

@@ -60,7 +60,7 @@ private:
     void judgeState(int token, const UutReading &reading);
     void rearm();
     void setState(State state);
-    void answerDropped(const QString &why);
+    void answerDropped(const QVector<QPair<int, UutProtocol::Purpose>> &dropped, const QString &why);
     static UutReading lostReading(const QString &why);
     qint64 now() const { return m_clock.elapsed(); }
 

@@ -80,6 +80,7 @@ private slots:
     void cleanup();
     void exchangeOutcomes_data();
     void exchangeOutcomes();
+    void presenceCheckFindsTheInstrumentGoneAndBack();
     void hangUpAnswersLostAndReconnectionResendsInit();
     void tcpOnLoopbackReconnects();
     void portThatDoesNotOpenIsReported();
@@ -186,6 +187,16 @@ void TestUutLink::exchangeOutcomes()
         QCOMPARE(reading.value, 50.12);
     QVERIFY(reading.utc.isValid());
     QCOMPARE(m_link->state(), state);
+}
+
+void TestUutLink::presenceCheckFindsTheInstrumentGoneAndBack()
+{
+    m_link->setPresenceCheckInterval(100);
+    openOnPty();
+    m_instrument->script = QStringList {QString(), QString()};
+    QTRY_COMPARE_WITH_TIMEOUT(m_link->state(), UutLink::State::NoAnswer, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_link->state(), UutLink::State::Connected, kWaitMs);
+    QCOMPARE(m_instrument->count(QStringLiteral("INIT")), 1);
 }
 
 void TestUutLink::hangUpAnswersLostAndReconnectionResendsInit()
