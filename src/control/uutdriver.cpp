@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -121,10 +122,8 @@ public:
         QString text;
         if (!string(o, path, key, maxLength, &text))
             return false;
-        for (const QChar c : text) {
-            if (c.unicode() > 0xFF)
-                return fail(join(path, key), QStringLiteral("must hold only characters up to U+00FF"));
-        }
+        if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; }))
+            return fail(join(path, key), QStringLiteral("must hold only characters up to U+00FF"));
         if (o.contains(key))
             *out = text.toLatin1();
         return true;

@@ -231,14 +231,14 @@ UutProtocol::Judgement UutProtocol::judge(
         frame = payload;
     }
     const QString text = driver.binary() ? hexText(frame) : QString::fromLatin1(frame);
-    for (const UutErrorPattern &e : driver.errors) {
-        if (wholeMatch(e.pattern, text)) {
-            j.kind = UutReading::Kind::Error;
-            j.meaning = e.meaning;
-            j.retry = e.action == UutErrorPattern::Action::Retry;
-            j.retryDelayMs = e.retryDelayMs;
-            return j;
-        }
+    const auto error = std::find_if(driver.errors.begin(), driver.errors.end(),
+        [&text](const UutErrorPattern &e) { return wholeMatch(e.pattern, text); });
+    if (error != driver.errors.end()) {
+        j.kind = UutReading::Kind::Error;
+        j.meaning = error->meaning;
+        j.retry = error->action == UutErrorPattern::Action::Retry;
+        j.retryDelayMs = error->retryDelayMs;
+        return j;
     }
     if (!command.decoder) {
         j.kind = UutReading::Kind::Value;
