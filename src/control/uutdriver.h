@@ -93,6 +93,7 @@ struct UutDriver
     int interByteTimeoutMs = 100; // a reply that stops this long before it is complete is garbage
     int waitBetweenMs = 0; // the least gap between a reply (or a request without one) and the next request
     QList<UutCommand> init; // sent at connect and after each reconnection
+    UutChecksum checksum; // on every request and every reply
     QString address; // replaces "{address}" in text commands; empty when the instrument has none
 
     // Commands.

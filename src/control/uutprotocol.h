@@ -80,26 +80,26 @@ private:
         Purpose purpose = Purpose::Reading;
         const UutCommand *command = nullptr; // into m_driver
         double value = 0;
-        bool listens = false; // waits for an unasked reply instead of writing
+        bool listens = false; // waits for a reply the instrument sends of itself instead of writing
         int attempts = 0;
     };
     enum class Phase { Idle, Waiting, Replying, Pausing };
 
     Steps startNext(qint64 now);
     Steps send(qint64 now);
-    Steps finish(const UutReading &reading);
+    Steps finish(UutReading reading, qint64 now);
     Steps frameDone(const QByteArray &frame, qint64 now);
-    Steps failAttempt(UutReading::Kind kind, const QString &meaning, const QString &raw, int delayMs,
-        bool retryable, qint64 now);
+    Steps failAttempt(const Judgement &judgement, const QString &raw, qint64 now);
+    void enqueue(const Job &job);
     int expectedLength() const;
 
     UutDriver m_driver;
-    std::deque<Job> m_jobs;
+    std::deque<Job> m_jobs; // the front one runs unless Idle
     Phase m_phase = Phase::Idle;
     QByteArray m_input; // bytes of the reply being framed
     QByteArray m_echo; // own request bytes still to be skipped on an echoing line
-    qint64 m_deadline = -1; // reply timeout while Waiting/Replying, resume time while Pausing
-    qint64 m_byteDeadline = -1; // inter-byte timeout while Replying
+    qint64 m_deadline = 0; // reply timeout while Waiting or Replying, resume time while Pausing
+    qint64 m_byteDeadline = 0; // inter-byte timeout while bytes of a reply are in
     qint64 m_quietUntil = 0; // the wait between commands
     std::optional<qint64> m_lastReplyAt;
 };

@@ -47,9 +47,8 @@ public:
     int setEmissivity(double epsilon);
     int queryEmissivity();
 
-    // How often the idle instrument is checked and a lost port retried; tests shorten them.
-    void setPresenceCheckInterval(int ms);
-    void setReconnectInterval(int ms);
+    // How often the idle instrument is checked; for the next open. Tests shorten it.
+    void setPresenceCheckInterval(int ms) { m_presenceMs = ms; }
 
 signals:
     void stateChanged(UutLink::State state);
@@ -58,9 +57,10 @@ signals:
     void openFailed(const QString &reason);
 
 private:
-    void onWorkerState(int state);
-    void onAnswered(int token, const UutReading &reading);
-    int nextToken();
+    void onWorkerState(int session, int state);
+    void onOpenFailed(int session, const QString &reason);
+    void setState(State state);
+    int ask(int purpose, double value);
 
     QThread *m_thread = nullptr;
     UutWorker *m_worker = nullptr; // lives on m_thread; deleted there
@@ -68,7 +68,7 @@ private:
     QString m_port;
     State m_state = State::Closed;
     int m_lastToken = 0;
+    int m_session = 0; // counts opens and closes; reports of an earlier one are stale
     int m_presenceMs = kPresenceCheckMs;
-    int m_reconnectMs = 1000;
 };
 Q_DECLARE_METATYPE(UutLink::State)
