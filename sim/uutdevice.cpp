@@ -43,6 +43,7 @@ QByteArray fixed(double value, int decimals)
 bool UutDevice::kindFromName(const QString &name, Kind *kind)
 {
     for (const Kind k : {Kind::Ascii, Kind::Addressed, Kind::Binary, Kind::Scpi}) {
+        // cppcheck-suppress useStlAlgorithm ; four kinds and a second result, clearer as a loop
         if (kindName(k) == name) {
             *kind = k;
             return true;
@@ -198,15 +199,15 @@ QByteArray UutDevice::answerAddressed(const QByteArray &request)
 
 QByteArray UutDevice::answerScpi(const QByteArray &request)
 {
-    static const QRegularExpression reading(
+    static const QRegularExpression readingQuery(
         QStringLiteral("^(FETC|FETCH|MEAS|MEASURE)(:TEMP|:TEMPERATURE)?\\?$"));
-    static const QRegularExpression emissivity(QStringLiteral("^(EMIS|EMISSIVITY)(\\?|\\s+(\\S+))$"));
+    static const QRegularExpression emissivityCommand(QStringLiteral("^(EMIS|EMISSIVITY)(\\?|\\s+(\\S+))$"));
     QString command = QString::fromLatin1(request).trimmed();
     if (command.startsWith(QLatin1Char(':')))
         command.remove(0, 1);
     const QString header = command.section(QLatin1Char(' '), 0, 0).toUpper();
     const QString upper = header + command.mid(header.size());
-    if (reading.match(upper).hasMatch())
+    if (readingQuery.match(upper).hasMatch())
         return temperatureReply();
     if (upper == QLatin1String("*IDN?"))
         return QByteArrayLiteral("bbsim,simulated readout,0,1.0\n");
@@ -219,7 +220,7 @@ QByteArray UutDevice::answerScpi(const QByteArray &request)
             = m_scpiErrors.isEmpty() ? QStringLiteral("0,\"No error\"") : m_scpiErrors.takeFirst();
         return error.toLatin1() + '\n';
     }
-    const QRegularExpressionMatch set = emissivity.match(upper);
+    const QRegularExpressionMatch set = emissivityCommand.match(upper);
     if (set.hasMatch()) {
         if (set.captured(2) == QLatin1String("?"))
             return fixed(m_emissivity, 3) + '\n';
