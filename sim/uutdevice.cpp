@@ -38,6 +38,22 @@ QByteArray fixed(double value, int decimals)
     return QByteArray::number(value, 'f', decimals);
 }
 
+// The console words of the sentinels each kind has.
+QString sentinelsOf(UutDevice::Kind kind)
+{
+    switch (kind) {
+    case UutDevice::Kind::Ascii:
+        return QStringLiteral("error");
+    case UutDevice::Kind::Addressed:
+        return QStringLiteral("notready, overrange or error");
+    case UutDevice::Kind::Binary:
+        return QStringLiteral("overrange");
+    case UutDevice::Kind::Scpi:
+        return QStringLiteral("overrange or error");
+    }
+    return {};
+}
+
 } // namespace
 
 bool UutDevice::kindFromName(const QString &name, Kind *kind)
@@ -102,7 +118,8 @@ bool UutDevice::setAddress(const QString &address)
 bool UutDevice::queueSentinel(Sentinel sentinel, int count)
 {
     const bool has = (m_kind == Kind::Ascii && sentinel == Sentinel::Error) || m_kind == Kind::Addressed
-        || (m_kind == Kind::Scpi && sentinel == Sentinel::OverRange);
+        || (m_kind == Kind::Binary && sentinel == Sentinel::OverRange)
+        || (m_kind == Kind::Scpi && sentinel != Sentinel::NotReady);
     if (!has || count < 0)
         return false;
     m_sentinel = sentinel;
@@ -286,10 +303,13 @@ QByteArray UutDevice::temperatureReply()
             return "88880\r";
         return QByteArray::number(qRound(value * 10.0)).rightJustified(5, '0') + '\r';
     case Kind::Binary: {
-        const double clamped = known ? qBound(kBinaryMin, value, kBinaryMax) : kBinaryMax;
+        // Over range it sends the most its two bytes can say: ff ff.
+        const double clamped = replaced || !known ? kBinaryMax : qBound(kBinaryMin, value, kBinaryMax);
         return twoBytes(int(std::lround(clamped * 10.0 + 1000.0)));
     }
     case Kind::Scpi: {
+        if (replaced && sentinel == Sentinel::Error)
+            return QByteArrayLiteral("-230,\"Data corrupt or stale\"\n");
         const QByteArray number = replaced || !known ? QByteArrayLiteral("9.9E37") : fixed(value, 3);
         return (m_unitForm ? "t: " + number + " C" : number) + '\n';
     }
@@ -362,12 +382,7 @@ bool UutDevice::handleCommand(const QStringList &words, QString *response)
         const int count = words.size() < 3 ? 1 : words.at(2).toInt(&countOk);
         const int index = names.indexOf(argument);
         if (words.size() > 3 || index < 0 || !countOk || !queueSentinel(Sentinel(index), count)) {
-            *response = QStringLiteral("error: sentinel needs %1 and a count")
-                            .arg(m_kind == Kind::Ascii     ? QStringLiteral("error")
-                                    : m_kind == Kind::Scpi ? QStringLiteral("overrange")
-                                    : m_kind == Kind::Binary
-                                    ? QStringLiteral("an instrument that has one (binary has none)")
-                                    : QStringLiteral("notready, overrange or error"));
+            *response = QStringLiteral("error: sentinel needs %1 and a count").arg(sentinelsOf(m_kind));
             return true;
         }
     } else if (command == QLatin1String("address")) {
@@ -414,7 +429,8 @@ bool UutDevice::handleCommand(const QStringList &words, QString *response)
 QStringList UutDevice::commandHelp() const
 {
     return {QStringLiteral("sentinel WHAT [N]  the next N readings (default 1) are an error reply instead: "
-                           "notready|overrange|error (addressed), error (ascii), overrange (scpi)"),
+                           "notready|overrange|error (addressed), error (ascii), overrange (binary), "
+                           "overrange|error (scpi)"),
         QStringLiteral("emissivity E    the instrument's own emissivity setting, as from its keypad"),
         QStringLiteral("source-emissivity E  the source's emissivity in the reading model"),
         QStringLiteral("ambient C       the room's temperature in the reading model"),

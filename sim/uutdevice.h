@@ -18,10 +18,11 @@ namespace sim {
 //              0-7000 °C), "00em" -> "0950", "00es0950" sets and echoes "0950", anything else "no";
 //              requests for another address are ignored.
 //   binary     8N1; 0x01 -> two bytes (T*10 + 1000, high first), 0x04 -> emissivity*1000 in two bytes,
-//              0x84 hi lo sets it and echoes the two bytes; other bytes are ignored.
+//              0x84 hi lo sets it and echoes the two bytes; other bytes are ignored; over range ff ff.
 //   scpi       LF, 8N1; "FETC?" / "MEAS?" -> "50.123" (or "t: 50.123 C"), "EMIS?" -> "0.950",
 //              "EMIS 0.95" sets (no reply), "*IDN?", "SYST:ERR?", "*CLS"; an unknown command gets no reply
-//              and queues an error; over range reads 9.9E37. It can send its reading unasked (unasked()).
+//              and queues an error; over range reads 9.9E37, an error in its place -230,"Data corrupt or
+//              stale". It can send its reading unasked (unasked()).
 // Its reading is the grey-body view of the source (source()) at its own emissivity setting, plus an
 // offset and uniform noise. Called from the simulator's thread only.
 class UutDevice : public SimDevice

@@ -210,11 +210,17 @@ void TestUutSim::sentinelsReplaceTheNextReadings_data()
     QTest::newRow("scpi over range") << "scpi"
                                      << "sentinel overrange" << QByteArray("FETC?\nFETC?\n")
                                      << QByteArray("9.9E37\n50.000\n");
+    QTest::newRow("scpi error in place of a reading")
+        << "scpi"
+        << "sentinel error" << QByteArray("MEAS?\n") << QByteArray("-230,\"Data corrupt or stale\"\n");
+    QTest::newRow("binary over range, its largest")
+        << "binary"
+        << "sentinel overrange" << QByteArray::fromHex("0101") << QByteArray::fromHex("ffff 05dc");
     QTest::newRow("ascii has no not-ready reply")
         << "ascii"
         << "sentinel notready" << QByteArray("?T\r") << QByteArray();
-    QTest::newRow("binary has none") << "binary"
-                                     << "sentinel overrange" << QByteArray() << QByteArray();
+    QTest::newRow("binary has no error reply") << "binary"
+                                               << "sentinel error" << QByteArray() << QByteArray();
     QTest::newRow("unknown sentinel") << "addressed"
                                       << "sentinel late" << QByteArray() << QByteArray();
 }
