@@ -129,13 +129,13 @@ QByteArray quoted(const QString &text)
 }
 
 // The raw reply, UTC time and source of each of the step's readings, in `readings` columns of each.
-QByteArrayList readingValues(const CalibrationStepResult &result, int readings)
+QByteArrayList readingValues(const CalibrationStepResult &result, int readings, bool csvQuoted)
 {
     const QVector<const TakenReading *> taken = takenReadings(result);
     QByteArrayList raw, utc, source;
     for (int i = 0; i < readings; ++i) {
         const TakenReading *t = taken.value(i);
-        raw << (t ? quoted(t->raw) : QByteArray());
+        raw << (t ? (csvQuoted ? quoted(t->raw) : t->raw.toUtf8()) : QByteArray());
         utc << (t && t->utc.isValid() ? t->utc.toUTC().toString(Qt::ISODateWithMs).toLatin1() : QByteArray());
         source << (t ? TakenReading::sourceWord(t->source).toLatin1() : QByteArray());
     }
@@ -171,7 +171,7 @@ QVector<QPair<QByteArray, QByteArray>> row(
 {
     const int readings = takenReadings(result).size();
     const QByteArrayList names = columns(readings);
-    const QByteArrayList fields = values(run, result, wallAtZero) + readingValues(result, readings);
+    const QByteArrayList fields = values(run, result, wallAtZero) + readingValues(result, readings, false);
     QVector<QPair<QByteArray, QByteArray>> pairs;
     for (int i = 0; i < names.size(); ++i)
         pairs.append({names.at(i), fields.at(i)});
@@ -184,7 +184,7 @@ QByteArray csv(
     const int readings = readingColumns(results);
     QByteArray text = columns(readings).join(',') + "\r\n";
     for (const CalibrationStepResult &result : results)
-        text += (values(run, result, wallAtZero) + readingValues(result, readings)).join(',') + "\r\n";
+        text += (values(run, result, wallAtZero) + readingValues(result, readings, true)).join(',') + "\r\n";
     return text;
 }
 

@@ -27,7 +27,8 @@ QByteArray csv(
 // reading_source_N follow, as many as the step with the most readings taken (typed, or the instrument's).
 QByteArrayList columns(int readings = 0);
 // A step's row as the CSV writes it, each field beside its column's name, in column order; a value the
-// step has none of is empty. For those who want the row as an object rather than a line.
+// step has none of is empty, and a raw reply is as it came, not quoted. For those who want the row as an
+// object rather than a line.
 QVector<QPair<QByteArray, QByteArray>> row(
     const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero);
 

@@ -1702,4 +1702,6 @@ void TestCalibration::takenReadingsKeepTheirRawReplies()
         lines.at(1).constData());
     const auto row = CalibrationReport::row(CalibrationRun(), r, at);
     QCOMPARE(row.last(), qMakePair(QByteArray("reading_source_2"), QByteArray("typed")));
+    // The row as named fields keeps the raw reply as it came, for those who take it as an object.
+    QCOMPARE(row.at(row.size() - 6).second, driver.raw.toUtf8());
 }
