@@ -120,13 +120,14 @@ std::optional<CalibrationStepResult> CalibrationJournal::resultFrom(const QJsonO
     for (const QJsonValue &value : object.value(QLatin1String("taken")).toArray()) {
         const QJsonObject entry = value.toObject();
         TakenReading t;
-        bool known = false;
-        t.source = TakenReading::sourceFromWord(entry.value(QLatin1String("source")).toString(), &known);
+        bool sourceKnown = false;
+        t.source
+            = TakenReading::sourceFromWord(entry.value(QLatin1String("source")).toString(), &sourceKnown);
         t.utc = QDateTime::fromString(entry.value(QLatin1String("utc")).toString(), Qt::ISODateWithMs);
         t.fault = entry.value(QLatin1String("fault")).toString();
         t.value = entry.value(QLatin1String("value")).toDouble(t.isReading() ? qQNaN() : 0);
         t.raw = entry.value(QLatin1String("raw")).toString();
-        if (!known || (t.isReading() && !std::isfinite(t.value)))
+        if (!sourceKnown || (t.isReading() && !std::isfinite(t.value)))
             return std::nullopt;
         result.taken.append(t);
     }

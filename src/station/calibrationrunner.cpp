@@ -179,22 +179,22 @@ void CalibrationRunner::prepareInstrument(
 
 UutReading CalibrationRunner::exchange(int token, int ms)
 {
-    UutReading answer;
-    answer.meaning = QStringLiteral("no answer");
+    UutReading reply;
+    reply.meaning = QStringLiteral("no reply");
     bool answered = false;
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     connect(m_instrument, &UutLink::answered, &loop, [&](int t, const UutReading &reading) {
         if (t != token)
             return;
-        answer = reading;
+        reply = reading;
         answered = true;
         loop.quit();
     });
     // A closed link answers at once, before the loop would run.
     if (!answered)
         loop.exec();
-    return answer;
+    return reply;
 }
 
 void CalibrationRunner::instrumentAnswered(int token, const UutReading &reading)
