@@ -222,15 +222,14 @@ void TestUutLink::hangUpAnswersLostAndReconnectionResendsInit()
     QSignalSpy states(m_link, &UutLink::stateChanged);
     const int token = m_link->requestReading();
     QTRY_COMPARE_WITH_TIMEOUT(m_instrument->count(QStringLiteral("?T")), 2, kWaitMs);
+    // Unplugged and plugged straight back: the link may find the line again at its first attempt.
     m_pty->hangUp();
+    QVERIFY(m_pty->open(m_path));
     const std::optional<UutReading> lost = answerTo(token);
     QVERIFY(lost);
     QCOMPARE(lost->kind, UutReading::Kind::Lost);
     QVERIFY(lost->pausesRun);
-    QCOMPARE(m_link->state(), UutLink::State::Lost);
     QVERIFY(m_link->driver());
-
-    QVERIFY(m_pty->open(m_path));
     QTRY_COMPARE_WITH_TIMEOUT(m_link->state(), UutLink::State::Connected, kWaitMs);
     QCOMPARE(m_instrument->count(QStringLiteral("INIT")), 2);
     const std::optional<UutReading> again = answerTo(m_link->requestReading());
