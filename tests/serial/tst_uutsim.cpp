@@ -74,7 +74,7 @@ void TestUutSim::eachKindAnswersItsCommands_data()
     QTest::addColumn<QByteArray>("requests");
     QTest::addColumn<QByteArray>("replies");
 
-    const QStringList none;
+    const QStringList none {};
     QTest::newRow("ascii reading") << "ascii" << 50.12 << none << QByteArray("?T\r")
                                    << QByteArray("!T050.12\r");
     QTest::newRow("ascii below zero")
