@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -113,6 +114,8 @@ struct UutDriver
     // Raw replies are shown as hex when the read command is made of bytes.
     bool binary() const;
 };
+
+Q_DECLARE_METATYPE(UutDriver)
 
 struct UutDriverRead
 {

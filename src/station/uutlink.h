@@ -56,6 +56,11 @@ signals:
     // The port did not open; the system's reason. The link is Closed.
     void openFailed(const QString &reason);
 
+    // To the worker, queued.
+    void workerOpen(const UutDriver &driver, const QString &port, int presenceMs, int session);
+    void workerClose();
+    void workerAsk(int token, int purpose, double value);
+
 private:
     void onWorkerState(int session, int state);
     void onOpenFailed(int session, const QString &reason);

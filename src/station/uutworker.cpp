@@ -2,6 +2,7 @@
 
 #include "serial/lineloss.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTcpSocket>
@@ -129,13 +130,24 @@ bool UutWorker::openLine(QString *reason)
         delete port;
         return false;
     }
-    const bool configured = port->setBaudRate(m_driver.baud)
-        && port->setDataBits(m_driver.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8)
-        && port->setParity(parityOf(m_driver.parity))
-        && port->setStopBits(m_driver.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
-        && port->setFlowControl(flowOf(m_driver.flow));
-    if (!configured) {
-        *reason = port->errorString();
+    // A pseudo-terminal carries bytes, not bits: the kernel may refuse parity and seven data bits on it,
+    // and a simulated instrument does not need them. A real port that refuses a setting cannot talk to
+    // the instrument, and the setting it refused is named so the operator knows which line to doubt.
+    const bool pseudoTerminal = QFileInfo(m_port).canonicalFilePath().startsWith(QLatin1String("/dev/pts/"));
+    const char *refused = nullptr;
+    if (!port->setBaudRate(m_driver.baud))
+        refused = "baud";
+    else if (!port->setDataBits(m_driver.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8)
+        && !pseudoTerminal)
+        refused = "dataBits";
+    else if (!port->setParity(parityOf(m_driver.parity)) && !pseudoTerminal)
+        refused = "parity";
+    else if (!port->setStopBits(m_driver.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop))
+        refused = "stopBits";
+    else if (!port->setFlowControl(flowOf(m_driver.flow)))
+        refused = "flow";
+    if (refused) {
+        *reason = QStringLiteral("line.%1: %2").arg(QLatin1String(refused), port->errorString());
         delete port;
         return false;
     }

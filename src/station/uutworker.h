@@ -33,6 +33,7 @@ public:
     UutWorker();
     ~UutWorker() override;
 
+public slots:
     // Worker thread. A port with a ':' that is no path is "host:port"; anything else a serial device.
     void open(const UutDriver &driver, const QString &port, int presenceMs, int session);
     // Pending exchanges are answered as Lost.
