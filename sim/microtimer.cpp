@@ -14,6 +14,8 @@ MicroTimer::MicroTimer(QObject *parent)
 
 MicroTimer::~MicroTimer()
 {
+    // The notifier goes before the descriptor it watches.
+    delete m_notifier;
     if (m_fd >= 0)
         ::close(m_fd);
 }

@@ -382,7 +382,8 @@ bool UutDevice::handleCommand(const QStringList &words, QString *response)
         const int count = words.size() < 3 ? 1 : words.at(2).toInt(&countOk);
         const int index = names.indexOf(argument);
         if (words.size() > 3 || index < 0 || !countOk || !queueSentinel(Sentinel(index), count)) {
-            *response = QStringLiteral("error: sentinel needs %1 and a count").arg(sentinelsOf(m_kind));
+            *response = QStringLiteral("error: sentinel takes %1, and a count (default 1)")
+                            .arg(sentinelsOf(m_kind));
             return true;
         }
     } else if (command == QLatin1String("address")) {
