@@ -21,3 +21,7 @@ endif()
 # Remote-control round trips and the poll period while clients query; run by hand, e.g. bin/bench_scpi.
 add_executable(bench_scpi ${CMAKE_CURRENT_LIST_DIR}/bench_scpi.cpp)
 target_link_libraries(bench_scpi PRIVATE bb_app bb_remote bb_sim)
+# Request-to-reading time through the instrument link and the simulated instrument for each example driver
+# at 9600 and 115200 baud; build in Release and run it by hand, e.g. bin/bench_uut_reading --readings 500.
+add_executable(bench_uut_reading ${CMAKE_CURRENT_LIST_DIR}/bench_uut_reading.cpp)
+target_link_libraries(bench_uut_reading PRIVATE bb_station bb_settings bb_sim)

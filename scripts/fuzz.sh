@@ -12,7 +12,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 
-targets=(curve_reader settings_loader blackbody_replies thermometer_frames calibration_run scpi_parser)
+targets=(curve_reader settings_loader blackbody_replies thermometer_frames calibration_run scpi_parser uut_driver)
 
 # Line tables only, as in the sanitizer builds: a finding's stack still names file and line.
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \

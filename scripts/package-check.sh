@@ -43,6 +43,13 @@ for page in zh_CN zh_TW en; do
         exit 1
     fi
 done
+# The instrument drivers the program offers, where it looks for them beside itself.
+for driver in ascii-ir addressed-ir binary-ir scpi-readout; do
+    if [ ! -f "$work/tree/usr/share/ostrel-blackbody/uut/$driver.bbuut" ]; then
+        echo "The package does not hold the driver $driver.bbuut" >&2
+        exit 1
+    fi
+done
 
 # Reinstalled, so a copy left from an earlier run of the same version is not what gets checked.
 apt_get install -y --reinstall --no-install-recommends "./$deb"

@@ -1,11 +1,13 @@
-// bbsim: a blackbody controller, and optionally a thermometer, on pseudo-terminals, for trying the program
-// without hardware.
+// bbsim: a blackbody controller, and optionally a thermometer and an instrument under test, on
+// pseudo-terminals (the instrument also on a loopback network port), for trying the program without
+// hardware.
 
 #include "blackbodydevice.h"
 #include "blackbodymodel.h"
 #include "devicesimulator.h"
 #include "simcommands.h"
 #include "thermometerdevice.h"
+#include "uutdevice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -50,13 +52,27 @@ bool isStandardBaud(int baud)
     return std::find(std::begin(kRates), std::end(kRates), baud) != std::end(kRates);
 }
 
-// Console help for the thermometer, whose commands are the blackbody's general ones behind "thermo".
+// Console help for a second device, whose commands are the blackbody's general ones behind its prefix.
+QStringList prefixedHelp(const QString &prefix, const QString &what, const QStringList &deviceHelp)
+{
+    QStringList lines {
+        QStringLiteral("%1 COMMAND  any general command above except quit, for the %2").arg(prefix, what)};
+    for (const QString &line : deviceHelp)
+        lines << prefix + QLatin1Char(' ') + line;
+    return lines;
+}
+
 QStringList thermometerHelp(const QStringList &deviceHelp)
 {
-    QStringList lines {QStringLiteral("thermo COMMAND  any command above except quit, for the thermometer")};
-    for (const QString &line : deviceHelp)
-        lines << QStringLiteral("thermo ") + line;
-    return lines;
+    return prefixedHelp(QStringLiteral("thermo"), QStringLiteral("thermometer"), deviceHelp);
+}
+
+QStringList uutHelp(const QStringList &deviceHelp)
+{
+    return prefixedHelp(QStringLiteral("uut"),
+        QStringLiteral("instrument under test (uut drop 2, uut late 1500, "
+                       "uut hangup, uut replug, uut push 1)"),
+        deviceHelp);
 }
 
 void logTraffic(sim::DeviceSimulator *simulator, const QString &prefix)
@@ -80,8 +96,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated blackbody controller on a pseudo-terminal, and with --thermo-link a "
-                       "thermometer on a second one.\n"
+        QStringLiteral("Simulated blackbody controller on a pseudo-terminal, with --thermo-link a "
+                       "thermometer on a second one, and with --uut-link (or --uut-tcp) an instrument under "
+                       "test that reads the blackbody.\n"
                        "Open the printed link path as the port name. Commands are read from standard "
                        "input (type help).\nModels: %1.")
             .arg(sim::BlackbodyModel::names().join(QStringLiteral(", "))));
@@ -128,16 +145,53 @@ int main(int argc, char *argv[])
     const QCommandLineOption thermoAckOption(QStringLiteral("thermo-ack"),
         QStringLiteral("Length of the thermometer's answer to command 0x17 (2 or 3)."), QStringLiteral("n"),
         QStringLiteral("2"));
+    const QCommandLineOption uutLinkOption(QStringLiteral("uut-link"),
+        QStringLiteral("Also serve an instrument under test that reads the blackbody, under this symlink."),
+        QStringLiteral("path"));
+    const QCommandLineOption uutTcpOption(QStringLiteral("uut-tcp"),
+        QStringLiteral("Serve the instrument under test on this port of 127.0.0.1 too (or only there)."),
+        QStringLiteral("port"));
+    const QCommandLineOption uutKindOption(QStringLiteral("uut-kind"),
+        QStringLiteral("The instrument's command set: ascii, addressed, binary or scpi."),
+        QStringLiteral("kind"), QStringLiteral("ascii"));
+    const QCommandLineOption uutBaudOption(QStringLiteral("uut-baud"),
+        QStringLiteral("The instrument's baud rate; its replies take the time their characters would."),
+        QStringLiteral("rate"), QStringLiteral("9600"));
+    const QCommandLineOption uutFrameOption(QStringLiteral("uut-frame"),
+        QStringLiteral("The instrument's frame, e.g. 8N1 or 8E1 (default: 8E1 for addressed, else 8N1)."),
+        QStringLiteral("frame"));
+    const QCommandLineOption uutEmissivityOption(QStringLiteral("uut-emissivity"),
+        QStringLiteral("The instrument's emissivity setting at start."), QStringLiteral("e"),
+        QStringLiteral("0.95"));
+    const QCommandLineOption uutSourceEmissivityOption(QStringLiteral("uut-source-emissivity"),
+        QStringLiteral("The source's emissivity as the instrument sees it."), QStringLiteral("e"),
+        QStringLiteral("0.95"));
+    const QCommandLineOption uutOffsetOption(QStringLiteral("uut-offset"),
+        QStringLiteral("Error added to every reading of the instrument."), QStringLiteral("C"),
+        QStringLiteral("0"));
+    const QCommandLineOption uutNoiseOption(QStringLiteral("uut-noise"),
+        QStringLiteral("Peak noise of the instrument's readings."), QStringLiteral("C"),
+        QStringLiteral("0.01"));
+    const QCommandLineOption uutAddressOption(QStringLiteral("uut-address"),
+        QStringLiteral("ascii: three-digit bus address it also answers to; addressed: its two digits (00)."),
+        QStringLiteral("digits"));
+    const QCommandLineOption uutUnitOption(QStringLiteral("uut-unit-form"),
+        QStringLiteral("scpi: readings as \"t: 50.123 C\" instead of \"50.123\"."));
+    const QCommandLineOption uutPushOption(QStringLiteral("uut-push"),
+        QStringLiteral("scpi: send a reading unasked every this many seconds."), QStringLiteral("s"));
     parser.addOptions({linkOption, modelOption, baudOption, initialOption, setPointOption, tauOption,
         noiseOption, delayOption, pollDelayOption, ignoreSetOption, seedOption, verboseOption,
-        thermoLinkOption, thermoBaudOption, thermoTempOption, thermoAckOption});
+        thermoLinkOption, thermoBaudOption, thermoTempOption, thermoAckOption, uutLinkOption, uutTcpOption,
+        uutKindOption, uutBaudOption, uutFrameOption, uutEmissivityOption, uutSourceEmissivityOption,
+        uutOffsetOption, uutNoiseOption, uutAddressOption, uutUnitOption, uutPushOption});
     parser.process(app.arguments());
     if (parser.isSet(QStringLiteral("help"))) {
         const sim::BlackbodyDevice example(sim::BlackbodyModel::find(QStringLiteral("VBM100")));
         const sim::ThermometerDevice thermoExample;
+        const sim::UutDevice uutExample(sim::UutDevice::Kind::Ascii, [] { return 0.0; });
         out() << parser.helpText() << "\nCommands on standard input:\n  "
               << (sim::SimCommands::generalHelp() + example.commandHelp()
-                     + thermometerHelp(thermoExample.commandHelp()))
+                     + thermometerHelp(thermoExample.commandHelp()) + uutHelp(uutExample.commandHelp()))
                      .join(QStringLiteral("\n  "))
               << Qt::endl;
         return 0;
@@ -214,6 +268,59 @@ int main(int argc, char *argv[])
         thermometer->setSeed(quint32(seed));
     }
 
+    std::unique_ptr<sim::DeviceSimulator> uut;
+    if (parser.isSet(uutLinkOption) || parser.isSet(uutTcpOption)) {
+        sim::UutDevice::Kind kind = sim::UutDevice::Kind::Ascii;
+        if (!sim::UutDevice::kindFromName(parser.value(uutKindOption), &kind)) {
+            err() << "bbsim: --uut-kind needs ascii, addressed, binary or scpi" << Qt::endl;
+            return 2;
+        }
+        bool baudOk = false;
+        const int uutBaud = parser.value(uutBaudOption).toInt(&baudOk);
+        if (!baudOk || !isStandardBaud(uutBaud)) {
+            err() << "bbsim: --uut-baud needs a standard rate from 1200 to 115200" << Qt::endl;
+            return 2;
+        }
+        auto uutDevice = std::make_unique<sim::UutDevice>(
+            kind, [blackbody] { return blackbody->temperature(); }, uutBaud);
+        if (parser.isSet(uutFrameOption) && !uutDevice->setFrame(parser.value(uutFrameOption))) {
+            err() << "bbsim: --uut-frame needs data bits 7 or 8, parity N, E or O, stop bits 1 or 2 (8E1)"
+                  << Qt::endl;
+            return 2;
+        }
+        double emissivity = 0;
+        double sourceEmissivity = 0;
+        double offset = 0;
+        double uutNoise = 0;
+        if (!number(uutEmissivityOption, &emissivity) || !number(uutSourceEmissivityOption, &sourceEmissivity)
+            || !number(uutOffsetOption, &offset) || !number(uutNoiseOption, &uutNoise))
+            return 2;
+        if (!uutDevice->setEmissivity(emissivity) || sourceEmissivity < 0.1 || sourceEmissivity > 1.0) {
+            err() << "bbsim: emissivities lie from 0.1 to 1" << Qt::endl;
+            return 2;
+        }
+        uutDevice->view().sourceEmissivity = sourceEmissivity;
+        uutDevice->setOffset(offset);
+        uutDevice->setNoise(uutNoise);
+        uutDevice->setSeed(quint32(seed) + 2);
+        if (parser.isSet(uutAddressOption) && !uutDevice->setAddress(parser.value(uutAddressOption))) {
+            err() << "bbsim: --uut-address needs three digits (ascii) or two (addressed)" << Qt::endl;
+            return 2;
+        }
+        uutDevice->setUnitForm(parser.isSet(uutUnitOption));
+        uut = std::make_unique<sim::DeviceSimulator>(std::move(uutDevice));
+        uut->setPacing(true);
+        uut->setSeed(quint32(seed));
+        if (parser.isSet(uutPushOption)) {
+            double seconds = 0;
+            if (!number(uutPushOption, &seconds) || seconds < 0 || kind != sim::UutDevice::Kind::Scpi) {
+                err() << "bbsim: --uut-push needs seconds, and the scpi kind" << Qt::endl;
+                return 2;
+            }
+            uut->setPushInterval(int(seconds * 1000));
+        }
+    }
+
     // Signals only write a byte; the link is removed by the normal shutdown in the event loop.
     if (::pipe(g_signalPipe) != 0)
         return 1;
@@ -241,12 +348,34 @@ int main(int argc, char *argv[])
               << Qt::endl;
         out() << thermometer->device()->describe() << Qt::endl;
     }
+    if (uut) {
+        if (parser.isSet(uutLinkOption)) {
+            if (!uut->open(parser.value(uutLinkOption), &error)) {
+                err() << "bbsim: " << error << Qt::endl;
+                return 1;
+            }
+            out() << "instrument port: " << uut->portName() << " (" << uut->clientPath() << ")" << Qt::endl;
+        }
+        if (parser.isSet(uutTcpOption)) {
+            bool portOk = false;
+            const uint tcpPort = parser.value(uutTcpOption).toUInt(&portOk);
+            if (!portOk || tcpPort > 65535 || !uut->listenTcp(quint16(tcpPort), &error)) {
+                err() << "bbsim: " << (portOk ? error : QStringLiteral("--uut-tcp needs a port number"))
+                      << Qt::endl;
+                return 1;
+            }
+            out() << "instrument network port: 127.0.0.1:" << uut->tcpPort() << Qt::endl;
+        }
+        out() << uut->device()->describe() << Qt::endl;
+    }
     out() << "Type help for commands." << Qt::endl;
 
     if (parser.isSet(verboseOption)) {
         logTraffic(&simulator, QString());
         if (thermometer)
             logTraffic(thermometer.get(), QStringLiteral("thermo "));
+        if (uut)
+            logTraffic(uut.get(), QStringLiteral("uut "));
     }
     QObject::connect(&simulator, &sim::DeviceSimulator::hungUp, &app,
         [] { err() << "bbsim: device hung up" << Qt::endl; });
@@ -259,19 +388,33 @@ int main(int argc, char *argv[])
     std::unique_ptr<sim::SimCommands> thermoCommands;
     if (thermometer)
         thermoCommands = std::make_unique<sim::SimCommands>(thermometer.get());
-    // "thermo ..." goes to the thermometer; everything else to the blackbody, as before.
+    std::unique_ptr<sim::SimCommands> uutCommands;
+    if (uut) {
+        uutCommands = std::make_unique<sim::SimCommands>(uut.get());
+        QObject::connect(uut.get(), &sim::DeviceSimulator::hungUp, &app,
+            [] { err() << "bbsim: instrument under test hung up" << Qt::endl; });
+    }
+    // "thermo ..." goes to the thermometer, "uut ..." to the instrument; everything else to the blackbody.
     const auto execute = [&](const QString &line, bool *quit) {
         const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (words.value(0) == QLatin1String("thermo")) {
-            if (!thermoCommands)
-                return QStringLiteral("error: no thermometer (start with --thermo-link)");
+        const bool toThermo = words.value(0) == QLatin1String("thermo");
+        if (toThermo || words.value(0) == QLatin1String("uut")) {
+            sim::SimCommands *target = toThermo ? thermoCommands.get() : uutCommands.get();
+            if (!target)
+                return toThermo ? QStringLiteral("error: no thermometer (start with --thermo-link)")
+                                : QStringLiteral("error: no instrument under test (start with --uut-link)");
             if (words.value(1) == QLatin1String("quit"))
                 return QStringLiteral("error: quit stops the whole simulator; type it alone");
-            return thermoCommands->execute(words.mid(1).join(QLatin1Char(' ')));
+            return target->execute(words.mid(1).join(QLatin1Char(' ')));
         }
-        if (words.value(0) == QLatin1String("help") && thermoCommands)
-            return (commands.help() + thermometerHelp(sim::ThermometerDevice().commandHelp()))
-                .join(QLatin1Char('\n'));
+        if (words.value(0) == QLatin1String("help")) {
+            QStringList lines = commands.help();
+            if (thermoCommands)
+                lines += thermometerHelp(sim::ThermometerDevice().commandHelp());
+            if (uut)
+                lines += uutHelp(uut->device()->commandHelp());
+            return lines.join(QLatin1Char('\n'));
+        }
         return commands.execute(line, quit);
     };
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

@@ -43,7 +43,11 @@ QString SimCommands::execute(const QString &line, bool *quit)
             *quit = true;
         return {};
     }
-    if (command == QLatin1String("silence")) {
+    if (command == QLatin1String("drop")) {
+        if (!argument(words, 1, 1, &n) || words.size() > 2)
+            return usage;
+        faults.silence(n);
+    } else if (command == QLatin1String("silence")) {
         if (!argument(words, 1, FaultPlan::UntilCleared, &n) || words.size() > 2)
             return usage;
         faults.silence(words.size() > 1 ? n : FaultPlan::UntilCleared);
@@ -75,9 +79,20 @@ QString SimCommands::execute(const QString &line, bool *quit)
         QString error;
         if (m_simulator->isOpen())
             return QStringLiteral("error: the device is still plugged in");
+        if (m_simulator->portName().isEmpty())
+            return QStringLiteral(
+                "error: no pseudo-terminal to plug back in; a network port keeps listening");
         if (!m_simulator->open(m_simulator->portName(), &error))
             return QStringLiteral("error: %1").arg(error);
         return QStringLiteral("port: %1 (%2)").arg(m_simulator->portName(), m_simulator->clientPath());
+    } else if (command == QLatin1String("push")) {
+        bool ok = false;
+        const double seconds = words.value(1).toDouble(&ok);
+        if (words.size() != 2 || !ok || seconds < 0)
+            return usage;
+        if (seconds > 0 && m_simulator->device()->unasked().isEmpty())
+            return QStringLiteral("error: this device sends nothing unasked");
+        m_simulator->setPushInterval(int(seconds * 1000));
     } else if (command == QLatin1String("delay")) {
         if (words.size() != 2 || !argument(words, 1, 0, &a))
             return usage;
@@ -96,6 +111,13 @@ QString SimCommands::execute(const QString &line, bool *quit)
                   .arg(m_simulator->device()->line().toString(),
                       m_simulator->isOpen() ? m_simulator->clientLine().toString() : QStringLiteral("none"))
                   .arg(m_simulator->replyDelay());
+    if (m_simulator->pacing())
+        status += QStringLiteral(", paced at %1 bits a character")
+                      .arg(m_simulator->device()->line().bitsPerCharacter());
+    if (m_simulator->tcpPort() != 0)
+        status += QStringLiteral("; network port 127.0.0.1:%1").arg(m_simulator->tcpPort());
+    if (m_simulator->pushInterval() > 0)
+        status += QStringLiteral("; sends its reading every %1 ms").arg(m_simulator->pushInterval());
     const QString plan = faults.describe();
     status += plan.isEmpty() ? QStringLiteral("\nfaults: none") : QStringLiteral("\nfaults:\n") + plan;
     return status;
@@ -110,6 +132,7 @@ QStringList SimCommands::generalHelp()
 {
     return {
         QStringLiteral("silence [N]     answer nothing to the next N requests (no N: until clear)"),
+        QStringLiteral("drop [N]        answer nothing to the next N requests (default 1)"),
         QStringLiteral("garbage [N]     answer random bytes to the next N requests"),
         QStringLiteral("badcheck [N]    answer with a wrong check byte to the next N requests"),
         QStringLiteral("split P MS [N]  send the next N replies in P pieces, MS ms apart"),
@@ -118,6 +141,8 @@ QStringList SimCommands::generalHelp()
         QStringLiteral("hangup          vanish now (the client's line hangs up, the link goes)"),
         QStringLiteral("replug          come back under the same link after a hang-up"),
         QStringLiteral("delay MS        answer every request MS ms after it arrives"),
+        QStringLiteral(
+            "push S          send the reading unasked every S seconds, 0: stop (devices that can)"),
         QStringLiteral("clear           drop all pending faults"),
         QStringLiteral("status          show the device, the line and the pending faults"),
         QStringLiteral("quit            stop the simulator"),

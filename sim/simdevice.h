@@ -35,6 +35,9 @@ public:
     virtual bool handleCommand(const QStringList &words, QString *response) = 0;
     // Help lines for those commands.
     virtual QStringList commandHelp() const = 0;
+    // What the device sends of itself when it is due to (a reading for an instrument that pushes its
+    // readings); empty for devices that only answer.
+    virtual QByteArray unasked() { return {}; }
 };
 
 } // namespace sim

@@ -40,6 +40,9 @@ void CalibrationStatus::showNote(CalibrationRunner::Note note)
         // Otherwise the countdown would start again with nobody knowing why.
         m_note = tr("保持期间读数不足，重新开始保持");
         break;
+    case CalibrationRunner::Note::ReadingsRestarted:
+        m_note = tr("黑体离开稳定带，重新读数");
+        break;
     }
     m_noteUntil = m_runner->now() + kNoteMs;
     // A paused run has no ticks to take the note away, and "设置成功" beside a lost link would mislead.
@@ -64,6 +67,8 @@ void CalibrationStatus::refresh()
         phase = tr("黑体无应答，校准已暂停");
     } else if (progress.pauseReasons & CalibrationSequencer::SetPointRefused) {
         phase = tr("已暂停（设定点未确认）");
+    } else if (progress.pauseReasons & CalibrationSequencer::InstrumentFault) {
+        phase = tr("已暂停（被测仪器：%1）").arg(m_runner->instrumentFault());
     } else if (progress.pauseReasons != CalibrationSequencer::NoPause) {
         phase = tr("已暂停");
     } else {
@@ -79,7 +84,9 @@ void CalibrationStatus::refresh()
             phase = tr("保持中，剩余 %1").arg(stableDurationText((progress.dwellLeftMs + 999) / 1000 * 1000));
             break;
         case Phase::WaitingForReading:
-            phase = tr("等待读数");
+            phase = progress.instrumentNeeded > 1
+                ? tr("读数 %1/%2").arg(progress.instrumentTaken).arg(progress.instrumentNeeded)
+                : tr("等待读数");
             break;
         case Phase::Idle:
         case Phase::Finished:

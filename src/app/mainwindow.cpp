@@ -6,6 +6,8 @@
 #include "app/dialogplacement.h"
 #include "app/eventmessageview.h"
 #include "app/framelessframe.h"
+#include "app/instrumentprobe.h"
+#include "app/instrumentstatus.h"
 #include "app/language.h"
 #include "app/linkchoices.h"
 #include "app/linkstatus.h"
@@ -30,6 +32,7 @@
 #include "settings/chartsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
+#include "settings/uutdriverfolders.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/station.h"
@@ -159,7 +162,8 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
     m_status = std::make_unique<LinkStatus>(m_strip, m_link);
     m_runStatus = new CalibrationStatus(m_calibration, &station->reporter(), this);
     m_strip->addPart(m_runStatus->label());
-    // The instrument under test's link goes here, after the run's phase.
+    m_instrumentStatus = new InstrumentStatus(&station->instrument(), this);
+    m_strip->addPart(m_instrumentStatus->label());
     connect(m_calibration, &CalibrationRunner::stateChanged, this, &MainWindow::showCalibrationState);
     m_setPoint = new SetPointControl(ui->doubleSpinBox, ui->pushButton_set, station, this);
     // What just happened takes the room the texts above leave; none of them widens the window.
@@ -304,6 +308,7 @@ void MainWindow::changeEvent(QEvent *event)
             // The form's texts are those of a window at rest; a running or paused recording keeps its own.
             m_chartButtons->showRecordingState();
             m_status->refresh();
+            m_instrumentStatus->refresh();
             m_setPoint->update();
         }
     } else if (event->type() == QEvent::WindowTitleChange) {
@@ -577,7 +582,17 @@ void MainWindow::showPortLost()
 void MainWindow::ClickCalibrationRun()
 {
     if (!m_runDialog) {
-        m_runDialog = std::make_unique<CalibrationRunDialog>();
+        QStringList drivers;
+        for (const QString &folder : uutDriverFolders()) {
+            for (const QString &file : QDir(folder).entryList({QStringLiteral("*.bbuut")}, QDir::Files)) {
+                if (!drivers.contains(file))
+                    drivers << file;
+            }
+        }
+        m_runDialog = std::make_unique<CalibrationRunDialog>(nullptr, drivers);
+        auto *probe = new InstrumentProbe(&m_station->instrument(), m_calibration, m_runDialog.get());
+        connect(m_runDialog.get(), &CalibrationRunDialog::readOnceRequested, probe, &InstrumentProbe::probe);
+        connect(probe, &InstrumentProbe::done, m_runDialog.get(), &CalibrationRunDialog::showReadOnce);
         connect(
             m_runDialog.get(), &CalibrationRunDialog::startRequested, this, &MainWindow::startCalibrationRun);
         CalibrationRunDialog *dialog = m_runDialog.get();

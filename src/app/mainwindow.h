@@ -19,6 +19,7 @@ class CalibrationRunDialog;
 class CalibrationRun;
 class CalibrationRunner;
 class CalibrationStatus;
+class InstrumentStatus;
 class ChartButtons;
 class ChartFileActions;
 class FramelessFrame;
@@ -184,6 +185,7 @@ private:
     QPointer<QMessageBox> m_remoteOpenFailedBox;
     std::unique_ptr<CalibrationRunDialog> m_runDialog; // made when first opened
     CalibrationStatus *m_runStatus = nullptr; // a child of the window
+    InstrumentStatus *m_instrumentStatus = nullptr; // a child of the window; its label the status bar's
     std::unique_ptr<WindowAsker> m_asker;
     class EventMessageView *m_events = nullptr; // adopted by the status bar
     QPointer<ManualDialog> m_manual; // made when first asked for; a child of the window

@@ -81,6 +81,12 @@ void WindowAsker::cannotStart(CalibrationStart::Obstacle obstacle, const QString
     case Obstacle::OutsideModel:
         text = detail;
         break;
+    case Obstacle::InstrumentUnavailable:
+        text = tr("无法从被测仪器读数：%1").arg(detail);
+        break;
+    case Obstacle::EmissivityMismatch:
+        text = tr("被测仪器的发射率与校准程序不符：%1").arg(detail);
+        break;
     // The window's own start is not offered during a run; the others were asked about and turned down.
     case Obstacle::RunInProgress:
     case Obstacle::NoReportFolder:
@@ -89,6 +95,7 @@ void WindowAsker::cannotStart(CalibrationStart::Obstacle obstacle, const QString
     case Obstacle::ChartTooSmall:
     case Obstacle::SourceOverdue:
     case Obstacle::CertificateIncomplete:
+    case Obstacle::EmissivityUnconfirmed:
         return;
     }
     QMessageBox::warning(boxParent(), tr("提示"), text, QMessageBox::Ok);
@@ -160,6 +167,15 @@ bool WindowAsker::startDespiteOverdueSource(const QString &due)
         == QMessageBox::Yes;
 }
 
+bool WindowAsker::confirmInstrumentEmissivity(double epsilon, const QString &instrument)
+{
+    return QMessageBox::question(boxParent(), tr("提示"),
+               tr("程序无法设置或读取被测仪器（%1）的发射率。\n它已设为 %2 吗？")
+                   .arg(instrument, QString::number(epsilon, 'f', 3)),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 bool WindowAsker::startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing)
 {
     QStringList lines;
@@ -187,6 +203,9 @@ void WindowAsker::askReading(int step, double setPoint, int reading, int reading
 {
     const CalibrationRunner::ReadingQuestion question = m_runner->readingQuestion();
     QString label = tr("第 %1 步，设定点 %2℃").arg(step + 1).arg(setPoint);
+    // The instrument gave no reading: the operator may read its display instead.
+    if (const QString fault = m_runner->instrumentFault(); !fault.isEmpty())
+        label = tr("被测仪器没有给出读数：%1").arg(fault) + QLatin1Char('\n') + label;
     if (readings > 1)
         label += tr("，第 %1/%2 个读数").arg(reading + 1).arg(readings);
     label += QLatin1Char('\n') + tr("被测仪器的读数（℃）：");

@@ -36,6 +36,7 @@ public:
     bool startDespiteOverdueSource(const QString &due) override;
     bool startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing) override;
     bool startWithoutJournal(const QString &folder, const QString &error) override;
+    bool confirmInstrumentEmissivity(double epsilon, const QString &instrument) override;
     void askReading(int step, double setPoint, int reading, int readings) override;
     void askSameController(const QString &held, const QString &reported,
         const std::function<void(bool same)> &answered) override;

@@ -61,6 +61,21 @@ QJsonObject CalibrationJournal::resultObject(const CalibrationStepResult &result
     for (double reading : result.readings)
         readings.append(reading);
     object.insert(QStringLiteral("readings"), readings);
+    // Each reading's origin, and what came instead of one: the original observations.
+    QJsonArray taken;
+    for (const TakenReading &t : result.taken) {
+        QJsonObject entry {{QStringLiteral("source"), TakenReading::sourceWord(t.source)},
+            {QStringLiteral("utc"), t.utc.toUTC().toString(Qt::ISODateWithMs)}};
+        if (t.isReading())
+            entry.insert(QStringLiteral("value"), t.value);
+        else
+            entry.insert(QStringLiteral("fault"), t.fault);
+        if (!t.raw.isEmpty())
+            entry.insert(QStringLiteral("raw"), t.raw);
+        taken.append(entry);
+    }
+    if (!taken.isEmpty())
+        object.insert(QStringLiteral("taken"), taken);
     object.insert(QStringLiteral("readingsSkipped"), result.readingsSkipped);
     if (std::isfinite(result.ambientC))
         object.insert(QStringLiteral("ambientC"), result.ambientC);
@@ -102,6 +117,20 @@ std::optional<CalibrationStepResult> CalibrationJournal::resultFrom(const QJsonO
     const QJsonValue single = object.value(QLatin1String("reading"));
     if (readings.isEmpty() && single.isDouble())
         result.readings.append(single.toDouble());
+    for (const QJsonValue &value : object.value(QLatin1String("taken")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        TakenReading t;
+        bool sourceKnown = false;
+        t.source
+            = TakenReading::sourceFromWord(entry.value(QLatin1String("source")).toString(), &sourceKnown);
+        t.utc = QDateTime::fromString(entry.value(QLatin1String("utc")).toString(), Qt::ISODateWithMs);
+        t.fault = entry.value(QLatin1String("fault")).toString();
+        t.value = entry.value(QLatin1String("value")).toDouble(t.isReading() ? qQNaN() : 0);
+        t.raw = entry.value(QLatin1String("raw")).toString();
+        if (!sourceKnown || (t.isReading() && !std::isfinite(t.value)))
+            return std::nullopt;
+        result.taken.append(t);
+    }
     result.readingsSkipped = qMax(0, object.value(QLatin1String("readingsSkipped")).toInt());
     result.ambientC = object.value(QLatin1String("ambientC")).toDouble(qQNaN());
     return result;
@@ -120,6 +149,7 @@ QJsonObject CalibrationJournal::headerObject(const Header &header)
         {QStringLiteral("started"), isoText(header.started)},
         {QStringLiteral("wallAtZero"), isoText(header.wallAtZero)},
         {QStringLiteral("certificateNumber"), header.certificateNumber},
+        {QStringLiteral("instrumentName"), header.instrumentName},
     };
 }
 
@@ -139,6 +169,7 @@ bool CalibrationJournal::headerFrom(const QJsonObject &first, Header *header)
     parsed.wallAtZero
         = QDateTime::fromString(first.value(QLatin1String("wallAtZero")).toString(), Qt::ISODateWithMs);
     parsed.certificateNumber = first.value(QLatin1String("certificateNumber")).toString();
+    parsed.instrumentName = first.value(QLatin1String("instrumentName")).toString();
     if (first.value(QLatin1String("journal")).toInt() != kFormat || runError.isError()
         || parsed.wireScale <= 0 || !parsed.started.isValid() || !parsed.wallAtZero.isValid())
         return false;
@@ -151,7 +182,7 @@ bool CalibrationJournal::Header::operator==(const Header &other) const
     return run == other.run && runFile == other.runFile && runModified == other.runModified
         && model == other.model && port == other.port && wireScale == other.wireScale
         && started == other.started && wallAtZero == other.wallAtZero
-        && certificateNumber == other.certificateNumber;
+        && certificateNumber == other.certificateNumber && instrumentName == other.instrumentName;
 }
 
 CalibrationJournal::~CalibrationJournal()

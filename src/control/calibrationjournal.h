@@ -31,6 +31,7 @@ public:
         QDateTime started;
         QDateTime wallAtZero; // wall-clock time at 0 on the run's monotonic clock
         QString certificateNumber; // taken before the first step, so an aborted run keeps it
+        QString instrumentName; // the driver's, for a run that reads the instrument; the certificate names it
 
         bool operator==(const Header &other) const;
     };

@@ -109,25 +109,71 @@ QByteArrayList values(
     return fields;
 }
 
+QVector<const TakenReading *> takenReadings(const CalibrationStepResult &result)
+{
+    QVector<const TakenReading *> out;
+    for (const TakenReading &t : result.taken) {
+        if (t.isReading())
+            out << &t;
+    }
+    return out;
+}
+
+// RFC 4180: a raw reply may hold a comma or a quote.
+QByteArray quoted(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n'))
+        bytes = '"' + bytes.replace('"', "\"\"") + '"';
+    return bytes;
+}
+
+// The raw reply, UTC time and source of each of the step's readings, in `readings` columns of each.
+QByteArrayList readingValues(const CalibrationStepResult &result, int readings, bool csvQuoted)
+{
+    const QVector<const TakenReading *> taken = takenReadings(result);
+    QByteArrayList raw, utc, source;
+    for (int i = 0; i < readings; ++i) {
+        const TakenReading *t = taken.value(i);
+        raw << (t ? (csvQuoted ? quoted(t->raw) : t->raw.toUtf8()) : QByteArray());
+        utc << (t && t->utc.isValid() ? t->utc.toUTC().toString(Qt::ISODateWithMs).toLatin1() : QByteArray());
+        source << (t ? TakenReading::sourceWord(t->source).toLatin1() : QByteArray());
+    }
+    return raw + utc + source;
+}
+
+int readingColumns(const QVector<CalibrationStepResult> &results)
+{
+    int most = 0;
+    for (const CalibrationStepResult &result : results)
+        most = qMax(most, takenReadings(result).size());
+    return most;
+}
+
 } // namespace
 
 namespace CalibrationReport {
 
-QByteArrayList columns()
+QByteArrayList columns(int readings)
 {
     QByteArrayList names;
     for (const char *name : kColumns)
         names << name;
+    for (const char *prefix : {"reading_raw_", "reading_utc_", "reading_source_"}) {
+        for (int i = 1; i <= readings; ++i)
+            names << prefix + QByteArray::number(i);
+    }
     return names;
 }
 
 QVector<QPair<QByteArray, QByteArray>> row(
     const CalibrationRun &run, const CalibrationStepResult &result, const QDateTime &wallAtZero)
 {
-    const QByteArrayList names = columns();
-    const QByteArrayList fields = values(run, result, wallAtZero);
+    const int readings = takenReadings(result).size();
+    const QByteArrayList names = columns(readings);
+    const QByteArrayList fields = values(run, result, wallAtZero) + readingValues(result, readings, false);
     QVector<QPair<QByteArray, QByteArray>> pairs;
-    for (int i = 0; i < kColumnCount; ++i)
+    for (int i = 0; i < names.size(); ++i)
         pairs.append({names.at(i), fields.at(i)});
     return pairs;
 }
@@ -135,9 +181,10 @@ QVector<QPair<QByteArray, QByteArray>> row(
 QByteArray csv(
     const CalibrationRun &run, const QVector<CalibrationStepResult> &results, const QDateTime &wallAtZero)
 {
-    QByteArray text = columns().join(',') + "\r\n";
+    const int readings = readingColumns(results);
+    QByteArray text = columns(readings).join(',') + "\r\n";
     for (const CalibrationStepResult &result : results)
-        text += values(run, result, wallAtZero).join(',') + "\r\n";
+        text += (values(run, result, wallAtZero) + readingValues(result, readings, true)).join(',') + "\r\n";
     return text;
 }
 

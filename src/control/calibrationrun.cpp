@@ -193,6 +193,31 @@ const QStringList kDistributions {
     QStringLiteral("normal"), QStringLiteral("rectangular"), QStringLiteral("triangular")};
 const QStringList kActsAt {QStringLiteral("reading"), QStringLiteral("source")};
 const QStringList kToleranceOf {QStringLiteral("reading"), QStringLiteral("reference")};
+const QStringList kReadingsFrom {QStringLiteral("typed"), QStringLiteral("driver")};
+
+void readReadings(const QJsonObject &object, int version, ReadingsSource *out, CalibrationRunError *error)
+{
+    FieldReader reader(object, 0, error, QStringLiteral("readings."));
+    int from = int(out->from);
+    reader.choice("source", kReadingsFrom, &from);
+    out->from = ReadingsSource::From(from);
+    reader.text("driver", &out->driver);
+    reader.text("port", &out->port);
+    reader.number("intervalS", &out->intervalS, 0, true, ReadingsSource::kLongestIntervalS);
+    if (reader.ok() && out->intervalS < ReadingsSource::kShortestIntervalS)
+        reader.fail(Kind::BadValue, QStringLiteral("intervalS"),
+            CalibrationRun::tr("不能短于 %1 秒").arg(ReadingsSource::kShortestIntervalS));
+    reader.flag("emissivityConfirmed", &out->emissivityConfirmed);
+    if (!reader.ok() || out->from != ReadingsSource::From::Driver)
+        return;
+    // An older program reads such a file as one with typed readings; version 4 makes it refuse the file.
+    if (version < 4)
+        reader.fail(Kind::BadValue, QStringLiteral("source"), CalibrationRun::tr("\"driver\" 需要版本 4"));
+    else if (out->driver.isEmpty())
+        reader.fail(Kind::Missing, QStringLiteral("driver"), CalibrationRun::tr("缺少此项"));
+    else if (out->port.isEmpty())
+        reader.fail(Kind::Missing, QStringLiteral("port"), CalibrationRun::tr("缺少此项"));
+}
 
 void readCertificate(const QJsonObject &object, CertificateFields *out, CalibrationRunError *error)
 {
@@ -324,6 +349,12 @@ bool BudgetComponent::operator==(const BudgetComponent &o) const
         && repeatability == o.repeatability && basis == o.basis;
 }
 
+bool ReadingsSource::operator==(const ReadingsSource &o) const
+{
+    return from == o.from && driver == o.driver && port == o.port && intervalS == o.intervalS
+        && emissivityConfirmed == o.emissivityConfirmed;
+}
+
 bool CalibrationStep::operator==(const CalibrationStep &other) const
 {
     return setPoint == other.setPoint && band == other.band && window == other.window && dwell == other.dwell
@@ -338,7 +369,7 @@ bool CalibrationRun::operator==(const CalibrationRun &other) const
         && ambientUncertaintyC == other.ambientUncertaintyC && toleranceC == other.toleranceC
         && tolerancePercent == other.tolerancePercent && toleranceOf == other.toleranceOf
         && guarded == other.guarded && readingsPerStep == other.readingsPerStep && budget == other.budget
-        && steps == other.steps;
+        && readings == other.readings && steps == other.steps;
 }
 
 QByteArray CalibrationRun::toJson() const
@@ -372,7 +403,7 @@ QByteArray CalibrationRun::toJson() const
         components.append(component);
     }
     const QJsonObject root {
-        {QStringLiteral("version"), kVersion},
+        {QStringLiteral("version"), versionNeeded()},
         {QStringLiteral("instrument"), instrument},
         {QStringLiteral("operator"), operatorName},
         {QStringLiteral("distanceMm"), distanceMm},
@@ -400,6 +431,11 @@ QByteArray CalibrationRun::toJson() const
         {QStringLiteral("decisionRule"), kRules.at(guarded ? 1 : 0)},
         {QStringLiteral("readingsPerStep"), readingsPerStep},
         {QStringLiteral("budget"), components},
+        {QStringLiteral("readings"),
+            QJsonObject {{QStringLiteral("source"), kReadingsFrom.at(int(readings.from))},
+                {QStringLiteral("driver"), readings.driver}, {QStringLiteral("port"), readings.port},
+                {QStringLiteral("intervalS"), readings.intervalS},
+                {QStringLiteral("emissivityConfirmed"), readings.emissivityConfirmed}}},
         {QStringLiteral("steps"), stepArray},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -460,6 +496,9 @@ CalibrationRun CalibrationRun::fromJson(const QByteArray &json, CalibrationRunEr
     const QJsonValue budget = header.ok() ? header.nested("budget", true) : QJsonValue::Undefined;
     if (header.ok() && !budget.isUndefined())
         readBudget(budget.toArray(), &run.budget, error);
+    const QJsonValue readings = header.ok() ? header.nested("readings", false) : QJsonValue::Undefined;
+    if (header.ok() && !readings.isUndefined())
+        readReadings(readings.toObject(), root.value(QLatin1String("version")).toInt(), &run.readings, error);
     const QJsonValue steps = root.value(QLatin1String("steps"));
     if (header.ok() && !steps.isUndefined() && !steps.isArray())
         header.fail(Kind::WrongType, QStringLiteral("steps"), CalibrationRun::tr("应为步骤列表"));

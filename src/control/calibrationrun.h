@@ -83,6 +83,27 @@ struct BudgetComponent
     bool operator==(const BudgetComponent &other) const;
 };
 
+// Where a run's readings of the instrument under test come from: typed by the operator (or supplied by a
+// script), or taken from the instrument through its driver file on the station's port.
+struct ReadingsSource
+{
+    enum class From { Typed, Driver };
+
+    From from = From::Typed;
+    QString driver; // a driver file's name, looked up in the driver folders, or an absolute path
+    QString port; // a serial device, or "host:port" for a driver over TCP
+    double intervalS = 1; // between readings, kShortestIntervalS to kLongestIntervalS
+    // For an instrument without emissivity commands: the file vouches that its setting is the run's, which
+    // a door nobody watches needs before it starts; the window asks instead.
+    bool emissivityConfirmed = false;
+
+    static constexpr double kShortestIntervalS = 0.2;
+    static constexpr double kLongestIntervalS = 60;
+
+    bool operator==(const ReadingsSource &other) const;
+    bool operator!=(const ReadingsSource &other) const { return !(*this == other); }
+};
+
 // Why a run file was refused, and where: a syntax error names its line and column (1-based, counted in
 // characters), a bad value its step (1-based; 0 for the header) and its field as spelled in the file.
 struct CalibrationRunError
@@ -125,7 +146,9 @@ public:
     // Which value a percentage tolerance is taken of.
     enum class ToleranceOf { Reading, Reference };
 
-    static constexpr int kVersion = 3;
+    // Version 4 brought readings taken from the instrument. A file that takes them says 4, so that an
+    // older program refuses it rather than asking for typed readings; one with typed readings still says 3.
+    static constexpr int kVersion = 4;
     // One poll interval, in seconds: a shorter dwell could hold no reading.
     static constexpr double kShortestDwell = BlackbodyPoll::kIntervalMs / 1000.0;
 
@@ -143,7 +166,11 @@ public:
     bool guarded = false; // decisionRule "guarded": a guard band of U; otherwise "simple"
     int readingsPerStep = 3; // a file of version 1 or 2 without the field meant 1
     QVector<BudgetComponent> budget;
+    ReadingsSource readings;
     QVector<CalibrationStep> steps;
+
+    // The lowest version that holds everything this run says.
+    int versionNeeded() const { return readings.from == ReadingsSource::From::Driver ? 4 : 3; }
 
     bool operator==(const CalibrationRun &other) const;
     bool operator!=(const CalibrationRun &other) const { return !(*this == other); }

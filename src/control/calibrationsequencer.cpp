@@ -3,6 +3,7 @@
 #include "control/blackbodypoll.h"
 #include "control/blackbodyprotocol.h"
 
+#include <algorithm>
 #include <cmath>
 
 using Kind = CalibrationSequencer::Command::Kind;
@@ -16,6 +17,11 @@ CalibrationSequencer::CalibrationSequencer(
 {
     for (const CalibrationStep &step : steps)
         m_wires.append(BlackbodyProtocol::toWireUnits(step.setPoint, wireScale));
+}
+
+void CalibrationSequencer::takeReadingsFromInstrument(qint64 intervalMs)
+{
+    m_intervalMs = qMax<qint64>(1, intervalMs);
 }
 
 int CalibrationSequencer::readingsNeeded(qint64 dwellMs)
@@ -74,9 +80,10 @@ CalibrationSequencer::Commands CalibrationSequencer::reading(qint64 now, double 
     if (isPaused() || !judging())
         return out;
     m_readBackOk = setWire == m_wires.at(m_index);
-    if (m_phase == Phase::Dwelling && !m_readBackOk)
+    if ((m_phase == Phase::Dwelling || m_phase == Phase::WaitingForReading) && !m_readBackOk) {
         m_phase = Phase::Settling;
-    else if (m_phase == Phase::Settling && m_readBackOk && m_judgeStable)
+        restartReadings(now);
+    } else if (m_phase == Phase::Settling && m_readBackOk && m_judgeStable)
         enterDwell(now);
     if (m_phase == Phase::Dwelling)
         m_dwell.add(celsius);
@@ -135,8 +142,19 @@ CalibrationSequencer::Commands CalibrationSequencer::stability(qint64 now, bool 
 {
     Commands out;
     advance(now, &out);
-    if (isPaused() || !judging())
+    // The judge goes on watching while the run waits for the operator after an instrument's fault.
+    const bool watching = !isPaused() || (m_pause == InstrumentFault && m_judgeRunning);
+    if (!watching || !judging())
         return out;
+    if (m_phase == Phase::WaitingForReading) {
+        if (!stable && m_judgeStable && !m_readings.isEmpty())
+            add(Kind::ReadingsRestarted, &out);
+        m_judgeStable = stable;
+        if (!stable)
+            restartReadings(now);
+        advance(now, &out);
+        return out;
+    }
     m_judgeStable = stable;
     if (!stable && m_phase == Phase::Dwelling)
         m_phase = Phase::Settling;
@@ -181,9 +199,9 @@ CalibrationSequencer::Commands CalibrationSequencer::pause(qint64 now)
     return pausedFor(OperatorPause, now);
 }
 
-CalibrationSequencer::Commands CalibrationSequencer::resume()
+CalibrationSequencer::Commands CalibrationSequencer::resume(qint64 now)
 {
-    return resumedFrom(OperatorPause | SetPointRefused | ControllerUnconfirmed, -1);
+    return resumedFrom(OperatorPause | SetPointRefused | ControllerUnconfirmed | InstrumentFault, now);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::skip(qint64 now)
@@ -215,12 +233,14 @@ CalibrationSequencer::Commands CalibrationSequencer::abort(qint64 now)
     if (m_stepStarted) {
         addRow(Outcome::Aborted, m_index);
         CalibrationStepResult &result = m_results.last();
+        result.taken = m_taken;
         if (m_phase == Phase::Dwelling || m_phase == Phase::WaitingForReading) {
             result.stable = true;
             result.stableAtMs = m_stableAt;
             result.settleMs = m_stableAt - m_firstConfirmedAt;
             result.dwell = m_dwell;
             result.readings = m_readings;
+            result.taken = m_taken;
             result.readingsSkipped = m_readingsSkipped;
         }
         add(Kind::MarkStepEnd, &out);
@@ -234,14 +254,30 @@ CalibrationSequencer::Commands CalibrationSequencer::abort(qint64 now)
     return out;
 }
 
-CalibrationSequencer::Commands CalibrationSequencer::readingEntered(qint64 now, double celsius)
+bool CalibrationSequencer::acceptsTypedReading() const
+{
+    return m_phase == Phase::WaitingForReading && (!readsInstrument() || (m_pause & InstrumentFault));
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::readingEntered(
+    qint64 now, double celsius, const TakenReading &as)
 {
     Commands out;
     advance(now, &out);
-    if (m_phase != Phase::WaitingForReading)
+    if (!acceptsTypedReading())
         return out;
     m_readings.append(celsius);
-    askReading(&out);
+    m_taken.append(as);
+    m_taken.last().value = celsius;
+    m_taken.last().fault.clear();
+    if (!readsInstrument()) {
+        askReading(&out);
+        return out;
+    }
+    // In place of the one the instrument did not give; the rest are the instrument's again.
+    m_requestOut = false;
+    m_nextReadingAt = now;
+    removePause(InstrumentFault, now, &out);
     return out;
 }
 
@@ -249,11 +285,84 @@ CalibrationSequencer::Commands CalibrationSequencer::readingSkipped(qint64 now)
 {
     Commands out;
     advance(now, &out);
-    if (m_phase == Phase::WaitingForReading) {
-        ++m_readingsSkipped;
+    if (!acceptsTypedReading())
+        return out;
+    ++m_readingsSkipped;
+    if (!readsInstrument()) {
         askReading(&out);
+        return out;
     }
+    m_requestOut = false;
+    m_nextReadingAt = now;
+    removePause(InstrumentFault, now, &out);
     return out;
+}
+
+CalibrationSequencer::Commands CalibrationSequencer::instrumentAnswer(
+    qint64 now, const TakenReading &answer, bool pausesRun)
+{
+    Commands out;
+    advance(now, &out);
+    // An answer to a request made before the readings started again belongs to none of them.
+    if (!readsInstrument() || m_phase != Phase::WaitingForReading || !m_requestOut || isPaused())
+        return out;
+    m_requestOut = false;
+    if (m_requestedAt < m_readingsSince) {
+        advance(now, &out);
+        return out;
+    }
+    m_taken.append(answer);
+    m_nextReadingAt = m_requestedAt + m_intervalMs;
+    if (!answer.isReading()) {
+        if (pausesRun) {
+            m_lastFault = answer;
+            addPause(InstrumentFault, now, &out);
+            add(Kind::AskReading, &out);
+            out.last().reading = m_readings.size() + m_readingsSkipped;
+            out.last().readings = m_readingsPerStep;
+        }
+        advance(now, &out);
+        return out;
+    }
+    m_readings.append(answer.value);
+    advance(now, &out);
+    return out;
+}
+
+qint64 CalibrationSequencer::nextReadingDue() const
+{
+    if (!readsInstrument() || m_phase != Phase::WaitingForReading || isPaused() || m_requestOut
+        || !m_judgeStable)
+        return -1;
+    return m_nextReadingAt;
+}
+
+void CalibrationSequencer::restartReadings(qint64 now)
+{
+    if (!readsInstrument()) {
+        m_taken.clear();
+        return;
+    }
+    m_readings.clear();
+    m_readingsSkipped = 0;
+    // What came instead of a reading stays on record; the readings themselves are taken again.
+    m_taken.erase(
+        std::remove_if(m_taken.begin(), m_taken.end(), [](const TakenReading &t) { return t.isReading(); }),
+        m_taken.end());
+    m_readingsSince = now + 1;
+    m_nextReadingAt = now;
+}
+
+void CalibrationSequencer::requestReading(qint64 now, Commands *out)
+{
+    if (!readsInstrument() || m_phase != Phase::WaitingForReading || isPaused() || m_requestOut
+        || !m_judgeStable || !m_readBackOk || now < m_nextReadingAt)
+        return;
+    m_requestOut = true;
+    m_requestedAt = now;
+    add(Kind::TakeReading, out);
+    out->last().reading = m_readings.size() + m_readingsSkipped;
+    out->last().readings = m_readingsPerStep;
 }
 
 void CalibrationSequencer::askReading(Commands *out)
@@ -271,6 +380,15 @@ void CalibrationSequencer::askReading(Commands *out)
 
 void CalibrationSequencer::advance(qint64 now, Commands *out)
 {
+    if (!isPaused() && readsInstrument() && m_phase == Phase::WaitingForReading) {
+        if (m_readings.size() + m_readingsSkipped >= m_readingsPerStep) {
+            endStep(Outcome::Done, out);
+            nextStep(out);
+        } else {
+            requestReading(now, out);
+        }
+        return;
+    }
     if (isPaused() || m_phase != Phase::Dwelling || now < m_stableAt + dwellMs(m_index))
         return;
     // Readings lost on the line would leave statistics that look complete and are not.
@@ -279,7 +397,14 @@ void CalibrationSequencer::advance(qint64 now, Commands *out)
         add(Kind::DwellRestarted, out);
         return;
     }
-    if (current().askReading) {
+    if (current().askReading && readsInstrument()) {
+        // The judge goes on watching the source while the instrument is read.
+        m_phase = Phase::WaitingForReading;
+        m_requestOut = false;
+        restartReadings(now);
+        m_readingsSince = now;
+        requestReading(now, out);
+    } else if (current().askReading) {
         stopJudge(out);
         m_phase = Phase::WaitingForReading;
         askReading(out);
@@ -301,6 +426,9 @@ void CalibrationSequencer::sendSetPoint(Commands *out)
     m_dwell.clear();
     m_readings.clear();
     m_readingsSkipped = 0;
+    // A step sent again keeps on record what its instrument gave instead of readings.
+    restartReadings(0);
+    m_requestOut = false;
     add(Kind::SendSetPoint, out);
 }
 
@@ -332,13 +460,16 @@ void CalibrationSequencer::endStep(Outcome outcome, Commands *out)
         result.settleMs = m_stableAt - m_firstConfirmedAt;
         result.dwell = m_dwell;
         result.readings = m_readings;
+        result.taken = m_taken;
         result.readingsSkipped = m_readingsSkipped;
     }
     if (m_stepStarted)
         add(Kind::MarkStepEnd, out);
 
     m_readings.clear();
+    m_taken.clear();
     m_readingsSkipped = 0;
+    m_requestOut = false;
     m_dwell.clear();
     m_stepStarted = false;
     if (++m_index == m_steps.size()) {
@@ -360,11 +491,15 @@ void CalibrationSequencer::nextStep(Commands *out)
 
 void CalibrationSequencer::stopJudge(Commands *out)
 {
-    if (judging() && !isPaused()) {
-        add(Kind::StopJudge, out);
-        m_judge.reset();
-        m_judgeRunning = false;
-    }
+    if (judging() && !isPaused())
+        endJudge(out);
+}
+
+void CalibrationSequencer::endJudge(Commands *out)
+{
+    add(Kind::StopJudge, out);
+    m_judge.reset();
+    m_judgeRunning = false;
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::pausedFor(PauseReason reason, qint64 now)
@@ -386,11 +521,18 @@ CalibrationSequencer::Commands CalibrationSequencer::resumedFrom(int reasons, qi
 void CalibrationSequencer::addPause(PauseReason reason, qint64 now, Commands *out)
 {
     const bool wasPaused = isPaused();
-    stopJudge(out);
+    // An instrument's fault says nothing of the source, which the judge goes on watching; any other
+    // reason stops it, also behind such a fault.
+    if (reason != InstrumentFault) {
+        if (m_pause == InstrumentFault && m_judgeRunning)
+            endJudge(out);
+        else
+            stopJudge(out);
+    }
     if ((reason == LinkLost || reason == NoAnswer) && !(m_pause & (LinkLost | NoAnswer)))
         m_outageStart = now;
     m_pause |= reason;
-    if (reason != NoAnswer)
+    if (reason != NoAnswer && reason != InstrumentFault)
         m_resendOnResume = true;
     if (wasPaused)
         return;
@@ -413,7 +555,15 @@ void CalibrationSequencer::removePause(int reasons, qint64 now, Commands *out)
     add(Kind::Resumed, out);
     const bool resend = m_resendOnResume;
     m_resendOnResume = false;
-    if (m_phase == Phase::WaitingForReading)
+    if (m_phase == Phase::WaitingForReading && readsInstrument() && !resend && m_judgeRunning) {
+        // Only the instrument failed: the readings go on, at once, if the source stayed in its band.
+        // The judge went on watching: stability() kept m_judgeStable and dropped readings as it must.
+        m_requestOut = false;
+        m_nextReadingAt = now;
+        advance(now, out);
+        return;
+    }
+    if (m_phase == Phase::WaitingForReading && !readsInstrument())
         return;
     if (resend || m_phase == Phase::Setting)
         sendSetPoint(out);
@@ -445,6 +595,10 @@ CalibrationSequencer::Progress CalibrationSequencer::progress(qint64 now) const
         return p;
     p.readingsTaken = m_dwell.count();
     p.readingsNeeded = readingsNeeded(dwellMs(m_index));
+    if (m_phase == Phase::WaitingForReading) {
+        p.instrumentTaken = m_readings.size() + m_readingsSkipped;
+        p.instrumentNeeded = m_readingsPerStep;
+    }
     for (int i = m_index + 1; i < m_steps.size(); ++i)
         p.remainingMs += windowMs(i) + dwellMs(i);
     if (m_phase == Phase::Idle) {

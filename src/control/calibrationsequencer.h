@@ -3,6 +3,7 @@
 #include "control/calibrationrun.h"
 #include "control/dwellstatistics.h"
 #include "control/stabilityjudge.h"
+#include "control/takenreading.h"
 
 #include <QVector>
 #include <QtGlobal>
@@ -26,7 +27,8 @@ struct CalibrationStepResult
     qint64 stableAtMs = 0; // on the sequencer's monotonic clock
     qint64 settleMs = 0; // from the step's first set-point confirmation to stableAtMs
     DwellStatistics dwell; // the final, uninterrupted dwell
-    QVector<double> readings; // the instrument under test's, as entered
+    QVector<double> readings; // the instrument under test's, as entered or taken
+    QVector<TakenReading> taken; // each of `readings` in order, with what came instead of one between them
     int readingsSkipped = 0; // asked for, and not given
     double ambientC = qQNaN(); // the ambient the operator gave, for a step without a thermometer
 
@@ -71,6 +73,14 @@ struct CalibrationOutage
 // step already waiting for the reading keeps its dwell, and its question stays open throughout
 // (AskReading is issued once per step and answered whenever the operator answers).
 // Skipping ends the current step, in any phase, with an empty row.
+//
+// A run that takes its readings from the instrument (takeReadingsFromInstrument()) keeps its judge after
+// the dwell and asks the instrument (TakeReading) for each reading at the interval, one request at a time.
+// If the source leaves its band meanwhile, the readings taken so far are dropped (ReadingsRestarted) and
+// taken again once it is stable; a changed read-back set point sends the step back to settling. An answer
+// that is no reading and pauses the run (an error pattern, a timeout, a lost instrument) is kept in the
+// step's row and pauses it (InstrumentFault) with the AskReading question open: a typed reading, or a
+// resume, goes on; one that does not pause is kept and the reading asked again at the next interval.
 class CalibrationSequencer
 {
 public:
@@ -85,6 +95,7 @@ public:
         SetPointRefused = 4, // the step's set point was refused kSetPointTries times in a row
         NoAnswer = 8, // the port is open, but no valid reply came for the stale time
         ControllerUnconfirmed = 16, // the controller may not be the one the run set; only resume() clears it
+        InstrumentFault = 32, // the instrument under test gave no reading; resume() or a typed one clears it
     };
 
     struct Command
@@ -101,6 +112,9 @@ public:
             Resumed,
             Finished, // the run is over; results() holds its rows
             Aborted, // likewise
+            TakeReading, // ask the instrument for reading `reading` of `readings`; answer with
+                         // instrumentAnswer()
+            ReadingsRestarted, // the source left its band while the instrument's readings were taken
         };
 
         Kind kind = Kind::Finished;
@@ -127,11 +141,17 @@ public:
         qint64 remainingMs = 0;
         int readingsTaken = 0; // in the step's dwell so far
         int readingsNeeded = 0; // for the step's dwell to count
+        int instrumentTaken = 0; // while waiting for the instrument's readings: answered (or skipped) so far
+        int instrumentNeeded = 0; // and asked for at this step
     };
 
     // `wireScale` is the open model's, for sending and comparing set points as the controller holds them.
     // `readingsPerStep` readings of the instrument are asked at each step that wants them.
     CalibrationSequencer(const QVector<CalibrationStep> &steps, int wireScale, int readingsPerStep = 1);
+
+    // The instrument's readings come from the instrument itself, `intervalMs` apart. Before start().
+    void takeReadingsFromInstrument(qint64 intervalMs);
+    bool readsInstrument() const { return m_intervalMs > 0; }
 
     // Readings a dwell of `dwellMs` must hold to count: 90 % of the poll ticks in it, rounded up.
     static int readingsNeeded(qint64 dwellMs);
@@ -164,11 +184,21 @@ public:
     Commands pause(qint64 now);
     // The operator's resume: clears the operator's pause, a refused set point's and an unconfirmed
     // controller's; a lost link or a silent controller still holds the run.
-    Commands resume();
+    // `now` places the instrument's next reading; unknown (-1) takes it at once.
+    Commands resume(qint64 now = -1);
     Commands skip(qint64 now);
     Commands abort(qint64 now);
-    Commands readingEntered(qint64 now, double celsius);
+    // The operator's (or a script's) reading; `as` tells its source and time. A run that reads the
+    // instrument takes one only while an InstrumentFault holds it.
+    Commands readingEntered(qint64 now, double celsius, const TakenReading &as = {});
     Commands readingSkipped(qint64 now);
+    bool acceptsTypedReading() const;
+    // The answer to the newest TakeReading; `pausesRun` for a fault that must stop the run.
+    Commands instrumentAnswer(qint64 now, const TakenReading &answer, bool pausesRun);
+    // The newest fault that paused the run.
+    const TakenReading &lastFault() const { return m_lastFault; }
+    // When the next TakeReading is due, while the run waits for the instrument's readings; -1 otherwise.
+    qint64 nextReadingDue() const;
 
     Phase phase() const { return m_phase; }
     bool isPaused() const { return m_pause != NoPause; }
@@ -190,7 +220,14 @@ private:
     const CalibrationStep &current() const { return m_steps.at(m_index); }
     qint64 windowMs(int step) const;
     qint64 dwellMs(int step) const;
-    bool judging() const { return m_phase == Phase::Settling || m_phase == Phase::Dwelling; }
+    bool judging() const
+    {
+        return m_phase == Phase::Settling || m_phase == Phase::Dwelling
+            || (readsInstrument() && m_phase == Phase::WaitingForReading);
+    }
+    void requestReading(qint64 now, Commands *out);
+    void restartReadings(qint64 now);
+    void endJudge(Commands *out);
 
     void advance(qint64 now, Commands *out);
     void sendSetPoint(Commands *out);
@@ -230,6 +267,13 @@ private:
     qint64 m_stableAt = 0; // start of the dwell under way
     DwellStatistics m_dwell;
     QVector<double> m_readings;
+    QVector<TakenReading> m_taken;
     int m_readingsSkipped = 0;
+    qint64 m_intervalMs = 0; // between the instrument's readings; 0 when they are typed
+    bool m_requestOut = false; // a TakeReading is unanswered
+    qint64 m_requestedAt = 0;
+    qint64 m_readingsSince = 0; // answers to requests before it belong to readings dropped
+    qint64 m_nextReadingAt = 0;
+    TakenReading m_lastFault;
     QVector<CalibrationStepResult> m_results;
 };

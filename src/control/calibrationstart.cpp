@@ -1,5 +1,7 @@
 #include "calibrationstart.h"
 
+#include <cmath>
+
 QVector<CalibrationStart::Obstacle> CalibrationStart::obstacles(const Situation &s)
 {
     using State = BlackbodySession::State;
@@ -13,6 +15,10 @@ QVector<CalibrationStart::Obstacle> CalibrationStart::obstacles(const Situation 
         out << Obstacle::ControllerUnconfirmed;
     if (!s.fitsModel)
         out << Obstacle::OutsideModel;
+    if (s.instrument == Instrument::Unavailable)
+        out << Obstacle::InstrumentUnavailable;
+    else if (s.instrument == Instrument::Ready && s.emissivity == EmissivityVerdict::Differs)
+        out << Obstacle::EmissivityMismatch;
     if (!s.reportFolderWritable)
         out << Obstacle::NoReportFolder;
     if (!s.labKnown)
@@ -25,6 +31,8 @@ QVector<CalibrationStart::Obstacle> CalibrationStart::obstacles(const Situation 
         out << Obstacle::SourceOverdue;
     if (!s.certificateComplete)
         out << Obstacle::CertificateIncomplete;
+    if (s.instrument == Instrument::Ready && s.emissivity == EmissivityVerdict::Unknown)
+        out << Obstacle::EmissivityUnconfirmed;
     return out;
 }
 
@@ -35,6 +43,8 @@ bool CalibrationStart::isFinal(Obstacle obstacle)
     case Obstacle::LinkNotOpen:
     case Obstacle::ControllerUnconfirmed:
     case Obstacle::OutsideModel:
+    case Obstacle::InstrumentUnavailable:
+    case Obstacle::EmissivityMismatch:
         return true;
     case Obstacle::NoReportFolder:
     case Obstacle::LabUnknown:
@@ -42,9 +52,23 @@ bool CalibrationStart::isFinal(Obstacle obstacle)
     case Obstacle::ChartTooSmall:
     case Obstacle::SourceOverdue:
     case Obstacle::CertificateIncomplete:
+    case Obstacle::EmissivityUnconfirmed:
         break;
     }
     return false;
+}
+
+CalibrationStart::EmissivityVerdict CalibrationStart::emissivity(const Emissivity &e)
+{
+    if (e.readBack) {
+        // A hair over the tolerance, from the decimal text the instrument sent, is no mismatch.
+        return std::abs(*e.readBack - e.wanted) <= e.tolerance * (1 + 1e-9) ? EmissivityVerdict::Matches
+                                                                            : EmissivityVerdict::Differs;
+    }
+    // A driver that can ask and got no answer knows nothing; vouching does not stand in for a failed check.
+    if (e.canQuery)
+        return EmissivityVerdict::Differs;
+    return e.vouched ? EmissivityVerdict::Vouched : EmissivityVerdict::Unknown;
 }
 
 CalibrationStart::Resume CalibrationStart::resume(

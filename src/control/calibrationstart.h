@@ -21,13 +21,33 @@ public:
         LinkNotOpen,
         ControllerUnconfirmed, // a run's set points must not go to a controller that may be another one
         OutsideModel, // a set point the open model cannot send as it stands
+        InstrumentUnavailable, // the run reads the instrument, whose driver or port failed it
+        EmissivityMismatch, // the instrument's emissivity, set to the run's, reads back otherwise
         NoReportFolder, // none stored, or it is gone or cannot be written
         LabUnknown, // the certificate names the lab and numbers itself with its prefix
         UnsavedCurve, // the run's recording would replace it
         ChartTooSmall, // the chart would drop the start of the run's curve
         SourceOverdue, // the source's own calibration ran out; the certificate says so
         CertificateIncomplete, // the run may go ahead as a test report, which is no certificate
+        EmissivityUnconfirmed, // an instrument that cannot be asked: someone must say its setting is the
+                               // run's
     };
+
+    // The instrument under test, for a run that takes its readings from it.
+    enum class Instrument { NotUsed, Unavailable, Ready };
+    // Its emissivity after the run set it (where the driver can) and read it back (where it can).
+    struct Emissivity
+    {
+        bool canSet = false;
+        bool canQuery = false;
+        std::optional<double> readBack; // the query's answer, or the set command's echo; none without
+        double wanted = 0.95; // the run's ε_u
+        double tolerance = 0.001;
+        bool vouched = false; // the run file says the setting is the run's
+    };
+    enum class EmissivityVerdict { Matches, Differs, Unknown, Vouched };
+    // Unknown: the instrument has no commands (or did not answer them), and nobody vouched yet.
+    static EmissivityVerdict emissivity(const Emissivity &e);
 
     struct Situation
     {
@@ -40,6 +60,9 @@ public:
         qint64 runNeedsMs = 0; // the run's least duration
         bool sourceOverdue = false;
         bool certificateComplete = true; // nothing CertificateCompleteness names is missing
+        Instrument instrument = Instrument::NotUsed;
+        EmissivityVerdict emissivity = EmissivityVerdict::Matches; // Ready only
+        QString instrumentDetail; // why it is unavailable, or what it read back; for the door's words
     };
 
     // Every obstacle in the way, in order; none when the run may start.

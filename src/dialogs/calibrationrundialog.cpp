@@ -1,6 +1,7 @@
 #include "calibrationrundialog.h"
 
 #include "dialogs/runcertificatefields.h"
+#include "dialogs/runreadingsfields.h"
 #include "files/atomicsave.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
@@ -64,7 +65,7 @@ QString runFilter()
 
 } // namespace
 
-CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
+CalibrationRunDialog::CalibrationRunDialog(QWidget *parent, const QStringList &drivers)
     : QDialog(parent)
     , ui(new Ui::CalibrationRunDialog)
 {
@@ -80,6 +81,9 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(ui->tab_certificate);
     ui->tabWidget->insertTab(certificateTab, scroll, certificateTitle);
+    m_readings = new RunReadingsFields(ui, &m_run, drivers, this);
+    connect(
+        m_readings, &RunReadingsFields::readOnceRequested, this, &CalibrationRunDialog::readOnceRequested);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     ui->doubleSpinBox_distance->setRange(0, 100000);
     ui->doubleSpinBox_distance->setDecimals(0);
@@ -132,6 +136,11 @@ CalibrationRunDialog::CalibrationRunDialog(QWidget *parent)
     showRunButtons();
 }
 
+void CalibrationRunDialog::showReadOnce(const QString &text)
+{
+    m_readings->showReadOnce(text);
+}
+
 const QString CalibrationRunDialog::instrumentKey = QStringLiteral("LastInstrument");
 const QString CalibrationRunDialog::operatorKey = QStringLiteral("LastOperator");
 
@@ -163,6 +172,7 @@ void CalibrationRunDialog::setRun(const CalibrationRun &run)
     ui->doubleSpinBox_ambient->setValue(run.ambientC);
     m_run = run;
     m_certificate->show();
+    m_readings->show();
     showSteps(run.steps.isEmpty() ? -1 : 0);
 }
 
@@ -190,6 +200,7 @@ void CalibrationRunDialog::showRunState(bool running, bool paused)
             static_cast<QWidget *>(ui->pushButton_moveUp), static_cast<QWidget *>(ui->pushButton_moveDown)})
         editor->setEnabled(!running);
     m_certificate->setEditable(!running);
+    m_readings->setEditable(!running);
     retranslateResultHeaders();
     m_currentStep = -1;
     if (running) {
@@ -393,6 +404,7 @@ void CalibrationRunDialog::changeEvent(QEvent *event)
             ui->tabWidget->indexOf(findChild<QScrollArea *>(QStringLiteral("scrollArea_certificate"))),
             tr("证书"));
         m_certificate->retranslate();
+        m_readings->retranslate();
         retranslateResultHeaders();
         showRunButtons();
     }

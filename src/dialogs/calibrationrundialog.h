@@ -12,6 +12,7 @@ class CalibrationRunDialog;
 }
 class QDoubleSpinBox;
 class RunCertificateFields;
+class RunReadingsFields;
 
 // Edits a calibration run (its report header and its steps), opens and saves it as a `.bbrun` file and
 // offers the run's controls. It hands plain values to the window, which starts and steers the run and
@@ -23,7 +24,8 @@ class CalibrationRunDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit CalibrationRunDialog(QWidget *parent = nullptr);
+    // `drivers`: the instrument driver files' names offered for readings taken from the instrument.
+    explicit CalibrationRunDialog(QWidget *parent = nullptr, const QStringList &drivers = {});
     ~CalibrationRunDialog() override;
 
     // Shows the run in `fileName`; a file that cannot be read, or a run outside the model's range, is
@@ -59,6 +61,8 @@ public:
     // Asks whether to abort the run under way; true for 中止校准. A run of hours must not end on one stray
     // click.
     static bool confirmAbort(QWidget *parent);
+    // What 读取一次 brought, for the operator: the raw reply and the value, or why there is none.
+    void showReadOnce(const QString &text);
 
     // Settings keys of the instrument and operator a new run starts with.
     static const QString instrumentKey;
@@ -72,6 +76,8 @@ signals:
     void abortRequested();
     // The ambient typed in, also while a run goes on: it applies from the step under way.
     void ambientChanged(double celsius);
+    // 读取一次: one reading through `driver` (a file name or path) on `port`, answered by showReadOnce().
+    void readOnceRequested(const QString &driver, const QString &port);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -99,6 +105,7 @@ private:
     Ui::CalibrationRunDialog *ui = nullptr;
     CalibrationRun m_run;
     RunCertificateFields *m_certificate = nullptr; // the 证书 page, a child
+    RunReadingsFields *m_readings = nullptr; // the readings' row, a child
 
     QString m_runFile;
     CalibrationRun m_fileRun; // as m_runFile holds it

@@ -240,6 +240,12 @@ QString RemoteCommands::conflictReason(CalibrationStart::Obstacle obstacle)
         return QStringLiteral("source calibration overdue");
     case Obstacle::CertificateIncomplete:
         return QStringLiteral("certificate incomplete");
+    case Obstacle::InstrumentUnavailable:
+        return QStringLiteral("instrument not available");
+    case Obstacle::EmissivityMismatch:
+        return QStringLiteral("instrument emissivity mismatch");
+    case Obstacle::EmissivityUnconfirmed:
+        return QStringLiteral("instrument emissivity unconfirmed");
     }
     return QString();
 }
@@ -595,6 +601,8 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
             break;
         if (!CalibrationRunner::acceptsReading(reading->value, reading->decimals))
             client.errors().push(-222, QStringLiteral("Data out of range"));
+        else if (runner.readsInstrument())
+            conflict(client, QStringLiteral("readings taken from the instrument"));
         else if (!runner.supplyReading(reading->value))
             conflict(client, QStringLiteral("no reading awaited"));
         break;
@@ -826,8 +834,13 @@ QByteArray RemoteCommands::programStep() const
         {int(Phase::Aborted), "ABORTED"},
     };
     const int step = progress.stepCount == 0 ? 0 : qMin(progress.step + 1, progress.stepCount);
-    return QByteArray::number(step) + ',' + QByteArray::number(progress.stepCount) + ','
-        + phases.value(int(progress.phase)) + ',' + QByteArray::number(progress.readingsTaken) + '/'
+    const QByteArray head = QByteArray::number(step) + ',' + QByteArray::number(progress.stepCount) + ','
+        + phases.value(int(progress.phase)) + ',';
+    // While the instrument's readings are awaited, their count; otherwise the dwell's.
+    if (progress.phase == Phase::WaitingForReading)
+        return head + "readings " + QByteArray::number(progress.instrumentTaken) + '/'
+            + QByteArray::number(progress.instrumentNeeded);
+    return head + QByteArray::number(progress.readingsTaken) + '/'
         + QByteArray::number(progress.readingsNeeded);
 }
 

@@ -39,6 +39,9 @@ public:
     virtual bool startDespiteOverdueSource(const QString &due) = 0;
     // The run lacks `missing` for a certificate: whether it goes ahead as a test report.
     virtual bool startAsTestReport(const QVector<CertificateCompleteness::Missing> &missing) = 0;
+    // The instrument under test `instrument` cannot be asked for its emissivity: whether it is set to
+    // `epsilon`, the run's. A door nobody watches says no; the run file may vouch instead.
+    virtual bool confirmInstrumentEmissivity(double epsilon, const QString &instrument) = 0;
     // The journal cannot be made in `folder`: results would be lost if the program died.
     virtual bool startWithoutJournal(const QString &folder, const QString &error) = 0;
 

@@ -129,6 +129,33 @@ QString sourceText(const CalibrationJournal::Header &header)
                            : parts.join(QLatin1Char(' ')) + CalibrationCertificate::tr("（%1）").arg(detail);
 }
 
+// Where the readings came from: the instrument through its driver, the operator, or a remote client.
+QString readingsText(const CalibrationJournal::Header &header, const QVector<CalibrationStepResult> &results)
+{
+    int driver = 0;
+    int remote = 0;
+    int typed = 0;
+    for (const CalibrationStepResult &result : results) {
+        const int before = driver + remote;
+        for (const TakenReading &t : result.taken) {
+            if (t.isReading() && t.source == TakenReading::Source::Driver)
+                ++driver;
+            else if (t.isReading() && t.source == TakenReading::Source::Remote)
+                ++remote;
+        }
+        // Readings kept without their origin, by an older program, were typed.
+        typed += result.readings.size() - (driver + remote - before);
+    }
+    QStringList parts;
+    if (driver > 0)
+        parts << CalibrationCertificate::tr("从被测仪器读取（%1）").arg(header.instrumentName);
+    if (typed > 0 || parts.isEmpty())
+        parts << CalibrationCertificate::tr("由操作员输入");
+    if (remote > 0)
+        parts << CalibrationCertificate::tr("由远程客户端提供");
+    return parts.join(CalibrationCertificate::tr("；"));
+}
+
 // A length or resolution the run file left at zero was not given; "0 mm" would state something untrue.
 QString givenText(double value, const QString &unit)
 {
@@ -279,6 +306,7 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
         {tr("测量距离"), givenText(run.distanceMm, QStringLiteral(" mm"))},
         {tr("辐射源口径"), givenText(run.certificate.apertureMm, QStringLiteral(" mm"))},
         {tr("分辨力"), givenText(run.certificate.resolutionC, QStringLiteral(" ℃"))},
+        {tr("读数来源"), readingsText(input.header, input.results)},
         {tr("辐射源"), sourceText(input.header)},
         {tr("校准日期"), calibrated.toString(Qt::ISODate)},
         {tr("签发日期"), input.issued.toString(Qt::ISODate)},

@@ -9,15 +9,21 @@
 #include "settings/lastfolders.h"
 #include "settings/recordestimate.h"
 #include "settings/settings.h"
+#include "settings/uutdriverfolders.h"
 #include "station/asker.h"
 #include "station/calibrationcertificate.h"
 #include "station/calibrationreporter.h"
 #include "station/runstart.h"
+#include "station/uutlink.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QEventLoop>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 using Command = CalibrationSequencer::Command;
 using Obstacle = CalibrationStart::Obstacle;
@@ -29,6 +35,28 @@ namespace {
 constexpr double kLowestReading = -273.15;
 constexpr double kHighestReading = 3000;
 constexpr int kReadingDecimals = 3;
+// The longest wait for the instrument's link to connect before a run: its init list and a reconnection.
+constexpr int kConnectWaitMs = 10000;
+
+// A reply that is no reading, as the run keeps it: the pattern's meaning, or why none came.
+QString faultText(const UutReading &reading)
+{
+    if (!reading.meaning.isEmpty())
+        return reading.meaning;
+    switch (reading.kind) {
+    case UutReading::Kind::Timeout:
+        return QStringLiteral("no reply");
+    case UutReading::Kind::Garbage:
+        return QStringLiteral("unreadable reply");
+    case UutReading::Kind::Lost:
+        return QStringLiteral("link lost");
+    case UutReading::Kind::Error:
+        return QStringLiteral("error reply");
+    case UutReading::Kind::Value:
+        break;
+    }
+    return QString();
+}
 
 } // namespace
 
@@ -53,6 +81,153 @@ CalibrationRunner::CalibrationRunner(
 }
 
 CalibrationRunner::~CalibrationRunner() = default;
+
+void CalibrationRunner::setInstrumentLink(UutLink *link)
+{
+    m_instrument = link;
+    connect(link, &UutLink::answered, this, &CalibrationRunner::instrumentAnswered);
+    m_readingTimer = new QTimer(this);
+    m_readingTimer->setSingleShot(true);
+    // Readings 0.2 s apart want the interval kept to a few milliseconds.
+    m_readingTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_readingTimer, &QTimer::timeout, this, &CalibrationRunner::tick);
+}
+
+QString CalibrationRunner::instrumentFault() const
+{
+    if (!isRunning() || !(m_run->progress(now()).pauseReasons & CalibrationSequencer::InstrumentFault))
+        return QString();
+    const TakenReading &fault = m_run->lastFault();
+    return fault.raw.isEmpty() ? fault.fault
+                               : fault.fault + QStringLiteral(" (") + fault.raw + QLatin1Char(')');
+}
+
+void CalibrationRunner::prepareInstrument(
+    const CalibrationRun &run, CalibrationStart::Situation *situation, QString *instrumentName)
+{
+    using Instrument = CalibrationStart::Instrument;
+    const auto unavailable = [situation](const QString &why) {
+        situation->instrument = Instrument::Unavailable;
+        situation->instrumentDetail = why;
+    };
+    if (!m_instrument)
+        return unavailable(tr("本程序没有被测仪器的连接"));
+    const QString path = findUutDriver(run.readings.driver);
+    if (path.isEmpty())
+        return unavailable(tr("找不到驱动文件 %1").arg(run.readings.driver));
+    const UutDriverRead read = loadUutDriver(path);
+    if (!read.driver)
+        return unavailable(read.error);
+    const UutDriver &driver = *read.driver;
+    *instrumentName = driver.name;
+    const bool same = m_instrument->driver() && m_instrument->port() == run.readings.port
+        && m_instrument->driver()->name == driver.name;
+    if (!same || m_instrument->state() == UutLink::State::Closed) {
+        m_instrument->close();
+        m_instrument->open(driver, run.readings.port);
+    }
+    QString openError;
+    if (m_instrument->state() != UutLink::State::Connected) {
+        QEventLoop loop;
+        QTimer::singleShot(kConnectWaitMs, &loop, &QEventLoop::quit);
+        connect(m_instrument, &UutLink::stateChanged, &loop, [&loop](UutLink::State state) {
+            if (state != UutLink::State::Connecting)
+                loop.quit();
+        });
+        connect(m_instrument, &UutLink::openFailed, &loop, [&loop, &openError](const QString &reason) {
+            openError = reason;
+            loop.quit();
+        });
+        loop.exec();
+    }
+    if (m_instrument->state() != UutLink::State::Connected)
+        return unavailable(openError.isEmpty() ? tr("端口 %1 上的仪器无应答").arg(run.readings.port)
+                                               : tr("无法打开端口 %1：%2").arg(run.readings.port, openError));
+
+    CalibrationStart::Emissivity e;
+    e.canSet = driver.canSetEmissivity();
+    e.canQuery = driver.canQueryEmissivity();
+    e.wanted = run.emissivity;
+    e.tolerance = driver.emissivityTolerance;
+    e.vouched = run.readings.emissivityConfirmed;
+    // Each exchange may take every retry, and the wait between commands before it.
+    const int exchangeMs = (driver.replyTimeoutMs + driver.waitBetweenMs) * (driver.retries + 1) + 2000;
+    if (e.canSet) {
+        const UutReading set = exchange(m_instrument->setEmissivity(run.emissivity), exchangeMs);
+        if (set.kind != UutReading::Kind::Value)
+            return unavailable(tr("无法设置发射率：%1").arg(faultText(set)));
+        e.readBack = set.value;
+    }
+    if (e.canQuery) {
+        const UutReading query = exchange(m_instrument->queryEmissivity(), exchangeMs);
+        e.readBack.reset();
+        if (query.kind == UutReading::Kind::Value)
+            e.readBack = query.value;
+        else
+            situation->instrumentDetail = tr("读取发射率没有结果：%1").arg(faultText(query));
+    }
+    situation->instrument = Instrument::Ready;
+    situation->emissivity = CalibrationStart::emissivity(e);
+    if (e.readBack)
+        situation->instrumentDetail = tr("%1 读回发射率 %2，校准程序为 %3（容差 %4）")
+                                          .arg(driver.name, QString::number(*e.readBack, 'f', 3),
+                                              QString::number(run.emissivity, 'f', 3),
+                                              QString::number(driver.emissivityTolerance, 'g', 3));
+    else if (situation->instrumentDetail.isEmpty())
+        situation->instrumentDetail = driver.name;
+}
+
+UutReading CalibrationRunner::exchange(int token, int ms)
+{
+    UutReading reply;
+    reply.meaning = QStringLiteral("no reply");
+    bool answered = false;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    connect(m_instrument, &UutLink::answered, &loop, [&](int t, const UutReading &reading) {
+        if (t != token)
+            return;
+        reply = reading;
+        answered = true;
+        loop.quit();
+    });
+    // A closed link answers at once, before the loop would run.
+    if (!answered)
+        loop.exec();
+    return reply;
+}
+
+void CalibrationRunner::instrumentAnswered(int token, const UutReading &reading)
+{
+    if (token != m_readingToken || !isRunning())
+        return;
+    m_readingToken = 0;
+    TakenReading taken;
+    taken.source = TakenReading::Source::Driver;
+    taken.raw = reading.raw;
+    taken.utc = reading.utc.isValid() ? reading.utc.toUTC() : QDateTime::currentDateTimeUtc();
+    if (reading.kind == UutReading::Kind::Value)
+        taken.value = reading.value;
+    else
+        taken.fault = faultText(reading);
+    // A lost link cannot answer the next request either.
+    const bool pauses = reading.kind != UutReading::Kind::Value
+        && (reading.pausesRun || reading.kind != UutReading::Kind::Error);
+    apply(m_run->instrumentAnswer(now(), taken, pauses));
+    emit progressShown();
+}
+
+void CalibrationRunner::scheduleReading()
+{
+    if (!m_readingTimer)
+        return;
+    const qint64 due = isRunning() ? m_run->nextReadingDue() : -1;
+    if (due < 0) {
+        m_readingTimer->stop();
+        return;
+    }
+    m_readingTimer->start(int(qBound<qint64>(0, due - now(), 60000)));
+}
 
 qint64 CalibrationRunner::now() const
 {
@@ -89,12 +264,28 @@ CalibrationRunner::StartResult CalibrationRunner::start(const CalibrationRun &ru
     bool runModified, const LinkSituation &link, Asker *asker)
 {
     StartResult result;
-    if (!RunStart::clearObstacles(
-            run, startSituation(run, link), m_link->model(), m_recorder, asker, &result))
+    CalibrationStart::Situation situation = startSituation(run, link);
+    if (m_preparing)
+        situation.link.run = RunPhase::Running;
+    const QVector<Obstacle> before = CalibrationStart::obstacles(situation);
+    QString instrumentName;
+    // The instrument is talked to only when nothing final stands in the way: a run in progress may be
+    // reading it.
+    if (run.readings.from == ReadingsSource::From::Driver
+        && std::none_of(before.begin(), before.end(), &CalibrationStart::isFinal)) {
+        m_preparing = true;
+        prepareInstrument(run, &situation, &instrumentName);
+        m_preparing = false;
+        // The blackbody's link went on meanwhile: judge it as it is now.
+        situation.link.link = m_link->state();
+        situation.link.portOpen = m_link->isPortOpen();
+        situation.controllerConfirmed = m_link->controllerConfirmed();
+    }
+    if (!RunStart::clearObstacles(run, situation, m_link->model(), m_recorder, asker, &result))
         return result;
     const BlackbodyModel &model = m_link->model();
     const CalibrationRunSetup setup {runFile, runModified, model.name, m_link->port(), model.wireScale,
-        model.decimals, model.minimum, model.maximum};
+        model.decimals, model.minimum, model.maximum, instrumentName};
     const StartResult begun = begin(run, setup, asker, result.testReport);
     if (!begun.started())
         return begun;
@@ -112,6 +303,7 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
     header.model = setup.model;
     header.port = setup.port;
     header.wireScale = setup.wireScale;
+    header.instrumentName = setup.instrumentName;
     header.started = QDateTime::currentDateTime();
     header.wallAtZero = header.started.addMSecs(-now());
     const QString journals = CalibrationReporter::journalFolder();
@@ -135,6 +327,9 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
     m_recorder->stop();
     m_recorder->start();
     m_run = std::make_unique<CalibrationSequencer>(run.steps, setup.wireScale, run.readingsPerStep);
+    if (run.readings.from == ReadingsSource::From::Driver)
+        m_run->takeReadingsFromInstrument(std::llround(run.readings.intervalS * 1000));
+    m_readingToken = 0;
     m_run->setAmbient(run.ambientC);
     ++m_runSerial;
     emit runStarted();
@@ -267,7 +462,7 @@ CalibrationStart::Resume CalibrationRunner::resume()
     case Resume::NoReading:
         return verdict;
     case Resume::Go:
-        apply(m_run->resume());
+        apply(m_run->resume(now()));
         emit progressShown();
         return verdict;
     case Resume::AskSameController:
@@ -293,7 +488,7 @@ CalibrationStart::Resume CalibrationRunner::resume()
                 return;
             if (same && m_latestWire) {
                 m_heldWire = m_latestWire;
-                apply(m_run->resume());
+                apply(m_run->resume(now()));
             } else if (!same) {
                 takeController();
             }
@@ -318,20 +513,31 @@ bool CalibrationRunner::acceptsReading(double celsius, int decimals)
 bool CalibrationRunner::isMoot(const ReadingQuestion &question) const
 {
     return question.run != m_runSerial || question.answered != m_readingsAnswered || !isRunning()
-        || m_run->phase() != Phase::WaitingForReading;
+        || !m_run->acceptsTypedReading();
 }
 
 bool CalibrationRunner::supplyReading(double celsius)
 {
-    return answerReading(readingQuestion(), celsius);
+    // The instrument's readings are its own; a script may not stand in for them.
+    if (readsInstrument())
+        return false;
+    return answer(readingQuestion(), celsius, TakenReading::Source::Remote);
 }
 
 bool CalibrationRunner::answerReading(const ReadingQuestion &question, double celsius)
 {
+    return answer(question, celsius, TakenReading::Source::Typed);
+}
+
+bool CalibrationRunner::answer(const ReadingQuestion &question, double celsius, TakenReading::Source source)
+{
     if (isMoot(question))
         return false;
     ++m_readingsAnswered;
-    apply(m_run->readingEntered(now(), celsius));
+    TakenReading as;
+    as.source = source;
+    as.utc = QDateTime::currentDateTimeUtc();
+    apply(m_run->readingEntered(now(), celsius, as));
     emit progressShown();
     return true;
 }
@@ -409,6 +615,12 @@ void CalibrationRunner::leave()
 
 void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
 {
+    applyCommands(commands);
+    scheduleReading();
+}
+
+void CalibrationRunner::applyCommands(const CalibrationSequencer::Commands &commands)
+{
     journalRows();
     for (const Command &command : commands) {
         switch (command.kind) {
@@ -430,7 +642,7 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             // The dialog's own event loop would deliver readings while this loop is half done.
             const int serial = m_runSerial;
             QTimer::singleShot(0, this, [this, command, serial] {
-                if (m_runSerial == serial && isRunning() && m_run->phase() == Phase::WaitingForReading)
+                if (m_runSerial == serial && isRunning() && m_run->acceptsTypedReading())
                     m_asker->askReading(command.step, command.setPoint, command.reading, command.readings);
             });
             break;
@@ -445,6 +657,12 @@ void CalibrationRunner::apply(const CalibrationSequencer::Commands &commands)
             break;
         case Command::Kind::Resumed:
             emit stateChanged();
+            break;
+        case Command::Kind::TakeReading:
+            m_readingToken = m_instrument ? m_instrument->requestReading() : 0;
+            break;
+        case Command::Kind::ReadingsRestarted:
+            emit note(Note::ReadingsRestarted);
             break;
         case Command::Kind::Finished:
             finish(false);

@@ -21,6 +21,9 @@
 class Asker;
 class CalibrationReporter;
 class CurveRecorder;
+class QTimer;
+class UutLink;
+struct UutReading;
 
 // What the report names besides the run itself, and what the run's set points must fit.
 struct CalibrationRunSetup
@@ -33,6 +36,7 @@ struct CalibrationRunSetup
     int decimals = 2;
     double minimum = 0;
     double maximum = 0;
+    QString instrumentName; // the driver's, for a run that reads the instrument
 };
 
 // Carries out a calibration run: feeds the sequencer and the run's own stability judge with what the
@@ -50,7 +54,7 @@ public:
 
     enum class RunState { Idle, Running, Paused, Reading, Done, Aborted };
     // Something worth a few seconds beside the run's progress.
-    enum class Note { SetPointConfirmed, SetPointNotConfirmed, DwellRestarted };
+    enum class Note { SetPointConfirmed, SetPointNotConfirmed, DwellRestarted, ReadingsRestarted };
     // Which reading a question is about: answers to an older one are dropped.
     struct ReadingQuestion
     {
@@ -62,6 +66,12 @@ public:
     CalibrationRunner(BlackbodyLink *link, CurveRecorder *recorder, CalibrationReporter *reporter,
         QObject *parent = nullptr);
     ~CalibrationRunner() override;
+    // The instrument under test's link, for runs that take their readings from it; outlives the runner.
+    void setInstrumentLink(UutLink *link);
+    // Whether the run under way takes its readings from the instrument.
+    bool readsInstrument() const { return isRunning() && m_run->readsInstrument(); }
+    // Why the instrument gave no reading, while that holds the run; empty otherwise.
+    QString instrumentFault() const;
 
     bool isRunning() const { return m_run && m_run->isRunning(); }
     bool isPaused() const { return isRunning() && m_run->isPaused(); }
@@ -69,7 +79,8 @@ public:
     // The model the run's set points are meant for.
     const QString &runModel() const { return m_setup.model; }
 
-    // The facts a start is judged by, as they are now.
+    // The facts a start is judged by, as they are now. The instrument's part is left out (NotUsed): it is
+    // learnt by talking to the instrument, which start() does only once nothing else stands in the way.
     CalibrationStart::Situation startSituation(const CalibrationRun &run, const LinkSituation &link) const;
     // Judges the start, asks `asker` to clear what it can and starts a new recording and the run. `asker`
     // outlives the run.
@@ -95,7 +106,8 @@ public:
     ReadingQuestion readingQuestion() const { return {m_runSerial, m_readingsAnswered}; }
     // Answered meanwhile, or the run ended or moved on.
     bool isMoot(const ReadingQuestion &question) const;
-    // The instrument's reading as if typed into the reading dialog; false when the run waits for none.
+    // The instrument's reading as a remote client supplies it; false when the run waits for none, or
+    // takes its readings from the instrument.
     bool supplyReading(double celsius);
     bool answerReading(const ReadingQuestion &question, double celsius);
     bool skipReading(const ReadingQuestion &question);
@@ -154,6 +166,7 @@ private:
     StartResult begin(
         const CalibrationRun &run, const CalibrationRunSetup &setup, Asker *asker, bool testReport);
     void apply(const CalibrationSequencer::Commands &commands);
+    void applyCommands(const CalibrationSequencer::Commands &commands);
     void applyJudged(const CalibrationSequencer::Commands &commands, StabilityJudge::State before);
     void finish(bool aborted);
     // Appends the rows the run ended since the last call to its journal.
@@ -161,8 +174,23 @@ private:
     // The link went, fell silent or may answer from another controller: `event` tells the run.
     void interrupted(CalibrationSequencer::Commands (CalibrationSequencer::*event)(qint64));
     void takeController();
+    // Opens the instrument's link as `run` says and sets and reads back its emissivity, waiting (within
+    // bounds) in a local event loop; fills the instrument's part of `situation`. `instrumentName` gets the
+    // driver's name.
+    void prepareInstrument(
+        const CalibrationRun &run, CalibrationStart::Situation *situation, QString *instrumentName);
+    // One exchange with the instrument, waited for; Lost when nothing came within `ms`.
+    UutReading exchange(int token, int ms);
+    void instrumentAnswered(int token, const UutReading &reading);
+    bool answer(const ReadingQuestion &question, double celsius, TakenReading::Source source);
+    // Sets the timer for the instrument's next reading.
+    void scheduleReading();
 
     BlackbodyLink *m_link;
+    UutLink *m_instrument = nullptr;
+    int m_readingToken = 0; // the TakeReading request the run waits for
+    bool m_preparing = false; // start() is talking to the instrument
+    QTimer *m_readingTimer = nullptr;
     CurveRecorder *m_recorder;
     CalibrationReporter *m_reporter;
     Asker *m_asker = nullptr; // the starting door's, for the run's questions

@@ -42,6 +42,14 @@ bool RunStart::clearObstacles(const CalibrationRun &run, const CalibrationStart:
             return refuse(obstacle);
         case Obstacle::OutsideModel:
             return refuse(obstacle, run.checkModel(model.minimum, model.maximum, model.decimals).message);
+        case Obstacle::InstrumentUnavailable:
+        case Obstacle::EmissivityMismatch:
+            return refuse(obstacle, situation.instrumentDetail);
+        case Obstacle::EmissivityUnconfirmed:
+            // Nobody watching: only the run file's word stands for the setting, and it did not give it.
+            if (!asker->confirmInstrumentEmissivity(run.emissivity, situation.instrumentDetail))
+                return refuse(obstacle, situation.instrumentDetail);
+            break;
         case Obstacle::NoReportFolder: {
             const QString chosen
                 = asker->chooseReportFolder(LastFolders(appSettings).folder(LastFolders::Reports));

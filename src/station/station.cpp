@@ -10,6 +10,7 @@
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/thermometerlink.h"
+#include "station/uutlink.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -22,8 +23,10 @@ Station::Station(QObject *parent)
     , m_thermometer(std::make_unique<ThermometerLink>())
     , m_recorder(std::make_unique<CurveRecorder>())
     , m_reporter(std::make_unique<CalibrationReporter>(m_recorder.get()))
+    , m_instrument(std::make_unique<UutLink>())
     , m_runner(std::make_unique<CalibrationRunner>(m_link.get(), m_recorder.get(), m_reporter.get()))
 {
+    m_runner->setInstrumentLink(m_instrument.get());
     BlackbodyLink *blackbody = m_link.get();
     CurveRecorder *recording = m_recorder.get();
     // The recording hears the link first: what it holds is what every door shows.
@@ -61,6 +64,7 @@ Station::~Station()
     // The thermometer's poll reads through its worker; the runner listens to the link.
     m_thermometer.reset();
     m_runner.reset();
+    m_instrument.reset();
     m_link.reset();
 }
 

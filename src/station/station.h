@@ -14,6 +14,7 @@ class CalibrationReporter;
 class CalibrationRunner;
 class CurveRecorder;
 class ThermometerLink;
+class UutLink;
 
 // The station every door stands on: the blackbody and thermometer links, the recording, the runs and
 // their reports, with or without a window. The window, SCPI and MQTT ask here and word what they hear;
@@ -39,6 +40,8 @@ public:
     BlackbodyLink &link() { return *m_link; }
     const BlackbodyLink &link() const { return *m_link; }
     ThermometerLink &thermometer() { return *m_thermometer; }
+    // The instrument under test's link: runs that read it open it, and the window shows its state.
+    UutLink &instrument() { return *m_instrument; }
     CurveRecorder &recorder() { return *m_recorder; }
     const CurveRecorder &recorder() const { return *m_recorder; }
     CalibrationRunner &runner() { return *m_runner; }
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<ThermometerLink> m_thermometer;
     std::unique_ptr<CurveRecorder> m_recorder;
     std::unique_ptr<CalibrationReporter> m_reporter;
+    std::unique_ptr<UutLink> m_instrument;
     std::unique_ptr<CalibrationRunner> m_runner;
     bool m_stable = false;
 };

@@ -22,6 +22,7 @@ public:
     // A test report claims nothing it lacks; the door tells its client what is missing.
     bool startAsTestReport(const QVector<CertificateCompleteness::Missing> &) override { return true; }
     bool startWithoutJournal(const QString &, const QString &) override { return false; }
+    bool confirmInstrumentEmissivity(double, const QString &) override { return false; }
     void askReading(int, double, int, int) override { }
     void askSameController(
         const QString &, const QString &, const std::function<void(bool)> &answered) override

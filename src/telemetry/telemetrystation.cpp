@@ -59,7 +59,8 @@ QJsonObject rowObject(const QVector<QPair<QByteArray, QByteArray>> &row)
     QJsonObject object;
     for (const auto &[name, text] : row) {
         bool number = false;
-        const double value = text.toDouble(&number);
+        // A raw reply is text, even one that reads as a number ("05012\r" does not, "05" would).
+        const double value = name.startsWith("reading_raw_") ? qQNaN() : text.toDouble(&number);
         if (text.isEmpty())
             object.insert(QString::fromLatin1(name), QJsonValue::Null);
         else if (number && std::isfinite(value)) // JSON has no infinity: "inf" stays a word

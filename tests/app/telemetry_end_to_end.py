@@ -193,15 +193,22 @@ def drive(root, broker, sim):
         until(lambda: watcher.event("recording_stopped"), why="recording_stopped")
         program.write("REC:DISC")
         run = os.path.join(root, "one.bbrun")
+        # Its reading is taken from the simulated instrument, whose raw reply the row carries.
+        driver = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "share", "uut",
+                              "ascii-ir.bbuut")
         with open(run, "w") as f:
-            f.write('{"version":2,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'
-                    '"steps":[{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5,"askReading":false}]}')
+            f.write('{"version":4,"instrument":"IR-1","operator":"script","distanceMm":300,"emissivity":0.95,'
+                    '"readingsPerStep":1,"readings":{"source":"driver","driver":"%s","port":"%s"},'
+                    '"steps":[{"setPoint":35,"band":0.5,"window":0.1,"dwell":0.5}]}'
+                    % (driver, os.path.join(root, "uut")))
         program.write(f'PROG:LOAD "{run}"')
         program.write("PROG:STAT RUN")
         until(lambda: watcher.event("run_started"), why="run_started")
         step = until(lambda: watcher.event("step_done"), why="step_done")
         expect((step["row"]["step"], step["row"]["outcome"], step["row"]["set_point"]), (1, "done", 35),
                "the step's report row")
+        expect((step["row"]["reading_raw_1"], step["row"]["reading_source_1"]), ("!T035.00\\r", "driver"),
+               "the instrument's raw reply and the reading's source")
         until(lambda: watcher.event("run_finished"), why="run_finished")
         files = until(lambda: watcher.event("report_written"), why="report_written")["files"]
         expect(all(os.path.isfile(f) for f in files) and any(f.endswith(".csv") for f in files), True,
@@ -299,11 +306,12 @@ def silent_controller(root):
         broker.stop()
 
 
-def start_sim(root, link):
-    """The simulator on `link` in `root`, its console on pipes."""
+def start_sim(root, link, uut=None):
+    """The simulator on `link` in `root`, its console on pipes; with `uut`, an instrument under test there."""
     return subprocess.Popen([SIM, "--link", os.path.join(root, link), "--model", "VBM100", "--initial", "25",
-                             "--tau", "0", "--noise", "0"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            text=True)
+                             "--tau", "0", "--noise", "0"]
+                            + (["--uut-link", os.path.join(root, uut), "--uut-noise", "0"] if uut else []),
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
 
 
 def stop_sim(sim):
@@ -319,7 +327,7 @@ def main():
     os.makedirs(os.path.join(root, "reports"))
     broker = Broker(root)
     broker.start()
-    sim = start_sim(root, "bb")
+    sim = start_sim(root, "bb", uut="uut")
     try:
         until(lambda: os.path.exists(os.path.join(root, "bb")), why="the simulator's link")
         with concurrent.futures.ThreadPoolExecutor() as pool:

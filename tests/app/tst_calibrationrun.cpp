@@ -57,6 +57,9 @@ QByteArray withoutTimes(const QByteArray &csv)
     for (int i = 1; i < lines.size(); ++i) {
         QString line = QString::fromUtf8(lines.at(i));
         line.replace(row, QStringLiteral("\\1,T,S,\\2,N,"));
+        // When each reading was typed.
+        static const QRegularExpression typedAt(QStringLiteral(R"(,\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)"));
+        line.replace(typedAt, QStringLiteral(",U"));
         lines[i] = line.toUtf8();
     }
     return lines.join('\n');
@@ -365,11 +368,13 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
             "step,outcome,set_point,stable_at,settle_s,mean,std,min,max,count,ambient,reading,error,"
             "reference,reading_mean,reading_std,error_ref,u_c,U,tolerance,verdict,error_unrounded,U_"
             "unrounded,"
-            "tolerance_unrounded,k,nu_eff,ambient_origin\r\n"
+            "tolerance_unrounded,k,nu_eff,ambient_origin,reading_raw_1,reading_raw_2,reading_raw_3,"
+            "reading_utc_1,reading_utc_2,reading_utc_3,reading_source_1,reading_source_2,reading_source_3\r\n"
             "1,done,50.000,T,S,50.000,0.0000,50.000,50.000,N,23.000,48.900,-1.100,48.783,48.900,0.1000,0.117,"
-            "0.2137,0.43,1,PASS,0.117428,0.427355,1.000000,2.000,375,stated\r\n"
+            "0.2137,0.43,1,PASS,0.117428,0.427355,1.000000,2.000,375,stated,,,,U,U,U,typed,typed,typed\r\n"
             "2,done,100.000,T,S,100.000,0.0000,100.000,100.000,N,23.000,97.700,-2.300,96.933,97.700,0.1000,"
-            "0.767,0.2341,0.47,1,FAIL,0.767302,0.468231,1.000000,2.000,540,stated\r\n"));
+            "0.767,0.2341,0.47,1,FAIL,0.767302,0.468231,1.000000,2.000,540,stated,,,,U,U,U,typed,typed,"
+            "typed\r\n"));
 
     // Taken, and saved, once for the run: the next run, here or after a restart, has the next number. It
     // is counted in the user's counter file, never in config.xml, which an exit could write back.

@@ -90,6 +90,7 @@ QString trace(const Sequencer::Commands &commands)
                     : c.reason == Sequencer::LinkLost        ? "paused:link"
                     : c.reason == Sequencer::NoAnswer        ? "paused:silent"
                     : c.reason == Sequencer::SetPointRefused ? "paused:refused"
+                    : c.reason == Sequencer::InstrumentFault ? "paused:instrument"
                                                              : "paused:unconfirmed");
             break;
         case K::Resumed:
@@ -100,6 +101,14 @@ QString trace(const Sequencer::Commands &commands)
             break;
         case K::Aborted:
             words << "aborted";
+            break;
+        case K::TakeReading:
+            words << "take" + n
+                    + (c.readings > 1 ? QStringLiteral("/%1of%2").arg(c.reading + 1).arg(c.readings)
+                                      : QString());
+            break;
+        case K::ReadingsRestarted:
+            words << "rereads" + n;
             break;
         }
     }
@@ -123,10 +132,14 @@ QString trace(const Sequencer::Progress &p)
             why << "silent";
         if (p.pauseReasons & Sequencer::ControllerUnconfirmed)
             why << "unconfirmed";
+        if (p.pauseReasons & Sequencer::InstrumentFault)
+            why << "instrument";
         text += " paused:" + why.join(QLatin1Char('+'));
     }
     if (p.phase == Sequencer::Phase::Dwelling)
         text += " left=" + QString::number(p.dwellLeftMs);
+    if (p.instrumentNeeded > 0)
+        text += QStringLiteral(" readings=%1/%2").arg(p.instrumentTaken).arg(p.instrumentNeeded);
     return text + " end=" + QString::number(p.remainingMs);
 }
 
@@ -150,6 +163,12 @@ QString trace(const QVector<CalibrationStepResult> &results)
             row += " r=" + number(reading);
         if (r.readingsSkipped > 0)
             row += " unread=" + QString::number(r.readingsSkipped);
+        // "d:raw" from the instrument, "t" typed, "!why" what came instead of a reading.
+        for (const TakenReading &t : r.taken) {
+            row += t.isReading() && t.source == TakenReading::Source::Driver ? " d:" + t.raw
+                : t.isReading()                                              ? QStringLiteral(" t")
+                                                                             : " !" + t.fault;
+        }
         rows << row;
     }
     return rows.join(QStringLiteral("; "));
@@ -262,6 +281,7 @@ private slots:
     void reportRowsByteForByte_data();
     void reportRowsByteForByte();
     void reportNamesCarryDateAndTime();
+    void takenReadingsKeepTheirRawReplies();
 };
 
 void TestCalibration::initTestCase()
@@ -379,6 +399,22 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
  "steps": [{"setPoint": 50}, {"setPoint": 100}]})")
                                                 << three;
 
+    CalibrationRun driven;
+    driven.readings.from = ReadingsSource::From::Driver;
+    driven.readings.driver = QStringLiteral("ascii-ir.bbuut");
+    driven.readings.port = QStringLiteral("/dev/ttyUSB1");
+    driven.readings.intervalS = 0.2;
+    QTest::newRow("version 4: readings from a driver")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "driver": "ascii-ir.bbuut",
+                         "port": "/dev/ttyUSB1", "intervalS": 0.2}})")
+        << driven;
+    CalibrationRun typed;
+    typed.readings.intervalS = 60;
+    typed.readings.emissivityConfirmed = true;
+    QTest::newRow("version 3 with typed readings: an older program may read it") << QByteArray(
+        R"({"version": 3, "readings": {"source": "typed", "intervalS": 60,
+                         "emissivityConfirmed": true}})") << typed;
+
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
@@ -430,7 +466,7 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 4, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 5, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
@@ -517,6 +553,26 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("window over a day")
         << QByteArray(R"({"version": 1, "steps": [{"setPoint": 35, "window": 86401}]})") << lo << hi << 2
         << int(Kind::TooLarge) << 0 << 0 << 1 << "window";
+    QTest::newRow("readings from a driver in a version 3 file, which an older program would type")
+        << QByteArray(R"({"version": 3, "readings": {"source": "driver", "driver": "a.bbuut", "port": "p"}})")
+        << lo << hi << 2 << int(Kind::BadValue) << 0 << 0 << 0 << "readings.source";
+    QTest::newRow("readings from an unknown source")
+        << QByteArray(R"({"version": 4, "readings": {"source": "camera"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "readings.source";
+    QTest::newRow("readings from a driver without its file")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "port": "/dev/ttyS0"}})") << lo << hi
+        << 2 << int(Kind::Missing) << 0 << 0 << 0 << "readings.driver";
+    QTest::newRow("readings from a driver without a port")
+        << QByteArray(R"({"version": 4, "readings": {"source": "driver", "driver": "a.bbuut"}})") << lo << hi
+        << 2 << int(Kind::Missing) << 0 << 0 << 0 << "readings.port";
+    QTest::newRow("reading interval below 0.2 s")
+        << QByteArray(R"({"version": 4, "readings": {"intervalS": 0.1}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "readings.intervalS";
+    QTest::newRow("reading interval above a minute")
+        << QByteArray(R"({"version": 4, "readings": {"intervalS": 61}})") << lo << hi << 2
+        << int(Kind::TooLarge) << 0 << 0 << 0 << "readings.intervalS";
+    QTest::newRow("readings as a list") << QByteArray(R"({"version": 4, "readings": []})") << lo << hi << 2
+                                        << int(Kind::WrongType) << 0 << 0 << 0 << "readings";
     QTest::newRow("negative band") << QByteArray(
         R"({"version": 1, "steps": [{"setPoint": 35, "band": -0.1}]})")
                                    << lo << hi << 2 << int(Kind::Negative) << 0 << 0 << 1 << "band";
@@ -587,10 +643,10 @@ void TestCalibration::sequencerStepsThroughRun_data()
                                                     "? 21000 | 1/1 dwelling left=10000 end=10000",
                                                     "reads 21000-30500 35.02 35 | -",
                                                     "read 31000 35.10 35 | stopjudge ask1",
-                                                    "? 32000 | 1/1 waiting end=0",
+                                                    "? 32000 | 1/1 waiting readings=0/1 end=0",
                                                     "entered 40000 35.2 | mark-1 finished",
                                                     "read 41000 35.0 35 | -",
-                                                } << "1 done 35 stable@11000 settle=10000 n=39 mean=35.020 amb=22.500 r=35.2";
+                                                } << "1 done 35 stable@11000 settle=10000 n=39 mean=35.020 amb=22.500 r=35.2 t";
     QTest::newRow("the run's own judge finds the step stable from its readings")
         << "35"
         << QStringList {
@@ -766,7 +822,7 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "noreading 32000 | ask1/3of3",
                "entered 33000 35.4 | mark-1 mark+2 send2 50",
                "abort 34000 | mark-2 aborted",
-           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.2 r=35.4 unread=1; 2 aborted 50";
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.2 r=35.4 unread=1 t t; 2 aborted 50";
     QTest::newRow("a skipped step leaves an empty row, and the next one starts")
         << "35? 50"
         << QStringList {
@@ -807,8 +863,65 @@ void TestCalibration::sequencerStepsThroughRun_data()
                "? 32000 | 2/3 setting paused:link end=60000",
                "skip 32500 | -",
                "abort 33000 | aborted",
-           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1; 2 skipped 50; 3 not reached 80; "
+           } << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1 t; 2 skipped 50; 3 not reached 80; "
                  "outage@31000+500; outage@31600+1400";
+    // "@500 " takes the readings from the instrument every 500 ms: "value T C raw" answers the newest
+    // request with a reading, "fault T why" with a fault that pauses the run, "retry T why" with one that
+    // does not.
+    QTest::newRow("the instrument's readings at the interval, dropped when the source leaves its band")
+        << "@500 3x 35? 50?"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
+               "tick 30000 | take1/1of3",
+               "? 30000 | 1/2 waiting readings=0/3 end=30000",
+               "tick 30200 | -",
+               "value 30300 35.2 !T035.20 | -",
+               "tick 30499 | -",
+               "tick 30500 | take1/2of3",
+               "unstable 30600 | rereads1",
+               "value 30700 35.3 late | -",
+               "tick 31000 | -",
+               "stable 31000 | take1/1of3",
+               "value 31100 35.1 a | -",
+               "tick 31500 | take1/2of3",
+               "retry 31600 notready | -",
+               "tick 32000 | take1/2of3",
+               "fault 32100 timeout | paused:instrument ask1/2of3",
+               "? 32200 | 1/2 waiting paused:instrument readings=1/3 end=30000",
+               "tick 40000 | -",
+               "entered 40000 35.15 | resumed take1/3of3",
+               "value 40100 35.05 c | stopjudge mark-1 mark+2 send2 50",
+               "abort 41000 | mark-2 aborted",
+           }
+        << "1 done 35 stable@10000 settle=10000 n=40 mean=35.000 r=35.1 r=35.15 r=35.05 d:a !notready !timeout t "
+           "d:c; 2 aborted 50";
+    QTest::newRow("a fault, then a resume, asks again; the judge watched meanwhile; a lost link sends the "
+                  "step again and keeps the fault on record")
+        << "@1000 3x 35?"
+        << QStringList {
+               "start 0 | mark+1 send1 35",
+               "ok 0 | judge1 35 0.1 10000",
+               "stable 10000 | -",
+               "reads 10000-29500 35.0 35 | -",
+               "tick 30000 | take1/1of3",
+               "value 30100 35.2 r1 | -",
+               "tick 31000 | take1/2of3",
+               "fault 31100 lost | paused:instrument ask1/2of3",
+               "unstable 31500 | rereads1",
+               "stable 32000 | -",
+               "? 32000 | 1/1 waiting paused:instrument readings=0/3 end=0",
+               "resume 33000 | resumed take1/1of3",
+               "value 33100 35.0 r2 | -",
+               "read 33500 35.0 35 | -",
+               "read 34000 35.0 34 | take1/2of3",
+               "lost 34100 | stopjudge paused:link",
+               "back 35000 | resumed send1 35",
+               "abort 35500 | mark-1 aborted",
+           }
+        << "1 aborted 35 !lost; outage@34100+900";
     QTest::newRow("an empty run ends at once") << ""
                                                << QStringList {
                                                       "? 0 | 1/0 idle end=0",
@@ -821,10 +934,17 @@ void TestCalibration::sequencerStepsThroughRun()
 {
     QFETCH(QString, run);
     QFETCH(QStringList, script);
+    qint64 interval = 0;
+    if (run.startsWith(QLatin1Char('@'))) {
+        interval = run.section(QLatin1Char(' '), 0, 0).mid(1).toLongLong();
+        run = run.section(QLatin1Char(' '), 1);
+    }
     const int scale = run.startsWith(QLatin1String("/10 ")) ? 10 : 100;
     // "3x " asks three readings a step.
     const int readings = run.contains(QLatin1String("3x ")) ? 3 : 1;
     Sequencer sequencer(steps(run.mid(scale == 10 ? 4 : 0).remove(QStringLiteral("3x "))), scale, readings);
+    if (interval > 0)
+        sequencer.takeReadingsFromInstrument(interval);
     for (const QString &line : script) {
         const QStringList parts = line.split(QStringLiteral(" | "));
         const QStringList w = parts.at(0).split(QLatin1Char(' '));
@@ -871,13 +991,23 @@ void TestCalibration::sequencerStepsThroughRun()
         } else if (w[0] == "pause") {
             got = trace(sequencer.pause(t));
         } else if (w[0] == "resume") {
-            got = trace(sequencer.resume());
+            got = trace(sequencer.resume(t));
         } else if (w[0] == "skip") {
             got = trace(sequencer.skip(t));
         } else if (w[0] == "abort") {
             got = trace(sequencer.abort(t));
         } else if (w[0] == "entered") {
             got = trace(sequencer.readingEntered(t, arg(2)));
+        } else if (w[0] == "value" || w[0] == "fault" || w[0] == "retry") {
+            TakenReading answer;
+            answer.source = TakenReading::Source::Driver;
+            if (w[0] == "value") {
+                answer.value = arg(2);
+                answer.raw = w.at(3);
+            } else {
+                answer.fault = w.at(2);
+            }
+            got = trace(sequencer.instrumentAnswer(t, answer, w[0] == "fault"));
         } else if (w[0] == "noreading") {
             got = trace(sequencer.readingSkipped(t));
         } else {
@@ -1537,3 +1667,41 @@ void TestCalibration::reportNamesCarryDateAndTime()
 QTEST_GUILESS_MAIN(TestCalibration)
 
 #include "tst_calibration.moc"
+
+void TestCalibration::takenReadingsKeepTheirRawReplies()
+{
+    const QDateTime at(QDate(2026, 12, 10), QTime(4, 30, 1, 250), Qt::UTC);
+    CalibrationStepResult r = result(0, 50, true, 1000, 500, {50.0}, {}, 50.12);
+    r.readings << 50.2;
+    TakenReading driver;
+    driver.source = TakenReading::Source::Driver;
+    driver.value = 50.12;
+    driver.raw = QStringLiteral("t: 50,12 \"C\"\\r");
+    driver.utc = at;
+    TakenReading fault = driver;
+    fault.value = 0;
+    fault.fault = QStringLiteral("not ready");
+    fault.raw = QStringLiteral("77770\\r");
+    TakenReading typed;
+    typed.value = 50.2;
+    typed.utc = at.addSecs(60);
+    r.taken = {driver, fault, typed};
+
+    const std::optional<CalibrationStepResult> back
+        = CalibrationJournal::resultFrom(CalibrationJournal::resultObject(r), 1);
+    QVERIFY(back);
+    QCOMPARE(back->taken, r.taken);
+    QCOMPARE(back->readings, r.readings);
+
+    // The fault is the journal's alone; the readings have a column of each kind apiece.
+    const QByteArrayList lines = CalibrationReport::csv(CalibrationRun(), {r}, at).split('\n');
+    QVERIFY(lines.at(0).endsWith("ambient_origin,reading_raw_1,reading_raw_2,reading_utc_1,reading_utc_2,"
+                                 "reading_source_1,reading_source_2\r"));
+    QVERIFY2(lines.at(1).endsWith(",\"t: 50,12 \"\"C\"\"\\r\",,2026-12-10T04:30:01.250Z,"
+                                  "2026-12-10T04:31:01.250Z,driver,typed\r"),
+        lines.at(1).constData());
+    const auto row = CalibrationReport::row(CalibrationRun(), r, at);
+    QCOMPARE(row.last(), qMakePair(QByteArray("reading_source_2"), QByteArray("typed")));
+    // The row as named fields keeps the raw reply as it came, for those who take it as an object.
+    QCOMPARE(row.at(row.size() - 6).second, driver.raw.toUtf8());
+}

@@ -11,8 +11,8 @@ namespace {
 // A word per obstacle, in the order of Obstacle.
 QString words(const QVector<Obstacle> &obstacles)
 {
-    static const char *const names[]
-        = {"run", "link", "unconfirmed", "model", "folder", "lab", "curve", "chart", "overdue", "incomplete"};
+    static const char *const names[] = {"run", "link", "unconfirmed", "model", "instrument", "emissivity",
+        "folder", "lab", "curve", "chart", "overdue", "incomplete", "vouch"};
     QStringList out;
     for (const Obstacle o : obstacles)
         out << names[int(o)];
@@ -45,6 +45,8 @@ private slots:
     void startIsRefusedForEachObstacleInOrder();
     void certificateNamesWhatItLacks_data();
     void certificateNamesWhatItLacks();
+    void instrumentEmissivityIsJudgedWithinItsTolerance_data();
+    void instrumentEmissivityIsJudgedWithinItsTolerance();
     void resumeGoesOnOnlyWithAControllerKnownToBeOurs_data();
     void resumeGoesOnOnlyWithAControllerKnownToBeOurs();
 };
@@ -85,9 +87,17 @@ void TestCalibrationStart::startIsRefusedForEachObstacleInOrder_data()
                                            << "overdue" << false;
     QTest::newRow("a certificate would lack a field: a test report is offered") << "incomplete"
                                                                                 << "incomplete" << false;
+    QTest::newRow("the instrument's driver or port failed") << "uut-gone"
+                                                            << "instrument" << true;
+    QTest::newRow("the instrument's emissivity reads back otherwise") << "uut-differs"
+                                                                      << "emissivity" << true;
+    QTest::newRow("an instrument that cannot be asked, nobody vouched") << "uut-unknown"
+                                                                        << "vouch" << false;
+    QTest::newRow("an instrument that cannot be asked, the file vouches") << "uut-vouched"
+                                                                          << "start" << false;
     QTest::newRow("everything at once, in the order they are asked about")
-        << "folder lab curve chart overdue model incomplete"
-        << "model folder lab curve chart overdue incomplete" << true;
+        << "folder lab curve chart overdue model incomplete uut-unknown"
+        << "model folder lab curve chart overdue incomplete vouch" << true;
 }
 
 void TestCalibrationStart::startIsRefusedForEachObstacleInOrder()
@@ -123,10 +133,51 @@ void TestCalibrationStart::startIsRefusedForEachObstacleInOrder()
             s.sourceOverdue = true;
         else if (c == "incomplete")
             s.certificateComplete = false;
+        else if (c == "uut-gone")
+            s.instrument = CalibrationStart::Instrument::Unavailable;
+        else if (c.startsWith("uut-")) {
+            s.instrument = CalibrationStart::Instrument::Ready;
+            s.emissivity = c == "uut-differs" ? CalibrationStart::EmissivityVerdict::Differs
+                : c == "uut-unknown"          ? CalibrationStart::EmissivityVerdict::Unknown
+                                              : CalibrationStart::EmissivityVerdict::Vouched;
+        }
     }
     const QVector<Obstacle> obstacles = CalibrationStart::obstacles(s);
     QTEST(words(obstacles), "obstacles");
     QTEST(std::any_of(obstacles.begin(), obstacles.end(), &CalibrationStart::isFinal), "final");
+}
+
+void TestCalibrationStart::instrumentEmissivityIsJudgedWithinItsTolerance_data()
+{
+    QTest::addColumn<QString>("commands"); // "set", "query", both or neither
+    QTest::addColumn<double>("readBack"); // negative: none came
+    QTest::addColumn<bool>("vouched");
+    QTest::addColumn<QString>("verdict");
+
+    QTest::newRow("read back as set") << "set query" << 0.95 << false << "matches";
+    QTest::newRow("read back within the tolerance") << "set query" << 0.951 << false << "matches";
+    QTest::newRow("read back beyond it") << "set query" << 0.952 << false << "differs";
+    QTest::newRow("a query nobody answered, even if vouched") << "query" << -1.0 << true << "differs";
+    QTest::newRow("set only: its echo counts") << "set" << 0.95 << false << "matches";
+    QTest::newRow("no commands, nobody vouched") << "" << -1.0 << false << "unknown";
+    QTest::newRow("no commands, the file vouches") << "" << -1.0 << true << "vouched";
+}
+
+void TestCalibrationStart::instrumentEmissivityIsJudgedWithinItsTolerance()
+{
+    QFETCH(QString, commands);
+    QFETCH(double, readBack);
+    CalibrationStart::Emissivity e;
+    e.canSet = commands.contains("set");
+    e.canQuery = commands.contains("query");
+    if (readBack >= 0)
+        e.readBack = readBack;
+    e.wanted = 0.95;
+    e.tolerance = 0.001;
+    QFETCH(bool, vouched);
+    e.vouched = vouched;
+    static const char *const words[] = {"matches", "differs", "unknown", "vouched"};
+    QTEST(QString::fromLatin1(words[int(CalibrationStart::emissivity(e))]), "verdict");
 }
 
 void TestCalibrationStart::resumeGoesOnOnlyWithAControllerKnownToBeOurs_data()

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -58,9 +59,22 @@ void TestCalibrationRunDialog::chooseFile(const QString &path)
 
 void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
 {
-    CalibrationRunDialog editor;
+    CalibrationRunDialog editor(
+        nullptr, {QStringLiteral("ascii-ir.bbuut"), QStringLiteral("binary-ir.bbuut")});
     editor.setSetPointRange(0, 100, 2);
     editor.show();
+    // Readings from the instrument: the driver, its port and the interval; 读取一次 asks for one of them.
+    QVERIFY(!namedChild<QPushButton>(&editor, "pushButton_readOnce")->isEnabled());
+    namedChild<QComboBox>(&editor, "comboBox_readingsSource")->setCurrentIndex(1);
+    namedChild<QComboBox>(&editor, "comboBox_uutDriver")->setCurrentIndex(1);
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_uutPort"), QStringLiteral("/dev/ttyUSB1"));
+    namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_readingInterval")->setValue(0.5);
+    QSignalSpy readOnce(&editor, &CalibrationRunDialog::readOnceRequested);
+    QTest::mouseClick(namedChild<QPushButton>(&editor, "pushButton_readOnce"), Qt::LeftButton);
+    QCOMPARE(readOnce.value(0),
+        (QVariantList {QStringLiteral("binary-ir.bbuut"), QStringLiteral("/dev/ttyUSB1")}));
+    editor.showReadOnce(QStringLiteral("05 46 → 35.000 ℃"));
+    QCOMPARE(namedChild<QLabel>(&editor, "label_readOnce")->text(), QStringLiteral("05 46 → 35.000 ℃"));
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_instrument"), QStringLiteral("IR-7"));
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_operator"), QStringLiteral("Li Wei"));
     namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_distance")->setValue(300);
@@ -108,7 +122,13 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     expected.readingsPerStep = 5;
     expected.toleranceC = 1.5;
     expected.guarded = true;
+    expected.readings.from = ReadingsSource::From::Driver;
+    expected.readings.driver = QStringLiteral("binary-ir.bbuut");
+    expected.readings.port = QStringLiteral("/dev/ttyUSB1");
+    expected.readings.intervalS = 0.5;
     QCOMPARE(opened.run(), expected);
+    QCOMPARE(namedChild<QComboBox>(&opened, "comboBox_uutDriver")->currentText(),
+        QStringLiteral("binary-ir.bbuut"));
     QCOMPARE(namedChild<QLineEdit>(&opened, "lineEdit_sourceSerial")->text(), QStringLiteral("B-17"));
     QCOMPARE(opened.runFile(), path);
     QCOMPARE(table(&opened)->rowCount(), 2);

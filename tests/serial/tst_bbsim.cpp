@@ -36,6 +36,7 @@ private slots:
     void badOptionsAreRejected();
     void servesLinkTakesCommandsAndCleansUpOnTerminate();
     void servesThermometerOnSecondLinkWithItsOwnCommands();
+    void servesInstrumentThatReadsTheBlackbodyWithItsOwnCommands();
 };
 
 void TestBbsim::helpListsOptionsAndCommands()
@@ -45,9 +46,10 @@ void TestBbsim::helpListsOptionsAndCommands()
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 0);
     const QString help = QString::fromUtf8(process.readAllStandardOutput());
-    for (const char *word :
-        {"--link", "--model", "--baud", "--tau", "--noise", "silence", "late", "hangup", "setpoint",
-            "--thermo-link", "--thermo-baud", "--thermo-temp", "--thermo-ack", "thermo temp", "thermo ack"})
+    for (const char *word : {"--link", "--model", "--baud", "--tau", "--noise", "silence", "late", "hangup",
+             "setpoint", "--thermo-link", "--thermo-baud", "--thermo-temp", "--thermo-ack", "thermo temp",
+             "thermo ack", "--uut-link", "--uut-kind", "--uut-tcp", "--uut-baud", "--uut-push",
+             "uut sentinel", "uut offset", "drop", "push"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
 }
 
@@ -61,6 +63,10 @@ void TestBbsim::badOptionsAreRejected_data()
         << QStringList {"--thermo-link", "unused", "--thermo-ack", "4"} << QByteArray("2 or 3");
     QTest::newRow("thermometer at no standard rate")
         << QStringList {"--thermo-link", "unused", "--thermo-baud", "12345"} << QByteArray("standard rate");
+    QTest::newRow("instrument of no known kind")
+        << QStringList {"--uut-link", "unused", "--uut-kind", "morse"} << QByteArray("ascii, addressed");
+    QTest::newRow("instrument pushing without scpi")
+        << QStringList {"--uut-link", "unused", "--uut-push", "1"} << QByteArray("scpi kind");
     QTest::newRow("thermometer reading it cannot send")
         << QStringList {"--thermo-link", "unused", "--thermo-temp", "7000"} << QByteArray("6453.5");
 }
@@ -143,6 +149,48 @@ void TestBbsim::servesThermometerOnSecondLinkWithItsOwnCommands()
     QVERIFY(!readLineContaining(process, QStringLiteral("faults: none")).isEmpty());
     process.write("thermo status\n");
     QVERIFY(!readLineContaining(process, QStringLiteral("silence until cleared")).isEmpty());
+
+    process.terminate();
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestBbsim::servesInstrumentThatReadsTheBlackbodyWithItsOwnCommands()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("uut"));
+    QProcess process;
+    process.start(QStringLiteral(BBSIM_PATH),
+        {QStringLiteral("--link"), dir.filePath(QStringLiteral("bb")), QStringLiteral("--initial"),
+            QStringLiteral("50"), QStringLiteral("--tau"), QStringLiteral("0"), QStringLiteral("--uut-link"),
+            link, QStringLiteral("--uut-kind"), QStringLiteral("addressed"), QStringLiteral("--uut-noise"),
+            QStringLiteral("0"), QStringLiteral("--uut-tcp"), QStringLiteral("0")});
+    QVERIFY(process.waitForStarted(5000));
+    QVERIFY(readLineContaining(process, QStringLiteral("instrument port: "))
+                .startsWith(QStringLiteral("instrument port: ") + link));
+    QVERIFY(!readLineContaining(process, QStringLiteral("instrument network port: 127.0.0.1:")).isEmpty());
+
+    // The instrument is 8E1; a pseudo-terminal keeps no parity, so the client's 8N1 reaches it the same.
+    QSerialPort client(link);
+    QVERIFY(client.open(QIODevice::ReadWrite));
+    const auto ask = [&client](const QByteArray &request) {
+        client.write(request);
+        QByteArray reply;
+        QElapsedTimer clock;
+        clock.start();
+        while (!reply.endsWith('\r') && clock.elapsed() < 5000) {
+            client.waitForReadyRead(100);
+            reply += client.readAll();
+        }
+        return reply;
+    };
+    QCOMPARE(ask("00ms\r"), QByteArray("00500\r"));
+    // The instrument follows the blackbody, and takes console commands behind "uut".
+    process.write("setpoint 60\nuut sentinel notready\n");
+    QVERIFY(!readLineContaining(process, QStringLiteral("next 1 readings notready")).isEmpty());
+    QCOMPARE(ask("00ms\r"), QByteArray("77770\r"));
+    QCOMPARE(ask("00ms\r"), QByteArray("00600\r"));
 
     process.terminate();
     QVERIFY(process.waitForFinished(5000));

@@ -111,7 +111,7 @@
         <translation>序列号 %1</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+66"/>
         <source>未记录</source>
         <translation>未记录</translation>
     </message>
@@ -121,13 +121,14 @@
         <translation>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <location line="+223"/>
+        <location line="-27"/>
+        <location line="+37"/>
+        <location line="+224"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-128"/>
         <source>校准证书</source>
         <translation>校准证书</translation>
     </message>
@@ -218,7 +219,7 @@
         <translation>分辨力</translation>
     </message>
     <message>
-        <location line="-232"/>
+        <location line="-259"/>
         <source>未评定</source>
         <translation>未评定</translation>
     </message>
@@ -248,7 +249,22 @@
         <translation>（%1）</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+22"/>
+        <source>从被测仪器读取（%1）</source>
+        <translation>从被测仪器读取（%1）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由操作员输入</source>
+        <translation>由操作员输入</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由远程客户端提供</source>
+        <translation>由远程客户端提供</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>由操作员给定：%1 ℃（未测量）</source>
         <translation>由操作员给定：%1 ℃（未测量）</translation>
     </message>
@@ -339,6 +355,11 @@
     </message>
     <message>
         <location line="+22"/>
+        <source>读数来源</source>
+        <translation>读数来源</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>辐射源</source>
         <translation>辐射源</translation>
     </message>
@@ -571,7 +592,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+280"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+311"/>
         <source>不是可读的校准记录</source>
         <translation>不是可读的校准记录</translation>
     </message>
@@ -693,23 +714,35 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+88"/>
+        <location line="+113"/>
         <location line="+17"/>
         <source>应为对象</source>
         <translation>应为对象</translation>
     </message>
     <message>
-        <location line="-93"/>
+        <location line="-118"/>
         <source>应为 true 或 false</source>
         <translation>应为 true 或 false</translation>
     </message>
     <message>
         <location line="+17"/>
+        <location line="+37"/>
+        <location line="+2"/>
         <source>缺少此项</source>
         <translation>缺少此项</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-10"/>
+        <source>不能短于 %1 秒</source>
+        <translation>不能短于 %1 秒</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&quot;driver&quot; 需要版本 4</source>
+        <translation>&quot;driver&quot; 需要版本 4</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
     </message>
@@ -734,7 +767,7 @@
         <translation>此文件由较新版本的程序保存（版本 %1），本程序无法读取</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+135"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 列：%3</translation>
     </message>
@@ -744,7 +777,7 @@
         <translation>这不是校准程序文件</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>应为步骤列表</source>
         <translation>应为步骤列表</translation>
     </message>
@@ -773,7 +806,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+62"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
     </message>
@@ -803,7 +836,7 @@
         <translation>环境温度(℃):</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+118"/>
         <source>设定点(℃)</source>
         <translation>设定点(℃)</translation>
     </message>
@@ -823,17 +856,42 @@
         <translation>保持时间(s)</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+261"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+271"/>
         <source>等待读数</source>
         <translation>等待读数</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="-58"/>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="-143"/>
         <source>仪器发射率设置 ε_u:</source>
         <translation>仪器发射率设置 ε_u:</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+51"/>
+        <source>读数来源:</source>
+        <translation>读数来源:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>驱动:</source>
+        <translation>驱动:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>端口:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>间隔(s):</source>
+        <translation>间隔(s):</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>读取一次</source>
+        <translation>读取一次</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>录入仪器读数</source>
         <translation>录入仪器读数</translation>
     </message>
@@ -1040,7 +1098,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-243"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-245"/>
         <source>状态</source>
         <translation>状态</translation>
     </message>
@@ -1065,7 +1123,7 @@
         <translation>结论</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <location line="+2"/>
         <source>中止校准</source>
         <translation>中止校准</translation>
@@ -1162,7 +1220,7 @@
         <translation>继续</translation>
     </message>
     <message>
-        <location line="+126"/>
+        <location line="+127"/>
         <source>打开校准程序</source>
         <translation>打开校准程序</translation>
     </message>
@@ -1214,6 +1272,44 @@
     </message>
 </context>
 <context>
+    <name>CalibrationRunner</name>
+    <message>
+        <location filename="../../station/calibrationrunner.cpp" line="+114"/>
+        <source>本程序没有被测仪器的连接</source>
+        <translation>本程序没有被测仪器的连接</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>找不到驱动文件 %1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>端口 %1 上的仪器无应答</source>
+        <translation>端口 %1 上的仪器无应答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>无法打开端口 %1：%2</source>
+        <translation>无法打开端口 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>无法设置发射率：%1</source>
+        <translation>无法设置发射率：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>读取发射率没有结果：%1</source>
+        <translation>读取发射率没有结果：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 读回发射率 %2，校准程序为 %3（容差 %4）</source>
+        <translation>%1 读回发射率 %2，校准程序为 %3（容差 %4）</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationStatus</name>
     <message>
         <location filename="../../app/calibrationstatus.cpp" line="+34"/>
@@ -1229,6 +1325,11 @@
         <location line="+4"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期间读数不足，重新开始保持</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>黑体离开稳定带，重新读数</source>
+        <translation>黑体离开稳定带，重新读数</translation>
     </message>
     <message>
         <location line="+19"/>
@@ -1252,6 +1353,11 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>已暂停（被测仪器：%1）</source>
+        <translation>已暂停（被测仪器：%1）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>已暂停</source>
         <translation>已暂停</translation>
     </message>
@@ -1271,7 +1377,12 @@
         <translation>保持中，剩余 %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>读数 %1/%2</source>
+        <translation>读数 %1/%2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>等待读数</source>
         <translation>等待读数</translation>
     </message>
@@ -1922,6 +2033,87 @@
     </message>
 </context>
 <context>
+    <name>InstrumentProbe</name>
+    <message>
+        <location filename="../../app/instrumentprobe.cpp" line="+19"/>
+        <source>无法打开端口：%1</source>
+        <translation>无法打开端口：%1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>校准正在从被测仪器读数</source>
+        <translation>校准正在从被测仪器读数</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>找不到驱动文件 %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>请填写端口</source>
+        <translation>请填写端口</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>被测仪器无应答</source>
+        <translation>被测仪器无应答</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>（无回复）</source>
+        <translation>（无回复）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1 → %2 ℃</source>
+        <translation>回复 %1 → %2 ℃</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1：%2</source>
+        <translation>回复 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentStatus</name>
+    <message>
+        <location filename="../../app/instrumentstatus.cpp" line="+21"/>
+        <source>被测仪器：连接中</source>
+        <translation>被测仪器：连接中</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：已连接</source>
+        <translation>被测仪器：已连接</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：无应答</source>
+        <translation>被测仪器：无应答</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：连接中断</source>
+        <translation>被测仪器：连接中断</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>仪器 …</source>
+        <translation>仪器 …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>仪器 ✓</source>
+        <translation>仪器 ✓</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>仪器 ✗</source>
+        <translation>仪器 ✗</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+41"/>
@@ -1960,7 +2152,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+300"/>
+        <location filename="../../app/mainwindow.cpp" line="+304"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2055,20 +2247,20 @@
         <location filename="../../app/mainwindow.cpp" line="-128"/>
         <location line="+8"/>
         <location line="+117"/>
-        <location line="+256"/>
-        <location line="+171"/>
+        <location line="+257"/>
+        <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-537"/>
+        <location line="-548"/>
         <location line="+20"/>
-        <location line="+362"/>
+        <location line="+363"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-381"/>
+        <location line="-382"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2085,7 +2277,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+580"/>
+        <location line="+591"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2115,21 +2307,21 @@
         <translation>黑体尚无有效读数。请先打开黑体的串口，待读数出现后再继续校准。</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-262"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-375"/>
-        <location line="+599"/>
+        <location line="-376"/>
+        <location line="+610"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-525"/>
-        <location line="+251"/>
-        <location line="+143"/>
+        <location line="-536"/>
+        <location line="+252"/>
+        <location line="+153"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
     </message>
@@ -2230,7 +2422,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-613"/>
+        <location filename="../../app/mainwindow.cpp" line="-625"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2500,6 +2692,24 @@
     </message>
 </context>
 <context>
+    <name>RunReadingsFields</name>
+    <message>
+        <location filename="../../dialogs/runreadingsfields.cpp" line="+48"/>
+        <source>读取中…</source>
+        <translation>读取中…</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>手动输入</source>
+        <translation>手动输入</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从被测仪器读取</source>
+        <translation>从被测仪器读取</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <location filename="../../files/saveresult.cpp" line="+25"/>
@@ -2610,7 +2820,7 @@
 <context>
     <name>Station</name>
     <message>
-        <location filename="../../station/station.cpp" line="+189"/>
+        <location filename="../../station/station.cpp" line="+193"/>
         <source>当前曲线尚未保存</source>
         <translation>当前曲线尚未保存</translation>
     </message>
@@ -2784,18 +2994,29 @@
         <translation>黑体尚无经确认的读数，请稍后再开始校准</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+6"/>
+        <source>无法从被测仪器读数：%1</source>
+        <translation>无法从被测仪器读数：%1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器的发射率与校准程序不符：%1</source>
+        <translation>被测仪器的发射率与校准程序不符：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <location line="+40"/>
         <location line="+23"/>
-        <location line="+11"/>
+        <location line="+8"/>
         <location line="+12"/>
-        <location line="+23"/>
+        <location line="+12"/>
+        <location line="+26"/>
         <location line="+61"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-177"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -2847,7 +3068,14 @@
         <translation>辐射源的校准已于 %1 到期，证书上会注明。仍然开始吗？</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+8"/>
+        <source>程序无法设置或读取被测仪器（%1）的发射率。
+它已设为 %2 吗？</source>
+        <translation>程序无法设置或读取被测仪器（%1）的发射率。
+它已设为 %2 吗？</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>校准证书还缺少：
 %1
 
@@ -2873,6 +3101,11 @@
         <location line="+8"/>
         <source>第 %1 步，设定点 %2℃</source>
         <translation>第 %1 步，设定点 %2℃</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器没有给出读数：%1</source>
+        <translation>被测仪器没有给出读数：%1</translation>
     </message>
     <message>
         <location line="+2"/>

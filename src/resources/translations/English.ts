@@ -111,7 +111,7 @@
         <translation>serial %1</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+66"/>
         <source>未记录</source>
         <translation>not recorded</translation>
     </message>
@@ -121,13 +121,14 @@
         <translation>Ambient temperature %1 ℃ to %2 ℃ (during the dwells)</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <location line="+223"/>
+        <location line="-27"/>
+        <location line="+37"/>
+        <location line="+224"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-128"/>
         <source>校准证书</source>
         <translation>Calibration Certificate</translation>
     </message>
@@ -218,7 +219,7 @@
         <translation>Resolution</translation>
     </message>
     <message>
-        <location line="-232"/>
+        <location line="-259"/>
         <source>未评定</source>
         <translation>Not evaluated</translation>
     </message>
@@ -248,7 +249,22 @@
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+22"/>
+        <source>从被测仪器读取（%1）</source>
+        <translation>read from the instrument (%1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由操作员输入</source>
+        <translation>entered by the operator</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由远程客户端提供</source>
+        <translation>supplied by a remote client</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>由操作员给定：%1 ℃（未测量）</source>
         <translation>Stated by the operator: %1 ℃ (not measured)</translation>
     </message>
@@ -339,6 +355,11 @@
     </message>
     <message>
         <location line="+22"/>
+        <source>读数来源</source>
+        <translation>Source of readings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>辐射源</source>
         <translation>Source</translation>
     </message>
@@ -571,7 +592,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+280"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+311"/>
         <source>不是可读的校准记录</source>
         <translation>Not a readable calibration journal</translation>
     </message>
@@ -693,23 +714,35 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+88"/>
+        <location line="+113"/>
         <location line="+17"/>
         <source>应为对象</source>
         <translation>must be an object</translation>
     </message>
     <message>
-        <location line="-93"/>
+        <location line="-118"/>
         <source>应为 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
     <message>
         <location line="+17"/>
+        <location line="+37"/>
+        <location line="+2"/>
         <source>缺少此项</source>
         <translation>is missing</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-10"/>
+        <source>不能短于 %1 秒</source>
+        <translation>must not be shorter than %1 s</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&quot;driver&quot; 需要版本 4</source>
+        <translation>&quot;driver&quot; needs version 4</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>must be two wavelengths [low, high] in µm, low below high</translation>
     </message>
@@ -734,7 +767,7 @@
         <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+135"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>Line %1, column %2: %3</translation>
     </message>
@@ -744,7 +777,7 @@
         <translation>This is not a calibration program file</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>应为步骤列表</source>
         <translation>must be a list of steps</translation>
     </message>
@@ -773,7 +806,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+62"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
         <translation>Calibration program</translation>
     </message>
@@ -803,7 +836,7 @@
         <translation>Ambient (℃):</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+118"/>
         <source>设定点(℃)</source>
         <translation>Set point (℃)</translation>
     </message>
@@ -823,17 +856,42 @@
         <translation>Dwell (s)</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+261"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+271"/>
         <source>等待读数</source>
         <translation>Wait reading</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="-58"/>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="-143"/>
         <source>仪器发射率设置 ε_u:</source>
         <translation>Instrument emissivity setting ε_u:</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+51"/>
+        <source>读数来源:</source>
+        <translation>Readings:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>驱动:</source>
+        <translation>Driver:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>端口:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>间隔(s):</source>
+        <translation>Interval (s):</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>读取一次</source>
+        <translation>Read once</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>录入仪器读数</source>
         <translation>Enter instrument reading</translation>
     </message>
@@ -1040,7 +1098,7 @@
         <translation>Abort</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-243"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-245"/>
         <source>状态</source>
         <translation>Status</translation>
     </message>
@@ -1065,7 +1123,7 @@
         <translation>Verdict</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <location line="+2"/>
         <source>中止校准</source>
         <translation>Abort calibration</translation>
@@ -1162,7 +1220,7 @@
         <translation>Resume</translation>
     </message>
     <message>
-        <location line="+126"/>
+        <location line="+127"/>
         <source>打开校准程序</source>
         <translation>Open calibration program</translation>
     </message>
@@ -1214,6 +1272,44 @@
     </message>
 </context>
 <context>
+    <name>CalibrationRunner</name>
+    <message>
+        <location filename="../../station/calibrationrunner.cpp" line="+114"/>
+        <source>本程序没有被测仪器的连接</source>
+        <translation>This program has no link to the instrument</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>Driver file %1 not found</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>端口 %1 上的仪器无应答</source>
+        <translation>The instrument on port %1 does not answer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>无法打开端口 %1：%2</source>
+        <translation>Cannot open port %1: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>无法设置发射率：%1</source>
+        <translation>Cannot set the emissivity: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>读取发射率没有结果：%1</source>
+        <translation>Reading the emissivity gave nothing: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 读回发射率 %2，校准程序为 %3（容差 %4）</source>
+        <translation>%1 reads back emissivity %2, the program&apos;s is %3 (tolerance %4)</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationStatus</name>
     <message>
         <location filename="../../app/calibrationstatus.cpp" line="+34"/>
@@ -1229,6 +1325,11 @@
         <location line="+4"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>Too few readings during the dwell; the dwell starts over</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>黑体离开稳定带，重新读数</source>
+        <translation>Source left its band, readings start again</translation>
     </message>
     <message>
         <location line="+19"/>
@@ -1252,6 +1353,11 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>已暂停（被测仪器：%1）</source>
+        <translation>Paused (instrument: %1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>已暂停</source>
         <translation>Paused</translation>
     </message>
@@ -1271,7 +1377,12 @@
         <translation>Dwelling, %1 left</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>读数 %1/%2</source>
+        <translation>reading %1/%2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>等待读数</source>
         <translation>Waiting for reading</translation>
     </message>
@@ -1922,6 +2033,87 @@
     </message>
 </context>
 <context>
+    <name>InstrumentProbe</name>
+    <message>
+        <location filename="../../app/instrumentprobe.cpp" line="+19"/>
+        <source>无法打开端口：%1</source>
+        <translation>Cannot open the port: %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>校准正在从被测仪器读数</source>
+        <translation>A run is taking readings from the instrument</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>Driver file %1 not found</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>请填写端口</source>
+        <translation>Enter a port</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>被测仪器无应答</source>
+        <translation>The instrument does not answer</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>（无回复）</source>
+        <translation>(no reply)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1 → %2 ℃</source>
+        <translation>Reply %1 → %2 °C</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1：%2</source>
+        <translation>Reply %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentStatus</name>
+    <message>
+        <location filename="../../app/instrumentstatus.cpp" line="+21"/>
+        <source>被测仪器：连接中</source>
+        <translation>Instrument: connecting</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：已连接</source>
+        <translation>Instrument: connected</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：无应答</source>
+        <translation>Instrument: no answer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：连接中断</source>
+        <translation>Instrument: link lost</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>仪器 …</source>
+        <translation>Instr. …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>仪器 ✓</source>
+        <translation>Instr. ✓</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>仪器 ✗</source>
+        <translation>Instr. ✗</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+41"/>
@@ -1960,7 +2152,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+300"/>
+        <location filename="../../app/mainwindow.cpp" line="+304"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2055,20 +2247,20 @@
         <location filename="../../app/mainwindow.cpp" line="-128"/>
         <location line="+8"/>
         <location line="+117"/>
-        <location line="+256"/>
-        <location line="+171"/>
+        <location line="+257"/>
+        <location line="+181"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-537"/>
+        <location line="-548"/>
         <location line="+20"/>
-        <location line="+362"/>
+        <location line="+363"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-381"/>
+        <location line="-382"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2085,7 +2277,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+580"/>
+        <location line="+591"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2115,21 +2307,21 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>There is no valid reading from the blackbody yet. Open its port and wait for a reading before resuming the calibration.</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-262"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-375"/>
-        <location line="+599"/>
+        <location line="-376"/>
+        <location line="+610"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-525"/>
-        <location line="+251"/>
-        <location line="+143"/>
+        <location line="-536"/>
+        <location line="+252"/>
+        <location line="+153"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
     </message>
@@ -2230,7 +2422,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-613"/>
+        <location filename="../../app/mainwindow.cpp" line="-625"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2500,6 +2692,24 @@ The program goes on without remote control.</translation>
     </message>
 </context>
 <context>
+    <name>RunReadingsFields</name>
+    <message>
+        <location filename="../../dialogs/runreadingsfields.cpp" line="+48"/>
+        <source>读取中…</source>
+        <translation>Reading…</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>手动输入</source>
+        <translation>Typed</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从被测仪器读取</source>
+        <translation>From the instrument</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <location filename="../../files/saveresult.cpp" line="+25"/>
@@ -2610,7 +2820,7 @@ The program goes on without remote control.</translation>
 <context>
     <name>Station</name>
     <message>
-        <location filename="../../station/station.cpp" line="+189"/>
+        <location filename="../../station/station.cpp" line="+193"/>
         <source>当前曲线尚未保存</source>
         <translation>The current curve has not been saved</translation>
     </message>
@@ -2784,18 +2994,29 @@ The program goes on as usual and keeps trying in the background.</translation>
         <translation>The blackbody has no confirmed reading yet; start the calibration a little later</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+6"/>
+        <source>无法从被测仪器读数：%1</source>
+        <translation>Cannot take readings from the instrument: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器的发射率与校准程序不符：%1</source>
+        <translation>The instrument&apos;s emissivity does not match the program: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <location line="+40"/>
         <location line="+23"/>
-        <location line="+11"/>
+        <location line="+8"/>
         <location line="+12"/>
-        <location line="+23"/>
+        <location line="+12"/>
+        <location line="+26"/>
         <location line="+61"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-177"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -2847,7 +3068,14 @@ The program goes on as usual and keeps trying in the background.</translation>
         <translation>The source&apos;s calibration was due on %1; the certificate will say so. Start anyway?</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+8"/>
+        <source>程序无法设置或读取被测仪器（%1）的发射率。
+它已设为 %2 吗？</source>
+        <translation>The program cannot set or read the emissivity of the instrument (%1).
+Is it set to %2?</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>校准证书还缺少：
 %1
 
@@ -2873,6 +3101,11 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+8"/>
         <source>第 %1 步，设定点 %2℃</source>
         <translation>Step %1, set point %2℃</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器没有给出读数：%1</source>
+        <translation>The instrument gave no reading: %1</translation>
     </message>
     <message>
         <location line="+2"/>

@@ -111,7 +111,7 @@
         <translation>序號 %1</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+66"/>
         <source>未记录</source>
         <translation>未記錄</translation>
     </message>
@@ -121,13 +121,14 @@
         <translation>環境溫度 %1 ℃ 至 %2 ℃（各步保持期間）</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <location line="+223"/>
+        <location line="-27"/>
+        <location line="+37"/>
+        <location line="+224"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-127"/>
+        <location line="-128"/>
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -218,7 +219,7 @@
         <translation>解析度</translation>
     </message>
     <message>
-        <location line="-232"/>
+        <location line="-259"/>
         <source>未评定</source>
         <translation>未評定</translation>
     </message>
@@ -248,7 +249,22 @@
         <translation>（%1）</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+22"/>
+        <source>从被测仪器读取（%1）</source>
+        <translation>從被測儀器讀取（%1）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由操作员输入</source>
+        <translation>由操作員輸入</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>由远程客户端提供</source>
+        <translation>由遠端用戶端提供</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>由操作员给定：%1 ℃（未测量）</source>
         <translation>由操作員給定：%1 ℃（未測量）</translation>
     </message>
@@ -339,6 +355,11 @@
     </message>
     <message>
         <location line="+22"/>
+        <source>读数来源</source>
+        <translation>讀數來源</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>辐射源</source>
         <translation>輻射源</translation>
     </message>
@@ -571,7 +592,7 @@
 <context>
     <name>CalibrationJournal</name>
     <message>
-        <location filename="../../control/calibrationjournal.cpp" line="+280"/>
+        <location filename="../../control/calibrationjournal.cpp" line="+311"/>
         <source>不是可读的校准记录</source>
         <translation>不是可讀的校正紀錄</translation>
     </message>
@@ -693,23 +714,35 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+88"/>
+        <location line="+113"/>
         <location line="+17"/>
         <source>应为对象</source>
         <translation>應為物件</translation>
     </message>
     <message>
-        <location line="-93"/>
+        <location line="-118"/>
         <source>应为 true 或 false</source>
         <translation>應為 true 或 false</translation>
     </message>
     <message>
         <location line="+17"/>
+        <location line="+37"/>
+        <location line="+2"/>
         <source>缺少此项</source>
         <translation>缺少此項</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="-10"/>
+        <source>不能短于 %1 秒</source>
+        <translation>不能短於 %1 秒</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&quot;driver&quot; 需要版本 4</source>
+        <translation>&quot;driver&quot; 需要版本 4</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>應為兩個波長 [下限, 上限]（µm），下限小於上限</translation>
     </message>
@@ -734,7 +767,7 @@
         <translation>此檔案由較新版本的程式儲存（版本 %1），本程式無法讀取</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+135"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 欄：%3</translation>
     </message>
@@ -744,7 +777,7 @@
         <translation>這不是校正程式檔案</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+45"/>
         <source>应为步骤列表</source>
         <translation>應為步驟清單</translation>
     </message>
@@ -773,7 +806,7 @@
     <name>CalibrationRunDialog</name>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+62"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
         <translation>校正程式</translation>
     </message>
@@ -803,7 +836,7 @@
         <translation>環境溫度(℃):</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+118"/>
         <source>设定点(℃)</source>
         <translation>設定點(℃)</translation>
     </message>
@@ -823,17 +856,42 @@
         <translation>保持時間(s)</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="+261"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="+271"/>
         <source>等待读数</source>
         <translation>等待讀數</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="-58"/>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="-143"/>
         <source>仪器发射率设置 ε_u:</source>
         <translation>儀器發射率設定 ε_u:</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+51"/>
+        <source>读数来源:</source>
+        <translation>讀數來源:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>驱动:</source>
+        <translation>驅動:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>端口:</source>
+        <translation>連接埠:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>间隔(s):</source>
+        <translation>間隔(s):</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>读取一次</source>
+        <translation>讀取一次</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>录入仪器读数</source>
         <translation>輸入儀器讀數</translation>
     </message>
@@ -1040,7 +1098,7 @@
         <translation>中止</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.cpp" line="-243"/>
+        <location filename="../../dialogs/calibrationrundialog.cpp" line="-245"/>
         <source>状态</source>
         <translation>狀態</translation>
     </message>
@@ -1065,7 +1123,7 @@
         <translation>結論</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <location line="+2"/>
         <source>中止校准</source>
         <translation>中止校正</translation>
@@ -1162,7 +1220,7 @@
         <translation>繼續</translation>
     </message>
     <message>
-        <location line="+126"/>
+        <location line="+127"/>
         <source>打开校准程序</source>
         <translation>開啟校正程式</translation>
     </message>
@@ -1214,6 +1272,44 @@
     </message>
 </context>
 <context>
+    <name>CalibrationRunner</name>
+    <message>
+        <location filename="../../station/calibrationrunner.cpp" line="+114"/>
+        <source>本程序没有被测仪器的连接</source>
+        <translation>本程式沒有被測儀器的連線</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>找不到驅動檔案 %1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>端口 %1 上的仪器无应答</source>
+        <translation>連接埠 %1 上的儀器無應答</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>无法打开端口 %1：%2</source>
+        <translation>無法開啟連接埠 %1：%2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>无法设置发射率：%1</source>
+        <translation>無法設定發射率：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>读取发射率没有结果：%1</source>
+        <translation>讀取發射率沒有結果：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 读回发射率 %2，校准程序为 %3（容差 %4）</source>
+        <translation>%1 讀回發射率 %2，校準程式為 %3（容差 %4）</translation>
+    </message>
+</context>
+<context>
     <name>CalibrationStatus</name>
     <message>
         <location filename="../../app/calibrationstatus.cpp" line="+34"/>
@@ -1229,6 +1325,11 @@
         <location line="+4"/>
         <source>保持期间读数不足，重新开始保持</source>
         <translation>保持期間讀數不足，重新開始保持</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>黑体离开稳定带，重新读数</source>
+        <translation>黑體離開穩定帶，重新讀數</translation>
     </message>
     <message>
         <location line="+19"/>
@@ -1252,6 +1353,11 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>已暂停（被测仪器：%1）</source>
+        <translation>已暫停（被測儀器：%1）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>已暂停</source>
         <translation>已暫停</translation>
     </message>
@@ -1271,7 +1377,12 @@
         <translation>保持中，剩餘 %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
+        <source>读数 %1/%2</source>
+        <translation>讀數 %1/%2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>等待读数</source>
         <translation>等待讀數</translation>
     </message>
@@ -1922,6 +2033,87 @@
     </message>
 </context>
 <context>
+    <name>InstrumentProbe</name>
+    <message>
+        <location filename="../../app/instrumentprobe.cpp" line="+19"/>
+        <source>无法打开端口：%1</source>
+        <translation>無法開啟連接埠：%1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>校准正在从被测仪器读数</source>
+        <translation>校準正在從被測儀器讀數</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>找不到驱动文件 %1</source>
+        <translation>找不到驅動檔案 %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>请填写端口</source>
+        <translation>請填寫連接埠</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>被测仪器无应答</source>
+        <translation>被測儀器無應答</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>（无回复）</source>
+        <translation>（無回覆）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1 → %2 ℃</source>
+        <translation>回覆 %1 → %2 ℃</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>回复 %1：%2</source>
+        <translation>回覆 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentStatus</name>
+    <message>
+        <location filename="../../app/instrumentstatus.cpp" line="+21"/>
+        <source>被测仪器：连接中</source>
+        <translation>被測儀器：連線中</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：已连接</source>
+        <translation>被測儀器：已連線</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：无应答</source>
+        <translation>被測儀器：無應答</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>被测仪器：连接中断</source>
+        <translation>被測儀器：連線中斷</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>仪器 …</source>
+        <translation>儀器 …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>仪器 ✓</source>
+        <translation>儀器 ✓</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>仪器 ✗</source>
+        <translation>儀器 ✗</translation>
+    </message>
+</context>
+<context>
     <name>LinkStatus</name>
     <message>
         <location filename="../../app/linkstatus.cpp" line="+41"/>
@@ -1960,7 +2152,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+300"/>
+        <location filename="../../app/mainwindow.cpp" line="+304"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2055,20 +2247,20 @@
         <location filename="../../app/mainwindow.cpp" line="-128"/>
         <location line="+8"/>
         <location line="+117"/>
-        <location line="+256"/>
-        <location line="+171"/>
+        <location line="+257"/>
+        <location line="+181"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-537"/>
+        <location line="-548"/>
         <location line="+20"/>
-        <location line="+362"/>
+        <location line="+363"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-381"/>
+        <location line="-382"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
@@ -2085,7 +2277,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+580"/>
+        <location line="+591"/>
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -2115,21 +2307,21 @@
         <translation>黑體尚無有效讀數。請先開啟黑體的序列埠，待讀數出現後再繼續校正。</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-262"/>
         <source>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</source>
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-375"/>
-        <location line="+599"/>
+        <location line="-376"/>
+        <location line="+610"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-525"/>
-        <location line="+251"/>
-        <location line="+143"/>
+        <location line="-536"/>
+        <location line="+252"/>
+        <location line="+153"/>
         <source>关闭串口</source>
         <translation>關閉序列埠</translation>
     </message>
@@ -2230,7 +2422,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-613"/>
+        <location filename="../../app/mainwindow.cpp" line="-625"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2500,6 +2692,24 @@
     </message>
 </context>
 <context>
+    <name>RunReadingsFields</name>
+    <message>
+        <location filename="../../dialogs/runreadingsfields.cpp" line="+48"/>
+        <source>读取中…</source>
+        <translation>讀取中…</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>手动输入</source>
+        <translation>手動輸入</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>从被测仪器读取</source>
+        <translation>從被測儀器讀取</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <location filename="../../files/saveresult.cpp" line="+25"/>
@@ -2610,7 +2820,7 @@
 <context>
     <name>Station</name>
     <message>
-        <location filename="../../station/station.cpp" line="+189"/>
+        <location filename="../../station/station.cpp" line="+193"/>
         <source>当前曲线尚未保存</source>
         <translation>目前曲線尚未儲存</translation>
     </message>
@@ -2784,18 +2994,29 @@
         <translation>黑體尚無經確認的讀數，請稍後再開始校正</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+6"/>
+        <source>无法从被测仪器读数：%1</source>
+        <translation>無法從被測儀器讀數：%1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器的发射率与校准程序不符：%1</source>
+        <translation>被測儀器的發射率與校準程式不符：%1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <location line="+40"/>
         <location line="+23"/>
-        <location line="+11"/>
+        <location line="+8"/>
         <location line="+12"/>
-        <location line="+23"/>
+        <location line="+12"/>
+        <location line="+26"/>
         <location line="+61"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-177"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -2847,7 +3068,14 @@
         <translation>輻射源的校正已於 %1 到期，證書上會註明。仍然開始嗎？</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+8"/>
+        <source>程序无法设置或读取被测仪器（%1）的发射率。
+它已设为 %2 吗？</source>
+        <translation>程式無法設定或讀取被測儀器（%1）的發射率。
+它已設為 %2 嗎？</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>校准证书还缺少：
 %1
 
@@ -2873,6 +3101,11 @@
         <location line="+8"/>
         <source>第 %1 步，设定点 %2℃</source>
         <translation>第 %1 步，設定點 %2℃</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>被测仪器没有给出读数：%1</source>
+        <translation>被測儀器沒有給出讀數：%1</translation>
     </message>
     <message>
         <location line="+2"/>
