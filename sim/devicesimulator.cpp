@@ -108,6 +108,8 @@ bool DeviceSimulator::broadcast(const QByteArray &bytes)
 
 void DeviceSimulator::push()
 {
+    // A reading sent while no one had the port open is gone, not waiting for the next client.
+    m_host->discardUnread();
     const QByteArray bytes = m_device->unasked();
     if (!bytes.isEmpty() && broadcast(bytes))
         emit replySent(bytes);

@@ -61,7 +61,8 @@ public:
     // would have arrived, and one reply waits for the line to be free of the one before.
     void setPacing(bool on) { m_pacing = on; }
     bool pacing() const { return m_pacing; }
-    // Every ms, sends the device's unasked() bytes to its clients; 0 stops.
+    // Every ms, sends the device's unasked() bytes to its clients; 0 stops. What the line's client has
+    // not read of the last ones by then is dropped, so no client opens the port to a backlog of them.
     void setPushInterval(int ms);
     int pushInterval() const { return m_pushMs; }
     void setSeed(quint32 seed) { m_random.seed(seed); }

@@ -137,6 +137,12 @@ bool PtyHost::write(const QByteArray &bytes)
     return true;
 }
 
+void PtyHost::discardUnread()
+{
+    if (m_keepAlive >= 0)
+        ::tcflush(m_keepAlive, TCIFLUSH);
+}
+
 void PtyHost::hangUp()
 {
     // The hang-up may come from a handler of the notifier's own signal, so it cannot be deleted here.

@@ -34,6 +34,9 @@ public:
     // Queues bytes towards the client; false if the line is closed or its buffer is full.
     bool write(const QByteArray &bytes);
 
+    // Forgets what the client has not read yet, as a line forgets what no one was listening to.
+    void discardUnread();
+
     // The device vanishes: the client's end is hung up, as by an unplugged adapter, and the link goes.
     void hangUp();
 

@@ -63,6 +63,7 @@ private slots:
     void dropAndLateCommandsHoldBackReplies_data();
     void dropAndLateCommandsHoldBackReplies();
     void scpiAnswersOverTcpAndPushesReadings();
+    void pushedReadingsNobodyTookAreGone();
 };
 
 void TestUutSim::eachKindAnswersItsCommands_data()
@@ -357,6 +358,24 @@ void TestUutSim::scpiAnswersOverTcpAndPushesReadings()
     QSignalSpy gone(&client, &QTcpSocket::disconnected);
     commands.execute(QStringLiteral("hangup"));
     QVERIFY(gone.count() > 0 || gone.wait(5000));
+}
+
+void TestUutSim::pushedReadingsNobodyTookAreGone()
+{
+    const double source = 50.0;
+    QTemporaryDir dir;
+    sim::DeviceSimulator simulator(instrument(QStringLiteral("scpi"), &source, 115200));
+    QVERIFY(simulator.open(dir.filePath(QStringLiteral("uut"))));
+    QSignalSpy pushed(&simulator, &sim::DeviceSimulator::replySent);
+    simulator.setPushInterval(10);
+    QTRY_VERIFY_WITH_TIMEOUT(pushed.count() >= 6, 5000);
+
+    // No event is handled from here on, so no further reading is pushed.
+    QSerialPort client(simulator.portName());
+    QVERIFY(client.open(QIODevice::ReadWrite));
+    QVERIFY(client.waitForReadyRead(5000));
+    // The latest reading, not the six and more sent while no one listened.
+    QCOMPARE(client.readAll(), QByteArray("50.000\n"));
 }
 
 QTEST_GUILESS_MAIN(TestUutSim)
