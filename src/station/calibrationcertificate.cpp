@@ -130,6 +130,39 @@ QString sourceText(const CalibrationJournal::Header &header)
 }
 
 // Where the readings came from: the instrument through its driver, the operator, or a remote client.
+// Each reading the instrument sent, with its raw reply and when it came: the original observations the
+// results rest on. Empty when every reading was typed, which leaves nothing beyond the table to state.
+QStringList readingsRecord(const QVector<CalibrationStepResult> &results)
+{
+    QStringList lines;
+    bool anyRaw = false;
+    for (int i = 0; i < results.size(); ++i) {
+        QStringList entries;
+        for (const TakenReading &t : results.at(i).taken) {
+            const QString at
+                = t.utc.isValid() ? t.utc.toUTC().toString(QStringLiteral("HH:mm:ss.zzz")) : QString();
+            if (!t.isReading()) {
+                entries << CalibrationCertificate::tr("无读数：%1（%2 UTC）").arg(t.fault, at);
+                continue;
+            }
+            const QString value = QString::number(t.value, 'g', 10) + QStringLiteral(" ℃");
+            if (t.source == TakenReading::Source::Driver) {
+                anyRaw = true;
+                entries << CalibrationCertificate::tr("%1（原始应答 %2，%3 UTC）").arg(value, t.raw, at);
+            } else if (t.source == TakenReading::Source::Remote) {
+                entries << CalibrationCertificate::tr("%1（远程提供）").arg(value);
+            } else {
+                entries << CalibrationCertificate::tr("%1（操作员输入）").arg(value);
+            }
+        }
+        if (!entries.isEmpty())
+            lines << CalibrationCertificate::tr("第 %1 步：%2")
+                         .arg(i + 1)
+                         .arg(entries.join(CalibrationCertificate::tr("；")));
+    }
+    return anyRaw ? lines : QStringList();
+}
+
 QString readingsText(const CalibrationJournal::Header &header, const QVector<CalibrationStepResult> &results)
 {
     int driver = 0;
@@ -415,6 +448,9 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
                        .arg(QString::number(o.lengthMs / 1000.0, 'f', 1));
     }
     d.statements.append({tr("通信中断"), outages.isEmpty() ? tr("无") : outages.join(tr("；"))});
+    const QStringList record = readingsRecord(input.results);
+    if (!record.isEmpty())
+        d.statements.append({tr("读数记录"), record.join(QLatin1Char('\n'))});
     d.chart = input.chart;
     d.closing = QStringList {tr("签字人：%1　　签字：____________").arg(run.certificate.signatory),
         tr("本证书的结果仅与被校准的仪器有关。")};

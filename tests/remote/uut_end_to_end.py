@@ -128,6 +128,11 @@ def run_kind(root, kind):
                    f"{kind}: the readings' source")
             expect(abs(float(row["reading"]) - float(row["set_point"])) < 0.5, True,
                    f"{kind}: reading {row['reading']} at {row['set_point']}")
+        # The report states each raw reply beside its reading, as the original observation.
+        text = subprocess.run(["pdftotext", report[:-4] + ".pdf", "-"], capture_output=True, text=True,
+                              check=True).stdout.replace("\n", "")
+        for row in rows:
+            expect(row["reading_raw_1"] in text, True, f"{kind}: {row['reading_raw_1']!r} in the report")
         expect(q("SYST:ERR?"), '0,"No error"', f"{kind}: after the run")
     finally:
         if client:

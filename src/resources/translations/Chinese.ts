@@ -111,7 +111,7 @@
         <translation>序列号 %1</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+99"/>
         <source>未记录</source>
         <translation>未记录</translation>
     </message>
@@ -121,7 +121,8 @@
         <translation>环境温度 %1 ℃ 至 %2 ℃（各步保持期间）</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-55"/>
+        <location line="+28"/>
         <location line="+37"/>
         <location line="+224"/>
         <source>；</source>
@@ -219,7 +220,7 @@
         <translation>分辨力</translation>
     </message>
     <message>
-        <location line="-259"/>
+        <location line="-292"/>
         <source>未评定</source>
         <translation>未评定</translation>
     </message>
@@ -249,7 +250,32 @@
         <translation>（%1）</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+16"/>
+        <source>无读数：%1（%2 UTC）</source>
+        <translation>无读数：%1（%2 UTC）</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1（原始应答 %2，%3 UTC）</source>
+        <translation>%1（原始应答 %2，%3 UTC）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（远程提供）</source>
+        <translation>%1（远程提供）</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（操作员输入）</source>
+        <translation>%1（操作员输入）</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>第 %1 步：%2</source>
+        <translation>第 %1 步：%2</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>从被测仪器读取（%1）</source>
         <translation>从被测仪器读取（%1）</translation>
     </message>
@@ -577,6 +603,11 @@
         <location line="+0"/>
         <source>无</source>
         <translation>无</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>读数记录</source>
+        <translation>读数记录</translation>
     </message>
     <message>
         <location line="+2"/>

@@ -111,7 +111,7 @@
         <translation>serial %1</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+99"/>
         <source>未记录</source>
         <translation>not recorded</translation>
     </message>
@@ -121,7 +121,8 @@
         <translation>Ambient temperature %1 ℃ to %2 ℃ (during the dwells)</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-55"/>
+        <location line="+28"/>
         <location line="+37"/>
         <location line="+224"/>
         <source>；</source>
@@ -219,7 +220,7 @@
         <translation>Resolution</translation>
     </message>
     <message>
-        <location line="-259"/>
+        <location line="-292"/>
         <source>未评定</source>
         <translation>Not evaluated</translation>
     </message>
@@ -249,7 +250,32 @@
         <translation> (%1)</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+16"/>
+        <source>无读数：%1（%2 UTC）</source>
+        <translation>no reading: %1 (%2 UTC)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1（原始应答 %2，%3 UTC）</source>
+        <translation>%1 (raw reply %2, %3 UTC)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（远程提供）</source>
+        <translation>%1 (supplied remotely)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1（操作员输入）</source>
+        <translation>%1 (entered by the operator)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>第 %1 步：%2</source>
+        <translation>Step %1: %2</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>从被测仪器读取（%1）</source>
         <translation>read from the instrument (%1)</translation>
     </message>
@@ -577,6 +603,11 @@
         <location line="+0"/>
         <source>无</source>
         <translation>none</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>读数记录</source>
+        <translation>Readings record</translation>
     </message>
     <message>
         <location line="+2"/>
