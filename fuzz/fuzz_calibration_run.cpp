@@ -4,6 +4,7 @@
 
 #include "control/blackbodymodel.h"
 #include "control/calibrationrun.h"
+#include "jsondepth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,25 +39,6 @@ extern "C" const char *__asan_default_options()
     return "fast_unwind_on_malloc=0:malloc_context_size=255";
 }
 
-namespace {
-// The parser recurses per level of nesting; past this depth its leak's stack outgrows the longest one
-// the sanitizer records, and fromJson() drops out of it. A run file nests four levels.
-const int kMaxFuzzedDepth = 48;
-
-int nestingDepth(const QByteArray &json)
-{
-    int depth = 0;
-    int deepest = 0;
-    for (const char c : json) {
-        if (c == '[' || c == '{')
-            deepest = std::max(deepest, ++depth);
-        else if (c == ']' || c == '}')
-            --depth;
-    }
-    return deepest;
-}
-} // namespace
-
 extern "C" const char *__lsan_default_suppressions()
 {
     return "leak:QJsonDocument::fromJson\n";
@@ -65,7 +47,7 @@ extern "C" const char *__lsan_default_suppressions()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray json(reinterpret_cast<const char *>(data), int(size));
-    if (nestingDepth(json) > kMaxFuzzedDepth)
+    if (jsonNestingDepth(json) > kMaxFuzzedJsonDepth)
         return -1;
     CalibrationRunError error;
     const CalibrationRun run = CalibrationRun::fromJson(json, &error);

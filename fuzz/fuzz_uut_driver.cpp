@@ -7,6 +7,7 @@
 
 #include "control/uutdriver.h"
 #include "control/uutprotocol.h"
+#include "jsondepth.h"
 
 #include <QMap>
 
@@ -75,23 +76,6 @@ void judgeAlone(const UutDriver &driver, const QByteArray &reply)
     check(!UutProtocol::rawText(driver, reply).isNull() || reply.isEmpty());
 }
 
-// The parser recurses per level of nesting; past this depth the stack of its leak (below) outgrows the
-// longest one the sanitizer records. A driver nests five levels.
-const int kMaxFuzzedDepth = 48;
-
-int nestingDepth(const QByteArray &json)
-{
-    int depth = 0;
-    int deepest = 0;
-    for (const char c : json) {
-        if (c == '[' || c == '{')
-            deepest = std::max(deepest, ++depth);
-        else if (c == ']' || c == '}')
-            --depth;
-    }
-    return deepest;
-}
-
 } // namespace
 
 // Qt 5.15's JSON parser leaks the array or object a repeated key replaces, as the run-file fuzzer found;
@@ -111,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
     const int split = int(input.indexOf(kSeparator));
     const QByteArray json = split < 0 ? input : input.left(split);
-    if (nestingDepth(json) > kMaxFuzzedDepth)
+    if (jsonNestingDepth(json) > kMaxFuzzedJsonDepth)
         return -1;
     const UutDriverRead read = readUutDriver(json);
     check(read.driver.has_value() != !read.error.isEmpty());

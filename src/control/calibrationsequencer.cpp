@@ -275,9 +275,7 @@ CalibrationSequencer::Commands CalibrationSequencer::readingEntered(
         return out;
     }
     // In place of the one the instrument did not give; the rest are the instrument's again.
-    m_requestOut = false;
-    m_nextReadingAt = now;
-    removePause(InstrumentFault, now, &out);
+    askInstrumentAgain(now, &out);
     return out;
 }
 
@@ -292,10 +290,15 @@ CalibrationSequencer::Commands CalibrationSequencer::readingSkipped(qint64 now)
         askReading(&out);
         return out;
     }
+    askInstrumentAgain(now, &out);
+    return out;
+}
+
+void CalibrationSequencer::askInstrumentAgain(qint64 now, Commands *out)
+{
     m_requestOut = false;
     m_nextReadingAt = now;
-    removePause(InstrumentFault, now, &out);
-    return out;
+    removePause(InstrumentFault, now, out);
 }
 
 CalibrationSequencer::Commands CalibrationSequencer::instrumentAnswer(

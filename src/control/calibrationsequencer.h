@@ -240,6 +240,8 @@ private:
     Commands resumedFrom(int reasons, qint64 now);
     void addPause(PauseReason reason, qint64 now, Commands *out);
     void removePause(int reasons, qint64 now, Commands *out);
+    // The operator gave or skipped the reading the instrument did not: the next is the instrument's again.
+    void askInstrumentAgain(qint64 now, Commands *out);
     void askReading(Commands *out);
     void startJudge(Commands *out);
     void addRow(CalibrationStepResult::Outcome outcome, int step);
