@@ -68,7 +68,7 @@ void CalibrationStatus::refresh()
     } else if (progress.pauseReasons & CalibrationSequencer::SetPointRefused) {
         phase = tr("已暂停（设定点未确认）");
     } else if (progress.pauseReasons & CalibrationSequencer::InstrumentFault) {
-        phase = tr("已暂停（被测仪器：%1）").arg(m_runner->instrumentFault());
+        phase = tr("已暂停（被测仪器：%1）").arg(m_runner->instrumentFault(false));
     } else if (progress.pauseReasons != CalibrationSequencer::NoPause) {
         phase = tr("已暂停");
     } else {

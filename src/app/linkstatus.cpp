@@ -40,8 +40,8 @@ void LinkStatus::refresh()
     case Port::Open:
         m_portLabel.setKept(tr("已选择:").size());
         m_portLabel.setForms(tr("已选择:") + m_link->port());
-        m_baudLabel.setForms(
-            tr("波特率:") + QString::number(int(m_link->baud())), {QString::number(int(m_link->baud()))});
+        m_baudLabel.setForms(tr("波特率:") + QString::number(int(m_link->baud())),
+            {QString::number(int(m_link->baud())), QString()});
         break;
     case Port::Closed:
         m_portLabel.setKept(tr("端口已关闭").size());
@@ -56,9 +56,10 @@ void LinkStatus::showStability(const Station::Stability &shown)
 {
     if (shown.stable)
         m_stabilityLabel.setForms(
-            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)), {tr("稳定")});
+            tr("稳定 %1").arg(stableDurationText(m_link->clock().elapsed() - shown.since)),
+            {tr("稳定"), QString()});
     else
-        m_stabilityLabel.setForms(tr("未稳定"));
+        m_stabilityLabel.setForms(tr("未稳定"), {QString()});
 }
 
 void LinkStatus::clearStability()

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QHBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Between two texts, as wide as the status bar's own gaps looked.
@@ -34,6 +36,8 @@ void StatusStrip::addPart(StatusPart *part)
 void StatusStrip::addStretch(QWidget *widget)
 {
     m_layout->addWidget(widget, 1);
+    m_stretch = widget;
+    refit();
 }
 
 void StatusStrip::refit()
@@ -44,7 +48,10 @@ void StatusStrip::refit()
             {part->forms(), part->givesWay() >= Never ? StatusFit::kNever : part->givesWay(), part->kept()});
     const QFontMetrics metrics = fontMetrics();
     // A pixel to spare: widths measured in fractions are rounded when drawn.
-    const QStringList shown = StatusFit::fit(parts, contentsRect().width(), kGap,
+    // The stretch sits between the parts: its gap and the least it takes are not theirs to use.
+    const int stretch
+        = m_stretch && !m_stretch->isHidden() ? kGap + std::max(0, m_stretch->minimumSizeHint().width()) : 0;
+    const QStringList shown = StatusFit::fit(parts, contentsRect().width() - stretch, kGap,
         [&metrics](const QString &text) { return metrics.horizontalAdvance(text) + 1; });
     for (int i = 0; i < m_parts.size(); ++i)
         m_parts.at(i)->showForm(shown.at(i));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QHBoxLayout;
@@ -44,4 +45,5 @@ protected:
 private:
     QHBoxLayout *m_layout;
     QList<StatusPart *> m_parts;
+    QPointer<QWidget> m_stretch; // what takes the room the parts leave
 };

@@ -93,13 +93,14 @@ void CalibrationRunner::setInstrumentLink(UutLink *link)
     connect(m_readingTimer, &QTimer::timeout, this, &CalibrationRunner::tick);
 }
 
-QString CalibrationRunner::instrumentFault() const
+QString CalibrationRunner::instrumentFault(bool withReply) const
 {
     if (!isRunning() || !(m_run->progress(now()).pauseReasons & CalibrationSequencer::InstrumentFault))
         return QString();
     const TakenReading &fault = m_run->lastFault();
-    return fault.raw.isEmpty() ? fault.fault
-                               : fault.fault + QStringLiteral(" (") + fault.raw + QLatin1Char(')');
+    return fault.raw.isEmpty() || !withReply
+        ? fault.fault
+        : fault.fault + QStringLiteral(" (") + fault.raw + QLatin1Char(')');
 }
 
 void CalibrationRunner::prepareInstrument(

@@ -70,8 +70,9 @@ public:
     void setInstrumentLink(UutLink *link);
     // Whether the run under way takes its readings from the instrument.
     bool readsInstrument() const { return isRunning() && m_run->readsInstrument(); }
-    // Why the instrument gave no reading, while that holds the run; empty otherwise.
-    QString instrumentFault() const;
+    // Why the instrument gave no reading, while that holds the run, with its reply when `withReply`;
+    // empty otherwise. The status bar has room for the reason alone.
+    QString instrumentFault(bool withReply = true) const;
 
     bool isRunning() const { return m_run && m_run->isRunning(); }
     bool isPaused() const { return isRunning() && m_run->isPaused(); }

@@ -31,6 +31,9 @@ void StatusPart::setForms(const QString &full, const QStringList &shorter)
 void StatusPart::showForm(const QString &shown)
 {
     setToolTip(shown == text() ? QString() : text());
+    // A part that gave way altogether leaves no gap behind.
+    if (!m_forms.isEmpty())
+        setVisible(!shown.isEmpty());
     if (shown == m_shown)
         return;
     m_shown = shown;

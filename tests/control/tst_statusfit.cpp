@@ -15,8 +15,8 @@ QVector<StatusFit::Part> runningBar(bool remote)
 {
     return {
         {{QStringLiteral("Port:/dev/ttyUSB0")}, 5, 5},
-        {{QStringLiteral("Baud:9600"), QStringLiteral("9600")}, 4},
-        {{QStringLiteral("Stable 12:03"), QStringLiteral("Stable")}, 3},
+        {{QStringLiteral("Baud:9600"), QStringLiteral("9600"), QString()}, 4},
+        {{QStringLiteral("Stable 12:03"), QStringLiteral("Stable"), QString()}, 3},
         {{QStringLiteral("Run: step 2/5 dwell")}},
         {{QStringLiteral("UUT: connected"), QStringLiteral("UUT ok")}, 2},
         {remote ? QStringList {QStringLiteral("Remote: SCPI :5025, 1 client"),
@@ -63,12 +63,16 @@ void TestStatusFit::partsGiveWayInTheirOrder_data()
     QTest::newRow("then the stable time")
         << true << 89
         << "Port:/dev/ttyUSB0|Baud:9600|Stable|Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
+    QTest::newRow("then the stable time altogether")
+        << true << 83 << "Port:/dev/ttyUSB0|Baud:9600||Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
     QTest::newRow("then the baud rate")
-        << true << 83 << "Port:/dev/ttyUSB0|9600|Stable|Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
+        << true << 76 << "Port:/dev/ttyUSB0|9600||Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
+    QTest::newRow("then the baud rate altogether")
+        << true << 70 << "Port:/dev/ttyUSB0|||Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
     QTest::newRow("the port last, cut in the middle after its caption")
-        << true << 78 << "Port:/dev/…yUSB0|9600|Stable|Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
+        << true << 62 << "Port:/de…SB0|||Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
     QTest::newRow("the run's phase whole when nothing else can give")
-        << true << 40 << "Port:…|9600|Stable|Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
+        << true << 40 << "Port:…|||Run: step 2/5 dwell|UUT ok|SCPI :5025 (1)|MQTT ok";
     QTest::newRow("a part not shown takes no room") << false << 96
                                                     << "Port:/dev/ttyUSB0|Baud:9600|Stable 12:03|Run: step "
                                                        "2/5 dwell|UUT: connected||Reporting: connected";
