@@ -31,6 +31,10 @@ RunReadingsFields::RunReadingsFields(
         [this](int index) {
             if (!m_showing && index >= 0)
                 m_run->readings.from = ReadingsSource::From(index);
+            // A run that reads its instrument needs a driver: offer the first one rather than an empty box.
+            if (!m_showing && m_run->readings.from == ReadingsSource::From::Driver
+                && m_run->readings.driver.isEmpty() && ui->comboBox_uutDriver->count() > 0)
+                ui->comboBox_uutDriver->setCurrentText(ui->comboBox_uutDriver->itemText(0));
             enableDriverFields();
         });
     connect(ui->comboBox_uutDriver, &QComboBox::currentTextChanged, this, [this](const QString &text) {

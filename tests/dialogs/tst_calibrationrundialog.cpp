@@ -66,6 +66,9 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     // Readings from the instrument: the driver, its port and the interval; 读取一次 asks for one of them.
     QVERIFY(!namedChild<QPushButton>(&editor, "pushButton_readOnce")->isEnabled());
     namedChild<QComboBox>(&editor, "comboBox_readingsSource")->setCurrentIndex(1);
+    // A new run offers the first driver, never an empty box.
+    QCOMPARE(namedChild<QComboBox>(&editor, "comboBox_uutDriver")->currentText(),
+        QStringLiteral("ascii-ir.bbuut"));
     namedChild<QComboBox>(&editor, "comboBox_uutDriver")->setCurrentIndex(1);
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_uutPort"), QStringLiteral("/dev/ttyUSB1"));
     namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_readingInterval")->setValue(0.5);
