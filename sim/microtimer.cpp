@@ -64,14 +64,14 @@ void MicroTimer::arm()
 {
     if (m_fd < 0)
         return;
-    itimerspec spec {};
+    itimerspec when {};
     if (!m_tasks.empty()) {
         // Zero would disarm the timer: a deadline already past is taken as one nanosecond from boot.
         const qint64 deadline = qMax<qint64>(1, m_tasks.begin()->first);
-        spec.it_value.tv_sec = time_t(deadline / 1000000000);
-        spec.it_value.tv_nsec = long(deadline % 1000000000);
+        when.it_value.tv_sec = time_t(deadline / 1000000000);
+        when.it_value.tv_nsec = long(deadline % 1000000000);
     }
-    ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &when, nullptr);
 }
 
 } // namespace sim

@@ -115,7 +115,7 @@ std::optional<QString> fillTemplate(const UutCommand &command, const QString &ad
         }
         if (!std::isfinite(scaled) || std::fabs(scaled) > 1e15)
             return std::nullopt;
-        // The spec was checked when the driver was read: [0][width][.precision]f|d.
+        // The format was checked when the driver was read: [0][width][.precision]f|d.
         const QByteArray flags = m.captured(1).toLatin1() + m.captured(2).toLatin1();
         if (m.captured(4).isEmpty())
             out += QString::number(scaled, 'g', 10);
