@@ -47,15 +47,17 @@ void TestAuditLine::lineIsWrittenByteForByte()
     line.osUser = QStringLiteral("lab");
     line.operatorName = QStringLiteral("Li \"Q\"\n");
     line.act = QStringLiteral("settingChanged");
-    line.details = {{QStringLiteral("old"), QStringLiteral("a\\b")}, {QStringLiteral("key"), QStringLiteral("x")},
-        {QStringLiteral("new"), QStringLiteral("\x01")}};
-    const QByteArray body = QByteArrayLiteral("{\"seq\":1,\"utc\":\"2026-12-10T05:30:00.007Z\",\"osUser\":\"lab\","
-                                              "\"operator\":\"Li \\\"Q\\\"\\n\",\"act\":\"settingChanged\","
-                                              "\"details\":{\"key\":\"x\",\"new\":\"\\u0001\",\"old\":\"a\\\\b\"},"
-                                              "\"prev\":\"")
+    line.details = {{QStringLiteral("old"), QStringLiteral("a\\b")},
+        {QStringLiteral("key"), QStringLiteral("x")}, {QStringLiteral("new"), QStringLiteral("\x01")}};
+    const QByteArray body
+        = QByteArrayLiteral("{\"seq\":1,\"utc\":\"2026-12-10T05:30:00.007Z\",\"osUser\":\"lab\","
+                            "\"operator\":\"Li \\\"Q\\\"\\n\",\"act\":\"settingChanged\","
+                            "\"details\":{\"key\":\"x\",\"new\":\"\\u0001\",\"old\":\"a\\\\b\"},"
+                            "\"prev\":\"")
         + AuditLine::kGenesis + "\"}";
     QCOMPARE(line.body(), body);
-    const QByteArray hash = QCryptographicHash::hash(AuditLine::kGenesis + body, QCryptographicHash::Sha256).toHex();
+    const QByteArray hash
+        = QCryptographicHash::hash(AuditLine::kGenesis + body, QCryptographicHash::Sha256).toHex();
     QCOMPARE(line.bytes(), body.left(body.size() - 1) + ",\"hash\":\"" + hash + "\"}\n");
     AuditLine back;
     QString reason;
