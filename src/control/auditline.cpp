@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kHashLength = 64;
@@ -96,12 +98,8 @@ void appendValue(QByteArray *out, const QJsonValue &value)
 
 bool isHex(const QByteArray &text)
 {
-    if (text.size() != kHashLength)
-        return false;
-    for (const char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    return true;
+    const auto hexDigit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    return text.size() == kHashLength && std::all_of(text.cbegin(), text.cend(), hexDigit);
 }
 
 } // namespace

@@ -196,15 +196,15 @@ QString AuditTrail::append(
     if (!existed)
         syncFolder(folder);
     qint64 seq = 0;
-    QByteArray head;
-    if (!chainOf(tail.lastLine, &seq, &head)) {
+    QByteArray last;
+    if (!chainOf(tail.lastLine, &seq, &last)) {
         // A line that does not read is for the check to name; chaining past it would hide it.
         *error = failure(m_log, QCoreApplication::translate("AuditTrail", "最后一行已损坏"));
         return QString();
     }
     const QString user = osUser();
     const auto write = [&](const QString &what, const QJsonObject &said) {
-        AuditLine line = AuditLine::after(seq, head);
+        AuditLine line = AuditLine::after(seq, last);
         line.utc = QDateTime::currentDateTimeUtc();
         line.osUser = user;
         line.operatorName = operatorName;
@@ -215,7 +215,7 @@ QString AuditTrail::append(
             return false;
         }
         seq = line.seq;
-        head = line.hash();
+        last = line.hash();
         return true;
     };
     if (tail.wholeEnd < tail.size) {
@@ -241,7 +241,7 @@ QString AuditTrail::append(
     }
     if (!write(act, details))
         return QString();
-    return QString::fromLatin1(head);
+    return QString::fromLatin1(last);
 }
 
 QString AuditTrail::head(QString *error) const

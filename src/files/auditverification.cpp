@@ -62,14 +62,14 @@ QString checkRecord(const QString &path, const QHash<QString, int> &heads,
             .arg(issue->index);
     for (const QJsonValue &value : issue->details.value(QLatin1String("files")).toArray()) {
         const QJsonObject entry = value.toObject();
-        QString file = entry.value(QLatin1String("path")).toString();
-        if (!QFileInfo(file).isFile())
-            file = QDir(folder).filePath(QFileInfo(file).fileName());
-        if (!QFileInfo(file).isFile())
+        QString found = entry.value(QLatin1String("path")).toString();
+        if (!QFileInfo(found).isFile())
+            found = QDir(folder).filePath(QFileInfo(found).fileName());
+        if (!QFileInfo(found).isFile())
             return QStringLiteral("report %1: %2 is missing")
                 .arg(number, entry.value(QLatin1String("path")).toString());
-        if (sha256Of(file) != entry.value(QLatin1String("sha256")).toString())
-            return QStringLiteral("report %1: %2 is not the file issued").arg(number, file);
+        if (sha256Of(found) != entry.value(QLatin1String("sha256")).toString())
+            return QStringLiteral("report %1: %2 is not the file issued").arg(number, found);
     }
     return QString();
 }

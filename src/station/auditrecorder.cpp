@@ -112,11 +112,11 @@ QString AuditRecorder::record(const QString &act, const QJsonObject &details)
         return QString();
     AuditTrail trail(AuditTrail::filePath(folder), CertificateCounter::filePath(folder));
     QString error;
-    const QString head = trail.append(act, details, m_operator, &error);
-    if (head.isEmpty() && error != m_error)
+    const QString now = trail.append(act, details, m_operator, &error);
+    if (now.isEmpty() && error != m_error)
         emit failed(error);
-    m_error = head.isEmpty() ? error : QString();
-    return head;
+    m_error = now.isEmpty() ? error : QString();
+    return now;
 }
 
 void AuditRecorder::setPoint(double celsius, Requester requester, const QString &origin)

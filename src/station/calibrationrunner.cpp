@@ -337,7 +337,7 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
     ++m_runSerial;
     if (m_audit) {
         m_audit->setOperator(run.operatorName);
-        m_audit->run(AuditRecorder::RunAct::Started, header.certificateNumber,
+        m_audit->run(AuditRecorder::RunAct::Started, m_record.header().certificateNumber,
             {{QStringLiteral("runFile"), setup.runFile},
                 {QStringLiteral("steps"), QString::number(run.steps.size())}});
     }

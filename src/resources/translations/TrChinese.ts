@@ -35,6 +35,20 @@
     </message>
 </context>
 <context>
+    <name>AuditTrail</name>
+    <message>
+        <location filename="../../files/audittrail.cpp" line="+26"/>
+        <source>无法写入审计记录 %1（%2）。</source>
+        <translation>無法寫入稽核記錄 %1（%2）。</translation>
+    </message>
+    <message>
+        <location line="+176"/>
+        <location line="+66"/>
+        <source>最后一行已损坏</source>
+        <translation>最後一行已損壞</translation>
+    </message>
+</context>
+<context>
     <name>BlackbodyLink</name>
     <message>
         <location filename="../../station/blackbodylink.cpp" line="+86"/>
@@ -123,12 +137,12 @@
     <message>
         <location line="-27"/>
         <location line="+37"/>
-        <location line="+224"/>
+        <location line="+227"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-131"/>
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -148,7 +162,7 @@
         <translation>第 %1 頁，共 %2 頁</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>证书编号</source>
         <translation>證書編號</translation>
     </message>
@@ -213,13 +227,13 @@
         <translation>輻射源口徑</translation>
     </message>
     <message>
-        <location line="-95"/>
-        <location line="+96"/>
+        <location line="-98"/>
+        <location line="+99"/>
         <source>分辨力</source>
         <translation>解析度</translation>
     </message>
     <message>
-        <location line="-259"/>
+        <location line="-262"/>
         <source>未评定</source>
         <translation>未評定</translation>
     </message>
@@ -354,7 +368,12 @@
         <translation>、</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+8"/>
+        <source>审计链头 %1…</source>
+        <translation>稽核鏈頭 %1…</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>读数来源</source>
         <translation>讀數來源</translation>
     </message>
@@ -609,7 +628,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+159"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+162"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -634,7 +653,7 @@
         <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>證書編號 %1 已用於另一份證書</translation>
     </message>
@@ -644,7 +663,7 @@
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+166"/>
         <source>证书的签发记录已损坏</source>
         <translation>證書的簽發記錄已損壞</translation>
     </message>
@@ -1274,7 +1293,7 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../station/calibrationrunner.cpp" line="+114"/>
+        <location filename="../../station/calibrationrunner.cpp" line="+115"/>
         <source>本程序没有被测仪器的连接</source>
         <translation>本程式沒有被測儀器的連線</translation>
     </message>
@@ -2820,7 +2839,7 @@
 <context>
     <name>Station</name>
     <message>
-        <location filename="../../station/station.cpp" line="+193"/>
+        <location filename="../../station/station.cpp" line="+200"/>
         <source>当前曲线尚未保存</source>
         <translation>目前曲線尚未儲存</translation>
     </message>
@@ -3286,7 +3305,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+99"/>
+        <location filename="../../app/main.cpp" line="+110"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
