@@ -2171,7 +2171,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+304"/>
+        <location filename="../../app/mainwindow.cpp" line="+313"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2263,27 +2263,33 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-128"/>
+        <location filename="../../app/mainwindow.cpp" line="-136"/>
         <location line="+8"/>
-        <location line="+117"/>
+        <location line="+125"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-548"/>
+        <location line="-556"/>
+        <location line="+8"/>
         <location line="+20"/>
         <location line="+363"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-390"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>在恢复写入之前，这些操作不会留在审计记录中。</source>
+        <translation>在恢复写入之前，这些操作不会留在审计记录中。</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -2441,7 +2447,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-625"/>
+        <location filename="../../app/mainwindow.cpp" line="-633"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
