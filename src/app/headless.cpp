@@ -9,6 +9,7 @@
 #include "settings/remotesettings.h"
 #include "settings/settings.h"
 #include "settings/telemetrysettings.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/station.h"
@@ -129,6 +130,8 @@ int Headless::run(
         });
 
     saveUnsavedRecordings(station);
+    QObject::connect(&station.audit(), &AuditRecorder::failed, &station,
+        [](const QString &error) { say(QStringLiteral("Audit trail: %1").arg(error)); });
     QObject::connect(&station.recorder(), &CurveRecorder::journalFailed, &station, [](const QString &reason) {
         say(QStringLiteral("Recording without its journal (%1): a crash would lose it").arg(reason));
     });

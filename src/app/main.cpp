@@ -1,3 +1,4 @@
+#include "app/auditcommand.h"
 #include "app/headless.h"
 #include "app/instanceguard.h"
 #include "app/language.h"
@@ -45,6 +46,13 @@ const QCommandLineOption profileOption(QStringLiteral("profile"),
                    "stations can run on one computer. A letter or digit, then letters, digits, '_', '-' or "
                    "'.'; \"default\" (or none) is the station's first profile."),
     QStringLiteral("name"));
+const QCommandLineOption verifyAuditOption(QStringLiteral("verify-audit"),
+    QStringLiteral("Check the audit trail FILE (else the user's audit.log) without a display: print its head "
+                   "hash and exit 0, or name the first line that does not verify and exit 1."));
+const QCommandLineOption reportsOption(QStringLiteral("reports"),
+    QStringLiteral("With --verify-audit: also check the issue records in this folder (the data folder's "
+                   "\"issued\") and their report files against the trail; exit 5 when one disagrees."),
+    QStringLiteral("folder"));
 
 // Exit codes beside 0 and the 2 of a link that cannot be opened.
 constexpr int kProfileInUse = 3;
@@ -56,7 +64,10 @@ void parseCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
         "Controls a blackbody calibration source over a serial port and records its temperature."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({printTexts, headlessOption, portOption, baudOption, modelOption, profileOption});
+    parser.addOptions({printTexts, headlessOption, portOption, baudOption, modelOption, profileOption,
+        verifyAuditOption, reportsOption});
+    parser.addPositionalArgument(QStringLiteral("file"),
+        QStringLiteral("With --verify-audit: the trail to check."), QStringLiteral("[FILE]"));
     parser.process(app);
 }
 
@@ -125,6 +136,15 @@ int main(int argc, char *argv[])
         prepareApplication();
         QCommandLineParser parser;
         parseCommandLine(parser, app); // exits
+    }
+    // A check of the records needs no display, no profile and no settings.
+    if (hasArgument(argc, argv, {"--verify-audit", "-verify-audit"})) {
+        QCoreApplication app(argc, argv);
+        prepareApplication();
+        QCommandLineParser parser;
+        parseCommandLine(parser, app);
+        return AuditCommand::verify(
+            parser.positionalArguments().value(0), parser.value(reportsOption), Profile::userDataDir());
     }
     // Decided before any application object exists: a station without a window needs no display, and
     // paints its certificates offscreen.

@@ -33,6 +33,7 @@
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "settings/uutdriverfolders.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/station.h"
@@ -191,6 +192,14 @@ MainWindow::MainWindow(Station *station, QWidget *parent)
         auto *box = new QMessageBox(QMessageBox::Warning, tr("错误"),
             tr("无法继续记录校准结果：%1\n程序意外退出时，已完成各步的结果会丢失。").arg(error),
             QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
+    connect(&m_station->audit(), &AuditRecorder::failed, this, [this](const QString &error) {
+        // Told once until the trail takes lines again; the act itself went on.
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("错误"),
+            error + QLatin1Char('\n') + tr("在恢复写入之前，这些操作不会留在审计记录中。"), QMessageBox::Ok,
+            this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });

@@ -410,7 +410,9 @@ void Settings::setValue(const QString &key, const QString &text)
     const auto it = values.constFind(key);
     if (it != values.cend() && *it == text)
         return;
+    const QString old = it != values.cend() ? *it : QString();
     values.insert(key, text);
     m_changed.insert(key);
     m_defaulted.remove(key);
+    emit valueChanged(key, old, text);
 }

@@ -43,6 +43,11 @@ public:
     // Full path of config.xml; empty before load().
     QString filePath() const;
 
+signals:
+    // setValue() changed `key` from `old` (empty when it had none) to `now`: for the audit trail.
+    void valueChanged(const QString &key, const QString &old, const QString &now);
+
+public:
     const QString rootElement = QStringLiteral("Settings");
     const QString chartElement = QStringLiteral("Chart");
     const QString chartLineWidthKey = QStringLiteral("ChartLineWidth");

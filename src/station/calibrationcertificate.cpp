@@ -323,6 +323,9 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
         d.number = tr("证书编号 %1").arg(input.header.certificateNumber);
     }
     d.pageText = tr("第 %1 页，共 %2 页");
+    // Enough of the head to find it in the trail; the issue record keeps it whole.
+    if (!input.auditHead.isEmpty())
+        d.auditHead = tr("审计链头 %1…").arg(input.auditHead.left(16));
     const QDate calibrated = input.header.started.date();
     d.fields = {
         {tr("证书编号"), input.header.certificateNumber},

@@ -27,6 +27,7 @@ public:
         LabSettings lab;
         QDate issued;
         QString curveNote; // whether the chart shows the whole run
+        QString auditHead; // the audit trail's head before the issue, 64 hex digits; empty without one
         QPixmap chart;
     };
 

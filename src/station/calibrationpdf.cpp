@@ -84,7 +84,7 @@ int misreadCount(const QString &face, const QSet<QChar> &characters)
 
 QString documentText(const CertificateDocument &d)
 {
-    QStringList parts {d.title, d.number, d.pageNotice, d.pageText, d.verdict};
+    QStringList parts {d.title, d.number, d.pageNotice, d.pageText, d.auditHead, d.verdict};
     for (const auto *pairs : {&d.fields, &d.sections, &d.statements}) {
         for (const auto &pair : *pairs)
             parts << pair.first << pair.second;
@@ -218,6 +218,7 @@ private:
             const QRect foot(m_page.left(), m_page.bottom() - height, m_page.width(), height);
             m_painter->drawLine(foot.topLeft(), foot.topRight());
             m_painter->drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, m_document.number);
+            m_painter->drawText(foot, Qt::AlignHCenter | Qt::AlignVCenter, m_document.auditHead);
             m_painter->drawText(
                 foot, Qt::AlignRight | Qt::AlignVCenter, m_document.pageText.arg(m_pageNumber).arg(m_pages));
         }

@@ -16,6 +16,7 @@ struct CertificateDocument
     QString number; // on every page, beside "page x of y"; empty for a test report, which has none
     QString pageNotice; // at the head of every page when given: "not a calibration certificate"
     QString pageText; // with %1 for the page and %2 for the pages, "Page %1 of %2"
+    QString auditHead; // in the middle of every page's foot when given: "Audit head: 1a2b…"
     QVector<QPair<QString, QString>> fields; // "label: value", two a line
     QVector<QPair<QString, QString>> sections; // a heading and its paragraph
     QStringList tableHeader;

@@ -10,6 +10,7 @@
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
 #include "station/asker.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationcertificate.h"
 #include "station/curveimage.h"
 
@@ -112,6 +113,7 @@ void CalibrationReporter::reportRun(
     }
     report->certificate.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
     if (deliver(*report, false, asker)) {
+        recordIssue(record.number(), IssueRecord::hash(record.toJson()), m_lastFiles);
         markSaved();
         if (!journal.isEmpty())
             CalibrationJournal::remove(journal);
@@ -127,6 +129,7 @@ IssueRecord CalibrationReporter::liveRecord(const CalibrationJournal::Contents &
     record.run = run;
     record.issuedAt = QDateTime::currentDateTime();
     record.lab = LabSettings::read(appSettings);
+    record.auditHead = m_audit ? m_audit->head() : QString();
     const QSharedPointer<SampleStore> curve = m_recorder->curve();
     if (!curve || curve->isEmpty())
         return record;
@@ -209,6 +212,7 @@ std::optional<CalibrationReportContent> CalibrationReporter::contentOf(
     input.lab = record.lab;
     input.issued = record.issuedAt.date();
     input.curveNote = curveNote(record);
+    input.auditHead = record.auditHead;
     if (!journal.isEmpty() && !record.chartSha256.isEmpty()) {
         const QString chart = CalibrationJournal::chartPath(journal);
         if (sha256Of(chart) != record.chartSha256 || !input.chart.load(chart, "PNG"))
@@ -283,6 +287,7 @@ bool CalibrationReporter::deliverIssued(
     };
     if (!deliver(*content, mayWait, asker, notes))
         return false;
+    recordIssue(record.number(), issued.value(QLatin1String("sha256")).toString(), m_lastFiles);
     if (!archive(issued, path, m_lastFiles, &error))
         emit journalUnreadable(path, error);
     journal->close();
@@ -372,6 +377,13 @@ bool CalibrationReporter::deliver(
     }
 }
 
+void CalibrationReporter::recordIssue(
+    const QString &number, const QString &sha256, const QStringList &files) const
+{
+    if (m_audit)
+        m_audit->issued(number, !number.isEmpty(), sha256, files);
+}
+
 QStringList CalibrationReporter::pendingJournals()
 {
     QStringList journals = CalibrationJournal::list(journalFolder());
@@ -405,6 +417,7 @@ void CalibrationReporter::offerPending(Asker *asker)
                 = {contents.header, CalibrationJournal::reportRows(contents), contents.outages, contents.end};
             record->issuedAt = QDateTime::currentDateTime();
             record->lab = LabSettings::read(appSettings);
+            record->auditHead = m_audit ? m_audit->head() : QString();
             record->curveFiles = QFileInfo(CalibrationJournal::curvePath(journal)).isFile()
                 && QFileInfo(CalibrationJournal::curveCsvPath(journal)).isFile();
             // Only a run the program left while it went on lost its curve that way.
@@ -429,6 +442,9 @@ void CalibrationReporter::offerPending(Asker *asker)
             // A crash during the write: the set stands if it was named whole, else it goes.
             QStringList files;
             if (settleInterrupted(contents, &files)) {
+                // The crash may have come before the trail heard of it; a second line for it says the same.
+                recordIssue(
+                    record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files);
                 if (!archive(contents.issue, journal, files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();

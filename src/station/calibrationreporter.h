@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class Asker;
+class AuditRecorder;
 class CurveRecorder;
 
 // A run's report: its certificate issued once, as a record in the run's journal before any file is
@@ -54,6 +55,9 @@ public:
     // Offers to write their reports, and writes them when `asker` agrees.
     void offerPending(Asker *asker);
 
+    // Where issues are recorded, and whose head each record carries; outlives the reporter.
+    void setAudit(AuditRecorder *audit) { m_audit = audit; }
+
     // The report's CSV file of the last run, once written.
     QString lastReport() const { return m_lastReport; }
 
@@ -87,7 +91,11 @@ private:
     bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
         const CalibrationReportNotes &notes = {});
 
+    // Records the issue of `record` (`sha256` its issue record's hash) with the files just written.
+    void recordIssue(const QString &number, const QString &sha256, const QStringList &files) const;
+
     CurveRecorder *m_recorder;
+    AuditRecorder *m_audit = nullptr;
     QString m_lastReport;
     QStringList m_lastFiles;
 };

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "settings/uutdriverfolders.h"
 #include "station/asker.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationcertificate.h"
 #include "station/calibrationreporter.h"
 #include "station/runstart.h"
@@ -207,9 +208,11 @@ void CalibrationRunner::instrumentAnswered(int token, const UutReading &reading)
     taken.source = TakenReading::Source::Driver;
     taken.raw = reading.raw;
     taken.utc = reading.utc.isValid() ? reading.utc.toUTC() : QDateTime::currentDateTimeUtc();
-    if (reading.kind == UutReading::Kind::Value)
+    if (reading.kind == UutReading::Kind::Value) {
         taken.value = reading.value;
-    else
+        if (m_audit)
+            m_audit->reading(taken.source, m_run->progress(now()).step, reading.raw, reading.value);
+    } else
         taken.fault = faultText(reading);
     // A lost link cannot answer the next request either.
     const bool pauses = reading.kind != UutReading::Kind::Value
@@ -333,6 +336,12 @@ CalibrationRunner::StartResult CalibrationRunner::begin(
     m_readingToken = 0;
     m_run->setAmbient(run.ambientC);
     ++m_runSerial;
+    if (m_audit) {
+        m_audit->setOperator(run.operatorName);
+        m_audit->run(AuditRecorder::RunAct::Started, m_record.header().certificateNumber,
+            {{QStringLiteral("runFile"), setup.runFile},
+                {QStringLiteral("steps"), QString::number(run.steps.size())}});
+    }
     emit runStarted();
     apply(m_run->start());
     emit stateChanged();
@@ -538,6 +547,8 @@ bool CalibrationRunner::answer(const ReadingQuestion &question, double celsius, 
     TakenReading as;
     as.source = source;
     as.utc = QDateTime::currentDateTimeUtc();
+    if (m_audit)
+        m_audit->reading(source, m_run->progress(now()).step, QString::number(celsius, 'g', 12), celsius);
     apply(m_run->readingEntered(now(), celsius, as));
     emit progressShown();
     return true;
@@ -630,6 +641,8 @@ void CalibrationRunner::applyCommands(const CalibrationSequencer::Commands &comm
             break;
         case Command::Kind::SendSetPoint:
             m_link->requestSetPoint(command.setPoint, Requester::Run);
+            if (m_audit)
+                m_audit->setPoint(command.setPoint, Requester::Run, QString());
             break;
         case Command::Kind::StartJudge:
         case Command::Kind::StopJudge:
@@ -652,11 +665,16 @@ void CalibrationRunner::applyCommands(const CalibrationSequencer::Commands &comm
             m_recorder->markStep(false);
             break;
         case Command::Kind::Paused:
+            if (m_audit)
+                m_audit->run(AuditRecorder::RunAct::Paused, m_record.header().certificateNumber,
+                    {{QStringLiteral("reason"), QString::number(int(command.reason))}});
             if (command.reason == CalibrationSequencer::SetPointRefused)
                 emit setPointRefusedTooOften(command.step, command.setPoint);
             emit stateChanged();
             break;
         case Command::Kind::Resumed:
+            if (m_audit)
+                m_audit->run(AuditRecorder::RunAct::Resumed, m_record.header().certificateNumber);
             emit stateChanged();
             break;
         case Command::Kind::TakeReading:
@@ -719,6 +737,9 @@ void CalibrationRunner::finish(bool aborted)
     const CalibrationJournal::End end
         = aborted ? CalibrationJournal::End::Aborted : CalibrationJournal::End::Finished;
     m_record.end(end);
+    if (m_audit)
+        m_audit->run(aborted ? AuditRecorder::RunAct::Aborted : AuditRecorder::RunAct::Finished,
+            m_record.header().certificateNumber);
     // The last step's outcome reaches the run's table before the table turns editable again.
     emit progressShown();
     emit stateChanged();

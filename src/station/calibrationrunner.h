@@ -19,6 +19,7 @@
 #include <optional>
 
 class Asker;
+class AuditRecorder;
 class CalibrationReporter;
 class CurveRecorder;
 class QTimer;
@@ -68,6 +69,8 @@ public:
     ~CalibrationRunner() override;
     // The instrument under test's link, for runs that take their readings from it; outlives the runner.
     void setInstrumentLink(UutLink *link);
+    // Where the run's acts, its set points and the readings it takes are recorded; outlives the runner.
+    void setAudit(AuditRecorder *audit) { m_audit = audit; }
     // Whether the run under way takes its readings from the instrument.
     bool readsInstrument() const { return isRunning() && m_run->readsInstrument(); }
     // Why the instrument gave no reading, while that holds the run, with its reply when `withReply`;
@@ -194,6 +197,7 @@ private:
     QTimer *m_readingTimer = nullptr;
     CurveRecorder *m_recorder;
     CalibrationReporter *m_reporter;
+    AuditRecorder *m_audit = nullptr;
     Asker *m_asker = nullptr; // the starting door's, for the run's questions
     std::unique_ptr<CalibrationSequencer> m_run;
     CalibrationRunSetup m_setup;

@@ -32,6 +32,9 @@ struct IssueRecord
     qint64 curveFromMsecs = 0;
     bool curveFiles = false; // the curve and its table wait beside the journal
     QString chartSha256; // of the chart's PNG beside the journal; empty without a chart
+    // The audit trail's head as the record was issued, before its own issue line: the report carries it,
+    // so a trail cut or forged after the report shows against it. Empty from a program without a trail.
+    QString auditHead;
 
     QString number() const { return run.header.certificateNumber; }
     QJsonObject toJson() const;

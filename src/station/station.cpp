@@ -7,6 +7,7 @@
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationreporter.h"
 #include "station/calibrationrunner.h"
 #include "station/thermometerlink.h"
@@ -19,6 +20,7 @@
 
 Station::Station(QObject *parent)
     : QObject(parent)
+    , m_audit(std::make_unique<AuditRecorder>())
     , m_link(std::make_unique<BlackbodyLink>())
     , m_thermometer(std::make_unique<ThermometerLink>())
     , m_recorder(std::make_unique<CurveRecorder>())
@@ -27,6 +29,10 @@ Station::Station(QObject *parent)
     , m_runner(std::make_unique<CalibrationRunner>(m_link.get(), m_recorder.get(), m_reporter.get()))
 {
     m_runner->setInstrumentLink(m_instrument.get());
+    m_runner->setAudit(m_audit.get());
+    m_reporter->setAudit(m_audit.get());
+    connect(&appSettings, &Settings::valueChanged, m_audit.get(), &AuditRecorder::settingChanged);
+    connect(m_recorder.get(), &CurveRecorder::recordingChanged, m_audit.get(), &AuditRecorder::recording);
     BlackbodyLink *blackbody = m_link.get();
     CurveRecorder *recording = m_recorder.get();
     // The recording hears the link first: what it holds is what every door shows.
@@ -87,6 +93,7 @@ LinkPolicy::Refusal Station::requestSetPoint(
     if (refusal != LinkPolicy::Refusal::None)
         return refusal;
     const quint64 request = m_link->requestSetPoint(celsius, requester, origin);
+    m_audit->setPoint(celsius, requester, origin);
     if (id)
         *id = request;
     return refusal;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class AuditRecorder;
 class CalibrationReporter;
 class CalibrationRunner;
 class CurveRecorder;
@@ -47,6 +48,8 @@ public:
     CalibrationRunner &runner() { return *m_runner; }
     const CalibrationRunner &runner() const { return *m_runner; }
     CalibrationReporter &reporter() { return *m_reporter; }
+    // The audit trail every record-changing act of the station goes to.
+    AuditRecorder &audit() { return *m_audit; }
 
     // The facts every door judges by, as they are now.
     LinkSituation situation() const;
@@ -100,6 +103,7 @@ private:
     const StabilityJudge &countedJudge() const;
     void recountStability();
 
+    std::unique_ptr<AuditRecorder> m_audit;
     std::unique_ptr<BlackbodyLink> m_link;
     std::unique_ptr<ThermometerLink> m_thermometer;
     std::unique_ptr<CurveRecorder> m_recorder;

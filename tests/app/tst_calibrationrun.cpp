@@ -3,9 +3,11 @@
 #include "app/startup.h"
 #include "blackbodydevice.h"
 #include "chart/ttwidget.h"
+#include "control/auditline.h"
 #include "control/calibrationjournal.h"
 #include "devicesimulator.h"
 #include "dialogs/calibrationrundialog.h"
+#include "files/audittrail.h"
 #include "settings/certificatecounter.h"
 #include "settings/labsettings.h"
 #include "settings/settings.h"
@@ -404,6 +406,38 @@ void TestCalibrationRun::runWritesTheReportAndTheChart()
     QVERIFY(!chart()->isRecording());
     QVERIFY(!chart()->hasUnsavedCurve());
     QVERIFY(child<NavButton>("pushButton_set")->isEnabled());
+
+    // The run's acts in the audit trail, in their order, and the head before the issue on every page.
+    QFile trail(AuditTrail::filePath(appSettings.userDataDir));
+    QVERIFY(trail.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = trail.readAll().split('\n');
+    lines.removeLast();
+    const AuditCheck check = AuditCheck::of(lines);
+    QVERIFY2(check.ok, qPrintable(check.reason));
+    QStringList acts;
+    QString issuedFrom;
+    for (int i = 0; i < lines.size(); ++i) {
+        AuditLine line;
+        QString reason;
+        QVERIFY(AuditCheck::parse(lines.at(i), &line, &reason));
+        const QString raw = line.details.value(QLatin1String("raw")).toString();
+        if (line.act == QLatin1String("issued"))
+            issuedFrom = QString::fromLatin1(line.prev);
+        if (line.act.startsWith(QLatin1String("run")) || line.act == QLatin1String("issued")
+            || line.act == QLatin1String("reading"))
+            acts << line.act + (raw.isEmpty() ? QString() : QLatin1Char(' ') + raw);
+        if (line.act.startsWith(QLatin1String("run")) || line.act == QLatin1String("issued"))
+            QCOMPARE(line.details.value(QLatin1String("number")).toString(), number);
+        if (line.act == QLatin1String("runStarted"))
+            QCOMPARE(line.operatorName, QStringLiteral("Li"));
+    }
+    QStringList expectedActs {QStringLiteral("runStarted")};
+    // A typed reading reaches the run as a number: its shortest digits.
+    for (const QString &reading : readings)
+        expectedActs << QStringLiteral("reading ") + QString::number(reading.toDouble(), 'g', 12);
+    expectedActs << QStringLiteral("runFinished") << QStringLiteral("issued");
+    QCOMPARE(acts, expectedActs);
+    QVERIFY2(text.contains(QStringLiteral("Audit head: ") + issuedFrom.left(16)), qPrintable(text));
 }
 
 void TestCalibrationRun::lostLinkPausesTheRunAndReconnectionResumesIt()

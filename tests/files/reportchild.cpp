@@ -3,12 +3,14 @@
 //                                                    report is written into <reports>, its journal and
 //                                                    issue record kept in <data>
 //   bb_reportchild recover <data> <reports>          writes the reports of the journals left in <data>
+// Both record what they issue in the audit trail <data>/audit.log.
 // Each report written is printed as "written<TAB>file|file|…".
 #include "control/calibrationjournal.h"
 #include "recording/curverecorder.h"
 #include "recording/samplestore.h"
 #include "settings/labsettings.h"
 #include "settings/settings.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationreporter.h"
 #include "station/unattendedasker.h"
 
@@ -87,6 +89,9 @@ int main(int argc, char *argv[])
         appSettings);
     CurveRecorder recorder;
     CalibrationReporter reporter(&recorder);
+    // The trail beside the journals, as the user's data folder keeps it above them.
+    AuditRecorder audit(args[2]);
+    reporter.setAudit(&audit);
     QObject::connect(&reporter, &CalibrationReporter::reportWritten, [](const QStringList &files) {
         std::printf("written\t%s\n", files.join(QLatin1Char('|')).toUtf8().constData());
         std::fflush(stdout);

@@ -1,4 +1,6 @@
 #include "control/calibrationjournal.h"
+#include "files/audittrail.h"
+#include "files/auditverification.h"
 #include "files/exclusivecommit.h"
 #include "hookedchild.h"
 
@@ -240,10 +242,20 @@ void TestReportCommit::killedReportIsWrittenOnceAtRestart()
         fileBytes(QDir(r.data).filePath(QStringLiteral("issued/") + r.number + QStringLiteral(".json"))))
                                      .object();
     QCOMPARE(archived.value(QLatin1String("sha256")).toString(), r.issueHash);
+    // The trail holds its issue, once or twice, after the head the certificate carries.
+    const AuditVerification::Result audit
+        = AuditVerification::check(AuditTrail::filePath(r.data), r.data + QStringLiteral("/issued"));
+    QVERIFY2(audit.outcome == AuditVerification::Result::Outcome::Verified,
+        qPrintable(audit.reason + audit.problems.join(QLatin1Char('\n'))));
+    QCOMPARE(audit.reports, 1);
     QCOMPARE(fileBytes(base + QStringLiteral(".csv")), fileBytes(reference.first()));
     QCOMPARE(fileBytes(base + QStringLiteral(".txt")), r.curve);
     const QString text = pdfText(base + QStringLiteral(".pdf"));
     QVERIFY(text.contains(r.number) || text == QStringLiteral("(no pdftotext)"));
+    const QString head
+        = archived.value(QLatin1String("issued")).toObject().value(QLatin1String("auditHead")).toString();
+    QCOMPARE(head.size(), 64);
+    QVERIFY(text.contains(head.left(16)) || text == QStringLiteral("(no pdftotext)"));
     QVERIFY(!text.contains(QStringLiteral("未保存（程序在校准中退出）")));
     if (!r.stagedPdfText.isEmpty())
         QCOMPARE(text, r.stagedPdfText);

@@ -35,6 +35,20 @@
     </message>
 </context>
 <context>
+    <name>AuditTrail</name>
+    <message>
+        <location filename="../../files/audittrail.cpp" line="+26"/>
+        <source>无法写入审计记录 %1（%2）。</source>
+        <translation>無法寫入稽核記錄 %1（%2）。</translation>
+    </message>
+    <message>
+        <location line="+176"/>
+        <location line="+66"/>
+        <source>最后一行已损坏</source>
+        <translation>最後一行已損壞</translation>
+    </message>
+</context>
+<context>
     <name>BlackbodyLink</name>
     <message>
         <location filename="../../station/blackbodylink.cpp" line="+86"/>
@@ -124,12 +138,12 @@
         <location line="-55"/>
         <location line="+28"/>
         <location line="+37"/>
-        <location line="+224"/>
+        <location line="+227"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-131"/>
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -149,7 +163,7 @@
         <translation>第 %1 頁，共 %2 頁</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>证书编号</source>
         <translation>證書編號</translation>
     </message>
@@ -214,13 +228,13 @@
         <translation>輻射源口徑</translation>
     </message>
     <message>
-        <location line="-95"/>
-        <location line="+96"/>
+        <location line="-98"/>
+        <location line="+99"/>
         <source>分辨力</source>
         <translation>解析度</translation>
     </message>
     <message>
-        <location line="-292"/>
+        <location line="-295"/>
         <source>未评定</source>
         <translation>未評定</translation>
     </message>
@@ -380,7 +394,12 @@
         <translation>、</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+8"/>
+        <source>审计链头 %1…</source>
+        <translation>稽核鏈頭 %1…</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>读数来源</source>
         <translation>讀數來源</translation>
     </message>
@@ -640,7 +659,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+159"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+162"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -665,7 +684,7 @@
         <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>證書編號 %1 已用於另一份證書</translation>
     </message>
@@ -675,7 +694,7 @@
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+166"/>
         <source>证书的签发记录已损坏</source>
         <translation>證書的簽發記錄已損壞</translation>
     </message>
@@ -1305,7 +1324,7 @@
 <context>
     <name>CalibrationRunner</name>
     <message>
-        <location filename="../../station/calibrationrunner.cpp" line="+114"/>
+        <location filename="../../station/calibrationrunner.cpp" line="+116"/>
         <source>本程序没有被测仪器的连接</source>
         <translation>本程式沒有被測儀器的連線</translation>
     </message>
@@ -2153,12 +2172,12 @@
         <translation>已選擇:</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>波特率:</source>
         <translation>鮑率:</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <location line="+1"/>
         <source>端口已关闭</source>
         <translation>序列埠已關閉</translation>
@@ -2169,7 +2188,7 @@
         <translation>穩定 %1</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>稳定</source>
         <translation>穩定</translation>
     </message>
@@ -2183,7 +2202,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+304"/>
+        <location filename="../../app/mainwindow.cpp" line="+313"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2275,27 +2294,33 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-128"/>
+        <location filename="../../app/mainwindow.cpp" line="-136"/>
         <location line="+8"/>
-        <location line="+117"/>
+        <location line="+125"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-548"/>
+        <location line="-556"/>
+        <location line="+8"/>
         <location line="+20"/>
         <location line="+363"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-390"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
 程式意外結束時，已完成各步的結果會遺失。</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>在恢复写入之前，这些操作不会留在审计记录中。</source>
+        <translation>在恢復寫入之前，這些操作不會留在稽核記錄中。</translation>
     </message>
     <message>
         <location line="+8"/>
@@ -2453,7 +2478,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-625"/>
+        <location filename="../../app/mainwindow.cpp" line="-633"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2725,7 +2750,7 @@
 <context>
     <name>RunReadingsFields</name>
     <message>
-        <location filename="../../dialogs/runreadingsfields.cpp" line="+48"/>
+        <location filename="../../dialogs/runreadingsfields.cpp" line="+52"/>
         <source>读取中…</source>
         <translation>讀取中…</translation>
     </message>
@@ -2851,7 +2876,7 @@
 <context>
     <name>Station</name>
     <message>
-        <location filename="../../station/station.cpp" line="+193"/>
+        <location filename="../../station/station.cpp" line="+200"/>
         <source>当前曲线尚未保存</source>
         <translation>目前曲線尚未儲存</translation>
     </message>
@@ -3317,7 +3342,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+99"/>
+        <location filename="../../app/main.cpp" line="+110"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>

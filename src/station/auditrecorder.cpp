@@ -1,0 +1,174 @@
+#include "auditrecorder.h"
+
+#include "files/audittrail.h"
+#include "settings/certificatecounter.h"
+#include "settings/settings.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QLocale>
+
+namespace {
+
+// Keys the window keeps for its own convenience: no record depends on them.
+bool isWindowState(const QString &key)
+{
+    return key.startsWith(QLatin1String("Last")) || key.startsWith(QLatin1String("Window"))
+        || key == QLatin1String("ChartLineColor") || key == QLatin1String("ChartLineWidth")
+        || key == QLatin1String("Language");
+}
+
+const char *requesterName(Requester requester)
+{
+    switch (requester) {
+    case Requester::Window:
+        return "window";
+    case Requester::Scpi:
+        return "scpi";
+    case Requester::Mqtt:
+        return "mqtt";
+    case Requester::Run:
+        break;
+    }
+    return "run";
+}
+
+const char *sourceName(TakenReading::Source source)
+{
+    switch (source) {
+    case TakenReading::Source::Typed:
+        return "typed";
+    case TakenReading::Source::Driver:
+        return "captured";
+    case TakenReading::Source::Remote:
+        break;
+    }
+    return "supplied";
+}
+
+const char *runActName(AuditRecorder::RunAct act)
+{
+    switch (act) {
+    case AuditRecorder::RunAct::Started:
+        return "runStarted";
+    case AuditRecorder::RunAct::Paused:
+        return "runPaused";
+    case AuditRecorder::RunAct::Resumed:
+        return "runResumed";
+    case AuditRecorder::RunAct::Aborted:
+        return "runAborted";
+    case AuditRecorder::RunAct::Finished:
+        break;
+    }
+    return "runFinished";
+}
+
+// Digits as the program shows them, never in the locale's own.
+QString text(double value)
+{
+    return QLocale::c().toString(value, 'g', 12);
+}
+
+QString sha256Of(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QString();
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+} // namespace
+
+AuditRecorder::AuditRecorder(const QString &folder, QObject *parent)
+    : QObject(parent)
+    , m_folder(folder)
+{ }
+
+AuditRecorder::~AuditRecorder() = default;
+
+namespace {
+
+QString folderOf(const QString &folder)
+{
+    return folder.isEmpty() ? appSettings.userDataDir : folder;
+}
+
+} // namespace
+
+QString AuditRecorder::head() const
+{
+    const QString folder = folderOf(m_folder);
+    if (folder.isEmpty())
+        return QString();
+    return AuditTrail(AuditTrail::filePath(folder), CertificateCounter::filePath(folder)).head();
+}
+
+QString AuditRecorder::record(const QString &act, const QJsonObject &details)
+{
+    const QString folder = folderOf(m_folder);
+    if (folder.isEmpty())
+        return QString();
+    AuditTrail trail(AuditTrail::filePath(folder), CertificateCounter::filePath(folder));
+    QString error;
+    const QString now = trail.append(act, details, m_operator, &error);
+    if (now.isEmpty() && error != m_error)
+        emit failed(error);
+    m_error = now.isEmpty() ? error : QString();
+    return now;
+}
+
+void AuditRecorder::setPoint(double celsius, Requester requester, const QString &origin)
+{
+    record(QStringLiteral("setPoint"),
+        {{QStringLiteral("celsius"), text(celsius)},
+            {QStringLiteral("requester"), QString::fromLatin1(requesterName(requester))},
+            {QStringLiteral("origin"), origin}});
+}
+
+void AuditRecorder::recording(bool started)
+{
+    record(started ? QStringLiteral("recordingStarted") : QStringLiteral("recordingStopped"), {});
+}
+
+void AuditRecorder::run(RunAct act, const QString &number, const QJsonObject &details)
+{
+    QJsonObject said = details;
+    said.insert(QStringLiteral("number"), number);
+    record(QString::fromLatin1(runActName(act)), said);
+}
+
+void AuditRecorder::reading(TakenReading::Source source, int step, const QString &raw, double celsius)
+{
+    record(QStringLiteral("reading"),
+        {{QStringLiteral("source"), QString::fromLatin1(sourceName(source))},
+            {QStringLiteral("step"), QString::number(step + 1)}, {QStringLiteral("raw"), raw},
+            {QStringLiteral("celsius"), text(celsius)}});
+}
+
+QString AuditRecorder::issued(
+    const QString &number, bool certificate, const QString &recordSha256, const QStringList &files)
+{
+    QJsonArray hashed;
+    for (const QString &file : files)
+        hashed.append(
+            QJsonObject {{QStringLiteral("path"), file}, {QStringLiteral("sha256"), sha256Of(file)}});
+    return record(QStringLiteral("issued"),
+        {{QStringLiteral("kind"), certificate ? QStringLiteral("certificate") : QStringLiteral("testReport")},
+            {QStringLiteral("number"), number}, {QStringLiteral("record"), recordSha256},
+            {QStringLiteral("files"), hashed}});
+}
+
+void AuditRecorder::settingChanged(const QString &key, const QString &old, const QString &now)
+{
+    if (isWindowState(key))
+        return;
+    // That it changed is the record; the secret stays in the settings.
+    const bool secret = key == appSettings.mqttPasswordKey;
+    const QString hidden = QStringLiteral("***");
+    record(key.startsWith(QLatin1String("Lab")) ? QStringLiteral("labChanged")
+                                                : QStringLiteral("settingChanged"),
+        {{QStringLiteral("key"), key}, {QStringLiteral("old"), secret && !old.isEmpty() ? hidden : old},
+            {QStringLiteral("new"), secret && !now.isEmpty() ? hidden : now}});
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "control/setpointrequest.h"
+#include "control/takenreading.h"
+
+#include <QJsonObject>
+#include <QObject>
+#include <QStringList>
+
+class AuditTrail;
+
+// What the station's parts do to the records, each act one line of the audit trail in the user's data
+// folder (files/audittrail.h); the parts call it and go on, whatever the trail says: a trail that cannot
+// be written is told through failed(), once until it writes again. Off while no folder is known (a
+// station whose settings were never loaded, as in most tests). GUI thread only.
+class AuditRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class RunAct { Started, Paused, Resumed, Aborted, Finished };
+
+    // The trail in `folder`; empty: the settings' user data folder, as it is at each act.
+    explicit AuditRecorder(const QString &folder = QString(), QObject *parent = nullptr);
+    ~AuditRecorder() override;
+
+    // The trail's head; empty without a trail or when it cannot be read.
+    QString head() const;
+    // The operator the next lines name: the run's signatory while a run goes on.
+    void setOperator(const QString &name) { m_operator = name; }
+
+    void setPoint(double celsius, Requester requester, const QString &origin);
+    void recording(bool started);
+    // `number` is the certificate's, empty for a test report; `why` says what paused a run.
+    void run(RunAct act, const QString &number, const QJsonObject &details = {});
+    // A reading of the instrument under test as it came: `raw` the driver's text, or what was typed.
+    void reading(TakenReading::Source source, int step, const QString &raw, double celsius);
+    // A certificate (or, without a number, a test report) written: the issue record's SHA-256 and each
+    // file's. The new head, empty when the line is not on disk.
+    QString issued(
+        const QString &number, bool certificate, const QString &recordSha256, const QStringList &files);
+    // A setting stored: the window's own state and the folders last used are left out, secrets masked.
+    void settingChanged(const QString &key, const QString &old, const QString &now);
+
+    // The last line appended failed: the reason.
+    QString lastError() const { return m_error; }
+
+signals:
+    void failed(const QString &error);
+
+private:
+    QString record(const QString &act, const QJsonObject &details);
+
+    QString m_folder;
+    QString m_operator;
+    QString m_error;
+};
