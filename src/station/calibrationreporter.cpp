@@ -9,9 +9,11 @@
 #include "settings/labsettings.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
+#include "settings/signingsettings.h"
 #include "station/asker.h"
 #include "station/calibrationcertificate.h"
 #include "station/curveimage.h"
+#include "station/signingkey.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -111,6 +114,7 @@ void CalibrationReporter::reportRun(
         };
     }
     report->certificate.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
+    prepareSignature(record, &*report, asker);
     if (deliver(*report, false, asker)) {
         markSaved();
         if (!journal.isEmpty())
@@ -264,11 +268,12 @@ bool CalibrationReporter::deliverIssued(
         emit journalUnreadable(path, tr("证书编号 %1 已用于另一份证书").arg(record.number()));
         return false;
     }
-    const std::optional<CalibrationReportContent> content = contentOf(record, path);
+    std::optional<CalibrationReportContent> content = contentOf(record, path);
     if (!content) {
         emit journalUnreadable(path, tr("证书 %1 的曲线或图表已不在记录旁").arg(record.number()));
         return false;
     }
+    prepareSignature(record, &*content, asker);
     CalibrationReportNotes notes;
     notes.staging = [journal](const QString &folder, const QString &token) {
         return journalNote(journal,
@@ -340,6 +345,59 @@ bool CalibrationReporter::settleInterrupted(
             QFile::remove(name);
     }
     return false;
+}
+
+void CalibrationReporter::prepareSignature(
+    const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
+{
+    m_lastSignature = IssueSignature {};
+    content->sign = nullptr;
+    const SigningSettings settings = SigningSettings::read(appSettings);
+    if (record.number().isEmpty()) {
+        m_lastSignature.state = IssueSignature::State::NotCertificate;
+        return;
+    }
+    if (!settings.isConfigured())
+        return;
+    if (asker->isUnattended()) {
+        m_lastSignature.state = IssueSignature::State::Unattended;
+        return;
+    }
+    const QString signatory = record.run.header.run.certificate.signatory;
+    const bool pkcs12 = settings.kind == SigningSettings::Kind::Pkcs12;
+    const QString keyName = pkcs12 ? settings.pkcs12File : settings.keyFile;
+    QString refusal;
+    for (;;) {
+        std::optional<Asker::SignatureConsent> consent
+            = asker->confirmSignature(record.number(), signatory, keyName, refusal);
+        if (!consent) {
+            m_lastSignature.state = IssueSignature::State::Declined;
+            return;
+        }
+        auto key = std::make_shared<SigningKey>(pkcs12
+                ? SigningKey::fromPkcs12(settings.pkcs12File, consent->password, &refusal)
+                : SigningKey::fromPem(
+                    settings.keyFile, settings.certificateFile, consent->password, &refusal));
+        consent->password.fill('\0');
+        if (key->isNull())
+            continue;
+        // Refused here already, so the signatory can decline instead of failing the write.
+        if (key->commonName().simplified() != signatory.simplified()) {
+            refusal = tr("签名证书属于“%1”，而本证书的签发人是“%2”").arg(key->commonName(), signatory);
+            continue;
+        }
+        SignatureLook look;
+        look.meaning = consent->meaning;
+        look.signatory = signatory;
+        look.at = QDateTime::currentDateTimeUtc();
+        look.location = record.lab.name;
+        content->sign = [key, look](const QByteArray &pdf) { return signPdf(pdf, *key, look); };
+        m_lastSignature.state = IssueSignature::State::Signed;
+        m_lastSignature.signatory = key->commonName();
+        m_lastSignature.meaning = look.meaning;
+        m_lastSignature.at = look.at;
+        return;
+    }
 }
 
 bool CalibrationReporter::deliver(

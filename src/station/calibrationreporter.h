@@ -3,6 +3,7 @@
 #include "control/calibrationjournal.h"
 #include "station/calibrationreportfiles.h"
 #include "station/issuerecord.h"
+#include "station/issuesignature.h"
 
 #include <QObject>
 #include <QStringList>
@@ -56,6 +57,8 @@ public:
 
     // The report's CSV file of the last run, once written.
     QString lastReport() const { return m_lastReport; }
+    // Whether the last report's PDF was signed, and why not: for the audit trail's issue line.
+    IssueSignature lastSignature() const { return m_lastSignature; }
 
 signals:
     void reportWritten(const QStringList &files);
@@ -83,6 +86,10 @@ private:
     // Archives `record` with the report `files`; false when the number holds another record already.
     bool archive(
         const QJsonObject &issue, const QString &journal, const QStringList &files, QString *error) const;
+    // With a signing key configured and someone to answer, asks the run's signatory to sign `record`'s
+    // certificate until the key opens for them or they decline; sets `content`'s signing step when it
+    // does. What came of it is lastSignature().
+    void prepareSignature(const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
     // Writes into the report folder until written or `asker` gives up. True once written.
     bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
         const CalibrationReportNotes &notes = {});
@@ -90,4 +97,5 @@ private:
     CurveRecorder *m_recorder;
     QString m_lastReport;
     QStringList m_lastFiles;
+    IssueSignature m_lastSignature;
 };
