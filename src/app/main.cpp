@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
 #include "app/remotecontrolshell.h"
+#include "app/signingshell.h"
 #include "app/startup.h"
 #include "app/telemetryshell.h"
 #include "app/windowplacement.h"
@@ -203,6 +204,7 @@ int main(int argc, char *argv[])
     }
     (new RemoteControlShell(&remote, &window))->start();
     (new TelemetryShell(&telemetry, &window))->start();
+    new SigningShell(&window);
     // A service manager's stop or a Ctrl+C ends the window without a question.
     QuitOnSignal quit;
     QObject::connect(&quit, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);

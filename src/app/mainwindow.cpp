@@ -257,6 +257,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
     connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
     connect(m_menus, &WindowMenus::telemetry, this, &MainWindow::telemetryRequested);
+    connect(m_menus, &WindowMenus::signing, this, &MainWindow::signingRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);

@@ -68,6 +68,8 @@ signals:
     void remoteControlRequested();
     // 设置 → 数据上报.
     void telemetryRequested();
+    // 设置 → 签名.
+    void signingRequested();
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.

@@ -35,6 +35,7 @@ signals:
     void calibration();
     void remoteControl();
     void telemetry();
+    void signing();
     void simplifiedChinese();
     void english();
     void traditionalChinese();
@@ -55,6 +56,7 @@ private:
     QAction *m_calibration;
     QAction *m_remoteControl;
     QAction *m_telemetry;
+    QAction *m_signing;
     QAction *m_chinese;
     QAction *m_english;
     QAction *m_traditional;

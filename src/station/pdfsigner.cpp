@@ -25,10 +25,11 @@ constexpr double kBoxHeight = 58;
 constexpr double kBoxRight = 42.5;
 constexpr double kBoxBottom = 72;
 
-QString tr(const char *text)
+// The context of the signer's texts.
+struct PdfSigner
 {
-    return QCoreApplication::translate("PdfSigner", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(PdfSigner)
+};
 
 PdfString pdfText(const QString &text)
 {
@@ -92,25 +93,25 @@ QString signatureMeaningText(SignatureLook::Meaning meaning)
     case SignatureLook::Meaning::Approved:
         break;
     case SignatureLook::Meaning::Reviewed:
-        return tr("审核");
+        return PdfSigner::tr("审核");
     }
-    return tr("批准");
+    return PdfSigner::tr("批准");
 }
 
 SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const SignatureLook &look)
 {
     if (key.isNull())
-        return failure(tr("没有签名密钥"));
+        return failure(PdfSigner::tr("没有签名密钥"));
     const QString name = key.commonName().simplified();
     if (name.isEmpty())
-        return failure(tr("签名证书中没有姓名"));
+        return failure(PdfSigner::tr("签名证书中没有姓名"));
     if (name != look.signatory.simplified())
-        return failure(tr("签名证书属于“%1”，而本证书的签发人是“%2”").arg(name, look.signatory));
+        return failure(PdfSigner::tr("签名证书属于“%1”，而本证书的签发人是“%2”").arg(name, look.signatory));
     const QDateTime at = (look.at.isValid() ? look.at : QDateTime::currentDateTimeUtc()).toUTC();
     const QString meaning = signatureMeaningText(look.meaning);
-    const QStringList lines {tr("签名：%1").arg(name),
-        tr("时间：%1 UTC").arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
-        tr("含义：%1").arg(meaning)};
+    const QStringList lines {PdfSigner::tr("签名：%1").arg(name),
+        PdfSigner::tr("时间：%1 UTC").arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+        PdfSigner::tr("含义：%1").arg(meaning)};
 
     // PoDoFo narrates its work on standard error; the caller reports what matters.
     PdfError::EnableDebug(false);
@@ -119,7 +120,7 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
         PdfMemDocument document;
         document.LoadFromBuffer(pdf.constData(), long(pdf.size()), true);
         if (document.GetPageCount() < 1)
-            return failure(tr("PDF 没有页面"));
+            return failure(PdfSigner::tr("PDF 没有页面"));
         PdfPage *page = document.GetPage(document.GetPageCount() - 1);
         const PdfRect media = page->GetMediaBox();
         const QRectF box = look.box.isEmpty()
@@ -142,7 +143,7 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
 
         const QByteArray painted = paintBox(lines, box.size());
         if (painted.isEmpty())
-            return failure(tr("无法绘制签名框"));
+            return failure(PdfSigner::tr("无法绘制签名框"));
         PdfMemDocument boxDocument;
         boxDocument.LoadFromBuffer(painted.constData(), long(painted.size()));
         const std::set<const PdfObject *> before(document.GetObjects().begin(), document.GetObjects().end());
@@ -172,7 +173,7 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
         field.SetSignature(*signDevice.GetSignatureBeacon());
         document.WriteUpdate(&signDevice, true);
         if (!signDevice.HasSignaturePosition())
-            return failure(tr("PDF 中找不到签名的位置"));
+            return failure(PdfSigner::tr("PDF 中找不到签名的位置"));
         signDevice.AdjustByteRange();
         signDevice.Seek(0);
         QByteArray signedBytes;
@@ -184,11 +185,12 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
         if (signature.isEmpty())
             return failure(error);
         if (size_t(signature.size()) > kSignatureRoom)
-            return failure(tr("签名过长"));
+            return failure(PdfSigner::tr("签名过长"));
         signDevice.SetSignature(PdfData(signature.constData(), size_t(signature.size())));
         signDevice.Flush();
         return SignResult {QByteArray(out.GetBuffer(), int(device.GetLength())), QString()};
     } catch (const PdfError &e) {
-        return failure(tr("无法签署 PDF：%1").arg(QString::fromUtf8(PdfError::ErrorMessage(e.GetError()))));
+        return failure(
+            PdfSigner::tr("无法签署 PDF：%1").arg(QString::fromUtf8(PdfError::ErrorMessage(e.GetError()))));
     }
 }

@@ -609,7 +609,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+159"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
         <source>无</source>
         <translation>无</translation>
     </message>
@@ -644,7 +644,12 @@
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+113"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
+    </message>
+    <message>
+        <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>证书的签发记录已损坏</translation>
     </message>
@@ -2152,7 +2157,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+304"/>
+        <location filename="../../app/mainwindow.cpp" line="+305"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2244,23 +2249,23 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-128"/>
+        <location filename="../../app/mainwindow.cpp" line="-129"/>
         <location line="+8"/>
-        <location line="+117"/>
+        <location line="+118"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-548"/>
+        <location line="-549"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+364"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-383"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2277,7 +2282,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+592"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2312,8 +2317,8 @@
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-377"/>
+        <location line="+611"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2420,9 +2425,77 @@
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+96"/>
+        <source>审核</source>
+        <translation>审核</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>没有签名密钥</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>签名证书中没有姓名</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>签名：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>时间：%1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>含义：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>PDF 没有页面</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>无法绘制签名框</source>
+        <translation>无法绘制签名框</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>PDF 中找不到签名的位置</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>签名过长</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>无法签署 PDF：%1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-625"/>
+        <location filename="../../app/mainwindow.cpp" line="-626"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2818,6 +2891,218 @@
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>签署证书</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>证书编号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>签发人</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>密钥</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>签名含义</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>密钥密码</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>审核</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>不签名签发</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>无法读取私钥，或密码不对：%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>无法读取签名证书：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>私钥与签名证书不匹配</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>不是 PKCS#12 文件：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>无法打开 PKCS#12 文件，或密码不对：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>PKCS#12 文件中没有私钥及其证书：%1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>没有签名密钥</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>无法生成签名</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>无法编码签名</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>密钥</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>私钥文件 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>证书文件 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 文件</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>选择私钥文件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM 文件 (*.pem *.key);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>选择证书文件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>选择 PKCS#12 文件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>请选择%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>%1不存在：%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>私钥文件</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>证书文件</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>不签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM 私钥和证书</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+193"/>
@@ -2984,7 +3269,7 @@
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -3011,12 +3296,12 @@
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -3156,12 +3441,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>重试</translation>
     </message>
@@ -3172,12 +3457,12 @@
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>稍后</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>放弃</translation>
     </message>
@@ -3187,7 +3472,7 @@
         <translation>选择保存校准报告的文件夹</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
     </message>
@@ -3200,7 +3485,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+64"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -3246,6 +3531,11 @@
     </message>
     <message>
         <location line="+1"/>
+        <source>签名</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>语言</source>
         <translation>语言</translation>
     </message>
@@ -3286,7 +3576,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+99"/>
+        <location filename="../../app/main.cpp" line="+100"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>

@@ -609,7 +609,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+159"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -644,7 +644,12 @@
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+113"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>The signing certificate is %1's, but this certificate's signatory is %2</translation>
+    </message>
+    <message>
+        <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>The certificate&apos;s issue record is damaged</translation>
     </message>
@@ -2152,7 +2157,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+304"/>
+        <location filename="../../app/mainwindow.cpp" line="+305"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2244,23 +2249,23 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-128"/>
+        <location filename="../../app/mainwindow.cpp" line="-129"/>
         <location line="+8"/>
-        <location line="+117"/>
+        <location line="+118"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-548"/>
+        <location line="-549"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+364"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-383"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2277,7 +2282,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+592"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2312,8 +2317,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-377"/>
+        <location line="+611"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
@@ -2420,9 +2425,77 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+96"/>
+        <source>审核</source>
+        <translation>Reviewed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>Approved</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>No signing key</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>The signing certificate names nobody</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>The signing certificate is %1's, but this certificate's signatory is %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>Signed by: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>Time: %1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>Meaning: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>The PDF has no pages</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>无法绘制签名框</source>
+        <translation>The signature box cannot be drawn</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>The place for the signature is not in the PDF</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>The signature is too long</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>The PDF cannot be signed: %1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-625"/>
+        <location filename="../../app/mainwindow.cpp" line="-626"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2818,6 +2891,218 @@ The program goes on without remote control.</translation>
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>Sign the certificate</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>Signatory</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>Key password</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>Approved</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>Reviewed</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>Sign</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>Issue unsigned</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>The key cannot be read, or the password is wrong: %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>The signing certificate cannot be read: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>The key does not belong to the signing certificate</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>Not a PKCS#12 file: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>The PKCS#12 file cannot be opened, or the password is wrong: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>The PKCS#12 file holds no key with its certificate: %1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>No signing key</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>The signature cannot be made</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>The signature cannot be encoded</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>Signature</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>Calibration certificates are signed with this key when they are issued. The key's password is asked at each signature and never stored.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>Key file (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>Certificate file (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 file</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>Choose the key file</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM files (*.pem *.key);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>Choose the certificate file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM files (*.pem *.crt *.cer);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>Choose the PKCS#12 file</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 files (*.p12 *.pfx);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>Choose the %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>The %1 does not exist: %2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>key file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>certificate file</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>Do not sign</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM key and certificate</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+193"/>
@@ -2984,7 +3269,7 @@ The program goes on as usual and keeps trying in the background.</translation>
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -3011,12 +3296,12 @@ The program goes on as usual and keeps trying in the background.</translation>
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -3156,12 +3441,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>Retry</translation>
     </message>
@@ -3172,12 +3457,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>Later</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>Give up</translation>
     </message>
@@ -3187,7 +3472,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Choose a folder for the calibration report</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>The results of %1 calibration run(s) have no report yet. Write the reports now?</translation>
     </message>
@@ -3200,7 +3485,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+64"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -3246,6 +3531,11 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+1"/>
+        <source>签名</source>
+        <translation>Signature</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>语言</source>
         <translation>Language</translation>
     </message>
@@ -3286,7 +3576,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+99"/>
+        <location filename="../../app/main.cpp" line="+100"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>

@@ -609,7 +609,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+159"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -644,7 +644,12 @@
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="+157"/>
+        <location line="+113"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>簽名憑證屬於「%1」，而本證書的簽發人是「%2」</translation>
+    </message>
+    <message>
+        <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>證書的簽發記錄已損壞</translation>
     </message>
@@ -2152,7 +2157,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+304"/>
+        <location filename="../../app/mainwindow.cpp" line="+305"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2244,23 +2249,23 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-128"/>
+        <location filename="../../app/mainwindow.cpp" line="-129"/>
         <location line="+8"/>
-        <location line="+117"/>
+        <location line="+118"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-548"/>
+        <location line="-549"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+364"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-382"/>
+        <location line="-383"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
@@ -2277,7 +2282,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+592"/>
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -2312,8 +2317,8 @@
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-377"/>
+        <location line="+611"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2420,9 +2425,77 @@
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+96"/>
+        <source>审核</source>
+        <translation>審核</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>沒有簽名金鑰</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>簽名憑證中沒有姓名</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>簽名憑證屬於「%1」，而本證書的簽發人是「%2」</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>簽名：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>時間：%1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>含義：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>PDF 沒有頁面</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>无法绘制签名框</source>
+        <translation>無法繪製簽名框</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>PDF 中找不到簽名的位置</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>簽名過長</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>無法簽署 PDF：%1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-625"/>
+        <location filename="../../app/mainwindow.cpp" line="-626"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2818,6 +2891,218 @@
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>簽署證書</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>證書編號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>簽發人</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>金鑰</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>簽名含義</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>金鑰密碼</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>審核</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>簽名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>不簽名簽發</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>無法讀取私鑰，或密碼不對：%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>無法讀取簽名憑證：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>私鑰與簽名憑證不符</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>不是 PKCS#12 檔案：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>無法開啟 PKCS#12 檔案，或密碼不對：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>PKCS#12 檔案中沒有私鑰及其憑證：%1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>沒有簽名金鑰</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>無法產生簽名</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>無法編碼簽名</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>簽名</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>簽發校準證書時用此金鑰簽署 PDF。金鑰的密碼在每次簽名時詢問，不會儲存。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>金鑰</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>私鑰檔案 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>瀏覽…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>憑證檔案 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 檔案</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>選擇私鑰檔案</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM 檔案 (*.pem *.key);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>選擇憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM 檔案 (*.pem *.crt *.cer);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>選擇 PKCS#12 檔案</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 檔案 (*.p12 *.pfx);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>請選擇%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>%1不存在：%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>私鑰檔案</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>不簽名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM 私鑰和憑證</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+193"/>
@@ -2984,7 +3269,7 @@
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -3011,12 +3296,12 @@
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -3156,12 +3441,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>重試</translation>
     </message>
@@ -3172,12 +3457,12 @@
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>稍後</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>放棄</translation>
     </message>
@@ -3187,7 +3472,7 @@
         <translation>選擇儲存校正報告的資料夾</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>有 %1 次校正的結果尚未寫成報告。現在寫出報告嗎？</translation>
     </message>
@@ -3200,7 +3485,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+64"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -3246,6 +3531,11 @@
     </message>
     <message>
         <location line="+1"/>
+        <source>签名</source>
+        <translation>簽名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>语言</source>
         <translation>語言</translation>
     </message>
@@ -3286,7 +3576,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+99"/>
+        <location filename="../../app/main.cpp" line="+100"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
