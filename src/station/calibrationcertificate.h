@@ -27,6 +27,7 @@ public:
         LabSettings lab;
         QDate issued;
         QString curveNote; // whether the chart shows the whole run
+        QString replaces; // an amendment's: the number of the certificate it replaces
         QPixmap chart;
     };
 

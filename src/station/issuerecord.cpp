@@ -51,7 +51,7 @@ QJsonObject IssueRecord::toJson() const
     QJsonArray outages;
     for (const CalibrationOutage &outage : run.outages)
         outages.append(QJsonArray {double(outage.startMs), double(outage.lengthMs)});
-    return QJsonObject {
+    QJsonObject object {
         {QStringLiteral("number"), number()},
         {QStringLiteral("issuedAt"), issuedAt.toString(Qt::ISODateWithMs)},
         {QStringLiteral("header"), CalibrationJournal::headerObject(run.header)},
@@ -66,6 +66,10 @@ QJsonObject IssueRecord::toJson() const
         {QStringLiteral("curveFiles"), curveFiles},
         {QStringLiteral("chartSha256"), chartSha256},
     };
+    // Only where there is one: the records issued before amendments existed keep their hashes.
+    if (!replaces.isEmpty())
+        object.insert(QStringLiteral("replaces"), replaces);
+    return object;
 }
 
 std::optional<IssueRecord> IssueRecord::fromJson(const QJsonObject &object)
@@ -101,6 +105,7 @@ std::optional<IssueRecord> IssueRecord::fromJson(const QJsonObject &object)
     record.curveFromMsecs = qint64(object.value(QLatin1String("curveFrom")).toDouble());
     record.curveFiles = object.value(QLatin1String("curveFiles")).toBool();
     record.chartSha256 = object.value(QLatin1String("chartSha256")).toString();
+    record.replaces = object.value(QLatin1String("replaces")).toString();
     return record;
 }
 

@@ -32,6 +32,7 @@ struct IssueRecord
     qint64 curveFromMsecs = 0;
     bool curveFiles = false; // the curve and its table wait beside the journal
     QString chartSha256; // of the chart's PNG beside the journal; empty without a chart
+    QString replaces; // an amendment's: the number of the certificate it replaces; empty otherwise
 
     QString number() const { return run.header.certificateNumber; }
     QJsonObject toJson() const;

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "settings/signingsettings.h"
 #include "station/calibrationreporter.h"
+#include "station/certificateamendment.h"
 #include "station/unattendedasker.h"
 
 #include <QFile>
@@ -53,14 +54,17 @@ private:
     bool m_attended;
 };
 
-QString run(const QString &program, const QStringList &arguments)
+// What `program` printed, merged; `exitCode` its exit code, -1 when it did not finish within 30 s.
+QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return QStringLiteral("(%1 did not finish)").arg(program);
-    return QString::fromUtf8(process.readAll());
+    const bool finished = process.waitForFinished(30000);
+    if (exitCode)
+        *exitCode = finished ? process.exitCode() : -1;
+    return finished ? QString::fromUtf8(process.readAll())
+                    : QStringLiteral("(%1 did not finish)").arg(program);
 }
 
 CalibrationJournal::Contents endedRun(const QString &number)
@@ -103,9 +107,13 @@ private slots:
     void initTestCase();
     void issue_data();
     void issue();
+    void unsignedCertificateIsSignedLater();
+    void amendmentReplacesTheCertificate();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    // Issues `number` into a folder of its own with the own key configured, as `asker` answers.
+    QString issueInto(const QString &number, ScriptedAsker *asker, CalibrationReporter *reporter);
 
     QTemporaryDir m_dir;
     QString m_pdfsig;
@@ -119,16 +127,18 @@ void TestSignedIssue::initTestCase()
     if (openssl.isEmpty() || m_pdfsig.isEmpty())
         QSKIP("openssl and pdfsig are needed (scripts/setup.sh installs them)");
     for (const auto &[name, person] : {std::pair {QStringLiteral("own"), kSignatory},
-             std::pair {QStringLiteral("other"), QStringLiteral("赵 他人")}})
-        QCOMPARE(
-            QProcess::execute(openssl,
-                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-utf8"),
-                    QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-days"),
-                    QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + person,
-                    QStringLiteral("-keyout"), path(name + QStringLiteral("-key.pem")),
-                    QStringLiteral("-out"), path(name + QStringLiteral("-cert.pem")),
-                    QStringLiteral("-passout"), QStringLiteral("pass:") + QString::fromLatin1(kPassword)}),
-            0);
+             std::pair {QStringLiteral("other"), QStringLiteral("赵 他人")}}) {
+        int code = -1;
+        const QString made = run(openssl,
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-utf8"),
+                QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-days"),
+                QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=") + person,
+                QStringLiteral("-keyout"), path(name + QStringLiteral("-key.pem")), QStringLiteral("-out"),
+                path(name + QStringLiteral("-cert.pem")), QStringLiteral("-passout"),
+                QStringLiteral("pass:") + QString::fromLatin1(kPassword)},
+            &code);
+        QVERIFY2(code == 0, qPrintable(made));
+    }
     QVERIFY(QDir().mkpath(path("data")));
     appSettings.dataDir = path("data");
     LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL")}.store(
@@ -213,6 +223,104 @@ void TestSignedIssue::issue()
     } else {
         QVERIFY2(verdict.contains(QLatin1String("does not contain any signatures")), qPrintable(verdict));
     }
+}
+
+QString TestSignedIssue::issueInto(const QString &number, ScriptedAsker *asker, CalibrationReporter *reporter)
+{
+    SigningSettings signing;
+    signing.kind = SigningSettings::Kind::Pem;
+    signing.keyFile = path(QStringLiteral("own-key.pem"));
+    signing.certificateFile = path(QStringLiteral("own-cert.pem"));
+    signing.store(appSettings);
+    const QString folder = path(number);
+    QDir().mkpath(folder);
+    appSettings.setValue(CalibrationReporter::reportFolderKey, folder);
+    CalibrationJournal::Contents ended = endedRun(number);
+    CalibrationJournal journal;
+    QString error;
+    if (!journal.create(appSettings.dataDir, ended.header, &error)
+        || !journal.append(ended.results[0], &error) || !journal.end(ended.end, &error))
+        return error;
+    journal.close();
+    reporter->reportRun(ended, journal.path(), true, asker);
+    return QString();
+}
+
+void TestSignedIssue::unsignedCertificateIsSignedLater()
+{
+    CurveRecorder recorder;
+    CalibrationReporter reporter(&recorder);
+    ScriptedAsker declining(true);
+    const QString number = QStringLiteral("TL-20261210-010");
+    QCOMPARE(issueInto(number, &declining, &reporter), QString());
+    QCOMPARE(reporter.lastSignature().state, IssueSignature::State::Declined);
+    QString pdf = reporter.lastReport();
+    pdf.replace(pdf.size() - 4, 4, QStringLiteral(".pdf"));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray issued = file.readAll();
+    file.close();
+
+    ScriptedAsker signing(true);
+    signing.answers = {Asker::SignatureConsent {SignatureLook::Meaning::Approved, kPassword}};
+    QString error;
+    const IssueSignature later = reporter.signLater(number, &signing, &error);
+    QVERIFY2(later.isSigned(), qPrintable(error));
+    QCOMPARE(signing.numbers, QStringList {number});
+    const QString verdict = run(m_pdfsig, {QStringLiteral("-nocert"), pdf});
+    QVERIFY2(verdict.contains(QLatin1String("Signature is Valid.")), qPrintable(verdict));
+    // The certificate as issued is still there, byte for byte, ahead of the signature.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(issued));
+    // Once is enough.
+    QVERIFY(!reporter.signLater(number, &signing, &error).isSigned());
+    QVERIFY(error.contains(number));
+}
+
+void TestSignedIssue::amendmentReplacesTheCertificate()
+{
+    CurveRecorder recorder;
+    CalibrationReporter reporter(&recorder);
+    ScriptedAsker declining(true);
+    const QString number = QStringLiteral("TL-20261210-020");
+    QCOMPARE(issueInto(number, &declining, &reporter), QString());
+    QStringList files;
+    QString error;
+    const std::optional<IssueRecord> old = CalibrationReporter::readIssued(number, &files, &error);
+    QVERIFY2(old, qPrintable(error));
+
+    CertificateAmendment amendment = CertificateAmendment::of(*old);
+    // Nothing changed, nothing issued.
+    QVERIFY(reporter.amend(number, amendment, &declining, &error).isEmpty());
+    amendment.customer = QStringLiteral("Customer GmbH");
+    amendment.serial = QStringLiteral("SN-42");
+    QCOMPARE(amendment.changes(*old),
+        QStringList(
+            {QStringLiteral("customer: Customer Ltd → Customer GmbH"), QStringLiteral("serial:  → SN-42")}));
+    ScriptedAsker signing(true);
+    signing.answers = {Asker::SignatureConsent {SignatureLook::Meaning::Approved, kPassword}};
+    const QString amended = reporter.amend(number, amendment, &signing, &error);
+    QVERIFY2(!amended.isEmpty(), qPrintable(error));
+    QVERIFY(amended != number);
+    QVERIFY(reporter.lastSignature().isSigned());
+
+    const std::optional<IssueRecord> record = CalibrationReporter::readIssued(amended, &files, &error);
+    QVERIFY2(record, qPrintable(error));
+    QCOMPARE(record->replaces, number);
+    QCOMPARE(record->run.header.run.certificate.customer, amendment.customer);
+    // Every measured value as it was.
+    QCOMPARE(record->run.results.size(), old->run.results.size());
+    QCOMPARE(record->run.results.first().readings, old->run.results.first().readings);
+    QCOMPARE(record->run.header.started, old->run.header.started);
+
+    const QString pdf = files.filter(QStringLiteral(".pdf")).value(0);
+    const QString shown
+        = run(QStandardPaths::findExecutable(QStringLiteral("pdftotext")), {pdf, QStringLiteral("-")});
+    QVERIFY2(shown.contains(number), qPrintable(shown));
+    QVERIFY2(shown.contains(amended), qPrintable(shown));
+    QVERIFY2(shown.contains(QLatin1String("Customer GmbH")), qPrintable(shown));
+    const QString verdict = run(m_pdfsig, {QStringLiteral("-nocert"), pdf});
+    QVERIFY2(verdict.contains(QLatin1String("Signature is Valid.")), qPrintable(verdict));
 }
 
 QTEST_MAIN(TestSignedIssue)

@@ -123,12 +123,12 @@
     <message>
         <location line="-27"/>
         <location line="+37"/>
-        <location line="+224"/>
+        <location line="+226"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-130"/>
         <source>校准证书</source>
         <translation>校准证书</translation>
     </message>
@@ -395,6 +395,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>替代证书</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>本证书替代证书 %1，后者作废</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>校准方法</translation>
     </message>
@@ -609,7 +619,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+164"/>
         <source>无</source>
         <translation>无</translation>
     </message>
@@ -634,17 +644,18 @@
         <translation>未保存（程序在校准中退出）</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>证书编号 %1 已用于另一份证书</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+340"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="-228"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
         <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
     </message>
@@ -652,6 +663,31 @@
         <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>证书的签发记录已损坏</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>证书 %1 的签发记录已损坏</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>证书 %1 的 PDF 文件不在原处：%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>证书 %1 已经签名</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>没有要更正的内容</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>证书 %1 的修订版未写出</translation>
     </message>
 </context>
 <context>

@@ -123,12 +123,12 @@
     <message>
         <location line="-27"/>
         <location line="+37"/>
-        <location line="+224"/>
+        <location line="+226"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-130"/>
         <source>校准证书</source>
         <translation>Calibration Certificate</translation>
     </message>
@@ -395,6 +395,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>Replaces</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>This certificate replaces certificate %1, which is withdrawn</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>Method</translation>
     </message>
@@ -609,7 +619,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+164"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -634,24 +644,50 @@
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>Certificate number %1 was already issued with other content</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+340"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="-228"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
-        <translation>The signing certificate is %1's, but this certificate's signatory is %2</translation>
+        <translation>The signing certificate is %1&apos;s, but this certificate&apos;s signatory is %2</translation>
     </message>
     <message>
         <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>The certificate&apos;s issue record is damaged</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>The issue record of certificate %1 is damaged</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>The PDF of certificate %1 is no longer where it was written: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>Certificate %1 is signed already</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>Nothing to correct</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>The amended certificate replacing %1 was not written</translation>
     </message>
 </context>
 <context>
@@ -2449,7 +2485,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     <message>
         <location line="+2"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
-        <translation>The signing certificate is %1's, but this certificate's signatory is %2</translation>
+        <translation>The signing certificate is %1&apos;s, but this certificate&apos;s signatory is %2</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -3002,7 +3038,7 @@ The program goes on without remote control.</translation>
     <message>
         <location line="+4"/>
         <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
-        <translation>Calibration certificates are signed with this key when they are issued. The key's password is asked at each signature and never stored.</translation>
+        <translation>Calibration certificates are signed with this key when they are issued. The key&apos;s password is asked at each signature and never stored.</translation>
     </message>
     <message>
         <location line="+6"/>

@@ -123,12 +123,12 @@
     <message>
         <location line="-27"/>
         <location line="+37"/>
-        <location line="+224"/>
+        <location line="+226"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-130"/>
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -395,6 +395,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>替代證書</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>本證書替代證書 %1，後者作廢</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>校正方法</translation>
     </message>
@@ -609,7 +619,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+163"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+164"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -634,17 +644,18 @@
         <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>證書編號 %1 已用於另一份證書</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+340"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="-228"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
         <translation>簽名憑證屬於「%1」，而本證書的簽發人是「%2」</translation>
     </message>
@@ -652,6 +663,31 @@
         <location line="+98"/>
         <source>证书的签发记录已损坏</source>
         <translation>證書的簽發記錄已損壞</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>證書 %1 的簽發紀錄已損壞</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>證書 %1 的 PDF 檔案不在原處：%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>證書 %1 已經簽名</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>沒有要更正的內容</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>證書 %1 的修訂版未寫出</translation>
     </message>
 </context>
 <context>
