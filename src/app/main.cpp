@@ -204,7 +204,7 @@ int main(int argc, char *argv[])
     }
     (new RemoteControlShell(&remote, &window))->start();
     (new TelemetryShell(&telemetry, &window))->start();
-    new SigningShell(&window);
+    new SigningShell(&window, &station.reporter());
     // A service manager's stop or a Ctrl+C ends the window without a question.
     QuitOnSignal quit;
     QObject::connect(&quit, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);

@@ -22,6 +22,8 @@ WindowMenus::WindowMenus(QWidget *window)
     m_saveCurve = entry(m_file, &WindowMenus::saveCurve);
     m_exportCsv = entry(m_file, &WindowMenus::exportCsv);
     m_exportImage = entry(m_file, &WindowMenus::exportImage);
+    m_signIssued = entry(m_file, &WindowMenus::signIssued);
+    m_amendIssued = entry(m_file, &WindowMenus::amendIssued);
     m_exit = entry(m_file, &WindowMenus::exit);
     m_chartSettings = entry(m_settings, &WindowMenus::chartSettings);
     m_calibration = entry(m_settings, &WindowMenus::calibration);
@@ -65,6 +67,8 @@ void WindowMenus::retranslate()
     m_saveCurve->setText(tr("保存曲线"));
     m_exportCsv->setText(tr("导出CSV"));
     m_exportImage->setText(tr("导出图片"));
+    m_signIssued->setText(tr("签署已签发的证书…"));
+    m_amendIssued->setText(tr("修订已签发的证书…"));
     m_exit->setText(tr("退出"));
     m_chartSettings->setText(tr("表格设置"));
     m_calibration->setText(tr("校准程序"));

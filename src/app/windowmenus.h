@@ -30,6 +30,8 @@ signals:
     void saveCurve();
     void exportCsv();
     void exportImage();
+    void signIssued();
+    void amendIssued();
     void exit();
     void chartSettings();
     void calibration();
@@ -51,6 +53,8 @@ private:
     QAction *m_saveCurve;
     QAction *m_exportCsv;
     QAction *m_exportImage;
+    QAction *m_signIssued;
+    QAction *m_amendIssued;
     QAction *m_exit;
     QAction *m_chartSettings;
     QAction *m_calibration;

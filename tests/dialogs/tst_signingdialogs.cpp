@@ -1,3 +1,4 @@
+#include "dialogs/amendcertificatedialog.h"
 #include "dialogs/signconfirmdialog.h"
 #include "dialogs/signingsettingsdialog.h"
 
@@ -36,6 +37,7 @@ private slots:
     void keyFilesMustExist_data();
     void keyFilesMustExist();
     void confirmationNeedsAPassword();
+    void amendmentFieldsReadBack();
 
 private:
     QTemporaryDir m_dir;
@@ -124,6 +126,22 @@ void TestSigningDialogs::confirmationNeedsAPassword()
     QVERIFY(!dialog.reviewed());
     child<QComboBox>(dialog, "comboBoxMeaning")->setCurrentIndex(1);
     QVERIFY(dialog.reviewed());
+}
+
+void TestSigningDialogs::amendmentFieldsReadBack()
+{
+    using Field = AmendCertificateDialog::Field;
+    AmendCertificateDialog dialog(QStringLiteral("TL-20261210-001"));
+    const Field fields[]
+        = {Field::Customer, Field::Make, Field::Model, Field::Serial, Field::LabName, Field::LabAddress};
+    for (const Field field : fields)
+        dialog.setValue(field, QStringLiteral("value %1").arg(int(field)));
+    // Each field is its own box: none reads back another's value.
+    for (const Field field : fields)
+        QCOMPARE(dialog.value(field), QStringLiteral("value %1").arg(int(field)));
+    dialog.setValue(Field::Customer, QStringLiteral("  Customer GmbH "));
+    QCOMPARE(dialog.value(Field::Customer), QStringLiteral("Customer GmbH"));
+    QCOMPARE(dialog.findChildren<QLineEdit *>().size(), int(std::size(fields)));
 }
 
 QTEST_MAIN(TestSigningDialogs)

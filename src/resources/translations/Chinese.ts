@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>修订证书</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>证书编号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>客户</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>制造商</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>实验室名称</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>实验室地址</translation>
+    </message>
+</context>
+<context>
     <name>BlackbodyLink</name>
     <message>
         <location filename="../../station/blackbodylink.cpp" line="+86"/>
@@ -2193,7 +2241,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+305"/>
+        <location filename="../../app/mainwindow.cpp" line="+312"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2285,23 +2333,23 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-129"/>
+        <location filename="../../app/mainwindow.cpp" line="-136"/>
         <location line="+8"/>
-        <location line="+118"/>
+        <location line="+125"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-549"/>
+        <location line="-556"/>
         <location line="+20"/>
-        <location line="+364"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-383"/>
+        <location line="-390"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2318,7 +2366,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+592"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2353,8 +2401,8 @@
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+611"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2531,7 +2579,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-626"/>
+        <location filename="../../app/mainwindow.cpp" line="-633"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -3133,9 +3181,49 @@
 <context>
     <name>SigningShell</name>
     <message>
-        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
         <source>错误</source>
         <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>签发记录 (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>尚未设置签名密钥：请先在 设置 → 签名 中选择。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>选择要签署的证书</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>证书 %1 已签名</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>选择要修订的证书</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>已签发修订版 %1，替代证书 %2</translation>
     </message>
 </context>
 <context>
@@ -3521,7 +3609,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+64"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -3539,6 +3627,16 @@
         <location line="+1"/>
         <source>导出图片</source>
         <translation>导出图片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>签署已签发的证书…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>修订已签发的证书…</translation>
     </message>
     <message>
         <location line="+1"/>

@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>Amend a certificate</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>The amendment is issued under a new number and names the certificate it replaces. Only the customer, the item and the lab can be corrected; the measured results stay as they are.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>Make</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>Lab name</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>Lab address</translation>
+    </message>
+</context>
+<context>
     <name>BlackbodyLink</name>
     <message>
         <location filename="../../station/blackbodylink.cpp" line="+86"/>
@@ -2193,7 +2241,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+305"/>
+        <location filename="../../app/mainwindow.cpp" line="+312"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2285,23 +2333,23 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-129"/>
+        <location filename="../../app/mainwindow.cpp" line="-136"/>
         <location line="+8"/>
-        <location line="+118"/>
+        <location line="+125"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-549"/>
+        <location line="-556"/>
         <location line="+20"/>
-        <location line="+364"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-383"/>
+        <location line="-390"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2318,7 +2366,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+592"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2353,8 +2401,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+611"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
@@ -2531,7 +2579,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-626"/>
+        <location filename="../../app/mainwindow.cpp" line="-633"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -3133,9 +3181,49 @@ The program goes on without remote control.</translation>
 <context>
     <name>SigningShell</name>
     <message>
-        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
         <source>错误</source>
         <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>Issue records (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>No signing key is set: choose one under Settings → Signature first.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>Choose the certificate to sign</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>Certificate %1 is signed</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>Choose the certificate to amend</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>Amendment %1 issued; it replaces certificate %2</translation>
     </message>
 </context>
 <context>
@@ -3521,7 +3609,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+64"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -3539,6 +3627,16 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+1"/>
         <source>导出图片</source>
         <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>Sign an issued certificate…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>Amend an issued certificate…</translation>
     </message>
     <message>
         <location line="+1"/>

@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>修訂證書</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>修訂版以新的編號簽發，並註明它替代的證書。只能更正客戶、被校儀器和實驗室的資訊，測量結果不變。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>證書編號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>客戶</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>製造商</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>序號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>實驗室名稱</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>實驗室地址</translation>
+    </message>
+</context>
+<context>
     <name>BlackbodyLink</name>
     <message>
         <location filename="../../station/blackbodylink.cpp" line="+86"/>
@@ -2193,7 +2241,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+305"/>
+        <location filename="../../app/mainwindow.cpp" line="+312"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2285,23 +2333,23 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-129"/>
+        <location filename="../../app/mainwindow.cpp" line="-136"/>
         <location line="+8"/>
-        <location line="+118"/>
+        <location line="+125"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-549"/>
+        <location line="-556"/>
         <location line="+20"/>
-        <location line="+364"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-383"/>
+        <location line="-390"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
@@ -2318,7 +2366,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+592"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -2353,8 +2401,8 @@
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+611"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2531,7 +2579,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-626"/>
+        <location filename="../../app/mainwindow.cpp" line="-633"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -3133,9 +3181,49 @@
 <context>
     <name>SigningShell</name>
     <message>
-        <location filename="../../app/signingshell.cpp" line="+24"/>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
         <source>错误</source>
         <translation>錯誤</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>簽發紀錄 (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>尚未設定簽名金鑰：請先在 設定 → 簽名 中選擇。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>選擇要簽署的證書</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>證書 %1 已簽名</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>選擇要修訂的證書</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>已簽發修訂版 %1，替代證書 %2</translation>
     </message>
 </context>
 <context>
@@ -3521,7 +3609,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+64"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -3539,6 +3627,16 @@
         <location line="+1"/>
         <source>导出图片</source>
         <translation>匯出圖片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>簽署已簽發的證書…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>修訂已簽發的證書…</translation>
     </message>
     <message>
         <location line="+1"/>
