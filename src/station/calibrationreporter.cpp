@@ -531,10 +531,9 @@ namespace {
 
 QString fileWithSuffix(const QStringList &files, const QString &suffix)
 {
-    for (const QString &file : files)
-        if (file.endsWith(suffix))
-            return file;
-    return QString();
+    const auto found = std::find_if(
+        files.begin(), files.end(), [&suffix](const QString &file) { return file.endsWith(suffix); });
+    return found == files.end() ? QString() : *found;
 }
 
 // Adds `key` to the archived record of `number`, beside what it holds.
@@ -582,13 +581,13 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
         *error = saved.message(pdf);
         return outcome;
     }
-    const QString archive = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
-    const SaveResult noted = noteInArchive(archive, QStringLiteral("signedLater"),
+    const QString kept = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
+    const SaveResult noted = noteInArchive(kept, QStringLiteral("signedLater"),
         {{QStringLiteral("signatory"), m_lastSignature.signatory},
             {QStringLiteral("meaning"), m_lastSignature.auditText()},
             {QStringLiteral("at"), m_lastSignature.at.toString(Qt::ISODateWithMs)}});
     if (!noted)
-        *error = noted.message(archive);
+        *error = noted.message(kept);
     return m_lastSignature;
 }
 
