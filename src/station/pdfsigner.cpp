@@ -19,11 +19,6 @@ using namespace PoDoFo;
 
 // Room for the DER signature: the certificate and a chain of a few more fit in it.
 constexpr size_t kSignatureRoom = 16384;
-constexpr double kBoxWidth = 220;
-constexpr double kBoxHeight = 58;
-// Above the certificate's footer, inside its 15 mm margin.
-constexpr double kBoxRight = 42.5;
-constexpr double kBoxBottom = 72;
 
 // The context of the signer's texts.
 struct PdfSigner
@@ -123,10 +118,8 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
             return failure(PdfSigner::tr("PDF 没有页面"));
         PdfPage *page = document.GetPage(document.GetPageCount() - 1);
         const PdfRect media = page->GetMediaBox();
-        const QRectF box = look.box.isEmpty()
-            ? QRectF(media.GetLeft() + media.GetWidth() - kBoxRight - kBoxWidth,
-                media.GetBottom() + kBoxBottom, kBoxWidth, kBoxHeight)
-            : look.box;
+        const QRectF place = look.box.isEmpty() ? CalibrationPdf::signatureBox() : look.box;
+        const QRectF box = place.translated(media.GetLeft(), media.GetBottom());
 
         PdfAcroForm *form = document.GetAcroForm();
         // 3: the document holds signatures, and is to be changed only by appending.
