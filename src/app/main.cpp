@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
 #include "app/remotecontrolshell.h"
+#include "app/signingshell.h"
 #include "app/startup.h"
 #include "app/telemetryshell.h"
 #include "app/windowplacement.h"
@@ -223,6 +224,7 @@ int main(int argc, char *argv[])
     }
     (new RemoteControlShell(&remote, &window))->start();
     (new TelemetryShell(&telemetry, &window))->start();
+    new SigningShell(&window, &station.reporter());
     // A service manager's stop or a Ctrl+C ends the window without a question.
     QuitOnSignal quit;
     QObject::connect(&quit, &QuitOnSignal::received, &window, &MainWindow::closeWithoutAsking);

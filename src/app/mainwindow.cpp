@@ -243,6 +243,11 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
+Asker *MainWindow::asker() const
+{
+    return m_asker.get();
+}
+
 void MainWindow::offerPendingReports()
 {
     m_station->reporter().offerPending(m_asker.get());
@@ -266,6 +271,9 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::calibration, this, &MainWindow::ClickCalibrationRun);
     connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
     connect(m_menus, &WindowMenus::telemetry, this, &MainWindow::telemetryRequested);
+    connect(m_menus, &WindowMenus::signing, this, &MainWindow::signingRequested);
+    connect(m_menus, &WindowMenus::signIssued, this, &MainWindow::signIssuedRequested);
+    connect(m_menus, &WindowMenus::amendIssued, this, &MainWindow::amendIssuedRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
     connect(m_menus, &WindowMenus::english, this, &MainWindow::ClickLangEnglish);
     connect(m_menus, &WindowMenus::traditionalChinese, this, &MainWindow::ClickTrChinese);

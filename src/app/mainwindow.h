@@ -15,6 +15,7 @@
 namespace Ui {
 class MainWindow;
 }
+class Asker;
 class CalibrationRunDialog;
 class CalibrationRun;
 class CalibrationRunner;
@@ -49,6 +50,8 @@ public:
 
     // Offers to write the reports that runs left unwritten, by a crash or the operator's 稍后.
     void offerPendingReports();
+    // The operator's answers, in boxes over this window.
+    Asker *asker() const;
 
     // How long a vanished port may stay away before the operator is told; one minute unless a test
     // wants it sooner.
@@ -68,6 +71,11 @@ signals:
     void remoteControlRequested();
     // 设置 → 数据上报.
     void telemetryRequested();
+    // 设置 → 签名.
+    void signingRequested();
+    // 文件 → 签署已签发的证书… and 修订已签发的证书….
+    void signIssuedRequested();
+    void amendIssuedRequested();
     // Latest blackbody reading for the chart, NoReading when there is none.
     void ttwidget_addvalue(double value);
     // Latest thermometer reading for the chart's ambient graph, NoReading when there is none.

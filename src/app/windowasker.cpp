@@ -2,6 +2,7 @@
 
 #include "app/controllerquestion.h"
 #include "chart/chartfileactions.h"
+#include "dialogs/signconfirmdialog.h"
 #include "settings/recordestimate.h"
 #include "station/calibrationrunner.h"
 
@@ -276,6 +277,18 @@ Asker::ReportChoice WindowAsker::reportNotWritten(
     if (!chosen.isEmpty())
         *folder = chosen;
     return ReportChoice::Elsewhere;
+}
+
+std::optional<Asker::SignatureConsent> WindowAsker::confirmSignature(
+    const QString &number, const QString &signatory, const QString &keyName, const QString &refusal)
+{
+    SignConfirmDialog dialog(number, signatory, keyName, refusal, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    SignatureConsent consent;
+    consent.meaning = dialog.reviewed() ? SignatureLook::Meaning::Reviewed : SignatureLook::Meaning::Approved;
+    consent.password = dialog.password();
+    return consent;
 }
 
 bool WindowAsker::writePendingReports(int count)

@@ -43,6 +43,8 @@ public:
     void withdrawQuestions() override;
     ReportChoice reportNotWritten(
         QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait) override;
+    std::optional<SignatureConsent> confirmSignature(const QString &number, const QString &signatory,
+        const QString &keyName, const QString &refusal) override;
     bool writePendingReports(int count) override;
     void settingsNotSaved(const QString &message) override;
 

@@ -5,7 +5,9 @@
 #include "files/saveresult.h"
 #include "settings/labsettings.h"
 #include "settings/recordestimate.h"
+#include "station/pdfsigner.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -20,6 +22,12 @@ class Asker
 public:
     enum class ChartChoice { Change, AsIs, Cancel };
     enum class ReportChoice { Retry, Elsewhere, Later };
+    // The signatory's consent to sign a certificate: what the signature means and the key's password.
+    struct SignatureConsent
+    {
+        SignatureLook::Meaning meaning = SignatureLook::Meaning::Approved;
+        QByteArray password; // the caller forgets it once the key is open
+    };
 
     virtual ~Asker() = default;
 
@@ -59,6 +67,12 @@ public:
     // the results are in a journal, so they can be reported later. Elsewhere sets `folder`.
     virtual ReportChoice reportNotWritten(
         QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait)
+        = 0;
+    // A certificate about to be written while a signing key is configured: `signatory` (the run's) signs
+    // it with the key `keyName` names, or nothing, to issue it unsigned. `refusal`, when not empty, says
+    // why the last answer signed nothing (a wrong password, another person's key).
+    virtual std::optional<SignatureConsent> confirmSignature(
+        const QString &number, const QString &signatory, const QString &keyName, const QString &refusal)
         = 0;
     // Runs that ended without a report, by a crash or a 稍后, have journals: write their reports now?
     virtual bool writePendingReports(int count) = 0;

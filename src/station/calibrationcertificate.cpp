@@ -353,6 +353,8 @@ CertificateDocument CalibrationCertificate::document(const Input &input)
     };
     if (testReport)
         d.fields.removeFirst();
+    else if (!input.replaces.isEmpty())
+        d.fields.insert(1, {tr("替代证书"), tr("本证书替代证书 %1，后者作废").arg(input.replaces)});
     d.sections = {
         {tr("校准方法"),
             tr("与黑体辐射源比较。每一步的参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度："

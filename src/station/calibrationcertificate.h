@@ -28,6 +28,7 @@ public:
         QDate issued;
         QString curveNote; // whether the chart shows the whole run
         QString auditHead; // the audit trail's head before the issue, 64 hex digits; empty without one
+        QString replaces; // an amendment's: the number of the certificate it replaces
         QPixmap chart;
     };
 

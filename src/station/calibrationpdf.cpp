@@ -12,6 +12,7 @@
 #include <QRawFont>
 #include <QSet>
 
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -157,6 +158,8 @@ public:
         m_y += lineHeight(m_bodyFont);
         for (const QString &line : m_document.closing)
             text(line, m_bodyFont, Qt::AlignLeft);
+        // The signature's box, at its issue or later, lands on nothing the certificate says.
+        room(signatureGap());
         return m_failed ? 0 : m_pageNumber;
     }
 
@@ -164,6 +167,17 @@ private:
     int lineHeight(const QFont &font) const { return QFontMetrics(font, m_writer).height() * 5 / 4; }
 
     int footerHeight() const { return lineHeight(m_smallFont) * 2; }
+
+    // What a certificate keeps free under its last line, above the footer, for the signature's box; none
+    // for a test report.
+    int signatureGap() const
+    {
+        if (m_document.number.isEmpty())
+            return 0;
+        const double marginPt = pageLayout().marginsPoints().bottom();
+        const double topPt = CalibrationPdf::signatureBox().bottom() + 6; // a little above the box's top
+        return qMax(0, int(std::ceil((topPt - marginPt) * kDpi / 72.0)) - footerHeight());
+    }
 
     // Where a page's content starts, below its notice.
     int pageTop() const
@@ -189,7 +203,7 @@ private:
     int closingHeight() const
     {
         const int height = lineHeight(m_bodyFont) / 2 + textHeight(m_document.verdict, m_headingFont)
-            + lineHeight(m_bodyFont);
+            + lineHeight(m_bodyFont) + signatureGap();
         return std::accumulate(m_document.closing.cbegin(), m_document.closing.cend(), height,
             [this](int sum, const QString &line) { return sum + textHeight(line, m_bodyFont); });
     }
@@ -397,6 +411,18 @@ QString faceFor(const QString &text)
     }
     // None installed: the system's default face and its fallbacks.
     return best.isEmpty() ? QFont().family() : best;
+}
+
+QRectF signatureBox()
+{
+    const QPageLayout layout = pageLayout();
+    const QRectF page = layout.fullRectPoints();
+    const double width = 220;
+    const double height = 58;
+    // Above the footer's two small lines, inside the right margin.
+    const double bottom = layout.marginsPoints().bottom() + 30;
+    // Measured upwards from the page's lower edge, as PDF does: y is the box's lower edge, bottom() its top.
+    return QRectF(page.width() - layout.marginsPoints().right() - width, bottom, width, height);
 }
 
 bool write(QIODevice *device, const CertificateDocument &document)

@@ -2,6 +2,7 @@
 
 #include <QPair>
 #include <QPixmap>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -36,6 +37,10 @@ namespace CalibrationPdf {
 
 // The chart is rendered for chartSize() so it fills its place without being scaled.
 QSize chartSize();
+// Where a signature's box goes on a certificate's last page, in points from the page's lower left corner:
+// at the right above the footer. Every certificate (not a test report) ends with this place free, so it
+// can be signed at its issue or later.
+QRectF signatureBox();
 // The face the certificate is set in, of those installed: the language's preferred one whose every
 // glyph for `text` maps back to its own code point in the PDF's text layer.
 QString faceFor(const QString &text);

@@ -9,10 +9,13 @@
 #include "settings/labsettings.h"
 #include "settings/lastfolders.h"
 #include "settings/settings.h"
+#include "settings/signingsettings.h"
 #include "station/asker.h"
 #include "station/auditrecorder.h"
 #include "station/calibrationcertificate.h"
 #include "station/curveimage.h"
+#include "station/runrecord.h"
+#include "station/signingkey.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -24,6 +27,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -112,6 +116,7 @@ void CalibrationReporter::reportRun(
         };
     }
     report->certificate.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
+    prepareSignature(record, &*report, asker);
     if (deliver(*report, false, asker)) {
         recordIssue(record.number(), IssueRecord::hash(record.toJson()), m_lastFiles);
         markSaved();
@@ -213,6 +218,7 @@ std::optional<CalibrationReportContent> CalibrationReporter::contentOf(
     input.issued = record.issuedAt.date();
     input.curveNote = curveNote(record);
     input.auditHead = record.auditHead;
+    input.replaces = record.replaces;
     if (!journal.isEmpty() && !record.chartSha256.isEmpty()) {
         const QString chart = CalibrationJournal::chartPath(journal);
         if (sha256Of(chart) != record.chartSha256 || !input.chart.load(chart, "PNG"))
@@ -268,11 +274,12 @@ bool CalibrationReporter::deliverIssued(
         emit journalUnreadable(path, tr("证书编号 %1 已用于另一份证书").arg(record.number()));
         return false;
     }
-    const std::optional<CalibrationReportContent> content = contentOf(record, path);
+    std::optional<CalibrationReportContent> content = contentOf(record, path);
     if (!content) {
         emit journalUnreadable(path, tr("证书 %1 的曲线或图表已不在记录旁").arg(record.number()));
         return false;
     }
+    prepareSignature(record, &*content, asker);
     CalibrationReportNotes notes;
     notes.staging = [journal](const QString &folder, const QString &token) {
         return journalNote(journal,
@@ -288,7 +295,7 @@ bool CalibrationReporter::deliverIssued(
     if (!deliver(*content, mayWait, asker, notes))
         return false;
     recordIssue(record.number(), issued.value(QLatin1String("sha256")).toString(), m_lastFiles);
-    if (!archive(issued, path, m_lastFiles, &error))
+    if (!archive(issued, CalibrationJournal::chartPath(path), m_lastFiles, &error))
         emit journalUnreadable(path, error);
     journal->close();
     CalibrationJournal::remove(path);
@@ -296,7 +303,7 @@ bool CalibrationReporter::deliverIssued(
 }
 
 bool CalibrationReporter::archive(
-    const QJsonObject &issue, const QString &journal, const QStringList &files, QString *error) const
+    const QJsonObject &issue, const QString &chart, const QStringList &files, QString *error) const
 {
     const QString folder = issuedFolder();
     const QString number
@@ -311,8 +318,7 @@ bool CalibrationReporter::archive(
     const QString base = QDir(folder).filePath(number);
     SaveResult saved = saveAtomically(base + QStringLiteral(".json"),
         [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
-    const QString chart = CalibrationJournal::chartPath(journal);
-    if (saved && QFileInfo::exists(chart)) {
+    if (saved && !chart.isEmpty() && QFileInfo::exists(chart)) {
         QFile::remove(base + QStringLiteral(".png"));
         saved = linkOrCopy(chart)(base + QStringLiteral(".png"));
     }
@@ -345,6 +351,59 @@ bool CalibrationReporter::settleInterrupted(
             QFile::remove(name);
     }
     return false;
+}
+
+void CalibrationReporter::prepareSignature(
+    const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
+{
+    m_lastSignature = IssueSignature {};
+    content->sign = nullptr;
+    const SigningSettings settings = SigningSettings::read(appSettings);
+    if (record.number().isEmpty()) {
+        m_lastSignature.state = IssueSignature::State::NotCertificate;
+        return;
+    }
+    if (!settings.isConfigured())
+        return;
+    if (asker->isUnattended()) {
+        m_lastSignature.state = IssueSignature::State::Unattended;
+        return;
+    }
+    const QString signatory = record.run.header.run.certificate.signatory;
+    const bool pkcs12 = settings.kind == SigningSettings::Kind::Pkcs12;
+    const QString keyName = pkcs12 ? settings.pkcs12File : settings.keyFile;
+    QString refusal;
+    for (;;) {
+        std::optional<Asker::SignatureConsent> consent
+            = asker->confirmSignature(record.number(), signatory, keyName, refusal);
+        if (!consent) {
+            m_lastSignature.state = IssueSignature::State::Declined;
+            return;
+        }
+        auto key = std::make_shared<SigningKey>(pkcs12
+                ? SigningKey::fromPkcs12(settings.pkcs12File, consent->password, &refusal)
+                : SigningKey::fromPem(
+                    settings.keyFile, settings.certificateFile, consent->password, &refusal));
+        consent->password.fill('\0');
+        if (key->isNull())
+            continue;
+        // Refused here already, so the signatory can decline instead of failing the write.
+        if (key->commonName().simplified() != signatory.simplified()) {
+            refusal = tr("签名证书属于“%1”，而本证书的签发人是“%2”").arg(key->commonName(), signatory);
+            continue;
+        }
+        SignatureLook look;
+        look.meaning = consent->meaning;
+        look.signatory = signatory;
+        look.at = QDateTime::currentDateTimeUtc();
+        look.location = record.lab.name;
+        content->sign = [key, look](const QByteArray &pdf) { return signPdf(pdf, *key, look); };
+        m_lastSignature.state = IssueSignature::State::Signed;
+        m_lastSignature.signatory = key->commonName();
+        m_lastSignature.meaning = look.meaning;
+        m_lastSignature.at = look.at;
+        return;
+    }
 }
 
 bool CalibrationReporter::deliver(
@@ -445,7 +504,7 @@ void CalibrationReporter::offerPending(Asker *asker)
                 // The crash may have come before the trail heard of it; a second line for it says the same.
                 recordIssue(
                     record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files);
-                if (!archive(contents.issue, journal, files, &error))
+                if (!archive(contents.issue, CalibrationJournal::chartPath(journal), files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();
                 CalibrationJournal::remove(journal);
@@ -460,4 +519,132 @@ void CalibrationReporter::offerPending(Asker *asker)
             return;
         emit reported(Fate::Written, m_lastReport, true);
     }
+}
+
+std::optional<IssueRecord> CalibrationReporter::readIssued(
+    const QString &number, QStringList *files, QString *error)
+{
+    const QString path = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString() + QStringLiteral(": ") + path;
+        return std::nullopt;
+    }
+    const QJsonObject kept = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject json = kept.value(QLatin1String("issued")).toObject();
+    std::optional<IssueRecord> record;
+    if (IssueRecord::hash(json) == kept.value(QLatin1String("sha256")).toString())
+        record = IssueRecord::fromJson(json);
+    if (!record || record->number() != number) {
+        *error = tr("证书 %1 的签发记录已损坏").arg(number);
+        return std::nullopt;
+    }
+    *files = kept.value(QLatin1String("files")).toVariant().toStringList();
+    return record;
+}
+
+namespace {
+
+QString fileWithSuffix(const QStringList &files, const QString &suffix)
+{
+    const auto found = std::find_if(
+        files.begin(), files.end(), [&suffix](const QString &file) { return file.endsWith(suffix); });
+    return found == files.end() ? QString() : *found;
+}
+
+// Adds `key` to the archived record of `number`, beside what it holds.
+SaveResult noteInArchive(const QString &path, const QString &key, const QJsonObject &value)
+{
+    QJsonObject kept = QJsonDocument::fromJson(fileBytes(path)).object();
+    kept.insert(key, value);
+    const QByteArray bytes = QJsonDocument(kept).toJson();
+    return saveAtomically(path, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
+}
+
+} // namespace
+
+IssueSignature CalibrationReporter::signLater(const QString &number, Asker *asker, QString *error)
+{
+    QStringList files;
+    const std::optional<IssueRecord> record = readIssued(number, &files, error);
+    IssueSignature outcome;
+    if (!record)
+        return outcome;
+    // "-curve.csv" ends in ".csv" too; the PDF is the one file of its kind.
+    const QString pdf = fileWithSuffix(files, QStringLiteral(".pdf"));
+    const QByteArray bytes = fileBytes(pdf);
+    if (bytes.isEmpty()) {
+        *error = tr("证书 %1 的 PDF 文件不在原处：%2").arg(number, pdf);
+        return outcome;
+    }
+    // A signature field's byte range is what every signed PDF has and an unsigned certificate never does.
+    if (bytes.contains("/ByteRange")) {
+        *error = tr("证书 %1 已经签名").arg(number);
+        return outcome;
+    }
+    CalibrationReportContent content;
+    prepareSignature(*record, &content, asker);
+    if (!content.sign)
+        return m_lastSignature;
+    const SignResult signedPdf = content.sign(bytes);
+    if (!signedPdf.ok()) {
+        *error = signedPdf.error;
+        return outcome;
+    }
+    if (const SaveResult saved = saveAtomically(pdf,
+            [&signedPdf](QIODevice *file) { return file->write(signedPdf.pdf) == signedPdf.pdf.size(); });
+        !saved) {
+        *error = saved.message(pdf);
+        return outcome;
+    }
+    const QString kept = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
+    const SaveResult noted = noteInArchive(kept, QStringLiteral("signedLater"),
+        {{QStringLiteral("signatory"), m_lastSignature.signatory},
+            {QStringLiteral("meaning"), m_lastSignature.auditText()},
+            {QStringLiteral("at"), m_lastSignature.at.toString(Qt::ISODateWithMs)}});
+    if (!noted)
+        *error = noted.message(kept);
+    return m_lastSignature;
+}
+
+QString CalibrationReporter::amend(
+    const QString &number, const CertificateAmendment &amendment, Asker *asker, QString *error)
+{
+    QStringList oldFiles;
+    const std::optional<IssueRecord> old = readIssued(number, &oldFiles, error);
+    if (!old)
+        return QString();
+    if (old->number().isEmpty() || amendment == CertificateAmendment::of(*old)) {
+        *error = tr("没有要更正的内容");
+        return QString();
+    }
+    const QString newNumber = RunRecord::takeNumber(QDate::currentDate(), error);
+    if (newNumber.isEmpty())
+        return QString();
+    const IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
+    std::optional<CalibrationReportContent> content = contentOf(amended, QString());
+    // The chart and the curve as the replaced certificate had them, each checked against its record.
+    const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
+    if (!old->chartSha256.isEmpty()) {
+        if (sha256Of(chart) != old->chartSha256 || !content->certificate.chart.load(chart, "PNG")) {
+            *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
+            return QString();
+        }
+    }
+    const QString curve = fileWithSuffix(oldFiles, QStringLiteral(".txt"));
+    const QString curveCsv = fileWithSuffix(oldFiles, QStringLiteral("-curve.csv"));
+    if (!curve.isEmpty() && QFileInfo(curve).isFile())
+        content->writeCurve = linkOrCopy(curve);
+    if (!curveCsv.isEmpty() && QFileInfo(curveCsv).isFile())
+        content->writeCurveCsv = linkOrCopy(curveCsv);
+    prepareSignature(amended, &*content, asker);
+    if (!deliver(*content, true, asker)) {
+        *error = tr("证书 %1 的修订版未写出").arg(number);
+        return QString();
+    }
+    const QJsonObject json = amended.toJson();
+    if (!archive({{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}},
+            old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
+        emit journalUnreadable(QString(), *error);
+    return newNumber;
 }

@@ -2,7 +2,9 @@
 
 #include "control/calibrationjournal.h"
 #include "station/calibrationreportfiles.h"
+#include "station/certificateamendment.h"
 #include "station/issuerecord.h"
+#include "station/issuesignature.h"
 
 #include <QObject>
 #include <QStringList>
@@ -50,6 +52,18 @@ public:
     // holds every row and the end.
     void reportRun(
         const CalibrationJournal::Contents &run, const QString &journal, bool journalWhole, Asker *asker);
+    // The record archived for the certificate `number`, and the report files it was written to; nothing,
+    // with the reason, when the archive is missing or does not match its own hash.
+    static std::optional<IssueRecord> readIssued(const QString &number, QStringList *files, QString *error);
+    // Signs the PDF of the certificate `number`, issued unsigned, after the fact: the signatory is asked as
+    // at an issue, and the PDF is replaced by its signed update, which keeps its bytes in front. What came
+    // of it; the reason in `error` when it was not signed for a cause other than the signatory's choice.
+    IssueSignature signLater(const QString &number, Asker *asker, QString *error);
+    // Re-issues the certificate `number` with `amendment`'s fields under a new number, which says which
+    // certificate it replaces; written and archived like any report, and signed where the signatory
+    // consents (lastSignature()). The new number, or empty with the reason in `error`.
+    QString amend(const QString &number, const CertificateAmendment &amendment, Asker *asker, QString *error);
+
     // Journals of runs without a report that no run, here or in another instance, still writes.
     static QStringList pendingJournals();
     // Offers to write their reports, and writes them when `asker` agrees.
@@ -60,6 +74,8 @@ public:
 
     // The report's CSV file of the last run, once written.
     QString lastReport() const { return m_lastReport; }
+    // Whether the last report's PDF was signed, and why not: for the audit trail's issue line.
+    IssueSignature lastSignature() const { return m_lastSignature; }
 
 signals:
     void reportWritten(const QStringList &files);
@@ -85,8 +101,13 @@ private:
     // The write a crash cut short, if any: the set if it was named whole (true), else its files removed.
     bool settleInterrupted(const CalibrationJournal::Contents &contents, QStringList *files) const;
     // Archives `record` with the report `files`; false when the number holds another record already.
+    // The chart `chart` (none when empty or missing) is kept beside it.
     bool archive(
-        const QJsonObject &issue, const QString &journal, const QStringList &files, QString *error) const;
+        const QJsonObject &issue, const QString &chart, const QStringList &files, QString *error) const;
+    // With a signing key configured and someone to answer, asks the run's signatory to sign `record`'s
+    // certificate until the key opens for them or they decline; sets `content`'s signing step when it
+    // does. What came of it is lastSignature().
+    void prepareSignature(const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
     // Writes into the report folder until written or `asker` gives up. True once written.
     bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
         const CalibrationReportNotes &notes = {});
@@ -98,4 +119,5 @@ private:
     AuditRecorder *m_audit = nullptr;
     QString m_lastReport;
     QStringList m_lastFiles;
+    IssueSignature m_lastSignature;
 };

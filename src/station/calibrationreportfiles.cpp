@@ -5,6 +5,7 @@
 #include "files/exclusivecommit.h"
 #include "station/calibrationpdf.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,8 +57,18 @@ SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportC
 
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content)
 {
-    return saveAtomically(
-        fileName, [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
+    if (!content.sign)
+        return saveAtomically(fileName,
+            [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
+    QByteArray painted;
+    QBuffer buffer(&painted);
+    if (!buffer.open(QIODevice::WriteOnly) || !CalibrationPdf::write(&buffer, content.certificate))
+        return SaveResult::writerFailed();
+    const SignResult signedPdf = content.sign(painted);
+    if (!signedPdf.ok())
+        return SaveResult::failure(signedPdf.error);
+    return saveAtomically(fileName,
+        [&signedPdf](QIODevice *file) { return file->write(signedPdf.pdf) == signedPdf.pdf.size(); });
 }
 
 void removeStagedReport(const QString &folder, const QString &token)

@@ -2,6 +2,7 @@
 
 #include "files/saveresult.h"
 #include "station/calibrationpdf.h"
+#include "station/pdfsigner.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -23,6 +24,8 @@ struct CalibrationReportContent
     std::function<SaveResult(const QString &fileName)> writeCurve;
     std::function<SaveResult(const QString &fileName)> writeCurveCsv;
     QDateTime at; // names the files
+    // Signs the painted certificate; empty to write it unsigned. A failure fails the PDF's write.
+    std::function<SignResult(const QByteArray &pdf)> sign;
 };
 
 // Where a report went, or which file failed and why.
@@ -43,7 +46,8 @@ struct CalibrationReportNotes
     std::function<SaveResult(const QStringList &files, const QStringList &identities)> committing;
 };
 
-// The report's table and its printable form, each written whole or not at all.
+// The report's table and its printable form, each written whole or not at all; the PDF signed first when
+// the content says so.
 SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
 SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
 

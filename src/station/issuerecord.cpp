@@ -69,6 +69,9 @@ QJsonObject IssueRecord::toJson() const
     // Only when there is one: a record issued before the trail keeps the hash it was issued with.
     if (!auditHead.isEmpty())
         object.insert(QStringLiteral("auditHead"), auditHead);
+    // Only where there is one: the records issued before amendments existed keep their hashes.
+    if (!replaces.isEmpty())
+        object.insert(QStringLiteral("replaces"), replaces);
     return object;
 }
 
@@ -106,6 +109,7 @@ std::optional<IssueRecord> IssueRecord::fromJson(const QJsonObject &object)
     record.curveFiles = object.value(QLatin1String("curveFiles")).toBool();
     record.chartSha256 = object.value(QLatin1String("chartSha256")).toString();
     record.auditHead = object.value(QLatin1String("auditHead")).toString();
+    record.replaces = object.value(QLatin1String("replaces")).toString();
     return record;
 }
 

@@ -35,6 +35,7 @@ struct IssueRecord
     // The audit trail's head as the record was issued, before its own issue line: the report carries it,
     // so a trail cut or forged after the report shows against it. Empty from a program without a trail.
     QString auditHead;
+    QString replaces; // an amendment's: the number of the certificate it replaces; empty otherwise
 
     QString number() const { return run.header.certificateNumber; }
     QJsonObject toJson() const;

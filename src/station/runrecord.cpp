@@ -15,17 +15,22 @@ bool RunRecord::begin(CalibrationJournal::Header header, bool numbered, const QS
         header.certificateNumber.clear();
         return open(header, folder, journalError);
     }
+    header.certificateNumber = takeNumber(header.started.date(), counterError);
+    if (header.certificateNumber.isEmpty())
+        return false;
+    return open(header, folder, journalError);
+}
+
+QString RunRecord::takeNumber(const QDate &day, QString *error)
+{
     // Older versions kept the counter in config.xml: no number they gave may come again.
     const qint64 legacy = appSettings.value(certificateCounterKey, QStringLiteral("0")).toLongLong();
     const QString userFolder
         = appSettings.userDataDir.isEmpty() ? Profile::userDataDir() : appSettings.userDataDir;
-    const qint64 counter
-        = CertificateCounter::take(CertificateCounter::filePath(userFolder), legacy, counterError);
+    const qint64 counter = CertificateCounter::take(CertificateCounter::filePath(userFolder), legacy, error);
     if (counter <= 0)
-        return false;
-    header.certificateNumber = CalibrationCertificate::number(
-        LabSettings::read(appSettings).prefix, header.started.date(), counter);
-    return open(header, folder, journalError);
+        return QString();
+    return CalibrationCertificate::number(LabSettings::read(appSettings).prefix, day, counter);
 }
 
 bool RunRecord::open(const CalibrationJournal::Header &header, const QString &folder, QString *journalError)

@@ -14,6 +14,10 @@ public:
     // written (certificatecounter.h keeps the count).
     static const QString certificateCounterKey;
 
+    // Takes the next certificate number for a certificate of `day`: on disk before it is returned. Empty,
+    // with the reason in `error`, when none can be taken.
+    static QString takeNumber(const QDate &day, QString *error);
+
     // Numbers `header`'s certificate when `numbered` (a test report has no number) and starts its journal
     // in `folder`. False, with the reason in `counterError`, when no number can be taken: the run must not
     // start. A journal that cannot be made leaves the record not whole, with the system's reason in

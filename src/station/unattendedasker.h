@@ -35,6 +35,12 @@ public:
     {
         return ReportChoice::Later;
     }
+    // Nobody can type the key's password: the certificate is issued unsigned.
+    std::optional<SignatureConsent> confirmSignature(
+        const QString &, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     bool writePendingReports(int) override { return false; }
     void settingsNotSaved(const QString &) override { }
 };

@@ -127,11 +127,12 @@ void TestChartActions::menusOfferTheirEntries()
     };
     QCOMPARE(texts(child<NavButton>("pushButton_file")),
         (QStringList {QStringLiteral("打开曲线"), QStringLiteral("保存曲线"), QStringLiteral("导出CSV"),
-            QStringLiteral("导出图片"), QStringLiteral("退出")}));
+            QStringLiteral("导出图片"), QStringLiteral("签署已签发的证书…"),
+            QStringLiteral("修订已签发的证书…"), QStringLiteral("退出")}));
     QCOMPARE(texts(child<NavButton>("pushButton_settings")),
         (QStringList {QStringLiteral("表格设置"), QStringLiteral("校准程序"), QStringLiteral("远程控制"),
-            QStringLiteral("数据上报"), QStringLiteral("语言")}));
-    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(4)->menu();
+            QStringLiteral("数据上报"), QStringLiteral("签名"), QStringLiteral("语言")}));
+    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(5)->menu();
     QVERIFY(languages);
     QStringList languageTexts;
     for (QAction *action : languages->actions())

@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>修订证书</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>证书编号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>客户</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>制造商</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>实验室名称</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>实验室地址</translation>
+    </message>
+</context>
+<context>
     <name>AuditTrail</name>
     <message>
         <location filename="../../files/audittrail.cpp" line="+26"/>
@@ -138,12 +186,12 @@
         <location line="-55"/>
         <location line="+28"/>
         <location line="+37"/>
-        <location line="+227"/>
+        <location line="+229"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-133"/>
         <source>校准证书</source>
         <translation>校准证书</translation>
     </message>
@@ -440,6 +488,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>替代证书</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>本证书替代证书 %1，后者作废</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>校准方法</translation>
     </message>
@@ -650,7 +708,7 @@
 <context>
     <name>CalibrationPdf</name>
     <message>
-        <location filename="../../station/calibrationpdf.cpp" line="+45"/>
+        <location filename="../../station/calibrationpdf.cpp" line="+46"/>
         <source>zh_CN</source>
         <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
         <translation>zh_CN</translation>
@@ -659,7 +717,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+162"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+167"/>
         <source>无</source>
         <translation>无</translation>
     </message>
@@ -684,19 +742,50 @@
         <translation>未保存（程序在校准中退出）</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+112"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>证书编号 %1 已用于另一份证书</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+359"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="-242"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
+    </message>
+    <message>
+        <location line="+106"/>
         <source>证书的签发记录已损坏</source>
         <translation>证书的签发记录已损坏</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>证书 %1 的签发记录已损坏</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>证书 %1 的 PDF 文件不在原处：%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>证书 %1 已经签名</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>没有要更正的内容</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>证书 %1 的修订版未写出</translation>
     </message>
 </context>
 <context>
@@ -2202,7 +2291,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+313"/>
+        <location filename="../../app/mainwindow.cpp" line="+321"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2294,24 +2383,24 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-136"/>
+        <location filename="../../app/mainwindow.cpp" line="-144"/>
         <location line="+8"/>
-        <location line="+125"/>
+        <location line="+133"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-556"/>
+        <location line="-564"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-390"/>
+        <location line="-398"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2333,7 +2422,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2368,8 +2457,8 @@
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2476,9 +2565,77 @@
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+91"/>
+        <source>审核</source>
+        <translation>审核</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>没有签名密钥</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>签名证书中没有姓名</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>签名：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>时间：%1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>含义：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>PDF 没有页面</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>无法绘制签名框</source>
+        <translation>无法绘制签名框</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>PDF 中找不到签名的位置</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>签名过长</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>无法签署 PDF：%1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-633"/>
+        <location filename="../../app/mainwindow.cpp" line="-641"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2874,6 +3031,258 @@
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>签署证书</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>证书编号</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>签发人</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>密钥</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>签名含义</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>密钥密码</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>审核</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>不签名签发</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>无法读取私钥，或密码不对：%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>无法读取签名证书：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>私钥与签名证书不匹配</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>不是 PKCS#12 文件：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>无法打开 PKCS#12 文件，或密码不对：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>PKCS#12 文件中没有私钥及其证书：%1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>没有签名密钥</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>无法生成签名</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>无法编码签名</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>密钥</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>私钥文件 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>浏览…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>证书文件 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 文件</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>选择私钥文件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM 文件 (*.pem *.key);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>选择证书文件</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>选择 PKCS#12 文件</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>请选择%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>%1不存在：%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>私钥文件</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>证书文件</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>不签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM 私钥和证书</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>签发记录 (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>尚未设置签名密钥：请先在 设置 → 签名 中选择。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>选择要签署的证书</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>证书 %1 已签名</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>选择要修订的证书</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>已签发修订版 %1，替代证书 %2</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+200"/>
@@ -3040,7 +3449,7 @@
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>请先打开黑体的串口</translation>
     </message>
@@ -3067,12 +3476,12 @@
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -3212,12 +3621,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>重试</translation>
     </message>
@@ -3228,12 +3637,12 @@
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>稍后</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>放弃</translation>
     </message>
@@ -3243,7 +3652,7 @@
         <translation>选择保存校准报告的文件夹</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
     </message>
@@ -3256,7 +3665,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -3274,6 +3683,16 @@
         <location line="+1"/>
         <source>导出图片</source>
         <translation>导出图片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>签署已签发的证书…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>修订已签发的证书…</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3299,6 +3718,11 @@
         <location line="+1"/>
         <source>数据上报</source>
         <translation>数据上报</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>签名</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3342,7 +3766,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+110"/>
+        <location filename="../../app/main.cpp" line="+111"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>

@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>Amend a certificate</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>The amendment is issued under a new number and names the certificate it replaces. Only the customer, the item and the lab can be corrected; the measured results stay as they are.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>Make</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>Lab name</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>Lab address</translation>
+    </message>
+</context>
+<context>
     <name>AuditTrail</name>
     <message>
         <location filename="../../files/audittrail.cpp" line="+26"/>
@@ -138,12 +186,12 @@
         <location line="-55"/>
         <location line="+28"/>
         <location line="+37"/>
-        <location line="+227"/>
+        <location line="+229"/>
         <source>；</source>
         <translation>; </translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-133"/>
         <source>校准证书</source>
         <translation>Calibration Certificate</translation>
     </message>
@@ -440,6 +488,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>Replaces</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>This certificate replaces certificate %1, which is withdrawn</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>Method</translation>
     </message>
@@ -650,7 +708,7 @@
 <context>
     <name>CalibrationPdf</name>
     <message>
-        <location filename="../../station/calibrationpdf.cpp" line="+45"/>
+        <location filename="../../station/calibrationpdf.cpp" line="+46"/>
         <source>zh_CN</source>
         <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
         <translation>en</translation>
@@ -659,7 +717,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+162"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+167"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -684,19 +742,50 @@
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+112"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>Certificate number %1 was already issued with other content</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+359"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="-242"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>The signing certificate is %1&apos;s, but this certificate&apos;s signatory is %2</translation>
+    </message>
+    <message>
+        <location line="+106"/>
         <source>证书的签发记录已损坏</source>
         <translation>The certificate&apos;s issue record is damaged</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>The issue record of certificate %1 is damaged</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>The PDF of certificate %1 is no longer where it was written: %2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>Certificate %1 is signed already</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>Nothing to correct</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>The amended certificate replacing %1 was not written</translation>
     </message>
 </context>
 <context>
@@ -2202,7 +2291,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+313"/>
+        <location filename="../../app/mainwindow.cpp" line="+321"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2294,24 +2383,24 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-136"/>
+        <location filename="../../app/mainwindow.cpp" line="-144"/>
         <location line="+8"/>
-        <location line="+125"/>
+        <location line="+133"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-556"/>
+        <location line="-564"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-390"/>
+        <location line="-398"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2333,7 +2422,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2368,8 +2457,8 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
@@ -2476,9 +2565,77 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+91"/>
+        <source>审核</source>
+        <translation>Reviewed</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>Approved</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>No signing key</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>The signing certificate names nobody</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>The signing certificate is %1&apos;s, but this certificate&apos;s signatory is %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>Signed by: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>Time: %1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>Meaning: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>The PDF has no pages</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>无法绘制签名框</source>
+        <translation>The signature box cannot be drawn</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>The place for the signature is not in the PDF</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>The signature is too long</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>The PDF cannot be signed: %1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-633"/>
+        <location filename="../../app/mainwindow.cpp" line="-641"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2874,6 +3031,258 @@ The program goes on without remote control.</translation>
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>Sign the certificate</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>Signatory</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>Key password</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>Approved</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>Reviewed</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>Sign</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>Issue unsigned</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>The key cannot be read, or the password is wrong: %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>The signing certificate cannot be read: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>The key does not belong to the signing certificate</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>Not a PKCS#12 file: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>The PKCS#12 file cannot be opened, or the password is wrong: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>The PKCS#12 file holds no key with its certificate: %1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>No signing key</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>The signature cannot be made</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>The signature cannot be encoded</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>Sign</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>Calibration certificates are signed with this key when they are issued. The key&apos;s password is asked at each signature and never stored.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>Key file (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>Certificate file (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 file</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>Choose the key file</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM files (*.pem *.key);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>Choose the certificate file</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM files (*.pem *.crt *.cer);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>Choose the PKCS#12 file</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 files (*.p12 *.pfx);;All files (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>Choose the %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>The %1 does not exist: %2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>key file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>certificate file</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>Do not sign</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM key and certificate</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>Issue records (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>No signing key is set: choose one under Settings → Signature first.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>Choose the certificate to sign</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>Certificate %1 is signed</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>Choose the certificate to amend</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>Amendment %1 issued; it replaces certificate %2</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+200"/>
@@ -3040,7 +3449,7 @@ The program goes on as usual and keeps trying in the background.</translation>
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>Open the blackbody&apos;s port first</translation>
     </message>
@@ -3067,12 +3476,12 @@ The program goes on as usual and keeps trying in the background.</translation>
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -3212,12 +3621,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>Retry</translation>
     </message>
@@ -3228,12 +3637,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>Later</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>Give up</translation>
     </message>
@@ -3243,7 +3652,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Choose a folder for the calibration report</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>The results of %1 calibration run(s) have no report yet. Write the reports now?</translation>
     </message>
@@ -3256,7 +3665,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -3274,6 +3683,16 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+1"/>
         <source>导出图片</source>
         <translation>Export image</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>Sign an issued certificate…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>Amend an issued certificate…</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3299,6 +3718,11 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+1"/>
         <source>数据上报</source>
         <translation>Data reporting</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>Sign</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3342,7 +3766,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+110"/>
+        <location filename="../../app/main.cpp" line="+111"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>

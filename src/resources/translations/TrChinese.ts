@@ -35,6 +35,54 @@
     </message>
 </context>
 <context>
+    <name>AmendCertificateDialog</name>
+    <message>
+        <location filename="../../dialogs/amendcertificatedialog.ui" line="+5"/>
+        <source>修订证书</source>
+        <translation>修訂證書</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>修订版以新的编号签发，并注明它替代的证书。只能更正客户、被校仪器和实验室的信息，测量结果不变。</source>
+        <translation>修訂版以新的編號簽發，並註明它替代的證書。只能更正客戶、被校儀器和實驗室的資訊，測量結果不變。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书编号</source>
+        <translation>證書編號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户</source>
+        <translation>客戶</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>制造商</source>
+        <translation>製造商</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>型号</source>
+        <translation>型號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>序列号</source>
+        <translation>序號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室名称</source>
+        <translation>實驗室名稱</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室地址</source>
+        <translation>實驗室地址</translation>
+    </message>
+</context>
+<context>
     <name>AuditTrail</name>
     <message>
         <location filename="../../files/audittrail.cpp" line="+26"/>
@@ -138,12 +186,12 @@
         <location line="-55"/>
         <location line="+28"/>
         <location line="+37"/>
-        <location line="+227"/>
+        <location line="+229"/>
         <source>；</source>
         <translation>；</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-133"/>
         <source>校准证书</source>
         <translation>校正證書</translation>
     </message>
@@ -440,6 +488,16 @@
     </message>
     <message>
         <location line="+5"/>
+        <source>替代证书</source>
+        <translation>替代證書</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>本证书替代证书 %1，后者作废</source>
+        <translation>本證書替代證書 %1，後者作廢</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>校准方法</source>
         <translation>校正方法</translation>
     </message>
@@ -650,7 +708,7 @@
 <context>
     <name>CalibrationPdf</name>
     <message>
-        <location filename="../../station/calibrationpdf.cpp" line="+45"/>
+        <location filename="../../station/calibrationpdf.cpp" line="+46"/>
         <source>zh_CN</source>
         <comment>The locale name of this translation: zh_CN, zh_TW or en</comment>
         <translation>zh_TW</translation>
@@ -659,7 +717,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+162"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+167"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -684,19 +742,50 @@
         <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+112"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>證書編號 %1 已用於另一份證書</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location line="+359"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="+166"/>
+        <location line="-242"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>簽名憑證屬於「%1」，而本證書的簽發人是「%2」</translation>
+    </message>
+    <message>
+        <location line="+106"/>
         <source>证书的签发记录已损坏</source>
         <translation>證書的簽發記錄已損壞</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>证书 %1 的签发记录已损坏</source>
+        <translation>證書 %1 的簽發紀錄已損壞</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>证书 %1 的 PDF 文件不在原处：%2</source>
+        <translation>證書 %1 的 PDF 檔案不在原處：%2</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>证书 %1 已经签名</source>
+        <translation>證書 %1 已經簽名</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>没有要更正的内容</source>
+        <translation>沒有要更正的內容</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>证书 %1 的修订版未写出</source>
+        <translation>證書 %1 的修訂版未寫出</translation>
     </message>
 </context>
 <context>
@@ -2202,7 +2291,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+313"/>
+        <location filename="../../app/mainwindow.cpp" line="+321"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2294,24 +2383,24 @@
         <translation>儲存曲線</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-136"/>
+        <location filename="../../app/mainwindow.cpp" line="-144"/>
         <location line="+8"/>
-        <location line="+125"/>
+        <location line="+133"/>
         <location line="+257"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>開啟序列埠</translation>
     </message>
     <message>
-        <location line="-556"/>
+        <location line="-564"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+363"/>
+        <location line="+371"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-390"/>
+        <location line="-398"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>無法繼續記錄校正結果：%1
@@ -2333,7 +2422,7 @@
         <translation>無法讀取校正紀錄 %1：%2</translation>
     </message>
     <message>
-        <location line="+591"/>
+        <location line="+599"/>
         <source>远程 %1</source>
         <translation>遠端 %1</translation>
     </message>
@@ -2368,8 +2457,8 @@
         <translation>與黑體的序列埠連線已中斷超過一分鐘（裝置已斷開或被拔除）。程式仍在自動重新連線，請檢查連線。</translation>
     </message>
     <message>
-        <location line="-376"/>
-        <location line="+610"/>
+        <location line="-384"/>
+        <location line="+618"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
@@ -2476,9 +2565,77 @@
     </message>
 </context>
 <context>
+    <name>PdfSigner</name>
+    <message>
+        <location filename="../../station/pdfsigner.cpp" line="+91"/>
+        <source>审核</source>
+        <translation>審核</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>没有签名密钥</source>
+        <translation>沒有簽名金鑰</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名证书中没有姓名</source>
+        <translation>簽名憑證中沒有姓名</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
+        <translation>簽名憑證屬於「%1」，而本證書的簽發人是「%2」</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>签名：%1</source>
+        <translation>簽名：%1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>时间：%1 UTC</source>
+        <translation>時間：%1 UTC</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>含义：%1</source>
+        <translation>含義：%1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>PDF 没有页面</source>
+        <translation>PDF 沒有頁面</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>无法绘制签名框</source>
+        <translation>無法繪製簽名框</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>PDF 中找不到签名的位置</source>
+        <translation>PDF 中找不到簽名的位置</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>签名过长</source>
+        <translation>簽名過長</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法签署 PDF：%1</source>
+        <translation>無法簽署 PDF：%1</translation>
+    </message>
+</context>
+<context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-633"/>
+        <location filename="../../app/mainwindow.cpp" line="-641"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑體控制軟體</translation>
     </message>
@@ -2874,6 +3031,258 @@
     </message>
 </context>
 <context>
+    <name>SignConfirmDialog</name>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.ui" line="+5"/>
+        <source>签署证书</source>
+        <translation>簽署證書</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>证书编号</source>
+        <translation>證書編號</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签发人</source>
+        <translation>簽發人</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥</source>
+        <translation>金鑰</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名含义</source>
+        <translation>簽名含義</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>密钥密码</source>
+        <translation>金鑰密碼</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <source>批准</source>
+        <translation>批准</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>审核</source>
+        <translation>審核</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>簽名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>不签名签发</source>
+        <translation>不簽名簽發</translation>
+    </message>
+</context>
+<context>
+    <name>SigningKey</name>
+    <message>
+        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <source>无法读取私钥，或密码不对：%1</source>
+        <translation>無法讀取私鑰，或密碼不對：%1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>无法读取签名证书：%1</source>
+        <translation>無法讀取簽名憑證：%1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>私钥与签名证书不匹配</source>
+        <translation>私鑰與簽名憑證不符</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>不是 PKCS#12 文件：%1</source>
+        <translation>不是 PKCS#12 檔案：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>无法打开 PKCS#12 文件，或密码不对：%1</source>
+        <translation>無法開啟 PKCS#12 檔案，或密碼不對：%1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>PKCS#12 文件中没有私钥及其证书：%1</source>
+        <translation>PKCS#12 檔案中沒有私鑰及其憑證：%1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>没有签名密钥</source>
+        <translation>沒有簽名金鑰</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>无法生成签名</source>
+        <translation>無法產生簽名</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>无法编码签名</source>
+        <translation>無法編碼簽名</translation>
+    </message>
+</context>
+<context>
+    <name>SigningSettingsDialog</name>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
+        <source>签名</source>
+        <translation>簽名</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
+        <translation>簽發校準證書時用此金鑰簽署 PDF。金鑰的密碼在每次簽名時詢問，不會儲存。</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>密钥</source>
+        <translation>金鑰</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>私钥文件 (PEM)</source>
+        <translation>私鑰檔案 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+7"/>
+        <location line="+7"/>
+        <source>浏览…</source>
+        <translation>瀏覽…</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>证书文件 (PEM)</source>
+        <translation>憑證檔案 (PEM)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-21"/>
+        <location line="+42"/>
+        <source>PKCS#12 文件</source>
+        <translation>PKCS#12 檔案</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/signingsettingsdialog.cpp" line="-89"/>
+        <source>选择私钥文件</source>
+        <translation>選擇私鑰檔案</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PEM 文件 (*.pem *.key);;所有文件 (*)</source>
+        <translation>PEM 檔案 (*.pem *.key);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择证书文件</source>
+        <translation>選擇憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 文件 (*.pem *.crt *.cer);;所有文件 (*)</source>
+        <translation>PEM 檔案 (*.pem *.crt *.cer);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>选择 PKCS#12 文件</source>
+        <translation>選擇 PKCS#12 檔案</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PKCS#12 文件 (*.p12 *.pfx);;所有文件 (*)</source>
+        <translation>PKCS#12 檔案 (*.p12 *.pfx);;所有檔案 (*)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>请选择%1</source>
+        <translation>請選擇%1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1不存在：%2</source>
+        <translation>%1不存在：%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>私钥文件</source>
+        <translation>私鑰檔案</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>证书文件</source>
+        <translation>憑證檔案</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>不签名</source>
+        <translation>不簽名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PEM 私钥和证书</source>
+        <translation>PEM 私鑰和憑證</translation>
+    </message>
+</context>
+<context>
+    <name>SigningShell</name>
+    <message>
+        <location filename="../../app/signingshell.cpp" line="+32"/>
+        <location line="+24"/>
+        <location line="+12"/>
+        <location line="+23"/>
+        <source>错误</source>
+        <translation>錯誤</translation>
+    </message>
+    <message>
+        <location line="-53"/>
+        <source>签发记录 (*.json)</source>
+        <translation>簽發紀錄 (*.json)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+9"/>
+        <location line="+40"/>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <location line="-49"/>
+        <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
+        <translation>尚未設定簽名金鑰：請先在 設定 → 簽名 中選擇。</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>选择要签署的证书</source>
+        <translation>選擇要簽署的證書</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>证书 %1 已签名</source>
+        <translation>證書 %1 已簽名</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>选择要修订的证书</source>
+        <translation>選擇要修訂的證書</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>已签发修订版 %1，替代证书 %2</source>
+        <translation>已簽發修訂版 %1，替代證書 %2</translation>
+    </message>
+</context>
+<context>
     <name>Station</name>
     <message>
         <location filename="../../station/station.cpp" line="+200"/>
@@ -3040,7 +3449,7 @@
 <context>
     <name>WindowAsker</name>
     <message>
-        <location filename="../../app/windowasker.cpp" line="+76"/>
+        <location filename="../../app/windowasker.cpp" line="+77"/>
         <source>请先打开黑体的串口</source>
         <translation>請先開啟黑體的序列埠</translation>
     </message>
@@ -3067,12 +3476,12 @@
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+61"/>
+        <location line="+73"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-189"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
@@ -3212,12 +3621,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+33"/>
+        <location line="+45"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-44"/>
         <source>重试</source>
         <translation>重試</translation>
     </message>
@@ -3228,12 +3637,12 @@
     </message>
     <message>
         <location line="+2"/>
-        <location line="+20"/>
+        <location line="+32"/>
         <source>稍后</source>
         <translation>稍後</translation>
     </message>
     <message>
-        <location line="-20"/>
+        <location line="-32"/>
         <source>放弃</source>
         <translation>放棄</translation>
     </message>
@@ -3243,7 +3652,7 @@
         <translation>選擇儲存校正報告的資料夾</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+21"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>有 %1 次校正的結果尚未寫成報告。現在寫出報告嗎？</translation>
     </message>
@@ -3256,7 +3665,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+63"/>
+        <location filename="../../app/windowmenus.cpp" line="+66"/>
         <source>打开曲线</source>
         <translation>開啟曲線</translation>
     </message>
@@ -3274,6 +3683,16 @@
         <location line="+1"/>
         <source>导出图片</source>
         <translation>匯出圖片</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签署已签发的证书…</source>
+        <translation>簽署已簽發的證書…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>修订已签发的证书…</source>
+        <translation>修訂已簽發的證書…</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3299,6 +3718,11 @@
         <location line="+1"/>
         <source>数据上报</source>
         <translation>數據上報</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>签名</source>
+        <translation>簽名</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -3342,7 +3766,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../../app/main.cpp" line="+110"/>
+        <location filename="../../app/main.cpp" line="+111"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>

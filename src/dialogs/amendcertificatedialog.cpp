@@ -1,0 +1,54 @@
+#include "amendcertificatedialog.h"
+
+#include "ui_amendcertificatedialog.h"
+
+#include <QEvent>
+
+AmendCertificateDialog::AmendCertificateDialog(const QString &number, QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::AmendCertificateDialog)
+{
+    ui->setupUi(this);
+    ui->labelNumberValue->setText(number);
+}
+
+AmendCertificateDialog::~AmendCertificateDialog()
+{
+    delete ui;
+}
+
+void AmendCertificateDialog::setValue(Field field, const QString &value)
+{
+    edit(field)->setText(value);
+}
+
+QString AmendCertificateDialog::value(Field field) const
+{
+    return edit(field)->text().trimmed();
+}
+
+void AmendCertificateDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}
+
+QLineEdit *AmendCertificateDialog::edit(Field field) const
+{
+    switch (field) {
+    case Field::Customer:
+        break;
+    case Field::Make:
+        return ui->lineEditMake;
+    case Field::Model:
+        return ui->lineEditModel;
+    case Field::Serial:
+        return ui->lineEditSerial;
+    case Field::LabName:
+        return ui->lineEditLabName;
+    case Field::LabAddress:
+        return ui->lineEditLabAddress;
+    }
+    return ui->lineEditCustomer;
+}
