@@ -415,6 +415,14 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
         R"({"version": 3, "readings": {"source": "typed", "intervalS": 60,
                          "emissivityConfirmed": true}})") << typed;
 
+    CalibrationRun located;
+    located.certificate.customerAddress = QStringLiteral("上海市徐汇区漕溪北路 1 号");
+    located.certificate.customerCountry = QStringLiteral("CN");
+    QTest::newRow("version 5: the customer's location")
+        << QByteArray(R"({"version": 5, "certificate": {"customerAddress": "上海市徐汇区漕溪北路 1 号",
+                         "customerCountry": "CN"}})")
+        << located;
+
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
@@ -466,8 +474,11 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 5, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 6, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
+    QTest::newRow("a country that is no ISO code")
+        << QByteArray(R"({"version": 5, "certificate": {"customerCountry": "China"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.customerCountry";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
         << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.condition";

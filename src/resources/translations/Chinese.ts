@@ -742,6 +742,11 @@
         <translation>&quot;driver&quot; 需要版本 4</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>应为两个大写字母的国家代码，如 CN</source>
+        <translation>应为两个大写字母的国家代码，如 CN</translation>
+    </message>
+    <message>
         <location line="+29"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
