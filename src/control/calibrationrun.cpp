@@ -333,9 +333,9 @@ bool versionReadable(const QJsonObject &root, CalibrationRunError *error)
 bool CertificateFields::operator==(const CertificateFields &o) const
 {
     return customer == o.customer && customerAddress == o.customerAddress
-        && customerCountry == o.customerCountry && condition == o.condition && signatory == o.signatory && make == o.make
-        && model == o.model && serial == o.serial && resolutionC == o.resolutionC && bandLowUm == o.bandLowUm
-        && bandHighUm == o.bandHighUm && apertureMm == o.apertureMm;
+        && customerCountry == o.customerCountry && condition == o.condition && signatory == o.signatory
+        && make == o.make && model == o.model && serial == o.serial && resolutionC == o.resolutionC
+        && bandLowUm == o.bandLowUm && bandHighUm == o.bandHighUm && apertureMm == o.apertureMm;
 }
 
 bool SourceUncertaintyPoint::operator==(const SourceUncertaintyPoint &o) const

@@ -418,10 +418,9 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
     CalibrationRun located;
     located.certificate.customerAddress = QStringLiteral("上海市徐汇区漕溪北路 1 号");
     located.certificate.customerCountry = QStringLiteral("CN");
-    QTest::newRow("version 5: the customer's location")
-        << QByteArray(R"({"version": 5, "certificate": {"customerAddress": "上海市徐汇区漕溪北路 1 号",
-                         "customerCountry": "CN"}})")
-        << located;
+    QTest::newRow("version 5: the customer's location") << QByteArray(
+        R"({"version": 5, "certificate": {"customerAddress": "上海市徐汇区漕溪北路 1 号",
+                         "customerCountry": "CN"}})") << located;
 
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
