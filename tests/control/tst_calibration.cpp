@@ -8,6 +8,8 @@
 #include "control/stepevaluation.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -248,6 +250,8 @@ private slots:
 
     void runFileReadsFieldsAndDefaults_data();
     void runFileReadsFieldsAndDefaults();
+    void runFileSaysTheLowestVersionThatHoldsIt_data();
+    void runFileSaysTheLowestVersionThatHoldsIt();
     void badRunFileIsRefusedSayingWhere_data();
     void badRunFileIsRefusedSayingWhere();
 
@@ -437,6 +441,30 @@ void TestCalibration::runFileReadsFieldsAndDefaults()
     const CalibrationRun again = CalibrationRun::fromJson(expected.toJson(), &error);
     QCOMPARE(int(error.kind), int(Kind::None));
     QCOMPARE(again, expected);
+}
+
+void TestCalibration::runFileSaysTheLowestVersionThatHoldsIt_data()
+{
+    QTest::addColumn<CalibrationRun>("run");
+    QTest::addColumn<int>("version");
+    CalibrationRun typed;
+    QTest::newRow("typed readings") << typed << 3;
+    CalibrationRun driven;
+    driven.readings.from = ReadingsSource::From::Driver;
+    QTest::newRow("readings from a driver") << driven << 4;
+    CalibrationRun addressed;
+    addressed.certificate.customerAddress = QStringLiteral("Street 1");
+    QTest::newRow("the customer's address") << addressed << 5;
+    CalibrationRun country;
+    country.certificate.customerCountry = QStringLiteral("DE");
+    country.readings.from = ReadingsSource::From::Driver;
+    QTest::newRow("the customer's country, readings from a driver") << country << 5;
+}
+
+void TestCalibration::runFileSaysTheLowestVersionThatHoldsIt()
+{
+    QFETCH(CalibrationRun, run);
+    QTEST(QJsonDocument::fromJson(run.toJson()).object().value(QLatin1String("version")).toInt(), "version");
 }
 
 void TestCalibration::badRunFileIsRefusedSayingWhere_data()

@@ -23,6 +23,7 @@ private slots:
     void carriesNumberReplacedCertificateAuditHeadAndPdf();
     void testReportAndLabWithoutCountryGetNone_data();
     void testReportAndLabWithoutCountryGetNone();
+    void issueRecordKeepsBothLocations();
 
 private:
     QByteArray write(const DccWriter::Input &input);
@@ -188,6 +189,21 @@ void TestDccWriter::testReportAndLabWithoutCountryGetNone()
     QString error;
     QVERIFY(DccWriter::write(input, &error).isEmpty());
     QVERIFY(!error.isEmpty());
+}
+
+void TestDccWriter::issueRecordKeepsBothLocations()
+{
+    // A certificate written again from its archived record names the same places.
+    const IssueRecord record = sampleRecord();
+    const std::optional<IssueRecord> read = IssueRecord::fromJson(record.toJson());
+    QVERIFY(read.has_value());
+    QCOMPARE(read->lab, record.lab);
+    QVERIFY(read->run.header.run.certificate == record.run.header.run.certificate);
+    DccWriter::Input before;
+    before.record = record;
+    DccWriter::Input after;
+    after.record = *read;
+    QCOMPARE(write(after), write(before));
 }
 
 QTEST_GUILESS_MAIN(TestDccWriter)
