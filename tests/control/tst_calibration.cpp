@@ -447,8 +447,7 @@ void TestCalibration::runFileSaysTheLowestVersionThatHoldsIt_data()
 {
     QTest::addColumn<CalibrationRun>("run");
     QTest::addColumn<int>("version");
-    CalibrationRun typed;
-    QTest::newRow("typed readings") << typed << 3;
+    QTest::newRow("typed readings") << CalibrationRun() << 3;
     CalibrationRun driven;
     driven.readings.from = ReadingsSource::From::Driver;
     QTest::newRow("readings from a driver") << driven << 4;
