@@ -810,6 +810,21 @@
 <context>
     <name>CalibrationRunDialog</name>
     <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>客户地址</source>
+        <translation>客戶地址</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>客户国家代码</source>
+        <translation>客戶國家代碼</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>ISO 3166-1 两个字母，如 CN</source>
+        <translation>ISO 3166-1 兩個字母，如 CN</translation>
+    </message>
+    <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
         <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
@@ -3046,6 +3061,11 @@
         <location line="+6"/>
         <source>证书编号前缀（1 到 12 个字母或数字）：</source>
         <translation>證書編號前綴（1 到 12 個字母或數字）：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</source>
+        <translation>國家代碼（ISO 3166-1 兩個字母，如 CN；機器可讀證書需要）：</translation>
     </message>
     <message>
         <location line="+18"/>
