@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <functional>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <memory>
@@ -79,21 +80,15 @@ XmlSigner::Result failed(const QString &what)
     return result;
 }
 
-} // namespace
+// The key as loaded, with its certificate; null with the reason gathered in t_errors.
+using KeyLoader = std::function<xmlSecKey *(QString *error)>;
 
-XmlSigner::Result XmlSigner::sign(
-    const QByteArray &xml, const QString &keyPath, const QString &certificatePath, const QByteArray &password)
+XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey)
 {
     const QString failure = initialise();
     if (!failure.isEmpty())
         return failed(failure);
     t_errors.clear();
-
-    QByteArray keyPem;
-    QByteArray certificatePem;
-    QString error;
-    if (!readFile(keyPath, &keyPem, &error) || !readFile(certificatePath, &certificatePem, &error))
-        return failed(error);
 
     // No network and no entity expansion: the document is ours, but the parser need not trust it.
     std::unique_ptr<xmlDoc, DocFree> doc(
@@ -120,17 +115,10 @@ XmlSigner::Result XmlSigner::sign(
     std::unique_ptr<xmlSecDSigCtx, ContextFree> context(xmlSecDSigCtxCreate(nullptr));
     if (!context)
         return failed(QStringLiteral("no signing context"));
-    // Never a null password (a null QByteArray's data is ""): OpenSSL would ask for one on the terminal.
-    const char *secret = password.constData();
-    context->signKey = xmlSecCryptoAppKeyLoadMemory(reinterpret_cast<const xmlSecByte *>(keyPem.constData()),
-        static_cast<xmlSecSize>(keyPem.size()), xmlSecKeyDataFormatPem, secret, nullptr, nullptr);
+    QString error;
+    context->signKey = loadKey(&error); // the context frees it
     if (context->signKey == nullptr)
-        return failed(QStringLiteral("the key does not load (wrong password?)"));
-    if (xmlSecCryptoAppKeyCertLoadMemory(context->signKey,
-            reinterpret_cast<const xmlSecByte *>(certificatePem.constData()),
-            static_cast<xmlSecSize>(certificatePem.size()), xmlSecKeyDataFormatPem)
-        < 0)
-        return failed(QStringLiteral("the certificate does not load"));
+        return failed(error);
     if (xmlSecDSigCtxSign(context.get(), signature) < 0)
         return failed(QStringLiteral("signing failed"));
 
@@ -139,8 +127,58 @@ XmlSigner::Result XmlSigner::sign(
     xmlDocDumpMemoryEnc(doc.get(), &buffer, &size, "UTF-8");
     if (buffer == nullptr)
         return failed(QStringLiteral("the signed document could not be written"));
-    Result result;
+    XmlSigner::Result result;
     result.xml = QByteArray(reinterpret_cast<const char *>(buffer), size);
     xmlFree(buffer);
     return result;
+}
+
+const xmlSecByte *bytes(const QByteArray &data)
+{
+    return reinterpret_cast<const xmlSecByte *>(data.constData());
+}
+
+} // namespace
+
+XmlSigner::Result XmlSigner::sign(
+    const QByteArray &xml, const QString &keyPath, const QString &certificatePath, const QByteArray &password)
+{
+    QByteArray keyPem;
+    QByteArray certificatePem;
+    QString error;
+    if (!readFile(keyPath, &keyPem, &error) || !readFile(certificatePath, &certificatePem, &error))
+        return failed(error);
+    return signWith(xml, [&](QString *why) -> xmlSecKey * {
+        // Never a null password (a null QByteArray's data is ""): OpenSSL would ask for one on the terminal.
+        xmlSecKey *key = xmlSecCryptoAppKeyLoadMemory(bytes(keyPem), static_cast<xmlSecSize>(keyPem.size()),
+            xmlSecKeyDataFormatPem, password.constData(), nullptr, nullptr);
+        if (key == nullptr) {
+            *why = QStringLiteral("the key does not load (wrong password?)");
+            return nullptr;
+        }
+        if (xmlSecCryptoAppKeyCertLoadMemory(key, bytes(certificatePem),
+                static_cast<xmlSecSize>(certificatePem.size()), xmlSecKeyDataFormatPem)
+            < 0) {
+            xmlSecKeyDestroy(key);
+            *why = QStringLiteral("the certificate does not load");
+            return nullptr;
+        }
+        return key;
+    });
+}
+
+XmlSigner::Result XmlSigner::signPkcs12(
+    const QByteArray &xml, const QString &path, const QByteArray &password)
+{
+    QByteArray bundle;
+    QString error;
+    if (!readFile(path, &bundle, &error))
+        return failed(error);
+    return signWith(xml, [&](QString *why) -> xmlSecKey * {
+        xmlSecKey *key = xmlSecCryptoAppPkcs12LoadMemory(
+            bytes(bundle), static_cast<xmlSecSize>(bundle.size()), password.constData(), nullptr, nullptr);
+        if (key == nullptr)
+            *why = QStringLiteral("the PKCS#12 file does not load (wrong password?)");
+        return key;
+    });
 }

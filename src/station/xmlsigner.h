@@ -22,5 +22,7 @@ struct Result
 // certificate; both may be the same file. The password is used and forgotten.
 Result sign(const QByteArray &xml, const QString &keyPath, const QString &certificatePath,
     const QByteArray &password);
+// The same with the key and its certificate from a PKCS#12 file.
+Result signPkcs12(const QByteArray &xml, const QString &path, const QByteArray &password);
 
 } // namespace XmlSigner

@@ -14,6 +14,7 @@ class TestXmlSigner : public QObject
 private slots:
     void initTestCase();
     void signedCertificateVerifiesAndValidates();
+    void pkcs12KeySignsAsItsPemFilesDo();
     void editAfterSigningIsCaught_data();
     void editAfterSigningIsCaught();
     void wrongPasswordOrMissingKeyIsReported_data();
@@ -87,6 +88,29 @@ void TestXmlSigner::signedCertificateVerifiesAndValidates()
             QStringLiteral(DCC_SCHEMA_DIR "/dcc_3_2_0.xsd"), path},
         &output);
     QVERIFY2(status == 0, output.constData());
+}
+
+void TestXmlSigner::pkcs12KeySignsAsItsPemFilesDo()
+{
+    const QString bundle = m_dir.filePath(QStringLiteral("key.p12"));
+    QByteArray output;
+    QVERIFY2(runTool(QStringLiteral("openssl"),
+                 {QStringLiteral("pkcs12"), QStringLiteral("-export"), QStringLiteral("-inkey"), m_key,
+                     QStringLiteral("-passin"), QStringLiteral("pass:secret"), QStringLiteral("-in"),
+                     m_certificate, QStringLiteral("-out"), bundle, QStringLiteral("-passout"),
+                     QStringLiteral("pass:secret")},
+                 &output)
+            == 0,
+        output.constData());
+    QVERIFY(!XmlSigner::signPkcs12(m_signed, bundle, "wrong").ok());
+    DccWriter::Input input;
+    input.record = sampleRecord();
+    QString error;
+    const XmlSigner::Result result = XmlSigner::signPkcs12(DccWriter::write(input, &error), bundle, "secret");
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    const QString path = save(result.xml, QStringLiteral("pkcs12.dcc.xml"));
+    QVERIFY(!path.isEmpty());
+    QVERIFY2(verify(path, &output) == 0, output.constData());
 }
 
 void TestXmlSigner::editAfterSigningIsCaught_data()
