@@ -430,7 +430,8 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
 {
     QStringList setPoints, references, readings, errors, expanded, coverages, verdicts, lows, highs;
     QStringList unsolvedSetPoints, unsolvedReadings;
-    bool anyVerdict = false;
+    // One verdict a listed step, or none at all: the list's entries pair with the values'.
+    bool allJudged = true;
     for (const CalibrationStepResult &result : results) {
         const StepEvaluation e = StepEvaluator::evaluate(run, result);
         if (e.noSolution) {
@@ -446,7 +447,7 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
         expanded << e.text(e.expandedUnits);
         coverages << QString::number(e.coverage, 'f', 2);
         verdicts << (e.verdict == Verdict::Pass ? QStringLiteral("pass") : QStringLiteral("fail"));
-        anyVerdict = anyVerdict || e.verdict == Verdict::Pass || e.verdict == Verdict::Fail;
+        allJudged = allJudged && (e.verdict == Verdict::Pass || e.verdict == Verdict::Fail);
         lows << QLatin1Char('-') + e.toleranceText();
         highs << e.toleranceText();
     }
@@ -471,7 +472,7 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
         w.end();
         w.listQuantity(QStringLiteral("basic_measurementError"),
             {QStringLiteral("误差"), QStringLiteral("Error")}, errors, expanded, coverages);
-        if (anyVerdict) {
+        if (allJudged) {
             w.start(QStringLiteral("measurementMetaData"));
             w.start(QStringLiteral("metaData"), QStringLiteral("basic_conformity"));
             w.text(QStringLiteral("name"), {QStringLiteral("符合性"), QStringLiteral("Conformity")});

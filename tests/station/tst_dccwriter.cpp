@@ -20,6 +20,7 @@ private slots:
     void certificateValidatesAgainstTheSchema_data();
     void certificateValidatesAgainstTheSchema();
     void stepNotEvaluatedHasNoConformityStatement();
+    void withoutToleranceNoStepHasAConformityStatement();
     void carriesNumberReplacedCertificateAuditHeadAndPdf();
     void testReportAndLabWithoutCountryGetNone_data();
     void testReportAndLabWithoutCountryGetNone();
@@ -147,6 +148,17 @@ void TestDccWriter::stepNotEvaluatedHasNoConformityStatement()
     QVERIFY(values.contains(QStringLiteral("50 100")));
     QVERIFY(values.contains(QStringLiteral("-30")));
     QCOMPARE(texts(xml, QStringLiteral("conformity")), QStringList());
+}
+
+void TestDccWriter::withoutToleranceNoStepHasAConformityStatement()
+{
+    DccWriter::Input input;
+    input.record = sampleRecord();
+    input.record.run.header.run.toleranceC = 0;
+    const QByteArray xml = write(input);
+    QVERIFY(texts(xml, QStringLiteral("valueXMLList")).contains(QStringLiteral("50 100")));
+    QCOMPARE(texts(xml, QStringLiteral("conformityXMLList")), QStringList());
+    QVERIFY(!xml.contains("basic_conformity"));
 }
 
 void TestDccWriter::carriesNumberReplacedCertificateAuditHeadAndPdf()
