@@ -1,9 +1,7 @@
 #include "dccwriter.h"
 
 #include "control/stepevaluation.h"
-
-#include <QLocale>
-#include <QXmlStreamWriter>
+#include "station/dccxml.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,133 +9,7 @@
 
 namespace {
 
-const QString kDcc = QStringLiteral("https://ptb.de/dcc");
-const QString kSi = QStringLiteral("https://ptb.de/si");
-const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
-const QString kCelsius = QStringLiteral("\\degreecelsius");
-// The coverage probability every step's k is chosen for.
-const QString kProbability = QStringLiteral("0.9545");
-
 using Verdict = StepEvaluation::Verdict;
-
-// The schema's non-empty strings may neither be empty nor start or end with white space.
-QString nonEmpty(const QString &text)
-{
-    const QString simplified = text.simplified();
-    return simplified.isEmpty() ? QStringLiteral("-") : simplified;
-}
-
-// A decimal as the D-SI pattern takes it: a point, no exponent for the values of this trade.
-QString decimal(double value)
-{
-    return QString::number(value, 'f', QLocale::FloatingPointShortest);
-}
-
-// A text in the two languages every fixed text of the DCC has.
-struct Text
-{
-    QString zh;
-    QString en;
-};
-
-class Writer
-{
-public:
-    explicit Writer(QByteArray *out)
-        : m_xml(out)
-    {
-        m_xml.setAutoFormatting(true);
-        m_xml.setAutoFormattingIndent(1);
-    }
-
-    QXmlStreamWriter &xml() { return m_xml; }
-
-    void start(const QString &name, const QString &refType = {})
-    {
-        m_xml.writeStartElement(kDcc, name);
-        if (!refType.isEmpty())
-            m_xml.writeAttribute(QStringLiteral("refType"), refType);
-    }
-    void end() { m_xml.writeEndElement(); }
-    void element(const QString &name, const QString &value) { m_xml.writeTextElement(kDcc, name, value); }
-    void siElement(const QString &name, const QString &value) { m_xml.writeTextElement(kSi, name, value); }
-
-    // A textType or richContentType element in both languages.
-    void text(const QString &name, const Text &text)
-    {
-        start(name);
-        content(text);
-        end();
-    }
-    void content(const Text &text)
-    {
-        for (const auto &[lang, value] :
-            {std::pair(QStringLiteral("zh"), text.zh), std::pair(QStringLiteral("en"), text.en)}) {
-            start(QStringLiteral("content"));
-            m_xml.writeAttribute(QStringLiteral("lang"), lang);
-            m_xml.writeCharacters(value);
-            end();
-        }
-    }
-    // A textType element in no particular language: a name, an address as given.
-    void plain(const QString &name, const QString &value)
-    {
-        start(name);
-        element(QStringLiteral("content"), value);
-        end();
-    }
-
-    // A location: the address as one text, and the country when known.
-    void location(const QString &address, const QString &country)
-    {
-        start(QStringLiteral("location"));
-        if (LabSettings::isValidCountry(country))
-            element(QStringLiteral("countryCode"), country);
-        if (!address.trimmed().isEmpty() || !LabSettings::isValidCountry(country)) {
-            start(QStringLiteral("further"));
-            if (address.trimmed().isEmpty())
-                content({QStringLiteral("未给定"), QStringLiteral("not given")});
-            else
-                element(QStringLiteral("content"), address.trimmed());
-            end();
-        }
-        end();
-    }
-
-    // A quantity whose values are a list in degrees Celsius, with an expanded uncertainty when given.
-    void listQuantity(const QString &refType, const Text &name, const QStringList &values,
-        const QStringList &uncertainties = {}, const QStringList &coverages = {})
-    {
-        start(QStringLiteral("quantity"), refType);
-        text(QStringLiteral("name"), name);
-        realList(values, uncertainties, coverages);
-    }
-    void realList(
-        const QStringList &values, const QStringList &uncertainties = {}, const QStringList &coverages = {})
-    {
-        m_xml.writeStartElement(kSi, QStringLiteral("realListXMLList"));
-        siElement(QStringLiteral("valueXMLList"), values.join(QLatin1Char(' ')));
-        siElement(QStringLiteral("unitXMLList"), kCelsius);
-        if (!uncertainties.isEmpty()) {
-            m_xml.writeStartElement(kSi, QStringLiteral("expandedUncXMLList"));
-            siElement(QStringLiteral("uncertaintyXMLList"), uncertainties.join(QLatin1Char(' ')));
-            siElement(QStringLiteral("coverageFactorXMLList"), coverages.join(QLatin1Char(' ')));
-            siElement(QStringLiteral("coverageProbabilityXMLList"), kProbability);
-            m_xml.writeEndElement();
-        }
-        m_xml.writeEndElement();
-    }
-    void real(const QString &value)
-    {
-        m_xml.writeStartElement(kSi, QStringLiteral("real"));
-        siElement(QStringLiteral("value"), value);
-        siElement(QStringLiteral("unit"), kCelsius);
-        m_xml.writeEndElement();
-    }
-
-private:
-    QXmlStreamWriter m_xml;
-};
 
 // The day the run's last step ended, as near as the record tells: its last stable step's dwell.
 QDate endDate(const IssueRecord &record)
@@ -154,7 +26,7 @@ QDate endDate(const IssueRecord &record)
     return std::max(header.started.date(), header.wallAtZero.addMSecs(lastMs).date());
 }
 
-void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QString &language)
+void writeAdministrativeData(DccXml &w, const DccWriter::Input &input, const QString &language)
 {
     const IssueRecord &record = input.record;
     const CalibrationRun &run = record.run.header.run;
@@ -163,7 +35,7 @@ void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QSt
     w.start(QStringLiteral("dccSoftware"));
     w.start(QStringLiteral("software"));
     w.plain(QStringLiteral("name"), input.softwareName);
-    w.element(QStringLiteral("release"), nonEmpty(input.softwareRelease));
+    w.element(QStringLiteral("release"), DccXml::nonEmpty(input.softwareRelease));
     w.end();
     w.end();
 
@@ -181,7 +53,7 @@ void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QSt
         w.start(QStringLiteral("previousReport"));
         w.text(QStringLiteral("referral"),
             {QStringLiteral("被替代的校准证书"), QStringLiteral("Certificate replaced")});
-        w.element(QStringLiteral("referralID"), nonEmpty(input.replaces));
+        w.element(QStringLiteral("referralID"), DccXml::nonEmpty(input.replaces));
         // Without the replaced certificate's hash the schema still wants one; "none" says there is none.
         const bool hashed = !input.replacesSha256.isEmpty();
         w.element(QStringLiteral("procedure"), hashed ? QStringLiteral("SHA-256") : QStringLiteral("none"));
@@ -199,13 +71,13 @@ void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QSt
         w.plain(QStringLiteral("name"), run.instrument.trimmed());
     w.start(QStringLiteral("description"));
     w.content({QStringLiteral("光谱范围 %1–%2 µm，发射率设置 %3，%4")
-                   .arg(decimal(run.certificate.bandLowUm), decimal(run.certificate.bandHighUm),
-                       decimal(run.emissivity),
+                   .arg(DccXml::decimal(run.certificate.bandLowUm),
+                       DccXml::decimal(run.certificate.bandHighUm), DccXml::decimal(run.emissivity),
                        run.certificate.condition == QLatin1String("as left") ? QStringLiteral("调整后")
                                                                              : QStringLiteral("接收时")),
         QStringLiteral("Spectral band %1–%2 µm, emissivity setting %3, %4")
-            .arg(decimal(run.certificate.bandLowUm), decimal(run.certificate.bandHighUm),
-                decimal(run.emissivity), run.certificate.condition)});
+            .arg(DccXml::decimal(run.certificate.bandLowUm), DccXml::decimal(run.certificate.bandHighUm),
+                DccXml::decimal(run.emissivity), run.certificate.condition)});
     w.end();
     w.start(QStringLiteral("manufacturer"));
     if (run.certificate.make.trimmed().isEmpty())
@@ -214,13 +86,13 @@ void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QSt
         w.plain(QStringLiteral("name"), run.certificate.make.trimmed());
     w.end();
     if (!run.certificate.model.trimmed().isEmpty())
-        w.element(QStringLiteral("model"), nonEmpty(run.certificate.model));
+        w.element(QStringLiteral("model"), DccXml::nonEmpty(run.certificate.model));
     w.start(QStringLiteral("identifications"));
     // The schema wants one: the serial number, else the lab's own, the certificate number.
     w.start(QStringLiteral("identification"));
     if (!run.certificate.serial.trimmed().isEmpty()) {
         w.element(QStringLiteral("issuer"), QStringLiteral("manufacturer"));
-        w.element(QStringLiteral("value"), nonEmpty(run.certificate.serial));
+        w.element(QStringLiteral("value"), DccXml::nonEmpty(run.certificate.serial));
         w.text(QStringLiteral("name"), {QStringLiteral("序列号"), QStringLiteral("Serial number")});
     } else {
         w.element(QStringLiteral("issuer"), QStringLiteral("calibrationLaboratory"));
@@ -295,7 +167,7 @@ void writeAdministrativeData(Writer &w, const DccWriter::Input &input, const QSt
     w.end();
 }
 
-void writeMethods(Writer &w, const CalibrationRun &run)
+void writeMethods(DccXml &w, const CalibrationRun &run)
 {
     w.start(QStringLiteral("usedMethods"));
     w.start(QStringLiteral("usedMethod"), QStringLiteral("basic_uncertainty"));
@@ -316,20 +188,21 @@ void writeMethods(Writer &w, const CalibrationRun &run)
              "参考值是被测仪器在发射率设置 ε_u = %1 下应显示的辐射温度，由辐射源保持期间的平均温度、"
              "辐射源发射率 ε_s = %2 和环境温度按 %3–%4 µm 波段内积分的普朗克辐射亮度求得。"
              "误差 = 读数 − 参考值。")
-                .arg(decimal(run.emissivity), decimal(run.source.emissivity),
-                    decimal(run.certificate.bandLowUm), decimal(run.certificate.bandHighUm)),
+                .arg(DccXml::decimal(run.emissivity), DccXml::decimal(run.source.emissivity),
+                    DccXml::decimal(run.certificate.bandLowUm), DccXml::decimal(run.certificate.bandHighUm)),
             QStringLiteral(
                 "The reference is the radiance temperature the instrument should show at its "
                 "emissivity setting ε_u = %1: from the source's mean temperature over the dwell, its "
                 "emissivity ε_s = %2 and the ambient, by Planck's radiance integrated over %3–%4 µm. "
                 "Error = reading − reference.")
-                .arg(decimal(run.emissivity), decimal(run.source.emissivity),
-                    decimal(run.certificate.bandLowUm), decimal(run.certificate.bandHighUm))});
+                .arg(DccXml::decimal(run.emissivity), DccXml::decimal(run.source.emissivity),
+                    DccXml::decimal(run.certificate.bandLowUm),
+                    DccXml::decimal(run.certificate.bandHighUm))});
     w.end();
     w.end();
 }
 
-void writeEquipment(Writer &w, const CalibrationJournal::Header &header)
+void writeEquipment(DccXml &w, const CalibrationJournal::Header &header)
 {
     const SourceFields &source = header.run.source;
     w.start(QStringLiteral("measuringEquipments"));
@@ -348,12 +221,12 @@ void writeEquipment(Writer &w, const CalibrationJournal::Header &header)
         w.end();
     }
     if (!source.model.trimmed().isEmpty())
-        w.element(QStringLiteral("model"), nonEmpty(source.model));
+        w.element(QStringLiteral("model"), DccXml::nonEmpty(source.model));
     if (!source.serial.trimmed().isEmpty()) {
         w.start(QStringLiteral("identifications"));
         w.start(QStringLiteral("identification"));
         w.element(QStringLiteral("issuer"), QStringLiteral("manufacturer"));
-        w.element(QStringLiteral("value"), nonEmpty(source.serial));
+        w.element(QStringLiteral("value"), DccXml::nonEmpty(source.serial));
         w.text(QStringLiteral("name"), {QStringLiteral("序列号"), QStringLiteral("Serial number")});
         w.end();
         w.end();
@@ -364,7 +237,7 @@ void writeEquipment(Writer &w, const CalibrationJournal::Header &header)
 
 // The ambient as the PDF states it: what the thermometer measured over the dwells, and the operator's value
 // where none was measured, said to be stated.
-void writeAmbient(Writer &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
+void writeAmbient(DccXml &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
     double low = qInf();
     double high = -qInf();
@@ -406,7 +279,7 @@ void writeAmbient(Writer &w, const CalibrationRun &run, const QVector<Calibratio
         w.start(QStringLiteral("influenceCondition"), QStringLiteral("basic_temperature"));
         w.text(QStringLiteral("name"), {QStringLiteral("环境温度"), QStringLiteral("Ambient temperature")});
         const QString uncertainty
-            = run.ambientUncertaintyC > 0 ? decimal(run.ambientUncertaintyC) : QString();
+            = run.ambientUncertaintyC > 0 ? DccXml::decimal(run.ambientUncertaintyC) : QString();
         w.text(QStringLiteral("description"),
             {QStringLiteral("由操作员给定，未测量")
                     + (uncertainty.isEmpty() ? QString()
@@ -426,7 +299,7 @@ void writeAmbient(Writer &w, const CalibrationRun &run, const QVector<Calibratio
     w.end();
 }
 
-void writeResults(Writer &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
+void writeResults(DccXml &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
     QStringList setPoints, references, readings, errors, expanded, coverages, verdicts, lows, highs;
     QStringList unsolvedSetPoints, unsolvedReadings;
@@ -435,12 +308,12 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
     for (const CalibrationStepResult &result : results) {
         const StepEvaluation e = StepEvaluator::evaluate(run, result);
         if (e.noSolution) {
-            unsolvedSetPoints << decimal(result.setPoint);
+            unsolvedSetPoints << DccXml::decimal(result.setPoint);
             unsolvedReadings << QString::number(e.readingMean, 'f', 3);
         }
         if (!e.measured)
             continue;
-        setPoints << decimal(result.setPoint);
+        setPoints << DccXml::decimal(result.setPoint);
         references << e.text(e.referenceUnits);
         readings << e.text(e.readingUnits);
         errors << e.text(e.errorUnits);
@@ -483,8 +356,8 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
             const QString ofEn = run.toleranceOf == CalibrationRun::ToleranceOf::Reference
                 ? QStringLiteral("the reference")
                 : QStringLiteral("the mean reading");
-            const QString tolerance = decimal(run.toleranceC);
-            const QString percent = decimal(run.tolerancePercent);
+            const QString tolerance = DccXml::decimal(run.toleranceC);
+            const QString percent = DccXml::decimal(run.tolerancePercent);
             w.text(QStringLiteral("declaration"),
                 {QStringLiteral("允差为 ±%1 ℃ 或%2的 ±%3 %，取较大者。").arg(tolerance, of, percent)
                         + (run.guarded
@@ -523,10 +396,11 @@ void writeResults(Writer &w, const CalibrationRun &run, const QVector<Calibratio
         w.start(QStringLiteral("result"));
         w.text(QStringLiteral("name"), {QStringLiteral("未评定的点"), QStringLiteral("Steps not evaluated")});
         w.text(QStringLiteral("description"),
-            {QStringLiteral("在 ε_u = %1 下该温度无解：没有参考值，不作判定。").arg(decimal(run.emissivity)),
+            {QStringLiteral("在 ε_u = %1 下该温度无解：没有参考值，不作判定。")
+                    .arg(DccXml::decimal(run.emissivity)),
                 QStringLiteral(
                     "No temperature solves the radiance balance at ε_u = %1: no reference, no verdict.")
-                    .arg(decimal(run.emissivity))});
+                    .arg(DccXml::decimal(run.emissivity))});
         w.start(QStringLiteral("data"));
         w.start(QStringLiteral("list"));
         w.listQuantity({}, {QStringLiteral("设定值"), QStringLiteral("Set point")}, unsolvedSetPoints);
@@ -561,16 +435,8 @@ QByteArray DccWriter::write(const Input &input, QString *error)
     const QString language = input.language == QLatin1String("en") ? input.language : QStringLiteral("zh");
 
     QByteArray out;
-    Writer w(&out);
-    QXmlStreamWriter &xml = w.xml();
-    xml.writeStartDocument();
-    xml.writeNamespace(kDcc, QStringLiteral("dcc"));
-    xml.writeNamespace(kSi, QStringLiteral("si"));
-    xml.writeNamespace(kXsi, QStringLiteral("xsi"));
-    w.start(QStringLiteral("digitalCalibrationCertificate"));
-    xml.writeAttribute(QStringLiteral("schemaVersion"), QStringLiteral("3.2.0"));
-    xml.writeAttribute(kXsi, QStringLiteral("schemaLocation"),
-        QStringLiteral("https://ptb.de/dcc https://ptb.de/dcc/v3.2.0/dcc.xsd"));
+    DccXml w(&out);
+    w.startCertificate();
 
     writeAdministrativeData(w, input, language);
 
@@ -588,13 +454,13 @@ QByteArray DccWriter::write(const Input &input, QString *error)
     w.text(QStringLiteral("name"),
         {QStringLiteral("校准证书（PDF）"), QStringLiteral("Calibration certificate (PDF)")});
     w.element(QStringLiteral("fileName"),
-        nonEmpty(input.pdfFileName.isEmpty() ? record.number() + QStringLiteral(".pdf") : input.pdfFileName));
+        DccXml::nonEmpty(
+            input.pdfFileName.isEmpty() ? record.number() + QStringLiteral(".pdf") : input.pdfFileName));
     w.element(QStringLiteral("mimeType"), QStringLiteral("application/pdf"));
     w.element(QStringLiteral("dataBase64"), QString::fromLatin1(input.pdf.toBase64()));
     w.end();
 
-    w.end();
-    xml.writeEndDocument();
+    w.finish();
     error->clear();
     return out;
 }
