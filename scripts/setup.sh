@@ -6,7 +6,7 @@
 # tools). Skips everything already present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev qttranslations5-l10n python3-pyvisa python3-pyvisa-py poppler-utils pkg-config libmosquitto-dev mosquitto mosquitto-clients python3-paho-mqtt fonts-wqy-microhei libpodofo-dev libssl-dev openssl)
+packages=(cmake ninja-build g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools libqcustomplot-dev qttranslations5-l10n python3-pyvisa python3-pyvisa-py poppler-utils pkg-config libmosquitto-dev mosquitto mosquitto-clients python3-paho-mqtt fonts-wqy-microhei libpodofo-dev libssl-dev openssl libxmlsec1-dev libxml2-dev xmlsec1 libxml2-utils)
 for arg in "$@"; do
     case "$arg" in
         --run) ;; # the build's packages include the font

@@ -128,6 +128,17 @@ std::optional<LabSettings> WindowAsker::nameLab(const LabSettings &stored)
             return std::nullopt;
     }
     lab.prefix = prefix;
+    // Empty, or two capitals as the machine-readable certificate's schema takes them.
+    QString country = lab.country;
+    do {
+        country = QInputDialog::getText(boxParent(), tr("实验室"),
+            tr("国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）："), QLineEdit::Normal, country, &ok)
+                      .trimmed()
+                      .toUpper();
+        if (!ok)
+            return std::nullopt;
+    } while (!country.isEmpty() && !LabSettings::isValidCountry(country));
+    lab.country = country;
     return lab;
 }
 

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -223,6 +224,12 @@ void readCertificate(const QJsonObject &object, CertificateFields *out, Calibrat
 {
     FieldReader reader(object, 0, error, QStringLiteral("certificate."));
     reader.text("customer", &out->customer);
+    reader.text("customerAddress", &out->customerAddress);
+    reader.text("customerCountry", &out->customerCountry);
+    if (reader.ok() && !out->customerCountry.isEmpty()
+        && !QRegularExpression(QStringLiteral("^[A-Z]{2}$")).match(out->customerCountry).hasMatch())
+        return reader.fail(Kind::BadValue, QStringLiteral("customerCountry"),
+            CalibrationRun::tr("应为两个大写字母的国家代码，如 CN"));
     int condition = kConditions.indexOf(out->condition);
     reader.choice("condition", kConditions, &condition);
     out->condition = kConditions.value(condition);
@@ -325,9 +332,10 @@ bool versionReadable(const QJsonObject &root, CalibrationRunError *error)
 
 bool CertificateFields::operator==(const CertificateFields &o) const
 {
-    return customer == o.customer && condition == o.condition && signatory == o.signatory && make == o.make
-        && model == o.model && serial == o.serial && resolutionC == o.resolutionC && bandLowUm == o.bandLowUm
-        && bandHighUm == o.bandHighUm && apertureMm == o.apertureMm;
+    return customer == o.customer && customerAddress == o.customerAddress
+        && customerCountry == o.customerCountry && condition == o.condition && signatory == o.signatory
+        && make == o.make && model == o.model && serial == o.serial && resolutionC == o.resolutionC
+        && bandLowUm == o.bandLowUm && bandHighUm == o.bandHighUm && apertureMm == o.apertureMm;
 }
 
 bool SourceUncertaintyPoint::operator==(const SourceUncertaintyPoint &o) const
@@ -372,6 +380,13 @@ bool CalibrationRun::operator==(const CalibrationRun &other) const
         && readings == other.readings && steps == other.steps;
 }
 
+int CalibrationRun::versionNeeded() const
+{
+    if (!certificate.customerAddress.isEmpty() || !certificate.customerCountry.isEmpty())
+        return 5;
+    return readings.from == ReadingsSource::From::Driver ? 4 : 3;
+}
+
 QByteArray CalibrationRun::toJson() const
 {
     QJsonArray stepArray;
@@ -410,6 +425,8 @@ QByteArray CalibrationRun::toJson() const
         {QStringLiteral("emissivity"), emissivity},
         {QStringLiteral("certificate"),
             QJsonObject {{QStringLiteral("customer"), certificate.customer},
+                {QStringLiteral("customerAddress"), certificate.customerAddress},
+                {QStringLiteral("customerCountry"), certificate.customerCountry},
                 {QStringLiteral("condition"), certificate.condition},
                 {QStringLiteral("signatory"), certificate.signatory},
                 {QStringLiteral("make"), certificate.make}, {QStringLiteral("model"), certificate.model},

@@ -25,6 +25,10 @@ struct CalibrationStep
 struct CertificateFields
 {
     QString customer;
+    // Where the customer is, for the machine-readable certificate: the postal address as one text and
+    // the ISO 3166-1 alpha-2 country ("CN"); both empty when not given.
+    QString customerAddress;
+    QString customerCountry;
     QString condition = QStringLiteral("as found"); // "as found" or "as left"
     QString signatory;
     QString make;
@@ -148,7 +152,8 @@ public:
 
     // Version 4 brought readings taken from the instrument. A file that takes them says 4, so that an
     // older program refuses it rather than asking for typed readings; one with typed readings still says 3.
-    static constexpr int kVersion = 4;
+    // Version 5 brought the customer's location: an older program would issue certificates without it.
+    static constexpr int kVersion = 5;
     // One poll interval, in seconds: a shorter dwell could hold no reading.
     static constexpr double kShortestDwell = BlackbodyPoll::kIntervalMs / 1000.0;
 
@@ -170,7 +175,7 @@ public:
     QVector<CalibrationStep> steps;
 
     // The lowest version that holds everything this run says.
-    int versionNeeded() const { return readings.from == ReadingsSource::From::Driver ? 4 : 3; }
+    int versionNeeded() const;
 
     bool operator==(const CalibrationRun &other) const;
     bool operator!=(const CalibrationRun &other) const { return !(*this == other); }

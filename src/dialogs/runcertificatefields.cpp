@@ -3,6 +3,7 @@
 #include "ui_calibrationrundialog.h"
 
 #include <QHeaderView>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -47,6 +48,19 @@ RunCertificateFields::RunCertificateFields(
         {static_cast<QLayout *>(ui->gridLayout_item), static_cast<QLayout *>(ui->gridLayout_source)})
         ui->horizontalLayout_certificateFields->setAlignment(column, Qt::AlignTop);
     bindText(ui->lineEdit_customer, &m_run->certificate.customer);
+    bindText(ui->lineEdit_customerAddress, &m_run->certificate.customerAddress);
+    // Two capitals or nothing, as the run file takes it: a half-typed code leaves the last whole one.
+    ui->lineEdit_customerCountry->setMaxLength(2);
+    ui->lineEdit_customerCountry->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z]{0,2}")), this));
+    connect(ui->lineEdit_customerCountry, &QLineEdit::textEdited, this, [this](const QString &text) {
+        const QString upper = text.toUpper();
+        if (upper != text)
+            ui->lineEdit_customerCountry->setText(upper);
+        if (upper.isEmpty() || upper.size() == 2)
+            m_run->certificate.customerCountry = upper;
+    });
+    m_shows << [this] { ui->lineEdit_customerCountry->setText(m_run->certificate.customerCountry); };
     bindText(ui->lineEdit_itemMake, &m_run->certificate.make);
     bindText(ui->lineEdit_itemModel, &m_run->certificate.model);
     bindText(ui->lineEdit_itemSerial, &m_run->certificate.serial);

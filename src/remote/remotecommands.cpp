@@ -64,6 +64,8 @@ enum Command {
     LabAddressQuery,
     LabPrefix,
     LabPrefixQuery,
+    LabCountry,
+    LabCountryQuery,
     // ScpiCommon's commands follow, in its order.
     CommonBase,
 };
@@ -110,6 +112,8 @@ const char *const kPatterns[] = {
     "SYSTem:LAB:ADDRess?",
     "SYSTem:LAB:PREFix",
     "SYSTem:LAB:PREFix?",
+    "SYSTem:LAB:COUNtry",
+    "SYSTem:LAB:COUNtry?",
 };
 static_assert(std::size(kPatterns) == CommonBase, "one pattern per command");
 
@@ -141,6 +145,7 @@ bool changes(int command)
     case LabName:
     case LabAddress:
     case LabPrefix:
+    case LabCountry:
         return true;
     default:
         return false;
@@ -166,6 +171,7 @@ bool takesParameters(int command)
     case LabName:
     case LabAddress:
     case LabPrefix:
+    case LabCountry:
         return true;
     default:
         return false;
@@ -620,6 +626,7 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
     case LabName:
     case LabAddress:
     case LabPrefix:
+    case LabCountry:
         if (checkParameters(client, parameters, {kString}))
             lab(client, command, parameters.at(0).text);
         break;
@@ -631,6 +638,9 @@ void RemoteCommands::execute(ScpiClient &client, const ScpiUnit &unit)
         break;
     case LabPrefixQuery:
         client.answerNow(quoted(LabSettings::read(appSettings).prefix));
+        break;
+    case LabCountryQuery:
+        client.answerNow(quoted(LabSettings::read(appSettings).country));
         break;
     case CommonBase:
         // The common commands were handed over above.
@@ -863,6 +873,13 @@ void RemoteCommands::lab(ScpiClient &client, int command, const QString &text)
             return;
         }
         lab.prefix = text;
+    } else if (command == LabCountry) {
+        if (!text.isEmpty() && !LabSettings::isValidCountry(text)) {
+            client.errors().push(
+                -224, QStringLiteral("Illegal parameter value;ISO 3166-1 code, two capitals"));
+            return;
+        }
+        lab.country = text;
     } else if (command == LabName) {
         lab.name = text;
     } else {

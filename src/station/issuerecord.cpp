@@ -60,7 +60,7 @@ QJsonObject IssueRecord::toJson() const
         {QStringLiteral("end"), nameOf(kEndNames, run.end)},
         {QStringLiteral("lab"),
             QJsonObject {{QStringLiteral("name"), lab.name}, {QStringLiteral("address"), lab.address},
-                {QStringLiteral("prefix"), lab.prefix}}},
+                {QStringLiteral("prefix"), lab.prefix}, {QStringLiteral("country"), lab.country}}},
         {QStringLiteral("curve"), nameOf(kCurveNames, curve)},
         {QStringLiteral("curveFrom"), double(curveFromMsecs)},
         {QStringLiteral("curveFiles"), curveFiles},
@@ -105,6 +105,7 @@ std::optional<IssueRecord> IssueRecord::fromJson(const QJsonObject &object)
     record.lab.name = lab.value(QLatin1String("name")).toString();
     record.lab.address = lab.value(QLatin1String("address")).toString();
     record.lab.prefix = lab.value(QLatin1String("prefix")).toString();
+    record.lab.country = lab.value(QLatin1String("country")).toString(); // absent from older records
     record.curveFromMsecs = qint64(object.value(QLatin1String("curveFrom")).toDouble());
     record.curveFiles = object.value(QLatin1String("curveFiles")).toBool();
     record.chartSha256 = object.value(QLatin1String("chartSha256")).toString();

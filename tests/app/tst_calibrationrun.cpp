@@ -138,7 +138,8 @@ void TestCalibrationRun::init()
         + QString::number(qHash(QString::fromUtf8(QTest::currentDataTag()))));
     QVERIFY(QDir().mkpath(m_reports));
     appSettings.setValue(CalibrationReporter::reportFolderKey, m_reports);
-    LabSettings {QStringLiteral("Test Lab"), QString(), QStringLiteral("TL")}.store(appSettings);
+    LabSettings {QStringLiteral("Test Lab"), QString(), QStringLiteral("TL"), QStringLiteral("CN")}.store(
+        appSettings);
     // Journals too: a run still going when a case ends leaves its journal, as it should.
     appSettings.dataDir = m_reports + QStringLiteral("-data");
     showWindow();

@@ -8,6 +8,8 @@
 #include "control/stepevaluation.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -248,6 +250,8 @@ private slots:
 
     void runFileReadsFieldsAndDefaults_data();
     void runFileReadsFieldsAndDefaults();
+    void runFileSaysTheLowestVersionThatHoldsIt_data();
+    void runFileSaysTheLowestVersionThatHoldsIt();
     void badRunFileIsRefusedSayingWhere_data();
     void badRunFileIsRefusedSayingWhere();
 
@@ -415,6 +419,13 @@ void TestCalibration::runFileReadsFieldsAndDefaults_data()
         R"({"version": 3, "readings": {"source": "typed", "intervalS": 60,
                          "emissivityConfirmed": true}})") << typed;
 
+    CalibrationRun located;
+    located.certificate.customerAddress = QStringLiteral("上海市徐汇区漕溪北路 1 号");
+    located.certificate.customerCountry = QStringLiteral("CN");
+    QTest::newRow("version 5: the customer's location") << QByteArray(
+        R"({"version": 5, "certificate": {"customerAddress": "上海市徐汇区漕溪北路 1 号",
+                         "customerCountry": "CN"}})") << located;
+
     QTest::newRow("version written as 1.0, an unknown field")
         << QByteArray(R"({"version": 1.0, "comment": "kept by hand"})") << older;
 }
@@ -430,6 +441,29 @@ void TestCalibration::runFileReadsFieldsAndDefaults()
     const CalibrationRun again = CalibrationRun::fromJson(expected.toJson(), &error);
     QCOMPARE(int(error.kind), int(Kind::None));
     QCOMPARE(again, expected);
+}
+
+void TestCalibration::runFileSaysTheLowestVersionThatHoldsIt_data()
+{
+    QTest::addColumn<CalibrationRun>("run");
+    QTest::addColumn<int>("version");
+    QTest::newRow("typed readings") << CalibrationRun() << 3;
+    CalibrationRun driven;
+    driven.readings.from = ReadingsSource::From::Driver;
+    QTest::newRow("readings from a driver") << driven << 4;
+    CalibrationRun addressed;
+    addressed.certificate.customerAddress = QStringLiteral("Street 1");
+    QTest::newRow("the customer's address") << addressed << 5;
+    CalibrationRun country;
+    country.certificate.customerCountry = QStringLiteral("DE");
+    country.readings.from = ReadingsSource::From::Driver;
+    QTest::newRow("the customer's country, readings from a driver") << country << 5;
+}
+
+void TestCalibration::runFileSaysTheLowestVersionThatHoldsIt()
+{
+    QFETCH(CalibrationRun, run);
+    QTEST(QJsonDocument::fromJson(run.toJson()).object().value(QLatin1String("version")).toInt(), "version");
 }
 
 void TestCalibration::badRunFileIsRefusedSayingWhere_data()
@@ -466,8 +500,11 @@ void TestCalibration::badRunFileIsRefusedSayingWhere_data()
     QTest::newRow("version 1.5") << QByteArray(R"({"version": 1.5})") << lo << hi << 2
                                  << int(Kind::BadVersion) << 0 << 0 << 0 << "version";
     QTest::newRow("newer version, refused before its contents")
-        << QByteArray(R"({"version": 5, "steps": "read me differently"})") << lo << hi << 2
+        << QByteArray(R"({"version": 6, "steps": "read me differently"})") << lo << hi << 2
         << int(Kind::NewerVersion) << 0 << 0 << 0 << "";
+    QTest::newRow("a country that is no ISO code")
+        << QByteArray(R"({"version": 5, "certificate": {"customerCountry": "China"}})") << lo << hi << 2
+        << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.customerCountry";
     QTest::newRow("an unknown condition")
         << QByteArray(R"({"version": 2, "certificate": {"condition": "used"}})") << lo << hi << 2
         << int(Kind::BadValue) << 0 << 0 << 0 << "certificate.condition";

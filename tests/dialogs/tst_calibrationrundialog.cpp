@@ -91,6 +91,11 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     namedChild<QTabWidget>(&editor, "tabWidget")->setCurrentIndex(1);
     QCOMPARE(namedChild<QSpinBox>(&editor, "spinBox_readingsPerStep")->value(), 3);
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_customer"), QStringLiteral("ACME"));
+    QTest::keyClicks(
+        namedChild<QLineEdit>(&editor, "lineEdit_customerAddress"), QStringLiteral("Road 2, Town"));
+    // Typed in lower case, kept as the code; a third letter does not fit.
+    QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_customerCountry"), QStringLiteral("deu"));
+    QCOMPARE(namedChild<QLineEdit>(&editor, "lineEdit_customerCountry")->text(), QStringLiteral("DE"));
     QTest::keyClicks(namedChild<QLineEdit>(&editor, "lineEdit_sourceSerial"), QStringLiteral("B-17"));
     namedChild<QSpinBox>(&editor, "spinBox_readingsPerStep")->setValue(5);
     namedChild<QDoubleSpinBox>(&editor, "doubleSpinBox_toleranceC")->setValue(1.5);
@@ -120,6 +125,8 @@ void TestCalibrationRunDialog::runTypedIntoTheDialogIsSavedAndOpenedUnchanged()
     expected.steps[1].dwell = 120;
     expected.steps[1].askReading = false;
     expected.certificate.customer = QStringLiteral("ACME");
+    expected.certificate.customerAddress = QStringLiteral("Road 2, Town");
+    expected.certificate.customerCountry = QStringLiteral("DE");
     expected.source.serial = QStringLiteral("B-17");
     expected.source.uncertainty = {{0, 0.3}};
     expected.readingsPerStep = 5;

@@ -85,8 +85,9 @@ int main(int argc, char *argv[])
         return 1;
     appSettings.dataDir = args[2];
     appSettings.setValue(CalibrationReporter::reportFolderKey, args[3]);
-    LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL")}.store(
-        appSettings);
+    LabSettings {
+        QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), QStringLiteral("CN")}
+        .store(appSettings);
     CurveRecorder recorder;
     CalibrationReporter reporter(&recorder);
     // The trail beside the journals, as the user's data folder keeps it above them.

@@ -514,6 +514,10 @@ void TestRemoteCommands::freshProfileIsToldEachMissingSettingInTurn_data()
         "a: PROG:REP:FOLD \"$DIR/reports\";PROG:REP:FOLD? => \"$DIR/reports\"",
         "a: PROG:STAT RUN;SYST:ERR? => -221,\"Settings conflict;lab unknown\"",
         "a: SYST:LAB:NAME \"Table lab\";SYST:LAB:PREF \"TL\";SYST:ERR? => 0,\"No error\"",
+        // The machine-readable certificate's schema takes the lab's country as two capitals only.
+        "a: SYST:LAB:COUN \"China\";SYST:ERR?;SYST:LAB:COUN? => -224,\"Illegal parameter value;ISO 3166-1 "
+        "code, two capitals\" | \"\"",
+        "a: SYST:LAB:COUN \"CN\";SYST:LAB:COUN? => \"CN\"",
         // A program without a certificate's fields runs as a test report, and the client hears what it
         // lacks; once it runs, only the run sends set points.
         "a: PROG:STAT RUN;SOUR:SPO 50;SYST:ERR?;SYST:ERR?;SYST:ERR? => -221,\"Settings conflict;test report, "

@@ -11,6 +11,8 @@ class TestLabSettings : public QObject
 private slots:
     void storedLabReadsBack_data();
     void storedLabReadsBack();
+    void storedCountryReadsBack_data();
+    void storedCountryReadsBack();
 };
 
 void TestLabSettings::storedLabReadsBack_data()
@@ -37,13 +39,44 @@ void TestLabSettings::storedLabReadsBack()
 {
     QFETCH(QString, prefix);
     Settings settings;
-    const LabSettings stored {QStringLiteral("Lab, \"North\""), QStringLiteral("Street 1\nTown"), prefix};
+    const LabSettings stored {
+        QStringLiteral("Lab, \"North\""), QStringLiteral("Street 1\nTown"), prefix, QString()};
     stored.store(settings);
     const LabSettings read = LabSettings::read(settings);
     QCOMPARE(read.name, stored.name);
     QCOMPARE(read.address, stored.address);
     QTEST(read.prefix, "read");
     QTEST(read.isKnown(), "known");
+}
+
+void TestLabSettings::storedCountryReadsBack_data()
+{
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("an ISO code") << "CN"
+                                 << "CN";
+    QTest::newRow("none given") << ""
+                                << "";
+    // The machine-readable certificate's schema takes two capitals only; anything else counts as none.
+    QTest::newRow("lower case") << "cn"
+                                << "";
+    QTest::newRow("three letters") << "CHN"
+                                   << "";
+    QTest::newRow("a name") << "China"
+                            << "";
+}
+
+void TestLabSettings::storedCountryReadsBack()
+{
+    QFETCH(QString, country);
+    Settings settings;
+    const LabSettings stored {
+        QStringLiteral("Lab"), QStringLiteral("Street 1"), QStringLiteral("PRB2"), country};
+    stored.store(settings);
+    const LabSettings read = LabSettings::read(settings);
+    QTEST(read.country, "read");
+    QCOMPARE(read.prefix, stored.prefix);
 }
 
 QTEST_GUILESS_MAIN(TestLabSettings)

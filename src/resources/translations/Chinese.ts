@@ -881,6 +881,11 @@
         <translation>&quot;driver&quot; 需要版本 4</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>应为两个大写字母的国家代码，如 CN</source>
+        <translation>应为两个大写字母的国家代码，如 CN</translation>
+    </message>
+    <message>
         <location line="+29"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
@@ -943,6 +948,21 @@
 </context>
 <context>
     <name>CalibrationRunDialog</name>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>客户地址</source>
+        <translation>客户地址</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>客户国家代码</source>
+        <translation>客户国家代码</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <source>ISO 3166-1 两个字母，如 CN</source>
+        <translation>ISO 3166-1 两个字母，如 CN</translation>
+    </message>
     <message>
         <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
         <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
@@ -3506,6 +3526,11 @@
         <location line="+6"/>
         <source>证书编号前缀（1 到 12 个字母或数字）：</source>
         <translation>证书编号前缀（1 到 12 个字母或数字）：</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</source>
+        <translation>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</translation>
     </message>
     <message>
         <location line="+18"/>

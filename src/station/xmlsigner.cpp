@@ -1,0 +1,184 @@
+#include "xmlsigner.h"
+
+#include <QFile>
+
+#include <functional>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <memory>
+#include <mutex>
+#include <xmlsec/crypto.h>
+#include <xmlsec/errors.h>
+#include <xmlsec/templates.h>
+#include <xmlsec/xmldsig.h>
+#include <xmlsec/xmlsec.h>
+#include <xmlsec/xmltree.h>
+
+namespace {
+
+// The library reports through a callback; each signing gathers what its own thread was told.
+thread_local QString t_errors;
+
+void collectError(const char * /*file*/, int /*line*/, const char *func, const char *errorObject,
+    const char *errorSubject, int reason, const char *msg)
+{
+    if (!t_errors.isEmpty())
+        t_errors += QStringLiteral("; ");
+    t_errors += QStringLiteral("%1: %2 (%3, %4, reason %5)")
+                    .arg(QString::fromUtf8(func ? func : "?"), QString::fromUtf8(msg ? msg : ""),
+                        QString::fromUtf8(errorObject ? errorObject : "-"),
+                        QString::fromUtf8(errorSubject ? errorSubject : "-"))
+                    .arg(reason);
+}
+
+// Set up once and never torn down: a later signing on another thread would find it gone.
+QString initialise()
+{
+    static std::once_flag once;
+    static QString failure;
+    std::call_once(once, [] {
+        xmlInitParser();
+        if (xmlSecInit() < 0) {
+            failure = QStringLiteral("xmlsec could not start");
+            return;
+        }
+        if (xmlSecCheckVersion() != 1)
+            failure = QStringLiteral("xmlsec is not the version this program was built with");
+        else if (xmlSecCryptoAppInit(nullptr) < 0 || xmlSecCryptoInit() < 0)
+            failure = QStringLiteral("xmlsec's OpenSSL back end could not start");
+        // Last: starting up installs the library's own, which prints to stderr.
+        xmlSecErrorsSetCallback(collectError);
+    });
+    return failure;
+}
+
+struct DocFree
+{
+    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
+};
+struct ContextFree
+{
+    void operator()(xmlSecDSigCtx *context) const { xmlSecDSigCtxDestroy(context); }
+};
+
+bool readFile(const QString &path, QByteArray *out, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *out = file.readAll();
+    return true;
+}
+
+XmlSigner::Result failed(const QString &what)
+{
+    XmlSigner::Result result;
+    result.error = t_errors.isEmpty() ? what : what + QStringLiteral(": ") + t_errors;
+    t_errors.clear();
+    return result;
+}
+
+// The key as loaded, with its certificate; null with the reason gathered in t_errors.
+using KeyLoader = std::function<xmlSecKey *(QString *error)>;
+
+XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey)
+{
+    const QString failure = initialise();
+    if (!failure.isEmpty())
+        return failed(failure);
+    t_errors.clear();
+
+    // No network and no entity expansion: the document is ours, but the parser need not trust it.
+    std::unique_ptr<xmlDoc, DocFree> doc(
+        xmlReadMemory(xml.constData(), xml.size(), "certificate.xml", nullptr, XML_PARSE_NONET));
+    xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (root == nullptr)
+        return failed(QStringLiteral("the document does not read as XML"));
+
+    xmlNode *signature = xmlSecTmplSignatureCreate(
+        doc.get(), xmlSecTransformExclC14NId, xmlSecTransformRsaSha256Id, nullptr);
+    if (signature == nullptr)
+        return failed(QStringLiteral("no signature template"));
+    xmlAddChild(root, signature);
+    xmlNode *reference = xmlSecTmplSignatureAddReference(
+        signature, xmlSecTransformSha256Id, nullptr, reinterpret_cast<const xmlChar *>(""), nullptr);
+    xmlNode *keyInfo = xmlSecTmplSignatureEnsureKeyInfo(signature, nullptr);
+    xmlNode *x509 = keyInfo ? xmlSecTmplKeyInfoAddX509Data(keyInfo) : nullptr;
+    if (reference == nullptr
+        || xmlSecTmplReferenceAddTransform(reference, xmlSecTransformEnvelopedId) == nullptr
+        || xmlSecTmplReferenceAddTransform(reference, xmlSecTransformExclC14NId) == nullptr || x509 == nullptr
+        || xmlSecTmplX509DataAddCertificate(x509) == nullptr)
+        return failed(QStringLiteral("no signature template"));
+
+    std::unique_ptr<xmlSecDSigCtx, ContextFree> context(xmlSecDSigCtxCreate(nullptr));
+    if (!context)
+        return failed(QStringLiteral("no signing context"));
+    QString error;
+    context->signKey = loadKey(&error); // the context frees it
+    if (context->signKey == nullptr)
+        return failed(error);
+    if (xmlSecDSigCtxSign(context.get(), signature) < 0)
+        return failed(QStringLiteral("signing failed"));
+
+    xmlChar *buffer = nullptr;
+    int size = 0;
+    xmlDocDumpMemoryEnc(doc.get(), &buffer, &size, "UTF-8");
+    if (buffer == nullptr)
+        return failed(QStringLiteral("the signed document could not be written"));
+    XmlSigner::Result result;
+    result.xml = QByteArray(reinterpret_cast<const char *>(buffer), size);
+    xmlFree(buffer);
+    return result;
+}
+
+const xmlSecByte *bytes(const QByteArray &data)
+{
+    return reinterpret_cast<const xmlSecByte *>(data.constData());
+}
+
+} // namespace
+
+XmlSigner::Result XmlSigner::sign(
+    const QByteArray &xml, const QString &keyPath, const QString &certificatePath, const QByteArray &password)
+{
+    QByteArray keyPem;
+    QByteArray certificatePem;
+    QString error;
+    if (!readFile(keyPath, &keyPem, &error) || !readFile(certificatePath, &certificatePem, &error))
+        return failed(error);
+    return signWith(xml, [&](QString *why) -> xmlSecKey * {
+        // Never a null password (a null QByteArray's data is ""): OpenSSL would ask for one on the terminal.
+        xmlSecKey *key = xmlSecCryptoAppKeyLoadMemory(bytes(keyPem), static_cast<xmlSecSize>(keyPem.size()),
+            xmlSecKeyDataFormatPem, password.constData(), nullptr, nullptr);
+        if (key == nullptr) {
+            *why = QStringLiteral("the key does not load (wrong password?)");
+            return nullptr;
+        }
+        if (xmlSecCryptoAppKeyCertLoadMemory(key, bytes(certificatePem),
+                static_cast<xmlSecSize>(certificatePem.size()), xmlSecKeyDataFormatPem)
+            < 0) {
+            xmlSecKeyDestroy(key);
+            *why = QStringLiteral("the certificate does not load");
+            return nullptr;
+        }
+        return key;
+    });
+}
+
+XmlSigner::Result XmlSigner::signPkcs12(
+    const QByteArray &xml, const QString &path, const QByteArray &password)
+{
+    QByteArray bundle;
+    QString error;
+    if (!readFile(path, &bundle, &error))
+        return failed(error);
+    return signWith(xml, [&](QString *why) -> xmlSecKey * {
+        xmlSecKey *key = xmlSecCryptoAppPkcs12LoadMemory(
+            bytes(bundle), static_cast<xmlSecSize>(bundle.size()), password.constData(), nullptr, nullptr);
+        if (key == nullptr)
+            *why = QStringLiteral("the PKCS#12 file does not load (wrong password?)");
+        return key;
+    });
+}

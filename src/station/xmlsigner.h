@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Signs an XML document, the machine-readable certificate, with the lab's key: an enveloped XML-DSig
+// signature (exclusive C14N, RSA-SHA256, SHA-256 digest over the whole document) appended to the root,
+// carrying the signing certificate, as `xmlsec1 --verify --trusted-pem CERT` checks it. The only file that
+// includes libxmlsec1, whose API changes between its major versions. Any thread; the library is set up
+// once, on first use, and stays for the process.
+namespace XmlSigner {
+
+struct Result
+{
+    QByteArray xml; // the signed document; empty on failure
+    QString error; // why it failed, in the library's words; empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// `keyPath` holds the PEM private key (encrypted with `password`, or not), `certificatePath` its PEM
+// certificate; both may be the same file. The password is used and forgotten.
+Result sign(const QByteArray &xml, const QString &keyPath, const QString &certificatePath,
+    const QByteArray &password);
+// The same with the key and its certificate from a PKCS#12 file.
+Result signPkcs12(const QByteArray &xml, const QString &path, const QByteArray &password);
+
+} // namespace XmlSigner
