@@ -24,7 +24,10 @@ CalibrationStatus::CalibrationStatus(
     connect(runner, &CalibrationRunner::note, this, &CalibrationStatus::showNote);
     connect(runner, &CalibrationRunner::runStarted, this, [this] { m_note.clear(); });
     connect(runner, &CalibrationRunner::runEnded, this, [this](bool aborted) { m_aborted = aborted; });
-    connect(reporter, &CalibrationReporter::reported, this, &CalibrationStatus::reported);
+    connect(reporter, &CalibrationReporter::reported, this,
+        [this, reporter](CalibrationReporter::Fate fate, const QString &file, bool fromJournal) {
+            reported(fate, file, fromJournal, reporter->lastTwinMissing());
+        });
 }
 
 void CalibrationStatus::showNote(CalibrationRunner::Note note)
@@ -137,7 +140,8 @@ QString CalibrationStatus::overallText() const
     return m_runner->isTestReport() ? tr("%1（测试报告，不是校准证书）").arg(text) : text;
 }
 
-void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal)
+void CalibrationStatus::reported(
+    CalibrationReporter::Fate fate, const QString &file, bool fromJournal, const QString &twinMissing)
 {
     // The run's line gives way to what became of its report.
     if (m_label)
@@ -153,6 +157,8 @@ void CalibrationStatus::reported(CalibrationReporter::Fate fate, const QString &
         else
             text = (m_aborted ? tr("校准已中止，%1，报告已保存在 %2") : tr("校准已完成，%1，报告已保存在 %2"))
                        .arg(overallText(), QDir::toNativeSeparators(file));
+        if (!twinMissing.isEmpty())
+            text = tr("%1；%2", "a report's line, then why it has no machine-readable twin").arg(text, twinMissing);
         break;
     case CalibrationReporter::Fate::Waiting:
         text = tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告");

@@ -31,7 +31,9 @@ signals:
 
 private:
     void showNote(CalibrationRunner::Note note);
-    void reported(CalibrationReporter::Fate fate, const QString &file, bool fromJournal);
+    // `twinMissing` says why a certificate went without its machine-readable twin.
+    void reported(
+        CalibrationReporter::Fate fate, const QString &file, bool fromJournal, const QString &twinMissing);
     // The ended run's overall result, as its report states it.
     QString overallText() const;
 

@@ -123,10 +123,12 @@ int Headless::run(
     QObject::connect(&telemetry, &TelemetryStation::failed, &station,
         [](const QString &reason) { say(QStringLiteral("Telemetry: %1").arg(reason)); });
     QObject::connect(&station.reporter(), &CalibrationReporter::reported, &station,
-        [](CalibrationReporter::Fate fate, const QString &file, bool) {
+        [&station](CalibrationReporter::Fate fate, const QString &file, bool) {
             say(fate == CalibrationReporter::Fate::Written
                     ? QStringLiteral("Report written: %1").arg(file)
                     : QStringLiteral("Report not written; results kept in %1").arg(file));
+            if (fate == CalibrationReporter::Fate::Written && !station.reporter().lastTwinMissing().isEmpty())
+                say(station.reporter().lastTwinMissing());
         });
 
     saveUnsavedRecordings(station);

@@ -85,7 +85,7 @@ AuditVerification::Result AuditVerification::check(const QString &log, const QSt
         return result;
     }
     AuditCheck chain;
-    // Every hash with its line, the zeros before the first; the last issue line of each number.
+    // Every hash with its line, the zeros before the first; the last issue or signing line of each number.
     QHash<QString, int> heads {{QString::fromLatin1(AuditLine::kGenesis), 0}};
     QHash<QString, Issue> issues;
     int number = 0;
@@ -107,7 +107,9 @@ AuditVerification::Result AuditVerification::check(const QString &log, const QSt
         heads.insert(QString::fromLatin1(chain.head), number);
         AuditLine parsed;
         QString reason;
-        if (AuditCheck::parse(line, &parsed, &reason) && parsed.act == QLatin1String("issued"))
+        // A certificate signed after its issue has its files' hashes anew in the later line.
+        if (AuditCheck::parse(line, &parsed, &reason)
+            && (parsed.act == QLatin1String("issued") || parsed.act == QLatin1String("signed")))
             issues.insert(parsed.details.value(QLatin1String("number")).toString(), {number, parsed.details});
     }
     result.head = QString::fromLatin1(chain.head);

@@ -147,17 +147,45 @@ void AuditRecorder::reading(TakenReading::Source source, int step, const QString
             {QStringLiteral("celsius"), text(celsius)}});
 }
 
-QString AuditRecorder::issued(
-    const QString &number, bool certificate, const QString &recordSha256, const QStringList &files)
+namespace {
+
+QJsonArray hashedFiles(const QStringList &files)
 {
     QJsonArray hashed;
     for (const QString &file : files)
         hashed.append(
             QJsonObject {{QStringLiteral("path"), file}, {QStringLiteral("sha256"), sha256Of(file)}});
-    return record(QStringLiteral("issued"),
-        {{QStringLiteral("kind"), certificate ? QStringLiteral("certificate") : QStringLiteral("testReport")},
-            {QStringLiteral("number"), number}, {QStringLiteral("record"), recordSha256},
-            {QStringLiteral("files"), hashed}});
+    return hashed;
+}
+
+} // namespace
+
+QString AuditRecorder::issued(const QString &number, bool certificate, const QString &recordSha256,
+    const QStringList &files, const QJsonObject &more)
+{
+    QJsonObject details = more;
+    details.insert(QStringLiteral("kind"), certificate ? QStringLiteral("certificate") : QStringLiteral("testReport"));
+    details.insert(QStringLiteral("number"), number);
+    details.insert(QStringLiteral("record"), recordSha256);
+    details.insert(QStringLiteral("files"), hashedFiles(files));
+    return record(QStringLiteral("issued"), details);
+}
+
+void AuditRecorder::signedLater(
+    const QString &number, const QString &recordSha256, const QStringList &files, const QJsonObject &more)
+{
+    QJsonObject details = more;
+    details.insert(QStringLiteral("number"), number);
+    details.insert(QStringLiteral("record"), recordSha256);
+    details.insert(QStringLiteral("files"), hashedFiles(files));
+    record(QStringLiteral("signed"), details);
+}
+
+void AuditRecorder::amended(const QString &number, const QString &amendment, const QStringList &changes)
+{
+    record(QStringLiteral("amended"),
+        {{QStringLiteral("number"), number}, {QStringLiteral("amendment"), amendment},
+            {QStringLiteral("changes"), QJsonArray::fromStringList(changes)}});
 }
 
 void AuditRecorder::settingChanged(const QString &key, const QString &old, const QString &now)

@@ -35,10 +35,16 @@ public:
     void run(RunAct act, const QString &number, const QJsonObject &details = {});
     // A reading of the instrument under test as it came: `raw` the driver's text, or what was typed.
     void reading(TakenReading::Source source, int step, const QString &raw, double celsius);
-    // A certificate (or, without a number, a test report) written: the issue record's SHA-256 and each
-    // file's. The new head, empty when the line is not on disk.
-    QString issued(
-        const QString &number, bool certificate, const QString &recordSha256, const QStringList &files);
+    // A certificate (or, without a number, a test report) written: the issue record's SHA-256, each file's,
+    // and what else the issue states (`more`: its signature, a missing twin). The new head, empty when the
+    // line is not on disk.
+    QString issued(const QString &number, bool certificate, const QString &recordSha256,
+        const QStringList &files, const QJsonObject &more = {});
+    // An issued certificate's files signed after the fact, with the hashes they have now.
+    void signedLater(const QString &number, const QString &recordSha256, const QStringList &files,
+        const QJsonObject &more);
+    // The certificate `number` re-issued as `amendment`, with what changed ("field: before → after").
+    void amended(const QString &number, const QString &amendment, const QStringList &changes);
     // A setting stored: the window's own state and the folders last used are left out, secrets masked.
     void settingChanged(const QString &key, const QString &old, const QString &now);
 

@@ -14,8 +14,10 @@
 #include "station/auditrecorder.h"
 #include "station/calibrationcertificate.h"
 #include "station/curveimage.h"
+#include "station/dccwriter.h"
 #include "station/runrecord.h"
 #include "station/signingkey.h"
+#include "station/xmlsigner.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -116,7 +118,7 @@ void CalibrationReporter::reportRun(
         };
     }
     report->certificate.chart = curveImage(*m_recorder, CalibrationPdf::chartSize());
-    prepareSignature(record, &*report, asker);
+    prepareIssue(record, &*report, asker);
     if (deliver(*report, false, asker)) {
         recordIssue(record.number(), IssueRecord::hash(record.toJson()), m_lastFiles);
         markSaved();
@@ -279,7 +281,7 @@ bool CalibrationReporter::deliverIssued(
         emit journalUnreadable(path, tr("证书 %1 的曲线或图表已不在记录旁").arg(record.number()));
         return false;
     }
-    prepareSignature(record, &*content, asker);
+    prepareIssue(record, &*content, asker);
     CalibrationReportNotes notes;
     notes.staging = [journal](const QString &folder, const QString &token) {
         return journalNote(journal,
@@ -353,7 +355,46 @@ bool CalibrationReporter::settleInterrupted(
     return false;
 }
 
-void CalibrationReporter::prepareSignature(
+void CalibrationReporter::prepareIssue(
+    const IssueRecord &record, CalibrationReportContent *content, Asker *asker, const QString &replacesSha256)
+{
+    prepareTwin(record, content, prepareSignature(record, content, asker), replacesSha256);
+}
+
+void CalibrationReporter::prepareTwin(const IssueRecord &record, CalibrationReportContent *content,
+    const std::shared_ptr<const SigningKey> &key, const QString &replacesSha256)
+{
+    content->twin = nullptr;
+    m_twinMissing = false;
+    if (record.number().isEmpty())
+        return;
+    // Importing systems need the lab's country; the PDF goes out without its twin rather than not at all.
+    if (!LabSettings::isValidCountry(record.lab.country)) {
+        m_twinMissing = true;
+        return;
+    }
+    DccWriter::Input input;
+    input.record = record;
+    input.pdfFileName = record.number() + QStringLiteral(".pdf");
+    input.auditHead = record.auditHead;
+    input.replaces = record.replaces;
+    input.replacesSha256 = replacesSha256;
+    input.language = tr("zh", "ISO 639-1 code of the language certificates are written in");
+    input.softwareName = QCoreApplication::applicationName();
+    input.softwareRelease = QCoreApplication::applicationVersion();
+    content->twin = [input, key](const QByteArray &pdf, QString *error) mutable {
+        input.pdf = pdf;
+        const QByteArray xml = DccWriter::write(input, error);
+        if (xml.isEmpty() || !key)
+            return xml;
+        const XmlSigner::Result signedXml = XmlSigner::sign(xml, *key);
+        if (!signedXml.ok())
+            *error = signedXml.error;
+        return signedXml.xml;
+    };
+}
+
+std::shared_ptr<const SigningKey> CalibrationReporter::prepareSignature(
     const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
 {
     m_lastSignature = IssueSignature {};
@@ -361,13 +402,13 @@ void CalibrationReporter::prepareSignature(
     const SigningSettings settings = SigningSettings::read(appSettings);
     if (record.number().isEmpty()) {
         m_lastSignature.state = IssueSignature::State::NotCertificate;
-        return;
+        return nullptr;
     }
     if (!settings.isConfigured())
-        return;
+        return nullptr;
     if (asker->isUnattended()) {
         m_lastSignature.state = IssueSignature::State::Unattended;
-        return;
+        return nullptr;
     }
     const QString signatory = record.run.header.run.certificate.signatory;
     const bool pkcs12 = settings.kind == SigningSettings::Kind::Pkcs12;
@@ -378,7 +419,7 @@ void CalibrationReporter::prepareSignature(
             = asker->confirmSignature(record.number(), signatory, keyName, refusal);
         if (!consent) {
             m_lastSignature.state = IssueSignature::State::Declined;
-            return;
+            return nullptr;
         }
         auto key = std::make_shared<SigningKey>(pkcs12
                 ? SigningKey::fromPkcs12(settings.pkcs12File, consent->password, &refusal)
@@ -402,7 +443,7 @@ void CalibrationReporter::prepareSignature(
         m_lastSignature.signatory = key->commonName();
         m_lastSignature.meaning = look.meaning;
         m_lastSignature.at = look.at;
-        return;
+        return key;
     }
 }
 
@@ -436,11 +477,24 @@ bool CalibrationReporter::deliver(
     }
 }
 
-void CalibrationReporter::recordIssue(
-    const QString &number, const QString &sha256, const QStringList &files) const
+QString CalibrationReporter::lastTwinMissing() const
 {
-    if (m_audit)
-        m_audit->issued(number, !number.isEmpty(), sha256, files);
+    return m_twinMissing ? tr("未生成机器可读证书：未设置实验室所在的国家或地区") : QString();
+}
+
+void CalibrationReporter::recordIssue(
+    const QString &number, const QString &sha256, const QStringList &files, bool recovered) const
+{
+    if (!m_audit)
+        return;
+    QJsonObject more;
+    if (!number.isEmpty()) {
+        more.insert(QStringLiteral("signature"),
+            recovered ? QStringLiteral("unknown: written before a crash") : m_lastSignature.auditText());
+        if (m_twinMissing && !recovered)
+            more.insert(QStringLiteral("twin"), QStringLiteral("none: the lab's country is not set"));
+    }
+    m_audit->issued(number, !number.isEmpty(), sha256, files, more);
 }
 
 QStringList CalibrationReporter::pendingJournals()
@@ -502,8 +556,8 @@ void CalibrationReporter::offerPending(Asker *asker)
             QStringList files;
             if (settleInterrupted(contents, &files)) {
                 // The crash may have come before the trail heard of it; a second line for it says the same.
-                recordIssue(
-                    record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files);
+                recordIssue(record->number(), contents.issue.value(QLatin1String("sha256")).toString(),
+                    files, true);
                 if (!archive(contents.issue, CalibrationJournal::chartPath(journal), files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();
@@ -582,22 +636,46 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
         *error = tr("证书 %1 已经签名").arg(number);
         return outcome;
     }
+    const QString kept = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
+    const QString dcc = fileWithSuffix(files, QStringLiteral(".dcc.xml"));
     CalibrationReportContent content;
-    prepareSignature(*record, &content, asker);
+    const std::shared_ptr<const SigningKey> key = prepareSignature(*record, &content, asker);
     if (!content.sign)
         return m_lastSignature;
+    // The twin embeds the PDF: made anew around the signed one and signed with the same key.
+    if (!dcc.isEmpty())
+        prepareTwin(*record, &content, key,
+            QJsonDocument::fromJson(fileBytes(kept)).object().value(QLatin1String("replacesSha256")).toString());
     const SignResult signedPdf = content.sign(bytes);
     if (!signedPdf.ok()) {
         *error = signedPdf.error;
         return outcome;
     }
-    if (const SaveResult saved = saveAtomically(pdf,
-            [&signedPdf](QIODevice *file) { return file->write(signedPdf.pdf) == signedPdf.pdf.size(); });
-        !saved) {
+    QByteArray twin;
+    if (content.twin) {
+        twin = content.twin(signedPdf.pdf, error);
+        if (twin.isEmpty())
+            return outcome;
+    }
+    const auto save = [](const QString &file, const QByteArray &data) {
+        return saveAtomically(file, [&data](QIODevice *out) { return out->write(data) == data.size(); });
+    };
+    if (const SaveResult saved = save(pdf, signedPdf.pdf); !saved) {
         *error = saved.message(pdf);
         return outcome;
     }
-    const QString kept = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
+    const SaveResult twinSaved = twin.isEmpty() ? SaveResult::success() : save(dcc, twin);
+    // The trail holds the files as they are now, the twin unsigned still if it could not be replaced.
+    if (m_audit)
+        m_audit->signedLater(number, IssueRecord::hash(record->toJson()), files,
+            {{QStringLiteral("signature"), m_lastSignature.auditText()},
+                {QStringLiteral("twin"), twin.isEmpty() ? QStringLiteral("none")
+                        : twinSaved                     ? QStringLiteral("signed")
+                                                        : QStringLiteral("unsigned: not replaced")}});
+    if (!twinSaved) {
+        *error = twinSaved.message(dcc);
+        return outcome;
+    }
     const SaveResult noted = noteInArchive(kept, QStringLiteral("signedLater"),
         {{QStringLiteral("signatory"), m_lastSignature.signatory},
             {QStringLiteral("meaning"), m_lastSignature.auditText()},
@@ -621,7 +699,9 @@ QString CalibrationReporter::amend(
     const QString newNumber = RunRecord::takeNumber(QDate::currentDate(), error);
     if (newNumber.isEmpty())
         return QString();
-    const IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
+    IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
+    // The new certificate is anchored where the trail stands before its amendment and issue lines.
+    amended.auditHead = m_audit ? m_audit->head() : QString();
     std::optional<CalibrationReportContent> content = contentOf(amended, QString());
     // The chart and the curve as the replaced certificate had them, each checked against its record.
     const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
@@ -637,14 +717,21 @@ QString CalibrationReporter::amend(
         content->writeCurve = linkOrCopy(curve);
     if (!curveCsv.isEmpty() && QFileInfo(curveCsv).isFile())
         content->writeCurveCsv = linkOrCopy(curveCsv);
-    prepareSignature(amended, &*content, asker);
+    const QString oldPdf = fileWithSuffix(oldFiles, QStringLiteral(".pdf"));
+    const QString replacesSha256 = QFileInfo(oldPdf).isFile() ? sha256Of(oldPdf) : QString();
+    prepareIssue(amended, &*content, asker, replacesSha256);
     if (!deliver(*content, true, asker)) {
         *error = tr("证书 %1 的修订版未写出").arg(number);
         return QString();
     }
     const QJsonObject json = amended.toJson();
-    if (!archive({{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}},
-            old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
+    if (m_audit)
+        m_audit->amended(number, newNumber, amendment.changes(*old));
+    recordIssue(newNumber, IssueRecord::hash(json), m_lastFiles);
+    QJsonObject issued {{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
+    if (!replacesSha256.isEmpty())
+        issued.insert(QStringLiteral("replacesSha256"), replacesSha256); // for a twin made again when signed later
+    if (!archive(issued, old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
         emit journalUnreadable(QString(), *error);
     return newNumber;
 }

@@ -9,9 +9,12 @@
 #include <QObject>
 #include <QStringList>
 
+#include <memory>
+
 class Asker;
 class AuditRecorder;
 class CurveRecorder;
+class SigningKey;
 
 // A run's report: its certificate issued once, as a record in the run's journal before any file is
 // written, and its content made from that record alone, for a run that just ended and for one read back
@@ -76,6 +79,9 @@ public:
     QString lastReport() const { return m_lastReport; }
     // Whether the last report's PDF was signed, and why not: for the audit trail's issue line.
     IssueSignature lastSignature() const { return m_lastSignature; }
+    // Why the last certificate went without its machine-readable twin; empty when it has one, or for a
+    // test report.
+    QString lastTwinMissing() const;
 
 signals:
     void reportWritten(const QStringList &files);
@@ -107,17 +113,29 @@ private:
     // With a signing key configured and someone to answer, asks the run's signatory to sign `record`'s
     // certificate until the key opens for them or they decline; sets `content`'s signing step when it
     // does. What came of it is lastSignature().
-    void prepareSignature(const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
+    // The key, opened, when it signs; null otherwise.
+    std::shared_ptr<const SigningKey> prepareSignature(
+        const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
+    // A certificate's twin: the DCC around the PDF as written, signed with `key` when there is one. Sets
+    // lastTwinMissing() when a certificate gets none.
+    void prepareTwin(const IssueRecord &record, CalibrationReportContent *content,
+        const std::shared_ptr<const SigningKey> &key, const QString &replacesSha256 = QString());
+    // Both, in the order of issue: the PDF signed first, then the twin made around it.
+    void prepareIssue(const IssueRecord &record, CalibrationReportContent *content, Asker *asker,
+        const QString &replacesSha256 = QString());
     // Writes into the report folder until written or `asker` gives up. True once written.
     bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
         const CalibrationReportNotes &notes = {});
 
-    // Records the issue of `record` (`sha256` its issue record's hash) with the files just written.
-    void recordIssue(const QString &number, const QString &sha256, const QStringList &files) const;
+    // Records the issue of `record` (`sha256` its issue record's hash) with the files just written and
+    // what came of its signature and its twin; `recovered` after a crash, when nobody knows who signed.
+    void recordIssue(
+        const QString &number, const QString &sha256, const QStringList &files, bool recovered = false) const;
 
     CurveRecorder *m_recorder;
     AuditRecorder *m_audit = nullptr;
     QString m_lastReport;
     QStringList m_lastFiles;
     IssueSignature m_lastSignature;
+    bool m_twinMissing = false; // a certificate went without its twin: the lab has no country
 };

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char *const kSuffixes[] = {".csv", ".pdf", ".txt", "-curve.csv"};
+const char *const kSuffixes[] = {".csv", ".pdf", ".txt", "-curve.csv", ".dcc.xml"};
 // Names tried before the write gives up; each one was free a moment before it was tried.
 const int kMaxNames = 1000;
 const QString kStagedPrefix = QStringLiteral(".calibration-");
@@ -55,20 +55,27 @@ SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportC
         fileName, [&content](QIODevice *file) { return file->write(content.csv) == content.csv.size(); });
 }
 
-SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content)
+SaveResult writeCalibrationPdf(
+    const QString &fileName, const CalibrationReportContent &content, QByteArray *written)
 {
-    if (!content.sign)
+    if (!content.sign && !written)
         return saveAtomically(fileName,
             [&content](QIODevice *file) { return CalibrationPdf::write(file, content.certificate); });
     QByteArray painted;
     QBuffer buffer(&painted);
     if (!buffer.open(QIODevice::WriteOnly) || !CalibrationPdf::write(&buffer, content.certificate))
         return SaveResult::writerFailed();
-    const SignResult signedPdf = content.sign(painted);
-    if (!signedPdf.ok())
-        return SaveResult::failure(signedPdf.error);
-    return saveAtomically(fileName,
+    SignResult signedPdf {painted, QString()};
+    if (content.sign) {
+        signedPdf = content.sign(painted);
+        if (!signedPdf.ok())
+            return SaveResult::failure(signedPdf.error);
+    }
+    const SaveResult saved = saveAtomically(fileName,
         [&signedPdf](QIODevice *file) { return file->write(signedPdf.pdf) == signedPdf.pdf.size(); });
+    if (saved && written)
+        *written = signedPdf.pdf;
+    return saved;
 }
 
 void removeStagedReport(const QString &folder, const QString &token)
@@ -108,14 +115,27 @@ CalibrationReportWrite writeCalibrationReport(
     // Each file whole under its hidden name first.
     const QString staged = dir.filePath(kStagedPrefix + token);
     using Writer = std::function<SaveResult(const QString &)>;
+    QByteArray pdf; // as written: the twin holds it
     QVector<QPair<int, Writer>> plan {
         {0, [&content](const QString &file) { return writeCalibrationCsv(file, content); }},
-        {1, [&content](const QString &file) { return writeCalibrationPdf(file, content); }},
+        {1,
+            [&content, &pdf](const QString &file) {
+                return writeCalibrationPdf(file, content, content.twin ? &pdf : nullptr);
+            }},
     };
     if (content.writeCurve)
         plan.append({2, content.writeCurve});
     if (content.writeCurveCsv)
         plan.append({3, content.writeCurveCsv});
+    if (content.twin)
+        plan.append({4, [&content, &pdf](const QString &file) {
+                         QString error;
+                         const QByteArray xml = content.twin(pdf, &error);
+                         if (xml.isEmpty())
+                             return SaveResult::failure(error);
+                         return saveAtomically(
+                             file, [&xml](QIODevice *out) { return out->write(xml) == xml.size(); });
+                     }});
     QVector<int> parts; // indexes into kSuffixes
     QStringList stagedFiles;
     for (const auto &[part, write] : qAsConst(plan)) {

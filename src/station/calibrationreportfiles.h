@@ -26,6 +26,9 @@ struct CalibrationReportContent
     QDateTime at; // names the files
     // Signs the painted certificate; empty to write it unsigned. A failure fails the PDF's write.
     std::function<SignResult(const QByteArray &pdf)> sign;
+    // Makes the certificate's machine-readable twin around the PDF as written, signed where the PDF is;
+    // empty for none. Empty bytes, with the reason, fail the set's write like the PDF's own failure.
+    std::function<QByteArray(const QByteArray &pdf, QString *error)> twin;
 };
 
 // Where a report went, or which file failed and why.
@@ -49,9 +52,12 @@ struct CalibrationReportNotes
 // The report's table and its printable form, each written whole or not at all; the PDF signed first when
 // the content says so.
 SaveResult writeCalibrationCsv(const QString &fileName, const CalibrationReportContent &content);
-SaveResult writeCalibrationPdf(const QString &fileName, const CalibrationReportContent &content);
+// `written`, if given, receives the PDF's bytes.
+SaveResult writeCalibrationPdf(
+    const QString &fileName, const CalibrationReportContent &content, QByteArray *written = nullptr);
 
-// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf and, with a curve, .txt and -curve.csv into `folder`:
+// Writes "calibration-YYYYMMDD-hhmmss" .csv, .pdf, with a curve .txt and -curve.csv, and with a twin
+// .dcc.xml into `folder`:
 // first each whole under a hidden name, then each given its name only while no file has it; a name taken
 // meanwhile, by another instance of the program say, moves the whole set to the next free name ("-2"…).
 // All or nothing: on a failure the files already named are removed again, so a retry starts clean.

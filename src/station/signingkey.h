@@ -38,6 +38,10 @@ public:
     // chain inside; empty, with the reason, on failure.
     QByteArray signDetached(const QByteArray &data, QString *error) const;
 
+    // Borrowed, for the XML signature's library, which takes its own references.
+    evp_pkey_st *key() const { return m_key.get(); }
+    x509_st *certificate() const { return m_certificate.get(); }
+
 private:
     struct Free
     {

@@ -1,5 +1,7 @@
 #include "xmlsigner.h"
 
+#include "station/signingkey.h"
+
 #include <QFile>
 
 #include <functional>
@@ -7,8 +9,12 @@
 #include <libxml/tree.h>
 #include <memory>
 #include <mutex>
+#include <openssl/evp.h>
+#include <openssl/x509.h>
 #include <xmlsec/crypto.h>
 #include <xmlsec/errors.h>
+#include <xmlsec/openssl/evp.h>
+#include <xmlsec/openssl/x509.h>
 #include <xmlsec/templates.h>
 #include <xmlsec/xmldsig.h>
 #include <xmlsec/xmlsec.h>
@@ -139,6 +145,39 @@ const xmlSecByte *bytes(const QByteArray &data)
 }
 
 } // namespace
+
+XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signingKey)
+{
+    if (signingKey.isNull())
+        return failed(QStringLiteral("no signing key"));
+    return signWith(xml, [&](QString *why) -> xmlSecKey * {
+        // The key data and the certificate list each take a reference of their own.
+        EVP_PKEY_up_ref(signingKey.key());
+        xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.key());
+        if (value == nullptr) {
+            EVP_PKEY_free(signingKey.key());
+            *why = QStringLiteral("the key is not one the XML signature takes");
+            return nullptr;
+        }
+        xmlSecKey *key = xmlSecKeyCreate();
+        if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
+            xmlSecKeyDataDestroy(value);
+            if (key != nullptr)
+                xmlSecKeyDestroy(key);
+            *why = QStringLiteral("the key does not load");
+            return nullptr;
+        }
+        xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
+        X509 *certificate = X509_dup(signingKey.certificate());
+        if (x509 == nullptr || certificate == nullptr || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
+            X509_free(certificate);
+            xmlSecKeyDestroy(key);
+            *why = QStringLiteral("the certificate does not load");
+            return nullptr;
+        }
+        return key;
+    });
+}
 
 XmlSigner::Result XmlSigner::sign(
     const QByteArray &xml, const QString &keyPath, const QString &certificatePath, const QByteArray &password)

@@ -8,6 +8,8 @@
 // carrying the signing certificate, as `xmlsec1 --verify --trusted-pem CERT` checks it. The only file that
 // includes libxmlsec1, whose API changes between its major versions. Any thread; the library is set up
 // once, on first use, and stays for the process.
+class SigningKey;
+
 namespace XmlSigner {
 
 struct Result
@@ -18,6 +20,9 @@ struct Result
     bool ok() const { return error.isEmpty(); }
 };
 
+// With a key already opened for the PDF's signature: the same key signs the DCC, and its password was
+// forgotten when it opened.
+Result sign(const QByteArray &xml, const SigningKey &key);
 // `keyPath` holds the PEM private key (encrypted with `password`, or not), `certificatePath` its PEM
 // certificate; both may be the same file. The password is used and forgotten.
 Result sign(const QByteArray &xml, const QString &keyPath, const QString &certificatePath,

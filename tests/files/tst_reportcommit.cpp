@@ -21,10 +21,10 @@ namespace {
 
 // The names a report's write gives in the report folder, in order: the CSV and the PDF each renamed from
 // its temporary file to its hidden name, the curve and its table linked there from beside the journal,
-// then the four names of the set.
-const int kNames = 8;
-const QStringList kSetSuffixes {
-    QStringLiteral(".csv"), QStringLiteral(".pdf"), QStringLiteral(".txt"), QStringLiteral("-curve.csv")};
+// the machine-readable certificate renamed like the PDF, then the five names of the set.
+const int kNames = 10;
+const QStringList kSetSuffixes {QStringLiteral(".csv"), QStringLiteral(".pdf"), QStringLiteral(".txt"),
+    QStringLiteral("-curve.csv"), QStringLiteral(".dcc.xml")};
 
 QByteArray writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -110,7 +110,7 @@ void TestReportCommit::initTestCase()
         m_rows.append({{QStringLiteral("BB_KILL_AT_NAME=%1").arg(name)}});
     // Into the PDF's own bytes: the CSV is a few hundred.
     m_rows.append({{QStringLiteral("BB_KILL_AFTER=3000")}});
-    m_rows.append({{QStringLiteral("BB_KILL_AT_NAME=6")}, true});
+    m_rows.append({{QStringLiteral("BB_KILL_AT_NAME=7")}, true});
     for (int i = 0; i < m_rows.size(); ++i) {
         Row &row = m_rows[i];
         row.data = freshFolder();

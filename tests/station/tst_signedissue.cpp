@@ -141,7 +141,7 @@ void TestSignedIssue::initTestCase()
     }
     QVERIFY(QDir().mkpath(path("data")));
     appSettings.dataDir = path("data");
-    LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL")}.store(
+    LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), QStringLiteral("CN")}.store(
         appSettings);
 }
 

@@ -717,7 +717,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+167"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+169"/>
         <source>无</source>
         <translation>无</translation>
     </message>
@@ -742,28 +742,39 @@
         <translation>未保存（程序在校准中退出）</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+109"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>证书编号 %1 已用于另一份证书</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+359"/>
+        <location line="+429"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="-242"/>
+        <location line="-328"/>
+        <source>zh</source>
+        <comment>ISO 639-1 code of the language certificates are written in</comment>
+        <translation>zh</translation>
+    </message>
+    <message>
+        <location line="+51"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
         <translation>签名证书属于“%1”，而本证书的签发人是“%2”</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+49"/>
+        <source>未生成机器可读证书：未设置实验室所在的国家或地区</source>
+        <translation>未生成机器可读证书：未设置实验室所在的国家或地区</translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>证书的签发记录已损坏</source>
         <translation>证书的签发记录已损坏</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+41"/>
         <source>证书 %1 的签发记录已损坏</source>
         <translation>证书 %1 的签发记录已损坏</translation>
     </message>
@@ -778,12 +789,12 @@
         <translation>证书 %1 已经签名</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+60"/>
         <source>没有要更正的内容</source>
         <translation>没有要更正的内容</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+28"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>证书 %1 的修订版未写出</translation>
     </message>
@@ -791,7 +802,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+44"/>
+        <location filename="../../control/calibrationrun.cpp" line="+45"/>
         <source>%1：%2</source>
         <translation>%1：%2</translation>
     </message>
@@ -853,13 +864,13 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+113"/>
+        <location line="+119"/>
         <location line="+17"/>
         <source>应为对象</source>
         <translation>应为对象</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-124"/>
         <source>应为 true 或 false</source>
         <translation>应为 true 或 false</translation>
     </message>
@@ -881,12 +892,12 @@
         <translation>&quot;driver&quot; 需要版本 4</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+16"/>
         <source>应为两个大写字母的国家代码，如 CN</source>
         <translation>应为两个大写字母的国家代码，如 CN</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+19"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>应为两个波长 [下限, 上限]（µm），下限小于上限</translation>
     </message>
@@ -911,7 +922,7 @@
         <translation>此文件由较新版本的程序保存（版本 %1），本程序无法读取</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+145"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>第 %1 行第 %2 列：%3</translation>
     </message>
@@ -949,22 +960,22 @@
 <context>
     <name>CalibrationRunDialog</name>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+341"/>
         <source>客户地址</source>
         <translation>客户地址</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location line="+10"/>
         <source>客户国家代码</source>
         <translation>客户国家代码</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location line="+7"/>
         <source>ISO 3166-1 两个字母，如 CN</source>
         <translation>ISO 3166-1 两个字母，如 CN</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
+        <location line="-344"/>
         <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
         <translation>校准程序</translation>
@@ -1096,7 +1107,7 @@
         <translation>客户</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+34"/>
         <source>仪器制造商</source>
         <translation>仪器制造商</translation>
     </message>
@@ -1471,7 +1482,7 @@
 <context>
     <name>CalibrationStatus</name>
     <message>
-        <location filename="../../app/calibrationstatus.cpp" line="+34"/>
+        <location filename="../../app/calibrationstatus.cpp" line="+37"/>
         <source>设置成功</source>
         <translation>设置成功</translation>
     </message>
@@ -1586,7 +1597,7 @@
         <translation>%1（测试报告，不是校准证书）</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>校准报告已保存在 %1</source>
         <translation>校准报告已保存在 %1</translation>
     </message>
@@ -1601,7 +1612,13 @@
         <translation>校准已完成，%1，报告已保存在 %2</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
+        <source>%1；%2</source>
+        <comment>a report&apos;s line, then why it has no machine-readable twin</comment>
+        <translation>%1；%2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
     </message>
@@ -2849,7 +2866,7 @@
 <context>
     <name>RunCertificateFields</name>
     <message>
-        <location filename="../../dialogs/runcertificatefields.cpp" line="+182"/>
+        <location filename="../../dialogs/runcertificatefields.cpp" line="+196"/>
         <source>接收时</source>
         <translation>接收时</translation>
     </message>
@@ -3490,7 +3507,7 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+40"/>
+        <location line="+51"/>
         <location line="+23"/>
         <location line="+8"/>
         <location line="+12"/>
@@ -3501,7 +3518,7 @@
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-189"/>
+        <location line="-200"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -3509,11 +3526,12 @@
         <location line="+8"/>
         <location line="+4"/>
         <location line="+5"/>
+        <location line="+10"/>
         <source>实验室</source>
         <translation>实验室</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-19"/>
         <source>实验室名称（印在证书上）：</source>
         <translation>实验室名称（印在证书上）：</translation>
     </message>
@@ -3528,12 +3546,12 @@
         <translation>证书编号前缀（1 到 12 个字母或数字）：</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+10"/>
         <source>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</source>
         <translation>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</translation>
     </message>

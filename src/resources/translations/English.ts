@@ -717,7 +717,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+167"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+169"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -742,28 +742,39 @@
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+109"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>Certificate number %1 was already issued with other content</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+359"/>
+        <location line="+429"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="-242"/>
+        <location line="-328"/>
+        <source>zh</source>
+        <comment>ISO 639-1 code of the language certificates are written in</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <location line="+51"/>
         <source>签名证书属于“%1”，而本证书的签发人是“%2”</source>
         <translation>The signing certificate is %1&apos;s, but this certificate&apos;s signatory is %2</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+49"/>
+        <source>未生成机器可读证书：未设置实验室所在的国家或地区</source>
+        <translation>No machine-readable certificate: the lab&apos;s country is not set</translation>
+    </message>
+    <message>
+        <location line="+70"/>
         <source>证书的签发记录已损坏</source>
         <translation>The certificate&apos;s issue record is damaged</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+41"/>
         <source>证书 %1 的签发记录已损坏</source>
         <translation>The issue record of certificate %1 is damaged</translation>
     </message>
@@ -778,12 +789,12 @@
         <translation>Certificate %1 is signed already</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+60"/>
         <source>没有要更正的内容</source>
         <translation>Nothing to correct</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+28"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>The amended certificate replacing %1 was not written</translation>
     </message>
@@ -791,7 +802,7 @@
 <context>
     <name>CalibrationRun</name>
     <message>
-        <location filename="../../control/calibrationrun.cpp" line="+44"/>
+        <location filename="../../control/calibrationrun.cpp" line="+45"/>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
     </message>
@@ -853,13 +864,13 @@
     </message>
     <message>
         <location line="+4"/>
-        <location line="+113"/>
+        <location line="+119"/>
         <location line="+17"/>
         <source>应为对象</source>
         <translation>must be an object</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-124"/>
         <source>应为 true 或 false</source>
         <translation>must be true or false</translation>
     </message>
@@ -881,12 +892,12 @@
         <translation>&quot;driver&quot; needs version 4</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+16"/>
         <source>应为两个大写字母的国家代码，如 CN</source>
         <translation>must be a two-letter country code in capitals, such as CN</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+19"/>
         <source>应为两个波长 [下限, 上限]（µm），下限小于上限</source>
         <translation>must be two wavelengths [low, high] in µm, low below high</translation>
     </message>
@@ -911,7 +922,7 @@
         <translation>This file was saved by a newer version of the program (version %1) and cannot be read here</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+145"/>
         <source>第 %1 行第 %2 列：%3</source>
         <translation>Line %1, column %2: %3</translation>
     </message>
@@ -949,22 +960,22 @@
 <context>
     <name>CalibrationRunDialog</name>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location filename="../../dialogs/calibrationrundialog.ui" line="+341"/>
         <source>客户地址</source>
         <translation>Customer address</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location line="+10"/>
         <source>客户国家代码</source>
         <translation>Customer country code</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+0"/>
+        <location line="+7"/>
         <source>ISO 3166-1 两个字母，如 CN</source>
         <translation>ISO 3166-1, two letters, such as CN</translation>
     </message>
     <message>
-        <location filename="../../dialogs/calibrationrundialog.ui" line="+14"/>
+        <location line="-344"/>
         <location filename="../../dialogs/calibrationrundialog.cpp" line="+63"/>
         <source>校准程序</source>
         <translation>Calibration program</translation>
@@ -1096,7 +1107,7 @@
         <translation>Customer</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+34"/>
         <source>仪器制造商</source>
         <translation>Instrument make</translation>
     </message>
@@ -1471,7 +1482,7 @@
 <context>
     <name>CalibrationStatus</name>
     <message>
-        <location filename="../../app/calibrationstatus.cpp" line="+34"/>
+        <location filename="../../app/calibrationstatus.cpp" line="+37"/>
         <source>设置成功</source>
         <translation>Set point confirmed</translation>
     </message>
@@ -1586,7 +1597,7 @@
         <translation>%1 (test report, not a calibration certificate)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>校准报告已保存在 %1</source>
         <translation>Calibration report saved in %1</translation>
     </message>
@@ -1601,7 +1612,13 @@
         <translation>Calibration finished, %1, report saved in %2</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
+        <source>%1；%2</source>
+        <comment>a report&apos;s line, then why it has no machine-readable twin</comment>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>Calibration report not saved yet; the results are recorded and can be written at the next start</translation>
     </message>
@@ -2849,7 +2866,7 @@ The program goes on without remote control.</translation>
 <context>
     <name>RunCertificateFields</name>
     <message>
-        <location filename="../../dialogs/runcertificatefields.cpp" line="+182"/>
+        <location filename="../../dialogs/runcertificatefields.cpp" line="+196"/>
         <source>接收时</source>
         <translation>as found</translation>
     </message>
@@ -3490,7 +3507,7 @@ The program goes on as usual and keeps trying in the background.</translation>
     </message>
     <message>
         <location line="+13"/>
-        <location line="+40"/>
+        <location line="+51"/>
         <location line="+23"/>
         <location line="+8"/>
         <location line="+12"/>
@@ -3501,7 +3518,7 @@ The program goes on as usual and keeps trying in the background.</translation>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-189"/>
+        <location line="-200"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -3509,11 +3526,12 @@ The program goes on as usual and keeps trying in the background.</translation>
         <location line="+8"/>
         <location line="+4"/>
         <location line="+5"/>
+        <location line="+10"/>
         <source>实验室</source>
         <translation>Laboratory</translation>
     </message>
     <message>
-        <location line="-9"/>
+        <location line="-19"/>
         <source>实验室名称（印在证书上）：</source>
         <translation>Laboratory name (printed on certificates):</translation>
     </message>
@@ -3528,12 +3546,12 @@ The program goes on as usual and keeps trying in the background.</translation>
         <translation>Certificate number prefix (1 to 12 letters or digits):</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+10"/>
         <source>国家代码（ISO 3166-1 两个字母，如 CN；机器可读证书需要）：</source>
         <translation>Country code (ISO 3166-1, two letters, such as CN; the machine-readable certificate needs it):</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>按当前的表格设置，曲线最多保存 %1，而本次校准至少需要 %2：报告旁的曲线会缺少开头。</source>
         <translation>With the current chart settings the curve holds at most %1, but this calibration needs at least %2: the curve beside the report would miss its beginning.</translation>
     </message>
