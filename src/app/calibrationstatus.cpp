@@ -158,7 +158,8 @@ void CalibrationStatus::reported(
             text = (m_aborted ? tr("校准已中止，%1，报告已保存在 %2") : tr("校准已完成，%1，报告已保存在 %2"))
                        .arg(overallText(), QDir::toNativeSeparators(file));
         if (!twinMissing.isEmpty())
-            text = tr("%1；%2", "a report's line, then why it has no machine-readable twin").arg(text, twinMissing);
+            text = tr("%1；%2", "a report's line, then why it has no machine-readable twin")
+                       .arg(text, twinMissing);
         break;
     case CalibrationReporter::Fate::Waiting:
         text = tr("校准报告尚未保存；结果已记录，下次启动时可再写出报告");

@@ -164,7 +164,8 @@ QString AuditRecorder::issued(const QString &number, bool certificate, const QSt
     const QStringList &files, const QJsonObject &more)
 {
     QJsonObject details = more;
-    details.insert(QStringLiteral("kind"), certificate ? QStringLiteral("certificate") : QStringLiteral("testReport"));
+    details.insert(
+        QStringLiteral("kind"), certificate ? QStringLiteral("certificate") : QStringLiteral("testReport"));
     details.insert(QStringLiteral("number"), number);
     details.insert(QStringLiteral("record"), recordSha256);
     details.insert(QStringLiteral("files"), hashedFiles(files));

@@ -556,8 +556,8 @@ void CalibrationReporter::offerPending(Asker *asker)
             QStringList files;
             if (settleInterrupted(contents, &files)) {
                 // The crash may have come before the trail heard of it; a second line for it says the same.
-                recordIssue(record->number(), contents.issue.value(QLatin1String("sha256")).toString(),
-                    files, true);
+                recordIssue(
+                    record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files, true);
                 if (!archive(contents.issue, CalibrationJournal::chartPath(journal), files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();
@@ -645,7 +645,10 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     // The twin embeds the PDF: made anew around the signed one and signed with the same key.
     if (!dcc.isEmpty())
         prepareTwin(*record, &content, key,
-            QJsonDocument::fromJson(fileBytes(kept)).object().value(QLatin1String("replacesSha256")).toString());
+            QJsonDocument::fromJson(fileBytes(kept))
+                .object()
+                .value(QLatin1String("replacesSha256"))
+                .toString());
     const SignResult signedPdf = content.sign(bytes);
     if (!signedPdf.ok()) {
         *error = signedPdf.error;
@@ -669,9 +672,10 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     if (m_audit)
         m_audit->signedLater(number, IssueRecord::hash(record->toJson()), files,
             {{QStringLiteral("signature"), m_lastSignature.auditText()},
-                {QStringLiteral("twin"), twin.isEmpty() ? QStringLiteral("none")
-                        : twinSaved                     ? QStringLiteral("signed")
-                                                        : QStringLiteral("unsigned: not replaced")}});
+                {QStringLiteral("twin"),
+                    twin.isEmpty()  ? QStringLiteral("none")
+                        : twinSaved ? QStringLiteral("signed")
+                                    : QStringLiteral("unsigned: not replaced")}});
     if (!twinSaved) {
         *error = twinSaved.message(dcc);
         return outcome;
@@ -728,9 +732,11 @@ QString CalibrationReporter::amend(
     if (m_audit)
         m_audit->amended(number, newNumber, amendment.changes(*old));
     recordIssue(newNumber, IssueRecord::hash(json), m_lastFiles);
-    QJsonObject issued {{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
+    QJsonObject issued {
+        {QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
     if (!replacesSha256.isEmpty())
-        issued.insert(QStringLiteral("replacesSha256"), replacesSha256); // for a twin made again when signed later
+        issued.insert(
+            QStringLiteral("replacesSha256"), replacesSha256); // for a twin made again when signed later
     if (!archive(issued, old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
         emit journalUnreadable(QString(), *error);
     return newNumber;

@@ -169,7 +169,8 @@ XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signi
         }
         xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
         X509 *certificate = X509_dup(signingKey.certificate());
-        if (x509 == nullptr || certificate == nullptr || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
+        if (x509 == nullptr || certificate == nullptr
+            || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
             X509_free(certificate);
             xmlSecKeyDestroy(key);
             *why = QStringLiteral("the certificate does not load");

@@ -141,8 +141,9 @@ void TestSignedIssue::initTestCase()
     }
     QVERIFY(QDir().mkpath(path("data")));
     appSettings.dataDir = path("data");
-    LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), QStringLiteral("CN")}.store(
-        appSettings);
+    LabSettings {
+        QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), QStringLiteral("CN")}
+        .store(appSettings);
 }
 
 void TestSignedIssue::issue_data()
