@@ -39,8 +39,8 @@ public:
     QByteArray signDetached(const QByteArray &data, QString *error) const;
 
     // Borrowed, for the XML signature's library, which takes its own references.
-    evp_pkey_st *key() const { return m_key.get(); }
-    x509_st *certificate() const { return m_certificate.get(); }
+    evp_pkey_st *openSslKey() const { return m_key.get(); }
+    x509_st *openSslCertificate() const { return m_certificate.get(); }
 
 private:
     struct Free

@@ -152,10 +152,10 @@ XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signi
         return failed(QStringLiteral("no signing key"));
     return signWith(xml, [&](QString *why) -> xmlSecKey * {
         // The key data and the certificate list each take a reference of their own.
-        EVP_PKEY_up_ref(signingKey.key());
-        xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.key());
+        EVP_PKEY_up_ref(signingKey.openSslKey());
+        xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.openSslKey());
         if (value == nullptr) {
-            EVP_PKEY_free(signingKey.key());
+            EVP_PKEY_free(signingKey.openSslKey());
             *why = QStringLiteral("the key is not one the XML signature takes");
             return nullptr;
         }
@@ -168,7 +168,7 @@ XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signi
             return nullptr;
         }
         xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
-        X509 *certificate = X509_dup(signingKey.certificate());
+        X509 *certificate = X509_dup(signingKey.openSslCertificate());
         if (x509 == nullptr || certificate == nullptr
             || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
             X509_free(certificate);
