@@ -30,6 +30,7 @@
 #include "recording/curverecorder.h"
 #include "serial/portchoices.h"
 #include "settings/chartsettings.h"
+#include "settings/labsettings.h"
 #include "settings/settings.h"
 #include "settings/stabilitylimits.h"
 #include "settings/uutdriverfolders.h"
@@ -272,6 +273,7 @@ void MainWindow::InitMenus()
     connect(m_menus, &WindowMenus::remoteControl, this, &MainWindow::remoteControlRequested);
     connect(m_menus, &WindowMenus::telemetry, this, &MainWindow::telemetryRequested);
     connect(m_menus, &WindowMenus::signing, this, &MainWindow::signingRequested);
+    connect(m_menus, &WindowMenus::lab, this, &MainWindow::ClickLab);
     connect(m_menus, &WindowMenus::signIssued, this, &MainWindow::signIssuedRequested);
     connect(m_menus, &WindowMenus::amendIssued, this, &MainWindow::amendIssuedRequested);
     connect(m_menus, &WindowMenus::simplifiedChinese, this, &MainWindow::ClickLangChinese);
@@ -402,6 +404,16 @@ void MainWindow::ClickChartSettings()
         return;
     ui->widget_tt->applySettings(readChartSettings(appSettings));
     m_station->applyStabilityLimits();
+}
+
+void MainWindow::ClickLab()
+{
+    const std::optional<LabSettings> lab = m_asker->nameLab(LabSettings::read(appSettings));
+    if (!lab || !lab->isKnown())
+        return;
+    lab->store(appSettings);
+    if (const SaveResult saved = appSettings.save(); !saved)
+        m_asker->settingsNotSaved(saved.message(appSettings.filePath()));
 }
 
 void MainWindow::ClickAbout()

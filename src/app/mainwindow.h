@@ -143,6 +143,9 @@ private:
     // Installs the translations of `language` (a stored "Language" value) and retranslates the form.
     void LoadLanguage(const QString &language);
     void ClickChartSettings();
+    // 设置 → 实验室: the lab's details, asked as before a first certificate; a certificate issued later
+    // prints them.
+    void ClickLab();
     void InitMenus();
     void connectLink();
     void showOpened();

@@ -30,6 +30,7 @@ WindowMenus::WindowMenus(QWidget *window)
     m_remoteControl = entry(m_settings, &WindowMenus::remoteControl);
     m_telemetry = entry(m_settings, &WindowMenus::telemetry);
     m_signing = entry(m_settings, &WindowMenus::signing);
+    m_lab = entry(m_settings, &WindowMenus::lab);
     m_settings->addMenu(m_language);
     m_chinese = entry(m_language, &WindowMenus::simplifiedChinese);
     m_english = entry(m_language, &WindowMenus::english);
@@ -75,6 +76,7 @@ void WindowMenus::retranslate()
     m_remoteControl->setText(tr("远程控制"));
     m_telemetry->setText(tr("数据上报"));
     m_signing->setText(tr("签名"));
+    m_lab->setText(tr("实验室"));
     m_language->setTitle(tr("语言"));
     m_chinese->setText(tr("简体中文"));
     m_english->setText(tr("English"));

@@ -38,6 +38,7 @@ signals:
     void remoteControl();
     void telemetry();
     void signing();
+    void lab();
     void simplifiedChinese();
     void english();
     void traditionalChinese();
@@ -61,6 +62,7 @@ private:
     QAction *m_remoteControl;
     QAction *m_telemetry;
     QAction *m_signing;
+    QAction *m_lab;
     QAction *m_chinese;
     QAction *m_english;
     QAction *m_traditional;

@@ -131,8 +131,9 @@ void TestChartActions::menusOfferTheirEntries()
             QStringLiteral("修订已签发的证书…"), QStringLiteral("退出")}));
     QCOMPARE(texts(child<NavButton>("pushButton_settings")),
         (QStringList {QStringLiteral("表格设置"), QStringLiteral("校准程序"), QStringLiteral("远程控制"),
-            QStringLiteral("数据上报"), QStringLiteral("签名"), QStringLiteral("语言")}));
-    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(5)->menu();
+            QStringLiteral("数据上报"), QStringLiteral("签名"), QStringLiteral("实验室"),
+            QStringLiteral("语言")}));
+    QMenu *languages = child<NavButton>("pushButton_settings")->menu()->actions().at(6)->menu();
     QVERIFY(languages);
     QStringList languageTexts;
     for (QAction *action : languages->actions())

@@ -748,12 +748,12 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+429"/>
+        <location line="+433"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="-328"/>
+        <location line="-332"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>zh</translation>
@@ -789,7 +789,7 @@
         <translation>证书 %1 已经签名</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+64"/>
         <source>没有要更正的内容</source>
         <translation>没有要更正的内容</translation>
     </message>
@@ -1618,7 +1618,7 @@
         <translation>%1；%2</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>校准报告尚未保存；结果已记录，下次启动时可再写出报告</translation>
     </message>
@@ -2328,7 +2328,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+321"/>
+        <location filename="../../app/mainwindow.cpp" line="+323"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -2420,24 +2420,24 @@
         <translation>保存曲线</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-144"/>
+        <location filename="../../app/mainwindow.cpp" line="-145"/>
         <location line="+8"/>
-        <location line="+133"/>
-        <location line="+257"/>
+        <location line="+134"/>
+        <location line="+267"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>打开串口</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-575"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+371"/>
+        <location line="+382"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-398"/>
+        <location line="-409"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>无法继续记录校准结果：%1
@@ -2459,7 +2459,7 @@
         <translation>无法读取校准记录 %1：%2</translation>
     </message>
     <message>
-        <location line="+599"/>
+        <location line="+610"/>
         <source>远程 %1</source>
         <translation>远程 %1</translation>
     </message>
@@ -2494,15 +2494,15 @@
         <translation>与黑体的串口连接已中断超过一分钟（设备已断开或被拔出）。程序仍在自动重新连接，请检查连线。</translation>
     </message>
     <message>
-        <location line="-384"/>
-        <location line="+618"/>
+        <location line="-395"/>
+        <location line="+629"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-536"/>
-        <location line="+252"/>
+        <location line="-546"/>
+        <location line="+262"/>
         <location line="+153"/>
         <source>关闭串口</source>
         <translation>关闭串口</translation>
@@ -2672,7 +2672,7 @@
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-641"/>
+        <location filename="../../app/mainwindow.cpp" line="-652"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel黑体控制软件</translation>
     </message>
@@ -3708,7 +3708,7 @@
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+66"/>
+        <location filename="../../app/windowmenus.cpp" line="+67"/>
         <source>打开曲线</source>
         <translation>打开曲线</translation>
     </message>
@@ -3766,6 +3766,11 @@
         <location line="+1"/>
         <source>签名</source>
         <translation>签名</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>实验室</source>
+        <translation>实验室</translation>
     </message>
     <message>
         <location line="+1"/>

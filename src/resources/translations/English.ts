@@ -748,12 +748,12 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+429"/>
+        <location line="+433"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="-328"/>
+        <location line="-332"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>en</translation>
@@ -789,7 +789,7 @@
         <translation>Certificate %1 is signed already</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+64"/>
         <source>没有要更正的内容</source>
         <translation>Nothing to correct</translation>
     </message>
@@ -1618,7 +1618,7 @@
         <translation>%1; %2</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>校准报告尚未保存；结果已记录，下次启动时可再写出报告</source>
         <translation>Calibration report not saved yet; the results are recorded and can be written at the next start</translation>
     </message>
@@ -2328,7 +2328,7 @@
     <name>MainWindow</name>
     <message>
         <location filename="../../app/mainwindow.ui" line="+20"/>
-        <location filename="../../app/mainwindow.cpp" line="+321"/>
+        <location filename="../../app/mainwindow.cpp" line="+323"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -2420,24 +2420,24 @@
         <translation>Save curve</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-144"/>
+        <location filename="../../app/mainwindow.cpp" line="-145"/>
         <location line="+8"/>
-        <location line="+133"/>
-        <location line="+257"/>
+        <location line="+134"/>
+        <location line="+267"/>
         <location line="+181"/>
         <source>打开串口</source>
         <translation>Open port</translation>
     </message>
     <message>
-        <location line="-564"/>
+        <location line="-575"/>
         <location line="+8"/>
         <location line="+20"/>
-        <location line="+371"/>
+        <location line="+382"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-398"/>
+        <location line="-409"/>
         <source>无法继续记录校准结果：%1
 程序意外退出时，已完成各步的结果会丢失。</source>
         <translation>Cannot go on recording the calibration results: %1
@@ -2459,7 +2459,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>Cannot read the calibration journal %1: %2</translation>
     </message>
     <message>
-        <location line="+599"/>
+        <location line="+610"/>
         <source>远程 %1</source>
         <translation>remote %1</translation>
     </message>
@@ -2494,15 +2494,15 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
         <translation>The serial connection to the blackbody has been lost for over a minute (device disconnected or unplugged). The program keeps reconnecting; please check the cable.</translation>
     </message>
     <message>
-        <location line="-384"/>
-        <location line="+618"/>
+        <location line="-395"/>
+        <location line="+629"/>
         <location line="+28"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-536"/>
-        <location line="+252"/>
+        <location line="-546"/>
+        <location line="+262"/>
         <location line="+153"/>
         <source>关闭串口</source>
         <translation>Close port</translation>
@@ -2672,7 +2672,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
 <context>
     <name>QMainWindow</name>
     <message>
-        <location filename="../../app/mainwindow.cpp" line="-641"/>
+        <location filename="../../app/mainwindow.cpp" line="-652"/>
         <source>Ostrel黑体控制软件</source>
         <translation>Ostrel Blackbody Control</translation>
     </message>
@@ -3708,7 +3708,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
 <context>
     <name>WindowMenus</name>
     <message>
-        <location filename="../../app/windowmenus.cpp" line="+66"/>
+        <location filename="../../app/windowmenus.cpp" line="+67"/>
         <source>打开曲线</source>
         <translation>Open curve</translation>
     </message>
@@ -3766,6 +3766,11 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <location line="+1"/>
         <source>签名</source>
         <translation>Sign</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>实验室</source>
+        <translation>Laboratory</translation>
     </message>
     <message>
         <location line="+1"/>
