@@ -56,10 +56,10 @@ WindowMenus::WindowMenus(QWidget *window)
 
 void WindowMenus::showLanguage(const QString &language)
 {
-    m_english->setChecked(language == Language::english);
+    m_chinese->setChecked(language == Language::simplifiedChinese);
     m_traditional->setChecked(language == Language::traditionalChinese);
-    // Anything else is installed as Simplified Chinese.
-    m_chinese->setChecked(!m_english->isChecked() && !m_traditional->isChecked());
+    // Anything else is installed as English (Language::translationFile): the tick says what is in force.
+    m_english->setChecked(!m_chinese->isChecked() && !m_traditional->isChecked());
 }
 
 void WindowMenus::retranslate()
