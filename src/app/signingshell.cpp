@@ -72,11 +72,14 @@ void SigningShell::amendIssued()
     // The dialog's fields and the amendment's, side by side.
     const std::pair<Field, QString CertificateAmendment::*> fields[] = {
         {Field::Customer, &CertificateAmendment::customer},
+        {Field::CustomerAddress, &CertificateAmendment::customerAddress},
+        {Field::CustomerCountry, &CertificateAmendment::customerCountry},
         {Field::Make, &CertificateAmendment::make},
         {Field::Model, &CertificateAmendment::model},
         {Field::Serial, &CertificateAmendment::serial},
         {Field::LabName, &CertificateAmendment::labName},
         {Field::LabAddress, &CertificateAmendment::labAddress},
+        {Field::LabCountry, &CertificateAmendment::labCountry},
     };
     CertificateAmendment amendment = CertificateAmendment::of(*record);
     AmendCertificateDialog dialog(number, m_window);

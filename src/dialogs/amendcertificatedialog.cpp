@@ -24,7 +24,9 @@ void AmendCertificateDialog::setValue(Field field, const QString &value)
 
 QString AmendCertificateDialog::value(Field field) const
 {
-    return edit(field)->text().trimmed();
+    const QString text = edit(field)->text().trimmed();
+    // Codes are kept as ISO writes them, whichever case was typed.
+    return field == Field::CustomerCountry || field == Field::LabCountry ? text.toUpper() : text;
 }
 
 void AmendCertificateDialog::changeEvent(QEvent *event)
@@ -39,6 +41,10 @@ QLineEdit *AmendCertificateDialog::edit(Field field) const
     switch (field) {
     case Field::Customer:
         break;
+    case Field::CustomerAddress:
+        return ui->lineEditCustomerAddress;
+    case Field::CustomerCountry:
+        return ui->lineEditCustomerCountry;
     case Field::Make:
         return ui->lineEditMake;
     case Field::Model:
@@ -49,6 +55,8 @@ QLineEdit *AmendCertificateDialog::edit(Field field) const
         return ui->lineEditLabName;
     case Field::LabAddress:
         return ui->lineEditLabAddress;
+    case Field::LabCountry:
+        return ui->lineEditLabCountry;
     }
     return ui->lineEditCustomer;
 }

@@ -17,7 +17,17 @@ class AmendCertificateDialog : public QDialog
     Q_OBJECT
 
 public:
-    enum class Field { Customer, Make, Model, Serial, LabName, LabAddress };
+    enum class Field {
+        Customer,
+        CustomerAddress,
+        CustomerCountry,
+        Make,
+        Model,
+        Serial,
+        LabName,
+        LabAddress,
+        LabCountry
+    };
 
     explicit AmendCertificateDialog(const QString &number, QWidget *parent = nullptr);
     ~AmendCertificateDialog() override;

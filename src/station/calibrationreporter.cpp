@@ -700,6 +700,10 @@ QString CalibrationReporter::amend(
         *error = tr("没有要更正的内容");
         return QString();
     }
+    if (!amendment.isValid()) {
+        *error = tr("国家代码须为 ISO 3166-1 的两个大写字母，或留空");
+        return QString();
+    }
     const QString newNumber = RunRecord::takeNumber(QDate::currentDate(), error);
     if (newNumber.isEmpty())
         return QString();

@@ -1,5 +1,7 @@
 #include "certificateamendment.h"
 
+#include "settings/labsettings.h"
+
 #include <utility>
 
 namespace {
@@ -8,11 +10,14 @@ namespace {
 using Field = QString CertificateAmendment::*;
 const std::pair<const char *, Field> kFields[] = {
     {"customer", &CertificateAmendment::customer},
+    {"customer address", &CertificateAmendment::customerAddress},
+    {"customer country", &CertificateAmendment::customerCountry},
     {"make", &CertificateAmendment::make},
     {"model", &CertificateAmendment::model},
     {"serial", &CertificateAmendment::serial},
     {"lab name", &CertificateAmendment::labName},
     {"lab address", &CertificateAmendment::labAddress},
+    {"lab country", &CertificateAmendment::labCountry},
 };
 
 } // namespace
@@ -22,11 +27,14 @@ CertificateAmendment CertificateAmendment::of(const IssueRecord &record)
     const CertificateFields &fields = record.run.header.run.certificate;
     CertificateAmendment amendment;
     amendment.customer = fields.customer;
+    amendment.customerAddress = fields.customerAddress;
+    amendment.customerCountry = fields.customerCountry;
     amendment.make = fields.make;
     amendment.model = fields.model;
     amendment.serial = fields.serial;
     amendment.labName = record.lab.name;
     amendment.labAddress = record.lab.address;
+    amendment.labCountry = record.lab.country;
     return amendment;
 }
 
@@ -36,11 +44,14 @@ IssueRecord CertificateAmendment::applyTo(
     IssueRecord amended = old;
     CertificateFields &fields = amended.run.header.run.certificate;
     fields.customer = customer;
+    fields.customerAddress = customerAddress;
+    fields.customerCountry = customerCountry;
     fields.make = make;
     fields.model = model;
     fields.serial = serial;
     amended.lab.name = labName;
     amended.lab.address = labAddress;
+    amended.lab.country = labCountry;
     amended.run.header.certificateNumber = number;
     amended.issuedAt = at;
     amended.replaces = old.number();
@@ -57,6 +68,13 @@ QStringList CertificateAmendment::changes(const IssueRecord &old) const
         if (before.*field != this->*field)
             lines << QStringLiteral("%1: %2 → %3").arg(QLatin1String(name), before.*field, this->*field);
     return lines;
+}
+
+bool CertificateAmendment::isValid() const
+{
+    const auto valid
+        = [](const QString &country) { return country.isEmpty() || LabSettings::isValidCountry(country); };
+    return valid(customerCountry) && valid(labCountry);
 }
 
 bool CertificateAmendment::operator==(const CertificateAmendment &other) const

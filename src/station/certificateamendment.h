@@ -11,11 +11,14 @@
 struct CertificateAmendment
 {
     QString customer;
+    QString customerAddress;
+    QString customerCountry; // ISO 3166-1 alpha-2, or empty
     QString make;
     QString model;
     QString serial;
     QString labName;
     QString labAddress;
+    QString labCountry; // ISO 3166-1 alpha-2, or empty
 
     // The fields as `record` states them: the starting point of a correction.
     static CertificateAmendment of(const IssueRecord &record);
@@ -25,6 +28,9 @@ struct CertificateAmendment
     // What differs from `old`, as "field: before → after" lines, untranslated, for the audit trail; empty
     // when nothing does.
     QStringList changes(const IssueRecord &old) const;
+
+    // The countries empty or two capitals, as the machine-readable certificate takes them.
+    bool isValid() const;
 
     bool operator==(const CertificateAmendment &other) const;
     bool operator!=(const CertificateAmendment &other) const { return !(*this == other); }

@@ -132,16 +132,20 @@ void TestSigningDialogs::amendmentFieldsReadBack()
 {
     using Field = AmendCertificateDialog::Field;
     AmendCertificateDialog dialog(QStringLiteral("TL-20261210-001"));
-    const Field fields[]
-        = {Field::Customer, Field::Make, Field::Model, Field::Serial, Field::LabName, Field::LabAddress};
+    const Field fields[] = {Field::Customer, Field::CustomerAddress, Field::Make, Field::Model, Field::Serial,
+        Field::LabName, Field::LabAddress};
     for (const Field field : fields)
         dialog.setValue(field, QStringLiteral("value %1").arg(int(field)));
-    // Each field is its own box: none reads back another's value.
+    dialog.setValue(Field::CustomerCountry, QStringLiteral("de"));
+    dialog.setValue(Field::LabCountry, QStringLiteral("cn"));
+    // Each field is its own box: none reads back another's value; codes read back as ISO writes them.
     for (const Field field : fields)
         QCOMPARE(dialog.value(field), QStringLiteral("value %1").arg(int(field)));
+    QCOMPARE(dialog.value(Field::CustomerCountry), QStringLiteral("DE"));
+    QCOMPARE(dialog.value(Field::LabCountry), QStringLiteral("CN"));
     dialog.setValue(Field::Customer, QStringLiteral("  Customer GmbH "));
     QCOMPARE(dialog.value(Field::Customer), QStringLiteral("Customer GmbH"));
-    QCOMPARE(dialog.findChildren<QLineEdit *>().size(), int(std::size(fields)));
+    QCOMPARE(dialog.findChildren<QLineEdit *>().size(), int(std::size(fields)) + 2);
 }
 
 QTEST_MAIN(TestSigningDialogs)

@@ -58,6 +58,16 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>客户地址</source>
+        <translation>Customer address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户国家代码</source>
+        <translation>Customer country code</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>制造商</source>
         <translation>Make</translation>
     </message>
@@ -80,6 +90,11 @@
         <location line="+2"/>
         <source>实验室地址</source>
         <translation>Lab address</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室国家代码</source>
+        <translation>Lab country code</translation>
     </message>
 </context>
 <context>
@@ -748,12 +763,12 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+433"/>
+        <location line="+437"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="-332"/>
+        <location line="-336"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>en</translation>
@@ -792,6 +807,11 @@
         <location line="+64"/>
         <source>没有要更正的内容</source>
         <translation>Nothing to correct</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>国家代码须为 ISO 3166-1 的两个大写字母，或留空</source>
+        <translation>A country code is two capital letters as in ISO 3166-1, or empty</translation>
     </message>
     <message>
         <location line="+28"/>
@@ -3277,24 +3297,24 @@ The program goes on without remote control.</translation>
         <location filename="../../app/signingshell.cpp" line="+32"/>
         <location line="+24"/>
         <location line="+12"/>
-        <location line="+23"/>
+        <location line="+26"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-53"/>
+        <location line="-56"/>
         <source>签发记录 (*.json)</source>
         <translation>Issue records (*.json)</translation>
     </message>
     <message>
         <location line="+7"/>
         <location line="+9"/>
-        <location line="+40"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-52"/>
         <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
         <translation>No signing key is set: choose one under Settings → Signature first.</translation>
     </message>
@@ -3314,7 +3334,7 @@ The program goes on without remote control.</translation>
         <translation>Choose the certificate to amend</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>已签发修订版 %1，替代证书 %2</source>
         <translation>Amendment %1 issued; it replaces certificate %2</translation>
     </message>

@@ -58,6 +58,16 @@
     </message>
     <message>
         <location line="+2"/>
+        <source>客户地址</source>
+        <translation>客戶地址</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>客户国家代码</source>
+        <translation>客戶國家代碼</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>制造商</source>
         <translation>製造商</translation>
     </message>
@@ -80,6 +90,11 @@
         <location line="+2"/>
         <source>实验室地址</source>
         <translation>實驗室地址</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>实验室国家代码</source>
+        <translation>實驗室國家代碼</translation>
     </message>
 </context>
 <context>
@@ -748,12 +763,12 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+433"/>
+        <location line="+437"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>證書 %1 的曲線或圖表已不在記錄旁</translation>
     </message>
     <message>
-        <location line="-332"/>
+        <location line="-336"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>zh</translation>
@@ -792,6 +807,11 @@
         <location line="+64"/>
         <source>没有要更正的内容</source>
         <translation>沒有要更正的內容</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>国家代码须为 ISO 3166-1 的两个大写字母，或留空</source>
+        <translation>國家代碼須為 ISO 3166-1 的兩個大寫字母，或留空</translation>
     </message>
     <message>
         <location line="+28"/>
@@ -3277,24 +3297,24 @@
         <location filename="../../app/signingshell.cpp" line="+32"/>
         <location line="+24"/>
         <location line="+12"/>
-        <location line="+23"/>
+        <location line="+26"/>
         <source>错误</source>
         <translation>錯誤</translation>
     </message>
     <message>
-        <location line="-53"/>
+        <location line="-56"/>
         <source>签发记录 (*.json)</source>
         <translation>簽發紀錄 (*.json)</translation>
     </message>
     <message>
         <location line="+7"/>
         <location line="+9"/>
-        <location line="+40"/>
+        <location line="+43"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-52"/>
         <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
         <translation>尚未設定簽名金鑰：請先在 設定 → 簽名 中選擇。</translation>
     </message>
@@ -3314,7 +3334,7 @@
         <translation>選擇要修訂的證書</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>已签发修订版 %1，替代证书 %2</source>
         <translation>已簽發修訂版 %1，替代證書 %2</translation>
     </message>
