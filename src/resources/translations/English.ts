@@ -3194,7 +3194,7 @@ The program goes on without remote control.</translation>
         <location filename="../../dialogs/signingsettingsdialog.ui" line="+5"/>
         <location filename="../../dialogs/signingsettingsdialog.cpp" line="+109"/>
         <source>签名</source>
-        <translation>Sign</translation>
+        <translation>Signing</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -3316,7 +3316,7 @@ The program goes on without remote control.</translation>
     <message>
         <location line="-52"/>
         <source>尚未设置签名密钥：请先在 设置 → 签名 中选择。</source>
-        <translation>No signing key is set: choose one under Settings → Signature first.</translation>
+        <translation>No signing key is set: choose one under Settings → Signing first.</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -3785,7 +3785,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     <message>
         <location line="+1"/>
         <source>签名</source>
-        <translation>Sign</translation>
+        <translation>Signing</translation>
     </message>
     <message>
         <location line="+1"/>
