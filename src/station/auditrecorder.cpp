@@ -1,5 +1,6 @@
 #include "auditrecorder.h"
 
+#include "control/auditline.h"
 #include "files/audittrail.h"
 #include "settings/certificatecounter.h"
 #include "settings/settings.h"
@@ -103,6 +104,52 @@ QString AuditRecorder::head() const
     if (folder.isEmpty())
         return QString();
     return AuditTrail(AuditTrail::filePath(folder), CertificateCounter::filePath(folder)).head();
+}
+
+bool AuditRecorder::isOn() const
+{
+    return !folderOf(m_folder).isEmpty();
+}
+
+QHash<QString, QString> AuditRecorder::issuedFiles(const QString &number, QString *problem) const
+{
+    QHash<QString, QString> files;
+    problem->clear();
+    const QString folder = folderOf(m_folder);
+    if (folder.isEmpty())
+        return files;
+    QFile log(AuditTrail::filePath(folder));
+    if (!log.open(QIODevice::ReadOnly)) {
+        *problem = tr("无法读取审计记录：%1").arg(log.errorString());
+        return files;
+    }
+    AuditCheck chain;
+    bool found = false;
+    for (int n = 1; !log.atEnd(); ++n) {
+        QByteArray line = log.readLine();
+        if (!line.endsWith('\n'))
+            break; // cut short by a crash: the next append keeps it aside
+        line.chop(1);
+        chain.feed(line, n);
+        if (!chain.ok) {
+            *problem = tr("审计记录第 %1 行未通过校验").arg(n);
+            return {};
+        }
+        AuditLine parsed;
+        QString reason;
+        if (!AuditCheck::parse(line, &parsed, &reason)
+            || (parsed.act != QLatin1String("issued") && parsed.act != QLatin1String("signed"))
+            || parsed.details.value(QLatin1String("number")).toString() != number)
+            continue;
+        found = true;
+        files.clear();
+        for (const QJsonValue &value : parsed.details.value(QLatin1String("files")).toArray())
+            files.insert(value.toObject().value(QLatin1String("path")).toString(),
+                value.toObject().value(QLatin1String("sha256")).toString());
+    }
+    if (!found)
+        *problem = tr("审计记录中没有证书 %1 的签发记录").arg(number);
+    return files;
 }
 
 QString AuditRecorder::record(const QString &act, const QJsonObject &details)

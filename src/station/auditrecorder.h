@@ -3,6 +3,7 @@
 #include "control/setpointrequest.h"
 #include "control/takenreading.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QObject>
 #include <QStringList>
@@ -47,6 +48,13 @@ public:
     void amended(const QString &number, const QString &amendment, const QStringList &changes);
     // A setting stored: the window's own state and the folders last used are left out, secrets masked.
     void settingChanged(const QString &key, const QString &old, const QString &now);
+
+    // The files of the last `issued` or `signed` line of certificate `number` (path → SHA-256), read from
+    // a trail that verifies up to there: what was issued, for the acts that build on it. Empty, with the
+    // reason, when the trail does not verify or holds no such line; empty without a reason when off.
+    QHash<QString, QString> issuedFiles(const QString &number, QString *problem) const;
+    // Whether lines are written at all (a folder is known).
+    bool isOn() const;
 
     // The last line appended failed: the reason.
     QString lastError() const { return m_error; }

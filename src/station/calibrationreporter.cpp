@@ -196,6 +196,14 @@ QString sha256Of(const QString &path)
     return QString::fromLatin1(hash.result().toHex());
 }
 
+// The one file of the set that ends in `suffix`.
+QString fileWithSuffix(const QStringList &files, const QString &suffix)
+{
+    const auto found = std::find_if(
+        files.begin(), files.end(), [&suffix](const QString &file) { return file.endsWith(suffix); });
+    return found == files.end() ? QString() : *found;
+}
+
 SaveResult journalNote(CalibrationJournal *journal, const QJsonObject &line)
 {
     QString error;
@@ -356,13 +364,13 @@ bool CalibrationReporter::settleInterrupted(
 }
 
 void CalibrationReporter::prepareIssue(
-    const IssueRecord &record, CalibrationReportContent *content, Asker *asker, const QString &replacesSha256)
+    const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
 {
-    prepareTwin(record, content, prepareSignature(record, content, asker), replacesSha256);
+    prepareTwin(record, content, prepareSignature(record, content, asker));
 }
 
 void CalibrationReporter::prepareTwin(const IssueRecord &record, CalibrationReportContent *content,
-    const std::shared_ptr<const SigningKey> &key, const QString &replacesSha256)
+    const std::shared_ptr<const SigningKey> &key)
 {
     content->twin = nullptr;
     m_twinMissing = false;
@@ -378,7 +386,7 @@ void CalibrationReporter::prepareTwin(const IssueRecord &record, CalibrationRepo
     input.pdfFileName = record.number() + QStringLiteral(".pdf");
     input.auditHead = record.auditHead;
     input.replaces = record.replaces;
-    input.replacesSha256 = replacesSha256;
+    input.replacesSha256 = record.replacesSha256;
     input.language = tr("zh", "ISO 639-1 code of the language certificates are written in");
     input.softwareName = QCoreApplication::applicationName();
     input.softwareRelease = QCoreApplication::applicationVersion();
@@ -482,19 +490,40 @@ QString CalibrationReporter::lastTwinMissing() const
     return m_twinMissing ? tr("未生成机器可读证书：未设置实验室所在的国家或地区") : QString();
 }
 
-void CalibrationReporter::recordIssue(
-    const QString &number, const QString &sha256, const QStringList &files, bool recovered) const
+void CalibrationReporter::recordIssue(const QString &number, const QString &sha256, const QStringList &files,
+    const QString &recoveredSignature) const
 {
     if (!m_audit)
         return;
     QJsonObject more;
     if (!number.isEmpty()) {
         more.insert(QStringLiteral("signature"),
-            recovered ? QStringLiteral("unknown: written before a crash") : m_lastSignature.auditText());
-        if (m_twinMissing && !recovered)
+            recoveredSignature.isEmpty() ? m_lastSignature.auditText() : recoveredSignature);
+        if (m_twinMissing)
             more.insert(QStringLiteral("twin"), QStringLiteral("none: the lab's country is not set"));
     }
     m_audit->issued(number, !number.isEmpty(), sha256, files, more);
+}
+
+bool CalibrationReporter::checkIssuedFiles(
+    const QString &number, const QStringList &files, QHash<QString, QString> *recorded, QString *error) const
+{
+    recorded->clear();
+    if (!m_audit || !m_audit->isOn())
+        return true;
+    QString problem;
+    *recorded = m_audit->issuedFiles(number, &problem);
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return false;
+    }
+    for (const QString &file : files) {
+        if (!recorded->contains(file) || sha256Of(file) != recorded->value(file)) {
+            *error = tr("证书 %1 的文件已不是签发时的文件：%2").arg(number, file);
+            return false;
+        }
+    }
+    return true;
 }
 
 QStringList CalibrationReporter::pendingJournals()
@@ -555,9 +584,15 @@ void CalibrationReporter::offerPending(Asker *asker)
             // A crash during the write: the set stands if it was named whole, else it goes.
             QStringList files;
             if (settleInterrupted(contents, &files)) {
-                // The crash may have come before the trail heard of it; a second line for it says the same.
-                recordIssue(
-                    record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files, true);
+                // The crash may have come before the trail heard of it; a second line for it says the same,
+                // with what the files themselves show, since who signed went with the crash.
+                const QString pdf = fileWithSuffix(files, QStringLiteral(".pdf"));
+                m_twinMissing = !record->number().isEmpty()
+                    && fileWithSuffix(files, QStringLiteral(".dcc.xml")).isEmpty();
+                recordIssue(record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files,
+                    fileBytes(pdf).contains("/ByteRange")
+                        ? QStringLiteral("signed: written before a crash")
+                        : QStringLiteral("unsigned: written before a crash"));
                 if (!archive(contents.issue, CalibrationJournal::chartPath(journal), files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();
@@ -599,13 +634,6 @@ std::optional<IssueRecord> CalibrationReporter::readIssued(
 
 namespace {
 
-QString fileWithSuffix(const QStringList &files, const QString &suffix)
-{
-    const auto found = std::find_if(
-        files.begin(), files.end(), [&suffix](const QString &file) { return file.endsWith(suffix); });
-    return found == files.end() ? QString() : *found;
-}
-
 // Adds `key` to the archived record of `number`, beside what it holds.
 SaveResult noteInArchive(const QString &path, const QString &key, const QJsonObject &value)
 {
@@ -638,17 +666,20 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     }
     const QString kept = QDir(issuedFolder()).filePath(number + QStringLiteral(".json"));
     const QString dcc = fileWithSuffix(files, QStringLiteral(".dcc.xml"));
+    // What gets signed must be what was issued: a PDF edited since would otherwise come out signed.
+    QHash<QString, QString> recorded;
+    QStringList signedFiles {pdf};
+    if (!dcc.isEmpty())
+        signedFiles << dcc;
+    if (!checkIssuedFiles(number, signedFiles, &recorded, error))
+        return outcome;
     CalibrationReportContent content;
     const std::shared_ptr<const SigningKey> key = prepareSignature(*record, &content, asker);
     if (!content.sign)
         return m_lastSignature;
     // The twin embeds the PDF: made anew around the signed one and signed with the same key.
     if (!dcc.isEmpty())
-        prepareTwin(*record, &content, key,
-            QJsonDocument::fromJson(fileBytes(kept))
-                .object()
-                .value(QLatin1String("replacesSha256"))
-                .toString());
+        prepareTwin(*record, &content, key);
     const SignResult signedPdf = content.sign(bytes);
     if (!signedPdf.ok()) {
         *error = signedPdf.error;
@@ -672,6 +703,8 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     if (m_audit)
         m_audit->signedLater(number, IssueRecord::hash(record->toJson()), files,
             {{QStringLiteral("signature"), m_lastSignature.auditText()},
+                {QStringLiteral("signedFrom"),
+                    QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())},
                 {QStringLiteral("twin"),
                     twin.isEmpty()  ? QStringLiteral("none")
                         : twinSaved ? QStringLiteral("signed")
@@ -704,30 +737,46 @@ QString CalibrationReporter::amend(
         *error = tr("国家代码须为 ISO 3166-1 的两个大写字母，或留空");
         return QString();
     }
+    // What the amendment takes over from the replaced certificate must be as it was issued: its curve
+    // and table, and its PDF's hash, which the new certificate names.
+    const QString oldPdf = fileWithSuffix(oldFiles, QStringLiteral(".pdf"));
+    const QString curve = fileWithSuffix(oldFiles, QStringLiteral(".txt"));
+    const QString curveCsv = fileWithSuffix(oldFiles, QStringLiteral("-curve.csv"));
+    QStringList carried;
+    for (const QString &file : {curve, curveCsv})
+        if (!file.isEmpty())
+            carried << file;
+    QHash<QString, QString> recorded;
+    if (!checkIssuedFiles(number, carried, &recorded, error))
+        return QString();
+    for (const QString &file : qAsConst(carried)) {
+        if (!QFileInfo(file).isFile()) {
+            *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
+            return QString();
+        }
+    }
+    const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
+    QPixmap chartImage;
+    if (!old->chartSha256.isEmpty()
+        && (sha256Of(chart) != old->chartSha256 || !chartImage.load(chart, "PNG"))) {
+        *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
+        return QString();
+    }
     const QString newNumber = RunRecord::takeNumber(QDate::currentDate(), error);
     if (newNumber.isEmpty())
         return QString();
     IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
     // The new certificate is anchored where the trail stands before its amendment and issue lines.
     amended.auditHead = m_audit ? m_audit->head() : QString();
+    amended.replacesSha256 = recorded.isEmpty() ? (QFileInfo(oldPdf).isFile() ? sha256Of(oldPdf) : QString())
+                                                : recorded.value(oldPdf);
     std::optional<CalibrationReportContent> content = contentOf(amended, QString());
-    // The chart and the curve as the replaced certificate had them, each checked against its record.
-    const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
-    if (!old->chartSha256.isEmpty()) {
-        if (sha256Of(chart) != old->chartSha256 || !content->certificate.chart.load(chart, "PNG")) {
-            *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
-            return QString();
-        }
-    }
-    const QString curve = fileWithSuffix(oldFiles, QStringLiteral(".txt"));
-    const QString curveCsv = fileWithSuffix(oldFiles, QStringLiteral("-curve.csv"));
-    if (!curve.isEmpty() && QFileInfo(curve).isFile())
+    content->certificate.chart = chartImage;
+    if (!curve.isEmpty())
         content->writeCurve = linkOrCopy(curve);
-    if (!curveCsv.isEmpty() && QFileInfo(curveCsv).isFile())
+    if (!curveCsv.isEmpty())
         content->writeCurveCsv = linkOrCopy(curveCsv);
-    const QString oldPdf = fileWithSuffix(oldFiles, QStringLiteral(".pdf"));
-    const QString replacesSha256 = QFileInfo(oldPdf).isFile() ? sha256Of(oldPdf) : QString();
-    prepareIssue(amended, &*content, asker, replacesSha256);
+    prepareIssue(amended, &*content, asker);
     if (!deliver(*content, true, asker)) {
         *error = tr("证书 %1 的修订版未写出").arg(number);
         return QString();
@@ -736,12 +785,8 @@ QString CalibrationReporter::amend(
     if (m_audit)
         m_audit->amended(number, newNumber, amendment.changes(*old));
     recordIssue(newNumber, IssueRecord::hash(json), m_lastFiles);
-    QJsonObject issued {
-        {QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}};
-    if (!replacesSha256.isEmpty())
-        issued.insert(
-            QStringLiteral("replacesSha256"), replacesSha256); // for a twin made again when signed later
-    if (!archive(issued, old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
+    if (!archive({{QStringLiteral("issued"), json}, {QStringLiteral("sha256"), IssueRecord::hash(json)}},
+            old->chartSha256.isEmpty() ? QString() : chart, m_lastFiles, error))
         emit journalUnreadable(QString(), *error);
     return newNumber;
 }

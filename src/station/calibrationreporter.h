@@ -119,18 +119,22 @@ private:
     // A certificate's twin: the DCC around the PDF as written, signed with `key` when there is one. Sets
     // lastTwinMissing() when a certificate gets none.
     void prepareTwin(const IssueRecord &record, CalibrationReportContent *content,
-        const std::shared_ptr<const SigningKey> &key, const QString &replacesSha256 = QString());
+        const std::shared_ptr<const SigningKey> &key);
     // Both, in the order of issue: the PDF signed first, then the twin made around it.
-    void prepareIssue(const IssueRecord &record, CalibrationReportContent *content, Asker *asker,
-        const QString &replacesSha256 = QString());
+    void prepareIssue(const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
+    // The issued files of certificate `number` as the audit trail recorded them (path → SHA-256), for
+    // an act that builds on them; `files` must all still be those. Empty when the trail is off; the
+    // reason in `error` when it does not vouch for them.
+    bool checkIssuedFiles(const QString &number, const QStringList &files, QHash<QString, QString> *recorded,
+        QString *error) const;
     // Writes into the report folder until written or `asker` gives up. True once written.
     bool deliver(const CalibrationReportContent &content, bool mayWait, Asker *asker,
         const CalibrationReportNotes &notes = {});
 
     // Records the issue of `record` (`sha256` its issue record's hash) with the files just written and
-    // what came of its signature and its twin; `recovered` after a crash, when nobody knows who signed.
-    void recordIssue(
-        const QString &number, const QString &sha256, const QStringList &files, bool recovered = false) const;
+    // what came of its signature and its twin; after a crash, `recoveredSignature` says what the PDF shows.
+    void recordIssue(const QString &number, const QString &sha256, const QStringList &files,
+        const QString &recoveredSignature = QString()) const;
 
     CurveRecorder *m_recorder;
     AuditRecorder *m_audit = nullptr;

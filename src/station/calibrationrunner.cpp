@@ -748,4 +748,7 @@ void CalibrationRunner::finish(bool aborted)
     Asker *asker = std::exchange(m_asker, nullptr);
     m_reporter->reportRun({m_record.header(), m_run->results(), m_run->outages(), end},
         m_record.journalPath(), m_record.isWhole(), asker);
+    // Acts after the run and its report are nobody's run: the trail names no operator for them.
+    if (m_audit)
+        m_audit->setOperator(QString());
 }

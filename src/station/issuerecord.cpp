@@ -72,6 +72,8 @@ QJsonObject IssueRecord::toJson() const
     // Only where there is one: the records issued before amendments existed keep their hashes.
     if (!replaces.isEmpty())
         object.insert(QStringLiteral("replaces"), replaces);
+    if (!replacesSha256.isEmpty())
+        object.insert(QStringLiteral("replacesSha256"), replacesSha256);
     return object;
 }
 
@@ -111,6 +113,7 @@ std::optional<IssueRecord> IssueRecord::fromJson(const QJsonObject &object)
     record.chartSha256 = object.value(QLatin1String("chartSha256")).toString();
     record.auditHead = object.value(QLatin1String("auditHead")).toString();
     record.replaces = object.value(QLatin1String("replaces")).toString();
+    record.replacesSha256 = object.value(QLatin1String("replacesSha256")).toString();
     return record;
 }
 

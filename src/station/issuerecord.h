@@ -36,6 +36,7 @@ struct IssueRecord
     // so a trail cut or forged after the report shows against it. Empty from a program without a trail.
     QString auditHead;
     QString replaces; // an amendment's: the number of the certificate it replaces; empty otherwise
+    QString replacesSha256; // and that certificate's PDF as the audit trail recorded it; empty if unknown
 
     QString number() const { return run.header.certificateNumber; }
     QJsonObject toJson() const;

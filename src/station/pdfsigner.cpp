@@ -185,5 +185,8 @@ SignResult signPdf(const QByteArray &pdf, const SigningKey &key, const Signature
     } catch (const PdfError &e) {
         return failure(
             PdfSigner::tr("无法签署 PDF：%1").arg(QString::fromUtf8(PdfError::ErrorMessage(e.GetError()))));
+    } catch (const std::exception &e) {
+        // A PDF read back from disk may be anything; the library's other failures end here, not the program.
+        return failure(PdfSigner::tr("无法签署 PDF：%1").arg(QString::fromUtf8(e.what())));
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <openssl/bio.h>
 #include <openssl/cms.h>
 #include <openssl/err.h>
@@ -45,6 +46,33 @@ Bio memoryBio(const QByteArray &bytes)
     return Bio(BIO_new_mem_buf(bytes.constData(), int(bytes.size())));
 }
 
+// Hands OpenSSL the password and notes that it was asked: a key it never asks for is not encrypted.
+struct PasswordUse
+{
+    const QByteArray *password;
+    bool asked = false;
+};
+
+int givePassword(char *buffer, int size, int /*rwflag*/, void *user)
+{
+    auto *use = static_cast<PasswordUse *>(user);
+    use->asked = true;
+    const int length = std::min(size, int(use->password->size()));
+    std::copy_n(use->password->constData(), length, buffer);
+    return length;
+}
+
+// A signature made outside the certificate's validity would be shown as signed and rejected by every
+// verifier.
+QString validityProblem(const X509 *certificate)
+{
+    if (X509_cmp_current_time(X509_get0_notBefore(certificate)) >= 0)
+        return SigningKey::tr("签名证书尚未生效");
+    if (X509_cmp_current_time(X509_get0_notAfter(certificate)) <= 0)
+        return SigningKey::tr("签名证书已过期");
+    return QString();
+}
+
 } // namespace
 
 void SigningKey::Free::operator()(evp_pkey_st *key) const
@@ -76,11 +104,15 @@ SigningKey SigningKey::fromPem(
     if (!readFile(keyFile, &keyBytes, error) || !readFile(certificateFile, &certificateBytes, error))
         return signing;
     ERR_clear_error();
-    // OpenSSL takes a null-terminated passphrase in place of a callback; QByteArray ends in one.
-    signing.m_key.reset(PEM_read_bio_PrivateKey(
-        memoryBio(keyBytes).get(), nullptr, nullptr, const_cast<char *>(password.constData())));
+    PasswordUse use {&password};
+    signing.m_key.reset(PEM_read_bio_PrivateKey(memoryBio(keyBytes).get(), nullptr, &givePassword, &use));
     if (!signing.m_key) {
         *error = sslError(tr("无法读取私钥，或密码不对：%1").arg(keyFile));
+        return SigningKey();
+    }
+    // The password is what stands for the signatory: a key that opens without one would sign for anyone.
+    if (!use.asked) {
+        *error = tr("私钥未加密，任何人都能用它签名：请使用有密码保护的私钥：%1").arg(keyFile);
         return SigningKey();
     }
     signing.m_certificate.reset(
@@ -91,6 +123,10 @@ SigningKey SigningKey::fromPem(
     }
     if (X509_check_private_key(signing.m_certificate.get(), signing.m_key.get()) != 1) {
         *error = sslError(tr("私钥与签名证书不匹配"));
+        return SigningKey();
+    }
+    if (const QString problem = validityProblem(signing.m_certificate.get()); !problem.isEmpty()) {
+        *error = problem;
         return SigningKey();
     }
     return signing;
@@ -121,6 +157,10 @@ SigningKey SigningKey::fromPkcs12(const QString &file, const QByteArray &passwor
     signing.m_chain.reset(chain);
     if (signing.isNull()) {
         *error = tr("PKCS#12 文件中没有私钥及其证书：%1").arg(file);
+        return SigningKey();
+    }
+    if (const QString problem = validityProblem(signing.m_certificate.get()); !problem.isEmpty()) {
+        *error = problem;
         return SigningKey();
     }
     return signing;

@@ -89,7 +89,7 @@ XmlSigner::Result failed(const QString &what)
 // The key as loaded, with its certificate; null with the reason gathered in t_errors.
 using KeyLoader = std::function<xmlSecKey *(QString *error)>;
 
-XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey)
+XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey, bool elliptic = false)
 {
     const QString failure = initialise();
     if (!failure.isEmpty())
@@ -98,13 +98,15 @@ XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey)
 
     // No network and no entity expansion: the document is ours, but the parser need not trust it.
     std::unique_ptr<xmlDoc, DocFree> doc(
-        xmlReadMemory(xml.constData(), xml.size(), "certificate.xml", nullptr, XML_PARSE_NONET));
+        // Huge: the embedded PDF is one text node, which libxml2 otherwise refuses beyond 10 MB.
+        xmlReadMemory(
+            xml.constData(), xml.size(), "certificate.xml", nullptr, XML_PARSE_NONET | XML_PARSE_HUGE));
     xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     if (root == nullptr)
         return failed(QStringLiteral("the document does not read as XML"));
 
-    xmlNode *signature = xmlSecTmplSignatureCreate(
-        doc.get(), xmlSecTransformExclC14NId, xmlSecTransformRsaSha256Id, nullptr);
+    xmlNode *signature = xmlSecTmplSignatureCreate(doc.get(), xmlSecTransformExclC14NId,
+        elliptic ? xmlSecTransformEcdsaSha256Id : xmlSecTransformRsaSha256Id, nullptr);
     if (signature == nullptr)
         return failed(QStringLiteral("no signature template"));
     xmlAddChild(root, signature);
@@ -150,34 +152,38 @@ XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signi
 {
     if (signingKey.isNull())
         return failed(QStringLiteral("no signing key"));
-    return signWith(xml, [&](QString *why) -> xmlSecKey * {
-        // The key data and the certificate list each take a reference of their own.
-        EVP_PKEY_up_ref(signingKey.openSslKey());
-        xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.openSslKey());
-        if (value == nullptr) {
-            EVP_PKEY_free(signingKey.openSslKey());
-            *why = QStringLiteral("the key is not one the XML signature takes");
-            return nullptr;
-        }
-        xmlSecKey *key = xmlSecKeyCreate();
-        if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
-            xmlSecKeyDataDestroy(value);
-            if (key != nullptr)
+    return signWith(
+        xml,
+        [&](QString *why) -> xmlSecKey * {
+            // The key data and the certificate list each take a reference of their own.
+            EVP_PKEY_up_ref(signingKey.openSslKey());
+            xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.openSslKey());
+            if (value == nullptr) {
+                EVP_PKEY_free(signingKey.openSslKey());
+                *why = QStringLiteral("the key is not one the XML signature takes");
+                return nullptr;
+            }
+            xmlSecKey *key = xmlSecKeyCreate();
+            if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
+                xmlSecKeyDataDestroy(value);
+                if (key != nullptr)
+                    xmlSecKeyDestroy(key);
+                *why = QStringLiteral("the key does not load");
+                return nullptr;
+            }
+            xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
+            X509 *certificate = X509_dup(signingKey.openSslCertificate());
+            if (x509 == nullptr || certificate == nullptr
+                || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
+                X509_free(certificate);
                 xmlSecKeyDestroy(key);
-            *why = QStringLiteral("the key does not load");
-            return nullptr;
-        }
-        xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
-        X509 *certificate = X509_dup(signingKey.openSslCertificate());
-        if (x509 == nullptr || certificate == nullptr
-            || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
-            X509_free(certificate);
-            xmlSecKeyDestroy(key);
-            *why = QStringLiteral("the certificate does not load");
-            return nullptr;
-        }
-        return key;
-    });
+                *why = QStringLiteral("the certificate does not load");
+                return nullptr;
+            }
+            return key;
+        },
+        // The PDF's CMS signs with either; the XML signature names its algorithm.
+        EVP_PKEY_base_id(signingKey.openSslKey()) == EVP_PKEY_EC);
 }
 
 XmlSigner::Result XmlSigner::sign(

@@ -82,6 +82,13 @@ void TestPdfSigner::initTestCase()
             QStringLiteral("-passout"), QStringLiteral("pass:") + QString::fromLatin1(kPassword)},
         &code);
     QVERIFY2(code == 0, qPrintable(exported));
+    // The same key without its password: it would sign for whoever sits at the station.
+    run(openssl,
+        {QStringLiteral("pkey"), QStringLiteral("-in"), path("key.pem"), QStringLiteral("-passin"),
+            QStringLiteral("pass:") + QString::fromLatin1(kPassword), QStringLiteral("-out"),
+            path("plain.pem")},
+        &code);
+    QCOMPARE(code, 0);
     // A second key that belongs to no certificate here.
     run(openssl,
         {QStringLiteral("genpkey"), QStringLiteral("-algorithm"), QStringLiteral("RSA"),
@@ -183,6 +190,8 @@ void TestPdfSigner::keyIsRefused_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("certificate");
     QTest::addColumn<QByteArray>("password");
+    QTest::newRow("key without a password") << "plain.pem"
+                                            << "cert.pem" << QByteArray("anything");
     QTest::newRow("wrong password") << "key.pem"
                                     << "cert.pem" << QByteArray("guess");
     QTest::newRow("no password") << "key.pem"
