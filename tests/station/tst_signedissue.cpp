@@ -1,13 +1,19 @@
+#include "control/auditline.h"
 #include "control/calibrationjournal.h"
+#include "files/audittrail.h"
+#include "files/auditverification.h"
 #include "recording/curverecorder.h"
 #include "settings/labsettings.h"
 #include "settings/settings.h"
 #include "settings/signingsettings.h"
+#include "station/auditrecorder.h"
 #include "station/calibrationreporter.h"
 #include "station/certificateamendment.h"
 #include "station/unattendedasker.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QJsonArray>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -67,6 +73,75 @@ QString run(const QString &program, const QStringList &arguments, int *exitCode 
                     : QStringLiteral("(%1 did not finish)").arg(program);
 }
 
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString sha256Of(const QString &path)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Sha256).toHex());
+}
+
+// The report file beside `report` (any of its set) with `suffix`.
+QString sibling(const QString &report, const QString &suffix)
+{
+    return report.left(report.lastIndexOf(QLatin1Char('.'))) + suffix;
+}
+
+// The lines of the trail in `folder` as they read back; one that does not parse stays empty.
+QList<AuditLine> linesOf(const QString &folder)
+{
+    QList<AuditLine> lines;
+    for (const QByteArray &bytes : bytesOf(AuditTrail::filePath(folder)).split('\n')) {
+        if (bytes.isEmpty())
+            continue;
+        AuditLine line;
+        QString reason;
+        AuditCheck::parse(bytes, &line, &reason);
+        lines << line;
+    }
+    return lines;
+}
+
+// Each file an audit line names, with the SHA-256 it recorded.
+QHash<QString, QString> hashesIn(const AuditLine &line)
+{
+    QHash<QString, QString> hashes;
+    for (const QJsonValue &file : line.details.value(QLatin1String("files")).toArray())
+        hashes.insert(file[QLatin1String("path")].toString(), file[QLatin1String("sha256")].toString());
+    return hashes;
+}
+
+// What the DCC `xml` holds in its element `name` (the first one).
+QByteArray element(const QByteArray &xml, const QByteArray &name)
+{
+    const QByteArray open = "<dcc:" + name + '>';
+    const int start = xml.indexOf(open);
+    const int end = xml.indexOf("</dcc:" + name + '>', start);
+    return start < 0 || end < 0 ? QByteArray() : xml.mid(start + open.size(), end - start - open.size());
+}
+
+// One digit of `bytes` at `at` made another, as a forger's edit would.
+void changeDigit(QByteArray *bytes, int at)
+{
+    const char digit = bytes->at(at);
+    (*bytes)[at] = char(digit == '9' || digit == 'f' ? digit - 1 : digit + 1);
+}
+
+void storeLab(const QString &country)
+{
+    LabSettings {QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), country}
+        .store(appSettings);
+}
+
 CalibrationJournal::Contents endedRun(const QString &number)
 {
     CalibrationJournal::Contents ended;
@@ -85,6 +160,10 @@ CalibrationJournal::Contents endedRun(const QString &number)
     first.stable = true;
     first.stableAtMs = 60000;
     first.readings = {35.2};
+    // A dwell and an ambient: the step is evaluated, so both the PDF and the DCC show its values.
+    for (const double celsius : {34.99, 35.0, 35.01})
+        first.dwell.add(celsius);
+    first.ambientC = 23;
     ended.results = {first};
     ended.end = CalibrationJournal::End::Finished;
     return ended;
@@ -109,11 +188,17 @@ private slots:
     void issue();
     void unsignedCertificateIsSignedLater();
     void amendmentReplacesTheCertificate();
+    void tamperedRecordIsCaught_data();
+    void tamperedRecordIsCaught();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     // Issues `number` into a folder of its own with the own key configured, as `asker` answers.
     QString issueInto(const QString &number, ScriptedAsker *asker, CalibrationReporter *reporter);
+    // A data folder of its own, for the issue records and the audit trail one test checks together.
+    QString freshData(const QString &name);
+    // xmlsec1's verdict on the DCC `dcc` with the own certificate trusted: its output, its exit code.
+    QString verifyDcc(const QString &dcc, int *exitCode) const;
 
     QTemporaryDir m_dir;
     QString m_pdfsig;
@@ -124,8 +209,9 @@ void TestSignedIssue::initTestCase()
     QVERIFY(m_dir.isValid());
     const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
     m_pdfsig = QStandardPaths::findExecutable(QStringLiteral("pdfsig"));
-    if (openssl.isEmpty() || m_pdfsig.isEmpty())
-        QSKIP("openssl and pdfsig are needed (scripts/setup.sh installs them)");
+    if (openssl.isEmpty() || m_pdfsig.isEmpty() || !QFileInfo(QStringLiteral(XMLLINT_PATH)).isExecutable()
+        || !QFileInfo(QStringLiteral(XMLSEC1_PATH)).isExecutable())
+        QSKIP("openssl, pdfsig, xmllint and xmlsec1 are needed (scripts/setup.sh installs them)");
     for (const auto &[name, person] : {std::pair {QStringLiteral("own"), kSignatory},
              std::pair {QStringLiteral("other"), QStringLiteral("赵 他人")}}) {
         int code = -1;
@@ -139,11 +225,26 @@ void TestSignedIssue::initTestCase()
             &code);
         QVERIFY2(code == 0, qPrintable(made));
     }
-    QVERIFY(QDir().mkpath(path("data")));
+    QVERIFY(QDir().mkpath(path("data")) && QDir().mkpath(path("trail")));
     appSettings.dataDir = path("data");
-    LabSettings {
-        QStringLiteral("Test Lab"), QStringLiteral("Lab Road 1"), QStringLiteral("TL"), QStringLiteral("CN")}
-        .store(appSettings);
+    // The amendments' numbers come from a counter of the test's own.
+    appSettings.userDataDir = path("data");
+    storeLab(QStringLiteral("CN"));
+}
+
+QString TestSignedIssue::freshData(const QString &name)
+{
+    appSettings.dataDir = path(name + QStringLiteral("-data"));
+    QDir().mkpath(appSettings.dataDir);
+    return appSettings.dataDir;
+}
+
+QString TestSignedIssue::verifyDcc(const QString &dcc, int *exitCode) const
+{
+    return run(QStringLiteral(XMLSEC1_PATH),
+        {QStringLiteral("--verify"), QStringLiteral("--trusted-pem"), path(QStringLiteral("own-cert.pem")),
+            dcc},
+        exitCode);
 }
 
 void TestSignedIssue::issue_data()
@@ -158,23 +259,28 @@ void TestSignedIssue::issue_data()
     QTest::addColumn<Answers>("answers");
     QTest::addColumn<IssueSignature::State>("state");
     QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("country"); // the lab's; a certificate's DCC needs it
 
-    QTest::newRow("consented: signed")
-        << "own" << true << "TL-20261210-001" << Answers {reviewed} << IssueSignature::State::Signed << 1;
+    const QString cn = QStringLiteral("CN");
+    QTest::newRow("consented: signed") << "own" << true << "TL-20261210-001" << Answers {reviewed}
+                                       << IssueSignature::State::Signed << 1 << cn;
     QTest::newRow("a wrong password is asked again")
         << "own" << true << "TL-20261210-002" << Answers {wrongPassword, reviewed}
-        << IssueSignature::State::Signed << 2;
+        << IssueSignature::State::Signed << 2 << cn;
     QTest::newRow("declined: unsigned") << "own" << true << "TL-20261210-003" << Answers {std::nullopt}
-                                        << IssueSignature::State::Declined << 1;
+                                        << IssueSignature::State::Declined << 1 << cn;
     QTest::newRow("another person's key cannot sign")
         << "other" << true << "TL-20261210-004" << Answers {reviewed, std::nullopt}
-        << IssueSignature::State::Declined << 2;
+        << IssueSignature::State::Declined << 2 << cn;
     QTest::newRow("unattended: never asked") << "own" << false << "TL-20261210-005" << Answers {reviewed}
-                                             << IssueSignature::State::Unattended << 0;
+                                             << IssueSignature::State::Unattended << 0 << cn;
     QTest::newRow("no key: never asked")
-        << "" << true << "TL-20261210-006" << Answers {reviewed} << IssueSignature::State::NoKey << 0;
+        << "" << true << "TL-20261210-006" << Answers {reviewed} << IssueSignature::State::NoKey << 0 << cn;
     QTest::newRow("a test report is not signed")
-        << "own" << true << "" << Answers {reviewed} << IssueSignature::State::NotCertificate << 0;
+        << "own" << true << "" << Answers {reviewed} << IssueSignature::State::NotCertificate << 0 << cn;
+    QTest::newRow("a lab without a country: signed, without a DCC")
+        << "own" << true << "TL-20261210-007" << Answers {reviewed} << IssueSignature::State::Signed << 1
+        << QString();
 }
 
 void TestSignedIssue::issue()
@@ -184,7 +290,10 @@ void TestSignedIssue::issue()
     QFETCH(QString, number);
     QFETCH(Answers, answers);
     QFETCH(int, questions);
+    QFETCH(QString, country);
 
+    storeLab(country);
+    const auto labBack = qScopeGuard([] { storeLab(QStringLiteral("CN")); });
     SigningSettings signing;
     if (!key.isEmpty()) {
         signing.kind = SigningSettings::Kind::Pem;
@@ -200,6 +309,10 @@ void TestSignedIssue::issue()
 
     CurveRecorder recorder;
     CalibrationReporter reporter(&recorder);
+    // Every row's issue line in one trail: each record carries the head its own line follows.
+    AuditRecorder audit(path(QStringLiteral("trail")));
+    reporter.setAudit(&audit);
+    const QString head = audit.head();
     ScriptedAsker asker(attended);
     asker.answers = answers;
     reporter.reportRun(endedRun(number), QString(), false, &asker);
@@ -224,6 +337,44 @@ void TestSignedIssue::issue()
     } else {
         QVERIFY2(verdict.contains(QLatin1String("does not contain any signatures")), qPrintable(verdict));
     }
+
+    // The twin: a certificate's, where the lab has a country, around the PDF as written and signed with it.
+    const QString dcc = sibling(pdf, QStringLiteral(".dcc.xml"));
+    const bool twin = !number.isEmpty() && !country.isEmpty();
+    QCOMPARE(QFileInfo::exists(dcc), twin);
+    QCOMPARE(reporter.lastTwinMissing().isEmpty(), number.isEmpty() || twin);
+    if (twin) {
+        int code = -1;
+        const QString valid = run(QStringLiteral(XMLLINT_PATH),
+            {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
+                QStringLiteral(DCC_SCHEMA_DIR "/dcc_3_2_0.xsd"), dcc},
+            &code);
+        QVERIFY2(code == 0 && valid.contains(QLatin1String("validates")), qPrintable(valid));
+        const QByteArray xml = bytesOf(dcc);
+        QCOMPARE(QByteArray::fromBase64(element(xml, "dataBase64")), bytesOf(pdf));
+        QVERIFY(xml.contains(head.toLatin1()));
+        const QString checked = verifyDcc(dcc, &code);
+        if (reporter.lastSignature().isSigned())
+            QVERIFY2(code == 0 && checked.contains(QLatin1String("OK")), qPrintable(checked));
+        else
+            QVERIFY(!xml.contains("http://www.w3.org/2000/09/xmldsig#"));
+    }
+
+    // Its issue line follows the head the record carries, with each file's hash as it is now.
+    const QList<AuditLine> lines = linesOf(path(QStringLiteral("trail")));
+    QVERIFY(!lines.isEmpty());
+    const AuditLine &line = lines.last();
+    QCOMPARE(line.act, QStringLiteral("issued"));
+    QCOMPARE(QString::fromLatin1(line.prev), head);
+    QCOMPARE(line.details.value(QLatin1String("number")).toString(), number);
+    const QHash<QString, QString> hashes = hashesIn(line);
+    QCOMPARE(hashes.value(pdf), sha256Of(pdf));
+    QCOMPARE(hashes.value(dcc), twin ? sha256Of(dcc) : QString());
+    const QString signature = line.details.value(QLatin1String("signature")).toString();
+    QCOMPARE(signature, number.isEmpty() ? QString() : reporter.lastSignature().auditText());
+    QCOMPARE(signature.startsWith(QLatin1String("signed: ")), reporter.lastSignature().isSigned());
+    QCOMPARE(line.details.value(QLatin1String("twin")).toString(),
+        number.isEmpty() || twin ? QString() : QStringLiteral("none: the lab's country is not set"));
 }
 
 QString TestSignedIssue::issueInto(const QString &number, ScriptedAsker *asker, CalibrationReporter *reporter)
@@ -249,8 +400,11 @@ QString TestSignedIssue::issueInto(const QString &number, ScriptedAsker *asker, 
 
 void TestSignedIssue::unsignedCertificateIsSignedLater()
 {
+    const QString data = freshData(QStringLiteral("later"));
     CurveRecorder recorder;
     CalibrationReporter reporter(&recorder);
+    AuditRecorder audit(data);
+    reporter.setAudit(&audit);
     ScriptedAsker declining(true);
     const QString number = QStringLiteral("TL-20261210-010");
     QCOMPARE(issueInto(number, &declining, &reporter), QString());
@@ -273,6 +427,28 @@ void TestSignedIssue::unsignedCertificateIsSignedLater()
     // The certificate as issued is still there, byte for byte, ahead of the signature.
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith(issued));
+    // Its DCC made anew around the signed PDF and signed too, and the trail told of both files' new hashes.
+    const QString dcc = sibling(pdf, QStringLiteral(".dcc.xml"));
+    QCOMPARE(QByteArray::fromBase64(element(bytesOf(dcc), "dataBase64")), bytesOf(pdf));
+    int code = -1;
+    const QString checked = verifyDcc(dcc, &code);
+    QVERIFY2(code == 0 && checked.contains(QLatin1String("OK")), qPrintable(checked));
+    const QList<AuditLine> lines = linesOf(data);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.first().act, QStringLiteral("issued"));
+    QCOMPARE(lines.last().act, QStringLiteral("signed"));
+    QCOMPARE(lines.last().details.value(QLatin1String("number")).toString(), number);
+    QCOMPARE(lines.last().details.value(QLatin1String("signature")).toString(), later.auditText());
+    QCOMPARE(lines.last().details.value(QLatin1String("twin")).toString(), QStringLiteral("signed"));
+    const QHash<QString, QString> hashes = hashesIn(lines.last());
+    QCOMPARE(hashes.value(pdf), sha256Of(pdf));
+    QCOMPARE(hashes.value(dcc), sha256Of(dcc));
+    QVERIFY(hashesIn(lines.first()).value(pdf) != sha256Of(pdf));
+    const AuditVerification::Result verified
+        = AuditVerification::check(AuditTrail::filePath(data), CalibrationReporter::issuedFolder());
+    QVERIFY2(verified.outcome == AuditVerification::Result::Outcome::Verified,
+        qPrintable(verified.problems.join(QLatin1Char('\n')) + verified.reason));
+    QCOMPARE(verified.reports, 1);
     // Once is enough.
     QVERIFY(!reporter.signLater(number, &signing, &error).isSigned());
     QVERIFY(error.contains(number));
@@ -280,8 +456,11 @@ void TestSignedIssue::unsignedCertificateIsSignedLater()
 
 void TestSignedIssue::amendmentReplacesTheCertificate()
 {
+    const QString data = freshData(QStringLiteral("amended"));
     CurveRecorder recorder;
     CalibrationReporter reporter(&recorder);
+    AuditRecorder audit(data);
+    reporter.setAudit(&audit);
     ScriptedAsker declining(true);
     const QString number = QStringLiteral("TL-20261210-020");
     QCOMPARE(issueInto(number, &declining, &reporter), QString());
@@ -289,6 +468,7 @@ void TestSignedIssue::amendmentReplacesTheCertificate()
     QString error;
     const std::optional<IssueRecord> old = CalibrationReporter::readIssued(number, &files, &error);
     QVERIFY2(old, qPrintable(error));
+    const QString oldPdfSha256 = sha256Of(files.filter(QStringLiteral(".pdf")).value(0));
 
     CertificateAmendment amendment = CertificateAmendment::of(*old);
     // Nothing changed, nothing issued.
@@ -322,6 +502,102 @@ void TestSignedIssue::amendmentReplacesTheCertificate()
     QVERIFY2(shown.contains(QLatin1String("Customer GmbH")), qPrintable(shown));
     const QString verdict = run(m_pdfsig, {QStringLiteral("-nocert"), pdf});
     QVERIFY2(verdict.contains(QLatin1String("Signature is Valid.")), qPrintable(verdict));
+
+    // The DCC names the certificate it replaces and that one's PDF by its hash.
+    const QByteArray previous
+        = element(bytesOf(files.filter(QStringLiteral(".dcc.xml")).value(0)), "previousReport");
+    QVERIFY2(previous.contains("<dcc:referralID>" + number.toLatin1() + "</dcc:referralID>"),
+        previous.constData());
+    QVERIFY2(
+        previous.contains("<dcc:value>" + oldPdfSha256.toLatin1() + "</dcc:value>"), previous.constData());
+
+    // The change is told before the new certificate's issue, whose record carries the head before both.
+    const QList<AuditLine> lines = linesOf(data);
+    QCOMPARE(lines.size(), 3);
+    const QJsonObject change = lines.at(1).details;
+    QCOMPARE(lines.at(1).act, QStringLiteral("amended"));
+    QCOMPARE(change.value(QLatin1String("number")).toString(), number);
+    QCOMPARE(change.value(QLatin1String("amendment")).toString(), amended);
+    QCOMPARE(change.value(QLatin1String("changes")).toArray(),
+        QJsonArray::fromStringList(amendment.changes(*old)));
+    QCOMPARE(lines.at(2).act, QStringLiteral("issued"));
+    QCOMPARE(lines.at(2).details.value(QLatin1String("number")).toString(), amended);
+    QCOMPARE(record->auditHead, QString::fromLatin1(lines.at(1).prev));
+    const AuditVerification::Result verified
+        = AuditVerification::check(AuditTrail::filePath(data), CalibrationReporter::issuedFolder());
+    QVERIFY2(verified.outcome == AuditVerification::Result::Outcome::Verified,
+        qPrintable(verified.problems.join(QLatin1Char('\n')) + verified.reason));
+    QCOMPARE(verified.reports, 2);
+}
+
+void TestSignedIssue::tamperedRecordIsCaught_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("edited"); // the file's suffix, or the trail's name
+
+    QTest::newRow("a digit in the PDF") << "TL-20261210-031" << QStringLiteral(".pdf");
+    QTest::newRow("a digit in the DCC") << "TL-20261210-032" << QStringLiteral(".dcc.xml");
+    QTest::newRow("a digit in the issue line") << "TL-20261210-033" << QStringLiteral("audit.log");
+}
+
+// One number changed after a signed issue: the tool a tester runs on that file says so, and the audit
+// check names the file, or the line.
+void TestSignedIssue::tamperedRecordIsCaught()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, edited);
+    const QString data = freshData(number);
+    CurveRecorder recorder;
+    CalibrationReporter reporter(&recorder);
+    AuditRecorder audit(data);
+    reporter.setAudit(&audit);
+    ScriptedAsker signing(true);
+    signing.answers = {Asker::SignatureConsent {SignatureLook::Meaning::Approved, kPassword}};
+    QCOMPARE(issueInto(number, &signing, &reporter), QString());
+    QVERIFY(reporter.lastSignature().isSigned());
+    QStringList files;
+    QString error;
+    QVERIFY2(CalibrationReporter::readIssued(number, &files, &error), qPrintable(error));
+    const QString pdf = files.filter(QStringLiteral(".pdf")).value(0);
+    const QString trail = AuditTrail::filePath(data);
+    const QString target = edited == QLatin1String("audit.log") ? trail : files.filter(edited).value(0);
+    QCOMPARE(AuditVerification::check(trail, CalibrationReporter::issuedFolder()).outcome,
+        AuditVerification::Result::Outcome::Verified);
+    QByteArray bytes = bytesOf(target);
+    int at = -1;
+    if (edited == QLatin1String(".pdf")) {
+        // The page's values are glyph codes in a deflated stream: one byte of the first page's, which
+        // holds the results, inside the signed range.
+        at = bytes.indexOf("stream\n", bytes.indexOf("/Contents")) + 100;
+    } else if (edited == QLatin1String(".dcc.xml")) {
+        // The mean reading, 35.200 made 35.300.
+        at = bytes.indexOf(">35.2") + 4;
+    } else {
+        // The PDF's hash as the issue line recorded it, as if to cover an edited PDF.
+        at = bytes.indexOf(sha256Of(pdf).toLatin1()) + 10;
+    }
+    QVERIFY(at > 10);
+    changeDigit(&bytes, at);
+    QVERIFY(writeBytes(target, bytes));
+
+    const AuditVerification::Result verified
+        = AuditVerification::check(trail, CalibrationReporter::issuedFolder());
+    if (edited == QLatin1String("audit.log")) {
+        QCOMPARE(verified.outcome, AuditVerification::Result::Outcome::BadLine);
+        QCOMPARE(verified.badLine, bytes.left(at).count('\n') + 1);
+        return;
+    }
+    QCOMPARE(verified.outcome, AuditVerification::Result::Outcome::BadReports);
+    QCOMPARE(verified.problems.size(), 1);
+    QVERIFY2(verified.problems.first().contains(target), qPrintable(verified.problems.first()));
+    if (edited == QLatin1String(".pdf")) {
+        const QString verdict = run(m_pdfsig, {QStringLiteral("-nocert"), pdf});
+        QVERIFY2(verdict.contains(QLatin1String("Digest Mismatch")), qPrintable(verdict));
+    } else {
+        int code = -1;
+        const QString checked = verifyDcc(target, &code);
+        QVERIFY2(code != 0 && checked.contains(QLatin1String("FAIL")), qPrintable(checked));
+    }
 }
 
 QTEST_MAIN(TestSignedIssue)
