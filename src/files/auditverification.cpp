@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 
 namespace {
 
@@ -124,13 +125,23 @@ AuditVerification::Result AuditVerification::check(const QString &log, const QSt
     if (reports.isEmpty())
         return result;
     QDirIterator records(reports, {QStringLiteral("*.json")}, QDir::Files, QDirIterator::Subdirectories);
+    QSet<QString> kept;
     while (records.hasNext()) {
         const QString path = records.next();
         ++result.reports;
+        kept.insert(QFileInfo(path).completeBaseName());
         const QString problem = checkRecord(path, heads, issues, reports);
         if (!problem.isEmpty())
             result.problems << problem;
     }
+    // A certificate removed with its record leaves only its line: the trail names what should be there.
+    for (auto issue = issues.cbegin(); issue != issues.cend(); ++issue)
+        if (!issue.key().isEmpty() && !kept.contains(issue.key()))
+            result.problems << QStringLiteral(
+                "report %1: issued at line %2, but its issue record is not in %3")
+                                   .arg(issue.key())
+                                   .arg(issue->index)
+                                   .arg(reports);
     if (!result.problems.isEmpty())
         result.outcome = Result::Outcome::BadReports;
     return result;

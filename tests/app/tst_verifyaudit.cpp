@@ -19,6 +19,7 @@ enum class Tamper {
     CutTail,
     RecomputeChain,
     AlterReport,
+    RemoveRecord,
     TearLastLine,
     DeleteTrail
 };
@@ -96,6 +97,8 @@ void TestVerifyAudit::commandTellsWhatDoesNotVerify_data()
     QTest::newRow("chain made anew, with its report")
         << int(Tamper::RecomputeChain) << true << 5 << "is not in the trail before line 3";
     QTest::newRow("report file altered") << int(Tamper::AlterReport) << true << 5 << "is not the file issued";
+    QTest::newRow("issue record removed")
+        << int(Tamper::RemoveRecord) << true << 5 << "its issue record is not in";
 }
 
 void TestVerifyAudit::commandTellsWhatDoesNotVerify()
@@ -164,6 +167,9 @@ void TestVerifyAudit::commandTellsWhatDoesNotVerify()
         break;
     case Tamper::AlterReport:
         QVERIFY(writeAll(report, "%PDF-1.4 the certificate, altered"));
+        break;
+    case Tamper::RemoveRecord:
+        QVERIFY(QFile::remove(issued + QStringLiteral("/C-1.json")));
         break;
     case Tamper::TearLastLine:
         bytes.chop(9);

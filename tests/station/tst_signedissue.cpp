@@ -419,6 +419,17 @@ void TestSignedIssue::unsignedCertificateIsSignedLater()
     ScriptedAsker signing(true);
     signing.answers = {Asker::SignatureConsent {SignatureLook::Meaning::Approved, kPassword}};
     QString error;
+    // An unsigned PDF edited after issue is never signed: nobody is even asked.
+    QByteArray edited = issued;
+    edited[edited.size() / 2] = char(edited.at(edited.size() / 2) ^ 1);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(edited) == edited.size());
+    file.close();
+    QVERIFY(!reporter.signLater(number, &signing, &error).isSigned());
+    QVERIFY2(error.contains(pdf), qPrintable(error));
+    QVERIFY(signing.numbers.isEmpty());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(issued) == issued.size());
+    file.close();
+    error.clear();
     const IssueSignature later = reporter.signLater(number, &signing, &error);
     QVERIFY2(later.isSigned(), qPrintable(error));
     QCOMPARE(signing.numbers, QStringList {number});
@@ -440,6 +451,8 @@ void TestSignedIssue::unsignedCertificateIsSignedLater()
     QCOMPARE(lines.last().details.value(QLatin1String("number")).toString(), number);
     QCOMPARE(lines.last().details.value(QLatin1String("signature")).toString(), later.auditText());
     QCOMPARE(lines.last().details.value(QLatin1String("twin")).toString(), QStringLiteral("signed"));
+    QCOMPARE(lines.last().details.value(QLatin1String("signedFrom")).toString(),
+        hashesIn(lines.first()).value(pdf));
     const QHash<QString, QString> hashes = hashesIn(lines.last());
     QCOMPARE(hashes.value(pdf), sha256Of(pdf));
     QCOMPARE(hashes.value(dcc), sha256Of(dcc));

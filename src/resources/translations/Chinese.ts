@@ -98,6 +98,24 @@
     </message>
 </context>
 <context>
+    <name>AuditRecorder</name>
+    <message>
+        <location filename="../../station/auditrecorder.cpp" line="+123"/>
+        <source>无法读取审计记录：%1</source>
+        <translation>无法读取审计记录：%1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>审计记录第 %1 行未通过校验</source>
+        <translation>审计记录第 %1 行未通过校验</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>审计记录中没有证书 %1 的签发记录</source>
+        <translation>审计记录中没有证书 %1 的签发记录</translation>
+    </message>
+</context>
+<context>
     <name>AuditTrail</name>
     <message>
         <location filename="../../files/audittrail.cpp" line="+26"/>
@@ -757,18 +775,19 @@
         <translation>未保存（程序在校准中退出）</translation>
     </message>
     <message>
-        <location line="+109"/>
+        <location line="+117"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>证书编号 %1 已用于另一份证书</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+437"/>
+        <location line="+465"/>
+        <location line="+8"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="-336"/>
+        <location line="-372"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>zh</translation>
@@ -784,17 +803,22 @@
         <translation>未生成机器可读证书：未设置实验室所在的国家或地区</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+32"/>
+        <source>证书 %1 的文件已不是签发时的文件：%2</source>
+        <translation>证书 %1 的文件已不是签发时的文件：%2</translation>
+    </message>
+    <message>
+        <location line="+59"/>
         <source>证书的签发记录已损坏</source>
         <translation>证书的签发记录已损坏</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+47"/>
         <source>证书 %1 的签发记录已损坏</source>
         <translation>证书 %1 的签发记录已损坏</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+31"/>
         <source>证书 %1 的 PDF 文件不在原处：%2</source>
         <translation>证书 %1 的 PDF 文件不在原处：%2</translation>
     </message>
@@ -804,7 +828,7 @@
         <translation>证书 %1 已经签名</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+69"/>
         <source>没有要更正的内容</source>
         <translation>没有要更正的内容</translation>
     </message>
@@ -814,7 +838,7 @@
         <translation>国家代码须为 ISO 3166-1 的两个大写字母，或留空</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+44"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>证书 %1 的修订版未写出</translation>
     </message>
@@ -2685,6 +2709,7 @@
     </message>
     <message>
         <location line="+6"/>
+        <location line="+3"/>
         <source>无法签署 PDF：%1</source>
         <translation>无法签署 PDF：%1</translation>
     </message>
@@ -3143,9 +3168,24 @@
 <context>
     <name>SigningKey</name>
     <message>
-        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <location filename="../../station/signingkey.cpp" line="+70"/>
+        <source>签名证书尚未生效</source>
+        <translation>签名证书尚未生效</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书已过期</source>
+        <translation>签名证书已过期</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>无法读取私钥，或密码不对：%1</source>
         <translation>无法读取私钥，或密码不对：%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>私钥未加密，任何人都能用它签名：请使用有密码保护的私钥：%1</source>
+        <translation>私钥未加密，任何人都能用它签名：请使用有密码保护的私钥：%1</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -3158,7 +3198,7 @@
         <translation>私钥与签名证书不匹配</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+20"/>
         <source>不是 PKCS#12 文件：%1</source>
         <translation>不是 PKCS#12 文件：%1</translation>
     </message>
@@ -3173,7 +3213,7 @@
         <translation>PKCS#12 文件中没有私钥及其证书：%1</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>没有签名密钥</source>
         <translation>没有签名密钥</translation>
     </message>

@@ -98,6 +98,24 @@
     </message>
 </context>
 <context>
+    <name>AuditRecorder</name>
+    <message>
+        <location filename="../../station/auditrecorder.cpp" line="+123"/>
+        <source>无法读取审计记录：%1</source>
+        <translation>The audit trail cannot be read: %1</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>审计记录第 %1 行未通过校验</source>
+        <translation>Line %1 of the audit trail does not verify</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>审计记录中没有证书 %1 的签发记录</source>
+        <translation>The audit trail has no issue line for certificate %1</translation>
+    </message>
+</context>
+<context>
     <name>AuditTrail</name>
     <message>
         <location filename="../../files/audittrail.cpp" line="+26"/>
@@ -757,18 +775,19 @@
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+109"/>
+        <location line="+117"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>Certificate number %1 was already issued with other content</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+437"/>
+        <location line="+465"/>
+        <location line="+8"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="-336"/>
+        <location line="-372"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>en</translation>
@@ -784,17 +803,22 @@
         <translation>No machine-readable certificate: the lab&apos;s country is not set</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+32"/>
+        <source>证书 %1 的文件已不是签发时的文件：%2</source>
+        <translation>A file of certificate %1 is no longer the file issued: %2</translation>
+    </message>
+    <message>
+        <location line="+59"/>
         <source>证书的签发记录已损坏</source>
         <translation>The certificate&apos;s issue record is damaged</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+47"/>
         <source>证书 %1 的签发记录已损坏</source>
         <translation>The issue record of certificate %1 is damaged</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+31"/>
         <source>证书 %1 的 PDF 文件不在原处：%2</source>
         <translation>The PDF of certificate %1 is no longer where it was written: %2</translation>
     </message>
@@ -804,7 +828,7 @@
         <translation>Certificate %1 is signed already</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+69"/>
         <source>没有要更正的内容</source>
         <translation>Nothing to correct</translation>
     </message>
@@ -814,7 +838,7 @@
         <translation>A country code is two capital letters as in ISO 3166-1, or empty</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+44"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>The amended certificate replacing %1 was not written</translation>
     </message>
@@ -2685,6 +2709,7 @@ If the program stops unexpectedly, the results of the finished steps are lost.</
     </message>
     <message>
         <location line="+6"/>
+        <location line="+3"/>
         <source>无法签署 PDF：%1</source>
         <translation>The PDF cannot be signed: %1</translation>
     </message>
@@ -3143,9 +3168,24 @@ The program goes on without remote control.</translation>
 <context>
     <name>SigningKey</name>
     <message>
-        <location filename="../../station/signingkey.cpp" line="+83"/>
+        <location filename="../../station/signingkey.cpp" line="+70"/>
+        <source>签名证书尚未生效</source>
+        <translation>The signing certificate is not valid yet</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>签名证书已过期</source>
+        <translation>The signing certificate has expired</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>无法读取私钥，或密码不对：%1</source>
         <translation>The key cannot be read, or the password is wrong: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>私钥未加密，任何人都能用它签名：请使用有密码保护的私钥：%1</source>
+        <translation>The private key is not encrypted, so anyone could sign with it: use a key protected by a password: %1</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -3158,7 +3198,7 @@ The program goes on without remote control.</translation>
         <translation>The key does not belong to the signing certificate</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+20"/>
         <source>不是 PKCS#12 文件：%1</source>
         <translation>Not a PKCS#12 file: %1</translation>
     </message>
@@ -3173,7 +3213,7 @@ The program goes on without remote control.</translation>
         <translation>The PKCS#12 file holds no key with its certificate: %1</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>没有签名密钥</source>
         <translation>No signing key</translation>
     </message>
