@@ -16,6 +16,7 @@
 #include <QXmlStreamWriter>
 
 #include <iostream>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -394,6 +395,12 @@ SaveResult Settings::saveMerged(bool onlyIfChanged)
         values.insert(it.key(), it.value());
     m_changed.clear();
     m_defaulted.clear();
+    const QHash<QString, QString> from = std::exchange(m_changedFrom, {});
+    QStringList keys = from.keys();
+    keys.sort();
+    for (const QString &key : qAsConst(keys))
+        if (from.value(key) != merged.value(key))
+            emit valueChanged(key, from.value(key), merged.value(key));
     return SaveResult::success();
 }
 
@@ -414,5 +421,6 @@ void Settings::setValue(const QString &key, const QString &text)
     values.insert(key, text);
     m_changed.insert(key);
     m_defaulted.remove(key);
-    emit valueChanged(key, old, text);
+    if (!m_changedFrom.contains(key))
+        m_changedFrom.insert(key, old);
 }

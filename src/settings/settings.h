@@ -44,7 +44,8 @@ public:
     QString filePath() const;
 
 signals:
-    // setValue() changed `key` from `old` (empty when it had none) to `now`: for the audit trail.
+    // A save put `key`'s value `now` on disk, changed by setValue() from `old` (empty when it had none)
+    // since the save before: for the audit trail, which must not tell of a change the file never got.
     void valueChanged(const QString &key, const QString &old, const QString &now);
 
 public:
@@ -93,6 +94,7 @@ private:
     QHash<QString, QString> values;
     // Keys this instance set since its last save: theirs to write over what the file holds.
     QSet<QString> m_changed;
+    QHash<QString, QString> m_changedFrom; // each key setValue() changed since the last save: its value then
     // Keys applyDefaults() filled in: written only where the file has no usable value of its own.
     QSet<QString> m_defaulted;
     // Set when an unreadable config.xml could not be moved aside: saving would destroy it.

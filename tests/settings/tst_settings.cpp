@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -175,6 +176,7 @@ private slots:
     void fileHoldingAPasswordIsTheUsersAlone();
     void saveWritesThroughLinksAndRefusesOtherFiles_data();
     void saveWritesThroughLinksAndRefusesOtherFiles();
+    void changeIsToldOnceTheFileHoldsIt();
     void languageChangeReachesFileAtProgramExit();
     void interruptedSaveLeavesPreviousFileIntact();
     void profileNamesAreSafeFolderNames_data();
@@ -662,6 +664,36 @@ void TestSettings::saveWritesThroughLinksAndRefusesOtherFiles()
         QCOMPARE(parsed.entries.value(QStringLiteral("ChartLineCache")), QStringLiteral("7"));
         QCOMPARE(parsed.entries.value(QStringLiteral("Language")), QStringLiteral("English"));
     }
+}
+
+// The audit trail hears of a change once it is on disk, from the value saved before to the one saved
+// now: a save that fails tells nothing, and a value changed back tells nothing either.
+void TestSettings::changeIsToldOnceTheFileHoldsIt()
+{
+    Settings settings;
+    settings.load();
+    settings.applyDefaults();
+    QVERIFY(settings.save());
+    const QString language = settings.value(settings.languageKey, QString());
+    QSignalSpy told(&settings, &Settings::valueChanged);
+    settings.setValue(QStringLiteral("LabName"), QStringLiteral("First Lab"));
+    settings.setValue(QStringLiteral("LabName"), QStringLiteral("Second Lab"));
+    settings.setValue(settings.languageKey, QStringLiteral("English") + language);
+    settings.setValue(settings.languageKey, language);
+    QVERIFY(QFile::remove(path()));
+    QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    {
+        StderrCapture quiet;
+        QVERIFY(!settings.save());
+    }
+    QCOMPARE(told.count(), 0);
+    QVERIFY(QFile::remove(path()));
+    QVERIFY(settings.save());
+    QCOMPARE(told.count(), 1);
+    QCOMPARE(
+        told.first(), (QVariantList {QStringLiteral("LabName"), QString(), QStringLiteral("Second Lab")}));
+    QVERIFY(settings.save());
+    QCOMPARE(told.count(), 1);
 }
 
 void TestSettings::languageChangeReachesFileAtProgramExit()
