@@ -1,5 +1,6 @@
 #include "samplerecord.h"
 #include "station/dccwriter.h"
+#include "station/signingkey.h"
 #include "station/xmlsigner.h"
 
 #include <QTemporaryDir>
@@ -15,6 +16,8 @@ private slots:
     void initTestCase();
     void signedCertificateVerifiesAndValidates();
     void pkcs12KeySignsAsItsPemFilesDo();
+    void keyOpenedForThePdfSignsTheTwin_data();
+    void keyOpenedForThePdfSignsTheTwin();
     void editAfterSigningIsCaught_data();
     void editAfterSigningIsCaught();
     void wrongPasswordOrMissingKeyIsReported_data();
@@ -111,6 +114,47 @@ void TestXmlSigner::pkcs12KeySignsAsItsPemFilesDo()
     const QString path = save(result.xml, QStringLiteral("pkcs12.dcc.xml"));
     QVERIFY(!path.isEmpty());
     QVERIFY2(verify(path, &output) == 0, output.constData());
+}
+
+// The key the signatory opened for the PDF signs the DCC too, whatever its kind: an elliptic-curve key
+// must not sign the PDF and then fail the set's write at the DCC.
+void TestXmlSigner::keyOpenedForThePdfSignsTheTwin_data()
+{
+    QTest::addColumn<QStringList>("newKey");
+    QTest::newRow("RSA") << QStringList {QStringLiteral("rsa:2048")};
+    QTest::newRow("EC P-256") << QStringList {
+        QStringLiteral("ec"), QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:P-256")};
+}
+
+void TestXmlSigner::keyOpenedForThePdfSignsTheTwin()
+{
+    QFETCH(QStringList, newKey);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).left(2);
+    const QString key = m_dir.filePath(tag + QStringLiteral("-opened-key.pem"));
+    const QString certificate = m_dir.filePath(tag + QStringLiteral("-opened-cert.pem"));
+    QByteArray output;
+    QVERIFY2(
+        runTool(QStringLiteral("openssl"),
+            QStringList {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey")} + newKey
+                + QStringList {QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate,
+                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                    QStringLiteral("/CN=Test Signatory"), QStringLiteral("-passout"),
+                    QStringLiteral("pass:secret")},
+            &output)
+            == 0,
+        output.constData());
+    QString error;
+    const SigningKey opened = SigningKey::fromPem(key, certificate, "secret", &error);
+    QVERIFY2(!opened.isNull(), qPrintable(error));
+    DccWriter::Input input;
+    input.record = sampleRecord();
+    const XmlSigner::Result result = XmlSigner::sign(DccWriter::write(input, &error), opened);
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    const QString path = save(result.xml, tag + QStringLiteral("-opened.dcc.xml"));
+    QVERIFY2(runTool(QStringLiteral(XMLSEC1_PATH),
+                 {QStringLiteral("--verify"), QStringLiteral("--trusted-pem"), certificate, path}, &output)
+            == 0,
+        output.constData());
 }
 
 void TestXmlSigner::editAfterSigningIsCaught_data()
