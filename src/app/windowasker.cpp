@@ -119,14 +119,15 @@ std::optional<LabSettings> WindowAsker::nameLab(const LabSettings &stored)
         boxParent(), tr("实验室"), tr("实验室地址："), QLineEdit::Normal, lab.address, &ok);
     if (!ok)
         return std::nullopt;
-    QString prefix;
-    while (!LabSettings::isValidPrefix(prefix)) {
+    // The stored prefix is offered, as every other field is, when the details are edited later.
+    QString prefix = lab.prefix;
+    do {
         prefix = QInputDialog::getText(boxParent(), tr("实验室"),
             tr("证书编号前缀（1 到 12 个字母或数字）："), QLineEdit::Normal, prefix, &ok)
                      .trimmed();
         if (!ok)
             return std::nullopt;
-    }
+    } while (!LabSettings::isValidPrefix(prefix));
     lab.prefix = prefix;
     // Empty, or two capitals as the machine-readable certificate's schema takes them.
     QString country = lab.country;
