@@ -23,7 +23,13 @@ CalibrationStatus::CalibrationStatus(
     connect(runner, &CalibrationRunner::progressShown, this, &CalibrationStatus::refresh);
     connect(runner, &CalibrationRunner::note, this, &CalibrationStatus::showNote);
     connect(runner, &CalibrationRunner::runStarted, this, [this] { m_note.clear(); });
-    connect(runner, &CalibrationRunner::runEnded, this, [this](bool aborted) { m_aborted = aborted; });
+    connect(runner, &CalibrationRunner::runEnded, this, [this](bool aborted) {
+        m_aborted = aborted;
+        // The report is issued next, perhaps behind the signatory's box: the run's last phase is over.
+        if (m_label)
+            m_label->setForms(aborted ? tr("校准已中止，正在写出报告…") : tr("校准已完成，正在写出报告…"),
+                {tr("正在写出报告…")});
+    });
     connect(reporter, &CalibrationReporter::reported, this,
         [this, reporter](CalibrationReporter::Fate fate, const QString &file, bool fromJournal) {
             reported(fate, file, fromJournal, reporter->lastTwinMissing());

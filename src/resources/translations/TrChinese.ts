@@ -1526,7 +1526,22 @@
 <context>
     <name>CalibrationStatus</name>
     <message>
-        <location filename="../../app/calibrationstatus.cpp" line="+37"/>
+        <location filename="../../app/calibrationstatus.cpp" line="+30"/>
+        <source>校准已中止，正在写出报告…</source>
+        <translation>校正已中止，正在寫出報告…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>校准已完成，正在写出报告…</source>
+        <translation>校正已完成，正在寫出報告…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>正在写出报告…</source>
+        <translation>正在寫出報告…</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>设置成功</source>
         <translation>設定成功</translation>
     </message>
@@ -3091,7 +3106,7 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../../settings/settings.cpp" line="+177"/>
+        <location filename="../../settings/settings.cpp" line="+178"/>
         <source>Not a settings file</source>
         <translation>不是設定檔</translation>
     </message>
@@ -3567,7 +3582,7 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+51"/>
+        <location line="+52"/>
         <location line="+23"/>
         <location line="+8"/>
         <location line="+12"/>
@@ -3578,20 +3593,20 @@
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-200"/>
+        <location line="-201"/>
         <source>选择校准报告文件夹</source>
         <translation>選擇校正報告資料夾</translation>
     </message>
     <message>
         <location line="+8"/>
         <location line="+4"/>
-        <location line="+5"/>
+        <location line="+6"/>
         <location line="+10"/>
         <source>实验室</source>
         <translation>實驗室</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-20"/>
         <source>实验室名称（印在证书上）：</source>
         <translation>實驗室名稱（印在證書上）：</translation>
     </message>
@@ -3601,7 +3616,7 @@
         <translation>實驗室地址：</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>证书编号前缀（1 到 12 个字母或数字）：</source>
         <translation>證書編號前綴（1 到 12 個字母或數字）：</translation>
     </message>
