@@ -1,6 +1,7 @@
 #include "auditverification.h"
 
 #include "control/auditline.h"
+#include "files/filehash.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,15 +14,6 @@
 #include <QSet>
 
 namespace {
-
-QString sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QString();
-    return QString::fromLatin1(hash.result().toHex());
-}
 
 // An issue line, where it stands in the chain.
 struct Issue
@@ -69,7 +61,7 @@ QString checkRecord(const QString &path, const QHash<QString, int> &heads,
         if (!QFileInfo(found).isFile())
             return QStringLiteral("report %1: %2 is missing")
                 .arg(number, entry.value(QLatin1String("path")).toString());
-        if (sha256Of(found) != entry.value(QLatin1String("sha256")).toString())
+        if (fileSha256(found) != entry.value(QLatin1String("sha256")).toString())
             return QStringLiteral("report %1: %2 is not the file issued").arg(number, found);
     }
     return QString();

@@ -2,6 +2,7 @@
 
 #include "control/auditline.h"
 #include "files/audittrail.h"
+#include "files/filehash.h"
 #include "settings/certificatecounter.h"
 #include "settings/settings.h"
 
@@ -69,15 +70,6 @@ const char *runActName(AuditRecorder::RunAct act)
 QString text(double value)
 {
     return QLocale::c().toString(value, 'g', 12);
-}
-
-QString sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QString();
-    return QString::fromLatin1(hash.result().toHex());
 }
 
 } // namespace
@@ -201,7 +193,7 @@ QJsonArray hashedFiles(const QStringList &files)
     QJsonArray hashed;
     for (const QString &file : files)
         hashed.append(
-            QJsonObject {{QStringLiteral("path"), file}, {QStringLiteral("sha256"), sha256Of(file)}});
+            QJsonObject {{QStringLiteral("path"), file}, {QStringLiteral("sha256"), fileSha256(file)}});
     return hashed;
 }
 

@@ -1,5 +1,6 @@
 #include "calibrationcertificate.h"
 
+#include "control/ambientrange.h"
 #include "control/calibrationreport.h"
 #include "control/certificatecompleteness.h"
 
@@ -198,19 +199,10 @@ QString givenText(double value, const QString &unit)
 // Only what the thermometer measured is stated as measured; the operator's value says it was typed.
 QString ambientText(const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
-    double low = qInf();
-    double high = -qInf();
-    bool stated = false;
-    for (const CalibrationStepResult &r : results) {
-        if (!r.stable)
-            continue;
-        if (r.dwell.ambientCount() > 0) {
-            low = std::min(low, r.dwell.ambientMean());
-            high = std::max(high, r.dwell.ambientMean());
-        } else if (std::isfinite(r.ambientC)) {
-            stated = true;
-        }
-    }
+    const AmbientRange ambient = AmbientRange::of(results);
+    const double low = ambient.low;
+    const double high = ambient.high;
+    const bool stated = ambient.stated;
     QStringList parts;
     if (std::isfinite(low)) {
         parts << CalibrationCertificate::tr("环境温度 %1 ℃ 至 %2 ℃（各步保持期间）")

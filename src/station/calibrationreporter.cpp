@@ -3,6 +3,7 @@
 #include "control/calibrationreport.h"
 #include "files/atomicsave.h"
 #include "files/exclusivecommit.h"
+#include "files/filehash.h"
 #include "recording/curverecorder.h"
 #include "recording/samplestore.h"
 #include "recording/writefilethread.h"
@@ -187,15 +188,6 @@ std::function<SaveResult(const QString &)> linkOrCopy(const QString &from)
     };
 }
 
-QString sha256Of(const QString &path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return QString();
-    return QString::fromLatin1(hash.result().toHex());
-}
-
 // The one file of the set that ends in `suffix`.
 QString fileWithSuffix(const QStringList &files, const QString &suffix)
 {
@@ -231,7 +223,7 @@ std::optional<CalibrationReportContent> CalibrationReporter::contentOf(
     input.replaces = record.replaces;
     if (!journal.isEmpty() && !record.chartSha256.isEmpty()) {
         const QString chart = CalibrationJournal::chartPath(journal);
-        if (sha256Of(chart) != record.chartSha256 || !input.chart.load(chart, "PNG"))
+        if (fileSha256(chart) != record.chartSha256 || !input.chart.load(chart, "PNG"))
             return std::nullopt;
     }
     if (!journal.isEmpty() && record.curveFiles) {
@@ -260,7 +252,7 @@ bool CalibrationReporter::issue(CalibrationJournal *journal, IssueRecord *record
         const QString chartFile = CalibrationJournal::chartPath(path);
         const SaveResult saved
             = saveAtomically(chartFile, [&chart](QIODevice *file) { return chart.save(file, "PNG"); });
-        record->chartSha256 = saved ? sha256Of(chartFile) : QString();
+        record->chartSha256 = saved ? fileSha256(chartFile) : QString();
     }
     const QJsonObject json = record->toJson();
     return journal->appendObject(
@@ -518,7 +510,7 @@ bool CalibrationReporter::checkIssuedFiles(
         return false;
     }
     for (const QString &file : files) {
-        if (!recorded->contains(file) || sha256Of(file) != recorded->value(file)) {
+        if (!recorded->contains(file) || fileSha256(file) != recorded->value(file)) {
             *error = tr("证书 %1 的文件已不是签发时的文件：%2").arg(number, file);
             return false;
         }
@@ -758,7 +750,7 @@ QString CalibrationReporter::amend(
     const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
     QPixmap chartImage;
     if (!old->chartSha256.isEmpty()
-        && (sha256Of(chart) != old->chartSha256 || !chartImage.load(chart, "PNG"))) {
+        && (fileSha256(chart) != old->chartSha256 || !chartImage.load(chart, "PNG"))) {
         *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
         return QString();
     }
@@ -768,8 +760,9 @@ QString CalibrationReporter::amend(
     IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
     // The new certificate is anchored where the trail stands before its amendment and issue lines.
     amended.auditHead = m_audit ? m_audit->head() : QString();
-    amended.replacesSha256 = recorded.isEmpty() ? (QFileInfo(oldPdf).isFile() ? sha256Of(oldPdf) : QString())
-                                                : recorded.value(oldPdf);
+    amended.replacesSha256 = recorded.isEmpty()
+        ? (QFileInfo(oldPdf).isFile() ? fileSha256(oldPdf) : QString())
+        : recorded.value(oldPdf);
     std::optional<CalibrationReportContent> content = contentOf(amended, QString());
     content->certificate.chart = chartImage;
     if (!curve.isEmpty())

@@ -1,5 +1,6 @@
 #include "dccwriter.h"
 
+#include "control/ambientrange.h"
 #include "control/stepevaluation.h"
 #include "station/dccxml.h"
 
@@ -239,19 +240,10 @@ void writeEquipment(DccXml &w, const CalibrationJournal::Header &header)
 // where none was measured, said to be stated.
 void writeAmbient(DccXml &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
-    double low = qInf();
-    double high = -qInf();
-    bool stated = false;
-    for (const CalibrationStepResult &r : results) {
-        if (!r.stable)
-            continue;
-        if (r.dwell.ambientCount() > 0) {
-            low = std::min(low, r.dwell.ambientMean());
-            high = std::max(high, r.dwell.ambientMean());
-        } else if (std::isfinite(r.ambientC)) {
-            stated = true;
-        }
-    }
+    const AmbientRange ambient = AmbientRange::of(results);
+    const double low = ambient.low;
+    const double high = ambient.high;
+    const bool stated = ambient.stated;
     if (!std::isfinite(low) && !stated)
         return;
     w.start(QStringLiteral("influenceConditions"));
