@@ -165,7 +165,9 @@ void TestDccWriter::carriesNumberReplacedCertificateAuditHeadAndPdf()
 {
     DccWriter::Input input;
     input.record = sampleRecord();
-    input.pdf = QByteArray("%PDF-1.7\n\x00\xff binary", 20);
+    // A NUL and a high byte inside: the document carries bytes, not text.
+    static const char kPdf[] = "%PDF-1.7\n\x00\xff binary";
+    input.pdf = QByteArray(kPdf, int(sizeof kPdf) - 1);
     input.auditHead = QStringLiteral("5f").repeated(32);
     input.replaces = QStringLiteral("OST-20261201-003");
     const QByteArray xml = write(input);
