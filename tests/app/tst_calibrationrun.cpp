@@ -118,8 +118,10 @@ void TestCalibrationRun::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication();
-    // Settings of the runs here stay with this suite.
+    // Settings of the runs here stay with this suite, and so do the certificate counter and the audit
+    // trail: a trail kept from an earlier run would hold that run's acts too.
     appSettings.configDir = m_dir.filePath(QStringLiteral("config"));
+    appSettings.userDataDir = m_dir.filePath(QStringLiteral("user-data"));
     appSettings.load();
 }
 
