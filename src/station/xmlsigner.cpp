@@ -2,9 +2,6 @@
 
 #include "station/signingkey.h"
 
-#include <QFile>
-
-#include <functional>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <memory>
@@ -67,17 +64,6 @@ struct ContextFree
     void operator()(xmlSecDSigCtx *context) const { xmlSecDSigCtxDestroy(context); }
 };
 
-bool readFile(const QString &path, QByteArray *out, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    *out = file.readAll();
-    return true;
-}
-
 XmlSigner::Result failed(const QString &what)
 {
     XmlSigner::Result result;
@@ -86,10 +72,38 @@ XmlSigner::Result failed(const QString &what)
     return result;
 }
 
-// The key as loaded, with its certificate; null with the reason gathered in t_errors.
-using KeyLoader = std::function<xmlSecKey *(QString *error)>;
+// The opened key as the library takes it, with its certificate; null with the reason in *why.
+xmlSecKey *keyOf(const SigningKey &signingKey, QString *why)
+{
+    // The key data and the certificate list each take a reference of their own.
+    EVP_PKEY_up_ref(signingKey.openSslKey());
+    xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.openSslKey());
+    if (value == nullptr) {
+        EVP_PKEY_free(signingKey.openSslKey());
+        *why = QStringLiteral("the key is not one the XML signature takes");
+        return nullptr;
+    }
+    xmlSecKey *key = xmlSecKeyCreate();
+    if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
+        xmlSecKeyDataDestroy(value);
+        if (key != nullptr)
+            xmlSecKeyDestroy(key);
+        *why = QStringLiteral("the key does not load");
+        return nullptr;
+    }
+    xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
+    X509 *certificate = X509_dup(signingKey.openSslCertificate());
+    if (x509 == nullptr || certificate == nullptr
+        || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
+        X509_free(certificate);
+        xmlSecKeyDestroy(key);
+        *why = QStringLiteral("the certificate does not load");
+        return nullptr;
+    }
+    return key;
+}
 
-XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey, bool elliptic = false)
+XmlSigner::Result signWith(const QByteArray &xml, const SigningKey &signingKey)
 {
     const QString failure = initialise();
     if (!failure.isEmpty())
@@ -105,6 +119,8 @@ XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey, bool
     if (root == nullptr)
         return failed(QStringLiteral("the document does not read as XML"));
 
+    // The PDF's CMS signs with either kind of key; the XML signature names its algorithm.
+    const bool elliptic = EVP_PKEY_base_id(signingKey.openSslKey()) == EVP_PKEY_EC;
     xmlNode *signature = xmlSecTmplSignatureCreate(doc.get(), xmlSecTransformExclC14NId,
         elliptic ? xmlSecTransformEcdsaSha256Id : xmlSecTransformRsaSha256Id, nullptr);
     if (signature == nullptr)
@@ -124,7 +140,7 @@ XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey, bool
     if (!context)
         return failed(QStringLiteral("no signing context"));
     QString error;
-    context->signKey = loadKey(&error); // the context frees it
+    context->signKey = keyOf(signingKey, &error); // the context frees it
     if (context->signKey == nullptr)
         return failed(error);
     if (xmlSecDSigCtxSign(context.get(), signature) < 0)
@@ -141,90 +157,11 @@ XmlSigner::Result signWith(const QByteArray &xml, const KeyLoader &loadKey, bool
     return result;
 }
 
-const xmlSecByte *bytes(const QByteArray &data)
-{
-    return reinterpret_cast<const xmlSecByte *>(data.constData());
-}
-
 } // namespace
 
 XmlSigner::Result XmlSigner::sign(const QByteArray &xml, const SigningKey &signingKey)
 {
     if (signingKey.isNull())
         return failed(QStringLiteral("no signing key"));
-    return signWith(
-        xml,
-        [&](QString *why) -> xmlSecKey * {
-            // The key data and the certificate list each take a reference of their own.
-            EVP_PKEY_up_ref(signingKey.openSslKey());
-            xmlSecKeyData *value = xmlSecOpenSSLEvpKeyAdopt(signingKey.openSslKey());
-            if (value == nullptr) {
-                EVP_PKEY_free(signingKey.openSslKey());
-                *why = QStringLiteral("the key is not one the XML signature takes");
-                return nullptr;
-            }
-            xmlSecKey *key = xmlSecKeyCreate();
-            if (key == nullptr || xmlSecKeySetValue(key, value) < 0) {
-                xmlSecKeyDataDestroy(value);
-                if (key != nullptr)
-                    xmlSecKeyDestroy(key);
-                *why = QStringLiteral("the key does not load");
-                return nullptr;
-            }
-            xmlSecKeyData *x509 = xmlSecKeyEnsureData(key, xmlSecOpenSSLKeyDataX509Id);
-            X509 *certificate = X509_dup(signingKey.openSslCertificate());
-            if (x509 == nullptr || certificate == nullptr
-                || xmlSecOpenSSLKeyDataX509AdoptCert(x509, certificate) < 0) {
-                X509_free(certificate);
-                xmlSecKeyDestroy(key);
-                *why = QStringLiteral("the certificate does not load");
-                return nullptr;
-            }
-            return key;
-        },
-        // The PDF's CMS signs with either; the XML signature names its algorithm.
-        EVP_PKEY_base_id(signingKey.openSslKey()) == EVP_PKEY_EC);
-}
-
-XmlSigner::Result XmlSigner::sign(
-    const QByteArray &xml, const QString &keyPath, const QString &certificatePath, const QByteArray &password)
-{
-    QByteArray keyPem;
-    QByteArray certificatePem;
-    QString error;
-    if (!readFile(keyPath, &keyPem, &error) || !readFile(certificatePath, &certificatePem, &error))
-        return failed(error);
-    return signWith(xml, [&](QString *why) -> xmlSecKey * {
-        // Never a null password (a null QByteArray's data is ""): OpenSSL would ask for one on the terminal.
-        xmlSecKey *key = xmlSecCryptoAppKeyLoadMemory(bytes(keyPem), static_cast<xmlSecSize>(keyPem.size()),
-            xmlSecKeyDataFormatPem, password.constData(), nullptr, nullptr);
-        if (key == nullptr) {
-            *why = QStringLiteral("the key does not load (wrong password?)");
-            return nullptr;
-        }
-        if (xmlSecCryptoAppKeyCertLoadMemory(key, bytes(certificatePem),
-                static_cast<xmlSecSize>(certificatePem.size()), xmlSecKeyDataFormatPem)
-            < 0) {
-            xmlSecKeyDestroy(key);
-            *why = QStringLiteral("the certificate does not load");
-            return nullptr;
-        }
-        return key;
-    });
-}
-
-XmlSigner::Result XmlSigner::signPkcs12(
-    const QByteArray &xml, const QString &path, const QByteArray &password)
-{
-    QByteArray bundle;
-    QString error;
-    if (!readFile(path, &bundle, &error))
-        return failed(error);
-    return signWith(xml, [&](QString *why) -> xmlSecKey * {
-        xmlSecKey *key = xmlSecCryptoAppPkcs12LoadMemory(
-            bytes(bundle), static_cast<xmlSecSize>(bundle.size()), password.constData(), nullptr, nullptr);
-        if (key == nullptr)
-            *why = QStringLiteral("the PKCS#12 file does not load (wrong password?)");
-        return key;
-    });
+    return signWith(xml, signingKey);
 }

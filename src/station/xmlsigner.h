@@ -4,10 +4,10 @@
 #include <QString>
 
 // Signs an XML document, the machine-readable certificate, with the lab's key: an enveloped XML-DSig
-// signature (exclusive C14N, RSA-SHA256, SHA-256 digest over the whole document) appended to the root,
-// carrying the signing certificate, as `xmlsec1 --verify --trusted-pem CERT` checks it. The only file that
-// includes libxmlsec1, whose API changes between its major versions. Any thread; the library is set up
-// once, on first use, and stays for the process.
+// signature (exclusive C14N, RSA-SHA256 or ECDSA-SHA256 by the key's kind, SHA-256 digest over the whole
+// document) appended to the root, carrying the signing certificate, as `xmlsec1 --verify --trusted-pem CERT`
+// checks it. The only file that includes libxmlsec1, whose API changes between its major versions. Any
+// thread; the library is set up once, on first use, and stays for the process.
 class SigningKey;
 
 namespace XmlSigner {
@@ -23,11 +23,5 @@ struct Result
 // With a key already opened for the PDF's signature: the same key signs the DCC, and its password was
 // forgotten when it opened.
 Result sign(const QByteArray &xml, const SigningKey &key);
-// `keyPath` holds the PEM private key (encrypted with `password`, or not), `certificatePath` its PEM
-// certificate; both may be the same file. The password is used and forgotten.
-Result sign(const QByteArray &xml, const QString &keyPath, const QString &certificatePath,
-    const QByteArray &password);
-// The same with the key and its certificate from a PKCS#12 file.
-Result signPkcs12(const QByteArray &xml, const QString &path, const QByteArray &password);
 
 } // namespace XmlSigner
