@@ -24,9 +24,6 @@ void TestSigningSettings::storedKeyReadsBack_data()
     QTest::addColumn<QString>("pkcs12File");
     QTest::addColumn<bool>("configured");
 
-    QTest::newRow("none") << SigningSettings::Kind::None << "/k.pem"
-                          << "/c.pem"
-                          << "" << false;
     QTest::newRow("PEM key and certificate") << SigningSettings::Kind::Pem << "/keys/张.pem"
                                              << "/keys/张-cert.pem"
                                              << "" << true;
@@ -36,9 +33,6 @@ void TestSigningSettings::storedKeyReadsBack_data()
     QTest::newRow("PKCS#12") << SigningSettings::Kind::Pkcs12 << ""
                              << ""
                              << "/keys/sign.p12" << true;
-    QTest::newRow("PKCS#12 without a file") << SigningSettings::Kind::Pkcs12 << "/k.pem"
-                                            << "/c.pem"
-                                            << "" << false;
 }
 
 void TestSigningSettings::storedKeyReadsBack()
