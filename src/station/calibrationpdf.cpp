@@ -121,6 +121,9 @@ public:
     int run()
     {
         m_bodyFont.setPointSizeF(9);
+        // No ligatures: a reader copying a number or the audit head from the page must get its letters,
+        // not an "ff" glyph that stands for two of them.
+        m_bodyFont.setStyleStrategy(QFont::PreferNoShaping);
         m_smallFont = m_bodyFont;
         m_smallFont.setPointSizeF(8);
         m_titleFont = m_bodyFont;
