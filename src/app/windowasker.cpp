@@ -291,10 +291,11 @@ Asker::ReportChoice WindowAsker::reportNotWritten(
     return ReportChoice::Elsewhere;
 }
 
-std::optional<Asker::SignatureConsent> WindowAsker::confirmSignature(
-    const QString &number, const QString &signatory, const QString &keyName, const QString &refusal)
+std::optional<Asker::SignatureConsent> WindowAsker::confirmSignature(const QString &number,
+    const QString &signatory, const QString &keyName, const QString &refusal, SignatureMoment moment)
 {
-    SignConfirmDialog dialog(number, signatory, keyName, refusal, m_window);
+    SignConfirmDialog dialog(
+        number, signatory, keyName, refusal, moment == SignatureMoment::AtIssue, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     SignatureConsent consent;

@@ -44,7 +44,7 @@ public:
     ReportChoice reportNotWritten(
         QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait) override;
     std::optional<SignatureConsent> confirmSignature(const QString &number, const QString &signatory,
-        const QString &keyName, const QString &refusal) override;
+        const QString &keyName, const QString &refusal, SignatureMoment moment) override;
     bool writePendingReports(int count) override;
     void settingsNotSaved(const QString &message) override;
 

@@ -14,9 +14,10 @@ constexpr int kReviewedRow = 1;
 } // namespace
 
 SignConfirmDialog::SignConfirmDialog(const QString &number, const QString &signatory, const QString &keyName,
-    const QString &refusal, QWidget *parent)
+    const QString &refusal, bool atIssue, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::SignConfirmDialog)
+    , m_atIssue(atIssue)
 {
     ui->setupUi(this);
     ui->labelNumberValue->setText(number);
@@ -70,5 +71,5 @@ void SignConfirmDialog::retranslate()
     ui->comboBoxMeaning->setItemText(kApprovedRow, tr("批准"));
     ui->comboBoxMeaning->setItemText(kReviewedRow, tr("审核"));
     m_sign->setText(tr("签名"));
-    m_unsigned->setText(tr("不签名签发"));
+    m_unsigned->setText(m_atIssue ? tr("不签名签发") : tr("取消"));
 }

@@ -28,6 +28,9 @@ public:
         SignatureLook::Meaning meaning = SignatureLook::Meaning::Approved;
         QByteArray password; // the caller forgets it once the key is open
     };
+    // When a signature is asked for: as the certificate is issued (declining issues it unsigned), or
+    // later for one already issued (declining leaves it as it is).
+    enum class SignatureMoment { AtIssue, Later };
 
     virtual ~Asker() = default;
 
@@ -68,11 +71,11 @@ public:
     virtual ReportChoice reportNotWritten(
         QString *folder, const SaveResult &result, const QString &failedFile, bool mayWait)
         = 0;
-    // A certificate about to be written while a signing key is configured: `signatory` (the run's) signs
-    // it with the key `keyName` names, or nothing, to issue it unsigned. `refusal`, when not empty, says
-    // why the last answer signed nothing (a wrong password, another person's key).
-    virtual std::optional<SignatureConsent> confirmSignature(
-        const QString &number, const QString &signatory, const QString &keyName, const QString &refusal)
+    // A certificate to sign while a signing key is configured: `signatory` (the run's) signs it with the
+    // key `keyName` names, or nothing, to leave it unsigned. `refusal`, when not empty, says why the last
+    // answer signed nothing (a wrong password, another person's key).
+    virtual std::optional<SignatureConsent> confirmSignature(const QString &number, const QString &signatory,
+        const QString &keyName, const QString &refusal, SignatureMoment moment)
         = 0;
     // Runs that ended without a report, by a crash or a 稍后, have journals: write their reports now?
     virtual bool writePendingReports(int count) = 0;

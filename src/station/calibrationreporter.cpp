@@ -358,7 +358,7 @@ bool CalibrationReporter::settleInterrupted(
 void CalibrationReporter::prepareIssue(
     const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
 {
-    prepareTwin(record, content, prepareSignature(record, content, asker));
+    prepareTwin(record, content, prepareSignature(record, content, asker, Asker::SignatureMoment::AtIssue));
 }
 
 void CalibrationReporter::prepareTwin(const IssueRecord &record, CalibrationReportContent *content,
@@ -395,7 +395,7 @@ void CalibrationReporter::prepareTwin(const IssueRecord &record, CalibrationRepo
 }
 
 std::shared_ptr<const SigningKey> CalibrationReporter::prepareSignature(
-    const IssueRecord &record, CalibrationReportContent *content, Asker *asker)
+    const IssueRecord &record, CalibrationReportContent *content, Asker *asker, Asker::SignatureMoment moment)
 {
     m_lastSignature = IssueSignature {};
     content->sign = nullptr;
@@ -416,7 +416,7 @@ std::shared_ptr<const SigningKey> CalibrationReporter::prepareSignature(
     QString refusal;
     for (;;) {
         std::optional<Asker::SignatureConsent> consent
-            = asker->confirmSignature(record.number(), signatory, keyName, refusal);
+            = asker->confirmSignature(record.number(), signatory, keyName, refusal, moment);
         if (!consent) {
             m_lastSignature.state = IssueSignature::State::Declined;
             return nullptr;
@@ -666,7 +666,8 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     if (!checkIssuedFiles(number, signedFiles, &recorded, error))
         return outcome;
     CalibrationReportContent content;
-    const std::shared_ptr<const SigningKey> key = prepareSignature(*record, &content, asker);
+    const std::shared_ptr<const SigningKey> key
+        = prepareSignature(*record, &content, asker, Asker::SignatureMoment::Later);
     if (!content.sign)
         return m_lastSignature;
     // The twin embeds the PDF: made anew around the signed one and signed with the same key.

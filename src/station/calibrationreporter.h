@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/calibrationjournal.h"
+#include "station/asker.h"
 #include "station/calibrationreportfiles.h"
 #include "station/certificateamendment.h"
 #include "station/issuerecord.h"
@@ -11,7 +12,6 @@
 
 #include <memory>
 
-class Asker;
 class AuditRecorder;
 class CurveRecorder;
 class SigningKey;
@@ -114,8 +114,8 @@ private:
     // certificate until the key opens for them or they decline; sets `content`'s signing step when it
     // does. What came of it is lastSignature().
     // The key, opened, when it signs; null otherwise.
-    std::shared_ptr<const SigningKey> prepareSignature(
-        const IssueRecord &record, CalibrationReportContent *content, Asker *asker);
+    std::shared_ptr<const SigningKey> prepareSignature(const IssueRecord &record,
+        CalibrationReportContent *content, Asker *asker, Asker::SignatureMoment moment);
     // A certificate's twin: the DCC around the PDF as written, signed with `key` when there is one. Sets
     // lastTwinMissing() when a certificate gets none.
     void prepareTwin(const IssueRecord &record, CalibrationReportContent *content,

@@ -37,7 +37,7 @@ public:
     }
     // Nobody can type the key's password: the certificate is issued unsigned.
     std::optional<SignatureConsent> confirmSignature(
-        const QString &, const QString &, const QString &, const QString &) override
+        const QString &, const QString &, const QString &, const QString &, SignatureMoment) override
     {
         return std::nullopt;
     }

@@ -112,12 +112,19 @@ void TestSigningDialogs::keyFilesMustExist()
 void TestSigningDialogs::confirmationNeedsAPassword()
 {
     SignConfirmDialog dialog(QStringLiteral("TL-20261210-001"), QStringLiteral("王 签发"),
-        QStringLiteral("/keys/key.pem"), QStringLiteral("密码不对"));
-    QPushButton *sign = nullptr;
-    for (QAbstractButton *button : child<QDialogButtonBox>(dialog, "buttonBox")->buttons())
-        if (child<QDialogButtonBox>(dialog, "buttonBox")->buttonRole(button) == QDialogButtonBox::AcceptRole)
-            sign = qobject_cast<QPushButton *>(button);
+        QStringLiteral("/keys/key.pem"), QStringLiteral("密码不对"), true);
+    const auto button = [](const SignConfirmDialog &box, QDialogButtonBox::ButtonRole role) {
+        QAbstractButton *found = nullptr;
+        for (QAbstractButton *button : child<QDialogButtonBox>(box, "buttonBox")->buttons())
+            found = child<QDialogButtonBox>(box, "buttonBox")->buttonRole(button) == role ? button : found;
+        return found;
+    };
+    QAbstractButton *sign = button(dialog, QDialogButtonBox::AcceptRole);
     QVERIFY(sign);
+    // Declining at issue issues the certificate; declining later only closes the box.
+    QCOMPARE(button(dialog, QDialogButtonBox::RejectRole)->text(), QStringLiteral("不签名签发"));
+    const SignConfirmDialog later(QString(), QString(), QString(), QString(), false);
+    QCOMPARE(button(later, QDialogButtonBox::RejectRole)->text(), QStringLiteral("取消"));
     QVERIFY(!sign->isEnabled());
     QCOMPARE(child<QLabel>(dialog, "labelRefusal")->text(), QStringLiteral("密码不对"));
     QTest::keyClicks(child<QLineEdit>(dialog, "lineEditPassword"), QStringLiteral("geheim"));

@@ -34,10 +34,11 @@ public:
     { }
 
     bool isUnattended() const override { return !m_attended; }
-    std::optional<SignatureConsent> confirmSignature(
-        const QString &number, const QString &signatory, const QString &, const QString &refusal) override
+    std::optional<SignatureConsent> confirmSignature(const QString &number, const QString &signatory,
+        const QString &, const QString &refusal, SignatureMoment moment) override
     {
-        numbers << number;
+        // The number names when it was asked, so the door can word what declining does.
+        numbers << (moment == SignatureMoment::Later ? number + QStringLiteral(" later") : number);
         signatories << signatory;
         refusals << refusal;
         if (answers.isEmpty())
@@ -408,7 +409,7 @@ void TestSignedIssue::unsignedCertificateIsSignedLater()
     error.clear();
     const IssueSignature later = reporter.signLater(number, &signing, &error);
     QVERIFY2(later.isSigned(), qPrintable(error));
-    QCOMPARE(signing.numbers, QStringList {number});
+    QCOMPARE(signing.numbers, QStringList {number + QStringLiteral(" later")});
     const QString verdict = run(m_pdfsig, {QStringLiteral("-nocert"), pdf});
     QVERIFY2(verdict.contains(QLatin1String("Signature is Valid.")), qPrintable(verdict));
     // The certificate as issued is still there, byte for byte, ahead of the signature.

@@ -100,7 +100,7 @@
 <context>
     <name>AuditRecorder</name>
     <message>
-        <location filename="../../station/auditrecorder.cpp" line="+123"/>
+        <location filename="../../station/auditrecorder.cpp" line="+115"/>
         <source>无法读取审计记录：%1</source>
         <translation>The audit trail cannot be read: %1</translation>
     </message>
@@ -150,7 +150,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+21"/>
+        <location filename="../../station/calibrationcertificate.cpp" line="+22"/>
         <source>未保存</source>
         <translation>not saved</translation>
     </message>
@@ -206,7 +206,7 @@
         <translation>serial %1</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+90"/>
         <source>未记录</source>
         <translation>not recorded</translation>
     </message>
@@ -216,9 +216,9 @@
         <translation>Ambient temperature %1 ℃ to %2 ℃ (during the dwells)</translation>
     </message>
     <message>
-        <location line="-55"/>
+        <location line="-46"/>
         <location line="+28"/>
-        <location line="+37"/>
+        <location line="+28"/>
         <location line="+229"/>
         <source>；</source>
         <translation>; </translation>
@@ -315,7 +315,7 @@
         <translation>Resolution</translation>
     </message>
     <message>
-        <location line="-295"/>
+        <location line="-286"/>
         <source>未评定</source>
         <translation>Not evaluated</translation>
     </message>
@@ -385,7 +385,7 @@
         <translation>supplied by a remote client</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+23"/>
         <source>由操作员给定：%1 ℃（未测量）</source>
         <translation>Stated by the operator: %1 ℃ (not measured)</translation>
     </message>
@@ -750,7 +750,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+169"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+170"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -775,7 +775,7 @@
         <translation>Not saved (program stopped during the run)</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>Certificate number %1 was already issued with other content</translation>
     </message>
@@ -838,7 +838,7 @@
         <translation>A country code is two capital letters as in ISO 3166-1, or empty</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+45"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>The amended certificate replacing %1 was not written</translation>
     </message>
@@ -3160,7 +3160,7 @@ The program goes on without remote control.</translation>
         <translation>Key password</translation>
     </message>
     <message>
-        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+71"/>
         <source>批准</source>
         <translation>Approved</translation>
     </message>
@@ -3178,6 +3178,11 @@ The program goes on without remote control.</translation>
         <location line="+1"/>
         <source>不签名签发</source>
         <translation>Issue unsigned</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -100,7 +100,7 @@
 <context>
     <name>AuditRecorder</name>
     <message>
-        <location filename="../../station/auditrecorder.cpp" line="+123"/>
+        <location filename="../../station/auditrecorder.cpp" line="+115"/>
         <source>无法读取审计记录：%1</source>
         <translation>無法讀取稽核記錄：%1</translation>
     </message>
@@ -150,7 +150,7 @@
 <context>
     <name>CalibrationCertificate</name>
     <message>
-        <location filename="../../station/calibrationcertificate.cpp" line="+21"/>
+        <location filename="../../station/calibrationcertificate.cpp" line="+22"/>
         <source>未保存</source>
         <translation>未儲存</translation>
     </message>
@@ -206,7 +206,7 @@
         <translation>序號 %1</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+90"/>
         <source>未记录</source>
         <translation>未記錄</translation>
     </message>
@@ -216,9 +216,9 @@
         <translation>環境溫度 %1 ℃ 至 %2 ℃（各步保持期間）</translation>
     </message>
     <message>
-        <location line="-55"/>
+        <location line="-46"/>
         <location line="+28"/>
-        <location line="+37"/>
+        <location line="+28"/>
         <location line="+229"/>
         <source>；</source>
         <translation>；</translation>
@@ -315,7 +315,7 @@
         <translation>解析度</translation>
     </message>
     <message>
-        <location line="-295"/>
+        <location line="-286"/>
         <source>未评定</source>
         <translation>未評定</translation>
     </message>
@@ -385,7 +385,7 @@
         <translation>由遠端用戶端提供</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+23"/>
         <source>由操作员给定：%1 ℃（未测量）</source>
         <translation>由操作員給定：%1 ℃（未測量）</translation>
     </message>
@@ -750,7 +750,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+169"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+170"/>
         <source>无</source>
         <translation>無</translation>
     </message>
@@ -775,7 +775,7 @@
         <translation>未儲存（程式在校正中結束）</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+108"/>
         <source>证书编号 %1 已用于另一份证书</source>
         <translation>證書編號 %1 已用於另一份證書</translation>
     </message>
@@ -838,7 +838,7 @@
         <translation>國家代碼須為 ISO 3166-1 的兩個大寫字母，或留空</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+45"/>
         <source>证书 %1 的修订版未写出</source>
         <translation>證書 %1 的修訂版未寫出</translation>
     </message>
@@ -3160,7 +3160,7 @@
         <translation>金鑰密碼</translation>
     </message>
     <message>
-        <location filename="../../dialogs/signconfirmdialog.cpp" line="+70"/>
+        <location filename="../../dialogs/signconfirmdialog.cpp" line="+71"/>
         <source>批准</source>
         <translation>批准</translation>
     </message>
@@ -3178,6 +3178,11 @@
         <location line="+1"/>
         <source>不签名签发</source>
         <translation>不簽名簽發</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>取消</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
