@@ -228,6 +228,12 @@ void AuditRecorder::amended(const QString &number, const QString &amendment, con
             {QStringLiteral("changes"), QJsonArray::fromStringList(changes)}});
 }
 
+void AuditRecorder::notIssued(const QString &number, const QString &reason)
+{
+    record(QStringLiteral("notIssued"),
+        {{QStringLiteral("number"), number}, {QStringLiteral("reason"), reason}});
+}
+
 void AuditRecorder::settingChanged(const QString &key, const QString &old, const QString &now)
 {
     if (isWindowState(key))

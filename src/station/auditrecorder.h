@@ -46,6 +46,9 @@ public:
         const QJsonObject &more);
     // The certificate `number` re-issued as `amendment`, with what changed ("field: before → after").
     void amended(const QString &number, const QString &amendment, const QStringList &changes);
+    // Results that will not be issued, although `number` was taken for them (empty for a test report):
+    // `reason` says why, so a gap in the certificates' numbers is accounted for.
+    void notIssued(const QString &number, const QString &reason);
     // A setting stored: the window's own state and the folders last used are left out, secrets masked.
     void settingChanged(const QString &key, const QString &old, const QString &now);
 

@@ -128,6 +128,8 @@ void CalibrationReporter::reportRun(
         emit reported(Fate::Written, m_lastReport, false);
         return;
     }
+    if (m_audit)
+        m_audit->notIssued(record.number(), QStringLiteral("given up: the report could not be written"));
     emit reported(Fate::Lost, QString(), false);
 }
 
@@ -772,6 +774,9 @@ QString CalibrationReporter::amend(
         content->writeCurveCsv = linkOrCopy(curveCsv);
     prepareIssue(amended, &*content, asker);
     if (!deliver(*content, true, asker)) {
+        if (m_audit)
+            m_audit->notIssued(
+                newNumber, QStringLiteral("the amendment of %1 could not be written").arg(number));
         *error = tr("证书 %1 的修订版未写出").arg(number);
         return QString();
     }
