@@ -397,7 +397,7 @@
     <message>
         <location line="+11"/>
         <source>辐射源校准</source>
-        <translation>輻射源校準</translation>
+        <translation>輻射源校正</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1520,7 +1520,7 @@
     <message>
         <location line="+5"/>
         <source>%1 读回发射率 %2，校准程序为 %3（容差 %4）</source>
-        <translation>%1 讀回發射率 %2，校準程式為 %3（容差 %4）</translation>
+        <translation>%1 讀回發射率 %2，校正程式為 %3（容差 %4）</translation>
     </message>
 </context>
 <context>
@@ -2277,7 +2277,7 @@
     <message>
         <location line="+10"/>
         <source>校准正在从被测仪器读数</source>
-        <translation>校準正在從被測儀器讀數</translation>
+        <translation>校正正在從被測儀器讀數</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -3259,7 +3259,7 @@
     <message>
         <location line="+4"/>
         <source>签发校准证书时用此密钥签署 PDF。密钥的密码在每次签名时询问，不会保存。</source>
-        <translation>簽發校準證書時用此金鑰簽署 PDF。金鑰的密碼在每次簽名時詢問，不會儲存。</translation>
+        <translation>簽發校正證書時用此金鑰簽署 PDF。金鑰的密碼在每次簽名時詢問，不會儲存。</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -3583,7 +3583,7 @@
     <message>
         <location line="+3"/>
         <source>被测仪器的发射率与校准程序不符：%1</source>
-        <translation>被測儀器的發射率與校準程式不符：%1</translation>
+        <translation>被測儀器的發射率與校正程式不符：%1</translation>
     </message>
     <message>
         <location line="+13"/>
