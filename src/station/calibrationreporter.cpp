@@ -777,7 +777,7 @@ QString CalibrationReporter::amend(
         if (m_audit)
             m_audit->notIssued(
                 newNumber, QStringLiteral("the amendment of %1 could not be written").arg(number));
-        *error = tr("证书 %1 的修订版未写出").arg(number);
+        *error = tr("证书 %1 的修订版未写出；编号 %2 不再使用").arg(number, newNumber);
         return QString();
     }
     const QJsonObject json = amended.toJson();

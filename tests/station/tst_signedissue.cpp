@@ -472,6 +472,7 @@ void TestSignedIssue::amendmentReplacesTheCertificate()
     const QString reports = appSettings.value(CalibrationReporter::reportFolderKey, QString());
     appSettings.setValue(CalibrationReporter::reportFolderKey, path(QStringLiteral("own-key.pem")));
     QVERIFY(reporter.amend(number, amendment, &declining, &error).isEmpty());
+    const QString unwritten = error;
     appSettings.setValue(CalibrationReporter::reportFolderKey, reports);
     ScriptedAsker signing(true);
     signing.answers = {Asker::SignatureConsent {SignatureLook::Meaning::Approved, kPassword}};
@@ -512,6 +513,7 @@ void TestSignedIssue::amendmentReplacesTheCertificate()
     QCOMPARE(lines.at(1).act, QStringLiteral("notIssued"));
     const QString voided = lines.at(1).details.value(QLatin1String("number")).toString();
     QVERIFY(!voided.isEmpty() && voided != number && voided != amended);
+    QVERIFY2(unwritten.contains(voided), qPrintable(unwritten));
     lines.removeAt(1);
     const QJsonObject change = lines.at(1).details;
     QCOMPARE(lines.at(1).act, QStringLiteral("amended"));

@@ -750,7 +750,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+170"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+172"/>
         <source>无</source>
         <translation>无</translation>
     </message>
@@ -781,13 +781,13 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+465"/>
+        <location line="+466"/>
         <location line="+8"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>证书 %1 的曲线或图表已不在记录旁</translation>
     </message>
     <message>
-        <location line="-372"/>
+        <location line="-373"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>zh</translation>
@@ -828,7 +828,7 @@
         <translation>证书 %1 已经签名</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+70"/>
         <source>没有要更正的内容</source>
         <translation>没有要更正的内容</translation>
     </message>
@@ -838,9 +838,9 @@
         <translation>国家代码须为 ISO 3166-1 的两个大写字母，或留空</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <source>证书 %1 的修订版未写出</source>
-        <translation>证书 %1 的修订版未写出</translation>
+        <location line="+48"/>
+        <source>证书 %1 的修订版未写出；编号 %2 不再使用</source>
+        <translation>证书 %1 的修订版未写出；编号 %2 不再使用</translation>
     </message>
 </context>
 <context>
@@ -3593,12 +3593,12 @@
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+73"/>
+        <location line="+74"/>
         <source>提示</source>
         <translation>提示</translation>
     </message>
     <message>
-        <location line="-201"/>
+        <location line="-202"/>
         <source>选择校准报告文件夹</source>
         <translation>选择校准报告文件夹</translation>
     </message>
@@ -3744,12 +3744,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>错误</source>
         <translation>错误</translation>
     </message>
     <message>
-        <location line="-44"/>
+        <location line="-45"/>
         <source>重试</source>
         <translation>重试</translation>
     </message>
@@ -3760,12 +3760,12 @@
     </message>
     <message>
         <location line="+2"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>稍后</source>
         <translation>稍后</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-33"/>
         <source>放弃</source>
         <translation>放弃</translation>
     </message>
@@ -3775,7 +3775,7 @@
         <translation>选择保存校准报告的文件夹</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</translation>
     </message>

@@ -750,7 +750,7 @@
 <context>
     <name>CalibrationReporter</name>
     <message>
-        <location filename="../../station/calibrationreporter.cpp" line="+170"/>
+        <location filename="../../station/calibrationreporter.cpp" line="+172"/>
         <source>无</source>
         <translation>None</translation>
     </message>
@@ -781,13 +781,13 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+465"/>
+        <location line="+466"/>
         <location line="+8"/>
         <source>证书 %1 的曲线或图表已不在记录旁</source>
         <translation>The curve or chart of certificate %1 is no longer beside its record</translation>
     </message>
     <message>
-        <location line="-372"/>
+        <location line="-373"/>
         <source>zh</source>
         <comment>ISO 639-1 code of the language certificates are written in</comment>
         <translation>en</translation>
@@ -828,7 +828,7 @@
         <translation>Certificate %1 is signed already</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+70"/>
         <source>没有要更正的内容</source>
         <translation>Nothing to correct</translation>
     </message>
@@ -838,9 +838,9 @@
         <translation>A country code is two capital letters as in ISO 3166-1, or empty</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <source>证书 %1 的修订版未写出</source>
-        <translation>The amended certificate replacing %1 was not written</translation>
+        <location line="+48"/>
+        <source>证书 %1 的修订版未写出；编号 %2 不再使用</source>
+        <translation>The amended certificate replacing %1 was not written; its number %2 is not used again</translation>
     </message>
 </context>
 <context>
@@ -3593,12 +3593,12 @@ The program goes on as usual and keeps trying in the background.</translation>
         <location line="+12"/>
         <location line="+12"/>
         <location line="+26"/>
-        <location line="+73"/>
+        <location line="+74"/>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
     <message>
-        <location line="-201"/>
+        <location line="-202"/>
         <source>选择校准报告文件夹</source>
         <translation>Choose the calibration report folder</translation>
     </message>
@@ -3744,12 +3744,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+1"/>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-44"/>
+        <location line="-45"/>
         <source>重试</source>
         <translation>Retry</translation>
     </message>
@@ -3760,12 +3760,12 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
     </message>
     <message>
         <location line="+2"/>
-        <location line="+32"/>
+        <location line="+33"/>
         <source>稍后</source>
         <translation>Later</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-33"/>
         <source>放弃</source>
         <translation>Give up</translation>
     </message>
@@ -3775,7 +3775,7 @@ If the program stops unexpectedly, the results are lost. Start anyway?</translat
         <translation>Choose a folder for the calibration report</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>有 %1 次校准的结果尚未写成报告。现在写出报告吗？</source>
         <translation>The results of %1 calibration run(s) have no report yet. Write the reports now?</translation>
     </message>
