@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QRawFont>
 #include <QSet>
@@ -50,6 +51,16 @@ QStringList preferredFaces()
     return locale.script() == QLocale::TraditionalChineseScript ? kTraditionalFaces : kSimplifiedFaces;
 }
 
+// Whether `face` draws `c`: some faces map a character to an empty glyph (WenQuanYi Micro Hei does so
+// for ℃ and ℉), and Qt takes that glyph instead of falling back to another face.
+bool draws(const QRawFont &face, QChar c)
+{
+    quint32 glyph = 0;
+    int one = 1;
+    return face.glyphIndexesForChars(&c, 1, &glyph, &one) && glyph != 0
+        && !face.pathForGlyph(glyph).isEmpty();
+}
+
 // How many of `characters` would not read back as themselves from `face`: missing, or sharing a glyph
 // with a lower code point.
 int misreadCount(const QString &face, const QSet<QChar> &characters)
@@ -83,17 +94,47 @@ int misreadCount(const QString &face, const QSet<QChar> &characters)
     return misread;
 }
 
+// Calls `visit` with each text of the document `d` (const or not).
+template<typename Document, typename Visit>
+void eachText(Document &d, Visit visit)
+{
+    for (auto *text : {&d.title, &d.number, &d.pageNotice, &d.pageText, &d.auditHead, &d.verdict})
+        visit(*text);
+    for (auto *pairs : {&d.fields, &d.sections, &d.statements}) {
+        for (auto &pair : *pairs) {
+            visit(pair.first);
+            visit(pair.second);
+        }
+    }
+    for (auto *list : {&d.tableHeader, &d.closing})
+        for (auto &text : *list)
+            visit(text);
+    for (auto &row : d.tableRows)
+        for (auto &text : row)
+            visit(text);
+}
+
 QString documentText(const CertificateDocument &d)
 {
-    QStringList parts {d.title, d.number, d.pageNotice, d.pageText, d.auditHead, d.verdict};
-    for (const auto *pairs : {&d.fields, &d.sections, &d.statements}) {
-        for (const auto &pair : *pairs)
-            parts << pair.first << pair.second;
+    QString text;
+    eachText(d, [&text](const QString &part) { text += part; });
+    return text;
+}
+
+// `document` as `face` can show it: a unit symbol the face draws blank is spelt with the degree sign, so
+// no printed value loses its unit.
+CertificateDocument drawable(CertificateDocument document, const QString &face)
+{
+    const QRawFont raw = QRawFont::fromFont(QFont(face));
+    if (!raw.isValid() || !draws(raw, QChar(0x00B0)))
+        return document;
+    for (const auto &[symbol, spelt] : {std::pair {QChar(0x2103), QStringLiteral("\u00B0C")},
+             std::pair {QChar(0x2109), QStringLiteral("\u00B0F")}}) {
+        if (!draws(raw, symbol))
+            eachText(
+                document, [symbol = symbol, &spelt = spelt](QString &text) { text.replace(symbol, spelt); });
     }
-    parts << d.tableHeader << d.closing;
-    for (const QStringList &row : d.tableRows)
-        parts << row;
-    return parts.join(QString());
+    return document;
 }
 
 QPageLayout pageLayout()
@@ -435,11 +476,12 @@ bool write(QIODevice *device, const CertificateDocument &document)
     writer.setPageLayout(pageLayout());
     writer.setTitle(document.title + QLatin1Char(' ') + document.number);
     const QString face = faceFor(documentText(document));
-    const int pages = CertificateLayout(&writer, nullptr, document, face, 0).run();
+    const CertificateDocument shown = drawable(document, face);
+    const int pages = CertificateLayout(&writer, nullptr, shown, face, 0).run();
     QPainter painter;
     if (pages == 0 || !painter.begin(&writer))
         return false;
-    const bool laidOut = CertificateLayout(&writer, &painter, document, face, pages).run() == pages;
+    const bool laidOut = CertificateLayout(&writer, &painter, shown, face, pages).run() == pages;
     return painter.end() && laidOut;
 }
 

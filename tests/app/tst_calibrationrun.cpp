@@ -27,8 +27,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QProcess>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -299,6 +301,16 @@ void TestCalibrationRun::certificateTextReadsBackInItsLanguage()
     // No Kangxi radical or radical-supplement form stands for an ideograph, no ligature for its letters.
     static const QRegularExpression radical(QStringLiteral("[\\x{2E80}-\\x{2FDF}\\x{FB00}-\\x{FB06}]"));
     QVERIFY2(!text.contains(radical), qPrintable(text));
+    // Every character the text states is drawn: none is set in a glyph its face leaves blank (a face that
+    // does so would print a temperature without its unit).
+    const QRawFont face = QRawFont::fromFont(QFont(CalibrationPdf::faceFor(text)));
+    for (const QChar c : text) {
+        quint32 glyph = 0;
+        int one = 1;
+        face.glyphIndexesForChars(&c, 1, &glyph, &one);
+        QVERIFY2(c.isSpace() || glyph == 0 || !face.pathForGlyph(glyph).isEmpty(),
+            qPrintable(face.familyName() + QStringLiteral(" draws nothing for ") + c));
+    }
     const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QCOMPARE(pages.size(), 2);
     const QString columnName = document.tableHeader.constFirst().section(QLatin1Char(' '), 0, 0);
