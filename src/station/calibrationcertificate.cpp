@@ -200,15 +200,12 @@ QString givenText(double value, const QString &unit)
 QString ambientText(const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
     const AmbientRange ambient = AmbientRange::of(results);
-    const double low = ambient.low;
-    const double high = ambient.high;
-    const bool stated = ambient.stated;
     QStringList parts;
-    if (std::isfinite(low)) {
+    if (ambient.measured()) {
         parts << CalibrationCertificate::tr("环境温度 %1 ℃ 至 %2 ℃（各步保持期间）")
-                     .arg(QString::number(low, 'f', 1), QString::number(high, 'f', 1));
+                     .arg(QString::number(ambient.low, 'f', 1), QString::number(ambient.high, 'f', 1));
     }
-    if (stated) {
+    if (ambient.stated) {
         parts << CalibrationCertificate::tr("由操作员给定：%1 ℃（未测量）")
                      .arg(QString::number(run.ambientC, 'f', 1));
         if (run.ambientUncertaintyC > 0)

@@ -20,7 +20,6 @@
 #include "station/signingkey.h"
 #include "station/xmlsigner.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -188,6 +187,13 @@ std::function<SaveResult(const QString &)> linkOrCopy(const QString &from)
         return saveAtomically(
             fileName, [&bytes](QIODevice *file) { return file->write(bytes) == bytes.size(); });
     };
+}
+
+// Whether `pdf` carries a signature: a signature field's byte range is what every signed PDF has and an
+// unsigned certificate never does.
+bool carriesSignature(const QByteArray &pdf)
+{
+    return pdf.contains("/ByteRange");
 }
 
 // The one file of the set that ends in `suffix`.
@@ -584,9 +590,8 @@ void CalibrationReporter::offerPending(Asker *asker)
                 m_twinMissing = !record->number().isEmpty()
                     && fileWithSuffix(files, QStringLiteral(".dcc.xml")).isEmpty();
                 recordIssue(record->number(), contents.issue.value(QLatin1String("sha256")).toString(), files,
-                    fileBytes(pdf).contains("/ByteRange")
-                        ? QStringLiteral("signed: written before a crash")
-                        : QStringLiteral("unsigned: written before a crash"));
+                    carriesSignature(fileBytes(pdf)) ? QStringLiteral("signed: written before a crash")
+                                                     : QStringLiteral("unsigned: written before a crash"));
                 if (!archive(contents.issue, CalibrationJournal::chartPath(journal), files, &error))
                     emit journalUnreadable(journal, error);
                 opened.close();
@@ -653,8 +658,7 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
         *error = tr("证书 %1 的 PDF 文件不在原处：%2").arg(number, pdf);
         return outcome;
     }
-    // A signature field's byte range is what every signed PDF has and an unsigned certificate never does.
-    if (bytes.contains("/ByteRange")) {
+    if (carriesSignature(bytes)) {
         *error = tr("证书 %1 已经签名").arg(number);
         return outcome;
     }
@@ -698,8 +702,7 @@ IssueSignature CalibrationReporter::signLater(const QString &number, Asker *aske
     if (m_audit)
         m_audit->signedLater(number, IssueRecord::hash(record->toJson()), files,
             {{QStringLiteral("signature"), m_lastSignature.auditText()},
-                {QStringLiteral("signedFrom"),
-                    QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())},
+                {QStringLiteral("signedFrom"), recorded.value(pdf)},
                 {QStringLiteral("twin"),
                     twin.isEmpty()  ? QStringLiteral("none")
                         : twinSaved ? QStringLiteral("signed")
@@ -744,16 +747,13 @@ QString CalibrationReporter::amend(
     QHash<QString, QString> recorded;
     if (!checkIssuedFiles(number, carried, &recorded, error))
         return QString();
-    for (const QString &file : qAsConst(carried)) {
-        if (!QFileInfo(file).isFile()) {
-            *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
-            return QString();
-        }
-    }
     const QString chart = QDir(issuedFolder()).filePath(number + QStringLiteral(".png"));
     QPixmap chartImage;
-    if (!old->chartSha256.isEmpty()
-        && (fileSha256(chart) != old->chartSha256 || !chartImage.load(chart, "PNG"))) {
+    const bool chartKept = old->chartSha256.isEmpty()
+        || (fileSha256(chart) == old->chartSha256 && chartImage.load(chart, "PNG"));
+    if (!chartKept || !std::all_of(carried.cbegin(), carried.cend(), [](const QString &file) {
+            return QFileInfo(file).isFile();
+        })) {
         *error = tr("证书 %1 的曲线或图表已不在记录旁").arg(number);
         return QString();
     }
@@ -763,9 +763,7 @@ QString CalibrationReporter::amend(
     IssueRecord amended = amendment.applyTo(*old, newNumber, QDateTime::currentDateTime());
     // The new certificate is anchored where the trail stands before its amendment and issue lines.
     amended.auditHead = m_audit ? m_audit->head() : QString();
-    amended.replacesSha256 = recorded.isEmpty()
-        ? (QFileInfo(oldPdf).isFile() ? fileSha256(oldPdf) : QString())
-        : recorded.value(oldPdf);
+    amended.replacesSha256 = recorded.isEmpty() ? fileSha256(oldPdf) : recorded.value(oldPdf);
     std::optional<CalibrationReportContent> content = contentOf(amended, QString());
     content->certificate.chart = chartImage;
     if (!curve.isEmpty())

@@ -241,13 +241,10 @@ void writeEquipment(DccXml &w, const CalibrationJournal::Header &header)
 void writeAmbient(DccXml &w, const CalibrationRun &run, const QVector<CalibrationStepResult> &results)
 {
     const AmbientRange ambient = AmbientRange::of(results);
-    const double low = ambient.low;
-    const double high = ambient.high;
-    const bool stated = ambient.stated;
-    if (!std::isfinite(low) && !stated)
+    if (!ambient.measured() && !ambient.stated)
         return;
     w.start(QStringLiteral("influenceConditions"));
-    if (std::isfinite(low)) {
+    if (ambient.measured()) {
         w.start(QStringLiteral("influenceCondition"), QStringLiteral("basic_temperature"));
         w.text(QStringLiteral("name"), {QStringLiteral("环境温度"), QStringLiteral("Ambient temperature")});
         w.text(QStringLiteral("description"),
@@ -256,9 +253,9 @@ void writeAmbient(DccXml &w, const CalibrationRun &run, const QVector<Calibratio
         w.start(QStringLiteral("data"));
         for (const auto &[refType, zh, en, value] :
             {std::tuple(QStringLiteral("basic_temperatureMin"), QStringLiteral("最低"),
-                 QStringLiteral("minimum"), low),
+                 QStringLiteral("minimum"), ambient.low),
                 std::tuple(QStringLiteral("basic_temperatureMax"), QStringLiteral("最高"),
-                    QStringLiteral("maximum"), high)}) {
+                    QStringLiteral("maximum"), ambient.high)}) {
             w.start(QStringLiteral("quantity"), refType);
             w.text(QStringLiteral("name"), {zh, en});
             w.real(QString::number(value, 'f', 1));
@@ -267,7 +264,7 @@ void writeAmbient(DccXml &w, const CalibrationRun &run, const QVector<Calibratio
         w.end();
         w.end();
     }
-    if (stated) {
+    if (ambient.stated) {
         w.start(QStringLiteral("influenceCondition"), QStringLiteral("basic_temperature"));
         w.text(QStringLiteral("name"), {QStringLiteral("环境温度"), QStringLiteral("Ambient temperature")});
         const QString uncertainty
